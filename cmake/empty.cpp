@@ -1,0 +1,1 @@
+// Placeholder so that a folder without modules still forms a library.

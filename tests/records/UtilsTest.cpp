@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "platform/core/Archive.h"
+#include "platform/core/ReportSink.h"
+#include "records/KXObject.h"
+#include "records/Utils.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+// Reporting with a recording sink and a log in the test's temporary folder.
+class Reporting : public ::testing::Test {
+protected:
+    void SetUp() override {
+        logPath_ = ::testing::TempDir() + "/PwrQuorra_test.log";
+        std::remove(logPath_.c_str());
+        SetLogPath(logPath_);
+        ResetLogStarted();
+        ResetFileWarnings();
+        ResetFirstMessageFlag();
+        SetLoggingQuery([this] { return loggingOn_; });
+    }
+    void TearDown() override {
+        SetLoggingQuery(nullptr);
+        std::remove(logPath_.c_str());
+    }
+    std::string Log() { return ReadAll(logPath_); }
+
+    fw::RecordingSink sink_;
+    fw::ScopedReportSink scoped_{&sink_};
+    std::string logPath_;
+    bool loggingOn_ = true;
+};
+
+}  // namespace
+
+TEST_F(Reporting, InternalCodeIsLoggedNotShown) {
+    ReportMessage1(56036, 301, FALSE);
+    EXPECT_TRUE(sink_.boxes.empty());
+    std::string log = Log();
+    // A time line, then the text with its CR LF.
+    size_t firstLine = log.find("\r\n");
+    ASSERT_NE(firstLine, std::string::npos);
+    EXPECT_EQ(log.substr(firstLine + 2), "Doc:       CODE 301\r\n");
+}
+
+TEST_F(Reporting, FirstLoggedReportTruncatesThenAppends) {
+    {
+        std::ofstream old(logPath_, std::ios::binary);
+        old << "old contents";
+    }
+    ReportMessage(52080, FALSE);
+    ReportMessage(52081, FALSE);
+    std::string log = Log();
+    EXPECT_EQ(log.find("old contents"), std::string::npos);
+    std::string expectedTail = std::string(res::FindString(52080)) + "\r\n" + res::FindString(52081) + "\r\n";
+    ASSERT_GE(log.size(), expectedTail.size());
+    EXPECT_EQ(log.substr(log.size() - expectedTail.size()), expectedTail);
+    // Exactly one time line.
+    EXPECT_EQ(log.find(" \r\n"), log.find("\r\n") - 1);
+}
+
+TEST_F(Reporting, LoggingOffNeverTouchesTheFile) {
+    loggingOn_ = false;
+    ReportMessage(52080, TRUE);
+    ReportMessage1(56036, 300, FALSE);
+    EXPECT_EQ(sink_.boxes.size(), 1u);
+    std::ifstream f(logPath_);
+    EXPECT_FALSE(f.good());
+}
+
+TEST_F(Reporting, MissingIdIsSilent) {
+    ReportMessage(56055, TRUE);
+    EXPECT_TRUE(sink_.boxes.empty());
+    std::ifstream f(logPath_);
+    EXPECT_FALSE(f.good());
+}
+
+TEST_F(Reporting, UnrecoverableErrorPostsStop) {
+    ReportMessage(52148, FALSE);
+    ASSERT_EQ(sink_.posts.size(), 1u);
+    EXPECT_EQ(sink_.posts[0].message, 0x8004u);
+    EXPECT_TRUE(sink_.boxes.empty());
+}
+
+TEST_F(Reporting, FirstBoxVariantsShowOneBoxPerReset) {
+    ReportMessageFirstBox(52080);
+    ReportMessage1FirstBox(56036, 1);
+    ReportMessage2FirstBox(56083, 1, 2);
+    EXPECT_EQ(sink_.boxes.size(), 1u);
+    ResetFirstMessageFlag();
+    ReportMessage2FirstBox(56083, 7, 8);
+    ASSERT_EQ(sink_.boxes.size(), 2u);
+    EXPECT_EQ(sink_.boxes[1], "...VALUE 7,  VALUE 8");
+}
+
+TEST_F(Reporting, FileWarningsShareOneFlagPerLoad) {
+    WarnFileVersion();
+    WarnFileCorrupted();
+    WarnFileCorrupted();
+    WarnOlderFileVersion();
+    WarnOlderFileVersion();
+    ASSERT_EQ(sink_.boxes.size(), 2u);
+    EXPECT_EQ(sink_.boxes[0], res::FindString(52081));
+    EXPECT_EQ(sink_.boxes[1], res::FindString(54035));
+    ResetFileWarnings();
+    WarnFileCorrupted();
+    EXPECT_EQ(sink_.boxes.back(), res::FindString(52080));
+}
+
+TEST_F(Reporting, FloatingPointStatusPrecedence) {
+    struct Case {
+        int raise;
+        BOOL reported;
+        UINT id;
+    };
+    const Case cases[] = {
+        {0, FALSE, 0},
+        {FE_INEXACT, FALSE, 0},
+        {FE_DIVBYZERO | FE_OVERFLOW, TRUE, 52168},
+        {FE_OVERFLOW | FE_UNDERFLOW, TRUE, 52125},
+        {FE_UNDERFLOW | FE_INVALID, TRUE, 52146},
+        {FE_INVALID | FE_INEXACT, TRUE, 52086},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        std::remove(logPath_.c_str());
+        ResetLogStarted();
+        std::feclearexcept(FE_ALL_EXCEPT);
+        if (c.raise) std::feraiseexcept(c.raise);
+        EXPECT_EQ(CheckFloatingPointStatus(), c.reported);
+        EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0);
+        std::string log = Log();
+        if (c.id) {
+            std::string text = std::string(res::FindString(c.id)) + "\r\n";
+            EXPECT_EQ(log.substr(log.size() - text.size()), text);
+            EXPECT_EQ(log.find("ErrorOccurred"), log.rfind("ErrorOccurred"));
+        } else {
+            EXPECT_TRUE(log.empty());
+        }
+    }
+    EXPECT_TRUE(sink_.boxes.empty());
+}
+
+TEST(Utils, InterpolateLogXAndCompareDoubles) {
+    EXPECT_NEAR(InterpolateLogX(10, 100, 1000, 0, 2), 1.0, 1e-12);
+    EXPECT_NEAR(InterpolateLogX(1, 1, 10, 5, 9), 5.0, 1e-12);
+    double a = 1, b = 2;
+    EXPECT_EQ(CompareDoubles(&a, &b), -1);
+    EXPECT_EQ(CompareDoubles(&b, &a), 1);
+    EXPECT_EQ(CompareDoubles(&a, &a), 0);
+}
+
+TEST(Signature, StoresLoadsAndResetsADamagedSignature) {
+    fw::RecordingSink sink;
+    fw::ScopedReportSink scoped(&sink);
+    ResetFileWarnings();
+    CPwrQuorraObject sig;
+    fw::Archive ar;
+    sig.Serialize(ar);
+    std::vector<uint8_t> expected = {19};
+    std::string s = "Halverd-PowerQuorra";
+    expected.insert(expected.end(), s.begin(), s.end());
+    expected.push_back(0);
+    expected.push_back(0);
+    EXPECT_EQ(ar.Bytes(), expected);
+
+    struct Case {
+        std::vector<uint8_t> bytes;
+        const char* box;
+    };
+    std::vector<uint8_t> wrongName = expected;
+    wrongName[1] = 'X';
+    std::vector<uint8_t> wrongSchema = expected;
+    wrongSchema.back() = 1;
+    const Case cases[] = {{expected, nullptr}, {wrongName, "52080"}, {wrongSchema, "52081"}};
+    for (const Case& c : cases) {
+        sink.Clear();
+        ResetFileWarnings();
+        fw::Archive in(c.bytes);
+        CPwrQuorraObject loaded;
+        loaded.Serialize(in);
+        EXPECT_EQ(loaded.GetSignature(), "Halverd-PowerQuorra");
+        if (c.box) {
+            ASSERT_EQ(sink.boxes.size(), 1u);
+            EXPECT_EQ(sink.boxes[0], res::FindString(UINT(std::stoi(c.box))));
+        } else {
+            EXPECT_TRUE(sink.boxes.empty());
+        }
+    }
+}
