@@ -1,0 +1,65 @@
+// The open design as the application shell sees it: the few calls that
+// start-up, File New and Open, closing and the status bar make. The design
+// document implements it; until it does, a stand-in (StandInDoc.h) keeps
+// the program running with an empty new design.
+//
+// The application keeps the title and path (as the framework keeps them for
+// every document), shows the design's window and refreshes the main frame
+// after a design was made or opened; the document itself does neither.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/core/Types.h"
+
+class CDocumentHost {
+public:
+    virtual ~CDocumentHost() = default;
+
+    // Makes the document an empty new design; FALSE when it could not (the
+    // document has said why).
+    virtual BOOL OnNewDocument() = 0;
+    // Reads the design file; FALSE when it could not (the document has said
+    // why, and it is discarded).
+    virtual BOOL OnOpenDocument(const std::string& path) = 0;
+    // Writes the design file; FALSE when it could not (the document has said
+    // why, and the file on disk is as it was).
+    virtual BOOL OnSaveDocument(const std::string& path) = 0;
+
+    // Changed since it was made, opened or saved.
+    virtual BOOL IsModified() = 0;
+    virtual void SetModifiedFlag(BOOL modified = TRUE) = 0;
+
+    // The next two are also asked from the analysis worker thread (through
+    // the logging query): they must only read flags.
+    // 1 from the start of an analysis until it has ended or was stopped.
+    virtual BOOL IsAnalysisRunning() = 0;
+    // The "Enable Data Logging" switch of the design's User Specified Data.
+    virtual BOOL GetDataLoggingSwitch() = 0;
+
+    // For the status bar: the control section's variant (999: none chosen)
+    // and the requirements' number of outputs.
+    virtual WORD GetControlSectionTopology() = 0;
+    virtual WORD GetNumberOfOutputs() = 0;
+
+    // Kept by the application.
+    const std::string& GetTitle() const { return title_; }
+    void SetTitle(const std::string& title) { title_ = title; }
+    const std::string& GetPathName() const { return path_; }
+    void SetPathName(const std::string& path) { path_ = path; }
+
+private:
+    std::string title_;
+    std::string path_;
+};
+
+// Makes documents, and tells which file operations they have.
+class CDocumentFactory {
+public:
+    virtual ~CDocumentFactory() = default;
+    virtual std::unique_ptr<CDocumentHost> CreateDocument() = 0;
+    // Without these, File Open and Save are unavailable.
+    virtual bool CanOpenFiles() const = 0;
+    virtual bool CanSaveFiles() const = 0;
+};
