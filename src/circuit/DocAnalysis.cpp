@@ -2,6 +2,7 @@
 // the parameter block, the start, and the end or stop of the worker.
 #include "circuit/AppServices.h"
 #include "circuit/Doc.h"
+#include "circuit/GraphServices.h"
 #include "records/Utils.h"
 
 BOOL CPwrQuorraDoc::PrepareAnalysis() {
@@ -37,7 +38,9 @@ void CPwrQuorraDoc::FillThreadParams() {
 }
 
 BOOL CPwrQuorraDoc::StartAnalysis() {
-    return m_analysis.Start(AppGetMainWindowHandle());
+    return m_analysis.Start(AppGetMainWindowHandle(), [] {
+        if (CGraphMgrServices* mgr = GetCurrentGraphMgr()) mgr->RebuildPage();
+    });
 }
 
 void CPwrQuorraDoc::EndAnalysis() {

@@ -19,6 +19,9 @@ public:
     // The quantity shown on user graph g; a later call replaces it.
     virtual void SetChoiceQuantity(int32_t quantity, int32_t userGraph) = 0;
     virtual int32_t GetChoiceQuantity(int32_t userGraph) = 0;
+    // Destroys and rebuilds the graph page when a view is active; called
+    // before a run's worker starts.
+    virtual void RebuildPage() {}
 };
 
 CGraphMgrServices* GetCurrentGraphMgr();

@@ -121,6 +121,8 @@ public:
         return it == choice.end() ? 0 : it->second;
     }
 
+    void RebuildPage() override { calls.push_back("RebuildPage"); }
+
     std::vector<std::string> calls;
     std::map<int32_t, int32_t> choice;
 };

@@ -13,6 +13,7 @@
 
 #include "circuit/AppServices.h"
 #include "circuit/Doc.h"
+#include "circuit/GraphServices.h"
 #include "platform/core/Archive.h"
 #include "platform/core/File.h"
 #include "platform/core/ReportSink.h"
@@ -594,6 +595,30 @@ TEST_F(DocTest, AFailedInitialValueCalculationRefusesOnlyItsOwnRun) {
     ASSERT_TRUE(rec->done.Wait(5000));
     doc->EndAnalysis();
     EXPECT_EQ(rec->runs, 2);
+}
+
+TEST_F(DocTest, StartRebuildsTheGraphPageBeforeTheWorkerRuns) {
+    struct PageMgr : CGraphMgrServices {
+        void SetQuantityGraph(int32_t, int32_t) override {}
+        void SetGraphSource(int32_t, int32_t) override {}
+        void SetGraphQuantity(int32_t, int32_t) override {}
+        void SetChoiceQuantity(int32_t, int32_t) override {}
+        int32_t GetChoiceQuantity(int32_t) override { return 0; }
+        void RebuildPage() override { rebuilt = runsAtRebuild ? *runsAtRebuild : -1; }
+        int rebuilt = -2;
+        const std::atomic<int>* runsAtRebuild = nullptr;
+    } mgr;
+    SetCurrentGraphMgr(&mgr);
+    auto doc = NewDoc();
+    auto rec = std::make_shared<RunRecorder>();
+    mgr.runsAtRebuild = &rec->runs;
+    doc->SetAnalysisWorkerProc(SucceedingWorker(rec));
+    ASSERT_TRUE(doc->PrepareAnalysis());
+    ASSERT_TRUE(doc->StartAnalysis());
+    ASSERT_TRUE(rec->done.Wait(5000));
+    doc->EndAnalysis();
+    SetCurrentGraphMgr(nullptr);
+    EXPECT_EQ(mgr.rebuilt, 0);
 }
 
 TEST_F(DocTest, NoSecondRunWhileOneIsLive) {
