@@ -604,7 +604,7 @@ TEST_F(DocTest, StartRebuildsTheGraphPageBeforeTheWorkerRuns) {
         void SetGraphQuantity(int32_t, int32_t) override {}
         void SetChoiceQuantity(int32_t, int32_t) override {}
         int32_t GetChoiceQuantity(int32_t) override { return 0; }
-        void RebuildPage() override { rebuilt = runsAtRebuild ? *runsAtRebuild : -1; }
+        void RebuildPage() override { rebuilt = runsAtRebuild ? runsAtRebuild->load() : -1; }
         int rebuilt = -2;
         const std::atomic<int>* runsAtRebuild = nullptr;
     } mgr;
