@@ -13,7 +13,7 @@
 constexpr UINT kModuleLdNet = 56046;
 constexpr const char* kLoadNetworkTag = "<LOAD_NETWORK_DATA>";
 
-class CLoadNetwork : public CSection {
+class CLoadNetwork : public COutputSection {
 public:
     CLoadNetwork();
     CLoadNetwork(const CLoadNetwork&) = default;
@@ -24,16 +24,10 @@ public:
     void SetDefaults() override;
     BOOL WriteSummary(fw::File& file) override;
     void CheckChosen(BOOL report) override;
-    // The output number in the file must be the one the owner gave this
-    // load (its position); another value marks the file damaged and is not
-    // taken.
     void Serialize(fw::Archive& ar) override;
 
     CLoadNetwork& operator=(const CLoadNetwork& other);
     BOOL operator!=(const CLoadNetwork& other) const;
-
-    WORD GetOutputNumber() const { return m_wOutputNumber; }
-    void SetOutputNumber(WORD number) { m_wOutputNumber = number; }
 
     CCrntVoltSource& GetCurrentSourceILoad() { return m_CurrentSourceILoad; }
     CInductor& GetInductorLoad1() { return m_InductorLoad1; }
@@ -49,7 +43,6 @@ private:
                         s.m_ResistorLoad2);
     }
 
-    WORD m_wOutputNumber = 0;  // 0 to 3 for outputs 1 to 4
     CCrntVoltSource m_CurrentSourceILoad;
     CInductor m_InductorLoad1;
     CInductor m_InductorLoad2;

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "circuit/DocServices.h"
-#include "circuit/LoadCheck.h"
 #include "circuit/Require.h"
 #include "platform/core/Fields.h"
 #include "records/Record.h"
@@ -16,14 +15,6 @@ constexpr UINT kLabelBase = 51650;
 constexpr int kCodeOutputNumberMismatch = 905;
 // Above this the coupling of two chokes cannot be built.
 constexpr double kMaxCoupling = 0.998;
-
-// Without a document the defaults of a new design apply.
-const CRequirements& CurrentRequirements() {
-    CDocServices* doc = GetCurrentDoc();
-    const CRequirements* req = doc ? doc->GetRequirements() : nullptr;
-    static const CRequirements kDefaults;
-    return req ? *req : kDefaults;
-}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -32,10 +23,7 @@ const CRequirements& CurrentRequirements() {
 COutputChoke::COutputChoke() { COutputChoke::InitDefaults(TRUE); }
 
 void COutputChoke::InitDefaults(BOOL withBase) {
-    if (withBase) {
-        InitSectionBase();
-        m_wOutputNumber = 0;
-    }
+    COutputSection::InitDefaults(withBase);
     m_strTag = kOutputChokeTag;
     std::apply([](auto&... r) { (r.InitDefaults(), ...); }, RecordsOf(*this));
 }
@@ -49,50 +37,42 @@ void COutputChoke::SetDefaults() {
 }
 
 void COutputChoke::Serialize(fw::Archive& ar) {
-    CSection::Serialize(ar);
-    if (ar.IsStoring()) {
-        WriteRecordHeader(ar, m_strTag, 0);
-        ar.WriteU16(m_wOutputNumber);
-        fw::StoreFields(ar, RecordsOf(*this));
-        return;
-    }
+    SerializeOutputRecord(ar, {kOutputChokeTag, kModuleOutChk, 900, kCodeOutputNumberMismatch}, RecordsOf(*this));
+}
+
+BOOL COutputChoke::ReadOwnHeader(fw::Archive& ar, const OwnRecord& record) {
     m_strTag = ar.ReadString();
-    if (m_strTag != kOutputChokeTag) {
+    if (m_strTag != record.tag) {
         WarnFileCorrupted();
-        ReportMessage1(kModuleOutChk, 900, FALSE);
+        ReportMessage1(record.moduleId, record.headerCode, FALSE);
         InitDefaults(FALSE);
-        return;
+        return FALSE;
     }
-    // A wrong schema has no internal code of its own.
     if (ar.ReadU16() != 0) {
         WarnFileVersion();
         InitDefaults(FALSE);
-        return;
+        return FALSE;
     }
-    if (ar.ReadU16() != m_wOutputNumber) ReportDamagedValue(kModuleOutChk, kCodeOutputNumberMismatch);
-    fw::LoadFields(ar, RecordsOf(*this));
+    return TRUE;
 }
 
 COutputChoke& COutputChoke::operator=(const COutputChoke& other) {
     if (this == &other) return *this;
-    CSection::operator=(other);
-    m_wOutputNumber = other.m_wOutputNumber;
+    COutputSection::operator=(other);
     fw::CopyFields(RecordsOf(*this), RecordsOf(other));
     return *this;
 }
 
 BOOL COutputChoke::operator!=(const COutputChoke& other) const {
-    if (m_wOutputNumber != other.m_wOutputNumber) return TRUE;
     if (fw::FieldsDiffer(RecordsOf(*this), RecordsOf(other))) return TRUE;
-    return CSection::operator!=(other);
+    return COutputSection::operator!=(other);
 }
 
 BOOL COutputChoke::WriteSummary(fw::File& file) {
     static const char* const kHeaders[] = {"\r\n\r\nOutput Choke 1:  ", "\r\n\r\nOutput Choke 2:  ",
                                            "\r\n\r\nOutput Choke 3:  ", "\r\n\r\nOutput Choke 4:  "};
     auto part = [&file](const char* caption) { file.Write(std::string(caption)); };
-    part(m_wOutputNumber < 4 ? kHeaders[m_wOutputNumber] : "\r\n\r\nOutput Choke:  ");
-    WriteLabel(file, kLabelBase);
+    WriteOutputHeading(file, kHeaders, "\r\n\r\nOutput Choke:  ", kLabelBase);
 
     const WORD topology = GetTopology();
     if (topology == kTopologyNotChosen) {
@@ -116,14 +96,7 @@ BOOL COutputChoke::WriteSummary(fw::File& file) {
     return TRUE;
 }
 
-void COutputChoke::CheckChosen(BOOL report) {
-    m_bValid = 1;
-    if (!CurrentRequirements().IsOutputEnabled(m_wOutputNumber)) return;
-    if (GetTopology() == kTopologyNotChosen) {
-        m_bValid = 0;
-        if (report) ReportMessage1(52115, m_wOutputNumber + 1, TRUE);
-    }
-}
+void COutputChoke::CheckChosen(BOOL report) { CheckOutputChosen(report, 52115); }
 
 // ---------------------------------------------------------------------------
 // COutputChokeMutualInd
@@ -160,7 +133,7 @@ BOOL COutputChokeMutualInd::operator!=(const COutputChokeMutualInd& other) const
 }
 
 BOOL COutputChokeMutualInd::CheckMutualInductance(BOOL show) {
-    m_nOutputCount = CurrentRequirements().GetOutputCount();
+    m_nOutputCount = COutputSection::CurrentRequirements().GetOutputCount();
     if (m_nOutputCount > 4) {
         m_nOutputCount = 4;
         ReportMessage1(kModuleOutChk, 902, FALSE);

@@ -15,7 +15,7 @@ constexpr UINT kModuleOutChk = 56059;
 constexpr const char* kOutputChokeTag = "<OUTPUT_CHOKE_DATA>";
 constexpr const char* kOutputChokeMutualIndTag = "<OUTPUT_FILTER_MUTUAL_IND_DATA>";
 
-class COutputChoke : public CSection {
+class COutputChoke : public COutputSection {
 public:
     COutputChoke();
     COutputChoke(const COutputChoke&) = default;
@@ -26,21 +26,19 @@ public:
     void SetDefaults() override;
     BOOL WriteSummary(fw::File& file) override;
     void CheckChosen(BOOL report) override;
-    // The output number in the file must be the one the owner gave this
-    // choke (its position); another value marks the file damaged and is not
-    // taken.
     void Serialize(fw::Archive& ar) override;
 
     COutputChoke& operator=(const COutputChoke& other);
     BOOL operator!=(const COutputChoke& other) const;
 
-    WORD GetOutputNumber() const { return m_wOutputNumber; }
-    void SetOutputNumber(WORD number) { m_wOutputNumber = number; }
-
     CAmplifier& GetSenseAmplifier() { return m_SenseAmplifier; }
     CInductor& GetInductorOut1() { return m_InductorOut1; }
     CInductor& GetSkimInductor() { return m_SkimInductor; }
     CResistor& GetSenseResistor() { return m_SenseResistor; }
+
+protected:
+    // A wrong schema is warned about but logs no internal code.
+    BOOL ReadOwnHeader(fw::Archive& ar, const OwnRecord& record) override;
 
 private:
     // Archive, copy and comparison order after the output number.
@@ -49,7 +47,6 @@ private:
         return std::tie(s.m_SenseAmplifier, s.m_InductorOut1, s.m_SkimInductor, s.m_SenseResistor);
     }
 
-    WORD m_wOutputNumber = 0;  // 0 to 3 for outputs 1 to 4
     CAmplifier m_SenseAmplifier;
     CInductor m_InductorOut1;
     CInductor m_SkimInductor;

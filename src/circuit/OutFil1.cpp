@@ -1,33 +1,18 @@
 #include "circuit/OutFil1.h"
 
-#include "circuit/DocServices.h"
-#include "circuit/LoadCheck.h"
-#include "circuit/Require.h"
 #include "platform/core/Fields.h"
-#include "records/Record.h"
 #include "records/Utils.h"
 
 namespace {
 fw::RegisterClass<C1StgOutputFilter> g_register("C1StgOutputFilter");
 constexpr UINT kLabelBase = 51660;
 constexpr int kCodeOutputNumberMismatch = 1003;
-
-// Without a document the defaults of a new design apply.
-BOOL IsOutputEnabled(WORD outputNumber) {
-    CDocServices* doc = GetCurrentDoc();
-    const CRequirements* req = doc ? doc->GetRequirements() : nullptr;
-    static const CRequirements kDefaults;
-    return (req ? req : &kDefaults)->IsOutputEnabled(outputNumber);
-}
 }  // namespace
 
 C1StgOutputFilter::C1StgOutputFilter() { C1StgOutputFilter::InitDefaults(TRUE); }
 
 void C1StgOutputFilter::InitDefaults(BOOL withBase) {
-    if (withBase) {
-        InitSectionBase();
-        m_wOutputNumber = 0;
-    }
+    COutputSection::InitDefaults(withBase);
     m_strTag = k1StgOutputFilterTag;
     std::apply([](auto&... r) { (r.InitDefaults(), ...); }, RecordsOf(*this));
 }
@@ -47,32 +32,19 @@ void C1StgOutputFilter::SetDefaults() {
 }
 
 void C1StgOutputFilter::Serialize(fw::Archive& ar) {
-    CSection::Serialize(ar);
-    if (ar.IsStoring()) {
-        WriteRecordHeader(ar, m_strTag, 0);
-        ar.WriteU16(m_wOutputNumber);
-        fw::StoreFields(ar, RecordsOf(*this));
-        return;
-    }
-    if (ReadRecordHeader(ar, m_strTag, k1StgOutputFilterTag, kModuleOutFil1, 1000, [this] { InitDefaults(FALSE); }) <
-        0)
-        return;
-    if (ar.ReadU16() != m_wOutputNumber) ReportDamagedValue(kModuleOutFil1, kCodeOutputNumberMismatch);
-    fw::LoadFields(ar, RecordsOf(*this));
+    SerializeOutputRecord(ar, {k1StgOutputFilterTag, kModuleOutFil1, 1000, kCodeOutputNumberMismatch}, RecordsOf(*this));
 }
 
 C1StgOutputFilter& C1StgOutputFilter::operator=(const C1StgOutputFilter& other) {
     if (this == &other) return *this;
-    CSection::operator=(other);
-    m_wOutputNumber = other.m_wOutputNumber;
+    COutputSection::operator=(other);
     fw::CopyFields(RecordsOf(*this), RecordsOf(other));
     return *this;
 }
 
 BOOL C1StgOutputFilter::operator!=(const C1StgOutputFilter& other) const {
-    if (m_wOutputNumber != other.m_wOutputNumber) return TRUE;
     if (fw::FieldsDiffer(RecordsOf(*this), RecordsOf(other))) return TRUE;
-    return CSection::operator!=(other);
+    return COutputSection::operator!=(other);
 }
 
 BOOL C1StgOutputFilter::WriteSummary(fw::File& file) {
@@ -80,8 +52,7 @@ BOOL C1StgOutputFilter::WriteSummary(fw::File& file) {
         "\r\n\r\nFirst Stage Output Filter 1:  ", "\r\n\r\nFirst Stage Output Filter 2:  ",
         "\r\n\r\nFirst Stage Output Filter 3:  ", "\r\n\r\nFirst Stage Output Filter 4:  "};
     auto part = [&file](const char* caption) { file.Write(std::string(caption)); };
-    part(m_wOutputNumber < 4 ? kHeaders[m_wOutputNumber] : "\r\n\r\nOutput Filter:  ");
-    WriteLabel(file, kLabelBase);
+    WriteOutputHeading(file, kHeaders, "\r\n\r\nOutput Filter:  ", kLabelBase);
 
     const WORD topology = GetTopology();
     if (topology == kTopologyNotChosen) {
@@ -123,11 +94,4 @@ BOOL C1StgOutputFilter::WriteSummary(fw::File& file) {
     return TRUE;
 }
 
-void C1StgOutputFilter::CheckChosen(BOOL report) {
-    m_bValid = 1;
-    if (!IsOutputEnabled(m_wOutputNumber)) return;
-    if (GetTopology() == kTopologyNotChosen) {
-        m_bValid = 0;
-        if (report) ReportMessage1(52099, m_wOutputNumber + 1, TRUE);
-    }
-}
+void C1StgOutputFilter::CheckChosen(BOOL report) { CheckOutputChosen(report, 52099); }

@@ -12,7 +12,7 @@
 constexpr UINT kModuleOutFil1 = 56062;
 constexpr const char* k1StgOutputFilterTag = "<1_STG_OUTPUT_FILTER_DATA>";
 
-class C1StgOutputFilter : public CSection {
+class C1StgOutputFilter : public COutputSection {
 public:
     C1StgOutputFilter();
     C1StgOutputFilter(const C1StgOutputFilter&) = default;
@@ -23,9 +23,6 @@ public:
     void SetDefaults() override;
     BOOL WriteSummary(fw::File& file) override;
     void CheckChosen(BOOL report) override;
-    // The output number in the file must be the one the owner gave this
-    // filter (its position); another value marks the file damaged and is
-    // not taken.
     void Serialize(fw::Archive& ar) override;
 
     C1StgOutputFilter& operator=(const C1StgOutputFilter& other);
@@ -33,9 +30,6 @@ public:
 
     // TRUE for the two variants with capacitor current sensing.
     BOOL HasCurrentSensing() const { return (GetTopology() == 2 || GetTopology() == 3) ? TRUE : FALSE; }
-
-    WORD GetOutputNumber() const { return m_wOutputNumber; }
-    void SetOutputNumber(WORD number) { m_wOutputNumber = number; }
 
     CCapacitor& GetCapacitorOut1() { return m_CapacitorOut1; }
     CCapacitor& GetCapacitorDamp1() { return m_CapacitorDamp1; }
@@ -57,7 +51,6 @@ private:
                         s.m_CurrentSenseTransformer, s.m_VoltageSourceVBias);
     }
 
-    WORD m_wOutputNumber = 0;  // 0 to 3 for outputs 1 to 4
     CCapacitor m_CapacitorBias;
     CCapacitor m_CapacitorDamp1;
     CCapacitor m_CapacitorOut1;

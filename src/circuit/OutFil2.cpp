@@ -2,11 +2,7 @@
 
 #include <vector>
 
-#include "circuit/DocServices.h"
-#include "circuit/LoadCheck.h"
-#include "circuit/Require.h"
 #include "platform/core/Fields.h"
-#include "records/Record.h"
 #include "records/Utils.h"
 
 namespace {
@@ -14,24 +10,13 @@ fw::RegisterClass<C2StgOutputFilter> g_register("C2StgOutputFilter");
 constexpr UINT kLabelBase = 51670;
 constexpr int kCodeOutputNumberMismatch = 1053;
 
-// Without a document the defaults of a new design apply.
-BOOL IsOutputEnabled(WORD outputNumber) {
-    CDocServices* doc = GetCurrentDoc();
-    const CRequirements* req = doc ? doc->GetRequirements() : nullptr;
-    static const CRequirements kDefaults;
-    return (req ? req : &kDefaults)->IsOutputEnabled(outputNumber);
-}
-
 enum Part { kCapOut2, kIndOut2, kIndOut3, kCapDamp2, kResDamp2, kResDamp3 };
 }  // namespace
 
 C2StgOutputFilter::C2StgOutputFilter() { C2StgOutputFilter::InitDefaults(TRUE); }
 
 void C2StgOutputFilter::InitDefaults(BOOL withBase) {
-    if (withBase) {
-        InitSectionBase();
-        m_wOutputNumber = 0;
-    }
+    COutputSection::InitDefaults(withBase);
     m_strTag = k2StgOutputFilterTag;
     std::apply([](auto&... r) { (r.InitDefaults(), ...); }, RecordsOf(*this));
 }
@@ -47,32 +32,19 @@ void C2StgOutputFilter::SetDefaults() {
 }
 
 void C2StgOutputFilter::Serialize(fw::Archive& ar) {
-    CSection::Serialize(ar);
-    if (ar.IsStoring()) {
-        WriteRecordHeader(ar, m_strTag, 0);
-        ar.WriteU16(m_wOutputNumber);
-        fw::StoreFields(ar, RecordsOf(*this));
-        return;
-    }
-    if (ReadRecordHeader(ar, m_strTag, k2StgOutputFilterTag, kModuleOutFil2, 1050, [this] { InitDefaults(FALSE); }) <
-        0)
-        return;
-    if (ar.ReadU16() != m_wOutputNumber) ReportDamagedValue(kModuleOutFil2, kCodeOutputNumberMismatch);
-    fw::LoadFields(ar, RecordsOf(*this));
+    SerializeOutputRecord(ar, {k2StgOutputFilterTag, kModuleOutFil2, 1050, kCodeOutputNumberMismatch}, RecordsOf(*this));
 }
 
 C2StgOutputFilter& C2StgOutputFilter::operator=(const C2StgOutputFilter& other) {
     if (this == &other) return *this;
-    CSection::operator=(other);
-    m_wOutputNumber = other.m_wOutputNumber;
+    COutputSection::operator=(other);
     fw::CopyFields(RecordsOf(*this), RecordsOf(other));
     return *this;
 }
 
 BOOL C2StgOutputFilter::operator!=(const C2StgOutputFilter& other) const {
-    if (m_wOutputNumber != other.m_wOutputNumber) return TRUE;
     if (fw::FieldsDiffer(RecordsOf(*this), RecordsOf(other))) return TRUE;
-    return CSection::operator!=(other);
+    return COutputSection::operator!=(other);
 }
 
 BOOL C2StgOutputFilter::WriteSummary(fw::File& file) {
@@ -89,8 +61,7 @@ BOOL C2StgOutputFilter::WriteSummary(fw::File& file) {
         {kCapDamp2, kCapOut2, kIndOut2, kIndOut3, kResDamp2, kResDamp3},
     };
     auto part = [&file](const char* caption) { file.Write(std::string(caption)); };
-    part(m_wOutputNumber < 4 ? kHeaders[m_wOutputNumber] : "\r\n\r\nSecond Stage Output Filter:  ");
-    WriteLabel(file, kLabelBase);
+    WriteOutputHeading(file, kHeaders, "\r\n\r\nSecond Stage Output Filter:  ", kLabelBase);
 
     const WORD topology = GetTopology();
     if (topology == kTopologyNotChosen) {
@@ -136,11 +107,4 @@ BOOL C2StgOutputFilter::WriteSummary(fw::File& file) {
     return TRUE;
 }
 
-void C2StgOutputFilter::CheckChosen(BOOL report) {
-    m_bValid = 1;
-    if (!IsOutputEnabled(m_wOutputNumber)) return;
-    if (GetTopology() == kTopologyNotChosen) {
-        m_bValid = 0;
-        if (report) ReportMessage1(52100, m_wOutputNumber + 1, TRUE);
-    }
-}
+void C2StgOutputFilter::CheckChosen(BOOL report) { CheckOutputChosen(report, 52100); }

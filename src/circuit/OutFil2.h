@@ -10,7 +10,7 @@
 constexpr UINT kModuleOutFil2 = 56063;
 constexpr const char* k2StgOutputFilterTag = "<2_STG_OUTPUT_FILTER_DATA>";
 
-class C2StgOutputFilter : public CSection {
+class C2StgOutputFilter : public COutputSection {
 public:
     C2StgOutputFilter();
     C2StgOutputFilter(const C2StgOutputFilter&) = default;
@@ -21,16 +21,10 @@ public:
     void SetDefaults() override;
     BOOL WriteSummary(fw::File& file) override;
     void CheckChosen(BOOL report) override;
-    // The output number in the file must be the one the owner gave this
-    // filter (its position); another value marks the file damaged and is
-    // not taken.
     void Serialize(fw::Archive& ar) override;
 
     C2StgOutputFilter& operator=(const C2StgOutputFilter& other);
     BOOL operator!=(const C2StgOutputFilter& other) const;
-
-    WORD GetOutputNumber() const { return m_wOutputNumber; }
-    void SetOutputNumber(WORD number) { m_wOutputNumber = number; }
 
     CCapacitor& GetCapacitorOut2() { return m_CapacitorOut2; }
     CInductor& GetInductorOut2() { return m_InductorOut2; }
@@ -47,7 +41,6 @@ private:
                         s.m_ResistorDamp2, s.m_ResistorDamp3);
     }
 
-    WORD m_wOutputNumber = 0;  // 0 to 3 for outputs 1 to 4
     CCapacitor m_CapacitorDamp2;
     CCapacitor m_CapacitorOut2;
     CInductor m_InductorOut2;

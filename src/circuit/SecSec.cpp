@@ -1,34 +1,20 @@
 #include "circuit/SecSec.h"
 
 #include "circuit/DocServices.h"
-#include "circuit/LoadCheck.h"
 #include "circuit/PriSec.h"
-#include "circuit/Require.h"
 #include "platform/core/Fields.h"
-#include "records/Record.h"
 #include "records/Utils.h"
 
 namespace {
 fw::RegisterClass<CSecondarySection> g_register("CSecondarySection");
 constexpr UINT kLabelBase = 51640;
 constexpr int kCodeOutputNumberMismatch = 1303;
-
-// Without a document the defaults of a new design apply.
-BOOL IsOutputEnabled(WORD outputNumber) {
-    CDocServices* doc = GetCurrentDoc();
-    const CRequirements* req = doc ? doc->GetRequirements() : nullptr;
-    static const CRequirements kDefaults;
-    return (req ? req : &kDefaults)->IsOutputEnabled(outputNumber);
-}
 }  // namespace
 
 CSecondarySection::CSecondarySection() { CSecondarySection::InitDefaults(TRUE); }
 
 void CSecondarySection::InitDefaults(BOOL withBase) {
-    if (withBase) {
-        InitSectionBase();
-        m_wOutputNumber = 0;
-    }
+    COutputSection::InitDefaults(withBase);
     m_strTag = kSecondarySectionTag;
     m_bSynchronous = 0;
     m_nRectifier1Kind = NON_SYNCHRONOUS;
@@ -51,40 +37,27 @@ void CSecondarySection::SetDefaults() {
 }
 
 void CSecondarySection::Serialize(fw::Archive& ar) {
-    CSection::Serialize(ar);
-    if (ar.IsStoring()) {
-        WriteRecordHeader(ar, m_strTag, 0);
-        ar.WriteU16(m_wOutputNumber);
-        fw::StoreFields(ar, FieldsOf(*this));
-        return;
-    }
-    if (ReadRecordHeader(ar, m_strTag, kSecondarySectionTag, kModuleSecSec, 1300, [this] { InitDefaults(FALSE); }) <
-        0)
-        return;
-    if (ar.ReadU16() != m_wOutputNumber) ReportDamagedValue(kModuleSecSec, kCodeOutputNumberMismatch);
-    fw::LoadFields(ar, FieldsOf(*this));
+    SerializeOutputRecord(ar, {kSecondarySectionTag, kModuleSecSec, 1300, kCodeOutputNumberMismatch},
+                          FieldsOf(*this));
 }
 
 CSecondarySection& CSecondarySection::operator=(const CSecondarySection& other) {
     if (this == &other) return *this;
-    CSection::operator=(other);
-    m_wOutputNumber = other.m_wOutputNumber;
+    COutputSection::operator=(other);
     fw::CopyFields(FieldsOf(*this), FieldsOf(other));
     return *this;
 }
 
 BOOL CSecondarySection::operator!=(const CSecondarySection& other) const {
-    if (m_wOutputNumber != other.m_wOutputNumber) return TRUE;
     if (fw::FieldsDiffer(FieldsOf(*this), FieldsOf(other))) return TRUE;
-    return CSection::operator!=(other);
+    return COutputSection::operator!=(other);
 }
 
 BOOL CSecondarySection::WriteSummary(fw::File& file) {
     static const char* const kHeaders[] = {"\r\n\r\nSecondary Section 1:  ", "\r\n\r\nSecondary Section 2:  ",
                                            "\r\n\r\nSecondary Section 3:  ", "\r\n\r\nSecondary Section 4:  "};
     auto part = [&file](const char* caption) { file.Write(std::string(caption)); };
-    part(m_wOutputNumber < 4 ? kHeaders[m_wOutputNumber] : "\r\n\r\nSecondary Section:  ");
-    WriteLabel(file, kLabelBase);
+    WriteOutputHeading(file, kHeaders, "\r\n\r\nSecondary Section:  ", kLabelBase);
     switch (GetTopology()) {
     case 0:
         part("\r\n  Diode Rectifier 1:  ");
@@ -118,7 +91,7 @@ void CSecondarySection::CheckChosen(BOOL report) {
     };
     m_bValid = 1;
     CDocServices* doc = GetCurrentDoc();
-    if (!IsOutputEnabled(m_wOutputNumber)) return;
+    if (!IsOutputEnabled()) return;
     const CPrimarySection* primary = doc ? doc->GetPrimarySection() : nullptr;
     const WORD p = primary ? primary->GetTopology() : kTopologyNotChosen;
     if (p <= CPrimarySection::ACTIVE_CLAMP_RESISTOR && GetTopology() != 0) {

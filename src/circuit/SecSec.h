@@ -11,7 +11,7 @@
 constexpr UINT kModuleSecSec = 56075;
 constexpr const char* kSecondarySectionTag = "<SECONDARY_SECTION_DATA>";
 
-class CSecondarySection : public CSection {
+class CSecondarySection : public COutputSection {
 public:
     // Rectifier kinds.
     enum { SYNCHRONOUS = 0, NON_SYNCHRONOUS = 1 };
@@ -27,16 +27,11 @@ public:
     // May reset the topology to 999 (and mark the design modified) when the
     // primary section's variant allows no secondary of this kind.
     void CheckChosen(BOOL report) override;
-    // The output number in the file must be the one the owner gave this
-    // section (its position); another value marks the file damaged and is
-    // not taken.
     void Serialize(fw::Archive& ar) override;
 
     CSecondarySection& operator=(const CSecondarySection& other);
     BOOL operator!=(const CSecondarySection& other) const;
 
-    WORD GetOutputNumber() const { return m_wOutputNumber; }
-    void SetOutputNumber(WORD number) { m_wOutputNumber = number; }
     BOOL IsSynchronous() const { return m_bSynchronous; }
     void SetSynchronous(BOOL synchronous) { m_bSynchronous = synchronous; }
     int32_t GetRectifier1Kind() const { return m_nRectifier1Kind; }
@@ -57,7 +52,6 @@ private:
                         s.m_DiodeRectifier2, s.m_TransistorRectifier1, s.m_TransistorRectifier2);
     }
 
-    WORD m_wOutputNumber = 0;         // 0 to 3 for outputs 1 to 4
     BOOL m_bSynchronous = 0;          // 1 when both rectifiers are transistors
     int32_t m_nRectifier1Kind = NON_SYNCHRONOUS;
     int32_t m_nRectifier2Kind = NON_SYNCHRONOUS;

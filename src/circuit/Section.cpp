@@ -1,5 +1,8 @@
 #include "circuit/Section.h"
 
+#include "circuit/DocServices.h"
+#include "circuit/LoadCheck.h"
+#include "circuit/Require.h"
 #include "records/Record.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
@@ -59,4 +62,65 @@ BOOL CSection::operator!=(const CSection& other) const {
             m_bNeedsDefaults != other.m_bNeedsDefaults || m_strTag != other.m_strTag)
                ? TRUE
                : FALSE;
+}
+
+// ---------------------------------------------------------------------------
+// COutputSection
+
+void COutputSection::InitDefaults(BOOL withBase) {
+    CSection::InitDefaults(withBase);
+    if (withBase) m_wOutputNumber = 0;
+}
+
+COutputSection& COutputSection::operator=(const COutputSection& other) {
+    CSection::operator=(other);
+    m_wOutputNumber = other.m_wOutputNumber;
+    return *this;
+}
+
+BOOL COutputSection::operator!=(const COutputSection& other) const {
+    return (m_wOutputNumber != other.m_wOutputNumber || CSection::operator!=(other)) ? TRUE : FALSE;
+}
+
+const CRequirements& COutputSection::CurrentRequirements() {
+    CDocServices* doc = GetCurrentDoc();
+    const CRequirements* req = doc ? doc->GetRequirements() : nullptr;
+    static const CRequirements kDefaults;
+    return req ? *req : kDefaults;
+}
+
+BOOL COutputSection::SerializeOutputHeader(fw::Archive& ar, const OwnRecord& record) {
+    CSection::Serialize(ar);
+    if (ar.IsStoring()) {
+        WriteRecordHeader(ar, m_strTag, 0);
+        ar.WriteU16(m_wOutputNumber);
+        return TRUE;
+    }
+    if (!ReadOwnHeader(ar, record)) return FALSE;
+    if (ar.ReadU16() != m_wOutputNumber) ReportDamagedValue(record.moduleId, record.mismatchCode);
+    return TRUE;
+}
+
+BOOL COutputSection::ReadOwnHeader(fw::Archive& ar, const OwnRecord& record) {
+    return ReadRecordHeader(ar, m_strTag, record.tag, record.moduleId, record.headerCode,
+                            [this] { InitDefaults(FALSE); }) >= 0
+               ? TRUE
+               : FALSE;
+}
+
+BOOL COutputSection::IsOutputEnabled() const { return CurrentRequirements().IsOutputEnabled(m_wOutputNumber); }
+
+void COutputSection::CheckOutputChosen(BOOL report, UINT notChosenMessage) {
+    m_bValid = 1;
+    if (!IsOutputEnabled()) return;
+    if (GetTopology() == kTopologyNotChosen) {
+        m_bValid = 0;
+        if (report) ReportMessage1(notChosenMessage, m_wOutputNumber + 1, TRUE);
+    }
+}
+
+void COutputSection::WriteOutputHeading(fw::File& file, const char* const (&headings)[4], const char* otherNumber,
+                                        UINT labelBase) const {
+    file.Write(std::string(m_wOutputNumber < 4 ? headings[m_wOutputNumber] : otherNumber));
+    WriteLabel(file, labelBase);
 }

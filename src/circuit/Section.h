@@ -8,9 +8,12 @@
 #include <string>
 
 #include "platform/core/Archive.h"
+#include "platform/core/Fields.h"
 #include "platform/core/File.h"
 #include "platform/core/Types.h"
 #include "records/KXObject.h"
+
+class CRequirements;
 
 constexpr UINT kModuleSection = 56076;
 constexpr WORD kTopologyNotChosen = 999;
@@ -59,4 +62,63 @@ protected:
     BOOL m_bNeedsDefaults = 1;     // 1 until a schematic dialog applied the presets
     WORD m_wTopology = kTopologyNotChosen;
     std::string m_strBaseTag;
+};
+
+// A section that exists once per output (rectifier, choke, filters, load).
+// Its own record starts with the output number, which is the member's
+// position in the document: the owner sets it, and a file that stores
+// another number is damaged and is not taken.
+class COutputSection : public CSection {
+public:
+    COutputSection() = default;
+    COutputSection(const COutputSection&) = default;
+
+    // With the base, also output 1.
+    void InitDefaults(BOOL withBase) override;
+
+    // Base fields and output number; the derived class adds its own.
+    COutputSection& operator=(const COutputSection& other);
+    BOOL operator!=(const COutputSection& other) const;
+
+    WORD GetOutputNumber() const { return m_wOutputNumber; }
+    void SetOutputNumber(WORD number) { m_wOutputNumber = number; }
+
+    // The current document's requirements; without a document, those of a
+    // new design.
+    static const CRequirements& CurrentRequirements();
+
+protected:
+    // The derived class's own record.
+    struct OwnRecord {
+        const char* tag;
+        UINT moduleId;
+        int headerCode;    // wrong tag; headerCode + 1 wrong schema
+        int mismatchCode;  // a stored output number that is not this one
+    };
+
+    // Base record, own header, output number, then the given fields.
+    template <class Fields>
+    void SerializeOutputRecord(fw::Archive& ar, const OwnRecord& record, const Fields& fields) {
+        if (!SerializeOutputHeader(ar, record)) return;
+        if (ar.IsStoring())
+            fw::StoreFields(ar, fields);
+        else
+            fw::LoadFields(ar, fields);
+    }
+    // FALSE on load when the own header was damaged: InitDefaults(FALSE)
+    // has run and the own fields do not follow.
+    BOOL SerializeOutputHeader(fw::Archive& ar, const OwnRecord& record);
+    // Tag and schema of the own record; FALSE after the failure path ran.
+    virtual BOOL ReadOwnHeader(fw::Archive& ar, const OwnRecord& record);
+
+    BOOL IsOutputEnabled() const;
+    // Valid when the output is disabled or a variant is chosen; otherwise
+    // notChosenMessage names the output (1 to 4) when reporting.
+    void CheckOutputChosen(BOOL report, UINT notChosenMessage);
+    // headings[n] for output numbers 0 to 3, otherNumber for any other,
+    // then the variant's label.
+    void WriteOutputHeading(fw::File& file, const char* const (&headings)[4], const char* otherNumber,
+                            UINT labelBase) const;
+
+    WORD m_wOutputNumber = 0;  // 0 to 3 for outputs 1 to 4
 };

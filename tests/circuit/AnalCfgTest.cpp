@@ -4,15 +4,7 @@ using namespace circuit_test;
 
 namespace {
 
-class AnalysisSettings : public ReportingTest {
-protected:
-    void ResetReports() {
-        ResetFileWarnings();
-        sink_.Clear();
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
-    }
-};
+using AnalysisSettings = ReportingTest;
 
 void UseEquation(CAnalysisConfig& cfg, int variable, const std::string& text) {
     CEquation* eq = cfg.GetEquation(variable);
@@ -134,7 +126,7 @@ TEST_F(AnalysisSettings, GraphSettingsFromADamagedFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetReports();
+        NewLoad();
         CGraphCfg g = SampleGraph();
         c.damage(g);
         CGraphCfg loaded;
@@ -145,7 +137,7 @@ TEST_F(AnalysisSettings, GraphSettingsFromADamagedFile) {
         EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56041, 2702)}));
     }
     for (int schema : {-1, 1}) {
-        ResetReports();
+        NewLoad();
         CGraphCfg g = SampleGraph();
         Bytes bad = schema < 0 ? ByteBuilder().Str("<GRAPH>").bytes
                                : ByteBuilder().Str("<GRAPH_CFG_DATA>").U16(uint16_t(schema)).bytes;
@@ -229,7 +221,7 @@ TEST_F(AnalysisSettings, StimulusFromADamagedFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetReports();
+        NewLoad();
         CFreqDomainStimulusCfg s;
         s.m_dStopFrequency = 500.0;
         s.m_dMaxPhase[3] = 12.0;
@@ -249,7 +241,7 @@ TEST_F(AnalysisSettings, StimulusFromADamagedFile) {
         EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56080, 4302)}));
     }
     for (int schema : {-1, 2}) {
-        ResetReports();
+        NewLoad();
         CFreqDomainStimulusCfg s;
         s.m_nChoice[1] = 2;
         Bytes bad = schema < 0 ? ByteBuilder().Str("<STIMULUS>").bytes
@@ -352,7 +344,7 @@ TEST_F(AnalysisSettings, ComparisonOrderCoversEveryArchivedPart) {
 
 TEST_F(AnalysisSettings, DamagedConfigurationFromAFile) {
     for (int schema : {-1, 1}) {
-        ResetReports();
+        NewLoad();
         CAnalysisConfig cfg = SampleConfig();
         Bytes bad = schema < 0 ? ByteBuilder().Str("<ANALYSIS>").bytes
                                : ByteBuilder().Str("<ANALYSIS_CONFIG_DATA>").U16(1).bytes;
@@ -380,7 +372,7 @@ TEST_F(AnalysisSettings, DamagedConfigurationFromAFile) {
                           {"initialisation 2", 0.025, 4, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetReports();
+        NewLoad();
         CAnalysisConfig cfg = SampleConfig();
         cfg.m_dTime = c.time;
         cfg.m_nAnalysisKind = c.kind;
@@ -525,8 +517,7 @@ TEST_F(AnalysisSettings, PerGraphAccessorsMapAndReportBadNumbers) {
     EXPECT_EQ(*cfg.GetXAxisLabel(2), "Hertz");
 
     // Bad graph numbers: the code and the neutral result.
-    std::remove(logPath_.c_str());
-    ResetLogStarted();
+    RestartLog();
     EXPECT_EQ(cfg.GetTraceColor(5), 11);
     EXPECT_EQ(cfg.GetAxisColor(0), 4);
     EXPECT_EQ(cfg.GetXMin(5), 0.0);

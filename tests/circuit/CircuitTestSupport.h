@@ -5,12 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,17 +29,14 @@
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
+#include "support/ArchiveBytes.h"
+#include "support/Golden.h"
+#include "support/ReportCapture.h"
 
 namespace circuit_test {
 
 using Bytes = std::vector<uint8_t>;
-
-inline std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
+using test_support::ReadAll;
 
 // The document as the sections see it, with its own members.
 class FakeDoc : public CDocServices {
@@ -127,25 +120,12 @@ public:
     std::map<int32_t, int32_t> choice;
 };
 
-// Message boxes through a recording sink; every report logged to a file in
-// the test's temporary folder so that internal codes can be read back.
-class ReportingTest : public ::testing::Test {
+// Message boxes and logged internal codes, with the circuit modules' texts.
+class ReportingTest : public test_support::ReportCaptureTest {
 protected:
-    void SetUp() override {
-        logPath_ = ::testing::TempDir() + "/PwrQuorra_circuit_test.log";
-        std::remove(logPath_.c_str());
-        SetLogPath(logPath_);
-        ResetLogStarted();
-        ResetFileWarnings();
-        SetLoggingQuery([] { return true; });
-    }
-    void TearDown() override {
-        SetLoggingQuery(nullptr);
-        std::remove(logPath_.c_str());
-    }
     // Logged texts after the time line, one per report.
     std::vector<std::string> Logged() {
-        std::string log = ReadAll(logPath_);
+        std::string log = Log();
         std::vector<std::string> lines;
         size_t pos = log.find("\r\n");
         if (pos == std::string::npos) return lines;
@@ -159,23 +139,20 @@ protected:
         return lines;
     }
     static std::string Msg(UINT id) { return res::FindString(id); }
+    // The texts of the given messages, in order.
+    static std::vector<std::string> Boxes(const std::vector<UINT>& ids) {
+        std::vector<std::string> v;
+        for (UINT id : ids) v.push_back(Msg(id));
+        return v;
+    }
     // The logged line of an internal code: module text with the code.
     static std::string Code(UINT module, int code) {
         std::string text = res::FindString(module);
         return text.replace(text.find("%1"), 2, std::to_string(code));
     }
-
-    fw::RecordingSink sink_;
-    fw::ScopedReportSink scoped_{&sink_};
-    std::string logPath_;
 };
 
-template <class R>
-Bytes Store(const R& r) {
-    fw::Archive ar;
-    const_cast<R&>(r).Serialize(ar);
-    return ar.Bytes();
-}
+using test_support::Store;
 
 // Loads bytes into r; TRUE when every byte was read.
 template <class R>
@@ -229,19 +206,9 @@ public:
 
 inline std::string AsString(const Bytes& b) { return std::string(b.begin(), b.end()); }
 
-// Compares with tests/fixtures/circuit/<name>; PQ_UPDATE_GOLDEN=1 rewrites it.
+// Compares with tests/fixtures/circuit/<name>.
 inline void ExpectGolden(const std::string& name, const std::string& actual) {
-    const std::string path = std::string(PQ_FIXTURES_DIR) + "/circuit/" + name;
-    const char* update = std::getenv("PQ_UPDATE_GOLDEN");
-    if (update && std::strcmp(update, "1") == 0) {
-        std::ofstream f(path, std::ios::binary | std::ios::trunc);
-        f << actual;
-        ASSERT_TRUE(f.good()) << "cannot write " << path;
-        return;
-    }
-    std::ifstream probe(path, std::ios::binary);
-    ASSERT_TRUE(probe.good()) << "missing golden file " << path << " (run with PQ_UPDATE_GOLDEN=1)";
-    EXPECT_EQ(ReadAll(path), actual) << "differs from " << path;
+    test_support::ExpectGolden("circuit", name, actual);
 }
 
 inline std::string Summary(CSection& s) {

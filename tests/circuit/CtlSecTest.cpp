@@ -18,11 +18,6 @@ protected:
         sink_.Clear();
         Ctl().CheckChosen(report);
     }
-    std::vector<std::string> Boxes(const std::vector<UINT>& ids) {
-        std::vector<std::string> v;
-        for (UINT id : ids) v.push_back(Msg(id));
-        return v;
-    }
     void SenseCapacitor() { Ctl().GetFeedbackCurrentSourceVIS().m_iSensedCurrent = 2; }
     void Weight(int output, BOOL enabled, double weight) {
         doc_.currentFeedbackNetwork.m_bOutputEnable[size_t(output - 1)] = enabled;
@@ -32,13 +27,6 @@ protected:
 
     PwrDoc doc_;
 };
-
-void SetTiming(CTransistorFE& t, double on, double rise, double off, double fall) {
-    t.m_dTurnOnDelay = on;
-    t.m_dRiseTime = rise;
-    t.m_dTurnOffDelay = off;
-    t.m_dFallTime = fall;
-}
 
 }  // namespace
 

@@ -2,14 +2,14 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "circuit/AppServices.h"
 #include "circuit/Doc.h"
@@ -18,6 +18,8 @@
 #include "platform/core/File.h"
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
+#include "support/Golden.h"
+#include "support/ReadFile.h"
 
 namespace {
 
@@ -32,17 +34,21 @@ BOOL Load(CPwrQuorraDoc& doc, const std::vector<uint8_t>& bytes) {
     return doc.Serialize(ar);
 }
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "pq_doc_" + name; }
+// A folder of this process's own: test programs run in parallel never share
+// a design file or a log.
+std::string TempFolder() { return ::testing::TempDir() + "pq_doc_" + std::to_string(::getpid()); }
+
+std::string TempPath(const std::string& name) {
+    std::filesystem::create_directories(TempFolder());
+    return TempFolder() + "/pq_doc_" + name;
+}
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-std::string ReadText(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
+using test_support::ReadAll;
 
 // Offset of an archived string's text (after its one-byte length).
 size_t TextOffset(const std::vector<uint8_t>& bytes, const std::string& text) {
@@ -138,6 +144,8 @@ protected:
     void TearDown() override {
         SetAppServices(previousApp);
         SetLoggingQuery(nullptr);
+        std::error_code ignored;
+        std::filesystem::remove_all(TempFolder(), ignored);
     }
 
     // A new design, as File New leaves it.
@@ -239,11 +247,8 @@ TEST_F(DocTest, StoreLoadStoreGivesTheSameBytesAndEqualRecords) {
 TEST_F(DocTest, NewDesignFileMatchesTheGoldenFile) {
     auto doc = NewDoc();
     std::vector<uint8_t> bytes = Store(*doc);
-    std::string path = std::string(PQ_FIXTURES_DIR) + "/circuit/DocNew.SEF";
-    const char* update = std::getenv("PQ_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") WriteBytes(path, bytes);
-    std::string golden = ReadText(path);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), golden);
+    test_support::ExpectGolden("circuit", "DocNew.SEF", std::string(bytes.begin(), bytes.end()));
+    const std::string path = test_support::GoldenPath("circuit", "DocNew.SEF");
     auto loaded = std::make_unique<CPwrQuorraDoc>();
     ASSERT_TRUE(loaded->OnOpenDocument(path));
     doc->CheckAllSections();  // as the opening did
@@ -310,7 +315,7 @@ TEST_F(DocTest, ADamagedFirstRecordTakesItsDefaultsAndTheFileStillOpens) {
     ASSERT_TRUE(b->OnOpenDocument(path));
     EXPECT_EQ(sink.boxes, std::vector<std::string>{"The SEF file has been corrupted.\nNot all data has been restored."});
     EXPECT_EQ(b->GetSignature()->GetSignature(), "Halverd-PowerQuorra");
-    EXPECT_NE(ReadText(log).find("CODE 4100"), std::string::npos);
+    EXPECT_NE(ReadAll(log).find("CODE 4100"), std::string::npos);
 }
 
 // The open design stays as it was when a file cannot be read as a design.
@@ -359,7 +364,7 @@ TEST_F(DocTest, AFileThatIsNotAWholeDesignDoesNotOpen) {
         EXPECT_TRUE(doc->IsModified());
         EXPECT_EQ(doc->GetDocumentTag(), "<POWER_QUORRA_DATA>");
         if (c.logged) {
-            EXPECT_NE(ReadText(log).find(c.logged), std::string::npos);
+            EXPECT_NE(ReadAll(log).find(c.logged), std::string::npos);
         }
     }
 }
@@ -450,18 +455,6 @@ std::string NormaliseDateAndTime(std::string text) {
     return text;
 }
 
-void CompareWithGolden(const std::string& text, const std::string& name) {
-    std::string path = std::string(PQ_FIXTURES_DIR) + "/circuit/" + name;
-    const char* update = std::getenv("PQ_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-        return;
-    }
-    std::string golden = ReadText(path);
-    ASSERT_FALSE(golden.empty()) << "missing golden file " << path;
-    EXPECT_EQ(text, golden);
-}
-
 TEST_F(DocTest, SummaryOfANewDesign) {
     auto doc = NewDoc();
     doc->CheckAllSections();
@@ -470,7 +463,7 @@ TEST_F(DocTest, SummaryOfANewDesign) {
     std::string text = NormaliseDateAndTime(file.text);
     EXPECT_EQ(text.rfind("File:  untitled\r\nType:  Single Ended Forward\r\nDate:  <date>\r\nTime:  <time>\r\n", 0), 0u)
         << text.substr(0, 120);
-    CompareWithGolden(text, "DocSummaryNew.txt");
+    test_support::ExpectGolden("circuit", "DocSummaryNew.txt", text);
     // Only output 1 is enabled: nothing of outputs 2 to 4 and no current networks.
     EXPECT_EQ(text.find(" 2:  "), std::string::npos);
     EXPECT_EQ(text.find("Current Feedback Network:"), std::string::npos);
@@ -489,7 +482,7 @@ TEST_F(DocTest, SummaryWithFourOutputsHasEverySection) {
     ASSERT_TRUE(doc->WriteSummaryText(file));
     std::string text = NormaliseDateAndTime(file.text);
     EXPECT_EQ(text.rfind("File:  untitled*\r\n", 0), 0u);
-    CompareWithGolden(text, "DocSummaryFourOutputs.txt");
+    test_support::ExpectGolden("circuit", "DocSummaryFourOutputs.txt", text);
     EXPECT_NE(text.find("Current Feedback Network:"), std::string::npos);
     EXPECT_NE(text.find("Current Limit Network:"), std::string::npos);
 }
@@ -574,7 +567,7 @@ TEST_F(DocTest, ARunFromStartToEnd) {
         EXPECT_EQ(doc->GetRunStatus(), 1);
     }
     EXPECT_EQ(rec->runs, 4);
-    std::string text = ReadText(log);
+    std::string text = ReadAll(log);
     size_t code = text.find("Doc:       CODE 300\r\n...VALUE 300,  VALUE 1\r\n");
     EXPECT_NE(code, std::string::npos) << text;
 }

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +10,7 @@
 #include "platform/core/Archive.h"
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
+#include "support/ReportCapture.h"
 
 namespace {
 
@@ -89,40 +87,10 @@ struct Bytes {
     }
 };
 
-class EquationRecords : public ::testing::Test {
+class EquationRecords : public test_support::ReportCaptureTest {
 protected:
-    void SetUp() override {
-        logPath_ = ::testing::TempDir() + "/PwrQuorra_equobj.log";
-        std::remove(logPath_.c_str());
-        SetLogPath(logPath_);
-        ResetLogStarted();
-        SetLoggingQuery([] { return true; });
-        ResetFileWarnings();
-    }
-    void TearDown() override {
-        SetLoggingQuery(nullptr);
-        std::remove(logPath_.c_str());
-    }
     // The log without its time line.
-    std::string Log() {
-        std::ifstream f(logPath_, std::ios::binary);
-        std::stringstream ss;
-        ss << f.rdbuf();
-        std::string s = ss.str();
-        size_t eol = s.find("\r\n");
-        return eol == std::string::npos ? s : s.substr(eol + 2);
-    }
-    // A new load: the once-per-load warnings are armed again.
-    void NewLoad() {
-        ResetFileWarnings();
-        sink_.Clear();
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
-    }
-
-    fw::RecordingSink sink_;
-    fw::ScopedReportSink scoped_{&sink_};
-    std::string logPath_;
+    std::string Log() const { return test_support::AfterTimeLine(ReportCaptureTest::Log()); }
 };
 
 const char* const kCorrupted = "The SEF file has been corrupted.\nNot all data has been restored.";

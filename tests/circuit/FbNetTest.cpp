@@ -4,10 +4,7 @@ using namespace circuit_test;
 
 namespace {
 
-class FeedbackNetworks : public ReportingTest {
-protected:
-    PwrDoc doc_;
-};
+using FeedbackNetworks = PwrSectionTest;
 
 }  // namespace
 

@@ -4,10 +4,7 @@ using namespace circuit_test;
 
 namespace {
 
-class LoadNetwork : public ReportingTest {
-protected:
-    PwrDoc doc_;
-};
+using LoadNetwork = PwrSectionTest;
 
 void NameParts(CLoadNetwork& n) {
     n.GetCurrentSourceILoad().m_dDCMagnitude = 2.5;

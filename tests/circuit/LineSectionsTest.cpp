@@ -476,10 +476,7 @@ TEST_F(LineSections, DamagedClassRecordsFallBackAndKeepTheBaseRecord) {
     };
     for (const Expect& e : rows) {
         SCOPED_TRACE(e.tag + std::string(" schema ") + std::to_string(e.schema));
-        ResetFileWarnings();
-        sink_.Clear();
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
+        NewLoad();
         Bytes bytes = classRecord(e.tag, e.schema);
         std::unique_ptr<CSection> s;
         if (e.module == 56048) {
@@ -537,10 +534,7 @@ TEST_F(LineSections, LineVoltageLoadFailuresAndDamagedFrequency) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFileWarnings();
-        sink_.Clear();
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
+        NewLoad();
         CLineVoltage v;
         v.m_dACFrequency = 50.0;
         AddPoint(v.GetACMagnitudeTable(), 1, 1);

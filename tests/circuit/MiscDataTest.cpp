@@ -102,10 +102,7 @@ TEST_F(DocumentData, MiscDataLoadFailures) {
     const Case cases[] = {{ByteBuilder().Str("<MISC>").bytes, 52080, 3200},
                           {ByteBuilder().Str("<MISC_DATA>").U16(1).bytes, 52081, 3201}};
     for (const Case& c : cases) {
-        ResetFileWarnings();
-        sink_.Clear();
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
+        NewLoad();
         CMiscData m = SampleMisc();
         EXPECT_TRUE(Load(m, c.bytes));
         EXPECT_FALSE(m != CMiscData());

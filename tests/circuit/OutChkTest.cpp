@@ -4,10 +4,7 @@ using namespace circuit_test;
 
 namespace {
 
-class OutputChoke : public ReportingTest {
-protected:
-    PwrDoc doc_;
-};
+using OutputChoke = PwrSectionTest;
 
 void NameParts(COutputChoke& c) {
     c.GetSenseAmplifier().m_dVoltageGain = 7.0;
@@ -26,11 +23,6 @@ protected:
     void Check() {
         sink_.Clear();
         m_.CheckChosen(TRUE);
-    }
-    std::vector<std::string> Boxes(std::initializer_list<UINT> ids) {
-        std::vector<std::string> v;
-        for (UINT id : ids) v.push_back(Msg(id));
-        return v;
     }
 
     PwrDoc doc_;

@@ -4,10 +4,7 @@ using namespace circuit_test;
 
 namespace {
 
-class FirstStageFilter : public ReportingTest {
-protected:
-    PwrDoc doc_;
-};
+using FirstStageFilter = PwrSectionTest;
 
 void NameParts(C1StgOutputFilter& f) {
     f.GetCapacitorOut1().m_strName = "C Out 1";

@@ -4,10 +4,7 @@ using namespace circuit_test;
 
 namespace {
 
-class SecondStageFilter : public ReportingTest {
-protected:
-    PwrDoc doc_;
-};
+using SecondStageFilter = PwrSectionTest;
 
 void NameParts(C2StgOutputFilter& f) {
     f.GetCapacitorOut2().m_strName = "C Out 2";

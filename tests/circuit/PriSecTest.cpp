@@ -28,21 +28,9 @@ protected:
         sink_.Clear();
         Primary().CheckChosen(doc_.requirements, TRUE);
     }
-    std::vector<std::string> Boxes(std::initializer_list<UINT> ids) {
-        std::vector<std::string> v;
-        for (UINT id : ids) v.push_back(Msg(id));
-        return v;
-    }
 
     PwrDoc doc_;
 };
-
-void SetTiming(CTransistorFE& t, double on, double rise, double off, double fall) {
-    t.m_dTurnOnDelay = on;
-    t.m_dRiseTime = rise;
-    t.m_dTurnOffDelay = off;
-    t.m_dFallTime = fall;
-}
 
 }  // namespace
 
@@ -211,8 +199,7 @@ TEST_F(PrimaryCheck, WindingPolarityAndEffectiveTurns) {
             for (int k = 1; k <= c.outputs; ++k) SetTarget(k, c.polarity[k - 1] * (c.turns[k - 1] - 0.001));
         };
         passing();
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
+        RestartLog();
         Check();
         EXPECT_TRUE(Primary().IsValid());
         EXPECT_TRUE(sink_.boxes.empty());
@@ -305,10 +292,7 @@ void NameParts(CPrimarySection& p) {
     p.GetSwitchSW1().m_strName = "Q SW1";
 }
 
-class PrimarySection : public ReportingTest {
-protected:
-    PwrDoc doc_;
-};
+using PrimarySection = PwrSectionTest;
 
 }  // namespace
 
@@ -366,10 +350,7 @@ TEST_F(PrimarySection, WrongTagOrSchemaFallsBackToDefaults) {
         {ByteBuilder().Str(kPrimarySectionTag).U16(1).bytes, 52081, 1101},
     };
     for (const Case& c : cases) {
-        ResetFileWarnings();
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
-        sink_.Clear();
+        NewLoad();
         CPrimarySection p;
         p.SetDefaults();
         NameParts(p);
@@ -398,8 +379,7 @@ TEST_F(PrimarySection, SummaryOfEveryVariant) {
         p.SetTopology(t);
         EXPECT_EQ(Summary(p).find("Reset Winding") != std::string::npos, t == 2 || t == 3) << t;
     }
-    std::remove(logPath_.c_str());
-    ResetLogStarted();
+    RestartLog();
     p.SetTopology(10);
     EXPECT_EQ(Summary(p), std::string("\r\n\r\nPrimary Section:  "));
     EXPECT_EQ(Logged(), std::vector<std::string>{Code(kModulePriSec, 1102)});

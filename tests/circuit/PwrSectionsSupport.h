@@ -33,6 +33,12 @@ public:
     CControlSection control;
 };
 
+// A section test whose sections see PwrDoc as their document.
+class PwrSectionTest : public ReportingTest {
+protected:
+    PwrDoc doc_;
+};
+
 // Exactly these outputs (1 to 4) enabled, counted as CheckOutputs counts them.
 inline void EnableOutputs(CRequirements& req, std::initializer_list<int> outputs) {
     for (int k = 0; k < 4; ++k) req.GetOutput(k)->SetEnabled(FALSE);
@@ -74,6 +80,13 @@ void ExpectRoundTrip(S& record, S& into) {
     ASSERT_TRUE(Load(into, bytes));
     EXPECT_FALSE(into != record);
     EXPECT_EQ(Store(into), bytes);
+}
+
+inline void SetTiming(CTransistorFE& t, double on, double rise, double off, double fall) {
+    t.m_dTurnOnDelay = on;
+    t.m_dRiseTime = rise;
+    t.m_dTurnOffDelay = off;
+    t.m_dFallTime = fall;
 }
 
 // The base record of a section: tag, schema, topology, valid, pending.

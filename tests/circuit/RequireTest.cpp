@@ -126,10 +126,7 @@ TEST_F(Requirements, DamagedRecordsFallBackToTheirDefaults) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFileWarnings();
-        sink_.Clear();
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
+        NewLoad();
         CRequirements r = Sample();
         EXPECT_TRUE(Load(r, c.bytes));
         EXPECT_FALSE(r != CRequirements());  // the whole record, outputs included
@@ -166,10 +163,7 @@ TEST_F(Requirements, ImpossibleValuesFromAFileAreReportedAndReplaced) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFileWarnings();
-        sink_.Clear();
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
+        NewLoad();
         ByteBuilder b;
         b.Header("<REQUIREMENTS_DATA>").I32(1).F64(c.frequency).F64(40.0).U16(c.count);
         for (int i = 0; i < 4; ++i) b.Header("<OUTPUT_DATA>").I32(1).I32(1).F64(5.0);

@@ -25,13 +25,6 @@ protected:
     CSecondarySection sec_;
 };
 
-void SetTiming(CTransistorFE& t, double on, double rise, double off, double fall) {
-    t.m_dTurnOnDelay = on;
-    t.m_dRiseTime = rise;
-    t.m_dTurnOffDelay = off;
-    t.m_dFallTime = fall;
-}
-
 void NameParts(CSecondarySection& s) {
     s.GetDiodeRectifier1().m_strName = "D Rect 1";
     s.GetDiodeRectifier2().m_strName = "D Rect 2";

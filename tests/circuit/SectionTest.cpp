@@ -104,10 +104,7 @@ TEST_F(SectionBase, DamagedBaseRecordFallsBackAndTheClassRecordIsStillRead) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFileWarnings();
-        sink_.Clear();
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
+        NewLoad();
 
         CLineRectifier loaded;
         loaded.SetTopology(1);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -9,6 +8,7 @@
 #include "records/DbParts.h"
 #include "records/Parts.h"
 #include "records/Utils.h"
+#include "support/ReportCapture.h"
 
 namespace {
 
@@ -23,24 +23,7 @@ bool CallLeavesRecord(CPartsDbMgr& mgr, int32_t& result) {
     return !(record != before);
 }
 
-class PartsDbMgrTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        logPath_ = ::testing::TempDir() + "/DbMgrTest.log";
-        std::remove(logPath_.c_str());
-        SetLogPath(logPath_);
-        ResetLogStarted();
-        SetLoggingQuery([] { return true; });
-    }
-    void TearDown() override {
-        SetLoggingQuery(nullptr);
-        std::remove(logPath_.c_str());
-    }
-
-    fw::RecordingSink sink_;
-    fw::ScopedReportSink scoped_{&sink_};
-    std::string logPath_;
-};
+using PartsDbMgrTest = test_support::ReportCaptureTest;
 
 TEST_F(PartsDbMgrTest, EveryLoadAndStoreAnswersDisabledAndLeavesTheRecord) {
     const struct {

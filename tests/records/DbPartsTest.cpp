@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -20,17 +16,14 @@
 #include "records/Parts.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
+#include "support/Golden.h"
+#include "support/ReportCapture.h"
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
+using test_support::ReadAll;
 
 std::vector<uint8_t> Store(fw::Object& obj) {
     fw::Archive ar;
@@ -45,17 +38,8 @@ size_t Load(fw::Object& obj, const std::vector<uint8_t>& bytes) {
     return ar.Position();
 }
 
-// Golden files live in tests/fixtures/records; PQ_UPDATE_GOLDEN=1 rewrites them.
 void CheckGolden(const std::string& name, const std::string& actual) {
-    const std::string path = std::string(PQ_FIXTURES_DIR) + "/records/" + name;
-    const char* update = std::getenv("PQ_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        std::ofstream(path, std::ios::binary) << actual;
-        return;
-    }
-    ASSERT_TRUE(std::filesystem::exists(path)) << path << " is missing; run with PQ_UPDATE_GOLDEN=1";
-    EXPECT_EQ(ReadAll(path), actual) << "differs from " << path;
+    test_support::ExpectGolden("records", name, actual);
 }
 
 std::string AsString(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
@@ -194,34 +178,17 @@ T Filled() {
 }
 
 // Reports land in a recording sink and a log of the test's own.
-class DbPartsTest : public ::testing::Test {
+class DbPartsTest : public test_support::ReportCaptureTest {
 protected:
-    void SetUp() override {
-        logPath_ = ::testing::TempDir() + "/DbPartsTest.log";
-        std::remove(logPath_.c_str());
-        SetLogPath(logPath_);
-        ResetLogStarted();
-        ResetFileWarnings();
-        SetLoggingQuery([] { return true; });
-    }
-    void TearDown() override {
-        SetLoggingQuery(nullptr);
-        std::remove(logPath_.c_str());
-    }
-
     // The internal codes logged under the DbParts module, in order.
     std::vector<int> LoggedCodes() const {
         std::vector<int> codes;
-        const std::string log = ReadAll(logPath_);
+        const std::string log = Log();
         static const std::regex re("DbParts:   CODE (-?[0-9]+)\r\n");
         for (auto it = std::sregex_iterator(log.begin(), log.end(), re); it != std::sregex_iterator(); ++it)
             codes.push_back(std::stoi((*it)[1].str()));
         return codes;
     }
-
-    fw::RecordingSink sink_;
-    fw::ScopedReportSink scoped_{&sink_};
-    std::string logPath_;
 };
 
 // ---------------------------------------------------------------------------

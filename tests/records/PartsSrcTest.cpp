@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,24 +11,17 @@
 #include "records/PartsSrc.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
+#include "support/ArchiveBytes.h"
+#include "support/Golden.h"
+#include "support/ReportCapture.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
+using test_support::ReadAll;
 
-template <class R>
-Bytes Store(const R& r) {
-    fw::Archive ar;
-    const_cast<R&>(r).Serialize(ar);
-    return ar.Bytes();
-}
+using test_support::Store;
 
 std::string Hex(const std::string& s) {
     std::string out;
@@ -44,23 +33,9 @@ std::string Hex(const std::string& s) {
     return out;
 }
 
-// Compares with tests/fixtures/records/<name>; PQ_UPDATE_GOLDEN=1 rewrites it.
+// Compares with tests/fixtures/records/<name>; binary files show as hex.
 void ExpectGolden(const std::string& name, const std::string& actual, bool binary) {
-    const std::string path = std::string(PQ_FIXTURES_DIR) + "/records/" + name;
-    const char* update = std::getenv("PQ_UPDATE_GOLDEN");
-    if (update && std::strcmp(update, "1") == 0) {
-        std::ofstream f(path, std::ios::binary | std::ios::trunc);
-        f << actual;
-        ASSERT_TRUE(f.good()) << "cannot write " << path;
-        return;
-    }
-    std::ifstream probe(path, std::ios::binary);
-    ASSERT_TRUE(probe.good()) << "missing golden file " << path << " (run with PQ_UPDATE_GOLDEN=1)";
-    const std::string expected = ReadAll(path);
-    if (binary)
-        EXPECT_EQ(Hex(actual), Hex(expected)) << name;
-    else
-        EXPECT_EQ(actual, expected) << name;
+    test_support::ExpectGolden("records", name, actual, binary ? Hex : nullptr);
 }
 
 void AppendU16(Bytes& b, uint16_t v) {
@@ -85,32 +60,9 @@ CObArrayTimeMagnitude Table(std::initializer_list<CObTimeMagnitude> points) {
 }
 
 // Message boxes recorded, logging on into the test's temporary folder.
-class PartsSrc : public ::testing::Test {
+class PartsSrc : public test_support::ReportCaptureTest {
 protected:
-    void SetUp() override {
-        logPath_ = ::testing::TempDir() + "/PwrQuorra_partssrc.log";
-        std::remove(logPath_.c_str());
-        SetLogPath(logPath_);
-        ResetLogStarted();
-        ResetFileWarnings();
-        SetLoggingQuery([] { return true; });
-    }
-    void TearDown() override {
-        SetLoggingQuery(nullptr);
-        std::remove(logPath_.c_str());
-    }
-    std::string Log() { return ReadAll(logPath_); }
     bool Logged(int code) { return Log().find("PartsSrc:  CODE " + std::to_string(code) + "\r\n") != std::string::npos; }
-    void Restart() {
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
-        ResetFileWarnings();
-        sink_.Clear();
-    }
-
-    fw::RecordingSink sink_;
-    fw::ScopedReportSink scoped_{&sink_};
-    std::string logPath_;
 };
 
 // ---------------------------------------------------------------- every archived record of the module
@@ -242,7 +194,7 @@ TYPED_TEST(SourceRecord, WrongTagOrSchemaFallsBackToDefaults) {
                           {false, 52081, TypeParam::kCode + 1, tagBytes + 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        this->Restart();
+        this->NewLoad();
         Bytes bytes = Store(filled);
         if (c.wrongTag)
             bytes[tagBytes - 1] = 'X';  // the closing bracket
@@ -267,7 +219,7 @@ TYPED_TEST(SourceRecord, GoldenBytes) {
     const Bytes bytes = Store(filled);
     ExpectGolden(std::string(TypeParam::kName) + ".bin", std::string(bytes.begin(), bytes.end()), true);
     // The golden file loads back into the same record.
-    const std::string golden = ReadAll(std::string(PQ_FIXTURES_DIR) + "/records/" + TypeParam::kName + ".bin");
+    const std::string golden = ReadAll(test_support::GoldenPath("records", std::string(TypeParam::kName) + ".bin"));
     fw::Archive in(Bytes(golden.begin(), golden.end()));
     R loaded;
     loaded.Serialize(in);
@@ -472,7 +424,7 @@ TEST_F(PartsSrc, VoltSourcePresets) {
     const Case cases[] = {{0, 0.0, false}, {1, 5.0, false}, {2, 1e-05, false}, {3, 0.0, true}, {-1, 0.0, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.variant);
-        Restart();
+        NewLoad();
         CCrntVoltSource s;
         VoltTraits::Fill(s);
         s.m_strTag = "<X>";
@@ -500,7 +452,7 @@ TEST_F(PartsSrc, SensSourcePresetsKeepValueOnUnknownVariant) {
     const Case cases[] = {{2, 0, 0, false}, {2, 1, 1, false}, {2, 2, 2, true}, {1, -1, 1, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.variant);
-        Restart();
+        NewLoad();
         CCrntSensSource s;
         s.m_strTag = "<X>";
         s.m_iSensedCurrent = c.start;
@@ -515,7 +467,7 @@ TEST_F(PartsSrc, SensSourcePresetsKeepValueOnUnknownVariant) {
 TEST_F(PartsSrc, SensSourceOutOfRangeValueIsDamage) {
     for (int32_t bad : {3, -1}) {
         SCOPED_TRACE(bad);
-        Restart();
+        NewLoad();
         CCrntSensSource stored;
         stored.m_iSensedCurrent = bad;
         fw::Archive in(Store(stored));

@@ -4,11 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "platform/core/Archive.h"
 #include "platform/core/File.h"
@@ -16,46 +12,25 @@
 #include "records/Parts.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
+#include "support/ArchiveBytes.h"
+#include "support/Golden.h"
+#include "support/ReportCapture.h"
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-
-int CountOf(const std::string& text, const std::string& needle) {
-    int n = 0;
-    for (size_t p = text.find(needle); p != std::string::npos; p = text.find(needle, p + needle.size())) ++n;
-    return n;
-}
+using test_support::CountOf;
+using test_support::Store;
+using test_support::ReadAll;
 
 std::string CodeLine(int code) { return "Parts:     CODE " + std::to_string(code) + "\r\n"; }
 
-// Compares with tests/fixtures/records/<name>, or rewrites it when
-// PQ_UPDATE_GOLDEN=1.
+// Compares with tests/fixtures/records/<name>.
 void ExpectGolden(const std::string& name, const std::string& actual) {
-    std::string path = std::string(PQ_FIXTURES_DIR) + "/records/" + name;
-    const char* update = std::getenv("PQ_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        std::ofstream(path, std::ios::binary) << actual;
-        return;
-    }
-    std::ifstream f(path, std::ios::binary);
-    ASSERT_TRUE(f.good()) << "missing golden file " << path << " (run with PQ_UPDATE_GOLDEN=1)";
-    EXPECT_EQ(ReadAll(path), actual) << "differs from " << path;
+    test_support::ExpectGolden("records", name, actual);
 }
 
 std::string AsString(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-template <class R>
-std::vector<uint8_t> Stored(const R& r) {
-    fw::Archive ar;
-    const_cast<R&>(r).Serialize(ar);
-    return ar.Bytes();
-}
 
 // A record's header followed by a few filler bytes (read as fields only when
 // the header is wrongly accepted).
@@ -68,30 +43,14 @@ std::vector<uint8_t> HeaderBytes(const std::string& tag, uint16_t schema) {
 }
 
 // Message boxes recorded, the log in the test's temporary folder.
-class PartsRecords : public ::testing::Test {
+class PartsRecords : public test_support::ReportCaptureTest {
 public:
-    void SetUp() override {
-        logPath_ = ::testing::TempDir() + "/PwrQuorra_parts.log";
-        std::remove(logPath_.c_str());
-        SetLogPath(logPath_);
-        ResetLogStarted();
-        ResetFileWarnings();
-        SetLoggingQuery([] { return true; });
-    }
-    void TearDown() override {
-        SetLoggingQuery(nullptr);
-        std::remove(logPath_.c_str());
-    }
-    std::string Log() { return ReadAll(logPath_); }
+    using ReportCaptureTest::Log;  // the preset checks read it
     int Boxes(int id) {
         int n = 0;
         for (const auto& b : sink_.boxes) n += b == res::FindString(uint32_t(id)) ? 1 : 0;
         return n;
     }
-
-    fw::RecordingSink sink_;
-    fw::ScopedReportSink scoped_{&sink_};
-    std::string logPath_;
 };
 
 // ---------------------------------------------------------------------------
@@ -233,7 +192,7 @@ TYPED_TEST(EveryPartsRecord, StoredAndLoadedComparesEqual) {
     Traits<R>::Modify(modified);
     ASSERT_TRUE(plain != modified);
     for (const R* source : {&plain, &modified}) {
-        fw::Archive ar(Stored(*source));
+        fw::Archive ar(Store(*source));
         R loaded;
         if (source == &plain) Traits<R>::Modify(loaded);
         loaded.Serialize(ar);
@@ -294,11 +253,11 @@ TYPED_TEST(EveryPartsRecord, GoldenBytes) {
     using R = TypeParam;
     R r;
     Traits<R>::Sample(r);
-    std::string bytes = AsString(Stored(r));
+    std::string bytes = AsString(Store(r));
     ExpectGolden(std::string(R::StaticClassName()) + ".bin", bytes);
 
     // The golden bytes load back into the same record.
-    std::string golden = ReadAll(std::string(PQ_FIXTURES_DIR) + "/records/" + R::StaticClassName() + ".bin");
+    std::string golden = ReadAll(test_support::GoldenPath("records", std::string(R::StaticClassName()) + ".bin"));
     fw::Archive ar(std::vector<uint8_t>(golden.begin(), golden.end()));
     R loaded;
     loaded.Serialize(ar);
@@ -318,7 +277,7 @@ TYPED_TEST(EveryPartsRecord, TruncatedRecordIsAnArchiveError) {
     using R = TypeParam;
     R r;
     Traits<R>::Sample(r);
-    std::vector<uint8_t> bytes = Stored(r);
+    std::vector<uint8_t> bytes = Store(r);
     bytes.resize(bytes.size() - 1);
     fw::Archive ar(bytes);
     R loaded;
@@ -558,7 +517,7 @@ TEST_F(PartsRecords, PhotoTransistorSchema0LoadsWithNoticeAndStoresAsSchema1) {
     expected.WriteU16(1);
     expected.WriteF64(0.5);
     expected.WriteF64(100000000.0);
-    EXPECT_EQ(Stored(a), expected.Bytes());
+    EXPECT_EQ(Store(a), expected.Bytes());
 
     // The next load shows the notice again.
     ResetFileWarnings();

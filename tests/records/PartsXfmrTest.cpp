@@ -5,12 +5,8 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <limits>
-#include <sstream>
 
 #include "platform/core/Archive.h"
 #include "platform/core/File.h"
@@ -18,42 +14,21 @@
 #include "records/Parts.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
+#include "support/ArchiveBytes.h"
+#include "support/Golden.h"
+#include "support/ReportCapture.h"
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-
-int CountOf(const std::string& text, const std::string& needle) {
-    int n = 0;
-    for (size_t p = text.find(needle); p != std::string::npos; p = text.find(needle, p + needle.size())) ++n;
-    return n;
-}
+using test_support::CountOf;
+using test_support::Store;
 
 std::string CodeLine(int code) { return "Parts:     CODE " + std::to_string(code) + "\r\n"; }
 
 void ExpectGolden(const std::string& name, const std::string& actual) {
-    std::string path = std::string(PQ_FIXTURES_DIR) + "/records/" + name;
-    const char* update = std::getenv("PQ_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        std::ofstream(path, std::ios::binary) << actual;
-        return;
-    }
-    std::ifstream f(path, std::ios::binary);
-    ASSERT_TRUE(f.good()) << "missing golden file " << path << " (run with PQ_UPDATE_GOLDEN=1)";
-    EXPECT_EQ(ReadAll(path), actual) << "differs from " << path;
+    test_support::ExpectGolden("records", name, actual);
 }
 
-template <class R>
-std::vector<uint8_t> Stored(const R& r) {
-    fw::Archive ar;
-    const_cast<R&>(r).Serialize(ar);
-    return ar.Bytes();
-}
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -63,30 +38,7 @@ OutputEnables Outputs(std::array<int32_t, 4> flags) {
     return o;
 }
 
-class Transformers : public ::testing::Test {
-protected:
-    void SetUp() override {
-        logPath_ = ::testing::TempDir() + "/PwrQuorra_xfmr.log";
-        std::remove(logPath_.c_str());
-        SetLogPath(logPath_);
-        ResetLogStarted();
-        ResetFileWarnings();
-        SetLoggingQuery([] { return true; });
-    }
-    void TearDown() override {
-        SetLoggingQuery(nullptr);
-        std::remove(logPath_.c_str());
-    }
-    std::string Log() { return ReadAll(logPath_); }
-    void ClearLog() {
-        std::remove(logPath_.c_str());
-        ResetLogStarted();
-    }
-
-    fw::RecordingSink sink_;
-    fw::ScopedReportSink scoped_{&sink_};
-    std::string logPath_;
-};
+using Transformers = test_support::ReportCaptureTest;
 
 // ---------------------------------------------------------------------------
 // CTransformer
@@ -125,7 +77,7 @@ TEST_F(Transformers, TwoWindingCoupling) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ClearLog();
+        RestartLog();
         CTransformer t;
         t.SetDefaults(0);
         c.change(t);
@@ -187,11 +139,11 @@ TEST_F(Transformers, TwoWindingDatabaseTag) {
     CTransformer t;
     t.SetDefaults(1);
     t.m_strTag = "<DB_TRANSFORMER_DATA>";
-    std::vector<uint8_t> bytes = Stored(t);
+    std::vector<uint8_t> bytes = Store(t);
     EXPECT_EQ(t.m_strTag, "<TRANSFORMER_DATA>");
     CTransformer expected;
     expected.SetDefaults(1);
-    EXPECT_EQ(bytes, Stored(expected));
+    EXPECT_EQ(bytes, Store(expected));
 
     // A file that holds the database tag loads without a warning.
     fw::Archive ar;
@@ -335,7 +287,7 @@ TEST_F(Transformers, PowerTransformerCouplingFailureCodes) {
     const OutputEnables all = Outputs({1, 1, 1, 1});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
-        ClearLog();
+        RestartLog();
         T t;
         t.SetDefaults(0, all, TRUE);
         ASSERT_EQ(t.Coupling(T::kSecondary4, T::kReset), std::sqrt((10.0 - 1e-8) / 10.0));
@@ -397,7 +349,7 @@ TEST_F(Transformers, PowerTransformerCouplingInputs) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ClearLog();
+        RestartLog();
         T t;
         t.SetDefaults(0, Outputs({0, 0, 0, 0}), FALSE);
         // Coefficients that the calculation does not reach keep their values.
@@ -475,7 +427,7 @@ TEST_F(Transformers, PowerTransformerConnectionOrderInArchive) {
     using T = CPwrTransformer;
     T t;
     t.m_Connections.code = {2, 1, 1, 3, 2, 0, 1, 3};  // A .. H
-    std::vector<uint8_t> bytes = Stored(t);
+    std::vector<uint8_t> bytes = Store(t);
     // Tag (1 + 22), schema 2, name (1 + 7), 4 x 6 + 15 + 6 + 15 doubles.
     size_t offset = 23 + 2 + 8 + 60 * 8;
     fw::Archive ar(std::vector<uint8_t>(bytes.begin() + long(offset), bytes.end()));
@@ -495,9 +447,9 @@ TEST_F(Transformers, PowerTransformerDatabaseTag) {
     t.SetDefaults(0, Outputs({1, 0, 0, 0}), FALSE);
     CPwrTransformer expected = t;
     t.m_strTag = "<DB_TRANSFORMER_DATA>";
-    std::vector<uint8_t> bytes = Stored(t);
+    std::vector<uint8_t> bytes = Store(t);
     EXPECT_EQ(t.m_strTag, "<PWR_TRANSFORMER_DATA>");
-    EXPECT_EQ(bytes, Stored(expected));
+    EXPECT_EQ(bytes, Store(expected));
 
     fw::Archive ar;
     ar.WriteString("<DB_TRANSFORMER_DATA>");

@@ -3,44 +3,26 @@
 #include <cfenv>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "platform/core/Archive.h"
 #include "platform/core/ReportSink.h"
 #include "records/KXObject.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
+#include "support/ReportCapture.h"
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
-// Reporting with a recording sink and a log in the test's temporary folder.
-class Reporting : public ::testing::Test {
+// Logging can be switched off per test.
+class Reporting : public test_support::ReportCaptureTest {
 protected:
     void SetUp() override {
-        logPath_ = ::testing::TempDir() + "/PwrQuorra_test.log";
-        std::remove(logPath_.c_str());
-        SetLogPath(logPath_);
-        ResetLogStarted();
-        ResetFileWarnings();
+        ReportCaptureTest::SetUp();
         ResetFirstMessageFlag();
         SetLoggingQuery([this] { return loggingOn_; });
     }
-    void TearDown() override {
-        SetLoggingQuery(nullptr);
-        std::remove(logPath_.c_str());
-    }
-    std::string Log() { return ReadAll(logPath_); }
 
-    fw::RecordingSink sink_;
-    fw::ScopedReportSink scoped_{&sink_};
-    std::string logPath_;
     bool loggingOn_ = true;
 };
 
