@@ -1,17 +1,20 @@
-// The open design as the application shell sees it: the few calls that
-// start-up, File New and Open, closing and the status bar make. The design
-// document implements it; until it does, a stand-in (StandInDoc.h) keeps
-// the program running with an empty new design.
+// The open design as the application shell sees it: the file operations that
+// start-up, File New, Open and Save make, the flags that the shell asks from
+// any thread, and the design's records (Design()) that the frame's commands,
+// dialogs and the printed summary read and edit. DesignDoc.h wraps the
+// design document; tests script the file operations and flags with a host of
+// their own over a real document.
 //
-// The application keeps the title and path (as the framework keeps them for
-// every document), shows the design's window and refreshes the main frame
-// after a design was made or opened; the document itself does neither.
+// The application keeps the title and path for hosts that do not keep them
+// (the framework's document state); the design document keeps its own.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "platform/core/Types.h"
+
+class CPwrQuorraDoc;
 
 class CDocumentHost {
 public:
@@ -39,15 +42,17 @@ public:
     virtual BOOL GetDataLoggingSwitch() = 0;
 
     // For the status bar: the control section's variant (999: none chosen)
-    // and the requirements' number of outputs.
-    virtual WORD GetControlSectionTopology() = 0;
-    virtual WORD GetNumberOfOutputs() = 0;
+    // and the requirements' number of outputs; from the design by default.
+    virtual WORD GetControlSectionTopology();
+    virtual WORD GetNumberOfOutputs();
 
-    // Kept by the application.
-    const std::string& GetTitle() const { return title_; }
-    void SetTitle(const std::string& title) { title_ = title; }
-    const std::string& GetPathName() const { return path_; }
-    void SetPathName(const std::string& path) { path_ = path; }
+    // The design's records and operations.
+    virtual CPwrQuorraDoc& Design() = 0;
+
+    virtual const std::string& GetTitle() const { return title_; }
+    virtual void SetTitle(const std::string& title) { title_ = title; }
+    virtual const std::string& GetPathName() const { return path_; }
+    virtual void SetPathName(const std::string& path) { path_ = path; }
 
 private:
     std::string title_;

@@ -1,6 +1,7 @@
 #include "app/MainFrm.h"
 
 #include "app/Morvane.h"
+#include "circuit/Doc.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
 
@@ -32,57 +33,9 @@ std::string OutputsPaneText(WORD outputs) {
     }
 }
 
-CMainFrame::CMainFrame(CPwrQuorraApp& app) : app_(app) {
+CMainFrame::CMainFrame(CPwrQuorraApp& app) : app_(app), view_(app) {
     SetNextTarget(&app);
     RegisterCommands();
-}
-
-void CMainFrame::RegisterCommands() {
-    fw::CommandMap& m = Commands();
-    auto designOpen = [this] { return app_.GetDocument() != nullptr; };
-    auto running = [this] {
-        CDocumentHost* doc = app_.GetDocument();
-        return doc && doc->IsAnalysisRunning();
-    };
-    // R1: no design, or no run in progress. R2: a design and no run.
-    auto r1 = [running](fw::CmdUI& ui) { ui.Enable(!running()); };
-    auto r2 = [designOpen, running](fw::CmdUI& ui) { ui.Enable(designOpen() && !running()); };
-    m.OnUpdate(fw::ID_FILE_NEW, r1);
-    m.OnUpdate(fw::ID_FILE_OPEN, r1);
-    m.OnUpdate(fw::ID_FILE_SAVE, r2);
-    m.OnUpdate(fw::ID_FILE_SAVE_AS, r2);
-    m.OnUpdate(fw::ID_FILE_PRINT_SETUP, r2);
-
-    m.OnCommandRange(fw::ID_FILE_MRU_FILE1, fw::ID_FILE_MRU_FILE1 + 3, [this](UINT id) {
-        size_t index = id - fw::ID_FILE_MRU_FILE1;
-        if (index >= app_.RecentFiles().Size()) return;
-        std::string path = app_.RecentFiles()[index];
-        app_.OpenDocumentFile(path);
-        // A design that could not be opened leaves the list.
-        if (app_.LastOpenFailed()) {
-            for (size_t i = 0; i < app_.RecentFiles().Size(); ++i) {
-                if (app_.RecentFiles()[i] == path) {
-                    app_.RecentFiles().Remove(i);
-                    break;
-                }
-            }
-            UpdateRecentFileMenu();
-        }
-    });
-    m.OnUpdateRange(fw::ID_FILE_MRU_FILE1, fw::ID_FILE_MRU_FILE1 + 3, [this, running](fw::CmdUI& ui) {
-        size_t index = ui.m_nID - fw::ID_FILE_MRU_FILE1;
-        ui.Enable(index < app_.RecentFiles().Size() && app_.CanOpenFiles() && !running());
-    });
-
-    m.OnCommand(fw::ID_APP_EXIT, [this] { app_.OnAppExit(); });
-    m.OnCommand(fw::ID_VIEW_TOOLBAR, [this] { ShowToolBar(!GetToolBar().visible); });
-    m.OnUpdate(fw::ID_VIEW_TOOLBAR, [this](fw::CmdUI& ui) { ui.SetCheck(GetToolBar().visible ? 1 : 0); });
-    m.OnCommand(fw::ID_VIEW_STATUS_BAR, [this] { ShowStatusBar(!GetStatusBar().visible); });
-    m.OnUpdate(fw::ID_VIEW_STATUS_BAR, [this](fw::CmdUI& ui) { ui.SetCheck(GetStatusBar().visible ? 1 : 0); });
-
-    // Panes 2 to 5 show their text only while a design is open.
-    for (UINT indicator : {ID_INDICATOR_CIRCUIT, ID_INDICATOR_MODE, ID_INDICATOR_OUTPUTS, ID_INDICATOR_PROGRESS})
-        m.OnUpdate(indicator, [designOpen](fw::CmdUI& ui) { ui.Enable(designOpen()); });
 }
 
 int CMainFrame::OnCreate() {
@@ -110,9 +63,159 @@ void CMainFrame::OnDropFiles(const std::vector<std::string>& paths) {
     if (!paths.empty()) app_.OpenDocumentFile(paths.front());
 }
 
+CPwrQuorraView* CMainFrame::GetActiveView() { return app_.GetDocument() ? &view_ : nullptr; }
+
+// ---------------------------------------------------------------------------
+// The run display
+
+namespace {
+
+// The spinners' phases, kept from one run to the next.
+int g_settlingPhase = 0;
+int g_busyPhase = 0;
+
+constexpr UINT kMsgAnalysisSuccessful = 53001;
+constexpr UINT kMsgAnalysisNotSuccessful = 52013;
+constexpr UINT kMsgAnalysisTerminated = 52016;
+constexpr UINT kMsgAnalysisResultError = 52015;
+constexpr int kStartStopButton = 24;
+constexpr int kStartImage = 22;
+constexpr int kStopImage = 32;
+
+}  // namespace
+
+void CMainFrame::ResetProgressPhases() {
+    g_settlingPhase = 0;
+    g_busyPhase = 0;
+}
+
 void CMainFrame::OnPostedMessage(UINT message, intptr_t wParam, intptr_t lParam) {
-    // The run progress and result messages (0x8001 to 0x8004) are handled
-    // by the run display; nothing else is posted to the frame.
+    switch (message) {
+    case WM_RUN_PROGRESS: OnRunProgress(wParam); break;
+    case WM_RUN_ENDED: OnRunEnded(); break;
+    case WM_RUN_STOP_REQUEST: OnStopRequest(); break;
+    case WM_RUN_STOP_IF_RUNNING: OnStopIfRunning(); break;
+    default: break;
+    }
+}
+
+bool CMainFrame::IsGraphRunning() const { return graphs_ ? graphs_->IsAnalysisRunning() != FALSE : graphRunning_ != FALSE; }
+
+void CMainFrame::SetGraphRunning(BOOL running) {
+    graphRunning_ = running;
+    if (graphs_) graphs_->SetRunning(running);
+}
+
+void CMainFrame::SetStartStopMenu(BOOL running) {
+    SetGraphRunning(running);
+    const UINT from = running ? ID_ANALYSIS_START : ID_ANALYSIS_STOP;
+    const UINT to = running ? ID_ANALYSIS_STOP : ID_ANALYSIS_START;
+    if (GetMenu().ModifyCommand(from, to, running ? "&Stop" : "&Start")) MenuChanged();
+    fw::ToolBar& tb = GetToolBar();
+    if (kStartStopButton < static_cast<int>(tb.Buttons().size())) {
+        tb.SetButtonInfo(kStartStopButton, to, fw::TBBS_BUTTON, running ? kStopImage : kStartImage);
+        ToolBarChanged();
+    }
+    if (running) {
+        // Every command's state before the run goes on, then the toolbar
+        // painted at once.
+        UpdateCommandUI();
+        UpdateWindow();
+    }
+}
+
+void CMainFrame::SetProgressText(const std::string& text) {
+    SetStatusPaneText(kPaneProgress, text);
+    UpdateStatusBarNow();
+}
+
+void CMainFrame::ClearProgressPane() { SetProgressText("  "); }
+
+void CMainFrame::OnRunProgress(intptr_t code) {
+    if (!app_.GetDocument()) return;
+    static const char* const kSettling[] = {"   .", "   o", "   O"};
+    static const char* const kBusy[] = {"   |", "   /", "  ---", "   \\"};
+    std::string text;
+    switch (code) {
+    case 998:
+        text = kSettling[g_settlingPhase];
+        g_settlingPhase = (g_settlingPhase + 1) % 3;
+        break;
+    case 999:
+        text = kBusy[g_busyPhase];
+        g_busyPhase = (g_busyPhase + 1) % 4;
+        break;
+    case 1000:
+        text = " ";
+        break;
+    default:
+        text = std::to_string(code) + "%";
+        break;
+    }
+    SetProgressText(text);
+}
+
+void CMainFrame::OnRunEnded() {
+    SetStartStopMenu(FALSE);
+    CDocumentHost* host = app_.GetDocument();
+    if (!host) {
+        ReportMessage1(kMainFrmModule, 1931, FALSE);
+        return;
+    }
+    CPwrQuorraDoc& doc = host->Design();
+    doc.EndAnalysis();
+    switch (doc.GetRunStatus()) {
+    case 1:
+        // The last progress text stays.
+        ReportMessage(kMsgAnalysisSuccessful, TRUE);
+        break;
+    case 2:
+        SetProgressText("Fail");
+        ReportMessage(kMsgAnalysisNotSuccessful, TRUE);
+        break;
+    case 3:
+        if (graphs_) graphs_->ClearAndRecreatePage();
+        SetProgressText("Err11");
+        ReportMessage(kMsgAnalysisTerminated, TRUE);
+        break;
+    default:
+        ClearProgressPane();
+        ReportMessage(kMsgAnalysisResultError, TRUE);
+        break;
+    }
+}
+
+void CMainFrame::OnStopRequest() {
+    CDocumentHost* host = app_.GetDocument();
+    if (!host) {
+        ReportMessage1(kMainFrmModule, 1932, FALSE);
+        return;
+    }
+    host->Design().StopAnalysis();
+    SetStartStopMenu(FALSE);
+}
+
+void CMainFrame::OnStopIfRunning() {
+    CDocumentHost* host = app_.GetDocument();
+    if (!host) {
+        ReportMessage1(kMainFrmModule, 1933, FALSE);
+        return;
+    }
+    if (!host->IsAnalysisRunning()) return;
+    host->Design().StopAnalysis();
+    SetStartStopMenu(FALSE);
+    ClearProgressPane();
+}
+
+void CMainFrame::OnAnalysisStop() {
+    CDocumentHost* host = app_.GetDocument();
+    if (!host) {
+        ReportMessage1(kMainFrmModule, 1930, FALSE);
+        return;
+    }
+    host->Design().StopAnalysis();
+    SetStartStopMenu(FALSE);
+    SetProgressText("Stop");
 }
 
 void CMainFrame::UpdateStatusPanes() {

@@ -3,9 +3,12 @@
 #include <cerrno>
 #include <new>
 
+#include "app/AboutDlg.h"
 #include "app/MainFrm.h"
 #include "app/Splash.h"
+#include "app/WaitCursor.h"
 #include "platform/ui/Services.h"
+#include "platform/ui/UiThread.h"
 #include "records/DbMgr.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
@@ -44,19 +47,29 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-class WaitCursor {
+// Marks the application busy making or opening a design.
+class ChangingDocument {
 public:
-    WaitCursor() { fw::Windows().BeginWaitCursor(); }
-    ~WaitCursor() { fw::Windows().EndWaitCursor(); }
+    explicit ChangingDocument(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+    ~ChangingDocument() { flag_ = was_; }
+    ChangingDocument(const ChangingDocument&) = delete;
+    ChangingDocument& operator=(const ChangingDocument&) = delete;
+
+private:
+    bool& flag_;
+    bool was_;
 };
+
 
 }  // namespace
 
 CPwrQuorraApp::CPwrQuorraApp() {
     g_app = this;
+    SetAppServices(&documentLink_);
     fw::CommandMap& m = Commands();
     m.OnCommand(fw::ID_FILE_NEW, [this] { OnFileNew(); });
     m.OnCommand(fw::ID_FILE_PRINT_SETUP, [] { fw::Printing().PrintSetup(); });
+    m.OnCommand(fw::ID_APP_ABOUT, [this] { OnAppAbout(); });
 }
 
 CPwrQuorraApp::~CPwrQuorraApp() {
@@ -65,6 +78,7 @@ CPwrQuorraApp::~CPwrQuorraApp() {
     if (mainFrame_) mainFrame_->DestroyWindow();
     document_ = nullptr;
     ownedDocument_.reset();
+    if (GetAppServices() == &documentLink_) SetAppServices(nullptr);
     CPwrQuorraApp* self = this;
     g_app.compare_exchange_strong(self, nullptr);
 }
@@ -72,7 +86,7 @@ CPwrQuorraApp::~CPwrQuorraApp() {
 CPwrQuorraApp* CPwrQuorraApp::Get() { return g_app.load(); }
 
 BOOL CPwrQuorraApp::InitInstance() {
-    WaitCursor wait;
+    CWaitCursor wait;
     // Every report asks this object whether it goes to the log.
     SetLoggingQuery([this] { return IsLoggingOn() != FALSE; });
     loggingQueryInstalled_ = true;
@@ -150,7 +164,11 @@ BOOL CPwrQuorraApp::InitInstance() {
 BOOL CPwrQuorraApp::OnIdle(long count) {
     BOOL more = FALSE;
     if (mainFrame_ && mainFrame_->IsWindow()) {
-        if (count == 0) mainFrame_->UpdateCommandUI();
+        if (count == 0) {
+            mainFrame_->UpdateCommandUI();
+            // The design's title carries its modified mark.
+            mainFrame_->UpdateTitle();
+        }
         more = count < 1 ? TRUE : FALSE;
     }
     if (!IsSplashUp()) return more;
@@ -218,10 +236,14 @@ void CPwrQuorraApp::OnFileNew() {
 
 bool CPwrQuorraApp::NewDocument() {
     if (!factory_) return false;
-    std::unique_ptr<CDocumentHost> doc = factory_->CreateDocument();
-    if (!doc) return false;
-    doc->SetTitle(TemplateField(1) + std::to_string(++untitledCount_));
-    if (!doc->OnNewDocument()) return false;
+    std::unique_ptr<CDocumentHost> doc;
+    {
+        ChangingDocument changing(changingDocument_);
+        doc = factory_->CreateDocument();
+        if (!doc) return false;
+        doc->SetTitle(TemplateField(1) + std::to_string(++untitledCount_));
+        if (!doc->OnNewDocument()) return false;
+    }
     SetDocument(std::move(doc));
     RefreshMainFrame(FALSE);
     return true;
@@ -244,15 +266,22 @@ CDocumentHost* CPwrQuorraApp::OpenDocumentFile(const std::string& path) {
     }
     if (!CloseCurrentDocument()) return GetDocument();
     if (!factory_) return nullptr;
-    std::unique_ptr<CDocumentHost> doc = factory_->CreateDocument();
-    if (!doc) return nullptr;
-    if (!doc->OnOpenDocument(path)) {
-        lastOpenFailed_ = true;
-        return nullptr;
+    std::unique_ptr<CDocumentHost> doc;
+    {
+        ChangingDocument changing(changingDocument_);
+        doc = factory_->CreateDocument();
+        if (!doc) return nullptr;
+        // A document that keeps its own path and title sets them while it
+        // reads the file (or keeps none, when the file held another kind of
+        // design); for the others these are the file's.
+        doc->SetPathName(path);
+        doc->SetTitle(FileNameOf(path));
+        if (!doc->OnOpenDocument(path)) {
+            lastOpenFailed_ = true;
+            return nullptr;
+        }
+        doc->SetModifiedFlag(FALSE);
     }
-    doc->SetPathName(path);
-    doc->SetTitle(FileNameOf(path));
-    doc->SetModifiedFlag(FALSE);
     SetDocument(std::move(doc));
     recentFiles_.Add(path);
     SaveProfile();
@@ -262,19 +291,18 @@ CDocumentHost* CPwrQuorraApp::OpenDocumentFile(const std::string& path) {
 }
 
 bool CPwrQuorraApp::SaveDocument(CDocumentHost& doc, const std::string& path) {
-    WaitCursor wait;
+    CWaitCursor wait;
+    const bool newPath = doc.GetPathName() != path;
     if (!doc.OnSaveDocument(path)) return false;
     doc.SetModifiedFlag(FALSE);
-    if (doc.GetPathName() != path) {
+    if (newPath) {
         doc.SetPathName(path);
         doc.SetTitle(FileNameOf(path));
         recentFiles_.Add(path);
         SaveProfile();
-        if (mainFrame_) {
-            mainFrame_->UpdateRecentFileMenu();
-            mainFrame_->UpdateTitle();
-        }
+        if (mainFrame_) mainFrame_->UpdateRecentFileMenu();
     }
+    if (mainFrame_) mainFrame_->UpdateTitle();
     return true;
 }
 
@@ -329,6 +357,27 @@ void CPwrQuorraApp::RefreshMainFrame(BOOL showCircuit) {
     if (!mainFrame_ || !mainFrame_->IsWindow()) return;
     mainFrame_->UpdateStatusPanes();
     // showCircuit opens the View > Circuit dialog once that dialog exists.
+}
+
+void CPwrQuorraApp::OnAppAbout() {
+    CAboutDlg about(mainFrame_.get());
+    about.DoModal();
+}
+
+void CPwrQuorraApp::DocumentLink::RefreshMainFrame(int refreshPicture) {
+    if (app_.changingDocument_) return;
+    app_.RefreshMainFrame(refreshPicture ? TRUE : FALSE);
+}
+
+intptr_t CPwrQuorraApp::DocumentLink::GetMainWindowHandle() {
+    CMainFrame* frame = app_.GetMainFrame();
+    return frame && frame->IsWindow() ? reinterpret_cast<intptr_t>(frame) : 0;
+}
+
+void CPwrQuorraApp::DocumentLink::ServeWorkerRequests() {
+    // Only the worker's calls (its message boxes): posted messages wait in
+    // the frame's queue until the stop or end that waits here has returned.
+    fw::ServeUiCalls();
 }
 
 std::string CPwrQuorraApp::ViewerPath() const { return fw::Processes().ProgramDirectory() + kViewerProgramName; }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/DocumentHost.h"
+#include "circuit/AppServices.h"
 #include "platform/core/Types.h"
 #include "platform/ui/Commands.h"
 #include "platform/ui/RecentFiles.h"
@@ -84,6 +85,8 @@ public:
 
     BOOL IsLoggingOn() const;
     void RefreshMainFrame(BOOL showCircuit);
+    // Help > About.
+    void OnAppAbout();
     void StartViewer();
     // Whether the viewer program is installed beside this one.
     bool IsViewerInstalled() const;
@@ -100,6 +103,20 @@ public:
     static CPwrQuorraApp* Get();
 
 private:
+    // What the design document asks of the application.
+    class DocumentLink : public CAppServices {
+    public:
+        explicit DocumentLink(CPwrQuorraApp& app) : app_(app) {}
+        void SetDocument(CPwrQuorraDoc*) override {}
+        void RefreshMainFrame(int refreshPicture) override;
+        BOOL IsLoggingOn() override { return app_.IsLoggingOn(); }
+        intptr_t GetMainWindowHandle() override;
+        void ServeWorkerRequests() override;
+
+    private:
+        CPwrQuorraApp& app_;
+    };
+
     void DestroySplash();
     bool NewDocument();
     bool SaveDocument(CDocumentHost& doc, const std::string& path);
@@ -122,4 +139,8 @@ private:
     int untitledCount_ = 0;
     bool lastOpenFailed_ = false;
     bool loggingQueryInstalled_ = false;
+    // While the application makes or opens a design it refreshes the frame
+    // itself once the design is in place; the document's own requests wait.
+    bool changingDocument_ = false;
+    DocumentLink documentLink_{*this};
 };

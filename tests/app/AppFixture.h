@@ -1,4 +1,5 @@
-// A fake design document and a fixture that starts the application object
+// A design document whose file operations and flags are scripted (over a
+// real design's records), and a fixture that starts the application object
 // against the recording fakes.
 #pragma once
 
@@ -14,6 +15,7 @@
 #include "app/MainFrm.h"
 #include "app/Morvane.h"
 #include "app/Splash.h"
+#include "circuit/Doc.h"
 #include "platform/ui/Fakes.h"
 #include "records/Utils.h"
 
@@ -30,7 +32,7 @@ struct FakeDocState {
 
 class FakeDocument : public CDocumentHost {
 public:
-    explicit FakeDocument(FakeDocState& s) : s_(s) {}
+    explicit FakeDocument(FakeDocState& s) : s_(s) { design_.InitDefaults(); }
     BOOL OnNewDocument() override {
         s_.calls.push_back("new");
         return TRUE;
@@ -49,9 +51,11 @@ public:
     BOOL GetDataLoggingSwitch() override { return s_.loggingSwitch; }
     WORD GetControlSectionTopology() override { return s_.topology; }
     WORD GetNumberOfOutputs() override { return s_.outputs; }
+    CPwrQuorraDoc& Design() override { return design_; }
 
 private:
     FakeDocState& s_;
+    CPwrQuorraDoc design_;
 };
 
 class FakeDocFactory : public CDocumentFactory {

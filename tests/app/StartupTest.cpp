@@ -2,7 +2,7 @@
 #include <unistd.h>
 
 #include "AppFixture.h"
-#include "app/StandInDoc.h"
+#include "app/DesignDoc.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ TEST_F(AppTest, TildeBangInAnEmptyFolderWritesTheLogThere) {
     SetLogPath("PwrQuorra.log");
     ResetLogStarted();
     {
-        CStandInDocFactory standIn;
+        CDesignDocFactory standIn;
         fw::FakeUi ui;
         CPwrQuorraApp app;
         app.SetDocumentFactory(&standIn);

@@ -33,6 +33,8 @@ QString PromptPart(UINT id, int part) {
     return part < parts.size() ? parts[part] : QString();
 }
 
+UINT CommandOf(const QAction* a) { return a->property(QtFrame::kCommandProperty).toUInt(); }
+
 QKeySequence KeyOf(const Accelerator& a) {
     int key = 0;
     if (a.key >= VK_F1 && a.key < VK_F1 + 24) key = Qt::Key_F1 + static_cast<int>(a.key - VK_F1);
@@ -69,6 +71,8 @@ QtFrame::~QtFrame() {
 }
 
 void QtFrame::BuildMenu() {
+    for (QAction* a : menuBar()->actions())
+        if (a->menu()) a->menu()->deleteLater();
     menuBar()->clear();
     std::function<void(QMenu*, const std::vector<MenuItem>&)> fill = [&](QMenu* menu, const std::vector<MenuItem>& items) {
         for (const MenuItem& m : items) {
@@ -80,9 +84,9 @@ void QtFrame::BuildMenu() {
                 QAction* a = menu->addAction(ToQ(m.text));
                 a->setProperty(kCommandProperty, m.id);
                 a->setStatusTip(PromptPart(m.id, 0));
-                const UINT id = m.id;
-                connect(a, &QAction::triggered, this, [this, id] { model_.OnUserCommand(id); });
-                connect(a, &QAction::hovered, this, [this, id] { model_.ShowPrompt(id); });
+                // The item's command may change later (Start and Stop).
+                connect(a, &QAction::triggered, this, [this, a] { model_.OnUserCommand(CommandOf(a)); });
+                connect(a, &QAction::hovered, this, [this, a] { model_.ShowPrompt(CommandOf(a)); });
             }
         }
     };
@@ -202,7 +206,43 @@ void QtFrame::Destroy() {
     QCoreApplication::quit();
 }
 
+bool QtFrame::UpdateMenuInPlace() {
+    std::vector<const MenuItem*> popups;
+    for (const MenuItem& top : model_.GetMenu().items)
+        if (top.kind == MenuItem::Popup) popups.push_back(&top);
+    QList<QAction*> tops = menuBar()->actions();
+    if (tops.size() != static_cast<qsizetype>(popups.size())) return false;
+    std::function<bool(QMenu*, const std::vector<MenuItem>&)> update = [&](QMenu* menu, const std::vector<MenuItem>& items) {
+        QList<QAction*> actions = menu->actions();
+        if (actions.size() != static_cast<qsizetype>(items.size())) return false;
+        for (size_t i = 0; i < items.size(); ++i) {
+            QAction* a = actions[static_cast<qsizetype>(i)];
+            const MenuItem& m = items[i];
+            if (m.kind == MenuItem::Separator) {
+                if (!a->isSeparator()) return false;
+            } else if (m.kind == MenuItem::Popup) {
+                if (!a->menu() || !update(a->menu(), m.items)) return false;
+            } else {
+                if (a->isSeparator() || a->menu()) return false;
+                if (CommandOf(a) != m.id) {
+                    a->setProperty(kCommandProperty, m.id);
+                    a->setStatusTip(PromptPart(m.id, 0));
+                }
+            }
+        }
+        return true;
+    };
+    for (size_t i = 0; i < popups.size(); ++i) {
+        QMenu* menu = tops[static_cast<qsizetype>(i)]->menu();
+        if (!menu || !update(menu, popups[i]->items)) return false;
+    }
+    ApplyCommandStates();
+    return true;
+}
+
 void QtFrame::MenuChanged() {
+    // A command renamed in place keeps the menus (one may be open).
+    if (UpdateMenuInPlace()) return;
     BuildMenu();
     for (QShortcut* s : shortcuts_) delete s;
     shortcuts_.clear();
@@ -218,25 +258,48 @@ void QtFrame::MenuChanged() {
 void QtFrame::CommandStatesChanged() { ApplyCommandStates(); }
 
 void QtFrame::ToolBarChanged() {
-    toolBar_->clear();
     const ::fw::ToolBar& tb = model_.GetToolBar();
     const auto& buttons = tb.Buttons();
+    auto iconOf = [&tb](const ToolButton& b) {
+        if (b.image >= 0 && b.image < static_cast<int>(tb.Images().size()))
+            return QIcon(QPixmap::fromImage(ToQImage(tb.Images()[b.image])));
+        return QIcon();
+    };
+    QList<QAction*> existing = toolBar_->actions();
+    bool sameShape = existing.size() == static_cast<qsizetype>(buttons.size());
+    for (size_t i = 0; sameShape && i < buttons.size(); ++i)
+        sameShape = existing[static_cast<qsizetype>(i)]->isSeparator() == ((buttons[i].style & TBBS_SEPARATOR) != 0);
+    if (sameShape) {
+        // A button's command or picture changed (Start and Stop).
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            const ToolButton& b = buttons[i];
+            QAction* a = existing[static_cast<qsizetype>(i)];
+            if (a->isSeparator() || CommandOf(a) == b.id) continue;
+            a->setProperty(kCommandProperty, b.id);
+            a->setIcon(iconOf(b));
+            a->setText(PromptPart(b.id, 1));
+            a->setToolTip(PromptPart(b.id, 1));
+            a->setStatusTip(PromptPart(b.id, 0));
+        }
+        ApplyCommandStates();
+        return;
+    }
+    for (QAction* a : existing) {
+        toolBar_->removeAction(a);
+        a->deleteLater();
+    }
     for (size_t i = 0; i < buttons.size(); ++i) {
         const ToolButton& b = buttons[i];
         if (b.style & TBBS_SEPARATOR) {
             toolBar_->addSeparator();
             continue;
         }
-        QIcon icon;
-        if (b.image >= 0 && b.image < static_cast<int>(tb.Images().size()))
-            icon = QIcon(QPixmap::fromImage(ToQImage(tb.Images()[b.image])));
-        QAction* a = toolBar_->addAction(icon, PromptPart(b.id, 1));
+        QAction* a = toolBar_->addAction(iconOf(b), PromptPart(b.id, 1));
         a->setProperty(kCommandProperty, b.id);
         a->setProperty("pqButtonIndex", static_cast<int>(i));
         a->setToolTip(PromptPart(b.id, 1));
         a->setStatusTip(PromptPart(b.id, 0));
-        const UINT id = b.id;
-        connect(a, &QAction::triggered, this, [this, id] { model_.OnUserCommand(id); });
+        connect(a, &QAction::triggered, this, [this, a] { model_.OnUserCommand(CommandOf(a)); });
     }
     ApplyCommandStates();
 }

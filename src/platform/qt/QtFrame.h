@@ -54,6 +54,9 @@ protected:
 
 private:
     void BuildMenu();
+    // Takes the model's new command ids and texts into the existing menus;
+    // false when the menus' shape changed and they must be built anew.
+    bool UpdateMenuInPlace();
     void BuildStatusBar();
     void ApplyCommandStates();
 

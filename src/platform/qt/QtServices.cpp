@@ -253,15 +253,25 @@ bool QtPrintService::PrintSetup() {
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool QtPrintService::Render(QPrinter& printer, Printable& job, bool preview) {
+namespace {
+
+PrintInfo PageInfo(QPrinter& printer, bool preview) {
     PrintInfo info;
     info.preview = preview;
     QRect paint = printer.pageLayout().paintRectPixels(printer.resolution());
     info.drawArea = Rect{0, 0, paint.width(), paint.height()};
-    if (!job.OnPreparePrinting(info)) return false;
+    return info;
+}
+
+// Draws the prepared job's pages; the drawing area is the page's as the
+// printer now has it (the print dialog may have changed printer or paper).
+bool RenderPrepared(QPrinter& printer, Printable& job, PrintInfo info) {
+    PrintInfo page = PageInfo(printer, info.preview);
+    info.drawArea = page.drawArea;
     QPainter painter;
     if (!painter.begin(&printer)) return false;
-    QtCanvas canvas(painter, {paint.width(), paint.height()}, printer.resolution(), printer.resolution());
+    QtCanvas canvas(painter, {info.drawArea.Width(), info.drawArea.Height()}, printer.resolution(),
+                    printer.resolution());
     job.OnBeginPrinting(canvas, info);
     for (info.currentPage = 1; info.currentPage <= info.maxPage; ++info.currentPage) {
         if (info.currentPage > 1) printer.newPage();
@@ -272,16 +282,31 @@ bool QtPrintService::Render(QPrinter& printer, Printable& job, bool preview) {
     return painter.end();
 }
 
+}  // namespace
+
+bool QtPrintService::Render(QPrinter& printer, Printable& job, bool preview) {
+    PrintInfo info = PageInfo(printer, preview);
+    if (!job.OnPreparePrinting(info)) return false;
+    return RenderPrepared(printer, job, info);
+}
+
+void QtPrintService::SetResolution(int dpi) { printer_->setResolution(dpi); }
+
 bool QtPrintService::Print(Printable& job, const std::string& documentName, bool showDialog) {
     printer_->setDocName(ToQ(documentName));
+    PrintInfo info = PageInfo(*printer_, false);
+    if (!job.OnPreparePrinting(info)) return false;
     if (!pdfPath_.empty()) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setOutputFileName(PathToQ(pdfPath_));
     } else if (showDialog) {
         QPrintDialog dialog(printer_.get(), ActiveParent());
+        if (info.noPageNumbers) dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        // hidePrintToFile is not honoured here: on this platform printing to
+        // a PDF file is an ordinary printer, not a printer-data file.
         if (dialog.exec() != QDialog::Accepted) return false;
     }
-    return Render(*printer_, job, false);
+    return RenderPrepared(*printer_, job, info);
 }
 
 bool QtPrintService::PrintPreview(Printable& job, const std::string& documentName) {

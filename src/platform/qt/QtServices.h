@@ -78,6 +78,8 @@ public:
     bool Print(Printable& job, const std::string& documentName, bool showDialog) override;
     bool PrintPreview(Printable& job, const std::string& documentName) override;
     void SetPdfOutput(const std::string& path) { pdfPath_ = path; }
+    // The printer's resolution in dots per inch (the printer's own until set).
+    void SetResolution(int dpi);
     // Draws the job on the printer (a preview's printer too).
     static bool Render(QPrinter& printer, Printable& job, bool preview);
 

@@ -58,6 +58,7 @@ bool FakePrintService::Run(Printable& job, bool preview) {
     info.preview = preview;
     info.drawArea = Rect::FromXYWH(0, 0, pageSize.cx, pageSize.cy);
     if (!job.OnPreparePrinting(info)) return false;
+    lastInfo = info;
     lastPage = std::make_unique<RecordingCanvas>(pageSize, ppiX, ppiY);
     job.OnBeginPrinting(*lastPage, info);
     for (info.currentPage = 1; info.currentPage <= info.maxPage; ++info.currentPage) job.OnPrint(*lastPage, info);

@@ -184,6 +184,7 @@ public:
     int ppiY = 600;
     std::vector<std::string> jobs;  // "print NAME" or "preview NAME"
     std::unique_ptr<RecordingCanvas> lastPage;
+    PrintInfo lastInfo;  // as the last job prepared it
 
 private:
     bool Run(Printable& job, bool preview);

@@ -60,6 +60,10 @@ void FrameWnd::MenuChanged() {
     if (fhost_) fhost_->MenuChanged();
 }
 
+void FrameWnd::ToolBarChanged() {
+    if (fhost_) fhost_->ToolBarChanged();
+}
+
 void FrameWnd::ShowToolBar(bool show) {
     if (toolBar_.visible == show) return;
     toolBar_.visible = show;

@@ -75,6 +75,8 @@ public:
     void MenuChanged();
     const std::vector<Accelerator>& GetAccelerators() const { return accelerators_; }
     ToolBar& GetToolBar() { return toolBar_; }
+    // The toolbar's entries changed (a button's command or picture).
+    void ToolBarChanged();
     StatusBar& GetStatusBar() { return statusBar_; }
     void ShowToolBar(bool show);
     void ShowStatusBar(bool show);

@@ -99,6 +99,10 @@ struct PrintInfo {
     int currentPage = 1;
     int maxPage = 1;
     Rect drawArea;  // the printable area of the page, device units
+    // Set by OnPreparePrinting for the print dialog: no page range to choose,
+    // no printing into a printer file.
+    bool noPageNumbers = false;
+    bool hidePrintToFile = false;
 };
 
 // What a view does to print: prepare (may cancel), then draw each page.

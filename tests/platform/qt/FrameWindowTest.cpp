@@ -14,7 +14,7 @@
 
 #include "app/MainFrm.h"
 #include "app/Splash.h"
-#include "app/StandInDoc.h"
+#include "app/DesignDoc.h"
 #include "platform/qt/QtDialog.h"
 #include "platform/qt/QtFrame.h"
 #include "platform/qt/QtProgram.h"
@@ -28,7 +28,7 @@ using fw::qt::ToQ;
 // One program per test process: it holds the instance lock for the life of
 // the process, as the real one does.
 fw::qt::Program& TheProgram() {
-    static CStandInDocFactory documents;
+    static CDesignDocFactory documents;
     static fw::qt::Program* program = [] {
         auto* p = new fw::qt::Program(documents);
         p->Start("", "");
@@ -140,10 +140,11 @@ TEST(QtFrameWindow, StatusPanesAndAvailability) {
     for (QAction* a : frame->MenuActions()) enabled[a->property(fw::qt::QtFrame::kCommandProperty).toUInt()] = a->isEnabled();
     EXPECT_TRUE(enabled[57600]);
     EXPECT_TRUE(enabled[57665]);
-    EXPECT_FALSE(enabled[57601]);  // the stand-in design cannot be read from a file
-    EXPECT_FALSE(enabled[32772]);
-    EXPECT_FALSE(enabled[57664]);
-    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Power Quorra Designer - Morvane1"));
+    EXPECT_TRUE(enabled[57601]);
+    EXPECT_TRUE(enabled[57664]);
+    EXPECT_FALSE(enabled[32772]);  // no target yet
+    // The design document names a new design itself.
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Power Quorra Designer - untitled"));
     ASSERT_NE(frame->DesignWindow(), nullptr);
 }
 
@@ -152,7 +153,7 @@ TEST(QtFrameWindow, ANewDesignReplacesTheDesignWindow) {
     p.App().OnFileNew();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_NE(p.FrameWindow()->DesignWindow(), nullptr);
-    EXPECT_EQ(p.FrameWindow()->windowTitle(), QStringLiteral("Power Quorra Designer - Morvane2"));
+    EXPECT_EQ(p.FrameWindow()->windowTitle(), QStringLiteral("Power Quorra Designer - untitled"));
     ASSERT_TRUE(p.App().CloseCurrentDocument());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(p.FrameWindow()->DesignWindow(), nullptr);
