@@ -26,7 +26,7 @@ public:
 
     void Open() {}
     void Close() {}
-    // The part dialogs hide their Load and Store buttons while this is 0.
+    // 0 while the database is switched off (always, in this design).
     int32_t IsEnabled() const { return m_bEnabled; }
 
     // 0 would mean done; nothing reads or changes the record.

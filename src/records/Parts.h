@@ -23,7 +23,7 @@ constexpr UINT kModuleParts = 56067;
 // its inductance ls with another winding shorted: k = sqrt((lo - ls) / lo).
 // FALSE, k untouched, when lo is 0 or not finite or the ratio is outside
 // 0 to 1 or not a number; it never divides by zero or takes the root of a
-// negative number, so no floating-point exception is left behind.
+// negative number, so it leaves no zero-divide or invalid-operation flag.
 BOOL CouplingFromInductances(double lo, double ls, double& k);
 
 // Header of the two transformer records: like ReadRecordHeader (schema 0

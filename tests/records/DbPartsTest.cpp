@@ -305,6 +305,14 @@ TYPED_TEST(DbPartsRecordTest, CopyAndCompare) {
     EXPECT_TRUE(a != b);
 }
 
+// Points are created by name when a characteristic loads; every record can be.
+TYPED_TEST(DbPartsRecordTest, CreatedByClassName) {
+    std::unique_ptr<fw::Object> obj = fw::ClassRegistry::Create(TypeParam::StaticClassName());
+    ASSERT_NE(obj, nullptr);
+    EXPECT_STREQ(obj->GetClassName(), TypeParam::StaticClassName());
+    EXPECT_EQ(fw::ClassRegistry::Schema(TypeParam::StaticClassName()), 1);
+}
+
 // ---------------------------------------------------------------------------
 // Presets
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -224,6 +225,14 @@ TYPED_TEST(SourceRecord, GoldenBytes) {
     R loaded;
     loaded.Serialize(in);
     EXPECT_FALSE(loaded != filled);
+}
+
+// Points are created by name when a table loads; every record can be.
+TYPED_TEST(SourceRecord, CreatedByClassName) {
+    std::unique_ptr<fw::Object> obj = fw::ClassRegistry::Create(TypeParam::kName);
+    ASSERT_NE(obj, nullptr);
+    EXPECT_STREQ(obj->GetClassName(), TypeParam::kName);
+    EXPECT_EQ(fw::ClassRegistry::Schema(TypeParam::kName), 1);
 }
 
 TYPED_TEST(SourceRecord, GoldenSummary) {

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
 
 #include "platform/core/Archive.h"
 #include "platform/core/File.h"
@@ -77,7 +78,18 @@ struct Traits<CTransformer> {
         r.m_dSecondaryShortedInductance = 2e-6;
         r.m_CoreSatChar.m_arPoints.AddCopy(0, CObCurrentInductance(1.5, 2e-5));
     }
-    static void Sample(CTransformer& r) { r.SetDefaults(1); }
+    // Every value distinct, so the golden bytes pin the field order.
+    static void Sample(CTransformer& r) {
+        r.SetDefaults(1);
+        r.m_strName = "CT 1:100";
+        r.m_dPrimaryDcResistance = 0.0011;
+        r.m_dSecondaryDcResistance = 0.0012;
+        r.m_dPrimaryAcResistance = 1.1;
+        r.m_dSecondaryAcResistance = 1.2;
+        r.m_dCorePowerLoss = 0.35;
+        r.ComputeCoupling();
+        r.m_CoreSatChar.m_arPoints.AddCopy(0, CObCurrentInductance(0.5, 9e-6));
+    }
 };
 template <>
 struct Traits<CPwrTransformer> {
@@ -93,9 +105,22 @@ struct Traits<CPwrTransformer> {
     static void Sample(CPwrTransformer& r) {
         OutputEnables all;
         all.flags = {1, 1, 1, 1};
+        // Every winding, pair and end distinct, so the golden bytes pin the
+        // field order and the order within each table.
         r.SetDefaults(0, all, TRUE);
-        // Distinct codes, so the golden file pins the order of the ends.
+        r.m_strName = "PT-ETD39";
+        for (size_t w = 0; w < CPwrTransformer::kWindings; ++w) {
+            r.m_dTurns[w] = 10.0 + double(w);
+            r.m_dDcResistance[w] = 1e-3 * double(w + 1);
+            r.m_dAcResistance[w] = 0.1 * double(w + 1);
+            r.m_dOpenInductance[w] = 2e-4 * double(w + 1);
+            r.m_dCapacitance[w] = 1e-12 * double(w + 1);
+        }
+        for (size_t p = 0; p < CPwrTransformer::kPairs; ++p) r.m_dShortedInductance[p] = 1e-6 * double(p + 1);
+        r.ComputeCoupling(all, TRUE);
         r.m_Connections.code = {2, 1, 1, 3, 2, 0, 1, 3};
+        r.m_dCorePowerLoss = 1.25;
+        r.m_CoreSatChar.m_arPoints.AddCopy(0, CObCurrentInductance(4.0, 1.5e-4));
     }
 };
 template <>
@@ -107,7 +132,11 @@ struct Traits<CSawtoothClock> {
         r.m_nInhibitDuringReset = 0;
         r.m_dFrequency = 250000.0;
     }
-    static void Sample(CSawtoothClock& r) { r.SetDefaults(0); }
+    static void Sample(CSawtoothClock& r) {
+        r.SetDefaults(0);
+        r.m_dDcAverageVoltage = 1.5;
+        r.m_dBlankingDutyRatio = 4.0;
+    }
 };
 template <>
 struct Traits<CComparator> {
@@ -118,7 +147,11 @@ struct Traits<CComparator> {
         r.m_nSoftStartDischarge = 1;
         r.m_dSoftStartThreshold = 2.5;
     }
-    static void Sample(CComparator& r) { r.SetDefaults(0); }
+    static void Sample(CComparator& r) {
+        r.SetDefaults(0);
+        r.m_nSoftStartDischarge = 1;
+        r.m_dSoftStartThreshold = 0.7;
+    }
 };
 template <>
 struct Traits<CAmplifier> {
@@ -150,7 +183,11 @@ struct Traits<CUnderVoltLockOut> {
     static constexpr int tagCode = 3746;
     static constexpr uint16_t badSchema = 1;
     static void Modify(CUnderVoltLockOut& r) { r.m_dTurnOffVoltage = 8.5; }
-    static void Sample(CUnderVoltLockOut& r) { r.SetDefaults(0); }
+    static void Sample(CUnderVoltLockOut& r) {
+        r.SetDefaults(0);
+        r.m_dTurnOnVoltage = 9.5;
+        r.m_dTurnOffVoltage = 8.0;
+    }
 };
 template <>
 struct Traits<COptoIsoDriverSource> {
@@ -211,6 +248,10 @@ TYPED_TEST(EveryPartsRecord, CopyIsEqualAndTagCounts) {
     EXPECT_FALSE(copy != source);
     R copyConstructed(source);
     EXPECT_FALSE(copyConstructed != source);
+    // Assigning a record to itself keeps it, its characteristic included.
+    R& alias = copy;
+    copy = alias;
+    EXPECT_FALSE(copy != source);
 
     R otherTag;
     otherTag.m_strTag = "<OTHER_DATA>";

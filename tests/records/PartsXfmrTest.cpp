@@ -100,39 +100,50 @@ TEST_F(Transformers, TwoWindingCoupling) {
 }
 
 TEST_F(Transformers, TwoWindingPresets) {
-    CTransformer t;
-    t.SetDefaults(1);
-    EXPECT_EQ(t.m_strName, "Default");
-    EXPECT_EQ(t.m_dPrimaryTurns, 1);
-    EXPECT_EQ(t.m_dSecondaryTurns, 100);
-    EXPECT_EQ(t.m_dPrimaryDcResistance, 0.001);
-    EXPECT_EQ(t.m_dSecondaryDcResistance, 0.001);
-    EXPECT_EQ(t.m_dPrimaryAcResistance, 1.0);
-    EXPECT_EQ(t.m_dSecondaryAcResistance, 1.0);
-    EXPECT_EQ(t.m_dPrimaryInductance, 1e-5);
-    EXPECT_EQ(t.m_dSecondaryInductance, 0.1);
-    EXPECT_EQ(t.m_dSecondaryShortedInductance, 0.002);
-    EXPECT_EQ(t.m_dCorePowerLoss, 0);
-    EXPECT_FALSE(t.m_CoreSatChar.HasPoints());
-
-    CTransformer p0;
-    p0.SetDefaults(0);
-    EXPECT_EQ(p0.m_dSecondaryTurns, 100);
-    EXPECT_EQ(p0.m_dSecondaryInductance, 1e-5);
-    EXPECT_EQ(p0.m_dSecondaryShortedInductance, 1e-7);
-
-    CTransformer built;
-    EXPECT_EQ(built.m_dSecondaryTurns, 1);
-    EXPECT_EQ(built.m_dPrimaryAcResistance, 0);
-    EXPECT_EQ(built.m_dCoupling, 1.0);
-
-    // An unknown preset keeps the built-in values.
-    CTransformer unknown;
-    unknown.m_dCorePowerLoss = 3.0;
-    unknown.SetDefaults(2);
-    EXPECT_FALSE(unknown != CTransformer());
-    EXPECT_EQ(CountOf(Log(), CodeLine(3704)), 1);
-    EXPECT_EQ(CountOf(Log(), "Parts:"), 1);
+    struct Case {
+        int preset;
+        double secondaryTurns, dcResistance, acResistance, secondaryInductance, shorted;
+    };
+    // Preset 0: the first-stage output filter; preset 1: the current-sense
+    // transformer; 2 is unknown and keeps the built-in values.
+    const Case cases[] = {
+        {0, 100, 0.001, 1.0, 1e-5, 1e-7},
+        {1, 100, 0.001, 1.0, 0.1, 0.002},
+        {2, 1, 0, 0, 1e-5, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.preset);
+        RestartLog();
+        CTransformer t;
+        t.m_strName = "edited";
+        t.m_dCorePowerLoss = 3.0;
+        t.m_CoreSatChar.m_arPoints.AddCopy(0, CObCurrentInductance(1.0, 1e-5));
+        t.SetDefaults(c.preset);
+        EXPECT_EQ(t.m_strTag, "<TRANSFORMER_DATA>");
+        EXPECT_EQ(t.m_strName, "Default");
+        EXPECT_EQ(t.m_dPrimaryTurns, 1);
+        EXPECT_EQ(t.m_dSecondaryTurns, c.secondaryTurns);
+        EXPECT_EQ(t.m_dPrimaryDcResistance, c.dcResistance);
+        EXPECT_EQ(t.m_dSecondaryDcResistance, c.dcResistance);
+        EXPECT_EQ(t.m_dPrimaryAcResistance, c.acResistance);
+        EXPECT_EQ(t.m_dSecondaryAcResistance, c.acResistance);
+        EXPECT_EQ(t.m_dPrimaryInductance, 1e-5);
+        EXPECT_EQ(t.m_dSecondaryInductance, c.secondaryInductance);
+        EXPECT_EQ(t.m_dSecondaryShortedInductance, c.shorted);
+        EXPECT_DOUBLE_EQ(t.m_dCoupling, std::sqrt((c.secondaryInductance - c.shorted) / c.secondaryInductance));
+        EXPECT_EQ(t.m_dCorePowerLoss, 0);
+        EXPECT_FALSE(t.m_CoreSatChar.HasPoints());
+        const std::string log = Log();
+        EXPECT_EQ(CountOf(log, "Parts:"), c.preset == 2 ? 1 : 0);
+        if (c.preset == 2) {
+            EXPECT_EQ(CountOf(log, CodeLine(3704)), 1);
+        }
+    }
+    EXPECT_FALSE(CTransformer() != [] {
+        CTransformer t;
+        t.SetDefaults(2);
+        return t;
+    }());
 }
 
 TEST_F(Transformers, TwoWindingDatabaseTag) {
@@ -548,6 +559,26 @@ TEST_F(Transformers, SummariesMatchGoldenText) {
         // enabled outputs list the ends F down to A.
         {"CPwrTransformerOutputs124Reset.txt",
          [&](fw::File& f) { EXPECT_TRUE(power({1, 1, 0, 1}, TRUE).WriteSummary(f, Outputs({1, 1, 0, 1}), TRUE)); }},
+        // Every winding and pair distinct, so a value taken from the wrong
+        // winding or pair shows.
+        {"CPwrTransformerDistinct.txt",
+         [](fw::File& f) {
+             T t;
+             t.m_strName = "PT-2";
+             for (size_t w = 0; w < T::kWindings; ++w) {
+                 t.m_dTurns[w] = 10.0 + double(w);
+                 t.m_dDcResistance[w] = 1e-3 * double(w + 1);
+                 t.m_dAcResistance[w] = 0.1 * double(w + 1);
+                 t.m_dOpenInductance[w] = 2e-4 * double(w + 1);
+                 t.m_dCapacitance[w] = 1e-12 * double(w + 1);
+             }
+             for (size_t p = 0; p < T::kPairs; ++p) {
+                 t.m_dShortedInductance[p] = 1e-6 * double(p + 1);
+                 t.m_dCoupling[p] = 0.9 + 0.001 * double(p);
+             }
+             t.m_Connections.code = {3, 1, 1, 1, 1, 1, 1, 2};
+             EXPECT_TRUE(t.WriteSummary(f, Outputs({1, 1, 1, 1}), TRUE));
+         }},
         {"CPwrTransformerNoOutputs.txt",
          [&](fw::File& f) { EXPECT_TRUE(power({0, 0, 0, 0}, FALSE).WriteSummary(f, Outputs({0, 0, 0, 0}), FALSE)); }},
     };

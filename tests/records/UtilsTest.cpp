@@ -3,12 +3,16 @@
 #include <cfenv>
 #include <cstdio>
 #include <fstream>
+#include <regex>
+#include <thread>
+#include <vector>
 
 #include "platform/core/Archive.h"
 #include "platform/core/ReportSink.h"
 #include "records/KXObject.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
+#include "support/CommaLocale.h"
 #include "support/ReportCapture.h"
 
 namespace {
@@ -52,6 +56,49 @@ TEST_F(Reporting, FirstLoggedReportTruncatesThenAppends) {
     EXPECT_EQ(log.substr(log.size() - expectedTail.size()), expectedTail);
     // Exactly one time line.
     EXPECT_EQ(log.find(" \r\n"), log.find("\r\n") - 1);
+}
+
+// Reports from the worker and the user-interface thread at once: one of
+// them starts the log, nothing is lost, no line is torn.
+TEST_F(Reporting, ConcurrentReportsStartTheLogOnce) {
+    constexpr int kEach = 200;
+    auto report = [](int code) {
+        for (int i = 0; i < kEach; ++i) ReportMessage1(56036, code, FALSE);
+    };
+    std::thread worker(report, 301);
+    report(302);
+    worker.join();
+    const std::string log = Log();
+    const std::string body = test_support::AfterTimeLine(log);
+    EXPECT_EQ(test_support::CountOf(body, "Doc:       CODE 301\r\n"), kEach);
+    EXPECT_EQ(test_support::CountOf(body, "Doc:       CODE 302\r\n"), kEach);
+    EXPECT_EQ(body.size(), size_t(2 * kEach) * std::string("Doc:       CODE 301\r\n").size());
+    EXPECT_EQ(test_support::CountOf(log, " \r\n"), 1);
+}
+
+// A log that cannot be written loses that report only; the next report
+// starts the log as the first one would have.
+TEST_F(Reporting, UnwritableLogLosesOneReportAndTriesAgain) {
+    SetLogPath(::testing::TempDir() + "no_such_folder/PwrQuorra.log");
+    ReportMessage1(56036, 300, FALSE);
+    SetLogPath(logPath_);
+    ReportMessage1(56036, 301, FALSE);
+    const std::string log = Log();
+    EXPECT_EQ(test_support::AfterTimeLine(log), "Doc:       CODE 301\r\n");
+    EXPECT_EQ(test_support::CountOf(log, " \r\n"), 1);
+}
+
+// The time line is the date and time in English, whatever locale the
+// toolkit adopted: "Wed Dec 10 13:07:00 2025 ".
+TEST_F(Reporting, TimeLineIsEnglish) {
+    const bool comma = test_support::UseCommaLocale();
+    ReportMessage1(56036, 301, FALSE);
+    test_support::RestoreCLocale();
+    const std::string log = Log();
+    const std::string line = log.substr(0, log.find("\r\n") + 2);
+    EXPECT_TRUE(std::regex_match(line, std::regex("[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] "
+                                                  "[0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4} \r\n")))
+        << line << (comma ? " (decimal-comma locale)" : " (C locale only)");
 }
 
 TEST_F(Reporting, LoggingOffNeverTouchesTheFile) {
