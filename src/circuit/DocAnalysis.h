@@ -51,7 +51,8 @@ public:
     // The same, for Analysis > Stop and the stop messages.
     void Stop() { End(); }
 
-    BOOL IsRunning() const { return m_bRunning; }
+    // Any thread: the worker asks it through the application's logging query.
+    BOOL IsRunning() const { return m_bRunning.load(); }
     // TRUE while a worker thread is attached (started and not yet joined).
     BOOL HasWorker() const { return m_worker ? TRUE : FALSE; }
     BOOL HasRunEvents() const { return m_events ? TRUE : FALSE; }
@@ -82,7 +83,8 @@ private:
     // How long one wait for the worker lasts before the pending work is served again.
     static constexpr int kWaitSliceMs = 10;
 
-    BOOL m_bRunning = 0;
+    // Written by the user-interface thread, read by the worker (logging query) as well.
+    std::atomic<BOOL> m_bRunning{0};
     BOOL m_bEnding = 0;  // an end is waiting for the worker (the serve procedure may re-enter)
     WorkerProc m_proc;
     ServeProc m_serve;

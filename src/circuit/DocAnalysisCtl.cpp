@@ -1,5 +1,7 @@
 #include "circuit/DocAnalysis.h"
 
+#include <system_error>
+
 CAnalysisThreadCtl::~CAnalysisThreadCtl() { End(); }
 
 BOOL CAnalysisThreadCtl::CreateRunEvents() {
@@ -24,7 +26,13 @@ BOOL CAnalysisThreadCtl::Start(intptr_t notifyWnd, const std::function<void()>& 
     auto worker = std::make_unique<fw::WorkerThread>();
     WorkerProc proc = m_proc;
     AnalysisThreadParams* params = &m_params;
-    if (!worker->Start([proc, params] { proc(*params); })) {
+    bool started = false;
+    try {
+        started = worker->Start([proc, params] { proc(*params); });
+    } catch (const std::system_error&) {
+        // No thread could be made (resources exhausted): the run is refused, nothing runs.
+    }
+    if (!started) {
         m_bRunning = 0;
         return FALSE;
     }
@@ -52,9 +60,10 @@ void CAnalysisThreadCtl::EndWorker() {
         // Quit first, then start, so that a worker waiting for start wakes and sees quit.
         m_events->quit.Set();
         m_events->start.Set();
+        // Until the thread has returned: after finished it only frees its context, but even
+        // that tail is waited for while serving, so the join below never blocks.
         while (m_worker->IsAlive()) {
-            // After finished the worker only frees its context: joining it is short.
-            if (m_events->finished.Wait(kWaitSliceMs)) break;
+            if (m_events->finished.Wait(kWaitSliceMs)) continue;
             if (m_serve) m_serve();
         }
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -125,7 +126,12 @@ class FakeApp : public CAppServices {
 public:
     void SetDocument(CPwrQuorraDoc* d) override { doc = d; }
     void RefreshMainFrame(int refreshPicture) override { refreshes.push_back(refreshPicture); }
-    BOOL IsLoggingOn() override { return loggingOn; }
+    // As the application answers: the command line's logging, else the current document's
+    // switch while its analysis runs. The worker asks this from its own thread.
+    BOOL IsLoggingOn() override {
+        if (loggingOn) return TRUE;
+        return (doc && doc->IsAnalysisRunning() && doc->GetUSData()->GetDataLogging()) ? TRUE : FALSE;
+    }
     intptr_t GetMainWindowHandle() override { return 77; }
     void ServeWorkerRequests() override { ++served; }
 
@@ -570,6 +576,37 @@ TEST_F(DocTest, ARunFromStartToEnd) {
     std::string text = ReadAll(log);
     size_t code = text.find("Doc:       CODE 300\r\n...VALUE 300,  VALUE 1\r\n");
     EXPECT_NE(code, std::string::npos) << text;
+}
+
+// The worker asks whether logging is on (every report does) while the user-interface thread
+// starts and ends the run: the running flag behind that answer is shared by both threads.
+TEST_F(DocTest, TheWorkerAsksForLoggingWhileTheRunIsEnded) {
+    auto doc = NewDoc();
+    doc->GetUSData()->SetDataLogging(TRUE);
+    auto asked = std::make_shared<fw::Event>(false, false);
+    auto answers = std::make_shared<std::atomic<int>>(0);
+    doc->SetAnalysisWorkerProc([asked, answers](AnalysisThreadParams& p) {
+        p.runStatus = 1;
+        if (p.hStartEvent->Wait(5000)) {
+            // Keeps asking until the stop: reports go on until the driver sees quit.
+            auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+            do {
+                if (AppIsLoggingOn()) ++*answers;
+                asked->Set();
+            } while (!p.hQuitEvent->IsSet() && std::chrono::steady_clock::now() < limit);
+        }
+        p.hFinishedEvent->Set();
+    });
+    for (int run = 0; run < 3; ++run) {
+        ASSERT_TRUE(doc->PrepareAnalysis());
+        ASSERT_TRUE(doc->StartAnalysis());
+        ASSERT_TRUE(asked->Wait(5000));
+        if (run == 1) doc->EndAnalysis();
+        else doc->StopAnalysis();
+        EXPECT_FALSE(doc->IsAnalysisRunning());
+        EXPECT_FALSE(AppIsLoggingOn()) << "the switch counts only while a run is live";
+    }
+    EXPECT_GT(answers->load(), 0);
 }
 
 TEST_F(DocTest, AFailedInitialValueCalculationRefusesOnlyItsOwnRun) {

@@ -17,7 +17,7 @@ struct AnalysisThreadParams {
     intptr_t hNotifyWnd = 0;               // the window that receives the run-finished message; 0 none
     fw::Event* hStartEvent = nullptr;      // auto-reset
     fw::Event* hBusyEvent = nullptr;       // manual-reset, set while no analysis runs
-    fw::Event* hQuitEvent = nullptr;       // auto-reset
+    fw::Event* hQuitEvent = nullptr;       // manual-reset: a stop stays seen until the next start
     fw::Event* hFinishedEvent = nullptr;   // auto-reset
     const AnalysisSettingsRec* pSettings = nullptr;
     const LineSourceInputRec* pLineSourceInput = nullptr;

@@ -35,6 +35,39 @@ TEST(RecordPresets, NotSetCountsMatchTheInventory) {
     EXPECT_EQ(CountNotSet(ControlInputRec()), 60);
 }
 
+// The words preset -1 and the doubles preset to constants, counted over each whole record,
+// so that a preset moved to the wrong field or lost shows here as well.
+TEST(RecordPresets, MinusOneWordsAndConstantDoublesOfTheInputRecords) {
+    struct Case {
+        const char* record;
+        int minusOneWords;
+        int actual;
+    };
+    const Case words[] = {
+        {"AnalysisSettingsRec", 2, CountWords(AnalysisSettingsRec(), -1)},
+        {"LineSourceInputRec", 0, CountWords(LineSourceInputRec(), -1)},
+        {"PrimaryInputRec", 7, CountWords(PrimaryInputRec(), -1)},
+        {"SecondaryRectifierInputRec", 0, CountWords(SecondaryRectifierInputRec(), -1)},
+        {"OutputChokeInputRec", 0, CountWords(OutputChokeInputRec(), -1)},
+        {"OutputFilterInputRec", 3, CountWords(OutputFilterInputRec(), -1)},
+        {"LoadNetworkInputRec", 1, CountWords(LoadNetworkInputRec(), -1)},
+        {"ControlInputRec", 4, CountWords(ControlInputRec(), -1)},
+    };
+    for (const Case& c : words) EXPECT_EQ(c.actual, c.minusOneWords) << c.record;
+
+    // Given to Init, the output number takes the place of one of them.
+    OutputFilterInputRec numbered{};
+    numbered.Init(2);
+    EXPECT_EQ(CountWords(numbered, -1), 2);
+
+    const ControlInputRec control;
+    EXPECT_EQ(CountDoubles(control, 1e-14), 3);
+    EXPECT_EQ(CountDoubles(control, 1e8), 2);
+    EXPECT_EQ(CountDoubles(control, 1e-6), 1);
+    // The settings words preset 1: three constructor words and the analysis kind.
+    EXPECT_EQ(CountWords(AnalysisSettingsRec(), 1), 4);
+}
+
 TEST(RecordPresets, WordsAndConstantsThatAreNotZero) {
     StepStateRec step;
     EXPECT_EQ(step.settling, 1);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 #include <vector>
@@ -19,6 +20,35 @@ int CountNotSet(const T& rec) {
         double d;
         std::memcpy(&d, p + off, sizeof d);
         if (d == NOT_SET) ++n;
+    }
+    return n;
+}
+
+// The number of 8-byte slots that hold the double `value`.
+template <class T>
+int CountDoubles(const T& rec, double value) {
+    static_assert(std::is_standard_layout_v<T> && alignof(T) == 8);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(&rec);
+    int n = 0;
+    for (size_t off = 0; off + 8 <= sizeof(T); off += 8) {
+        double d;
+        std::memcpy(&d, p + off, sizeof d);
+        if (d == value) ++n;
+    }
+    return n;
+}
+
+// The number of 4-byte slots that hold the 32-bit word `value` (use with values that no
+// double of the record can spell in either half, such as -1).
+template <class T>
+int CountWords(const T& rec, int32_t value) {
+    static_assert(std::is_standard_layout_v<T>);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(&rec);
+    int n = 0;
+    for (size_t off = 0; off + 4 <= sizeof(T); off += 4) {
+        int32_t w;
+        std::memcpy(&w, p + off, sizeof w);
+        if (w == value) ++n;
     }
     return n;
 }
