@@ -9,6 +9,7 @@ namespace {
 fw::RegisterClass<CLineFilter> g_register("CLineFilter");
 
 bool IsKnownSourceType(WORD type) { return type <= CLineFilter::SOURCE_3_PHASE_AC || type == kTopologyNotChosen; }
+bool IsKnownVariant(WORD variant) { return variant <= CLineFilter::FILTER_NONE || variant == kTopologyNotChosen; }
 }  // namespace
 
 void CLineFilter::InitDefaults(BOOL withBase) {
@@ -37,6 +38,13 @@ void CLineFilter::SetDefaults() {
 
 void CLineFilter::Serialize(fw::Archive& ar) {
     CSection::Serialize(ar);
+    // The check only asks whether a variant was chosen, so a variant that no
+    // dialog offers would pass it.
+    if (!ar.IsStoring() && !IsKnownVariant(m_wTopology)) {
+        m_wTopology = kTopologyNotChosen;
+        m_bValid = 0;
+        ReportDamagedValue(kModuleLinFil, 603);
+    }
     if (ar.IsStoring()) {
         WriteRecordHeader(ar, m_strTag, 0);
         ar.WriteU16(m_wLineSourceType);

@@ -29,8 +29,9 @@ public:
     void SetDefaults() override;
     BOOL WriteSummary(fw::File& file) override;
     void CheckChosen(BOOL report) override;
-    // A line source type outside the four kinds and 999, read from a file,
-    // is damage (52080, code 603) and reads as 999.
+    // A line source type outside the four kinds and 999, or a variant
+    // outside 0-9 and 999, read from a file, is damage (52080, code 603) and
+    // reads as 999.
     void Serialize(fw::Archive& ar) override;
 
     CLineFilter& operator=(const CLineFilter& other);

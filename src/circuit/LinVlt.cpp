@@ -29,10 +29,18 @@ void CLineVoltage::Serialize(fw::Archive& ar) {
     if (ReadRecordHeader(ar, m_strTag, kLineVoltageTag, kModuleLinVlt, 13100, [this] { InitDefaults(); }) < 0) return;
     fw::LoadFields(ar, FieldsOf(*this));
     // 0 is a DC source's frequency; below it nothing is meaningful.
+    bool damaged = false;
     if (!std::isfinite(m_dACFrequency) || m_dACFrequency < 0.0) {
         m_dACFrequency = 0.0;
-        ReportDamagedValue(kModuleLinVlt, 13102);
+        damaged = true;
     }
+    for (double* magnitude : {&m_dACPeakMagnitude, &m_dDCMagnitude}) {
+        if (!std::isfinite(*magnitude)) {
+            *magnitude = 0.0;
+            damaged = true;
+        }
+    }
+    if (damaged) ReportDamagedValue(kModuleLinVlt, 13102);
 }
 
 CLineVoltage& CLineVoltage::operator=(const CLineVoltage& other) {

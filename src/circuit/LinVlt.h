@@ -22,8 +22,9 @@ public:
 
     void InitDefaults();
     // Archived AC peak first, then frequency, then DC magnitude, then the DC
-    // and AC tables. A negative or non-finite frequency read from a file is
-    // damage (52080, code 13102) and reads as 0.
+    // and AC tables. A negative or non-finite frequency, or a magnitude that
+    // is not finite, read from a file is damage (52080, code 13102) and reads
+    // as 0.
     void Serialize(fw::Archive& ar) override;
     // The tag, the three values and both tables.
     CLineVoltage& operator=(const CLineVoltage& other);

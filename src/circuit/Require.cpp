@@ -1,5 +1,7 @@
 #include "circuit/Require.h"
 
+#include <cmath>
+
 #include "circuit/LoadCheck.h"
 #include "platform/core/Fields.h"
 #include "records/Record.h"
@@ -73,6 +75,10 @@ void CRequirements::Serialize(fw::Archive& ar) {
     bool damaged = false;
     if (!IsFinitePositive(m_dSwitchingFrequency)) {
         m_dSwitchingFrequency = 100000.0;
+        damaged = true;
+    }
+    if (!std::isfinite(m_dOperatingTemp)) {
+        m_dOperatingTemp = 25.0;
         damaged = true;
     }
     if (m_wOutputCount > kOutputs) {

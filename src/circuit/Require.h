@@ -61,8 +61,9 @@ public:
 
     // Output 1 enabled, outputs 2 to 4 disabled, all at 5.0 V.
     void InitDefaults();
-    // A switching frequency not above zero or an output count above four,
-    // read from a file, is damage (52080, code 1205) and takes its default.
+    // A switching frequency not above zero, an operating temperature that is
+    // not finite or an output count above four, read from a file, is damage
+    // (52080, code 1205) and takes its default.
     void Serialize(fw::Archive& ar) override;
     CRequirements& operator=(const CRequirements& other);
     BOOL operator!=(const CRequirements& other) const;

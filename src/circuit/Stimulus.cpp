@@ -1,5 +1,7 @@
 #include "circuit/Stimulus.h"
 
+#include <cmath>
+
 #include "circuit/LoadCheck.h"
 #include "platform/core/Fields.h"
 #include "records/Record.h"
@@ -74,6 +76,13 @@ void CFreqDomainStimulusCfg::Serialize(fw::Archive& ar) {
     for (int w = 0; w < kChoiceCount; ++w) {
         if (!InRange(m_nChoice[size_t(w)], 0, ChoiceLimit(w))) {
             m_nChoice[size_t(w)] = 0;
+            damaged = true;
+        }
+    }
+    // The phase axis runs from the maximum down 360 degrees.
+    for (int p = 0; p < kPhaseCount; ++p) {
+        if (!std::isfinite(m_dMaxPhase[size_t(p)])) {
+            m_dMaxPhase[size_t(p)] = defaults.m_dMaxPhase[size_t(p)];
             damaged = true;
         }
     }

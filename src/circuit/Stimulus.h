@@ -49,9 +49,10 @@ public:
     // Every field, the fixed labels and titles included.
     virtual void SetDefaults();
     // A sweep that could not run (a frequency or amplitude not above zero, a
-    // stop frequency not above the start, points per decade outside 1-100)
-    // or a graph or output choice outside its buttons, read from a file, is
-    // damage (52080, code 4302) and takes its default.
+    // stop frequency not above the start, points per decade outside 1-100),
+    // a graph or output choice outside its buttons or a maximum phase that is
+    // not finite, read from a file, is damage (52080, code 4302) and takes
+    // its default.
     void Serialize(fw::Archive& ar) override;
     // Sweep, choices and phases; neither the tag nor the fixed strings.
     CFreqDomainStimulusCfg& operator=(const CFreqDomainStimulusCfg& other);

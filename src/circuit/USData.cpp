@@ -35,15 +35,27 @@ void CUSData::Serialize(fw::Archive& ar) {
     };
     if (ReadRecordHeader(ar, m_strTag, kUSDataTag, kModuleUSData, 5600, fallback) < 0) return;
     fw::LoadFields(ar, ArchivedFieldsOf(*this));
+    // Only the User Specified Data dialog sets these. A count outside its
+    // ranges, a factor that does not attenuate, or a resistance or limit that
+    // is not positive comes from damage; a huge count would keep a run busy
+    // for hours.
+    const CUSData defaults;
     bool damaged = false;
-    if (!IsFinitePositive(m_dOffResistance)) {
-        m_dOffResistance = 1.0e6;
-        damaged = true;
-    }
-    if (!InRange(m_nDataSampling, SAMPLING_NONE, SAMPLING_PEAK)) {
-        m_nDataSampling = SAMPLING_NONE;
-        damaged = true;
-    }
+    auto fix = [&damaged](auto& value, bool sound, auto fallback) {
+        if (!sound) {
+            value = fallback;
+            damaged = true;
+        }
+    };
+    auto isFactor = [](double f) { return f > 0.0 && f < 1.0; };
+    fix(m_dOffResistance, IsFinitePositive(m_dOffResistance), defaults.m_dOffResistance);
+    fix(m_nIterationLimit, InRange(m_nIterationLimit, 5, 1000), defaults.m_nIterationLimit);
+    fix(m_nStabilizationCycles, InRange(m_nStabilizationCycles, 0, 10000), defaults.m_nStabilizationCycles);
+    fix(m_nDataSampling, InRange(m_nDataSampling, SAMPLING_NONE, SAMPLING_PEAK), defaults.m_nDataSampling);
+    fix(m_dLargeStepFactor, isFactor(m_dLargeStepFactor), defaults.m_dLargeStepFactor);
+    fix(m_dLargeStepLowerLimit, IsFinitePositive(m_dLargeStepLowerLimit), defaults.m_dLargeStepLowerLimit);
+    fix(m_dSmallStepFactor, isFactor(m_dSmallStepFactor), defaults.m_dSmallStepFactor);
+    fix(m_dSmallStepLowerLimit, IsFinitePositive(m_dSmallStepLowerLimit), defaults.m_dSmallStepLowerLimit);
     if (damaged) ReportDamagedValue(kModuleUSData, 5602);
 }
 

@@ -26,8 +26,10 @@ public:
 
     virtual void SetDefaults();
     // The data-logging switch is neither written nor read: a load keeps it.
-    // A non-positive off resistance or an unknown sampling mode read from a
-    // file is damage (52080, code 5602) and takes its default.
+    // A count outside the dialog's ranges, an unknown sampling mode, a step
+    // factor outside (0, 1), or an off resistance or step limit that is not
+    // positive, read from a file, is damage (52080, code 5602) and takes its
+    // default.
     void Serialize(fw::Archive& ar) override;
     // Every field including the data-logging switch; not the tag.
     CUSData& operator=(const CUSData& other);

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "CircuitTestSupport.h"
 
 using namespace circuit_test;
@@ -218,6 +220,8 @@ TEST_F(AnalysisSettings, StimulusFromADamagedFile) {
         {"graph 5", [](CFreqDomainStimulusCfg& s) { s.m_nChoice[0] = 5; }},
         {"peak current graph 3", [](CFreqDomainStimulusCfg& s) { s.m_nChoice[12] = 3; }},
         {"output 4", [](CFreqDomainStimulusCfg& s) { s.m_nChoice[23] = 4; }},
+        {"phase not a number", [](CFreqDomainStimulusCfg& s) { s.m_dMaxPhase[5] = std::nan(""); }},
+        {"infinite phase", [](CFreqDomainStimulusCfg& s) { s.m_dMaxPhase[10] = -HUGE_VAL; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -237,6 +241,7 @@ TEST_F(AnalysisSettings, StimulusFromADamagedFile) {
         EXPECT_LE(loaded.m_nChoice[12], 2);
         EXPECT_LE(loaded.m_nChoice[23], 3);
         EXPECT_EQ(loaded.m_dMaxPhase[3], 12.0);
+        for (double phase : loaded.m_dMaxPhase) EXPECT_TRUE(std::isfinite(phase));
         EXPECT_EQ(sink_.boxes, std::vector<std::string>{Msg(52080)});
         EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56080, 4302)}));
     }

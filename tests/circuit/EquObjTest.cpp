@@ -10,6 +10,7 @@
 #include "platform/core/Archive.h"
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
+#include "support/Golden.h"
 #include "support/ReportCapture.h"
 
 namespace {
@@ -130,6 +131,11 @@ TEST_F(EquationRecords, StoreWritesTheRecordLayout) {
     want.U16(1).U16(0xFFFF).U16(1).U16(11).Raw("CObEquation");
     want.Str("<OB_EQUATION_DATA>").U16(0).U16(2).U16(0).I32(509).F64(0.0);
     EXPECT_EQ(got, want.b);
+
+    // Every token kind, the class named once and referred to after.
+    CEquation sample = Sample();
+    const std::vector<uint8_t> bytes = Store({&sample});
+    test_support::ExpectGolden("circuit", "Equation.bin", std::string(bytes.begin(), bytes.end()));
 }
 
 TEST_F(EquationRecords, StoredEquationsLoadBackEqual) {

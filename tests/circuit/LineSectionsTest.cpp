@@ -1,3 +1,4 @@
+#include <cmath>
 #include <set>
 
 #include "CircuitTestSupport.h"
@@ -525,12 +526,18 @@ TEST_F(LineSections, LineVoltageLoadFailuresAndDamagedFrequency) {
         double freq;
     };
     const Bytes tail = ByteBuilder().F64(170).F64(-60).F64(0).U16(0).U16(0).bytes;
+    const Bytes notANumber = ByteBuilder().F64(std::nan("")).F64(60).F64(0).U16(0).U16(0).bytes;
+    const Bytes infinite = ByteBuilder().F64(0).F64(60).F64(-HUGE_VAL).U16(0).U16(0).bytes;
     const Case cases[] = {
         {"wrong tag", ByteBuilder().Str("<LINE_VOLT>").bytes, {Msg(52080)}, {Msg(52080), Code(56052, 13100)}, 0.0},
         {"wrong schema", ByteBuilder().Str("<LINE_VOLTAGE_DATA>").U16(2).bytes, {Msg(52081)},
          {Msg(52081), Code(56052, 13101)}, 0.0},
         {"negative frequency", ByteBuilder().Header("<LINE_VOLTAGE_DATA>").Raw(tail).bytes, {Msg(52080)},
          {Msg(52080), Code(56052, 13102)}, 0.0},
+        {"AC peak not a number", ByteBuilder().Header("<LINE_VOLTAGE_DATA>").Raw(notANumber).bytes, {Msg(52080)},
+         {Msg(52080), Code(56052, 13102)}, 60.0},
+        {"infinite DC magnitude", ByteBuilder().Header("<LINE_VOLTAGE_DATA>").Raw(infinite).bytes, {Msg(52080)},
+         {Msg(52080), Code(56052, 13102)}, 60.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -540,6 +547,7 @@ TEST_F(LineSections, LineVoltageLoadFailuresAndDamagedFrequency) {
         AddPoint(v.GetACMagnitudeTable(), 1, 1);
         EXPECT_TRUE(Load(v, c.bytes));
         EXPECT_EQ(v.GetACFrequency(), c.freq);
+        EXPECT_TRUE(std::isfinite(v.GetACPeakMagnitude()) && std::isfinite(v.GetDCMagnitude()));
         EXPECT_EQ(v.GetACMagnitudeTable().GetCount(), 0);
         EXPECT_EQ(v.m_strTag, "<LINE_VOLTAGE_DATA>");
         EXPECT_EQ(sink_.boxes, c.boxes);
@@ -547,17 +555,46 @@ TEST_F(LineSections, LineVoltageLoadFailuresAndDamagedFrequency) {
     }
 }
 
-TEST_F(LineSections, UnknownLineSourceTypeInAFileReadsAsNotChosen) {
-    CLineFilter f;
-    f.SetLineSourceType(3);
-    Bytes bytes = Store(f);
-    // The source type word follows the base record and the class header.
-    const size_t at = ByteBuilder().Header("<BASE_SECTION_DATA>").U16(0).I32(0).I32(0).Header("<LINE_FILTER_DATA>").bytes.size();
-    bytes[at] = 7;
-    CLineFilter loaded;
-    loaded.SetLineSourceType(1);
-    EXPECT_TRUE(Load(loaded, bytes));
-    EXPECT_EQ(loaded.GetLineSourceType(), 999);
-    EXPECT_EQ(sink_.boxes, std::vector<std::string>{Msg(52080)});
-    EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56048, 603)}));
+TEST_F(LineSections, UnknownSourceTypeOrVariantInAFileReadsAsNotChosen) {
+    // The variant is the base record's topology word; the source type word
+    // follows the base record and the class header.
+    const size_t variantAt = ByteBuilder().Header("<BASE_SECTION_DATA>").bytes.size();
+    const size_t sourceAt =
+        ByteBuilder().Header("<BASE_SECTION_DATA>").U16(0).I32(0).I32(0).Header("<LINE_FILTER_DATA>").bytes.size();
+    struct Case {
+        const char* name;
+        size_t at;
+        uint16_t value;
+        WORD sourceAfter, variantAfter;
+    };
+    const Case cases[] = {
+        {"source type 7", sourceAt, 7, 999, 8},
+        {"source type 998", sourceAt, 998, 999, 8},
+        {"variant 10", variantAt, 10, 3, 999},
+        {"variant 1000", variantAt, 1000, 3, 999},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        NewLoad();
+        FakeDoc doc;
+        CLineFilter f;
+        NameParts(f);
+        f.SetLineSourceType(3);
+        f.SetTopology(8);
+        f.CheckChosen(FALSE);
+        ASSERT_TRUE(f.IsValid());
+        Bytes bytes = Store(f);
+        bytes[c.at] = uint8_t(c.value & 0xFF);
+        bytes[c.at + 1] = uint8_t(c.value >> 8);
+        CLineFilter loaded;
+        loaded.SetLineSourceType(1);
+        EXPECT_TRUE(Load(loaded, bytes));
+        EXPECT_EQ(loaded.GetLineSourceType(), c.sourceAfter);
+        EXPECT_EQ(loaded.GetTopology(), c.variantAfter);
+        EXPECT_EQ(loaded.GetInductorDamp().m_strName, "L Damp");  // the rest still loads
+        EXPECT_EQ(sink_.boxes, std::vector<std::string>{Msg(52080)});
+        EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56048, 603)}));
+        loaded.CheckChosen(FALSE);
+        EXPECT_FALSE(loaded.IsValid());
+    }
 }

@@ -164,25 +164,92 @@ TEST_F(DocumentData, UserSpecifiedDataDefaultsAndDamagedValues) {
     EXPECT_EQ(d.GetSmallStepLowerLimit(), 3.0e-8);
     EXPECT_FALSE(d.GetDataLogging());
 
+    // Each damaged field takes its default; the rest of the record is kept.
     struct Case {
-        double offResistance;
-        int32_t sampling;
+        const char* name;
+        void (*damage)(CUSData&);
+        bool (*repaired)(const CUSData&);
     };
-    const Case cases[] = {{0.0, 1}, {-1.0, 1}, {std::nan(""), 1}, {5e6, 3}, {5e6, -1}};
+    const Case cases[] = {
+        {"off resistance 0", [](CUSData& u) { u.m_dOffResistance = 0.0; },
+         [](const CUSData& u) { return u.GetOffResistance() == 1.0e6; }},
+        {"off resistance -1", [](CUSData& u) { u.m_dOffResistance = -1.0; },
+         [](const CUSData& u) { return u.GetOffResistance() == 1.0e6; }},
+        {"off resistance not a number", [](CUSData& u) { u.m_dOffResistance = std::nan(""); },
+         [](const CUSData& u) { return u.GetOffResistance() == 1.0e6; }},
+        {"sampling 3", [](CUSData& u) { u.m_nDataSampling = 3; },
+         [](const CUSData& u) { return u.GetDataSampling() == 0; }},
+        {"sampling -1", [](CUSData& u) { u.m_nDataSampling = -1; },
+         [](const CUSData& u) { return u.GetDataSampling() == 0; }},
+        {"iteration limit 4", [](CUSData& u) { u.m_nIterationLimit = 4; },
+         [](const CUSData& u) { return u.GetIterationLimit() == 50; }},
+        {"two billion iterations", [](CUSData& u) { u.m_nIterationLimit = 2000000000; },
+         [](const CUSData& u) { return u.GetIterationLimit() == 50; }},
+        {"negative cycles", [](CUSData& u) { u.m_nStabilizationCycles = -1; },
+         [](const CUSData& u) { return u.GetStabilizationCycles() == 10; }},
+        {"10001 cycles", [](CUSData& u) { u.m_nStabilizationCycles = 10001; },
+         [](const CUSData& u) { return u.GetStabilizationCycles() == 10; }},
+        {"large step factor 0", [](CUSData& u) { u.m_dLargeStepFactor = 0.0; },
+         [](const CUSData& u) { return u.GetLargeStepFactor() == 0.9; }},
+        {"large step factor 1", [](CUSData& u) { u.m_dLargeStepFactor = 1.0; },
+         [](const CUSData& u) { return u.GetLargeStepFactor() == 0.9; }},
+        {"large step limit 0", [](CUSData& u) { u.m_dLargeStepLowerLimit = 0.0; },
+         [](const CUSData& u) { return u.GetLargeStepLowerLimit() == 1.0e-7; }},
+        {"small step factor not a number", [](CUSData& u) { u.m_dSmallStepFactor = std::nan(""); },
+         [](const CUSData& u) { return u.GetSmallStepFactor() == 0.98; }},
+        {"small step limit negative", [](CUSData& u) { u.m_dSmallStepLowerLimit = -3e-8; },
+         [](const CUSData& u) { return u.GetSmallStepLowerLimit() == 3.0e-8; }},
+    };
     for (const Case& c : cases) {
-        ResetFileWarnings();
-        sink_.Clear();
+        SCOPED_TRACE(c.name);
+        NewLoad();
         CUSData u = SampleUS();
-        u.m_dOffResistance = c.offResistance;
-        u.m_nDataSampling = c.sampling;
+        c.damage(u);
         CUSData loaded;
         EXPECT_TRUE(Load(loaded, Store(u)));
+        EXPECT_TRUE(c.repaired(loaded));
         EXPECT_TRUE(IsFinitePositive(loaded.GetOffResistance()));
-        EXPECT_TRUE(loaded.GetDataSampling() >= 0 && loaded.GetDataSampling() <= 2);
-        EXPECT_EQ(loaded.GetIterationLimit(), 80);  // the rest is kept
+        // Only the damaged field changed.
+        const CUSData sample = SampleUS();
+        const int changed = (loaded.GetOffResistance() != sample.GetOffResistance()) +
+                            (loaded.GetIterationLimit() != sample.GetIterationLimit()) +
+                            (loaded.GetStabilizationCycles() != sample.GetStabilizationCycles()) +
+                            (loaded.GetDataSampling() != sample.GetDataSampling()) +
+                            (loaded.GetLargeStepFactor() != sample.GetLargeStepFactor()) +
+                            (loaded.GetLargeStepLowerLimit() != sample.GetLargeStepLowerLimit()) +
+                            (loaded.GetSmallStepFactor() != sample.GetSmallStepFactor()) +
+                            (loaded.GetSmallStepLowerLimit() != sample.GetSmallStepLowerLimit());
+        EXPECT_EQ(changed, 1);
         EXPECT_EQ(sink_.boxes, std::vector<std::string>{Msg(52080)});
-        EXPECT_EQ(Logged().back(), Code(56081, 5602));
+        EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56081, 5602)}));
     }
+
+    // The ends of the dialog's ranges are sound.
+    NewLoad();
+    CUSData low;
+    low.m_dOffResistance = 100.0;
+    low.m_nIterationLimit = 5;
+    low.m_nStabilizationCycles = 0;
+    low.m_dLargeStepFactor = 0.5;
+    low.m_dLargeStepLowerLimit = 1.0e-9;
+    low.m_dSmallStepFactor = 0.8;
+    low.m_dSmallStepLowerLimit = 1.0e-10;
+    CUSData high;
+    high.m_dOffResistance = 1.0e9;
+    high.m_nIterationLimit = 1000;
+    high.m_nStabilizationCycles = 10000;
+    high.m_nDataSampling = CUSData::SAMPLING_PEAK;
+    high.m_dLargeStepFactor = 0.9999;
+    high.m_dLargeStepLowerLimit = 1.0e-5;
+    high.m_dSmallStepFactor = 0.999;
+    high.m_dSmallStepLowerLimit = 1.0e-6;
+    for (const CUSData* edge : {&low, &high}) {
+        CUSData loaded;
+        EXPECT_TRUE(Load(loaded, Store(*edge)));
+        EXPECT_FALSE(loaded != *edge);
+    }
+    EXPECT_TRUE(sink_.boxes.empty());
+    EXPECT_TRUE(Logged().empty());
 }
 
 TEST(TransientTables, InsertionRule) {

@@ -152,26 +152,31 @@ TEST_F(Requirements, ImpossibleValuesFromAFileAreReportedAndReplaced) {
     struct Case {
         const char* name;
         double frequency;
+        double temperature;
         uint16_t count;
         double frequencyAfter;
+        double temperatureAfter;
         WORD countAfter;
     };
     const Case cases[] = {
-        {"zero frequency", 0.0, 1, 100000.0, 1},
-        {"negative frequency", -5e4, 2, 100000.0, 2},
-        {"output count above four", 2e5, 9, 2e5, 1},
+        {"zero frequency", 0.0, 40.0, 1, 100000.0, 40.0, 1},
+        {"negative frequency", -5e4, 40.0, 2, 100000.0, 40.0, 2},
+        {"frequency not a number", std::nan(""), 40.0, 2, 100000.0, 40.0, 2},
+        {"temperature not a number", 2e5, std::nan(""), 3, 2e5, 25.0, 3},
+        {"infinite temperature", 2e5, HUGE_VAL, 3, 2e5, 25.0, 3},
+        {"output count above four", 2e5, 40.0, 9, 2e5, 40.0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         NewLoad();
         ByteBuilder b;
-        b.Header("<REQUIREMENTS_DATA>").I32(1).F64(c.frequency).F64(40.0).U16(c.count);
+        b.Header("<REQUIREMENTS_DATA>").I32(1).F64(c.frequency).F64(c.temperature).U16(c.count);
         for (int i = 0; i < 4; ++i) b.Header("<OUTPUT_DATA>").I32(1).I32(1).F64(5.0);
         CRequirements r;
         EXPECT_TRUE(Load(r, b.bytes));
         EXPECT_EQ(r.GetSwitchingFrequency(), c.frequencyAfter);
         EXPECT_EQ(r.GetOutputCount(), c.countAfter);
-        EXPECT_EQ(r.GetOperatingTemp(), 40.0);  // the rest is kept
+        EXPECT_EQ(r.GetOperatingTemp(), c.temperatureAfter);  // the rest is kept
         EXPECT_EQ(r.CountEnabledOutputs(), 4);
         EXPECT_EQ(sink_.boxes, std::vector<std::string>{Msg(52080)});
         EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56073, 1205)}));
