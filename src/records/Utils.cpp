@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <locale.h>
+#include <time.h>
 #include <mutex>
 
 #include "platform/core/Format.h"
@@ -103,7 +105,10 @@ void AppendToLog(std::string& text) {
         std::time_t now = std::time(nullptr);
         std::tm tmNow{};
         localtime_r(&now, &tmNow);
-        std::strftime(stamp, sizeof stamp, "%c", &tmNow);
+        // English date and time whatever locale the toolkit adopted.
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
+        if (cLocale) strftime_l(stamp, sizeof stamp, "%c", &tmNow, cLocale);
+        else std::strftime(stamp, sizeof stamp, "%c", &tmNow);
         std::string line = std::string(stamp) + " \r\n";
         std::fwrite(line.data(), 1, line.size(), f);
     } else {

@@ -10,8 +10,10 @@
 #include "platform/core/Archive.h"
 #include "platform/core/ReportSink.h"
 #include "records/KXObject.h"
+#include "records/Record.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
+#include "support/ArchiveBytes.h"
 #include "support/CommaLocale.h"
 #include "support/ReportCapture.h"
 
@@ -181,6 +183,64 @@ TEST_F(Reporting, FloatingPointStatusPrecedence) {
         }
     }
     EXPECT_TRUE(sink_.boxes.empty());
+}
+
+// Records read one after the other in one load: a damaged tag or an unknown
+// schema restores the record's defaults and logs its own code, and the load
+// shows one box, the first failure's.
+TEST_F(Reporting, RecordHeadersShareOneWarningPerLoad) {
+    struct Header {
+        const char* tag;
+        uint16_t schema;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Header> headers;
+        std::vector<int> results;  // schema read, or -1
+        const char* box;           // nullptr: none
+        std::vector<int> codes;    // logged in this order
+    };
+    const Case cases[] = {
+        {"sound", {{"<R_DATA>", 0}, {"<R_DATA>", 0}}, {0, 0}, nullptr, {}},
+        {"two wrong tags", {{"<X_DATA>", 0}, {"<Y_DATA>", 0}}, {-1, -1}, "52080", {7000, 7000}},
+        {"wrong schema, then wrong tag", {{"<R_DATA>", 3}, {"<X_DATA>", 0}}, {-1, -1}, "52081", {7001, 7000}},
+        {"known older schema", {{"<R_DATA>", 0}, {"<R_DATA>", 1}}, {0, 1}, nullptr, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetFileWarnings();
+        sink_.Clear();
+        std::remove(logPath_.c_str());
+        ResetLogStarted();
+        fw::Archive out;
+        for (const Header& h : c.headers) WriteRecordHeader(out, h.tag, h.schema);
+        fw::Archive in(out.Bytes());
+        for (size_t i = 0; i < c.headers.size(); ++i) {
+            std::string tag = "stale";
+            int defaults = 0;
+            int got = ReadRecordHeader(in, tag, "<R_DATA>", 56036, 7000, [&] { ++defaults; tag = "<R_DATA>"; }, {1, 0});
+            EXPECT_EQ(got, c.results[i]);
+            EXPECT_EQ(defaults, got < 0 ? 1 : 0);
+            EXPECT_EQ(tag, "<R_DATA>");
+        }
+        if (c.box) {
+            ASSERT_EQ(sink_.boxes.size(), 1u);
+            EXPECT_EQ(sink_.boxes[0], res::FindString(UINT(std::stoi(c.box))));
+        } else {
+            EXPECT_TRUE(sink_.boxes.empty());
+        }
+        // The warning is logged too, before the code of the record that raised it.
+        std::string expected = c.box ? std::string(res::FindString(UINT(std::stoi(c.box)))) + "\r\n" : "";
+        for (int code : c.codes) expected += "Doc:       CODE " + std::to_string(code) + "\r\n";
+        EXPECT_EQ(test_support::AfterTimeLine(Log()), expected);
+    }
+    // The next load warns again.
+    ResetFileWarnings();
+    sink_.Clear();
+    fw::Archive again(test_support::Store(CPwrQuorraObject()));
+    std::string tag;
+    EXPECT_EQ(ReadRecordHeader(again, tag, "<R_DATA>", 56036, 7000, [] {}), -1);
+    EXPECT_EQ(sink_.boxes.size(), 1u);
 }
 
 TEST(Utils, InterpolateLogXAndCompareDoubles) {

@@ -5,12 +5,47 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <locale.h>
 
 namespace fw {
 
 namespace {
 
-// Pads an exponent of two digits to three, as the original runtime printed it.
+// The program's numbers never follow the user's locale: a toolkit that
+// adopts the environment's locale (a decimal comma) must not change what the
+// summaries and exports write. The C locale is installed for this thread
+// only while a format runs.
+class CLocaleScope {
+public:
+    CLocaleScope() : previous_(uselocale(CLocale())) {}
+    ~CLocaleScope() {
+        if (previous_) uselocale(previous_);
+    }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+private:
+    static locale_t CLocale() {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(0));
+        return c ? c : LC_GLOBAL_LOCALE;
+    }
+    locale_t previous_;
+};
+
+// snprintf into a string of whatever length the conversion needs.
+template <class... Args>
+std::string Print(const std::string& spec, Args... args) {
+    char buf[128];
+    int n = std::snprintf(buf, sizeof buf, spec.c_str(), args...);
+    if (n < 0) return std::string();
+    if (size_t(n) < sizeof buf) return std::string(buf, size_t(n));
+    std::string r(size_t(n), '\0');
+    std::snprintf(r.data(), r.size() + 1, spec.c_str(), args...);
+    return r;
+}
+
+// Pads an exponent of two digits to three: the design files' summaries and
+// exports always show three.
 std::string WidenExponent(std::string s) {
     size_t e = s.find_first_of("eE");
     if (e == std::string::npos || e + 1 >= s.size()) return s;
@@ -26,7 +61,8 @@ std::string Pad(std::string body, int width, bool left, bool zero) {
     if (width <= 0 || static_cast<int>(body.size()) >= width) return body;
     size_t fill = size_t(width) - body.size();
     if (left) return body + std::string(fill, ' ');
-    if (zero) {
+    // Zeros pad digits only; inf and nan are padded with blanks as printf does.
+    if (zero && body.find_first_of("0123456789") != std::string::npos) {
         size_t at = (!body.empty() && (body[0] == '-' || body[0] == '+' || body[0] == ' ')) ? 1 : 0;
         body.insert(at, fill, '0');
         return body;
@@ -37,6 +73,7 @@ std::string Pad(std::string body, int width, bool left, bool zero) {
 }  // namespace
 
 std::string FormatV(const char* fmt, va_list args) {
+    CLocaleScope cLocale;
     std::string out;
     const char* p = fmt;
     while (*p) {
@@ -87,7 +124,6 @@ std::string FormatV(const char* fmt, va_list args) {
         std::string spec = "%" + flags;
         std::string widthSpec = width >= 0 ? std::to_string(width) : "";
         std::string precSpec = precision >= 0 ? "." + std::to_string(precision) : "";
-        char buf[512];
         switch (conv) {
         case 'e': case 'E': case 'g': case 'G': {
             double v = length == "L" ? static_cast<double>(va_arg(args, long double)) : va_arg(args, double);
@@ -98,46 +134,39 @@ std::string FormatV(const char* fmt, va_list args) {
                 while ((at = s.find(c)) != std::string::npos) s.erase(at, 1);
             }
             s += precSpec + conv;
-            std::snprintf(buf, sizeof buf, s.c_str(), v);
-            out += Pad(WidenExponent(buf), width, flags.find('-') != std::string::npos,
+            out += Pad(WidenExponent(Print(s, v)), width, flags.find('-') != std::string::npos,
                        flags.find('0') != std::string::npos);
             break;
         }
         case 'f': case 'F': case 'a': case 'A': {
             double v = length == "L" ? static_cast<double>(va_arg(args, long double)) : va_arg(args, double);
-            std::string s = spec + widthSpec + precSpec + conv;
-            int n = std::snprintf(nullptr, 0, s.c_str(), v);
-            std::string r(size_t(n > 0 ? n : 0), '\0');
-            std::snprintf(r.data(), r.size() + 1, s.c_str(), v);
-            out += r;
+            out += Print(spec + widthSpec + precSpec + conv, v);
             break;
         }
         case 'd': case 'i': case 'u': case 'x': case 'X': case 'o': {
             std::string s = spec + widthSpec + precSpec;
             bool isSigned = conv == 'd' || conv == 'i';
-            if (length == "ll" || length == "q" || length == "j") {
+            if (length == "ll" || length == "q" || length == "j" || length == "L") {
                 s += "ll";
                 s += conv;
-                if (isSigned) std::snprintf(buf, sizeof buf, s.c_str(), va_arg(args, long long));
-                else std::snprintf(buf, sizeof buf, s.c_str(), va_arg(args, unsigned long long));
+                if (isSigned) out += Print(s, va_arg(args, long long));
+                else out += Print(s, va_arg(args, unsigned long long));
             } else if (length == "l" || length == "z" || length == "t") {
                 s += "l";
                 s += conv;
-                if (isSigned) std::snprintf(buf, sizeof buf, s.c_str(), va_arg(args, long));
-                else std::snprintf(buf, sizeof buf, s.c_str(), va_arg(args, unsigned long));
+                if (isSigned) out += Print(s, va_arg(args, long));
+                else out += Print(s, va_arg(args, unsigned long));
             } else {
-                s += length;
+                // h and hh narrow an int argument; anything else reads an int.
+                if (length == "h" || length == "hh") s += length;
                 s += conv;
-                if (isSigned) std::snprintf(buf, sizeof buf, s.c_str(), va_arg(args, int));
-                else std::snprintf(buf, sizeof buf, s.c_str(), va_arg(args, unsigned));
+                if (isSigned) out += Print(s, va_arg(args, int));
+                else out += Print(s, va_arg(args, unsigned));
             }
-            out += buf;
             break;
         }
         case 'c': {
-            std::string s = spec + widthSpec + "c";
-            std::snprintf(buf, sizeof buf, s.c_str(), va_arg(args, int));
-            out += buf;
+            out += Print(spec + widthSpec + "c", va_arg(args, int));
             break;
         }
         case 's': {
@@ -148,8 +177,7 @@ std::string FormatV(const char* fmt, va_list args) {
             break;
         }
         case 'p': {
-            std::snprintf(buf, sizeof buf, "%p", va_arg(args, void*));
-            out += buf;
+            out += Print("%p", va_arg(args, void*));
             break;
         }
         default:

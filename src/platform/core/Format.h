@@ -1,4 +1,4 @@
-// printf-style formatting as the original runtime did it in the C locale:
+// printf-style formatting in the C locale, with the program's exponent style:
 // "%e" and "%g" write at least three exponent digits ("4.700e-006").
 // Number parsing for user input: C locale, the whole text, no nan, inf or hex.
 #pragma once

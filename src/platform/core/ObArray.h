@@ -55,7 +55,9 @@ public:
         } else {
             DeleteAll();
             size_t n = ar.ReadCount(2);
-            items_.reserve(n);
+            // A damaged count can still claim far more elements than follow:
+            // grow as elements really arrive instead of trusting it up front.
+            items_.reserve(n < 1024 ? n : 1024);
             for (size_t i = 0; i < n; ++i) {
                 std::unique_ptr<Object> obj = ar.ReadObject(T::StaticClassName());
                 if (!obj) throw ArchiveError("null element in array");

@@ -2,8 +2,13 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "platform/core/Format.h"
+#include "support/CommaLocale.h"
+
+using test_support::RestoreCLocale;
+using test_support::UseCommaLocale;
 
 TEST(Format, ExponentsHaveThreeDigits) {
     struct Case {
@@ -27,6 +32,47 @@ TEST(Format, ExponentsHaveThreeDigits) {
         {fw::Format("100%% %c %5s", 'x', "ab"), "100% x    ab"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.got, c.want);
+}
+
+TEST(Format, PrintfCornerCases) {
+    struct Case {
+        std::string got, want;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case cases[] = {
+        // Long conversions are never cut short.
+        {fw::Format("%.300e", 1.0).size() == 307 ? fw::Format("%.300e", 1.0).substr(295) : "cut", "0000000e+000"},
+        {fw::Format("%.300f", 0.5).size() == 302 ? "ok" : "cut", "ok"},
+        {fw::Format("%400d|", 7).size() == 401 ? "ok" : "cut", "ok"},
+        // Zeros pad digits only.
+        {fw::Format("%08.2e|%-8e|%08g", inf, -inf, inf), "     inf|-inf    |     inf"},
+        {fw::Format("%+.1e % .1e", 2.0, 2.0), "+2.0e+000  2.0e+000"},
+        {fw::Format("%#.3g %.3g %g", 1.0, 1e-5, 123456789.0), "1.00 1e-005 1.23457e+008"},
+        {fw::Format("%*.*e|%-*d|", 12, 2, 0.5, 4, 3), "   5.00e-001|3   |"},
+        {fw::Format("%hd %lld %lu %zu", 70000, -5LL, 6UL, size_t(7)), "4464 -5 6 7"},
+        {fw::Format("%e", 1e-300), "1.000000e-300"},
+        {fw::Format("%.0e", 5e10), "5e+010"},
+        {fw::Format("%s|%.2s|%-4s|", "abc", "abc", "x"), "abc|ab|x   |"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.got, c.want);
+}
+
+// The numbers of summaries and exports do not follow the user's locale.
+TEST(Format, DecimalPointWhateverTheLocale) {
+    if (!UseCommaLocale()) {
+        RestoreCLocale();
+        GTEST_SKIP() << "no locale with a decimal comma on this machine";
+    }
+    const std::string e = fw::Format("%7.3e", 4.7e-6);
+    const std::string g = fw::Format("%g|%.2f|%E", 0.25, 3.14159, 1234.5);
+    double parsed = 0;
+    const bool ok = fw::ParseDouble("2.5e-3", parsed);
+    const bool comma = fw::ParseDouble("2,5", parsed);
+    RestoreCLocale();
+    EXPECT_EQ(e, "4.700e-006");
+    EXPECT_EQ(g, "0.25|3.14|1.234500E+003");
+    EXPECT_TRUE(ok);
+    EXPECT_FALSE(comma);
 }
 
 TEST(Format, SubstituteIsLiteral) {

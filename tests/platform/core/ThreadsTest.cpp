@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "platform/core/Event.h"
 #include "platform/core/FpStatus.h"
@@ -54,4 +55,21 @@ TEST(FpStatus, ReadsAndClears) {
     volatile double n = std::sqrt(-one);
     (void)n;
     EXPECT_TRUE(fw::ReadAndClearFpStatus() & fw::kFpInvalid);
+}
+
+// Each thread has its own status: a worker's fault is not seen by, nor
+// cleared from, the thread that started it.
+TEST(FpStatus, IsPerThread) {
+    fw::ClearFpStatus();
+    unsigned seenByWorker = 99;
+    std::thread worker([&] {
+        fw::ClearFpStatus();
+        volatile double zero = 0.0, one = 1.0;
+        volatile double r = one / zero;
+        (void)r;
+        seenByWorker = fw::ReadAndClearFpStatus();
+    });
+    worker.join();
+    EXPECT_TRUE(seenByWorker & fw::kFpZeroDivide);
+    EXPECT_EQ(fw::ReadAndClearFpStatus(), 0u);
 }
