@@ -59,6 +59,14 @@ private:
     std::string path_;
 };
 
+// The design's title without the trailing "*" that marks unsaved changes:
+// the name that file dialogs, print jobs and questions offer.
+inline std::string PlainTitle(const CDocumentHost& doc) {
+    std::string title = doc.GetTitle();
+    if (!title.empty() && title.back() == '*') title.pop_back();
+    return title;
+}
+
 // Makes documents, and tells which file operations they have.
 class CDocumentFactory {
 public:

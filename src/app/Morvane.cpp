@@ -206,7 +206,7 @@ BOOL CPwrQuorraApp::CloseCurrentDocument() {
     CDocumentHost* doc = GetDocument();
     if (!doc) return TRUE;
     if (doc->IsModified()) {
-        int answer = fw::Windows().AskYesNoCancel("Save the changes to " + doc->GetTitle() + "?");
+        int answer = fw::Windows().AskYesNoCancel("Save the changes to " + PlainTitle(*doc) + "?");
         if (answer == fw::IDCANCEL) return FALSE;
         if (answer == fw::IDYES) {
             if (!CanSaveFiles()) {
@@ -218,7 +218,7 @@ BOOL CPwrQuorraApp::CloseCurrentDocument() {
                 fw::FileDialogRequest r;
                 r.filter = FileDialogFilter();
                 r.defaultExtension = "SEF";
-                r.initialPath = doc->GetTitle() + TemplateField(4);
+                r.initialPath = PlainTitle(*doc) + TemplateField(4);
                 r.overwritePrompt = true;
                 if (!fw::Files().GetSaveFileName(r, path)) return FALSE;
             }
@@ -322,7 +322,7 @@ void CPwrQuorraApp::OnFileSaveAs() {
     fw::FileDialogRequest r;
     r.filter = FileDialogFilter();
     r.defaultExtension = "SEF";
-    r.initialPath = doc->GetPathName().empty() ? doc->GetTitle() + TemplateField(4) : doc->GetPathName();
+    r.initialPath = doc->GetPathName().empty() ? PlainTitle(*doc) + TemplateField(4) : doc->GetPathName();
     r.overwritePrompt = true;
     std::string path;
     if (fw::Files().GetSaveFileName(r, path)) SaveDocument(*doc, path);

@@ -138,6 +138,23 @@ TEST_F(AppTest, SaveQuestionWhenClosingAModifiedDesign) {
     // No discards.
     ui_.windows.threeWayAnswers = {fw::IDNO};
     EXPECT_TRUE(app_.CloseCurrentDocument());
+
+    // The question and the offered file name use the title without the
+    // mark of unsaved changes.
+    app_.OnFileNew();
+    doc_.modified = TRUE;
+    doc_.saveResult = true;
+    app_.GetDocument()->SetTitle("untitled*");
+    ui_.windows.threeWayQuestions.clear();
+    ui_.windows.threeWayAnswers = {fw::IDYES};
+    ui_.files.requests.clear();
+    ui_.files.answers = {std::nullopt};
+    EXPECT_FALSE(app_.CloseCurrentDocument());
+    EXPECT_EQ(ui_.windows.threeWayQuestions.at(0), "Save the changes to untitled?");
+    EXPECT_EQ(ui_.files.requests.at(0).initialPath, "untitled.SEF");
+    ui_.files.answers = {std::nullopt};
+    app_.OnFileSaveAs();
+    EXPECT_EQ(ui_.files.requests.at(1).initialPath, "untitled.SEF");
 }
 
 TEST_F(AppTest, NewDesignsAreNumbered) {

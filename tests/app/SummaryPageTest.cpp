@@ -170,6 +170,52 @@ TEST_F(SummaryPrintTest, ATallFontIsCutOffAtThePageBottom) {
     EXPECT_LT(Ops("text ").size(), 17u);
 }
 
+TEST_F(SummaryPrintTest, TheJobIsNamedWithoutTheUnsavedMark) {
+    // A printer-file dialog offers the job's name as the file name.
+    app_.GetDocument()->SetTitle("Buck.SEF*");
+    EXPECT_TRUE(Frame().OnUserCommand(fw::ID_FILE_PRINT));
+    EXPECT_TRUE(Frame().OnUserCommand(fw::ID_FILE_PRINT_PREVIEW));
+    EXPECT_EQ(ui_.printing.jobs, (std::vector<std::string>{"print Buck.SEF", "preview Buck.SEF"}));
+}
+
+// A picture dialog's Print goes to the circuit picture page; the next
+// printout or preview is the summary again.
+TEST_F(SummaryPrintTest, PicturePrintoutThenTheSummaryAgain) {
+    struct PagePrinter : CCircuitPagePrinter {
+        void PrintHeader(fw::Canvas&, fw::Rect& area, const CPwrQuorraView& view) override {
+            calls.push_back("header " + std::to_string(area.left) + "," + std::to_string(area.top) + "-" +
+                            std::to_string(area.right) + "," + std::to_string(area.bottom) + " bitmap " +
+                            std::to_string(view.GetPrintBitmapId()) + " title " +
+                            std::to_string(view.GetPrintTitleId()) + " output " +
+                            std::to_string(view.GetPrintOutput()));
+            area.top += 400;  // the header's height
+        }
+        void PrintPicture(fw::Canvas&, const fw::Rect& area, const CPwrQuorraView&) override {
+            calls.push_back("picture top " + std::to_string(area.top));
+        }
+        std::vector<std::string> calls;
+    } pages;
+    CPwrQuorraView::SetCircuitPagePrinter(&pages);
+    CPwrQuorraView* view = GetActivePwrQuorraView();
+    ASSERT_NE(view, nullptr);
+    view->PrintItem(420, 51601, 2);
+    CPwrQuorraView::SetCircuitPagePrinter(nullptr);
+    // The header inside the half-inch margins, the picture a further half
+    // inch below it.
+    EXPECT_EQ(pages.calls, (std::vector<std::string>{"header 300,300-4800,6300 bitmap 420 title 51601 output 2",
+                                                     "picture top 1000"}));
+    EXPECT_TRUE(Ops("text ").empty());
+    EXPECT_EQ(view->GetPrintBitmapId(), CPwrQuorraView::kPrintSummary);
+
+    EXPECT_TRUE(Frame().OnUserCommand(fw::ID_FILE_PRINT_PREVIEW));
+    EXPECT_EQ(Ops("text ").at(3).substr(13), "Type:  Single Ended Forward");
+
+    // Without the picture page's module a picture printout stays empty.
+    view->PrintItem(420, 51601, 2);
+    EXPECT_TRUE(Ops("text ").empty());
+    EXPECT_TRUE(Ops("line ").empty());
+}
+
 TEST_F(SummaryPrintTest, PreviewAndAvailability) {
     EXPECT_TRUE(Frame().OnUserCommand(fw::ID_FILE_PRINT_PREVIEW));
     EXPECT_EQ(ui_.printing.jobs, std::vector<std::string>{"preview Morvane1"});

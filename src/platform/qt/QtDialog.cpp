@@ -87,6 +87,33 @@ private:
     int id_;
 };
 
+// A group box as the forms are laid out for: the title sits on the frame's
+// top line, so that the first row of controls a form puts below the title
+// lies inside the frame (a style that puts the title above the frame would
+// run its top line through that row).
+class FormGroupBox : public QGroupBox {
+public:
+    explicit FormGroupBox(QWidget* parent) : QGroupBox(parent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QFontMetrics fm(font());
+        const int top = fm.height() / 2;
+        const QRect frame(0, top, width() - 2, height() - top - 2);
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawRect(frame);
+        p.setPen(palette().color(QPalette::Light));
+        p.drawRect(frame.translated(1, 1));
+        const QString text = title();
+        if (text.isEmpty()) return;
+        const QRect label(6, 0, std::min(fm.horizontalAdvance(text) + 4, width() - 8), fm.height());
+        p.fillRect(label, palette().brush(QPalette::Window));
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        p.drawText(label, Qt::AlignCenter | Qt::TextSingleLine, text);
+    }
+};
+
 }  // namespace
 
 QFont DialogFont() {
@@ -159,7 +186,7 @@ void QtDialog::BuildWidgets() {
             break;
         }
         case ControlKind::GroupBox:
-            w = new QGroupBox(this);
+            w = new FormGroupBox(this);
             break;
         case ControlKind::Edit:
             if (style & kMultiLine) {

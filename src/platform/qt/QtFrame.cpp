@@ -35,6 +35,23 @@ QString PromptPart(UINT id, int part) {
 
 UINT CommandOf(const QAction* a) { return a->property(QtFrame::kCommandProperty).toUInt(); }
 
+// A button picture with a washed-out grey form for an unavailable command:
+// the style's own greying leaves thin black line drawings nearly as dark as
+// they were.
+QIcon ToolbarIcon(const QImage& picture) {
+    QIcon icon(QPixmap::fromImage(picture));
+    QImage grey = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < grey.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
+        for (int x = 0; x < grey.width(); ++x) {
+            const int level = 160 + qGray(line[x]) * 80 / 255;
+            line[x] = qRgba(level, level, level, qAlpha(line[x]));
+        }
+    }
+    icon.addPixmap(QPixmap::fromImage(grey), QIcon::Disabled);
+    return icon;
+}
+
 QKeySequence KeyOf(const Accelerator& a) {
     int key = 0;
     if (a.key >= VK_F1 && a.key < VK_F1 + 24) key = Qt::Key_F1 + static_cast<int>(a.key - VK_F1);
@@ -169,12 +186,12 @@ void QtFrame::GeometryChanged() {
     Rect r = model_.GetWindowRect();
     // Filling the work area is what a maximised window does; the window
     // manager then keeps the title bar on the screen.
+    // Without a window manager the maximised state does nothing, so the
+    // size is set as well (a maximised window keeps the size it has).
     QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen && FromQRect(screen->availableGeometry()) == r) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-        return;
-    }
-    setGeometry(r.left, r.top, r.Width(), r.Height());
+    const bool fillsWorkArea = screen && FromQRect(screen->availableGeometry()) == r;
+    if (!(fillsWorkArea && isMaximized())) setGeometry(r.left, r.top, r.Width(), r.Height());
+    if (fillsWorkArea) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void QtFrame::VisibilityChanged() {
@@ -262,7 +279,7 @@ void QtFrame::ToolBarChanged() {
     const auto& buttons = tb.Buttons();
     auto iconOf = [&tb](const ToolButton& b) {
         if (b.image >= 0 && b.image < static_cast<int>(tb.Images().size()))
-            return QIcon(QPixmap::fromImage(ToQImage(tb.Images()[b.image])));
+            return ToolbarIcon(ToQImage(tb.Images()[b.image]));
         return QIcon();
     };
     QList<QAction*> existing = toolBar_->actions();

@@ -255,6 +255,8 @@ bool QtPrintService::PrintSetup() {
 
 namespace {
 
+constexpr const char* kPrintFailed = "Problem:  The page could not be printed.\nThe printer or the output file could not be opened.";
+
 PrintInfo PageInfo(QPrinter& printer, bool preview) {
     PrintInfo info;
     info.preview = preview;
@@ -306,7 +308,11 @@ bool QtPrintService::Print(Printable& job, const std::string& documentName, bool
         // a PDF file is an ordinary printer, not a printer-data file.
         if (dialog.exec() != QDialog::Accepted) return false;
     }
-    return RenderPrepared(*printer_, job, info);
+    if (RenderPrepared(*printer_, job, info)) return true;
+    // The printer or the output file could not be opened: the user asked for
+    // a page and gets none, so say so.
+    MessageBox(kPrintFailed, MB_ICONEXCLAMATION);
+    return false;
 }
 
 bool QtPrintService::PrintPreview(Printable& job, const std::string& documentName) {

@@ -148,6 +148,33 @@ TEST(QtFrameWindow, StatusPanesAndAvailability) {
     ASSERT_NE(frame->DesignWindow(), nullptr);
 }
 
+// A button whose command is unavailable is drawn so that the user sees it.
+TEST(QtFrameWindow, UnavailableToolbarButtonsLookDisabled) {
+    fw::qt::Program& p = TheProgram();
+    fw::qt::QtFrame* frame = p.FrameWindow();
+    ASSERT_NE(frame, nullptr);
+    p.Ui().windows.RunIdleNow();
+    frame->setWindowState(Qt::WindowNoState);
+    frame->resize(1100, 640);
+    QList<QAction*> actions = frame->ToolBar()->actions();
+    ASSERT_EQ(actions.size(), 35);
+    EXPECT_TRUE(actions[0]->isEnabled());    // New
+    EXPECT_FALSE(actions[4]->isEnabled());   // Requirements: no target yet
+    EXPECT_FALSE(actions[34]->isEnabled());  // context help: no help system
+    QImage bar = frame->ToolBar()->grab().toImage();
+    auto darkest = [&](int index) {
+        QRect r = frame->ToolBar()->actionGeometry(actions[index]);
+        int least = 255;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) least = std::min(least, qGray(bar.pixel(x, y)));
+        return least;
+    };
+    // Both pictures are black line drawings when enabled.
+    EXPECT_LT(darkest(0), 40);
+    EXPECT_GT(darkest(4), 100);
+    EXPECT_GT(darkest(34), 100);
+}
+
 TEST(QtFrameWindow, ANewDesignReplacesTheDesignWindow) {
     fw::qt::Program& p = TheProgram();
     p.App().OnFileNew();

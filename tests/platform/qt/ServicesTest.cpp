@@ -9,6 +9,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/core/ReportSink.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtText.h"
 #include "platform/ui/Frame.h"
@@ -57,6 +58,18 @@ TEST(QtPrinting, PrintsToPdf) {
         EXPECT_TRUE(out.contains(QStringLiteral("Single Ended Forward")));
     }
     std::remove(pdf.c_str());
+}
+
+TEST(QtPrinting, AnOutputThatCannotBeOpenedIsReported) {
+    fw::qt::QtUi ui;
+    fw::RecordingSink sink;
+    fw::ScopedReportSink scoped(&sink);
+    const std::string pdf = ::testing::TempDir() + "/no-such-folder/pq-summary.pdf";
+    ui.printing.SetPdfOutput(pdf);
+    TestPage page;
+    EXPECT_FALSE(fw::Printing().Print(page, "Buck converter.SEF", true));
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_NE(sink.boxes[0].find("could not be printed"), std::string::npos) << sink.boxes[0];
 }
 
 class PostFrame : public fw::FrameWnd {

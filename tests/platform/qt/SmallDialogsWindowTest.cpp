@@ -2,12 +2,18 @@
 // control inside the window, the texts in place; pictures stay in /tmp.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include "app/AboutDlg.h"
 #include "app/NotesDlg.h"
+#include "app/Splash.h"
 #include "app/USDataDlg.h"
 #include "platform/qt/QtDialog.h"
 #include "platform/qt/QtServices.h"
@@ -21,6 +27,31 @@ fw::qt::QtDialog* Show(fw::Dialog& dlg) {
     return window;
 }
 
+// Every caption of the window is shown whole: labels, button texts and
+// group titles fit the room their control has.
+void ExpectTextsFit(QWidget* window, const char* name) {
+    for (QLabel* l : window->findChildren<QLabel*>()) {
+        if (l->text().isEmpty()) continue;
+        const QRect need = l->fontMetrics().boundingRect(QRect(0, 0, l->width(), 10000),
+                                                          (l->wordWrap() ? Qt::TextWordWrap : 0) | Qt::AlignLeft,
+                                                          l->text());
+        EXPECT_LE(need.width(), l->width()) << name << ": \"" << l->text().toStdString() << "\"";
+        // The measure counts a pixel below the descenders that is never drawn.
+        EXPECT_LE(need.height(), l->height() + 1) << name << ": \"" << l->text().toStdString() << "\"";
+    }
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+        if (b->text().isEmpty()) continue;
+        const int need = qobject_cast<QPushButton*>(b) ? b->fontMetrics().horizontalAdvance(b->text()) + 6
+                                                       : b->sizeHint().width();
+        EXPECT_LE(need, b->width()) << name << ": \"" << b->text().toStdString() << "\"";
+    }
+    for (QGroupBox* g : window->findChildren<QGroupBox*>()) {
+        if (g->title().isEmpty()) continue;
+        EXPECT_LE(g->fontMetrics().horizontalAdvance(g->title()) + 8, g->width())
+            << name << ": \"" << g->title().toStdString() << "\"";
+    }
+}
+
 void ExpectControlsInside(fw::Dialog& dlg, fw::qt::QtDialog* window, const char* picture) {
     const QRect client = window->rect();
     for (const auto& c : dlg.Controls()) {
@@ -28,6 +59,7 @@ void ExpectControlsInside(fw::Dialog& dlg, fw::qt::QtDialog* window, const char*
         if (!w || c->GetDlgCtrlID() == fw::IDC_STATIC) continue;
         EXPECT_TRUE(client.contains(w->geometry())) << picture << " control " << c->GetDlgCtrlID();
     }
+    ExpectTextsFit(window, picture);
     EXPECT_TRUE(window->grab().toImage().save(QString::fromLatin1(picture)));
 }
 
@@ -65,6 +97,15 @@ TEST(QtSmallDialogs, NotesAndUserSpecifiedData) {
     EXPECT_EQ(off->text(), QStringLiteral("1000000"));
     ExpectControlsInside(usData, window, "/tmp/pq-usdata.png");
     usData.DestroyWindow();
+}
+
+TEST(QtSmallDialogs, SplashTextsFit) {
+    fw::qt::QtUi ui;
+    CSplashWnd splash;
+    fw::qt::QtDialog* window = Show(splash);
+    ASSERT_NE(window, nullptr);
+    ExpectTextsFit(window, "splash");
+    splash.DestroyWindow();
 }
 
 }  // namespace
