@@ -49,19 +49,6 @@ constexpr int kPenWidth = 8;
 
 }  // namespace
 
-std::string SummaryDateText(const std::tm& t) {
-    static const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-    static const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
-                                          "July",    "August",   "September", "October", "November", "December"};
-    const char* day = (t.tm_wday >= 0 && t.tm_wday < 7) ? kDays[t.tm_wday] : "";
-    const char* month = (t.tm_mon >= 0 && t.tm_mon < 12) ? kMonths[t.tm_mon] : "";
-    return fw::Format("%s, %s %02d, %d", day, month, t.tm_mday, t.tm_year + 1900);
-}
-
-std::string SummaryTimeText(const std::tm& t) {
-    return fw::Format("%02d:%02d:%02d %s", t.tm_hour, t.tm_min, t.tm_sec, t.tm_hour < 12 ? "AM" : "PM");
-}
-
 std::string SummaryHeaderText(const std::string& pathName, const std::tm& t) {
     return "File Name:  " + pathName + "\r\nDate:  " + SummaryDateText(t) + "\r\nTime:  " + SummaryTimeText(t);
 }

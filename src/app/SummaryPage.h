@@ -13,10 +13,6 @@
 
 class CPwrQuorraDoc;
 
-// "%A, %B %d, %Y" and "%H:%M:%S %p" in English, whatever the locale.
-std::string SummaryDateText(const std::tm& t);
-std::string SummaryTimeText(const std::tm& t);
-
 // The header block: "File Name:  ", "Date:  " and "Time:  " lines joined
 // by "\r\n".
 std::string SummaryHeaderText(const std::string& pathName, const std::tm& t);

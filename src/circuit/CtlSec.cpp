@@ -81,15 +81,7 @@ void CControlSection::SetDefaults() {
 }
 
 void CControlSection::Serialize(fw::Archive& ar) {
-    CSection::Serialize(ar);
-    if (ar.IsStoring()) {
-        WriteRecordHeader(ar, m_strTag, 0);
-        fw::StoreFields(ar, RecordsOf(*this));
-        return;
-    }
-    if (ReadRecordHeader(ar, m_strTag, kControlSectionTag, kModuleCtlSec, 400, [this] { InitDefaults(FALSE); }) < 0)
-        return;
-    fw::LoadFields(ar, RecordsOf(*this));
+    SerializeSectionRecord(ar, kControlSectionTag, kModuleCtlSec, 400, RecordsOf(*this));
 }
 
 CControlSection& CControlSection::operator=(const CControlSection& other) {

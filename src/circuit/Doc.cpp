@@ -25,8 +25,14 @@ private:
     CDocServices* previous_;
 };
 
-// "%A, %B %d, %Y" and "%H:%M:%S %p" with English names whatever the process locale.
-std::string FormatSummaryDate(const std::tm& t) {
+std::string FileNameOf(const std::string& path) {
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string SummaryDateText(const std::tm& t) {
     static const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
     static const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
                                           "July",    "August",   "September", "October", "November", "December"};
@@ -35,16 +41,9 @@ std::string FormatSummaryDate(const std::tm& t) {
     return fw::Format("%s, %s %02d, %d", day, month, t.tm_mday, t.tm_year + 1900);
 }
 
-std::string FormatSummaryTime(const std::tm& t) {
+std::string SummaryTimeText(const std::tm& t) {
     return fw::Format("%02d:%02d:%02d %s", t.tm_hour, t.tm_min, t.tm_sec, t.tm_hour < 12 ? "AM" : "PM");
 }
-
-std::string FileNameOf(const std::string& path) {
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // The archived records
@@ -329,8 +328,8 @@ BOOL CPwrQuorraDoc::WriteSummaryText(fw::File& file) {
     localtime_r(&now, &local);
     file.Write("File:  " + m_strTitle + "\r\n");
     file.Write(std::string("Type:  Single Ended Forward\r\n"));
-    file.Write("Date:  " + FormatSummaryDate(local) + "\r\n");
-    file.Write("Time:  " + FormatSummaryTime(local) + "\r\n");
+    file.Write("Date:  " + SummaryDateText(local) + "\r\n");
+    file.Write("Time:  " + SummaryTimeText(local) + "\r\n");
 
     const CRequirements& req = d.m_Requirements;
     if (!req.WriteSummary(file)) return FALSE;

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -76,6 +77,11 @@ struct CDesignRecords {
     CUSData m_USData;
     CAnalysisConfig m_AnalysisConfig;
 };
+
+// The summaries' "%A, %B %d, %Y" and "%H:%M:%S %p", in English whatever the locale; the
+// text summary and the printed page both use them.
+std::string SummaryDateText(const std::tm& t);
+std::string SummaryTimeText(const std::tm& t);
 
 class CPwrQuorraDoc : public CDocServices {
 public:

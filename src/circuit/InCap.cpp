@@ -26,15 +26,7 @@ void CInputCapacitor::SetDefaults() {
 }
 
 void CInputCapacitor::Serialize(fw::Archive& ar) {
-    CSection::Serialize(ar);
-    if (ar.IsStoring()) {
-        WriteRecordHeader(ar, m_strTag, 0);
-        fw::StoreFields(ar, RecordsOf(*this));
-        return;
-    }
-    if (ReadRecordHeader(ar, m_strTag, kInputCapacitorTag, kModuleInCap, 500, [this] { InitDefaults(FALSE); }) < 0)
-        return;
-    fw::LoadFields(ar, RecordsOf(*this));
+    SerializeSectionRecord(ar, kInputCapacitorTag, kModuleInCap, 500, RecordsOf(*this));
 }
 
 CInputCapacitor& CInputCapacitor::operator=(const CInputCapacitor& other) {

@@ -21,15 +21,7 @@ void CLineRectifier::SetDefaults() {
 }
 
 void CLineRectifier::Serialize(fw::Archive& ar) {
-    CSection::Serialize(ar);
-    if (ar.IsStoring()) {
-        WriteRecordHeader(ar, m_strTag, 0);
-        m_Diode.Serialize(ar);
-        return;
-    }
-    if (ReadRecordHeader(ar, m_strTag, kLineRectifierTag, kModuleLinRec, 700, [this] { InitDefaults(FALSE); }) < 0)
-        return;
-    m_Diode.Serialize(ar);
+    SerializeSectionRecord(ar, kLineRectifierTag, kModuleLinRec, 700, std::tie(m_Diode));
 }
 
 CLineRectifier& CLineRectifier::operator=(const CLineRectifier& other) {

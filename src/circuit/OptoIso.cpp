@@ -26,15 +26,7 @@ void COptoIsolator::SetDefaults() {
 }
 
 void COptoIsolator::Serialize(fw::Archive& ar) {
-    CSection::Serialize(ar);
-    if (ar.IsStoring()) {
-        WriteRecordHeader(ar, m_strTag, 0);
-        fw::StoreFields(ar, RecordsOf(*this));
-        return;
-    }
-    if (ReadRecordHeader(ar, m_strTag, kOptoIsolatorTag, kModuleOptoIso, 10100, [this] { InitDefaults(FALSE); }) < 0)
-        return;
-    fw::LoadFields(ar, RecordsOf(*this));
+    SerializeSectionRecord(ar, kOptoIsolatorTag, kModuleOptoIso, 10100, RecordsOf(*this));
 }
 
 COptoIsolator& COptoIsolator::operator=(const COptoIsolator& other) {

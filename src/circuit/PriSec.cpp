@@ -97,15 +97,7 @@ void CPrimarySection::SetDefaults() {
 }
 
 void CPrimarySection::Serialize(fw::Archive& ar) {
-    CSection::Serialize(ar);
-    if (ar.IsStoring()) {
-        WriteRecordHeader(ar, m_strTag, 0);
-        fw::StoreFields(ar, RecordsOf(*this));
-        return;
-    }
-    if (ReadRecordHeader(ar, m_strTag, kPrimarySectionTag, kModulePriSec, 1100, [this] { InitDefaults(FALSE); }) < 0)
-        return;
-    fw::LoadFields(ar, RecordsOf(*this));
+    SerializeSectionRecord(ar, kPrimarySectionTag, kModulePriSec, 1100, RecordsOf(*this));
 }
 
 CPrimarySection& CPrimarySection::operator=(const CPrimarySection& other) {

@@ -12,6 +12,7 @@
 #include "platform/core/File.h"
 #include "platform/core/Types.h"
 #include "records/KXObject.h"
+#include "records/Record.h"
 
 class CRequirements;
 
@@ -57,6 +58,22 @@ public:
     const std::string& GetBaseTag() const { return m_strBaseTag; }
 
 protected:
+    // The base record, then the class's own record: tag, schema 0 and the
+    // given fields. A damaged own header runs InitDefaults(FALSE), so the
+    // topology the base record read stays, and no own field is read.
+    template <class Fields>
+    void SerializeSectionRecord(fw::Archive& ar, const char* tag, UINT moduleId, int headerCode,
+                                const Fields& fields) {
+        CSection::Serialize(ar);
+        if (ar.IsStoring()) {
+            WriteRecordHeader(ar, m_strTag, 0);
+            fw::StoreFields(ar, fields);
+            return;
+        }
+        if (ReadRecordHeader(ar, m_strTag, tag, moduleId, headerCode, [this] { InitDefaults(FALSE); }) < 0) return;
+        fw::LoadFields(ar, fields);
+    }
+
     std::string m_strTag;          // the derived class's own tag
     BOOL m_bValid = 0;             // 1 when completely chosen (CheckChosen)
     BOOL m_bNeedsDefaults = 1;     // 1 until a schematic dialog applied the presets

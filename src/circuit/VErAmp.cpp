@@ -32,15 +32,7 @@ void CVoltageErrorAmp::SetDefaults() {
 }
 
 void CVoltageErrorAmp::Serialize(fw::Archive& ar) {
-    CSection::Serialize(ar);
-    if (ar.IsStoring()) {
-        WriteRecordHeader(ar, m_strTag, 0);
-        fw::StoreFields(ar, RecordsOf(*this));
-        return;
-    }
-    if (ReadRecordHeader(ar, m_strTag, kVoltageErrorAmpTag, kModuleVErAmp, 1400, [this] { InitDefaults(FALSE); }) < 0)
-        return;
-    fw::LoadFields(ar, RecordsOf(*this));
+    SerializeSectionRecord(ar, kVoltageErrorAmpTag, kModuleVErAmp, 1400, RecordsOf(*this));
 }
 
 CVoltageErrorAmp& CVoltageErrorAmp::operator=(const CVoltageErrorAmp& other) {

@@ -56,38 +56,37 @@ void CTransientList::OnAdd() {
     if (dlg.DoModal() == fw::IDOK) Insert(dlg.m_dTime, dlg.m_dMagnitude);
 }
 
-void CTransientList::OnDelete() {
+int CTransientList::SelectedPoint(UINT noSelectionMessage) const {
     fw::Control* list = List();
     if (!list || m_points.empty()) {
         Beep();
-        return;
+        return -1;
     }
     const int sel = list->GetCurSel();
     if (sel < 0 || sel >= static_cast<int>(m_points.size())) {
-        ReportMessage(53019, TRUE);
-        return;
+        ReportMessage(noSelectionMessage, TRUE);
+        return -1;
     }
+    return sel;
+}
+
+void CTransientList::OnDelete() {
+    const int sel = SelectedPoint(53019);
+    if (sel < 0) return;
+    fw::Control* list = List();
     list->DeleteString(sel);
     m_points.erase(m_points.begin() + sel);
     if (!m_points.empty()) list->SetCurSel(sel < static_cast<int>(m_points.size()) ? sel : static_cast<int>(m_points.size()) - 1);
 }
 
 void CTransientList::OnModify() {
-    fw::Control* list = List();
-    if (!list || m_points.empty()) {
-        Beep();
-        return;
-    }
-    const int sel = list->GetCurSel();
-    if (sel < 0 || sel >= static_cast<int>(m_points.size())) {
-        ReportMessage(53020, TRUE);
-        return;
-    }
+    const int sel = SelectedPoint(53020);
+    if (sel < 0) return;
     const Point p = m_points[sel];
     CTransientDataDlg dlg(static_cast<int16_t>(m_kind), CTransientDataDlg::MODE_MODIFY, p.time, p.magnitude, nullptr,
                           &m_dialog);
     if (dlg.DoModal() != fw::IDOK) return;
-    list->DeleteString(sel);
+    List()->DeleteString(sel);
     m_points.erase(m_points.begin() + sel);
     Insert(dlg.m_dTime, dlg.m_dMagnitude);
 }

@@ -46,6 +46,9 @@ public:
 
 private:
     fw::Control* List() const { return m_dialog.GetDlgItem(m_listId); }
+    // The selected point's index; -1 after a beep (no list or no points) or
+    // the given message (no row selected).
+    int SelectedPoint(UINT noSelectionMessage) const;
 
     fw::Dialog& m_dialog;
     int m_listId;

@@ -2,6 +2,7 @@
 // on a 600 dpi page.
 #include "AppFixture.h"
 #include "app/SummaryPage.h"
+#include "circuit/Doc.h"
 #include "app/View.h"
 
 namespace {

@@ -27,6 +27,8 @@
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
+#include "DocTestSupport.h"
+#include "support/ArchiveBytes.h"
 #include "support/Golden.h"
 #include "support/ReadFile.h"
 
@@ -45,64 +47,21 @@ uint64_t EnvNumber(const char* name, uint64_t fallback) {
     return std::strtoull(text, nullptr, 0);
 }
 
-Bytes Store(CPwrQuorraDoc& doc) {
-    fw::Archive ar;
-    doc.Serialize(ar);
-    return ar.Bytes();
-}
+using test_support::Store;
 
 std::string Folder() { return ::testing::TempDir() + "pq_docfuzz_" + std::to_string(::getpid()); }
 
 std::string WriteFile(const std::string& name, const Bytes& bytes) {
     std::filesystem::create_directories(Folder());
     const std::string path = Folder() + "/" + name;
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    test_support::WriteBytes(path, bytes);
     return path;
 }
 
-// The archived records that differ between two documents.
+// The archived records that differ between two documents, as one line.
 std::string DifferingRecords(CPwrQuorraDoc& a, CPwrQuorraDoc& b) {
     std::string out;
-    auto check = [&](bool differs, const char* name) {
-        if (differs) out += std::string(out.empty() ? "" : ", ") + name;
-    };
-    check(a.GetSignature()->GetSignature() != b.GetSignature()->GetSignature(), "signature");
-    check(*a.GetRequirements() != *b.GetRequirements(), "requirements");
-    check(*a.GetLineFilter() != *b.GetLineFilter(), "line filter");
-    check(*a.GetLineRectifier() != *b.GetLineRectifier(), "line rectifier");
-    check(*a.GetInputCapacitor() != *b.GetInputCapacitor(), "input capacitor");
-    check(*a.GetPrimarySection() != *b.GetPrimarySection(), "primary");
-    check(*a.GetSecondarySection1() != *b.GetSecondarySection1(), "secondary 1");
-    check(*a.GetSecondarySection2() != *b.GetSecondarySection2(), "secondary 2");
-    check(*a.GetSecondarySection3() != *b.GetSecondarySection3(), "secondary 3");
-    check(*a.GetSecondarySection4() != *b.GetSecondarySection4(), "secondary 4");
-    check(*a.GetOutputChoke1() != *b.GetOutputChoke1(), "choke 1");
-    check(*a.GetOutputChoke2() != *b.GetOutputChoke2(), "choke 2");
-    check(*a.GetOutputChoke3() != *b.GetOutputChoke3(), "choke 3");
-    check(*a.GetOutputChoke4() != *b.GetOutputChoke4(), "choke 4");
-    check(*a.GetOutputChokeMutualInd() != *b.GetOutputChokeMutualInd(), "choke coupling");
-    check(*a.Get1StgOutputFilter1() != *b.Get1StgOutputFilter1(), "first stage filter 1");
-    check(*a.Get1StgOutputFilter2() != *b.Get1StgOutputFilter2(), "first stage filter 2");
-    check(*a.Get1StgOutputFilter3() != *b.Get1StgOutputFilter3(), "first stage filter 3");
-    check(*a.Get1StgOutputFilter4() != *b.Get1StgOutputFilter4(), "first stage filter 4");
-    check(*a.Get2StgOutputFilter1() != *b.Get2StgOutputFilter1(), "second stage filter 1");
-    check(*a.Get2StgOutputFilter2() != *b.Get2StgOutputFilter2(), "second stage filter 2");
-    check(*a.Get2StgOutputFilter3() != *b.Get2StgOutputFilter3(), "second stage filter 3");
-    check(*a.Get2StgOutputFilter4() != *b.Get2StgOutputFilter4(), "second stage filter 4");
-    check(*a.GetLoadNetwork1() != *b.GetLoadNetwork1(), "load 1");
-    check(*a.GetLoadNetwork2() != *b.GetLoadNetwork2(), "load 2");
-    check(*a.GetLoadNetwork3() != *b.GetLoadNetwork3(), "load 3");
-    check(*a.GetLoadNetwork4() != *b.GetLoadNetwork4(), "load 4");
-    check(*a.GetVoltageFeedbackNetwork() != *b.GetVoltageFeedbackNetwork(), "voltage feedback");
-    check(*a.GetVoltageErrorAmp() != *b.GetVoltageErrorAmp(), "error amplifier");
-    check(*a.GetOptoIsolator() != *b.GetOptoIsolator(), "opto-isolator");
-    check(*a.GetControlSection() != *b.GetControlSection(), "control");
-    check(*a.GetCurrentFeedbackNetwork() != *b.GetCurrentFeedbackNetwork(), "current feedback");
-    check(*a.GetCurrentLimitNetwork() != *b.GetCurrentLimitNetwork(), "current limit");
-    check(*a.GetMiscData() != *b.GetMiscData(), "misc data");
-    check(*a.GetUSData() != *b.GetUSData(), "user data");
-    check(*a.GetAnalysisConfig() != *b.GetAnalysisConfig(), "analysis configuration");
+    for (const std::string& name : test_support::DifferingRecords(a, b)) out += (out.empty() ? "" : ", ") + name;
     return out;
 }
 

@@ -19,16 +19,17 @@
 #include "platform/core/File.h"
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
+#include "DocTestSupport.h"
+#include "support/ArchiveBytes.h"
 #include "support/Golden.h"
 #include "support/ReadFile.h"
 
 namespace {
 
-std::vector<uint8_t> Store(CPwrQuorraDoc& doc) {
-    fw::Archive ar;
-    doc.Serialize(ar);
-    return ar.Bytes();
-}
+using test_support::DifferingRecords;
+using test_support::WriteBytes;
+
+using test_support::Store;
 
 BOOL Load(CPwrQuorraDoc& doc, const std::vector<uint8_t>& bytes) {
     fw::Archive ar(bytes);
@@ -44,63 +45,12 @@ std::string TempPath(const std::string& name) {
     return TempFolder() + "/pq_doc_" + name;
 }
 
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
 
 using test_support::ReadAll;
 
 // Offset of an archived string's text (after its one-byte length).
 size_t TextOffset(const std::vector<uint8_t>& bytes, const std::string& text) {
-    std::string all(bytes.begin(), bytes.end());
-    size_t at = all.find(text);
-    return at;
-}
-
-// The names of the archived records that differ between two documents, in file order.
-std::vector<std::string> DifferingRecords(CPwrQuorraDoc& a, CPwrQuorraDoc& b) {
-    std::vector<std::string> out;
-    auto check = [&](bool differs, const std::string& name) {
-        if (differs) out.push_back(name);
-    };
-    check(a.GetSignature()->GetSignature() != b.GetSignature()->GetSignature(), "signature");
-    check(*a.GetRequirements() != *b.GetRequirements(), "requirements");
-    check(*a.GetLineFilter() != *b.GetLineFilter(), "line filter");
-    check(*a.GetLineRectifier() != *b.GetLineRectifier(), "line rectifier");
-    check(*a.GetInputCapacitor() != *b.GetInputCapacitor(), "input capacitor");
-    check(*a.GetPrimarySection() != *b.GetPrimarySection(), "primary");
-    check(*a.GetSecondarySection1() != *b.GetSecondarySection1(), "secondary 1");
-    check(*a.GetSecondarySection2() != *b.GetSecondarySection2(), "secondary 2");
-    check(*a.GetSecondarySection3() != *b.GetSecondarySection3(), "secondary 3");
-    check(*a.GetSecondarySection4() != *b.GetSecondarySection4(), "secondary 4");
-    check(*a.GetOutputChoke1() != *b.GetOutputChoke1(), "choke 1");
-    check(*a.GetOutputChoke2() != *b.GetOutputChoke2(), "choke 2");
-    check(*a.GetOutputChoke3() != *b.GetOutputChoke3(), "choke 3");
-    check(*a.GetOutputChoke4() != *b.GetOutputChoke4(), "choke 4");
-    check(*a.GetOutputChokeMutualInd() != *b.GetOutputChokeMutualInd(), "choke coupling");
-    check(*a.Get1StgOutputFilter1() != *b.Get1StgOutputFilter1(), "first stage filter 1");
-    check(*a.Get1StgOutputFilter2() != *b.Get1StgOutputFilter2(), "first stage filter 2");
-    check(*a.Get1StgOutputFilter3() != *b.Get1StgOutputFilter3(), "first stage filter 3");
-    check(*a.Get1StgOutputFilter4() != *b.Get1StgOutputFilter4(), "first stage filter 4");
-    check(*a.Get2StgOutputFilter1() != *b.Get2StgOutputFilter1(), "second stage filter 1");
-    check(*a.Get2StgOutputFilter2() != *b.Get2StgOutputFilter2(), "second stage filter 2");
-    check(*a.Get2StgOutputFilter3() != *b.Get2StgOutputFilter3(), "second stage filter 3");
-    check(*a.Get2StgOutputFilter4() != *b.Get2StgOutputFilter4(), "second stage filter 4");
-    check(*a.GetLoadNetwork1() != *b.GetLoadNetwork1(), "load 1");
-    check(*a.GetLoadNetwork2() != *b.GetLoadNetwork2(), "load 2");
-    check(*a.GetLoadNetwork3() != *b.GetLoadNetwork3(), "load 3");
-    check(*a.GetLoadNetwork4() != *b.GetLoadNetwork4(), "load 4");
-    check(*a.GetVoltageFeedbackNetwork() != *b.GetVoltageFeedbackNetwork(), "voltage feedback");
-    check(*a.GetVoltageErrorAmp() != *b.GetVoltageErrorAmp(), "error amplifier");
-    check(*a.GetOptoIsolator() != *b.GetOptoIsolator(), "opto-isolator");
-    check(*a.GetControlSection() != *b.GetControlSection(), "control");
-    check(*a.GetCurrentFeedbackNetwork() != *b.GetCurrentFeedbackNetwork(), "current feedback");
-    check(*a.GetCurrentLimitNetwork() != *b.GetCurrentLimitNetwork(), "current limit");
-    check(*a.GetMiscData() != *b.GetMiscData(), "misc data");
-    check(*a.GetUSData() != *b.GetUSData(), "user data");
-    check(*a.GetAnalysisConfig() != *b.GetAnalysisConfig(), "analysis configuration");
-    return out;
+    return std::string(bytes.begin(), bytes.end()).find(text);
 }
 
 // A design that differs from the defaults in several records.

@@ -34,13 +34,13 @@ private:
 
 // snprintf into a string of whatever length the conversion needs.
 template <class... Args>
-std::string Print(const std::string& spec, Args... args) {
+std::string Print(const std::string& conversion, Args... args) {
     char buf[128];
-    int n = std::snprintf(buf, sizeof buf, spec.c_str(), args...);
+    int n = std::snprintf(buf, sizeof buf, conversion.c_str(), args...);
     if (n < 0) return std::string();
     if (size_t(n) < sizeof buf) return std::string(buf, size_t(n));
     std::string r(size_t(n), '\0');
-    std::snprintf(r.data(), r.size() + 1, spec.c_str(), args...);
+    std::snprintf(r.data(), r.size() + 1, conversion.c_str(), args...);
     return r;
 }
 
@@ -121,30 +121,30 @@ std::string FormatV(const char* fmt, va_list args) {
         }
         ++p;
 
-        std::string spec = "%" + flags;
-        std::string widthSpec = width >= 0 ? std::to_string(width) : "";
-        std::string precSpec = precision >= 0 ? "." + std::to_string(precision) : "";
+        std::string head = "%" + flags;
+        std::string widthPart = width >= 0 ? std::to_string(width) : "";
+        std::string precisionPart = precision >= 0 ? "." + std::to_string(precision) : "";
         switch (conv) {
         case 'e': case 'E': case 'g': case 'G': {
             double v = length == "L" ? static_cast<double>(va_arg(args, long double)) : va_arg(args, double);
-            std::string s = spec;
+            std::string s = head;
             // Format without width, widen the exponent, then pad to the width.
             for (char c : {'0', '-'}) {
                 size_t at;
                 while ((at = s.find(c)) != std::string::npos) s.erase(at, 1);
             }
-            s += precSpec + conv;
+            s += precisionPart + conv;
             out += Pad(WidenExponent(Print(s, v)), width, flags.find('-') != std::string::npos,
                        flags.find('0') != std::string::npos);
             break;
         }
         case 'f': case 'F': case 'a': case 'A': {
             double v = length == "L" ? static_cast<double>(va_arg(args, long double)) : va_arg(args, double);
-            out += Print(spec + widthSpec + precSpec + conv, v);
+            out += Print(head + widthPart + precisionPart + conv, v);
             break;
         }
         case 'd': case 'i': case 'u': case 'x': case 'X': case 'o': {
-            std::string s = spec + widthSpec + precSpec;
+            std::string s = head + widthPart + precisionPart;
             bool isSigned = conv == 'd' || conv == 'i';
             if (length == "ll" || length == "q" || length == "j" || length == "L") {
                 s += "ll";
@@ -166,7 +166,7 @@ std::string FormatV(const char* fmt, va_list args) {
             break;
         }
         case 'c': {
-            out += Print(spec + widthSpec + "c", va_arg(args, int));
+            out += Print(head + widthPart + "c", va_arg(args, int));
             break;
         }
         case 's': {
