@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "analysis/context/AnalGraphSink.h"
 #include "analysis/context/AnalInputRec.h"
 #include "analysis/context/AnalTables.h"
 #include "platform/core/Event.h"
@@ -31,4 +32,5 @@ struct AnalysisThreadParams {
     const TimeMagnitudeTable3* pTable3[3] = {};
     const TimeMagnitudeTable* pTable[30] = {};
     const CEquation* pEquation[4] = {};                // time-domain graph variables 1-4
+    CGraphSampleSink* pGraphSink = nullptr;            // the graph store; none: samples are dropped
 };
