@@ -1,4 +1,5 @@
 // The main frame's commands and the rules that make them available.
+#include <cctype>
 #include <memory>
 #include <new>
 
@@ -75,6 +76,17 @@ constexpr UINT kSetupCommands[] = {
     ID_SETUP_CURRENT_LIMIT,
 };
 constexpr int kFirstSetupCode = 1906;
+
+// The design's name with ".txt" in place of the design file's extension.
+std::string SummaryTextFileName(std::string name) {
+    const std::string ext = ".SEF";
+    if (name.size() > ext.size()) {
+        std::string tail = name.substr(name.size() - ext.size());
+        for (char& c : tail) c = char(std::toupper(static_cast<unsigned char>(c)));
+        if (tail == ext) name.resize(name.size() - ext.size());
+    }
+    return name + ".txt";
+}
 
 void ReportOutOfMemory(int code) {
     ReportMessage1(kMainFrmModule, code, FALSE);
@@ -231,8 +243,10 @@ void CMainFrame::OnFileSaveAsText() {
     request.filter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||";
     request.defaultExtension = "txt";
     request.overwritePrompt = false;
+    request.initialFolder = app_.FileDialogFolder();
+    request.initialPath = SummaryTextFileName(PlainTitle(*host));
     std::string path;
-    if (!fw::Files().GetSaveFileName(request, path)) return;
+    if (!app_.AskSaveFileName(request, path)) return;
     fw::DiskFile file;
     bool ok = file.Create(path);
     if (ok) {

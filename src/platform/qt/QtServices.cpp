@@ -207,8 +207,19 @@ QString QtFileDialogs::ToQtFilter(const std::string& filter) {
     return out.join(QStringLiteral(";;"));
 }
 
+namespace {
+
+// The folder the dialog opens in, then the file it proposes there.
+void PlaceDialog(QFileDialog& dialog, const FileDialogRequest& r) {
+    if (!r.initialFolder.empty()) dialog.setDirectory(PathToQ(r.initialFolder));
+    if (!r.initialPath.empty()) dialog.selectFile(PathToQ(r.initialPath));
+}
+
+}  // namespace
+
 bool QtFileDialogs::GetOpenFileName(const FileDialogRequest& r, std::string& path) {
-    QFileDialog dialog(ActiveParent(), ToQ(r.title), PathToQ(r.initialPath), ToQtFilter(r.filter));
+    QFileDialog dialog(ActiveParent(), ToQ(r.title), QString(), ToQtFilter(r.filter));
+    PlaceDialog(dialog, r);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
@@ -221,7 +232,7 @@ bool QtFileDialogs::GetSaveFileName(const FileDialogRequest& r, std::string& pat
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(ToQ(r.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !r.overwritePrompt);
-    if (!r.initialPath.empty()) dialog.selectFile(PathToQ(r.initialPath));
+    PlaceDialog(dialog, r);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     path = PathFromQ(dialog.selectedFiles().front());
     return true;
