@@ -130,6 +130,10 @@ BOOL CPwrQuorraApp::InitInstance() {
     }
 
     mainFrame_->DragAcceptFiles(TRUE);
+    // Until a design is in place the frame shows that there is none: a load's
+    // messages come before the first idle time would update it.
+    mainFrame_->UpdateCommandUI();
+    mainFrame_->UpdateStatusPanes();
     fw::Rect work = fw::Windows().GetWorkArea();
     mainFrame_->ShowWindow(fw::SW_SHOWNORMAL);
     mainFrame_->SetWindowPos(work.left, work.top, work.Width(), work.Height(), fw::SWP_NOZORDER);

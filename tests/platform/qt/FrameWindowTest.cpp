@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QProcess>
+#include <QScreen>
 #include <QToolBar>
 #include <filesystem>
 #include <fstream>
@@ -173,6 +175,31 @@ TEST(QtFrameWindow, UnavailableToolbarButtonsLookDisabled) {
     EXPECT_LT(darkest(0), 40);
     EXPECT_GT(darkest(4), 100);
     EXPECT_GT(darkest(34), 100);
+}
+
+// The whole frame fills the work area as a maximised window; a restore gives a
+// normal window inside it, and a copy that raises the frame keeps it maximised.
+TEST(QtFrameWindow, FillingTheWorkAreaMaximisesWithANormalSizeInside) {
+    fw::qt::Program& p = TheProgram();
+    fw::qt::QtFrame* frame = p.FrameWindow();
+    ASSERT_NE(frame, nullptr);
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    frame->setWindowState(Qt::WindowNoState);
+    // Any other rectangle is the window's, as it is.
+    p.App().GetMainFrame()->SetWindowPos(20, 30, 500, 400, fw::SWP_NOZORDER);
+    EXPECT_FALSE(frame->isMaximized());
+    EXPECT_EQ(frame->frameGeometry(), QRect(20, 30, 500, 400));
+    p.App().GetMainFrame()->SetWindowPos(work.left(), work.top(), work.width(), work.height(), fw::SWP_NOZORDER);
+    EXPECT_TRUE(frame->isMaximized());
+    const QRect normal = frame->normalGeometry();
+    EXPECT_TRUE(work.contains(normal)) << normal.x() << "," << normal.y() << " " << normal.width() << "x" << normal.height();
+    EXPECT_LT(normal.width(), work.width());
+    EXPECT_LT(normal.height(), work.height());
+
+    frame->setWindowState(frame->windowState() | Qt::WindowMinimized);
+    p.App().GetMainFrame()->BringToFront();
+    EXPECT_FALSE(frame->isMinimized());
+    EXPECT_TRUE(frame->isMaximized());
 }
 
 TEST(QtFrameWindow, ANewDesignReplacesTheDesignWindow) {
