@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -326,6 +327,13 @@ bool QtPrintService::Print(Printable& job, const std::string& documentName, bool
     return false;
 }
 
+void QtPrintService::SizePreview(QPrintPreviewDialog& dialog, const QRect& workArea) {
+    QRect r(QPoint(), workArea.size() * 9 / 10);
+    r.moveCenter(workArea.center());
+    dialog.setGeometry(r);
+    if (auto* view = dialog.findChild<QPrintPreviewWidget*>()) view->fitToWidth();
+}
+
 bool QtPrintService::PrintPreview(Printable& job, const std::string& documentName) {
     printer_->setDocName(ToQ(documentName));
     if (!pdfPath_.empty()) {
@@ -335,6 +343,8 @@ bool QtPrintService::PrintPreview(Printable& job, const std::string& documentNam
     }
     QPrintPreviewDialog dialog(printer_.get(), ActiveParent());
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&job](QPrinter* p) { Render(*p, job, true); });
+    QScreen* screen = QGuiApplication::primaryScreen();
+    SizePreview(dialog, screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768));
     dialog.exec();
     return true;
 }
