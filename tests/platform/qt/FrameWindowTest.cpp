@@ -21,7 +21,10 @@
 #include "platform/qt/QtFrame.h"
 #include "platform/qt/QtProgram.h"
 #include "platform/qt/QtText.h"
+#include "platform/ui/ResourceImages.h"
+#include "platform/ui/ResourcePack.h"
 #include "platform/ui/System.h"
+#include "resources/UiResources.h"
 
 namespace {
 
@@ -293,6 +296,22 @@ TEST(QtProgramProcess, SecondInstanceAsksTheFirstAndEnds) {
 // "~!" in an empty folder: the log there starts with the time and the
 // announcement. The program runs under its own runtime folder (its own
 // instance lock) and is ended by the test.
+// The build writes the resource pack beside the program, in the form that
+// start-up reads, with every picture of the pack table.
+TEST(QtProgramProcess, TheResourcePackIsBuiltBesideTheProgram) {
+    const std::filesystem::path pack = std::filesystem::path(PQ_PROGRAM_PATH).parent_path() / kResourceLibraryName;
+    fw::ResourcePack loaded;
+    ASSERT_TRUE(loaded.Open(pack.string())) << pack;
+    size_t count = 0;
+    const res::PackPicture* pictures = res::FindPackPictures(count);
+    EXPECT_EQ(loaded.Count(), count);
+    for (size_t i = 0; i < count; ++i) {
+        fw::Image image;
+        EXPECT_TRUE(loaded.GetImage(pictures[i].id, image)) << pictures[i].id;
+        EXPECT_EQ(image.Pixels(), fw::ImageFromPicture(*pictures[i].picture).Pixels()) << pictures[i].id;
+    }
+}
+
 TEST(QtProgramProcess, TildeBangWritesTheLogInTheCurrentFolder) {
     std::filesystem::path base = std::filesystem::path(fw::RuntimeDirectory()) / "tildebang";
     std::filesystem::create_directories(base / "run");
