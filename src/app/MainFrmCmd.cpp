@@ -8,6 +8,7 @@
 #include "app/USDataDlg.h"
 #include "app/WaitCursor.h"
 #include "circuit/Doc.h"
+#include "graphs/GraphPageRun.h"
 #include "platform/core/File.h"
 #include "records/Utils.h"
 
@@ -196,6 +197,22 @@ void CMainFrame::RegisterCommands() {
     m.OnCommand(ID_ANALYSIS_STOP, [this] { OnAnalysisStop(); });
     m.OnCommand(ID_VIEW_MESSAGES, [this] { OnViewMessages(); });
     m.OnCommand(ID_GRAPH_START_VIEWER, [this] { app_.StartViewer(); });
+    // Blow Up, Rescale and Restore show through the one-shot redraw.
+    m.OnCommand(ID_GRAPH_BLOW_UP, [this] {
+        RunGraphPage().Page().BlowUp();
+        SetTimer(ID_GRAPH_REDRAW, 1);
+    });
+    m.OnCommand(ID_GRAPH_RESCALE, [this] {
+        RunGraphPage().Page().Rescale();
+        SetTimer(ID_GRAPH_REDRAW, 1);
+    });
+    m.OnCommand(ID_GRAPH_RESTORE, [this] {
+        RunGraphPage().Page().Restore();
+        SetTimer(ID_GRAPH_REDRAW, 1);
+    });
+    m.OnCommand(ID_GRAPH_PRINT, [] { RunGraphPage().Page().Print(); });
+    m.OnCommand(ID_GRAPH_COPY, [] { RunGraphPage().Page().Copy(); });
+    m.OnCommand(ID_GRAPH_REDRAW, [] { RunGraphPage().Page().RedrawPage(); });
 
     // Panes 2 to 5 show their text only while a design is open.
     auto designOpen = [this] { return app_.GetDocument() != nullptr; };
