@@ -355,17 +355,19 @@ BOOL CGraphMgr::IsFrequencyRun() const {
     return config && config->IsFrequencyDomain() ? TRUE : FALSE;
 }
 
-BOOL CGraphMgr::IsGainGraph(int graph) const {
-    const CAnalysisConfig* config = CurrentConfig();
-    if (!config) return FALSE;
-    const int q = GetFreqQuantity(graph);
-    switch (config->GetAnalysisKind()) {
+BOOL IsGainQuantity(int analysisKind, int quantity) {
+    switch (analysisKind) {
     case CAnalysisConfig::KIND_VOLTAGE_LOOP:
     case CAnalysisConfig::KIND_CURRENT_LOOP:
-    case CAnalysisConfig::KIND_INPUT_TO_OUTPUT: return (q == 1 || q == 3 || q == 5) ? TRUE : FALSE;
-    case CAnalysisConfig::KIND_AMPLIFIER: return q == 1 ? TRUE : FALSE;
+    case CAnalysisConfig::KIND_INPUT_TO_OUTPUT: return (quantity == 1 || quantity == 3 || quantity == 5) ? TRUE : FALSE;
+    case CAnalysisConfig::KIND_AMPLIFIER: return quantity == 1 ? TRUE : FALSE;
     default: return FALSE;
     }
+}
+
+BOOL CGraphMgr::IsGainGraph(int graph) const {
+    const CAnalysisConfig* config = CurrentConfig();
+    return config ? IsGainQuantity(config->GetAnalysisKind(), GetFreqQuantity(graph)) : FALSE;
 }
 
 void CGraphMgr::SetQuantityGraph(int32_t quantity, int32_t graph) {

@@ -214,3 +214,7 @@ private:
 
 // The program's one graph manager, made on first use and registered as the current one.
 CGraphMgr& GraphMgr();
+
+// A frequency quantity that is a gain for the analysis kind: 1, 3 or 5 for kinds 2-4, 1 for
+// kind 5.
+BOOL IsGainQuantity(int analysisKind, int quantity);
