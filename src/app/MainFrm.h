@@ -173,6 +173,8 @@ public:
 
     // The commands.
     void OnFileSaveAsText();
+    void OnGraphSaveAsText();
+    void OnGraphSaveForViewer();
     void OnAnalysisUserSpecified();
     void OnAnalysisProblemCheck();
     void OnAnalysisNotes();

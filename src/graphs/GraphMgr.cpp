@@ -272,16 +272,20 @@ void CGraphMgr::SetRunning(BOOL running) {
         m_bSamplingEnabled.store(0);
         return;
     }
-    CDocServices* doc = GetCurrentDoc();
-    const CAnalysisConfig* config = doc ? doc->GetAnalysisConfig() : nullptr;
-    const CUSData* us = doc ? doc->GetUSData() : nullptr;
-    m_nSamplingMode.store(us ? us->GetDataSampling() : SAMPLING_NONE);
-    m_bSamplingEnabled.store(config && config->IsTimeDomain() ? 1 : 0);
+    TakeSampling();
     for (int g = 1; g <= kMaxPageGraphs; ++g) {
         const Graph& gr = m_graphs[size_t(g - 1)];
         if (gr.attached.load(std::memory_order_acquire) && !gr.rangeValid)
             ReportMessage1(kMsgGraphRangeUnusable, g, TRUE);
     }
+}
+
+void CGraphMgr::TakeSampling() {
+    CDocServices* doc = GetCurrentDoc();
+    const CAnalysisConfig* config = doc ? doc->GetAnalysisConfig() : nullptr;
+    const CUSData* us = doc ? doc->GetUSData() : nullptr;
+    m_nSamplingMode.store(us ? us->GetDataSampling() : SAMPLING_NONE);
+    m_bSamplingEnabled.store(config && config->IsTimeDomain() ? 1 : 0);
 }
 
 void CGraphMgr::Reset(int graphCount) {
@@ -393,6 +397,9 @@ int32_t CGraphMgr::GetChoiceQuantity(int32_t userGraph) {
 
 void CGraphMgr::RebuildPage() {
     if (m_rebuildPage) m_rebuildPage();
+    // The document rebuilds the page as a run starts, before its worker exists: the run's
+    // first sample already meets its sampling, whenever the frame gets to SetRunning.
+    TakeSampling();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -109,7 +109,8 @@ public:
     void SetGraphQuantity(int32_t quantity, int32_t graph) override;
     void SetChoiceQuantity(int32_t quantity, int32_t userGraph) override;
     int32_t GetChoiceQuantity(int32_t userGraph) override;
-    // Rebuilds the page through the page's own procedure (none set: nothing happens).
+    // A run starts: the page is rebuilt through the page's own procedure (none set: the
+    // page stays) and the run's sampling is taken from the current design.
     void RebuildPage() override;
     void SetPageRebuilder(std::function<void()> rebuild) { m_rebuildPage = std::move(rebuild); }
 
@@ -189,6 +190,8 @@ private:
     };
 
     int GraphOfQuantity(int quantity) const;
+    // Sampling on for time-domain runs, with the design's mode.
+    void TakeSampling();
     Graph* At(int graph);
     const Graph* At(int graph) const;
     // Appends one point; a store with no place left marks the graph full instead.

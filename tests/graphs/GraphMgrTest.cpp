@@ -384,6 +384,24 @@ TEST_F(GraphMgrTest, GainGraphsByKindAndQuantity) {
     }
 }
 
+TEST_F(GraphMgrTest, ARunsSamplingIsTakenWhenItsPageIsRebuilt) {
+    // The document rebuilds the page before the worker starts; the frame's SetRunning may
+    // come later, yet the first samples already meet the design's sampling.
+    mgr_->Reset(1);
+    int rebuilt = 0;
+    mgr_->SetPageRebuilder([&] {
+        ++rebuilt;
+        const WORD ids[kGraphItemIds] = {};
+        mgr_->AttachGraph(1, 0, ids, 0.0, kStop);
+    });
+    Choose(CUSData::SAMPLING_PEAK, CAnalysisConfig::KIND_TURN_ON);
+    mgr_->RebuildPage();
+    EXPECT_EQ(rebuilt, 1);
+    auto offered = Feed(1, 0.0, 100.0, kStep / 10.0, Sine);
+    EXPECT_LT(Points(1).size() * 4, offered.size());
+    mgr_->SetPageRebuilder(nullptr);
+}
+
 TEST_F(GraphMgrTest, RunningFlagFollowsTheFrame) {
     StartRun(1, 0.0, 10.0);
     EXPECT_TRUE(mgr_->IsAnalysisRunning());
