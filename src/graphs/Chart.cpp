@@ -147,9 +147,13 @@ std::string TickLabel(double v, const Ticks& ticks, bool log) {
     if (log) return fw::Format("%.6g", v);
     double largest = 0.0;
     for (double m : ticks.major) largest = std::max(largest, std::fabs(m));
+    // Whole digits of the largest number and the decimals of the step.
     int digits = 1;
     if (ticks.step > 0.0 && largest > 0.0)
-        digits = static_cast<int>(std::ceil(std::log10(largest / ticks.step) - 1e-9)) + 1;
+    {
+        const int top = static_cast<int>(std::floor(std::log10(largest) + 1e-9));
+        digits = std::max(top + 1, top - static_cast<int>(std::floor(std::log10(ticks.step) + 1e-9)) + 1);
+    }
     digits = std::clamp(digits, 1, 15);
     return fw::Format("%.*g", digits, v);
 }
@@ -251,7 +255,7 @@ constexpr double kPixelLimit = 1e9;
 struct Run {
     bool open = false;
     long long column = 0;
-    double firstX = 0, firstY = 0, lastX = 0, lastY = 0, minY = 0, maxY = 0;
+    double lastX = 0, lastY = 0, minY = 0, maxY = 0;
 };
 
 }  // namespace
@@ -269,13 +273,14 @@ void DecimateToColumns(const PointSource& points, const Axis& xAxis, const Axis&
     auto emit = [&](Segment s) {
         if (ClipSegment(s, left, top, right, bottom)) out.push_back(s);
     };
+    // A column is one stroke from its lowest to its highest point, a dot
+    // when they meet.
     auto close = [&](const Run& r) {
-        if (r.open && r.maxY > r.minY) emit({double(r.column), r.minY, double(r.column), r.maxY});
+        if (r.open) emit({double(r.column), r.minY, double(r.column), r.maxY});
     };
 
     Run run;
     const size_t n = points.Count();
-    size_t finite = 0;
     for (size_t i = 0; i < n; ++i) {
         const double x = points.X(i), y = points.Y(i);
         if (!std::isfinite(x) || !std::isfinite(y)) {
@@ -283,7 +288,6 @@ void DecimateToColumns(const PointSource& points, const Axis& xAxis, const Axis&
             run.open = false;
             continue;
         }
-        ++finite;
         const double px = std::clamp(left + xa.ToFraction(x) * w, -kPixelLimit, kPixelLimit);
         const double py = std::clamp(bottom - ya.ToFraction(y) * h, -kPixelLimit, kPixelLimit);
         // Every point left or right of the plot shares one column there.
@@ -295,15 +299,21 @@ void DecimateToColumns(const PointSource& points, const Axis& xAxis, const Axis&
             run.maxY = std::max(run.maxY, py);
             continue;
         }
+        Run next{true, column, px, py, py, py};
         if (run.open) {
             close(run);
-            emit({run.lastX, run.lastY, px, py});
+            // A neighbouring point joins by the stroke of its column; a
+            // farther one by a line.
+            if (std::fabs(px - run.lastX) <= 1.5) {
+                next.minY = std::min(py, run.lastY);
+                next.maxY = std::max(py, run.lastY);
+            } else {
+                emit({run.lastX, run.lastY, px, py});
+            }
         }
-        run = {true, column, px, py, px, py, py, py};
+        run = next;
     }
     close(run);
-    // A curve of one point is drawn as a dot.
-    if (finite == 1 && run.open && out.empty()) emit({run.firstX, run.firstY, run.firstX, run.firstY});
 }
 
 }  // namespace chart

@@ -143,6 +143,8 @@ void PaintChart(ChartSurface& s, const ChartState& chart, const ChartLayout& lay
     }
     if (plot.Width() < 4 || plot.Height() < 4) return;
 
+    // Lines keep their width on paper: a pixel of the screen.
+    const int thin = Scaled(1, dpi);
     const Axis xa = chart.XAxis(), ya = chart.YAxis();
     const double left = plot.left, top = plot.top, right = plot.right - 1, bottom = plot.bottom - 1;
     auto px = [&](double v) { return left + xa.ToFraction(v) * (right - left); };
@@ -162,13 +164,13 @@ void PaintChart(ChartSurface& s, const ChartState& chart, const ChartLayout& lay
         };
         if (cfg.gridType == 0 || cfg.gridType == 2) add(xt.major, yt.major);
         if (cfg.gridType == 1 || cfg.gridType == 2) add(xt.minor, yt.minor);
-        s.Lines(grid, PaletteColor(cfg.gridColor), 1, true);
+        s.Lines(grid, PaletteColor(cfg.gridColor), thin, true);
     }
 
     // The curve.
     if (chart.points) {
         DecimateToColumns(*chart.points, xa, ya, plot, scratch);
-        s.Lines(scratch, PaletteColor(cfg.traceColor), 1, false);
+        s.Lines(scratch, PaletteColor(cfg.traceColor), thin, false);
     }
 
     // Axes across the bottom and up the left side, where they cross.
@@ -180,7 +182,7 @@ void PaintChart(ChartSurface& s, const ChartState& chart, const ChartLayout& lay
     for (double v : xt.minor) ticks.push_back({px(v), bottom, px(v), bottom + minor});
     for (double v : yt.major) ticks.push_back({left - major, py(v), left, py(v)});
     for (double v : yt.minor) ticks.push_back({left - minor, py(v), left, py(v)});
-    s.Lines(ticks, axisColor, 1, false);
+    s.Lines(ticks, axisColor, thin, false);
 
     int numbersWidth = 0;
     for (double v : xt.major) s.Text(Round(px(v)), plot.bottom + major + 1, TickLabel(v, xt, xa.log), numbers, kCenter);
@@ -213,7 +215,7 @@ void PaintChart(ChartSurface& s, const ChartState& chart, const ChartLayout& lay
                               Segment{cx + b, cy + b, cx - b, cy + b}, Segment{cx - b, cy + b, cx - b, cy - b}})
                 if (ClipSegment(e, left, top, right, bottom)) hair.push_back(e);
         }
-        s.Lines(hair, PaletteColor(c == kGreen ? kGreenCursorColor : kMagentaCursorColor), 1, false);
+        s.Lines(hair, PaletteColor(c == kGreen ? kGreenCursorColor : kMagentaCursorColor), thin, false);
     }
 
     if (!cfg.title.empty()) s.Text(layout.title.x, layout.title.y, cfg.title, {7, true, fw::colors::Black}, kLeft);
