@@ -211,6 +211,7 @@ void FillViewerObject(const CGraphMgr& mgr, const CAnalysisConfig& config, const
     root.m_strNotes = notes;
     const int count = std::clamp(mgr.GetGraphCount(), 0, int(CPwrQuorraViewerObj::kGraphs));
     root.m_nGraphCount = uint16_t(count);
+    for (int g = count + 1; g <= mgr.GetGraphCount(); ++g) ReportMessage1(kModuleGraphMgr, 2023, FALSE);
     for (int g = 1; g <= count; ++g) {
         const int n = mgr.GetGraphSetting(g);
         CKVXGraphObj& rec = root.Graph(g - 1);

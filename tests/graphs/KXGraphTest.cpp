@@ -198,6 +198,13 @@ TEST_F(KXGraphTest, TheGainFlagFollowsTheQuantityOfThePageGraph) {
     EXPECT_EQ(read->Graph(0).m_strYLabel, "Decibels");
 }
 
+TEST_F(KXGraphTest, APageCountBeyondFourWritesFourGraphsAndLogsTheRest) {
+    mgr_->Reset(5);
+    auto read = Read(Write());
+    EXPECT_EQ(read->m_nGraphCount, 4);
+    EXPECT_EQ(CountOf(Log(), "GraphMgr:  CODE 2023"), 1);
+}
+
 TEST_F(KXGraphTest, DesignTextNamesTheFileAndItsTime) {
     EXPECT_EQ(ViewerDesignText(""), "   < file timestamp unknown >");
     EXPECT_EQ(ViewerDesignText("/no/such/design.SEF"), "/no/such/design.SEF   < file timestamp unknown >");
