@@ -169,6 +169,22 @@ TEST_F(GraphMgrTest, AverageSamplingStoresAKinkAtOnce) {
     EXPECT_EQ(points[1].y, 0.0);
 }
 
+TEST_F(GraphMgrTest, AverageSamplingOfDensePointsStoresTheWeightedMeanAtTheMiddle) {
+    // A sample step of 100 us; flat until 50 us, then rising at 1/us, sampled every 0.5 us.
+    // Past the kink every sample is due, but the one stored point lies closer than two steps
+    // on average, so nothing is stored until a whole step has passed since the interval
+    // began (x = 100). Then the mean over [0, 100] goes to the middle of the averaged time:
+    // integral of y = 50^2 / 2 = 1250 us over 100 us gives 12.5, placed at 100 - 50 = 50.
+    StartRun(1, 0.0, 6400000.0, CUSData::SAMPLING_AVERAGE);
+    Feed(1, 0.0, 99.5, 0.5, [](double x) { return x <= 50.0 ? 0.0 : x - 50.0; });
+    EXPECT_EQ(mgr_->GetLastIndex(1), 0);
+    mgr_->PlotSample(1, 100.0, 50.0, 0.5e-6);
+    auto points = Points(1);
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_NEAR(points[1].x, 50.0, 1e-9);
+    EXPECT_NEAR(points[1].y, 12.5, 1e-9);
+}
+
 TEST_F(GraphMgrTest, AverageSamplingOfFastWavesThinsTheCurveWithinItsRange) {
     for (const WaveCase& w : kWaves) {
         SCOPED_TRACE(w.name);
