@@ -107,7 +107,8 @@ BOOL CGraphMgr::PlotSample(int graph, double x, double y, double weight) {
     if (!gr->attached.load(std::memory_order_acquire) || !gr->rangeValid) return FALSE;
 
     const int last = gr->store.lastIndex.load(std::memory_order_relaxed);
-    if (x < gr->acceptLow || x > gr->acceptHigh || last >= kGraphStorePoints - 1) {
+    // Written so that an x that is not a number falls outside the window too.
+    if (!(x >= gr->acceptLow && x <= gr->acceptHigh) || last >= kGraphStorePoints - 1) {
         if (last >= kGraphStorePoints - 1) GraphFilled(graph);
         return FALSE;
     }

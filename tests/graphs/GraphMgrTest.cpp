@@ -36,6 +36,7 @@ TEST_F(GraphMgrTest, AcceptWindowTakesItsEdgesAndRefusesBeyondThemSilently) {
     const Case cases[] = {
         {0.0 - 1e-5, true},  {-1.1e-5, false}, {-1.0, false},        {0.0, true},
         {100.0, true},       {100.0 + 1e-5, true}, {100.0 + 1.1e-5, false}, {1e9, false},
+        {std::nan(""), false},
     };
     for (const Case& c : cases) {
         StartRun(1, 0.0, 100.0);
