@@ -75,8 +75,7 @@ void CRunGraphPage::ClearAndRecreatePage() {
 
 int CRunGraphPage::GetGraphCount() { return GraphMgr().GetGraphCount(); }
 
-chart::ChartSettings CRunGraphPage::SettingsOf(const CAnalysisConfig& config, int graph) {
-    const CGraphMgr& mgr = GraphMgr();
+chart::ChartSettings CRunGraphPage::SettingsOf(const CGraphMgr& mgr, const CAnalysisConfig& config, int graph) {
     const int n = mgr.GetGraphSetting(graph);
     chart::ChartSettings s;
     s.title = TextOf(config.GetGraphTitle(n));
@@ -98,7 +97,7 @@ chart::ChartSettings CRunGraphPage::SettingsOf(const CAnalysisConfig& config, in
 
 chart::ChartSettings CRunGraphPage::GetSettings(int graph) {
     const CAnalysisConfig* config = CurrentConfig();
-    return config ? SettingsOf(*config, graph) : chart::ChartSettings{};
+    return config ? SettingsOf(GraphMgr(), *config, graph) : chart::ChartSettings{};
 }
 
 const chart::PointSource* CRunGraphPage::GetPoints(int graph) {

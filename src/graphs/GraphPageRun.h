@@ -11,6 +11,7 @@
 #include "graphs/GraphPage.h"
 
 class CAnalysisConfig;
+class CGraphMgr;
 
 // The curve of one graph of the graph manager: the points published so far.
 class CStorePoints : public chart::PointSource {
@@ -55,8 +56,8 @@ public:
     bool IsRunning() override;
     void BlownUpChanged(bool blownUp) override;
 
-    // The settings of graph g of the page from the configuration.
-    static chart::ChartSettings SettingsOf(const CAnalysisConfig& config, int graph);
+    // The settings of the manager's graph g from the configuration.
+    static chart::ChartSettings SettingsOf(const CGraphMgr& mgr, const CAnalysisConfig& config, int graph);
 
 private:
     CGraphPage page_{*this};
