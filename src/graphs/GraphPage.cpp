@@ -115,7 +115,8 @@ void CGraphPage::Paint(chart::ChartSurface& s, fw::Size size) {
 
 void CGraphPage::PaintPage(chart::ChartSurface& s, fw::Size size) {
     if (!built_) Build();
-    s.Fill({0, 0, size.cx, size.cy}, fw::colors::LightGray);
+    // Grey shows between the charts; a page without graphs is blank.
+    s.Fill({0, 0, size.cx, size.cy}, count_ > 0 ? fw::colors::LightGray : fw::colors::White);
     const bool several = count_ > 1 && !blownUp_;
     for (int i = 0; i < count_; ++i) {
         if (blownUp_ && i != selected_) continue;
