@@ -5,9 +5,13 @@
 
 #include "app/DocumentHost.h"
 #include "circuit/Doc.h"
+#include "graphs/GraphMgr.h"
 
 class CDesignDocument : public CDocumentHost {
 public:
+    // Every run of the design plots into the program's graph manager.
+    CDesignDocument() { m_doc.GetThreadParams().pGraphSink = &GraphMgr(); }
+
     BOOL OnNewDocument() override { return m_doc.OnNewDocument(); }
     BOOL OnOpenDocument(const std::string& path) override { return m_doc.OnOpenDocument(path); }
     BOOL OnSaveDocument(const std::string& path) override { return m_doc.OnSaveDocument(path); }

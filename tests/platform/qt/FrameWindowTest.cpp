@@ -17,6 +17,8 @@
 #include "app/MainFrm.h"
 #include "app/Splash.h"
 #include "app/DesignDoc.h"
+#include "graphs/GraphPageRun.h"
+#include "platform/qt/QtChart.h"
 #include "platform/qt/QtDialog.h"
 #include "platform/qt/QtFrame.h"
 #include "platform/qt/QtProgram.h"
@@ -216,6 +218,25 @@ TEST(QtFrameWindow, ANewDesignReplacesTheDesignWindow) {
     EXPECT_EQ(p.FrameWindow()->DesignWindow(), nullptr);
     EXPECT_EQ(p.FrameWindow()->windowTitle(), QStringLiteral("Power Quorra Designer"));
     p.App().OnFileNew();
+}
+
+TEST(QtFrameWindow, TheDesignWindowHoldsTheGraphPage) {
+    fw::qt::Program& p = TheProgram();
+    auto pageWidget = [&p]() -> fw::qt::QtGraphPageWidget* {
+        QWidget* design = p.FrameWindow()->DesignWindow();
+        return design ? design->findChild<fw::qt::QtGraphPageWidget*>() : nullptr;
+    };
+    ASSERT_NE(pageWidget(), nullptr);
+    EXPECT_EQ(&pageWidget()->Page(), &RunGraphPage().Page());
+    ASSERT_TRUE(p.App().CloseCurrentDocument());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(RunGraphPage().HasPage());
+    p.App().OnFileNew();
+    ASSERT_NE(pageWidget(), nullptr);
+    // The page fills the design window.
+    p.FrameWindow()->resize(900, 600);
+    p.FrameWindow()->grab();
+    EXPECT_EQ(pageWidget()->size(), p.FrameWindow()->DesignWindow()->size());
 }
 
 TEST(QtFrameWindow, RendersToAnImage) {
