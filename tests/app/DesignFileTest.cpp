@@ -190,6 +190,17 @@ TEST_F(DesignFileTest, FileDialogsStartInTheDesignsFolder) {
     }
 }
 
+// View > Messages is saved with the design: the title shows it, and closing asks.
+TEST_F(DesignFileTest, ViewMessagesMarksTheTitleAsTheCloseQuestionSeesIt) {
+    Frame().UpdateCommandUI();
+    ASSERT_TRUE(Frame().OnUserCommand(ID_VIEW_MESSAGES));
+    app_.OnIdle(0);
+    EXPECT_EQ(Frame().GetWindowText(), "Power Quorra Designer - untitled*");
+    ui_.windows.threeWayAnswers = {fw::IDCANCEL};
+    EXPECT_FALSE(app_.CloseCurrentDocument());
+    EXPECT_EQ(ui_.windows.threeWayQuestions, std::vector<std::string>{"Save the changes to untitled?"});
+}
+
 TEST_F(DesignFileTest, AFailedSaveKeepsTheDesignModified) {
     EditNotes("kept");
     ui_.files.answers = {dir_ + "/no-such-folder/x.SEF"};
