@@ -172,6 +172,7 @@ public:
     void OnAnalysisUserSpecified();
     void OnAnalysisProblemCheck();
     void OnAnalysisNotes();
+    void OnAnalysisStart();
     void OnAnalysisStop();
     void OnViewMessages();
 
