@@ -31,6 +31,8 @@ constexpr UINT kMsgTotalTimeRange = 58501;
 
 constexpr unsigned kFirst = fw::kGroup | fw::kTabStop;
 
+// The template's places; a few controls are a little wider than it has them
+// so that their captions show whole in the label font.
 const fw::FormTable kAnalysisForm{
     IDD_ANALYSIS,
     "Analysis",
@@ -38,23 +40,23 @@ const fw::FormTable kAnalysisForm{
     294,
     fw::kFormCenter,
     {
-        {static_cast<int>(ID_START_AND_SAVE), ControlKind::PushButton, "  Start and Save ", 21, 273, 58, 14, kFirst},
-        {static_cast<int>(ID_START_ONLY), ControlKind::PushButton, " Start Only", 95, 273, 58, 14, fw::kTabStop},
-        {static_cast<int>(ID_SAVE_ONLY), ControlKind::PushButton, "Save Only", 169, 273, 58, 14, fw::kTabStop},
-        {fw::IDCANCEL, ControlKind::PushButton, "Cancel", 243, 273, 58, 14, fw::kTabStop},
+        {static_cast<int>(ID_START_AND_SAVE), ControlKind::PushButton, "  Start and Save ", 20, 273, 60, 14, kFirst},
+        {static_cast<int>(ID_START_ONLY), ControlKind::PushButton, " Start Only", 94, 273, 60, 14, fw::kTabStop},
+        {static_cast<int>(ID_SAVE_ONLY), ControlKind::PushButton, "Save Only", 168, 273, 60, 14, fw::kTabStop},
+        {fw::IDCANCEL, ControlKind::PushButton, "Cancel", 242, 273, 60, 14, fw::kTabStop},
         {fw::IDC_STATIC, ControlKind::GroupBox, "", 9, 10, 306, 250},
         {fw::IDC_STATIC, ControlKind::GroupBox, "Type", 29, 26, 264, 121},
         {fw::IDC_STATIC, ControlKind::Static, "Time Domain", 54, 42, 83, 12},
         {fw::IDC_STATIC, ControlKind::Static, "Frequency Domain", 171, 42, 74, 12},
         {IDC_ANAL_TURN_ON, ControlKind::RadioButton, "Turn On Transient", 63, 60, 93, 10, kFirst},
         {IDC_ANAL_STEADY_STATE, ControlKind::RadioButton, "Steady State", 63, 75, 73, 10},
-        {IDC_ANAL_VOLTAGE_LOOP, ControlKind::RadioButton, "Voltage Loop Response", 180, 60, 93, 10},
-        {IDC_ANAL_CURRENT_LOOP, ControlKind::RadioButton, "Current Loop", 180, 75, 93, 10},
-        {IDC_ANAL_INPUT_TO_OUTPUT, ControlKind::RadioButton, "Input To Output", 180, 90, 93, 10},
-        {IDC_ANAL_AMPLIFIER, ControlKind::RadioButton, "Amplifier", 180, 105, 93, 10},
+        {IDC_ANAL_VOLTAGE_LOOP, ControlKind::RadioButton, "Voltage Loop Response", 180, 60, 106, 10},
+        {IDC_ANAL_CURRENT_LOOP, ControlKind::RadioButton, "Current Loop", 180, 75, 106, 10},
+        {IDC_ANAL_INPUT_TO_OUTPUT, ControlKind::RadioButton, "Input To Output", 180, 90, 106, 10},
+        {IDC_ANAL_AMPLIFIER, ControlKind::RadioButton, "Amplifier", 180, 105, 106, 10},
         {IDC_ANAL_INIT_GROUP, ControlKind::GroupBox, "Steady State Initialization", 39, 91, 121, 47},
-        {IDC_ANAL_INIT_SLOW, ControlKind::RadioButton, "Slow and More Precise", 54, 105, 89, 10, kFirst},
-        {IDC_ANAL_INIT_FAST, ControlKind::RadioButton, "Fast and Less Precise", 54, 119, 85, 10},
+        {IDC_ANAL_INIT_SLOW, ControlKind::RadioButton, "Slow and More Precise", 50, 105, 104, 10, kFirst},
+        {IDC_ANAL_INIT_FAST, ControlKind::RadioButton, "Fast and Less Precise", 50, 119, 104, 10},
         {IDC_ANAL_LAYOUT_GROUP, ControlKind::GroupBox, "", 29, 150, 264, 62, fw::kGroup},
         {IDC_ANAL_VARIABLE1, ControlKind::PushButton, "Variable 1", 44, 167, 50, 14, fw::kTabStop},
         {IDC_ANAL_VARIABLE1 + 1, ControlKind::PushButton, "Variable 2", 105, 167, 50, 14, fw::kTabStop},
