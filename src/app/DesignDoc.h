@@ -15,6 +15,7 @@ public:
     BOOL OnNewDocument() override { return m_doc.OnNewDocument(); }
     BOOL OnOpenDocument(const std::string& path) override { return m_doc.OnOpenDocument(path); }
     BOOL OnSaveDocument(const std::string& path) override { return m_doc.OnSaveDocument(path); }
+    BOOL SaveCopyAs(const std::string& path) override { return m_doc.SaveCopyAs(path); }
     BOOL IsModified() override { return m_doc.IsModified(); }
     void SetModifiedFlag(BOOL modified) override { m_doc.SetModifiedFlag(modified); }
     BOOL IsAnalysisRunning() override { return m_doc.IsAnalysisRunning(); }

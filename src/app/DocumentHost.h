@@ -29,6 +29,9 @@ public:
     // Writes the design file; FALSE when it could not (the document has said
     // why, and the file on disk is as it was).
     virtual BOOL OnSaveDocument(const std::string& path) = 0;
+    // Writes the design file under another name, keeping the design's path
+    // and title (a design never saved stays untitled).
+    virtual BOOL SaveCopyAs(const std::string& path) { return OnSaveDocument(path); }
 
     // Changed since it was made, opened or saved.
     virtual BOOL IsModified() = 0;

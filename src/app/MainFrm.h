@@ -178,6 +178,7 @@ public:
     void OnAnalysisUserSpecified();
     void OnAnalysisProblemCheck();
     void OnAnalysisNotes();
+    void OnAnalysisStart();
     void OnAnalysisStop();
     void OnViewMessages();
 

@@ -4,6 +4,8 @@
 #include <memory>
 #include <new>
 
+#include "app/AnalDlg.h"
+#include "app/AnalSupport.h"
 #include "app/MainFrm.h"
 #include "app/Morvane.h"
 #include "app/NotesDlg.h"
@@ -16,11 +18,16 @@
 #include "graphs/KXGraph.h"
 #include "platform/core/File.h"
 #include "records/Utils.h"
+#include "resources/StringTable.h"
 
 namespace {
 
 constexpr UINT kMsgInsufficientMemory = 52094;
 constexpr UINT kMsgCannotOpenTextFile = 52082;
+constexpr UINT kMsgNotRunInitialValues = 52012;
+constexpr UINT kMsgNotRunSerious = 52014;
+constexpr UINT kMsgSaveAsUntitled = 54004;
+constexpr const char* kUntitledFile = "Untitled.SEF";
 
 struct CommandRule {
     UINT id;
@@ -211,6 +218,7 @@ void CMainFrame::RegisterCommands() {
     m.OnCommand(ID_ANALYSIS_PROBLEM_CHECK, [this] { OnAnalysisProblemCheck(); });
     m.OnCommand(ID_ANALYSIS_NOTES, [this] { OnAnalysisNotes(); });
     m.OnCommand(ID_ANALYSIS_STOP, [this] { OnAnalysisStop(); });
+    m.OnCommand(ID_ANALYSIS_START, [this] { OnAnalysisStart(); });
     m.OnCommand(ID_VIEW_MESSAGES, [this] { OnViewMessages(); });
     m.OnCommand(ID_GRAPH_START_VIEWER, [this] { app_.StartViewer(); });
     m.OnCommand(ID_GRAPH_SAVE_AS_TEXT, [this] { OnGraphSaveAsText(); });
@@ -360,13 +368,15 @@ void CMainFrame::OnViewMessages() {
 
 namespace {
 
-// The save dialog of the graph files: no question before an existing file is replaced.
-bool AskGraphFile(const char* filter, const char* extension, std::string& path) {
+// The save dialog of the graph files, in the design's folder: no question before an
+// existing file is replaced.
+bool AskGraphFile(CPwrQuorraApp& app, const char* filter, const char* extension, std::string& path) {
     fw::FileDialogRequest request;
     request.filter = filter;
     request.defaultExtension = extension;
+    request.initialFolder = app.FileDialogFolder();
     request.overwritePrompt = false;
-    return fw::Files().GetSaveFileName(request, path);
+    return app.AskSaveFileName(request, path);
 }
 
 }  // namespace
@@ -378,7 +388,7 @@ void CMainFrame::OnGraphSaveAsText() {
         return;
     }
     std::string path;
-    if (!AskGraphFile("Text Files (*.txt)|*.txt|All Files (*.*)|*.*||", "txt", path)) return;
+    if (!AskGraphFile(app_, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||", "txt", path)) return;
     CWaitCursor wait;
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -394,10 +404,66 @@ void CMainFrame::OnGraphSaveForViewer() {
         return;
     }
     std::string path;
-    if (!AskGraphFile("Viewer Files (*.kvx)|*.kvx|All Files (*.*)|*.*||", "kvx", path)) return;
+    if (!AskGraphFile(app_, "Viewer Files (*.kvx)|*.kvx|All Files (*.*)|*.*||", "kvx", path)) return;
     CWaitCursor wait;
     CPwrQuorraDoc& doc = host->Design();
     if (!SaveGraphsForViewerFile(GraphMgr(), path, *doc.GetAnalysisConfig(), host->GetPathName(),
                                  doc.GetMiscData()->GetNotes()))
         ReportMessage1(kMainFrmModule, 1935, FALSE);
+}
+
+void CMainFrame::OnAnalysisStart() {
+    CDocumentHost* host = app_.GetDocument();
+    if (!host) {
+        ReportMessage1(kMainFrmModule, 1928, FALSE);
+        return;
+    }
+    CPwrQuorraDoc& doc = host->Design();
+    std::unique_ptr<CAnalysisConfig> copy;
+    try {
+        copy = std::make_unique<CAnalysisConfig>();
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory(1929);
+        return;
+    }
+    CAnalysisConfig& design = *doc.GetAnalysisConfig();
+    *copy = design;
+    doc.SetAnalysisSetupOpen(TRUE);
+    CAnalysisDlg dlg(copy.get(), IDD_ANALYSIS, nullptr);
+    if (dlg.DoModal() != fw::IDOK) {
+        doc.SetAnalysisSetupOpen(FALSE);
+        return;
+    }
+    const bool changed = *copy != design;
+    // Copied even when equal: the frequency graphs for the run are set at OK
+    // and are not part of the comparison.
+    design = *copy;
+    if (changed) {
+        design.MarkChanged();
+        // Through the host, which keeps the flag the save below reads.
+        host->SetModifiedFlag(TRUE);
+        doc.CheckAllSections();
+    }
+    const int command = dlg.GetChosenCommand();
+    const bool save = command == static_cast<int>(ID_START_AND_SAVE) || command == static_cast<int>(ID_SAVE_ONLY);
+    const bool start = command == static_cast<int>(ID_START_AND_SAVE) || command == static_cast<int>(ID_START_ONLY);
+    if (save && host->IsModified()) {
+        if (!host->GetPathName().empty()) {
+            app_.OnFileSave();
+        } else {
+            const char* question = res::FindString(kMsgSaveAsUntitled);
+            // Saved beside the program's working folder; the design itself stays untitled.
+            if (fw::MessageBox(question ? question : "", fw::MB_YESNO) == fw::IDYES && host->SaveCopyAs(kUntitledFile))
+                UpdateTitle();
+        }
+    }
+    doc.SetAnalysisSetupOpen(FALSE);
+    if (!start) return;
+    if (!CanRunAnalysis(doc, design.GetAnalysisKind())) return;
+    if (!doc.PrepareAnalysis()) {
+        ReportMessage(doc.GetInitValuesOk() ? kMsgNotRunSerious : kMsgNotRunInitialValues, TRUE);
+        return;
+    }
+    SetStartStopMenu(TRUE);
+    if (!doc.StartAnalysis()) SetStartStopMenu(FALSE);
 }

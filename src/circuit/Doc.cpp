@@ -138,7 +138,15 @@ BOOL CPwrQuorraDoc::OnOpenDocument(const std::string& path) {
     return TRUE;
 }
 
+CPwrQuorraDoc* GetCurrentDesign() { return dynamic_cast<CPwrQuorraDoc*>(GetCurrentDoc()); }
+
 BOOL CPwrQuorraDoc::OnSaveDocument(const std::string& path) {
+    if (!SaveCopyAs(path)) return FALSE;
+    SetPathName(path);
+    return TRUE;
+}
+
+BOOL CPwrQuorraDoc::SaveCopyAs(const std::string& path) {
     fw::Archive ar;
     Serialize(ar);
     std::string reason;
@@ -149,7 +157,6 @@ BOOL CPwrQuorraDoc::OnSaveDocument(const std::string& path) {
         return FALSE;
     }
     SetModifiedFlag(FALSE);
-    SetPathName(path);
     return TRUE;
 }
 

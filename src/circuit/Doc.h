@@ -83,6 +83,10 @@ struct CDesignRecords {
 std::string SummaryDateText(const std::tm& t);
 std::string SummaryTimeText(const std::tm& t);
 
+class CPwrQuorraDoc;
+// The current document as a design document, or nullptr.
+CPwrQuorraDoc* GetCurrentDesign();
+
 class CPwrQuorraDoc : public CDocServices {
 public:
     // Registers itself as the current document; the design is not yet defaulted (OnNewDocument
@@ -102,6 +106,8 @@ public:
     // File Save: the design file written atomically; FALSE, with the user told and the old
     // file left whole, when it cannot be written.
     BOOL OnSaveDocument(const std::string& path);
+    // The same write, leaving the design's path and title as they are.
+    BOOL SaveCopyAs(const std::string& path);
 
     // Resets the design in place to the defaults of a new design.
     void InitDefaults();

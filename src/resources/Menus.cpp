@@ -81,8 +81,9 @@ constexpr MenuEntry kMainMenu[] = {
     {K::EndPopup, 0, nullptr},
 };
 
-// Menu 104: the right-click menus of the editing dialogs (popup 0) and of
-// the picture dialogs (popup 1).
+// Menu 104: the right-click menus of the editing dialogs (popup 0), of
+// the picture dialogs (popup 1), of the equation editor (popup 3) and of the
+// Analysis dialog (popup 4).
 constexpr MenuEntry kDialogPopups[] = {
     {K::Popup, 0, ""},
     {K::Item, 32821, "OK"},
@@ -94,6 +95,21 @@ constexpr MenuEntry kDialogPopups[] = {
     {K::Item, 1270, "Default"},
     {K::Item, 1271, "Print"},
     {K::Item, 1272, "Copy"},
+    {K::EndPopup, 0, nullptr},
+    // Place 2 holds no popup; it keeps the places of those after it.
+    {K::Separator, 0, nullptr},
+    // The equation editor's.
+    {K::Popup, 0, ""},
+    {K::Item, 32821, "OK"},
+    {K::Item, 2, "Cancel"},
+    {K::Item, 1251, "Clear"},
+    {K::EndPopup, 0, nullptr},
+    // The Analysis dialog's.
+    {K::Popup, 0, ""},
+    {K::Item, 32840, "Start and Save"},
+    {K::Item, 32841, "Start Only"},
+    {K::Item, 32842, "Save Only"},
+    {K::Item, 2, "Cancel"},
     {K::EndPopup, 0, nullptr},
 };
 

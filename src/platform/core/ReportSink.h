@@ -17,6 +17,8 @@ public:
     virtual void MessageBox(const std::string& text) = 0;
     // A Yes/No question; true for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
+    // An OK/Cancel question; true for OK. Sinks without such a box ask Yes/No.
+    virtual bool AskOkCancel(const std::string& text) { return AskYesNo(text); }
     virtual void Beep() = 0;
     // Posts a window message to the main window, when there is one; false otherwise.
     virtual bool PostToMainWindow(uint32_t message, intptr_t wParam, intptr_t lParam) = 0;

@@ -1,5 +1,6 @@
 #include "platform/qt/QtChart.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -152,7 +153,11 @@ void QtGraphPageWidget::keyPressEvent(QKeyEvent* e) {
 
 bool QtGraphPageWidget::focusNextPrevChild(bool) { return false; }
 
-QtGraphPageWindow::~QtGraphPageWindow() { delete widget_.data(); }
+// The page may outlive the application object (it is a static of the program); its widget
+// went with the application then.
+QtGraphPageWindow::~QtGraphPageWindow() {
+    if (QCoreApplication::instance()) delete widget_.data();
+}
 
 void QtGraphPageWindow::Invalidate() {
     if (widget_) widget_->update();

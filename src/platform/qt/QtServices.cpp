@@ -433,6 +433,17 @@ bool QtReportSink::AskYesNo(const std::string& text) {
     return yes;
 }
 
+bool QtReportSink::AskOkCancel(const std::string& text) {
+    bool ok = false;
+    std::string caption = caption_;
+    CallOnUiThread([&] {
+        QMessageBox box(QMessageBox::Warning, caption.empty() ? Caption() : ToQ(caption), ToQ(text),
+                        QMessageBox::Ok | QMessageBox::Cancel, ActiveParent());
+        ok = box.exec() == QMessageBox::Ok;
+    });
+    return ok;
+}
+
 void QtReportSink::Beep() {
     CallOnUiThread([] { QApplication::beep(); });
 }

@@ -119,6 +119,7 @@ class QtReportSink : public ReportSink {
 public:
     void MessageBox(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    bool AskOkCancel(const std::string& text) override;
     void Beep() override;
     bool PostToMainWindow(uint32_t message, intptr_t wParam, intptr_t lParam) override;
     void SetFrame(FrameWnd* frame) { frame_ = frame; }

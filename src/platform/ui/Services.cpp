@@ -122,6 +122,8 @@ void RestoreServices(const Services& s) {
 
 int MessageBox(const std::string& text, unsigned type) {
     switch (type & 0xF) {
+    case MB_OKCANCEL:
+        return GetReportSink().AskOkCancel(text) ? IDOK : IDCANCEL;
     case MB_YESNO:
         return GetReportSink().AskYesNo(text) ? IDYES : IDNO;
     case MB_YESNOCANCEL:

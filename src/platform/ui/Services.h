@@ -189,10 +189,11 @@ Services InstallServices(const Services& s);
 void RestoreServices(const Services& s);
 
 // Message box types and the framework's box: MB_OK goes to the report
-// sink's MessageBox, MB_YESNO to its AskYesNo, MB_YESNOCANCEL to the window
-// system. Returns IDOK, IDYES, IDNO or IDCANCEL.
+// sink's MessageBox, MB_OKCANCEL to its AskOkCancel, MB_YESNO to its
+// AskYesNo, MB_YESNOCANCEL to the window system. Returns IDOK, IDYES, IDNO or IDCANCEL.
 enum : unsigned {
     MB_OK = 0x0,
+    MB_OKCANCEL = 0x1,
     MB_YESNOCANCEL = 0x3,
     MB_YESNO = 0x4,
     MB_ICONEXCLAMATION = 0x30,

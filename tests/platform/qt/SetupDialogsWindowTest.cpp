@@ -18,22 +18,8 @@
 
 namespace {
 
-// Opens the dialog as a window, checks it and saves its picture.
 void Check(fw::Dialog& dlg, const std::string& name, const std::function<void(fw::qt::QtDialog&)>& more = {}) {
-    ASSERT_TRUE(dlg.Create(nullptr)) << name;
-    auto* window = static_cast<fw::qt::QtDialog*>(fw::qt::WidgetOf(&dlg));
-    ASSERT_NE(window, nullptr) << name;
-    window->show();
-    const QRect client = window->rect();
-    for (const auto& c : dlg.Controls()) {
-        QWidget* w = window->ControlWidget(c->GetDlgCtrlID());
-        if (!w || c->GetDlgCtrlID() == fw::IDC_STATIC) continue;
-        EXPECT_TRUE(client.contains(w->geometry())) << name << " control " << c->GetDlgCtrlID();
-    }
-    ExpectTextsFit(window, name);
-    if (more) more(*window);
-    EXPECT_TRUE(window->grab().toImage().save(QString::fromStdString("/tmp/pq-" + name + ".png")));
-    dlg.DestroyWindow();
+    CheckDialogWindow(dlg, name, more);
 }
 
 TEST(QtSetupDialogs, SourceFormsShowTheirTextsWhole) {

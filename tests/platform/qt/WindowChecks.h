@@ -7,7 +7,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <functional>
 #include <string>
+
+#include "platform/qt/QtDialog.h"
+#include "platform/ui/Dialog.h"
 
 // Every caption of the window is shown whole: labels, button texts and
 // group titles fit the room their control has.
@@ -32,4 +36,25 @@ inline void ExpectTextsFit(QWidget* window, const std::string& name) {
         EXPECT_LE(g->fontMetrics().horizontalAdvance(g->title()) + 8, g->width())
             << name << ": \"" << g->title().toStdString() << "\"";
     }
+}
+
+// Opens the dialog as a window, checks that every control lies inside it
+// and that its texts fit, runs more, and saves its picture as
+// /tmp/pq-NAME.png to be looked at.
+inline void CheckDialogWindow(fw::Dialog& dlg, const std::string& name,
+                              const std::function<void(fw::qt::QtDialog&)>& more = {}) {
+    ASSERT_TRUE(dlg.Create(nullptr)) << name;
+    auto* window = static_cast<fw::qt::QtDialog*>(fw::qt::WidgetOf(&dlg));
+    ASSERT_NE(window, nullptr) << name;
+    window->show();
+    const QRect client = window->rect();
+    for (const auto& c : dlg.Controls()) {
+        QWidget* w = window->ControlWidget(c->GetDlgCtrlID());
+        if (!w || c->GetDlgCtrlID() == fw::IDC_STATIC) continue;
+        EXPECT_TRUE(client.contains(w->geometry())) << name << " control " << c->GetDlgCtrlID();
+    }
+    ExpectTextsFit(window, name);
+    if (more) more(*window);
+    EXPECT_TRUE(window->grab().toImage().save(QString::fromStdString("/tmp/pq-" + name + ".png")));
+    dlg.DestroyWindow();
 }
