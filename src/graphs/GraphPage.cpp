@@ -317,43 +317,18 @@ void CGraphPage::Rescale() {
 
 bool CGraphPage::Print() {
     if (!built_ || count_ == 0) return false;
+    // The page laid out on the paper's printable area, without the screen's
+    // rubber band and selection frame.
     const std::function<void(chart::ChartSurface&, const fw::Rect&)> paint = [this](chart::ChartSurface& s,
                                                                                    const fw::Rect& area) {
-        // The page is laid out on the paper's printable area; the band and
-        // the selection frame belong to the screen only.
-        const Band band = band_;
-        const int count = count_;
-        band_ = {};
-        struct Shifted : chart::ChartSurface {
-            chart::ChartSurface& s;
-            int dx, dy;
-            Shifted(chart::ChartSurface& s, int dx, int dy) : s(s), dx(dx), dy(dy) {}
-            void Fill(const fw::Rect& r, fw::Color c) override {
-                fw::Rect m = r;
-                m.Offset(dx, dy);
-                s.Fill(m, c);
-            }
-            void Lines(const std::vector<chart::Segment>& lines, fw::Color c, int width, bool dotted) override {
-                std::vector<chart::Segment> m = lines;
-                for (chart::Segment& l : m) l = {l.x0 + dx, l.y0 + dy, l.x1 + dx, l.y1 + dy};
-                s.Lines(m, c, width, dotted);
-            }
-            void Text(int x, int y, const std::string& t, const chart::TextStyle& st, unsigned a) override {
-                s.Text(x + dx, y + dy, t, st, a);
-            }
-            void VerticalText(int x, int y, const std::string& t, const chart::TextStyle& st) override {
-                s.VerticalText(x + dx, y + dy, t, st);
-            }
-            fw::Size Measure(const std::string& t, const chart::TextStyle& st) override { return s.Measure(t, st); }
-            int Dpi() const override { return s.Dpi(); }
-        } shifted(s, area.left, area.top);
-        const fw::Size size = area.GetSize();
-        shifted.Fill({0, 0, size.cx, size.cy}, fw::colors::White);
-        for (int i = 0; i < count; ++i) {
+        s.Fill(area, fw::colors::White);
+        for (int i = 0; i < count_; ++i) {
             if (blownUp_ && i != selected_) continue;
-            chart::PaintChart(shifted, charts_[i], LayoutOf(i + 1, size), false, scratch_);
+            fw::Rect window = blownUp_ ? chart::ChartWindowRect(area.GetSize(), 1, 0)
+                                       : chart::ChartWindowRect(area.GetSize(), count_, i);
+            window.Offset(area.left, area.top);
+            chart::PaintChart(s, charts_[i], chart::LayoutChart(window, blownUp_ ? 1 : count_), false, scratch_);
         }
-        band_ = band;
     };
     PagePrintJob job(paint);
     return fw::Printing().Print(job, data_.GetJobName(), true);
