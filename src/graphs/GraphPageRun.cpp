@@ -26,6 +26,10 @@ double CStorePoints::X(size_t i) const { return GraphMgr().GetXData(graph_)[i]; 
 
 double CStorePoints::Y(size_t i) const { return GraphMgr().GetYData(graph_)[i]; }
 
+const double* CStorePoints::XData() const { return GraphMgr().GetXData(graph_); }
+
+const double* CStorePoints::YData() const { return GraphMgr().GetYData(graph_); }
+
 CRunGraphPage::CRunGraphPage() {
     GraphMgr().SetPageRebuilder([this] { RebuildPage(); });
 }

@@ -20,6 +20,8 @@ public:
     size_t Count() const override;
     double X(size_t i) const override;
     double Y(size_t i) const override;
+    const double* XData() const override;
+    const double* YData() const override;
 
 private:
     int graph_;

@@ -1,5 +1,6 @@
 #include "platform/qt/QtChart.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -152,7 +153,11 @@ void QtGraphPageWidget::keyPressEvent(QKeyEvent* e) {
 
 bool QtGraphPageWidget::focusNextPrevChild(bool) { return false; }
 
-QtGraphPageWindow::~QtGraphPageWindow() { delete widget_.data(); }
+QtGraphPageWindow::~QtGraphPageWindow() {
+    // A page held until the program's exit outlives Qt: its widget is left
+    // to the end of the process then.
+    if (QCoreApplication::instance()) delete widget_.data();
+}
 
 void QtGraphPageWindow::Invalidate() {
     if (widget_) widget_->update();
