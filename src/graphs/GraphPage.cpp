@@ -206,7 +206,12 @@ void CGraphPage::FinishZoom(fw::Point at) {
 void CGraphPage::OnMouse(GraphMouse event, fw::Point at, bool ctrl) {
     if (!built_) return;
     const bool running = data_.IsRunning();
-    if (band_.active && !running) {
+    if (band_.active && running) {
+        // A run started under the drag: the band is dropped.
+        band_ = {};
+        Changed();
+    }
+    if (band_.active) {
         const fw::Rect plot = LayoutOf(band_.index + 1, size_).plot;
         band_.to = {std::clamp(at.x, plot.left, plot.right - 1), std::clamp(at.y, plot.top, plot.bottom - 1)};
         if (event == GraphMouse::Move) {

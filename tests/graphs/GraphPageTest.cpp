@@ -282,7 +282,14 @@ TEST_F(GraphPageTest, Rescale) {
 }
 
 TEST_F(GraphPageTest, WhileRunningOnlyTheSelectionChanges) {
+    // A drag under way when the run starts is dropped.
+    page.OnMouse(GraphMouse::MiddleDown, At(1, 20, 5), false);
+    ASSERT_TRUE(page.IsZooming());
     data.running = true;
+    page.OnMouse(GraphMouse::MiddleUp, At(1, 60, -5), false);
+    EXPECT_FALSE(page.IsZooming());
+    EXPECT_EQ(page.Chart(1).views.Depth(), 0u);
+
     page.OnMouse(GraphMouse::LeftDown, At(2, 50, 0), true);
     EXPECT_EQ(page.GetSelectedGraph(), 2);
     EXPECT_FALSE(page.IsZooming());
