@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphs/GraphMgr.h"
 #include "platform/ui/Services.h"
 #include "records/Utils.h"
 
 namespace {
 
-constexpr UINT kGraphMgrModule = 56042;
 constexpr UINT kMsgCopyFailed = 58200;
 // A drag shorter than this (pixels) is a click, not a zoom.
 constexpr int kMinBand = 3;
@@ -353,7 +353,7 @@ bool CGraphPage::Copy() {
     if (!built_ || count_ == 0) return false;
     fw::Image picture;
     if (RenderImage(picture) && fw::GetClipboard().SetImage(picture)) return true;
-    ReportMessage1(kGraphMgrModule, blownUp_ ? kCodeChartCopy : kCodePageCopy, FALSE);
+    ReportMessage1(kModuleGraphMgr, blownUp_ ? kCodeChartCopy : kCodePageCopy, FALSE);
     ReportMessage(kMsgCopyFailed, TRUE);
     return false;
 }
