@@ -151,6 +151,7 @@ void CGraphPage::PlaceCursor(int index, int cursor, fw::Point at) {
     c.cursor[cursor] = chart::SnapToCurve(c.points ? *c.points : kNone, mouse);
     c.cursorShown[cursor] = true;
     UpdateReadouts(index);
+    data_.CursorsChanged(index + 1, c);
     Changed();
 }
 
@@ -161,6 +162,7 @@ void CGraphPage::HideCursors(int index) {
         c.cursor[k] = {};
     }
     for (std::string& r : c.readout) r.clear();
+    data_.CursorsChanged(index + 1, c);
     Changed();
 }
 
@@ -265,8 +267,12 @@ void CGraphPage::OnChar(unsigned ch) {
             magenta = false;
             green = true;
         }
+        data_.CursorsChanged(selected_ + 1, c);
         return;
-    case kEscape: green = magenta = false; return;
+    case kEscape:
+        green = magenta = false;
+        data_.CursorsChanged(selected_ + 1, c);
+        return;
     case 'M':
     case 'm': {
         if (!green && !magenta) return;
@@ -278,6 +284,7 @@ void CGraphPage::OnChar(unsigned ch) {
         c.cursorShown[chart::kGreen] = c.cursorShown[chart::kMagenta] = true;
         UpdateReadouts(selected_);
         green = magenta = false;
+        data_.CursorsChanged(selected_ + 1, c);
         Changed();
         return;
     }

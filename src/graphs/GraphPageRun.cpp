@@ -112,6 +112,16 @@ bool CRunGraphPage::IsRunning() { return GraphMgr().IsAnalysisRunning() != FALSE
 
 void CRunGraphPage::BlownUpChanged(bool blownUp) { GraphMgr().SetShowAll(blownUp ? FALSE : TRUE); }
 
+void CRunGraphPage::CursorsChanged(int graph, const chart::ChartState& chart) {
+    CGraphMgr& mgr = GraphMgr();
+    mgr.SetCursorState(graph, CGraphMgr::CURSOR_GREEN, chart.cursorActive[chart::kGreen] ? TRUE : FALSE);
+    mgr.SetCursorState(graph, CGraphMgr::CURSOR_MAGENTA, chart.cursorActive[chart::kMagenta] ? TRUE : FALSE);
+    mgr.SetCursorPosition(graph, 0, chart.cursor[chart::kGreen].x);
+    mgr.SetCursorPosition(graph, 1, chart.cursor[chart::kGreen].y);
+    mgr.SetCursorPosition(graph, 2, chart.cursor[chart::kMagenta].x);
+    mgr.SetCursorPosition(graph, 3, chart.cursor[chart::kMagenta].y);
+}
+
 CRunGraphPage& RunGraphPage() {
     static CRunGraphPage page;
     return page;
