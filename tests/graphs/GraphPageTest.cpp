@@ -203,6 +203,21 @@ TEST_F(GraphPageTest, CursorsFollowTheMouseAndTheKeys) {
     EXPECT_EQ(ui.sink.beeps, 1);
 }
 
+TEST_F(GraphPageTest, ATinyWindowStillWorks) {
+    data.count = 4;
+    page.Rebuild();
+    for (fw::Size tiny : {fw::Size{60, 40}, fw::Size{1, 1}, fw::Size{0, 0}}) {
+        fw::RecordingCanvas dc(tiny);
+        chart::CanvasSurface s(dc);
+        page.Paint(s, tiny);
+        for (GraphMouse m : {GraphMouse::RightDown, GraphMouse::MiddleDown, GraphMouse::Move, GraphMouse::MiddleUp})
+            page.OnMouse(m, {tiny.cx / 2, tiny.cy / 2}, false);
+        page.Rescale();
+        page.Restore();
+    }
+    EXPECT_EQ(page.GetGraphCount(), 4);
+}
+
 TEST_F(GraphPageTest, NoCursorsOrZoomOnFewerThanTwoPoints) {
     data.points[0].x.resize(1);
     data.points[0].y.resize(1);

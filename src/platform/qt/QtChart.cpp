@@ -92,7 +92,6 @@ QtGraphPageWidget::QtGraphPageWidget(CGraphPage& page, QWidget* parent) : QWidge
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    setMinimumSize(100, 100);
 }
 
 void QtGraphPageWidget::paintEvent(QPaintEvent*) {
