@@ -281,8 +281,11 @@ void DecimateToColumns(const PointSource& points, const Axis& xAxis, const Axis&
 
     Run run;
     const size_t n = points.Count();
+    const double* xs = points.XData();
+    const double* ys = points.YData();
+    const bool inPlace = xs && ys;
     for (size_t i = 0; i < n; ++i) {
-        const double x = points.X(i), y = points.Y(i);
+        const double x = inPlace ? xs[i] : points.X(i), y = inPlace ? ys[i] : points.Y(i);
         if (!std::isfinite(x) || !std::isfinite(y)) {
             close(run);
             run.open = false;

@@ -91,6 +91,10 @@ public:
     virtual size_t Count() const = 0;
     virtual double X(size_t i) const = 0;
     virtual double Y(size_t i) const = 0;
+    // The values in place when they lie in two arrays (nullptr: they do
+    // not); a long curve is then read without a call per point.
+    virtual const double* XData() const { return nullptr; }
+    virtual const double* YData() const { return nullptr; }
 };
 
 // A curve held in two vectors (tests, the viewer's file).
@@ -100,6 +104,8 @@ public:
     size_t Count() const override { return x.size() < y.size() ? x.size() : y.size(); }
     double X(size_t i) const override { return x[i]; }
     double Y(size_t i) const override { return y[i]; }
+    const double* XData() const override { return x.data(); }
+    const double* YData() const override { return y.data(); }
 };
 
 struct DataPoint {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphs/GraphMgr.h"
 #include "platform/ui/Services.h"
 #include "records/Utils.h"
 
 namespace {
 
-constexpr UINT kGraphMgrModule = 56042;
 constexpr UINT kMsgCopyFailed = 58200;
 // A drag shorter than this (pixels) is a click, not a zoom.
 constexpr int kMinBand = 3;
@@ -151,6 +151,7 @@ void CGraphPage::PlaceCursor(int index, int cursor, fw::Point at) {
     c.cursor[cursor] = chart::SnapToCurve(c.points ? *c.points : kNone, mouse);
     c.cursorShown[cursor] = true;
     UpdateReadouts(index);
+    data_.CursorsChanged(index + 1, c);
     Changed();
 }
 
@@ -161,6 +162,7 @@ void CGraphPage::HideCursors(int index) {
         c.cursor[k] = {};
     }
     for (std::string& r : c.readout) r.clear();
+    data_.CursorsChanged(index + 1, c);
     Changed();
 }
 
@@ -206,7 +208,12 @@ void CGraphPage::FinishZoom(fw::Point at) {
 void CGraphPage::OnMouse(GraphMouse event, fw::Point at, bool ctrl) {
     if (!built_) return;
     const bool running = data_.IsRunning();
-    if (band_.active && !running) {
+    if (band_.active && running) {
+        // A run started under the drag: the band is dropped.
+        band_ = {};
+        Changed();
+    }
+    if (band_.active) {
         const fw::Rect plot = LayoutOf(band_.index + 1, size_).plot;
         band_.to = {std::clamp(at.x, plot.left, plot.right - 1), std::clamp(at.y, plot.top, plot.bottom - 1)};
         if (event == GraphMouse::Move) {
@@ -260,8 +267,12 @@ void CGraphPage::OnChar(unsigned ch) {
             magenta = false;
             green = true;
         }
+        data_.CursorsChanged(selected_ + 1, c);
         return;
-    case kEscape: green = magenta = false; return;
+    case kEscape:
+        green = magenta = false;
+        data_.CursorsChanged(selected_ + 1, c);
+        return;
     case 'M':
     case 'm': {
         if (!green && !magenta) return;
@@ -273,6 +284,7 @@ void CGraphPage::OnChar(unsigned ch) {
         c.cursorShown[chart::kGreen] = c.cursorShown[chart::kMagenta] = true;
         UpdateReadouts(selected_);
         green = magenta = false;
+        data_.CursorsChanged(selected_ + 1, c);
         Changed();
         return;
     }
@@ -317,43 +329,18 @@ void CGraphPage::Rescale() {
 
 bool CGraphPage::Print() {
     if (!built_ || count_ == 0) return false;
+    // The page laid out on the paper's printable area, without the screen's
+    // rubber band and selection frame.
     const std::function<void(chart::ChartSurface&, const fw::Rect&)> paint = [this](chart::ChartSurface& s,
                                                                                    const fw::Rect& area) {
-        // The page is laid out on the paper's printable area; the band and
-        // the selection frame belong to the screen only.
-        const Band band = band_;
-        const int count = count_;
-        band_ = {};
-        struct Shifted : chart::ChartSurface {
-            chart::ChartSurface& s;
-            int dx, dy;
-            Shifted(chart::ChartSurface& s, int dx, int dy) : s(s), dx(dx), dy(dy) {}
-            void Fill(const fw::Rect& r, fw::Color c) override {
-                fw::Rect m = r;
-                m.Offset(dx, dy);
-                s.Fill(m, c);
-            }
-            void Lines(const std::vector<chart::Segment>& lines, fw::Color c, int width, bool dotted) override {
-                std::vector<chart::Segment> m = lines;
-                for (chart::Segment& l : m) l = {l.x0 + dx, l.y0 + dy, l.x1 + dx, l.y1 + dy};
-                s.Lines(m, c, width, dotted);
-            }
-            void Text(int x, int y, const std::string& t, const chart::TextStyle& st, unsigned a) override {
-                s.Text(x + dx, y + dy, t, st, a);
-            }
-            void VerticalText(int x, int y, const std::string& t, const chart::TextStyle& st) override {
-                s.VerticalText(x + dx, y + dy, t, st);
-            }
-            fw::Size Measure(const std::string& t, const chart::TextStyle& st) override { return s.Measure(t, st); }
-            int Dpi() const override { return s.Dpi(); }
-        } shifted(s, area.left, area.top);
-        const fw::Size size = area.GetSize();
-        shifted.Fill({0, 0, size.cx, size.cy}, fw::colors::White);
-        for (int i = 0; i < count; ++i) {
+        s.Fill(area, fw::colors::White);
+        for (int i = 0; i < count_; ++i) {
             if (blownUp_ && i != selected_) continue;
-            chart::PaintChart(shifted, charts_[i], LayoutOf(i + 1, size), false, scratch_);
+            fw::Rect window = blownUp_ ? chart::ChartWindowRect(area.GetSize(), 1, 0)
+                                       : chart::ChartWindowRect(area.GetSize(), count_, i);
+            window.Offset(area.left, area.top);
+            chart::PaintChart(s, charts_[i], chart::LayoutChart(window, blownUp_ ? 1 : count_), false, scratch_);
         }
-        band_ = band;
     };
     PagePrintJob job(paint);
     return fw::Printing().Print(job, data_.GetJobName(), true);
@@ -373,7 +360,7 @@ bool CGraphPage::Copy() {
     if (!built_ || count_ == 0) return false;
     fw::Image picture;
     if (RenderImage(picture) && fw::GetClipboard().SetImage(picture)) return true;
-    ReportMessage1(kGraphMgrModule, blownUp_ ? kCodeChartCopy : kCodePageCopy, FALSE);
+    ReportMessage1(kModuleGraphMgr, blownUp_ ? kCodeChartCopy : kCodePageCopy, FALSE);
     ReportMessage(kMsgCopyFailed, TRUE);
     return false;
 }

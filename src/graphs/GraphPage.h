@@ -29,6 +29,8 @@ public:
     // While a run adds points, the user's commands on the graphs wait.
     virtual bool IsRunning() { return false; }
     virtual void BlownUpChanged(bool blownUp) {}
+    // Graph g's cursors moved, started or stopped.
+    virtual void CursorsChanged(int graph, const chart::ChartState& chart) {}
     // The name of a print job of the page.
     virtual std::string GetJobName() { return "Graphs"; }
 };

@@ -26,6 +26,10 @@ double CStorePoints::X(size_t i) const { return GraphMgr().GetXData(graph_)[i]; 
 
 double CStorePoints::Y(size_t i) const { return GraphMgr().GetYData(graph_)[i]; }
 
+const double* CStorePoints::XData() const { return GraphMgr().GetXData(graph_); }
+
+const double* CStorePoints::YData() const { return GraphMgr().GetYData(graph_); }
+
 CRunGraphPage::CRunGraphPage() {
     GraphMgr().SetPageRebuilder([this] { RebuildPage(); });
 }
@@ -107,6 +111,16 @@ const chart::PointSource* CRunGraphPage::GetPoints(int graph) {
 bool CRunGraphPage::IsRunning() { return GraphMgr().IsAnalysisRunning() != FALSE; }
 
 void CRunGraphPage::BlownUpChanged(bool blownUp) { GraphMgr().SetShowAll(blownUp ? FALSE : TRUE); }
+
+void CRunGraphPage::CursorsChanged(int graph, const chart::ChartState& chart) {
+    CGraphMgr& mgr = GraphMgr();
+    mgr.SetCursorState(graph, CGraphMgr::CURSOR_GREEN, chart.cursorActive[chart::kGreen] ? TRUE : FALSE);
+    mgr.SetCursorState(graph, CGraphMgr::CURSOR_MAGENTA, chart.cursorActive[chart::kMagenta] ? TRUE : FALSE);
+    mgr.SetCursorPosition(graph, 0, chart.cursor[chart::kGreen].x);
+    mgr.SetCursorPosition(graph, 1, chart.cursor[chart::kGreen].y);
+    mgr.SetCursorPosition(graph, 2, chart.cursor[chart::kMagenta].x);
+    mgr.SetCursorPosition(graph, 3, chart.cursor[chart::kMagenta].y);
+}
 
 CRunGraphPage& RunGraphPage() {
     static CRunGraphPage page;

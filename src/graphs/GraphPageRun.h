@@ -20,6 +20,8 @@ public:
     size_t Count() const override;
     double X(size_t i) const override;
     double Y(size_t i) const override;
+    const double* XData() const override;
+    const double* YData() const override;
 
 private:
     int graph_;
@@ -55,6 +57,8 @@ public:
     const chart::PointSource* GetPoints(int graph) override;
     bool IsRunning() override;
     void BlownUpChanged(bool blownUp) override;
+    // The graph manager keeps each graph's cursor flags and positions.
+    void CursorsChanged(int graph, const chart::ChartState& chart) override;
 
     // The settings of the manager's graph g from the configuration.
     static chart::ChartSettings SettingsOf(const CGraphMgr& mgr, const CAnalysisConfig& config, int graph);

@@ -146,6 +146,15 @@ TEST_F(GraphCommandsTest, GraphCommandsAndTheirRedraw) {
     ASSERT_TRUE(Frame().OnUserCommand(ID_GRAPH_BLOW_UP));
     EXPECT_FALSE(Page().IsBlownUp());
 
+    // The cursors' flags and places are the graph manager's too.
+    const fw::Rect plot = Page().LayoutOf(2, {800, 600}).plot;
+    Page().OnMouse(GraphMouse::RightDown, {plot.left + plot.Width() / 2, plot.top + 10}, false);
+    EXPECT_EQ(GraphMgr().GetCursorState(2, CGraphMgr::CURSOR_GREEN), TRUE);
+    EXPECT_EQ(GraphMgr().GetCursorPosition(2, 0), Page().Chart(2).cursor[chart::kGreen].x);
+    EXPECT_EQ(GraphMgr().GetCursorPosition(2, 3), Page().Chart(2).cursor[chart::kMagenta].y);
+    Page().OnChar(27);
+    EXPECT_EQ(GraphMgr().GetCursorState(2, CGraphMgr::CURSOR_GREEN), FALSE);
+
     // A zoom asks for the same redraw.
     FireRedraw();
     Page().onZoomed();

@@ -203,6 +203,21 @@ TEST_F(GraphPageTest, CursorsFollowTheMouseAndTheKeys) {
     EXPECT_EQ(ui.sink.beeps, 1);
 }
 
+TEST_F(GraphPageTest, ATinyWindowStillWorks) {
+    data.count = 4;
+    page.Rebuild();
+    for (fw::Size tiny : {fw::Size{60, 40}, fw::Size{1, 1}, fw::Size{0, 0}}) {
+        fw::RecordingCanvas dc(tiny);
+        chart::CanvasSurface s(dc);
+        page.Paint(s, tiny);
+        for (GraphMouse m : {GraphMouse::RightDown, GraphMouse::MiddleDown, GraphMouse::Move, GraphMouse::MiddleUp})
+            page.OnMouse(m, {tiny.cx / 2, tiny.cy / 2}, false);
+        page.Rescale();
+        page.Restore();
+    }
+    EXPECT_EQ(page.GetGraphCount(), 4);
+}
+
 TEST_F(GraphPageTest, NoCursorsOrZoomOnFewerThanTwoPoints) {
     data.points[0].x.resize(1);
     data.points[0].y.resize(1);
@@ -282,7 +297,14 @@ TEST_F(GraphPageTest, Rescale) {
 }
 
 TEST_F(GraphPageTest, WhileRunningOnlyTheSelectionChanges) {
+    // A drag under way when the run starts is dropped.
+    page.OnMouse(GraphMouse::MiddleDown, At(1, 20, 5), false);
+    ASSERT_TRUE(page.IsZooming());
     data.running = true;
+    page.OnMouse(GraphMouse::MiddleUp, At(1, 60, -5), false);
+    EXPECT_FALSE(page.IsZooming());
+    EXPECT_EQ(page.Chart(1).views.Depth(), 0u);
+
     page.OnMouse(GraphMouse::LeftDown, At(2, 50, 0), true);
     EXPECT_EQ(page.GetSelectedGraph(), 2);
     EXPECT_FALSE(page.IsZooming());

@@ -92,7 +92,6 @@ QtGraphPageWidget::QtGraphPageWidget(CGraphPage& page, QWidget* parent) : QWidge
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    setMinimumSize(100, 100);
 }
 
 void QtGraphPageWidget::paintEvent(QPaintEvent*) {
@@ -153,9 +152,9 @@ void QtGraphPageWidget::keyPressEvent(QKeyEvent* e) {
 
 bool QtGraphPageWidget::focusNextPrevChild(bool) { return false; }
 
-// The page may outlive the application object (it is a static of the program); its widget
-// went with the application then.
 QtGraphPageWindow::~QtGraphPageWindow() {
+    // A page held until the program's exit outlives Qt: its widget is left
+    // to the end of the process then.
     if (QCoreApplication::instance()) delete widget_.data();
 }
 

@@ -149,6 +149,14 @@ TEST(QtChartRender, CursorsFromTheMouseAndPrintedToPdf) {
     QApplication::sendEvent(&widget, &press);
     EXPECT_EQ(page.GetSelectedGraph(), 2);
     ASSERT_TRUE(page.Chart(2).cursorShown[chart::kGreen]);
+    // Tab reaches the page (it does not move the focus): the magenta cursor
+    // follows the mouse then.
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    QApplication::sendEvent(&widget, &tab);
+    const QPointF to(plot.left + plot.Width() * 2 / 3, plot.top + plot.Height() / 2);
+    QMouseEvent move(QEvent::MouseMove, to, widget.mapToGlobal(to), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &move);
+    EXPECT_GT(page.Chart(2).cursor[chart::kMagenta].x, page.Chart(2).cursor[chart::kGreen].x);
     QKeyEvent m(QEvent::KeyPress, Qt::Key_M, Qt::NoModifier, QStringLiteral("m"));
     QApplication::sendEvent(&widget, &m);
     EXPECT_EQ(page.Chart(2).readout[0].substr(0, 9), "Green:   ");

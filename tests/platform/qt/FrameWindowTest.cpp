@@ -17,6 +17,7 @@
 #include "app/MainFrm.h"
 #include "app/Splash.h"
 #include "app/DesignDoc.h"
+#include "graphs/GraphMgr.h"
 #include "graphs/GraphPageRun.h"
 #include "platform/qt/QtChart.h"
 #include "platform/qt/QtDialog.h"
@@ -237,6 +238,41 @@ TEST(QtFrameWindow, TheDesignWindowHoldsTheGraphPage) {
     p.FrameWindow()->resize(900, 600);
     p.FrameWindow()->grab();
     EXPECT_EQ(pageWidget()->size(), p.FrameWindow()->DesignWindow()->size());
+
+    // A run's page: two variables in use, each graph with its curve.
+    CPwrQuorraDoc& doc = p.App().GetDocument()->Design();
+    CAnalysisConfig& cfg = *doc.GetAnalysisConfig();
+    for (int v : {1, 2}) {
+        CObEquation t;
+        t.m_nKind = CObEquation::KIND_VARIABLE;
+        t.m_nVarId = v;
+        cfg.GetEquation(v)->GetTokens().AddCopy(t);
+        CGraphCfg& g = *cfg.GetGraphCfg(v - 1);
+        g.m_strTitle = v == 1 ? "Output Voltage" : "Choke Current";
+        g.m_strXAxisLabel = "Micro Seconds";
+        g.m_dXMax = 1000.0;
+        g.m_dYMin = -2.0;
+        g.m_dYMax = 2.0;
+        g.m_nTraceColor = CGraphCfg::COLOR_RED;
+    }
+    doc.SetAnalysisSetupOpen(1);
+    GraphMgr().RebuildPage();
+    doc.SetAnalysisSetupOpen(0);
+    for (int g = 1; g <= 2; ++g)
+        for (int i = 0; i <= 2000; ++i) GraphMgr().PlotSample(g, i * 0.5, std::sin(i * 0.01 * g), 0.0);
+    const QImage image = p.FrameWindow()->grab().toImage();
+    image.save(QStringLiteral("/tmp/pq-frame-graphs.png"));
+    EXPECT_EQ(RunGraphPage().Page().GetGraphCount(), 2);
+    const QImage page = pageWidget()->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            red += qRed(c) > 180 && qGreen(c) < 80 && qBlue(c) < 80 ? 1 : 0;
+        }
+    EXPECT_GT(red, page.width());
+    GraphMgr().Reset(0);
+    p.App().OnFileNew();
 }
 
 TEST(QtFrameWindow, RendersToAnImage) {
