@@ -1,0 +1,418 @@
+// The design-to-analysis fill, on designs built through the document's sections: each
+// input-record field against its source in the design or its derivation.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/context/AnalConst.h"
+#include "circuit/AnalFill.h"
+#include "circuit/Doc.h"
+#include "platform/core/ReportSink.h"
+#include "records/Utils.h"
+
+namespace {
+
+// The smallest design the time-domain engine runs: DC 48 V, no line filter or rectifier, one
+// input capacitor, the two-switch forward with a sense resistor, one output with diodes, a
+// plain choke, one output capacitor and a 5 ohm load; voltage mode with the DC-feedback
+// error amplifier turned down to a fixed duty of 0.25.
+void BuildFirstConfiguration(CPwrQuorraDoc& doc) {
+    CRequirements& req = *doc.GetRequirements();
+    req.GetOutput(0)->SetEnabled(TRUE);
+    req.GetOutput(0)->SetTargetVoltage(10.7);
+
+    CLineFilter& filter = *doc.GetLineFilter();
+    filter.SetLineSourceType(CLineFilter::SOURCE_DC);
+    filter.SetTopology(CLineFilter::FILTER_NONE);
+    filter.SetDefaults();
+    filter.GetLineVoltage().m_dDCMagnitude = 48.0;
+    filter.GetLineInductance().m_dInductance = 1e-6;
+    filter.GetLineResistance().m_dResistance = 0.1;
+
+    doc.GetLineRectifier()->SetTopology(CLineRectifier::RECT_NONE);
+    doc.GetLineRectifier()->SetDefaults();
+    doc.GetInputCapacitor()->SetTopology(0);
+    doc.GetInputCapacitor()->SetDefaults();
+
+    CPrimarySection& pri = *doc.GetPrimarySection();
+    pri.SetTopology(CPrimarySection::TWO_SWITCH_RESISTOR);
+    pri.SetDefaults();
+    for (double& r : pri.GetPowerTransformer().m_dAcResistance) r = 1e-6;
+
+    doc.GetSecondarySection1()->SetTopology(0);
+    doc.GetSecondarySection1()->SetDefaults();
+    doc.GetOutputChoke1()->SetTopology(0);
+    doc.GetOutputChoke1()->SetDefaults();
+    doc.Get1StgOutputFilter1()->SetTopology(0);
+    doc.Get1StgOutputFilter1()->SetDefaults();
+    doc.Get1StgOutputFilter1()->GetCapacitorOut1().m_dCapacitance = 100e-6;
+    doc.Get2StgOutputFilter1()->SetTopology(0);
+    doc.Get2StgOutputFilter1()->SetDefaults();
+    doc.GetLoadNetwork1()->SetTopology(0);
+    doc.GetLoadNetwork1()->SetDefaults();
+    doc.GetLoadNetwork1()->GetResistorLoad2().m_dResistance = 5.0;
+
+    doc.GetControlSection()->SetTopology(CControlSection::VOLTAGE_MODE);
+    doc.GetControlSection()->SetDefaults();
+    CVoltageErrorAmp& vea = *doc.GetVoltageErrorAmp();
+    vea.SetTopology(7);
+    vea.SetDefaults();
+    vea.GetResistor1().m_dResistance = 1e6;
+    vea.GetVoltageSourceVRef().m_dDCMagnitude = 1.5556;
+    doc.GetOptoIsolator()->SetTopology(COptoIsolator::kTopologyNone);
+
+    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_TURN_ON);
+    doc.GetAnalysisConfig()->m_dTime = 0.02;
+    doc.CheckAllSections();
+}
+
+class AnalFillTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        doc = std::make_unique<CPwrQuorraDoc>();
+        doc->OnNewDocument();
+    }
+    void TearDown() override {
+        if (doc->HasAnalysisWorker()) doc->EndAnalysis();
+    }
+
+    BOOL Fill() {
+        CAnalysisFill fill(*doc);
+        const BOOL ok = fill.FillAnalysisRecords();
+        problem = fill.GetProblem();
+        return ok;
+    }
+
+    fw::RecordingSink sink;
+    fw::ScopedReportSink scoped{&sink};
+    std::unique_ptr<CPwrQuorraDoc> doc;
+    std::string problem;
+};
+
+struct DoubleCase {
+    const char* name;
+    double actual;
+    double expected;
+};
+
+void ExpectAll(const std::vector<DoubleCase>& cases) {
+    for (const DoubleCase& c : cases) {
+        if (c.expected == 0.0)
+            EXPECT_EQ(c.actual, 0.0) << c.name;
+        else
+            EXPECT_NEAR(c.actual, c.expected, std::fabs(c.expected) * 1e-12) << c.name;
+    }
+}
+
+struct WordCase {
+    const char* name;
+    int32_t actual;
+    int32_t expected;
+};
+
+void ExpectAll(const std::vector<WordCase>& cases) {
+    for (const WordCase& c : cases) EXPECT_EQ(c.actual, c.expected) << c.name;
+}
+
+// ---------------------------------------------------------------------------------------
+TEST_F(AnalFillTest, TheFirstConfigurationBuildsAsACompleteDesign) {
+    BuildFirstConfiguration(*doc);
+    EXPECT_TRUE(doc->GetCircuitComplete());
+}
+
+TEST_F(AnalFillTest, FirstConfigurationSettings) {
+    BuildFirstConfiguration(*doc);
+    ASSERT_TRUE(Fill()) << problem;
+    const AnalysisSettingsRec& s = *doc->GetAnalysisSettings();
+    ExpectAll(std::vector<WordCase>{
+        {"analysisKind", s.analysisKind, 0},
+        {"skipInitializationLoop (fast by default)", s.skipInitializationLoop, 1},
+        {"coupledOutputChokes", s.coupledOutputChokes, 0},
+        {"outputCount", s.outputCount, 1},
+        {"linePhaseCount (DC)", s.linePhaseCount, 1},
+        {"lineRectifierForm", s.lineRectifierForm, 0},
+        {"lineRectifierVariant", s.lineRectifierVariant, 0},
+        {"lineFilterVariant", s.lineFilterVariant, 9},
+        {"inputCapacitorVariant", s.inputCapacitorVariant, 0},
+        {"progressInterval", s.progressInterval, 50},
+        {"initIterationLimit", s.initIterationLimit, 50},
+        {"stabilisationCycles", s.stabilisationCycles, 10},
+    });
+    ExpectAll(std::vector<DoubleCase>{
+        {"openResistance", s.openResistance, 1e6},
+        {"largeStepAttenuationFactor", s.largeStepAttenuationFactor, 0.9},
+        {"largeStepAttenuationLimit", s.largeStepAttenuationLimit, 1e-7},
+        {"smallStepAttenuationFactor", s.smallStepAttenuationFactor, 0.98},
+        {"smallStepAttenuationLimit", s.smallStepAttenuationLimit, 3e-8},
+        {"switchingFrequency", s.switchingFrequency, 1e5},
+        {"switchingPeriodSetting = 1/f", s.switchingPeriodSetting, 1e-5},
+        {"targetSwitchingPeriod = 1/f", s.targetSwitchingPeriod, 1e-5},
+        {"endTime", s.endTime, 0.02},
+        {"initialTimeStep = T/100", s.initialTimeStep, 1e-7},
+        {"overlap step", s.stepSetupParamB, 1e-9},
+        {"comparatorHysteresisLimit = 10 T", s.comparatorHysteresisLimit, 1e-4},
+        {"stepTimes[0]", s.stepSetupParamA, 0.0},
+        {"outputChokeCoupling[0]", s.outputChokeCoupling[0], 0.0},
+    });
+}
+
+TEST_F(AnalFillTest, FirstConfigurationLineSource) {
+    BuildFirstConfiguration(*doc);
+    ASSERT_TRUE(Fill()) << problem;
+    const LineSourceInputRec& r = *doc->GetLineSourceInput();
+    const CCapacitor& cin = doc->GetInputCapacitor()->GetCapacitorIn();
+    ExpectAll(std::vector<WordCase>{
+        {"sourceOn", r.sourceOn, 0},
+        {"inputCapacitorOn", r.inputCapacitorOn, 0},
+        {"firstInductorOn", r.firstInductorOn, 0},
+        {"secondInductorOn", r.secondInductorOn, 0},
+        {"dampingInductorOn", r.dampingInductorOn, 0},
+        {"dampingResistorOn", r.dampingResistorOn, 0},
+        {"diode1Present", r.diode1Present, 0},
+        {"outputCapacitorDoubled", r.outputCapacitorDoubled, 0},
+        {"upper bulk present", r.sectionQuantityFlagA, 1},
+        {"lower bulk damping", r.sectionQuantityFlagB, 0},
+        {"outputCapacitor2On", r.outputCapacitor2On, 0},
+    });
+    ExpectAll(std::vector<DoubleCase>{
+        {"lineInductance", r.lineInductance, 1e-6},
+        {"lineResistance", r.lineResistance, 0.1},
+        {"lineOffset (DC magnitude)", r.lineOffset, 48.0},
+        {"lineMagnitude (AC peak)", r.lineMagnitude, 0.0},
+        {"lineFrequency", r.lineFrequency, 0.0},
+        {"bulk c1 = breakdown", r.bulkCapacitorBreakdownVoltage, cin.m_dBreakdownVoltage},
+        {"bulk c2 = ESL", r.outputCapacitorInductance, cin.m_dEsl},
+        {"bulk c3 = ESR", r.outputCapacitorResistance, cin.m_dEsr},
+        {"bulk c4", r.sectionQuantityParamE, 0.0},
+        {"bulk c5", r.sectionQuantityParamF, 0.0},
+        {"bulk c6 = C", r.outputCapacitance, cin.m_dCapacitance},
+    });
+    // The preset input capacitor of the configuration.
+    EXPECT_EQ(r.outputCapacitance, 1e-3);
+    // No line filter: its groups stay not set.
+    EXPECT_EQ(r.sourceBranchCapacitance, NOT_SET);
+    EXPECT_EQ(r.secondInductorInductance, NOT_SET);
+    // The line tables: one point at time 0, magnitude 0.
+    EXPECT_EQ(doc->GetTable101(kLineOffsetBlockTable)->count, 1);
+    EXPECT_EQ(doc->GetTable101(kLineOffsetBlockTable)->points[0].magnitude, 0.0);
+}
+
+TEST_F(AnalFillTest, FirstConfigurationPrimary) {
+    BuildFirstConfiguration(*doc);
+    ASSERT_TRUE(Fill()) << problem;
+    const PrimaryInputRec& r = *doc->GetPrimaryInput();
+    CPrimarySection& pri = *doc->GetPrimarySection();
+    const CPwrTransformer& x = pri.GetPowerTransformer();
+    const CTransistorFE& sw1 = pri.GetSwitchSW1();
+    const double pwmDelay = doc->GetControlSection()->GetComparator1().m_dDelay;
+    const double limitDelay = doc->GetControlSection()->GetComparator2().m_dDelay;
+    ExpectAll(std::vector<WordCase>{
+        {"topology", r.topology, 1},
+        {"switch1On", r.switch1On, 1},
+        {"secondSwitchOn", r.secondSwitchOn, 1},
+        {"diode1On", r.diode1On, 1},
+        {"senseResistorOn", r.senseResistorOn, 1},
+        {"directSenseOn", r.directSenseOn, 1},
+        {"senseAmplifierOn", r.senseAmplifierOn, 1},
+        {"powerTransformerOn", r.powerTransformerOn, 1},
+        {"currentSenseTransformerOn", r.currentSenseTransformerOn, 0},
+        {"senseDiodeOn", r.senseDiodeOn, 0},
+        {"resetWindingOn", r.resetWindingOn, 0},
+        {"resetDiodeOn", r.resetDiodeOn, 0},
+        {"clampCapacitorOn", r.clampCapacitorOn, 0},
+        {"hasClampCapacitor", r.hasClampCapacitor, 0},
+        {"clampResistorOn", r.clampResistorOn, 0},
+        {"reset capacitor", r.sectionQuantityFlagA, 0},
+        {"clamp switch", r.turnOnFlagA, 0},
+        {"primarySign", r.primarySign, 1},
+        {"stack2On1", r.stack2On1, 0},
+        {"stack1On2", r.stack1On2, 0},
+        {"stack3On4", r.stack3On4, 0},
+    });
+    ExpectAll(std::vector<DoubleCase>{
+        {"primaryTurns", r.primaryTurns, 10.0},
+        {"magnetizingInductanceNominal", r.magnetizingInductanceNominal, 2e-4},
+        {"primaryWindingResistance", r.primaryWindingResistance, x.m_dDcResistance[0]},
+        {"primaryWindingAcResistance", r.primaryWindingAcResistance, 1e-6},
+        {"transformerCoreLoss", r.transformerCoreLoss, x.m_dCorePowerLoss},
+        // k = sqrt(1 - 2 uH / 200 uH)
+        {"couplingPriSec1", r.couplingPriSec1, std::sqrt(0.99)},
+        {"couplingPriSec2 (absent)", r.couplingPriSec2, 0.0},
+        {"couplingPriReset (absent)", r.couplingPriReset, 0.0},
+        {"senseResistance", r.senseResistance, pri.GetSenseResistor().m_dResistance},
+        {"senseResistorInductance", r.senseResistorInductance, pri.GetSenseResistor().m_dEsl},
+        {"senseAmpGain", r.senseAmpGain, pri.GetSenseAmplifier().m_dVoltageGain},
+        {"primarySeriesResistance = SW1 Ron", r.primarySeriesResistance, sw1.m_dOnResistance},
+        {"SW1 body diode Vf", r.switch1DiodeParamA, sw1.m_dBodyDiodeForwardVoltage},
+        {"SW1 body diode R", r.switch1DiodeParamB, sw1.m_dBodyDiodeResistance},
+        {"switchBreakdownVoltage", r.switchBreakdownVoltage, sw1.m_dBreakdownVoltage},
+        {"turnOnDelay = on delay + rise + PWM", r.turnOnDelay, sw1.m_dTurnOnDelay + sw1.m_dRiseTime + pwmDelay},
+        {"off edge = off delay + fall + PWM", r.stepSetupParamP, sw1.m_dTurnOffDelay + sw1.m_dFallTime + pwmDelay},
+        {"limit off edge = off delay + fall + PWM2", r.stepSetupParamQ,
+         sw1.m_dTurnOffDelay + sw1.m_dFallTime + limitDelay},
+        {"Csw = SW1 output capacitance", r.stepSetupParamR, sw1.m_dOutputCapacitance},
+        {"output leakage delay 1", r.stepSetupParamB, 0.0},
+        {"Diode 1 and 2 Vf", r.sectionQuantityParamI, pri.GetDiode1And2().m_dForwardVoltage},
+        {"Diode 1 and 2 R", r.runCheckParamB, pri.GetDiode1And2().m_dDynamicResistance},
+        {"Diode 1 and 2 Cj", r.stepSetupParamG, pri.GetDiode1And2().m_dJunctionCapacitance},
+        {"rectifierBreakdownVoltage", r.rectifierBreakdownVoltage, pri.GetDiode1And2().m_dBreakdownVoltage},
+    });
+    // The configuration's preset figures.
+    EXPECT_DOUBLE_EQ(r.turnOnDelay, 3e-8);
+    EXPECT_EQ(r.sectionQuantityParamI, 0.7);
+    // Parts the variant does not have stay not set.
+    EXPECT_EQ(r.clampCapacitance, NOT_SET);
+    EXPECT_EQ(r.resetTurns, NOT_SET);
+    EXPECT_EQ(r.clampSwitchOnResistance, NOT_SET);
+    // An empty saturation characteristic: one point at 0 A with the open-circuit inductance.
+    const TimeMagnitudeTable& t = *doc->GetTable(kPowerXfmrTable);
+    ASSERT_EQ(t.count, 1);
+    EXPECT_EQ(t.points[0].time, 0.0);
+    EXPECT_EQ(t.points[0].magnitude, 2e-4);
+    EXPECT_EQ(doc->GetTable(kSenseXfmrTable)->count, 0);
+}
+
+TEST_F(AnalFillTest, FirstConfigurationOutput) {
+    BuildFirstConfiguration(*doc);
+    ASSERT_TRUE(Fill()) << problem;
+    const SecondaryRectifierInputRec& sr = *doc->GetSecondaryRectifierInput(0);
+    const OutputChokeInputRec& ch = *doc->GetOutputChokeInput(0);
+    const OutputFilterInputRec& of = *doc->GetOutputFilterInput(0);
+    const LoadNetworkInputRec& ld = *doc->GetLoadNetworkInput(0);
+    CSecondarySection& sec = *doc->GetSecondarySection1();
+    COutputChoke& choke = *doc->GetOutputChoke1();
+    const CCapacitor& cout = doc->Get1StgOutputFilter1()->GetCapacitorOut1();
+    const CResistor& rload = doc->GetLoadNetwork1()->GetResistorLoad2();
+    ExpectAll(std::vector<WordCase>{
+        {"diode rectifier 1", sr.sectionQuantityFlagA, 1},
+        {"diode rectifier 2", sr.sectionQuantityFlagB, 1},
+        {"Rect1Enabled (synchronous)", sr.frequencyAnalysisFlagA, 0},
+        {"Rect2Enabled (synchronous)", sr.frequencyAnalysisFlagB, 0},
+        {"resistiveRectifier", sr.resistiveRectifier, 0},
+        {"chokeOn", ch.chokeOn, 1},
+        {"skimWindingOn", ch.skimWindingOn, 0},
+        {"seriesElementOn", ch.seriesElementOn, 1},
+        {"choke sense amplifier", ch.engineSetupFlagA, 1},
+        {"capacitorOn", of.capacitorOn, 1},
+        {"hasCapA2", of.hasCapA2, 0},
+        {"hasCapB", of.hasCapB, 0},
+        {"first-stage variant", of.sectionQuantityFlagA, 0},
+        {"second-stage variant", of.sectionQuantityFlagB, 0},
+        {"outputNumber", of.outputNumber, 1},
+        {"outputSign (end A grounded)", of.outputSign, 1},
+        {"load variant", ld.sectionQuantityFlagA, 0},
+        {"resistorOn", ld.resistorOn, 1},
+        {"inductorOn", ld.inductorOn, 0},
+        {"currentSourceOn", ld.currentSourceOn, 0},
+    });
+    ExpectAll(std::vector<DoubleCase>{
+        {"dutyWeight (modulator not enabled)", sr.dutyWeight, 0.0},
+        {"diodeDrop", sr.diodeDrop, 0.7},
+        {"dynamicResistance", sr.dynamicResistance, sec.GetDiodeRectifier1().m_dDynamicResistance},
+        {"forwardVoltage", sr.forwardVoltage, 0.7},
+        {"secondDynamicResistance", sr.secondDynamicResistance, sec.GetDiodeRectifier2().m_dDynamicResistance},
+        {"Cr1", sr.stepSetupParamA, sec.GetDiodeRectifier1().m_dJunctionCapacitance},
+        {"Cr2", sr.stepSetupParamB, sec.GetDiodeRectifier2().m_dJunctionCapacitance},
+        {"rectifier1BreakdownVoltage", sr.rectifier1BreakdownVoltage, sec.GetDiodeRectifier1().m_dBreakdownVoltage},
+        {"rectifier2BreakdownVoltage", sr.rectifier2BreakdownVoltage, sec.GetDiodeRectifier2().m_dBreakdownVoltage},
+        {"windingTurns", sr.windingTurns, 10.0},
+        {"nominalWindingInductance", sr.nominalWindingInductance, 2e-4},
+        {"windingResistance", sr.windingResistance, doc->GetPrimarySection()->GetPowerTransformer().m_dDcResistance[1]},
+        {"windingAcResistance", sr.windingAcResistance, 1e-6},
+        {"choke inductance", ch.inductance, 1e-4},
+        {"choke windingResistance", ch.windingResistance, choke.GetInductorOut1().m_dDcResistance},
+        {"chokeAcResistance", ch.chokeAcResistance, choke.GetInductorOut1().m_dAcResistance},
+        {"chokeCoreLoss", ch.chokeCoreLoss, choke.GetInductorOut1().m_dCorePowerLoss},
+        {"seriesResistance (Resistor Sense)", ch.seriesResistance, choke.GetSenseResistor().m_dResistance},
+        {"seriesInductance (Resistor Sense ESL)", ch.seriesInductance, choke.GetSenseResistor().m_dEsl},
+        {"seriesElementFactor (sense gain)", ch.seriesElementFactor, choke.GetSenseAmplifier().m_dVoltageGain},
+        {"senseWeight", ch.senseWeight, 0.0},
+        {"currentSenseWeight", ch.currentSenseWeight, 0.0},
+        {"C.OUT1 c1 = breakdown", of.capacitorBreakdownVoltage, cout.m_dBreakdownVoltage},
+        {"C.OUT1 c2 = ESL", of.rippleInductance, cout.m_dEsl},
+        {"C.OUT1 c3 = ESR", of.rippleResistance, cout.m_dEsr},
+        {"C.OUT1 c4", of.sectionQuantityParamA, 0.0},
+        {"C.OUT1 c5", of.sectionQuantityParamB, 0.0},
+        {"C.OUT1 c6 = C", of.capACapacitance, 100e-6},
+        {"secondaryTurns (effective)", of.secondaryTurns, 10.0},
+        {"modulator RC", of.engineSetupParamA, 0.0},
+        {"load resistance", ld.resistance, 5.0},
+        {"load ESL", ld.closedFormParamB, rload.m_dEsl},
+        {"rippleWeight (output 1 at 100 %)", ld.rippleWeight, 1.0},
+        {"outputVoltage (target)", ld.outputVoltage, 10.7},
+    });
+    const TimeMagnitudeTable& t = *doc->GetTable(OutputTableIndex(1, kChokeTable));
+    ASSERT_EQ(t.count, 1);
+    EXPECT_EQ(t.points[0].magnitude, 1e-4);
+    // Output 2 is not in use: its records stay at their presets.
+    EXPECT_EQ(doc->GetSecondaryRectifierInput(1)->windingTurns, NOT_SET);
+    EXPECT_EQ(doc->GetOutputFilterInput(1)->outputNumber, 2);
+}
+
+TEST_F(AnalFillTest, FirstConfigurationControl) {
+    BuildFirstConfiguration(*doc);
+    ASSERT_TRUE(Fill()) << problem;
+    const ControlInputRec& r = *doc->GetControlInput();
+    CControlSection& c = *doc->GetControlSection();
+    CVoltageErrorAmp& vea = *doc->GetVoltageErrorAmp();
+    ExpectAll(std::vector<WordCase>{
+        {"controlMode", r.controlMode, 2},
+        {"veaVariant", r.veaVariant, 7},
+        {"optoVariant", r.optoVariant, 6},
+        {"veaOn", r.veaOn, 1},
+        {"clockEnabled", r.clockEnabled, 1},
+        {"currentLimitEnabled", r.currentLimitEnabled, 1},
+        {"currentSenseSource (VISCL primary)", r.currentSenseSource, 0},
+        {"senseSource", r.senseSource, 0},
+        {"softStartCapOn", r.softStartCapOn, 1},
+        {"softStartControlOn", r.softStartControlOn, 1},
+        {"softStartResetEnabled", r.softStartResetEnabled, 0},
+        {"softStartResetArmed", r.softStartResetArmed, 0},
+        {"veaReferenceAcOn", r.veaReferenceAcOn, 0},
+        {"errorInjectionOn", r.errorInjectionOn, 0},
+        {"currentInjectionOn", r.currentInjectionOn, 0},
+        {"referenceInPercent", r.referenceInPercent, 0},
+        {"feedForwardOn", r.feedForwardOn, 0},
+        {"clockInhibitDuringReset", r.clockInhibitDuringReset, 1},
+        {"pwmLogicVoltageInPercent", r.pwmLogicVoltageInPercent, 1},
+    });
+    ExpectAll(std::vector<DoubleCase>{
+        // 2 V peak to valley around 2 V, rising 90 % of 10 us.
+        {"clockUpperLimit", r.clockUpperLimit, 3.0},
+        {"clockLowerLimit", r.clockLowerLimit, 1.0},
+        {"clockSecondSlope (rising)", r.clockSecondSlope, 2.0 / (0.9 * 1e-5)},
+        {"clockFirstSlope (falling)", r.clockFirstSlope, -2.0 / (0.1 * 1e-5)},
+        {"clockBlankingFraction", r.clockBlankingFraction, 0.0},
+        {"pwmLogicVoltage (per cent)", r.pwmLogicVoltage, c.GetComparator1().m_dLogicVoltage},
+        {"currentLimitThreshold = IRef", r.currentLimitThreshold, 5.0},
+        {"currentLimitFilterResistance", r.currentLimitFilterResistance, 1e3},
+        {"currentLimitFilterCapacitance", r.currentLimitFilterCapacitance, 1e-9},
+        {"softStartRate = ISS / CSS", r.softStartRate,
+         c.GetCurrentSourceISS().m_dDCMagnitude / c.GetCapacitorSS().m_dCapacitance},
+        {"softStartOffset = USS", r.softStartOffset, 0.0},
+        {"softStartResetThreshold", r.softStartResetThreshold, c.GetComparator2().m_dSoftStartThreshold},
+        {"errorUpperLimit", r.errorUpperLimit, 5.0},
+        {"veaLowerLimit", r.veaLowerLimit, 0.0},
+        {"veaReferenceValue", r.veaReferenceValue, 1.5556},
+        {"veaReferenceAmplitude", r.veaReferenceAmplitude, 0.0},
+        {"veaReferenceFrequency", r.veaReferenceFrequency, 0.0},
+        {"feedbackGain = VRef", r.feedbackGain, 1.5556},
+        {"lockoutLevelA = UVLO on", r.lockoutLevelA, vea.GetUnderVoltLockOut().m_dTurnOnVoltage},
+        {"lockoutLevelB = UVLO off", r.lockoutLevelB, vea.GetUnderVoltLockOut().m_dTurnOffVoltage},
+        {"veaResistor1", r.veaResistor1, 1e6},
+        {"veaCapacitor3", r.veaCapacitor3, vea.GetCapacitor3().m_dCapacitance},
+        {"veaFeedbackResistor", r.veaFeedbackResistor, vea.GetResistorFeedback().m_dResistance},
+        {"errorAmpOffset (UE)", r.errorAmpOffset, 0.0},
+        {"currentInjectionOffset (no UI in voltage mode)", r.currentInjectionOffset, 0.0},
+        {"currentInjectionAmplitude", r.currentInjectionAmplitude, 0.0},
+    });
+    // Single pole: no R2, R3, C1, C2.
+    EXPECT_EQ(r.veaResistor2, NOT_SET);
+    EXPECT_EQ(r.veaCapacitor2, NOT_SET);
+    EXPECT_EQ(r.ledBreakdownVoltage, NOT_SET);
+}
+
+}  // namespace
