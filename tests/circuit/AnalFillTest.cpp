@@ -71,7 +71,10 @@ void BuildFirstConfiguration(CPwrQuorraDoc& doc) {
 
 class AnalFillTest : public ::testing::Test {
 protected:
+    // Also a fresh design for each row of a table: the old document goes first, since
+    // it unregisters itself as the current one.
     void SetUp() override {
+        doc.reset();
         doc = std::make_unique<CPwrQuorraDoc>();
         doc->OnNewDocument();
     }
@@ -413,6 +416,224 @@ TEST_F(AnalFillTest, FirstConfigurationControl) {
     EXPECT_EQ(r.veaResistor2, NOT_SET);
     EXPECT_EQ(r.veaCapacitor2, NOT_SET);
     EXPECT_EQ(r.ledBreakdownVoltage, NOT_SET);
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Refusals: the run never starts on a value the models cannot use.
+
+TEST_F(AnalFillTest, AMissingOrBrokenValueRefusesTheRunNamingIt) {
+    struct Case {
+        const char* what;
+        void (*spoil)(CPwrQuorraDoc&);
+        const char* named;
+    };
+    const Case cases[] = {
+        {"not-set target voltage",
+         [](CPwrQuorraDoc& d) { d.GetRequirements()->GetOutput(0)->SetTargetVoltage(NOT_SET); },
+         "target voltage of the requirements"},
+        {"line voltage not a number",
+         [](CPwrQuorraDoc& d) { d.GetLineFilter()->GetLineVoltage().m_dDCMagnitude = std::nan(""); },
+         "DC magnitude of the line filter"},
+        {"clock rising all the period",
+         [](CPwrQuorraDoc& d) { d.GetControlSection()->GetSawtoothClock().m_dPositiveSlopeDutyRatio = 100.0; },
+         "clock falling slope of the control section"},
+        {"soft-start capacitor of 0 F",
+         [](CPwrQuorraDoc& d) { d.GetControlSection()->GetCapacitorSS().m_dCapacitance = 0.0; },
+         "soft start rate of the control section"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        c.spoil(*doc);
+        sink.Clear();
+        EXPECT_FALSE(doc->PrepareAnalysis()) << c.what;
+        ASSERT_EQ(sink.boxes.size(), 1u) << c.what;
+        EXPECT_EQ(sink.boxes[0], std::string("Problem:  Analysis was not run: the design gives no value for ") +
+                                     c.named + ".")
+            << c.what;
+        // Nothing of the run was made.
+        EXPECT_EQ(doc->GetThreadParams().hStartEvent, nullptr) << c.what;
+    }
+}
+
+TEST_F(AnalFillTest, AGoodDesignPreparesTheRun) {
+    BuildFirstConfiguration(*doc);
+    EXPECT_TRUE(doc->PrepareAnalysis());
+    EXPECT_TRUE(sink.boxes.empty());
+    EXPECT_EQ(doc->GetThreadParams().pPrimaryInput->topology, 1);
+}
+
+TEST_F(AnalFillTest, ANewDesignFillsOnlyThePresets) {
+    ASSERT_TRUE(Fill()) << problem;
+    EXPECT_EQ(doc->GetPrimaryInput()->topology, -1);
+    EXPECT_EQ(doc->GetPrimaryInput()->primaryTurns, NOT_SET);
+    EXPECT_EQ(doc->GetControlInput()->controlMode, -1);
+    EXPECT_EQ(doc->GetSecondaryRectifierInput(0)->diodeDrop, NOT_SET);
+}
+
+TEST_F(AnalFillTest, ARefillForgetsWhatTheDesignNoLongerHas) {
+    BuildFirstConfiguration(*doc);
+    ASSERT_TRUE(Fill()) << problem;
+    doc->GetPrimarySection()->SetTopology(kTopologyNotChosen);
+    doc->GetRequirements()->GetOutput(0)->SetEnabled(FALSE);
+    ASSERT_TRUE(Fill()) << problem;
+    EXPECT_EQ(doc->GetPrimaryInput()->topology, -1);
+    EXPECT_EQ(doc->GetPrimaryInput()->turnOnDelay, NOT_SET);
+    EXPECT_EQ(doc->GetTable(kPowerXfmrTable)->count, 0);
+    EXPECT_EQ(doc->GetOutputChokeInput(0)->inductance, NOT_SET);
+    EXPECT_EQ(doc->GetAnalysisSettings()->outputCount, 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Saturation tables from the core saturation characteristic.
+
+TEST_F(AnalFillTest, SaturationTablesFromTheCoreCharacteristic) {
+    struct Point {
+        double current, inductance;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Point> characteristic;
+        bool ok;
+        std::vector<Point> table;
+    };
+    const double l0 = 1e-4;  // Inductor Out 1's zero-current inductance
+    const Case cases[] = {
+        {"empty: the zero-current inductance alone", {}, true, {{0.0, l0}}},
+        {"from 0 A: as given", {{0.0, 9e-5}, {2.0, 5e-5}}, true, {{0.0, 9e-5}, {2.0, 5e-5}}},
+        {"from above 0 A: the zero-current point in front", {{1.0, 8e-5}, {3.0, 2e-5}}, true,
+         {{0.0, l0}, {1.0, 8e-5}, {3.0, 2e-5}}},
+        {"falling currents", {{0.0, l0}, {3.0, 5e-5}, {2.0, 4e-5}}, false, {}},
+        {"the same current twice", {{0.0, l0}, {2.0, 5e-5}, {2.0, 4e-5}}, false, {}},
+        {"a zero inductance", {{0.0, l0}, {2.0, 0.0}}, false, {}},
+        {"a negative current", {{-1.0, l0}, {2.0, 5e-5}}, false, {}},
+        {"a current not a number", {{0.0, l0}, {std::nan(""), 5e-5}}, false, {}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        CCoreSatChar& sat = doc->GetOutputChoke1()->GetInductorOut1().m_CoreSatChar;
+        for (size_t i = 0; i < c.characteristic.size(); ++i)
+            sat.m_arPoints.AddCopy(int(i), CObCurrentInductance(c.characteristic[i].current,
+                                                                c.characteristic[i].inductance));
+        EXPECT_EQ(Fill(), c.ok ? TRUE : FALSE) << c.what;
+        if (!c.ok) {
+            EXPECT_EQ(problem, "Problem:  Analysis was not run: the core saturation characteristic of Inductor Out 1 "
+                               "of output 1\nmust list currents rising from 0 amps, each with a positive "
+                               "inductance,\nat most 101 points.")
+                << c.what;
+            continue;
+        }
+        const TimeMagnitudeTable& t = *doc->GetTable(OutputTableIndex(1, kChokeTable));
+        ASSERT_EQ(t.count, int32_t(c.table.size())) << c.what;
+        for (size_t i = 0; i < c.table.size(); ++i) {
+            EXPECT_EQ(t.points[i].time, c.table[i].current) << c.what << " point " << i;
+            EXPECT_EQ(t.points[i].magnitude, c.table[i].inductance) << c.what << " point " << i;
+        }
+    }
+}
+
+TEST_F(AnalFillTest, ASaturationCharacteristicLongerThanTheTableIsRefused) {
+    BuildFirstConfiguration(*doc);
+    CCoreSatChar& sat = doc->GetPrimarySection()->GetPowerTransformer().m_CoreSatChar;
+    // 102 points fill the table exactly; one more does not fit.
+    for (int i = 0; i < 102; ++i) sat.m_arPoints.AddCopy(i, CObCurrentInductance(i * 0.1, 2e-4 - i * 1e-6));
+    ASSERT_TRUE(Fill()) << problem;
+    EXPECT_EQ(doc->GetTable(kPowerXfmrTable)->count, 102);
+    sat.m_arPoints.AddCopy(102, CObCurrentInductance(20.0, 1e-5));
+    EXPECT_FALSE(Fill());
+    EXPECT_NE(problem.find("Power Transformer"), std::string::npos) << problem;
+}
+
+// ---------------------------------------------------------------------------------------
+// Transient tables of the sources.
+
+TEST_F(AnalFillTest, TransientTablesOfTheSources) {
+    struct Point {
+        double time, magnitude;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Point> transient;
+        bool ok;
+        std::vector<Point> table;
+    };
+    const Case cases[] = {
+        {"empty: the time-0 point", {}, true, {{0.0, 0.0}}},
+        {"a point at 0 s replaces the time-0 point", {{0.0, 0.5}, {1e-3, 1.0}}, true, {{0.0, 0.5}, {1e-3, 1.0}}},
+        {"later points follow it", {{1e-3, 1.0}, {2e-3, 0.0}}, true, {{0.0, 0.0}, {1e-3, 1.0}, {2e-3, 0.0}}},
+        {"falling times", {{2e-3, 1.0}, {1e-3, 0.0}}, false, {}},
+        {"a time twice", {{1e-3, 1.0}, {1e-3, 0.0}}, false, {}},
+        {"a negative time", {{-1e-3, 1.0}}, false, {}},
+        {"a magnitude not a number", {{1e-3, std::nan("")}}, false, {}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        CObArrayTimeMagnitude& tr = doc->GetVoltageErrorAmp()->GetVoltageSourceVRef().m_Transient;
+        for (size_t i = 0; i < c.transient.size(); ++i) {
+            CObTimeMagnitude p;
+            p.m_dTime = c.transient[i].time;
+            p.m_dMagnitude = c.transient[i].magnitude;
+            tr.AddCopy(int(i), p);
+        }
+        EXPECT_EQ(Fill(), c.ok ? TRUE : FALSE) << c.what;
+        if (!c.ok) {
+            EXPECT_EQ(problem, "Problem:  Analysis was not run: the transient table of VRef of the voltage error "
+                               "amplifier\nmust list times rising from 0 seconds, at most 101 points.")
+                << c.what;
+            continue;
+        }
+        const TimeMagnitudeTable101& t = *doc->GetTable101(kVeaReferenceBlockTable);
+        ASSERT_EQ(t.count, int32_t(c.table.size())) << c.what;
+        for (size_t i = 0; i < c.table.size(); ++i) {
+            EXPECT_EQ(t.points[i].time, c.table[i].time) << c.what << " point " << i;
+            EXPECT_EQ(t.points[i].magnitude, c.table[i].magnitude) << c.what << " point " << i;
+        }
+        // Transient points make the reference vary.
+        EXPECT_EQ(doc->GetControlInput()->veaReferenceAcOn, c.transient.empty() ? 0 : 1) << c.what;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Values at the operating temperature: 75 C, dT = 50 K.
+
+TEST_F(AnalFillTest, ValuesAtTheOperatingTemperature) {
+    BuildFirstConfiguration(*doc);
+    doc->GetRequirements()->m_dOperatingTemp = 75.0;
+    CCapacitor& cout = doc->Get1StgOutputFilter1()->GetCapacitorOut1();
+    cout.m_dCapTempCoefLinear = 0.1;   // %/K
+    cout.m_dCapTempCoefQuad = 0.002;   // %/K^2
+    cout.m_dEsr = 0.01;
+    cout.m_dEsrTempCoefLinear = -0.5;  // %/K
+    cout.m_dEsrTempCoefQuad = 0.0;
+    CResistor& rload = doc->GetLoadNetwork1()->GetResistorLoad2();
+    rload.m_dTempCoefLinear = 100.0;   // ppm/K
+    rload.m_dTempCoefQuad = 2.0;       // ppm/K^2
+    CTransistorFE& sw1 = doc->GetPrimarySection()->GetSwitchSW1();
+    sw1.m_dOnResistanceTempCoef = 0.6;  // %/K
+    CDiode& d1 = doc->GetSecondarySection1()->GetDiodeRectifier1();
+    ASSERT_TRUE(Fill()) << problem;
+    ExpectAll(std::vector<DoubleCase>{
+        // 100 uF x (1 + (0.1 x 50 + 0.002 x 2500) / 100) = 100 uF x 1.1
+        {"capacitance", doc->GetOutputFilterInput(0)->capACapacitance, 100e-6 * 1.1},
+        // 10 mohm x (1 - 0.5 x 50 / 100)
+        {"ESR", doc->GetOutputFilterInput(0)->rippleResistance, 0.01 * 0.75},
+        // 5 ohm x (1 + (100 x 50 + 2 x 2500) x 1e-6) = 5 ohm x 1.01
+        {"resistance", doc->GetLoadNetworkInput(0)->resistance, 5.0 * 1.01},
+        // 1 mohm x (1 + 0.6 x 50 / 100)
+        {"on resistance", doc->GetPrimaryInput()->primarySeriesResistance, 1e-3 * 1.3},
+        // 0.7 V x exp(-0.0036 x 50)
+        {"forward voltage", doc->GetSecondaryRectifierInput(0)->diodeDrop,
+         d1.m_dForwardVoltage * std::exp(d1.m_dForwardVoltageTempCoef * 50.0)},
+        // No coefficient: as given.
+        {"ESL", doc->GetOutputFilterInput(0)->rippleInductance, cout.m_dEsl},
+    });
+    EXPECT_LT(doc->GetSecondaryRectifierInput(0)->diodeDrop, 0.7);
 }
 
 }  // namespace
