@@ -637,3 +637,325 @@ TEST_F(AnalFillTest, ValuesAtTheOperatingTemperature) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Other sections and variants.
+
+TEST_F(AnalFillTest, LineFilterVariantsSetTheirElements) {
+    struct Case {
+        int variant;
+        int32_t first, second, damping, dampingR, source, inputCap;
+    };
+    const Case cases[] = {
+        {0, 0, 1, 0, 0, 0, 0}, {1, 0, 1, 0, 1, 0, 0}, {2, 0, 1, 1, 1, 0, 0}, {3, 1, 1, 0, 0, 1, 0},
+        {4, 1, 1, 0, 0, 1, 1}, {5, 1, 1, 0, 1, 1, 0}, {6, 1, 1, 1, 1, 1, 0}, {7, 1, 1, 0, 1, 1, 1},
+        {8, 1, 1, 1, 1, 1, 1}, {9, 0, 0, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        CLineFilter& f = *doc->GetLineFilter();
+        f.SetTopology(WORD(c.variant));
+        f.GetInductorIn1().m_dInductance = 11e-6;
+        f.GetInductorIn2().m_dInductance = 12e-6;
+        f.GetInductorDamp().m_dInductance = 13e-6;
+        f.GetResistorDamp1().m_dResistance = 1.5;
+        f.GetResistorDamp2().m_dResistance = 2.5;
+        ASSERT_TRUE(Fill()) << c.variant << ": " << problem;
+        const LineSourceInputRec& r = *doc->GetLineSourceInput();
+        EXPECT_EQ(doc->GetAnalysisSettings()->lineFilterVariant, c.variant);
+        ExpectAll(std::vector<WordCase>{
+            {"firstInductorOn", r.firstInductorOn, c.first},
+            {"secondInductorOn", r.secondInductorOn, c.second},
+            {"dampingInductorOn", r.dampingInductorOn, c.damping},
+            {"dampingResistorOn", r.dampingResistorOn, c.dampingR},
+            {"sourceOn (Capacitor In)", r.sourceOn, c.source},
+            {"inputCapacitorOn (Capacitor Damp)", r.inputCapacitorOn, c.inputCap},
+            {"timeRunFlagA", r.timeRunFlagA, c.inputCap},
+        });
+        // A present element carries its part's values, an absent one stays not set.
+        EXPECT_EQ(r.firstInductorInductance, c.first ? 11e-6 : NOT_SET) << c.variant;
+        EXPECT_EQ(r.secondInductorInductance, c.second ? 12e-6 : NOT_SET) << c.variant;
+        EXPECT_EQ(r.dampingInductorInductance, c.damping ? 13e-6 : NOT_SET) << c.variant;
+        EXPECT_EQ(r.dampingResistance, c.dampingR ? 2.5 : NOT_SET) << c.variant;
+        EXPECT_EQ(r.inputCapacitorExtraResistance, c.inputCap ? 1.5 : NOT_SET) << c.variant;
+        EXPECT_EQ(doc->GetTable3(kLineFirstInductorTable)->count, c.first) << c.variant;
+        EXPECT_EQ(doc->GetTable3(kLineSecondInductorTable)->count, c.second) << c.variant;
+    }
+}
+
+TEST_F(AnalFillTest, LineRectifierCaseFromItsFormAndThePhases) {
+    struct Case {
+        WORD source;
+        WORD form;
+        int32_t phases, rectifierCase;
+        unsigned diodes;  // bit n: diode n + 1
+    };
+    using R = CLineRectifier;
+    using F = CLineFilter;
+    const Case cases[] = {
+        {F::SOURCE_DC, R::RECT_NONE, 1, 0, 0x00},
+        {F::SOURCE_DC, R::RECT_HALF_WAVE, 1, 1, 0x01},
+        {F::SOURCE_2_PHASE_AC, R::RECT_HALF_WAVE, 2, 2, 0x11},
+        {F::SOURCE_3_PHASE_AC, R::RECT_HALF_WAVE, 3, 3, 0x51},
+        {F::SOURCE_1_PHASE_AC, R::RECT_FULL_WAVE_BRIDGE, 1, 4, 0x0F},
+        {F::SOURCE_1_PHASE_AC, R::RECT_HALF_WAVE_DOUBLER, 1, 5, 0x03},
+        {F::SOURCE_2_PHASE_AC, R::RECT_FULL_WAVE_SINGLE_CAP, 2, 6, 0x33},
+        {F::SOURCE_2_PHASE_AC, R::RECT_MULTI_PHASE_DOUBLER, 2, 7, 0x33},
+        {F::SOURCE_3_PHASE_AC, R::RECT_FULL_WAVE_SINGLE_CAP, 3, 8, 0xF3},
+        {F::SOURCE_3_PHASE_AC, R::RECT_MULTI_PHASE_DOUBLER, 3, 9, 0xF3},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        doc->GetLineFilter()->SetLineSourceType(c.source);
+        doc->GetLineRectifier()->SetTopology(c.form);
+        ASSERT_TRUE(Fill()) << c.form << "/" << c.phases << ": " << problem;
+        const AnalysisSettingsRec& s = *doc->GetAnalysisSettings();
+        EXPECT_EQ(s.linePhaseCount, c.phases);
+        EXPECT_EQ(s.lineRectifierForm, int32_t(c.form));
+        EXPECT_EQ(s.lineRectifierVariant, c.rectifierCase) << c.form << "/" << c.phases;
+        const LineSourceInputRec& r = *doc->GetLineSourceInput();
+        const int32_t present[8] = {r.diode1Present, r.diode2Present, r.diode3Present, r.diode4Present,
+                                    r.diode5Present, r.diode6Present, r.diode7Present, r.diode8Present};
+        for (unsigned n = 0; n < 8; ++n)
+            EXPECT_EQ(present[n], int32_t((c.diodes >> n) & 1u)) << "case " << c.rectifierCase << " diode " << n + 1;
+    }
+    // A form that no case models with the source refuses the run.
+    SetUp();
+    BuildFirstConfiguration(*doc);
+    doc->GetLineFilter()->SetLineSourceType(CLineFilter::SOURCE_3_PHASE_AC);
+    doc->GetLineRectifier()->SetTopology(CLineRectifier::RECT_FULL_WAVE_BRIDGE);
+    EXPECT_FALSE(Fill());
+    EXPECT_EQ(problem, "Problem:  Analysis was not run: the line rectifier does not suit the line source.");
+}
+
+TEST_F(AnalFillTest, PrimaryVariantsSetTheirMembers) {
+    struct Case {
+        int variant;
+        int32_t second, diode1, senseR, ct, resetWinding, resetDiode, clampCap, hasClamp, clampR, resetCap,
+            clampSwitch;
+    };
+    const Case cases[] = {
+        {0, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0}, {1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0},
+        {2, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0}, {3, 0, 0, 1, 0, 1, 1, 0, 0, 0, 0, 0},
+        {4, 0, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0}, {5, 0, 0, 1, 0, 0, 0, 1, 0, 0, 1, 0},
+        {6, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1}, {7, 0, 0, 1, 0, 0, 0, 1, 1, 0, 0, 1},
+        {8, 0, 0, 0, 1, 0, 1, 1, 1, 1, 0, 0}, {9, 0, 0, 1, 0, 0, 1, 1, 1, 1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        CPrimarySection& pri = *doc->GetPrimarySection();
+        pri.SetTopology(WORD(c.variant));
+        pri.GetPowerTransformer().ComputeCoupling(OutputEnables{{1, 0, 0, 0}}, TRUE);
+        ASSERT_TRUE(Fill()) << c.variant << ": " << problem;
+        const PrimaryInputRec& r = *doc->GetPrimaryInput();
+        ExpectAll(std::vector<WordCase>{
+            {"topology", r.topology, c.variant},
+            {"switch1On", r.switch1On, 1},
+            {"secondSwitchOn", r.secondSwitchOn, c.second},
+            {"diode1On", r.diode1On, c.diode1},
+            {"senseResistorOn", r.senseResistorOn, c.senseR},
+            {"senseAmplifierOn", r.senseAmplifierOn, c.senseR},
+            {"currentSenseTransformerOn", r.currentSenseTransformerOn, c.ct},
+            {"senseDiodeOn", r.senseDiodeOn, c.ct},
+            {"resetWindingOn", r.resetWindingOn, c.resetWinding},
+            {"resetDiodeOn", r.resetDiodeOn, c.resetDiode},
+            {"clampCapacitorOn", r.clampCapacitorOn, c.clampCap},
+            {"hasClampCapacitor", r.hasClampCapacitor, c.hasClamp},
+            {"clampResistorOn", r.clampResistorOn, c.clampR},
+            {"reset capacitor", r.sectionQuantityFlagA, c.resetCap},
+            {"clamp switch", r.turnOnFlagA, c.clampSwitch},
+        });
+        const CPwrTransformer& x = pri.GetPowerTransformer();
+        EXPECT_EQ(r.resetTurns, c.resetWinding ? x.m_dTurns[CPwrTransformer::kReset] : NOT_SET) << c.variant;
+        EXPECT_EQ(r.couplingPriReset,
+                  c.resetWinding ? x.Coupling(CPwrTransformer::kPrimary, CPwrTransformer::kReset) : 0.0)
+            << c.variant;
+        EXPECT_EQ(r.clampSwitchOnResistance, c.clampSwitch ? pri.GetSwitchSW2().m_dOnResistance : NOT_SET)
+            << c.variant;
+        EXPECT_EQ(r.senseXfmrSecondaryTurnsCount,
+                  c.ct ? pri.GetCurrentSenseTransformer().m_dSecondaryTurns : NOT_SET)
+            << c.variant;
+        EXPECT_EQ(doc->GetTable(kSenseXfmrTable)->count, c.ct) << c.variant;
+    }
+}
+
+// Two outputs on joined windings: output 2's winding sits on output 1's.
+TEST_F(AnalFillTest, JoinedSecondariesStackAndAddTheirTurns) {
+    BuildFirstConfiguration(*doc);
+    doc->GetRequirements()->GetOutput(1)->SetEnabled(TRUE);
+    doc->GetRequirements()->GetOutput(1)->SetTargetVoltage(20.0);
+    doc->GetRequirements()->CheckOutputs(FALSE);
+    CPwrTransformer& x = doc->GetPrimarySection()->GetPowerTransformer();
+    x.m_dTurns[CPwrTransformer::kSecondary2] = 6.0;
+    x.m_Connections[CPwrTransformer::kEndB] = CPwrTransformer::kAdjacentWinding;
+    x.m_Connections[CPwrTransformer::kEndC] = CPwrTransformer::kAdjacentWinding;
+    x.ComputeCoupling(OutputEnables{{1, 1, 0, 0}}, FALSE);
+    doc->GetSecondarySection2()->SetTopology(0);
+    doc->GetOutputChoke2()->SetTopology(0);
+    doc->GetOutputChoke2()->SetDefaults();
+    doc->Get1StgOutputFilter2()->SetTopology(0);
+    doc->GetLoadNetwork2()->SetTopology(0);
+    COutputChokeMutualInd& m = *doc->GetOutputChokeMutualInd();
+    m.SetCouplingEnabled(TRUE);
+    m.m_dCoupling[COutputChokeMutualInd::k12] = 0.5;
+    ASSERT_TRUE(Fill()) << problem;
+    const PrimaryInputRec& r = *doc->GetPrimaryInput();
+    EXPECT_EQ(doc->GetAnalysisSettings()->outputCount, 2);
+    EXPECT_EQ(r.stack2On1, 1);
+    EXPECT_EQ(r.stack1On2, 0);
+    EXPECT_EQ(r.stack3On2, 0);
+    EXPECT_EQ(doc->GetOutputFilterInput(0)->outputSign, 1);
+    EXPECT_EQ(doc->GetOutputFilterInput(1)->outputSign, 1);
+    EXPECT_EQ(doc->GetOutputFilterInput(0)->secondaryTurns, 10.0);  // N1
+    EXPECT_EQ(doc->GetOutputFilterInput(1)->secondaryTurns, 16.0);  // N2 + N1
+    EXPECT_EQ(doc->GetSecondaryRectifierInput(1)->windingTurns, 6.0);  // the winding's own
+    EXPECT_EQ(r.couplingPriSec2, x.Coupling(CPwrTransformer::kPrimary, CPwrTransformer::kSecondary2));
+    EXPECT_EQ(r.couplingSec1Sec2, x.Coupling(CPwrTransformer::kSecondary1, CPwrTransformer::kSecondary2));
+    EXPECT_EQ(r.couplingSec1Sec3, 0.0);
+    EXPECT_EQ(doc->GetAnalysisSettings()->coupledOutputChokes, 1);
+    EXPECT_EQ(doc->GetAnalysisSettings()->outputChokeCoupling[0], 0.5);
+    EXPECT_EQ(doc->GetLoadNetworkInput(1)->outputVoltage, 20.0);
+    EXPECT_EQ(doc->GetOutputChokeInput(1)->inductance, 1e-4);
+    EXPECT_EQ(doc->GetTable(OutputTableIndex(2, kChokeTable))->count, 1);
+}
+
+TEST_F(AnalFillTest, OutputFilterAndLoadVariants) {
+    struct FilterCase {
+        int first, second;
+        int32_t capA2, sensing, capB, capB2, dampingB, dampingL;
+    };
+    const FilterCase filters[] = {
+        {0, 0, 0, 0, 0, 0, 0, 0}, {1, 1, 1, 0, 1, 0, 0, 0}, {2, 2, 0, 1, 1, 0, 1, 0}, {3, 3, 1, 1, 1, 1, 0, 0},
+        {0, 4, 0, 0, 1, 0, 1, 1}, {0, 5, 0, 0, 1, 1, 1, 0}, {0, 6, 0, 0, 1, 1, 1, 1},
+    };
+    for (const FilterCase& c : filters) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        doc->Get1StgOutputFilter1()->SetTopology(WORD(c.first));
+        doc->Get2StgOutputFilter1()->SetTopology(WORD(c.second));
+        ASSERT_TRUE(Fill()) << c.first << "/" << c.second << ": " << problem;
+        const OutputFilterInputRec& r = *doc->GetOutputFilterInput(0);
+        ExpectAll(std::vector<WordCase>{
+            {"first-stage variant", r.sectionQuantityFlagA, c.first},
+            {"second-stage variant", r.sectionQuantityFlagB, c.second},
+            {"hasCapA2", r.hasCapA2, c.capA2},
+            {"senseXfmrOn", r.senseXfmrOn, c.sensing},
+            {"senseDiodeOn", r.senseDiodeOn, c.sensing},
+            {"hasCapB", r.hasCapB, c.capB},
+            {"hasInductorB", r.hasInductorB, c.capB},
+            {"hasCapB2", r.hasCapB2, c.capB2},
+            {"hasDampingB", r.hasDampingB, c.dampingB},
+            {"dampingInductorOn", r.dampingInductorOn, c.dampingL},
+        });
+        C2StgOutputFilter& f2 = *doc->Get2StgOutputFilter1();
+        EXPECT_EQ(r.capBCapacitance, c.capB ? f2.GetCapacitorOut2().m_dCapacitance : NOT_SET);
+        EXPECT_EQ(r.dampingResistance, c.dampingB ? f2.GetResistorDamp2().m_dResistance : NOT_SET);
+        EXPECT_EQ(doc->GetTable(OutputTableIndex(1, kSecondStageInductorTable))->count, c.capB);
+        EXPECT_EQ(doc->GetTable(OutputTableIndex(1, kCapSenseXfmrTable))->count, c.sensing);
+    }
+
+    struct LoadCase {
+        int variant;
+        int32_t resistor, inductor, source, firstBranch;
+    };
+    const LoadCase loads[] = {{0, 1, 0, 0, 0}, {1, 1, 1, 0, 0}, {2, 0, 0, 1, 0}, {3, 1, 1, 1, 1}};
+    for (const LoadCase& c : loads) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        CLoadNetwork& ld = *doc->GetLoadNetwork1();
+        ld.SetTopology(WORD(c.variant));
+        ld.GetCurrentSourceILoad().m_dDCMagnitude = 1.25;
+        ld.GetResistorLoad1().m_dResistance = 0.5;
+        ASSERT_TRUE(Fill()) << c.variant << ": " << problem;
+        const LoadNetworkInputRec& r = *doc->GetLoadNetworkInput(0);
+        ExpectAll(std::vector<WordCase>{
+            {"load variant", r.sectionQuantityFlagA, c.variant},
+            {"resistorOn", r.resistorOn, c.resistor},
+            {"inductorOn", r.inductorOn, c.inductor},
+            {"currentSourceOn", r.currentSourceOn, c.source},
+            {"firstBranchOn", r.firstBranchOn, c.firstBranch},
+            {"firstInductorOn", r.firstInductorOn, c.firstBranch},
+        });
+        EXPECT_EQ(r.sourceCurrent, c.source ? 1.25 : 0.0) << c.variant;
+        EXPECT_EQ(r.firstResistance, c.firstBranch ? 0.5 : NOT_SET) << c.variant;
+        EXPECT_EQ(doc->GetTable(OutputTableIndex(1, kLoadInductor2Table))->count, c.inductor) << c.variant;
+        EXPECT_EQ(doc->GetTable(OutputTableIndex(1, kLoadInductor1Table))->count, c.firstBranch) << c.variant;
+    }
+}
+
+TEST_F(AnalFillTest, ErrorAmplifierNetworkOfEachVariant) {
+    // R1 always; R2, C1 in 0; C3 in 0, 1, 3; R3, C2 in 0, 1, 2; Rfb in 4 to 7.
+    struct Case {
+        int variant;
+        bool r2c1, c3, r3c2, rfb;
+    };
+    const Case cases[] = {{0, true, true, true, false}, {1, false, true, true, false},
+                          {2, false, false, true, false}, {3, false, true, false, false},
+                          {4, true, true, true, true},  {5, false, true, true, true},
+                          {6, false, false, true, true},  {7, false, true, false, true}};
+    for (const Case& c : cases) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        CVoltageErrorAmp& a = *doc->GetVoltageErrorAmp();
+        a.SetTopology(WORD(c.variant));
+        a.GetResistor2().m_dResistance = 2e3;
+        a.GetResistor3().m_dResistance = 3e3;
+        a.GetCapacitor1().m_dCapacitance = 1e-9;
+        a.GetCapacitor2().m_dCapacitance = 2e-9;
+        a.GetCapacitor3().m_dCapacitance = 3e-9;
+        a.GetResistorFeedback().m_dResistance = 1e7;
+        ASSERT_TRUE(Fill()) << c.variant << ": " << problem;
+        const ControlInputRec& r = *doc->GetControlInput();
+        EXPECT_EQ(r.veaVariant, c.variant);
+        EXPECT_EQ(r.veaResistor1, 1e6) << c.variant;
+        EXPECT_EQ(r.veaResistor2, c.r2c1 ? 2e3 : NOT_SET) << c.variant;
+        EXPECT_EQ(r.veaCapacitor1, c.r2c1 ? 1e-9 : NOT_SET) << c.variant;
+        EXPECT_EQ(r.veaCapacitor3, c.c3 ? 3e-9 : NOT_SET) << c.variant;
+        EXPECT_EQ(r.veaResistor3, c.r3c2 ? 3e3 : NOT_SET) << c.variant;
+        EXPECT_EQ(r.veaCapacitor2, c.r3c2 ? 2e-9 : NOT_SET) << c.variant;
+        EXPECT_EQ(r.veaFeedbackResistor, c.rfb ? 1e7 : NOT_SET) << c.variant;
+    }
+}
+
+TEST_F(AnalFillTest, ControlModesChooseTheirSourcesAndDelays) {
+    struct Case {
+        int mode;
+        int32_t clock, feedForward, senseSource;
+        bool injectsCurrent;
+        bool limitByPwm;  // the current limit runs through Comparator PWM
+    };
+    const Case cases[] = {{0, 1, 0, 1, true, false}, {1, 1, 1, 0, false, false}, {2, 1, 0, 0, false, false},
+                          {3, 0, 0, 1, true, true},  {4, 1, 0, 1, true, false}};
+    for (const Case& c : cases) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        CControlSection& ctl = *doc->GetControlSection();
+        ctl.SetTopology(WORD(c.mode));
+        ctl.GetFeedbackCurrentSourceVIS().m_iSensedCurrent = CCrntSensSource::SENSE_CHOKE;
+        ctl.GetVoltageSourceUI().m_dDCMagnitude = 0.25;
+        ctl.GetComparator1().m_dDelay = 1e-8;
+        ctl.GetComparator2().m_dDelay = 4e-8;
+        ASSERT_TRUE(Fill()) << c.mode << ": " << problem;
+        const ControlInputRec& r = *doc->GetControlInput();
+        EXPECT_EQ(r.controlMode, c.mode);
+        EXPECT_EQ(r.clockEnabled, c.clock) << c.mode;
+        EXPECT_EQ(r.feedForwardOn, c.feedForward) << c.mode;
+        EXPECT_EQ(r.resetSwitchOn, c.feedForward) << c.mode;
+        EXPECT_EQ(r.senseSource, c.senseSource) << c.mode;
+        EXPECT_EQ(r.currentInjectionOffset, c.injectsCurrent ? 0.25 : 0.0) << c.mode;
+        const CTransistorFE& sw1 = doc->GetPrimarySection()->GetSwitchSW1();
+        EXPECT_DOUBLE_EQ(doc->GetPrimaryInput()->stepSetupParamQ,
+                         sw1.m_dTurnOffDelay + sw1.m_dFallTime + (c.limitByPwm ? 1e-8 : 4e-8))
+            << c.mode;
+        if (!c.clock) {
+            EXPECT_EQ(r.clockFirstSlope, NOT_SET) << c.mode;
+        }
+    }
+}
+
+}  // namespace
