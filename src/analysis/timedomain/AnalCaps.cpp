@@ -1,0 +1,92 @@
+#include "analysis/timedomain/AnalCaps.h"
+
+#include <cmath>
+
+#include "analysis/context/AnalParams.h"
+#include "platform/core/Format.h"
+#include "records/Utils.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr uint32_t kRefuseKind = 58400;
+constexpr uint32_t kRefuseLineSide = 58401;
+constexpr uint32_t kRefusePrimary = 58402;
+constexpr uint32_t kRefuseOutput = 58403;
+constexpr uint32_t kRefuseControl = 58404;
+constexpr uint32_t kRefuseCoupledChokes = 58405;
+constexpr uint32_t kRefuseIncomplete = 58406;
+
+constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
+constexpr int32_t kLineFilterNone = 9;
+constexpr int32_t kControlVoltageMode = 2;
+constexpr int32_t kVeaSinglePoleDcFeedback = 7;
+constexpr int32_t kOptoNone = 6;
+
+bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
+
+EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
+
+}  // namespace
+
+EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
+    const AnalysisSettingsRec* set = params.pSettings;
+    if (!set || !params.pLineSourceInput || !params.pPrimaryInput || !params.pControlInput)
+        return Refuse(kRefuseIncomplete);
+    // Only the turn-on transient: a steady-state start needs the steady-state initial values.
+    if (set->analysisKind != 0) return Refuse(kRefuseKind);
+
+    const LineSourceInputRec& line = *params.pLineSourceInput;
+    if (set->linePhaseCount != 1 || set->lineFilterVariant != kLineFilterNone || set->lineRectifierVariant != 0 ||
+        set->inputCapacitorVariant != 0 || line.lineMagnitude != 0.0)
+        return Refuse(kRefuseLineSide);
+
+    const PrimaryInputRec& pri = *params.pPrimaryInput;
+    if (pri.topology != kPrimaryTwoSwitchSenseResistor || !pri.powerTransformerOn) return Refuse(kRefusePrimary);
+
+    if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return Refuse(kRefuseIncomplete);
+    if (set->coupledOutputChokes) return Refuse(kRefuseCoupledChokes);
+    for (int32_t j = 0; j < set->outputCount; ++j) {
+        const SecondaryRectifierInputRec* rect = params.pSecondaryRectifierInput[j];
+        const OutputChokeInputRec* choke = params.pOutputChokeInput[j];
+        const OutputFilterInputRec* filter = params.pOutputFilterInput[j];
+        const LoadNetworkInputRec* load = params.pLoadNetworkInput[j];
+        if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
+        const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
+        const bool plainChoke = choke->chokeOn && !choke->skimWindingOn;
+        const bool singleCapacitor = filter->sectionQuantityFlagA == 0 && filter->sectionQuantityFlagB == 0;
+        const bool resistiveLoad = load->sectionQuantityFlagA == 0 && load->resistorOn && !load->inductorOn &&
+                                   !load->firstBranchOn && !load->currentSourceOn;
+        // The output's voltage over its target drives the feedback: a target of 0 has no meaning.
+        const bool targetSet = !(load->rippleWeight != 0.0) || Positive(load->outputVoltage);
+        if (!diodes || !plainChoke || !singleCapacitor || !resistiveLoad || !targetSet)
+            return Refuse(kRefuseOutput, j + 1);
+    }
+    // Stacked windings are not built.
+    if (set->outputCount > 1 && (pri.stack2On1 == 1 || pri.stack1On2 == 1 || pri.stack3On2 == 1 ||
+                                 pri.stack2On3 == 1 || pri.stack4On3 == 1 || pri.stack3On4 == 1))
+        return Refuse(kRefusePrimary);
+
+    const ControlInputRec& ctl = *params.pControlInput;
+    if (ctl.controlMode != kControlVoltageMode || ctl.veaVariant != kVeaSinglePoleDcFeedback ||
+        ctl.optoVariant != kOptoNone || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn)
+        return Refuse(kRefuseControl);
+
+    // The step needs a positive largest and overlap step; the fill refuses unset values, this
+    // guards callers that fill the records another way.
+    if (!Positive(set->initialTimeStep) || !Positive(set->stepSetupParamB) || !Positive(set->openResistance) ||
+        !Positive(set->endTime))
+        return Refuse(kRefuseIncomplete);
+    return {};
+}
+
+std::string EngineRefusalText(const EngineRefusal& refusal) {
+    const char* text = res::FindString(refusal.messageId);
+    if (!text) return {};
+    return fw::Substitute(text, std::to_string(refusal.output));
+}
+
+void ReportEngineRefusal(const EngineRefusal& refusal) {
+    if (refusal.output) ReportMessage1FirstBox(refusal.messageId, refusal.output);
+    else ReportMessageFirstBox(refusal.messageId);
+}

@@ -1,0 +1,294 @@
+#include "analysis/timedomain/AnalDABC.h"
+
+#include <cmath>
+
+#include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalInit.h"
+#include "analysis/models/AnalMBranch.h"
+#include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMXfmr.h"
+#include "records/Utils.h"
+
+namespace {
+
+constexpr UINT kModuleAnalDABC = 56006;
+
+// Codes of this module.
+constexpr int kCodeOutputSolve = 6100;
+constexpr int kCodeNotFinite = 6101;
+constexpr int kCodeFloatingPoint = 6102;
+constexpr int kCodeTransformer = 6103;
+
+double Coupling(double k, double la, double lb) { return k * std::sqrt(la * lb); }
+
+CapacitorGroup BulkCapacitor(const LineSourceInputRec& in, double open) {
+    return {open, in.outputCapacitorInductance, in.outputCapacitorResistance, in.sectionQuantityParamE,
+            in.sectionQuantityParamF, in.outputCapacitance};
+}
+
+CapacitorGroup FilterCapacitor(const OutputFilterInputRec& in, double open) {
+    return {open, in.rippleInductance, in.rippleResistance, in.sectionQuantityParamA, in.sectionQuantityParamB,
+            in.capACapacitance};
+}
+
+double ChokeInductance(const OutputChokeInputRec& in) {
+    return in.inductance + (in.seriesElementOn ? in.seriesInductance : 0.0);
+}
+
+double ChokeResistance(const OutputChokeInputRec& in) {
+    return in.windingResistance + (in.seriesElementOn ? in.seriesResistance : 0.0);
+}
+
+int32_t Polarity(const OutputFilterInputRec& in) { return in.outputSign < 0 ? -1 : 1; }
+
+bool Finite(double v) { return std::isfinite(v); }
+
+// A bad number ends the run whatever the logging state: a step that went on would spread
+// it into every later state.
+int32_t Fail(int code) {
+    ReportMessage1(kModuleAnalDABC, code, FALSE);
+    ReportMessageFirstBox(52210);
+    return 0;
+}
+
+}  // namespace
+
+int32_t PrepareStepEngine() {
+    AnalysisContext* ctx = GetAnalysisContext();
+    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
+    TransformerParams& t = ctx->engine.xfmr;
+    t = TransformerParams();
+    t.outputs = ctx->pSettings->outputCount;
+    t.lp = pi.magnetizingInductanceNominal;
+    t.rp = pi.primaryWindingResistance;
+    const double sign = pi.primarySign < 0 ? -1.0 : 1.0;
+    const double kps[kMaxOutputs] = {pi.couplingPriSec1, pi.couplingPriSec2, pi.couplingPriSec3, pi.couplingPriSec4};
+    const double kss[kMaxOutputs][kMaxOutputs] = {
+        {0.0, pi.couplingSec1Sec2, pi.couplingSec1Sec3, pi.couplingSec1Sec4},
+        {pi.couplingSec1Sec2, 0.0, pi.couplingSec2Sec3, pi.couplingSec2Sec4},
+        {pi.couplingSec1Sec3, pi.couplingSec2Sec3, 0.0, pi.couplingSec3Sec4},
+        {pi.couplingSec1Sec4, pi.couplingSec2Sec4, pi.couplingSec3Sec4, 0.0}};
+    for (int32_t j = 0; j < t.outputs; ++j) {
+        const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
+        t.ls[j] = ri.nominalWindingInductance;
+        t.rs[j] = ri.windingResistance;
+        t.mps[j] = sign * Coupling(kps[j], t.lp, t.ls[j]);
+    }
+    for (int32_t j = 0; j < t.outputs; ++j)
+        for (int32_t k = 0; k < t.outputs; ++k)
+            t.mss[j][k] = j == k ? 0.0 : Coupling(kss[j][k], t.ls[j], t.ls[k]);
+    for (int32_t j = 0; j < t.outputs; ++j) {
+        ctx->primary.mutualPriSec1 = t.mps[0];
+        ctx->secondaryWinding[j].windingInductance = t.ls[j];
+        ctx->secondaryWinding[j].windingResistance = t.rs[j];
+    }
+    ctx->primary.magnetizingInductance = t.lp;
+    ctx->primary.primaryWindingResistance = t.rp;
+    if (!Finite(t.lp) || !Finite(t.mps[0])) {
+        ReportMessage1(kModuleAnalDABC, kCodeTransformer, FALSE);
+        ReportMessageFirstBox(52085);
+        return 0;
+    }
+    return 1;
+}
+
+int32_t AssembleStateMatrices() {
+    AnalysisContext* ctx = GetAnalysisContext();
+    const AnalysisSettingsRec& set = *ctx->pSettings;
+    EngineStore& st = ctx->engine;
+    const double s = ctx->stepState.inverseTimeStep;
+    const int32_t n = set.outputCount;
+    const double open = set.openResistance;
+
+    StorePreviousStateVariables();
+
+    // Output side, forward pass: load, first-stage filter, choke, rectifiers.
+    int32_t polarity[kMaxOutputs] = {1, 1, 1, 1};
+    for (int32_t j = n - 1; j >= 0; --j) {
+        OutputStepStore& o = st.output[j];
+        const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[j];
+        const OutputFilterInputRec& fi = *ctx->pOutputFilterInput[j];
+        const OutputChokeInputRec& ci = *ctx->pOutputChokeInput[j];
+        const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
+        const SecondaryRectifierStateRec& rs = ctx->secondaryRectifier[j];
+        polarity[j] = Polarity(fi);
+        CalcInductorBranchCoeffs(ld.closedFormParamB, ld.resistance, s, ctx->loadNetwork[j].resistorCurrent, &o.load);
+        CalcCapacitorBranchCoeffs(FilterCapacitor(fi, open), s, ctx->outputFilter[j].capacitorVoltage,
+                                  ctx->outputFilter[j].capacitorCurrent, &o.filterCapacitor);
+        o.outputNode = ParallelBranches(o.filterCapacitor, o.load);
+        CalcInductorBranchCoeffs(ChokeInductance(ci), ChokeResistance(ci), s, ctx->outputChoke[j].chokeCurrent,
+                                 &o.choke);
+        CalcRectifierCoeffs(rs.rectifier1On, ri.diodeDrop, ri.dynamicResistance, open, &o.forwardRectifier);
+        CalcRectifierCoeffs(rs.diodeConducting, ri.forwardVoltage, ri.secondDynamicResistance, open,
+                            &o.freewheelRectifier);
+    }
+
+    // Line side, forward pass: the line branch and the bulk capacitor meet at the bulk node.
+    const LineSourceInputRec& li = *ctx->pLineSourceInput;
+    LinePhaseStateRec& phase = ctx->linePhase[0];
+    const double sourceVoltage = phase.lineVoltage;
+    CalcInductorBranchCoeffs(li.lineInductance, li.lineResistance, s, phase.lineCurrentHeld, &st.line);
+    const CapacitorGroup bulkCap = BulkCapacitor(li, open);
+    InputCapacitorStateRec& cap = ctx->inputCapacitor;
+    CalcCapacitorBranchCoeffs(bulkCap, s, cap.capacitorVoltage1, cap.upperBulkCapacitorCurrent, &st.bulkCapacitor);
+    // Seen from the bulk node the line branch carries -Iline: Vbulk = zl·(-Iline) + (Vl - el).
+    st.bulk = ParallelBranches({st.line.z, sourceVoltage - st.line.e}, st.bulkCapacitor);
+
+    // Primary loop of the present switch state.
+    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
+    PrimaryStateRec& pri = ctx->primary;
+    const int32_t state = pri.switchState;
+    const double ron = pri.switchState == 2 ? pi.primarySeriesResistance : open;
+    const double vf = pi.sectionQuantityParamI;
+    const double rd = pi.runCheckParamB;
+    const double senseCurrentPrev = pri.switch1Current;
+    CalcInductorBranchCoeffs(pi.senseResistorInductance, pi.senseResistance, s, senseCurrentPrev, &st.senseResistor);
+    if (state == 1) {
+        st.loopA = -(st.bulk.z + 2.0 * rd);
+        st.loopB = -(st.bulk.e + 2.0 * vf);
+    } else {
+        st.loopA = -(st.bulk.z + 2.0 * ron + st.senseResistor.z);
+        st.loopB = st.bulk.e - st.senseResistor.e;
+    }
+
+    // Transformer, centre, and all outputs together.
+    double isPrev[kMaxOutputs] = {};
+    for (int32_t j = 0; j < n; ++j) isPrev[j] = ctx->secondaryWinding[j].windingCurrent;
+    const double ipPrev = pri.primaryWindingCurrent;
+    CalcTransformerCoeffs(st.xfmr, s, ipPrev, isPrev, &st);
+    BuildPrimaryCentre(n, &st);
+    if (!SolveCoupledOutputs(n, polarity, &st)) return Fail(kCodeOutputSolve);
+
+    // Reverse pass: primary and transformer.
+    const double ip = PrimaryCurrentFromRow(n, st, st.secondaryCurrent);
+    const double vw = st.loopA * ip + st.loopB;
+    const double draw = state == 1 ? -ip : ip;
+    const double vbulk = st.bulk.e - st.bulk.z * draw;
+    if (!Finite(ip) || !Finite(vbulk)) return Fail(kCodeNotFinite);
+    st.bulkDraw = draw;
+    st.primaryCurrentSlope = (ip - ipPrev) * s;
+
+    double reflected = 0.0;
+    for (int32_t j = 0; j < n; ++j) {
+        const double ratio = ctx->pSecondaryRectifierInput[j]->windingTurns / pi.primaryTurns;
+        reflected -= ratio * st.secondaryCurrent[j];
+        SecondaryWindingStateRec& w = ctx->secondaryWinding[j];
+        w.windingCurrent = st.secondaryCurrent[j];
+        double vs = st.m[j] * ip + st.es[j];
+        for (int32_t k = 0; k < n; ++k) vs += st.zs[j][k] * st.secondaryCurrent[k];
+        w.windingVoltage = vs;
+    }
+    pri.primaryWindingCurrent = ip;
+    pri.primaryWindingVoltage = vw;
+    pri.transformerPrimaryCurrent = ip;
+    pri.primaryWindingCurrentSlope = st.primaryCurrentSlope;
+    pri.reflectedSecondaryCurrent = reflected;
+    pri.magnetizingCurrent = ip - reflected;
+    pri.magnetizingCurrentCopy1 = pri.magnetizingCurrent;
+    pri.magnetizingCurrentCopy5 = draw;
+
+    const double senseCurrent = state == 1 ? 0.0 : ip;
+    const double vsense = state == 1 ? 0.0 : st.senseResistor.z * senseCurrent + st.senseResistor.e;
+    pri.currentSenseResistorVoltage = vsense;
+    pri.currentSenseOutput = pi.senseAmpGain * vsense;
+    pri.switch1Current = senseCurrent;
+    pri.switch2Current = senseCurrent;
+    pri.switch1DrainToSourceCurrent = senseCurrent;
+    if (state == 1) {
+        const double vd = vf + rd * ip;
+        pri.diode1Current = ip;
+        pri.diode2Current = ip;
+        pri.diode1Voltage = vd;
+        pri.diode2Voltage = vd;
+        pri.switch1Voltage = vbulk + vd;
+        pri.switch2Voltage = vbulk + vd;
+    } else {
+        pri.diode1Current = 0.0;
+        pri.diode2Current = 0.0;
+        pri.switch1Voltage = ron * ip;
+        pri.switch2Voltage = ron * ip;
+        pri.diode1Voltage = -(vbulk - pri.switch1Voltage);
+        pri.diode2Voltage = vsense + pri.switch2Voltage - vbulk;
+    }
+    pri.switch1VoltageCopy = pri.switch1Voltage;
+    pri.switch1Resistance = state == 2 ? pi.primarySeriesResistance : open;
+    pri.switch1DrainVoltage = pri.switch1Voltage + vsense;
+    pri.switch1SourceVoltage = vsense;
+    pri.switch2DrainVoltage = vbulk;
+    pri.switch2SourceVoltage = vbulk - pri.switch2Voltage;
+
+    // Line side, reverse pass.
+    const double lineCurrentPrev = phase.lineCurrentHeld;
+    const double lineCurrent = (sourceVoltage - st.line.e - vbulk) / st.line.z;
+    phase.lineCurrentHeld = lineCurrent;
+    phase.firstStageCapacitorCurrent = lineCurrent;
+    phase.firstInductorCurrentSlope = (lineCurrent - lineCurrentPrev) * s;
+    phase.sourceVoltage = sourceVoltage;
+    phase.filterVoltage = vbulk;
+    const double capCurrent = lineCurrent - draw;
+    cap.capacitorVoltage1 = UpdateCapacitorBranch(bulkCap, s, cap.capacitorVoltage1, capCurrent);
+    cap.upperBulkCapacitorCurrent = capCurrent;
+    cap.positiveCapacitorCurrent = capCurrent;
+    cap.inputVoltage = vbulk;
+
+    // Output side, reverse pass.
+    for (int32_t j = n - 1; j >= 0; --j) {
+        OutputStepStore& o = st.output[j];
+        const OutputFilterInputRec& fi = *ctx->pOutputFilterInput[j];
+        const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[j];
+        const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
+        SecondaryRectifierStateRec& rs = ctx->secondaryRectifier[j];
+        OutputChokeStateRec& ch = ctx->outputChoke[j];
+        OutputFilterStateRec& f = ctx->outputFilter[j];
+        LoadNetworkStateRec& lo = ctx->loadNetwork[j];
+
+        const double chokeCurrentPrev = ch.chokeCurrent;
+        const double chokeCurrent = o.forwardCurrent + o.freewheelCurrent;
+        const double vout = o.outputNode.z * chokeCurrent + o.outputNode.e;
+        if (!Finite(vout) || !Finite(chokeCurrent)) return Fail(kCodeNotFinite);
+
+        const double filterCurrent = BranchCurrent(o.filterCapacitor, vout);
+        f.capacitorVoltage = UpdateCapacitorBranch(FilterCapacitor(fi, open), s, f.capacitorVoltage, filterCurrent);
+        f.capacitorCurrent = filterCurrent;
+        f.capacitorVoltage1 = f.capacitorVoltage;
+        f.capacitorCurrent1 = filterCurrent;
+        f.outputVoltage = vout;
+
+        const double loadCurrent = BranchCurrent(o.load, vout);
+        lo.resistorCurrent = loadCurrent;
+        lo.resistorVoltage = ld.resistance * loadCurrent;
+        lo.loadCurrent = loadCurrent;
+        lo.outputNodeVoltage = vout;
+
+        ch.chokeCurrent = chokeCurrent;
+        ch.reportedChokeCurrent = chokeCurrent;
+        ch.currentSlope = (chokeCurrent - chokeCurrentPrev) * s;
+        ch.windingVoltage = o.chokeNodeVoltage - vout;
+        ch.currentSenseOutput = chokeCurrent;
+
+        const double forwardPrev = rs.rectifier1AnodeToCathodeCurrent;
+        const double freewheelPrev = rs.diodeCurrent;
+        o.forwardSlope = (o.forwardCurrent - forwardPrev) * s;
+        o.freewheelSlope = (o.freewheelCurrent - freewheelPrev) * s;
+        o.forwardVoltage = o.forwardRectifier.z * o.forwardCurrent + o.forwardRectifier.e;
+        o.freewheelVoltage = o.freewheelRectifier.z * o.freewheelCurrent + o.freewheelRectifier.e;
+        rs.rectifier1AnodeToCathodeCurrent = o.forwardCurrent;
+        rs.rectifier1AnodeToCathodeVoltage = o.forwardVoltage;
+        rs.rectifierCurrent = o.forwardCurrent;
+        rs.rectifier1Resistance = rs.rectifier1On ? ri.dynamicResistance : open;
+        rs.diodeCurrent = o.freewheelCurrent;
+        rs.rectifier2TotalAnodeToCathodeCurrent = o.freewheelCurrent;
+        rs.rectifierVoltage = o.freewheelVoltage;
+        rs.diodeResistance = rs.diodeConducting ? ri.secondDynamicResistance : open;
+        rs.chokeCurrentCopy = chokeCurrent;
+        rs.rectifiedVoltage = o.chokeNodeVoltage;
+        rs.rectifierSectionInputVoltage = polarity[j] * ctx->secondaryWinding[j].windingVoltage;
+    }
+
+    if (set.loggingOn && CheckFloatingPointStatus()) {
+        ReportMessage1(kModuleAnalDABC, kCodeFloatingPoint, FALSE);
+        ReportMessageFirstBox(52210);
+        return 0;
+    }
+    return 1;
+}
