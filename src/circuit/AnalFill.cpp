@@ -397,6 +397,8 @@ void CAnalysisFill::FillLineSourceInput() {
             Put(r.sectionQuantityParamG, 0.0, isec, "Capacitor Damp leakage term");
             Put(r.sectionQuantityParamH, 0.0, isec, "Capacitor Damp leakage term");
             Put(r.outputCapacitor2Capacitance, CapacitanceAt(cd), isec, "Capacitor Damp capacitance");
+            // The damping branch R + L in the damped capacitor model: L/h + R.
+            Put(r.dampingCoeffA, in.GetResistorDamp().m_dEsl, isec, "Resistor Damp ESL");
             Put(r.dampingCoeffB, ResistanceAt(in.GetResistorDamp()), isec, "Resistor Damp");
         }
     }
@@ -844,6 +846,16 @@ void CAnalysisFill::FillControlInput() {
     Put(r.currentInjectionAmplitude, hasUI ? ui.m_dACPeakMagnitude : 0.0, sec, "UI AC peak");
     Put(r.currentInjectionFrequency, hasUI ? ui.m_dACFrequency : 0.0, sec, "UI AC frequency");
     if (hasUI) FillTransientTable(kCurrentInjectionBlockTable, ui.m_Transient, "UI");
+
+    // The hysteretic reference belongs to hysteretic control alone; the other modes take 0.
+    if (mode != CControlSection::HYSTERETIC_CURRENT) Put(r.referenceValue, 0.0, sec, "hysteretic reference");
+    // The current error amplifier of average current control.
+    if (mode == CControlSection::AVERAGE_CURRENT) {
+        r.hasCurrentAmp = 1;
+        const COperationalAmplifier& op = c.GetOperationalAmplifier();
+        Put(r.currentEaUpperLimit, op.m_dMaximumOutput, sec, "operational amplifier maximum output");
+        Put(r.currentEaLowerLimit, op.m_dMinimumOutput, sec, "operational amplifier minimum output");
+    }
 
     // Voltage feed-forward ramp and the reset switch.
     if (mode == CControlSection::VOLTAGE_FEED_FORWARD) {

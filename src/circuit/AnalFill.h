@@ -16,6 +16,8 @@
 // - A capacitor is the six values (c1 breakdown rating, c2 ESL, c3 ESR, c4, c5, c6 C) of its
 //   input-record group; the design gives no leakage model, so c4 = c5 = 0: an ideal capacitor
 //   with its ESR and ESL, where c1 only serves the breakdown check.
+// - The damped input capacitor's damping branch is Resistor Damp with its ESL: the model
+//   adds A·(1/h) + B, so A = the ESL (H) and B = the resistance at T.
 // - Switching period T_s = 1 / the requirements' target frequency. The largest time step (the
 //   first step and the step every step starts from again) is T_s / 100, the overlap step
 //   1 ns, and the comparator's longest cycle 10·T_s.

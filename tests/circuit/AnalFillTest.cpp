@@ -955,6 +955,41 @@ TEST_F(AnalFillTest, ControlModesChooseTheirSourcesAndDelays) {
         if (!c.clock) {
             EXPECT_EQ(r.clockFirstSlope, NOT_SET) << c.mode;
         }
+        EXPECT_EQ(r.referenceValue, c.mode == 3 ? NOT_SET : 0.0) << c.mode;
+        const COperationalAmplifier& op = ctl.GetOperationalAmplifier();
+        EXPECT_EQ(r.hasCurrentAmp, c.mode == 4 ? 1 : 0) << c.mode;
+        EXPECT_EQ(r.currentEaUpperLimit, c.mode == 4 ? op.m_dMaximumOutput : NOT_SET) << c.mode;
+        EXPECT_EQ(r.currentEaLowerLimit, c.mode == 4 ? op.m_dMinimumOutput : NOT_SET) << c.mode;
+    }
+}
+
+TEST_F(AnalFillTest, InputCapacitorVariantsAndTheirDamping) {
+    struct Case {
+        int variant;
+        int32_t doubled, upperDamping, lowerDamping;
+    };
+    const Case cases[] = {{0, 0, 0, 0}, {1, 0, 1, 0}, {2, 1, 0, 0}, {3, 1, 1, 1}};
+    for (const Case& c : cases) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        CInputCapacitor& in = *doc->GetInputCapacitor();
+        in.SetTopology(WORD(c.variant));
+        in.GetResistorDamp().m_dResistance = 0.47;
+        in.GetResistorDamp().m_dEsl = 2e-9;
+        in.GetCapacitorDamp().m_dCapacitance = 220e-6;
+        ASSERT_TRUE(Fill()) << c.variant << ": " << problem;
+        const LineSourceInputRec& r = *doc->GetLineSourceInput();
+        EXPECT_EQ(doc->GetAnalysisSettings()->inputCapacitorVariant, c.variant);
+        ExpectAll(std::vector<WordCase>{
+            {"upper bulk", r.sectionQuantityFlagA, 1},
+            {"outputCapacitorDoubled", r.outputCapacitorDoubled, c.doubled},
+            {"outputCapacitor2On", r.outputCapacitor2On, c.upperDamping},
+            {"lower bulk damping", r.sectionQuantityFlagB, c.lowerDamping},
+        });
+        // The damping branch: A = Resistor Damp ESL, B = its resistance.
+        EXPECT_EQ(r.dampingCoeffA, c.upperDamping ? 2e-9 : NOT_SET) << c.variant;
+        EXPECT_EQ(r.dampingCoeffB, c.upperDamping ? 0.47 : NOT_SET) << c.variant;
+        EXPECT_EQ(r.outputCapacitor2Capacitance, c.upperDamping ? 220e-6 : NOT_SET) << c.variant;
     }
 }
 
