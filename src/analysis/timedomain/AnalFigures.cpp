@@ -19,6 +19,10 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     ilArea_ += il * w;
     vbulkArea_ += ctx.inputCapacitor.inputVoltage * w;
     if (step.driveOn) driveOnTime_ += w;
+    if (ctx.primary.switchState == 1) {
+        resetTime_ += w;
+        vswResetArea_ += ctx.primary.switch1Voltage * w;
+    }
     voutMin_ = std::min(voutMin_, vout);
     voutMax_ = std::max(voutMax_, vout);
     ilMin_ = std::min(ilMin_, il);

@@ -20,6 +20,8 @@ public:
     double ChokeAverage() const { return span_ > 0.0 ? ilArea_ / span_ : 0.0; }
     double PrimaryPeak() const { return ipMax_; }
     double SwitchVoltagePeak() const { return vswMax_; }
+    // Mean switch voltage while the transformer resets (switch state 1).
+    double SwitchPlateau() const { return resetTime_ > 0.0 ? vswResetArea_ / resetTime_ : 0.0; }
     double BulkAverage() const { return span_ > 0.0 ? vbulkArea_ / span_ : 0.0; }
     double Duty() const { return span_ > 0.0 ? driveOnTime_ / span_ : 0.0; }
     double Span() const { return span_; }
@@ -32,6 +34,8 @@ private:
     double ilArea_ = 0.0;
     double vbulkArea_ = 0.0;
     double driveOnTime_ = 0.0;
+    double resetTime_ = 0.0;
+    double vswResetArea_ = 0.0;
     double voutMin_ = 1e300, voutMax_ = -1e300;
     double ilMin_ = 1e300, ilMax_ = -1e300;
     double ipMax_ = -1e300;
