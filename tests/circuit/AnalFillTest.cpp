@@ -524,7 +524,7 @@ TEST_F(AnalFillTest, SaturationTablesFromTheCoreCharacteristic) {
         if (!c.ok) {
             EXPECT_EQ(problem, "Problem:  Analysis was not run: the core saturation characteristic of Inductor Out 1 "
                                "of output 1\nmust list currents rising from 0 amps, each with a positive "
-                               "inductance,\nat most 101 points.")
+                               "inductance,\nat most 102 points with the point at 0 amps.")
                 << c.what;
             continue;
         }
@@ -584,7 +584,7 @@ TEST_F(AnalFillTest, TransientTablesOfTheSources) {
         EXPECT_EQ(Fill(), c.ok ? TRUE : FALSE) << c.what;
         if (!c.ok) {
             EXPECT_EQ(problem, "Problem:  Analysis was not run: the transient table of VRef of the voltage error "
-                               "amplifier\nmust list times rising from 0 seconds, at most 101 points.")
+                               "amplifier\nmust list times rising from 0 seconds,\nat most 101 points with the point at 0 seconds.")
                 << c.what;
             continue;
         }
@@ -991,6 +991,43 @@ TEST_F(AnalFillTest, InputCapacitorVariantsAndTheirDamping) {
         EXPECT_EQ(r.dampingCoeffB, c.upperDamping ? 0.47 : NOT_SET) << c.variant;
         EXPECT_EQ(r.outputCapacitor2Capacitance, c.upperDamping ? 220e-6 : NOT_SET) << c.variant;
     }
+}
+
+// Weights in per cent become fractions; a weight counts only where its network takes part.
+TEST_F(AnalFillTest, FeedbackWeightsAsFractions) {
+    BuildFirstConfiguration(*doc);
+    CVoltageFeedbackNetwork& vfn = *doc->GetVoltageFeedbackNetwork();
+    vfn.m_bModulatorEnable[0] = 1;
+    vfn.m_dModulatorWeight[0] = 40.0;
+    vfn.m_dOutputWeight[0] = 60.0;
+    vfn.m_dModulatorRC[0] = 2e-5;
+    CCurrentFeedbackNetwork& cfn = *doc->GetCurrentFeedbackNetwork();
+    cfn.m_bOutputEnable[0] = 1;
+    cfn.m_dOutputWeight[0] = 100.0;
+    CCurrentLimitNetwork& cln = *doc->GetCurrentLimitNetwork();
+    cln.m_bOutputEnable[0] = 1;
+    cln.m_dOutputWeight[0] = 50.0;
+    ASSERT_TRUE(Fill()) << problem;
+    EXPECT_EQ(doc->GetSecondaryRectifierInput(0)->dutyWeight, 0.4);
+    EXPECT_EQ(doc->GetLoadNetworkInput(0)->rippleWeight, 0.6);
+    EXPECT_EQ(doc->GetOutputFilterInput(0)->engineSetupParamA, 2e-5);
+    // Voltage mode senses the primary: the current networks take no part.
+    EXPECT_EQ(doc->GetOutputChokeInput(0)->senseWeight, 0.0);
+    EXPECT_EQ(doc->GetOutputChokeInput(0)->currentSenseWeight, 0.0);
+
+    CControlSection& ctl = *doc->GetControlSection();
+    ctl.SetTopology(CControlSection::PEAK_CURRENT);
+    ctl.GetFeedbackCurrentSourceVIS().m_iSensedCurrent = CCrntSensSource::SENSE_CHOKE;
+    ctl.GetLimitCurrentSourceVISCL().m_iSensedCurrent = CCrntSensSource::SENSE_CHOKE;
+    ASSERT_TRUE(Fill()) << problem;
+    EXPECT_EQ(doc->GetOutputChokeInput(0)->senseWeight, 1.0);
+    EXPECT_EQ(doc->GetOutputChokeInput(0)->currentSenseWeight, 0.5);
+    EXPECT_EQ(doc->GetControlInput()->senseSource, 1);
+    EXPECT_EQ(doc->GetControlInput()->currentSenseSource, 1);
+    // A disabled output weight counts nothing.
+    vfn.m_bOutputEnable[0] = 0;
+    ASSERT_TRUE(Fill()) << problem;
+    EXPECT_EQ(doc->GetLoadNetworkInput(0)->rippleWeight, 0.0);
 }
 
 }  // namespace
