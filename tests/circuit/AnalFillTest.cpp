@@ -1,5 +1,6 @@
-// The design-to-analysis fill, on designs built through the document's sections: each
-// input-record field against its source in the design or its derivation.
+// The design-to-analysis fill, on designs built through the document's sections (the first
+// regression design and variations of it): each input-record field against its source in the
+// design or its derivation.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,64 +11,11 @@
 #include "analysis/context/AnalConst.h"
 #include "circuit/AnalFill.h"
 #include "circuit/Doc.h"
+#include "designs/Designs.h"
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
 
 namespace {
-
-// The smallest design the time-domain engine runs: DC 48 V, no line filter or rectifier, one
-// input capacitor, the two-switch forward with a sense resistor, one output with diodes, a
-// plain choke, one output capacitor and a 5 ohm load; voltage mode with the DC-feedback
-// error amplifier turned down to a fixed duty of 0.25.
-void BuildFirstConfiguration(CPwrQuorraDoc& doc) {
-    CRequirements& req = *doc.GetRequirements();
-    req.GetOutput(0)->SetEnabled(TRUE);
-    req.GetOutput(0)->SetTargetVoltage(10.7);
-
-    CLineFilter& filter = *doc.GetLineFilter();
-    filter.SetLineSourceType(CLineFilter::SOURCE_DC);
-    filter.SetTopology(CLineFilter::FILTER_NONE);
-    filter.SetDefaults();
-    filter.GetLineVoltage().m_dDCMagnitude = 48.0;
-    filter.GetLineInductance().m_dInductance = 1e-6;
-    filter.GetLineResistance().m_dResistance = 0.1;
-
-    doc.GetLineRectifier()->SetTopology(CLineRectifier::RECT_NONE);
-    doc.GetLineRectifier()->SetDefaults();
-    doc.GetInputCapacitor()->SetTopology(0);
-    doc.GetInputCapacitor()->SetDefaults();
-
-    CPrimarySection& pri = *doc.GetPrimarySection();
-    pri.SetTopology(CPrimarySection::TWO_SWITCH_RESISTOR);
-    pri.SetDefaults();
-    for (double& r : pri.GetPowerTransformer().m_dAcResistance) r = 1e-6;
-
-    doc.GetSecondarySection1()->SetTopology(0);
-    doc.GetSecondarySection1()->SetDefaults();
-    doc.GetOutputChoke1()->SetTopology(0);
-    doc.GetOutputChoke1()->SetDefaults();
-    doc.Get1StgOutputFilter1()->SetTopology(0);
-    doc.Get1StgOutputFilter1()->SetDefaults();
-    doc.Get1StgOutputFilter1()->GetCapacitorOut1().m_dCapacitance = 100e-6;
-    doc.Get2StgOutputFilter1()->SetTopology(0);
-    doc.Get2StgOutputFilter1()->SetDefaults();
-    doc.GetLoadNetwork1()->SetTopology(0);
-    doc.GetLoadNetwork1()->SetDefaults();
-    doc.GetLoadNetwork1()->GetResistorLoad2().m_dResistance = 5.0;
-
-    doc.GetControlSection()->SetTopology(CControlSection::VOLTAGE_MODE);
-    doc.GetControlSection()->SetDefaults();
-    CVoltageErrorAmp& vea = *doc.GetVoltageErrorAmp();
-    vea.SetTopology(7);
-    vea.SetDefaults();
-    vea.GetResistor1().m_dResistance = 1e6;
-    vea.GetVoltageSourceVRef().m_dDCMagnitude = 1.5556;
-    doc.GetOptoIsolator()->SetTopology(COptoIsolator::kTopologyNone);
-
-    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_TURN_ON);
-    doc.GetAnalysisConfig()->m_dTime = 0.02;
-    doc.CheckAllSections();
-}
 
 class AnalFillTest : public ::testing::Test {
 protected:
