@@ -246,8 +246,8 @@ void CAnalysisFill::FillAnalysisSettings() {
     s.skipInitializationLoop = Flag(cfg.GetInitMode() == CAnalysisConfig::INIT_FAST);    // fast initialisation
     s.coupledOutputChokes = Flag(mutual.IsCouplingEnabled() && m_outputs > 1);          // magnetic coupling box
     for (int p = 0; p < COutputChokeMutualInd::kPairs; ++p)                              // k12 .. k34
-        s.outputChokeCoupling[p] =
-            s.coupledOutputChokes ? mutual.Coupling(COutputChokeMutualInd::Pair(p)) : 0.0;
+        Put(s.outputChokeCoupling[p], s.coupledOutputChokes ? mutual.Coupling(COutputChokeMutualInd::Pair(p)) : 0.0,
+            sec, "output choke coupling");
     s.outputCount = m_outputs;                                                           // enabled outputs
     const WORD source = filter.GetLineSourceType();
     s.linePhaseCount = (source == CLineFilter::SOURCE_DC) ? 1 : (source <= 3 ? int32_t(source) : 0);  // source type
@@ -451,7 +451,8 @@ void CAnalysisFill::FillPrimaryInput() {
     Put(r.primaryWindingAcResistance, xfmr.m_dAcResistance[X::kPrimary], sec, "primary AC resistance");
     Put(r.transformerCoreLoss, xfmr.m_dCorePowerLoss, sec, "transformer core loss");
     double* priSec[4] = {&r.couplingPriSec1, &r.couplingPriSec2, &r.couplingPriSec3, &r.couplingPriSec4};
-    for (int k = 1; k <= m_outputs; ++k) *priSec[k - 1] = xfmr.Coupling(X::kPrimary, X::kPrimary + k);  // k(Sk; P)
+    for (int k = 1; k <= m_outputs; ++k)  // k(Sk; P)
+        Put(*priSec[k - 1], xfmr.Coupling(X::kPrimary, X::kPrimary + k), sec, "secondary coupling");
     struct SecPair {
         int j, k;
         double* field;
@@ -459,16 +460,18 @@ void CAnalysisFill::FillPrimaryInput() {
     const SecPair pairs[6] = {{1, 2, &r.couplingSec1Sec2}, {1, 3, &r.couplingSec1Sec3}, {1, 4, &r.couplingSec1Sec4},
                               {2, 3, &r.couplingSec2Sec3}, {2, 4, &r.couplingSec2Sec4}, {3, 4, &r.couplingSec3Sec4}};
     for (const SecPair& p : pairs)
-        if (p.k <= m_outputs) *p.field = xfmr.Coupling(X::kPrimary + p.j, X::kPrimary + p.k);  // k(Sk; Sj)
+        if (p.k <= m_outputs)  // k(Sk; Sj)
+            Put(*p.field, xfmr.Coupling(X::kPrimary + p.j, X::kPrimary + p.k), sec, "secondary coupling");
     if (r.resetWindingOn) {
         Put(r.resetTurns, xfmr.m_dTurns[X::kReset], sec, "reset winding turns");
         Put(r.resetWindingNominal, xfmr.m_dOpenInductance[X::kReset], sec, "reset winding inductance");
         Put(r.resetWindingResistance, xfmr.m_dDcResistance[X::kReset], sec, "reset winding DC resistance");
         Put(r.resetWindingAcResistance, xfmr.m_dAcResistance[X::kReset], sec, "reset winding AC resistance");
-        r.couplingPriReset = xfmr.Coupling(X::kPrimary, X::kReset);                      // k(Reset; P)
+        Put(r.couplingPriReset, xfmr.Coupling(X::kPrimary, X::kReset), sec, "reset winding coupling");
         double* resetSec[4] = {&r.couplingResetSec1, &r.couplingResetSec2, &r.couplingResetSec3,
                                &r.couplingResetSec4};
-        for (int k = 1; k <= m_outputs; ++k) *resetSec[k - 1] = xfmr.Coupling(X::kPrimary + k, X::kReset);
+        for (int k = 1; k <= m_outputs; ++k)  // k(Reset; Sk)
+            Put(*resetSec[k - 1], xfmr.Coupling(X::kPrimary + k, X::kReset), sec, "reset winding coupling");
     }
     FillSaturationTable(kPowerXfmrTable, xfmr.m_CoreSatChar, xfmr.m_dOpenInductance[X::kPrimary],
                         "Power Transformer");
@@ -527,7 +530,7 @@ void CAnalysisFill::FillPrimaryInput() {
         Put(r.senseAmpGain, pri.GetSenseAmplifier().m_dVoltageGain, sec, "sense amplifier gain");
     } else {
         CTransformer& ct = pri.GetCurrentSenseTransformer();
-        r.senseXfmrCoupling = ct.m_dCoupling;
+        Put(r.senseXfmrCoupling, ct.m_dCoupling, sec, "current sense transformer coupling");
         Put(r.senseXfmrWindingResistance, ct.m_dPrimaryDcResistance, sec, "current sense transformer resistance");
         Put(r.senseXfmrPrimaryTurnsCount, ct.m_dPrimaryTurns, sec, "current sense transformer primary turns");
         Put(r.senseXfmrSecondaryResistance, ct.m_dSecondaryDcResistance, sec,
@@ -549,7 +552,8 @@ void CAnalysisFill::FillSecondaryRectifierInput(int k) {
     const CVoltageFeedbackNetwork& vfn = *m_doc.GetVoltageFeedbackNetwork();
     const size_t i = size_t(k - 1);
     // Modulator k's weight counts when the network enables it.
-    r.dutyWeight = vfn.m_bModulatorEnable[i] ? vfn.m_dModulatorWeight[i] / 100.0 : 0.0;  // per cent
+    Put(r.dutyWeight, vfn.m_bModulatorEnable[i] ? vfn.m_dModulatorWeight[i] / 100.0 : 0.0,  // per cent
+        "voltage feedback network", "modulator weight");
     CPrimarySection& pri = *m_doc.GetPrimarySection();
     if (Chosen(pri)) {
         using X = CPwrTransformer;
@@ -604,11 +608,13 @@ void CAnalysisFill::FillOutputChokeInput(int k) {
     const CCurrentFeedbackNetwork& cfn = *m_doc.GetCurrentFeedbackNetwork();
     const CCurrentLimitNetwork& cln = *m_doc.GetCurrentLimitNetwork();
     // The current networks weigh the choke currents only when the control senses the choke.
-    r.senseWeight = (Chosen(ctl) && ctl.IsFeedbackSourceNotPrimary() && cfn.m_bOutputEnable[i])
-                        ? cfn.m_dOutputWeight[i] / 100.0
-                        : 0.0;
-    r.currentSenseWeight =
-        (Chosen(ctl) && ctl.IsLimitSourceChoke() && cln.m_bOutputEnable[i]) ? cln.m_dOutputWeight[i] / 100.0 : 0.0;
+    Put(r.senseWeight,
+        (Chosen(ctl) && ctl.IsFeedbackSourceNotPrimary() && cfn.m_bOutputEnable[i]) ? cfn.m_dOutputWeight[i] / 100.0
+                                                                                   : 0.0,
+        "current feedback network", "output weight");
+    Put(r.currentSenseWeight,
+        (Chosen(ctl) && ctl.IsLimitSourceChoke() && cln.m_bOutputEnable[i]) ? cln.m_dOutputWeight[i] / 100.0 : 0.0,
+        "current limit network", "output weight");
     if (!Chosen(c)) return;
     const char* sec = "output choke";
     r.chokeOn = 1;
@@ -644,10 +650,10 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
     if (Chosen(pri)) {
         const CPrimarySection::WindingArrangement w = pri.GetWindingArrangement(*m_doc.GetRequirements());
         r.outputSign = w.polarity[i];                                              // s(k)
-        r.secondaryTurns = w.effectiveTurns[i];                                    // T(k)
+        Put(r.secondaryTurns, w.effectiveTurns[i], "power transformer", "effective turns");  // T(k)
     }
     const CVoltageFeedbackNetwork& vfn = *m_doc.GetVoltageFeedbackNetwork();
-    r.engineSetupParamA = vfn.m_dModulatorRC[i];                                   // modulator k RC
+    Put(r.engineSetupParamA, vfn.m_dModulatorRC[i], "voltage feedback network", "modulator RC");
 
     C1StgOutputFilter& f1 = FirstStageOf(m_doc, k);
     if (Chosen(f1)) {
@@ -674,7 +680,7 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
                 "Capacitor Damp 1 breakdown voltage");
         if (sensing) {
             CTransformer& ct = f1.GetCurrentSenseTransformer();
-            r.csCoupling = ct.m_dCoupling;
+            Put(r.csCoupling, ct.m_dCoupling, sec, "current sense transformer coupling");
             Put(r.senseResistance, ResistanceAt(f1.GetResistorCapSense()), sec, "Resistor Cap Sense");
             Put(r.biasVoltage, f1.GetVoltageSourceVBias().m_dDCMagnitude, sec, "Voltage Source V Bias");
             Put(r.biasUpperResistance, ResistanceAt(f1.GetResistorBias1()), sec, "Resistor Bias 1");
@@ -741,7 +747,8 @@ void CAnalysisFill::FillLoadNetworkInput(int k) {
     const CVoltageFeedbackNetwork& vfn = *m_doc.GetVoltageFeedbackNetwork();
     const COutput* out = m_doc.GetRequirements()->GetOutput(k - 1);
     const char* sec = "load network";
-    r.rippleWeight = vfn.m_bOutputEnable[i] ? vfn.m_dOutputWeight[i] / 100.0 : 0.0;    // per cent
+    Put(r.rippleWeight, vfn.m_bOutputEnable[i] ? vfn.m_dOutputWeight[i] / 100.0 : 0.0,  // per cent
+        "voltage feedback network", "output weight");
     Put(r.outputVoltage, out ? out->GetTargetVoltage() : NOT_SET, "requirements", "target voltage");
     CLoadNetwork& ld = LoadOf(m_doc, k);
     if (!Chosen(ld)) return;
@@ -803,8 +810,8 @@ void CAnalysisFill::FillControlInput() {
         const double pp = clk.m_dPeakToValleyVoltage;
         const double rising = clk.m_dPositiveSlopeDutyRatio / 100.0;                          // per cent
         const double period = 1.0 / clk.m_dFrequency;
-        r.clockUpperLimit = clk.m_dDcAverageVoltage + pp / 2.0;
-        r.clockLowerLimit = clk.m_dDcAverageVoltage - pp / 2.0;
+        Put(r.clockUpperLimit, clk.m_dDcAverageVoltage + pp / 2.0, sec, "clock upper limit");
+        Put(r.clockLowerLimit, clk.m_dDcAverageVoltage - pp / 2.0, sec, "clock lower limit");
         Put(r.clockSecondSlope, pp / (rising * period), sec, "clock rising slope");
         Put(r.clockFirstSlope, -pp / ((1.0 - rising) * period), sec, "clock falling slope");
         Put(r.clockBlankingFraction, clk.m_dBlankingDutyRatio / 100.0, sec, "clock leading edge blanking");
@@ -861,8 +868,8 @@ void CAnalysisFill::FillControlInput() {
     if (mode == CControlSection::VOLTAGE_FEED_FORWARD) {
         r.feedForwardOn = 1;
         r.rampCapacitorOn = 1;
-        r.rampResistance = ResistanceAt(c.GetResistorFF());                              // Resistor FF
-        r.rampCapacitance = CapacitanceAt(c.GetCapacitorFF());                           // Capacitor FF
+        Put(r.rampResistance, ResistanceAt(c.GetResistorFF()), sec, "Resistor FF");
+        Put(r.rampCapacitance, CapacitanceAt(c.GetCapacitorFF()), sec, "Capacitor FF");
         r.resetSwitchOn = 1;
         Put(r.resetSwitchResistance, c.GetResetSwitch().m_dOnResistance, sec, "reset switch on resistance");
     }

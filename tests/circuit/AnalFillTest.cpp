@@ -389,6 +389,12 @@ TEST_F(AnalFillTest, AMissingOrBrokenValueRefusesTheRunNamingIt) {
         {"clock rising all the period",
          [](CPwrQuorraDoc& d) { d.GetControlSection()->GetSawtoothClock().m_dPositiveSlopeDutyRatio = 100.0; },
          "clock falling slope of the control section"},
+        {"coupling not a number",
+         [](CPwrQuorraDoc& d) {
+             d.GetPrimarySection()->GetPowerTransformer().Coupling(CPwrTransformer::kPrimary,
+                                                                   CPwrTransformer::kSecondary1) = std::nan("");
+         },
+         "secondary coupling of the primary section"},
         {"soft-start capacitor of 0 F",
          [](CPwrQuorraDoc& d) { d.GetControlSection()->GetCapacitorSS().m_dCapacitance = 0.0; },
          "soft start rate of the control section"},
