@@ -541,6 +541,9 @@ void CAnalysisFill::FillPrimaryInput() {
             "current sense transformer secondary inductance");
         Put(r.senseRectifierBreakdownVoltage, pri.GetCurrentSenseDiode().m_dBreakdownVoltage, sec,
             "current sense diode breakdown voltage");
+        // The sense path's further series element is the current sense diode.
+        Put(r.senseSeriesResistance, pri.GetCurrentSenseDiode().m_dDynamicResistance, sec,
+            "current sense diode dynamic resistance");
         FillSaturationTable(kSenseXfmrTable, ct.m_CoreSatChar, ct.m_dPrimaryInductance, "Current Sense Transformer");
     }
 }

@@ -735,6 +735,8 @@ TEST_F(AnalFillTest, PrimaryVariantsSetTheirMembers) {
                   c.ct ? pri.GetCurrentSenseTransformer().m_dSecondaryTurns : NOT_SET)
             << c.variant;
         EXPECT_EQ(doc->GetTable(kSenseXfmrTable)->count, c.ct) << c.variant;
+        EXPECT_EQ(r.senseSeriesResistance, c.ct ? pri.GetCurrentSenseDiode().m_dDynamicResistance : NOT_SET)
+            << c.variant;
     }
 }
 
