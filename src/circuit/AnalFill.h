@@ -2,7 +2,9 @@
 // records the analysis reads (settings, one input record per section, the saturation and
 // transient point tables). Every record starts again from its presets, so a field that no
 // section of the chosen design gives stays at its preset (NOT_SET for a double). One
-// function per section; each field is assigned once, its source named beside it.
+// function per section; each field is assigned once, its source named beside it. A value
+// that a model of the chosen design reads and that is still not set, or not a number, after
+// the fill refuses the run with a message naming it.
 //
 // Derivations (T the requirements' operating temperature in Celsius, dT = T - 25):
 // - Capacitance and ESR at T: X·(1 + (a·dT + b·dT²)/100), a and b the part's linear and
@@ -28,6 +30,8 @@
 //   SW1 turn-on delay + rise time + PWM comparator delay; turn-off = SW1 turn-off delay +
 //   fall time + PWM comparator delay; current-limit turn-off = SW1 turn-off delay + fall
 //   time + the current-limit comparator's delay (PWM2, or PWM in hysteretic control).
+//   The output leakage delays stay 0: the coupled windings already model the commutation,
+//   so a delay would count it twice.
 // - Soft-start rate = ISS current / CSS capacitance at T (V/s).
 // - Feedback: the error amplifier sees sum_k (w_mod,k·V_mod,k + w_load,k·V_load,k) / V_target,k
 //   × gain, so with gain = the reference's DC value an output at its target presents the
