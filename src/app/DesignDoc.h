@@ -3,11 +3,13 @@
 // also keeps its own title (with the modified mark) and path.
 #pragma once
 
+#include "app/AnalEngineLink.h"
 #include "app/DocumentHost.h"
 #include "circuit/Doc.h"
 
 class CDesignDocument : public CDocumentHost {
 public:
+    CDesignDocument() { InstallAnalysisEngine(m_doc); }
     BOOL OnNewDocument() override { return m_doc.OnNewDocument(); }
     BOOL OnOpenDocument(const std::string& path) override { return m_doc.OnOpenDocument(path); }
     BOOL OnSaveDocument(const std::string& path) override { return m_doc.OnSaveDocument(path); }
