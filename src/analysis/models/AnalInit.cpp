@@ -5,6 +5,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalCtrlSrc.h"
+#include "platform/core/FpStatus.h"
 #include "records/Utils.h"
 
 namespace {
@@ -304,6 +305,9 @@ void StorePreviousStateVariables() {
 int32_t InitializeAnalysis() {
     AnalysisContext* ctx = GetAnalysisContext();
     ResetFirstMessageFlag();
+    // The run's floating-point checks judge its own arithmetic, not what an earlier run on
+    // this thread left raised.
+    fw::ClearFpStatus();
     if (!InitLineSourceQuantities()) {
         ReportMessage1(kModuleAnalInit, 4904, FALSE);
         ReportMessage(52085, TRUE);
