@@ -197,6 +197,16 @@ int32_t TurnOnInitialValues() {
 
     // The control elements at rest, then the values that are not zero at turn-on.
     ctl.errorAmpStateA = 0.0;
+    ctl.errorAmpStateB = 0.0;
+    ctl.errorAmpStateC = 0.0;
+    ctl.errorAmpAux = 0.0;
+    ctl.currentEaInvertingInput = 0.0;
+    ctl.currentAmpStateA = 0.0;
+    ctl.currentAmpStateB = 0.0;
+    ctl.rampCapacitorVoltage = 0.0;
+    ctl.currentFeedbackVoltage = 0.0;
+    ctl.veaReferenceCopy = 0.0;
+    ctl.clockVoltage = 0.0;
     ctl.softStartCapVoltage = 0.0;
     ctl.softStartControl = ci.softStartControlOn ? ci.softStartOffset : 0.0;
     ctl.currentLimitFeedback = 0.0;

@@ -194,28 +194,28 @@ int32_t AssembleStateMatrices() {
     pri.switch1Current = senseCurrent;
     pri.switch2Current = senseCurrent;
     pri.switch1DrainToSourceCurrent = senseCurrent;
+    // Switch 1 is the low-side switch over the sense resistor, switch 2 the high-side one;
+    // rectifier 1 returns the low-side drain to the bulk, rectifier 2 the return to the
+    // high-side source. Both switches carry the same current, so they share one voltage.
+    double vsw = 0.0;
     if (state == 1) {
         const double vd = vf + rd * ip;
         pri.diode1Current = ip;
         pri.diode2Current = ip;
         pri.diode1Voltage = vd;
         pri.diode2Voltage = vd;
-        pri.switch1Voltage = vbulk + vd;
-        pri.switch2Voltage = vbulk + vd;
+        vsw = vbulk + vd;
     } else {
         pri.diode1Current = 0.0;
         pri.diode2Current = 0.0;
-        pri.switch1Voltage = ron * ip;
-        pri.switch2Voltage = ron * ip;
-        pri.diode1Voltage = -(vbulk - pri.switch1Voltage);
-        pri.diode2Voltage = vsense + pri.switch2Voltage - vbulk;
+        vsw = ron * ip;
+        pri.diode1Voltage = vsense + vsw - vbulk;  // low-side drain to the bulk
+        pri.diode2Voltage = -(vbulk - vsw);        // return to the high-side source
     }
-    pri.switch1VoltageCopy = pri.switch1Voltage;
+    pri.switch1Voltage = vsw;
+    pri.switch2Voltage = vsw;
+    pri.switch1VoltageCopy = vsw;
     pri.switch1Resistance = state == 2 ? pi.primarySeriesResistance : open;
-    pri.switch1DrainVoltage = pri.switch1Voltage + vsense;
-    pri.switch1SourceVoltage = vsense;
-    pri.switch2DrainVoltage = vbulk;
-    pri.switch2SourceVoltage = vbulk - pri.switch2Voltage;
 
     // Line side, reverse pass.
     const double lineCurrentPrev = phase.lineCurrentHeld;
@@ -264,7 +264,10 @@ int32_t AssembleStateMatrices() {
         ch.reportedChokeCurrent = chokeCurrent;
         ch.currentSlope = (chokeCurrent - chokeCurrentPrev) * s;
         ch.windingVoltage = o.chokeNodeVoltage - vout;
-        ch.currentSenseOutput = chokeCurrent;
+        const OutputChokeInputRec& ci = *ctx->pOutputChokeInput[j];
+        if (ci.seriesElementOn)
+            ch.currentSenseOutput = ci.seriesElementFactor *
+                                    (ci.seriesResistance * chokeCurrent + ci.seriesInductance * ch.currentSlope);
 
         const double forwardPrev = rs.rectifier1AnodeToCathodeCurrent;
         const double freewheelPrev = rs.diodeCurrent;

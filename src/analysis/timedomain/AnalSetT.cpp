@@ -166,7 +166,9 @@ int32_t CalcControlSectionQuantities() {
         feedback += ld.rippleWeight * ctx->outputFilter[j].outputVoltage / ld.outputVoltage;
     }
     feedback *= ci.feedbackGain;
-    ctl.currentFeedbackVoltage = feedback;
+    ctl.veaReferenceCopy = feedback;  // the amplifier's "Feedback Voltage"
+    // The current feedback senses the primary current.
+    ctl.currentFeedbackVoltage = ctx->primary.currentSenseOutput;
 
     // References run once the bulk has reached the turn-on level, and stop again only at or
     // below the turn-off level.
@@ -176,7 +178,6 @@ int32_t CalcControlSectionQuantities() {
         ctl.referenceLockout = 0;
     const double reference = ctl.referenceLockout ? ci.veaReferenceValue : kLockedReference;
     ctl.veaReference = reference;
-    ctl.veaReferenceCopy = reference;
 
     SolveVoltageErrorAmpT7(feedback, reference, ci.veaResistor1, ci.veaFeedbackResistor, ci.veaCapacitor3, s,
                            ci.veaLowerLimit, ci.errorUpperLimit, &ctl);

@@ -40,6 +40,44 @@ void SampleTimeDomainGraphs(AnalysisContext& ctx, CTimeSampleEvaluator* evaluato
     if (ctx.pSettings->loggingOn && CheckFloatingPointStatus()) ReportMessage1(kModuleAnalTime, 5106, FALSE);
 }
 
+// Display-only quantities: voltages the user may plot that no model needs.
+void CalcDisplayQuantities(AnalysisContext& ctx) {
+    ControlStateRec& c = ctx.control;
+    const ControlInputRec& ci = *ctx.pControlInput;
+    c.currentAmpAux2 = c.currentAmpStateB - c.currentAmpStateA;                     // R5
+    c.currentAmpFlowBAux = c.currentFeedbackVoltage - c.currentEaInvertingInput;    // R4
+    if (ci.currentLimitEnabled) c.comparatorCopy = c.currentLimitFeedback - ci.currentLimitThreshold;
+    c.feedForwardVoltage = c.currentFeedbackVoltage - c.rampCapacitorVoltage;       // R.FF
+    c.errorAmpFlowCAux = c.errorAmpStateC - c.errorAmpStateB;                       // R3
+    c.errorAmpFlowAAux = c.veaReferenceCopy - c.veaInvertingInput;                  // R1
+    c.errorAmpFlowBAux = c.errorAmpFlowAAux - c.errorAmpAux;                        // R2
+
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    PrimaryStateRec& p = ctx.primary;
+    if (pi.secondSwitchOn) p.switch2SourceVoltage = -p.diode2Voltage;
+    if (!pi.currentSenseTransformerOn) {
+        p.switch1DrainVoltage = p.switch1VoltageCopy + p.currentSenseResistorVoltage;
+        p.switch1SourceVoltage = p.currentSenseResistorVoltage;
+        if (pi.secondSwitchOn) p.switch2DrainVoltage = ctx.inputCapacitor.inputVoltage;
+    } else {
+        p.switch1DrainVoltage = p.switch1VoltageCopy;
+        p.switch1SourceVoltage = 0.0;
+        if (pi.secondSwitchOn) p.switch2DrainVoltage = p.switch2SourceVoltage + p.switch2Voltage;
+    }
+
+    for (int32_t j = ctx.pSettings->outputCount - 1; j >= 0; --j) {
+        const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+        LoadNetworkStateRec& lo = ctx.loadNetwork[j];
+        if (ld.inductorOn && ld.resistorOn) lo.outputNodeVoltage = lo.resistorVoltage + lo.load2Voltage;
+        else if (ld.inductorOn) lo.outputNodeVoltage = lo.load2Voltage;
+        else if (ld.resistorOn) lo.outputNodeVoltage = lo.resistorVoltage;
+        const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[j];
+        if (ch.seriesElementOn && ch.seriesElementFactor != 0.0)
+            ctx.outputChoke[j].seriesElementVoltage = ctx.outputChoke[j].currentSenseOutput / ch.seriesElementFactor;
+    }
+    if (ctx.pSettings->loggingOn && CheckFloatingPointStatus()) ReportMessage1(kModuleAnalTime, 5107, FALSE);
+}
+
 int32_t StepFailed(AnalysisContext& ctx, int code, UINT message) {
     ReportMessage1(kModuleAnalTime, code, FALSE);
     if (message) ReportMessageFirstBox(message);
@@ -93,6 +131,7 @@ int32_t RunTimeDomainAnalysis() {
     const int32_t interval = set.progressInterval >= 1 ? set.progressInterval : 1;
 
     do {
+        CalcDisplayQuantities(ctx);
         SampleTimeDomainGraphs(ctx, evaluator.get());
         if (!DeterminePrimarySwitchState()) return StepFailed(ctx, 5110, 52210);
         if (!UpdateControlSectionState()) return StepFailed(ctx, 5111, 52187);
@@ -117,6 +156,7 @@ int32_t RunTimeDomainAnalysis() {
     } while (step.time < set.endTime);
 
     if (ctx.pParams->runStatus == 1) {
+        CalcDisplayQuantities(ctx);
         SampleTimeDomainGraphs(ctx, evaluator.get());
         PostRunStatus(Percent(ctx));
     }
