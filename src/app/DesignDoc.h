@@ -6,10 +6,16 @@
 #include "app/AnalEngineLink.h"
 #include "app/DocumentHost.h"
 #include "circuit/Doc.h"
+#include "graphs/GraphMgr.h"
 
 class CDesignDocument : public CDocumentHost {
 public:
-    CDesignDocument() { InstallAnalysisEngine(m_doc); }
+    // Every run of the design plots into the program's graph manager, run by the engine.
+    CDesignDocument() {
+        m_doc.GetThreadParams().pGraphSink = &GraphMgr();
+        InstallAnalysisEngine(m_doc);
+    }
+
     BOOL OnNewDocument() override { return m_doc.OnNewDocument(); }
     BOOL OnOpenDocument(const std::string& path) override { return m_doc.OnOpenDocument(path); }
     BOOL OnSaveDocument(const std::string& path) override { return m_doc.OnSaveDocument(path); }

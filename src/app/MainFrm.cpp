@@ -1,6 +1,8 @@
 #include "app/MainFrm.h"
 
+#include "app/GraphLink.h"
 #include "app/Morvane.h"
+#include "graphs/GraphPageRun.h"
 #include "circuit/Doc.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
@@ -36,7 +38,11 @@ std::string OutputsPaneText(WORD outputs) {
 CMainFrame::CMainFrame(CPwrQuorraApp& app) : app_(app), view_(app) {
     SetNextTarget(&app);
     RegisterCommands();
+    graphs_ = &AppGraphLink();
+    RunGraphPage().Page().onZoomed = [this] { SetTimer(ID_GRAPH_REDRAW, 1); };
 }
+
+CMainFrame::~CMainFrame() { RunGraphPage().Page().onZoomed = nullptr; }
 
 int CMainFrame::OnCreate() {
     if (!GetToolBar().LoadToolBar(kToolbarResource)) {
@@ -101,9 +107,23 @@ void CMainFrame::OnPostedMessage(UINT message, intptr_t wParam, intptr_t lParam)
 
 bool CMainFrame::IsGraphRunning() const { return graphs_ ? graphs_->IsAnalysisRunning() != FALSE : graphRunning_ != FALSE; }
 
+namespace {
+
+// How often the page is redrawn while a run adds points.
+constexpr UINT kRunRedrawMs = 200;
+
+}  // namespace
+
 void CMainFrame::SetGraphRunning(BOOL running) {
     graphRunning_ = running;
     if (graphs_) graphs_->SetRunning(running);
+    if (running) SetTimer(ID_GRAPH_REDRAW, kRunRedrawMs);
+}
+
+void CMainFrame::OnTimer(UINT id) {
+    if (id != ID_GRAPH_REDRAW) return;
+    if (!IsGraphRunning()) KillTimer(id);
+    ExecuteCommand(ID_GRAPH_REDRAW);
 }
 
 void CMainFrame::SetStartStopMenu(BOOL running) {
@@ -277,4 +297,5 @@ void CMainFrame::UpdateTitle() {
     if (doc) title += " - " + doc->GetTitle();
     SetWindowText(title);
     SetChild(doc != nullptr, doc ? doc->GetTitle() : std::string());
+    view_.OnDesignWindow(doc != nullptr);
 }

@@ -135,11 +135,15 @@ public:
 class CMainFrame : public fw::FrameWnd {
 public:
     explicit CMainFrame(CPwrQuorraApp& app);
+    ~CMainFrame() override;
 
     int OnCreate() override;
     BOOL OnQueryClose() override;
     void OnDropFiles(const std::vector<std::string>& paths) override;
     void OnPostedMessage(UINT message, intptr_t wParam, intptr_t lParam) override;
+    // Timer 32811: the graph page is redrawn (once after a graph command, and
+    // over and over while a run adds points).
+    void OnTimer(UINT id) override;
 
     // Panes 3 and 4 from the open design.
     void UpdateStatusPanes();
@@ -169,6 +173,8 @@ public:
 
     // The commands.
     void OnFileSaveAsText();
+    void OnGraphSaveAsText();
+    void OnGraphSaveForViewer();
     void OnAnalysisUserSpecified();
     void OnAnalysisProblemCheck();
     void OnAnalysisNotes();

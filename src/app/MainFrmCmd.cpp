@@ -1,4 +1,6 @@
 // The main frame's commands and the rules that make them available.
+#include <cctype>
+#include <ctime>
 #include <memory>
 #include <new>
 
@@ -8,6 +10,10 @@
 #include "app/USDataDlg.h"
 #include "app/WaitCursor.h"
 #include "circuit/Doc.h"
+#include "graphs/GraphMgr.h"
+#include "graphs/GraphPageRun.h"
+#include "graphs/GraphTxt.h"
+#include "graphs/KXGraph.h"
 #include "platform/core/File.h"
 #include "records/Utils.h"
 
@@ -75,6 +81,17 @@ constexpr UINT kSetupCommands[] = {
     ID_SETUP_CURRENT_LIMIT,
 };
 constexpr int kFirstSetupCode = 1906;
+
+// The design's name with ".txt" in place of the design file's extension.
+std::string SummaryTextFileName(std::string name) {
+    const std::string ext = ".SEF";
+    if (name.size() > ext.size()) {
+        std::string tail = name.substr(name.size() - ext.size());
+        for (char& c : tail) c = char(std::toupper(static_cast<unsigned char>(c)));
+        if (tail == ext) name.resize(name.size() - ext.size());
+    }
+    return name + ".txt";
+}
 
 void ReportOutOfMemory(int code) {
     ReportMessage1(kMainFrmModule, code, FALSE);
@@ -196,6 +213,24 @@ void CMainFrame::RegisterCommands() {
     m.OnCommand(ID_ANALYSIS_STOP, [this] { OnAnalysisStop(); });
     m.OnCommand(ID_VIEW_MESSAGES, [this] { OnViewMessages(); });
     m.OnCommand(ID_GRAPH_START_VIEWER, [this] { app_.StartViewer(); });
+    m.OnCommand(ID_GRAPH_SAVE_AS_TEXT, [this] { OnGraphSaveAsText(); });
+    m.OnCommand(ID_GRAPH_SAVE_FOR_VIEWER, [this] { OnGraphSaveForViewer(); });
+    // Blow Up, Rescale and Restore show through the one-shot redraw.
+    m.OnCommand(ID_GRAPH_BLOW_UP, [this] {
+        RunGraphPage().Page().BlowUp();
+        SetTimer(ID_GRAPH_REDRAW, 1);
+    });
+    m.OnCommand(ID_GRAPH_RESCALE, [this] {
+        RunGraphPage().Page().Rescale();
+        SetTimer(ID_GRAPH_REDRAW, 1);
+    });
+    m.OnCommand(ID_GRAPH_RESTORE, [this] {
+        RunGraphPage().Page().Restore();
+        SetTimer(ID_GRAPH_REDRAW, 1);
+    });
+    m.OnCommand(ID_GRAPH_PRINT, [] { RunGraphPage().Page().Print(); });
+    m.OnCommand(ID_GRAPH_COPY, [] { RunGraphPage().Page().Copy(); });
+    m.OnCommand(ID_GRAPH_REDRAW, [] { RunGraphPage().Page().RedrawPage(); });
 
     // Panes 2 to 5 show their text only while a design is open.
     auto designOpen = [this] { return app_.GetDocument() != nullptr; };
@@ -231,8 +266,10 @@ void CMainFrame::OnFileSaveAsText() {
     request.filter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||";
     request.defaultExtension = "txt";
     request.overwritePrompt = false;
+    request.initialFolder = app_.FileDialogFolder();
+    request.initialPath = SummaryTextFileName(PlainTitle(*host));
     std::string path;
-    if (!fw::Files().GetSaveFileName(request, path)) return;
+    if (!app_.AskSaveFileName(request, path)) return;
     fw::DiskFile file;
     bool ok = file.Create(path);
     if (ok) {
@@ -319,4 +356,48 @@ void CMainFrame::OnViewMessages() {
         return;
     }
     host->Design().ToggleShowMessages();
+}
+
+namespace {
+
+// The save dialog of the graph files: no question before an existing file is replaced.
+bool AskGraphFile(const char* filter, const char* extension, std::string& path) {
+    fw::FileDialogRequest request;
+    request.filter = filter;
+    request.defaultExtension = extension;
+    request.overwritePrompt = false;
+    return fw::Files().GetSaveFileName(request, path);
+}
+
+}  // namespace
+
+void CMainFrame::OnGraphSaveAsText() {
+    CDocumentHost* host = app_.GetDocument();
+    if (!host) {
+        ReportMessage1(kMainFrmModule, 1934, FALSE);
+        return;
+    }
+    std::string path;
+    if (!AskGraphFile("Text Files (*.txt)|*.txt|All Files (*.*)|*.*||", "txt", path)) return;
+    CWaitCursor wait;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    if (!SaveGraphsAsTextFile(GraphMgr(), path, *host->Design().GetAnalysisConfig(), host->GetPathName(), local))
+        ReportMessage1(kMainFrmModule, 1934, FALSE);
+}
+
+void CMainFrame::OnGraphSaveForViewer() {
+    CDocumentHost* host = app_.GetDocument();
+    if (!host) {
+        ReportMessage1(kMainFrmModule, 1935, FALSE);
+        return;
+    }
+    std::string path;
+    if (!AskGraphFile("Viewer Files (*.kvx)|*.kvx|All Files (*.*)|*.*||", "kvx", path)) return;
+    CWaitCursor wait;
+    CPwrQuorraDoc& doc = host->Design();
+    if (!SaveGraphsForViewerFile(GraphMgr(), path, *doc.GetAnalysisConfig(), host->GetPathName(),
+                                 doc.GetMiscData()->GetNotes()))
+        ReportMessage1(kMainFrmModule, 1935, FALSE);
 }

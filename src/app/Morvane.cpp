@@ -7,6 +7,7 @@
 #include "app/MainFrm.h"
 #include "app/Splash.h"
 #include "app/WaitCursor.h"
+#include "circuit/Doc.h"
 #include "platform/ui/Services.h"
 #include "platform/ui/UiThread.h"
 #include "records/DbMgr.h"
@@ -45,6 +46,12 @@ std::string FileDialogFilter() { return TemplateField(3) + "|*" + TemplateField(
 std::string FileNameOf(const std::string& path) {
     size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return {};
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 // Marks the application busy making or opening a design.
@@ -123,6 +130,10 @@ BOOL CPwrQuorraApp::InitInstance() {
     }
 
     mainFrame_->DragAcceptFiles(TRUE);
+    // Until a design is in place the frame shows that there is none: a load's
+    // messages come before the first idle time would update it.
+    mainFrame_->UpdateCommandUI();
+    mainFrame_->UpdateStatusPanes();
     fw::Rect work = fw::Windows().GetWorkArea();
     mainFrame_->ShowWindow(fw::SW_SHOWNORMAL);
     mainFrame_->SetWindowPos(work.left, work.top, work.Width(), work.Height(), fw::SWP_NOZORDER);
@@ -203,6 +214,14 @@ void CPwrQuorraApp::DestroySplash() {
 }
 
 BOOL CPwrQuorraApp::CloseCurrentDocument() {
+    if (!SaveModified()) return FALSE;
+    if (!GetDocument()) return TRUE;
+    SetDocument(nullptr);
+    RefreshMainFrame(FALSE);
+    return TRUE;
+}
+
+BOOL CPwrQuorraApp::SaveModified() {
     CDocumentHost* doc = GetDocument();
     if (!doc) return TRUE;
     if (doc->IsModified()) {
@@ -218,16 +237,33 @@ BOOL CPwrQuorraApp::CloseCurrentDocument() {
                 fw::FileDialogRequest r;
                 r.filter = FileDialogFilter();
                 r.defaultExtension = "SEF";
+                r.initialFolder = FileDialogFolder();
                 r.initialPath = PlainTitle(*doc) + TemplateField(4);
                 r.overwritePrompt = true;
-                if (!fw::Files().GetSaveFileName(r, path)) return FALSE;
+                if (!AskSaveFileName(r, path)) return FALSE;
             }
             if (!SaveDocument(*doc, path)) return FALSE;
         }
     }
-    SetDocument(nullptr);
-    RefreshMainFrame(FALSE);
     return TRUE;
+}
+
+std::string CPwrQuorraApp::FileDialogFolder() const {
+    CDocumentHost* doc = GetDocument();
+    if (doc && !doc->GetPathName().empty()) return FolderOf(doc->GetPathName());
+    return lastDialogFolder_;
+}
+
+bool CPwrQuorraApp::AskOpenFileName(const fw::FileDialogRequest& request, std::string& path) {
+    if (!fw::Files().GetOpenFileName(request, path)) return false;
+    lastDialogFolder_ = FolderOf(path);
+    return true;
+}
+
+bool CPwrQuorraApp::AskSaveFileName(const fw::FileDialogRequest& request, std::string& path) {
+    if (!fw::Files().GetSaveFileName(request, path)) return false;
+    lastDialogFolder_ = FolderOf(path);
+    return true;
 }
 
 void CPwrQuorraApp::OnFileNew() {
@@ -253,8 +289,9 @@ void CPwrQuorraApp::OnFileOpen() {
     fw::FileDialogRequest r;
     r.filter = FileDialogFilter();
     r.defaultExtension = "SEF";
+    r.initialFolder = FileDialogFolder();
     std::string path;
-    if (fw::Files().GetOpenFileName(r, path)) OpenDocumentFile(path);
+    if (AskOpenFileName(r, path)) OpenDocumentFile(path);
 }
 
 CDocumentHost* CPwrQuorraApp::OpenDocumentFile(const std::string& path) {
@@ -264,13 +301,18 @@ CDocumentHost* CPwrQuorraApp::OpenDocumentFile(const std::string& path) {
         fw::MessageBeep();
         return current;
     }
-    if (!CloseCurrentDocument()) return GetDocument();
+    if (!SaveModified()) return GetDocument();
     if (!factory_) return nullptr;
+    // The file is read into a document of its own: the open design goes only
+    // once the new one has loaded, so a file that fails leaves it as it was.
     std::unique_ptr<CDocumentHost> doc;
     {
         ChangingDocument changing(changingDocument_);
         doc = factory_->CreateDocument();
-        if (!doc) return nullptr;
+        if (!doc) {
+            RestoreCurrentDesign(current);
+            return nullptr;
+        }
         // A document that keeps its own path and title sets them while it
         // reads the file (or keeps none, when the file held another kind of
         // design); for the others these are the file's.
@@ -278,6 +320,8 @@ CDocumentHost* CPwrQuorraApp::OpenDocumentFile(const std::string& path) {
         doc->SetTitle(FileNameOf(path));
         if (!doc->OnOpenDocument(path)) {
             lastOpenFailed_ = true;
+            doc.reset();
+            RestoreCurrentDesign(current);
             return nullptr;
         }
         doc->SetModifiedFlag(FALSE);
@@ -322,10 +366,16 @@ void CPwrQuorraApp::OnFileSaveAs() {
     fw::FileDialogRequest r;
     r.filter = FileDialogFilter();
     r.defaultExtension = "SEF";
-    r.initialPath = doc->GetPathName().empty() ? PlainTitle(*doc) + TemplateField(4) : doc->GetPathName();
+    r.initialFolder = FileDialogFolder();
+    r.initialPath = doc->GetPathName().empty() ? PlainTitle(*doc) + TemplateField(4) : FileNameOf(doc->GetPathName());
     r.overwritePrompt = true;
     std::string path;
-    if (fw::Files().GetSaveFileName(r, path)) SaveDocument(*doc, path);
+    if (AskSaveFileName(r, path)) SaveDocument(*doc, path);
+}
+
+void CPwrQuorraApp::RestoreCurrentDesign(CDocumentHost* current) {
+    // A document made for the file registered itself as the current one.
+    SetCurrentDoc(current ? &current->Design() : nullptr);
 }
 
 void CPwrQuorraApp::OnAppExit() {

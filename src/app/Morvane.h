@@ -14,6 +14,7 @@
 #include "platform/ui/Commands.h"
 #include "platform/ui/RecentFiles.h"
 #include "platform/ui/ResourcePack.h"
+#include "platform/ui/Services.h"
 
 class CMainFrame;
 class CSplashWnd;
@@ -72,16 +73,28 @@ public:
     bool IsSplashUp() const;
 
     BOOL CloseCurrentDocument();
+    // The save question for a modified design (Yes saves it); FALSE when the
+    // user cancelled or the save failed. The design stays open.
+    BOOL SaveModified();
     void OnFileNew();
     void OnFileOpen();
     void OnFileSave();
     void OnFileSaveAs();
-    // Refused with a beep while an analysis runs; returns the open design.
+    // Refused with a beep while an analysis runs (returns the open design).
+    // Returns the new design, or nullptr when the file could not be opened,
+    // in which case the design that was open stays open and unchanged.
     CDocumentHost* OpenDocumentFile(const std::string& path);
     // The last OpenDocumentFile tried the file and the design could not be read.
     bool LastOpenFailed() const { return lastOpenFailed_; }
     // File Exit and the close box: the save question, then the frame goes.
     void OnAppExit();
+
+    // The folder a file dialog starts in: the open design's, else the folder
+    // of the last file chosen in a dialog (empty: the system's choice).
+    std::string FileDialogFolder() const;
+    // The file dialogs, remembering the folder of the file chosen.
+    bool AskOpenFileName(const fw::FileDialogRequest& request, std::string& path);
+    bool AskSaveFileName(const fw::FileDialogRequest& request, std::string& path);
 
     BOOL IsLoggingOn() const;
     void RefreshMainFrame(BOOL showCircuit);
@@ -121,6 +134,7 @@ private:
     bool NewDocument();
     bool SaveDocument(CDocumentHost& doc, const std::string& path);
     void SetDocument(std::unique_ptr<CDocumentHost> doc);
+    void RestoreCurrentDesign(CDocumentHost* current);
     void UpdateTitles();
     void SaveProfile();
 
@@ -138,6 +152,7 @@ private:
     fw::RecentFileList recentFiles_{4};
     int untitledCount_ = 0;
     bool lastOpenFailed_ = false;
+    std::string lastDialogFolder_;
     bool loggingQueryInstalled_ = false;
     // While the application makes or opens a design it refreshes the frame
     // itself once the design is in place; the document's own requests wait.

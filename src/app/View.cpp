@@ -5,8 +5,18 @@
 #include "app/MainFrm.h"
 #include "app/Morvane.h"
 #include "app/SummaryPage.h"
+#include "graphs/GraphPageRun.h"
 
 CDocumentHost* CPwrQuorraView::GetDocument() const { return app_.GetDocument(); }
+
+void CPwrQuorraView::OnDesignWindow(bool open) {
+    if (open == pageCreated_) return;
+    pageCreated_ = open;
+    if (open) OnInitialUpdate();
+    else RunGraphPage().DestroyPage();
+}
+
+void CPwrQuorraView::OnInitialUpdate() { RunGraphPage().CreatePage(); }
 
 bool CPwrQuorraView::OnPreparePrinting(fw::PrintInfo& info) {
     info.hidePrintToFile = true;

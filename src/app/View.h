@@ -30,6 +30,11 @@ public:
     // The open design, unchecked (nullptr when none).
     CDocumentHost* GetDocument() const;
 
+    // The design's window opened or closed: the graph page is made on the
+    // view's first update and destroyed with the design.
+    void OnDesignWindow(bool open);
+    void OnInitialUpdate();
+
     // No page numbers to choose and no printer file: the summary is one page.
     bool OnPreparePrinting(fw::PrintInfo& info) override;
     void OnPrint(fw::Canvas& dc, fw::PrintInfo& info) override;
@@ -55,6 +60,7 @@ private:
     int printBitmapId_ = kPrintSummary;
     int printTitleId_ = 0;
     int printOutput_ = 0;
+    bool pageCreated_ = false;
 };
 
 // The view of the open design; nullptr while no design window is open.

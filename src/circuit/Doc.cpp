@@ -7,6 +7,7 @@
 #include "platform/core/Format.h"
 #include "records/Record.h"
 #include "records/Utils.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -118,7 +119,10 @@ BOOL CPwrQuorraDoc::OnOpenDocument(const std::string& path) {
     }
     StopAnalysis();
     fw::Archive ar(std::move(bytes));
-    if (!Serialize(ar)) return FALSE;
+    m_strOpeningPath = path;
+    const BOOL loaded = Serialize(ar);
+    m_strOpeningPath.clear();
+    if (!loaded) return FALSE;
     SetModifiedBase(FALSE);
     if (!IsSingleEndedForward()) {
         // The defaulted design is not the file's: it keeps the title "untitled" and no path,
@@ -213,20 +217,31 @@ BOOL CPwrQuorraDoc::Serialize(fw::Archive& ar) {
     return LoadDesign(ar);
 }
 
+void CPwrQuorraDoc::RefuseFile(UINT message) {
+    if (m_strOpeningPath.empty()) {
+        if (message == 52081) WarnFileVersion();
+        else WarnFileCorrupted();
+        return;
+    }
+    // Said whatever an inner record said before: this file was not opened at all.
+    const char* text = res::FindString(message);
+    ReportText(("Problem:  Could not open the file " + m_strOpeningPath + "\n" + (text ? text : "")).c_str(), TRUE);
+}
+
 BOOL CPwrQuorraDoc::LoadDesign(fw::Archive& ar) {
     ResetFileWarnings();
     if (ar.AtEnd()) {
-        WarnFileCorrupted();
+        RefuseFile(52080);
         return FALSE;
     }
     try {
         if (ar.ReadString() != kDocumentTag) {
-            WarnFileCorrupted();
+            RefuseFile(52080);
             ReportMessage1(kModuleDoc, 301, FALSE);
             return FALSE;
         }
         if (ar.ReadU16() != kDocumentVersion) {
-            WarnFileVersion();
+            RefuseFile(52081);
             ReportMessage1(kModuleDoc, 302, FALSE);
             return FALSE;
         }
@@ -244,7 +259,7 @@ BOOL CPwrQuorraDoc::LoadDesign(fw::Archive& ar) {
         }
     } catch (const fw::ArchiveError&) {
         // The file ends early or holds an impossible count: not a design we can open.
-        WarnFileCorrupted();
+        RefuseFile(52080);
         return FALSE;
     }
     m_strTag = kDocumentTag;
@@ -317,7 +332,9 @@ void CPwrQuorraDoc::UpdateCircuitComplete() {
 void CPwrQuorraDoc::ToggleShowMessages() {
     CMiscData& misc = m_pDesign->m_MiscData;
     misc.SetShowMessages(misc.GetShowMessages() == 1 ? 0 : 1);
-    SetModifiedBase(TRUE);
+    // The flag is saved with the design: the title shows the change as the
+    // close question will.
+    SetModifiedFlag(TRUE);
 }
 
 BOOL CPwrQuorraDoc::WriteSummaryText(fw::File& file) {

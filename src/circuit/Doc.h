@@ -130,7 +130,7 @@ public:
     void UpdateCircuitComplete();
     // The design summary into an open file; FALSE as soon as a section summary fails.
     BOOL WriteSummaryText(fw::File& file);
-    // View > Messages: flips the show-messages flag; modified without the title mark.
+    // View > Messages: flips the show-messages flag; modified, with the title mark.
     void ToggleShowMessages();
 
     // Analysis control (one worker thread per run).
@@ -212,6 +212,9 @@ private:
     void SetModifiedBase(BOOL modified) { m_bModified = modified; }
     void SetPathName(const std::string& path);
     BOOL LoadDesign(fw::Archive& ar);
+    // A file that cannot be opened as a design: the message with the file's name while a
+    // file is being opened, else the once-only warning.
+    void RefuseFile(UINT message);
     void FillThreadParams();
 
     std::unique_ptr<CDesignRecords> m_pDesign;
@@ -237,4 +240,6 @@ private:
     std::string m_strTitle;
     std::string m_strPathName;
     BOOL m_bModified = 0;
+    // The file OnOpenDocument is reading; empty otherwise.
+    std::string m_strOpeningPath;
 };

@@ -86,6 +86,20 @@ void CRequirements::Serialize(fw::Archive& ar) {
         damaged = true;
     }
     if (damaged) ReportDamagedValue(kModuleRequire, 1205);
+    // The checks take the enabled outputs to run from output 1 on, as the
+    // Requirements dialog keeps them. A gap is damage; filling it up to the
+    // last enabled output keeps every enabled output's data.
+    int last = -1;
+    for (int i = 0; i < kOutputs; ++i)
+        if (m_Outputs[size_t(i)].IsEnabled()) last = i;
+    bool gap = false;
+    for (int i = 0; i < last; ++i) {
+        if (!m_Outputs[size_t(i)].IsEnabled()) {
+            m_Outputs[size_t(i)].SetEnabled(1);
+            gap = true;
+        }
+    }
+    if (gap) ReportDamagedValue(kModuleRequire, 1206);
 }
 
 CRequirements& CRequirements::operator=(const CRequirements& other) {

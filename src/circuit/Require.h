@@ -63,7 +63,9 @@ public:
     void InitDefaults();
     // A switching frequency not above zero, an operating temperature that is
     // not finite or an output count above four, read from a file, is damage
-    // (52080, code 1205) and takes its default.
+    // (52080, code 1205) and takes its default. Enabled outputs that do not
+    // run from output 1 on are damage too (52080, code 1206): the outputs
+    // before the last enabled one are enabled.
     void Serialize(fw::Archive& ar) override;
     CRequirements& operator=(const CRequirements& other);
     BOOL operator!=(const CRequirements& other) const;

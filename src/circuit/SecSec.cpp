@@ -94,7 +94,9 @@ void CSecondarySection::CheckChosen(BOOL report) {
     if (!IsOutputEnabled()) return;
     const CPrimarySection* primary = doc ? doc->GetPrimarySection() : nullptr;
     const WORD p = primary ? primary->GetTopology() : kTopologyNotChosen;
-    if (p <= CPrimarySection::ACTIVE_CLAMP_RESISTOR && GetTopology() != 0) {
+    // Only a real change marks the design: a section already not chosen would
+    // otherwise make every check (and every reopening) ask to save.
+    if (p <= CPrimarySection::ACTIVE_CLAMP_RESISTOR && GetTopology() != 0 && GetTopology() != kTopologyNotChosen) {
         SetTopology(kTopologyNotChosen);
         doc->SetModifiedFlag(TRUE);
     }

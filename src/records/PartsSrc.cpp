@@ -195,10 +195,11 @@ void CCrntSensSource::Serialize(fw::Archive& ar) {
     if (ReadRecordHeader(ar, m_strTag, kSensSourceTag, kModulePartsSrc, 3814, [this] { InitDefaults(); }) < 0)
         return;
     fw::LoadFields(ar, FieldsOf(*this));
-    // The program never writes another value; one in a file is damage.
+    // The program never writes another value; one in a file is damage, logged
+    // apart from a wrong tag so that the log tells the two apart.
     if (m_iSensedCurrent < SENSE_PRIMARY_SWITCH || m_iSensedCurrent > SENSE_OUTPUT_CAPACITOR) {
         WarnFileCorrupted();
-        ReportMessage1(kModulePartsSrc, 3814, FALSE);
+        ReportMessage1(kModulePartsSrc, 3817, FALSE);
         InitDefaults();
     }
 }

@@ -53,6 +53,14 @@ const Toolbar* FindToolbar(uint32_t id);
 // Icons by resource id (101 the program, 102 the design document).
 const Picture* FindIcon(uint32_t id);
 
+// The pictures of the resource pack installed beside the program, by id
+// (the circuit pictures from 400 up); the build writes them into the pack.
+struct PackPicture {
+    uint32_t id;
+    const Picture* picture;
+};
+const PackPicture* FindPackPictures(size_t& count);
+
 // "prompt\ntip" of a command for the status line and the tool tip: the
 // string table's entry when it has one, else our own.
 const char* FindCommandPrompt(uint32_t id);

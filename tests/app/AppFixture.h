@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -28,6 +29,8 @@ struct FakeDocState {
     WORD topology = 999;
     WORD outputs = 1;
     BOOL modified = FALSE;
+    // Runs while a file is read (where a load's message boxes come).
+    std::function<void()> duringOpen;
 };
 
 class FakeDocument : public CDocumentHost {
@@ -39,6 +42,7 @@ public:
     }
     BOOL OnOpenDocument(const std::string& path) override {
         s_.calls.push_back("open " + path);
+        if (s_.duringOpen) s_.duringOpen();
         return s_.openResult;
     }
     BOOL OnSaveDocument(const std::string& path) override {

@@ -39,6 +39,7 @@ protected:
         AppTest::SetUp();
         app_.SetDocumentFactory(&designs_);
         ASSERT_TRUE(Start(""));
+        app_.OnIdle(0);  // the first idle moment after start-up
         CMainFrame::ResetProgressPhases();
         recorder_ = std::make_unique<PaneRecorder>(Frame());
         Frame().AttachFrameHost(recorder_.get());

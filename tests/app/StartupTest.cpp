@@ -105,6 +105,40 @@ TEST_F(AppTest, TheFrameFillsTheWorkAreaAndTheSplashIsUp) {
     EXPECT_GT(ui_.windows.waitCursorUses, 0);
 }
 
+// A start-up that opens a file: the load's message boxes see the frame of no
+// design (blank panes, only what needs no design available), not placeholders.
+TEST_F(AppTest, ALoadAtStartUpSeesTheFrameOfNoDesign) {
+    for (bool opens : {false, true}) {
+        SCOPED_TRACE(opens ? "file opens" : "file fails");
+        FakeDocState state;
+        FakeDocFactory factory(state);
+        fw::FakeUi ui;
+        CPwrQuorraApp app;
+        app.SetDocumentFactory(&factory);
+        app.SetCommandLine("/d/design.SEF");
+        state.openResult = opens;
+        std::vector<std::string> panes;
+        std::vector<std::string> available;
+        state.duringOpen = [&] {
+            CMainFrame& frame = *app.GetMainFrame();
+            for (int i = 1; i < frame.GetStatusBar().GetCount(); ++i) panes.push_back(frame.GetStatusBar().DisplayedText(i));
+            for (const fw::ToolButton& b : frame.GetToolBar().Buttons())
+                if (!(b.style & fw::TBBS_SEPARATOR) && b.enabled) available.push_back(std::to_string(b.id));
+            for (UINT id : {fw::ID_FILE_SAVE, UINT(ID_SETUP_REQUIREMENTS), UINT(ID_ANALYSIS_NOTES)})
+                if (frame.GetMenu().FindCommand(id)->enabled) available.push_back("menu " + std::to_string(id));
+        };
+        ASSERT_TRUE(app.InitInstance());
+        EXPECT_EQ(panes, std::vector<std::string>(4, ""));
+        // New and Open, and the commands that do not need a design.
+        EXPECT_EQ(available, (std::vector<std::string>{"57600", "57601", "57664"}));
+        EXPECT_EQ(app.GetDocument() != nullptr, opens);
+        if (opens) {
+            app.OnIdle(0);
+            EXPECT_EQ(app.GetMainFrame()->GetStatusBar().DisplayedText(CMainFrame::kPaneOutputs), "1 Output");
+        }
+    }
+}
+
 TEST_F(AppTest, FrameThatCannotBeCreatedEndsStartUp) {
     ui_.windows.frameResult = false;
     EXPECT_FALSE(Start(""));

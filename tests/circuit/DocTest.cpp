@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -314,7 +315,8 @@ TEST_F(DocTest, AFileThatIsNotAWholeDesignDoesNotOpen) {
         WriteBytes(path, c.bytes);
 
         EXPECT_FALSE(doc->OnOpenDocument(path));
-        EXPECT_EQ(sink.boxes, std::vector<std::string>{c.box});
+        // Said as the other file messages say it: not opened, with the file's name.
+        EXPECT_EQ(sink.boxes, std::vector<std::string>{"Problem:  Could not open the file " + path + "\n" + c.box});
         EXPECT_EQ(DifferingRecords(*doc, *expected), std::vector<std::string>{});
         EXPECT_EQ(doc->GetTitle(), "untitled*");
         EXPECT_TRUE(doc->IsModified());
@@ -323,6 +325,29 @@ TEST_F(DocTest, AFileThatIsNotAWholeDesignDoesNotOpen) {
             EXPECT_NE(ReadAll(log).find(c.logged), std::string::npos);
         }
     }
+}
+
+// A damaged record says "not all data has been restored"; when the file then ends early the
+// user is also told that it was not opened at all. Loading from memory keeps the plain warning.
+TEST_F(DocTest, ARefusedFileIsToldAfterAnInnerRecordsWarning) {
+    auto source = NewDoc();
+    std::vector<uint8_t> bytes = Store(*source);
+    // A switching frequency of zero: damage, and the load reads on.
+    size_t at = TextOffset(bytes, "<REQUIREMENTS_DATA>");
+    ASSERT_NE(at, std::string::npos);
+    std::fill_n(bytes.begin() + long(at + 19 + 2 + 4), 8, uint8_t(0));
+    bytes.pop_back();
+    std::string path = TempPath("damaged_and_short.SEF");
+    WriteBytes(path, bytes);
+    auto doc = NewDoc();
+    EXPECT_FALSE(doc->OnOpenDocument(path));
+    const std::string corrupted = "The SEF file has been corrupted.\nNot all data has been restored.";
+    EXPECT_EQ(sink.boxes,
+              (std::vector<std::string>{corrupted, "Problem:  Could not open the file " + path + "\n" + corrupted}));
+
+    sink.Clear();
+    EXPECT_FALSE(Load(*doc, {}));
+    EXPECT_EQ(sink.boxes, std::vector<std::string>{corrupted});
 }
 
 TEST_F(DocTest, AFileThatCannotBeReadSaysSo) {
@@ -374,15 +399,37 @@ TEST_F(DocTest, TheTitleCarriesOneModifiedMark) {
     EXPECT_FALSE(doc->IsModified());
 }
 
-TEST_F(DocTest, ToggleShowMessagesMarksModifiedWithoutTheTitleMark) {
+// The flag is saved with the design, so the title marks it as the close question sees it.
+TEST_F(DocTest, ToggleShowMessagesMarksTheDesignAndItsTitle) {
     auto doc = NewDoc();
     BOOL first = doc->GetShowMessages();
     doc->ToggleShowMessages();
     EXPECT_NE(doc->GetShowMessages(), first);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->GetTitle(), "untitled*");
     doc->ToggleShowMessages();
     EXPECT_EQ(doc->GetShowMessages(), first);
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_EQ(doc->GetTitle(), "untitled");
+    EXPECT_EQ(doc->GetTitle(), "untitled*");
+}
+
+// A partly built design (two-switch primary, secondary not chosen) reopens unchanged: the
+// checks of the opening and of later edits find nothing to reset.
+TEST_F(DocTest, APartlyBuiltDesignReopensUnmodified) {
+    std::string path = TempPath("partly_built.SEF");
+    auto a = NewDoc();
+    a->GetPrimarySection()->SetTopology(0);
+    a->SetModifiedAndCheck();
+    ASSERT_EQ(a->GetSecondarySection1()->GetTopology(), kTopologyNotChosen);
+    ASSERT_TRUE(a->OnSaveDocument(path));
+
+    auto b = NewDoc();
+    ASSERT_TRUE(b->OnOpenDocument(path));
+    EXPECT_FALSE(b->IsModified());
+    EXPECT_EQ(b->GetTitle(), "pq_doc_partly_built.SEF");
+    b->CheckAllSections();
+    EXPECT_FALSE(b->IsModified());
+    EXPECT_EQ(b->GetSecondarySection1()->GetTopology(), kTopologyNotChosen);
 }
 
 // The checks report only with the show-messages flag set, and a change of the complete flag

@@ -13,8 +13,8 @@ CRequirements Sample() {
     r.m_dSwitchingFrequency = 250000.0;
     r.m_dOperatingTemp = 60.0;
     r.GetOutput(0)->SetTargetVoltage(3.3);
-    r.GetOutput(2)->SetEnabled(1);
-    r.GetOutput(2)->SetTargetVoltage(12.0);
+    r.GetOutput(1)->SetEnabled(1);
+    r.GetOutput(1)->SetTargetVoltage(12.0);
     r.GetOutput(3)->SetTargetVoltage(-5.0);  // disabled, still kept
     r.CheckOutputs(FALSE);
     return r;
@@ -90,8 +90,8 @@ TEST_F(Requirements, ArchiveLayoutRoundTripAndComparison) {
     const CRequirements r = Sample();
     ByteBuilder b;
     b.Header("<REQUIREMENTS_DATA>").I32(1).F64(250000.0).F64(60.0).U16(2);
-    const double volts[] = {3.3, 5.0, 12.0, -5.0};
-    const int enabled[] = {1, 0, 1, 0};
+    const double volts[] = {3.3, 12.0, 5.0, -5.0};
+    const int enabled[] = {1, 1, 0, 0};
     for (int i = 0; i < 4; ++i) b.Header("<OUTPUT_DATA>").I32(1).I32(enabled[i]).F64(volts[i]);
     EXPECT_EQ(Store(r), b.bytes);
     ExpectGolden("Requirements.bin", AsString(b.bytes));
@@ -143,9 +143,14 @@ TEST_F(Requirements, DamagedRecordsFallBackToTheirDefaults) {
     for (int i = 0; i < 3; ++i) b.Header("<OUTPUT_DATA>").I32(1).I32(1).F64(9.0);
     CRequirements r;
     EXPECT_TRUE(Load(r, b.bytes));
-    EXPECT_FALSE(r.GetOutput(0)->IsEnabled());
+    EXPECT_EQ(r.GetOutput(0)->GetTargetVoltage(), 5.0);
     EXPECT_EQ(r.GetOutput(3)->GetTargetVoltage(), 9.0);
-    EXPECT_EQ(Logged().back(), Code(56073, 1201));
+    // Its defaults leave a gap before the enabled outputs, which is filled.
+    EXPECT_TRUE(r.GetOutput(0)->IsEnabled());
+    const std::vector<std::string> logged = Logged();
+    ASSERT_GE(logged.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(logged.end() - 2, logged.end()),
+              (std::vector<std::string>{Code(56073, 1201), Code(56073, 1206)}));
 }
 
 TEST_F(Requirements, ImpossibleValuesFromAFileAreReportedAndReplaced) {
@@ -180,6 +185,48 @@ TEST_F(Requirements, ImpossibleValuesFromAFileAreReportedAndReplaced) {
         EXPECT_EQ(r.CountEnabledOutputs(), 4);
         EXPECT_EQ(sink_.boxes, std::vector<std::string>{Msg(52080)});
         EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56073, 1205)}));
+    }
+}
+
+// The checks count on the enabled outputs running from output 1 on; a file
+// with a gap is damage, repaired up to its last enabled output.
+TEST_F(Requirements, EnabledOutputsWithAGapAreDamageAndAreFilledIn) {
+    struct Case {
+        std::vector<int> enabled;
+        std::vector<int> after;
+        bool damaged;
+    };
+    const Case cases[] = {
+        {{0, 2}, {0, 1, 2}, true},
+        {{3}, {0, 1, 2, 3}, true},
+        {{1, 3}, {0, 1, 2, 3}, true},
+        {{0, 1, 2}, {0, 1, 2}, false},
+        {{}, {}, false},  // none enabled is the check's 52114, not damage
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.enabled));
+        NewLoad();
+        CRequirements stored;
+        for (int i = 0; i < 4; ++i) {
+            stored.GetOutput(i)->SetEnabled(0);
+            stored.GetOutput(i)->SetTargetVoltage(1.0 + i);
+        }
+        for (int i : c.enabled) stored.GetOutput(i)->SetEnabled(1);
+        CRequirements r;
+        EXPECT_TRUE(Load(r, Store(stored)));
+        std::vector<int> enabled;
+        for (int i = 0; i < 4; ++i) {
+            if (r.IsOutputEnabled(i)) enabled.push_back(i);
+            EXPECT_EQ(r.GetOutput(i)->GetTargetVoltage(), 1.0 + i);  // every output's data kept
+        }
+        EXPECT_EQ(enabled, c.after);
+        if (c.damaged) {
+            EXPECT_EQ(sink_.boxes, std::vector<std::string>{Msg(52080)});
+            EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56073, 1206)}));
+        } else {
+            EXPECT_TRUE(sink_.boxes.empty());
+            EXPECT_TRUE(Logged().empty());
+        }
     }
 }
 

@@ -60,7 +60,7 @@ TEST_F(SecondarySection, PrimaryVariantDecidesWhetherTheTopologyStays) {
     };
     const Case cases[] = {
         {0, 1, 999, true, false},     // damaged topology under a two-switch primary
-        {7, 999, 999, true, false},   // set to 999 again at every check
+        {7, 999, 999, false, false},  // already not chosen: no change, nothing to save
         {0, 0, 0, false, true},
         {8, 1, 1, false, true},       // a passive clamp keeps it
         {999, 1, 1, false, true},

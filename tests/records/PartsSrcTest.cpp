@@ -486,7 +486,8 @@ TEST_F(PartsSrc, SensSourceOutOfRangeValueIsDamage) {
         EXPECT_FALSE(loaded != CCrntSensSource());
         EXPECT_TRUE(in.AtEnd());
         EXPECT_EQ(sink_.boxes, std::vector<std::string>{res::FindString(52080)});
-        EXPECT_TRUE(Logged(3814));
+        EXPECT_TRUE(Logged(3817));
+        EXPECT_FALSE(Logged(3814));  // that is the wrong tag's code
     }
 }
 

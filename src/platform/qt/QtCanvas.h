@@ -25,6 +25,9 @@ public:
     int PixelsPerInchX() const override { return dpiX_; }
     int PixelsPerInchY() const override { return dpiY_; }
     Size GetDeviceSize() const override { return device_; }
+    // The painter under the canvas, for drawing the canvas has no call for
+    // (turned text, many lines at once).
+    QPainter& Painter() { return p_; }
     void SetDefaultFontHeight(int px) {
         defaultHeight_ = px;
         OnStateChanged();

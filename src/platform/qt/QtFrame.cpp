@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -183,15 +184,37 @@ void QtFrame::ApplyCommandStates() {
 void QtFrame::TitleChanged() { setWindowTitle(ToQ(model_.GetWindowText())); }
 
 void QtFrame::GeometryChanged() {
+    // The model's rectangle is the whole window, title bar and border
+    // included; Qt's geometry is the inside.
     Rect r = model_.GetWindowRect();
-    // Filling the work area is what a maximised window does; the window
-    // manager then keeps the title bar on the screen.
-    // Without a window manager the maximised state does nothing, so the
-    // size is set as well (a maximised window keeps the size it has).
     QScreen* screen = QGuiApplication::primaryScreen();
-    const bool fillsWorkArea = screen && FromQRect(screen->availableGeometry()) == r;
-    if (!(fillsWorkArea && isMaximized())) setGeometry(r.left, r.top, r.Width(), r.Height());
-    if (fillsWorkArea) setWindowState(windowState() | Qt::WindowMaximized);
+    const QRect work = screen ? screen->availableGeometry() : QRect();
+    if (screen && FromQRect(work) == r) {
+        // Filling the work area is what a maximised window does: the window
+        // manager keeps the title bar on the screen, and a restore gives a
+        // normal window inside the work area.
+        if (!isMaximized()) {
+            QRect normal(QPoint(), work.size() * 3 / 4);
+            normal.moveCenter(work.center());
+            setGeometry(normal);
+        }
+        setWindowState(windowState() | Qt::WindowMaximized);
+        // Without a window manager nothing maximises the window (and there is
+        // no title bar): the window itself is then made to fill the work area.
+        QTimer::singleShot(kWindowManagerGraceMs, this, [this] { FillWorkAreaWithoutWindowManager(); });
+        return;
+    }
+    const QRect inside = geometry(), whole = frameGeometry();
+    setGeometry(r.left + (inside.left() - whole.left()), r.top + (inside.top() - whole.top()),
+                r.Width() - (whole.width() - inside.width()), r.Height() - (whole.height() - inside.height()));
+}
+
+void QtFrame::FillWorkAreaWithoutWindowManager() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || !isVisible() || isMinimized() || !isMaximized()) return;
+    const QRect work = screen->availableGeometry();
+    const bool decorated = frameGeometry() != geometry();
+    if (!decorated && geometry() != work) setGeometry(work);
 }
 
 void QtFrame::VisibilityChanged() {
@@ -208,7 +231,8 @@ void QtFrame::UpdateNow() {
 }
 
 void QtFrame::BringToFront() {
-    if (isMinimized()) showNormal();
+    // Un-minimised into the state it had: a maximised window stays maximised.
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

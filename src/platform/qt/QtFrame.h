@@ -59,6 +59,9 @@ private:
     bool UpdateMenuInPlace();
     void BuildStatusBar();
     void ApplyCommandStates();
+    void FillWorkAreaWithoutWindowManager();
+    // How long a window manager may take to maximise the frame.
+    static constexpr int kWindowManagerGraceMs = 750;
 
     FrameWnd& model_;
     bool destroyed_ = false;

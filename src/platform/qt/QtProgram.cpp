@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 
 #include "app/MainFrm.h"
+#include "graphs/GraphPageRun.h"
+#include "platform/qt/QtChart.h"
 #include "platform/qt/QtFrame.h"
 #include "platform/qt/QtText.h"
 #include "platform/ui/System.h"
@@ -17,9 +19,17 @@ Program::Program(CDocumentFactory& factory) {
     app_.SetDocumentFactory(&factory);
     ui_.windows.onIdle = [this](long count) { return started_ && app_.OnIdle(count) != FALSE; };
     qApp->installEventFilter(this);
+    InstallChartDevices();
+    InstallGraphPageWindows([this]() -> QWidget* {
+        QtFrame* frame = FrameWindow();
+        return frame ? frame->DesignWindow() : nullptr;
+    });
 }
 
 Program::~Program() {
+    RunGraphPage().DestroyPage();
+    UninstallGraphPageWindows();
+    SetChartDevices({});
     qApp->removeEventFilter(this);
     ui_.windows.onIdle = nullptr;
     ui_.sink.SetFrame(nullptr);

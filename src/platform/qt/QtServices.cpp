@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -207,8 +208,19 @@ QString QtFileDialogs::ToQtFilter(const std::string& filter) {
     return out.join(QStringLiteral(";;"));
 }
 
+namespace {
+
+// The folder the dialog opens in, then the file it proposes there.
+void PlaceDialog(QFileDialog& dialog, const FileDialogRequest& r) {
+    if (!r.initialFolder.empty()) dialog.setDirectory(PathToQ(r.initialFolder));
+    if (!r.initialPath.empty()) dialog.selectFile(PathToQ(r.initialPath));
+}
+
+}  // namespace
+
 bool QtFileDialogs::GetOpenFileName(const FileDialogRequest& r, std::string& path) {
-    QFileDialog dialog(ActiveParent(), ToQ(r.title), PathToQ(r.initialPath), ToQtFilter(r.filter));
+    QFileDialog dialog(ActiveParent(), ToQ(r.title), QString(), ToQtFilter(r.filter));
+    PlaceDialog(dialog, r);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
@@ -221,7 +233,7 @@ bool QtFileDialogs::GetSaveFileName(const FileDialogRequest& r, std::string& pat
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(ToQ(r.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !r.overwritePrompt);
-    if (!r.initialPath.empty()) dialog.selectFile(PathToQ(r.initialPath));
+    PlaceDialog(dialog, r);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     path = PathFromQ(dialog.selectedFiles().front());
     return true;
@@ -315,6 +327,13 @@ bool QtPrintService::Print(Printable& job, const std::string& documentName, bool
     return false;
 }
 
+void QtPrintService::SizePreview(QPrintPreviewDialog& dialog, const QRect& workArea) {
+    QRect r(QPoint(), workArea.size() * 9 / 10);
+    r.moveCenter(workArea.center());
+    dialog.setGeometry(r);
+    if (auto* view = dialog.findChild<QPrintPreviewWidget*>()) view->fitToWidth();
+}
+
 bool QtPrintService::PrintPreview(Printable& job, const std::string& documentName) {
     printer_->setDocName(ToQ(documentName));
     if (!pdfPath_.empty()) {
@@ -324,6 +343,8 @@ bool QtPrintService::PrintPreview(Printable& job, const std::string& documentNam
     }
     QPrintPreviewDialog dialog(printer_.get(), ActiveParent());
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&job](QPrinter* p) { Render(*p, job, true); });
+    QScreen* screen = QGuiApplication::primaryScreen();
+    SizePreview(dialog, screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768));
     dialog.exec();
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPrinter>
+#include <QRect>
 #include <atomic>
 #include <functional>
 #include <map>
@@ -17,6 +18,8 @@
 class QLocalServer;
 class QTimer;
 class QWidget;
+
+class QPrintPreviewDialog;
 
 namespace fw::qt {
 
@@ -82,6 +85,9 @@ public:
     void SetResolution(int dpi);
     // Draws the job on the printer (a preview's printer too).
     static bool Render(QPrinter& printer, Printable& job, bool preview);
+    // A preview window large enough to read: most of the work area, the page
+    // fitted to its width.
+    static void SizePreview(QPrintPreviewDialog& dialog, const QRect& workArea);
 
 private:
     std::unique_ptr<QPrinter> printer_;

@@ -81,7 +81,8 @@ struct FileDialogRequest {
     std::string title;             // empty: the system's own title
     std::string filter;            // "Name (*.ext)|*.ext|All Files (*.*)|*.*||"
     std::string defaultExtension;  // without the dot
-    std::string initialPath;
+    std::string initialFolder;     // empty: the system's choice
+    std::string initialPath;       // a file name in that folder, or a whole path
     bool overwritePrompt = false;  // save dialogs: ask before replacing a file
 };
 

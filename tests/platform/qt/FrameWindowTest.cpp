@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QProcess>
+#include <QScreen>
 #include <QToolBar>
 #include <filesystem>
 #include <fstream>
@@ -15,11 +17,16 @@
 #include "app/MainFrm.h"
 #include "app/Splash.h"
 #include "app/DesignDoc.h"
+#include "graphs/GraphPageRun.h"
+#include "platform/qt/QtChart.h"
 #include "platform/qt/QtDialog.h"
 #include "platform/qt/QtFrame.h"
 #include "platform/qt/QtProgram.h"
 #include "platform/qt/QtText.h"
+#include "platform/ui/ResourceImages.h"
+#include "platform/ui/ResourcePack.h"
 #include "platform/ui/System.h"
+#include "resources/UiResources.h"
 
 namespace {
 
@@ -175,6 +182,31 @@ TEST(QtFrameWindow, UnavailableToolbarButtonsLookDisabled) {
     EXPECT_GT(darkest(34), 100);
 }
 
+// The whole frame fills the work area as a maximised window; a restore gives a
+// normal window inside it, and a copy that raises the frame keeps it maximised.
+TEST(QtFrameWindow, FillingTheWorkAreaMaximisesWithANormalSizeInside) {
+    fw::qt::Program& p = TheProgram();
+    fw::qt::QtFrame* frame = p.FrameWindow();
+    ASSERT_NE(frame, nullptr);
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    frame->setWindowState(Qt::WindowNoState);
+    // Any other rectangle is the window's, as it is.
+    p.App().GetMainFrame()->SetWindowPos(20, 30, 500, 400, fw::SWP_NOZORDER);
+    EXPECT_FALSE(frame->isMaximized());
+    EXPECT_EQ(frame->frameGeometry(), QRect(20, 30, 500, 400));
+    p.App().GetMainFrame()->SetWindowPos(work.left(), work.top(), work.width(), work.height(), fw::SWP_NOZORDER);
+    EXPECT_TRUE(frame->isMaximized());
+    const QRect normal = frame->normalGeometry();
+    EXPECT_TRUE(work.contains(normal)) << normal.x() << "," << normal.y() << " " << normal.width() << "x" << normal.height();
+    EXPECT_LT(normal.width(), work.width());
+    EXPECT_LT(normal.height(), work.height());
+
+    frame->setWindowState(frame->windowState() | Qt::WindowMinimized);
+    p.App().GetMainFrame()->BringToFront();
+    EXPECT_FALSE(frame->isMinimized());
+    EXPECT_TRUE(frame->isMaximized());
+}
+
 TEST(QtFrameWindow, ANewDesignReplacesTheDesignWindow) {
     fw::qt::Program& p = TheProgram();
     p.App().OnFileNew();
@@ -186,6 +218,25 @@ TEST(QtFrameWindow, ANewDesignReplacesTheDesignWindow) {
     EXPECT_EQ(p.FrameWindow()->DesignWindow(), nullptr);
     EXPECT_EQ(p.FrameWindow()->windowTitle(), QStringLiteral("Power Quorra Designer"));
     p.App().OnFileNew();
+}
+
+TEST(QtFrameWindow, TheDesignWindowHoldsTheGraphPage) {
+    fw::qt::Program& p = TheProgram();
+    auto pageWidget = [&p]() -> fw::qt::QtGraphPageWidget* {
+        QWidget* design = p.FrameWindow()->DesignWindow();
+        return design ? design->findChild<fw::qt::QtGraphPageWidget*>() : nullptr;
+    };
+    ASSERT_NE(pageWidget(), nullptr);
+    EXPECT_EQ(&pageWidget()->Page(), &RunGraphPage().Page());
+    ASSERT_TRUE(p.App().CloseCurrentDocument());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(RunGraphPage().HasPage());
+    p.App().OnFileNew();
+    ASSERT_NE(pageWidget(), nullptr);
+    // The page fills the design window.
+    p.FrameWindow()->resize(900, 600);
+    p.FrameWindow()->grab();
+    EXPECT_EQ(pageWidget()->size(), p.FrameWindow()->DesignWindow()->size());
 }
 
 TEST(QtFrameWindow, RendersToAnImage) {
@@ -266,6 +317,22 @@ TEST(QtProgramProcess, SecondInstanceAsksTheFirstAndEnds) {
 // "~!" in an empty folder: the log there starts with the time and the
 // announcement. The program runs under its own runtime folder (its own
 // instance lock) and is ended by the test.
+// The build writes the resource pack beside the program, in the form that
+// start-up reads, with every picture of the pack table.
+TEST(QtProgramProcess, TheResourcePackIsBuiltBesideTheProgram) {
+    const std::filesystem::path pack = std::filesystem::path(PQ_PROGRAM_PATH).parent_path() / kResourceLibraryName;
+    fw::ResourcePack loaded;
+    ASSERT_TRUE(loaded.Open(pack.string())) << pack;
+    size_t count = 0;
+    const res::PackPicture* pictures = res::FindPackPictures(count);
+    EXPECT_EQ(loaded.Count(), count);
+    for (size_t i = 0; i < count; ++i) {
+        fw::Image image;
+        EXPECT_TRUE(loaded.GetImage(pictures[i].id, image)) << pictures[i].id;
+        EXPECT_EQ(image.Pixels(), fw::ImageFromPicture(*pictures[i].picture).Pixels()) << pictures[i].id;
+    }
+}
+
 TEST(QtProgramProcess, TildeBangWritesTheLogInTheCurrentFolder) {
     std::filesystem::path base = std::filesystem::path(fw::RuntimeDirectory()) / "tildebang";
     std::filesystem::create_directories(base / "run");

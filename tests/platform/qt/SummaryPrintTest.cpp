@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -150,3 +152,22 @@ TEST(QtSummaryPrint, PdfAt600Dpi) {
 }
 
 }  // namespace
+
+// The preview opens large enough to read: most of the work area, the page as
+// wide as the window.
+TEST(QtSummaryPrint, PreviewFillsMostOfTheWorkAreaAtPageWidth) {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog dialog(&printer);
+    const QRect work(0, 0, 1600, 900);
+    fw::qt::QtPrintService::SizePreview(dialog, work);
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QRect r = dialog.frameGeometry();
+    EXPECT_TRUE(work.contains(r));
+    EXPECT_GE(r.width(), work.width() * 8 / 10);
+    EXPECT_GE(r.height(), work.height() * 8 / 10);
+    auto* view = dialog.findChild<QPrintPreviewWidget*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->zoomMode(), QPrintPreviewWidget::FitToWidth);
+    dialog.hide();
+}

@@ -1,0 +1,118 @@
+// Graph > Save As Text and Save For Viewer from the frame, and the store each run plots into.
+#include <filesystem>
+
+#include "AppFixture.h"
+#include "app/DesignDoc.h"
+#include "graphs/GraphMgr.h"
+#include "graphs/KXGraph.h"
+
+namespace {
+
+class GraphSaveTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        ASSERT_TRUE(Start(""));
+        dir_ = std::filesystem::path(::testing::TempDir()) / ("pq-graph-save-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir_);
+        // One time-domain graph with two points.
+        CGraphMgr& mgr = GraphMgr();
+        mgr.Reset(1);
+        const WORD ids[kGraphItemIds] = {};
+        mgr.AttachGraph(1, 0, ids, 0.0, 10.0);
+        mgr.SetGraphSource(1, 1);
+        mgr.PlotSample(1, 1.0, 2.0, 0.0);
+        mgr.PlotSample(1, 3.0, -4.0, 0.0);
+        Design().GetAnalysisConfig()->GetGraphCfg(0)->m_strTitle = "Output voltage";
+        Frame().UpdateCommandUI();
+    }
+    void TearDown() override {
+        GraphMgr().Reset(0);
+        std::filesystem::remove_all(dir_);
+        AppTest::TearDown();
+    }
+    CPwrQuorraDoc& Design() { return app_.GetDocument()->Design(); }
+
+    std::filesystem::path dir_;
+};
+
+TEST_F(GraphSaveTest, SaveAsTextWritesThePage) {
+    const std::string path = (dir_ / "graphs.txt").string();
+    ui_.files.answers = {path};
+    EXPECT_TRUE(Frame().OnUserCommand(ID_GRAPH_SAVE_AS_TEXT));
+    ASSERT_EQ(ui_.files.requests.size(), 1u);
+    EXPECT_EQ(ui_.files.requests[0].filter, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||");
+    EXPECT_EQ(ui_.files.requests[0].defaultExtension, "txt");
+    EXPECT_FALSE(ui_.files.requests[0].overwritePrompt);
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    const std::string text = ss.str();
+    EXPECT_EQ(text.rfind("File:  \r\nDate:  ", 0), 0u) << text;
+    EXPECT_NE(text.find("Graph Title:  Output voltage \r\n"), std::string::npos);
+    EXPECT_NE(text.find("+3.0000000000000000e+000          -4.0000000000000000e+000\r\n\r\n\r\n\r\n"), std::string::npos);
+    EXPECT_TRUE(ui_.sink.boxes.empty());
+    EXPECT_EQ(ui_.windows.waitCursorDepth, 0);
+
+    // Cancelled: nothing is written.
+    ui_.files.answers = {std::nullopt};
+    std::filesystem::remove(path);
+    EXPECT_TRUE(Frame().OnUserCommand(ID_GRAPH_SAVE_AS_TEXT));
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(GraphSaveTest, SaveForViewerWritesAFileTheReaderTakes) {
+    const std::string path = (dir_ / "graphs.kvx").string();
+    Design().GetMiscData()->SetNotes("prototype B");
+    ui_.files.answers = {path};
+    EXPECT_TRUE(Frame().OnUserCommand(ID_GRAPH_SAVE_FOR_VIEWER));
+    ASSERT_EQ(ui_.files.requests.size(), 1u);
+    EXPECT_EQ(ui_.files.requests[0].filter, "Viewer Files (*.kvx)|*.kvx|All Files (*.*)|*.*||");
+    EXPECT_EQ(ui_.files.requests[0].defaultExtension, "kvx");
+    CPwrQuorraViewerObj root;
+    ASSERT_TRUE(LoadViewerFile(path, root));
+    EXPECT_TRUE(ui_.sink.boxes.empty());
+    EXPECT_EQ(root.m_strNotes, "prototype B");
+    EXPECT_EQ(root.m_strDesignFile, "   < file timestamp unknown >");
+    ASSERT_EQ(root.m_nGraphCount, 1);
+    EXPECT_EQ(root.Graph(0).m_strTitle, "Output voltage");
+    EXPECT_EQ(root.Points(0).y, (std::vector<double>{2.0, -4.0}));
+}
+
+TEST_F(GraphSaveTest, FailedSavesAreToldAndLeaveNoFile) {
+    SetLoggingQuery([] { return true; });
+    struct Case {
+        UINT command;
+        const char* box;
+        const char* code;
+    };
+    const Case cases[] = {
+        {ID_GRAPH_SAVE_AS_TEXT, "A problem occurred writing the graph data text file.", "MainFrm:   CODE 1934"},
+        {ID_GRAPH_SAVE_FOR_VIEWER, "Problem:  Could not open KVXViewer file for graph data", "MainFrm:   CODE 1935"},
+    };
+    for (const Case& c : cases) {
+        ui_.sink.Clear();
+        const std::string path = (dir_ / "missing" / "graphs").string();
+        ui_.files.answers = {path};
+        EXPECT_TRUE(Frame().OnUserCommand(c.command));
+        EXPECT_EQ(ui_.sink.boxes, std::vector<std::string>{c.box});
+        EXPECT_NE(Log().find(c.code), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+}
+
+TEST_F(GraphSaveTest, TheSavesNeedGraphDataAndNoRun) {
+    GraphMgr().Reset(1);
+    Frame().UpdateCommandUI();
+    ui_.files.answers = {(dir_ / "x.txt").string()};
+    EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_AS_TEXT));
+    EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_FOR_VIEWER));
+    EXPECT_TRUE(ui_.files.requests.empty());
+}
+
+TEST(DesignDocumentTest, RunsPlotIntoTheGraphManager) {
+    CDesignDocument doc;
+    EXPECT_EQ(doc.Design().GetThreadParams().pGraphSink, static_cast<CGraphSampleSink*>(&GraphMgr()));
+}
+
+}  // namespace
