@@ -25,23 +25,49 @@ double TimeToClockTurn(const ControlInputRec& in, const ControlStateRec& st) {
     return t > 0.0 ? t : 0.0;
 }
 
-int32_t SolveVoltageErrorAmpT7(double feedback, double reference, double r1, double rfb, double c3, double s,
-                               double lower, double upper, ControlStateRec* st) {
-    const double input = (feedback - reference) / r1;
-    double vn = (input + c3 * s * st->errorAmpStateA) / (1.0 / rfb + c3 * s);
-    double out = reference - vn;
-    st->veaClampState = 0;
-    if (out > upper) {
-        out = upper;
-        st->veaClampState = 1;
-    } else if (out < lower) {
-        out = lower;
-        st->veaClampState = 2;
-    }
-    if (st->veaClampState) vn = reference - out;
-    st->errorAmpStateA = vn;
+int32_t SolveVoltageErrorAmpLinearT7(const ErrorAmpT7& a, double input, double reference, double s,
+                                     ControlStateRec* st) {
+    const double g3 = a.c3 * s;
+    const double u = input - reference;
+    const double vc3 = (st->errorAmpStateC * g3 * a.r1 - u) * a.rfb / (a.rfb * g3 * a.r1 + a.r1);
+    st->errorAmpStateC = vc3;
     st->veaInvertingInput = reference;
-    st->veaOutput = out;
+    st->veaOutput = reference + vc3;
+    return 1;
+}
+
+int32_t SolveVoltageErrorAmpClampedT7(const ErrorAmpT7& a, double input, double s, ControlStateRec* st) {
+    const double g3 = a.c3 * s;
+    const double g = 1.0 / a.rfb + g3;
+    const double held = st->veaClampValue;
+    const double i = ((held - input) * g - g3 * st->errorAmpStateC) / (1.0 + a.r1 * g);
+    const double node = input + i * a.r1;
+    st->veaInvertingInput = node;
+    st->errorAmpStateC = held - node;
+    st->veaOutput = held;
+    return 1;
+}
+
+int32_t CalcVoltageErrorAmpT7(const ErrorAmpT7& a, double input, double reference, double s, ControlStateRec* st) {
+    const double vc3Prev = st->errorAmpStateC;
+    if (st->veaClampState == 0) {
+        SolveVoltageErrorAmpLinearT7(a, input, reference, s, st);
+        if (st->veaOutput > a.upper || st->veaOutput < a.lower) {
+            st->veaClampState = st->veaOutput > a.upper ? 1 : 2;
+            st->veaClampValue = st->veaClampState == 1 ? a.upper : a.lower;
+            st->errorAmpStateC = vc3Prev;
+            SolveVoltageErrorAmpClampedT7(a, input, s, st);
+        }
+        return 1;
+    }
+    SolveVoltageErrorAmpClampedT7(a, input, s, st);
+    const bool released = st->veaClampState == 1 ? st->veaInvertingInput > reference
+                                                 : st->veaInvertingInput < reference;
+    if (released) {
+        st->veaClampState = 0;
+        st->errorAmpStateC = vc3Prev;
+        SolveVoltageErrorAmpLinearT7(a, input, reference, s, st);
+    }
     return 1;
 }
 

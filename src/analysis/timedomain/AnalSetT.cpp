@@ -179,8 +179,9 @@ int32_t CalcControlSectionQuantities() {
     const double reference = ctl.referenceLockout ? ci.veaReferenceValue : kLockedReference;
     ctl.veaReference = reference;
 
-    SolveVoltageErrorAmpT7(feedback, reference, ci.veaResistor1, ci.veaFeedbackResistor, ci.veaCapacitor3, s,
-                           ci.veaLowerLimit, ci.errorUpperLimit, &ctl);
+    const ErrorAmpT7 amp{ci.veaResistor1, ci.veaFeedbackResistor, ci.veaCapacitor3, ci.veaLowerLimit,
+                         ci.errorUpperLimit};
+    CalcVoltageErrorAmpT7(amp, feedback, reference, s, &ctl);
     ctl.limitedError = ctl.veaOutput;
     ctl.optoCoupledError = ctl.veaOutput;  // no opto-isolator: the amplifier drives the PWM
 
