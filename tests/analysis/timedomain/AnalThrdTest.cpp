@@ -41,6 +41,10 @@ public:
         samples.push_back({graph, x, y, weight});
         return TRUE;
     }
+    size_t Count() {
+        std::lock_guard<std::mutex> lock(m_);
+        return samples.size();
+    }
     std::vector<Sample> samples;
 
 private:
@@ -59,6 +63,17 @@ public:
 
 private:
     AnalysisContext& ctx_;
+};
+
+// Tells the waiting test, without a race, that the worker has posted the end of its run.
+class DoneSink : public fw::RecordingSink {
+public:
+    bool PostToMainWindow(uint32_t message, intptr_t wParam, intptr_t lParam) override {
+        const bool result = fw::RecordingSink::PostToMainWindow(message, wParam, lParam);
+        if (message == WM_ANALYSIS_DONE) done = true;
+        return result;
+    }
+    std::atomic<bool> done{false};
 };
 
 class Worker : public ::testing::Test {
@@ -86,14 +101,15 @@ protected:
     }
     // Runs until the worker has posted the end of the run (or a few seconds passed).
     bool StartAndWaitForEnd() {
+        sink_.done = false;
         if (!ctl_.CreateRunEvents() || !ctl_.Start(1)) return false;
-        for (int i = 0; i < 500 && !Posted(WM_ANALYSIS_DONE); ++i)
+        for (int i = 0; i < 500 && !sink_.done; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         ctl_.End();
         return Posted(WM_ANALYSIS_DONE);
     }
 
-    fw::RecordingSink sink_;
+    DoneSink sink_;
     fw::ScopedReportSink scoped_{&sink_};
     FirstConfigRecords rec_;
     RecordingGraphSink graphs_;
@@ -126,7 +142,7 @@ TEST_F(Worker, StopDuringARunEndsItWithinASecondWithoutDone) {
     rec_.settings.endTime = 10.0;  // far longer than the test
     ASSERT_TRUE(ctl_.CreateRunEvents());
     ASSERT_TRUE(ctl_.Start(1));
-    for (int i = 0; i < 300 && graphs_.samples.size() < 100; ++i)
+    for (int i = 0; i < 300 && graphs_.Count() < 100; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     const auto before = std::chrono::steady_clock::now();
     ctl_.Stop();
