@@ -28,7 +28,8 @@ public:
     double GetGraphStop(int) override { return 1e6; }
     BOOL PlotSample(int graph, double x, double y, double) override {
         std::lock_guard<std::mutex> lock(m_);
-        (graph == 1 ? vout : ip).push_back({x, y});
+        if (graph == 1) vout.push_back({x, y});
+        if (graph == 2) ip.push_back({x, y});
         return TRUE;
     }
     double LastTime() {
