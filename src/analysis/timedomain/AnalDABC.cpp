@@ -77,14 +77,18 @@ int32_t PrepareStepEngine() {
     for (int32_t j = 0; j < t.outputs; ++j)
         for (int32_t k = 0; k < t.outputs; ++k)
             t.mss[j][k] = j == k ? 0.0 : Coupling(kss[j][k], t.ls[j], t.ls[k]);
+    double* mutuals[kMaxOutputs] = {&ctx->primary.mutualPriSec1, &ctx->primary.mutualPriSec2,
+                                    &ctx->primary.mutualPriSec3, &ctx->primary.mutualPriSec4};
     for (int32_t j = 0; j < t.outputs; ++j) {
-        ctx->primary.mutualPriSec1 = t.mps[0];
+        *mutuals[j] = t.mps[j];
         ctx->secondaryWinding[j].windingInductance = t.ls[j];
         ctx->secondaryWinding[j].windingResistance = t.rs[j];
     }
     ctx->primary.magnetizingInductance = t.lp;
     ctx->primary.primaryWindingResistance = t.rp;
-    if (!Finite(t.lp) || !Finite(t.mps[0])) {
+    bool finite = Finite(t.lp) && Finite(t.rp);
+    for (int32_t j = 0; j < t.outputs; ++j) finite = finite && Finite(t.mps[j]) && Finite(t.ls[j]);
+    if (!finite) {
         ReportMessage1(kModuleAnalDABC, kCodeTransformer, FALSE);
         ReportMessageFirstBox(52085);
         return 0;
