@@ -13,11 +13,20 @@ namespace {
 
 constexpr UINT kModuleAnalDABC = 56006;
 
-// Codes of this module.
-constexpr int kCodeOutputSolve = 6100;
-constexpr int kCodeNotFinite = 6101;
-constexpr int kCodeFloatingPoint = 6102;
-constexpr int kCodeTransformer = 6103;
+// Codes of the assembly's steps and the messages that follow them.
+struct StepFailure {
+    int code;
+    UINT message;
+};
+constexpr StepFailure kFirstStagePass1{10403, 52190};
+constexpr StepFailure kPrimaryPass1{10409, 52130};
+constexpr StepFailure kUnknownVariant{10423, 52130};
+constexpr StepFailure kCoupledChokes{10427, 52191};
+constexpr StepFailure kPrimaryPass2{10444, 52130};
+constexpr StepFailure kFirstStagePass2{10441, 52190};
+constexpr StepFailure kLineSidePass2{10447, 52169};
+constexpr int kCodeTransformerValues = 10410;
+constexpr int32_t kTwoSwitchSenseResistor = 1;
 
 double Coupling(double k, double la, double lb) { return k * std::sqrt(la * lb); }
 
@@ -43,12 +52,25 @@ int32_t Polarity(const OutputFilterInputRec& in) { return in.outputSign < 0 ? -1
 
 bool Finite(double v) { return std::isfinite(v); }
 
-// A bad number ends the run whatever the logging state: a step that went on would spread
-// it into every later state.
-int32_t Fail(int code) {
-    ReportMessage1(kModuleAnalDABC, code, FALSE);
-    ReportMessageFirstBox(52210);
+// A step's failure: its code, then its message (a box only for the run's first).
+int32_t Fail(const StepFailure& f) {
+    ReportMessage1(kModuleAnalDABC, f.code, FALSE);
+    ReportMessageFirstBox(f.message);
     return 0;
+}
+
+// With data logging on the members' arithmetic is checked for floating-point faults; a
+// result that is not a number ends the step whatever the logging state, since a step that
+// went on would spread it into every later state.
+bool StepFaulted(const AnalysisSettingsRec& set, double a, double b) {
+    if (!Finite(a) || !Finite(b)) return true;
+    return set.loggingOn && CheckFloatingPointStatus();
+}
+
+// The choke-direction flag: set when the test is switched off, or when the choke current
+// runs the way the output's polarity says (a current of exactly 0 counts for both).
+void SetFlagIfSameSign(int32_t* flag, int32_t testSwitch, double current, int32_t polarity) {
+    *flag = !testSwitch || (current >= 0.0 && polarity > 0) || (current <= 0.0 && polarity < 0) ? 1 : 0;
 }
 
 }  // namespace
@@ -89,7 +111,7 @@ int32_t PrepareStepEngine() {
     bool finite = Finite(t.lp) && Finite(t.rp);
     for (int32_t j = 0; j < t.outputs; ++j) finite = finite && Finite(t.mps[j]) && Finite(t.ls[j]);
     if (!finite) {
-        ReportMessage1(kModuleAnalDABC, kCodeTransformer, FALSE);
+        ReportMessage1(kModuleAnalDABC, kCodeTransformerValues, FALSE);
         ReportMessageFirstBox(52085);
         return 0;
     }
@@ -125,6 +147,7 @@ int32_t AssembleStateMatrices() {
         CalcRectifierCoeffs(rs.rectifier1On, ri.diodeDrop, ri.dynamicResistance, open, &o.forwardRectifier);
         CalcRectifierCoeffs(rs.diodeConducting, ri.forwardVoltage, ri.secondDynamicResistance, open,
                             &o.freewheelRectifier);
+        if (StepFaulted(set, o.outputNode.z, o.outputNode.e)) return Fail(kFirstStagePass1);
     }
 
     // Line side, forward pass: the line branch and the bulk capacitor meet at the bulk node.
@@ -140,6 +163,7 @@ int32_t AssembleStateMatrices() {
 
     // Primary loop of the present switch state.
     const PrimaryInputRec& pi = *ctx->pPrimaryInput;
+    if (pi.topology != kTwoSwitchSenseResistor) return Fail(kUnknownVariant);
     PrimaryStateRec& pri = ctx->primary;
     const int32_t state = pri.switchState;
     const double ron = pri.switchState == 2 ? pi.primarySeriesResistance : open;
@@ -155,29 +179,34 @@ int32_t AssembleStateMatrices() {
         st.loopB = st.bulk.e - st.senseResistor.e;
     }
 
-    // Transformer, centre, and all outputs together.
+    if (StepFaulted(set, st.loopA, st.loopB)) return Fail(kPrimaryPass1);
+
+    // Transformer, centre, and all outputs together. A winding's current is kept as the
+    // current its rectifier draws; the transformer terms take the current into the dotted end.
     double isPrev[kMaxOutputs] = {};
-    for (int32_t j = 0; j < n; ++j) isPrev[j] = ctx->secondaryWinding[j].windingCurrent;
+    for (int32_t j = 0; j < n; ++j) isPrev[j] = -polarity[j] * ctx->secondaryWinding[j].windingCurrent;
     const double ipPrev = pri.primaryWindingCurrent;
     CalcTransformerCoeffs(st.xfmr, s, ipPrev, isPrev, &st);
     BuildPrimaryCentre(n, &st);
-    if (!SolveCoupledOutputs(n, polarity, &st)) return Fail(kCodeOutputSolve);
+    if (!SolveCoupledOutputs(n, polarity, &st)) return Fail(kCoupledChokes);
+    for (int32_t j = n - 1; j >= 0; --j)
+        SetFlagIfSameSign(&ctx->outputChoke[j].chokeFlagA, ctx->pSecondaryRectifierInput[j]->resistiveRectifier,
+                          st.output[j].forwardCurrent + st.output[j].freewheelCurrent, polarity[j]);
 
     // Reverse pass: primary and transformer.
     const double ip = PrimaryCurrentFromRow(n, st, st.secondaryCurrent);
     const double vw = st.loopA * ip + st.loopB;
     const double draw = state == 1 ? -ip : ip;
     const double vbulk = st.bulk.e - st.bulk.z * draw;
-    if (!Finite(ip) || !Finite(vbulk)) return Fail(kCodeNotFinite);
+    if (StepFaulted(set, ip, vbulk)) return Fail(kPrimaryPass2);
     st.bulkDraw = draw;
     st.primaryCurrentSlope = (ip - ipPrev) * s;
 
     double reflected = 0.0;
-    for (int32_t j = 0; j < n; ++j) {
-        const double ratio = ctx->pSecondaryRectifierInput[j]->windingTurns / pi.primaryTurns;
-        reflected -= ratio * st.secondaryCurrent[j];
+    for (int32_t j = n - 1; j >= 0; --j) {
         SecondaryWindingStateRec& w = ctx->secondaryWinding[j];
-        w.windingCurrent = st.secondaryCurrent[j];
+        w.windingCurrent = -polarity[j] * st.secondaryCurrent[j];
+        reflected += polarity[j] * ctx->pSecondaryRectifierInput[j]->windingTurns * w.windingCurrent / pi.primaryTurns;
         double vs = st.m[j] * ip + st.es[j];
         for (int32_t k = 0; k < n; ++k) vs += st.zs[j][k] * st.secondaryCurrent[k];
         w.windingVoltage = vs;
@@ -234,6 +263,7 @@ int32_t AssembleStateMatrices() {
     cap.upperBulkCapacitorCurrent = capCurrent;
     cap.positiveCapacitorCurrent = capCurrent;
     cap.inputVoltage = vbulk;
+    if (StepFaulted(set, lineCurrent, cap.capacitorVoltage1)) return Fail(kLineSidePass2);
 
     // Output side, reverse pass.
     for (int32_t j = n - 1; j >= 0; --j) {
@@ -249,7 +279,7 @@ int32_t AssembleStateMatrices() {
         const double chokeCurrentPrev = ch.chokeCurrent;
         const double chokeCurrent = o.forwardCurrent + o.freewheelCurrent;
         const double vout = o.outputNode.z * chokeCurrent + o.outputNode.e;
-        if (!Finite(vout) || !Finite(chokeCurrent)) return Fail(kCodeNotFinite);
+        if (StepFaulted(set, vout, chokeCurrent)) return Fail(kFirstStagePass2);
 
         const double filterCurrent = BranchCurrent(o.filterCapacitor, vout);
         f.capacitorVoltage = UpdateCapacitorBranch(FilterCapacitor(fi, open), s, f.capacitorVoltage, filterCurrent);
@@ -292,10 +322,5 @@ int32_t AssembleStateMatrices() {
         rs.rectifierSectionInputVoltage = polarity[j] * ctx->secondaryWinding[j].windingVoltage;
     }
 
-    if (set.loggingOn && CheckFloatingPointStatus()) {
-        ReportMessage1(kModuleAnalDABC, kCodeFloatingPoint, FALSE);
-        ReportMessageFirstBox(52210);
-        return 0;
-    }
     return 1;
 }

@@ -106,8 +106,10 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const double vcPrev[2] = {10.4, 5.2};
     const double icPrev[2] = {0.2, -0.3};
     const double iloadPrev[2] = {3.1, 2.7};
+    const int polarity[2] = {1, c.polarity2};
     for (int j = 0; j < c.outputs; ++j) {
-        ctx.secondaryWinding[j].windingCurrent = isPrev[j];
+        // Kept as the current the rectifier draws; isPrev is the current into the dotted end.
+        ctx.secondaryWinding[j].windingCurrent = -polarity[j] * isPrev[j];
         ctx.outputChoke[j].chokeCurrent = ilPrev[j];
         ctx.outputFilter[j].capacitorVoltage = vcPrev[j];
         ctx.outputFilter[j].capacitorCurrent = icPrev[j];
@@ -153,14 +155,13 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const double k[2] = {rec_.primary.couplingPriSec1, rec_.primary.couplingPriSec2};
     for (int j = 0; j < c.outputs; ++j) {
         const FirstConfigRecords& r = *recs[j];
-        const int polarity = j == 1 ? c.polarity2 : 1;
         const int sd = o.Node(), sw = o.Node(), su = o.Node();
         const double ls = r.rectifier.nominalWindingInductance;
         swBranch[j] = o.Inductor(sd, sw, ls, isPrev[j]);
         o.Resistor(sw, su, r.rectifier.windingResistance);
         o.Mutual(pw, swBranch[j], k[j] * std::sqrt(lp * ls));
-        const int anode = polarity > 0 ? sd : su;
-        o.VoltageSource(polarity > 0 ? su : sd, 0, 0.0);  // the other end is the output's return
+        const int anode = polarity[j] > 0 ? sd : su;
+        o.VoltageSource(polarity[j] > 0 ? su : sd, 0, 0.0);  // the other end is the output's return
         const int x = o.Node();
         if (c.forwardOn[j]) {
             const int fa = o.Node();
@@ -203,7 +204,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     near(o.Current(lineBranch), ctx.linePhase[0].lineCurrentHeld, "line current");
     for (int j = 0; j < c.outputs; ++j) {
         SCOPED_TRACE(j + 1);
-        near(o.Current(swBranch[j]), ctx.secondaryWinding[j].windingCurrent, "secondary current");
+        near(o.Current(swBranch[j]), -polarity[j] * ctx.secondaryWinding[j].windingCurrent, "secondary current");
         near(o.Current(chokeBranch[j]), ctx.outputChoke[j].chokeCurrent, "choke current");
         near(o.V(outNode[j]), ctx.outputFilter[j].outputVoltage, "output voltage");
     }

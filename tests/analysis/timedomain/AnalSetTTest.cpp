@@ -223,7 +223,7 @@ TEST_F(StepSetUp, BadNumberEndsTheRunWithItsMessage) {
     EXPECT_EQ(block_.runStatus, 2);
     EXPECT_EQ(ctx_->stepState.stepCount, 0);
     ASSERT_EQ(sink_.boxes.size(), 1u);
-    EXPECT_EQ(sink_.boxes[0], "Problem:  Failure calculating quantities needed to determine switch state.");
+    EXPECT_EQ(sink_.boxes[0], "Problem:  Failure calculating output choke quantities.");
 }
 
 }  // namespace
