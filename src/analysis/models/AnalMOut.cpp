@@ -61,3 +61,7 @@ int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStor
     }
     return 1;
 }
+
+void SetFlagIfSameSign(int32_t* flag, int32_t testSwitch, double current, int32_t polarity) {
+    *flag = !testSwitch || (current >= 0.0 && polarity > 0) || (current <= 0.0 && polarity < 0) ? 1 : 0;
+}

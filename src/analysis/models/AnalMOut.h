@@ -29,6 +29,11 @@
 // 0 when the system is singular or the result is not finite.
 int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st);
 
+// The choke-direction flag: set when the test is switched off, or when the choke current
+// runs the way the output's polarity says (a current of exactly 0 counts for both); a
+// polarity of 0 clears it unless the test is off.
+void SetFlagIfSameSign(int32_t* flag, int32_t testSwitch, double current, int32_t polarity);
+
 // Dense solve of a (n x n) system held row-major in a (with n <= 8), right side rhs,
 // result into x. Partial pivoting; 0 for a singular or non-finite system.
 int32_t SolveDenseSmall(int32_t n, double a[8][8], double* rhs, double* x);

@@ -67,12 +67,6 @@ bool StepFaulted(const AnalysisSettingsRec& set, double a, double b) {
     return set.loggingOn && CheckFloatingPointStatus();
 }
 
-// The choke-direction flag: set when the test is switched off, or when the choke current
-// runs the way the output's polarity says (a current of exactly 0 counts for both).
-void SetFlagIfSameSign(int32_t* flag, int32_t testSwitch, double current, int32_t polarity) {
-    *flag = !testSwitch || (current >= 0.0 && polarity > 0) || (current <= 0.0 && polarity < 0) ? 1 : 0;
-}
-
 }  // namespace
 
 int32_t PrepareStepEngine() {
@@ -191,7 +185,8 @@ int32_t AssembleStateMatrices() {
     if (!SolveCoupledOutputs(n, polarity, &st)) return Fail(kCoupledChokes);
     for (int32_t j = n - 1; j >= 0; --j)
         SetFlagIfSameSign(&ctx->outputChoke[j].chokeFlagA, ctx->pSecondaryRectifierInput[j]->resistiveRectifier,
-                          st.output[j].forwardCurrent + st.output[j].freewheelCurrent, polarity[j]);
+                          st.output[j].forwardCurrent + st.output[j].freewheelCurrent,
+                          ctx->pOutputFilterInput[j]->outputSign);
 
     // Reverse pass: primary and transformer.
     const double ip = PrimaryCurrentFromRow(n, st, st.secondaryCurrent);

@@ -89,4 +89,24 @@ TEST(DenseSolve, SolvesAndRefusesSingular) {
     EXPECT_EQ(SolveDenseSmall(2, singular, rhs2, x), 0);
 }
 
+TEST(ChokeDirection, FlagFollowsCurrentAndPolarity) {
+    struct Case {
+        int32_t testSwitch;
+        double current;
+        int32_t polarity;
+        int32_t flag;
+    };
+    const Case cases[] = {
+        {1, 2.0, 1, 1},   {1, -2.0, 1, 0}, {1, -2.0, -1, 1}, {1, 2.0, -1, 0},
+        {1, 0.0, 1, 1},   {1, 0.0, -1, 1},  // exactly 0: either polarity
+        {1, 2.0, 0, 0},   {1, 0.0, 0, 0},   // polarity 0 clears
+        {0, -2.0, 1, 1},  {0, 2.0, 0, 1},   // the test switched off sets it whatever the current
+    };
+    for (const Case& c : cases) {
+        int32_t flag = -1;
+        SetFlagIfSameSign(&flag, c.testSwitch, c.current, c.polarity);
+        EXPECT_EQ(flag, c.flag) << c.testSwitch << " " << c.current << " " << c.polarity;
+    }
+}
+
 }  // namespace
