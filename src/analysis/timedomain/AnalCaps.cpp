@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/context/AnalParams.h"
+#include "circuit/AnalFill.h"
 #include "platform/core/Format.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
@@ -16,12 +17,16 @@ constexpr uint32_t kRefuseOutput = 58403;
 constexpr uint32_t kRefuseControl = 58404;
 constexpr uint32_t kRefuseCoupledChokes = 58405;
 constexpr uint32_t kRefuseIncomplete = 58406;
+constexpr uint32_t kRefuseSaturation = 58407;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kControlVoltageMode = 2;
 constexpr int32_t kVeaSinglePoleDcFeedback = 7;
 constexpr int32_t kOptoNone = 6;
+
+// More than the one point at 0 A: the inductance would follow the current.
+bool Saturates(const TimeMagnitudeTable* table) { return table && table->count > 1; }
 
 bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
 
@@ -66,6 +71,11 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (set->outputCount > 1 && (pri.stack2On1 == 1 || pri.stack1On2 == 1 || pri.stack3On2 == 1 ||
                                  pri.stack2On3 == 1 || pri.stack4On3 == 1 || pri.stack3On4 == 1))
         return Refuse(kRefusePrimary);
+
+    // The inductances stay at their nominal values in the step.
+    if (Saturates(params.pTable[kPowerXfmrTable])) return Refuse(kRefuseSaturation);
+    for (int32_t k = 1; k <= set->outputCount; ++k)
+        if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)])) return Refuse(kRefuseSaturation);
 
     const ControlInputRec& ctl = *params.pControlInput;
     if (ctl.controlMode != kControlVoltageMode || ctl.veaVariant != kVeaSinglePoleDcFeedback ||

@@ -14,6 +14,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/timedomain/AnalThrd.h"
 #include "analysis/timedomain/AnalTime.h"
+#include "circuit/AnalFill.h"
 #include "circuit/DocAnalysis.h"
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
@@ -195,6 +196,19 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
         EXPECT_EQ(ctl_.GetRunStatus(), 2);
         EXPECT_TRUE(graphs_.samples.empty());
     }
+}
+
+TEST_F(Worker, SaturatingChokeIsRefusedNotRunAtItsNominalInductance) {
+    TimeMagnitudeTable saturation;
+    saturation.Clear();
+    saturation.Insert(0.0, 1e-4);
+    saturation.Insert(5.0, 5e-5);
+    ctl_.Params().pTable[OutputTableIndex(1, kChokeTable)] = &saturation;
+    ASSERT_TRUE(StartAndWaitForEnd());
+    ASSERT_EQ(sink_.boxes.size(), 1u);
+    EXPECT_NE(sink_.boxes[0].find("inductors that saturate"), std::string::npos) << sink_.boxes[0];
+    EXPECT_EQ(ctl_.GetRunStatus(), 2);
+    EXPECT_TRUE(graphs_.samples.empty());
 }
 
 TEST_F(Worker, FailedInitialValuesAreToldToTheDocument) {
