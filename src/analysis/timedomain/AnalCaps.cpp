@@ -64,7 +64,9 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
                                    !load->firstBranchOn && !load->currentSourceOn;
         // The output's voltage over its target drives the feedback: a target of 0 has no meaning.
         const bool targetSet = !(load->rippleWeight != 0.0) || Positive(load->outputVoltage);
-        if (!diodes || !plainChoke || !singleCapacitor || !resistiveLoad || !targetSet)
+        // The feedback takes the output voltages only, not the modulator's.
+        const bool voltageFeedbackOnly = !(rect->dutyWeight != 0.0);
+        if (!diodes || !plainChoke || !singleCapacitor || !resistiveLoad || !targetSet || !voltageFeedbackOnly)
             return Refuse(kRefuseOutput, j + 1);
     }
     // Stacked windings are not built.
@@ -79,7 +81,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     const ControlInputRec& ctl = *params.pControlInput;
     if (ctl.controlMode != kControlVoltageMode || ctl.veaVariant != kVeaSinglePoleDcFeedback ||
-        ctl.optoVariant != kOptoNone || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn)
+        ctl.optoVariant != kOptoNone || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
+        ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
         return Refuse(kRefuseControl);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
