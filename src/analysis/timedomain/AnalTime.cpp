@@ -4,8 +4,8 @@
 #include <thread>
 
 #include "analysis/context/AnalContext.h"
-#include "analysis/models/AnalInit.h"
 #include "analysis/timedomain/AnalDABC.h"
+#include "analysis/timedomain/AnalLpQk.h"
 #include "analysis/timedomain/AnalSetT.h"
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
@@ -116,8 +116,15 @@ int32_t RunTimeDomainAnalysis() {
     std::unique_ptr<CTimeSampleEvaluator> evaluator;
     if (g_evaluatorFactory) evaluator = g_evaluatorFactory(ctx);
 
-    // A turn-on run starts from rest: the initial values are the whole initialisation.
-    if (!InitializeAnalysis() || !PrepareStepEngine()) {
+    // The initialisation loop of a turn-on run returns at once, so both starts come to the
+    // quick operating point, which for a turn-on run is the turn-on values.
+    const int32_t start = RunQuickOperatingPoint();
+    if (start == 2) {
+        ReportMessage1(kModuleAnalTime, 5109, FALSE);
+        ctx.pParams->runStatus = 2;
+        return 0;
+    }
+    if (start != 0 || !PrepareStepEngine()) {
         ReportMessage1(kModuleAnalTime, 5108, FALSE);
         g_initFailed = true;
         ctx.pParams->runStatus = 2;
