@@ -227,4 +227,43 @@ TEST_F(StepSetUp, BadNumberEndsTheRunWithItsMessage) {
     EXPECT_EQ(sink_.boxes[0], "Problem:  Failure calculating output choke quantities.");
 }
 
+// A section whose variant the step does not simulate fails its step with the section's
+// message, even when nothing refused the design before the run.
+TEST_F(StepSetUp, UnsimulatedVariantsFailTheirStep) {
+    struct Case {
+        const char* name;
+        void (*change)(FirstConfigRecords&);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; },
+         "Problem:  Failure calculating line filter quantities."},
+        {"input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 2; },
+         "Problem:  Failure calculating input capacitor quantities."},
+        {"line rectifier", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 4; },
+         "Problem:  Failure calculating line rectifier quantities."},
+        {"first stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 1; },
+         "Problem:  Failure calculating first stage output filter quantities."},
+        {"second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 1; },
+         "Problem:  Failure calculating second stage output filter quantities."},
+        {"primary variant", [](FirstConfigRecords& r) { r.primary.topology = 3; },
+         "Problem:  Failure calculating primary section quantities."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FirstConfigRecords fresh;
+        rec_ = fresh;
+        c.change(rec_);
+        rec_.settings.endTime = 1e-5;
+        run_.reset();
+        sink_.Clear();
+        Start();
+        ASSERT_EQ(RunTimeDomainAnalysis(), 1);
+        EXPECT_EQ(block_.runStatus, 2);
+        EXPECT_EQ(ctx_->stepState.stepCount, 0);
+        ASSERT_EQ(sink_.boxes.size(), 1u);
+        EXPECT_EQ(sink_.boxes[0], c.message);
+    }
+}
+
 }  // namespace
