@@ -205,6 +205,17 @@ TEST_F(StepSetUp, ConductionChangesAfterTheStep) {
     EXPECT_EQ(ctx_->stepState.nextTimeStep, rec_.settings.initialTimeStep);
 }
 
+// With data logging on every member checks the floating-point status: an ordinary run
+// through every switch state and conduction change raises none.
+TEST_F(StepSetUp, LoggedRunFindsNoFloatingPointFault) {
+    rec_.settings.loggingOn = 1;
+    rec_.settings.endTime = 300e-6;
+    Start();
+    ASSERT_EQ(RunTimeDomainAnalysis(), 1);
+    EXPECT_EQ(block_.runStatus, 1);
+    EXPECT_TRUE(sink_.boxes.empty());
+}
+
 TEST_F(StepSetUp, RunShorterThanItsFirstStepTakesOneStep) {
     rec_.settings.endTime = 1e-12;
     Start();
