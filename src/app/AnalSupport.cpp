@@ -1,14 +1,13 @@
 #include "app/AnalSupport.h"
 
-#include "circuit/Doc.h"
+#include "analysis/timedomain/AnalCaps.h"
+#include "app/AnalEngineLink.h"
 #include "records/Utils.h"
 
-namespace {
-constexpr UINT kMsgAnalysisNotAvailable = 58500;
-}  // namespace
-
-BOOL CanRunAnalysis(CPwrQuorraDoc& doc, int32_t kind) {
-    // No kind has an engine yet.
-    ReportMessage(kMsgAnalysisNotAvailable, TRUE);
+BOOL CanRunAnalysis(CPwrQuorraDoc&, int32_t kind) {
+    if (EngineRunsKind(kind)) return TRUE;
+    ReportMessage(KindRefusal().messageId, TRUE);
     return FALSE;
 }
+
+BOOL CanRunPreparedAnalysis(CPwrQuorraDoc& doc) { return CheckAnalysisCanRun(doc); }

@@ -3,14 +3,18 @@
 // also keeps its own title (with the modified mark) and path.
 #pragma once
 
+#include "app/AnalEngineLink.h"
 #include "app/DocumentHost.h"
 #include "circuit/Doc.h"
 #include "graphs/GraphMgr.h"
 
 class CDesignDocument : public CDocumentHost {
 public:
-    // Every run of the design plots into the program's graph manager.
-    CDesignDocument() { m_doc.GetThreadParams().pGraphSink = &GraphMgr(); }
+    // Every run of the design plots into the program's graph manager, run by the engine.
+    CDesignDocument() {
+        m_doc.GetThreadParams().pGraphSink = &GraphMgr();
+        InstallAnalysisEngine(m_doc);
+    }
 
     BOOL OnNewDocument() override { return m_doc.OnNewDocument(); }
     BOOL OnOpenDocument(const std::string& path) override { return m_doc.OnOpenDocument(path); }

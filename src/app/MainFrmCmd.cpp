@@ -464,6 +464,11 @@ void CMainFrame::OnAnalysisStart() {
         ReportMessage(doc.GetInitValuesOk() ? kMsgNotRunSerious : kMsgNotRunInitialValues, TRUE);
         return;
     }
+    if (!CanRunPreparedAnalysis(doc)) {
+        // Gives back the run's events; no worker exists yet.
+        doc.StopAnalysis();
+        return;
+    }
     SetStartStopMenu(TRUE);
     if (!doc.StartAnalysis()) SetStartStopMenu(FALSE);
 }

@@ -1,5 +1,6 @@
 // The document's side of an analysis run: the settings word it owns, the run's events and
 // the parameter block, the start, and the end or stop of the worker.
+#include "circuit/AnalFill.h"
 #include "circuit/AppServices.h"
 #include "circuit/Doc.h"
 #include "circuit/GraphServices.h"
@@ -13,6 +14,12 @@ BOOL CPwrQuorraDoc::PrepareAnalysis() {
     m_analysis.RearmInitValues();
     // From the logging state of this run, whatever an earlier run had.
     m_AnalysisSettings.loggingOn = (AppIsLoggingOn() || m_pDesign->m_USData.GetDataLogging()) ? 1 : 0;
+    // Never run on a design the records cannot stand for.
+    CAnalysisFill fill(*this);
+    if (!fill.FillAnalysisRecords()) {
+        ReportText(fill.GetProblem().c_str(), TRUE);
+        return FALSE;
+    }
     if (!m_analysis.CreateRunEvents()) return FALSE;
     FillThreadParams();
     return TRUE;

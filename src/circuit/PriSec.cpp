@@ -233,6 +233,70 @@ BOOL CPrimarySection::IsOutputVoltageRealizable(double targetVoltage, double eff
     return (polarity * targetVoltage < limit) ? TRUE : FALSE;
 }
 
+CPrimarySection::WindingArrangement CPrimarySection::GetWindingArrangement(const CRequirements& requirements) const {
+    const CPwrTransformer& xfmr = m_PowerTransformer;
+    auto end = [&xfmr](int e) { return xfmr.m_Connections[size_t(e)]; };
+    WindingArrangement w;
+    using X = CPwrTransformer;
+    // Windings k and k + 1 are linked when both outputs are enabled and the
+    // facing ends are joined.
+    std::array<int32_t, 3>& linked = w.linked;
+    linked = {
+        BothSetAndBothOne(requirements.IsOutputEnabled(0), requirements.IsOutputEnabled(1), end(X::kEndB),
+                          end(X::kEndC)),
+        BothSetAndBothOne(requirements.IsOutputEnabled(1), requirements.IsOutputEnabled(2), end(X::kEndD),
+                          end(X::kEndE)),
+        BothSetAndBothOne(requirements.IsOutputEnabled(2), requirements.IsOutputEnabled(3), end(X::kEndF),
+                          end(X::kEndG)),
+    };
+    // Polarity of every output, also above the output count, so that every
+    // link has both of its polarities.
+    const int32_t ground = X::kGround;
+    w.polarity = {
+        end(X::kEndA) == ground ? 1 : -1,
+        (end(X::kEndC) == ground || (linked[0] && end(X::kEndA) == ground)) ? 1 : -1,
+        (end(X::kEndF) == ground || (linked[2] && end(X::kEndH) == ground)) ? -1 : 1,
+        end(X::kEndH) == ground ? -1 : 1,
+    };
+    std::array<int32_t, 3>& up = w.up;
+    std::array<int32_t, 3>& down = w.down;
+    for (size_t k = 0; k < 3; ++k) {
+        if (linked[k]) RecordSign(w.polarity[k], &up[k], &down[k]);
+    }
+
+    // Effective turns: a linked winding adds the turns of the windings it
+    // is stacked on.
+    const double n1 = xfmr.m_dTurns[X::kSecondary1];
+    const double n2 = xfmr.m_dTurns[X::kSecondary2];
+    const double n3 = xfmr.m_dTurns[X::kSecondary3];
+    const double n4 = xfmr.m_dTurns[X::kSecondary4];
+    std::array<double, 4>& t = w.effectiveTurns;
+    switch (requirements.GetOutputCount()) {
+    case 1:
+        t[0] = n1;
+        break;
+    case 2:
+        t[1] = n2 + n1 * up[0];
+        t[0] = n1 + n2 * down[0];
+        break;
+    case 3:
+        t[2] = n3 + (n2 + n1 * up[0]) * up[1];
+        t[1] = n2 + n1 * up[0] + n3 * down[1];
+        t[0] = n1 + (n2 + n3 * down[1]) * down[0];
+        break;
+    case 4:
+        t[3] = n4 + (n3 + (n2 + n1 * up[0]) * up[1]) * up[2];
+        t[2] = n3 + (n2 + n1 * up[0]) * up[1] + n4 * down[2];
+        t[1] = n2 + n1 * up[0] + (n3 + n4 * down[2]) * down[1];
+        t[0] = n1 + (n2 + (n3 + n4 * down[2]) * down[1]) * down[0];
+        break;
+    default:
+        break;
+    }
+
+    return w;
+}
+
 void CPrimarySection::CheckChosen(BOOL report) { CheckChosen(CurrentRequirements(), report); }
 
 void CPrimarySection::CheckChosen(const CRequirements& requirements, BOOL report) {
@@ -270,68 +334,16 @@ void CPrimarySection::CheckChosen(const CRequirements& requirements, BOOL report
 
     const double vin = EstimateInputVoltage();
 
-    // Windings k and k + 1 are linked when both outputs are enabled and the
-    // facing ends are joined.
-    using X = CPwrTransformer;
-    std::array<int32_t, 3> linked = {
-        BothSetAndBothOne(requirements.IsOutputEnabled(0), requirements.IsOutputEnabled(1), end(X::kEndB),
-                          end(X::kEndC)),
-        BothSetAndBothOne(requirements.IsOutputEnabled(1), requirements.IsOutputEnabled(2), end(X::kEndD),
-                          end(X::kEndE)),
-        BothSetAndBothOne(requirements.IsOutputEnabled(2), requirements.IsOutputEnabled(3), end(X::kEndF),
-                          end(X::kEndG)),
-    };
-    // Polarity of every output, also above the output count, so that every
-    // link has both of its polarities.
-    const int32_t ground = X::kGround;
-    std::array<int32_t, 4> s = {
-        end(X::kEndA) == ground ? 1 : -1,
-        (end(X::kEndC) == ground || (linked[0] && end(X::kEndA) == ground)) ? 1 : -1,
-        (end(X::kEndF) == ground || (linked[2] && end(X::kEndH) == ground)) ? -1 : 1,
-        end(X::kEndH) == ground ? -1 : 1,
-    };
-
+    const WindingArrangement w = GetWindingArrangement(requirements);
+    const std::array<int32_t, 4>& s = w.polarity;
+    const std::array<double, 4>& t = w.effectiveTurns;
     // Auto-transformer links must join windings of the same polarity; a
     // mismatch is only logged.
     static const UINT kLinkMessages[3] = {52018, 52019, 52020};
-    std::array<int32_t, 3> up = {0, 0, 0};
-    std::array<int32_t, 3> down = {0, 0, 0};
     for (size_t k = 0; k < 3; ++k) {
-        if (!linked[k]) continue;
-        if (!SignsNotOpposite(s[k], s[k + 1])) ReportMessage(kLinkMessages[k], FALSE);
-        RecordSign(s[k], &up[k], &down[k]);
+        if (w.linked[k] && !SignsNotOpposite(s[k], s[k + 1])) ReportMessage(kLinkMessages[k], FALSE);
     }
-
-    // Effective turns: a linked winding adds the turns of the windings it
-    // is stacked on.
-    const double n1 = xfmr.m_dTurns[X::kSecondary1];
-    const double n2 = xfmr.m_dTurns[X::kSecondary2];
-    const double n3 = xfmr.m_dTurns[X::kSecondary3];
-    const double n4 = xfmr.m_dTurns[X::kSecondary4];
     const int count = requirements.GetOutputCount();
-    std::array<double, 4> t = {0.0, 0.0, 0.0, 0.0};
-    switch (count) {
-    case 1:
-        t[0] = n1;
-        break;
-    case 2:
-        t[1] = n2 + n1 * up[0];
-        t[0] = n1 + n2 * down[0];
-        break;
-    case 3:
-        t[2] = n3 + (n2 + n1 * up[0]) * up[1];
-        t[1] = n2 + n1 * up[0] + n3 * down[1];
-        t[0] = n1 + (n2 + n3 * down[1]) * down[0];
-        break;
-    case 4:
-        t[3] = n4 + (n3 + (n2 + n1 * up[0]) * up[1]) * up[2];
-        t[2] = n3 + (n2 + n1 * up[0]) * up[1] + n4 * down[2];
-        t[1] = n2 + n1 * up[0] + (n3 + n4 * down[2]) * down[1];
-        t[0] = n1 + (n2 + (n3 + n4 * down[2]) * down[1]) * down[0];
-        break;
-    default:
-        break;
-    }
 
     if (!primaryTurnsOk || count < 1 || count > 4) return;
     for (int k = count; k >= 1; --k) {

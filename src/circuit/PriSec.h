@@ -5,6 +5,7 @@
 // reached from the rectified line voltage through the transformer.
 #pragma once
 
+#include <array>
 #include <tuple>
 
 #include "circuit/Section.h"
@@ -56,6 +57,20 @@ public:
     // primary-side turns are not positive reaches nothing.
     BOOL IsOutputVoltageRealizable(double targetVoltage, double effectiveTurns, int polarity,
                                    double inputVoltage) const;
+    // How the secondary windings sit on the transformer, from the winding-end codes and the
+    // enabled outputs: which neighbouring windings are joined (1-2, 2-3, 3-4), each output's
+    // polarity s(k) (+1 or -1, also above the output count), the stacking direction of each
+    // joined pair (up: the upper output's rectifier also sees the lower winding; down: the
+    // reverse) and each output's effective turns (0 above the output count).
+    struct WindingArrangement {
+        std::array<int32_t, 3> linked{};
+        std::array<int32_t, 4> polarity{};
+        std::array<int32_t, 3> up{};
+        std::array<int32_t, 3> down{};
+        std::array<double, 4> effectiveTurns{};
+    };
+    WindingArrangement GetWindingArrangement(const CRequirements& requirements) const;
+
     // TRUE for the two active-clamp variants, which have a second switch.
     BOOL HasClampSwitch() const {
         return (GetTopology() == ACTIVE_CLAMP_XFMR || GetTopology() == ACTIVE_CLAMP_RESISTOR) ? TRUE : FALSE;

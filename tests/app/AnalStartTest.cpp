@@ -48,7 +48,7 @@ protected:
     fs::path previousDir_;
 };
 
-const std::string kRefused = res::FindString(58500);
+const std::string kRefused = res::FindString(58400);
 
 TEST_F(AnalysisStart, CancelChangesNothing) {
     bool openFlag = false;

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "analysis/context/AnalConst.h"
+#include "analysis/context/AnalEngine.h"
 #include "analysis/context/AnalInputRec.h"
 #include "analysis/context/AnalParams.h"
 #include "analysis/context/AnalRec.h"
@@ -80,6 +81,7 @@ public:
     TimeMagnitudeTable3* pTable3[3];
     TimeMagnitudeTable* pTable[30];
     const CEquation* pEquation[4];
+    EngineStore engine;  // the step assembly's hand-over slots and device bookkeeping
 
 private:
     // The run's copies, which the record and table pointers above point to.

@@ -315,6 +315,10 @@ struct PrimaryInputRec {
     double senseXfmrSecondaryTurnsCount = NOT_SET;  // current sense transformer secondary turns
     // nominal inductance of the current sense transformer's second winding (H)
     double senseXfmrSecondaryNominal = NOT_SET;
+    // The primary and reset winding slots' own constants for their loss means (ohm, W).
+    double primaryWindingAcResistance = NOT_SET;
+    double resetWindingAcResistance = NOT_SET;
+    double transformerCoreLoss = NOT_SET;  // core loss of the power transformer (W)
     int32_t primarySign = 0;  // sign factor of the primary coupling terms
     int32_t topology = -1;  // primary section variant 0..9; alias primaryVariant
     // 1: secondary winding 2 is stacked on winding 1 (winding 1 carries the current of winding 2, and the
@@ -669,4 +673,23 @@ struct ControlInputRec {
     int32_t optoVariant = -1;  // opto-isolator variant 0-6
     int32_t engineSetupFlagC = -1;  // read by the engine state set-up
     int32_t veaVariant = -1;  // voltage error amplifier variant 0-7 (51700+variant)
+    // The error amplifier's network, by the names on its schematic (ohm, F); a variant's
+    // absent elements stay not set.
+    double veaResistor1 = NOT_SET;
+    double veaResistor2 = NOT_SET;
+    double veaResistor3 = NOT_SET;
+    double veaCapacitor1 = NOT_SET;
+    double veaCapacitor2 = NOT_SET;
+    double veaCapacitor3 = NOT_SET;
+    double veaFeedbackResistor = NOT_SET;  // Rfb of the variants with DC feedback
+    // Factor from the weighted output voltages (per unit of their target) to the error
+    // amplifier input (V).
+    double feedbackGain = NOT_SET;
+    // The drive's own timing: the leading-edge blanking holds the switch on for this share of
+    // the period; the PWM comparator's logic level (V, or per cent of the input voltage when
+    // pwmLogicVoltageInPercent is set); the clock inhibits the drive while it resets.
+    double clockBlankingFraction = NOT_SET;
+    double pwmLogicVoltage = NOT_SET;
+    int32_t pwmLogicVoltageInPercent = 0;
+    int32_t clockInhibitDuringReset = 0;
 };

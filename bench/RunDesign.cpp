@@ -1,0 +1,182 @@
+// Headless runner: runs a design's turn-on transient for a number of switching cycles and
+// prints one line of key=value figures, measured over the last tenth of the run.
+//   pq_run_design DESIGN.SEF [--cycles N] [--export FILE]
+//   pq_run_design                 every regression design of tests/designs
+// A design that cannot run gives its message on stderr and a non-zero exit.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <thread>
+
+#include "analysis/timedomain/AnalFigures.h"
+#include "analysis/timedomain/AnalHeadless.h"
+#include "analysis/timedomain/AnalTime.h"
+#include "app/AnalEngineLink.h"
+#include "circuit/AppServices.h"
+#include "circuit/Doc.h"
+#include "designs/Designs.h"
+#include "graphs/GraphMgr.h"
+#include "graphs/GraphPageRun.h"
+#include "graphs/GraphTxt.h"
+#include "platform/core/ReportSink.h"
+#include "records/Utils.h"
+
+namespace {
+
+constexpr double kDefaultCycles = 2000;
+
+double PeakRssMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;  // kB on Linux
+}
+
+std::string BaseName(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// With an export the design runs as the program runs it: the document's start, the worker
+// thread, the graph store behind the page; the run's end is the worker's end-of-run post.
+class HeadlessProgram : public CAppServices, public fw::ReportSink {
+public:
+    void SetDocument(CPwrQuorraDoc*) override {}
+    void RefreshMainFrame(int) override {}
+    BOOL IsLoggingOn() override { return FALSE; }
+    intptr_t GetMainWindowHandle() override { return 1; }
+    void ServeWorkerRequests() override {}
+    void MessageBox(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    bool AskYesNo(const std::string&) override { return true; }
+    void Beep() override {}
+    bool PostToMainWindow(uint32_t message, intptr_t, intptr_t) override {
+        if (message == WM_ANALYSIS_DONE) done = true;
+        return true;
+    }
+    std::atomic<bool> done{false};
+};
+
+struct ExportRun {
+    bool ran = false;
+    double seconds = 0.0;
+    int64_t steps = 0;
+};
+
+ExportRun RunWithExport(CPwrQuorraDoc& doc, double cycles, CRunFigures& fig, const std::string& exportPath) {
+    ExportRun result;
+    HeadlessProgram program;
+    CAppServices* previousApp = SetAppServices(&program);
+    fw::ScopedReportSink scoped(&program);
+    InstallAnalysisEngine(doc);
+    const double period = 1.0 / doc.GetRequirements()->GetSwitchingFrequency();
+    doc.GetAnalysisConfig()->m_dTime = cycles * period;
+    doc.GetThreadParams().pGraphSink = &GraphMgr();
+    CRunGraphPage page;
+    page.CreatePage();  // the start rebuilds it with the run's graphs
+    fig = CRunFigures(FigureWindowStart(cycles * period));
+    std::atomic<int64_t> steps{0};
+    SetTimeStepObserver([&](const AnalysisContext& c) {
+        fig.Observe(c);
+        ++steps;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    if (doc.PrepareAnalysis() && CheckAnalysisCanRun(doc) && doc.StartAnalysis()) {
+        GraphMgr().SetRunning(TRUE);
+        while (!program.done) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        doc.EndAnalysis();
+        GraphMgr().SetRunning(FALSE);
+        result.ran = doc.GetRunStatus() == 1;
+    } else {
+        doc.EndAnalysis();
+    }
+    SetTimeStepObserver(nullptr);
+    result.steps = steps;
+    if (result.ran) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        result.ran = SaveGraphsAsTextFile(GraphMgr(), exportPath, *doc.GetAnalysisConfig(), doc.GetPathName(), local);
+    }
+    SetAppServices(previousApp);
+    return result;
+}
+
+int RunOne(const std::string& path, const std::string& name, double cycles, const std::string& exportPath) {
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
+    if (!doc) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
+        return 1;
+    }
+    CRunFigures fig(0.0);
+    HeadlessRun run;
+    if (exportPath.empty()) {
+        run = RunDesignHeadless(*doc, cycles, &fig, nullptr);
+    } else {
+        const ExportRun e = RunWithExport(*doc, cycles, fig, exportPath);
+        run.ran = e.ran;
+        run.seconds = e.seconds;
+        run.steps = e.steps;
+        if (!e.ran) run.problem = "the run or its export failed";
+    }
+    if (!run.ran) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), run.problem.empty() ? "the run failed" : run.problem.c_str());
+        return 1;
+    }
+    std::printf(
+        "design=%s cycles=%g us_per_cycle=%.2f steps_per_cycle=%.1f peak_rss_mb=%.1f vout_avg=%.6g vout_pp=%.6g "
+        "il_pp=%.6g ipk=%.6g duty=%.5f\n",
+        name.c_str(), cycles, run.seconds * 1e6 / cycles, static_cast<double>(run.steps) / cycles, PeakRssMb(),
+        fig.OutputAverage(), fig.OutputPeakToPeak(), fig.ChokePeakToPeak(), fig.PrimaryPeak(), fig.Duty());
+    return 0;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: pq_run_design [DESIGN.SEF [--cycles N] [--export FILE]]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string design, exportPath;
+    double cycles = kDefaultCycles;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--cycles" && i + 1 < argc) {
+            char* end = nullptr;
+            cycles = std::strtod(argv[++i], &end);
+            if (!end || *end || !(cycles >= 1.0)) return Usage();
+        } else if (arg == "--export" && i + 1 < argc) {
+            exportPath = argv[++i];
+        } else if (!arg.empty() && arg[0] != '-' && design.empty()) {
+            design = arg;
+        } else {
+            return Usage();
+        }
+    }
+    if (!design.empty()) return RunOne(design, BaseName(design), cycles, exportPath);
+    if (!exportPath.empty()) return Usage();
+
+    int failures = 0;
+    for (const RegressionDesign& d : RegressionDesigns()) {
+        const std::string path = "/tmp/pq_run_design_" + std::to_string(::getpid()) + "_" + d.name + ".SEF";
+        if (!WriteRegressionDesign(d, path)) {
+            std::fprintf(stderr, "%s: the design could not be written\n", d.name);
+            ++failures;
+            continue;
+        }
+        failures += RunOne(path, d.name, cycles, exportPath);
+        std::remove(path.c_str());
+    }
+    return failures ? 1 : 0;
+}

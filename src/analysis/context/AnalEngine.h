@@ -1,0 +1,93 @@
+// What the step assembly hands from its forward pass to its reverse pass, and the device
+// states and event bookkeeping that the step logic keeps between steps. One per run, inside
+// the context, so a step never allocates. Slots a step does not write keep their values.
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/context/AnalConst.h"
+
+// Linear form of a two-terminal branch: V = z·I + e (ohm, V), I entering the positive end.
+struct BranchPair {
+    double z = 0.0;
+    double e = 0.0;
+};
+
+// One output between the transformer secondary and the load.
+struct OutputStepStore {
+    int32_t polarity = 1;          // +1: the rectifier sits on the winding's dotted end
+    BranchPair forwardRectifier;   // rectifier 1 (winding to the choke node)
+    BranchPair freewheelRectifier; // rectifier 2 (return to the choke node)
+    BranchPair choke;              // choke winding and its sense resistor
+    BranchPair filterCapacitor;    // first-stage capacitor group
+    BranchPair load;               // load branch to return
+    BranchPair secondStage;        // what the first stage sees behind it (second stage and load)
+    BranchPair outputNode;         // the filter and load seen from the choke
+    double outputVoltage = 0.0;    // first-stage node after the solve (V)
+    double chokeCurrent = 0.0;     // after the solve (A)
+    double forwardCurrent = 0.0;   // rectifier 1 current of the solve (A)
+    double freewheelCurrent = 0.0; // rectifier 2 current of the solve (A)
+    double chokeNodeVoltage = 0.0; // rectifier output node (V)
+    // Last-step values kept for the event predictions (A/s, V).
+    double forwardSlope = 0.0;
+    double freewheelSlope = 0.0;
+    double forwardVoltage = 0.0;   // anode to cathode of rectifier 1
+    double freewheelVoltage = 0.0; // anode to cathode of rectifier 2
+};
+
+// The power transformer as the step uses it, taken from the input records once per run.
+struct TransformerParams {
+    int32_t outputs = 1;
+    double lp = 0.0;  // primary open-circuit inductance (H)
+    double rp = 0.0;  // primary winding resistance (ohm)
+    double ls[kMaxOutputs] = {};
+    double rs[kMaxOutputs] = {};
+    double mps[kMaxOutputs] = {};               // primary-secondary mutuals, with the sign (H)
+    double mss[kMaxOutputs][kMaxOutputs] = {};  // secondary-secondary mutuals (H), zero diagonal
+};
+
+struct EngineStore {
+    TransformerParams xfmr;
+    // Line side. Seen from the node it feeds, a source branch carries minus its current:
+    // V = z·(-I) + e. The primary sees Vbulk = bulk.e - bulk.z·Idraw.
+    BranchPair line;              // the line inductor's companion
+    double lineSourceVoltage = 0.0;
+    BranchPair lineSource;        // the line behind its inductance, seen from the filter
+    BranchPair lineFilterOutput;  // the filter's output, seen from the input capacitor
+    BranchPair bulkCapacitor;
+    BranchPair bulk;              // the line rectifier's output, seen from the primary
+    double bulkDraw = 0.0;        // current the primary takes from the bulk node (A)
+    double bulkVoltage = 0.0;     // after the solve (V)
+    double lineFilterCurrent = 0.0;  // current out of the line filter into the bulk (A)
+
+    // Primary loop seen by the primary winding: Vw = loopA·Ip + loopB.
+    double loopA = 0.0;
+    double loopB = 0.0;
+    BranchPair senseResistor;
+
+    // Transformer: Vw = zpp·Ip + sum c[j]·Is[j] + ep; Vs[j] = m[j]·Ip + sum zs[j][k]·Is[k] + es[j]
+    // (Is into the dotted end of the secondary).
+    double zpp = 0.0;
+    double ep = 0.0;
+    double c[kMaxOutputs] = {};
+    double m[kMaxOutputs] = {};
+    double zs[kMaxOutputs][kMaxOutputs] = {};
+    double es[kMaxOutputs] = {};
+    // The primary current row Ip = sum a[k]·Is[k] + b and the reduced secondaries.
+    double a[kMaxOutputs] = {};
+    double b = 0.0;
+    double zsr[kMaxOutputs][kMaxOutputs] = {};
+    double esr[kMaxOutputs] = {};
+    double secondaryCurrent[kMaxOutputs] = {};  // Is of the last solve (A)
+    double primaryCurrent = 0.0;                // Ip of the last solve (A)
+    double primaryCurrentSlope = 0.0;           // dIp/dt of the last step (A/s)
+
+    OutputStepStore output[kMaxOutputs];
+
+    // Drive timers: time left until the switch follows the drive edge (s); < 0 idle.
+    double onEdgeTimer = -1.0;
+    double offEdgeTimer = -1.0;
+    int32_t switchStateChanged = 0;  // the state of this step differs from the last one
+    int32_t deviceEventThisStep = 0; // a device changed state after the last step
+    double currentLimitFiltered = 0.0;  // current-limit feedback after its RC filter (V)
+};

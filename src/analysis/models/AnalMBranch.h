@@ -1,0 +1,44 @@
+// Two-terminal element companions over one backward-Euler step, in the linear form
+// V = z·I + e that every section hands on (V across the branch, I entering its positive end;
+// ohm, V, A; s = 1/h in 1/s; "prev" are the values at the start of the step).
+//
+// Inductor L with series R:
+//     V = R·I + L·(I - Iprev)·s            =>  z = R + L·s,  e = -L·s·Iprev
+// Capacitor group (c1 leakage resistance, c2 ESL, c3 ESR, c4·c5 leakage switch, c6 = C):
+//     capacitor node  I = C·s·(Vc - Vcprev) + g·Vc,  g = 1/c1 when c4·c5 != 0, else 0
+//                     =>  Vc = (I + C·s·Vcprev) / (C·s + g)
+//     branch          V = c3·I + c2·s·(I - Iprev) + Vc
+//                     =>  z = c3 + c2·s + 1/(C·s + g),  e = C·s·Vcprev/(C·s + g) - c2·s·Iprev
+// Resistor R with series inductance L: the inductor form.
+// Diode or switch: on  V = Ron·I + Vf (Vf = 0 for a switch channel), off  V = Roff·I.
+// Two branches between the same two nodes (parallel), eliminating the branch currents:
+//     V = z1·I1 + e1 = z2·I2 + e2, I = I1 + I2
+//     =>  z = z1·z2/(z1 + z2),  e = (e1·z2 + e2·z1)/(z1 + z2)
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/context/AnalEngine.h"
+
+// One capacitor as the design hands it (the six doubles of its input record).
+struct CapacitorGroup {
+    double leakageResistance;  // c1 (ohm)
+    double esl;                // c2 (H)
+    double esr;                // c3 (ohm)
+    double leakageA;           // c4
+    double leakageB;           // c5
+    double capacitance;        // c6 (F)
+};
+
+int32_t CalcInductorBranchCoeffs(double inductance, double resistance, double s, double currentPrev,
+                                 BranchPair* out);
+int32_t CalcCapacitorBranchCoeffs(const CapacitorGroup& cap, double s, double voltagePrev, double currentPrev,
+                                  BranchPair* out);
+// The capacitor's own voltage after the step, from the branch current of the solve.
+double UpdateCapacitorBranch(const CapacitorGroup& cap, double s, double voltagePrev, double current);
+int32_t CalcRectifierCoeffs(int32_t conducting, double forwardVoltage, double onResistance, double offResistance,
+                            BranchPair* out);
+int32_t CalcSwitchCoeffs(int32_t conducting, double onResistance, double offResistance, BranchPair* out);
+BranchPair ParallelBranches(const BranchPair& first, const BranchPair& second);
+// The current of a branch from the voltage across it.
+inline double BranchCurrent(const BranchPair& branch, double voltage) { return (voltage - branch.e) / branch.z; }

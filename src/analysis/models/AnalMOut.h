@@ -1,0 +1,39 @@
+// The outputs behind the transformer: a half-wave double rectifier (forward rectifier F from
+// the winding to the choke node X, freewheel rectifier W from the output return to X), the
+// choke, and the filter and load that the choke sees (the output node as one linear form).
+// All outputs are solved together because the secondaries are coupled through the
+// transformer and the primary loop. Backward Euler; every branch is in the form V = z·I + e.
+//
+// Output j with winding polarity sigma[j] (+1: the rectifier sits on the dotted end):
+// the rectifier sees Vs'[j] = sigma[j]·Vs[j], and the current it draws out of the winding is
+// Isec[j] = -sigma[j]·Is[j]. With the centre's reduced secondaries (zsr, esr):
+//     Vs'[j] = -sum_k sigma[j]·sigma[k]·zsr[j][k]·Isec[k] + sigma[j]·esr[j]
+// Node X through the forward rectifier and through the freewheel rectifier (Iw into X):
+//     Vx = Vs'[j] - (zF·Isec[j] + eF)  =  -(zW·Iw[j] + eW)
+// Choke and output node (choke current IL = Isec + Iw):
+//     Vx = (zL + zO)·(Isec[j] + Iw[j]) + eL + eO
+// Unknowns x = (Isec[1..N], Iw[1..N]); rows for each output j:
+//     sum_k sigma[j]·sigma[k]·zsr[j][k]·Isec[k] + zF·Isec[j] - zW·Iw[j] = sigma[j]·esr[j] - eF + eW
+//     (zL + zO)·Isec[j] + (zL + zO + zW)·Iw[j]                          = -eW - eL - eO
+// The 2N x 2N system (N <= 4) is solved by elimination with partial pivoting on fixed arrays.
+// The filter and load behind the output node (first-stage capacitor group and the resistive
+// load with its ESL, both to the return):  zO, eO = the parallel form of the two branches.
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/context/AnalEngine.h"
+
+// Solves the rectifier and choke currents of all outputs; writes forwardCurrent,
+// freewheelCurrent and chokeNodeVoltage of each output and the secondary currents Is.
+// 0 when the system is singular or the result is not finite.
+int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st);
+
+// The choke-direction flag: set when the test is switched off, or when the choke current
+// runs the way the output's polarity says (a current of exactly 0 counts for both); a
+// polarity of 0 clears it unless the test is off.
+void SetFlagIfSameSign(int32_t* flag, int32_t testSwitch, double current, int32_t polarity);
+
+// Dense solve of a (n x n) system held row-major in a (with n <= 8), right side rhs,
+// result into x. Partial pivoting; 0 for a singular or non-finite system.
+int32_t SolveDenseSmall(int32_t n, double a[8][8], double* rhs, double* x);

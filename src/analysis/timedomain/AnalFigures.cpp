@@ -1,0 +1,33 @@
+#include "analysis/timedomain/AnalFigures.h"
+
+#include <algorithm>
+
+#include "analysis/context/AnalContext.h"
+
+void CRunFigures::Observe(const AnalysisContext& ctx) {
+    const StepStateRec& step = ctx.stepState;
+    const double h = step.inverseTimeStepTermA;
+    // The step ending at step.time began at step.time - h; only its part inside the window
+    // counts. The drive state of the step is the one that was latched before it.
+    const double from = std::max(step.time - h, windowStart_);
+    if (step.time <= windowStart_) return;
+    const double w = step.time - from;
+    const double vout = ctx.outputFilter[0].outputVoltage;
+    const double il = ctx.outputChoke[0].chokeCurrent;
+    span_ += w;
+    voutArea_ += vout * w;
+    ilArea_ += il * w;
+    vbulkArea_ += ctx.inputCapacitor.inputVoltage * w;
+    if (step.driveOn) driveOnTime_ += w;
+    if (ctx.primary.switchState == 1) {
+        resetTime_ += w;
+        vswResetArea_ += ctx.primary.switch1Voltage * w;
+    }
+    voutMin_ = std::min(voutMin_, vout);
+    voutMax_ = std::max(voutMax_, vout);
+    ilMin_ = std::min(ilMin_, il);
+    ilMax_ = std::max(ilMax_, il);
+    ipMax_ = std::max(ipMax_, ctx.primary.primaryWindingCurrent);
+    vswMax_ = std::max(vswMax_, ctx.primary.switch1Voltage);
+    ++steps_;
+}

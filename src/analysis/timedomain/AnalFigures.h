@@ -1,0 +1,44 @@
+// The key figures of a time-domain run, measured step by step over a window at its end:
+// time averages weighted by the step, extremes, and the drive's duty. The headless runner
+// and the regression designs read them; nothing here allocates.
+#pragma once
+
+#include <cstdint>
+
+class AnalysisContext;
+
+class CRunFigures {
+public:
+    // Measures from windowStart (s) on.
+    explicit CRunFigures(double windowStart) : windowStart_(windowStart) {}
+
+    void Observe(const AnalysisContext& ctx);
+
+    double OutputAverage() const { return span_ > 0.0 ? voutArea_ / span_ : 0.0; }
+    double OutputPeakToPeak() const { return voutMax_ - voutMin_; }
+    double ChokePeakToPeak() const { return ilMax_ - ilMin_; }
+    double ChokeAverage() const { return span_ > 0.0 ? ilArea_ / span_ : 0.0; }
+    double PrimaryPeak() const { return ipMax_; }
+    double SwitchVoltagePeak() const { return vswMax_; }
+    // Mean switch voltage while the transformer resets (switch state 1).
+    double SwitchPlateau() const { return resetTime_ > 0.0 ? vswResetArea_ / resetTime_ : 0.0; }
+    double BulkAverage() const { return span_ > 0.0 ? vbulkArea_ / span_ : 0.0; }
+    double Duty() const { return span_ > 0.0 ? driveOnTime_ / span_ : 0.0; }
+    double Span() const { return span_; }
+    int64_t Steps() const { return steps_; }
+
+private:
+    double windowStart_;
+    double span_ = 0.0;
+    double voutArea_ = 0.0;
+    double ilArea_ = 0.0;
+    double vbulkArea_ = 0.0;
+    double driveOnTime_ = 0.0;
+    double resetTime_ = 0.0;
+    double vswResetArea_ = 0.0;
+    double voutMin_ = 1e300, voutMax_ = -1e300;
+    double ilMin_ = 1e300, ilMax_ = -1e300;
+    double ipMax_ = -1e300;
+    double vswMax_ = -1e300;
+    int64_t steps_ = 0;
+};

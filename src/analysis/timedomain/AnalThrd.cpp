@@ -1,0 +1,61 @@
+#include "analysis/timedomain/AnalThrd.h"
+
+#include "analysis/context/AnalContext.h"
+#include "analysis/timedomain/AnalCaps.h"
+#include "analysis/timedomain/AnalTime.h"
+#include "platform/core/ReportSink.h"
+#include "records/Utils.h"
+
+namespace {
+
+// The driver of each analysis kind; the frequency analyses are not built yet.
+int32_t RunAnalysisKind(AnalysisContext& ctx, int32_t kind) {
+    switch (kind) {
+    case 0:
+    case 1: return RunTimeDomainAnalysis();
+    default: return 1;
+    }
+}
+
+}  // namespace
+
+uint32_t AnalysisThreadProc(AnalysisThreadParams& params, const InitValuesFailedProc& initValuesFailed) {
+    AnalysisRun run(params);
+    if (run.GetStatus() != AnalysisRun::Status::kLive) {
+        ReportMessage(52094, TRUE);
+        // The controller's stop waits for this event; without it a stop would wait for ever.
+        if (params.hFinishedEvent) params.hFinishedEvent->Set();
+        return 0;
+    }
+    AnalysisContext& ctx = *run.Context();
+    params.runStatus = 1;
+    for (;;) {
+        int32_t result = 0;
+        if (!params.hStartEvent || !params.hStartEvent->Wait()) break;
+        if (params.hQuitEvent && params.hQuitEvent->IsSet()) break;
+        if (params.hBusyEvent) params.hBusyEvent->Reset();
+        // The records the document filled for this start.
+        ctx.TakeRunInputs();
+        const int32_t kind = ctx.pSettings->analysisKind;
+        if (kind < 0 || kind > 5) {
+            ReportMessage(52011, TRUE);
+            result = 1;
+        } else {
+            const EngineRefusal refusal = CheckTimeDomainCapability(params);
+            if (refusal.messageId) {
+                // Never run a design the engine cannot simulate: refuse it as a failed run.
+                ReportEngineRefusal(refusal);
+                params.runStatus = 2;
+                result = 1;
+            } else {
+                result = RunAnalysisKind(ctx, kind);
+                if (TimeDomainInitFailed() && initValuesFailed) initValuesFailed();
+            }
+        }
+        if (params.hBusyEvent) params.hBusyEvent->Set();
+        if (result == 0) break;
+        if (params.hNotifyWnd) fw::GetReportSink().PostToMainWindow(WM_ANALYSIS_DONE, 0, 0);
+    }
+    if (params.hFinishedEvent) params.hFinishedEvent->Set();
+    return 0;
+}

@@ -1,0 +1,37 @@
+// The time-domain run: from the starting state to the end time, one variable step after
+// another, with the four graph samples after every step, progress posts and the quit poll.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/core/Types.h"
+
+class AnalysisContext;
+
+// The four plotted quantities of a run, evaluated over the run's waveform variables. The
+// graphs own the equations and their evaluation; a run asks through this seam.
+class CTimeSampleEvaluator {
+public:
+    virtual ~CTimeSampleEvaluator() = default;
+    // Plotted quantity 1..4 has an equation that can be evaluated.
+    virtual BOOL IsValid(int quantity) = 0;
+    virtual BOOL Evaluate(int quantity, double& value) = 0;
+};
+
+// Builds the evaluators of a run from its context (at the start of the run, never in the
+// step loop). Without a factory a run takes no samples.
+using TimeSampleEvaluatorFactory = std::function<std::unique_ptr<CTimeSampleEvaluator>(AnalysisContext&)>;
+void SetTimeSampleEvaluatorFactory(TimeSampleEvaluatorFactory factory);
+
+// Called after every step with the context (benchmarks and tests measure through it).
+using TimeStepObserver = std::function<void(const AnalysisContext&)>;
+void SetTimeStepObserver(TimeStepObserver observer);
+
+// 1: the run ended (runStatus tells how); 0: cancelled by the quit event.
+int32_t RunTimeDomainAnalysis();
+// TRUE when the last run ended because its initial values failed.
+bool TimeDomainInitFailed();
+// Posts the progress value to the main window (1000 start, 998 settling, else per cent).
+void PostRunStatus(int32_t status);

@@ -1,0 +1,933 @@
+// The design-to-analysis fill; the derivations stand in AnalFill.h.
+#include "circuit/AnalFill.h"
+
+#include <cmath>
+
+#include "analysis/context/AnalConst.h"
+#include "circuit/Doc.h"
+#include "platform/core/Format.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr UINT kNoValueMessage = 58300;
+constexpr UINT kSaturationTableMessage = 58301;
+constexpr UINT kTransientTableMessage = 58302;
+constexpr UINT kRectifierMessage = 58303;
+
+bool Chosen(const CSection& s) { return s.GetTopology() != kTopologyNotChosen; }
+
+bool IsIn(int value, std::initializer_list<int> set) {
+    for (int v : set)
+        if (v == value) return true;
+    return false;
+}
+
+int32_t Flag(bool b) { return b ? 1 : 0; }
+
+// The model case of the line rectifier for its form and the number of line phases; -1 for a
+// combination that no case models.
+int LineRectifierCase(int form, int phases) {
+    switch (form) {
+    case CLineRectifier::RECT_NONE: return 0;
+    case CLineRectifier::RECT_HALF_WAVE: return (phases >= 1 && phases <= 3) ? phases : -1;
+    case CLineRectifier::RECT_FULL_WAVE_BRIDGE: return phases == 1 ? 4 : -1;
+    case CLineRectifier::RECT_HALF_WAVE_DOUBLER: return phases == 1 ? 5 : -1;
+    case CLineRectifier::RECT_FULL_WAVE_SINGLE_CAP: return phases == 2 ? 6 : phases == 3 ? 8 : -1;
+    case CLineRectifier::RECT_MULTI_PHASE_DOUBLER: return phases == 2 ? 7 : phases == 3 ? 9 : -1;
+    default: return -1;
+    }
+}
+
+// The line rectifier diodes D0..D7 that each model case uses (bit n: diode n + 1 present).
+unsigned LineDiodesOfCase(int rectifierCase) {
+    static const unsigned kDiodes[10] = {
+        0x00,                                     // none
+        0x01, 0x11, 0x51,                         // half wave, 1 to 3 phases: D0, D4, D6
+        0x0F,                                     // bridge, 1 phase: D0-D3
+        0x03,                                     // doubler, 1 phase: D0, D1
+        0x33, 0x33,                               // 2 phases: D0, D1, D4, D5
+        0xF3, 0xF3,                               // 3 phases: D0, D1, D4-D7
+    };
+    return (rectifierCase >= 0 && rectifierCase <= 9) ? kDiodes[rectifierCase] : 0;
+}
+
+CSecondarySection& SecondaryOf(CPwrQuorraDoc& d, int k) {
+    switch (k) {
+    case 1: return *d.GetSecondarySection1();
+    case 2: return *d.GetSecondarySection2();
+    case 3: return *d.GetSecondarySection3();
+    default: return *d.GetSecondarySection4();
+    }
+}
+COutputChoke& ChokeOf(CPwrQuorraDoc& d, int k) {
+    switch (k) {
+    case 1: return *d.GetOutputChoke1();
+    case 2: return *d.GetOutputChoke2();
+    case 3: return *d.GetOutputChoke3();
+    default: return *d.GetOutputChoke4();
+    }
+}
+C1StgOutputFilter& FirstStageOf(CPwrQuorraDoc& d, int k) {
+    switch (k) {
+    case 1: return *d.Get1StgOutputFilter1();
+    case 2: return *d.Get1StgOutputFilter2();
+    case 3: return *d.Get1StgOutputFilter3();
+    default: return *d.Get1StgOutputFilter4();
+    }
+}
+C2StgOutputFilter& SecondStageOf(CPwrQuorraDoc& d, int k) {
+    switch (k) {
+    case 1: return *d.Get2StgOutputFilter1();
+    case 2: return *d.Get2StgOutputFilter2();
+    case 3: return *d.Get2StgOutputFilter3();
+    default: return *d.Get2StgOutputFilter4();
+    }
+}
+CLoadNetwork& LoadOf(CPwrQuorraDoc& d, int k) {
+    switch (k) {
+    case 1: return *d.GetLoadNetwork1();
+    case 2: return *d.GetLoadNetwork2();
+    case 3: return *d.GetLoadNetwork3();
+    default: return *d.GetLoadNetwork4();
+    }
+}
+
+// A source is on when it has a sine part or transient points.
+bool SourceVaries(const CCrntVoltSource& s) { return s.m_dACPeakMagnitude != 0.0 || s.m_Transient.GetCount() > 0; }
+
+}  // namespace
+
+CAnalysisFill::CAnalysisFill(CPwrQuorraDoc& doc) : m_doc(doc) {}
+
+BOOL CAnalysisFill::FillAnalysisRecords() {
+    m_required.clear();
+    m_problem.clear();
+    CRequirements& req = *m_doc.GetRequirements();
+    m_dT = req.GetOperatingTemp() - 25.0;
+    const int enabled = req.CountEnabledOutputs();
+    m_outputs = (enabled >= 0 && enabled <= kMaxOutputs) ? enabled : 0;
+
+    m_doc.GetAnalysisSettings()->Init();
+    m_doc.GetLineSourceInput()->Init();
+    m_doc.GetPrimaryInput()->Init();
+    for (int n = 0; n < kMaxOutputs; ++n) {
+        m_doc.GetSecondaryRectifierInput(n)->Init();
+        m_doc.GetOutputChokeInput(n)->Init();
+        m_doc.GetOutputFilterInput(n)->Init(n + 1);
+        m_doc.GetLoadNetworkInput(n)->Init();
+    }
+    m_doc.GetControlInput()->Init();
+    for (int i = 0; i < 10; ++i) m_doc.GetTable101(i)->Clear();
+    for (int i = 0; i < 3; ++i) m_doc.GetTable3(i)->Clear();
+    for (int i = 0; i < 30; ++i) m_doc.GetTable(i)->Clear();
+
+    FillAnalysisSettings();
+    FillLineSourceInput();
+    FillPrimaryInput();
+    for (int k = 1; k <= m_outputs; ++k) {
+        FillSecondaryRectifierInput(k);
+        FillOutputChokeInput(k);
+        FillOutputFilterInput(k);
+        FillLoadNetworkInput(k);
+    }
+    FillControlInput();
+    FillVoltageErrorAmpInput();
+    FillOptoIsolatorInput();
+
+    for (const RequiredField& f : m_required) {
+        if (*f.field == NOT_SET || !std::isfinite(*f.field)) Fail(kNoValueMessage, f.name);
+    }
+    return m_problem.empty() ? TRUE : FALSE;
+}
+
+void CAnalysisFill::Put(double& field, double value, const char* section, const char* name) {
+    field = value;
+    m_required.push_back({std::string(name) + " of the " + section, &field});
+}
+
+void CAnalysisFill::Fail(unsigned messageId, const std::string& arg) {
+    if (!m_problem.empty()) return;
+    const char* text = res::FindString(messageId);
+    m_problem = fw::Substitute(text ? text : "", arg);
+}
+
+double CAnalysisFill::CapacitanceAt(const CCapacitor& c) const {
+    return c.m_dCapacitance * (1.0 + (c.m_dCapTempCoefLinear * m_dT + c.m_dCapTempCoefQuad * m_dT * m_dT) / 100.0);
+}
+
+double CAnalysisFill::EsrAt(const CCapacitor& c) const {
+    return c.m_dEsr * (1.0 + (c.m_dEsrTempCoefLinear * m_dT + c.m_dEsrTempCoefQuad * m_dT * m_dT) / 100.0);
+}
+
+double CAnalysisFill::ResistanceAt(const CResistor& r) const {
+    return r.m_dResistance * (1.0 + (r.m_dTempCoefLinear * m_dT + r.m_dTempCoefQuad * m_dT * m_dT) * 1e-6);
+}
+
+double CAnalysisFill::OnResistanceAt(const CTransistorFE& q) const {
+    return q.m_dOnResistance * (1.0 + q.m_dOnResistanceTempCoef * m_dT / 100.0);
+}
+
+double CAnalysisFill::ForwardVoltageAt(const CDiode& d) const {
+    return m_doc.ScaleToOperatingTemp(d);
+}
+
+namespace {
+
+// The characteristic into a point table of any kind; false when its points do not rise
+// strictly from 0 A with positive inductances, or do not fit.
+template <class Table>
+bool BuildSaturationTable(Table& table, const CCoreSatChar& characteristic, double zeroCurrentInductance) {
+    table.Clear();
+    const int n = characteristic.m_arPoints.GetCount();
+    const CObCurrentInductance* first = n > 0 ? characteristic.m_arPoints.GetPointAt(0) : nullptr;
+    if (!first || first->m_dCurrent > 0.0) {
+        if (!(zeroCurrentInductance > 0.0) || !std::isfinite(zeroCurrentInductance)) return false;
+        table.Insert(0.0, zeroCurrentInductance);
+    }
+    double previous = -1.0;
+    for (int i = 0; i < n; ++i) {
+        const CObCurrentInductance* p = characteristic.m_arPoints.GetPointAt(i);
+        if (!p) return false;
+        const double current = p->m_dCurrent;
+        const double inductance = p->m_dInductance;
+        if (!std::isfinite(current) || current < 0.0 || current <= previous) return false;
+        if (!std::isfinite(inductance) || !(inductance > 0.0)) return false;
+        if (table.count > 0 && table.points[table.count - 1].time >= current) return false;
+        if (!table.Insert(current, inductance)) return false;
+        previous = current;
+    }
+    return true;
+}
+
+}  // namespace
+
+void CAnalysisFill::FillSaturationTable(int index, const CCoreSatChar& characteristic, double zeroCurrentInductance,
+                                        const std::string& part) {
+    if (!BuildSaturationTable(*m_doc.GetTable(index), characteristic, zeroCurrentInductance))
+        Fail(kSaturationTableMessage, part);
+}
+
+void CAnalysisFill::FillLineSaturationTable(int index, const CCoreSatChar& characteristic,
+                                            double zeroCurrentInductance, const std::string& part) {
+    if (!BuildSaturationTable(*m_doc.GetTable3(index), characteristic, zeroCurrentInductance))
+        Fail(kSaturationTableMessage, part);
+}
+
+void CAnalysisFill::FillTransientTable(int blockIndex, const CObArrayTimeMagnitude& transient,
+                                       const std::string& source) {
+    TimeMagnitudeTable101& table = *m_doc.GetTable101(blockIndex);
+    table.Clear();
+    double previous = -1.0;
+    for (int i = 0; i < transient.GetCount(); ++i) {
+        const CObTimeMagnitude* p = transient.GetPointAt(i);
+        const bool ok = p && std::isfinite(p->m_dTime) && p->m_dTime >= 0.0 && p->m_dTime > previous &&
+                        std::isfinite(p->m_dMagnitude) && table.Insert(p->m_dTime, p->m_dMagnitude);
+        if (!ok) {
+            table.Clear();
+            Fail(kTransientTableMessage, source);
+            return;
+        }
+        previous = p->m_dTime;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+void CAnalysisFill::FillAnalysisSettings() {
+    AnalysisSettingsRec& s = *m_doc.GetAnalysisSettings();
+    const CAnalysisConfig& cfg = *m_doc.GetAnalysisConfig();
+    const CRequirements& req = *m_doc.GetRequirements();
+    const CUSData& us = *m_doc.GetUSData();
+    const COutputChokeMutualInd& mutual = *m_doc.GetOutputChokeMutualInd();
+    CLineFilter& filter = *m_doc.GetLineFilter();
+    const char* sec = "analysis settings";
+
+    s.analysisKind = cfg.GetAnalysisKind();                                               // analysis kind
+    s.skipInitializationLoop = Flag(cfg.GetInitMode() == CAnalysisConfig::INIT_FAST);    // fast initialisation
+    s.coupledOutputChokes = Flag(mutual.IsCouplingEnabled() && m_outputs > 1);          // magnetic coupling box
+    for (int p = 0; p < COutputChokeMutualInd::kPairs; ++p)                              // k12 .. k34
+        Put(s.outputChokeCoupling[p], s.coupledOutputChokes ? mutual.Coupling(COutputChokeMutualInd::Pair(p)) : 0.0,
+            sec, "output choke coupling");
+    s.outputCount = m_outputs;                                                           // enabled outputs
+    const WORD source = filter.GetLineSourceType();
+    s.linePhaseCount = (source == CLineFilter::SOURCE_DC) ? 1 : (source <= 3 ? int32_t(source) : 0);  // source type
+    const CLineRectifier& rect = *m_doc.GetLineRectifier();
+    if (Chosen(rect) && s.linePhaseCount > 0) {
+        s.lineRectifierForm = rect.GetTopology();                                        // rectifier topology
+        const int rectifierCase = LineRectifierCase(rect.GetTopology(), s.linePhaseCount);
+        if (rectifierCase < 0)
+            Fail(kRectifierMessage, "");
+        else
+            s.lineRectifierVariant = rectifierCase;                                     // form x phases
+    }
+    if (Chosen(filter)) s.lineFilterVariant = filter.GetTopology();                      // line filter topology
+    if (Chosen(*m_doc.GetInputCapacitor())) s.inputCapacitorVariant = m_doc.GetInputCapacitor()->GetTopology();
+
+    Put(s.openResistance, us.GetOffResistance(), sec, "off resistance");
+    Put(s.largeStepAttenuationFactor, us.GetLargeStepFactor(), sec, "large time step attenuation factor");
+    Put(s.largeStepAttenuationLimit, us.GetLargeStepLowerLimit(), sec, "large time step lower limit");
+    Put(s.smallStepAttenuationFactor, us.GetSmallStepFactor(), sec, "small time step attenuation factor");
+    Put(s.smallStepAttenuationLimit, us.GetSmallStepLowerLimit(), sec, "small time step lower limit");
+    s.initIterationLimit = us.GetIterationLimit();                                       // iteration limit
+    s.stabilisationCycles = us.GetStabilizationCycles();                                 // stabilization cycles
+
+    const double f = req.GetSwitchingFrequency();                                        // target frequency
+    const double period = 1.0 / f;
+    Put(s.switchingFrequency, f, sec, "switching frequency");
+    Put(s.switchingPeriodSetting, period, sec, "switching period");                      // 1 / f
+    Put(s.targetSwitchingPeriod, period, sec, "target switching period");                // 1 / f
+    Put(s.endTime, cfg.GetTime(), sec, "analysis time");                                 // total time
+    Put(s.initialTimeStep, period / kStepsPerPeriod, sec, "largest time step");          // T_s / 100
+    Put(s.stepSetupParamB, kOverlapTimeStep, sec, "overlap time step");                 // 1 ns
+    Put(s.comparatorHysteresisLimit, kMaxCyclePeriods * period, sec, "longest cycle");  // 10 T_s
+}
+
+// ---------------------------------------------------------------------------------------
+void CAnalysisFill::FillLineSourceInput() {
+    LineSourceInputRec& r = *m_doc.GetLineSourceInput();
+    CLineFilter& filter = *m_doc.GetLineFilter();
+    const char* sec = "line filter";
+    if (filter.GetLineSourceType() != kTopologyNotChosen) {
+        CLineVoltage& v = filter.GetLineVoltage();
+        Put(r.lineInductance, filter.GetLineInductance().m_dInductance, sec, "line inductance");
+        Put(r.lineResistance, ResistanceAt(filter.GetLineResistance()), sec, "line resistance");  // at T
+        Put(r.lineOffset, v.GetDCMagnitude(), sec, "DC magnitude");                              // DC part
+        Put(r.lineFrequency, v.GetACFrequency(), sec, "AC frequency");
+        Put(r.lineMagnitude, v.GetACPeakMagnitude(), sec, "AC peak magnitude");
+        FillTransientTable(kLineOffsetBlockTable, v.GetDCMagnitudeTable(), "the DC line voltage");
+        FillTransientTable(kLineMagnitudeBlockTable, v.GetACMagnitudeTable(), "the AC line voltage");
+    }
+
+    if (Chosen(filter)) {
+        const int v = filter.GetTopology();
+        // Parts of each filter variant: Inductor In1 in the two-stage variants, Inductor In2
+        // ("Inductor In" of the one-stage ones) in all, Capacitor In in the two-stage ones.
+        r.firstInductorOn = Flag(IsIn(v, {3, 4, 5, 6, 7, 8}));                             // Inductor In1
+        r.secondInductorOn = Flag(IsIn(v, {0, 1, 2, 3, 4, 5, 6, 7, 8}));                    // Inductor In2
+        r.dampingInductorOn = Flag(IsIn(v, {2, 6, 8}));                                     // Inductor Damp
+        r.dampingResistorOn = Flag(IsIn(v, {1, 2, 5, 6, 7, 8}));                            // Resistor Damp2
+        r.sourceOn = Flag(IsIn(v, {3, 4, 5, 6, 7, 8}));                                     // Capacitor In
+        r.inputCapacitorOn = Flag(IsIn(v, {4, 7, 8}));                                      // C Damp + R Damp1
+        r.timeRunFlagA = r.inputCapacitorOn;                                                // its damping branch
+        if (r.sourceOn) {
+            CCapacitor& c = filter.GetCapacitorIn();                                        // C.IN group
+            Put(r.filterCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "Capacitor In breakdown voltage");
+            Put(r.sourceBranchInductance, c.m_dEsl, sec, "Capacitor In ESL");
+            Put(r.sourceBranchResistance, EsrAt(c), sec, "Capacitor In ESR");
+            Put(r.sectionQuantityParamA, 0.0, sec, "Capacitor In leakage term");
+            Put(r.sectionQuantityParamB, 0.0, sec, "Capacitor In leakage term");
+            Put(r.sourceBranchCapacitance, CapacitanceAt(c), sec, "Capacitor In capacitance");
+        }
+        if (r.inputCapacitorOn) {
+            CCapacitor& c = filter.GetCapacitorDamp();                                      // C.DAMP group
+            Put(r.filterDampingCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec,
+                "Capacitor Damp breakdown voltage");
+            Put(r.inputCapacitorInductance, c.m_dEsl, sec, "Capacitor Damp ESL");
+            Put(r.inputCapacitorResistance, EsrAt(c), sec, "Capacitor Damp ESR");
+            Put(r.sectionQuantityParamC, 0.0, sec, "Capacitor Damp leakage term");
+            Put(r.sectionQuantityParamD, 0.0, sec, "Capacitor Damp leakage term");
+            Put(r.inputCapacitance, CapacitanceAt(c), sec, "Capacitor Damp capacitance");
+            Put(r.inputCapacitorExtraResistance, ResistanceAt(filter.GetResistorDamp1()), sec, "Resistor Damp1");
+        }
+        if (r.firstInductorOn) {
+            CInductor& l = filter.GetInductorIn1();
+            Put(r.firstInductorAcResistance, l.m_dAcResistance, sec, "Inductor In1 AC resistance");
+            Put(r.firstInductorCoreLoss, l.m_dCorePowerLoss, sec, "Inductor In1 core loss");
+            Put(r.firstInductorResistance, l.m_dDcResistance, sec, "Inductor In1 DC resistance");
+            Put(r.firstInductorInductance, l.m_dInductance, sec, "Inductor In1 inductance");
+            FillLineSaturationTable(kLineFirstInductorTable, l.m_CoreSatChar, l.m_dInductance, "Inductor In1");
+        }
+        if (r.secondInductorOn) {
+            CInductor& l = filter.GetInductorIn2();
+            Put(r.secondInductorAcResistance, l.m_dAcResistance, sec, "Inductor In AC resistance");
+            Put(r.secondInductorCoreLoss, l.m_dCorePowerLoss, sec, "Inductor In core loss");
+            Put(r.secondInductorResistance, l.m_dDcResistance, sec, "Inductor In DC resistance");
+            Put(r.secondInductorInductance, l.m_dInductance, sec, "Inductor In inductance");
+            FillLineSaturationTable(kLineSecondInductorTable, l.m_CoreSatChar, l.m_dInductance, "Inductor In");
+        }
+        if (r.dampingInductorOn) {
+            CInductor& l = filter.GetInductorDamp();
+            Put(r.dampingInductorAcResistance, l.m_dAcResistance, sec, "Inductor Damp AC resistance");
+            Put(r.dampingInductorCoreLoss, l.m_dCorePowerLoss, sec, "Inductor Damp core loss");
+            Put(r.dampingInductorResistance, l.m_dDcResistance, sec, "Inductor Damp DC resistance");
+            Put(r.dampingInductorInductance, l.m_dInductance, sec, "Inductor Damp inductance");
+            FillLineSaturationTable(kLineDampingInductorTable, l.m_CoreSatChar, l.m_dInductance, "Inductor Damp");
+        }
+        if (r.dampingResistorOn) {
+            CResistor& d = filter.GetResistorDamp2();
+            Put(r.dampingResistance, ResistanceAt(d), sec, "Resistor Damp resistance");
+            Put(r.dampingResistorInductance, d.m_dEsl, sec, "Resistor Damp ESL");
+        }
+    }
+
+    CLineRectifier& rect = *m_doc.GetLineRectifier();
+    if (Chosen(rect)) {
+        const char* rsec = "line rectifier";
+        CDiode& d = rect.GetDiode();
+        Put(r.rectifierForwardVoltage, ForwardVoltageAt(d), rsec, "diode forward voltage");  // at T
+        Put(r.stepSetupParamA, d.m_dDynamicResistance, rsec, "diode dynamic resistance");
+        Put(r.rectifierBreakdownVoltage, d.m_dBreakdownVoltage, rsec, "diode breakdown voltage");
+        const unsigned diodes = LineDiodesOfCase(m_doc.GetAnalysisSettings()->lineRectifierVariant);
+        int32_t* present[8] = {&r.diode1Present, &r.diode2Present, &r.diode3Present, &r.diode4Present,
+                               &r.diode5Present, &r.diode6Present, &r.diode7Present, &r.diode8Present};
+        for (unsigned n = 0; n < 8; ++n) *present[n] = Flag((diodes >> n) & 1u);         // diodes of the case
+    }
+
+    CInputCapacitor& in = *m_doc.GetInputCapacitor();
+    if (Chosen(in)) {
+        const char* isec = "input capacitor";
+        const int v = in.GetTopology();
+        r.sectionQuantityFlagA = 1;                                    // the upper bulk capacitor, always
+        r.outputCapacitorDoubled = Flag(IsIn(v, {2, 3}));              // doublers: C.IN1 and C.IN2
+        r.outputCapacitor2On = Flag(IsIn(v, {1, 3}));                  // upper bulk damping branch
+        r.sectionQuantityFlagB = Flag(v == 3);                         // lower bulk damping branch
+        CCapacitor& c = in.GetCapacitorIn();                           // bulk group
+        Put(r.bulkCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, isec, "Capacitor In breakdown voltage");
+        Put(r.outputCapacitorInductance, c.m_dEsl, isec, "Capacitor In ESL");
+        Put(r.outputCapacitorResistance, EsrAt(c), isec, "Capacitor In ESR");
+        Put(r.sectionQuantityParamE, 0.0, isec, "Capacitor In leakage term");
+        Put(r.sectionQuantityParamF, 0.0, isec, "Capacitor In leakage term");
+        Put(r.outputCapacitance, CapacitanceAt(c), isec, "Capacitor In capacitance");
+        if (r.outputCapacitor2On) {
+            CCapacitor& cd = in.GetCapacitorDamp();                    // bulk damping group
+            Put(r.bulkDampingCapacitorBreakdownVoltage, cd.m_dBreakdownVoltage, isec,
+                "Capacitor Damp breakdown voltage");
+            Put(r.outputCapacitor2Inductance, cd.m_dEsl, isec, "Capacitor Damp ESL");
+            Put(r.outputCapacitor2Resistance, EsrAt(cd), isec, "Capacitor Damp ESR");
+            Put(r.sectionQuantityParamG, 0.0, isec, "Capacitor Damp leakage term");
+            Put(r.sectionQuantityParamH, 0.0, isec, "Capacitor Damp leakage term");
+            Put(r.outputCapacitor2Capacitance, CapacitanceAt(cd), isec, "Capacitor Damp capacitance");
+            // The damping branch R + L in the damped capacitor model: L/h + R.
+            Put(r.dampingCoeffA, in.GetResistorDamp().m_dEsl, isec, "Resistor Damp ESL");
+            Put(r.dampingCoeffB, ResistanceAt(in.GetResistorDamp()), isec, "Resistor Damp");
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+void CAnalysisFill::FillPrimaryInput() {
+    CPrimarySection& pri = *m_doc.GetPrimarySection();
+    if (!Chosen(pri)) return;
+    PrimaryInputRec& r = *m_doc.GetPrimaryInput();
+    const char* sec = "primary section";
+    const int v = pri.GetTopology();
+    const bool odd = (v % 2) == 1;
+    using X = CPwrTransformer;
+    const CPwrTransformer& xfmr = pri.GetPowerTransformer();
+    const CPrimarySection::WindingArrangement w = pri.GetWindingArrangement(*m_doc.GetRequirements());
+
+    // Members of each variant.
+    r.topology = v;
+    r.switch1On = 1;                                               // SW1 in every variant
+    r.secondSwitchOn = Flag(IsIn(v, {0, 1}));                       // the two-switch second switch
+    r.diode1On = Flag(IsIn(v, {0, 1}));                             // diode 1 and diode 2
+    r.senseResistorOn = Flag(odd);                                  // sense resistor in the switch path
+    r.directSenseOn = Flag(odd);
+    r.senseAmplifierOn = Flag(odd);
+    r.currentSenseTransformerOn = Flag(!odd);
+    r.senseDiodeOn = Flag(!odd);                                    // current sense diode
+    r.powerTransformerOn = 1;
+    r.resetWindingOn = Flag(IsIn(v, {2, 3}));
+    r.resetDiodeOn = Flag(IsIn(v, {2, 3, 8, 9}));                   // reset diode or clamp diode
+    r.clampCapacitorOn = Flag(IsIn(v, {4, 5, 6, 7, 8, 9}));         // reset or clamp capacitor
+    r.hasClampCapacitor = Flag(IsIn(v, {6, 7, 8, 9}));              // clamps charged by the reset volt-seconds
+    r.clampResistorOn = Flag(IsIn(v, {8, 9}));
+    r.sectionQuantityFlagA = Flag(IsIn(v, {4, 5}));                 // reset capacitor
+    r.turnOnFlagA = Flag(pri.HasClampSwitch());                     // clamp switch SW2
+    r.primarySign = 1;                                              // the primary is the reference winding
+    // Joined secondaries: the upper output's rectifier also sees the lower winding (up) or
+    // the reverse (down).
+    r.stack2On1 = w.up[0];
+    r.stack1On2 = w.down[0];
+    r.stack3On2 = w.up[1];
+    r.stack2On3 = w.down[1];
+    r.stack4On3 = w.up[2];
+    r.stack3On4 = w.down[2];
+
+    // Power transformer.
+    Put(r.primaryTurns, xfmr.m_dTurns[X::kPrimary], sec, "primary turns");
+    Put(r.magnetizingInductanceNominal, xfmr.m_dOpenInductance[X::kPrimary], sec, "primary inductance");
+    Put(r.primaryWindingResistance, xfmr.m_dDcResistance[X::kPrimary], sec, "primary DC resistance");
+    Put(r.primaryWindingAcResistance, xfmr.m_dAcResistance[X::kPrimary], sec, "primary AC resistance");
+    Put(r.transformerCoreLoss, xfmr.m_dCorePowerLoss, sec, "transformer core loss");
+    double* priSec[4] = {&r.couplingPriSec1, &r.couplingPriSec2, &r.couplingPriSec3, &r.couplingPriSec4};
+    for (int k = 1; k <= m_outputs; ++k)  // k(Sk; P)
+        Put(*priSec[k - 1], xfmr.Coupling(X::kPrimary, X::kPrimary + k), sec, "secondary coupling");
+    struct SecPair {
+        int j, k;
+        double* field;
+    };
+    const SecPair pairs[6] = {{1, 2, &r.couplingSec1Sec2}, {1, 3, &r.couplingSec1Sec3}, {1, 4, &r.couplingSec1Sec4},
+                              {2, 3, &r.couplingSec2Sec3}, {2, 4, &r.couplingSec2Sec4}, {3, 4, &r.couplingSec3Sec4}};
+    for (const SecPair& p : pairs)
+        if (p.k <= m_outputs)  // k(Sk; Sj)
+            Put(*p.field, xfmr.Coupling(X::kPrimary + p.j, X::kPrimary + p.k), sec, "secondary coupling");
+    if (r.resetWindingOn) {
+        Put(r.resetTurns, xfmr.m_dTurns[X::kReset], sec, "reset winding turns");
+        Put(r.resetWindingNominal, xfmr.m_dOpenInductance[X::kReset], sec, "reset winding inductance");
+        Put(r.resetWindingResistance, xfmr.m_dDcResistance[X::kReset], sec, "reset winding DC resistance");
+        Put(r.resetWindingAcResistance, xfmr.m_dAcResistance[X::kReset], sec, "reset winding AC resistance");
+        Put(r.couplingPriReset, xfmr.Coupling(X::kPrimary, X::kReset), sec, "reset winding coupling");
+        double* resetSec[4] = {&r.couplingResetSec1, &r.couplingResetSec2, &r.couplingResetSec3,
+                               &r.couplingResetSec4};
+        for (int k = 1; k <= m_outputs; ++k)  // k(Reset; Sk)
+            Put(*resetSec[k - 1], xfmr.Coupling(X::kPrimary + k, X::kReset), sec, "reset winding coupling");
+    }
+    FillSaturationTable(kPowerXfmrTable, xfmr.m_CoreSatChar, xfmr.m_dOpenInductance[X::kPrimary],
+                        "Power Transformer");
+
+    // Switch SW1 (both switches of the two-switch variants).
+    const CTransistorFE& sw1 = pri.GetSwitchSW1();
+    CControlSection& ctl = *m_doc.GetControlSection();
+    const double pwmDelay = ctl.GetComparator1().m_dDelay;
+    const double limitDelay = ctl.GetTopology() == CControlSection::HYSTERETIC_CURRENT
+                                  ? ctl.GetComparator1().m_dDelay
+                                  : ctl.GetComparator2().m_dDelay;
+    Put(r.primarySeriesResistance, OnResistanceAt(sw1), sec, "SW1 on resistance");        // at T
+    Put(r.switch1DiodeParamA, sw1.m_dBodyDiodeForwardVoltage, sec, "SW1 body diode forward voltage");
+    Put(r.switch1DiodeParamB, sw1.m_dBodyDiodeResistance, sec, "SW1 body diode resistance");
+    Put(r.switchBreakdownVoltage, sw1.m_dBreakdownVoltage, sec, "SW1 breakdown voltage");
+    Put(r.turnOnDelay, sw1.m_dTurnOnDelay + sw1.m_dRiseTime + pwmDelay, sec, "SW1 turn on delay");
+    Put(r.stepSetupParamP, sw1.m_dTurnOffDelay + sw1.m_dFallTime + pwmDelay, sec, "SW1 turn off delay");
+    Put(r.stepSetupParamQ, sw1.m_dTurnOffDelay + sw1.m_dFallTime + limitDelay, sec,
+        "SW1 current limit turn off delay");
+    Put(r.stepSetupParamR, sw1.m_dOutputCapacitance, sec, "SW1 output capacitance");
+    // The output leakage delays (stepSetupParamB to E) keep their preset 0: the coupled
+    // windings already model the commutation, so a delay would count it twice.
+
+    if (pri.HasClampSwitch()) {
+        const CTransistorFE& sw2 = pri.GetSwitchSW2();
+        Put(r.clampSwitchOnResistance, OnResistanceAt(sw2), sec, "SW2 on resistance");
+        Put(r.clampSwitchDiodeParamA, sw2.m_dBodyDiodeForwardVoltage, sec, "SW2 body diode forward voltage");
+        Put(r.clampSwitchDiodeParamB, sw2.m_dBodyDiodeResistance, sec, "SW2 body diode resistance");
+        Put(r.clampSwitchBreakdownVoltage, sw2.m_dBreakdownVoltage, sec, "SW2 breakdown voltage");
+    }
+    if (r.diode1On) {
+        CDiode& d = pri.GetDiode1And2();
+        Put(r.sectionQuantityParamI, ForwardVoltageAt(d), sec, "Diode 1 and 2 forward voltage");  // at T
+        Put(r.runCheckParamB, d.m_dDynamicResistance, sec, "Diode 1 and 2 dynamic resistance");
+        Put(r.stepSetupParamG, d.m_dJunctionCapacitance, sec, "Diode 1 and 2 junction capacitance");
+        Put(r.rectifierBreakdownVoltage, d.m_dBreakdownVoltage, sec, "Diode 1 and 2 breakdown voltage");
+    }
+    if (IsIn(v, {2, 3})) Put(r.resetRectifierBreakdownVoltage, pri.GetResetDiode().m_dBreakdownVoltage, sec,
+                             "reset diode breakdown voltage");
+    if (IsIn(v, {8, 9})) Put(r.clampRectifierBreakdownVoltage, pri.GetClampDiode().m_dBreakdownVoltage, sec,
+                             "clamp diode breakdown voltage");
+    if (IsIn(v, {4, 5})) Put(r.resetCapacitorBreakdownVoltage, pri.GetResetCapacitor().m_dBreakdownVoltage, sec,
+                             "reset capacitor breakdown voltage");
+    if (r.hasClampCapacitor) {
+        CCapacitor& c = pri.GetClampCapacitor();
+        Put(r.clampCapacitance, CapacitanceAt(c), sec, "clamp capacitance");
+        Put(r.clampCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "clamp capacitor breakdown voltage");
+    }
+    if (r.clampResistorOn) Put(r.clampResistance, ResistanceAt(pri.GetClampResistor()), sec, "clamp resistance");
+
+    // Current sense.
+    CResistor& rs = pri.GetSenseResistor();
+    Put(r.senseResistance, ResistanceAt(rs), sec, "sense resistance");
+    if (odd) {
+        Put(r.senseResistorInductance, rs.m_dEsl, sec, "sense resistor ESL");
+        Put(r.senseAmpGain, pri.GetSenseAmplifier().m_dVoltageGain, sec, "sense amplifier gain");
+    } else {
+        CTransformer& ct = pri.GetCurrentSenseTransformer();
+        Put(r.senseXfmrCoupling, ct.m_dCoupling, sec, "current sense transformer coupling");
+        Put(r.senseXfmrWindingResistance, ct.m_dPrimaryDcResistance, sec, "current sense transformer resistance");
+        Put(r.senseXfmrPrimaryTurnsCount, ct.m_dPrimaryTurns, sec, "current sense transformer primary turns");
+        Put(r.senseXfmrSecondaryResistance, ct.m_dSecondaryDcResistance, sec,
+            "current sense transformer secondary resistance");
+        Put(r.senseXfmrSecondaryTurnsCount, ct.m_dSecondaryTurns, sec,
+            "current sense transformer secondary turns");
+        Put(r.senseXfmrSecondaryNominal, ct.m_dSecondaryInductance, sec,
+            "current sense transformer secondary inductance");
+        Put(r.senseRectifierBreakdownVoltage, pri.GetCurrentSenseDiode().m_dBreakdownVoltage, sec,
+            "current sense diode breakdown voltage");
+        // The sense path's further series element is the current sense diode.
+        Put(r.senseSeriesResistance, pri.GetCurrentSenseDiode().m_dDynamicResistance, sec,
+            "current sense diode dynamic resistance");
+        FillSaturationTable(kSenseXfmrTable, ct.m_CoreSatChar, ct.m_dPrimaryInductance, "Current Sense Transformer");
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+void CAnalysisFill::FillSecondaryRectifierInput(int k) {
+    CSecondarySection& s = SecondaryOf(m_doc, k);
+    SecondaryRectifierInputRec& r = *m_doc.GetSecondaryRectifierInput(k - 1);
+    const CVoltageFeedbackNetwork& vfn = *m_doc.GetVoltageFeedbackNetwork();
+    const size_t i = size_t(k - 1);
+    // Modulator k's weight counts when the network enables it.
+    Put(r.dutyWeight, vfn.m_bModulatorEnable[i] ? vfn.m_dModulatorWeight[i] / 100.0 : 0.0,  // per cent
+        "voltage feedback network", "modulator weight");
+    CPrimarySection& pri = *m_doc.GetPrimarySection();
+    if (Chosen(pri)) {
+        using X = CPwrTransformer;
+        const CPwrTransformer& xfmr = pri.GetPowerTransformer();
+        const char* sec = "power transformer";
+        Put(r.windingTurns, xfmr.m_dTurns[size_t(X::kPrimary + k)], sec, "secondary turns");
+        Put(r.nominalWindingInductance, xfmr.m_dOpenInductance[size_t(X::kPrimary + k)], sec,
+            "secondary inductance");
+        Put(r.windingResistance, xfmr.m_dDcResistance[size_t(X::kPrimary + k)], sec, "secondary DC resistance");
+        Put(r.windingAcResistance, xfmr.m_dAcResistance[size_t(X::kPrimary + k)], sec, "secondary AC resistance");
+        Put(r.stepSetupParamC, xfmr.m_dCapacitance[size_t(X::kPrimary + k)], sec, "secondary capacitance");
+    }
+    if (!Chosen(s)) return;
+    const char* sec = "secondary section";
+    r.sectionQuantityFlagA = 1;                                                 // rectifier 1
+    r.sectionQuantityFlagB = 1;                                                 // rectifier 2
+    r.frequencyAnalysisFlagA = Flag(s.GetRectifier1Kind() == CSecondarySection::SYNCHRONOUS);
+    r.frequencyAnalysisFlagB = Flag(s.GetRectifier2Kind() == CSecondarySection::SYNCHRONOUS);
+    r.resistiveRectifier = Flag(s.IsSynchronous());
+    CDiode& d1 = s.GetDiodeRectifier1();
+    CDiode& d2 = s.GetDiodeRectifier2();
+    Put(r.diodeDrop, ForwardVoltageAt(d1), sec, "Diode Rectifier 1 forward voltage");     // at T
+    Put(r.dynamicResistance, d1.m_dDynamicResistance, sec, "Diode Rectifier 1 dynamic resistance");
+    Put(r.rectifier1BreakdownVoltage, d1.m_dBreakdownVoltage, sec, "Diode Rectifier 1 breakdown voltage");
+    Put(r.stepSetupParamA, d1.m_dJunctionCapacitance, sec, "Diode Rectifier 1 junction capacitance");
+    Put(r.forwardVoltage, ForwardVoltageAt(d2), sec, "Diode Rectifier 2 forward voltage");  // at T
+    Put(r.secondDynamicResistance, d2.m_dDynamicResistance, sec, "Diode Rectifier 2 dynamic resistance");
+    Put(r.rectifier2BreakdownVoltage, d2.m_dBreakdownVoltage, sec, "Diode Rectifier 2 breakdown voltage");
+    Put(r.stepSetupParamB, d2.m_dJunctionCapacitance, sec, "Diode Rectifier 2 junction capacitance");
+    if (r.frequencyAnalysisFlagA) {
+        CTransistorFE& q = s.GetTransistorRectifier1();
+        Put(r.onResistance, OnResistanceAt(q), sec, "Transistor Rectifier 1 on resistance");
+        Put(r.syncRectifier1BreakdownVoltage, q.m_dBreakdownVoltage, sec,
+            "Transistor Rectifier 1 breakdown voltage");
+        Put(r.secondDiodeVoltage, q.m_dBodyDiodeForwardVoltage, sec, "Transistor Rectifier 1 body diode voltage");
+        Put(r.secondDiodeResistance, q.m_dBodyDiodeResistance, sec, "Transistor Rectifier 1 body diode resistance");
+    }
+    if (r.frequencyAnalysisFlagB) {
+        CTransistorFE& q = s.GetTransistorRectifier2();
+        Put(r.secondOnResistance, OnResistanceAt(q), sec, "Transistor Rectifier 2 on resistance");
+        Put(r.syncRectifier2BreakdownVoltage, q.m_dBreakdownVoltage, sec,
+            "Transistor Rectifier 2 breakdown voltage");
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+void CAnalysisFill::FillOutputChokeInput(int k) {
+    COutputChoke& c = ChokeOf(m_doc, k);
+    OutputChokeInputRec& r = *m_doc.GetOutputChokeInput(k - 1);
+    const size_t i = size_t(k - 1);
+    CControlSection& ctl = *m_doc.GetControlSection();
+    const CCurrentFeedbackNetwork& cfn = *m_doc.GetCurrentFeedbackNetwork();
+    const CCurrentLimitNetwork& cln = *m_doc.GetCurrentLimitNetwork();
+    // The current networks weigh the choke currents only when the control senses the choke.
+    Put(r.senseWeight,
+        (Chosen(ctl) && ctl.IsFeedbackSourceNotPrimary() && cfn.m_bOutputEnable[i]) ? cfn.m_dOutputWeight[i] / 100.0
+                                                                                   : 0.0,
+        "current feedback network", "output weight");
+    Put(r.currentSenseWeight,
+        (Chosen(ctl) && ctl.IsLimitSourceChoke() && cln.m_bOutputEnable[i]) ? cln.m_dOutputWeight[i] / 100.0 : 0.0,
+        "current limit network", "output weight");
+    if (!Chosen(c)) return;
+    const char* sec = "output choke";
+    r.chokeOn = 1;
+    r.skimWindingOn = Flag(c.GetTopology() == 1);
+    r.seriesElementOn = 1;                        // Resistor Sense in both variants
+    r.engineSetupFlagA = 1;                       // its sense amplifier
+    CResistor& rs = c.GetSenseResistor();
+    Put(r.seriesResistance, ResistanceAt(rs), sec, "Resistor Sense resistance");
+    Put(r.seriesInductance, rs.m_dEsl, sec, "Resistor Sense ESL");
+    Put(r.seriesElementFactor, c.GetSenseAmplifier().m_dVoltageGain, sec, "Amplifier Sense gain");
+    CInductor& l = c.GetInductorOut1();
+    Put(r.inductance, l.m_dInductance, sec, "Inductor Out 1 inductance");
+    Put(r.windingResistance, l.m_dDcResistance, sec, "Inductor Out 1 DC resistance");
+    Put(r.chokeAcResistance, l.m_dAcResistance, sec, "Inductor Out 1 AC resistance");
+    Put(r.chokeCoreLoss, l.m_dCorePowerLoss, sec, "Inductor Out 1 core loss");
+    FillSaturationTable(OutputTableIndex(k, kChokeTable), l.m_CoreSatChar, l.m_dInductance,
+                        fw::Format("Inductor Out 1 of output %d", k));
+    if (r.skimWindingOn) {
+        CInductor& skim = c.GetSkimInductor();
+        Put(r.skimResistance, skim.m_dDcResistance, sec, "Inductor Skim DC resistance");
+        Put(r.skimAcResistance, skim.m_dAcResistance, sec, "Inductor Skim AC resistance");
+        Put(r.skimCoreLoss, skim.m_dCorePowerLoss, sec, "Inductor Skim core loss");
+        FillSaturationTable(OutputTableIndex(k, kSkimTable), skim.m_CoreSatChar, skim.m_dInductance,
+                            fw::Format("Inductor Skim of output %d", k));
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+void CAnalysisFill::FillOutputFilterInput(int k) {
+    OutputFilterInputRec& r = *m_doc.GetOutputFilterInput(k - 1);
+    const size_t i = size_t(k - 1);
+    CPrimarySection& pri = *m_doc.GetPrimarySection();
+    if (Chosen(pri)) {
+        const CPrimarySection::WindingArrangement w = pri.GetWindingArrangement(*m_doc.GetRequirements());
+        r.outputSign = w.polarity[i];                                              // s(k)
+        Put(r.secondaryTurns, w.effectiveTurns[i], "power transformer", "effective turns");  // T(k)
+    }
+    const CVoltageFeedbackNetwork& vfn = *m_doc.GetVoltageFeedbackNetwork();
+    Put(r.engineSetupParamA, vfn.m_dModulatorRC[i], "voltage feedback network", "modulator RC");
+
+    C1StgOutputFilter& f1 = FirstStageOf(m_doc, k);
+    if (Chosen(f1)) {
+        const char* sec = "first stage output filter";
+        const int v = f1.GetTopology();
+        r.sectionQuantityFlagA = v;
+        r.capacitorOn = 1;                                                         // Capacitor Out 1, always
+        r.hasCapA2 = Flag(IsIn(v, {1, 3}));                                        // Capacitor Damp 1
+        r.timeRunFlagA = r.hasCapA2;                                               // its damping branch
+        const bool sensing = f1.HasCurrentSensing() != 0;
+        r.senseDiodeOn = Flag(sensing);
+        r.senseResistorOn = Flag(sensing);
+        r.senseXfmrOn = Flag(sensing);
+        r.biasDividerOn = Flag(sensing);
+        CCapacitor& c = f1.GetCapacitorOut1();                                     // C.OUT1 group
+        Put(r.capacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "Capacitor Out 1 breakdown voltage");
+        Put(r.rippleInductance, c.m_dEsl, sec, "Capacitor Out 1 ESL");
+        Put(r.rippleResistance, EsrAt(c), sec, "Capacitor Out 1 ESR");
+        Put(r.sectionQuantityParamA, 0.0, sec, "Capacitor Out 1 leakage term");
+        Put(r.sectionQuantityParamB, 0.0, sec, "Capacitor Out 1 leakage term");
+        Put(r.capACapacitance, CapacitanceAt(c), sec, "Capacitor Out 1 capacitance");
+        if (r.hasCapA2)
+            Put(r.dampingCapacitorBreakdownVoltage, f1.GetCapacitorDamp1().m_dBreakdownVoltage, sec,
+                "Capacitor Damp 1 breakdown voltage");
+        if (sensing) {
+            CTransformer& ct = f1.GetCurrentSenseTransformer();
+            Put(r.csCoupling, ct.m_dCoupling, sec, "current sense transformer coupling");
+            Put(r.senseResistance, ResistanceAt(f1.GetResistorCapSense()), sec, "Resistor Cap Sense");
+            Put(r.biasVoltage, f1.GetVoltageSourceVBias().m_dDCMagnitude, sec, "Voltage Source V Bias");
+            Put(r.biasUpperResistance, ResistanceAt(f1.GetResistorBias1()), sec, "Resistor Bias 1");
+            Put(r.senseDiodeResistance, f1.GetCurrentSenseDiode().m_dDynamicResistance, sec,
+                "Current Sense Diode dynamic resistance");
+            Put(r.senseRectifierBreakdownVoltage, f1.GetCurrentSenseDiode().m_dBreakdownVoltage, sec,
+                "Current Sense Diode breakdown voltage");
+            Put(r.senseXfmrResistance, ct.m_dPrimaryDcResistance, sec, "current sense transformer resistance");
+            Put(r.senseXfmrAcResistance, ct.m_dPrimaryAcResistance, sec,
+                "current sense transformer AC resistance");
+            Put(r.senseXfmrCoreLoss, ct.m_dCorePowerLoss, sec, "current sense transformer core loss");
+            Put(r.senseXfmrPrimaryTurns, ct.m_dPrimaryTurns, sec, "current sense transformer primary turns");
+            Put(r.senseXfmrSecondaryResistance, ct.m_dSecondaryDcResistance, sec,
+                "current sense transformer secondary resistance");
+            Put(r.senseXfmrSecondaryAcResistance, ct.m_dSecondaryAcResistance, sec,
+                "current sense transformer secondary AC resistance");
+            Put(r.senseXfmrSecondaryTurns, ct.m_dSecondaryTurns, sec, "current sense transformer secondary turns");
+            FillSaturationTable(OutputTableIndex(k, kCapSenseXfmrTable), ct.m_CoreSatChar, ct.m_dPrimaryInductance,
+                                fw::Format("Current Sense Transformer of output %d", k));
+        }
+    }
+
+    C2StgOutputFilter& f2 = SecondStageOf(m_doc, k);
+    if (Chosen(f2)) {
+        const char* sec = "second stage output filter";
+        const int v = f2.GetTopology();
+        r.sectionQuantityFlagB = v;
+        r.hasCapB = Flag(v >= 1 && v <= 6);                                        // Capacitor Out 2
+        r.hasInductorB = r.hasCapB;                                                // Inductor Out 2
+        r.hasCapB2 = Flag(IsIn(v, {3, 5, 6}));                                     // Capacitor Damp 2
+        r.timeRunFlagB = r.hasCapB2;                                               // its damping branch
+        r.hasDampingB = Flag(IsIn(v, {2, 4, 5, 6}));                               // Resistor Damp 2
+        r.dampingInductorOn = Flag(IsIn(v, {4, 6}));                               // Inductor Out 3
+        if (r.hasCapB) {
+            CCapacitor& c = f2.GetCapacitorOut2();
+            Put(r.outputCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "Capacitor Out 2 breakdown voltage");
+            Put(r.capBCapacitance, CapacitanceAt(c), sec, "Capacitor Out 2 capacitance");
+            CInductor& l = f2.GetInductorOut2();
+            Put(r.secondInductorResistance, l.m_dDcResistance, sec, "Inductor Out 2 DC resistance");
+            Put(r.secondInductorAcResistance, l.m_dAcResistance, sec, "Inductor Out 2 AC resistance");
+            Put(r.secondInductorCoreLoss, l.m_dCorePowerLoss, sec, "Inductor Out 2 core loss");
+            FillSaturationTable(OutputTableIndex(k, kSecondStageInductorTable), l.m_CoreSatChar, l.m_dInductance,
+                                fw::Format("Inductor Out 2 of output %d", k));
+        }
+        if (r.hasCapB2)
+            Put(r.outputDampingCapacitorBreakdownVoltage, f2.GetCapacitorDamp2().m_dBreakdownVoltage, sec,
+                "Capacitor Damp 2 breakdown voltage");
+        if (r.hasDampingB) Put(r.dampingResistance, ResistanceAt(f2.GetResistorDamp2()), sec, "Resistor Damp 2");
+        if (r.dampingInductorOn) {
+            CInductor& l = f2.GetInductorOut3();
+            Put(r.dampingInductorResistance, l.m_dDcResistance, sec, "Inductor Out 3 DC resistance");
+            Put(r.dampingInductorAcResistance, l.m_dAcResistance, sec, "Inductor Out 3 AC resistance");
+            Put(r.dampingInductorCoreLoss, l.m_dCorePowerLoss, sec, "Inductor Out 3 core loss");
+            FillSaturationTable(OutputTableIndex(k, kDampingInductorTable), l.m_CoreSatChar, l.m_dInductance,
+                                fw::Format("Inductor Out 3 of output %d", k));
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+void CAnalysisFill::FillLoadNetworkInput(int k) {
+    LoadNetworkInputRec& r = *m_doc.GetLoadNetworkInput(k - 1);
+    const size_t i = size_t(k - 1);
+    const CVoltageFeedbackNetwork& vfn = *m_doc.GetVoltageFeedbackNetwork();
+    const COutput* out = m_doc.GetRequirements()->GetOutput(k - 1);
+    const char* sec = "load network";
+    Put(r.rippleWeight, vfn.m_bOutputEnable[i] ? vfn.m_dOutputWeight[i] / 100.0 : 0.0,  // per cent
+        "voltage feedback network", "output weight");
+    Put(r.outputVoltage, out ? out->GetTargetVoltage() : NOT_SET, "requirements", "target voltage");
+    CLoadNetwork& ld = LoadOf(m_doc, k);
+    if (!Chosen(ld)) return;
+    const int v = ld.GetTopology();
+    r.sectionQuantityFlagA = v;
+    r.resistorOn = Flag(IsIn(v, {0, 1, 3}));                                           // Resistor Load2
+    r.inductorOn = Flag(IsIn(v, {1, 3}));                                              // Inductor Load2
+    r.currentSourceOn = Flag(IsIn(v, {2, 3}));                                         // Current Source I Load
+    r.firstBranchOn = Flag(v == 3);                                                    // Resistor Load1
+    r.firstInductorOn = Flag(v == 3);                                                  // Inductor Load1
+    if (r.resistorOn) {
+        CResistor& rl = ld.GetResistorLoad2();
+        Put(r.resistance, ResistanceAt(rl), sec, "Resistor Load2 resistance");
+        Put(r.closedFormParamB, rl.m_dEsl, sec, "Resistor Load2 ESL");
+    }
+    if (r.inductorOn) {
+        CInductor& l = ld.GetInductorLoad2();
+        Put(r.inductorResistance, l.m_dDcResistance, sec, "Inductor Load2 DC resistance");
+        Put(r.inductorAcResistance, l.m_dAcResistance, sec, "Inductor Load2 AC resistance");
+        FillSaturationTable(OutputTableIndex(k, kLoadInductor2Table), l.m_CoreSatChar, l.m_dInductance,
+                            fw::Format("Inductor Load2 of output %d", k));
+    }
+    if (r.firstBranchOn) {
+        Put(r.firstResistance, ResistanceAt(ld.GetResistorLoad1()), sec, "Resistor Load1 resistance");
+        CInductor& l = ld.GetInductorLoad1();
+        Put(r.firstInductorResistance, l.m_dDcResistance, sec, "Inductor Load1 DC resistance");
+        Put(r.firstInductorAcResistance, l.m_dAcResistance, sec, "Inductor Load1 AC resistance");
+        FillSaturationTable(OutputTableIndex(k, kLoadInductor1Table), l.m_CoreSatChar, l.m_dInductance,
+                            fw::Format("Inductor Load1 of output %d", k));
+    }
+    if (r.currentSourceOn) {
+        CCrntVoltSource& src = ld.GetCurrentSourceILoad();
+        Put(r.sourceCurrent, src.m_dDCMagnitude, sec, "I Load DC current");
+        Put(r.sourceSineAmplitude, src.m_dACPeakMagnitude, sec, "I Load AC peak");
+        Put(r.sourceFrequency, src.m_dACFrequency, sec, "I Load AC frequency");
+        FillTransientTable(kLoadSourceBlockTable + k - 1, src.m_Transient, fw::Format("I Load of output %d", k));
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+void CAnalysisFill::FillControlInput() {
+    CControlSection& c = *m_doc.GetControlSection();
+    if (!Chosen(c)) return;
+    ControlInputRec& r = *m_doc.GetControlInput();
+    const char* sec = "control section";
+    const int mode = c.GetTopology();
+    r.controlMode = mode;
+    // VIS takes part in the current modes only; the others sense the primary.
+    const bool hasVIS = IsIn(mode, {CControlSection::PEAK_CURRENT, CControlSection::HYSTERETIC_CURRENT,
+                                    CControlSection::AVERAGE_CURRENT});
+    r.senseSource = hasVIS ? c.GetFeedbackCurrentSourceVIS().m_iSensedCurrent : 0;        // VIS: 0, 1, 2
+    r.currentSenseSource = Flag(c.GetLimitCurrentSourceVISCL().m_iSensedCurrent ==
+                                CCrntSensSource::SENSE_CHOKE);                               // VISCL
+
+    // Sawtooth clock, in every mode but hysteretic control.
+    r.clockEnabled = Flag(mode != CControlSection::HYSTERETIC_CURRENT);
+    if (r.clockEnabled) {
+        const CSawtoothClock& clk = c.GetSawtoothClock();
+        const double pp = clk.m_dPeakToValleyVoltage;
+        const double rising = clk.m_dPositiveSlopeDutyRatio / 100.0;                          // per cent
+        const double period = 1.0 / clk.m_dFrequency;
+        Put(r.clockUpperLimit, clk.m_dDcAverageVoltage + pp / 2.0, sec, "clock upper limit");
+        Put(r.clockLowerLimit, clk.m_dDcAverageVoltage - pp / 2.0, sec, "clock lower limit");
+        Put(r.clockSecondSlope, pp / (rising * period), sec, "clock rising slope");
+        Put(r.clockFirstSlope, -pp / ((1.0 - rising) * period), sec, "clock falling slope");
+        Put(r.clockBlankingFraction, clk.m_dBlankingDutyRatio / 100.0, sec, "clock leading edge blanking");
+        r.clockInhibitDuringReset = Flag(clk.m_nInhibitDuringReset != 0);
+    }
+    const CComparator& pwm = c.GetComparator1();
+    Put(r.pwmLogicVoltage, pwm.m_dLogicVoltage, sec, "Comparator PWM logic voltage");
+    r.pwmLogicVoltageInPercent = Flag(pwm.m_nLogicVoltageInPercent != 0);
+
+    // Current limit: Comparator PWM2 against IRef through the ISCL filter, in every mode.
+    r.currentLimitEnabled = 1;
+    Put(r.currentLimitThreshold, c.GetVoltageSourceIRef().m_dDCMagnitude, sec, "IRef");
+    Put(r.currentLimitFilterResistance, ResistanceAt(c.GetResistorISCL()), sec, "ISCL resistor");
+    Put(r.currentLimitFilterCapacitance, CapacitanceAt(c.GetCapacitorISCL()), sec, "ISCL capacitor");
+
+    // Soft start: CSS charged by ISS, offset by USS; Comparator PWM2 may discharge it.
+    r.softStartCapOn = 1;
+    r.softStartControlOn = 1;
+    Put(r.softStartRate, c.GetCurrentSourceISS().m_dDCMagnitude / CapacitanceAt(c.GetCapacitorSS()), sec,
+        "soft start rate");
+    Put(r.softStartOffset, c.GetVoltageSourceUSS().m_dDCMagnitude, sec, "USS");
+    const CComparator& pwm2 = c.GetComparator2();
+    r.softStartResetEnabled = Flag(pwm2.m_nSoftStartDischarge != 0);
+    Put(r.softStartResetThreshold, pwm2.m_dSoftStartThreshold, sec, "Comparator PWM2 soft start threshold");
+    r.softStartResetArmed = 0;
+
+    // Error injection UE, every mode.
+    CCrntVoltSource& ue = c.GetVoltageSourceUE();
+    r.errorInjectionOn = Flag(SourceVaries(ue));
+    Put(r.errorAmpOffset, ue.m_dDCMagnitude, sec, "UE DC");
+    Put(r.errorInjectionAmplitude, ue.m_dACPeakMagnitude, sec, "UE AC peak");
+    Put(r.errorInjectionFrequency, ue.m_dACFrequency, sec, "UE AC frequency");
+    FillTransientTable(kErrorInjectionBlockTable, ue.m_Transient, "UE");
+    // Current injection UI only in the current modes; the others inject nothing.
+    const bool hasUI = hasVIS;
+    CCrntVoltSource& ui = c.GetVoltageSourceUI();
+    r.currentInjectionOn = Flag(hasUI && SourceVaries(ui));
+    Put(r.currentInjectionOffset, hasUI ? ui.m_dDCMagnitude : 0.0, sec, "UI DC");
+    Put(r.currentInjectionAmplitude, hasUI ? ui.m_dACPeakMagnitude : 0.0, sec, "UI AC peak");
+    Put(r.currentInjectionFrequency, hasUI ? ui.m_dACFrequency : 0.0, sec, "UI AC frequency");
+    if (hasUI) FillTransientTable(kCurrentInjectionBlockTable, ui.m_Transient, "UI");
+
+    // The hysteretic reference belongs to hysteretic control alone; the other modes take 0.
+    if (mode != CControlSection::HYSTERETIC_CURRENT) Put(r.referenceValue, 0.0, sec, "hysteretic reference");
+    // The current error amplifier of average current control.
+    if (mode == CControlSection::AVERAGE_CURRENT) {
+        r.hasCurrentAmp = 1;
+        const COperationalAmplifier& op = c.GetOperationalAmplifier();
+        Put(r.currentEaUpperLimit, op.m_dMaximumOutput, sec, "operational amplifier maximum output");
+        Put(r.currentEaLowerLimit, op.m_dMinimumOutput, sec, "operational amplifier minimum output");
+    }
+
+    // Voltage feed-forward ramp and the reset switch.
+    if (mode == CControlSection::VOLTAGE_FEED_FORWARD) {
+        r.feedForwardOn = 1;
+        r.rampCapacitorOn = 1;
+        Put(r.rampResistance, ResistanceAt(c.GetResistorFF()), sec, "Resistor FF");
+        Put(r.rampCapacitance, CapacitanceAt(c.GetCapacitorFF()), sec, "Capacitor FF");
+        r.resetSwitchOn = 1;
+        Put(r.resetSwitchResistance, c.GetResetSwitch().m_dOnResistance, sec, "reset switch on resistance");
+    }
+}
+
+void CAnalysisFill::FillVoltageErrorAmpInput() {
+    CVoltageErrorAmp& a = *m_doc.GetVoltageErrorAmp();
+    if (!Chosen(a)) return;
+    ControlInputRec& r = *m_doc.GetControlInput();
+    const char* sec = "voltage error amplifier";
+    const int v = a.GetTopology();
+    const int base = v % 4;  // the network without the DC feedback resistor
+    r.veaVariant = v;
+    r.veaOn = 1;
+    const COperationalAmplifier& op = a.GetOperationalAmplifier();
+    Put(r.errorUpperLimit, op.m_dMaximumOutput, sec, "operational amplifier maximum output");
+    Put(r.veaLowerLimit, op.m_dMinimumOutput, sec, "operational amplifier minimum output");
+    CCrntVoltSource& ref = a.GetVoltageSourceVRef();
+    Put(r.veaReferenceValue, ref.m_dDCMagnitude, sec, "VRef DC");
+    Put(r.veaReferenceAmplitude, ref.m_dACPeakMagnitude, sec, "VRef AC peak");
+    Put(r.veaReferenceFrequency, ref.m_dACFrequency, sec, "VRef AC frequency");
+    r.veaReferenceAcOn = Flag(SourceVaries(ref));
+    FillTransientTable(kVeaReferenceBlockTable, ref.m_Transient, "VRef of the voltage error amplifier");
+    // At the target voltage the weighted feedback equals the reference.
+    Put(r.feedbackGain, ref.m_dDCMagnitude, sec, "feedback gain");
+    const CUnderVoltLockOut& uvlo = a.GetUnderVoltLockOut();
+    Put(r.lockoutLevelA, uvlo.m_dTurnOnVoltage, sec, "UVLO turn on voltage");
+    Put(r.lockoutLevelB, uvlo.m_dTurnOffVoltage, sec, "UVLO turn off voltage");
+
+    // The network of each variant: R1 always; R2, C1 in 0; C3 in 0, 1, 3; R3, C2 in 0, 1, 2;
+    // Rfb in 4-7.
+    Put(r.veaResistor1, ResistanceAt(a.GetResistor1()), sec, "Resistor 1");
+    if (base == 0) {
+        Put(r.veaResistor2, ResistanceAt(a.GetResistor2()), sec, "Resistor 2");
+        Put(r.veaCapacitor1, CapacitanceAt(a.GetCapacitor1()), sec, "Capacitor 1");
+    }
+    if (IsIn(base, {0, 1, 3})) Put(r.veaCapacitor3, CapacitanceAt(a.GetCapacitor3()), sec, "Capacitor 3");
+    if (IsIn(base, {0, 1, 2})) {
+        Put(r.veaResistor3, ResistanceAt(a.GetResistor3()), sec, "Resistor 3");
+        Put(r.veaCapacitor2, CapacitanceAt(a.GetCapacitor2()), sec, "Capacitor 2");
+    }
+    if (v >= 4) Put(r.veaFeedbackResistor, ResistanceAt(a.GetResistorFeedback()), sec, "Resistor Feedback");
+}
+
+void CAnalysisFill::FillOptoIsolatorInput() {
+    COptoIsolator& o = *m_doc.GetOptoIsolator();
+    if (!Chosen(o)) return;
+    ControlInputRec& r = *m_doc.GetControlInput();
+    r.optoVariant = o.GetTopology();
+    if (o.GetTopology() == COptoIsolator::kTopologyNone) return;
+    const char* sec = "opto-isolator";
+    Put(r.ledBreakdownVoltage, o.GetDiodeLED().m_dBreakdownVoltage, sec, "Diode LED breakdown voltage");
+    CCrntVoltSource& ref = o.GetVoltageSourceVRef();
+    Put(r.optoReferenceValue, ref.m_dDCMagnitude, sec, "VRef DC");
+    Put(r.optoReferenceAmplitude, ref.m_dACPeakMagnitude, sec, "VRef AC peak");
+    Put(r.optoReferenceFrequency, ref.m_dACFrequency, sec, "VRef AC frequency");
+    FillTransientTable(kOptoReferenceBlockTable, ref.m_Transient, "VRef of the opto-isolator");
+}

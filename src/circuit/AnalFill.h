@@ -1,0 +1,145 @@
+// The design-to-analysis fill: before a run the document writes the design into the flat
+// records the analysis reads (settings, one input record per section, the saturation and
+// transient point tables). Every record starts again from its presets, so a field that no
+// section of the chosen design gives stays at its preset (NOT_SET for a double). One
+// function per section; each field is assigned once, its source named beside it. A value
+// that a model of the chosen design reads and that is still not set, or not a number, after
+// the fill refuses the run with a message naming it.
+//
+// Derivations (T the requirements' operating temperature in Celsius, dT = T - 25):
+// - Capacitance and ESR at T: X·(1 + (a·dT + b·dT²)/100), a and b the part's linear and
+//   quadratic coefficients in %/K and %/K².
+// - Resistance at T: R·(1 + (a·dT + b·dT²)·1e-6), coefficients in ppm/K and ppm/K².
+// - Transistor on resistance at T: Ron·(1 + a·dT/100), a in %/K.
+// - Diode forward voltage at T: Vf·exp(dT·c), c the exponential coefficient in 1/K (the
+//   document's ScaleToOperatingTemp). Dynamic resistances, inductances, turns, delays and
+//   junction capacitances have no temperature coefficient and are taken as they are.
+// - Per cent to fraction: a weight or ratio w % becomes w / 100.
+// - A capacitor is the six values (c1 breakdown rating, c2 ESL, c3 ESR, c4, c5, c6 C) of its
+//   input-record group; the design gives no leakage model, so c4 = c5 = 0: an ideal capacitor
+//   with its ESR and ESL, where c1 only serves the breakdown check.
+// - The damped input capacitor's damping branch is Resistor Damp with its ESL: the model
+//   adds A·(1/h) + B, so A = the ESL (H) and B = the resistance at T.
+// - Switching period T_s = 1 / the requirements' target frequency. The largest time step (the
+//   first step and the step every step starts from again) is T_s / 100, the overlap step
+//   1 ns, and the comparator's longest cycle 10·T_s.
+// - Sawtooth clock of p-p volts around its average, rising for pos % of its period T_c:
+//   limits average ± p-p/2; rising slope p-p / (pos/100·T_c); falling slope
+//   -p-p / ((1 - pos/100)·T_c). Leading-edge blanking LEB % gives the hold share LEB / 100.
+// - Drive edge delays (the same sums as the control section's timing check): turn-on =
+//   SW1 turn-on delay + rise time + PWM comparator delay; turn-off = SW1 turn-off delay +
+//   fall time + PWM comparator delay; current-limit turn-off = SW1 turn-off delay + fall
+//   time + the current-limit comparator's delay (PWM2, or PWM in hysteretic control).
+//   The output leakage delays stay 0: the coupled windings already model the commutation,
+//   so a delay would count it twice.
+// - Soft-start rate = ISS current / CSS capacitance at T (V/s).
+// - Feedback: the error amplifier sees sum_k (w_mod,k·V_mod,k + w_load,k·V_load,k) / V_target,k
+//   × gain, so with gain = the reference's DC value an output at its target presents the
+//   reference to the amplifier.
+// - Secondary polarity s(k), effective turns T(k) and the stacking of joined windings come
+//   from the primary section's winding arrangement (winding-end codes).
+// - Saturation tables, (current A, inductance H): the part's core saturation characteristic
+//   as given; when it is empty, or starts above 0 A, a first point (0 A, the part's
+//   zero-current inductance) stands in front. Currents must rise strictly from 0 A and every
+//   inductance be positive, or the run is refused.
+// - Transient tables, (time s, magnitude): the source's transient points in order; point 0
+//   is the time-0 point, so a design point at 0 s replaces it. Times must rise strictly.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/core/Types.h"
+#include "records/DbParts.h"
+#include "records/PartsSrc.h"
+
+class CPwrQuorraDoc;
+
+// Places of the thirty one-word saturation tables: the primary side's two, then seven per
+// output (output k from 1 to 4 at kOutputTableBase + 7·(k - 1) + the table's offset).
+constexpr int kSenseXfmrTable = 0;
+constexpr int kPowerXfmrTable = 1;
+constexpr int kOutputTableBase = 2;
+constexpr int kTablesPerOutput = 7;
+enum OutputTableOffset {
+    kSkimTable = 0,
+    kChokeTable,
+    kSecondStageInductorTable,
+    kDampingInductorTable,
+    kCapSenseXfmrTable,
+    kLoadInductor1Table,
+    kLoadInductor2Table,
+};
+constexpr int OutputTableIndex(int output, int offset) {
+    return kOutputTableBase + kTablesPerOutput * (output - 1) + offset;
+}
+// The three line-filter tables (three cursor words: one per line phase).
+constexpr int kLineFirstInductorTable = 0;
+constexpr int kLineSecondInductorTable = 1;
+constexpr int kLineDampingInductorTable = 2;
+// Places of the ten 101-point transient tables in the document (the context reorders them).
+constexpr int kOptoReferenceBlockTable = 0;
+constexpr int kVeaReferenceBlockTable = 1;
+constexpr int kErrorInjectionBlockTable = 2;
+constexpr int kCurrentInjectionBlockTable = 3;
+constexpr int kLineOffsetBlockTable = 4;
+constexpr int kLineMagnitudeBlockTable = 5;
+constexpr int kLoadSourceBlockTable = 6;  // output k at 6 + k - 1
+
+// Largest step as a share of the switching period, overlap step and the comparator's cycle
+// limit in switching periods.
+constexpr double kStepsPerPeriod = 100.0;
+constexpr double kOverlapTimeStep = 1e-9;
+constexpr double kMaxCyclePeriods = 10.0;
+
+class CAnalysisFill {
+public:
+    explicit CAnalysisFill(CPwrQuorraDoc& doc);
+
+    // Presets, then every chosen section's records and tables from the design. FALSE when
+    // the run cannot be made from the design (a value the models read is missing or not a
+    // number, a point table out of order); GetProblem then holds the message for the user.
+    // Sections that are not chosen are left at their presets.
+    BOOL FillAnalysisRecords();
+    const std::string& GetProblem() const { return m_problem; }
+
+private:
+    struct RequiredField {
+        std::string name;
+        const double* field;
+    };
+
+    void FillAnalysisSettings();
+    void FillLineSourceInput();
+    void FillPrimaryInput();
+    void FillSecondaryRectifierInput(int output);
+    void FillOutputChokeInput(int output);
+    void FillOutputFilterInput(int output);
+    void FillLoadNetworkInput(int output);
+    void FillControlInput();
+    void FillVoltageErrorAmpInput();
+    void FillOptoIsolatorInput();
+
+    // Assigns a field that the models of the chosen design read; it must end up a number.
+    void Put(double& field, double value, const char* section, const char* name);
+    // Records the first problem; later ones are dropped.
+    void Fail(unsigned messageId, const std::string& arg);
+    // Each names its part or source for the messages.
+    void FillSaturationTable(int index, const CCoreSatChar& characteristic, double zeroCurrentInductance,
+                             const std::string& part);
+    void FillLineSaturationTable(int index, const CCoreSatChar& characteristic,
+                                 double zeroCurrentInductance, const std::string& part);
+    void FillTransientTable(int blockIndex, const CObArrayTimeMagnitude& transient, const std::string& source);
+
+    double CapacitanceAt(const CCapacitor& c) const;
+    double EsrAt(const CCapacitor& c) const;
+    double ResistanceAt(const CResistor& r) const;
+    double OnResistanceAt(const CTransistorFE& q) const;
+    double ForwardVoltageAt(const CDiode& d) const;
+
+    CPwrQuorraDoc& m_doc;
+    double m_dT = 0.0;  // operating temperature - 25 C
+    int m_outputs = 0;  // outputs in use, 0 to 4
+    std::vector<RequiredField> m_required;
+    std::string m_problem;
+};

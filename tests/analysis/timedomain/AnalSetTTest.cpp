@@ -1,0 +1,280 @@
+// The per-step set-up on a live context: switch-state moves, the drive latch and its delay
+// timers, the time-step choice, the conduction events after a step, and whole short runs
+// (one step past a tiny end time; a bad number ending the run with its message).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalInit.h"
+#include "analysis/timedomain/AnalABCP.h"
+#include "analysis/timedomain/AnalDABC.h"
+#include "analysis/timedomain/AnalSetT.h"
+#include "analysis/timedomain/AnalTime.h"
+#include "platform/core/ReportSink.h"
+#include "records/Utils.h"
+#include "support/FirstConfigRecords.h"
+
+namespace {
+
+using test_support::FirstConfigRecords;
+
+class StepSetUp : public ::testing::Test {
+protected:
+    void Start() {
+        rec_.Attach(block_);
+        block_.runStatus = 1;
+        run_ = std::make_unique<AnalysisRun>(block_);
+        ASSERT_EQ(run_->GetStatus(), AnalysisRun::Status::kLive);
+        ctx_ = run_->Context();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        ASSERT_EQ(PrepareStepEngine(), 1);
+    }
+    void SetUp() override { ResetFirstMessageFlag(); }
+
+    fw::RecordingSink sink_;
+    fw::ScopedReportSink scoped_{&sink_};
+    FirstConfigRecords rec_;
+    AnalysisThreadParams block_;
+    std::unique_ptr<AnalysisRun> run_;
+    AnalysisContext* ctx_ = nullptr;
+};
+
+TEST_F(StepSetUp, SwitchStateMoves) {
+    struct Case {
+        const char* name;
+        int32_t from, onRequest, offRequest, resetEnded;
+        int32_t to;
+    };
+    const Case cases[] = {
+        {"rest to on", 0, 1, 0, 0, 2},
+        {"reset to on (reset cut short)", 1, 1, 0, 0, 2},
+        {"on to reset", 2, 0, 1, 0, 1},
+        {"reset ends", 1, 0, 0, 1, 0},
+        {"off request while off is dropped", 0, 0, 1, 0, 0},
+        {"reset end outside the reset is kept waiting", 2, 0, 0, 1, 2},
+    };
+    Start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PrimaryStateRec& pri = ctx_->primary;
+        pri.switchState = c.from;
+        pri.switch1OnRequest = c.onRequest;
+        pri.switch1OffRequest = c.offRequest;
+        pri.resetRectifiersOffRequest = c.resetEnded;
+        ASSERT_EQ(DeterminePrimarySwitchState(), 1);
+        EXPECT_EQ(pri.switchState, c.to);
+        EXPECT_EQ(ctx_->engine.switchStateChanged, c.from != c.to ? 1 : 0);
+        EXPECT_EQ(pri.resetRectifiersOn, c.to == 1 ? 1 : (c.from == c.to ? pri.resetRectifiersOn : 0));
+        EXPECT_EQ(pri.switch1OnRequest, 0);
+        EXPECT_EQ(pri.switch1OffRequest, 0);
+    }
+}
+
+TEST_F(StepSetUp, DriveEdgesLoadTheirTimers) {
+    rec_.primary.turnOnDelay = 3e-8;
+    rec_.primary.stepSetupParamP = 4e-8;
+    rec_.primary.stepSetupParamQ = 6e-8;
+    Start();
+    ControlStateRec& ctl = ctx_->control;
+    EngineStore& st = ctx_->engine;
+    StepStateRec& step = ctx_->stepState;
+
+    // The falling clock inhibits the drive whatever the comparator says.
+    ctl.clockSlope = -1.0;
+    ctl.pwmComparatorDifferential = 0.5;
+    UpdateControlSectionState();
+    EXPECT_EQ(step.driveOn, 0);
+
+    ctl.clockSlope = 1.0;
+    UpdateControlSectionState();
+    EXPECT_EQ(step.driveOn, 1);
+    EXPECT_DOUBLE_EQ(st.onEdgeTimer, 3e-8);
+
+    // The pulse ends before the switch followed it: the switch never turns on.
+    ctl.pwmComparatorDifferential = -0.1;
+    UpdateControlSectionState();
+    EXPECT_EQ(step.driveOn, 0);
+    EXPECT_LT(st.onEdgeTimer, 0.0);
+    EXPECT_LT(st.offEdgeTimer, 0.0);
+
+    // A normal off edge, and one forced by the current limit with its own delay.
+    const double delays[2] = {4e-8, 6e-8};
+    for (int limited = 0; limited < 2; ++limited) {
+        ctl.comparatorAux = 0.0;
+        ctl.pwmComparatorDifferential = 0.5;
+        UpdateControlSectionState();
+        st.onEdgeTimer = -1.0;  // the switch has followed
+        if (limited) ctl.comparatorAux = 1.0;
+        else ctl.pwmComparatorDifferential = -0.1;
+        UpdateControlSectionState();
+        EXPECT_EQ(step.driveOn, 0);
+        EXPECT_DOUBLE_EQ(st.offEdgeTimer, delays[limited]);
+    }
+}
+
+TEST_F(StepSetUp, ZeroDelaySwitchesAtOnce) {
+    rec_.primary.turnOnDelay = 0.0;
+    Start();
+    ctx_->control.clockSlope = 1.0;
+    ctx_->control.pwmComparatorDifferential = 0.5;
+    UpdateControlSectionState();
+    EXPECT_EQ(ctx_->primary.switch1OnRequest, 1);
+    EXPECT_LT(ctx_->engine.onEdgeTimer, 0.0);
+}
+
+TEST_F(StepSetUp, TimeStepLandsOnKnownEventsAndShortensBeforePredictedOnes) {
+    Start();
+    StepStateRec& step = ctx_->stepState;
+    EngineStore& st = ctx_->engine;
+    ControlStateRec& ctl = ctx_->control;
+    auto choose = [&](double lastStep) {
+        step.nextTimeStep = rec_.settings.initialTimeStep;
+        step.inverseTimeStepTermA = lastStep;
+        const double before = step.time;
+        EXPECT_EQ(DetermineTimeStep(), 1);
+        return step.time - before;
+    };
+    ctl.clockVoltage = 2.0;
+    ctl.clockSlope = 1e3;  // far from its turn
+    ctl.pwmComparatorDifferential = -1.0;
+
+    EXPECT_NEAR(choose(1e-7), 1e-7, 1e-20);  // the largest step
+    EXPECT_NEAR(choose(1e-8), 2e-8, 1e-20);  // grows at most twice
+    st.onEdgeTimer = 3e-8;
+    EXPECT_NEAR(choose(1e-7), 3e-8, 1e-20);  // lands on the timer
+    st.onEdgeTimer = -1.0;
+    ctl.pwmComparatorDifferential = 0.04;  // crossing in 0.04 V / 1e3 V/s: far
+    ctl.clockSlope = 1e6;                  // crossing in 40 ns
+    EXPECT_NEAR(choose(1e-7), 4e-8, 1e-20);
+    ctl.pwmComparatorDifferential = -1.0;
+    ctl.clockSlope = 1e3;
+    st.switchStateChanged = 1;
+    EXPECT_NEAR(choose(1e-7), rec_.settings.stepSetupParamB, 1e-20);  // the overlap step
+    st.switchStateChanged = 0;
+
+    // A conducting rectifier whose current ends in 50 ns: the step stops short of it.
+    ctx_->secondaryRectifier[0].rectifier1On = 1;
+    st.output[0].forwardCurrent = 1.0;
+    st.output[0].forwardSlope = -2e7;
+    const double h = choose(1e-7);
+    EXPECT_LT(h, 5e-8);
+    EXPECT_GT(h, 2e-8);
+}
+
+TEST_F(StepSetUp, ConductionChangesAfterTheStep) {
+    Start();
+    EngineStore& st = ctx_->engine;
+    SecondaryRectifierStateRec& rs = ctx_->secondaryRectifier[0];
+    PrimaryStateRec& pri = ctx_->primary;
+    ctx_->stepState.inverseTimeStepTermA = 1e-8;
+
+    // Forward rectifier: current through zero ends it; freewheel: forward voltage starts it.
+    rs.rectifier1On = 1;
+    st.output[0].forwardCurrent = -1e-6;
+    rs.diodeConducting = 0;
+    st.output[0].freewheelVoltage = 0.71;
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(rs.rectifier1On, 0);
+    EXPECT_EQ(rs.diodeConducting, 1);
+    EXPECT_EQ(st.deviceEventThisStep, 1);
+
+    // A current that would end within the event floor counts as ended.
+    st.output[0].freewheelCurrent = 1e-3;
+    st.output[0].freewheelSlope = -1e8;  // 10 ps
+    st.output[0].forwardVoltage = 0.69;  // below its threshold: stays off
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(rs.diodeConducting, 0);
+    EXPECT_EQ(rs.rectifier1On, 0);
+    st.output[0].freewheelVoltage = -1.0;
+
+    // The reset current's end asks the switch state to move to rest.
+    pri.switchState = 1;
+    pri.primaryWindingCurrent = -1e-9;
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(pri.resetRectifiersOffRequest, 1);
+
+    // Nothing changed: no event; the next step starts from the largest.
+    pri.switchState = 0;
+    st.output[0].freewheelVoltage = -1.0;
+    st.output[0].forwardVoltage = -1.0;
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(st.deviceEventThisStep, 0);
+    EXPECT_EQ(ctx_->stepState.nextTimeStep, rec_.settings.initialTimeStep);
+}
+
+// With data logging on every member checks the floating-point status: an ordinary run
+// through every switch state and conduction change raises none.
+TEST_F(StepSetUp, LoggedRunFindsNoFloatingPointFault) {
+    rec_.settings.loggingOn = 1;
+    rec_.settings.endTime = 300e-6;
+    Start();
+    ASSERT_EQ(RunTimeDomainAnalysis(), 1);
+    EXPECT_EQ(block_.runStatus, 1);
+    EXPECT_TRUE(sink_.boxes.empty());
+}
+
+TEST_F(StepSetUp, RunShorterThanItsFirstStepTakesOneStep) {
+    rec_.settings.endTime = 1e-12;
+    Start();
+    ASSERT_EQ(RunTimeDomainAnalysis(), 1);
+    EXPECT_EQ(block_.runStatus, 1);
+    EXPECT_EQ(ctx_->stepState.stepCount, 1);
+}
+
+// A value that cannot be solved ends the run with its message rather than stepping on with
+// it, whether or not data logging is on.
+TEST_F(StepSetUp, BadNumberEndsTheRunWithItsMessage) {
+    rec_.choke.inductance = std::numeric_limits<double>::quiet_NaN();
+    rec_.settings.loggingOn = 0;
+    rec_.settings.endTime = 1e-4;
+    Start();
+    ASSERT_EQ(RunTimeDomainAnalysis(), 1);
+    EXPECT_EQ(block_.runStatus, 2);
+    EXPECT_EQ(ctx_->stepState.stepCount, 0);
+    ASSERT_EQ(sink_.boxes.size(), 1u);
+    EXPECT_EQ(sink_.boxes[0], "Problem:  Failure calculating output choke quantities.");
+}
+
+// A section whose variant the step does not simulate fails its step with the section's
+// message, even when nothing refused the design before the run.
+TEST_F(StepSetUp, UnsimulatedVariantsFailTheirStep) {
+    struct Case {
+        const char* name;
+        void (*change)(FirstConfigRecords&);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; },
+         "Problem:  Failure calculating line filter quantities."},
+        {"input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 2; },
+         "Problem:  Failure calculating input capacitor quantities."},
+        {"line rectifier", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 4; },
+         "Problem:  Failure calculating line rectifier quantities."},
+        {"first stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 1; },
+         "Problem:  Failure calculating first stage output filter quantities."},
+        {"second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 1; },
+         "Problem:  Failure calculating second stage output filter quantities."},
+        {"primary variant", [](FirstConfigRecords& r) { r.primary.topology = 3; },
+         "Problem:  Failure calculating primary section quantities."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FirstConfigRecords fresh;
+        rec_ = fresh;
+        c.change(rec_);
+        rec_.settings.endTime = 1e-5;
+        run_.reset();
+        sink_.Clear();
+        Start();
+        ASSERT_EQ(RunTimeDomainAnalysis(), 1);
+        EXPECT_EQ(block_.runStatus, 2);
+        EXPECT_EQ(ctx_->stepState.stepCount, 0);
+        ASSERT_EQ(sink_.boxes.size(), 1u);
+        EXPECT_EQ(sink_.boxes[0], c.message);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,22 @@
+// The regression designs: each is built through the document's sections and written as a
+// design file, so that it is read back as File Open reads it. Their tests hold the expected
+// figures; the headless runner runs them all.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CPwrQuorraDoc;
+
+struct RegressionDesign {
+    const char* name;
+    void (*build)(CPwrQuorraDoc& doc);
+};
+
+const std::vector<RegressionDesign>& RegressionDesigns();
+
+// Builds the design in a new document and saves it to path; FALSE when it cannot be saved.
+bool WriteRegressionDesign(const RegressionDesign& design, const std::string& path);
+
+// The designs, one function each.
+void BuildFirstConfiguration(CPwrQuorraDoc& doc);
