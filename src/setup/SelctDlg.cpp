@@ -8,6 +8,7 @@
 
 #include "records/Utils.h"
 #include "setup/LinVltDg.h"
+#include "setup/PartsDlg.h"
 
 namespace {
 
@@ -479,21 +480,40 @@ void CSelectLineSourceDlg::OnOK() {
     m_pLineFilter->SetLineSourceType(static_cast<WORD>(m_nType));
 }
 
-void CSelectLineSourceDlg::OnLineVoltage() {
-    CLineVoltage* copy = new (std::nothrow) CLineVoltage;
+namespace {
+
+// Edits one member record of the line filter copy on a copy of its own; a
+// changed record goes back on OK.
+template <class Rec, class Run>
+void EditLinePart(fw::Dialog& owner, Rec& member, Run run) {
+    Rec* copy = new (std::nothrow) Rec;
     if (!copy) {
         ReportMessage(kMsgInsufficientMemory, TRUE);
         return;
     }
-    *copy = m_pLineFilter->GetLineVoltage();
-    CLineVoltageDlg dlg(copy, nullptr);
-    if (dlg.DoModal() == fw::IDOK && *copy != m_pLineFilter->GetLineVoltage()) {
-        m_pLineFilter->GetLineVoltage() = *copy;
-        Invalidate(FALSE);
+    *copy = member;
+    if (run(copy) == fw::IDOK && *copy != member) {
+        member = *copy;
+        owner.Invalidate(FALSE);
     }
     delete copy;
 }
 
-void CSelectLineSourceDlg::OnLineInductance() { ReportMessage(kMsgNotAvailable, TRUE); }
+}  // namespace
 
-void CSelectLineSourceDlg::OnLineResistance() { ReportMessage(kMsgNotAvailable, TRUE); }
+void CSelectLineSourceDlg::OnLineVoltage() {
+    EditLinePart(*this, m_pLineFilter->GetLineVoltage(),
+                 [](CLineVoltage* v) { return CLineVoltageDlg(v, nullptr).DoModal(); });
+}
+
+void CSelectLineSourceDlg::OnLineInductance() {
+    EditLinePart(*this, m_pLineFilter->GetLineInductance(), [](CInductor* l) {
+        return CInductorDlg2(l, IDD_INDUCTOR_SHORT, "Line Inductance", nullptr).DoModal();
+    });
+}
+
+void CSelectLineSourceDlg::OnLineResistance() {
+    EditLinePart(*this, m_pLineFilter->GetLineResistance(), [](CResistor* r) {
+        return CResistorDlg(r, IDD_RESISTOR, "Line Resistance", nullptr).DoModal();
+    });
+}

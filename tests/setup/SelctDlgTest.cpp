@@ -7,6 +7,7 @@
 #include "SetupTestSupport.h"
 #include "circuit/Doc.h"
 #include "setup/LinVltDg.h"
+#include "setup/PartsDlg.h"
 #include "setup/SelctDlg.h"
 
 namespace {
@@ -390,6 +391,36 @@ TEST_F(LineSourceSelectTest, LineVoltageIsEditedIntoTheCopy) {
     EXPECT_EQ(filter_.GetLineVoltage().m_dACPeakMagnitude, 325.0);
     EXPECT_EQ(filter_.GetLineVoltage().m_dACFrequency, 50.0);
     EXPECT_EQ(filter_.GetLineVoltage().m_dDCMagnitude, 0.0);
+}
+
+TEST_F(LineSourceSelectTest, LineInductanceAndResistanceAreEditedIntoTheCopy) {
+    std::string inductanceTitle, resistanceTitle;
+    ui.windows.Script(IDD_INDUCTOR_SHORT, [&](fw::Dialog& d) {
+        inductanceTitle = d.GetWindowText();
+        d.UserTyped(IDC_INDUCTANCE, "2.5e-6");
+        d.UserClicked(fw::IDOK);
+    });
+    ui.windows.Script(IDD_RESISTOR, [&](fw::Dialog& d) {
+        resistanceTitle = d.GetWindowText();
+        d.UserTyped(IDC_RESISTANCE, "0.35");
+        d.UserClicked(fw::IDOK);
+    });
+    ui.windows.Script(IDD_RESISTOR, [](fw::Dialog& d) {
+        d.UserTyped(IDC_RESISTANCE, "99");
+        d.UserClicked(fw::IDCANCEL);
+    });
+    EXPECT_EQ(Run([](fw::Dialog& d) {
+                  d.UserClicked(IDC_LINE_INDUCTANCE);
+                  d.UserClicked(IDC_LINE_RESISTANCE);
+                  d.UserClicked(IDC_LINE_RESISTANCE);
+                  d.UserClicked(IDC_LINE_SOURCE_DC + 1);
+                  d.UserClicked(fw::IDOK);
+              }),
+              fw::IDOK);
+    EXPECT_EQ(inductanceTitle, "Line Inductance");
+    EXPECT_EQ(resistanceTitle, "Line Resistance");
+    EXPECT_EQ(filter_.GetLineInductance().m_dInductance, 2.5e-6);
+    EXPECT_EQ(filter_.GetLineResistance().m_dResistance, 0.35);
 }
 
 }  // namespace
