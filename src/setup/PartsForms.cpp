@@ -23,11 +23,18 @@ constexpr unsigned kField = fw::kTabStop | fw::kBorder;
 }  // namespace
 
 int TextWidth(const std::string& text) {
-    // A character averages a quarter of the base unit, four dialog units;
-    // capitals and blanks of long labels are allowed a little more.
+    // A character averages four dialog units; capitals and the wide letters
+    // are allowed more, narrow ones less.
     int width = 0;
-    for (char c : text) width += (c >= 'A' && c <= 'Z') || c == 'm' || c == 'w' || c == '%' ? 6 : 4;
-    return width + 4;
+    for (char c : text) {
+        if (c == 'm' || c == 'w' || c == 'M' || c == 'W' || c == '%') width += 6;
+        else if (c >= 'A' && c <= 'Z') width += 5;
+        else if (c == 'i' || c == 'l' || c == 'j' || c == 't' || c == 'f' || c == 'r' || c == ' ' || c == '.' ||
+                 c == ',' || c == '(' || c == ')' || c == '/' || c == '-')
+            width += 2;
+        else width += 4;
+    }
+    return width + 6;
 }
 
 void AddButtonRow(std::vector<fw::FormControl>& controls, int cx, int y, bool withDatabase) {
