@@ -8,6 +8,7 @@
 
 #include "SetupTestSupport.h"
 #include "platform/core/Format.h"
+#include "platform/core/ReportSink.h"
 #include "setup/XfmrDlg.h"
 
 namespace {
@@ -218,6 +219,36 @@ TEST_F(XfmrDlg, LeavingABoxChecksEveryFieldAndRefreshesTheCouplings) {
     EXPECT_EQ(boxes, std::vector<std::string>{"Please enter a number between 1e-013 and 1e-005."});
     EXPECT_EQ(focus, IDC_XFMR_CAPACITANCE + 3);
     EXPECT_EQ(afterBad, after);
+}
+
+// A message box takes the focus from the box being checked; the focus move
+// that brings must not start a second check (and a second box, and so on).
+TEST_F(XfmrDlg, AFocusCheckDoesNotReenterThroughItsMessageBox) {
+    class FocusMovingSink : public fw::RecordingSink {
+    public:
+        void MessageBox(const std::string& text) override {
+            fw::RecordingSink::MessageBox(text);
+            if (onBox && depth < 4) {
+                ++depth;
+                onBox();
+                --depth;
+            }
+        }
+        std::function<void()> onBox;
+        int depth = 0;
+    } sink;
+    fw::ReportSink* previous = fw::SetReportSink(&sink);
+    CPwrTransformerDlg dlg(&pt_, &req_, IDD_PWR_TRANSFORMER, nullptr, nullptr);
+    int next = IDC_XFMR_OPEN_INDUCTANCE;
+    Run(dlg, [&](fw::Dialog& d) {
+        d.UserFocus(IDC_XFMR_TURNS);
+        d.UserTyped(IDC_XFMR_DC_RESISTANCE, "0");
+        sink.onBox = [&] { d.UserFocus(next++); };
+        d.UserFocus(IDC_XFMR_AC_RESISTANCE);
+        sink.onBox = nullptr;
+    });
+    fw::SetReportSink(previous);
+    EXPECT_EQ(sink.boxes, std::vector<std::string>{"Please enter a number between 1e-006 and 10000."});
 }
 
 TEST_F(XfmrDlg, InductancesThatGiveNoCouplingEmptyEveryCouplingBox) {
