@@ -46,7 +46,9 @@ constexpr int kCodeBadMode = 3605;
 
 CCoreSatCharListDlg::CCoreSatCharListDlg(CCoreSatChar* characteristic, UINT templateId, const char* caption,
                                          fw::Window* parent)
-    : CPartDlgBase(templateId, caption, parent), m_pCoreSatChar(characteristic) {
+    : CPartDlgBase(templateId, caption, parent),
+      m_pCoreSatChar(characteristic),
+      m_rows(*this, IDC_CORE_SAT_LIST, &FormatRow) {
     OnClicked(IDC_CORE_SAT_ADD, [this] { OnAdd(); });
     OnClicked(IDC_CORE_SAT_DELETE, [this] { OnDelete(); });
     OnClicked(IDC_CORE_SAT_MODIFY, [this] { OnModify(); });
@@ -62,72 +64,37 @@ void CCoreSatCharListDlg::DoDataExchange(fw::DataExchange& dx) {
 }
 
 void CCoreSatCharListDlg::FillList() {
-    fw::Control* list = GetDlgItem(IDC_CORE_SAT_LIST);
-    if (!list) return;
-    list->ResetContent();
-    m_points.clear();
+    m_rows.Clear();
     const CObArrayCurrentInductance& points = m_pCoreSatChar->m_arPoints;
     for (int i = 0; i < points.GetCount(); ++i)
         if (const CObCurrentInductance* p = points.GetPointAt(i)) InsertPoint(p->m_dCurrent, p->m_dInductance);
-    if (!m_points.empty()) list->SetCurSel(0);
+    m_rows.SelectFirst();
 }
 
 void CCoreSatCharListDlg::ReadList() {
-    if (!GetDlgItem(IDC_CORE_SAT_LIST)) return;
     CObArrayCurrentInductance& points = m_pCoreSatChar->m_arPoints;
     points.DeleteAll();
-    for (size_t i = 0; i < m_points.size(); ++i)
-        points.AddCopy(static_cast<int>(i), CObCurrentInductance(m_points[i].current, m_points[i].inductance));
+    const std::vector<Point>& rows = m_rows.Points();
+    for (size_t i = 0; i < rows.size(); ++i)
+        points.AddCopy(static_cast<int>(i), CObCurrentInductance(rows[i].first, rows[i].second));
 }
 
-void CCoreSatCharListDlg::InsertPoint(double current, double inductance) {
-    fw::Control* list = GetDlgItem(IDC_CORE_SAT_LIST);
-    if (!list) return;
-    size_t at = 0;
-    while (at < m_points.size() && !(current < m_points[at].current)) ++at;
-    m_points.insert(m_points.begin() + static_cast<std::ptrdiff_t>(at), Point{current, inductance});
-    list->InsertString(static_cast<int>(at), FormatRow(current, inductance));
-    list->SetCurSel(static_cast<int>(at));
-}
-
-int CCoreSatCharListDlg::SelectedPoint(UINT noSelectionMessage) {
-    fw::Control* list = GetDlgItem(IDC_CORE_SAT_LIST);
-    if (!list) return -1;
-    if (m_points.empty()) {
-        Beep();
-        return -1;
-    }
-    const int sel = list->GetCurSel();
-    if (sel < 0 || sel >= static_cast<int>(m_points.size())) {
-        ReportMessage(noSelectionMessage, TRUE);
-        return -1;
-    }
-    return sel;
-}
+void CCoreSatCharListDlg::InsertPoint(double current, double inductance) { m_rows.Insert(current, inductance); }
 
 void CCoreSatCharListDlg::OnAdd() {
     CCoreSatCharDlg dlg(CCoreSatCharDlg::MODE_ADD, 1.0, 1e-9, nullptr, nullptr);
     if (dlg.DoModal() == fw::IDOK) InsertPoint(dlg.m_dCurrent, dlg.m_dInductance);
 }
 
-void CCoreSatCharListDlg::OnDelete() {
-    const int sel = SelectedPoint(53019);
-    if (sel < 0) return;
-    fw::Control* list = GetDlgItem(IDC_CORE_SAT_LIST);
-    list->DeleteString(sel);
-    m_points.erase(m_points.begin() + sel);
-    const int n = static_cast<int>(m_points.size());
-    if (n > 0) list->SetCurSel(sel < n ? sel : n - 1);
-}
+void CCoreSatCharListDlg::OnDelete() { m_rows.DeleteSelected(); }
 
 void CCoreSatCharListDlg::OnModify() {
-    const int sel = SelectedPoint(53020);
+    const int sel = m_rows.SelectedPoint(53020);
     if (sel < 0) return;
-    const Point p = m_points[size_t(sel)];
-    CCoreSatCharDlg dlg(CCoreSatCharDlg::MODE_MODIFY, p.current, p.inductance, nullptr, nullptr);
+    const Point p = m_rows.Points()[size_t(sel)];
+    CCoreSatCharDlg dlg(CCoreSatCharDlg::MODE_MODIFY, p.first, p.second, nullptr, nullptr);
     if (dlg.DoModal() != fw::IDOK) return;
-    GetDlgItem(IDC_CORE_SAT_LIST)->DeleteString(sel);
-    m_points.erase(m_points.begin() + sel);
+    m_rows.Remove(sel);
     InsertPoint(dlg.m_dCurrent, dlg.m_dInductance);
 }
 

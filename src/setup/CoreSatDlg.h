@@ -10,6 +10,7 @@
 
 #include "records/DbParts.h"
 #include "setup/PartsDlg.h"
+#include "setup/PointRows.h"
 
 constexpr UINT IDD_CORE_SAT_LIST = 210;
 constexpr UINT IDD_CORE_SAT_POINT = 217;
@@ -27,10 +28,8 @@ constexpr int IDC_CORE_SAT_LIST = 1593;
 // edit.
 class CCoreSatCharListDlg : public CPartDlgBase {
 public:
-    struct Point {
-        double current;     // amperes
-        double inductance;  // henries
-    };
+    // first: current in amperes; second: inductance in henries.
+    using Point = CPointRows::Point;
 
     CCoreSatCharListDlg(CCoreSatChar* characteristic, UINT templateId, const char* caption, fw::Window* parent);
     void DoDataExchange(fw::DataExchange& dx) override;
@@ -41,7 +40,7 @@ public:
     // Puts the point before the first row of a larger current (after rows of
     // the same current) and selects it.
     void InsertPoint(double current, double inductance);
-    const std::vector<Point>& Points() const { return m_points; }
+    const std::vector<Point>& Points() const { return m_rows.Points(); }
     static std::string FormatRow(double current, double inductance);
 
     CCoreSatChar* m_pCoreSatChar;
@@ -49,11 +48,8 @@ public:
 private:
     void FillList();
     void ReadList();
-    // The selected point; -1 after a beep (no list or no points) or the
-    // message (no row selected).
-    int SelectedPoint(UINT noSelectionMessage);
 
-    std::vector<Point> m_points;  // beside the rows, same order
+    CPointRows m_rows;
 };
 
 // One point (template 217); mode 0 adds, 1 modifies. After IDOK the caller
