@@ -320,7 +320,7 @@ BOOL CPwrTransformerDlg::OnCommand(UINT id, UINT code) {
         m_bFocusCheckFailed = false;
         return TRUE;
     }
-    if (code != fw::EN_SETFOCUS && code != fw::EN_CHANGE) m_bFocusCheckFailed = false;
+    if (code != fw::EN_SETFOCUS) m_bFocusCheckFailed = false;
     return CPartDlgBase::OnCommand(id, code);
 }
 
@@ -414,7 +414,7 @@ BOOL CTransformerDlg::OnCommand(UINT id, UINT code) {
         m_bFocusCheckFailed = false;
         return TRUE;
     }
-    if (code != fw::EN_SETFOCUS && code != fw::EN_CHANGE) m_bFocusCheckFailed = false;
+    if (code != fw::EN_SETFOCUS) m_bFocusCheckFailed = false;
     return CPartDlgBase::OnCommand(id, code);
 }
 

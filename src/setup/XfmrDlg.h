@@ -80,8 +80,9 @@ private:
 
     bool m_bReset;
     bool m_bInFocusCheck = false;
-    // A failed check on leaving a box also swallows the click that moved the
-    // focus, as the message box would on the system.
+    // A failed check on leaving a box also swallows the OK click that moved
+    // the focus, as the message box would on the system; any other action
+    // of the user clears it.
     bool m_bFocusCheckFailed = false;
 };
 

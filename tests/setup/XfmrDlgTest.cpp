@@ -251,6 +251,36 @@ TEST_F(XfmrDlg, AFocusCheckDoesNotReenterThroughItsMessageBox) {
     EXPECT_EQ(sink.boxes, std::vector<std::string>{"Please enter a number between 1e-006 and 10000."});
 }
 
+// The message of a failed check on leaving a box stands for the OK click
+// that moved the focus; what the user does next is handled as usual.
+TEST_F(XfmrDlg, AFailedFocusCheckTakesOnlyTheClickThatMovedTheFocus) {
+    CTransformer ct;
+    ct.m_dPrimaryTurns = ct.m_dSecondaryTurns = 1;
+    ct.m_dPrimaryDcResistance = ct.m_dSecondaryDcResistance = 0.1;
+    ct.m_dPrimaryAcResistance = ct.m_dSecondaryAcResistance = 0.1;
+    ct.m_dPrimaryInductance = ct.m_dSecondaryInductance = 1e-3;
+    ct.m_dSecondaryShortedInductance = 1e-5;
+    CTransformerDlg dlg(&ct, IDD_TRANSFORMER, nullptr, nullptr);
+    std::vector<size_t> boxes;
+    std::vector<int> beeps;
+    EXPECT_EQ(Run(dlg,
+                  [&](fw::Dialog& d) {
+                      d.UserFocus(IDC_CS_PRIMARY_TURNS);
+                      d.UserTyped(IDC_CS_PRIMARY_TURNS, "0");
+                      d.UserClicked(fw::IDOK);  // one message, the click taken by it
+                      boxes.push_back(ui.sink.boxes.size());
+                      d.UserTyped(IDC_CS_PRIMARY_TURNS, "2");
+                      d.UserPressedEnter();  // checks, beeps, stays open
+                      boxes.push_back(ui.sink.boxes.size());
+                      beeps.push_back(ui.sink.beeps);
+                      d.UserClicked(fw::IDOK);
+                  }),
+              fw::IDOK);
+    EXPECT_EQ(boxes, (std::vector<size_t>{1, 1}));
+    EXPECT_EQ(beeps, std::vector<int>{1});
+    EXPECT_EQ(ct.m_dPrimaryTurns, 2.0);
+}
+
 TEST_F(XfmrDlg, InductancesThatGiveNoCouplingEmptyEveryCouplingBox) {
     Enable({1, 2, 3, 4});
     pt_.ShortedInductance(W::kPrimary, W::kSecondary4) = 2e-3;  // above its open circuit inductance
