@@ -497,6 +497,9 @@ void CSawtoothClockDlg::DoDataExchange(fw::DataExchange& dx) {
     const bool on = inhibit != 0;
     for (int id : {IDC_SAW_BLANKING_DUTY, IDC_FIELD_LABEL, IDC_FIELD_UNIT}) EnableItem(*this, id, on);
     if (on) Value(dx, IDC_SAW_BLANKING_DUTY, r.m_dBlankingDutyRatio, 0.0, 100.0);
+    // The greyed field still shows the record's value, so that ticking the
+    // box reads that value rather than an empty field.
+    else if (!dx.m_bSaveAndValidate) DDX_Exact(dx, IDC_SAW_BLANKING_DUTY, r.m_dBlankingDutyRatio);
 }
 
 CComparatorDlg::CComparatorDlg(CComparator* record, UINT templateId, const char* caption, fw::Window* parent)
