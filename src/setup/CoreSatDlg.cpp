@@ -102,7 +102,10 @@ void CCoreSatCharListDlg::OnModify() {
 // CCoreSatCharDlg
 
 CCoreSatCharDlg::CCoreSatCharDlg(int mode, double current, double inductance, const char* caption, fw::Window* parent)
-    : CPartDlgBase(IDD_CORE_SAT_POINT, caption, parent), m_dCurrent(current), m_dInductance(inductance), m_nMode(mode) {}
+    : CPartDlgBase(IDD_CORE_SAT_POINT, caption, parent),
+      m_dCurrent(current),
+      m_dInductance(inductance),
+      m_nMode(mode) {}
 
 BOOL CCoreSatCharDlg::OnInitDialog() {
     fw::Dialog::OnInitDialog();

@@ -196,7 +196,9 @@ const fw::FormTable kUnderVoltLockOutForm = ValueForm(IDD_UNDERVOLTAGE_LOCKOUT, 
 
 std::vector<Line> DriverSourceLines(bool warning) {
     std::vector<Line> lines;
-    if (warning) lines.push_back(Text("Warning:  This transmitter adds a zero if the\ndriver source is not independently regulated.", 2));
+    if (warning)
+        lines.push_back(
+            Text("Warning:  This transmitter adds a zero if the\ndriver source is not independently regulated.", 2));
     lines.push_back(GroupStart("Source"));
     lines.push_back(Radio(IDC_DRIVER_INDEPENDENT, "Independently Regulated Source"));
     lines.push_back(Radio(IDC_DRIVER_INDEPENDENT + 1, "Output 1"));

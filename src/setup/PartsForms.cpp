@@ -106,7 +106,8 @@ fw::FormTable ValueForm(UINT id, const char* title, bool withName, const std::ve
         return style;
     };
     if (withName) {
-        c.push_back({fw::IDC_STATIC, ControlKind::Static, "Name or Part Number", kMargin + inset, y + 2, labelWidth, 8});
+        c.push_back(
+            {fw::IDC_STATIC, ControlKind::Static, "Name or Part Number", kMargin + inset, y + 2, labelWidth, 8});
         c.push_back({1000, ControlKind::Edit, "", editX, y, cx - kMargin - inset - editX, kEditHeight,
                      tabStyle(kField)});
         y += kRow + kGap;

@@ -62,9 +62,10 @@ struct DialogCase {
 };
 
 template <class Dlg, class Rec>
-std::function<std::unique_ptr<fw::Dialog>(Records&)> Make(Rec Records::*member, UINT templateId) {
-    return [member, templateId](Records& r) {
-        return std::unique_ptr<fw::Dialog>(new Dlg(&(r.*member), templateId, nullptr, nullptr));
+std::function<std::unique_ptr<fw::Dialog>(Records&)> Make(Rec Records::*member, UINT templateId,
+                                                          const char* caption = nullptr) {
+    return [member, templateId, caption](Records& r) {
+        return std::unique_ptr<fw::Dialog>(new Dlg(&(r.*member), templateId, caption, nullptr));
     };
 }
 
@@ -253,37 +254,19 @@ TEST_F(PartsDlg, CaptionsAndDatabaseButtons) {
         std::string title;
         bool database;
     };
-    auto with = [](auto make) { return make; };
     const Case cases[] = {
-        {"capacitor", with([](Records& r) {
-             return std::unique_ptr<fw::Dialog>(new CCapacitorDlg(&r.capacitor, IDD_CAPACITOR, "Capacitor Out1", nullptr));
-         }),
-         "Capacitor Out1", true},
-        {"inductor", with([](Records& r) {
-             return std::unique_ptr<fw::Dialog>(new CInductorDlg(&r.inductor, IDD_INDUCTOR, "Inductor Skim", nullptr));
-         }),
-         "Inductor Skim", true},
-        {"comparator", with([](Records& r) {
-             return std::unique_ptr<fw::Dialog>(new CComparatorDlg(&r.comparator, IDD_COMPARATOR, nullptr, nullptr));
-         }),
-         "Comparator", false},
-        {"amplifier", with([](Records& r) {
-             return std::unique_ptr<fw::Dialog>(new CAmplifierDlg(&r.amplifier, IDD_AMPLIFIER, "Sense Amplifier", nullptr));
-         }),
-         "Sense Amplifier", false},
-        {"bias voltage keeps its title", with([](Records& r) {
-             return std::unique_ptr<fw::Dialog>(new COptoIsoBiasVoltageDlg(&r.bias, IDD_BIAS_VOLTAGE, "Other", nullptr));
-         }),
+        {"capacitor", Make<CCapacitorDlg>(&Records::capacitor, IDD_CAPACITOR, "Capacitor Out1"), "Capacitor Out1",
+         true},
+        {"inductor", Make<CInductorDlg>(&Records::inductor, IDD_INDUCTOR, "Inductor Skim"), "Inductor Skim", true},
+        {"comparator", Make<CComparatorDlg>(&Records::comparator, IDD_COMPARATOR), "Comparator", false},
+        {"amplifier", Make<CAmplifierDlg>(&Records::amplifier, IDD_AMPLIFIER, "Sense Amplifier"), "Sense Amplifier",
+         false},
+        {"bias voltage keeps its title", Make<COptoIsoBiasVoltageDlg>(&Records::bias, IDD_BIAS_VOLTAGE, "Other"),
          "Bias Voltage", false},
-        {"photo transistor keeps its title", with([](Records& r) {
-             return std::unique_ptr<fw::Dialog>(new CTransistorPhotoDlg(&r.photo, IDD_TRANSISTOR_PHOTO, "Other", nullptr));
-         }),
-         "Photo Transistor", false},
-        {"driver source keeps its title", with([](Records& r) {
-             return std::unique_ptr<fw::Dialog>(
-                 new COptoIsoDriverSourceDlg(&r.driver, IDD_DRIVER_SOURCE_WARNING, "Other", nullptr));
-         }),
-         "Driver Source", false},
+        {"photo transistor keeps its title",
+         Make<CTransistorPhotoDlg>(&Records::photo, IDD_TRANSISTOR_PHOTO, "Other"), "Photo Transistor", false},
+        {"driver source keeps its title",
+         Make<COptoIsoDriverSourceDlg>(&Records::driver, IDD_DRIVER_SOURCE_WARNING, "Other"), "Driver Source", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -287,7 +287,8 @@ TEST_F(XfmrDlg, InductancesThatGiveNoCouplingEmptyEveryCouplingBox) {
     CPwrTransformerResetDlg dlg(&pt_, &req_, IDD_PWR_TRANSFORMER_RESET, nullptr, nullptr);
     std::vector<std::string> texts;
     Run(dlg, [&](fw::Dialog& d) {
-        for (int id = IDC_XFMR_COUPLING; id < IDC_XFMR_COUPLING + W::kPairs; ++id) texts.push_back(d.GetDlgItemText(id));
+        for (int id = IDC_XFMR_COUPLING; id < IDC_XFMR_COUPLING + W::kPairs; ++id)
+            texts.push_back(d.GetDlgItemText(id));
     });
     EXPECT_EQ(texts, std::vector<std::string>(W::kPairs, ""));
 }
