@@ -267,17 +267,10 @@ double CurrentSwitchingPeriod() {
 }
 
 void EditCoreSatChar(fw::Dialog& owner, CCoreSatChar& characteristic) {
-    std::unique_ptr<CCoreSatChar> copy(new (std::nothrow) CCoreSatChar);
-    if (!copy) {
-        ReportMessage(52094, TRUE);
-        return;
-    }
-    *copy = characteristic;
-    CCoreSatCharListDlg dlg(copy.get(), IDD_CORE_SAT_LIST, "Core Saturation Characteristics", nullptr);
-    if (dlg.DoModal() == fw::IDOK && *copy != characteristic) {
-        characteristic = *copy;
+    if (EditCopy(characteristic, [](CCoreSatChar& copy) {
+            return CCoreSatCharListDlg(&copy, IDD_CORE_SAT_LIST, "Core Saturation Characteristics", nullptr).DoModal();
+        }))
         owner.Invalidate(FALSE);
-    }
 }
 
 // ---------------------------------------------------------------------------

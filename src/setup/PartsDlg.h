@@ -6,9 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <new>
 
 #include "records/DbParts.h"
 #include "records/Parts.h"
+#include "records/Utils.h"
 #include "setup/BaseDlg.h"
 
 constexpr UINT kModulePartsDlg = 56065;
@@ -105,6 +108,22 @@ constexpr int IDC_PHOTO_BANDWIDTH = 1724;
 // The switching period the timing fields may not exceed: 1 / the switching
 // frequency of the current document's requirements.
 double CurrentSwitchingPeriod();
+
+// Runs edit (the copy -> IDOK or IDCANCEL) on a new copy of the record and,
+// when it answers IDOK and the copy differs, assigns the copy back; TRUE
+// then. Without memory for the copy: 52094, and edit is not run.
+template <class Rec, class Edit>
+BOOL EditCopy(Rec& record, Edit edit) {
+    std::unique_ptr<Rec> copy(new (std::nothrow) Rec);
+    if (!copy) {
+        ReportMessage(52094, TRUE);
+        return FALSE;
+    }
+    *copy = record;
+    if (edit(*copy) != fw::IDOK || !(*copy != record)) return FALSE;
+    record = *copy;
+    return TRUE;
+}
 
 // Opens the core saturation list on a copy of the characteristic and takes
 // the copy back on IDOK when it differs; the dialog is repainted then.

@@ -1,9 +1,5 @@
 #include "setup/RectDlg.h"
 
-#include <memory>
-#include <new>
-
-#include "records/Utils.h"
 #include "setup/PartsDlg.h"
 
 namespace {
@@ -42,18 +38,10 @@ const fw::FormTable kSynchronousForm{
 
 const fw::FormRegistrar g_forms[] = {fw::FormRegistrar(kRectifierForm), fw::FormRegistrar(kSynchronousForm)};
 
-// Edits a copy of the part in its dialog and takes it back on IDOK when it
-// differs.
-template <class Part, class Dlg>
+// The part's own dialog on a copy of it.
+template <class Dlg, class Part>
 void EditPart(Part& part, UINT templateId, const char* caption) {
-    std::unique_ptr<Part> copy(new (std::nothrow) Part);
-    if (!copy) {
-        ReportMessage(52094, TRUE);
-        return;
-    }
-    *copy = part;
-    Dlg dlg(copy.get(), templateId, caption, nullptr);
-    if (dlg.DoModal() == fw::IDOK && *copy != part) part = *copy;
+    EditCopy(part, [&](Part& copy) { return Dlg(&copy, templateId, caption, nullptr).DoModal(); });
 }
 
 }  // namespace
@@ -92,11 +80,10 @@ BOOL CSynchronousRectifierDlg::OnInitDialog() {
 
 void CSynchronousRectifierDlg::OnDiode() {
     if (m_pDiode)
-        EditPart<CDiode, CDiodeRectifierDlg>(*m_pDiode, IDD_DIODE_RECTIFIER, "Synchronous Rectifier Diode");
+        EditPart<CDiodeRectifierDlg>(*m_pDiode, IDD_DIODE_RECTIFIER, "Synchronous Rectifier Diode");
 }
 
 void CSynchronousRectifierDlg::OnTransistor() {
     if (m_pTransistor)
-        EditPart<CTransistorFE, CTransistorFEDlg>(*m_pTransistor, IDD_TRANSISTOR_FE,
-                                                  "Synchronous Rectifier Field Effect Transistor");
+        EditPart<CTransistorFEDlg>(*m_pTransistor, IDD_TRANSISTOR_FE, "Synchronous Rectifier Field Effect Transistor");
 }

@@ -355,17 +355,9 @@ void CPwrTransformerDlg::OnCoreSatChar() { EditCoreSatChar(*this, m_pRecord->m_C
 
 void CPwrTransformerDlg::OnWindingConnections() {
     if (!Editor()) return;
-    std::unique_ptr<CPwrTransformer> copy(new (std::nothrow) CPwrTransformer);
-    if (!copy) {
-        ReportMessage(52094, TRUE);
-        return;
-    }
-    *copy = *m_pRecord;
     static const CRequirements kNoRequirements;
-    if (Editor()(*copy, m_pRequirements ? *m_pRequirements : kNoRequirements) == fw::IDOK && *copy != *m_pRecord) {
-        *m_pRecord = *copy;
-        Invalidate(FALSE);
-    }
+    const CRequirements& requirements = m_pRequirements ? *m_pRequirements : kNoRequirements;
+    if (EditCopy(*m_pRecord, [&](CPwrTransformer& copy) { return Editor()(copy, requirements); })) Invalidate(FALSE);
 }
 
 // ---------------------------------------------------------------------------
