@@ -2,12 +2,19 @@
 // every caption shown whole; the pictures stay in /tmp to be looked at.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
 #include <functional>
 #include <string>
 
 #include "WindowChecks.h"
 #include "circuit/Require.h"
 #include "platform/qt/QtDialog.h"
+#include "platform/core/ReportSink.h"
 #include "platform/qt/QtServices.h"
 #include "setup/CoreSatDlg.h"
 #include "setup/PartsDlg.h"
@@ -15,6 +22,14 @@
 #include "setup/XfmrDlg.h"
 
 namespace {
+
+void Type(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &press);
+    }
+}
 
 void Check(fw::Dialog& dlg, const std::string& name) {
     ASSERT_TRUE(dlg.Create(nullptr)) << name;
@@ -125,6 +140,62 @@ TEST(QtPartDialogs, TransformerCoreAndRectifierFormsShowTheirTextsWhole) {
     CTransistorFE t;
     CSynchronousRectifierDlg sync(&d, &t, "Synchronous Rectifier 2", IDD_SYNCHRONOUS_RECTIFIER, nullptr);
     Check(sync, "synchronous-rectifier");
+}
+
+// In the real window, leaving a box with a bad value shows its message once,
+// puts the focus back on it, and the OK click that took the focus is spent
+// on that message; fixed, OK closes.
+TEST(QtPartDialogs, TransformerFocusCheckInTheRealWindow) {
+    fw::qt::QtUi ui;
+    fw::RecordingSink sink;
+    fw::ScopedReportSink scoped(&sink);
+    CTransformer ct;
+    ct.m_dPrimaryTurns = ct.m_dSecondaryTurns = 1;
+    ct.m_dPrimaryDcResistance = ct.m_dSecondaryDcResistance = 0.1;
+    ct.m_dPrimaryAcResistance = ct.m_dSecondaryAcResistance = 0.1;
+    ct.m_dPrimaryInductance = ct.m_dSecondaryInductance = 1e-3;
+    ct.m_dSecondaryShortedInductance = 1e-5;
+    CTransformerDlg dlg(&ct, IDD_TRANSFORMER, "Current Sense Transformer", nullptr);
+    size_t boxesAfterLeaving = 0, boxesAfterOk = 0;
+    int focusAfterLeaving = 0;
+    bool openAfterOk = false;
+    QTimer::singleShot(0, [&] {
+        auto* window = static_cast<fw::qt::QtDialog*>(fw::qt::WidgetOf(&dlg));
+        ASSERT_NE(window, nullptr);
+        auto* turns = qobject_cast<QLineEdit*>(window->ControlWidget(IDC_CS_PRIMARY_TURNS));
+        auto* other = qobject_cast<QLineEdit*>(window->ControlWidget(IDC_CS_SECONDARY_TURNS));
+        auto* ok = qobject_cast<QPushButton*>(window->ControlWidget(fw::IDOK));
+        ASSERT_TRUE(turns && other && ok);
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        QApplication::processEvents();
+        turns->setFocus();
+        QApplication::processEvents();
+        Type(turns, QStringLiteral("0"));
+        other->setFocus();
+        QApplication::processEvents();
+        boxesAfterLeaving = sink.boxes.size();
+        focusAfterLeaving = dlg.GetFocusId();
+        const QPointF at(ok->width() / 2.0, ok->height() / 2.0);
+        QMouseEvent press(QEvent::MouseButtonPress, at, ok->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(ok, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, ok->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(ok, &release);
+        QApplication::processEvents();
+        boxesAfterOk = sink.boxes.size();
+        openAfterOk = !dlg.IsEnded();
+        Type(turns, QStringLiteral("2"));
+        ok->click();
+    });
+    EXPECT_EQ(dlg.DoModal(), fw::IDOK);
+    EXPECT_EQ(boxesAfterLeaving, 1u);
+    EXPECT_EQ(focusAfterLeaving, IDC_CS_PRIMARY_TURNS);
+    EXPECT_EQ(boxesAfterOk, 2u);
+    EXPECT_TRUE(openAfterOk);
+    EXPECT_EQ(ct.m_dPrimaryTurns, 2.0);
+    EXPECT_EQ(sink.boxes.size(), 2u);
 }
 
 }  // namespace
