@@ -75,6 +75,21 @@ TEST_F(RequirementsDlgTest, EnableRulesKeepOutputsConsecutive) {
     EXPECT_EQ(req_.CountEnabledOutputs(), 2);
 }
 
+// A field that fails its check does not stop the boxes from following the
+// rules.
+TEST_F(RequirementsDlgTest, EnableRulesRunWhenAFieldFails) {
+    EnableOutputs(3);
+    Run([](fw::Dialog& d) {
+        d.UserTyped(IDC_REQ_SWITCHING_FREQUENCY, "0");
+        d.UserClicked(IDC_REQ_OUTPUT1_ENABLED + 1);
+        EXPECT_FALSE(Checked(d, IDC_REQ_OUTPUT1_ENABLED + 2));
+        EXPECT_FALSE(Enabled(d, IDC_REQ_OUTPUT1_ENABLED + 2));
+        EXPECT_FALSE(Enabled(d, IDC_REQ_OUTPUT1_VOLTAGE + 1));
+        d.UserPressedEscape();
+    });
+    EXPECT_EQ(ui.sink.boxes, std::vector<std::string>{"Please enter a number between 1 and 1000000000."});
+}
+
 TEST_F(RequirementsDlgTest, OpeningFollowsTheRules) {
     // A record with a gap (from a file) opens with the outputs after it off.
     req_.m_Outputs[0].m_bEnabled = 0;

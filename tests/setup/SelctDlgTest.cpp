@@ -242,6 +242,9 @@ TEST_F(SelectDlgTest, WithoutAnEnabledOutputOKIsRefused) {
                                                   }),
               fw::IDCANCEL);
     EXPECT_TRUE(Logged("SelctDlg:  CODE ", 2218));
+    // The click had no output to remember its variant for, nor one to show.
+    EXPECT_TRUE(Logged("SelctDlg:  CODE ", 2220));
+    EXPECT_TRUE(Logged("SelctDlg:  CODE ", 2221));
     EXPECT_EQ(ui.sink.boxes, std::vector<std::string>{kSelectItem});
     EXPECT_EQ(output, 0);  // never an index that names no output
 }
