@@ -70,3 +70,10 @@ void RegisterCouplingDialog(CouplingDialogFn run) { Coupling() = std::move(run);
 const CouplingDialogFn* FindCouplingDialog() { return Coupling() ? &Coupling() : nullptr; }
 
 void ClearCouplingDialog() { Coupling() = nullptr; }
+
+SchematicDialogsSnapshot::SchematicDialogsSnapshot() : dialogs_(Dialogs()), coupling_(Coupling()) {}
+
+SchematicDialogsSnapshot::~SchematicDialogsSnapshot() {
+    Dialogs() = std::move(dialogs_);
+    Coupling() = std::move(coupling_);
+}

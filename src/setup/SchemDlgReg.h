@@ -10,6 +10,8 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <utility>
 
 #include "platform/core/Types.h"
 
@@ -112,3 +114,17 @@ void RegisterCouplingDialog(CouplingDialogFn run);
 // nullptr while none is registered.
 const CouplingDialogFn* FindCouplingDialog();
 void ClearCouplingDialog();
+
+// Keeps the registry as it was when made and puts it back when destroyed, so
+// that a test's own registrations do not outlive it.
+class SchematicDialogsSnapshot {
+public:
+    SchematicDialogsSnapshot();
+    ~SchematicDialogsSnapshot();
+    SchematicDialogsSnapshot(const SchematicDialogsSnapshot&) = delete;
+    SchematicDialogsSnapshot& operator=(const SchematicDialogsSnapshot&) = delete;
+
+private:
+    std::map<std::pair<SectionKind, WORD>, SchematicDialogFn> dialogs_;
+    CouplingDialogFn coupling_;
+};

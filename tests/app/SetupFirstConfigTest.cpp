@@ -136,10 +136,6 @@ protected:
         ASSERT_TRUE(Start(""));
         RegisterStandIns();
     }
-    void TearDown() override {
-        ClearSchematicDialogs();
-        AppTest::TearDown();
-    }
     void RegisterStandIns() {
         StandInSchematic<CInputCapacitor>(0);
         StandInSchematic<CPrimarySection>(CPrimarySection::TWO_SWITCH_RESISTOR, [](CPrimarySection& s, const SchematicDialogArgs& a) {
@@ -183,6 +179,7 @@ protected:
     void Run(UINT command) { EXPECT_TRUE(Frame().ExecuteCommand(command)) << command; }
 
     CDesignDocFactory designs_;
+    SchematicDialogsSnapshot keep_;
 };
 
 TEST_F(SetupFirstConfigTest, TheSetupMenuAloneBuildsTheRegressionDesign) {

@@ -7,10 +7,11 @@ namespace {
 
 class SchemDlgRegTest : public ::testing::Test {
 protected:
-    void TearDown() override {
+    void SetUp() override {
         ClearSchematicDialogs();
         ClearCouplingDialog();
     }
+    SchematicDialogsSnapshot keep_;
 };
 
 TEST_F(SchemDlgRegTest, PictureAndListIdsFollowTheVariantTable) {
@@ -66,6 +67,19 @@ TEST_F(SchemDlgRegTest, CouplingDialogIsOptional) {
     RegisterCouplingDialog([](COutputChokeMutualInd&) { return CouplingDialogResult{1, true}; });
     ASSERT_NE(FindCouplingDialog(), nullptr);
     ClearCouplingDialog();
+    EXPECT_EQ(FindCouplingDialog(), nullptr);
+}
+
+TEST_F(SchemDlgRegTest, SnapshotPutsTheRegistryBack) {
+    RegisterSchematicDialog(SectionKind::LoadNetwork, 1, [](CSection&, const SchematicDialogArgs&) { return 1; });
+    {
+        SchematicDialogsSnapshot inner;
+        ClearSchematicDialogs();
+        RegisterSchematicDialog(SectionKind::LoadNetwork, 2, [](CSection&, const SchematicDialogArgs&) { return 1; });
+        RegisterCouplingDialog([](COutputChokeMutualInd&) { return CouplingDialogResult{}; });
+    }
+    EXPECT_NE(FindSchematicDialog(SectionKind::LoadNetwork, 1), nullptr);
+    EXPECT_EQ(FindSchematicDialog(SectionKind::LoadNetwork, 2), nullptr);
     EXPECT_EQ(FindCouplingDialog(), nullptr);
 }
 

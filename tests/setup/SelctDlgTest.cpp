@@ -264,10 +264,11 @@ TEST_F(SelectDlgTest, SecondarySectionsAcceptTheirOneVariant) {
 
 class OutputChokeSelectTest : public SelectDlgTest {
 protected:
-    void TearDown() override {
+    void SetUp() override {
+        SelectDlgTest::SetUp();
         ClearCouplingDialog();
-        SelectDlgTest::TearDown();
     }
+    SchematicDialogsSnapshot keep_;
     int Run(std::function<void(fw::Dialog&)> script) {
         WORD variant = kTopologyNotChosen, output = 0;
         CSelectOutputChokeDlg dlg(IDD_SELECT_OUTPUT_CHOKE, &variant, &output, &coupling_, &doc_, nullptr);

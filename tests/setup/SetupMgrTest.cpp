@@ -37,14 +37,14 @@ class SetupMgrTest : public DialogTest {
 protected:
     void SetUp() override {
         DialogTest::SetUp();
+        ClearSchematicDialogs();
+        ClearCouplingDialog();
         previousServices_ = SetAppServices(&app_);
         doc_.OnNewDocument();
         mgr_.SetDocument(&doc_);
         app_.refreshes = 0;
     }
     void TearDown() override {
-        ClearSchematicDialogs();
-        ClearCouplingDialog();
         SetAppServices(previousServices_);
         DialogTest::TearDown();
     }
@@ -71,6 +71,7 @@ protected:
     }
     int AutoDesign() { return doc_.GetMiscData()->m_nAutoDesign; }
 
+    SchematicDialogsSnapshot keep_;
     CountingAppServices app_;
     CAppServices* previousServices_ = nullptr;
     CPwrQuorraDoc doc_;
