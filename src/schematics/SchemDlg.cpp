@@ -1,0 +1,76 @@
+#include "schematics/SchemDlg.h"
+
+#include "circuit/Section.h"
+#include "records/Utils.h"
+
+CSectionSchematicDlg::CSectionSchematicDlg(const SchematicClass& cls, CSection* section,
+                                           const SchematicDialogArgs& args)
+    : CSchematicDlgBase(args.templateId, args.pictureId, args.listId, nullptr), cls_(cls), section_(section) {
+    context_.requirements = args.requirements;
+    context_.output = args.output;
+    section_->SetTopology(cls_.topology);
+    m_nTitleId = cls_.titleId;
+    m_nTitleKind = cls_.titleKind;
+    m_nUnit = cls_.titleKind ? args.output : 0;
+    if (section_->NeedsDefaults()) {
+        SetSectionDefaults();
+        section_->ClearNeedsDefaults();
+    }
+}
+
+void CSectionSchematicDlg::OnLButtonUp(UINT flags, fw::Point p) {
+    CSchematicDlgBase::OnLButtonUp(flags, p);
+    int group = GetClickedGroup();
+    if (group == -1) return;
+    if (group > GetHotSpotCount()) {
+        ReportMessage1(cls_.module, static_cast<int>(cls_.clickCode), FALSE);
+        return;
+    }
+    EditComponent(group);
+}
+
+void CSectionSchematicDlg::EditComponent(int group) {
+    if (group < 0 || group >= static_cast<int>(cls_.groups.size())) {
+        ReportMessage1(cls_.module, static_cast<int>(cls_.clickCode + 1), FALSE);
+        return;
+    }
+    const SchematicPart& part = cls_.groups[group];
+    if (part.edit(*section_, part.caption, context_)) Invalidate(FALSE);
+}
+
+void CSectionSchematicDlg::SetSectionDefaults() {
+    section_->SetDefaults();
+    if (cls_.extraDefaults) cls_.extraDefaults(*section_);
+}
+
+void CSectionSchematicDlg::PaintLabels() {
+    for (const SchematicLabel& label : cls_.labels) DrawLabel(label.record, label.text(*section_));
+}
+
+const std::vector<const SchematicClass*>& AllSchematicClasses() {
+    static const std::vector<const SchematicClass*> all = [] {
+        std::vector<const SchematicClass*> out;
+        for (const auto* family :
+             {&LineFilterSchematics(), &LineRectifierSchematics(), &InputCapacitorSchematics(),
+              &PrimarySectionSchematics(), &FirstStageFilterSchematics(), &SecondStageFilterSchematics(),
+              &LoadNetworkSchematics(), &VoltageErrorAmpSchematics()})
+            for (const SchematicClass& c : *family) out.push_back(&c);
+        return out;
+    }();
+    return all;
+}
+
+const SchematicClass* FindSchematicClass(SectionKind kind, WORD topology) {
+    for (const SchematicClass* c : AllSchematicClasses())
+        if (c->kind == kind && c->topology == topology) return c;
+    return nullptr;
+}
+
+void RegisterSchematicDialogs() {
+    for (const SchematicClass* c : AllSchematicClasses()) {
+        RegisterSchematicDialog(c->kind, c->topology, [c](CSection& copy, const SchematicDialogArgs& args) {
+            CSectionSchematicDlg dlg(*c, &copy, args);
+            return dlg.DoModal();
+        });
+    }
+}
