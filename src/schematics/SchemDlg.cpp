@@ -2,6 +2,7 @@
 
 #include "circuit/Section.h"
 #include "records/Utils.h"
+#include "schematics/SchemParts.h"
 
 CSectionSchematicDlg::CSectionSchematicDlg(const SchematicClass& cls, CSection* section,
                                            const SchematicDialogArgs& args)
@@ -73,4 +74,18 @@ void RegisterSchematicDialogs() {
             return dlg.DoModal();
         });
     }
+}
+
+SchematicClass schem::MakeClass(SectionKind kind, WORD topology, UINT titleId, int titleKind, UINT module,
+                                UINT clickCode, UINT listId, const std::vector<PartDef>& parts) {
+    SchematicClass c{kind, topology, titleId, titleKind, module, clickCode, {}, {}};
+    const HotSpotList* list = FindHotSpotList(listId);
+    int first = 0;  // the group's first rectangle, numbered through the list
+    for (size_t g = 0; g < parts.size(); ++g) {
+        c.groups.push_back(parts[g].part);
+        const int rects = (list && g < list->groups.size()) ? static_cast<int>(list->groups[g].size()) : 0;
+        if (parts[g].label && rects >= 2) c.labels.push_back({first + 1, parts[g].label});
+        first += rects;
+    }
+    return c;
 }

@@ -6,7 +6,10 @@
 
 #include "platform/core/Format.h"
 #include "schematics/SchemDlg.h"
+#include "setup/DlgIds.h"
 #include "setup/PartsDlg.h"
+#include "setup/PartsSrcDlg.h"
+#include "setup/XfmrDlg.h"
 
 namespace schem {
 
@@ -28,6 +31,15 @@ BOOL Edit(CSection& s, const char* caption, const SchematicContext&) {
     });
 }
 
+// The source dialog of a current (kind 1) or voltage (kind 0) source.
+template <class Sec, CCrntVoltSource& (Sec::*Get)(), int16_t Kind, UINT Template>
+BOOL EditSource(CSection& s, const char* caption, const SchematicContext&) {
+    return EditCopy(Member<Sec, CCrntVoltSource, Get>(s), [caption](CCrntVoltSource& copy) {
+        CCrntVoltSourceDlg dlg(&copy, Kind, Template, caption, nullptr);
+        return dlg.DoModal();
+    });
+}
+
 template <class Sec, class Rec, Rec& (Sec::*Get)()>
 std::string Farads(CSection& s) {
     return fw::Format("%7.3e F", Member<Sec, Rec, Get>(s).m_dCapacitance);
@@ -44,5 +56,16 @@ template <class Sec, class Rec, Rec& (Sec::*Get)()>
 std::string Name(CSection& s) {
     return Member<Sec, Rec, Get>(s).m_strName;
 }
+
+// A part of a variant and its label (nullptr: none).
+struct PartDef {
+    SchematicPart part;
+    std::string (*label)(CSection&) = nullptr;
+};
+
+// A variant whose labels sit on the second rectangle of their own group:
+// the anchors follow from the variant's hot-spot list.
+SchematicClass MakeClass(SectionKind kind, WORD topology, UINT titleId, int titleKind, UINT module, UINT clickCode,
+                         UINT listId, const std::vector<PartDef>& parts);
 
 }  // namespace schem
