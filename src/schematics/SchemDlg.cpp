@@ -17,6 +17,7 @@ CSectionSchematicDlg::CSectionSchematicDlg(const SchematicClass& cls, CSection* 
         SetSectionDefaults();
         section_->ClearNeedsDefaults();
     }
+    if (cls_.onConstruct) cls_.onConstruct(*section_);
 }
 
 void CSectionSchematicDlg::OnLButtonUp(UINT flags, fw::Point p) {
@@ -54,7 +55,8 @@ const std::vector<const SchematicClass*>& AllSchematicClasses() {
         for (const auto* family :
              {&LineFilterSchematics(), &LineRectifierSchematics(), &InputCapacitorSchematics(),
               &PrimarySectionSchematics(), &FirstStageFilterSchematics(), &SecondStageFilterSchematics(),
-              &LoadNetworkSchematics(), &VoltageErrorAmpSchematics()})
+              &LoadNetworkSchematics(), &VoltageErrorAmpSchematics(), &OptoIsolatorSchematics(),
+              &ControlSectionSchematics()})
             for (const SchematicClass& c : *family) out.push_back(&c);
         return out;
     }();

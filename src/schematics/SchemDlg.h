@@ -68,6 +68,8 @@ struct SchematicClass {
     std::vector<SchematicLabel> labels;
     // Applied after the section's defaults, where a variant needs more.
     void (*extraDefaults)(CSection& section) = nullptr;
+    // Run at every construction, after the defaults, where a variant needs it.
+    void (*onConstruct)(CSection& section) = nullptr;
 };
 
 class CSectionSchematicDlg : public CSchematicDlgBase {
@@ -105,3 +107,5 @@ const std::vector<SchematicClass>& FirstStageFilterSchematics();
 const std::vector<SchematicClass>& SecondStageFilterSchematics();
 const std::vector<SchematicClass>& LoadNetworkSchematics();
 const std::vector<SchematicClass>& VoltageErrorAmpSchematics();
+const std::vector<SchematicClass>& OptoIsolatorSchematics();
+const std::vector<SchematicClass>& ControlSectionSchematics();

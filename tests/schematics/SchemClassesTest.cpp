@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "circuit/CtlSec.h"
 #include "circuit/InCap.h"
 #include "circuit/LdNet.h"
 #include "circuit/LinFil.h"
 #include "circuit/LinRec.h"
 #include "circuit/OutFil1.h"
+#include "circuit/OptoIso.h"
 #include "circuit/OutFil2.h"
 #include "circuit/PriSec.h"
 #include "circuit/Require.h"
@@ -57,6 +59,8 @@ std::unique_ptr<CSection> NewSection(SectionKind kind) {
     case SectionKind::SecondStageOutputFilter: return std::make_unique<C2StgOutputFilter>();
     case SectionKind::LoadNetwork: return std::make_unique<CLoadNetwork>();
     case SectionKind::VoltageErrorAmp: return std::make_unique<CVoltageErrorAmp>();
+    case SectionKind::OptoIsolator: return std::make_unique<COptoIsolator>();
+    case SectionKind::ControlSection: return std::make_unique<CControlSection>();
     default: return nullptr;
     }
 }
@@ -77,6 +81,9 @@ bool Differs(SectionKind kind, const CSection& a, const CSection& b) {
     case SectionKind::LoadNetwork: return static_cast<const CLoadNetwork&>(a) != static_cast<const CLoadNetwork&>(b);
     case SectionKind::VoltageErrorAmp:
         return static_cast<const CVoltageErrorAmp&>(a) != static_cast<const CVoltageErrorAmp&>(b);
+    case SectionKind::OptoIsolator: return static_cast<const COptoIsolator&>(a) != static_cast<const COptoIsolator&>(b);
+    case SectionKind::ControlSection:
+        return static_cast<const CControlSection&>(a) != static_cast<const CControlSection&>(b);
     default: return true;
     }
 }
@@ -197,6 +204,55 @@ std::vector<ClassExpect> Expected() {
                                       "Single Pole with DC Feedback"};
         v.push_back({K::VoltageErrorAmp, t, titles[t], g});
     }
+    using OI = COptoIsolator;
+    const Expect drvW{236, "Driver Source", R(&OI::GetDriverSource)}, drv{237, "Driver Source", R(&OI::GetDriverSource)},
+        drR{245, "Drive Resistor", R(&OI::GetDriveResistor)}, led{222, "Diode LED", R(&OI::GetDiodeLED)},
+        drQ{265, "Drive Transistor", R(&OI::GetDriveTransistor)}, bias{235, "Bias Voltage", R(&OI::GetBiasVoltage)},
+        photo{267, "Photo Transistor", R(&OI::GetPhotoTransistor)}, ldR{245, "Load Resistor", R(&OI::GetLoadResistor)},
+        pole{205, "Pole Capacitor", R(&OI::GetPoleCapacitor)}, a1{245, "Resistor Amp 1", R(&OI::GetResistorAmp1)},
+        a2{245, "Resistor Amp 2", R(&OI::GetResistorAmp2)}, oOp{234, nullptr, R(&OI::GetOperationalAmplifier)},
+        oRef{271, "Voltage Source V Ref", R(&OI::GetVoltageSourceVRef)};
+    v.push_back({K::OptoIsolator, 0, "Voltage Drive Transmitter, Inverter Receiver", {drvW, drR, led, bias, photo, ldR}});
+    v.push_back({K::OptoIsolator, 1, "Current Drive Transmitter, Follower Receiver", {drv, drR, led, drQ, bias, photo, ldR}});
+    v.push_back({K::OptoIsolator, 2, "Voltage Drive Transmitter, Inverter Receiver with Compensation Pole",
+                 {drvW, drR, led, bias, photo, ldR, pole}});
+    v.push_back({K::OptoIsolator, 3, "Current Drive Transmitter, Inverter Receiver with Op Amp Inverter",
+                 {drv, drR, led, drQ, bias, photo, ldR, a1, a2, oOp, oRef}});
+    v.push_back({K::OptoIsolator, 4, "Voltage Drive Transmitter, Follower Receiver with Op Amp Inverter",
+                 {drvW, drR, led, bias, photo, ldR, a1, a2, oOp, oRef}});
+    v.push_back({K::OptoIsolator, 5,
+                 "Voltage Drive Transmitter, Follower Receiver with Op Amp Inverter and Compensation Pole",
+                 {drv, drR, led, bias, photo, ldR, pole, a1, a2, oOp, oRef}});
+    using CS = CControlSection;
+    const Expect r4{245, "Resistor 4", R(&CS::GetResistor4)}, r5{245, "Resistor 5", R(&CS::GetResistor5)},
+        r7{245, "Resistor 7", R(&CS::GetResistor7)}, r8{245, "Resistor 8", R(&CS::GetResistor8)},
+        r9{245, "Resistor 9", R(&CS::GetResistor9)}, r9p{245, "Resistor 9", R(&CS::GetResistor9Peak)},
+        r10{245, "Resistor 10", R(&CS::GetResistor10)}, rff{245, "Resistor FF", R(&CS::GetResistorFF)},
+        riscl{245, "Resistor ISCL", R(&CS::GetResistorISCL)}, k4{205, "Capacitor 4", R(&CS::GetCapacitor4)},
+        k5{205, "Capacitor 5", R(&CS::GetCapacitor5)}, k6{205, "Capacitor 6", R(&CS::GetCapacitor6)},
+        k7{205, "Capacitor 7", R(&CS::GetCapacitor7)}, k8{205, "Capacitor 8", R(&CS::GetCapacitor8)},
+        kff{205, "Capacitor FF", R(&CS::GetCapacitorFF)}, kss{205, "Capacitor SS", R(&CS::GetCapacitorSS)},
+        kiscl{205, "Capacitor ISCL", R(&CS::GetCapacitorISCL)},
+        q1{265, "Bipolar Transistor Q1", R(&CS::GetBipolarTransistorQ1)},
+        iref{272, "Voltage Source I Ref", R(&CS::GetVoltageSourceIRef)},
+        uss{272, "Voltage Source USS", R(&CS::GetVoltageSourceUSS)},
+        iss{215, "Current Source ISS", R(&CS::GetCurrentSourceISS)},
+        ui{271, "Voltage Source UI", R(&CS::GetVoltageSourceUI)}, ue{271, "Voltage Source UE", R(&CS::GetVoltageSourceUE)},
+        vis{211, "Feedback Current Source VIS", R(&CS::GetFeedbackCurrentSourceVIS)},
+        vis3{213, "Feedback Current Source VIS", R(&CS::GetFeedbackCurrentSourceVIS)},
+        viscl{212, "Limit Current Source VISCL", R(&CS::GetLimitCurrentSourceVISCL)},
+        pwm{206, nullptr, R(&CS::GetComparator1)}, pwm3{207, nullptr, R(&CS::GetComparator1)},
+        pwm2{208, nullptr, R(&CS::GetComparator2)}, rst{243, nullptr, R(&CS::GetResetSwitch)},
+        cop{234, nullptr, R(&CS::GetOperationalAmplifier)}, saw{246, nullptr, R(&CS::GetSawtoothClock)};
+    v.push_back({K::ControlSection, 0, "Peak Current",
+                 {r7, r8, k6, k7, q1, iref, vis, viscl, ui, saw, pwm, pwm2, kss, iss, uss, ue, r9p, riscl, kiscl}});
+    v.push_back({K::ControlSection, 1, "Voltage Feed Forward",
+                 {rff, kff, iref, viscl, pwm, pwm2, rst, kss, iss, uss, ue, riscl, kiscl, saw}});
+    v.push_back({K::ControlSection, 2, "Voltage", {iref, viscl, saw, pwm, pwm2, kss, iss, uss, ue, riscl, kiscl}});
+    v.push_back({K::ControlSection, 3, "Hysteretic Current",
+                 {r9, r10, r7, k6, k8, vis3, pwm3, ui, kss, iss, uss, ue, riscl, kiscl, viscl, pwm2, iref}});
+    v.push_back({K::ControlSection, 4, "Average Current",
+                 {r4, r5, k4, k5, iref, ui, vis, viscl, saw, pwm, pwm2, cop, kss, iss, uss, ue, riscl, kiscl}});
     return v;
 }
 
@@ -238,8 +294,16 @@ void ChangeAndOk(fw::Dialog& d) {
         }
         if (!name) name = c.get();
     }
-    if (name) d.UserTyped(name->GetDlgCtrlID(), name->GetWindowText() + " edited");
-    else ADD_FAILURE() << "nothing to change in " << d.GetTemplateId();
+    if (name) {
+        d.UserTyped(name->GetDlgCtrlID(), name->GetWindowText() + " edited");
+    } else {
+        // A choice only: take the last unchecked one.
+        fw::Control* radio = nullptr;
+        for (const auto& c : d.Controls())
+            if (c->GetKind() == fw::ControlKind::RadioButton && c->IsWindowEnabled() && !c->GetCheck()) radio = c.get();
+        if (radio) d.UserClicked(radio->GetDlgCtrlID());
+        else ADD_FAILURE() << "nothing to change in " << d.GetTemplateId();
+    }
     d.UserClicked(fw::IDOK);
 }
 
@@ -279,9 +343,9 @@ TEST_F(SchemClasses, EachPartOpensItsEditorOnItsOwnRecord) {
             for (Outcome outcome : {ChangedOk, UnchangedOk, Cancel}) {
                 SCOPED_TRACE(e.title + " group " + std::to_string(g) + " outcome " + std::to_string(outcome));
                 std::unique_ptr<CSection> section = NewSection(e.kind);
+                section->SetTopology(e.topology);  // a section's presets may follow its variant
                 section->SetDefaults();
                 section->ClearNeedsDefaults();
-                section->SetTopology(e.topology);
                 fw::Point p;
                 ASSERT_TRUE(PointOf(*list, static_cast<int>(g), p));
                 std::string title, editorTitle;
@@ -308,9 +372,9 @@ TEST_F(SchemClasses, EachPartOpensItsEditorOnItsOwnRecord) {
                 args.listId = SchematicListId(e.kind, e.topology);
                 // The unchanged state to compare with: the section as the dialog leaves it without an edit.
                 std::unique_ptr<CSection> reference = NewSection(e.kind);
+                reference->SetTopology(e.topology);
                 reference->SetDefaults();
                 reference->ClearNeedsDefaults();
-                reference->SetTopology(e.topology);
                 EXPECT_EQ((*fn)(*section, args), fw::IDOK);
                 ASSERT_EQ(ui.windows.modalRuns.size(), 2u);
                 EXPECT_EQ(ui.windows.modalRuns[1], e.groups[g].templateId);
