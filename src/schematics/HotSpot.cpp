@@ -20,6 +20,13 @@ struct ListData {
 const std::vector<ListData>& ListTable() {
     static const std::vector<ListData> table = {
 #include "schematics/HotSpotLists.inc"
+        // The secondary rectifier and the output chokes: each part's symbol,
+        // then its label strip; the sense amplifier has no label.
+        {850, {{{150, 56, 186, 76}, {146, 80, 216, 90}}, {{254, 96, 276, 136}, {282, 111, 352, 121}}}},
+        {860, {{{120, 56, 170, 76}, {116, 80, 186, 90}}, {{216, 56, 262, 76}, {212, 80, 292, 90}},
+               {{226, 104, 266, 144}}}},
+        {861, {{{90, 56, 140, 76}, {86, 80, 156, 90}}, {{186, 56, 236, 76}, {182, 80, 252, 90}},
+               {{282, 56, 328, 76}, {278, 80, 358, 90}}, {{292, 104, 332, 144}}}},
     };
     return table;
 }

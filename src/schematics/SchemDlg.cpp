@@ -40,6 +40,12 @@ void CSectionSchematicDlg::EditComponent(int group) {
     if (part.edit(*section_, part.caption, context_)) Invalidate(FALSE);
 }
 
+void CSectionSchematicDlg::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    if (cls_.okCheck && !cls_.okCheck(*section_)) return;
+    EndDialog(fw::IDOK);
+}
+
 void CSectionSchematicDlg::SetSectionDefaults() {
     section_->SetDefaults();
     if (cls_.extraDefaults) cls_.extraDefaults(*section_);
@@ -56,7 +62,7 @@ const std::vector<const SchematicClass*>& AllSchematicClasses() {
              {&LineFilterSchematics(), &LineRectifierSchematics(), &InputCapacitorSchematics(),
               &PrimarySectionSchematics(), &FirstStageFilterSchematics(), &SecondStageFilterSchematics(),
               &LoadNetworkSchematics(), &VoltageErrorAmpSchematics(), &OptoIsolatorSchematics(),
-              &ControlSectionSchematics()})
+              &ControlSectionSchematics(), &SecondarySectionSchematics(), &OutputChokeSchematics()})
             for (const SchematicClass& c : *family) out.push_back(&c);
         return out;
     }();

@@ -70,6 +70,9 @@ struct SchematicClass {
     void (*extraDefaults)(CSection& section) = nullptr;
     // Run at every construction, after the defaults, where a variant needs it.
     void (*onConstruct)(CSection& section) = nullptr;
+    // Checked by OK after the data exchange; false keeps the dialog open
+    // (the check has told the user why).
+    bool (*okCheck)(CSection& section) = nullptr;
 };
 
 class CSectionSchematicDlg : public CSchematicDlgBase {
@@ -78,6 +81,7 @@ public:
     CSectionSchematicDlg(const SchematicClass& cls, CSection* section, const SchematicDialogArgs& args);
 
     void OnLButtonUp(UINT flags, fw::Point p) override;
+    void OnOK() override;
     void SetSectionDefaults() override;
     void EditComponent(int group);
     const SchematicClass& GetClass() const { return cls_; }
@@ -109,3 +113,5 @@ const std::vector<SchematicClass>& LoadNetworkSchematics();
 const std::vector<SchematicClass>& VoltageErrorAmpSchematics();
 const std::vector<SchematicClass>& OptoIsolatorSchematics();
 const std::vector<SchematicClass>& ControlSectionSchematics();
+const std::vector<SchematicClass>& SecondarySectionSchematics();
+const std::vector<SchematicClass>& OutputChokeSchematics();
