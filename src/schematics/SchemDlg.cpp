@@ -3,6 +3,7 @@
 #include "circuit/Section.h"
 #include "records/Utils.h"
 #include "schematics/SchemParts.h"
+#include "setup/OutChkCplDg.h"
 
 CSectionSchematicDlg::CSectionSchematicDlg(const SchematicClass& cls, CSection* section,
                                            const SchematicDialogArgs& args)
@@ -76,6 +77,7 @@ const SchematicClass* FindSchematicClass(SectionKind kind, WORD topology) {
 }
 
 void RegisterSchematicDialogs() {
+    RegisterOutputChokeCouplingDialog();
     for (const SchematicClass* c : AllSchematicClasses()) {
         RegisterSchematicDialog(c->kind, c->topology, [c](CSection& copy, const SchematicDialogArgs& args) {
             CSectionSchematicDlg dlg(*c, &copy, args);
