@@ -177,7 +177,57 @@ std::vector<UINT> AllPictureIds() {
     return ids;
 }
 
+namespace {
+
+// Capital letters A-H as strokes on a 4 x 6 grid, for the terminal names.
+void DrawLetter(fw::Canvas& dc, char letter, int x, int y) {
+    struct S {
+        int x0, y0, x1, y1;
+    };
+    static const std::vector<S> strokes[8] = {
+        {{0, 6, 2, 0}, {2, 0, 4, 6}, {1, 3, 3, 3}},                                          // A
+        {{0, 0, 0, 6}, {0, 0, 3, 0}, {3, 0, 3, 3}, {0, 3, 4, 3}, {4, 3, 4, 6}, {4, 6, 0, 6}},  // B
+        {{4, 0, 0, 0}, {0, 0, 0, 6}, {0, 6, 4, 6}},                                          // C
+        {{0, 0, 0, 6}, {0, 0, 3, 0}, {3, 0, 4, 2}, {4, 2, 4, 4}, {4, 4, 3, 6}, {3, 6, 0, 6}},  // D
+        {{4, 0, 0, 0}, {0, 0, 0, 6}, {0, 6, 4, 6}, {0, 3, 3, 3}},                            // E
+        {{4, 0, 0, 0}, {0, 0, 0, 6}, {0, 3, 3, 3}},                                          // F
+        {{4, 0, 0, 0}, {0, 0, 0, 6}, {0, 6, 4, 6}, {4, 6, 4, 3}, {4, 3, 2, 3}},              // G
+        {{0, 0, 0, 6}, {4, 0, 4, 6}, {0, 3, 4, 3}},                                          // H
+    };
+    for (const S& st : strokes[letter - 'A']) {
+        dc.MoveTo(x + st.x0 * 2, y + st.y0 * 2);
+        dc.LineTo(x + st.x1 * 2, y + st.y1 * 2);
+        dc.FillRect({x + st.x1 * 2, y + st.y1 * 2, x + st.x1 * 2 + 1, y + st.y1 * 2 + 1}, fw::colors::Black);
+    }
+}
+
+// The four secondary windings, winding 4 on top, each with its upper and
+// lower terminal named.
+void DrawWindings(fw::Image& out) {
+    out = fw::Image(150, 300, 0xFFFFFFFFu);
+    schem::ImageCanvas dc(out);
+    const char names[4][2] = {{'H', 'G'}, {'F', 'E'}, {'D', 'C'}, {'B', 'A'}};
+    for (int i = 0; i < 4; ++i) {
+        const int top = 10 + i * 72;
+        const fw::Rect coil{30, top, 50, top + 50};
+        schem::DrawSymbol(dc, Symbol::Inductor, coil);
+        for (int end = 0; end < 2; ++end) {
+            const int y = end == 0 ? top : top + 49;
+            dc.MoveTo(40, y);
+            dc.LineTo(100, y);
+            schem::DrawJunction(dc, {100, y});
+            DrawLetter(dc, names[i][end], 110, y - 6);
+        }
+    }
+}
+
+}  // namespace
+
 bool LoadSectionPicture(UINT pictureId, fw::Image& out) {
+    if (pictureId == 530) {
+        DrawWindings(out);
+        return true;
+    }
     PictureDescription d;
     if (!DescribePicture(pictureId, d)) {
         out = fw::Image();

@@ -3,6 +3,7 @@
 #include "circuit/Section.h"
 #include "records/Utils.h"
 #include "schematics/SchemParts.h"
+#include "schematics/WndConDg.h"
 #include "setup/OutChkCplDg.h"
 
 CSectionSchematicDlg::CSectionSchematicDlg(const SchematicClass& cls, CSection* section,
@@ -78,6 +79,7 @@ const SchematicClass* FindSchematicClass(SectionKind kind, WORD topology) {
 
 void RegisterSchematicDialogs() {
     RegisterOutputChokeCouplingDialog();
+    RegisterWindingConnectionsDialog();
     for (const SchematicClass* c : AllSchematicClasses()) {
         RegisterSchematicDialog(c->kind, c->topology, [c](CSection& copy, const SchematicDialogArgs& args) {
             CSectionSchematicDlg dlg(*c, &copy, args);
