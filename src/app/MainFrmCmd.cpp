@@ -9,6 +9,7 @@
 #include "app/MainFrm.h"
 #include "app/Morvane.h"
 #include "app/NotesDlg.h"
+#include "app/SetupCmds.h"
 #include "app/USDataDlg.h"
 #include "app/WaitCursor.h"
 #include "circuit/Doc.h"
@@ -244,6 +245,8 @@ void CMainFrame::RegisterCommands() {
     auto designOpen = [this] { return app_.GetDocument() != nullptr; };
     for (UINT indicator : {ID_INDICATOR_CIRCUIT, ID_INDICATOR_MODE, ID_INDICATOR_OUTPUTS, ID_INDICATOR_PROGRESS})
         m.OnUpdate(indicator, [designOpen](fw::CmdUI& ui) { ui.Enable(designOpen()); });
+
+    ConnectSetupCommands(*this);
 }
 
 void CMainFrame::ConnectCommand(UINT id, std::function<void()> handler) { Commands().OnCommand(id, std::move(handler)); }

@@ -6,6 +6,7 @@
 #include "app/AboutDlg.h"
 #include "app/MainFrm.h"
 #include "app/Splash.h"
+#include "app/View.h"
 #include "app/WaitCursor.h"
 #include "circuit/Doc.h"
 #include "platform/ui/Services.h"
@@ -13,6 +14,7 @@
 #include "records/DbMgr.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
+#include "schematics/SchemDlg.h"
 
 namespace {
 
@@ -117,6 +119,15 @@ BOOL CPwrQuorraApp::InitInstance() {
         Commands().OnCommand(fw::ID_FILE_SAVE, [this] { OnFileSave(); });
         Commands().OnCommand(fw::ID_FILE_SAVE_AS, [this] { OnFileSaveAs(); });
     }
+
+    // The section pictures' dialogs, which the Setup commands open.
+    RegisterSchematicDialogs();
+    SetSchematicPrinter([](int picture, int title, int output) {
+        CPwrQuorraView* view = GetActivePwrQuorraView();
+        if (!view) return false;
+        view->PrintItem(picture, title, output);
+        return true;
+    });
 
     try {
         mainFrame_ = std::make_unique<CMainFrame>(*this);

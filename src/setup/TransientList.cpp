@@ -21,80 +21,47 @@ std::string CTransientList::FormatRow(double time, double magnitude) {
 }
 
 void CTransientList::Fill(const CObArrayTimeMagnitude& table) {
-    m_points.clear();
-    if (fw::Control* list = List()) list->ResetContent();
+    m_rows.Clear();
     for (int i = 0; i < table.GetCount(); ++i)
-        if (const CObTimeMagnitude* p = table.GetPointAt(i)) Insert(p->m_dTime, p->m_dMagnitude);
-    if (!m_points.empty())
-        if (fw::Control* list = List()) list->SetCurSel(0);
+        if (const CObTimeMagnitude* p = table.GetPointAt(i)) m_rows.Insert(p->m_dTime, p->m_dMagnitude);
+    m_rows.SelectFirst();
 }
 
 void CTransientList::Save(CObArrayTimeMagnitude& table) const {
     table.DeleteAll();
     CObTimeMagnitude point;
-    for (size_t i = 0; i < m_points.size(); ++i) {
-        point.m_dTime = m_points[i].time;
-        point.m_dMagnitude = m_points[i].magnitude;
+    const std::vector<Point>& points = m_rows.Points();
+    for (size_t i = 0; i < points.size(); ++i) {
+        point.m_dTime = points[i].first;
+        point.m_dMagnitude = points[i].second;
         table.AddCopy(static_cast<int>(i), point);
     }
 }
 
-int CTransientList::Insert(double time, double magnitude) {
-    size_t at = 0;
-    while (at < m_points.size() && !(m_points[at].time > time)) ++at;
-    m_points.insert(m_points.begin() + static_cast<std::ptrdiff_t>(at), Point{time, magnitude});
-    const int row = static_cast<int>(at);
-    if (fw::Control* list = List()) {
-        list->InsertString(row, FormatRow(time, magnitude));
-        list->SetCurSel(row);
-    }
-    return row;
-}
+int CTransientList::Insert(double time, double magnitude) { return m_rows.Insert(time, magnitude); }
 
 void CTransientList::OnAdd() {
     CTransientDataDlg dlg(static_cast<int16_t>(m_kind), CTransientDataDlg::MODE_ADD, 0.0, 0.0, nullptr, &m_dialog);
     if (dlg.DoModal() == fw::IDOK) Insert(dlg.m_dTime, dlg.m_dMagnitude);
 }
 
-int CTransientList::SelectedPoint(UINT noSelectionMessage) const {
-    fw::Control* list = List();
-    if (!list || m_points.empty()) {
-        Beep();
-        return -1;
-    }
-    const int sel = list->GetCurSel();
-    if (sel < 0 || sel >= static_cast<int>(m_points.size())) {
-        ReportMessage(noSelectionMessage, TRUE);
-        return -1;
-    }
-    return sel;
-}
-
-void CTransientList::OnDelete() {
-    const int sel = SelectedPoint(53019);
-    if (sel < 0) return;
-    fw::Control* list = List();
-    list->DeleteString(sel);
-    m_points.erase(m_points.begin() + sel);
-    if (!m_points.empty()) list->SetCurSel(sel < static_cast<int>(m_points.size()) ? sel : static_cast<int>(m_points.size()) - 1);
-}
+void CTransientList::OnDelete() { m_rows.DeleteSelected(); }
 
 void CTransientList::OnModify() {
-    const int sel = SelectedPoint(53020);
+    const int sel = m_rows.SelectedPoint(53020);
     if (sel < 0) return;
-    const Point p = m_points[sel];
-    CTransientDataDlg dlg(static_cast<int16_t>(m_kind), CTransientDataDlg::MODE_MODIFY, p.time, p.magnitude, nullptr,
+    const Point p = m_rows.Points()[size_t(sel)];
+    CTransientDataDlg dlg(static_cast<int16_t>(m_kind), CTransientDataDlg::MODE_MODIFY, p.first, p.second, nullptr,
                           &m_dialog);
     if (dlg.DoModal() != fw::IDOK) return;
-    List()->DeleteString(sel);
-    m_points.erase(m_points.begin() + sel);
+    m_rows.Remove(sel);
     Insert(dlg.m_dTime, dlg.m_dMagnitude);
 }
 
 BOOL CTransientList::ConfirmZeroTimePoints() const {
     const char* text = res::FindString(54029);
-    for (const Point& p : m_points) {
-        if (p.time != 0.0 || p.magnitude == 0.0) continue;
+    for (const Point& p : m_rows.Points()) {
+        if (p.first != 0.0 || p.second == 0.0) continue;
         if (fw::MessageBox(text ? text : "", fw::MB_YESNO) != fw::IDYES) return FALSE;
     }
     return TRUE;

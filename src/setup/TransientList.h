@@ -11,17 +11,17 @@
 #include "platform/core/Types.h"
 #include "platform/ui/Dialog.h"
 #include "records/PartsSrc.h"
+#include "setup/PointRows.h"
 
 class CTransientList {
 public:
-    struct Point {
-        double time;       // seconds
-        double magnitude;  // volts or amperes
-    };
+    // first: time in seconds; second: magnitude in volts or amperes.
+    using Point = CPointRows::Point;
 
     // The list box listId of the dialog; kind 0 voltage, 1 current (the unit
     // shown by the point dialog).
-    CTransientList(fw::Dialog& dialog, int listId, int kind) : m_dialog(dialog), m_listId(listId), m_kind(kind) {}
+    CTransientList(fw::Dialog& dialog, int listId, int kind)
+        : m_dialog(dialog), m_rows(dialog, listId, &FormatRow), m_kind(kind) {}
 
     // Rows from the table (index order, each put in its sorted place), then
     // the first row selected. Empty slots of the table are passed over.
@@ -41,17 +41,11 @@ public:
     // is not 0.0, in list order; FALSE at the first No.
     BOOL ConfirmZeroTimePoints() const;
 
-    const std::vector<Point>& Points() const { return m_points; }
+    const std::vector<Point>& Points() const { return m_rows.Points(); }
     static std::string FormatRow(double time, double magnitude);
 
 private:
-    fw::Control* List() const { return m_dialog.GetDlgItem(m_listId); }
-    // The selected point's index; -1 after a beep (no list or no points) or
-    // the given message (no row selected).
-    int SelectedPoint(UINT noSelectionMessage) const;
-
     fw::Dialog& m_dialog;
-    int m_listId;
+    CPointRows m_rows;
     int m_kind;
-    std::vector<Point> m_points;  // beside the rows, same order
 };

@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "AppFixture.h"
 
 namespace {
@@ -71,16 +73,25 @@ TEST_F(AppTest, CommandsWithoutTargetsAreUnavailable) {
     });
     EXPECT_EQ(enabled, (std::vector<UINT>{fw::ID_FILE_NEW, fw::ID_FILE_OPEN, fw::ID_FILE_SAVE, fw::ID_FILE_SAVE_AS,
                                          ID_FILE_SAVE_AS_TEXT, fw::ID_FILE_PRINT, fw::ID_FILE_PRINT_PREVIEW,
-                                         fw::ID_FILE_PRINT_SETUP, fw::ID_APP_EXIT, ID_ANALYSIS_USER_SPECIFIED,
+                                         fw::ID_FILE_PRINT_SETUP, fw::ID_APP_EXIT,
+                                         // The Setup commands that a new design allows.
+                                         ID_SETUP_REQUIREMENTS, ID_SETUP_LINE_SOURCE, ID_SETUP_LINE_FILTER,
+                                         ID_SETUP_PRIMARY_SECTION, ID_SETUP_FIRST_STAGE_FILTER,
+                                         ID_SETUP_SECOND_STAGE_FILTER, ID_SETUP_OUTPUT_CHOKE, ID_SETUP_LOAD_NETWORK,
+                                         ID_SETUP_VOLTAGE_FEEDBACK, ID_SETUP_ERROR_AMPLIFIER, ID_SETUP_OPTO_ISOLATOR,
+                                         ID_SETUP_CONTROL_SECTION, ID_ANALYSIS_USER_SPECIFIED,
                                          ID_ANALYSIS_PROBLEM_CHECK, ID_ANALYSIS_NOTES, fw::ID_VIEW_TOOLBAR,
                                          fw::ID_VIEW_STATUS_BAR, ID_VIEW_MESSAGES, fw::ID_APP_ABOUT}));
     EXPECT_TRUE(Frame().GetMenu().FindCommand(fw::ID_VIEW_TOOLBAR)->checked);
-    EXPECT_FALSE(Frame().OnUserCommand(32772));
+    EXPECT_FALSE(Frame().OnUserCommand(ID_ANALYSIS_START));
     // Toolbar buttons follow the same rules.
+    const std::vector<UINT> setupAllowed = {32772, 32774, 32775, 32778, 32780, 32781,
+                                            32782, 32783, 32784, 32785, 32786, 32787};
     for (const fw::ToolButton& b : Frame().GetToolBar().Buttons()) {
         if (b.style & fw::TBBS_SEPARATOR) continue;
         bool expected = b.id == 57600 || b.id == 57601 || b.id == 57603 || b.id == 32794 || b.id == 32792 ||
-                        b.id == 32793 || b.id == 57664;
+                        b.id == 32793 || b.id == 57664 ||
+                        std::find(setupAllowed.begin(), setupAllowed.end(), b.id) != setupAllowed.end();
         EXPECT_EQ(b.enabled, expected) << b.id;
     }
 }

@@ -54,7 +54,9 @@ void IntegerText(DataExchange& dx, int id, T& value) {
 }  // namespace
 
 bool ParseDialogDouble(const std::string& text, double& value) {
-    std::string t = TrimBlanksAndTabs(text.substr(0, 31));
+    // The whole text is read: a long number cut short would be taken as a
+    // different value.
+    std::string t = TrimBlanksAndTabs(text);
     double v = 0;
     if (t.empty() || !ParseDouble(t, v)) return false;
     // A result of zero counts only when written as zero: ".0", "-0" and a
@@ -141,7 +143,9 @@ void DDX_CBString(DataExchange& dx, int id, std::string& value) {
 
 void DDV_MinMaxDouble(DataExchange& dx, double value, double minVal, double maxVal) {
     if (!dx.m_bSaveAndValidate) return;
-    if (value < minVal || value > maxVal)
+    // Written so that a NaN value or bound fails rather than slipping past
+    // both comparisons.
+    if (!(value >= minVal && value <= maxVal))
         FailWith(dx, Substitute(Prompt(kPromptNumberRange), G15(minVal), G15(maxVal)));
 }
 

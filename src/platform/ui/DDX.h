@@ -37,8 +37,8 @@ public:
 };
 
 void DDX_Text(DataExchange& dx, int id, std::string& value);
-// Towards the control "%.*g" at 15 digits; from it, at most 31 characters,
-// one decimal number, and zero only when the text starts with the digit 0.
+// Towards the control "%.*g" at 15 digits; from it, the whole text as one
+// decimal number, and zero only when the text starts with the digit 0.
 void DDX_Text(DataExchange& dx, int id, double& value);
 void DDX_Text(DataExchange& dx, int id, int& value);
 void DDX_Text(DataExchange& dx, int id, UINT& value);

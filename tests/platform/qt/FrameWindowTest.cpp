@@ -150,7 +150,8 @@ TEST(QtFrameWindow, StatusPanesAndAvailability) {
     EXPECT_TRUE(enabled[57665]);
     EXPECT_TRUE(enabled[57601]);
     EXPECT_TRUE(enabled[57664]);
-    EXPECT_FALSE(enabled[32772]);  // no target yet
+    EXPECT_TRUE(enabled[32772]);   // Requirements
+    EXPECT_FALSE(enabled[32776]);  // Line Rectifier: no line source yet
     // The design document names a new design itself.
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Power Quorra Designer - untitled"));
     ASSERT_NE(frame->DesignWindow(), nullptr);
@@ -167,7 +168,7 @@ TEST(QtFrameWindow, UnavailableToolbarButtonsLookDisabled) {
     QList<QAction*> actions = frame->ToolBar()->actions();
     ASSERT_EQ(actions.size(), 35);
     EXPECT_TRUE(actions[0]->isEnabled());    // New
-    EXPECT_FALSE(actions[4]->isEnabled());   // Requirements: no target yet
+    EXPECT_FALSE(actions[7]->isEnabled());   // Line Rectifier: no line source yet
     EXPECT_FALSE(actions[34]->isEnabled());  // context help: no help system
     QImage bar = frame->ToolBar()->grab().toImage();
     auto darkest = [&](int index) {
@@ -179,7 +180,7 @@ TEST(QtFrameWindow, UnavailableToolbarButtonsLookDisabled) {
     };
     // Both pictures are black line drawings when enabled.
     EXPECT_LT(darkest(0), 40);
-    EXPECT_GT(darkest(4), 100);
+    EXPECT_GT(darkest(7), 100);
     EXPECT_GT(darkest(34), 100);
 }
 

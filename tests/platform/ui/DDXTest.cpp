@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/ui/DDX.h"
 #include "platform/ui/Fakes.h"
 
@@ -104,6 +106,26 @@ TEST_F(DataExchangeTest, FieldsBeforeTheFailureAreStoredThoseAfterAreNot) {
     EXPECT_EQ(focusAfter, 1003);
 }
 
+TEST_F(DataExchangeTest, ANaNBoundRefusesTheValue) {
+    // A bound taken from a damaged record must not let every value through.
+    Values stored;
+    double bound = std::nan("");
+    ui.windows.Script(9001, [&](fw::Dialog& d) { d.UserClicked(fw::IDOK); });
+    class NaNBoundDlg : public fw::Dialog {
+    public:
+        NaNBoundDlg(Values& v, double& lo) : fw::Dialog(kForm), v_(v), lo_(lo) {}
+        void DoDataExchange(fw::DataExchange& dx) override {
+            fw::DDX_Text(dx, 1001, v_.a);
+            fw::DDV_MinMaxDouble(dx, v_.a, lo_, 10.0);
+        }
+        Values& v_;
+        double& lo_;
+    } dlg(stored, bound);
+    EXPECT_EQ(dlg.DoModal(), fw::IDCANCEL);
+    ASSERT_EQ(ui.sink.boxes.size(), 1u);
+    EXPECT_EQ(ui.sink.boxes[0].rfind("Please enter a number between ", 0), 0u);
+}
+
 TEST_F(DataExchangeTest, AllValidEndsWithOkAndStoresEverything) {
     EXPECT_EQ(Run({{1001, " 100000 "}, {1002, "1e-14"}, {1003, "0.5"}, {1004, "1000"}}), fw::IDOK);
     EXPECT_TRUE(ui.sink.boxes.empty());
@@ -163,15 +185,18 @@ TEST(DialogNumberParsing, ZeroOnlyWhenWrittenAsZero) {
     }
 }
 
-TEST(DialogNumberParsing, OnlyTheFirst31CharactersAreRead) {
-    // 31 characters of a longer number; the rest is not looked at.
+TEST(DialogNumberParsing, TheWholeTextIsRead) {
+    // A long number keeps its later digits instead of being cut to 31
+    // characters, and junk after them is not overlooked.
     std::string text = "1." + std::string(29, '0') + "9999";
     double v = 0;
     ASSERT_TRUE(fw::ParseDialogDouble(text, v));
-    EXPECT_EQ(v, 1.0);
-    // The 32nd character would make it fail; it is ignored.
+    EXPECT_DOUBLE_EQ(v, 1.0);
     std::string junk = std::string(31, '1') + "x";
-    EXPECT_TRUE(fw::ParseDialogDouble(junk, v));
+    EXPECT_FALSE(fw::ParseDialogDouble(junk, v));
+    // Cut after 31 characters this would read as zero and pass the zero rule.
+    EXPECT_TRUE(fw::ParseDialogDouble("0.000000000000000000000000000001234", v));
+    EXPECT_EQ(v, 1.234e-30);
 }
 
 }  // namespace

@@ -1,0 +1,50 @@
+// The circuit symbols of the section pictures, drawn with the canvas's pen
+// inside a given box. A two-terminal symbol lies along the box's long side
+// with its leads reaching the box's edges, so wires meet it there.
+#pragma once
+
+#include "platform/ui/Canvas.h"
+#include "schematics/SchemDlg.h"
+
+namespace schem {
+
+// Where a symbol's two leads end (for two-terminal symbols; for the others
+// the middles of the box's left and right edges).
+struct Terminals {
+    fw::Point a, b;
+    bool vertical = false;
+};
+
+bool Upright(Symbol symbol, const fw::Rect& box);
+Terminals SymbolTerminals(Symbol symbol, const fw::Rect& box);
+void DrawSymbol(fw::Canvas& dc, Symbol symbol, const fw::Rect& box);
+void DrawGround(fw::Canvas& dc, fw::Point at);
+void DrawJunction(fw::Canvas& dc, fw::Point at);
+
+// A canvas over a picture: lines, rectangles and fills with clipping; text
+// is not drawn (the pictures carry none of their own).
+class ImageCanvas : public fw::Canvas {
+public:
+    explicit ImageCanvas(fw::Image& image) : image_(image) {}
+    fw::Size GetTextExtent(const std::string& text) override { return {0, 0}; }
+    fw::TextMetrics GetTextMetrics() override { return {}; }
+    fw::Size GetDeviceSize() const override { return {image_.Width(), image_.Height()}; }
+    // Limits drawing to the rectangle; nullptr lifts the limit.
+    void SetClip(const fw::Rect* clip) { DoClip(clip); }
+
+protected:
+    void DoLine(fw::Point from, fw::Point to) override;
+    void DoRectangle(const fw::Rect& r) override;
+    void DoFillRect(const fw::Rect& r, fw::Color c) override;
+    void DoText(int, int, const std::string&) override {}
+    void DoDrawImage(const fw::Image& image, const fw::Rect& dest, const fw::Rect& source) override;
+    void DoClip(const fw::Rect* clip) override;
+
+private:
+    void Plot(int x, int y, uint32_t argb);
+    fw::Image& image_;
+    bool clipped_ = false;
+    fw::Rect clip_;
+};
+
+}  // namespace schem

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "schematics/Pictures.h"
+#include "schematics/SchemBase.h"
+#include "schematics/Symbols.h"
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFFFFu;
+
+bool Ink(const fw::Image& img, int x, int y) { return img.Pixel(x, y) != kWhite; }
+
+TEST(Pictures, EveryVariantHasAPictureThatCoversItsList) {
+    const std::vector<UINT> ids = AllPictureIds();
+    EXPECT_EQ(ids.size(), 64u);
+    for (UINT id : ids) {
+        SCOPED_TRACE(id);
+        fw::Image img;
+        ASSERT_TRUE(LoadSectionPicture(id, img));
+        const HotSpotList* list = FindHotSpotList(id + 400);
+        ASSERT_NE(list, nullptr);
+        for (const auto& g : list->groups)
+            for (const fw::Rect& r : g) {
+                EXPECT_LE(r.right - kPictureX, img.Width());
+                EXPECT_LE(r.bottom - kPictureY, img.Height());
+            }
+    }
+    fw::Image none;
+    EXPECT_FALSE(LoadSectionPicture(409, none));
+    EXPECT_TRUE(none.IsNull());
+}
+
+// Each symbol drawn alone, without a clip, stays inside its group's first
+// rectangle and leaves ink there; every label strip of the whole picture
+// stays clear, with room below and to the right for the label font.
+TEST(Pictures, SymbolsLieInTheirRectanglesAndLabelStripsAreClear) {
+    for (UINT id : AllPictureIds()) {
+        SCOPED_TRACE(id);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(id, d));
+        const HotSpotList* list = FindHotSpotList(id + 400);
+        EXPECT_EQ(d.symbols.size(), list->groups.size());
+        for (const PlacedSymbol& p : d.symbols) {
+            fw::Image alone(d.width, d.height, kWhite);
+            schem::ImageCanvas dc(alone);
+            schem::DrawSymbol(dc, p.symbol, p.box);
+            fw::Rect first = list->groups[p.group][0];
+            first = {first.left - kPictureX, first.top - kPictureY, first.right - kPictureX, first.bottom - kPictureY};
+            int inked = 0;
+            for (int y = 0; y < alone.Height(); ++y)
+                for (int x = 0; x < alone.Width(); ++x)
+                    if (Ink(alone, x, y)) {
+                        ++inked;
+                        EXPECT_TRUE(first.PtInRect({x, y})) << "group " << p.group << " at " << x << "," << y;
+                    }
+            EXPECT_GT(inked, 0) << "group " << p.group;
+        }
+        fw::Image img;
+        ASSERT_TRUE(LoadSectionPicture(id, img));
+        for (const fw::Rect& s : d.strips)
+            for (int y = std::max(0, s.top); y < std::min(img.Height(), s.bottom); ++y)
+                for (int x = std::max(0, s.left); x < std::min(img.Width(), s.right); ++x)
+                    ASSERT_FALSE(Ink(img, x, y)) << "strip " << s.left << "," << s.top << " at " << x << "," << y;
+    }
+}
+
+// With PQ_CONTACT_SHEET set to a file name, writes every picture with its
+// label strips outlined into one PPM, for looking at.
+TEST(Pictures, ContactSheet) {
+    const char* path = std::getenv("PQ_CONTACT_SHEET");
+    if (!path) GTEST_SKIP() << "PQ_CONTACT_SHEET not set";
+    const int cellW = 760, cellH = 540, cols = 4;
+    const std::vector<UINT> ids = AllPictureIds();
+    const int rows = static_cast<int>((ids.size() + cols - 1) / cols);
+    fw::Image sheet(cellW * cols, cellH * rows, 0xFFC0C0C0u);
+    for (size_t i = 0; i < ids.size(); ++i) {
+        fw::Image img;
+        ASSERT_TRUE(LoadSectionPicture(ids[i], img));
+        PictureDescription d;
+        DescribePicture(ids[i], d);
+        schem::ImageCanvas dc(img);
+        dc.SelectPen({fw::Pen::Solid, 1, {255, 160, 160}});
+        dc.SelectBrush({true});
+        for (const fw::Rect& s : d.strips) dc.Rectangle(s.left, s.top, s.right, s.bottom);
+        const int x0 = static_cast<int>(i % cols) * cellW + 4, y0 = static_cast<int>(i / cols) * cellH + 4;
+        for (int y = 0; y < img.Height() && y < cellH - 8; ++y)
+            for (int x = 0; x < img.Width() && x < cellW - 8; ++x) sheet.SetPixel(x0 + x, y0 + y, img.Pixel(x, y));
+    }
+    FILE* f = std::fopen(path, "wb");
+    ASSERT_NE(f, nullptr);
+    std::fprintf(f, "P6\n%d %d\n255\n", sheet.Width(), sheet.Height());
+    for (uint32_t p : sheet.Pixels()) {
+        const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                                      static_cast<unsigned char>(p)};
+        std::fwrite(rgb, 1, 3, f);
+    }
+    std::fclose(f);
+}
+
+}  // namespace
