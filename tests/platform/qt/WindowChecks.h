@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/qt/QtDialog.h"
+#include "platform/qt/QtServices.h"
 #include "platform/ui/Dialog.h"
 
 // Every caption of the window is shown whole: labels, button texts and
