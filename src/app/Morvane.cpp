@@ -4,6 +4,8 @@
 #include <new>
 
 #include "app/AboutDlg.h"
+#include "app/CircuitDlg.h"
+#include "app/CircuitPage.h"
 #include "app/MainFrm.h"
 #include "app/Splash.h"
 #include "app/View.h"
@@ -121,6 +123,8 @@ BOOL CPwrQuorraApp::InitInstance() {
         view->PrintItem(picture, title, output);
         return true;
     });
+    static CCircuitPage circuitPage;
+    CPwrQuorraView::SetCircuitPagePrinter(&circuitPage);
 
     try {
         mainFrame_ = std::make_unique<CMainFrame>(*this);
@@ -133,6 +137,11 @@ BOOL CPwrQuorraApp::InitInstance() {
         return FALSE;
     }
 
+    mainFrame_->ConnectCommand(ID_VIEW_CIRCUIT, [this] {
+        CDocumentHost* doc = GetDocument();
+        CCircuitDlg dlg(doc ? &doc->Design() : nullptr);
+        dlg.DoModal();
+    });
     mainFrame_->DragAcceptFiles(TRUE);
     fw::Rect work = fw::Windows().GetWorkArea();
     mainFrame_->ShowWindow(fw::SW_SHOWNORMAL);

@@ -228,6 +228,24 @@ bool LoadSectionPicture(UINT pictureId, fw::Image& out) {
         DrawWindings(out);
         return true;
     }
+    if (pictureId == 540 || pictureId == 541) {
+        // 540: a section whose variant has no parts, a wire straight through;
+        // 541: a section not chosen, an empty crossed box.
+        out = fw::Image(120, 120, 0xFFFFFFFFu);
+        schem::ImageCanvas dc(out);
+        if (pictureId == 540) {
+            dc.MoveTo(10, 60);
+            dc.LineTo(110, 60);
+        } else {
+            dc.SelectBrush({true});
+            dc.Rectangle(20, 20, 100, 100);
+            dc.MoveTo(20, 20);
+            dc.LineTo(99, 99);
+            dc.MoveTo(99, 20);
+            dc.LineTo(20, 99);
+        }
+        return true;
+    }
     PictureDescription d;
     if (!DescribePicture(pictureId, d)) {
         out = fw::Image();
