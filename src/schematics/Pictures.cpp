@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 
 #include "schematics/SchemBase.h"
 #include "schematics/Symbols.h"
@@ -56,6 +57,9 @@ struct Layout {
     }
 };
 
+struct Layout;
+void Wire(Layout& lay, PictureDescription& d, int maxBottom);
+
 void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescription& d) {
     Layout lay{d, {}, {}};
     std::vector<bool> strip;
@@ -93,64 +97,206 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
         rec += static_cast<int>(list.groups[g].size());
     }
 
-    // Ground along the bottom; shunt parts (standing upright) go down to it,
-    // series parts (lying) join the next one to their right.
-    const int rail = maxBottom + kMargin;
-    int railLeft = INT_MAX, railRight = INT_MIN;
-    std::vector<const PlacedSymbol*> lying, standing;
-    for (const PlacedSymbol& p : d.symbols) (schem::Upright(p.symbol, p.box) ? standing : lying).push_back(&p);
-    for (const PlacedSymbol* p : standing) {
-        const schem::Terminals t = schem::SymbolTerminals(p->symbol, p->box);
-        const fw::Point from{t.b.x, p->box.bottom};
-        // Straight down, or out to a side first when a label strip is below.
-        std::vector<int> xs = {from.x};
-        for (const fw::Rect& s : d.strips) {
-            xs.push_back(s.left - 3);
-            xs.push_back(s.right + 4);
+    Wire(lay, d, maxBottom);
+}
+
+// Wires are routed on a grid of kStep pixels, round every rectangle of the
+// list and clear of the label strips, with few bends: series parts (lying)
+// are joined left to right, shunt parts (standing) join the series wiring
+// above them and the ground rail below.
+constexpr int kStep = 4;
+
+struct Grid {
+    int cols, rows;
+    std::vector<uint8_t> blocked;
+    std::vector<uint8_t> used;  // already a wire: crossing is allowed, running along is not wanted
+    bool In(int c, int r) const { return c >= 0 && r >= 0 && c < cols && r < rows; }
+    size_t At(int c, int r) const { return static_cast<size_t>(r) * cols + c; }
+};
+
+void Block(Grid& g, const fw::Rect& r) {
+    for (int row = std::max(0, (r.top - 1) / kStep); row <= (r.bottom + 1) / kStep && row < g.rows; ++row)
+        for (int col = std::max(0, (r.left - 1) / kStep); col <= (r.right + 1) / kStep && col < g.cols; ++col)
+            g.blocked[g.At(col, row)] = 1;
+}
+
+// Cheapest path from any start to any target cell, a bend costing more than
+// a step; empty when there is none.
+std::vector<fw::Point> Route(const Grid& g, const std::vector<fw::Point>& starts, const std::vector<uint8_t>& target) {
+    const int dirs[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    const size_t n = static_cast<size_t>(g.cols) * g.rows * 4;
+    std::vector<int> cost(n, INT_MAX), from(n, -1);
+    using Item = std::pair<int, int>;  // cost, state
+    std::vector<Item> heap;
+    auto push = [&heap](int c, int s) {
+        heap.push_back({c, s});
+        std::push_heap(heap.begin(), heap.end(), std::greater<Item>());
+    };
+    for (fw::Point p : starts) {
+        if (!g.In(p.x, p.y)) continue;
+        for (int dir = 0; dir < 4; ++dir) {
+            const int st = static_cast<int>(g.At(p.x, p.y)) * 4 + dir;
+            cost[size_t(st)] = 0;
+            push(0, st);
         }
-        for (int x : xs) {
-            const int y = x == from.x ? from.y : from.y + 2;
-            std::vector<fw::Point> down = {from, {from.x, y}, {x, y}, {x, rail}};
-            if (!lay.Clear(down, p->group, p->group)) continue;
-            d.wires.push_back(down);
-            d.junctions.push_back({x, rail});
-            railLeft = std::min(railLeft, x);
-            railRight = std::max(railRight, x);
+    }
+    int found = -1;
+    while (!heap.empty()) {
+        std::pop_heap(heap.begin(), heap.end(), std::greater<Item>());
+        const auto [c, st] = heap.back();
+        heap.pop_back();
+        if (c != cost[size_t(st)]) continue;
+        const int cell = st / 4, dir = st % 4;
+        if (target[size_t(cell)]) {
+            found = st;
             break;
         }
-    }
-    std::sort(lying.begin(), lying.end(), [](const PlacedSymbol* a, const PlacedSymbol* b) { return a->box.left < b->box.left; });
-    for (size_t i = 0; i < lying.size(); ++i) {
-        const schem::Terminals ti = schem::SymbolTerminals(lying[i]->symbol, lying[i]->box);
-        for (size_t j = i + 1; j < lying.size(); ++j) {
-            const schem::Terminals tj = schem::SymbolTerminals(lying[j]->symbol, lying[j]->box);
-            if (tj.a.x <= ti.b.x) continue;
-            if (lay.TryRoute({ti.b.x + 1, ti.b.y}, {tj.a.x - 1, tj.a.y}, lying[i]->group, lying[j]->group)) break;
+        const int col = cell % g.cols, row = cell / g.cols;
+        for (int nd = 0; nd < 4; ++nd) {
+            const int nc = col + dirs[nd][0], nr = row + dirs[nd][1];
+            if (!g.In(nc, nr)) continue;
+            const size_t ncell = g.At(nc, nr);
+            if (g.blocked[ncell] && !target[ncell]) continue;
+            const int step = 1 + (nd != dir ? 6 : 0) + (g.used[ncell] ? 8 : 0);
+            const int ns = static_cast<int>(ncell) * 4 + nd;
+            if (c + step < cost[size_t(ns)]) {
+                cost[size_t(ns)] = c + step;
+                from[size_t(ns)] = st;
+                push(c + step, ns);
+            }
         }
     }
-    // The tops of the shunt parts join the nearest series wire end.
+    std::vector<fw::Point> path;
+    for (int st = found; st >= 0; st = from[size_t(st)]) {
+        const int cell = st / 4;
+        const fw::Point p{(cell % g.cols) * kStep, (cell / g.cols) * kStep};
+        if (path.empty() || !(path.back() == p)) path.push_back(p);
+    }
+    // Keep only the corners.
+    std::vector<fw::Point> corners;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (i > 0 && i + 1 < path.size()) {
+            const fw::Point a = path[i - 1], b = path[i], c = path[i + 1];
+            if ((a.x == b.x && b.x == c.x) || (a.y == b.y && b.y == c.y)) continue;
+        }
+        corners.push_back(path[i]);
+    }
+    return corners;
+}
+
+// The grid cell just outside a terminal, in the lead's direction, and the
+// stub from the terminal to it.
+fw::Point Outside(const PlacedSymbol& p, const fw::Rect& area, bool second, std::vector<fw::Point>& stub) {
+    const schem::Terminals t = schem::SymbolTerminals(p.symbol, p.box);
+    fw::Point at = second ? t.b : t.a;
+    fw::Point cell;
+    // Just outside the part's own rectangle, which the grid keeps free of wires.
+    if (t.vertical) {
+        const int y = second ? ((area.bottom + kStep + 1) / kStep) : ((area.top - 3) / kStep);
+        cell = {(at.x + kStep / 2) / kStep, y};
+    } else {
+        const int x = second ? ((area.right + kStep + 1) / kStep) : ((area.left - 3) / kStep);
+        cell = {x, (at.y + kStep / 2) / kStep};
+    }
+    const fw::Point px{cell.x * kStep, cell.y * kStep};
+    stub = {at, t.vertical ? fw::Point{at.x, px.y} : fw::Point{px.x, at.y}, px};
+    return cell;
+}
+
+}  // namespace
+
+namespace {
+
+void Wire(Layout& lay, PictureDescription& d, int maxBottom) {
+    Grid g{d.width / kStep + 1, d.height / kStep + 1, {}, {}};
+    g.blocked.assign(size_t(g.cols) * g.rows, 0);
+    g.used.assign(g.blocked.size(), 0);
+    for (const fw::Rect& r : lay.all) Block(g, r);
+    for (const fw::Rect& s : d.strips) Block(g, {s.left - 2, s.top - 2, s.right + 4, s.bottom + 6});
+    for (const PlacedSymbol& p : d.symbols) Block(g, p.box);
+    for (int c = 0; c < g.cols; ++c) {
+        g.blocked[g.At(c, 0)] = 1;
+        g.blocked[g.At(c, g.rows - 1)] = 1;
+    }
+    for (int r = 0; r < g.rows; ++r) {
+        g.blocked[g.At(0, r)] = 1;
+        g.blocked[g.At(g.cols - 1, r)] = 1;
+    }
+    const int railRow = (maxBottom + kMargin) / kStep;
+    std::vector<uint8_t> railCells(g.blocked.size(), 0);
+    for (int c = 2; c < g.cols - 2; ++c) railCells[g.At(c, railRow)] = 1;
+    std::vector<uint8_t> seriesCells(g.blocked.size(), 0);
+    bool anySeries = false;
+    int railLeft = INT_MAX, railRight = INT_MIN;
+
+    auto lay_wire = [&](const std::vector<fw::Point>& stub, const std::vector<fw::Point>& path, bool series) {
+        std::vector<fw::Point> wire = stub;
+        for (auto it = path.rbegin(); it != path.rend(); ++it) wire.push_back(*it);
+        d.wires.push_back(wire);
+        for (size_t i = 0; i + 1 < wire.size(); ++i) {
+            const fw::Point a = wire[i], b = wire[i + 1];
+            for (int y = std::min(a.y, b.y); y <= std::max(a.y, b.y); y += 1)
+                for (int x = std::min(a.x, b.x); x <= std::max(a.x, b.x); x += 1)
+                    if (x % kStep == 0 && y % kStep == 0 && g.In(x / kStep, y / kStep)) {
+                        g.used[g.At(x / kStep, y / kStep)] = 1;
+                        if (series) seriesCells[g.At(x / kStep, y / kStep)] = 1;
+                    }
+        }
+    };
+    auto cellOk = [&g](fw::Point c) { return g.In(c.x, c.y) && !g.blocked[g.At(c.x, c.y)]; };
+
+    std::vector<fw::Rect> first(d.symbols.size() + lay.all.size());
+    for (size_t k = lay.all.size(); k-- > 0;) first[size_t(lay.groupOf[k])] = lay.all[k];
+    auto Outside = [&first](const PlacedSymbol& p, bool second, std::vector<fw::Point>& stub) {
+        return ::Outside(p, first[size_t(p.group)], second, stub);
+    };
+    std::vector<const PlacedSymbol*> lying, standing;
+    for (const PlacedSymbol& p : d.symbols) (schem::Upright(p.symbol, p.box) ? standing : lying).push_back(&p);
+    std::sort(lying.begin(), lying.end(), [](const PlacedSymbol* a, const PlacedSymbol* b) { return a->box.left < b->box.left; });
+    for (size_t i = 0; i + 1 < lying.size(); ++i) {
+        std::vector<fw::Point> stubA, stubB;
+        const fw::Point from = Outside(*lying[i], true, stubA);
+        const fw::Point to = Outside(*lying[i + 1], false, stubB);
+        if (!cellOk(from) || !cellOk(to)) continue;
+        std::vector<uint8_t> target(g.blocked.size(), 0);
+        target[g.At(to.x, to.y)] = 1;
+        std::vector<fw::Point> path = Route(g, {from}, target);
+        if (path.empty()) continue;
+        std::reverse(stubB.begin(), stubB.end());
+        path.insert(path.begin(), stubB.begin(), stubB.end() - 1);  // path runs target first
+        lay_wire(stubA, path, true);
+        anySeries = true;
+    }
     for (const PlacedSymbol* p : standing) {
-        const schem::Terminals t = schem::SymbolTerminals(p->symbol, p->box);
-        const fw::Point top{t.a.x, p->box.top - 1};
-        for (const PlacedSymbol* q : lying) {
-            const schem::Terminals tq = schem::SymbolTerminals(q->symbol, q->box);
-            bool joined = false;
-            for (fw::Point end : {fw::Point{tq.b.x + 1, tq.b.y}, fw::Point{tq.a.x - 1, tq.a.y}}) {
-                if (std::abs(end.y - top.y) > 60 || std::abs(end.x - top.x) > 80) continue;
-                if (lay.TryRoute(top, end, p->group, q->group)) {
-                    d.junctions.push_back(end);
-                    joined = true;
-                    break;
-                }
+        std::vector<fw::Point> stub;
+        const fw::Point low = Outside(*p, true, stub);
+        if (cellOk(low)) {
+            std::vector<fw::Point> path = Route(g, {low}, railCells);
+            if (!path.empty()) {
+                lay_wire(stub, path, false);
+                railLeft = std::min(railLeft, path.front().x);
+                railRight = std::max(railRight, path.front().x);
+                d.junctions.push_back(path.front());
             }
-            if (joined) break;
+        }
+        const fw::Point high = Outside(*p, false, stub);
+        if (anySeries && cellOk(high)) {
+            std::vector<fw::Point> path = Route(g, {high}, seriesCells);
+            if (!path.empty()) {
+                lay_wire(stub, path, false);
+                d.junctions.push_back(path.front());
+            }
         }
     }
     if (railLeft <= railRight) {
-        d.wires.push_back({{railLeft, rail}, {railRight + 1, rail}});
-        d.grounds.push_back({(railLeft + railRight) / 2, rail});
+        d.wires.push_back({{railLeft, railRow * kStep}, {railRight + 1, railRow * kStep}});
+        d.grounds.push_back({(railLeft + railRight) / 2, railRow * kStep});
     }
 }
+
+}  // namespace
+
+namespace {
 
 const SchematicClass* ClassOfPicture(UINT pictureId) {
     for (const SchematicClass* c : AllSchematicClasses())
@@ -161,12 +307,20 @@ const SchematicClass* ClassOfPicture(UINT pictureId) {
 }  // namespace
 
 bool DescribePicture(UINT pictureId, PictureDescription& out) {
-    out = {};
-    const SchematicClass* cls = ClassOfPicture(pictureId);
-    if (!cls) return false;
-    const HotSpotList* list = FindHotSpotList(SchematicListId(cls->kind, cls->topology));
-    if (!list) return false;
-    Describe(*cls, *list, out);
+    static std::map<UINT, PictureDescription> described;
+    auto it = described.find(pictureId);
+    if (it == described.end()) {
+        const SchematicClass* cls = ClassOfPicture(pictureId);
+        const HotSpotList* list = cls ? FindHotSpotList(SchematicListId(cls->kind, cls->topology)) : nullptr;
+        if (!list) {
+            out = {};
+            return false;
+        }
+        PictureDescription d;
+        Describe(*cls, *list, d);
+        it = described.emplace(pictureId, std::move(d)).first;
+    }
+    out = it->second;
     return true;
 }
 
@@ -223,7 +377,32 @@ void DrawWindings(fw::Image& out) {
 
 }  // namespace
 
+namespace {
+
+bool DrawPicture(UINT pictureId, fw::Image& out);
+
+}  // namespace
+
 bool LoadSectionPicture(UINT pictureId, fw::Image& out) {
+    // Drawn once: painting asks for the picture at every repaint. Pictures
+    // belong to the user-interface thread.
+    static std::map<UINT, fw::Image> drawn;
+    auto it = drawn.find(pictureId);
+    if (it == drawn.end()) {
+        fw::Image image;
+        if (!DrawPicture(pictureId, image)) {
+            out = fw::Image();
+            return false;
+        }
+        it = drawn.emplace(pictureId, std::move(image)).first;
+    }
+    out = it->second;
+    return true;
+}
+
+namespace {
+
+bool DrawPicture(UINT pictureId, fw::Image& out) {
     if (pictureId == 530) {
         DrawWindings(out);
         return true;
@@ -268,3 +447,5 @@ bool LoadSectionPicture(UINT pictureId, fw::Image& out) {
     for (fw::Point g : d.grounds) schem::DrawGround(dc, g);
     return true;
 }
+
+}  // namespace
