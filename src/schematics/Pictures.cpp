@@ -412,16 +412,25 @@ bool DrawPicture(UINT pictureId, fw::Image& out) {
         // 541: a section not chosen, an empty crossed box.
         out = fw::Image(120, 120, 0xFFFFFFFFu);
         schem::ImageCanvas dc(out);
-        if (pictureId == 540) {
-            dc.MoveTo(10, 60);
-            dc.LineTo(110, 60);
-        } else {
-            dc.SelectBrush({true});
-            dc.Rectangle(20, 20, 100, 100);
-            dc.MoveTo(20, 20);
-            dc.LineTo(99, 99);
-            dc.MoveTo(99, 20);
-            dc.LineTo(20, 99);
+        // Lines three pixels wide, so that they survive the Circuit dialog's shrinking.
+        for (int k = -1; k <= 1; ++k) {
+            if (pictureId == 540) {
+                dc.MoveTo(10, 60 + k);
+                dc.LineTo(110, 60 + k);
+            } else {
+                dc.MoveTo(20, 20 + k);
+                dc.LineTo(100, 20 + k);
+                dc.MoveTo(20, 99 + k);
+                dc.LineTo(100, 99 + k);
+                dc.MoveTo(20 + k, 20);
+                dc.LineTo(20 + k, 100);
+                dc.MoveTo(99 + k, 20);
+                dc.LineTo(99 + k, 100);
+                dc.MoveTo(20 + k, 20);
+                dc.LineTo(99 + k, 99);
+                dc.MoveTo(99 + k, 20);
+                dc.LineTo(20 + k, 99);
+            }
         }
         return true;
     }
