@@ -184,22 +184,27 @@ std::vector<fw::Point> Route(const Grid& g, const std::vector<fw::Point>& starts
     return corners;
 }
 
-// The grid cell just outside a terminal, in the lead's direction, and the
-// stub from the terminal to it.
-fw::Point Outside(const PlacedSymbol& p, const fw::Rect& area, bool second, std::vector<fw::Point>& stub) {
+// The grid cell just outside a terminal and the stub from the terminal to
+// it: along the lead (exit 0), or out to one side of the part's rectangle
+// (exits 1 and 2) where a label strip lies beyond the lead.
+fw::Point Outside(const PlacedSymbol& p, const fw::Rect& area, bool second, int exit, std::vector<fw::Point>& stub) {
     const schem::Terminals t = schem::SymbolTerminals(p.symbol, p.box);
-    fw::Point at = second ? t.b : t.a;
+    const fw::Point at = second ? t.b : t.a;
+    const int before = (area.left - 3) / kStep, after = (area.right + kStep + 1) / kStep;
+    const int above = (area.top - 3) / kStep, below = (area.bottom + kStep + 1) / kStep;
     fw::Point cell;
-    // Just outside the part's own rectangle, which the grid keeps free of wires.
+    bool alongX;  // the stub's first leg runs along x
     if (t.vertical) {
-        const int y = second ? ((area.bottom + kStep + 1) / kStep) : ((area.top - 3) / kStep);
-        cell = {(at.x + kStep / 2) / kStep, y};
+        alongX = exit != 0;
+        if (exit == 0) cell = {(at.x + kStep / 2) / kStep, second ? below : above};
+        else cell = {exit == 1 ? before : after, (at.y + kStep / 2) / kStep};
     } else {
-        const int x = second ? ((area.right + kStep + 1) / kStep) : ((area.left - 3) / kStep);
-        cell = {x, (at.y + kStep / 2) / kStep};
+        alongX = exit == 0;
+        if (exit == 0) cell = {second ? after : before, (at.y + kStep / 2) / kStep};
+        else cell = {(at.x + kStep / 2) / kStep, exit == 1 ? above : below};
     }
     const fw::Point px{cell.x * kStep, cell.y * kStep};
-    stub = {at, t.vertical ? fw::Point{at.x, px.y} : fw::Point{px.x, at.y}, px};
+    stub = {at, alongX ? fw::Point{px.x, at.y} : fw::Point{at.x, px.y}, px};
     return cell;
 }
 
@@ -247,45 +252,66 @@ void Wire(Layout& lay, PictureDescription& d, int maxBottom) {
 
     std::vector<fw::Rect> first(d.symbols.size() + lay.all.size());
     for (size_t k = lay.all.size(); k-- > 0;) first[size_t(lay.groupOf[k])] = lay.all[k];
-    auto Outside = [&first](const PlacedSymbol& p, bool second, std::vector<fw::Point>& stub) {
-        return ::Outside(p, first[size_t(p.group)], second, stub);
+    // A stub may cross only its own part's first rectangle.
+    auto stubOk = [&](const PlacedSymbol& p, const std::vector<fw::Point>& stub) {
+        for (size_t i = 0; i + 1 < stub.size(); ++i) {
+            const fw::Rect seg = SegmentBox(stub[i], stub[i + 1]);
+            for (const fw::Rect& st : d.strips)
+                if (Intersects(seg, {st.left - 2, st.top - 2, st.right + 4, st.bottom + 6})) return false;
+            for (size_t k = 0; k < lay.all.size(); ++k)
+                if (lay.groupOf[k] != p.group && Intersects(seg, lay.all[k])) return false;
+            for (const PlacedSymbol& q : d.symbols)
+                if (q.group != p.group && Intersects(seg, q.box)) return false;
+        }
+        return true;
+    };
+    // The exits of a terminal that lead to a free cell, along the lead first.
+    auto exits = [&](const PlacedSymbol& p, bool second) {
+        std::vector<std::pair<fw::Point, std::vector<fw::Point>>> out;
+        for (int exit = 0; exit < 3; ++exit) {
+            std::vector<fw::Point> stub;
+            const fw::Point cell = Outside(p, first[size_t(p.group)], second, exit, stub);
+            if (cellOk(cell) && stubOk(p, stub)) out.push_back({cell, stub});
+        }
+        return out;
     };
     std::vector<const PlacedSymbol*> lying, standing;
     for (const PlacedSymbol& p : d.symbols) (schem::Upright(p.symbol, p.box) ? standing : lying).push_back(&p);
     std::sort(lying.begin(), lying.end(), [](const PlacedSymbol* a, const PlacedSymbol* b) { return a->box.left < b->box.left; });
     for (size_t i = 0; i + 1 < lying.size(); ++i) {
-        std::vector<fw::Point> stubA, stubB;
-        const fw::Point from = Outside(*lying[i], true, stubA);
-        const fw::Point to = Outside(*lying[i + 1], false, stubB);
-        if (!cellOk(from) || !cellOk(to)) continue;
-        std::vector<uint8_t> target(g.blocked.size(), 0);
-        target[g.At(to.x, to.y)] = 1;
-        std::vector<fw::Point> path = Route(g, {from}, target);
-        if (path.empty()) continue;
-        std::reverse(stubB.begin(), stubB.end());
-        path.insert(path.begin(), stubB.begin(), stubB.end() - 1);  // path runs target first
-        lay_wire(stubA, path, true);
-        anySeries = true;
+        bool joined = false;
+        for (const auto& [from, stubA] : exits(*lying[i], true)) {
+            for (auto [to, stubB] : exits(*lying[i + 1], false)) {
+                std::vector<uint8_t> target(g.blocked.size(), 0);
+                target[g.At(to.x, to.y)] = 1;
+                std::vector<fw::Point> path = Route(g, {from}, target);
+                if (path.empty()) continue;
+                std::reverse(stubB.begin(), stubB.end());
+                path.insert(path.begin(), stubB.begin(), stubB.end() - 1);  // path runs target first
+                lay_wire(stubA, path, true);
+                anySeries = joined = true;
+                break;
+            }
+            if (joined) break;
+        }
     }
     for (const PlacedSymbol* p : standing) {
-        std::vector<fw::Point> stub;
-        const fw::Point low = Outside(*p, true, stub);
-        if (cellOk(low)) {
+        for (const auto& [low, stub] : exits(*p, true)) {
             std::vector<fw::Point> path = Route(g, {low}, railCells);
-            if (!path.empty()) {
-                lay_wire(stub, path, false);
-                railLeft = std::min(railLeft, path.front().x);
-                railRight = std::max(railRight, path.front().x);
-                d.junctions.push_back(path.front());
-            }
+            if (path.empty()) continue;
+            lay_wire(stub, path, false);
+            railLeft = std::min(railLeft, path.front().x);
+            railRight = std::max(railRight, path.front().x);
+            d.junctions.push_back(path.front());
+            break;
         }
-        const fw::Point high = Outside(*p, false, stub);
-        if (anySeries && cellOk(high)) {
+        if (!anySeries) continue;
+        for (const auto& [high, stub] : exits(*p, false)) {
             std::vector<fw::Point> path = Route(g, {high}, seriesCells);
-            if (!path.empty()) {
-                lay_wire(stub, path, false);
-                d.junctions.push_back(path.front());
-            }
+            if (path.empty()) continue;
+            lay_wire(stub, path, false);
+            d.junctions.push_back(path.front());
+            break;
         }
     }
     if (railLeft <= railRight) {
