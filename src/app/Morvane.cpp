@@ -29,6 +29,13 @@ constexpr UINT kMsgViewerRunning = 54028;
 
 std::atomic<CPwrQuorraApp*> g_app{nullptr};
 
+// View > Circuit, also shown after a design file was opened.
+void ShowCircuit(CPwrQuorraApp& app) {
+    CDocumentHost* doc = app.GetDocument();
+    CCircuitDlg dlg(doc ? &doc->Design() : nullptr);
+    dlg.DoModal();
+}
+
 // The names of the document template (string 101): field 1 is the base of
 // new designs' titles ("Morvane" gives "Morvane1", "Morvane2" ...).
 std::string TemplateField(int index) {
@@ -137,11 +144,7 @@ BOOL CPwrQuorraApp::InitInstance() {
         return FALSE;
     }
 
-    mainFrame_->ConnectCommand(ID_VIEW_CIRCUIT, [this] {
-        CDocumentHost* doc = GetDocument();
-        CCircuitDlg dlg(doc ? &doc->Design() : nullptr);
-        dlg.DoModal();
-    });
+    mainFrame_->ConnectCommand(ID_VIEW_CIRCUIT, [this] { ShowCircuit(*this); });
     mainFrame_->DragAcceptFiles(TRUE);
     fw::Rect work = fw::Windows().GetWorkArea();
     mainFrame_->ShowWindow(fw::SW_SHOWNORMAL);
@@ -376,7 +379,7 @@ BOOL CPwrQuorraApp::IsLoggingOn() const {
 void CPwrQuorraApp::RefreshMainFrame(BOOL showCircuit) {
     if (!mainFrame_ || !mainFrame_->IsWindow()) return;
     mainFrame_->UpdateStatusPanes();
-    // showCircuit opens the View > Circuit dialog once that dialog exists.
+    if (showCircuit) ShowCircuit(*this);
 }
 
 void CPwrQuorraApp::OnAppAbout() {

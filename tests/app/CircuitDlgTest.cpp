@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "AppFixture.h"
 #include "app/CircuitDlg.h"
+#include "app/DesignDoc.h"
+#include "app/MainFrm.h"
 #include "app/CircuitPage.h"
 #include "circuit/Doc.h"
 #include "schematics/Pictures.h"
@@ -102,6 +105,25 @@ TEST_F(CircuitDlgTest, PageTitleNamesTheSectionAndItsOutput) {
     EXPECT_FALSE(LoggedAnyCode());
     EXPECT_EQ(CircuitPageTitle(999, 0), "Unknown Title");
     EXPECT_TRUE(Logged("View:      CODE ", 1500));
+}
+
+// The Circuit dialog opens after a design file was opened, and from View.
+class CircuitFromTheFrame : public AppTest {};
+
+TEST_F(CircuitFromTheFrame, OpenedDesignAndViewCircuitShowIt) {
+    CDesignDocFactory designs;
+    app_.SetDocumentFactory(&designs);
+    ASSERT_TRUE(Start(""));
+    const std::string path = ::testing::TempDir() + "pq-circuit-open.SEF";
+    ASSERT_TRUE(app_.GetDocument()->OnSaveDocument(path));
+    ui_.windows.modalRuns.clear();
+    ASSERT_TRUE(app_.CloseCurrentDocument());
+    ASSERT_NE(app_.OpenDocumentFile(path), nullptr);
+    EXPECT_EQ(ui_.windows.modalRuns, std::vector<UINT>{IDD_CIRCUIT});
+    Frame().UpdateCommandUI();
+    ASSERT_TRUE(Frame().OnUserCommand(ID_VIEW_CIRCUIT));
+    EXPECT_EQ(ui_.windows.modalRuns, (std::vector<UINT>{IDD_CIRCUIT, IDD_CIRCUIT}));
+    std::remove(path.c_str());
 }
 
 }  // namespace
