@@ -28,41 +28,12 @@ struct Layout {
     PictureDescription& d;
     std::vector<fw::Rect> all;  // every rectangle of the list, in picture pixels, with its group
     std::vector<int> groupOf;
-
-    // A route is clear when it touches no rectangle but the symbol boxes of
-    // the two groups it joins, and never a label strip.
-    bool Clear(const std::vector<fw::Point>& route, int g1, int g2) const {
-        for (size_t i = 0; i + 1 < route.size(); ++i) {
-            const fw::Rect seg = SegmentBox(route[i], route[i + 1]);
-            if (seg.left < 1 || seg.top < 1 || seg.right > d.width - 1 || seg.bottom > d.height - 1) return false;
-            for (const fw::Rect& s : d.strips)
-                if (Intersects(seg, {s.left - 1, s.top - 1, s.right + 3, s.bottom + 5})) return false;
-            for (size_t k = 0; k < all.size(); ++k) {
-                if (groupOf[k] == g1 || groupOf[k] == g2) continue;
-                if (Intersects(seg, all[k])) return false;
-            }
-            for (const PlacedSymbol& p : d.symbols)
-                if (p.group != g1 && p.group != g2 && Intersects(seg, p.box)) return false;
-        }
-        return true;
-    }
-    bool TryRoute(fw::Point a, fw::Point b, int g1, int g2) {
-        const std::vector<fw::Point> routes[] = {{a, {b.x, a.y}, b}, {a, {a.x, b.y}, b}};
-        for (const auto& r : routes)
-            if (Clear(r, g1, g2)) {
-                d.wires.push_back(r);
-                return true;
-            }
-        return false;
-    }
 };
 
-struct Layout;
 void Wire(Layout& lay, PictureDescription& d, int maxBottom);
 
 void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescription& d) {
     Layout lay{d, {}, {}};
-    std::vector<bool> strip;
     int rec = 0;
     for (size_t g = 0; g < list.groups.size(); ++g)
         for (const fw::Rect& r : list.groups[g]) {
@@ -70,7 +41,6 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
             lay.groupOf.push_back(static_cast<int>(g));
             bool isStrip = false;
             for (const SchematicLabel& l : cls.labels) isStrip = isStrip || l.record == rec;
-            strip.push_back(isStrip);
             if (isStrip) d.strips.push_back(ToPicture(r));
             ++rec;
         }
@@ -83,7 +53,6 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
     d.height = maxBottom + 3 * kMargin;
 
     // Each part in its group's first rectangle, kept off every label strip.
-    rec = 0;
     for (size_t g = 0; g < list.groups.size() && g < cls.groups.size(); ++g) {
         fw::Rect box = ToPicture(list.groups[g][0]);
         for (const fw::Rect& s : d.strips) {
@@ -94,7 +63,6 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
         }
         box = {box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
         if (box.Width() >= 3 && box.Height() >= 3) d.symbols.push_back({cls.groups[g].symbol, box, static_cast<int>(g)});
-        rec += static_cast<int>(list.groups[g].size());
     }
 
     Wire(lay, d, maxBottom);
