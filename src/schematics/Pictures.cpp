@@ -58,7 +58,7 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
         for (const fw::Rect& s : d.strips) {
             if (!Intersects(box, {s.left, s.top, s.right + 2, s.bottom + 4})) continue;
             const int below = box.bottom - s.top, above = s.bottom + 4 - box.top;
-            if (below <= above) box.bottom = std::min(box.bottom, s.top);
+            if (below <= above) box.bottom = std::min(box.bottom, s.top - 3);  // room for a wire above the label
             else box.top = std::max(box.top, s.bottom + 4);
         }
         box = {box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
