@@ -4,6 +4,8 @@
 #include <new>
 
 #include "app/AboutDlg.h"
+#include "app/CircuitDlg.h"
+#include "app/CircuitPage.h"
 #include "app/MainFrm.h"
 #include "app/Splash.h"
 #include "app/View.h"
@@ -27,6 +29,13 @@ constexpr UINT kMsgLoggingEnabled = 53010;
 constexpr UINT kMsgViewerRunning = 54028;
 
 std::atomic<CPwrQuorraApp*> g_app{nullptr};
+
+// View > Circuit, also shown after a design file was opened.
+void ShowCircuit(CPwrQuorraApp& app) {
+    CDocumentHost* doc = app.GetDocument();
+    CCircuitDlg dlg(doc ? &doc->Design() : nullptr);
+    dlg.DoModal();
+}
 
 // The names of the document template (string 101): field 1 is the base of
 // new designs' titles ("Morvane" gives "Morvane1", "Morvane2" ...).
@@ -128,6 +137,8 @@ BOOL CPwrQuorraApp::InitInstance() {
         view->PrintItem(picture, title, output);
         return true;
     });
+    static CCircuitPage circuitPage;
+    CPwrQuorraView::SetCircuitPagePrinter(&circuitPage);
 
     try {
         mainFrame_ = std::make_unique<CMainFrame>(*this);
@@ -140,6 +151,7 @@ BOOL CPwrQuorraApp::InitInstance() {
         return FALSE;
     }
 
+    mainFrame_->ConnectCommand(ID_VIEW_CIRCUIT, [this] { ShowCircuit(*this); });
     mainFrame_->DragAcceptFiles(TRUE);
     // Until a design is in place the frame shows that there is none: a load's
     // messages come before the first idle time would update it.
@@ -417,7 +429,7 @@ BOOL CPwrQuorraApp::IsLoggingOn() const {
 void CPwrQuorraApp::RefreshMainFrame(BOOL showCircuit) {
     if (!mainFrame_ || !mainFrame_->IsWindow()) return;
     mainFrame_->UpdateStatusPanes();
-    // showCircuit opens the View > Circuit dialog once that dialog exists.
+    if (showCircuit) ShowCircuit(*this);
 }
 
 void CPwrQuorraApp::OnAppAbout() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 
 #include "schematics/SchemBase.h"
 #include "schematics/Symbols.h"
@@ -27,38 +28,12 @@ struct Layout {
     PictureDescription& d;
     std::vector<fw::Rect> all;  // every rectangle of the list, in picture pixels, with its group
     std::vector<int> groupOf;
-
-    // A route is clear when it touches no rectangle but the symbol boxes of
-    // the two groups it joins, and never a label strip.
-    bool Clear(const std::vector<fw::Point>& route, int g1, int g2) const {
-        for (size_t i = 0; i + 1 < route.size(); ++i) {
-            const fw::Rect seg = SegmentBox(route[i], route[i + 1]);
-            if (seg.left < 1 || seg.top < 1 || seg.right > d.width - 1 || seg.bottom > d.height - 1) return false;
-            for (const fw::Rect& s : d.strips)
-                if (Intersects(seg, {s.left - 1, s.top - 1, s.right + 3, s.bottom + 5})) return false;
-            for (size_t k = 0; k < all.size(); ++k) {
-                if (groupOf[k] == g1 || groupOf[k] == g2) continue;
-                if (Intersects(seg, all[k])) return false;
-            }
-            for (const PlacedSymbol& p : d.symbols)
-                if (p.group != g1 && p.group != g2 && Intersects(seg, p.box)) return false;
-        }
-        return true;
-    }
-    bool TryRoute(fw::Point a, fw::Point b, int g1, int g2) {
-        const std::vector<fw::Point> routes[] = {{a, {b.x, a.y}, b}, {a, {a.x, b.y}, b}};
-        for (const auto& r : routes)
-            if (Clear(r, g1, g2)) {
-                d.wires.push_back(r);
-                return true;
-            }
-        return false;
-    }
 };
+
+void Wire(Layout& lay, PictureDescription& d, int maxBottom);
 
 void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescription& d) {
     Layout lay{d, {}, {}};
-    std::vector<bool> strip;
     int rec = 0;
     for (size_t g = 0; g < list.groups.size(); ++g)
         for (const fw::Rect& r : list.groups[g]) {
@@ -66,7 +41,6 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
             lay.groupOf.push_back(static_cast<int>(g));
             bool isStrip = false;
             for (const SchematicLabel& l : cls.labels) isStrip = isStrip || l.record == rec;
-            strip.push_back(isStrip);
             if (isStrip) d.strips.push_back(ToPicture(r));
             ++rec;
         }
@@ -79,78 +53,244 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
     d.height = maxBottom + 3 * kMargin;
 
     // Each part in its group's first rectangle, kept off every label strip.
-    rec = 0;
     for (size_t g = 0; g < list.groups.size() && g < cls.groups.size(); ++g) {
         fw::Rect box = ToPicture(list.groups[g][0]);
         for (const fw::Rect& s : d.strips) {
             if (!Intersects(box, {s.left, s.top, s.right + 2, s.bottom + 4})) continue;
             const int below = box.bottom - s.top, above = s.bottom + 4 - box.top;
-            if (below <= above) box.bottom = std::min(box.bottom, s.top);
+            if (below <= above) box.bottom = std::min(box.bottom, s.top - 3);  // room for a wire above the label
             else box.top = std::max(box.top, s.bottom + 4);
         }
         box = {box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
         if (box.Width() >= 3 && box.Height() >= 3) d.symbols.push_back({cls.groups[g].symbol, box, static_cast<int>(g)});
-        rec += static_cast<int>(list.groups[g].size());
     }
 
-    // Ground along the bottom; shunt parts (standing upright) go down to it,
-    // series parts (lying) join the next one to their right.
-    const int rail = maxBottom + kMargin;
-    int railLeft = INT_MAX, railRight = INT_MIN;
-    std::vector<const PlacedSymbol*> lying, standing;
-    for (const PlacedSymbol& p : d.symbols) (schem::Upright(p.symbol, p.box) ? standing : lying).push_back(&p);
-    for (const PlacedSymbol* p : standing) {
-        const schem::Terminals t = schem::SymbolTerminals(p->symbol, p->box);
-        const fw::Point from{t.b.x, p->box.bottom};
-        // Straight down, or out to a side first when a label strip is below.
-        std::vector<int> xs = {from.x};
-        for (const fw::Rect& s : d.strips) {
-            xs.push_back(s.left - 3);
-            xs.push_back(s.right + 4);
+    Wire(lay, d, maxBottom);
+}
+
+// Wires are routed on a grid of kStep pixels, round every rectangle of the
+// list and clear of the label strips, with few bends: series parts (lying)
+// are joined left to right, shunt parts (standing) join the series wiring
+// above them and the ground rail below.
+constexpr int kStep = 4;
+
+struct Grid {
+    int cols, rows;
+    std::vector<uint8_t> blocked;
+    std::vector<uint8_t> used;  // already a wire: crossing is allowed, running along is not wanted
+    bool In(int c, int r) const { return c >= 0 && r >= 0 && c < cols && r < rows; }
+    size_t At(int c, int r) const { return static_cast<size_t>(r) * cols + c; }
+};
+
+void Block(Grid& g, const fw::Rect& r) {
+    for (int row = std::max(0, (r.top - 1) / kStep); row <= (r.bottom + 1) / kStep && row < g.rows; ++row)
+        for (int col = std::max(0, (r.left - 1) / kStep); col <= (r.right + 1) / kStep && col < g.cols; ++col)
+            g.blocked[g.At(col, row)] = 1;
+}
+
+// Cheapest path from any start to any target cell, a bend costing more than
+// a step; empty when there is none.
+std::vector<fw::Point> Route(const Grid& g, const std::vector<fw::Point>& starts, const std::vector<uint8_t>& target) {
+    const int dirs[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    const size_t n = static_cast<size_t>(g.cols) * g.rows * 4;
+    std::vector<int> cost(n, INT_MAX), from(n, -1);
+    using Item = std::pair<int, int>;  // cost, state
+    std::vector<Item> heap;
+    auto push = [&heap](int c, int s) {
+        heap.push_back({c, s});
+        std::push_heap(heap.begin(), heap.end(), std::greater<Item>());
+    };
+    for (fw::Point p : starts) {
+        if (!g.In(p.x, p.y)) continue;
+        for (int dir = 0; dir < 4; ++dir) {
+            const int st = static_cast<int>(g.At(p.x, p.y)) * 4 + dir;
+            cost[size_t(st)] = 0;
+            push(0, st);
         }
-        for (int x : xs) {
-            const int y = x == from.x ? from.y : from.y + 2;
-            std::vector<fw::Point> down = {from, {from.x, y}, {x, y}, {x, rail}};
-            if (!lay.Clear(down, p->group, p->group)) continue;
-            d.wires.push_back(down);
-            d.junctions.push_back({x, rail});
-            railLeft = std::min(railLeft, x);
-            railRight = std::max(railRight, x);
+    }
+    int found = -1;
+    while (!heap.empty()) {
+        std::pop_heap(heap.begin(), heap.end(), std::greater<Item>());
+        const auto [c, st] = heap.back();
+        heap.pop_back();
+        if (c != cost[size_t(st)]) continue;
+        const int cell = st / 4, dir = st % 4;
+        if (target[size_t(cell)]) {
+            found = st;
             break;
         }
-    }
-    std::sort(lying.begin(), lying.end(), [](const PlacedSymbol* a, const PlacedSymbol* b) { return a->box.left < b->box.left; });
-    for (size_t i = 0; i < lying.size(); ++i) {
-        const schem::Terminals ti = schem::SymbolTerminals(lying[i]->symbol, lying[i]->box);
-        for (size_t j = i + 1; j < lying.size(); ++j) {
-            const schem::Terminals tj = schem::SymbolTerminals(lying[j]->symbol, lying[j]->box);
-            if (tj.a.x <= ti.b.x) continue;
-            if (lay.TryRoute({ti.b.x + 1, ti.b.y}, {tj.a.x - 1, tj.a.y}, lying[i]->group, lying[j]->group)) break;
+        const int col = cell % g.cols, row = cell / g.cols;
+        for (int nd = 0; nd < 4; ++nd) {
+            const int nc = col + dirs[nd][0], nr = row + dirs[nd][1];
+            if (!g.In(nc, nr)) continue;
+            const size_t ncell = g.At(nc, nr);
+            if (g.blocked[ncell] && !target[ncell]) continue;
+            const int step = 1 + (nd != dir ? 6 : 0) + (g.used[ncell] ? 8 : 0);
+            const int ns = static_cast<int>(ncell) * 4 + nd;
+            if (c + step < cost[size_t(ns)]) {
+                cost[size_t(ns)] = c + step;
+                from[size_t(ns)] = st;
+                push(c + step, ns);
+            }
         }
     }
-    // The tops of the shunt parts join the nearest series wire end.
-    for (const PlacedSymbol* p : standing) {
-        const schem::Terminals t = schem::SymbolTerminals(p->symbol, p->box);
-        const fw::Point top{t.a.x, p->box.top - 1};
-        for (const PlacedSymbol* q : lying) {
-            const schem::Terminals tq = schem::SymbolTerminals(q->symbol, q->box);
-            bool joined = false;
-            for (fw::Point end : {fw::Point{tq.b.x + 1, tq.b.y}, fw::Point{tq.a.x - 1, tq.a.y}}) {
-                if (std::abs(end.y - top.y) > 60 || std::abs(end.x - top.x) > 80) continue;
-                if (lay.TryRoute(top, end, p->group, q->group)) {
-                    d.junctions.push_back(end);
-                    joined = true;
-                    break;
-                }
+    std::vector<fw::Point> path;
+    for (int st = found; st >= 0; st = from[size_t(st)]) {
+        const int cell = st / 4;
+        const fw::Point p{(cell % g.cols) * kStep, (cell / g.cols) * kStep};
+        if (path.empty() || !(path.back() == p)) path.push_back(p);
+    }
+    // Keep only the corners.
+    std::vector<fw::Point> corners;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (i > 0 && i + 1 < path.size()) {
+            const fw::Point a = path[i - 1], b = path[i], c = path[i + 1];
+            if ((a.x == b.x && b.x == c.x) || (a.y == b.y && b.y == c.y)) continue;
+        }
+        corners.push_back(path[i]);
+    }
+    return corners;
+}
+
+// The grid cell just outside a terminal and the stub from the terminal to
+// it: along the lead (exit 0), or out to one side of the part's rectangle
+// (exits 1 and 2) where a label strip lies beyond the lead.
+fw::Point Outside(const PlacedSymbol& p, const fw::Rect& area, bool second, int exit, std::vector<fw::Point>& stub) {
+    const schem::Terminals t = schem::SymbolTerminals(p.symbol, p.box);
+    const fw::Point at = second ? t.b : t.a;
+    const int before = (area.left - 3) / kStep, after = (area.right + kStep + 1) / kStep;
+    const int above = (area.top - 3) / kStep, below = (area.bottom + kStep + 1) / kStep;
+    fw::Point cell;
+    bool alongX;  // the stub's first leg runs along x
+    if (t.vertical) {
+        alongX = exit != 0;
+        if (exit == 0) cell = {(at.x + kStep / 2) / kStep, second ? below : above};
+        else cell = {exit == 1 ? before : after, (at.y + kStep / 2) / kStep};
+    } else {
+        alongX = exit == 0;
+        if (exit == 0) cell = {second ? after : before, (at.y + kStep / 2) / kStep};
+        else cell = {(at.x + kStep / 2) / kStep, exit == 1 ? above : below};
+    }
+    const fw::Point px{cell.x * kStep, cell.y * kStep};
+    stub = {at, alongX ? fw::Point{px.x, at.y} : fw::Point{at.x, px.y}, px};
+    return cell;
+}
+
+}  // namespace
+
+namespace {
+
+void Wire(Layout& lay, PictureDescription& d, int maxBottom) {
+    Grid g{d.width / kStep + 1, d.height / kStep + 1, {}, {}};
+    g.blocked.assign(size_t(g.cols) * g.rows, 0);
+    g.used.assign(g.blocked.size(), 0);
+    for (const fw::Rect& r : lay.all) Block(g, r);
+    for (const fw::Rect& s : d.strips) Block(g, {s.left - 2, s.top - 2, s.right + 4, s.bottom + 6});
+    for (const PlacedSymbol& p : d.symbols) Block(g, p.box);
+    for (int c = 0; c < g.cols; ++c) {
+        g.blocked[g.At(c, 0)] = 1;
+        g.blocked[g.At(c, g.rows - 1)] = 1;
+    }
+    for (int r = 0; r < g.rows; ++r) {
+        g.blocked[g.At(0, r)] = 1;
+        g.blocked[g.At(g.cols - 1, r)] = 1;
+    }
+    const int railRow = (maxBottom + kMargin) / kStep;
+    std::vector<uint8_t> railCells(g.blocked.size(), 0);
+    for (int c = 2; c < g.cols - 2; ++c) railCells[g.At(c, railRow)] = 1;
+    std::vector<uint8_t> seriesCells(g.blocked.size(), 0);
+    bool anySeries = false;
+    int railLeft = INT_MAX, railRight = INT_MIN;
+
+    auto lay_wire = [&](const std::vector<fw::Point>& stub, const std::vector<fw::Point>& path, bool series) {
+        std::vector<fw::Point> wire = stub;
+        for (auto it = path.rbegin(); it != path.rend(); ++it) wire.push_back(*it);
+        d.wires.push_back(wire);
+        for (size_t i = 0; i + 1 < wire.size(); ++i) {
+            const fw::Point a = wire[i], b = wire[i + 1];
+            for (int y = std::min(a.y, b.y); y <= std::max(a.y, b.y); y += 1)
+                for (int x = std::min(a.x, b.x); x <= std::max(a.x, b.x); x += 1)
+                    if (x % kStep == 0 && y % kStep == 0 && g.In(x / kStep, y / kStep)) {
+                        g.used[g.At(x / kStep, y / kStep)] = 1;
+                        if (series) seriesCells[g.At(x / kStep, y / kStep)] = 1;
+                    }
+        }
+    };
+    auto cellOk = [&g](fw::Point c) { return g.In(c.x, c.y) && !g.blocked[g.At(c.x, c.y)]; };
+
+    std::vector<fw::Rect> first(d.symbols.size() + lay.all.size());
+    for (size_t k = lay.all.size(); k-- > 0;) first[size_t(lay.groupOf[k])] = lay.all[k];
+    // A stub may cross only its own part's first rectangle.
+    auto stubOk = [&](const PlacedSymbol& p, const std::vector<fw::Point>& stub) {
+        for (size_t i = 0; i + 1 < stub.size(); ++i) {
+            const fw::Rect seg = SegmentBox(stub[i], stub[i + 1]);
+            for (const fw::Rect& st : d.strips)
+                if (Intersects(seg, {st.left - 2, st.top - 2, st.right + 4, st.bottom + 6})) return false;
+            for (size_t k = 0; k < lay.all.size(); ++k)
+                if (lay.groupOf[k] != p.group && Intersects(seg, lay.all[k])) return false;
+            for (const PlacedSymbol& q : d.symbols)
+                if (q.group != p.group && Intersects(seg, q.box)) return false;
+        }
+        return true;
+    };
+    // The exits of a terminal that lead to a free cell, along the lead first.
+    auto exits = [&](const PlacedSymbol& p, bool second) {
+        std::vector<std::pair<fw::Point, std::vector<fw::Point>>> out;
+        for (int exit = 0; exit < 3; ++exit) {
+            std::vector<fw::Point> stub;
+            const fw::Point cell = Outside(p, first[size_t(p.group)], second, exit, stub);
+            if (cellOk(cell) && stubOk(p, stub)) out.push_back({cell, stub});
+        }
+        return out;
+    };
+    std::vector<const PlacedSymbol*> lying, standing;
+    for (const PlacedSymbol& p : d.symbols) (schem::Upright(p.symbol, p.box) ? standing : lying).push_back(&p);
+    std::sort(lying.begin(), lying.end(), [](const PlacedSymbol* a, const PlacedSymbol* b) { return a->box.left < b->box.left; });
+    for (size_t i = 0; i + 1 < lying.size(); ++i) {
+        bool joined = false;
+        for (const auto& [from, stubA] : exits(*lying[i], true)) {
+            for (auto [to, stubB] : exits(*lying[i + 1], false)) {
+                std::vector<uint8_t> target(g.blocked.size(), 0);
+                target[g.At(to.x, to.y)] = 1;
+                std::vector<fw::Point> path = Route(g, {from}, target);
+                if (path.empty()) continue;
+                std::reverse(stubB.begin(), stubB.end());
+                path.insert(path.begin(), stubB.begin(), stubB.end() - 1);  // path runs target first
+                lay_wire(stubA, path, true);
+                anySeries = joined = true;
+                break;
             }
             if (joined) break;
         }
     }
+    for (const PlacedSymbol* p : standing) {
+        for (const auto& [low, stub] : exits(*p, true)) {
+            std::vector<fw::Point> path = Route(g, {low}, railCells);
+            if (path.empty()) continue;
+            lay_wire(stub, path, false);
+            railLeft = std::min(railLeft, path.front().x);
+            railRight = std::max(railRight, path.front().x);
+            d.junctions.push_back(path.front());
+            break;
+        }
+        if (!anySeries) continue;
+        for (const auto& [high, stub] : exits(*p, false)) {
+            std::vector<fw::Point> path = Route(g, {high}, seriesCells);
+            if (path.empty()) continue;
+            lay_wire(stub, path, false);
+            d.junctions.push_back(path.front());
+            break;
+        }
+    }
     if (railLeft <= railRight) {
-        d.wires.push_back({{railLeft, rail}, {railRight + 1, rail}});
-        d.grounds.push_back({(railLeft + railRight) / 2, rail});
+        d.wires.push_back({{railLeft, railRow * kStep}, {railRight + 1, railRow * kStep}});
+        d.grounds.push_back({(railLeft + railRight) / 2, railRow * kStep});
     }
 }
+
+}  // namespace
+
+namespace {
 
 const SchematicClass* ClassOfPicture(UINT pictureId) {
     for (const SchematicClass* c : AllSchematicClasses())
@@ -161,12 +301,20 @@ const SchematicClass* ClassOfPicture(UINT pictureId) {
 }  // namespace
 
 bool DescribePicture(UINT pictureId, PictureDescription& out) {
-    out = {};
-    const SchematicClass* cls = ClassOfPicture(pictureId);
-    if (!cls) return false;
-    const HotSpotList* list = FindHotSpotList(SchematicListId(cls->kind, cls->topology));
-    if (!list) return false;
-    Describe(*cls, *list, out);
+    static std::map<UINT, PictureDescription> described;
+    auto it = described.find(pictureId);
+    if (it == described.end()) {
+        const SchematicClass* cls = ClassOfPicture(pictureId);
+        const HotSpotList* list = cls ? FindHotSpotList(SchematicListId(cls->kind, cls->topology)) : nullptr;
+        if (!list) {
+            out = {};
+            return false;
+        }
+        PictureDescription d;
+        Describe(*cls, *list, d);
+        it = described.emplace(pictureId, std::move(d)).first;
+    }
+    out = it->second;
     return true;
 }
 
@@ -223,9 +371,61 @@ void DrawWindings(fw::Image& out) {
 
 }  // namespace
 
+namespace {
+
+bool DrawPicture(UINT pictureId, fw::Image& out);
+
+}  // namespace
+
 bool LoadSectionPicture(UINT pictureId, fw::Image& out) {
+    // Drawn once: painting asks for the picture at every repaint. Pictures
+    // belong to the user-interface thread.
+    static std::map<UINT, fw::Image> drawn;
+    auto it = drawn.find(pictureId);
+    if (it == drawn.end()) {
+        fw::Image image;
+        if (!DrawPicture(pictureId, image)) {
+            out = fw::Image();
+            return false;
+        }
+        it = drawn.emplace(pictureId, std::move(image)).first;
+    }
+    out = it->second;
+    return true;
+}
+
+namespace {
+
+bool DrawPicture(UINT pictureId, fw::Image& out) {
     if (pictureId == 530) {
         DrawWindings(out);
+        return true;
+    }
+    if (pictureId == 540 || pictureId == 541) {
+        // 540: a section whose variant has no parts, a wire straight through;
+        // 541: a section not chosen, an empty crossed box.
+        out = fw::Image(120, 120, 0xFFFFFFFFu);
+        schem::ImageCanvas dc(out);
+        // Lines three pixels wide, so that they survive the Circuit dialog's shrinking.
+        for (int k = -1; k <= 1; ++k) {
+            if (pictureId == 540) {
+                dc.MoveTo(10, 60 + k);
+                dc.LineTo(110, 60 + k);
+            } else {
+                dc.MoveTo(20, 20 + k);
+                dc.LineTo(100, 20 + k);
+                dc.MoveTo(20, 99 + k);
+                dc.LineTo(100, 99 + k);
+                dc.MoveTo(20 + k, 20);
+                dc.LineTo(20 + k, 100);
+                dc.MoveTo(99 + k, 20);
+                dc.LineTo(99 + k, 100);
+                dc.MoveTo(20 + k, 20);
+                dc.LineTo(99 + k, 99);
+                dc.MoveTo(99 + k, 20);
+                dc.LineTo(20 + k, 99);
+            }
+        }
         return true;
     }
     PictureDescription d;
@@ -250,3 +450,5 @@ bool LoadSectionPicture(UINT pictureId, fw::Image& out) {
     for (fw::Point g : d.grounds) schem::DrawGround(dc, g);
     return true;
 }
+
+}  // namespace

@@ -51,6 +51,10 @@ std::string SchematicTitle(const std::string& text, int titleKind, int output) {
 
 CSchematicDlgBase::CSchematicDlgBase(UINT templateId, UINT pictureId, UINT listId, fw::Window* parent)
     : fw::Dialog(templateId, parent), m_nPictureId(pictureId) {
+    // The buttons work even when the picture cannot be shown.
+    OnClicked(IDC_SCHEM_DEFAULT, [this] { OnDefault(); });
+    OnClicked(IDC_SCHEM_PRINT, [this] { OnPrint(); });
+    OnClicked(IDC_SCHEM_COPY, [this] { OnCopy(); });
     CResourceWordReader reader(listId);
     int code = LoadHotSpots(reader, m_HotSpots, m_nHotSpots);
     if (code) ReportMessage1(kModuleBaseDlg, code, FALSE);
@@ -90,10 +94,6 @@ BOOL CSchematicDlgBase::OnInitDialog() {
     place(IDC_SCHEM_COPY, centre + 50, H - 100);
     place(fw::IDOK, centre - width(fw::IDOK) - 10, H - 65);
     place(fw::IDCANCEL, centre + 10, H - 65);
-
-    OnClicked(IDC_SCHEM_DEFAULT, [this] { OnDefault(); });
-    OnClicked(IDC_SCHEM_PRINT, [this] { OnPrint(); });
-    OnClicked(IDC_SCHEM_COPY, [this] { OnCopy(); });
 
     if (m_nTitleId != 0) {
         const char* text = res::FindString(m_nTitleId);

@@ -312,6 +312,10 @@ void DrawGround(fw::Canvas& dc, fw::Point at) {
 void DrawJunction(fw::Canvas& dc, fw::Point at) { dc.FillRect({at.x - 1, at.y - 1, at.x + 2, at.y + 2}, dc.GetPen().color); }
 
 void ImageCanvas::Plot(int x, int y, uint32_t argb) {
+    if (!clipped_ || clip_.PtInRect({x, y})) {
+        if (ink_.IsEmpty()) ink_ = {x, y, x + 1, y + 1};
+        ink_ = {std::min(ink_.left, x), std::min(ink_.top, y), std::max(ink_.right, x + 1), std::max(ink_.bottom, y + 1)};
+    }
     if (x < 0 || y < 0 || x >= image_.Width() || y >= image_.Height()) return;
     if (clipped_ && !clip_.PtInRect({x, y})) return;
     image_.SetPixel(x, y, argb);

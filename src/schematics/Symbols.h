@@ -31,6 +31,9 @@ public:
     fw::Size GetDeviceSize() const override { return {image_.Width(), image_.Height()}; }
     // Limits drawing to the rectangle; nullptr lifts the limit.
     void SetClip(const fw::Rect* clip) { DoClip(clip); }
+    // The smallest rectangle holding every pixel drawn so far, also those
+    // outside the picture (empty when nothing was drawn).
+    fw::Rect InkBounds() const { return ink_; }
 
 protected:
     void DoLine(fw::Point from, fw::Point to) override;
@@ -45,6 +48,7 @@ private:
     fw::Image& image_;
     bool clipped_ = false;
     fw::Rect clip_;
+    fw::Rect ink_;
 };
 
 }  // namespace schem

@@ -81,10 +81,10 @@ fw::FormTable MakeForm() {
                          fw::kTabStop | (first ? fw::kGroup : 0u)});
         first = false;
     }
-    c.push_back({IDC_WND_DEFAULT, K::PushButton, "Default", 120, 172, 50, 14, fw::kTabStop | fw::kGroup});
-    c.push_back({fw::IDOK, K::DefPushButton, "OK", 190, 172, 50, 14, fw::kTabStop});
-    c.push_back({fw::IDCANCEL, K::PushButton, "Cancel", 260, 172, 50, 14, fw::kTabStop});
-    return {IDD_WINDING_CONNECTIONS, "Secondary Winding Connections", 336, 194, fw::kFormCenter, c};
+    c.push_back({IDC_WND_DEFAULT, K::PushButton, "Default", 120, 196, 50, 14, fw::kTabStop | fw::kGroup});
+    c.push_back({fw::IDOK, K::DefPushButton, "OK", 190, 196, 50, 14, fw::kTabStop});
+    c.push_back({fw::IDCANCEL, K::PushButton, "Cancel", 260, 196, 50, 14, fw::kTabStop});
+    return {IDD_WINDING_CONNECTIONS, "Secondary Winding Connections", 336, 218, fw::kFormCenter, c};
 }
 
 const fw::FormTable kWindingForm = MakeForm();

@@ -63,7 +63,7 @@ TEST_F(AppTest, StatusPanesFollowTheDesign) {
 }
 
 // A new design: the commands whose targets exist follow their rules; the
-// Setup, Start, Graph, Circuit and help commands have no target yet.
+// Setup, Start, Graph and help commands have no target yet.
 TEST_F(AppTest, CommandsWithoutTargetsAreUnavailable) {
     ASSERT_TRUE(Start(""));
     Frame().UpdateCommandUI();
@@ -80,7 +80,7 @@ TEST_F(AppTest, CommandsWithoutTargetsAreUnavailable) {
                                          ID_SETUP_SECOND_STAGE_FILTER, ID_SETUP_OUTPUT_CHOKE, ID_SETUP_LOAD_NETWORK,
                                          ID_SETUP_VOLTAGE_FEEDBACK, ID_SETUP_ERROR_AMPLIFIER, ID_SETUP_OPTO_ISOLATOR,
                                          ID_SETUP_CONTROL_SECTION, ID_ANALYSIS_USER_SPECIFIED,
-                                         ID_ANALYSIS_PROBLEM_CHECK, ID_ANALYSIS_NOTES, fw::ID_VIEW_TOOLBAR,
+                                         ID_ANALYSIS_PROBLEM_CHECK, ID_ANALYSIS_NOTES, ID_VIEW_CIRCUIT, fw::ID_VIEW_TOOLBAR,
                                          fw::ID_VIEW_STATUS_BAR, ID_VIEW_MESSAGES, fw::ID_APP_ABOUT}));
     EXPECT_TRUE(Frame().GetMenu().FindCommand(fw::ID_VIEW_TOOLBAR)->checked);
     EXPECT_FALSE(Frame().OnUserCommand(ID_ANALYSIS_START));

@@ -190,4 +190,38 @@ TEST_F(SchemBase, RightClickMenuChoiceActsAsItsButton) {
     ASSERT_EQ(ui.windows.popupsAt.size(), 1u);
 }
 
+// A missing list leaves a dialog without parts; a missing picture keeps the
+// template's size and says so; neither stops the dialog.
+TEST_F(SchemBase, MissingListOrPictureIsReportedAndTheDialogStillRuns) {
+    SchematicDialogArgs args;
+    args.pictureId = 404;
+    args.listId = 1234;
+    {
+        CSectionSchematicDlg dlg(*cls_, &filter_, args);
+        EXPECT_EQ(dlg.GetHotSpotCount(), 0);
+        ui.windows.Script(IDD_SCHEMATIC, [](fw::Dialog& d) {
+            d.UserMouse(fw::MouseEvent::LButtonUp, {100, 70});
+            d.UserClicked(fw::IDOK);
+        });
+        EXPECT_EQ(dlg.DoModal(), fw::IDOK);
+    }
+    EXPECT_TRUE(Logged("BaseDlg:   CODE ", 1623));
+    EXPECT_EQ(ui.windows.modalRuns, std::vector<UINT>{IDD_SCHEMATIC});
+
+    ClearLogAndBoxes();
+    args.pictureId = 409;  // no picture of that id
+    args.listId = 804;
+    CSectionSchematicDlg dlg(*cls_, &filter_, args);
+    ui.windows.Script(IDD_SCHEMATIC, [](fw::Dialog& d) {
+        EXPECT_EQ(d.GetWindowText(), "Use SetWindowText()");
+        d.UserClicked(IDC_SCHEM_COPY);
+        d.UserClicked(fw::IDOK);
+    });
+    EXPECT_EQ(dlg.DoModal(), fw::IDOK);
+    EXPECT_EQ(ui.sink.boxes, std::vector<std::string>{"Problem:  Could Not Load Bitmap"});
+    EXPECT_TRUE(Logged("BaseDlg:   CODE ", 1628));
+    EXPECT_TRUE(Logged("BaseDlg:   CODE ", 1634));
+    EXPECT_TRUE(ui.clipboard.images.empty());
+}
+
 }  // namespace
