@@ -61,6 +61,20 @@ TEST_F(GraphSaveTest, SaveAsTextWritesThePage) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+// Both graph saves start where the user last saved a file, since this design has no folder yet.
+TEST_F(GraphSaveTest, SavesStartInTheFolderLastUsed) {
+    ui_.files.answers = {(dir_ / "first.txt").string()};
+    ASSERT_TRUE(Frame().OnUserCommand(ID_GRAPH_SAVE_AS_TEXT));
+    for (UINT command : {ID_GRAPH_SAVE_AS_TEXT, ID_GRAPH_SAVE_FOR_VIEWER}) {
+        SCOPED_TRACE(command);
+        ui_.files.requests.clear();
+        ui_.files.answers = {std::nullopt};
+        EXPECT_TRUE(Frame().OnUserCommand(command));
+        ASSERT_EQ(ui_.files.requests.size(), 1u);
+        EXPECT_EQ(std::filesystem::path(ui_.files.requests[0].initialFolder), dir_);
+    }
+}
+
 TEST_F(GraphSaveTest, SaveForViewerWritesAFileTheReaderTakes) {
     const std::string path = (dir_ / "graphs.kvx").string();
     Design().GetMiscData()->SetNotes("prototype B");
