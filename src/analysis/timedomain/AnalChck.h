@@ -1,5 +1,6 @@
 // The checks every analysis driver makes at each step: the breakdown ratings of the parts
-// against their present voltages and the switching-frequency plausibility warning.
+// against their present voltages, the switching-frequency plausibility warning, and (first
+// in the step assembly) the conduction consistency tests that only write the log.
 //
 // The checks live beside the time-domain drivers because every driver calls them, the
 // frequency drivers included, and those stand on the time-domain ones.
@@ -45,6 +46,23 @@ constexpr int32_t kBreakdownCheckCount = 71;
 // is visited with its guard false, so every check keeps its place.
 template <class Visit>
 void ForEachBreakdownCheck(const AnalysisContext& ctx, Visit&& visit);
+
+// First in every step's assembly, before the previous-step copies are taken. The
+// configurations the engine runs decide their conduction states in the step set-up
+// (AnalSetT); here the settled states are tested for consistency (log only) and, with
+// checks on, the floating-point status is logged (13237). Returns 1.
+int32_t CheckSwitchQuantities();
+
+// The consistency tests: each finding writes one internal code of this module to the log and
+// changes nothing. They run only with checks on (data logging) and the bulk voltage above
+// the control's threshold (the undervoltage turn-on level). A test whose forward voltage or
+// turns the design leaves unset is skipped rather than judged against a not-set value.
+int32_t LogConductionConsistency();
+int32_t LogDiodeVoltageChecks();
+int32_t LogTransformerVoltageChecks();
+int32_t LogSecRectifierInconsistencies(int32_t output);
+int32_t LogSecDiodeVoltageChecks(int32_t output);
+int32_t LogSecWindingVoltageChecks(int32_t output);
 
 
 
