@@ -97,12 +97,12 @@ bool BlocksBeyond(int32_t on, double voltage, double forwardVoltage, double marg
 }
 
 struct PrimaryScheme {
-    bool twoSwitch, resetWinding, activeClamp, passiveClamp, resonantReset;
+    bool twoSwitch, resetWinding, activeClamp, passiveClamp;
 };
 
 PrimaryScheme SchemeOf(const PrimaryInputRec& pi) {
     return {pi.secondSwitchOn && pi.diode1On, pi.resetWindingOn && pi.resetDiodeOn, pi.turnOnFlagA != 0,
-            pi.resetDiodeOn && !pi.resetWindingOn, pi.sectionQuantityFlagA != 0};
+            pi.resetDiodeOn && !pi.resetWindingOn};
 }
 
 bool Rectifier1Conducts(const SecondaryRectifierStateRec& r) {
