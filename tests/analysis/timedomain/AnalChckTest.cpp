@@ -10,6 +10,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/timedomain/AnalChck.h"
+#include "analysis/timedomain/AnalTime.h"
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
@@ -389,6 +390,19 @@ TEST_F(StepChecks, SwitchingFrequencyWarning) {
     ctx_->stepState.switchingPeriod = 1e-3;
     CheckStepLimits(0);
     EXPECT_EQ(Boxes(), 0u);
+}
+
+// The status reaches the frame only when the run has a window to tell.
+TEST_F(StepChecks, RunStatusIsPostedOnlyWithAWindow) {
+    block_.hNotifyWnd = 0;
+    PostRunStatus(42);
+    EXPECT_TRUE(sink_.posts.empty());
+    block_.hNotifyWnd = 1;
+    PostRunStatus(998);
+    ASSERT_EQ(sink_.posts.size(), 1u);
+    EXPECT_EQ(sink_.posts[0].message, WM_ANALYSIS_PROGRESS);
+    EXPECT_EQ(sink_.posts[0].wParam, 998);
+    EXPECT_EQ(sink_.posts[0].lParam, 0);
 }
 
 }  // namespace
