@@ -20,7 +20,8 @@
 void CheckStepLimits(int32_t firstStep);
 void CheckBreakdownVoltages(int32_t firstStep);
 // The problem box of one rating: its text, the voltage, the rating and the run time.
-// Nothing is shown when the text cannot be found.
+// Nothing is shown when the text cannot be found. A voltage no model of the run computes
+// (still at its not-set preset) is not compared.
 void ReportBreakdownProblem(UINT messageId, double voltage, double rating);
 
 // How a check compares its voltage V with the rating R.
@@ -63,8 +64,6 @@ int32_t LogTransformerVoltageChecks();
 int32_t LogSecRectifierInconsistencies(int32_t output);
 int32_t LogSecDiodeVoltageChecks(int32_t output);
 int32_t LogSecWindingVoltageChecks(int32_t output);
-
-
 
 // ---------------------------------------------------------------------------------------
 // The checks in their order. Voltages are the quantities the waveform catalogue shows under
