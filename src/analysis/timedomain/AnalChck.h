@@ -16,12 +16,12 @@
 #include "platform/core/Types.h"
 
 // Once at every step, before the step's switch state is decided; firstStep is 1 at step
-// counter 0.
+// counter 0. A voltage that no model of the run computes (still at its not-set preset) is
+// not compared.
 void CheckStepLimits(int32_t firstStep);
 void CheckBreakdownVoltages(int32_t firstStep);
 // The problem box of one rating: its text, the voltage, the rating and the run time.
-// Nothing is shown when the text cannot be found. A voltage no model of the run computes
-// (still at its not-set preset) is not compared.
+// Nothing is shown when the text cannot be found.
 void ReportBreakdownProblem(UINT messageId, double voltage, double rating);
 
 // How a check compares its voltage V with the rating R.
