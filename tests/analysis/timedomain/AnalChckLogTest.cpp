@@ -191,6 +191,75 @@ TEST_F(ConsistencyLog, EachInconsistencyLogsItsCode) {
              c.secondaryRectifier[0].diodeConducting = 1;
          },
          {13232}},
+        {"active clamp channel on while switch 1 is",
+         [](AnalysisContext& c) {
+             c.pPrimaryInput->turnOnFlagA = 1;
+             c.primary.clampSwitchActive = 1;
+         },
+         {13223, 13244}},
+        {"active clamp body diode on while switch 1 is",
+         [](AnalysisContext& c) {
+             c.pPrimaryInput->turnOnFlagA = 1;
+             c.primary.clampSwitchDiodeConducting = 1;
+         },
+         {13224, 13244}},
+        {"active clamp in the reset with neither clamp device on",
+         [](AnalysisContext& c) {
+             PrimaryInputRec& pi = *c.pPrimaryInput;
+             pi.secondSwitchOn = pi.diode1On = 0;
+             pi.turnOnFlagA = 1;
+             c.primary.switchState = c.primarySnapshot.switchState = 1;
+             c.primary.switch1Conducting = 0;
+             c.primary.transformerPrimaryCurrent = -1.0;
+             c.secondaryRectifier[0].rectifier1On = 0;
+             c.secondaryRectifier[0].diodeConducting = 1;
+         },
+         {13230, 13231}},
+        {"clamp switch body diode blocks beyond 2 Vf",
+         [](AnalysisContext& c) {
+             c.pPrimaryInput->turnOnFlagA = 1;
+             c.pPrimaryInput->clampSwitchDiodeParamA = 0.7;
+             c.primary.clampSwitchAux4 = -1.5;
+         },
+         {13265}},
+        {"clamp rectifier blocks beyond 2 Vf",
+         [](AnalysisContext& c) {
+             c.pPrimaryInput->resetDiodeOn = 1;
+             c.pPrimaryInput->sectionQuantityParamH = 0.7;
+             c.primary.resetDiodeVoltage = 1.5;
+         },
+         {13261}},
+        {"clamp rectifier on while switch 1 is",
+         [](AnalysisContext& c) {
+             c.pPrimaryInput->resetDiodeOn = 1;
+             c.primary.clampRectifierOn = 1;
+         },
+         {13226}},
+        {"reset rectifier on while switch 1 is",
+         [](AnalysisContext& c) {
+             c.pPrimaryInput->resetDiodeOn = c.pPrimaryInput->resetWindingOn = 1;
+             c.primary.resetRectifierOn = 1;
+         },
+         {13227}},
+        {"reset rectifier blocks beyond 2 Vf",
+         [](AnalysisContext& c) {
+             c.pPrimaryInput->resetDiodeOn = c.pPrimaryInput->resetWindingOn = 1;
+             c.pPrimaryInput->sectionQuantityParamJ = 0.7;
+             c.primary.senseAmpVoltage = 1.5;
+         },
+         {13264}},
+        {"reset winding current with the reset rectifier off",
+         [](AnalysisContext& c) {
+             PrimaryInputRec& pi = *c.pPrimaryInput;
+             pi.secondSwitchOn = pi.diode1On = 0;
+             pi.resetDiodeOn = pi.resetWindingOn = 1;
+             c.primary.switchState = c.primarySnapshot.switchState = 1;
+             c.primary.switch1Conducting = 0;
+             c.primary.resetWindingCurrent = 0.5;
+             c.secondaryRectifier[0].rectifier1On = 0;
+             c.secondaryRectifier[0].diodeConducting = 1;
+         },
+         {13229}},
         {"reset winding voltage below its reverse bound",
          [](AnalysisContext& c) {
              PrimaryInputRec& pi = *c.pPrimaryInput;
