@@ -132,6 +132,7 @@ int RunOne(const std::string& path, const std::string& name, double cycles, cons
         std::fprintf(stderr, "%s: %s\n", name.c_str(), run.problem.empty() ? "the run failed" : run.problem.c_str());
         return 1;
     }
+    for (const std::string& m : run.messages) std::fprintf(stderr, "%s: %s\n", name.c_str(), m.c_str());
     std::printf(
         "design=%s cycles=%g us_per_cycle=%.2f steps_per_cycle=%.1f peak_rss_mb=%.1f vout_avg=%.6g vout_pp=%.6g "
         "il_pp=%.6g ipk=%.6g duty=%.5f\n",

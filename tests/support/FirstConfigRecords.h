@@ -76,6 +76,8 @@ struct FirstConfigRecords {
         p.primarySeriesResistance = 1e-3;
         p.sectionQuantityParamI = 0.7;
         p.runCheckParamB = 0.01;
+        p.rectifierBreakdownVoltage = 100.0;
+        p.switchBreakdownVoltage = 1e4;
         p.turnOnDelay = 3e-8;
         p.stepSetupParamP = 3e-8;
         p.stepSetupParamQ = 3e-8;
@@ -87,6 +89,8 @@ struct FirstConfigRecords {
         rectifier.dynamicResistance = 0.01;
         rectifier.forwardVoltage = 0.7;
         rectifier.secondDynamicResistance = 0.01;
+        rectifier.rectifier1BreakdownVoltage = 100.0;
+        rectifier.rectifier2BreakdownVoltage = 100.0;
         rectifier.windingResistance = 1e-6;
         rectifier.windingAcResistance = 1e-6;
         rectifier.windingTurns = 10.0;

@@ -5,6 +5,7 @@
 #include "analysis/models/AnalMOut.h"
 #include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalABCS.h"
+#include "analysis/timedomain/AnalChck.h"
 #include "records/Utils.h"
 
 namespace {
@@ -87,6 +88,10 @@ int32_t RunAll(const AssemblyStep (&steps)[N]) {
 
 int32_t AssembleStateMatrices() {
     AnalysisContext& ctx = *GetAnalysisContext();
+    if (!CheckSwitchQuantities()) {
+        ReportMessage1(kModuleAnalDABC, 10452, FALSE);
+        return 0;
+    }
     StorePreviousStateVariables();
     if (!RunAll(kForward)) return 0;
     // The primary variant's builders; the engine has those of one variant so far.

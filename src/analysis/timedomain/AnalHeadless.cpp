@@ -71,6 +71,7 @@ HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* fi
         SetTimeStepObserver(nullptr);
         result.steps = ctx->stepState.stepCount;
         result.ran = block.runStatus == 1 ? 1 : 0;
+        result.messages = reports.boxes;
         if (!result.ran) result.problem = Joined(reports.boxes);
     }
     block.pGraphSink = nullptr;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CPwrQuorraDoc;
 class CGraphSampleSink;
@@ -17,6 +18,7 @@ struct HeadlessRun {
     double switchingPeriod = 0.0;
     double seconds = 0.0;     // wall time of the stepping (s)
     int64_t steps = 0;
+    std::vector<std::string> messages;  // every message box the run showed, in order
 };
 
 // The design in a new document, or nullptr with *problem set.

@@ -23,8 +23,10 @@ double OnTimeHold(const AnalysisContext* ctx) {
     return fraction > 0.0 ? fraction * ctx->stepState.switchingPeriod : 0.0;
 }
 
+// An event already within the timer resolution is due now: landing on it would take a step
+// of rounding size (1e-21 s), whose 1/h terms swamp every state of the step.
 void Land(StepStateRec& step, double t) {
-    if (t > 0.0 && t < step.nextTimeStep) step.nextTimeStep = t;
+    if (t > kTimerDue && t < step.nextTimeStep) step.nextTimeStep = t;
 }
 
 // Predicted end of a falling current as an event proposal.

@@ -5,6 +5,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/timedomain/AnalABCP.h"
+#include "analysis/timedomain/AnalChck.h"
 #include "analysis/timedomain/AnalDABC.h"
 #include "analysis/timedomain/AnalLpQk.h"
 #include "analysis/timedomain/AnalSetT.h"
@@ -141,6 +142,7 @@ int32_t RunTimeDomainAnalysis() {
     do {
         CalcDisplayQuantities(ctx);
         SampleTimeDomainGraphs(ctx, evaluator.get());
+        CheckStepLimits(step.stepCount == 0 ? 1 : 0);
         if (!DeterminePrimarySwitchState()) return StepFailed(ctx, 5110, 52210);
         if (!UpdateControlSectionState()) return StepFailed(ctx, 5111, 52187);
         if (!DetermineTimeStep()) return StepFailed(ctx, 5112, 52211);

@@ -1,0 +1,49 @@
+// A known event that is already due (within the timer resolution) is not landed on: a step
+// of rounding size would make every 1/h term of the assembly swamp the states.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalInit.h"
+#include "analysis/timedomain/AnalABCP.h"
+#include "analysis/timedomain/AnalSetT.h"
+#include "platform/core/ReportSink.h"
+#include "support/FirstConfigRecords.h"
+
+namespace {
+
+TEST(StepEvents, DueEventsAreNotLandedOn) {
+    fw::RecordingSink sink;
+    fw::ScopedReportSink scoped(&sink);
+    test_support::FirstConfigRecords rec;
+    AnalysisThreadParams block;
+    rec.Attach(block);
+    block.runStatus = 1;
+    AnalysisRun run(block);
+    AnalysisContext* ctx = run.Context();
+    ASSERT_TRUE(ctx);
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    ASSERT_EQ(PrepareStepEngine(), 1);
+    StepStateRec& step = ctx->stepState;
+    ControlStateRec& ctl = ctx->control;
+    ctl.clockVoltage = 2.0;
+    ctl.clockSlope = 1e3;
+    ctl.pwmComparatorDifferential = -1.0;
+    struct Row {
+        double timer, expected;
+    };
+    // 1e-21 s: what is left of an edge after the run time's rounding.
+    const Row rows[] = {{1e-21, 1e-7}, {4e-10, 1e-7}, {6e-10, 6e-10}, {3e-8, 3e-8}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.timer);
+        ctx->engine.onEdgeTimer = r.timer;
+        step.nextTimeStep = rec.settings.initialTimeStep;
+        step.inverseTimeStepTermA = 1e-7;
+        const double before = step.time;
+        ASSERT_EQ(DetermineTimeStep(), 1);
+        EXPECT_NEAR(step.time - before, r.expected, 1e-20);
+    }
+}
+
+}  // namespace

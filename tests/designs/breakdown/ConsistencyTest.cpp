@@ -1,0 +1,58 @@
+// The engine's conduction states against the consistency tests: with data logging on (which
+// turns the run checks on) every regression design runs its turn-on and settles without a
+// single consistency code in the log.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "analysis/timedomain/AnalHeadless.h"
+#include "circuit/Doc.h"
+#include "designs/Designs.h"
+#include "records/Utils.h"
+#include "support/ReadFile.h"
+
+namespace {
+
+// Through the start-up (the bulk charges in 0.2 ms) and a few hundred settled periods.
+#ifdef PQ_SANITIZE
+constexpr double kCycles = 150;
+#else
+constexpr double kCycles = 400;
+#endif
+
+TEST(ConsistencyLog, NoRegressionDesignLogsAConsistencyCode) {
+    const std::string log = ::testing::TempDir() + "consistency_" + std::to_string(::getpid()) + ".log";
+    for (const RegressionDesign& d : RegressionDesigns()) {
+        SCOPED_TRACE(d.name);
+        std::remove(log.c_str());
+        SetLogPath(log);
+        ResetLogStarted();
+        SetLoggingQuery([] { return true; });
+        const std::string path = ::testing::TempDir() + d.name + "_" + std::to_string(::getpid()) + ".SEF";
+        ASSERT_TRUE(WriteRegressionDesign(d, path));
+        std::string problem;
+        std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
+        std::remove(path.c_str());
+        ASSERT_TRUE(doc) << problem;
+        doc->GetUSData()->SetDataLogging(TRUE);
+        const HeadlessRun run = RunDesignHeadless(*doc, kCycles, nullptr, nullptr);
+        SetLoggingQuery(nullptr);
+        ASSERT_EQ(run.ran, 1) << run.problem;
+        const std::string text = test_support::ReadAll(log);
+        // Each code once, with how often it was logged.
+        std::map<std::string, int> codes;
+        const std::string mark = "AnalChck:  CODE ";
+        for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1))
+            ++codes[text.substr(at + mark.size(), 5)];
+        std::string found;
+        for (const auto& [code, count] : codes) found += code + " x" + std::to_string(count) + " ";
+        EXPECT_TRUE(codes.empty()) << found;
+        std::remove(log.c_str());
+    }
+}
+
+}  // namespace
