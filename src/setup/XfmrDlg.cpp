@@ -223,6 +223,7 @@ OutputEnables CPwrTransformerDlg::Enables() const {
 }
 
 BOOL CPwrTransformerDlg::OnInitDialog() {
+    m_Opened = *m_pRecord;
     CComponentDlgBase::OnInitDialog();
     ArrangeDatabaseButtons();
     auto disable = [this](int id) {
@@ -291,15 +292,22 @@ void CPwrTransformerDlg::DoDataExchange(fw::DataExchange& dx) {
     if (!m_bReset) r.CopyPrimaryToResetWinding();
 }
 
+BOOL CPwrTransformerDlg::ComputeCoupling(CPwrTransformer& shown) const {
+    shown = *m_pRecord;
+    return shown.ComputeCoupling(Enables(), m_bReset ? TRUE : FALSE);
+}
+
 void CPwrTransformerDlg::UpdateCouplingDisplay() {
-    const BOOL ok = m_pRecord->ComputeCoupling(Enables(), m_bReset ? TRUE : FALSE);
+    // Shown from a copy: the record takes new couplings only on OK.
+    CPwrTransformer shown;
+    const BOOL ok = ComputeCoupling(shown);
     const int last = m_bReset ? W::kReset : W::kSecondary4;
     auto present = [this](int w) { return w == W::kPrimary || w == W::kReset || OutputEnabled(w); };
     for (int earlier = W::kPrimary; earlier < last; ++earlier) {
         for (int later = earlier + 1; later <= last; ++later) {
             std::string text;
             if (ok && present(earlier) && present(later))
-                text = fw::Format("%1.3e", m_pRecord->Coupling(earlier, later));
+                text = fw::Format("%1.3e", shown.Coupling(earlier, later));
             SetBox(*this, PairBox(IDC_XFMR_COUPLING, earlier, later), text);
         }
     }
@@ -343,11 +351,19 @@ BOOL CPwrTransformerDlg::CanCloseWithOK() {
         ReportMessage(52008, TRUE);
         return FALSE;
     }
-    if (!m_pRecord->ComputeCoupling(Enables(), m_bReset ? TRUE : FALSE)) {
+    CPwrTransformer computed;
+    if (!ComputeCoupling(computed)) {
         UpdateCouplingDisplay();
         ReportMessage(52027, TRUE);
         return FALSE;
     }
+    // Couplings stored without the reset winding or before an output was
+    // enabled differ from the computed ones; taking those on an untouched OK
+    // would mark an unchanged design modified.
+    CPwrTransformer inputs = *m_pRecord;
+    inputs.m_dCoupling = m_Opened.m_dCoupling;
+    if (inputs != m_Opened) m_pRecord->m_dCoupling = computed.m_dCoupling;
+    m_pRecord->m_nOutputPresent = computed.m_nOutputPresent;
     return TRUE;
 }
 

@@ -75,10 +75,13 @@ protected:
 private:
     bool OutputEnabled(int output) const;
     OutputEnables Enables() const;
+    // The record's values with the couplings computed from them.
+    BOOL ComputeCoupling(CPwrTransformer& computed) const;
     void ExchangeWinding(fw::DataExchange& dx, int w, bool withOpenInductance);
     bool IsValueBox(int id) const;
 
     bool m_bReset;
+    CPwrTransformer m_Opened;  // the record as the dialog found it
     bool m_bInFocusCheck = false;
     // A failed check on leaving a box also swallows the OK click that moved
     // the focus, as the message box would on the system; any other action
