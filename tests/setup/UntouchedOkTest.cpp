@@ -11,7 +11,10 @@
 #include "SetupTestSupport.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
+#include "setup/CoreSatDlg.h"
+#include "setup/DlgIds.h"
 #include "setup/PartsDlg.h"
+#include "setup/PartsSrcDlg.h"
 #include "setup/XfmrDlg.h"
 
 namespace {
@@ -57,15 +60,28 @@ struct EditorCase {
     std::function<void(UntouchedOk&, const std::string& name)> check;
 };
 
-template <class Dlg, class Rec>
-EditorCase Editor(const char* name, UINT templateId, int presets) {
-    return {name, [templateId, presets](UntouchedOk& t, const std::string& what) {
-                for (int p = 0; p < presets; ++p) {
+template <class Rec>
+EditorCase Presets(const char* name, std::vector<int> presets,
+                   std::function<std::unique_ptr<fw::Dialog>(Rec&)> open) {
+    return {name, [presets, open](UntouchedOk& t, const std::string& what) {
+                for (int p : presets) {
                     Rec rec;
                     rec.SetDefaults(p);
-                    t.Expect<Rec>(what + ", preset " + std::to_string(p), rec, Open<Dlg, Rec>(templateId));
+                    t.Expect<Rec>(what + ", preset " + std::to_string(p), rec, open);
                 }
             }};
+}
+
+template <class Dlg, class Rec>
+EditorCase Editor(const char* name, UINT templateId, int presets) {
+    std::vector<int> all;
+    for (int p = 0; p < presets; ++p) all.push_back(p);
+    return Presets<Rec>(name, all, Open<Dlg, Rec>(templateId));
+}
+
+template <int16_t Kind, UINT Template>
+std::unique_ptr<fw::Dialog> OpenSource(CCrntVoltSource& r) {
+    return std::unique_ptr<fw::Dialog>(new CCrntVoltSourceDlg(&r, Kind, Template, nullptr, nullptr));
 }
 
 template <class Dlg>
@@ -131,6 +147,17 @@ const std::vector<EditorCase>& EditorCases() {
                                           });
              }
          }},
+        Presets<CCrntVoltSource>("voltage source", {0, 1, 2}, &OpenSource<0, IDD_VOLTAGE_SOURCE>),
+        Presets<CCrntVoltSource>("current source", {0, 1, 2}, &OpenSource<1, IDD_CURRENT_SOURCE>),
+        Editor<CDCSourceDlg, CCrntVoltSource>("DC voltage", IDD_DC_VOLTAGE_SOURCE, 3),
+        Editor<CDCSourceDlg, CCrntVoltSource>("DC current", IDD_DC_CURRENT_SOURCE, 3),
+        Editor<CCrntSensSourceDlg, CCrntSensSource>("sensed current", IDD_FEEDBACK_CURRENT_SOURCE, 2),
+        Editor<CCrntSensSourceDlg, CCrntSensSource>("sensed current, switch or choke", IDD_CURRENT_SOURCE_PRI_CHOKE,
+                                                    2),
+        // This form has no primary switch button: a stored primary switch is kept.
+        Editor<CCrntSensSourceDlg, CCrntSensSource>("sensed current, choke or capacitor",
+                                                    IDD_CURRENT_SOURCE_CHOKE_CAP, 2),
+        Editor<CCoreSatCharListDlg, CCoreSatChar>("core saturation", IDD_CORE_SAT_LIST, 1),
         PowerTransformer<CPwrTransformerDlg>("power transformer", IDD_PWR_TRANSFORMER),
         PowerTransformer<CPwrTransformerResetDlg>("power transformer with reset winding", IDD_PWR_TRANSFORMER_RESET),
     };
