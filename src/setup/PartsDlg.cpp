@@ -377,7 +377,9 @@ void CResistorDlg::DoDataExchange(fw::DataExchange& dx) {
 void CResistorDlg2::DoDataExchange(fw::DataExchange& dx) {
     CResistor& r = *m_pRecord;
     fw::DDX_Text(dx, IDC_PART_NAME, r.m_strName);
-    Value(dx, IDC_RESISTANCE, r.m_dResistance, 1e-5, 1e10);
+    // The resistors of the control pictures start at the 1e-6 ohm preset;
+    // a higher minimum would refuse an untouched editor.
+    Value(dx, IDC_RESISTANCE, r.m_dResistance, 1e-6, 1e10);
     Value(dx, IDC_RES_TC_LINEAR, r.m_dTempCoefLinear, -100000.0, 100000.0);
     Value(dx, IDC_RES_TC_QUAD, r.m_dTempCoefQuad, -10000.0, 10000.0);
 }

@@ -194,6 +194,32 @@ void SetBox(fw::Dialog& dlg, int id, const std::string& text) {
 void SetWindingConnectionsEditor(WindingConnectionsEditor editor) { Editor() = std::move(editor); }
 
 // ---------------------------------------------------------------------------
+// The check on leaving a value box
+
+BOOL CCouplingDlgBase::OnCommand(UINT id, UINT code) {
+    if (code == fw::EN_KILLFOCUS && IsValueBox(int(id))) {
+        OnKillFocusValue();
+        return TRUE;
+    }
+    if (code == fw::BN_CLICKED && id == UINT(fw::IDOK) && m_bFocusCheckFailed) {
+        m_bFocusCheckFailed = false;
+        return TRUE;
+    }
+    if (code != fw::EN_SETFOCUS) m_bFocusCheckFailed = false;
+    return CPartDlgBase::OnCommand(id, code);
+}
+
+void CCouplingDlgBase::OnKillFocusValue() {
+    // The message box of a failed check takes the focus itself; that must
+    // not start another check.
+    if (m_bInFocusCheck) return;
+    m_bInFocusCheck = true;
+    if (UpdateData(TRUE)) UpdateCouplingDisplay();
+    else m_bFocusCheckFailed = true;
+    m_bInFocusCheck = false;
+}
+
+// ---------------------------------------------------------------------------
 // Power transformer
 
 CPwrTransformerDlg::CPwrTransformerDlg(CPwrTransformer* record, CRequirements* requirements, UINT templateId,
@@ -202,7 +228,10 @@ CPwrTransformerDlg::CPwrTransformerDlg(CPwrTransformer* record, CRequirements* r
 
 CPwrTransformerDlg::CPwrTransformerDlg(CPwrTransformer* record, CRequirements* requirements, UINT templateId,
                                        const char* caption, fw::Window* parent, bool withReset)
-    : CPartDlgBase(templateId, caption, parent), m_pRecord(record), m_pRequirements(requirements), m_bReset(withReset) {
+    : CCouplingDlgBase(templateId, caption, parent),
+      m_pRecord(record),
+      m_pRequirements(requirements),
+      m_bReset(withReset) {
     UseDatabaseButtons(record, &CPartsDbMgr::LoadPwrTransformer, &CPartsDbMgr::StorePwrTransformer);
     OnClicked(IDC_CORE_SAT_BUTTON, [this] { OnCoreSatChar(); });
     OnClicked(IDC_XFMR_WINDING_CONNECTIONS, [this] { OnWindingConnections(); });
@@ -223,6 +252,7 @@ OutputEnables CPwrTransformerDlg::Enables() const {
 }
 
 BOOL CPwrTransformerDlg::OnInitDialog() {
+    m_Opened = *m_pRecord;
     CComponentDlgBase::OnInitDialog();
     ArrangeDatabaseButtons();
     auto disable = [this](int id) {
@@ -291,15 +321,22 @@ void CPwrTransformerDlg::DoDataExchange(fw::DataExchange& dx) {
     if (!m_bReset) r.CopyPrimaryToResetWinding();
 }
 
+BOOL CPwrTransformerDlg::ComputeCoupling(CPwrTransformer& shown) const {
+    shown = *m_pRecord;
+    return shown.ComputeCoupling(Enables(), m_bReset ? TRUE : FALSE);
+}
+
 void CPwrTransformerDlg::UpdateCouplingDisplay() {
-    const BOOL ok = m_pRecord->ComputeCoupling(Enables(), m_bReset ? TRUE : FALSE);
+    // Shown from a copy: the record takes new couplings only on OK.
+    CPwrTransformer shown;
+    const BOOL ok = ComputeCoupling(shown);
     const int last = m_bReset ? W::kReset : W::kSecondary4;
     auto present = [this](int w) { return w == W::kPrimary || w == W::kReset || OutputEnabled(w); };
     for (int earlier = W::kPrimary; earlier < last; ++earlier) {
         for (int later = earlier + 1; later <= last; ++later) {
             std::string text;
             if (ok && present(earlier) && present(later))
-                text = fw::Format("%1.3e", m_pRecord->Coupling(earlier, later));
+                text = fw::Format("%1.3e", shown.Coupling(earlier, later));
             SetBox(*this, PairBox(IDC_XFMR_COUPLING, earlier, later), text);
         }
     }
@@ -311,29 +348,6 @@ bool CPwrTransformerDlg::IsValueBox(int id) const {
     return (id >= IDC_XFMR_TURNS && id < IDC_XFMR_COUPLING) || (id >= IDC_XFMR_CAPACITANCE && id <= 1424);
 }
 
-BOOL CPwrTransformerDlg::OnCommand(UINT id, UINT code) {
-    if (code == fw::EN_KILLFOCUS && IsValueBox(int(id))) {
-        OnKillFocusValue();
-        return TRUE;
-    }
-    if (code == fw::BN_CLICKED && id == UINT(fw::IDOK) && m_bFocusCheckFailed) {
-        m_bFocusCheckFailed = false;
-        return TRUE;
-    }
-    if (code != fw::EN_SETFOCUS) m_bFocusCheckFailed = false;
-    return CPartDlgBase::OnCommand(id, code);
-}
-
-void CPwrTransformerDlg::OnKillFocusValue() {
-    // The message box of a failed check takes the focus itself; that must
-    // not start another check.
-    if (m_bInFocusCheck) return;
-    m_bInFocusCheck = true;
-    if (UpdateData(TRUE)) UpdateCouplingDisplay();
-    else m_bFocusCheckFailed = true;
-    m_bInFocusCheck = false;
-}
-
 BOOL CPwrTransformerDlg::CanCloseWithOK() {
     const CPwrTransformer& r = *m_pRecord;
     auto acBelowDc = [&r](int w) { return r.m_dAcResistance[size_t(w)] < r.m_dDcResistance[size_t(w)]; };
@@ -343,11 +357,19 @@ BOOL CPwrTransformerDlg::CanCloseWithOK() {
         ReportMessage(52008, TRUE);
         return FALSE;
     }
-    if (!m_pRecord->ComputeCoupling(Enables(), m_bReset ? TRUE : FALSE)) {
+    CPwrTransformer computed;
+    if (!ComputeCoupling(computed)) {
         UpdateCouplingDisplay();
         ReportMessage(52027, TRUE);
         return FALSE;
     }
+    // Couplings stored without the reset winding or before an output was
+    // enabled differ from the computed ones; taking those on an untouched OK
+    // would mark an unchanged design modified.
+    CPwrTransformer inputs = *m_pRecord;
+    inputs.m_dCoupling = m_Opened.m_dCoupling;
+    if (inputs != m_Opened) m_pRecord->m_dCoupling = computed.m_dCoupling;
+    m_pRecord->m_nOutputPresent = computed.m_nOutputPresent;
     return TRUE;
 }
 
@@ -364,7 +386,7 @@ void CPwrTransformerDlg::OnWindingConnections() {
 // Current sense transformer
 
 CTransformerDlg::CTransformerDlg(CTransformer* record, UINT templateId, const char* caption, fw::Window* parent)
-    : CPartDlgBase(templateId, caption, parent), m_pRecord(record) {
+    : CCouplingDlgBase(templateId, caption, parent), m_pRecord(record) {
     UseDatabaseButtons(record, &CPartsDbMgr::LoadTransformer, &CPartsDbMgr::StoreTransformer);
     OnClicked(IDC_CORE_SAT_BUTTON, [this] { OnCoreSatChar(); });
 }
@@ -397,25 +419,8 @@ void CTransformerDlg::UpdateCouplingDisplay() {
     SetBox(*this, IDC_CS_COUPLING, ok ? fw::Format("%1.3e", m_pRecord->m_dCoupling) : std::string());
 }
 
-BOOL CTransformerDlg::OnCommand(UINT id, UINT code) {
-    if (code == fw::EN_KILLFOCUS && id >= UINT(IDC_CS_PRIMARY_TURNS) && id <= UINT(IDC_CS_SHORTED_INDUCTANCE)) {
-        OnKillFocusValue();
-        return TRUE;
-    }
-    if (code == fw::BN_CLICKED && id == UINT(fw::IDOK) && m_bFocusCheckFailed) {
-        m_bFocusCheckFailed = false;
-        return TRUE;
-    }
-    if (code != fw::EN_SETFOCUS) m_bFocusCheckFailed = false;
-    return CPartDlgBase::OnCommand(id, code);
-}
-
-void CTransformerDlg::OnKillFocusValue() {
-    if (m_bInFocusCheck) return;
-    m_bInFocusCheck = true;
-    if (UpdateData(TRUE)) UpdateCouplingDisplay();
-    else m_bFocusCheckFailed = true;
-    m_bInFocusCheck = false;
+bool CTransformerDlg::IsValueBox(int id) const {
+    return id >= IDC_CS_PRIMARY_TURNS && id <= IDC_CS_SHORTED_INDUCTANCE;
 }
 
 BOOL CTransformerDlg::CanCloseWithOK() {

@@ -50,17 +50,35 @@ constexpr int IDC_CS_COUPLING = 1149;
 using WindingConnectionsEditor = std::function<int(CPwrTransformer& copy, const CRequirements& requirements)>;
 void SetWindingConnectionsEditor(WindingConnectionsEditor editor);
 
+// What both transformer dialogs do when a value box loses the focus: the
+// whole exchange is checked and the couplings shown anew.
+class CCouplingDlgBase : public CPartDlgBase {
+public:
+    using CPartDlgBase::CPartDlgBase;
+    BOOL OnCommand(UINT id, UINT code) override;
+    virtual void UpdateCouplingDisplay() = 0;
+    void OnKillFocusValue();
+
+protected:
+    virtual bool IsValueBox(int id) const = 0;
+
+private:
+    bool m_bInFocusCheck = false;
+    // A failed check on leaving a box also swallows the OK click that moved
+    // the focus, as the message box would on the system; any other action
+    // of the user clears it.
+    bool m_bFocusCheckFailed = false;
+};
+
 // Template 240: no reset winding of its own; the reset winding always
 // mirrors the primary's turns, DC resistance and open circuit inductance.
-class CPwrTransformerDlg : public CPartDlgBase {
+class CPwrTransformerDlg : public CCouplingDlgBase {
 public:
     CPwrTransformerDlg(CPwrTransformer* record, CRequirements* requirements, UINT templateId, const char* caption,
                        fw::Window* parent);
     BOOL OnInitDialog() override;
     void DoDataExchange(fw::DataExchange& dx) override;
-    BOOL OnCommand(UINT id, UINT code) override;
-    void UpdateCouplingDisplay();
-    void OnKillFocusValue();
+    void UpdateCouplingDisplay() override;
     void OnCoreSatChar();
     void OnWindingConnections();
 
@@ -75,15 +93,13 @@ protected:
 private:
     bool OutputEnabled(int output) const;
     OutputEnables Enables() const;
+    // The record's values with the couplings computed from them.
+    BOOL ComputeCoupling(CPwrTransformer& computed) const;
     void ExchangeWinding(fw::DataExchange& dx, int w, bool withOpenInductance);
-    bool IsValueBox(int id) const;
+    bool IsValueBox(int id) const override;
 
     bool m_bReset;
-    bool m_bInFocusCheck = false;
-    // A failed check on leaving a box also swallows the OK click that moved
-    // the focus, as the message box would on the system; any other action
-    // of the user clears it.
-    bool m_bFocusCheckFailed = false;
+    CPwrTransformer m_Opened;  // the record as the dialog found it
 };
 
 // Template 239: the grid with the reset winding.
@@ -94,22 +110,17 @@ public:
 };
 
 // Template 263: primary and secondary of a current sense transformer.
-class CTransformerDlg : public CPartDlgBase {
+class CTransformerDlg : public CCouplingDlgBase {
 public:
     CTransformerDlg(CTransformer* record, UINT templateId, const char* caption, fw::Window* parent);
     BOOL OnInitDialog() override;
     void DoDataExchange(fw::DataExchange& dx) override;
-    BOOL OnCommand(UINT id, UINT code) override;
-    void UpdateCouplingDisplay();
-    void OnKillFocusValue();
+    void UpdateCouplingDisplay() override;
     void OnCoreSatChar();
 
     CTransformer* m_pRecord;
 
 protected:
     BOOL CanCloseWithOK() override;
-
-private:
-    bool m_bInFocusCheck = false;
-    bool m_bFocusCheckFailed = false;
+    bool IsValueBox(int id) const override;
 };

@@ -102,13 +102,13 @@ const std::vector<DialogCase>& DialogCases() {
          {{IDC_DIODE_FORWARD_VOLTAGE, "1.2", "10.5", "0 and 10"},
           {IDC_DIODE_RESISTANCE, "3", "0", "1e-006 and 10000"}}},
         {"resistor", Make<CResistorDlg>(&Records::resistor, IDD_RESISTOR),
-         {{IDC_RESISTANCE, "5e-06", "0", "1e-008 and 10000000000"},
+         {{IDC_RESISTANCE, "5e-07", "0", "1e-008 and 10000000000"},
           {IDC_RES_TC_LINEAR, "100", "200000", "-100000 and 100000"},
           {IDC_RES_TC_QUAD, "-10", "-10001", "-10000 and 10000"},
           {IDC_RES_ESL, "1e-08", "-1e-9", "0 and 10000"}}},
-        // 5e-06 ohms passes the full form, not the short one.
+        // 5e-07 ohms passes the full form, not the short one.
         {"resistor, short form", Make<CResistorDlg2>(&Records::resistor, IDD_RESISTOR_SHORT),
-         {{IDC_RESISTANCE, "4700", "5e-6", "1e-005 and 10000000000"},
+         {{IDC_RESISTANCE, "4700", "5e-7", "1e-006 and 10000000000"},
           {IDC_RES_TC_LINEAR, "-50", "100001", "-100000 and 100000"},
           {IDC_RES_TC_QUAD, "2", "20000", "-10000 and 10000"}}},
         // The switching times are held to one period of 100 kHz.

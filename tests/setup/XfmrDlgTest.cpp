@@ -176,6 +176,27 @@ TEST_F(XfmrDlg, ResetInductanceBoundsTheSecondariesAsTyped) {
     EXPECT_EQ(focus, Shorted(W::kSecondary1, W::kReset));
 }
 
+// The fixture's couplings were never computed: an untouched OK keeps them,
+// any edit stores the couplings of the values it leaves.
+TEST_F(XfmrDlg, OkStoresCouplingsOnlyWithAnEdit) {
+    const double k = std::sqrt((1e-3 - 1e-5) / 1e-3);
+    for (bool edit : {false, true}) {
+        SCOPED_TRACE(edit);
+        CPwrTransformer rec = pt_;
+        CPwrTransformerResetDlg dlg(&rec, &req_, IDD_PWR_TRANSFORMER_RESET, nullptr, nullptr);
+        EXPECT_EQ(Run(dlg,
+                      [edit](fw::Dialog& d) {
+                          if (edit) d.UserTyped(IDC_XFMR_CORE_POWER_LOSS, "1");
+                          d.UserClicked(fw::IDOK);
+                      }),
+                  fw::IDOK);
+        EXPECT_EQ(rec.Coupling(W::kPrimary, W::kReset), edit ? k : 0.0);
+        EXPECT_EQ(rec.Coupling(W::kSecondary3, W::kReset), edit ? k : 0.0);
+        EXPECT_EQ(rec.Coupling(W::kPrimary, W::kSecondary2), 0.0);  // output 2 is off
+        EXPECT_EQ(rec != pt_, edit ? TRUE : FALSE);
+    }
+}
+
 TEST_F(XfmrDlg, WithoutResetColumnTheResetMirrorsThePrimary) {
     pt_.m_dTurns[W::kReset] = 99;
     CPwrTransformerDlg dlg(&pt_, &req_, IDD_PWR_TRANSFORMER, nullptr, nullptr);

@@ -31,21 +31,7 @@ void Type(QLineEdit* edit, const QString& text) {
     }
 }
 
-void Check(fw::Dialog& dlg, const std::string& name) {
-    ASSERT_TRUE(dlg.Create(nullptr)) << name;
-    auto* window = static_cast<fw::qt::QtDialog*>(fw::qt::WidgetOf(&dlg));
-    ASSERT_NE(window, nullptr) << name;
-    window->show();
-    const QRect client = window->rect();
-    for (const auto& c : dlg.Controls()) {
-        QWidget* w = window->ControlWidget(c->GetDlgCtrlID());
-        if (!w || c->GetDlgCtrlID() == fw::IDC_STATIC || !c->IsWindowVisible()) continue;
-        EXPECT_TRUE(client.contains(w->geometry())) << name << " control " << c->GetDlgCtrlID();
-    }
-    ExpectTextsFit(window, name);
-    EXPECT_TRUE(window->grab().toImage().save(QString::fromStdString("/tmp/pq-part-" + name + ".png")));
-    dlg.DestroyWindow();
-}
+void Check(fw::Dialog& dlg, const std::string& name) { CheckDialogWindow(dlg, "part-" + name); }
 
 TEST(QtPartDialogs, EveryFormShowsItsTextsWhole) {
     fw::qt::QtUi ui;
