@@ -98,7 +98,14 @@ void QtCanvas::DoText(int x, int y, const std::string& text) {
 
 void QtCanvas::DoDrawImage(const Image& image, const Rect& dest, const Rect& source) {
     if (image.IsNull() || dest.IsEmpty()) return;
-    p_.drawImage(ToQRect(dest), ToQImage(image), ToQRect(source));
+    if (dest.Width() == source.Width() && dest.Height() == source.Height()) {
+        p_.drawImage(ToQRect(dest), ToQImage(image), ToQRect(source));
+        return;
+    }
+    // A line drawing shrunk by sampling loses its thin lines: average it down instead.
+    const QImage part = ToQImage(image).copy(ToQRect(source));
+    p_.drawImage(ToQRect(dest).topLeft(),
+                 part.scaled(dest.Width(), dest.Height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 void QtCanvas::DoClip(const Rect* clip) {
