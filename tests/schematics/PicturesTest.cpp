@@ -66,6 +66,37 @@ TEST(Pictures, SymbolsLieInTheirRectanglesAndLabelStripsAreClear) {
     }
 }
 
+// A picture wired from its connections reaches every terminal it names,
+// and each wire ends on a part's terminal, a junction, a ground or a
+// terminal of the section: no loose ends.
+TEST(Pictures, ConnectedPicturesHaveNoLooseWires) {
+    int connected = 0;
+    for (UINT id : AllPictureIds()) {
+        SCOPED_TRACE(id);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(id, d));
+        if (!d.connected) continue;
+        ++connected;
+        EXPECT_EQ(d.unrouted, 0);
+        std::vector<fw::Point> ends = d.junctions;
+        ends.insert(ends.end(), d.grounds.begin(), d.grounds.end());
+        ends.insert(ends.end(), d.marks.begin(), d.marks.end());
+        for (const PlacedSymbol& p : d.symbols)
+            for (const schem::Pin& pin : schem::SymbolPins(p.symbol, p.box)) ends.push_back(pin.at);
+        auto known = [&ends](fw::Point e) {
+            for (fw::Point k : ends)
+                if (k == e) return true;
+            return false;
+        };
+        for (const auto& w : d.wires) {
+            ASSERT_GE(w.size(), 2u);
+            EXPECT_TRUE(known(w.front())) << "wire from " << w.front().x << "," << w.front().y;
+            EXPECT_TRUE(known(w.back())) << "wire to " << w.back().x << "," << w.back().y;
+        }
+    }
+    EXPECT_GT(connected, 0);
+}
+
 // With PQ_CONTACT_SHEET set to a file name, writes every picture with its
 // label strips outlined into one PPM, for looking at.
 TEST(Pictures, ContactSheet) {
