@@ -470,8 +470,12 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
             exitsOf[n].push_back(e);
         }
 
+    // Wires already at ground: a later ground joins the nearest of them
+    // rather than standing as one more ground symbol beside the others.
+    std::vector<uint8_t> grounded(g.blocked.size(), 0);
     for (size_t n = 0; n < nets.nets.size(); ++n) {
         const std::vector<NetPin>& net = nets.nets[n];
+        bool atGround = false;
         g.net = int(n);
         std::vector<uint8_t> tree(g.blocked.size(), 0);
         std::vector<std::vector<fw::Point>> laid;  // this net's wires, marked on the grid when it is done
@@ -504,16 +508,20 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                     ++d.unrouted;
                     continue;
                 }
-                const std::vector<uint8_t>& target =
+                std::vector<uint8_t> target =
                     np.group == kGround ? groundCells : np.group == kLeftMark ? leftCells : rightCells;
+                if (np.group == kGround)
+                    for (size_t k = 0; k < target.size(); ++k) target[k] |= grounded[k];
                 std::vector<fw::Point> path = Route(g, startsOf(), target);
                 if (path.empty()) {
                     ++d.unrouted;
                     continue;
                 }
                 const fw::Point end = path.front();
-                if (np.group == kGround) d.grounds.push_back(end);
-                else d.marks.push_back(end);
+                if (np.group != kGround) d.marks.push_back(end);
+                else if (groundCells[g.At(end.x / kStep, end.y / kStep)]) d.grounds.push_back(end);
+                else d.junctions.push_back(end);
+                atGround = atGround || np.group == kGround;
                 d.junctions.push_back(path.back());
                 std::vector<fw::Point> wire(path.rbegin(), path.rend());
                 if (wire.size() > 1) mark(wire);
@@ -546,6 +554,9 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
             for (auto it = path.rbegin() + 1; it != path.rend(); ++it) wire.push_back(*it);
             mark(wire);
         }
+        if (atGround)
+            for (size_t k = 0; k < tree.size(); ++k)
+                if (tree[k] && !g.blocked[k]) grounded[k] = 1;
         // Only now is the net an obstacle that others may cross.
         for (const auto& wire : laid) {
             d.wires.push_back(wire);
