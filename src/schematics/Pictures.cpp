@@ -504,10 +504,29 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
         for (const size_t i : order) {
             const NetPin np = net[i];
             if (np.group < 0) {
+                if (!started && np.group == kLeftMark) {
+                    // A wire straight through from a left terminal to a right one.
+                    bool across = false;
+                    for (const NetPin& q : net) across = across || q.group == kRightMark;
+                    std::vector<fw::Point> starts;
+                    for (int r = 2; r < g.rows - 2 && across; ++r)
+                        if (!g.blocked[g.At(2, r)]) starts.push_back({2, r});
+                    std::vector<fw::Point> path = starts.empty() ? std::vector<fw::Point>{} : Route(g, starts, rightCells);
+                    if (path.empty()) {
+                        ++d.unrouted;
+                        continue;
+                    }
+                    d.marks.push_back(path.front());
+                    d.marks.push_back(path.back());
+                    mark(std::vector<fw::Point>(path.rbegin(), path.rend()));
+                    started = true;
+                    continue;
+                }
                 if (!started) {
                     ++d.unrouted;
                     continue;
                 }
+                if (net.size() == 2 && net[0].group == kLeftMark && np.group == kRightMark) continue;  // drawn above
                 std::vector<uint8_t> target =
                     np.group == kGround ? groundCells : np.group == kLeftMark ? leftCells : rightCells;
                 if (np.group == kGround)
