@@ -338,10 +338,6 @@ const std::vector<PictureNets>& AllPictureNets() {
     enum { Line1 = 0, Line2 = 1, Wnd1 = 2, Wnd2 = 3 };  // current transformer
     enum { Inv = 0, NonInv = 1, Output = 2 };           // op amp; an amplifier: input 0, output 1
     constexpr NetPin Gnd{kGround, 0}, InP{kLeftMark, 0}, OutP{kRightMark, 0};
-    (void)Inv;
-    (void)NonInv;
-    (void)Output;
-    (void)Line2;
     static const std::vector<PictureNets> all = {
 #include "schematics/PictureNets.inc"
     };
