@@ -333,7 +333,7 @@ struct PictureNets {
 const std::vector<PictureNets>& AllPictureNets() {
     // Terminal names, by symbol.
     enum { A = 0, B = 1 };                              // two-terminal parts
-    enum { Drain = 0, Gate = 1, Source = 2 };           // MOSFET
+    enum { Drain = 0, Gate = 1, Source = 2 };           // MOSFET; and collector, base, emitter of a transistor
     enum { Pri1 = 0, Pri2 = 1, Sec1 = 2, Sec2 = 3, Rst1 = 4, Rst2 = 5 };  // transformers
     enum { Line1 = 0, Line2 = 1, Wnd1 = 2, Wnd2 = 3 };  // current transformer
     enum { Inv = 0, NonInv = 1, Output = 2 };           // op amp; an amplifier: input 0, output 1
