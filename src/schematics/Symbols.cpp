@@ -320,13 +320,15 @@ std::vector<Pin> SymbolPins(Symbol symbol, const fw::Rect& box) {
     case Symbol::Transformer:
     case Symbol::ResetTransformer: {
         const Windings w = TransformerWindings(box, symbol == Symbol::ResetTransformer);
-        std::vector<Pin> pins = {{{w.left, w.top}, Toward::Up},
-                                 {{w.left, w.priBottom}, symbol == Symbol::ResetTransformer ? Toward::Left : Toward::Down},
-                                 {{w.right, w.top}, Toward::Up},
-                                 {{w.right, w.bottom}, Toward::Down}};
+        // Each winding's leads leave on its own side, so that the primary's
+        // wires never meet the secondary's above or below the core.
+        std::vector<Pin> pins = {{{w.left, w.top}, Toward::Left},
+                                 {{w.left, w.priBottom}, Toward::Left},
+                                 {{w.right, w.top}, Toward::Right},
+                                 {{w.right, w.bottom}, Toward::Right}};
         if (symbol == Symbol::ResetTransformer) {
             pins.push_back({{w.left, w.resetTop}, Toward::Left});
-            pins.push_back({{w.left, w.bottom}, Toward::Down});
+            pins.push_back({{w.left, w.bottom}, Toward::Left});
         }
         return pins;
     }
