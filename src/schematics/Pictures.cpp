@@ -393,7 +393,12 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
     g.used.assign(g.blocked.size(), 0);
     g.runs.assign(g.blocked.size(), 0);
     g.owner.assign(g.blocked.size(), -1);
-    for (const fw::Rect& r : lay.all) Block(g, r);
+    // A part's further rectangles only widen where a click finds it: wires
+    // may cross them (some lie round other parts), but not its first one.
+    std::vector<bool> firstOfGroup(lay.all.size(), false);
+    for (size_t k = 0; k < lay.all.size(); ++k) firstOfGroup[k] = k == 0 || lay.groupOf[k] != lay.groupOf[k - 1];
+    for (size_t k = 0; k < lay.all.size(); ++k)
+        if (firstOfGroup[k]) Block(g, lay.all[k]);
     for (const fw::Rect& s : d.strips) Block(g, {s.left - 2, s.top - 2, s.right + 4, s.bottom + 6});
     for (const PlacedSymbol& p : d.symbols) Block(g, p.box);
     for (int c = 0; c < g.cols; ++c) {
@@ -442,7 +447,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                         for (const fw::Rect& sr : d.strips)
                             if (Intersects(seg, sr)) return false;
                         for (size_t k = 0; k < lay.all.size(); ++k)
-                            if (lay.groupOf[k] != p->group && Intersects(seg, lay.all[k])) return false;
+                            if (firstOfGroup[k] && lay.groupOf[k] != p->group && Intersects(seg, lay.all[k])) return false;
                         for (const PlacedSymbol& q : d.symbols)
                             if (q.group != p->group && Intersects(seg, q.box)) return false;
                     }
@@ -556,6 +561,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                 continue;
             }
             if (tree[g.At(cell.x, cell.y)]) {
+                d.junctions.push_back(stub.back());
                 mark(stub);
                 continue;
             }
