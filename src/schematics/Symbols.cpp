@@ -164,8 +164,9 @@ Windings TransformerWindings(const fw::Rect& box, bool reset) {
     const int mid = (b.left + b.right) / 2;
     Windings w{mid - 3, mid + 3, b.top + 2, b.bottom - 2, b.bottom - 2, b.bottom - 2};
     if (reset) {
-        w.priBottom = w.top + (w.bottom - w.top) * 3 / 5;
-        w.resetTop = w.priBottom + 14;
+        const int gap = std::min(14, (w.bottom - w.top) / 4);
+        w.priBottom = w.top + (w.bottom - w.top - gap) * 3 / 5;
+        w.resetTop = w.priBottom + gap;
     }
     return w;
 }
