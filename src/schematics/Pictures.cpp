@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <map>
 
 #include "schematics/SchemBase.h"
@@ -31,6 +32,9 @@ struct Layout {
 };
 
 void Wire(Layout& lay, PictureDescription& d, int maxBottom);
+struct PictureNets;
+const PictureNets* FindPictureNets(UINT pictureId);
+void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNets& nets);
 
 void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescription& d) {
     Layout lay{d, {}, {}};
@@ -65,7 +69,10 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
         if (box.Width() >= 3 && box.Height() >= 3) d.symbols.push_back({cls.groups[g].symbol, box, static_cast<int>(g)});
     }
 
-    Wire(lay, d, maxBottom);
+    if (const PictureNets* nets = FindPictureNets(SchematicPictureId(cls.kind, cls.topology)))
+        WireNets(lay, d, maxBottom, *nets), d.connected = true;
+    else
+        Wire(lay, d, maxBottom);
 }
 
 // Wires are routed on a grid of kStep pixels, round every rectangle of the
@@ -78,6 +85,14 @@ struct Grid {
     int cols, rows;
     std::vector<uint8_t> blocked;
     std::vector<uint8_t> used;  // already a wire: crossing is allowed, running along is not wanted
+    // With nets: the way another net's wire runs through a cell (1 across,
+    // 2 down); such a cell may only be crossed straight, never run along or
+    // turned in, so that wires of different nets never seem joined.
+    std::vector<uint8_t> runs;
+    // The cell outside each terminal belongs to its net: no other net's wire
+    // may pass it (-1: free).
+    std::vector<int> owner;
+    int net = -1;
     bool In(int c, int r) const { return c >= 0 && r >= 0 && c < cols && r < rows; }
     size_t At(int c, int r) const { return static_cast<size_t>(r) * cols + c; }
 };
@@ -125,7 +140,21 @@ std::vector<fw::Point> Route(const Grid& g, const std::vector<fw::Point>& starts
             if (!g.In(nc, nr)) continue;
             const size_t ncell = g.At(nc, nr);
             if (g.blocked[ncell] && !target[ncell]) continue;
-            const int step = 1 + (nd != dir ? 6 : 0) + (g.used[ncell] ? 8 : 0);
+            int near = 0;
+            if (!g.runs.empty() && !target[ncell]) {
+                const uint8_t here = g.runs[size_t(cell)], there = g.runs[ncell];
+                if (here && nd != dir) continue;
+                if (there & (nd < 2 ? 1 : 2)) continue;
+                if (there && !g.In(nc + dirs[nd][0], nr + dirs[nd][1])) continue;
+                if (g.owner[ncell] >= 0 && g.owner[ncell] != g.net) continue;
+                // Running close beside another wire reads as one thick line.
+                const uint8_t along = nd < 2 ? 1 : 2;
+                for (int side : {-1, 1}) {
+                    const int sc = nc + (nd < 2 ? 0 : side), sr = nr + (nd < 2 ? side : 0);
+                    if (g.In(sc, sr) && (g.runs[g.At(sc, sr)] & along)) near += 4;
+                }
+            }
+            const int step = 1 + (nd != dir ? 6 : 0) + (g.used[ncell] ? 8 : 0) + near;
             const int ns = static_cast<int>(ncell) * 4 + nd;
             if (c + step < cost[size_t(ns)]) {
                 cost[size_t(ns)] = c + step;
@@ -181,7 +210,7 @@ fw::Point Outside(const PlacedSymbol& p, const fw::Rect& area, bool second, int 
 namespace {
 
 void Wire(Layout& lay, PictureDescription& d, int maxBottom) {
-    Grid g{d.width / kStep + 1, d.height / kStep + 1, {}, {}};
+    Grid g{d.width / kStep + 1, d.height / kStep + 1, {}, {}, {}, {}};
     g.blocked.assign(size_t(g.cols) * g.rows, 0);
     g.used.assign(g.blocked.size(), 0);
     for (const fw::Rect& r : lay.all) Block(g, r);
@@ -285,6 +314,285 @@ void Wire(Layout& lay, PictureDescription& d, int maxBottom) {
     if (railLeft <= railRight) {
         d.wires.push_back({{railLeft, railRow * kStep}, {railRight + 1, railRow * kStep}});
         d.grounds.push_back({(railLeft + railRight) / 2, railRow * kStep});
+    }
+}
+
+// A picture's connections: each net joins named terminals of its parts
+// (group, terminal as SymbolPins numbers them), a ground, or a terminal of
+// the section at the picture's left or right edge.
+struct NetPin {
+    int group;
+    int terminal;
+};
+constexpr int kGround = -1, kLeftMark = -2, kRightMark = -3;
+struct PictureNets {
+    UINT pictureId;
+    std::vector<std::vector<NetPin>> nets;
+};
+
+const std::vector<PictureNets>& AllPictureNets() {
+    // Terminal names, by symbol.
+    enum { A = 0, B = 1 };                              // two-terminal parts
+    enum { Drain = 0, Gate = 1, Source = 2 };           // MOSFET; and collector, base, emitter of a transistor
+    enum { Pri1 = 0, Pri2 = 1, Sec1 = 2, Sec2 = 3, Rst1 = 4, Rst2 = 5 };  // transformers
+    enum { Line1 = 0, Line2 = 1, Wnd1 = 2, Wnd2 = 3 };  // current transformer
+    enum { Inv = 0, NonInv = 1, Output = 2 };           // op amp; an amplifier: input 0, output 1
+    constexpr NetPin Gnd{kGround, 0}, InP{kLeftMark, 0}, OutP{kRightMark, 0};
+    static const std::vector<PictureNets> all = {
+#include "schematics/PictureNets.inc"
+    };
+    return all;
+}
+
+const PictureNets* FindPictureNets(UINT pictureId) {
+    for (const PictureNets& n : AllPictureNets())
+        if (n.pictureId == pictureId) return &n;
+    return nullptr;
+}
+
+// The first free grid cell outside a named terminal, in the way the
+// terminal leaves its part, and the stub from the terminal to it; false when
+// the way is shut within a few cells.
+bool PinOutside(const schem::Pin& pin, const fw::Rect& area, const Grid& g,
+                const std::function<bool(const std::vector<fw::Point>&)>& stubOk, fw::Point& cell,
+                std::vector<fw::Point>& stub) {
+    using schem::Toward;
+    const int dx = pin.toward == Toward::Left ? -1 : pin.toward == Toward::Right ? 1 : 0;
+    const int dy = pin.toward == Toward::Up ? -1 : pin.toward == Toward::Down ? 1 : 0;
+    switch (pin.toward) {
+    case Toward::Left: cell = {(area.left - 1) / kStep - 1, (pin.at.y + kStep / 2) / kStep}; break;
+    case Toward::Right: cell = {(area.right + 1) / kStep + 1, (pin.at.y + kStep / 2) / kStep}; break;
+    case Toward::Up: cell = {(pin.at.x + kStep / 2) / kStep, (area.top - 1) / kStep - 1}; break;
+    case Toward::Down: cell = {(pin.at.x + kStep / 2) / kStep, (area.bottom + 1) / kStep + 1}; break;
+    }
+    const bool alongX = dx != 0;
+    // The grid line nearest the lead first, then the ones either side of it.
+    const int at = alongX ? pin.at.y : pin.at.x;
+    const fw::Point start = cell;
+    for (const int cross : {(at + kStep / 2) / kStep, at / kStep, at / kStep + 1}) {
+        cell = alongX ? fw::Point{start.x, cross} : fw::Point{cross, start.y};
+        for (int tries = 0; tries < 16; ++tries, cell.x += dx, cell.y += dy) {
+            if (!g.In(cell.x, cell.y)) break;
+            const fw::Point px{cell.x * kStep, cell.y * kStep};
+            stub = {pin.at, alongX ? fw::Point{px.x, pin.at.y} : fw::Point{pin.at.x, px.y}, px};
+            if (!stubOk(stub)) break;
+            const size_t k = g.At(cell.x, cell.y);
+            if (!g.blocked[k] && !g.runs[k]) return true;
+        }
+    }
+    return false;
+}
+
+// Each net grown as a tree on the grid: its first terminal starts it, every
+// further terminal is routed to the nearest point of it, a ground drops from
+// it to the ground row and a section terminal runs out to its edge. Where a
+// later wire meets the tree there is a junction.
+void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNets& nets) {
+    Grid g{d.width / kStep + 1, d.height / kStep + 1, {}, {}, {}, {}};
+    g.blocked.assign(size_t(g.cols) * g.rows, 0);
+    g.used.assign(g.blocked.size(), 0);
+    g.runs.assign(g.blocked.size(), 0);
+    g.owner.assign(g.blocked.size(), -1);
+    // A part's further rectangles only widen where a click finds it: wires
+    // may cross them (some lie round other parts), but not its first one.
+    std::vector<bool> firstOfGroup(lay.all.size(), false);
+    for (size_t k = 0; k < lay.all.size(); ++k) firstOfGroup[k] = k == 0 || lay.groupOf[k] != lay.groupOf[k - 1];
+    for (size_t k = 0; k < lay.all.size(); ++k)
+        if (firstOfGroup[k]) Block(g, lay.all[k]);
+    for (const fw::Rect& s : d.strips) Block(g, {s.left - 2, s.top - 2, s.right + 4, s.bottom + 6});
+    for (const PlacedSymbol& p : d.symbols) Block(g, p.box);
+    for (int c = 0; c < g.cols; ++c) {
+        g.blocked[g.At(c, 0)] = 1;
+        g.blocked[g.At(c, g.rows - 1)] = 1;
+    }
+    for (int r = 0; r < g.rows; ++r) {
+        g.blocked[g.At(0, r)] = 1;
+        g.blocked[g.At(g.cols - 1, r)] = 1;
+    }
+    const int groundRow = (maxBottom + kMargin) / kStep;
+    std::vector<uint8_t> groundCells(g.blocked.size(), 0), leftCells(g.blocked.size(), 0),
+        rightCells(g.blocked.size(), 0);
+    // The ground row holds grounds only: a wire along it would seem grounded.
+    for (int c = 2; c < g.cols - 2; ++c) groundCells[g.At(c, groundRow)] = 1;
+    for (int r = groundRow; r < g.rows; ++r)
+        for (int c = 0; c < g.cols; ++c) g.blocked[g.At(c, r)] = 1;
+    for (int r = 2; r < g.rows - 2; ++r) {
+        leftCells[g.At(2, r)] = 1;
+        rightCells[g.At(g.cols - 3, r)] = 1;
+    }
+    std::vector<fw::Rect> first(d.symbols.size() + lay.all.size());
+    for (size_t k = lay.all.size(); k-- > 0;) first[size_t(lay.groupOf[k])] = lay.all[k];
+    auto symbolOf = [&d](int group) -> const PlacedSymbol* {
+        for (const PlacedSymbol& p : d.symbols)
+            if (p.group == group) return &p;
+        return nullptr;
+    };
+
+    // Every terminal's way out, found first and kept for its net.
+    struct Exit {
+        bool ok = false;
+        fw::Point cell;
+        std::vector<fw::Point> stub;
+    };
+    std::vector<std::vector<Exit>> exitsOf(nets.nets.size());
+    for (size_t n = 0; n < nets.nets.size(); ++n)
+        for (const NetPin& np : nets.nets[n]) {
+            Exit e;
+            const PlacedSymbol* p = np.group >= 0 ? symbolOf(np.group) : nullptr;
+            const std::vector<schem::Pin> pins = p ? schem::SymbolPins(p->symbol, p->box) : std::vector<schem::Pin>{};
+            if (p && np.terminal >= 0 && size_t(np.terminal) < pins.size()) {
+                auto stubOk = [&](const std::vector<fw::Point>& st) {
+                    for (size_t i = 0; i + 1 < st.size(); ++i) {
+                        const fw::Rect seg = SegmentBox(st[i], st[i + 1]);
+                        for (const fw::Rect& sr : d.strips)
+                            if (Intersects(seg, sr)) return false;
+                        for (size_t k = 0; k < lay.all.size(); ++k)
+                            if (firstOfGroup[k] && lay.groupOf[k] != p->group && Intersects(seg, lay.all[k])) return false;
+                        for (const PlacedSymbol& q : d.symbols)
+                            if (q.group != p->group && Intersects(seg, q.box)) return false;
+                    }
+                    return true;
+                };
+                // A lead may bend to either side where its way is shut.
+                const schem::Pin pin = pins[size_t(np.terminal)];
+                const bool across = pin.toward == schem::Toward::Left || pin.toward == schem::Toward::Right;
+                const schem::Pin ways[3] = {pin,
+                                            {pin.at, across ? schem::Toward::Up : schem::Toward::Left},
+                                            {pin.at, across ? schem::Toward::Down : schem::Toward::Right}};
+                for (const schem::Pin& way : ways) {
+                    if (!PinOutside(way, first[size_t(p->group)], g, stubOk, e.cell, e.stub)) continue;
+                    const int owner = g.owner[g.At(e.cell.x, e.cell.y)];
+                    if (owner >= 0 && owner != int(n)) continue;
+                    e.ok = true;
+                    g.owner[g.At(e.cell.x, e.cell.y)] = int(n);
+                    break;
+                }
+            }
+            exitsOf[n].push_back(e);
+        }
+
+    // Wires already at ground: a later ground joins the nearest of them
+    // rather than standing as one more ground symbol beside the others.
+    std::vector<uint8_t> grounded(g.blocked.size(), 0);
+    for (size_t n = 0; n < nets.nets.size(); ++n) {
+        const std::vector<NetPin>& net = nets.nets[n];
+        bool atGround = false;
+        g.net = int(n);
+        std::vector<uint8_t> tree(g.blocked.size(), 0);
+        std::vector<std::vector<fw::Point>> laid;  // this net's wires, marked on the grid when it is done
+        bool started = false;
+        auto mark = [&](const std::vector<fw::Point>& wire) {
+            for (size_t i = 0; i + 1 < wire.size(); ++i) {
+                const fw::Point a = wire[i], b = wire[i + 1];
+                for (int y = std::min(a.y, b.y); y <= std::max(a.y, b.y); ++y)
+                    for (int x = std::min(a.x, b.x); x <= std::max(a.x, b.x); ++x)
+                        if (x % kStep == 0 && y % kStep == 0 && g.In(x / kStep, y / kStep)) tree[g.At(x / kStep, y / kStep)] = 1;
+            }
+            laid.push_back(wire);
+        };
+        auto startsOf = [&]() {
+            std::vector<fw::Point> starts;
+            for (int k = 0; k < g.cols * g.rows; ++k)
+                if (tree[size_t(k)]) starts.push_back({k % g.cols, k / g.cols});
+            return starts;
+        };
+        // Symbol terminals first, then grounds and section terminals.
+        std::vector<size_t> order;
+        for (size_t i = 0; i < net.size(); ++i)
+            if (net[i].group >= 0) order.push_back(i);
+        for (size_t i = 0; i < net.size(); ++i)
+            if (net[i].group < 0) order.push_back(i);
+        for (const size_t i : order) {
+            const NetPin np = net[i];
+            if (np.group < 0) {
+                if (!started && np.group == kLeftMark) {
+                    // A wire straight through from a left terminal to a right one.
+                    bool across = false;
+                    for (const NetPin& q : net) across = across || q.group == kRightMark;
+                    std::vector<fw::Point> starts;
+                    for (int r = 2; r < g.rows - 2 && across; ++r)
+                        if (!g.blocked[g.At(2, r)]) starts.push_back({2, r});
+                    std::vector<fw::Point> path = starts.empty() ? std::vector<fw::Point>{} : Route(g, starts, rightCells);
+                    if (path.empty()) {
+                        ++d.unrouted;
+                        continue;
+                    }
+                    d.marks.push_back(path.front());
+                    d.marks.push_back(path.back());
+                    mark(std::vector<fw::Point>(path.rbegin(), path.rend()));
+                    started = true;
+                    continue;
+                }
+                if (!started) {
+                    ++d.unrouted;
+                    continue;
+                }
+                if (net.size() == 2 && net[0].group == kLeftMark && np.group == kRightMark) continue;  // drawn above
+                std::vector<uint8_t> target =
+                    np.group == kGround ? groundCells : np.group == kLeftMark ? leftCells : rightCells;
+                if (np.group == kGround)
+                    for (size_t k = 0; k < target.size(); ++k) target[k] |= grounded[k];
+                std::vector<fw::Point> path = Route(g, startsOf(), target);
+                if (path.empty()) {
+                    ++d.unrouted;
+                    continue;
+                }
+                const fw::Point end = path.front();
+                if (np.group != kGround) d.marks.push_back(end);
+                else if (groundCells[g.At(end.x / kStep, end.y / kStep)]) d.grounds.push_back(end);
+                else d.junctions.push_back(end);
+                atGround = atGround || np.group == kGround;
+                d.junctions.push_back(path.back());
+                std::vector<fw::Point> wire(path.rbegin(), path.rend());
+                if (wire.size() > 1) mark(wire);
+                continue;
+            }
+            const Exit& e = exitsOf[n][i];
+            if (!e.ok) {
+                ++d.unrouted;
+                continue;
+            }
+            const fw::Point cell = e.cell;
+            const std::vector<fw::Point>& stub = e.stub;
+            if (!started) {
+                mark(stub);
+                tree[g.At(cell.x, cell.y)] = 1;
+                started = true;
+                continue;
+            }
+            if (tree[g.At(cell.x, cell.y)]) {
+                d.junctions.push_back(stub.back());
+                mark(stub);
+                continue;
+            }
+            std::vector<fw::Point> path = Route(g, {cell}, tree);
+            if (path.empty()) {
+                ++d.unrouted;
+                continue;
+            }
+            d.junctions.push_back(path.front());
+            std::vector<fw::Point> wire = stub;
+            for (auto it = path.rbegin() + 1; it != path.rend(); ++it) wire.push_back(*it);
+            mark(wire);
+        }
+        if (atGround)
+            for (size_t k = 0; k < tree.size(); ++k)
+                if (tree[k] && !g.blocked[k]) grounded[k] = 1;
+        // Only now is the net an obstacle that others may cross.
+        for (const auto& wire : laid) {
+            d.wires.push_back(wire);
+            for (size_t i = 0; i + 1 < wire.size(); ++i) {
+                const fw::Point a = wire[i], b = wire[i + 1];
+                const uint8_t run = a.y == b.y ? 1 : 2;
+                for (int y = std::min(a.y, b.y); y <= std::max(a.y, b.y); ++y)
+                    for (int x = std::min(a.x, b.x); x <= std::max(a.x, b.x); ++x)
+                        if (x % kStep == 0 && y % kStep == 0 && g.In(x / kStep, y / kStep)) {
+                            const size_t at = g.At(x / kStep, y / kStep);
+                            g.runs[at] |= run;
+                            g.used[at] = 1;
+                        }
+            }
+        }
     }
 }
 
@@ -448,6 +756,7 @@ bool DrawPicture(UINT pictureId, fw::Image& out) {
     }
     for (fw::Point j : d.junctions) schem::DrawJunction(dc, j);
     for (fw::Point g : d.grounds) schem::DrawGround(dc, g);
+    for (fw::Point m : d.marks) dc.Rectangle(m.x - 2, m.y - 2, m.x + 3, m.y + 3);
     return true;
 }
 

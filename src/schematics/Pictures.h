@@ -27,6 +27,11 @@ struct PictureDescription {
     std::vector<std::vector<fw::Point>> wires;
     std::vector<fw::Point> grounds;
     std::vector<fw::Point> junctions;
+    std::vector<fw::Point> marks;  // the section's terminals, open circles
+    // Wired from the picture's own connections (else by the automatic rule),
+    // and the terminals that wiring could not reach: none in a finished picture.
+    bool connected = false;
+    int unrouted = 0;
 };
 bool DescribePicture(UINT pictureId, PictureDescription& out);
 // Every picture id the program has.

@@ -24,7 +24,7 @@ const PartDef kXfmr{{"Power Transformer", &EditPowerTransformer<CPwrTransformerD
                      Symbol::Transformer}};
 const PartDef kXfmrReset{{"Power Transformer",
                           &EditPowerTransformer<CPwrTransformerResetDlg, IDD_PWR_TRANSFORMER_RESET>,
-                          Symbol::Transformer}};
+                          Symbol::ResetTransformer}};
 const PartDef kSenseXfmr{{"Current Sense Transformer",
                           &Edit<MEMBER(S, CTransformer, GetCurrentSenseTransformer), CTransformerDlg, IDD_TRANSFORMER>,
                           Symbol::CurrentTransformer}};

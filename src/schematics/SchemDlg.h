@@ -29,6 +29,7 @@ enum class Symbol {
     Inductor,
     CoupledWindings,
     Transformer,
+    ResetTransformer,  // a power transformer with its reset winding
     CurrentTransformer,
     Diode,
     Led,

@@ -153,10 +153,37 @@ void Coils(fw::Canvas& dc, int x, int top, int bottom, bool facingRight, double 
     }
 }
 
-void Transformer(fw::Canvas& dc, const fw::Rect& box) {
+// The primary's (and the reset winding's) span on the left side: with a
+// reset winding the primary takes the upper part and the reset winding the
+// lower, a gap between them.
+struct Windings {
+    int left, right, top, bottom, priBottom, resetTop;
+};
+Windings TransformerWindings(const fw::Rect& box, bool reset) {
     const fw::Rect b = Inset(box, 1);
     const int mid = (b.left + b.right) / 2;
-    const int left = mid - 3, right = mid + 3;
+    Windings w{mid - 3, mid + 3, b.top + 2, b.bottom - 2, b.bottom - 2, b.bottom - 2};
+    if (reset) {
+        const int gap = std::min(14, (w.bottom - w.top) / 4);
+        w.priBottom = w.top + (w.bottom - w.top - gap) * 3 / 5;
+        w.resetTop = w.priBottom + gap;
+    }
+    return w;
+}
+
+void Transformer(fw::Canvas& dc, const fw::Rect& box, bool reset) {
+    const fw::Rect b = Inset(box, 1);
+    const int mid = (b.left + b.right) / 2;
+    const Windings w = TransformerWindings(box, reset);
+    const int left = w.left, right = w.right;
+    if (reset) {
+        Coils(dc, left, w.top, w.priBottom, false, left - b.left);
+        Coils(dc, left, w.resetTop, w.bottom, false, left - b.left);
+        Coils(dc, right, b.top + 2, b.bottom - 2, true, b.right - 1 - right);
+        Line(dc, {mid - 1, b.top}, {mid - 1, b.bottom - 1});
+        Line(dc, {mid + 1, b.top}, {mid + 1, b.bottom - 1});
+        return;
+    }
     Coils(dc, left, b.top + 2, b.bottom - 2, false, left - b.left);
     Coils(dc, right, b.top + 2, b.bottom - 2, true, b.right - 1 - right);
     Line(dc, {mid - 1, b.top}, {mid - 1, b.bottom - 1});
@@ -169,8 +196,23 @@ void CurrentTransformer(fw::Canvas& dc, const fw::Rect& box) {
     Line(dc, {b.left, b.top + 2}, {b.right - 1, b.top + 2});  // the primary conductor
     const int w = b.Width();
     const int x0 = b.left + w / 4, x1 = b.right - w / 4;
-    for (int x = x0; x + 6 <= x1; x += 6) Circle(dc, x + 3, cy + 2, 3);
+    int x = x0;
+    for (; x + 6 <= x1; x += 6) Circle(dc, x + 3, cy + 2, 3);
     Line(dc, {x0, b.top + 5}, {x1, b.top + 5});
+    // The winding's leads, down to the box's edge.
+    Line(dc, {x0, cy + 2}, {x0, b.bottom - 1});
+    Line(dc, {x, cy + 2}, {x, b.bottom - 1});
+}
+
+// The current transformer's winding ends (see its drawing).
+void CurrentTransformerEnds(const fw::Rect& box, int& x0, int& x1, int& bottom) {
+    const fw::Rect b = Inset(box, 1);
+    const int w = b.Width();
+    x0 = b.left + w / 4;
+    const int end = b.right - w / 4;
+    x1 = x0;
+    while (x1 + 6 <= end) x1 += 6;
+    bottom = b.bottom - 1;
 }
 
 void Mosfet(fw::Canvas& dc, const fw::Rect& box) {
@@ -271,6 +313,56 @@ Terminals SymbolTerminals(Symbol symbol, const fw::Rect& box) {
     return {f.Map(0, 0), f.Map(f.Len(), 0), vertical};
 }
 
+std::vector<Pin> SymbolPins(Symbol symbol, const fw::Rect& box) {
+    const fw::Rect b = Inset(box, 1);
+    const int cy = (b.top + b.bottom) / 2;
+    switch (symbol) {
+    case Symbol::CoupledWindings:
+    case Symbol::Transformer:
+    case Symbol::ResetTransformer: {
+        const Windings w = TransformerWindings(box, symbol == Symbol::ResetTransformer);
+        // Each winding's leads leave on its own side, so that the primary's
+        // wires never meet the secondary's above or below the core.
+        std::vector<Pin> pins = {{{w.left, w.top}, Toward::Left},
+                                 {{w.left, w.priBottom}, Toward::Left},
+                                 {{w.right, w.top}, Toward::Right},
+                                 {{w.right, w.bottom}, Toward::Right}};
+        if (symbol == Symbol::ResetTransformer) {
+            pins.push_back({{w.left, w.resetTop}, Toward::Left});
+            pins.push_back({{w.left, w.bottom}, Toward::Left});
+        }
+        return pins;
+    }
+    case Symbol::CurrentTransformer: {
+        int x0, x1, bottom;
+        CurrentTransformerEnds(box, x0, x1, bottom);
+        return {{{b.left, b.top + 2}, Toward::Left},
+                {{b.right - 1, b.top + 2}, Toward::Right},
+                {{x0, bottom}, Toward::Down},
+                {{x1, bottom}, Toward::Down}};
+    }
+    case Symbol::Mosfet: {
+        const int h = std::max(3, b.Height() / 2 - 1);
+        return {{{b.right - 1, cy - h + 2}, Toward::Up}, {{b.left, cy}, Toward::Left}, {{b.right - 1, cy + h - 2}, Toward::Down}};
+    }
+    case Symbol::Bjt:
+    case Symbol::PhotoTransistor:
+        return {{{b.right - 1, b.top}, Toward::Up}, {{b.left, cy}, Toward::Left}, {{b.right - 1, b.bottom - 1}, Toward::Down}};
+    case Symbol::Amplifier: return {{{b.left, cy}, Toward::Left}, {{b.right - 1, cy}, Toward::Right}};
+    case Symbol::OpAmp:
+    case Symbol::Comparator: {
+        const int y1 = b.top + b.Height() / 4, y2 = b.bottom - 1 - b.Height() / 4;
+        return {{{b.left, y1}, Toward::Left}, {{b.left, y2}, Toward::Left}, {{b.right - 1, cy}, Toward::Right}};
+    }
+    case Symbol::Clock: return {{{b.right - 1, cy}, Toward::Right}};
+    case Symbol::Block: return {{{b.left, cy}, Toward::Left}, {{b.right - 1, cy}, Toward::Right}};
+    default: {
+        const Terminals t = SymbolTerminals(symbol, box);
+        return {{t.a, t.vertical ? Toward::Up : Toward::Left}, {t.b, t.vertical ? Toward::Down : Toward::Right}};
+    }
+    }
+}
+
 void DrawSymbol(fw::Canvas& dc, Symbol symbol, const fw::Rect& box) {
     if (box.Width() < 3 || box.Height() < 3) return;
     const Frame f{box, Upright(symbol, box)};
@@ -280,7 +372,8 @@ void DrawSymbol(fw::Canvas& dc, Symbol symbol, const fw::Rect& box) {
     case Symbol::PolarCapacitor: Capacitor(dc, f, true); break;
     case Symbol::Inductor: Inductor(dc, f); break;
     case Symbol::CoupledWindings:
-    case Symbol::Transformer: Transformer(dc, box); break;
+    case Symbol::Transformer: Transformer(dc, box, false); break;
+    case Symbol::ResetTransformer: Transformer(dc, box, true); break;
     case Symbol::CurrentTransformer: CurrentTransformer(dc, box); break;
     case Symbol::Diode: Diode(dc, f, false); break;
     case Symbol::Led: Diode(dc, f, true); break;

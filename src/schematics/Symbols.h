@@ -3,6 +3,8 @@
 // with its leads reaching the box's edges, so wires meet it there.
 #pragma once
 
+#include <vector>
+
 #include "platform/ui/Canvas.h"
 #include "schematics/SchemDlg.h"
 
@@ -17,6 +19,22 @@ struct Terminals {
 
 bool Upright(Symbol symbol, const fw::Rect& box);
 Terminals SymbolTerminals(Symbol symbol, const fw::Rect& box);
+
+// A named terminal of a symbol: where its lead ends and which way it leaves
+// the symbol. The terminals of each symbol, in order:
+//   two-terminal parts: the top or left end (anode, positive plate), the other end;
+//   transformer: primary top, primary bottom, secondary top, secondary bottom,
+//     and with a reset winding (drawn under the primary) its top and bottom;
+//   current transformer: the conductor's left and right ends, the winding's two ends;
+//   MOSFET: drain, gate, source; transistors: collector, base, emitter;
+//   amplifier: input, output; op amp and comparator: inverting and
+//   non-inverting input, output; clock: output; block: left, right.
+enum class Toward { Left, Right, Up, Down };
+struct Pin {
+    fw::Point at;
+    Toward toward;
+};
+std::vector<Pin> SymbolPins(Symbol symbol, const fw::Rect& box);
 void DrawSymbol(fw::Canvas& dc, Symbol symbol, const fw::Rect& box);
 void DrawGround(fw::Canvas& dc, fw::Point at);
 void DrawJunction(fw::Canvas& dc, fw::Point at);

@@ -66,6 +66,63 @@ TEST(Pictures, SymbolsLieInTheirRectanglesAndLabelStripsAreClear) {
     }
 }
 
+// Every named terminal of a symbol lies on the symbol's own ink, lying and
+// standing: a wire ending there meets the drawing, not the air beside it.
+TEST(Pictures, TerminalsLieOnTheSymbolsInk) {
+    const Symbol symbols[] = {Symbol::Resistor, Symbol::Capacitor, Symbol::PolarCapacitor, Symbol::Inductor,
+                              Symbol::Transformer, Symbol::ResetTransformer, Symbol::CurrentTransformer,
+                              Symbol::Diode, Symbol::Led, Symbol::PhotoTransistor, Symbol::Mosfet, Symbol::Bjt,
+                              Symbol::Amplifier, Symbol::OpAmp, Symbol::Comparator, Symbol::VoltageSource,
+                              Symbol::CurrentSource, Symbol::Clock, Symbol::Switch, Symbol::Block};
+    const fw::Rect boxes[] = {{10, 10, 70, 40}, {10, 10, 40, 110}};
+    for (Symbol s : symbols)
+        for (const fw::Rect& box : boxes) {
+            SCOPED_TRACE(static_cast<int>(s));
+            fw::Image img(90, 130, kWhite);
+            schem::ImageCanvas dc(img);
+            schem::DrawSymbol(dc, s, box);
+            for (const schem::Pin& pin : schem::SymbolPins(s, box)) {
+                bool near = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) near = near || Ink(img, pin.at.x + dx, pin.at.y + dy);
+                EXPECT_TRUE(near) << "terminal at " << pin.at.x << "," << pin.at.y << " in box " << box.Width() << "x"
+                                  << box.Height();
+                EXPECT_TRUE(box.PtInRect(pin.at));
+            }
+        }
+}
+
+// A picture wired from its connections reaches every terminal it names,
+// and each wire ends on a part's terminal, a junction, a ground or a
+// terminal of the section: no loose ends.
+TEST(Pictures, ConnectedPicturesHaveNoLooseWires) {
+    int connected = 0;
+    for (UINT id : AllPictureIds()) {
+        SCOPED_TRACE(id);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(id, d));
+        if (!d.connected) continue;
+        ++connected;
+        EXPECT_EQ(d.unrouted, 0);
+        std::vector<fw::Point> ends = d.junctions;
+        ends.insert(ends.end(), d.grounds.begin(), d.grounds.end());
+        ends.insert(ends.end(), d.marks.begin(), d.marks.end());
+        for (const PlacedSymbol& p : d.symbols)
+            for (const schem::Pin& pin : schem::SymbolPins(p.symbol, p.box)) ends.push_back(pin.at);
+        auto known = [&ends](fw::Point e) {
+            for (fw::Point k : ends)
+                if (k == e) return true;
+            return false;
+        };
+        for (const auto& w : d.wires) {
+            ASSERT_GE(w.size(), 2u);
+            EXPECT_TRUE(known(w.front())) << "wire from " << w.front().x << "," << w.front().y;
+            EXPECT_TRUE(known(w.back())) << "wire to " << w.back().x << "," << w.back().y;
+        }
+    }
+    EXPECT_GT(connected, 0);
+}
+
 // With PQ_CONTACT_SHEET set to a file name, writes every picture with its
 // label strips outlined into one PPM, for looking at.
 TEST(Pictures, ContactSheet) {
