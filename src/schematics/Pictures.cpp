@@ -31,7 +31,6 @@ struct Layout {
     std::vector<int> groupOf;
 };
 
-void Wire(Layout& lay, PictureDescription& d, int maxBottom);
 struct PictureNets;
 const PictureNets* FindPictureNets(UINT pictureId);
 void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNets& nets);
@@ -71,14 +70,10 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
 
     if (const PictureNets* nets = FindPictureNets(SchematicPictureId(cls.kind, cls.topology)))
         WireNets(lay, d, maxBottom, *nets), d.connected = true;
-    else
-        Wire(lay, d, maxBottom);
 }
 
 // Wires are routed on a grid of kStep pixels, round every rectangle of the
-// list and clear of the label strips, with few bends: series parts (lying)
-// are joined left to right, shunt parts (standing) join the series wiring
-// above them and the ground rail below.
+// list and clear of the label strips, with few bends.
 constexpr int kStep = 4;
 
 struct Grid {
@@ -179,142 +174,6 @@ std::vector<fw::Point> Route(const Grid& g, const std::vector<fw::Point>& starts
         corners.push_back(path[i]);
     }
     return corners;
-}
-
-// The grid cell just outside a terminal and the stub from the terminal to
-// it: along the lead (exit 0), or out to one side of the part's rectangle
-// (exits 1 and 2) where a label strip lies beyond the lead.
-fw::Point Outside(const PlacedSymbol& p, const fw::Rect& area, bool second, int exit, std::vector<fw::Point>& stub) {
-    const schem::Terminals t = schem::SymbolTerminals(p.symbol, p.box);
-    const fw::Point at = second ? t.b : t.a;
-    const int before = (area.left - 3) / kStep, after = (area.right + kStep + 1) / kStep;
-    const int above = (area.top - 3) / kStep, below = (area.bottom + kStep + 1) / kStep;
-    fw::Point cell;
-    bool alongX;  // the stub's first leg runs along x
-    if (t.vertical) {
-        alongX = exit != 0;
-        if (exit == 0) cell = {(at.x + kStep / 2) / kStep, second ? below : above};
-        else cell = {exit == 1 ? before : after, (at.y + kStep / 2) / kStep};
-    } else {
-        alongX = exit == 0;
-        if (exit == 0) cell = {second ? after : before, (at.y + kStep / 2) / kStep};
-        else cell = {(at.x + kStep / 2) / kStep, exit == 1 ? above : below};
-    }
-    const fw::Point px{cell.x * kStep, cell.y * kStep};
-    stub = {at, alongX ? fw::Point{px.x, at.y} : fw::Point{at.x, px.y}, px};
-    return cell;
-}
-
-}  // namespace
-
-namespace {
-
-void Wire(Layout& lay, PictureDescription& d, int maxBottom) {
-    Grid g{d.width / kStep + 1, d.height / kStep + 1, {}, {}, {}, {}};
-    g.blocked.assign(size_t(g.cols) * g.rows, 0);
-    g.used.assign(g.blocked.size(), 0);
-    for (const fw::Rect& r : lay.all) Block(g, r);
-    for (const fw::Rect& s : d.strips) Block(g, {s.left - 2, s.top - 2, s.right + 4, s.bottom + 6});
-    for (const PlacedSymbol& p : d.symbols) Block(g, p.box);
-    for (int c = 0; c < g.cols; ++c) {
-        g.blocked[g.At(c, 0)] = 1;
-        g.blocked[g.At(c, g.rows - 1)] = 1;
-    }
-    for (int r = 0; r < g.rows; ++r) {
-        g.blocked[g.At(0, r)] = 1;
-        g.blocked[g.At(g.cols - 1, r)] = 1;
-    }
-    const int railRow = (maxBottom + kMargin) / kStep;
-    std::vector<uint8_t> railCells(g.blocked.size(), 0);
-    for (int c = 2; c < g.cols - 2; ++c) railCells[g.At(c, railRow)] = 1;
-    std::vector<uint8_t> seriesCells(g.blocked.size(), 0);
-    bool anySeries = false;
-    int railLeft = INT_MAX, railRight = INT_MIN;
-
-    auto lay_wire = [&](const std::vector<fw::Point>& stub, const std::vector<fw::Point>& path, bool series) {
-        std::vector<fw::Point> wire = stub;
-        for (auto it = path.rbegin(); it != path.rend(); ++it) wire.push_back(*it);
-        d.wires.push_back(wire);
-        for (size_t i = 0; i + 1 < wire.size(); ++i) {
-            const fw::Point a = wire[i], b = wire[i + 1];
-            for (int y = std::min(a.y, b.y); y <= std::max(a.y, b.y); y += 1)
-                for (int x = std::min(a.x, b.x); x <= std::max(a.x, b.x); x += 1)
-                    if (x % kStep == 0 && y % kStep == 0 && g.In(x / kStep, y / kStep)) {
-                        g.used[g.At(x / kStep, y / kStep)] = 1;
-                        if (series) seriesCells[g.At(x / kStep, y / kStep)] = 1;
-                    }
-        }
-    };
-    auto cellOk = [&g](fw::Point c) { return g.In(c.x, c.y) && !g.blocked[g.At(c.x, c.y)]; };
-
-    std::vector<fw::Rect> first(d.symbols.size() + lay.all.size());
-    for (size_t k = lay.all.size(); k-- > 0;) first[size_t(lay.groupOf[k])] = lay.all[k];
-    // A stub may cross only its own part's first rectangle.
-    auto stubOk = [&](const PlacedSymbol& p, const std::vector<fw::Point>& stub) {
-        for (size_t i = 0; i + 1 < stub.size(); ++i) {
-            const fw::Rect seg = SegmentBox(stub[i], stub[i + 1]);
-            for (const fw::Rect& st : d.strips)
-                if (Intersects(seg, {st.left - 2, st.top - 2, st.right + 4, st.bottom + 6})) return false;
-            for (size_t k = 0; k < lay.all.size(); ++k)
-                if (lay.groupOf[k] != p.group && Intersects(seg, lay.all[k])) return false;
-            for (const PlacedSymbol& q : d.symbols)
-                if (q.group != p.group && Intersects(seg, q.box)) return false;
-        }
-        return true;
-    };
-    // The exits of a terminal that lead to a free cell, along the lead first.
-    auto exits = [&](const PlacedSymbol& p, bool second) {
-        std::vector<std::pair<fw::Point, std::vector<fw::Point>>> out;
-        for (int exit = 0; exit < 3; ++exit) {
-            std::vector<fw::Point> stub;
-            const fw::Point cell = Outside(p, first[size_t(p.group)], second, exit, stub);
-            if (cellOk(cell) && stubOk(p, stub)) out.push_back({cell, stub});
-        }
-        return out;
-    };
-    std::vector<const PlacedSymbol*> lying, standing;
-    for (const PlacedSymbol& p : d.symbols) (schem::Upright(p.symbol, p.box) ? standing : lying).push_back(&p);
-    std::sort(lying.begin(), lying.end(), [](const PlacedSymbol* a, const PlacedSymbol* b) { return a->box.left < b->box.left; });
-    for (size_t i = 0; i + 1 < lying.size(); ++i) {
-        bool joined = false;
-        for (const auto& [from, stubA] : exits(*lying[i], true)) {
-            for (auto [to, stubB] : exits(*lying[i + 1], false)) {
-                std::vector<uint8_t> target(g.blocked.size(), 0);
-                target[g.At(to.x, to.y)] = 1;
-                std::vector<fw::Point> path = Route(g, {from}, target);
-                if (path.empty()) continue;
-                std::reverse(stubB.begin(), stubB.end());
-                path.insert(path.begin(), stubB.begin(), stubB.end() - 1);  // path runs target first
-                lay_wire(stubA, path, true);
-                anySeries = joined = true;
-                break;
-            }
-            if (joined) break;
-        }
-    }
-    for (const PlacedSymbol* p : standing) {
-        for (const auto& [low, stub] : exits(*p, true)) {
-            std::vector<fw::Point> path = Route(g, {low}, railCells);
-            if (path.empty()) continue;
-            lay_wire(stub, path, false);
-            railLeft = std::min(railLeft, path.front().x);
-            railRight = std::max(railRight, path.front().x);
-            d.junctions.push_back(path.front());
-            break;
-        }
-        if (!anySeries) continue;
-        for (const auto& [high, stub] : exits(*p, false)) {
-            std::vector<fw::Point> path = Route(g, {high}, seriesCells);
-            if (path.empty()) continue;
-            lay_wire(stub, path, false);
-            d.junctions.push_back(path.front());
-            break;
-        }
-    }
-    if (railLeft <= railRight) {
-        d.wires.push_back({{railLeft, railRow * kStep}, {railRight + 1, railRow * kStep}});
-        d.grounds.push_back({(railLeft + railRight) / 2, railRow * kStep});
-    }
 }
 
 // A picture's connections: each net joins named terminals of its parts

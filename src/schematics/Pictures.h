@@ -28,8 +28,9 @@ struct PictureDescription {
     std::vector<fw::Point> grounds;
     std::vector<fw::Point> junctions;
     std::vector<fw::Point> marks;  // the section's terminals, open circles
-    // Wired from the picture's own connections (else by the automatic rule),
-    // and the terminals that wiring could not reach: none in a finished picture.
+    // Wired from the picture's own connections (a picture without them has
+    // no wires), and the terminals that wiring could not reach: none in a
+    // finished picture.
     bool connected = false;
     int unrouted = 0;
 };
