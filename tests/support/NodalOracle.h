@@ -8,6 +8,7 @@
 //   voltage source  Va - Vb = E                     (its current is an unknown)
 //   inductor        Va - Vb = sum_k L[j][k]·s·(I[k] - Iprev[k])   (self and mutual terms)
 //   capacitor       I = C·s·(Va - Vb - Vprev)
+//   ideal op-amp    V+ = V-, its output sources whatever current that takes (a nullor)
 #pragma once
 
 #include <cmath>
@@ -28,6 +29,13 @@ public:
     // Returns the branch, whose current Current() gives.
     int VoltageSource(int a, int b, double e) { return AddBranch(Kind::kSource, a, b, e, 0.0); }
     int Inductor(int a, int b, double l, double iPrev) { return AddBranch(Kind::kInductor, a, b, l, iPrev); }
+    // Output to the return; returns the branch of its output current.
+    int IdealOpAmp(int plus, int minus, int out) {
+        const int branch = AddBranch(Kind::kOpAmp, out, 0, 0.0, 0.0);
+        elements_.back().plus = plus;
+        elements_.back().minus = minus;
+        return branch;
+    }
     void Mutual(int branch1, int branch2, double m) { mutuals_.push_back({branch1, branch2, m}); }
 
     bool Solve() {
@@ -50,7 +58,12 @@ public:
             const int col = nodes_ + static_cast<int>(k);
             if (e.a) a[row(e.a)][col] += 1.0, a[col][row(e.a)] += 1.0;
             if (e.b) a[row(e.b)][col] -= 1.0, a[col][row(e.b)] -= 1.0;
-            if (e.kind == Kind::kSource) {
+            if (e.kind == Kind::kOpAmp) {
+                // Its row holds the virtual short, not the output's own voltage.
+                a[col].assign(n, 0.0);
+                if (e.plus) a[col][row(e.plus)] += 1.0;
+                if (e.minus) a[col][row(e.minus)] -= 1.0;
+            } else if (e.kind == Kind::kSource) {
                 rhs[col] = e.value;
             } else {
                 a[col][col] -= e.value * s_;
@@ -93,13 +106,14 @@ public:
     double Current(int branch) const { return x_[nodes_ + branch]; }
 
 private:
-    enum class Kind { kResistor, kCapacitor, kSource, kInductor };
+    enum class Kind { kResistor, kCapacitor, kSource, kInductor, kOpAmp };
     struct Element {
         Kind kind;
         int a, b;
         double value;  // R, C, E or L
         double extra;  // Vprev of a capacitor, Iprev of an inductor
         int branch;
+        int plus = 0, minus = 0;  // op-amp inputs
     };
     struct MutualTerm {
         int branch1, branch2;

@@ -5,6 +5,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMVea.h"
 #include "records/Utils.h"
 
 namespace {
@@ -179,9 +180,7 @@ int32_t CalcControlSectionQuantities() {
     const double reference = ctl.referenceLockout ? ci.veaReferenceValue : kLockedReference;
     ctl.veaReference = reference;
 
-    const ErrorAmpT7 amp{ci.veaResistor1, ci.veaFeedbackResistor, ci.veaCapacitor3, ci.veaLowerLimit,
-                         ci.errorUpperLimit};
-    CalcVoltageErrorAmpT7(amp, feedback, reference, s, &ctl);
+    if (!CalcVoltageErrorAmp(VeaNetworkOf(ci), feedback, reference, s, &ctl)) return 0;
     ctl.limitedError = ctl.veaOutput;
     ctl.optoCoupledError = ctl.veaOutput;  // no opto-isolator: the amplifier drives the PWM
 
