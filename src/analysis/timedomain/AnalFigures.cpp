@@ -9,6 +9,7 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     const double h = step.inverseTimeStepTermA;
     // The step ending at step.time began at step.time - h; only its part inside the window
     // counts. The drive state of the step is the one that was latched before it.
+    if (levelReached_ < 0.0 && ctx.outputFilter[0].outputVoltage >= watchedLevel_) levelReached_ = step.time;
     const double from = std::max(step.time - h, windowStart_);
     if (step.time <= windowStart_) return;
     const double w = step.time - from;

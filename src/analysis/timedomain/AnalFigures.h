@@ -13,6 +13,10 @@ public:
     explicit CRunFigures(double windowStart) : windowStart_(windowStart) {}
 
     void Observe(const AnalysisContext& ctx);
+    // The time the output first reaches level (from the run's start, whatever the window).
+    void WatchOutputLevel(double level) { watchedLevel_ = level; }
+    double WatchedLevel() const { return watchedLevel_; }
+    double LevelReachedTime() const { return levelReached_; }  // s, -1 while not reached
 
     double OutputAverage() const { return span_ > 0.0 ? voutArea_ / span_ : 0.0; }
     double OutputPeakToPeak() const { return voutMax_ - voutMin_; }
@@ -41,4 +45,6 @@ private:
     double ipMax_ = -1e300;
     double vswMax_ = -1e300;
     int64_t steps_ = 0;
+    double watchedLevel_ = 1e300;
+    double levelReached_ = -1.0;
 };
