@@ -7,6 +7,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
     static const std::vector<RegressionDesign> designs = {
         {"first_config", &BuildFirstConfiguration},
         {"closed_loop", &BuildClosedLoopVoltageMode},
+        {"current_limit", &BuildCurrentLimit},
     };
     return designs;
 }

@@ -130,6 +130,10 @@ int32_t DetermineTimeStep() {
         if (ctl.clockSlope > 0.0 && ctl.pwmComparatorDifferential > 0.0)
             Land(step, ctl.pwmComparatorDifferential / ctl.clockSlope);
     }
+    // The current limit ends the pulse where its filtered sense crosses the threshold: land there.
+    if (ci.currentLimitEnabled && step.driveOn && ctl.comparatorAux <= 0.5 && ctl.currentLimitFeedbackSlope > 0.0 &&
+        ctl.currentLimitFeedback < ci.currentLimitThreshold)
+        Land(step, (ci.currentLimitThreshold - ctl.currentLimitFeedback) / ctl.currentLimitFeedbackSlope);
 
     const int32_t n = set.outputCount;
     for (int32_t j = 0; j < n; ++j) {
