@@ -54,4 +54,20 @@ TEST(ClosedLoopVoltageMode, SoftStartsAndRegulatesToTheSetPoint) {
     EXPECT_NEAR(fig.LevelReachedTime(), kSoftStartTime, 0.1 * kSoftStartTime);
 }
 
+// Delays of zero (switch and comparators) switch at once: the loop regulates as before.
+TEST(ClosedLoopVoltageMode, ZeroDelaysSwitchNormally) {
+    CPwrQuorraDoc doc;
+    doc.OnNewDocument();
+    BuildClosedLoopVoltageMode(doc);
+    auto& sw = doc.GetPrimarySection()->GetSwitchSW1();
+    sw.m_dTurnOnDelay = sw.m_dRiseTime = sw.m_dTurnOffDelay = sw.m_dFallTime = 0.0;
+    doc.GetControlSection()->GetComparator1().m_dDelay = 0.0;
+    doc.GetControlSection()->GetComparator2().m_dDelay = 0.0;
+    CRunFigures fig(0.0);
+    const HeadlessRun run = RunDesignHeadless(doc, 0.0, &fig, nullptr);
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    EXPECT_NEAR(fig.OutputAverage(), kSetPoint, 0.005 * kSetPoint);
+    EXPECT_GT(fig.Duty(), 0.2);
+}
+
 }  // namespace
