@@ -8,6 +8,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"first_config", &BuildFirstConfiguration},
         {"closed_loop", &BuildClosedLoopVoltageMode},
         {"current_limit", &BuildCurrentLimit},
+        {"opto_loop", &BuildOptoLoop},
     };
     return designs;
 }

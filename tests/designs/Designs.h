@@ -22,3 +22,4 @@ bool WriteRegressionDesign(const RegressionDesign& design, const std::string& pa
 void BuildFirstConfiguration(CPwrQuorraDoc& doc);
 void BuildClosedLoopVoltageMode(CPwrQuorraDoc& doc);
 void BuildCurrentLimit(CPwrQuorraDoc& doc);
+void BuildOptoLoop(CPwrQuorraDoc& doc);

@@ -118,6 +118,8 @@ int32_t CalcVoltageErrorAmp(const VeaNetwork& a, double input, double reference,
         }
         return 1;
     }
+    // The held level follows the limits, which the soft start may move.
+    st->veaClampValue = st->veaClampState == 1 ? a.upper : a.lower;
     if (!SolveVoltageErrorAmpClamped(a, input, s, st)) return 0;
     const bool released = st->veaClampState == 1 ? st->veaInvertingInput > reference
                                                  : st->veaInvertingInput < reference;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/context/AnalParams.h"
+#include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMVea.h"
 #include "circuit/AnalFill.h"
 #include "platform/core/Format.h"
@@ -20,11 +21,11 @@ constexpr uint32_t kRefuseCoupledChokes = 58405;
 constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
 constexpr uint32_t kRefuseErrorAmpValues = 58940;
+constexpr uint32_t kRefuseOptoValues = 58941;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kControlVoltageMode = 2;
-constexpr int32_t kOptoNone = 6;
 
 // More than the one point at 0 A: the inductance would follow the current.
 bool Saturates(const TimeMagnitudeTable* table) { return table && table->count > 1; }
@@ -82,10 +83,14 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     const ControlInputRec& ctl = *params.pControlInput;
     if (ctl.controlMode != kControlVoltageMode || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
-        ctl.optoVariant != kOptoNone || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
+        ctl.optoVariant < 0 || ctl.optoVariant > 6 || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
         ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
         return Refuse(kRefuseControl);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
+    // The opto reference source drives the inverter as a constant.
+    if (!OptoNetworkValid(OptoNetworkOf(ctl)) ||
+        (ctl.optoVariant >= 3 && ctl.optoVariant <= 5 && ctl.optoReferenceAmplitude != 0.0))
+        return Refuse(kRefuseOptoValues);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

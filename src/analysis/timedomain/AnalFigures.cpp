@@ -20,6 +20,8 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     ilArea_ += il * w;
     vbulkArea_ += ctx.inputCapacitor.inputVoltage * w;
     if (step.driveOn) driveOnTime_ += w;
+    veaArea_ += ctx.control.veaOutput * w;
+    controlArea_ += ctx.control.pwmControlVoltage * w;
     if (ctx.primary.switchState == 1) {
         resetTime_ += w;
         vswResetArea_ += ctx.primary.switch1Voltage * w;

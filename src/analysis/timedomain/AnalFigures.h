@@ -27,6 +27,9 @@ public:
     // Mean switch voltage while the transformer resets (switch state 1).
     double SwitchPlateau() const { return resetTime_ > 0.0 ? vswResetArea_ / resetTime_ : 0.0; }
     double BulkAverage() const { return span_ > 0.0 ? vbulkArea_ / span_ : 0.0; }
+    // Mean error amplifier output and PWM control voltage.
+    double ErrorAmpAverage() const { return span_ > 0.0 ? veaArea_ / span_ : 0.0; }
+    double ControlAverage() const { return span_ > 0.0 ? controlArea_ / span_ : 0.0; }
     double Duty() const { return span_ > 0.0 ? driveOnTime_ / span_ : 0.0; }
     double Span() const { return span_; }
     int64_t Steps() const { return steps_; }
@@ -45,6 +48,8 @@ private:
     double ipMax_ = -1e300;
     double vswMax_ = -1e300;
     int64_t steps_ = 0;
+    double veaArea_ = 0.0;
+    double controlArea_ = 0.0;
     double watchedLevel_ = 1e300;
     double levelReached_ = -1.0;
 };

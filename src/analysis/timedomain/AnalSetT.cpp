@@ -5,6 +5,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMVea.h"
 #include "records/Utils.h"
 
@@ -18,6 +19,8 @@ constexpr double kStepGrowth = 2.0;
 // Until the bulk reaches the error amplifier's turn-on level its reference stands at this
 // mark (the references are locked out).
 constexpr double kLockedReference = 1e-6;  // V
+// The soft-start capacitor charges no further than this.
+constexpr double kSoftStartTop = 5.0;  // V
 
 double OnTimeHold(const AnalysisContext* ctx) {
     const double fraction = ctx->pControlInput->clockBlankingFraction;
@@ -184,18 +187,26 @@ int32_t CalcControlSectionQuantities() {
     const double reference = ctl.referenceLockout ? ci.veaReferenceValue : kLockedReference;
     ctl.veaReference = reference;
 
-    if (!CalcVoltageErrorAmp(VeaNetworkOf(ci), feedback, reference, s, &ctl)) return 0;
-    ctl.limitedError = ctl.veaOutput;
-    ctl.optoCoupledError = ctl.veaOutput;  // no opto-isolator: the amplifier drives the PWM
-
-    double control = ctl.veaOutput;
+    // The soft start charges only while the references run; it holds the error amplifier's
+    // upper clamp down with it, so the amplifier never winds up past the drive it allows.
     if (ci.softStartCapOn) {
-        ctl.softStartCapVoltage = std::min(ctl.softStartCapVoltage + ci.softStartRate * h, ci.errorUpperLimit);
-        if (ci.softStartControlOn) {
-            ctl.softStartControl = ctl.softStartCapVoltage + ci.softStartOffset;
-            control = std::min(control, ctl.softStartControl);
-        }
+        if (ctl.referenceLockout && ctl.softStartCapVoltage < kSoftStartTop)
+            ctl.softStartCapVoltage += ci.softStartRate * h;
+        if (ci.softStartControlOn) ctl.softStartControl = ctl.softStartCapVoltage + ci.softStartOffset;
     }
+    ctl.errorUpperClamp = ci.softStartCapOn ? std::min(ci.errorUpperLimit, ctl.softStartControl) : ci.errorUpperLimit;
+    VeaNetwork vea = VeaNetworkOf(ci);
+    vea.upper = ctl.errorUpperClamp;
+    if (!CalcVoltageErrorAmp(vea, feedback, reference, s, &ctl)) return 0;
+    OptoNetwork opto = OptoNetworkOf(ci);
+    // A driver source taken from an output follows that output's voltage.
+    if (ci.optoDriveSource >= 1 && ci.optoDriveSource <= set.outputCount)
+        opto.driveVoltage = ctx->outputFilter[ci.optoDriveSource - 1].outputVoltage;
+    if (!CalcOptoIsolator(opto, ctl.veaOutput, s, &ctl)) return 0;
+
+    const double control =
+        ci.softStartCapOn ? std::min(ctl.optoCoupledError, ctl.softStartControl) : ctl.optoCoupledError;
+    ctl.limitedError = control;
     ctl.pwmControlVoltage = control;
 
     if (ci.currentLimitEnabled) {

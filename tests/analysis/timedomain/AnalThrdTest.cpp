@@ -187,7 +187,10 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
         {"current mode", [](FirstConfigRecords& r) { r.control.controlMode = 0; }, "control section"},
         {"current limit from the chokes", [](FirstConfigRecords& r) { r.control.currentSenseSource = 1; },
          "control section"},
-        {"opto-isolator", [](FirstConfigRecords& r) { r.control.optoVariant = 0; }, "control section"},
+        {"opto-isolator without its parts", [](FirstConfigRecords& r) { r.control.optoVariant = 0; },
+         "the opto-isolator needs a positive value"},
+        {"error amplifier network without its input branch", [](FirstConfigRecords& r) { r.control.veaVariant = 4; },
+         "the voltage error amplifier needs a positive value"},
         {"coupled chokes", [](FirstConfigRecords& r) { r.settings.coupledOutputChokes = 1; }, "coupled output chokes"},
         {"no largest step", [](FirstConfigRecords& r) { r.settings.initialTimeStep = NOT_SET; }, "incomplete"},
     };
