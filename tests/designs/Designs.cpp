@@ -9,6 +9,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"closed_loop", &BuildClosedLoopVoltageMode},
         {"current_limit", &BuildCurrentLimit},
         {"opto_loop", &BuildOptoLoop},
+        {"uvlo", &BuildUvlo},
     };
     return designs;
 }

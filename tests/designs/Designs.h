@@ -23,3 +23,4 @@ void BuildFirstConfiguration(CPwrQuorraDoc& doc);
 void BuildClosedLoopVoltageMode(CPwrQuorraDoc& doc);
 void BuildCurrentLimit(CPwrQuorraDoc& doc);
 void BuildOptoLoop(CPwrQuorraDoc& doc);
+void BuildUvlo(CPwrQuorraDoc& doc);

@@ -10,6 +10,11 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     // The step ending at step.time began at step.time - h; only its part inside the window
     // counts. The drive state of the step is the one that was latched before it.
     if (levelReached_ < 0.0 && ctx.outputFilter[0].outputVoltage >= watchedLevel_) levelReached_ = step.time;
+    if (referenceStart_ < 0.0 && ctx.control.referenceLockout) {
+        referenceStart_ = step.time;
+        referenceStartBulk_ = ctx.inputCapacitor.inputVoltage;
+    }
+    if (firstDrive_ < 0.0 && step.driveOn) firstDrive_ = step.time;
     const double from = std::max(step.time - h, windowStart_);
     if (step.time <= windowStart_) return;
     const double w = step.time - from;

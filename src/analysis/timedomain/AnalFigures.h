@@ -17,6 +17,11 @@ public:
     void WatchOutputLevel(double level) { watchedLevel_ = level; }
     double WatchedLevel() const { return watchedLevel_; }
     double LevelReachedTime() const { return levelReached_; }  // s, -1 while not reached
+    // When the references first ran (the under-voltage lockout let go) and the bulk voltage
+    // then, and when the drive first turned on; -1 while not seen.
+    double ReferenceStartTime() const { return referenceStart_; }
+    double ReferenceStartBulk() const { return referenceStartBulk_; }
+    double FirstDriveTime() const { return firstDrive_; }
 
     double OutputAverage() const { return span_ > 0.0 ? voutArea_ / span_ : 0.0; }
     double OutputPeakToPeak() const { return voutMax_ - voutMin_; }
@@ -52,4 +57,7 @@ private:
     double controlArea_ = 0.0;
     double watchedLevel_ = 1e300;
     double levelReached_ = -1.0;
+    double referenceStart_ = -1.0;
+    double referenceStartBulk_ = -1.0;
+    double firstDrive_ = -1.0;
 };
