@@ -865,6 +865,10 @@ void CAnalysisFill::FillControlInput() {
         const COperationalAmplifier& op = c.GetOperationalAmplifier();
         Put(r.currentEaUpperLimit, op.m_dMaximumOutput, sec, "operational amplifier maximum output");
         Put(r.currentEaLowerLimit, op.m_dMinimumOutput, sec, "operational amplifier minimum output");
+        Put(r.currentAmpInputResistance, ResistanceAt(c.GetResistor4()), sec, "Resistor 4");
+        Put(r.currentAmpSeriesResistance, ResistanceAt(c.GetResistor5()), sec, "Resistor 5");
+        Put(r.currentAmpSeriesCapacitance, CapacitanceAt(c.GetCapacitor4()), sec, "Capacitor 4");
+        Put(r.currentAmpParallelCapacitance, CapacitanceAt(c.GetCapacitor5()), sec, "Capacitor 5");
     }
 
     // Voltage feed-forward ramp and the reset switch.

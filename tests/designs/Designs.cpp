@@ -10,6 +10,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"current_limit", &BuildCurrentLimit},
         {"opto_loop", &BuildOptoLoop},
         {"uvlo", &BuildUvlo},
+        {"average_current", &BuildAverageCurrent},
     };
     return designs;
 }

@@ -24,3 +24,4 @@ void BuildClosedLoopVoltageMode(CPwrQuorraDoc& doc);
 void BuildCurrentLimit(CPwrQuorraDoc& doc);
 void BuildOptoLoop(CPwrQuorraDoc& doc);
 void BuildUvlo(CPwrQuorraDoc& doc);
+void BuildAverageCurrent(CPwrQuorraDoc& doc);

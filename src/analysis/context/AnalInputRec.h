@@ -709,4 +709,10 @@ struct ControlInputRec {
     double optoAmpResistor2 = NOT_SET;         // ohm
     double optoAmpUpperLimit = NOT_SET;        // V
     double optoAmpLowerLimit = NOT_SET;        // V
+    // The current error amplifier of average current control: input resistor R4, feedback
+    // C5 in parallel with R5 in series with C4 (ohm, F).
+    double currentAmpInputResistance = NOT_SET;
+    double currentAmpSeriesResistance = NOT_SET;
+    double currentAmpSeriesCapacitance = NOT_SET;
+    double currentAmpParallelCapacitance = NOT_SET;
 };

@@ -53,6 +53,19 @@ struct VeaNetwork {
     bool HasRfb() const { return topology >= 4; }
 };
 
+// The amplifier's own state, whichever amplifier of the control section it is.
+struct AmpState {
+    double vc1 = 0, vc2 = 0, vf = 0;            // V: C1, C2, feedback network (C3, Rfb)
+    double ic1 = 0, ic2 = 0, ic3 = 0;           // A
+    double ir1 = 0, irfb = 0;                   // A
+    double node = 0, out = 0;                   // V: inverting input, output
+    int32_t clampState = 0;                     // 0 linear, 1 upper, 2 lower
+    double clampValue = 0;                      // V
+};
+int32_t SolveAmpLinear(const VeaNetwork& a, double input, double reference, double s, AmpState& st);
+int32_t SolveAmpClamped(const VeaNetwork& a, double input, double s, AmpState& st);
+int32_t CalcAmp(const VeaNetwork& a, double input, double reference, double s, AmpState& st);
+
 VeaNetwork VeaNetworkOf(const ControlInputRec& in);
 // 1 when every element the topology uses is finite and positive and the limits are ordered.
 bool VeaNetworkValid(const VeaNetwork& a);
@@ -63,3 +76,14 @@ int32_t SolveVoltageErrorAmpClamped(const VeaNetwork& a, double input, double s,
 // The step of the amplifier: the form of its state, moved to the other form where the rules
 // above say so.
 int32_t CalcVoltageErrorAmp(const VeaNetwork& a, double input, double reference, double s, ControlStateRec* st);
+
+// The current error amplifier of average current control is the same stage with the network
+// of topology 1: input resistor R4 (R1), feedback C5 (C3) in parallel with R5 (R3) in series
+// with C4 (C2); its input is the sensed current voltage plus the current-loop injection and
+// its reference the soft-start limited error voltage. (Its coefficients ga = C4·s,
+// gb = C5·s, h = R5·ga give 1/D = h·gb + ga + gb = (1 + R5·ga)·Yf with Yf of that network.)
+// State: currentAmpStateA = vC4, currentAmpStateB = vf (vC5), currentAmpFlowA = iC4,
+// currentAmpAux1 = iC5, currentAmpFlowB = iR4, currentEaInvertingInput, currentEaOutput,
+// currentEaClampState, currentEaClampValue.
+VeaNetwork CurrentAmpNetworkOf(const ControlInputRec& in);
+int32_t CalcCurrentErrorAmp(const VeaNetwork& a, double input, double reference, double s, ControlStateRec* st);

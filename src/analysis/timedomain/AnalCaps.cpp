@@ -22,6 +22,8 @@ constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
 constexpr uint32_t kRefuseErrorAmpValues = 58940;
 constexpr uint32_t kRefuseOptoValues = 58941;
+constexpr uint32_t kRefuseCurrentAmpValues = 58942;
+constexpr int32_t kControlAverageCurrent = 4;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kLineFilterNone = 9;
@@ -82,11 +84,15 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)])) return Refuse(kRefuseSaturation);
 
     const ControlInputRec& ctl = *params.pControlInput;
-    if (ctl.controlMode != kControlVoltageMode || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
+    // Average current control senses the primary or the chokes; the capacitor sense is not built.
+    const bool averageCurrent = ctl.controlMode == kControlAverageCurrent &&
+                                (ctl.senseSource == 0 || ctl.senseSource == 1) && !ctl.currentInjectionOn;
+    if ((ctl.controlMode != kControlVoltageMode && !averageCurrent) || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
         ctl.optoVariant < 0 || ctl.optoVariant > 6 || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
         ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
         return Refuse(kRefuseControl);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
+    if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
     // The opto reference source drives the inverter as a constant.
     if (!OptoNetworkValid(OptoNetworkOf(ctl)) ||
         (ctl.optoVariant >= 3 && ctl.optoVariant <= 5 && ctl.optoReferenceAmplitude != 0.0))

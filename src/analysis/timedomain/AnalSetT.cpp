@@ -19,6 +19,7 @@ constexpr double kStepGrowth = 2.0;
 // Until the bulk reaches the error amplifier's turn-on level its reference stands at this
 // mark (the references are locked out).
 constexpr double kLockedReference = 1e-6;  // V
+constexpr int32_t kAverageCurrentMode = 4;
 // The soft-start capacitor charges no further than this.
 constexpr double kSoftStartTop = 5.0;  // V
 
@@ -175,8 +176,15 @@ int32_t CalcControlSectionQuantities() {
     }
     feedback *= ci.feedbackGain;
     ctl.veaReferenceCopy = feedback;  // the amplifier's "Feedback Voltage"
-    // The current feedback senses the primary current.
-    ctl.currentFeedbackVoltage = ctx->primary.currentSenseOutput;
+    // The current feedback senses the primary current, or the chokes' by their weights.
+    if (ci.senseSource == 1) {
+        double sensed = 0.0;
+        for (int32_t j = set.outputCount - 1; j >= 0; --j)
+            sensed += ctx->pOutputChokeInput[j]->senseWeight * ctx->outputChoke[j].currentSenseOutput;
+        ctl.currentFeedbackVoltage = sensed;
+    } else {
+        ctl.currentFeedbackVoltage = ctx->primary.currentSenseOutput;
+    }
 
     // References run once the bulk has reached the turn-on level, and stop again only at or
     // below the turn-off level.
@@ -208,6 +216,15 @@ int32_t CalcControlSectionQuantities() {
         ci.softStartCapOn ? std::min(ctl.optoCoupledError, ctl.softStartControl) : ctl.optoCoupledError;
     ctl.limitedError = control;
     ctl.pwmControlVoltage = control;
+    // Average current control: the current error amplifier holds the sensed current at the
+    // limited error voltage, and its output sets the duty.
+    if (ci.controlMode == kAverageCurrentMode) {
+        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        if (!CalcCurrentErrorAmp(CurrentAmpNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
+                                 control, s, &ctl))
+            return 0;
+        ctl.pwmControlVoltage = ctl.currentEaOutput;
+    }
 
     if (ci.currentLimitEnabled) {
         const double sense = ctx->primary.currentSenseOutput;
@@ -227,10 +244,10 @@ int32_t CalcControlSectionQuantities() {
         }
     }
     ctl.pwmComparatorInverting = ctl.clockVoltage;
-    ctl.pwmComparatorNonInverting = control;
-    ctl.comparatorCopy = control;
+    ctl.pwmComparatorNonInverting = ctl.pwmControlVoltage;
+    ctl.comparatorCopy = ctl.pwmControlVoltage;
     const double previousDecision = ctl.pwmComparatorDifferential;
-    ctl.pwmComparatorDifferential = control - ctl.clockVoltage;
+    ctl.pwmComparatorDifferential = ctl.pwmControlVoltage - ctl.clockVoltage;
     ctl.pwmComparatorDifferentialSlope = (ctl.pwmComparatorDifferential - previousDecision) * s;
 
     if (set.loggingOn && CheckFloatingPointStatus()) return 0;

@@ -230,3 +230,35 @@ TEST(VoltageErrorAmp, NetworkValidity) {
 }
 
 }  // namespace
+
+namespace {
+
+// The current error amplifier runs the same stage on its own state: R4 in, C5 across R5 in
+// series with C4, referenced to the limited error voltage.
+TEST(CurrentErrorAmp, IsTheStageWithItsOwnNetworkAndState) {
+    ControlInputRec in;
+    in.currentAmpInputResistance = 1e4;
+    in.currentAmpSeriesResistance = 3e4;
+    in.currentAmpSeriesCapacitance = 5.3e-9;
+    in.currentAmpParallelCapacitance = 1e-10;
+    in.currentEaLowerLimit = 0.0;
+    in.currentEaUpperLimit = 2.5;
+    const VeaNetwork a = CurrentAmpNetworkOf(in);
+    ASSERT_TRUE(VeaNetworkValid(a));
+    const double s = 1.0 / 1e-7, sense = 0.21, reference = 0.2;
+    const Previous p{0.0, 0.4, 1.1};  // C4, C5 (the feedback voltage)
+    ControlStateRec st;
+    st.currentAmpStateA = p.vc2;
+    st.currentAmpStateB = p.vc3;
+    st.currentEaClampState = 0;
+    ASSERT_EQ(CalcCurrentErrorAmp(a, sense, reference, s, &st), 1);
+    const OracleRun r(a, p, s, sense, reference, false, 0.0);
+    ExpectRel(st.currentEaOutput, r.o.V(r.out), "output");
+    ExpectRel(st.currentAmpStateA, r.o.V(r.m2) - r.o.V(r.node), "C4 voltage");
+    ExpectRel(st.currentAmpStateB, r.o.V(r.out) - r.o.V(r.node), "C5 voltage");
+    ExpectRel(st.currentAmpFlowB, (sense - reference) / in.currentAmpInputResistance, "R4 current");
+    EXPECT_EQ(st.currentEaInvertingInput, reference);
+    EXPECT_EQ(st.currentEaClampState, 0);
+}
+
+}  // namespace
