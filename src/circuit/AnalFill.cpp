@@ -871,6 +871,16 @@ void CAnalysisFill::FillControlInput() {
         Put(r.currentAmpParallelCapacitance, CapacitanceAt(c.GetCapacitor5()), sec, "Capacitor 5");
     }
 
+    // The current ramp of peak current control.
+    if (mode == CControlSection::PEAK_CURRENT) {
+        Put(r.rampFilterResistance, ResistanceAt(c.GetResistor7()), sec, "Resistor 7");
+        Put(r.rampFilterCapacitance, CapacitanceAt(c.GetCapacitor6()), sec, "Capacitor 6");
+        Put(r.slopeResistance, ResistanceAt(c.GetResistor8()), sec, "Resistor 8");
+        Put(r.slopeCapacitance, CapacitanceAt(c.GetCapacitor7()), sec, "Capacitor 7");
+        Put(r.slopeEmitterResistance, ResistanceAt(c.GetResistor9Peak()), sec, "Resistor 9");
+        Put(r.slopeTransistorVbe, c.GetBipolarTransistorQ1().m_dForwardBiasVoltage, sec, "Q1 forward bias voltage");
+    }
+
     // Voltage feed-forward ramp and the reset switch.
     if (mode == CControlSection::VOLTAGE_FEED_FORWARD) {
         r.feedForwardOn = 1;

@@ -11,6 +11,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"opto_loop", &BuildOptoLoop},
         {"uvlo", &BuildUvlo},
         {"average_current", &BuildAverageCurrent},
+        {"peak_current", &BuildPeakCurrent},
     };
     return designs;
 }

@@ -25,3 +25,4 @@ void BuildCurrentLimit(CPwrQuorraDoc& doc);
 void BuildOptoLoop(CPwrQuorraDoc& doc);
 void BuildUvlo(CPwrQuorraDoc& doc);
 void BuildAverageCurrent(CPwrQuorraDoc& doc);
+void BuildPeakCurrent(CPwrQuorraDoc& doc);

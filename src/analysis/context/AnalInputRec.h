@@ -715,4 +715,13 @@ struct ControlInputRec {
     double currentAmpSeriesResistance = NOT_SET;
     double currentAmpSeriesCapacitance = NOT_SET;
     double currentAmpParallelCapacitance = NOT_SET;
+    // The current ramp of peak current control: sense filter R7, C6; slope compensation from
+    // the clock through Q1 (forward bias), R8 with C7 into the filter node, R9 at Q1's
+    // emitter (ohm, F, V).
+    double rampFilterResistance = NOT_SET;
+    double rampFilterCapacitance = NOT_SET;
+    double slopeResistance = NOT_SET;
+    double slopeCapacitance = NOT_SET;
+    double slopeEmitterResistance = NOT_SET;
+    double slopeTransistorVbe = NOT_SET;
 };

@@ -204,6 +204,7 @@ int32_t TurnOnInitialValues() {
     ctl.currentAmpStateA = 0.0;
     ctl.currentAmpStateB = 0.0;
     ctl.rampCapacitorVoltage = 0.0;
+    ctl.clockDividerVoltage = 0.0;
     ctl.currentFeedbackVoltage = 0.0;
     ctl.veaReferenceCopy = 0.0;
     ctl.clockVoltage = 0.0;

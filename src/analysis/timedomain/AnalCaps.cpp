@@ -4,6 +4,7 @@
 
 #include "analysis/context/AnalParams.h"
 #include "analysis/models/AnalMOpto.h"
+#include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
 #include "circuit/AnalFill.h"
 #include "platform/core/Format.h"
@@ -24,6 +25,8 @@ constexpr uint32_t kRefuseErrorAmpValues = 58940;
 constexpr uint32_t kRefuseOptoValues = 58941;
 constexpr uint32_t kRefuseCurrentAmpValues = 58942;
 constexpr int32_t kControlAverageCurrent = 4;
+constexpr int32_t kControlPeakCurrent = 0;
+constexpr uint32_t kRefuseRampValues = 58943;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kLineFilterNone = 9;
@@ -85,14 +88,16 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     const ControlInputRec& ctl = *params.pControlInput;
     // Average current control senses the primary or the chokes; the capacitor sense is not built.
-    const bool averageCurrent = ctl.controlMode == kControlAverageCurrent &&
-                                (ctl.senseSource == 0 || ctl.senseSource == 1) && !ctl.currentInjectionOn;
-    if ((ctl.controlMode != kControlVoltageMode && !averageCurrent) || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
+    const bool currentSensed = (ctl.senseSource == 0 || ctl.senseSource == 1) && !ctl.currentInjectionOn;
+    const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
+    const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
+    if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent) || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
         ctl.optoVariant < 0 || ctl.optoVariant > 6 || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
         ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
         return Refuse(kRefuseControl);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
     if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
+    if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);
     // The opto reference source drives the inverter as a constant.
     if (!OptoNetworkValid(OptoNetworkOf(ctl)) ||
         (ctl.optoVariant >= 3 && ctl.optoVariant <= 5 && ctl.optoReferenceAmplitude != 0.0))

@@ -6,6 +6,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
 #include "analysis/models/AnalMOpto.h"
+#include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
 #include "records/Utils.h"
 
@@ -20,6 +21,7 @@ constexpr double kStepGrowth = 2.0;
 // mark (the references are locked out).
 constexpr double kLockedReference = 1e-6;  // V
 constexpr int32_t kAverageCurrentMode = 4;
+constexpr int32_t kPeakCurrentMode = 0;
 // The soft-start capacitor charges no further than this.
 constexpr double kSoftStartTop = 5.0;  // V
 
@@ -83,7 +85,9 @@ int32_t UpdateControlSectionState() {
     const bool inhibited = ci.clockEnabled && ci.clockInhibitDuringReset && ctl.clockSlope < 0.0;
     const bool currentLimited = ctl.comparatorAux > 0.5;
     const bool blanking = step.driveOn && step.time - step.lastDriveEdgeTime < OnTimeHold(ctx);
-    const bool want = blanking || (ctl.pwmComparatorDifferential > 0.0 && !inhibited && !currentLimited);
+    const bool peakCurrent = ci.controlMode == kPeakCurrentMode;
+    const bool want =
+        blanking || (ctl.pwmComparatorDifferential > 0.0 && !inhibited && !currentLimited && !st.pulseEnded);
     step.driveOnPrevious = step.driveOn;
     if (!step.driveOn && want) {
         step.driveOn = 1;
@@ -97,6 +101,7 @@ int32_t UpdateControlSectionState() {
         }
     } else if (step.driveOn && !want) {
         step.driveOn = 0;
+        if (peakCurrent) st.pulseEnded = 1;
         if (st.onEdgeTimer > 0.0) {
             // The pulse ended before the switch followed it: it never turns on.
             st.onEdgeTimer = -1.0;
@@ -131,8 +136,13 @@ int32_t DetermineTimeStep() {
     Land(step, st.offEdgeTimer);
     if (ci.clockEnabled) {
         Land(step, TimeToClockTurn(ci, ctl));
-        if (ctl.clockSlope > 0.0 && ctl.pwmComparatorDifferential > 0.0)
+        if (ci.controlMode == kPeakCurrentMode) {
+            // The sensed ramp, not the clock, meets the control voltage.
+            if (step.driveOn && ctl.pwmComparatorDifferential > 0.0 && ctl.pwmComparatorDifferentialSlope < 0.0)
+                Land(step, -ctl.pwmComparatorDifferential / ctl.pwmComparatorDifferentialSlope);
+        } else if (ctl.clockSlope > 0.0 && ctl.pwmComparatorDifferential > 0.0) {
             Land(step, ctl.pwmComparatorDifferential / ctl.clockSlope);
+        }
     }
     // The current limit ends the pulse where its filtered sense crosses the threshold: land there.
     if (ci.currentLimitEnabled && step.driveOn && ctl.comparatorAux <= 0.5 && ctl.currentLimitFeedbackSlope > 0.0 &&
@@ -241,13 +251,22 @@ int32_t CalcControlSectionQuantities() {
         if (periodStart) {
             step.cycleTime = 0.0;
             ctl.comparatorAux = 0.0;
+            ctx->engine.pulseEnded = 0;
         }
     }
-    ctl.pwmComparatorInverting = ctl.clockVoltage;
+    double inverting = ctl.clockVoltage;
+    if (ci.controlMode == kPeakCurrentMode) {
+        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        if (!SolveCurrentRampNetwork(RampNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
+                                     ctl.clockVoltage, s, &ctl))
+            return 0;
+        inverting = ctl.rampCapacitorVoltage;
+    }
+    ctl.pwmComparatorInverting = inverting;
     ctl.pwmComparatorNonInverting = ctl.pwmControlVoltage;
     ctl.comparatorCopy = ctl.pwmControlVoltage;
     const double previousDecision = ctl.pwmComparatorDifferential;
-    ctl.pwmComparatorDifferential = ctl.pwmControlVoltage - ctl.clockVoltage;
+    ctl.pwmComparatorDifferential = ctl.pwmControlVoltage - inverting;
     ctl.pwmComparatorDifferentialSlope = (ctl.pwmComparatorDifferential - previousDecision) * s;
 
     if (set.loggingOn && CheckFloatingPointStatus()) return 0;

@@ -1,0 +1,70 @@
+// The current ramp of peak current control against the nodal oracle, with Q1 off and
+// conducting, and its DC divider.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "analysis/models/AnalMRamp.h"
+#include "support/NodalOracle.h"
+
+namespace {
+
+RampNetwork Network() {
+    RampNetwork n;
+    n.rb = 2e3;
+    n.cb = 2e-9;
+    n.ra = 1e3;
+    n.ca = 1e-9;
+    n.rc = 5e3;
+    n.offset = 0.65;
+    return n;
+}
+
+TEST(CurrentRamp, MatchesTheOracleWithQ1OffAndConducting) {
+    const RampNetwork n = Network();
+    const double s = 1.0 / 1e-7, vs = 0.7, vaPrev = 0.3, vbPrev = 0.5;
+    struct Case {
+        const char* name;
+        double clock;
+        bool conducting;
+    };
+    const Case cases[] = {{"Q1 off", 0.5, false}, {"Q1 conducting", 3.0, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ControlStateRec st;
+        st.clockDividerVoltage = vaPrev;
+        st.rampCapacitorVoltage = vbPrev;
+        ASSERT_EQ(SolveCurrentRampNetwork(n, vs, c.clock, s, &st), 1);
+
+        test_support::NodalOracle o(s);
+        const int in = o.Node(), b = o.Node(), cn = o.Node();
+        o.VoltageSource(in, 0, vs);
+        o.Resistor(in, b, n.rb);
+        o.Capacitor(b, 0, n.cb, vbPrev);
+        o.Resistor(cn, b, n.ra);
+        o.Capacitor(cn, b, n.ca, vaPrev);
+        o.Resistor(cn, 0, n.rc);
+        if (c.conducting) o.VoltageSource(cn, 0, c.clock - n.offset);
+        ASSERT_TRUE(o.Solve());
+        EXPECT_NEAR(st.rampCapacitorVoltage, o.V(b), 1e-9);
+        EXPECT_NEAR(st.clockDividerVoltage, o.V(cn) - o.V(b), 1e-9);
+        EXPECT_NEAR(st.rampDifference, o.V(cn), 1e-9);
+        EXPECT_NEAR(st.clockDividerCurrent, (o.V(cn) - o.V(b)) / n.ra, 1e-12);
+        // Q1 holds its emitter at the clock less its forward bias only when it conducts.
+        if (c.conducting) EXPECT_NEAR(o.V(cn), c.clock - n.offset, 1e-12);
+        else EXPECT_GT(o.V(cn), c.clock - n.offset);
+    }
+}
+
+// Held long at a constant sense voltage with Q1 off, the network is the divider
+// vB = vs·(RA + RC)/(RB + RA + RC).
+TEST(CurrentRamp, DcDivider) {
+    const RampNetwork n = Network();
+    ControlStateRec st;
+    st.clockDividerVoltage = 0.0;
+    st.rampCapacitorVoltage = 0.0;
+    for (int k = 0; k < 2000; ++k) ASSERT_EQ(SolveCurrentRampNetwork(n, 0.6, -10.0, 1.0 / 1e-7, &st), 1);
+    EXPECT_NEAR(st.rampCapacitorVoltage, 0.6 * (n.ra + n.rc) / (n.rb + n.ra + n.rc), 1e-9);
+}
+
+}  // namespace
