@@ -29,7 +29,7 @@ TEST(AverageCurrent, HoldsTheSensedCurrentAtItsReferenceAndTheOutputAtItsSetPoin
     const HeadlessRun run = RunDesignHeadless(*doc, 0.0, &fig, nullptr);
     ASSERT_EQ(run.ran, 1) << run.problem;
 
-    // Set point: target 10 V · VRef 2.5 V / feedback gain 2.5 V.
+    // Set point: the target, 10 V (the feedback gain equals VRef).
     EXPECT_NEAR(fig.OutputAverage(), 10.0, 0.005 * 10.0);
     // The current amplifier integrates (C4 in its feedback): settled, the mean sense voltage,
     // 100 · 1 mohm · IL (the sense resistor's 0.1 nH adds nothing on average), equals its

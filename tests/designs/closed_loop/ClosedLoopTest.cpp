@@ -15,7 +15,7 @@
 namespace {
 
 // The design's values (ClosedLoopDesign.cpp).
-constexpr double kTarget = 10.0, kReference = 2.5, kFeedbackGain = 2.5;
+constexpr double kTarget = 10.0, kReference = 1.5, kFeedbackGain = 1.5;
 constexpr double kSoftStartRate = 1e-5 / 33e-9;          // ISS/CSS, V/s
 constexpr double kClockLow = 1.0, kClockSpan = 2.0, kRising = 0.9;
 

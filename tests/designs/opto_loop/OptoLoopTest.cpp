@@ -16,7 +16,7 @@
 namespace {
 
 // The design's values (OptoLoopDesign.cpp, ClosedLoopDesign.cpp).
-constexpr double kSetPoint = 10.0;  // target 10 V, VRef 2.5 V, feedback gain 2.5 V
+constexpr double kSetPoint = 10.0;  // the target (the feedback gain equals VRef)
 constexpr double kDrive = 5.0, kRd = 1e3, kVf = 1.1, kRf = 5.0;
 constexpr double kBias = 5.0, kCtr = 0.5, kRl = 2.2e3;
 

@@ -30,7 +30,7 @@ TEST(PeakCurrent, EndsEachPulseAtTheControlVoltageAndRegulates) {
     const HeadlessRun run = RunDesignHeadless(*doc, 0.0, &fig, nullptr);
     ASSERT_EQ(run.ran, 1) << run.problem;
 
-    // Set point: target 10 V · VRef 2.5 V / feedback gain 2.5 V.
+    // Set point: the target, 10 V (the feedback gain equals VRef).
     EXPECT_NEAR(fig.OutputAverage(), 10.0, 0.005 * 10.0);
     // The pulse ends when the filtered sense 0.1 ohm · Ip reaches the control voltage Vc; the
     // switch opens 30 ns later (turn-off delay, fall time, comparator delay), the filter lags
