@@ -12,6 +12,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"uvlo", &BuildUvlo},
         {"average_current", &BuildAverageCurrent},
         {"peak_current", &BuildPeakCurrent},
+        {"feed_forward", &BuildFeedForward},
     };
     return designs;
 }

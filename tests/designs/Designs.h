@@ -26,3 +26,4 @@ void BuildOptoLoop(CPwrQuorraDoc& doc);
 void BuildUvlo(CPwrQuorraDoc& doc);
 void BuildAverageCurrent(CPwrQuorraDoc& doc);
 void BuildPeakCurrent(CPwrQuorraDoc& doc);
+void BuildFeedForward(CPwrQuorraDoc& doc);

@@ -41,3 +41,26 @@ int32_t SolveCurrentRampNetwork(const RampNetwork& n, double vs, double vx, doub
     st->rampDifference = x * n.rc;
     return std::isfinite(vB) && std::isfinite(vA) ? 1 : 0;
 }
+
+bool FeedForwardRampValid(const ControlInputRec& in) {
+    auto positive = [](double v) { return std::isfinite(v) && v > 0.0; };
+    return positive(in.rampResistance) && positive(in.rampCapacitance) && positive(in.resetSwitchResistance);
+}
+
+int32_t SolveFeedForwardRamp(const ControlInputRec& in, double bulk, bool driveOn, double s, ControlStateRec* st) {
+    const double r = in.rampResistance, rs = in.resetSwitchResistance;
+    const double k = in.rampCapacitance * r * s;
+    const double previous = st->rampCapacitorVoltage;
+    double v = 0.0;
+    if (driveOn) {
+        v = (k * previous + bulk) / (k + 1.0);
+        st->resetSwitchCurrent = 0.0;
+    } else {
+        v = (k * previous + bulk) * rs / ((k + 1.0) * rs + r);
+        st->resetSwitchCurrent = v / rs;
+    }
+    st->rampCapacitorVoltage = v;
+    st->rampCapacitorCurrent = (v - previous) * in.rampCapacitance * s;
+    st->feedForwardResistorCurrent = (bulk - v) / r;
+    return std::isfinite(v) ? 1 : 0;
+}

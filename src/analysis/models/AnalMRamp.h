@@ -35,3 +35,16 @@ RampNetwork RampNetworkOf(const ControlInputRec& in);
 bool RampNetworkValid(const RampNetwork& n);
 // vs: the sensed current voltage (with the injection); vx: the clock voltage.
 int32_t SolveCurrentRampNetwork(const RampNetwork& n, double vs, double vx, double s, ControlStateRec* st);
+
+// The ramp of voltage feed-forward control: C.FF charged from the bulk voltage Vb through
+// R.FF, shorted by the reset switch (on resistance Rs) while the drive is off, so that each
+// on-time starts from (nearly) zero and the ramp's slope follows the bulk. Backward Euler,
+// k = C·R·s, v' the previous capacitor voltage:
+//   drive on (switch open):    (Vb - v)/R = C·s·(v - v')           =>  v = (k·v' + Vb)/(k + 1)
+//   drive off (switch closed): (Vb - v)/R = C·s·(v - v') + v/Rs    =>  v = (k·v' + Vb)·Rs/((k + 1)·Rs + R)
+// The pulse ends where v reaches the control voltage Vc: from v = 0 at the on-edge,
+// t = -R·C·ln(1 - Vc/Vb), so the duty falls as the bulk rises.
+// State: rampCapacitorVoltage = v, rampCapacitorCurrent, resetSwitchCurrent,
+// feedForwardResistorCurrent.
+int32_t SolveFeedForwardRamp(const ControlInputRec& in, double bulk, bool driveOn, double s, ControlStateRec* st);
+bool FeedForwardRampValid(const ControlInputRec& in);

@@ -27,6 +27,8 @@ constexpr uint32_t kRefuseCurrentAmpValues = 58942;
 constexpr int32_t kControlAverageCurrent = 4;
 constexpr int32_t kControlPeakCurrent = 0;
 constexpr uint32_t kRefuseRampValues = 58943;
+constexpr uint32_t kRefuseFeedForwardValues = 58944;
+constexpr int32_t kControlFeedForward = 1;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kLineFilterNone = 9;
@@ -91,13 +93,15 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     const bool currentSensed = (ctl.senseSource == 0 || ctl.senseSource == 1) && !ctl.currentInjectionOn;
     const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
     const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
-    if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent) || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
+    const bool feedForward = ctl.controlMode == kControlFeedForward;
+    if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward) || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
         ctl.optoVariant < 0 || ctl.optoVariant > 6 || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
         ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
         return Refuse(kRefuseControl);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
     if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
     if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);
+    if (feedForward && !FeedForwardRampValid(ctl)) return Refuse(kRefuseFeedForwardValues);
     // The opto reference source drives the inverter as a constant.
     if (!OptoNetworkValid(OptoNetworkOf(ctl)) ||
         (ctl.optoVariant >= 3 && ctl.optoVariant <= 5 && ctl.optoReferenceAmplitude != 0.0))

@@ -22,6 +22,7 @@ constexpr double kStepGrowth = 2.0;
 constexpr double kLockedReference = 1e-6;  // V
 constexpr int32_t kAverageCurrentMode = 4;
 constexpr int32_t kPeakCurrentMode = 0;
+constexpr int32_t kFeedForwardMode = 1;
 // The soft-start capacitor charges no further than this.
 constexpr double kSoftStartTop = 5.0;  // V
 
@@ -85,7 +86,8 @@ int32_t UpdateControlSectionState() {
     const bool inhibited = ci.clockEnabled && ci.clockInhibitDuringReset && ctl.clockSlope < 0.0;
     const bool currentLimited = ctl.comparatorAux > 0.5;
     const bool blanking = step.driveOn && step.time - step.lastDriveEdgeTime < OnTimeHold(ctx);
-    const bool peakCurrent = ci.controlMode == kPeakCurrentMode;
+    // In the ramp modes the ramp ends the pulse, and the next period starts the next one.
+    const bool rampEndsPulse = ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode;
     const bool want =
         blanking || (ctl.pwmComparatorDifferential > 0.0 && !inhibited && !currentLimited && !st.pulseEnded);
     step.driveOnPrevious = step.driveOn;
@@ -101,7 +103,7 @@ int32_t UpdateControlSectionState() {
         }
     } else if (step.driveOn && !want) {
         step.driveOn = 0;
-        if (peakCurrent) st.pulseEnded = 1;
+        if (rampEndsPulse) st.pulseEnded = 1;
         if (st.onEdgeTimer > 0.0) {
             // The pulse ended before the switch followed it: it never turns on.
             st.onEdgeTimer = -1.0;
@@ -136,8 +138,8 @@ int32_t DetermineTimeStep() {
     Land(step, st.offEdgeTimer);
     if (ci.clockEnabled) {
         Land(step, TimeToClockTurn(ci, ctl));
-        if (ci.controlMode == kPeakCurrentMode) {
-            // The sensed ramp, not the clock, meets the control voltage.
+        if (ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode) {
+            // The ramp, not the clock, meets the control voltage.
             if (step.driveOn && ctl.pwmComparatorDifferential > 0.0 && ctl.pwmComparatorDifferentialSlope < 0.0)
                 Land(step, -ctl.pwmComparatorDifferential / ctl.pwmComparatorDifferentialSlope);
         } else if (ctl.clockSlope > 0.0 && ctl.pwmComparatorDifferential > 0.0) {
@@ -260,6 +262,9 @@ int32_t CalcControlSectionQuantities() {
         if (!SolveCurrentRampNetwork(RampNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
                                      ctl.clockVoltage, s, &ctl))
             return 0;
+        inverting = ctl.rampCapacitorVoltage;
+    } else if (ci.controlMode == kFeedForwardMode) {
+        if (!SolveFeedForwardRamp(ci, ctx->inputCapacitor.inputVoltage, step.driveOn != 0, s, &ctl)) return 0;
         inverting = ctl.rampCapacitorVoltage;
     }
     ctl.pwmComparatorInverting = inverting;

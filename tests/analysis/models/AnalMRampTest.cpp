@@ -68,3 +68,35 @@ TEST(CurrentRamp, DcDivider) {
 }
 
 }  // namespace
+
+namespace {
+
+// The feed-forward ramp with the reset switch open (drive on) and closed, against the oracle.
+TEST(FeedForwardRamp, MatchesTheOracleWithTheSwitchOpenAndClosed) {
+    ControlInputRec in;
+    in.rampResistance = 1e5;
+    in.rampCapacitance = 1e-8;
+    in.resetSwitchResistance = 10.0;
+    ASSERT_TRUE(FeedForwardRampValid(in));
+    const double s = 1.0 / 1e-7, bulk = 48.0, previous = 0.08;
+    for (bool driveOn : {true, false}) {
+        SCOPED_TRACE(driveOn);
+        ControlStateRec st;
+        st.rampCapacitorVoltage = previous;
+        ASSERT_EQ(SolveFeedForwardRamp(in, bulk, driveOn, s, &st), 1);
+        test_support::NodalOracle o(s);
+        const int b = o.Node(), v = o.Node();
+        o.VoltageSource(b, 0, bulk);
+        o.Resistor(b, v, in.rampResistance);
+        o.Capacitor(v, 0, in.rampCapacitance, previous);
+        if (!driveOn) o.Resistor(v, 0, in.resetSwitchResistance);
+        ASSERT_TRUE(o.Solve());
+        EXPECT_NEAR(st.rampCapacitorVoltage, o.V(v), 1e-12);
+        EXPECT_NEAR(st.feedForwardResistorCurrent, (bulk - o.V(v)) / in.rampResistance, 1e-15);
+        EXPECT_NEAR(st.resetSwitchCurrent, driveOn ? 0.0 : o.V(v) / in.resetSwitchResistance, 1e-12);
+    }
+    in.resetSwitchResistance = 0.0;
+    EXPECT_FALSE(FeedForwardRampValid(in));
+}
+
+}  // namespace
