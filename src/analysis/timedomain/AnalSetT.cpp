@@ -188,8 +188,11 @@ int32_t CalcControlSectionQuantities() {
     }
     feedback *= ci.feedbackGain;
     ctl.veaReferenceCopy = feedback;  // the amplifier's "Feedback Voltage"
-    // The current feedback senses the primary current, or the chokes' by their weights.
-    if (ci.senseSource == 1) {
+    // The current feedback senses the primary current, or the chokes' by their weights; in
+    // feed-forward control it is the bulk voltage that charges the ramp.
+    if (ci.controlMode == kFeedForwardMode) {
+        ctl.currentFeedbackVoltage = ctx->inputCapacitor.inputVoltage;
+    } else if (ci.senseSource == 1) {
         double sensed = 0.0;
         for (int32_t j = set.outputCount - 1; j >= 0; --j)
             sensed += ctx->pOutputChokeInput[j]->senseWeight * ctx->outputChoke[j].currentSenseOutput;
@@ -264,7 +267,7 @@ int32_t CalcControlSectionQuantities() {
             return 0;
         inverting = ctl.rampCapacitorVoltage;
     } else if (ci.controlMode == kFeedForwardMode) {
-        if (!SolveFeedForwardRamp(ci, ctx->inputCapacitor.inputVoltage, step.driveOn != 0, s, &ctl)) return 0;
+        if (!SolveFeedForwardRamp(ci, ctl.currentFeedbackVoltage, step.driveOn != 0, s, &ctl)) return 0;
         inverting = ctl.rampCapacitorVoltage;
     }
     ctl.pwmComparatorInverting = inverting;
