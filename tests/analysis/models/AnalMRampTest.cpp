@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
+#include <numbers>
 
 #include "analysis/models/AnalMRamp.h"
 #include "support/NodalOracle.h"
@@ -65,6 +67,35 @@ TEST(CurrentRamp, DcDivider) {
     st.rampCapacitorVoltage = 0.0;
     for (int k = 0; k < 2000; ++k) ASSERT_EQ(SolveCurrentRampNetwork(n, 0.6, -10.0, 1.0 / 1e-7, &st), 1);
     EXPECT_NEAR(st.rampCapacitorVoltage, 0.6 * (n.ra + n.rc) / (n.rb + n.ra + n.rc), 1e-9);
+}
+
+// Driven by a small sine around a bias with Q1 off, vB/vs is the network's transfer function
+// 1/(1 + RB·(x·CB + 1/Z2)), Z2 = RA || CA + RC, at the step's frequency variable
+// x = (1 - exp(-jwh))/h, and close to it at jw; f near the RB·CB pole.
+TEST(CurrentRamp, SineResponseIsTheTransferFunction) {
+    using cplx = std::complex<double>;
+    const RampNetwork n = Network();
+    const double f = 1.0 / (2.0 * std::numbers::pi * n.rb * n.cb), w = 2.0 * std::numbers::pi * f;
+    const int perPeriod = 1000, periods = 20;
+    const double h = 1.0 / (f * perPeriod), amplitude = 1e-3, bias = 0.5;
+    ControlStateRec st;
+    st.clockDividerVoltage = 0.0;
+    st.rampCapacitorVoltage = 0.0;
+    cplx phasor = 0.0;
+    for (int k = 1; k <= perPeriod * periods; ++k) {
+        const double phase = w * k * h;
+        ASSERT_EQ(SolveCurrentRampNetwork(n, bias + amplitude * std::sin(phase), -10.0, 1.0 / h, &st), 1);
+        if (k > perPeriod * (periods - 1)) phasor += st.rampCapacitorVoltage * std::exp(cplx(0.0, -phase));
+    }
+    const cplx measured = phasor / (static_cast<double>(perPeriod) * cplx(0.0, -amplitude / 2.0));
+    auto transfer = [&](cplx x) {
+        const cplx z2 = 1.0 / (1.0 / n.ra + x * n.ca) + n.rc;
+        return 1.0 / (1.0 + n.rb * (x * n.cb + 1.0 / z2));
+    };
+    const cplx expected = transfer((1.0 - std::exp(cplx(0.0, -w * h))) / h);
+    EXPECT_LT(std::abs(measured - expected), 1e-6 * std::abs(expected));
+    const cplx continuous = transfer(cplx(0.0, w));
+    EXPECT_LT(std::abs(measured - continuous), 1e-2 * std::abs(continuous));
 }
 
 }  // namespace
