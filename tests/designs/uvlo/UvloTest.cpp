@@ -15,6 +15,15 @@
 
 namespace {
 
+// The sanitizer build stops after the start (20 ms) and leaves the settling to the others.
+#ifdef PQ_SANITIZE
+constexpr double kCycles = 2000;
+constexpr bool kSettles = false;
+#else
+constexpr double kCycles = 0;  // the design's own 80 ms
+constexpr bool kSettles = true;
+#endif
+
 TEST(Uvlo, TheLoopStartsWhenTheBulkReachesTheTurnOnLevel) {
     const RegressionDesign* design = nullptr;
     for (const RegressionDesign& d : RegressionDesigns())
@@ -27,7 +36,7 @@ TEST(Uvlo, TheLoopStartsWhenTheBulkReachesTheTurnOnLevel) {
     std::remove(path.c_str());
     ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
-    const HeadlessRun run = RunDesignHeadless(*doc, 0.0, &fig, nullptr);
+    const HeadlessRun run = RunDesignHeadless(*doc, kCycles, &fig, nullptr);
     ASSERT_EQ(run.ran, 1) << run.problem;
 
     // Nothing loads the bulk before the drive starts: it charges from 48 V through the line's
@@ -40,7 +49,9 @@ TEST(Uvlo, TheLoopStartsWhenTheBulkReachesTheTurnOnLevel) {
     // The drive waits for the soft start, which charges only from then on.
     EXPECT_GE(fig.FirstDriveTime(), fig.ReferenceStartTime());
     // Then the loop regulates at its set point, 10 V (the closed-loop design).
-    EXPECT_NEAR(fig.OutputAverage(), 10.0, 0.005 * 10.0);
+    if (kSettles) {
+        EXPECT_NEAR(fig.OutputAverage(), 10.0, 0.005 * 10.0);
+    }
 }
 
 }  // namespace
