@@ -865,6 +865,20 @@ void CAnalysisFill::FillControlInput() {
         const COperationalAmplifier& op = c.GetOperationalAmplifier();
         Put(r.currentEaUpperLimit, op.m_dMaximumOutput, sec, "operational amplifier maximum output");
         Put(r.currentEaLowerLimit, op.m_dMinimumOutput, sec, "operational amplifier minimum output");
+        Put(r.currentAmpInputResistance, ResistanceAt(c.GetResistor4()), sec, "Resistor 4");
+        Put(r.currentAmpSeriesResistance, ResistanceAt(c.GetResistor5()), sec, "Resistor 5");
+        Put(r.currentAmpSeriesCapacitance, CapacitanceAt(c.GetCapacitor4()), sec, "Capacitor 4");
+        Put(r.currentAmpParallelCapacitance, CapacitanceAt(c.GetCapacitor5()), sec, "Capacitor 5");
+    }
+
+    // The current ramp of peak current control.
+    if (mode == CControlSection::PEAK_CURRENT) {
+        Put(r.rampFilterResistance, ResistanceAt(c.GetResistor7()), sec, "Resistor 7");
+        Put(r.rampFilterCapacitance, CapacitanceAt(c.GetCapacitor6()), sec, "Capacitor 6");
+        Put(r.slopeResistance, ResistanceAt(c.GetResistor8()), sec, "Resistor 8");
+        Put(r.slopeCapacitance, CapacitanceAt(c.GetCapacitor7()), sec, "Capacitor 7");
+        Put(r.slopeEmitterResistance, ResistanceAt(c.GetResistor9Peak()), sec, "Resistor 9");
+        Put(r.slopeTransistorVbe, c.GetBipolarTransistorQ1().m_dForwardBiasVoltage, sec, "Q1 forward bias voltage");
     }
 
     // Voltage feed-forward ramp and the reset switch.
@@ -930,4 +944,29 @@ void CAnalysisFill::FillOptoIsolatorInput() {
     Put(r.optoReferenceAmplitude, ref.m_dACPeakMagnitude, sec, "VRef AC peak");
     Put(r.optoReferenceFrequency, ref.m_dACFrequency, sec, "VRef AC frequency");
     FillTransientTable(kOptoReferenceBlockTable, ref.m_Transient, "VRef of the opto-isolator");
+
+    // The arrangement's parts: the LED chain in every one, the drive transistor in the current
+    // drives (1, 3), the pole capacitor in 2 and 5, the op-amp inverter in 3-5.
+    const int v = o.GetTopology();
+    const COptoIsoDriverSource& drv = o.GetDriverSource();
+    r.optoDriveSource = drv.m_nDriverSource;
+    Put(r.optoDriveVoltage, drv.m_dSourceVoltage, sec, "Driver Source voltage");
+    Put(r.optoDriveResistance, ResistanceAt(o.GetDriveResistor()), sec, "Drive Resistor");
+    Put(r.optoLedVoltage, ForwardVoltageAt(o.GetDiodeLED()), sec, "Diode LED forward voltage");  // at T
+    Put(r.optoLedResistance, o.GetDiodeLED().m_dDynamicResistance, sec, "Diode LED dynamic resistance");
+    if (IsIn(v, {1, 3}))
+        Put(r.optoDriveTransistorVbe, o.GetDriveTransistor().m_dForwardBiasVoltage, sec, "Drive Transistor VBE");
+    Put(r.optoBiasVoltage, o.GetBiasVoltage().m_dBiasVoltage, sec, "Bias Voltage");
+    Put(r.optoCurrentTransferRatio, o.GetPhotoTransistor().m_dCurrentTransferRatio, sec,
+        "Photo Transistor current transfer ratio");
+    Put(r.optoBandwidth, o.GetPhotoTransistor().m_dBandwidth, sec, "Photo Transistor bandwidth");
+    Put(r.optoLoadResistance, ResistanceAt(o.GetLoadResistor()), sec, "Load Resistor");
+    if (IsIn(v, {2, 5})) Put(r.optoPoleCapacitance, CapacitanceAt(o.GetPoleCapacitor()), sec, "Pole Capacitor");
+    if (IsIn(v, {3, 4, 5})) {
+        Put(r.optoAmpResistor1, ResistanceAt(o.GetResistorAmp1()), sec, "Resistor Amp1");
+        Put(r.optoAmpResistor2, ResistanceAt(o.GetResistorAmp2()), sec, "Resistor Amp2");
+        const COperationalAmplifier& op = o.GetOperationalAmplifier();
+        Put(r.optoAmpUpperLimit, op.m_dMaximumOutput, sec, "operational amplifier maximum output");
+        Put(r.optoAmpLowerLimit, op.m_dMinimumOutput, sec, "operational amplifier minimum output");
+    }
 }

@@ -7,6 +7,13 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
     static const std::vector<RegressionDesign> designs = {
         {"first_config", &BuildFirstConfiguration},
         {"breakdown", &BuildBreakdownConfiguration},
+        {"closed_loop", &BuildClosedLoopVoltageMode},
+        {"current_limit", &BuildCurrentLimit},
+        {"opto_loop", &BuildOptoLoop},
+        {"uvlo", &BuildUvlo},
+        {"average_current", &BuildAverageCurrent},
+        {"peak_current", &BuildPeakCurrent},
+        {"feed_forward", &BuildFeedForward},
     };
     return designs;
 }

@@ -21,3 +21,10 @@ bool WriteRegressionDesign(const RegressionDesign& design, const std::string& pa
 // The designs, one function each.
 void BuildFirstConfiguration(CPwrQuorraDoc& doc);
 void BuildBreakdownConfiguration(CPwrQuorraDoc& doc);
+void BuildClosedLoopVoltageMode(CPwrQuorraDoc& doc);
+void BuildCurrentLimit(CPwrQuorraDoc& doc);
+void BuildOptoLoop(CPwrQuorraDoc& doc);
+void BuildUvlo(CPwrQuorraDoc& doc);
+void BuildAverageCurrent(CPwrQuorraDoc& doc);
+void BuildPeakCurrent(CPwrQuorraDoc& doc);
+void BuildFeedForward(CPwrQuorraDoc& doc);

@@ -87,6 +87,8 @@ struct EngineStore {
     // Drive timers: time left until the switch follows the drive edge (s); < 0 idle.
     double onEdgeTimer = -1.0;
     double offEdgeTimer = -1.0;
+    // Peak current control: the ramp ended this period's pulse; the next period starts the next.
+    int32_t pulseEnded = 0;
     int32_t switchStateChanged = 0;  // the state of this step differs from the last one
     int32_t deviceEventThisStep = 0; // a device changed state after the last step
     double currentLimitFiltered = 0.0;  // current-limit feedback after its RC filter (V)

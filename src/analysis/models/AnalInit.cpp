@@ -204,6 +204,7 @@ int32_t TurnOnInitialValues() {
     ctl.currentAmpStateA = 0.0;
     ctl.currentAmpStateB = 0.0;
     ctl.rampCapacitorVoltage = 0.0;
+    ctl.clockDividerVoltage = 0.0;
     ctl.currentFeedbackVoltage = 0.0;
     ctl.veaReferenceCopy = 0.0;
     ctl.clockVoltage = 0.0;
@@ -217,6 +218,14 @@ int32_t TurnOnInitialValues() {
         ctl.veaClampValue = ci.errorUpperLimit;
         ctl.veaOutput = 0.0;
     }
+    // The opto-isolator dark: no diode or collector current, its inverter linear.
+    for (double* v : {&ctl.optoOutputCurrent, &ctl.optoTransferDrop, &ctl.optoOutputStageVoltage, &ctl.optoSupplyDrop,
+                      &ctl.optoLedCurrent, &ctl.optoLimitDifference, &ctl.optoResistorCurrent, &ctl.optoNodeVoltage,
+                      &ctl.optoCPoleCapacitorCurrent, &ctl.optoBranchCurrent, &ctl.optoDividerUpperDrop,
+                      &ctl.optoDividerLowerDrop, &ctl.optoCoupledError})
+        *v = 0.0;
+    ctl.optoReferenceCopy = ci.optoVariant >= 3 && ci.optoVariant <= 5 ? ci.optoReferenceValue : 0.0;
+    ctl.optoAmpClampState = 0;
     if (ci.clockEnabled) {
         ctl.clockVoltage = ci.clockUpperLimit;
         ctl.clockSlope = ci.clockFirstSlope;

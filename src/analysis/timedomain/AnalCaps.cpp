@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "analysis/context/AnalParams.h"
+#include "analysis/models/AnalMOpto.h"
+#include "analysis/models/AnalMRamp.h"
+#include "analysis/models/AnalMVea.h"
 #include "circuit/AnalFill.h"
 #include "platform/core/Format.h"
 #include "records/Utils.h"
@@ -18,12 +21,18 @@ constexpr uint32_t kRefuseControl = 58404;
 constexpr uint32_t kRefuseCoupledChokes = 58405;
 constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
+constexpr uint32_t kRefuseErrorAmpValues = 58940;
+constexpr uint32_t kRefuseOptoValues = 58941;
+constexpr uint32_t kRefuseCurrentAmpValues = 58942;
+constexpr int32_t kControlAverageCurrent = 4;
+constexpr int32_t kControlPeakCurrent = 0;
+constexpr uint32_t kRefuseRampValues = 58943;
+constexpr uint32_t kRefuseFeedForwardValues = 58944;
+constexpr int32_t kControlFeedForward = 1;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kControlVoltageMode = 2;
-constexpr int32_t kVeaSinglePoleDcFeedback = 7;
-constexpr int32_t kOptoNone = 6;
 
 // More than the one point at 0 A: the inductance would follow the current.
 bool Saturates(const TimeMagnitudeTable* table) { return table && table->count > 1; }
@@ -86,10 +95,23 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)])) return Refuse(kRefuseSaturation);
 
     const ControlInputRec& ctl = *params.pControlInput;
-    if (ctl.controlMode != kControlVoltageMode || ctl.veaVariant != kVeaSinglePoleDcFeedback ||
-        ctl.optoVariant != kOptoNone || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
+    // Average current control senses the primary or the chokes; the capacitor sense is not built.
+    const bool currentSensed = (ctl.senseSource == 0 || ctl.senseSource == 1) && !ctl.currentInjectionOn;
+    const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
+    const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
+    const bool feedForward = ctl.controlMode == kControlFeedForward;
+    if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward) || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
+        ctl.optoVariant < 0 || ctl.optoVariant > 6 || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
         ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
         return Refuse(kRefuseControl);
+    if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
+    if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
+    if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);
+    if (feedForward && !FeedForwardRampValid(ctl)) return Refuse(kRefuseFeedForwardValues);
+    // The opto reference source drives the inverter as a constant.
+    if (!OptoNetworkValid(OptoNetworkOf(ctl)) ||
+        (ctl.optoVariant >= 3 && ctl.optoVariant <= 5 && ctl.optoReferenceAmplitude != 0.0))
+        return Refuse(kRefuseOptoValues);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

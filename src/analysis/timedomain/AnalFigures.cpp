@@ -9,6 +9,12 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     const double h = step.inverseTimeStepTermA;
     // The step ending at step.time began at step.time - h; only its part inside the window
     // counts. The drive state of the step is the one that was latched before it.
+    if (levelReached_ < 0.0 && ctx.outputFilter[0].outputVoltage >= watchedLevel_) levelReached_ = step.time;
+    if (referenceStart_ < 0.0 && ctx.control.referenceLockout) {
+        referenceStart_ = step.time;
+        referenceStartBulk_ = ctx.inputCapacitor.inputVoltage;
+    }
+    if (firstDrive_ < 0.0 && step.driveOn) firstDrive_ = step.time;
     const double from = std::max(step.time - h, windowStart_);
     if (step.time <= windowStart_) return;
     const double w = step.time - from;
@@ -19,6 +25,8 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     ilArea_ += il * w;
     vbulkArea_ += ctx.inputCapacitor.inputVoltage * w;
     if (step.driveOn) driveOnTime_ += w;
+    veaArea_ += ctx.control.veaOutput * w;
+    controlArea_ += ctx.control.pwmControlVoltage * w;
     if (ctx.primary.switchState == 1) {
         resetTime_ += w;
         vswResetArea_ += ctx.primary.switch1Voltage * w;

@@ -13,6 +13,15 @@ public:
     explicit CRunFigures(double windowStart) : windowStart_(windowStart) {}
 
     void Observe(const AnalysisContext& ctx);
+    // The time the output first reaches level (from the run's start, whatever the window).
+    void WatchOutputLevel(double level) { watchedLevel_ = level; }
+    double WatchedLevel() const { return watchedLevel_; }
+    double LevelReachedTime() const { return levelReached_; }  // s, -1 while not reached
+    // When the references first ran (the under-voltage lockout let go) and the bulk voltage
+    // then, and when the drive first turned on; -1 while not seen.
+    double ReferenceStartTime() const { return referenceStart_; }
+    double ReferenceStartBulk() const { return referenceStartBulk_; }
+    double FirstDriveTime() const { return firstDrive_; }
 
     double OutputAverage() const { return span_ > 0.0 ? voutArea_ / span_ : 0.0; }
     double OutputPeakToPeak() const { return voutMax_ - voutMin_; }
@@ -23,6 +32,9 @@ public:
     // Mean switch voltage while the transformer resets (switch state 1).
     double SwitchPlateau() const { return resetTime_ > 0.0 ? vswResetArea_ / resetTime_ : 0.0; }
     double BulkAverage() const { return span_ > 0.0 ? vbulkArea_ / span_ : 0.0; }
+    // Mean error amplifier output and PWM control voltage.
+    double ErrorAmpAverage() const { return span_ > 0.0 ? veaArea_ / span_ : 0.0; }
+    double ControlAverage() const { return span_ > 0.0 ? controlArea_ / span_ : 0.0; }
     double Duty() const { return span_ > 0.0 ? driveOnTime_ / span_ : 0.0; }
     double Span() const { return span_; }
     int64_t Steps() const { return steps_; }
@@ -41,4 +53,11 @@ private:
     double ipMax_ = -1e300;
     double vswMax_ = -1e300;
     int64_t steps_ = 0;
+    double veaArea_ = 0.0;
+    double controlArea_ = 0.0;
+    double watchedLevel_ = 1e300;
+    double levelReached_ = -1.0;
+    double referenceStart_ = -1.0;
+    double referenceStartBulk_ = -1.0;
+    double firstDrive_ = -1.0;
 };

@@ -61,7 +61,11 @@ HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* fi
         result.switchingPeriod = ctx->pSettings->switchingPeriodSetting;
         // The run's own copy of the settings: the design keeps its analysis time.
         if (cycles > 0.0) ctx->pSettings->endTime = cycles * result.switchingPeriod;
-        if (figures) *figures = CRunFigures(FigureWindowStart(ctx->pSettings->endTime));
+        if (figures) {
+            const double level = figures->WatchedLevel();
+            *figures = CRunFigures(FigureWindowStart(ctx->pSettings->endTime));
+            figures->WatchOutputLevel(level);
+        }
         SetTimeStepObserver([figures](const AnalysisContext& c) {
             if (figures) figures->Observe(c);
         });

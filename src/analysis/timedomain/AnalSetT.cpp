@@ -5,6 +5,9 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMOpto.h"
+#include "analysis/models/AnalMRamp.h"
+#include "analysis/models/AnalMVea.h"
 #include "records/Utils.h"
 
 namespace {
@@ -17,6 +20,11 @@ constexpr double kStepGrowth = 2.0;
 // Until the bulk reaches the error amplifier's turn-on level its reference stands at this
 // mark (the references are locked out).
 constexpr double kLockedReference = 1e-6;  // V
+constexpr int32_t kAverageCurrentMode = 4;
+constexpr int32_t kPeakCurrentMode = 0;
+constexpr int32_t kFeedForwardMode = 1;
+// The soft-start capacitor charges no further than this.
+constexpr double kSoftStartTop = 5.0;  // V
 
 double OnTimeHold(const AnalysisContext* ctx) {
     const double fraction = ctx->pControlInput->clockBlankingFraction;
@@ -80,7 +88,10 @@ int32_t UpdateControlSectionState() {
     const bool inhibited = ci.clockEnabled && ci.clockInhibitDuringReset && ctl.clockSlope < 0.0;
     const bool currentLimited = ctl.comparatorAux > 0.5;
     const bool blanking = step.driveOn && step.time - step.lastDriveEdgeTime < OnTimeHold(ctx);
-    const bool want = blanking || (ctl.pwmComparatorDifferential > 0.0 && !inhibited && !currentLimited);
+    // In the ramp modes the ramp ends the pulse, and the next period starts the next one.
+    const bool rampEndsPulse = ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode;
+    const bool want =
+        blanking || (ctl.pwmComparatorDifferential > 0.0 && !inhibited && !currentLimited && !st.pulseEnded);
     step.driveOnPrevious = step.driveOn;
     if (!step.driveOn && want) {
         step.driveOn = 1;
@@ -94,6 +105,7 @@ int32_t UpdateControlSectionState() {
         }
     } else if (step.driveOn && !want) {
         step.driveOn = 0;
+        if (rampEndsPulse) st.pulseEnded = 1;
         if (st.onEdgeTimer > 0.0) {
             // The pulse ended before the switch followed it: it never turns on.
             st.onEdgeTimer = -1.0;
@@ -128,9 +140,18 @@ int32_t DetermineTimeStep() {
     Land(step, st.offEdgeTimer);
     if (ci.clockEnabled) {
         Land(step, TimeToClockTurn(ci, ctl));
-        if (ctl.clockSlope > 0.0 && ctl.pwmComparatorDifferential > 0.0)
+        if (ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode) {
+            // The ramp, not the clock, meets the control voltage.
+            if (step.driveOn && ctl.pwmComparatorDifferential > 0.0 && ctl.pwmComparatorDifferentialSlope < 0.0)
+                Land(step, -ctl.pwmComparatorDifferential / ctl.pwmComparatorDifferentialSlope);
+        } else if (ctl.clockSlope > 0.0 && ctl.pwmComparatorDifferential > 0.0) {
             Land(step, ctl.pwmComparatorDifferential / ctl.clockSlope);
+        }
     }
+    // The current limit ends the pulse where its filtered sense crosses the threshold: land there.
+    if (ci.currentLimitEnabled && step.driveOn && ctl.comparatorAux <= 0.5 && ctl.currentLimitFeedbackSlope > 0.0 &&
+        ctl.currentLimitFeedback < ci.currentLimitThreshold)
+        Land(step, (ci.currentLimitThreshold - ctl.currentLimitFeedback) / ctl.currentLimitFeedbackSlope);
 
     const int32_t n = set.outputCount;
     for (int32_t j = 0; j < n; ++j) {
@@ -169,8 +190,18 @@ int32_t CalcControlSectionQuantities() {
     }
     feedback *= ci.feedbackGain;
     ctl.veaReferenceCopy = feedback;  // the amplifier's "Feedback Voltage"
-    // The current feedback senses the primary current.
-    ctl.currentFeedbackVoltage = ctx->primary.currentSenseOutput;
+    // The current feedback senses the primary current, or the chokes' by their weights; in
+    // feed-forward control it is the bulk voltage that charges the ramp.
+    if (ci.controlMode == kFeedForwardMode) {
+        ctl.currentFeedbackVoltage = ctx->inputCapacitor.inputVoltage;
+    } else if (ci.senseSource == 1) {
+        double sensed = 0.0;
+        for (int32_t j = set.outputCount - 1; j >= 0; --j)
+            sensed += ctx->pOutputChokeInput[j]->senseWeight * ctx->outputChoke[j].currentSenseOutput;
+        ctl.currentFeedbackVoltage = sensed;
+    } else {
+        ctl.currentFeedbackVoltage = ctx->primary.currentSenseOutput;
+    }
 
     // References run once the bulk has reached the turn-on level, and stop again only at or
     // below the turn-off level.
@@ -181,21 +212,36 @@ int32_t CalcControlSectionQuantities() {
     const double reference = ctl.referenceLockout ? ci.veaReferenceValue : kLockedReference;
     ctl.veaReference = reference;
 
-    const ErrorAmpT7 amp{ci.veaResistor1, ci.veaFeedbackResistor, ci.veaCapacitor3, ci.veaLowerLimit,
-                         ci.errorUpperLimit};
-    CalcVoltageErrorAmpT7(amp, feedback, reference, s, &ctl);
-    ctl.limitedError = ctl.veaOutput;
-    ctl.optoCoupledError = ctl.veaOutput;  // no opto-isolator: the amplifier drives the PWM
-
-    double control = ctl.veaOutput;
+    // The soft start charges only while the references run; it holds the error amplifier's
+    // upper clamp down with it, so the amplifier never winds up past the drive it allows.
     if (ci.softStartCapOn) {
-        ctl.softStartCapVoltage = std::min(ctl.softStartCapVoltage + ci.softStartRate * h, ci.errorUpperLimit);
-        if (ci.softStartControlOn) {
-            ctl.softStartControl = ctl.softStartCapVoltage + ci.softStartOffset;
-            control = std::min(control, ctl.softStartControl);
-        }
+        if (ctl.referenceLockout && ctl.softStartCapVoltage < kSoftStartTop)
+            ctl.softStartCapVoltage += ci.softStartRate * h;
+        if (ci.softStartControlOn) ctl.softStartControl = ctl.softStartCapVoltage + ci.softStartOffset;
     }
+    ctl.errorUpperClamp = ci.softStartCapOn ? std::min(ci.errorUpperLimit, ctl.softStartControl) : ci.errorUpperLimit;
+    VeaNetwork vea = VeaNetworkOf(ci);
+    vea.upper = ctl.errorUpperClamp;
+    if (!CalcVoltageErrorAmp(vea, feedback, reference, s, &ctl)) return 0;
+    OptoNetwork opto = OptoNetworkOf(ci);
+    // A driver source taken from an output follows that output's voltage.
+    if (ci.optoDriveSource >= 1 && ci.optoDriveSource <= set.outputCount)
+        opto.driveVoltage = ctx->outputFilter[ci.optoDriveSource - 1].outputVoltage;
+    if (!CalcOptoIsolator(opto, ctl.veaOutput, s, &ctl)) return 0;
+
+    const double control =
+        ci.softStartCapOn ? std::min(ctl.optoCoupledError, ctl.softStartControl) : ctl.optoCoupledError;
+    ctl.limitedError = control;
     ctl.pwmControlVoltage = control;
+    // Average current control: the current error amplifier holds the sensed current at the
+    // limited error voltage, and its output sets the duty.
+    if (ci.controlMode == kAverageCurrentMode) {
+        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        if (!CalcCurrentErrorAmp(CurrentAmpNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
+                                 control, s, &ctl))
+            return 0;
+        ctl.pwmControlVoltage = ctl.currentEaOutput;
+    }
 
     if (ci.currentLimitEnabled) {
         const double sense = ctx->primary.currentSenseOutput;
@@ -212,13 +258,25 @@ int32_t CalcControlSectionQuantities() {
         if (periodStart) {
             step.cycleTime = 0.0;
             ctl.comparatorAux = 0.0;
+            ctx->engine.pulseEnded = 0;
         }
     }
-    ctl.pwmComparatorInverting = ctl.clockVoltage;
-    ctl.pwmComparatorNonInverting = control;
-    ctl.comparatorCopy = control;
+    double inverting = ctl.clockVoltage;
+    if (ci.controlMode == kPeakCurrentMode) {
+        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        if (!SolveCurrentRampNetwork(RampNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
+                                     ctl.clockVoltage, s, &ctl))
+            return 0;
+        inverting = ctl.rampCapacitorVoltage;
+    } else if (ci.controlMode == kFeedForwardMode) {
+        if (!SolveFeedForwardRamp(ci, ctl.currentFeedbackVoltage, step.driveOn != 0, s, &ctl)) return 0;
+        inverting = ctl.rampCapacitorVoltage;
+    }
+    ctl.pwmComparatorInverting = inverting;
+    ctl.pwmComparatorNonInverting = ctl.pwmControlVoltage;
+    ctl.comparatorCopy = ctl.pwmControlVoltage;
     const double previousDecision = ctl.pwmComparatorDifferential;
-    ctl.pwmComparatorDifferential = control - ctl.clockVoltage;
+    ctl.pwmComparatorDifferential = ctl.pwmControlVoltage - inverting;
     ctl.pwmComparatorDifferentialSlope = (ctl.pwmComparatorDifferential - previousDecision) * s;
 
     if (set.loggingOn && CheckFloatingPointStatus()) return 0;

@@ -278,3 +278,43 @@ TEST_F(StepSetUp, UnsimulatedVariantsFailTheirStep) {
 }
 
 }  // namespace
+
+// The references run from the step the bulk reaches the lockout's turn-on level and stop at
+// its turn-off level; the soft start charges only while they run, and the error amplifier's
+// upper clamp follows it.
+TEST(ControlLockout, ReferencesFollowTheBulkWithTheLockoutHysteresis) {
+    fw::RecordingSink sink;
+    fw::ScopedReportSink scoped(&sink);
+    ResetFirstMessageFlag();
+    FirstConfigRecords rec;
+    rec.control.lockoutLevelA = 30.0;
+    rec.control.lockoutLevelB = 20.0;
+    rec.control.softStartRate = 1e3;  // V/s
+    AnalysisThreadParams block;
+    rec.Attach(block);
+    block.runStatus = 1;
+    AnalysisRun run(block);
+    ASSERT_EQ(run.GetStatus(), AnalysisRun::Status::kLive);
+    AnalysisContext* ctx = run.Context();
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    ASSERT_EQ(PrepareStepEngine(), 1);
+    ctx->stepState.inverseTimeStep = 1e6;
+    ctx->stepState.inverseTimeStepTermA = 1e-6;
+
+    struct Case {
+        double bulk;
+        bool running;
+    };
+    const Case cases[] = {{10.0, false}, {29.99, false}, {30.0, true}, {25.0, true},
+                          {20.01, true}, {20.0, false},  {25.0, false}, {30.0, true}};
+    ControlStateRec& ctl = ctx->control;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bulk);
+        const double softStart = ctl.softStartCapVoltage;
+        ctx->inputCapacitor.inputVoltage = c.bulk;
+        ASSERT_EQ(CalcControlSectionQuantities(), 1);
+        EXPECT_EQ(ctl.veaReference, c.running ? rec.control.veaReferenceValue : 1e-6);
+        EXPECT_NEAR(ctl.softStartCapVoltage - softStart, c.running ? 1e-3 : 0.0, 1e-12);
+        EXPECT_LE(ctl.veaOutput, ctl.softStartControl + 1e-12);
+    }
+}
