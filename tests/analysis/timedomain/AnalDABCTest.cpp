@@ -21,10 +21,10 @@ using test_support::NodalOracle;
 struct StepCase {
     const char* name;
     int32_t switchState;
-    int32_t forwardOn[2];
-    int32_t freewheelOn[2];
+    int32_t forwardOn[4];
+    int32_t freewheelOn[4];
     int32_t outputs;
-    int32_t polarity2;
+    int32_t polarity[4];
 };
 
 class AssemblyOracle : public ::testing::TestWithParam<StepCase> {
@@ -41,6 +41,13 @@ protected:
         rec_.primary.couplingPriSec1 = 0.97;
         rec_.primary.couplingPriSec2 = 0.93;
         rec_.primary.couplingSec1Sec2 = 0.91;
+        rec_.primary.couplingPriSec3 = 0.95;
+        rec_.primary.couplingPriSec4 = 0.89;
+        rec_.primary.couplingSec1Sec3 = 0.88;
+        rec_.primary.couplingSec1Sec4 = 0.86;
+        rec_.primary.couplingSec2Sec3 = 0.9;
+        rec_.primary.couplingSec2Sec4 = 0.87;
+        rec_.primary.couplingSec3Sec4 = 0.92;
         rec_.primary.senseResistance = 0.033;
         rec_.primary.senseResistorInductance = 3e-9;
         rec_.primary.primarySeriesResistance = 0.042;
@@ -70,22 +77,39 @@ protected:
         rec2_.choke.inductance = 22e-6;
         rec2_.filter.capACapacitance = 330e-6;
         rec2_.load.resistance = 1.9;
+
+        rec3_ = rec_;
+        rec3_.rectifier.nominalWindingInductance = 260e-6;
+        rec3_.rectifier.forwardVoltage = 0.61;
+        rec3_.choke.inductance = 68e-6;
+        rec3_.load.resistance = 12.0;
+        rec4_ = rec_;
+        rec4_.rectifier.nominalWindingInductance = 31e-6;
+        rec4_.rectifier.windingResistance = 0.003;
+        rec4_.choke.inductance = 10e-6;
+        rec4_.filter.capACapacitance = 470e-6;
+        rec4_.load.resistance = 0.8;
     }
 
     FirstConfigRecords rec_;
     FirstConfigRecords rec2_;
+    FirstConfigRecords rec3_;
+    FirstConfigRecords rec4_;
 };
 
 TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const StepCase& c = GetParam();
     rec_.settings.outputCount = c.outputs;
-    rec2_.filter.outputSign = c.polarity2;
+    FirstConfigRecords* recs[4] = {&rec_, &rec2_, &rec3_, &rec4_};
     AnalysisThreadParams block;
     rec_.Attach(block);
-    block.pSecondaryRectifierInput[1] = &rec2_.rectifier;
-    block.pOutputChokeInput[1] = &rec2_.choke;
-    block.pOutputFilterInput[1] = &rec2_.filter;
-    block.pLoadNetworkInput[1] = &rec2_.load;
+    for (int j = 0; j < 4; ++j) {
+        recs[j]->filter.outputSign = c.polarity[j];
+        block.pSecondaryRectifierInput[j] = &recs[j]->rectifier;
+        block.pOutputChokeInput[j] = &recs[j]->choke;
+        block.pOutputFilterInput[j] = &recs[j]->filter;
+        block.pLoadNetworkInput[j] = &recs[j]->load;
+    }
     AnalysisRun run(block);
     ASSERT_EQ(run.GetStatus(), AnalysisRun::Status::kLive);
     AnalysisContext& ctx = *run.Context();
@@ -101,12 +125,12 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     ctx.primary.switchState = c.switchState;
     ctx.primary.primaryWindingCurrent = 2.3;
     ctx.primary.switch1Current = c.switchState == 1 ? 0.0 : 2.3;
-    const double isPrev[2] = {-1.9, 0.7};
-    const double ilPrev[2] = {2.1, 1.1};
-    const double vcPrev[2] = {10.4, 5.2};
-    const double icPrev[2] = {0.2, -0.3};
-    const double iloadPrev[2] = {3.1, 2.7};
-    const int polarity[2] = {1, c.polarity2};
+    const double isPrev[4] = {-1.9, 0.7, -0.4, -3.3};
+    const double ilPrev[4] = {2.1, 1.1, 0.5, 4.2};
+    const double vcPrev[4] = {10.4, 5.2, 24.1, 3.3};
+    const double icPrev[4] = {0.2, -0.3, 0.05, 0.9};
+    const double iloadPrev[4] = {3.1, 2.7, 1.9, 4.0};
+    const int* polarity = c.polarity;
     for (int j = 0; j < c.outputs; ++j) {
         // Kept as the current the rectifier draws; isPrev is the current into the dotted end.
         ctx.secondaryWinding[j].windingCurrent = -polarity[j] * isPrev[j];
@@ -150,9 +174,13 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         o.Inductor(t1, 0, rec_.primary.senseResistorInductance, 2.3);
     }
 
-    const FirstConfigRecords* recs[2] = {&rec_, &rec2_};
-    int swBranch[2] = {}, chokeBranch[2] = {}, outNode[2] = {};
-    const double k[2] = {rec_.primary.couplingPriSec1, rec_.primary.couplingPriSec2};
+    int swBranch[4] = {}, chokeBranch[4] = {}, outNode[4] = {};
+    const PrimaryInputRec& pi = rec_.primary;
+    const double k[4] = {pi.couplingPriSec1, pi.couplingPriSec2, pi.couplingPriSec3, pi.couplingPriSec4};
+    const double kss[4][4] = {{0.0, pi.couplingSec1Sec2, pi.couplingSec1Sec3, pi.couplingSec1Sec4},
+                              {0.0, 0.0, pi.couplingSec2Sec3, pi.couplingSec2Sec4},
+                              {0.0, 0.0, 0.0, pi.couplingSec3Sec4},
+                              {0.0, 0.0, 0.0, 0.0}};
     for (int j = 0; j < c.outputs; ++j) {
         const FirstConfigRecords& r = *recs[j];
         const int sd = o.Node(), sw = o.Node(), su = o.Node();
@@ -189,11 +217,11 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         o.Inductor(ld, 0, r.load.closedFormParamB, iloadPrev[j]);
         outNode[j] = out;
     }
-    if (c.outputs == 2) {
-        const double m12 = rec_.primary.couplingSec1Sec2 *
-                           std::sqrt(rec_.rectifier.nominalWindingInductance * rec2_.rectifier.nominalWindingInductance);
-        o.Mutual(swBranch[0], swBranch[1], m12);
-    }
+    for (int j = 0; j < c.outputs; ++j)
+        for (int m = j + 1; m < c.outputs; ++m)
+            o.Mutual(swBranch[j], swBranch[m],
+                     kss[j][m] * std::sqrt(recs[j]->rectifier.nominalWindingInductance *
+                                           recs[m]->rectifier.nominalWindingInductance));
     ASSERT_TRUE(o.Solve());
 
     auto near = [](double expected, double actual, const char* what) {
@@ -212,13 +240,19 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
 
 INSTANTIATE_TEST_SUITE_P(
     SwitchAndRectifierStates, AssemblyOracle,
-    ::testing::Values(StepCase{"on, forward conducting", 2, {1, 1}, {0, 0}, 1, 1},
-                      StepCase{"on, both conducting (commutation)", 2, {1, 1}, {1, 1}, 1, 1},
-                      StepCase{"reset, freewheel conducting", 1, {0, 0}, {1, 1}, 1, 1},
-                      StepCase{"reset, forward still conducting", 1, {1, 1}, {1, 1}, 1, 1},
-                      StepCase{"all open, rectifiers open", 0, {0, 0}, {0, 0}, 1, 1},
-                      StepCase{"two outputs, second reversed", 2, {1, 0}, {0, 1}, 2, -1},
-                      StepCase{"two outputs in reset", 1, {0, 1}, {1, 1}, 2, 1}),
+    ::testing::Values(StepCase{"on, forward conducting", 2, {1}, {0}, 1, {1, 1, 1, 1}},
+                      StepCase{"on, both conducting (commutation)", 2, {1}, {1}, 1, {1, 1, 1, 1}},
+                      StepCase{"reset, freewheel conducting", 1, {0}, {1}, 1, {1, 1, 1, 1}},
+                      StepCase{"reset, forward still conducting", 1, {1}, {1}, 1, {1, 1, 1, 1}},
+                      StepCase{"all open, rectifiers open", 0, {0}, {0}, 1, {1, 1, 1, 1}},
+                      StepCase{"two outputs, second reversed", 2, {1, 0}, {0, 1}, 2, {1, -1, 1, 1}},
+                      StepCase{"two outputs in reset", 1, {0, 1}, {1, 1}, 2, {1, 1, 1, 1}},
+                      // Three and four coupled outputs, some not conducting at all.
+                      StepCase{"three outputs, third open", 2, {1, 1, 0}, {0, 1, 0}, 3, {1, -1, 1, 1}},
+                      StepCase{"three outputs in reset", 1, {0, 0, 1}, {1, 0, 1}, 3, {1, 1, -1, 1}},
+                      StepCase{"four outputs on, two open", 2, {1, 0, 1, 0}, {0, 0, 1, 0}, 4, {1, 1, -1, -1}},
+                      StepCase{"four outputs in reset", 1, {0, 1, 0, 0}, {1, 1, 0, 1}, 4, {-1, 1, 1, 1}},
+                      StepCase{"four outputs idle", 0, {0, 0, 0, 0}, {0, 0, 0, 0}, 4, {1, -1, 1, -1}}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
 
 }  // namespace
