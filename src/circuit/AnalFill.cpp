@@ -511,8 +511,13 @@ void CAnalysisFill::FillPrimaryInput() {
     }
     if (IsIn(v, {2, 3})) Put(r.resetRectifierBreakdownVoltage, pri.GetResetDiode().m_dBreakdownVoltage, sec,
                              "reset diode breakdown voltage");
-    if (IsIn(v, {8, 9})) Put(r.clampRectifierBreakdownVoltage, pri.GetClampDiode().m_dBreakdownVoltage, sec,
-                             "clamp diode breakdown voltage");
+    if (IsIn(v, {8, 9})) {
+        CDiode& d = pri.GetClampDiode();
+        Put(r.clampRectifierBreakdownVoltage, d.m_dBreakdownVoltage, sec, "clamp diode breakdown voltage");
+        Put(r.sectionQuantityParamH, ForwardVoltageAt(d), sec, "clamp diode forward voltage");  // at T
+        Put(r.runCheckParamA, d.m_dDynamicResistance, sec, "clamp diode dynamic resistance");
+        Put(r.stepSetupParamF, d.m_dJunctionCapacitance, sec, "clamp diode junction capacitance");
+    }
     if (IsIn(v, {4, 5})) Put(r.resetCapacitorBreakdownVoltage, pri.GetResetCapacitor().m_dBreakdownVoltage, sec,
                              "reset capacitor breakdown voltage");
     if (r.hasClampCapacitor) {

@@ -54,6 +54,9 @@ struct EngineStore {
     double loopA = 0.0;
     double loopB = 0.0;
     BranchPair senseResistor;
+    // Passive clamp: its capacitor group alone and with the clamp resistor beside it.
+    BranchPair clampCapacitor;
+    BranchPair clampNetwork;
 
     // Transformer: Vw = zpp·Ip + sum c[j]·Is[j] + ep; Vs[j] = m[j]·Ip + sum zs[j][k]·Is[k] + es[j]
     // (Is into the dotted end of the secondary).

@@ -102,6 +102,7 @@ int32_t TurnOnInitialValues() {
     AnalysisContext* ctx = GetAnalysisContext();
     const AnalysisSettingsRec& set = *ctx->pSettings;
     const ControlInputRec& ci = *ctx->pControlInput;
+    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
     const double open = set.openResistance;
 
     InputCapacitorStateRec& cap = ctx->inputCapacitor;
@@ -127,6 +128,14 @@ int32_t TurnOnInitialValues() {
 
     PrimaryStateRec& pri = ctx->primary;
     pri.switchState = 0;
+    if (pi.hasClampCapacitor) {
+        pri.clampCapacitorVoltage = 0.0;
+        pri.clampCapacitorVoltageState = 0.0;
+        pri.clampCapacitorCurrent = 0.0;
+        pri.clampResistorCurrent = 0.0;
+    }
+    pri.clampRectifierOn = 0;
+    pri.clampRectifierOffRequest = 0;
     pri.switch1Conducting = 0;
     pri.switch1OnRequest = 0;
     pri.switch1OffRequest = 0;

@@ -20,6 +20,7 @@ constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
+constexpr int32_t kPrimaryPassiveClampSenseResistor = 9;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kControlVoltageMode = 2;
 constexpr int32_t kVeaSinglePoleDcFeedback = 7;
@@ -47,7 +48,11 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         return Refuse(kRefuseLineSide);
 
     const PrimaryInputRec& pri = *params.pPrimaryInput;
-    if (pri.topology != kPrimaryTwoSwitchSenseResistor || !pri.powerTransformerOn) return Refuse(kRefusePrimary);
+    // The passive clamp needs a capacitor and a resistor to settle to a voltage.
+    const bool passiveClamp = pri.topology == kPrimaryPassiveClampSenseResistor && Positive(pri.clampCapacitance) &&
+                              Positive(pri.clampResistance);
+    if ((pri.topology != kPrimaryTwoSwitchSenseResistor && !passiveClamp) || !pri.powerTransformerOn)
+        return Refuse(kRefusePrimary);
 
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return Refuse(kRefuseIncomplete);
     if (set->coupledOutputChokes) return Refuse(kRefuseCoupledChokes);

@@ -6,6 +6,7 @@
 #include "analysis/models/AnalInit.h"
 #include "analysis/models/AnalMBranch.h"
 #include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMPri.h"
 #include "analysis/models/AnalMXfmr.h"
 #include "records/Utils.h"
 
@@ -46,6 +47,10 @@ double ChokeInductance(const OutputChokeInputRec& in) {
 
 double ChokeResistance(const OutputChokeInputRec& in) {
     return in.windingResistance + (in.seriesElementOn ? in.seriesResistance : 0.0);
+}
+
+CapacitorGroup ClampCapacitor(const PrimaryInputRec& in, double open) {
+    return {open, 0.0, 0.0, 0.0, 0.0, in.clampCapacitance};
 }
 
 int32_t Polarity(const OutputFilterInputRec& in) { return in.outputSign < 0 ? -1 : 1; }
@@ -157,7 +162,8 @@ int32_t AssembleStateMatrices() {
 
     // Primary loop of the present switch state.
     const PrimaryInputRec& pi = *ctx->pPrimaryInput;
-    if (pi.topology != kTwoSwitchSenseResistor) return Fail(kUnknownVariant);
+    const bool clamp = IsPassiveClamp(pi.topology);
+    if (pi.topology != kTwoSwitchSenseResistor && !clamp) return Fail(kUnknownVariant);
     PrimaryStateRec& pri = ctx->primary;
     const int32_t state = pri.switchState;
     const double ron = pri.switchState == 2 ? pi.primarySeriesResistance : open;
@@ -165,7 +171,13 @@ int32_t AssembleStateMatrices() {
     const double rd = pi.runCheckParamB;
     const double senseCurrentPrev = pri.switch1Current;
     CalcInductorBranchCoeffs(pi.senseResistorInductance, pi.senseResistance, s, senseCurrentPrev, &st.senseResistor);
-    if (state == 1) {
+    if (clamp) {
+        if (!CalcPassiveClampNetworkCoeffs(ClampCapacitor(pi, open), pi.clampResistance, s, pri.clampCapacitorVoltage,
+                                           pri.clampCapacitorCurrent, &st.clampCapacitor, &st.clampNetwork) ||
+            !CalcPassiveClampLoop(state, ron, st.senseResistor, st.clampNetwork, pi.sectionQuantityParamH,
+                                  pi.runCheckParamA, &st))
+            return Fail(kPrimaryPass1);
+    } else if (state == 1) {
         st.loopA = -(st.bulk.z + 2.0 * rd);
         st.loopB = -(st.bulk.e + 2.0 * vf);
     } else {
@@ -191,7 +203,8 @@ int32_t AssembleStateMatrices() {
     // Reverse pass: primary and transformer.
     const double ip = PrimaryCurrentFromRow(n, st, st.secondaryCurrent);
     const double vw = st.loopA * ip + st.loopB;
-    const double draw = state == 1 ? -ip : ip;
+    // The two-switch reset returns the current into the bulk; the clamp keeps it off the bulk.
+    const double draw = state == 1 ? (clamp ? 0.0 : -ip) : ip;
     const double vbulk = st.bulk.e - st.bulk.z * draw;
     if (StepFaulted(set, ip, vbulk)) return Fail(kPrimaryPass2);
     st.bulkDraw = draw;
@@ -226,7 +239,23 @@ int32_t AssembleStateMatrices() {
     // rectifier 1 returns the low-side drain to the bulk, rectifier 2 the return to the
     // high-side source. Both switches carry the same current, so they share one voltage.
     double vsw = 0.0;
-    if (state == 1) {
+    if (clamp) {
+        const PassiveClampResult cl = UpdatePassiveClamp(state, ip, ClampCapacitor(pi, open), pi.clampResistance, s,
+                                                         pri.clampCapacitorVoltage, st.clampCapacitor, st.clampNetwork);
+        const double cathode = vbulk + cl.nodeVoltage;
+        const double drain = state == 1 ? cathode + pi.sectionQuantityParamH + pi.runCheckParamA * ip
+                                        : vsense + ron * ip;
+        vsw = drain - vsense;
+        pri.clampCapacitorVoltage = cl.capacitorVoltage;
+        pri.clampCapacitorVoltageState = cl.capacitorVoltage;
+        pri.capacitorVoltage = cl.capacitorVoltage;
+        pri.capacitorVoltageCopy = cl.capacitorVoltage;
+        pri.clampCapacitorCurrent = cl.capacitorCurrent;
+        pri.clampResistorCurrent = cl.resistorCurrent;
+        pri.clampRectifierAnodeToCathodeCurrent = cl.clampCurrent;
+        pri.clampDiodeAnodeVoltage = drain;
+        pri.clampDiodeCathodeVoltage = cathode;
+    } else if (state == 1) {
         const double vd = vf + rd * ip;
         pri.diode1Current = ip;
         pri.diode2Current = ip;

@@ -5,6 +5,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMPri.h"
 #include "records/Utils.h"
 
 namespace {
@@ -48,17 +49,22 @@ int32_t DeterminePrimarySwitchState() {
         pri.switch1Conducting = 1;
         pri.resetRectifiersOn = 0;
         pri.resetRectifiersOffRequest = 0;
+        pri.clampRectifierOn = 0;
+        pri.clampRectifierOffRequest = 0;
         pri.switchState = 2;
     } else if (pri.switch1OffRequest) {
         pri.switch1OffRequest = 0;
         if (pri.switchState == 2) {
             pri.switch1Conducting = 0;
-            pri.resetRectifiersOn = 1;
+            if (IsPassiveClamp(ctx->pPrimaryInput->topology)) pri.clampRectifierOn = 1;
+            else pri.resetRectifiersOn = 1;
             pri.switchState = 1;
         }
-    } else if (pri.switchState == 1 && pri.resetRectifiersOffRequest) {
+    } else if (pri.switchState == 1 && (pri.resetRectifiersOffRequest || pri.clampRectifierOffRequest)) {
         pri.resetRectifiersOffRequest = 0;
         pri.resetRectifiersOn = 0;
+        pri.clampRectifierOffRequest = 0;
+        pri.clampRectifierOn = 0;
         pri.switchState = 0;
     }
     ctx->engine.switchStateChanged = pri.switchState != before;
@@ -248,7 +254,8 @@ int32_t DetermineTimeStepAfterStep() {
 
     int32_t event = 0;
     if (pri.switchState == 1 && CurrentEnded(pri.primaryWindingCurrent, st.primaryCurrentSlope)) {
-        pri.resetRectifiersOffRequest = 1;
+        if (IsPassiveClamp(ctx->pPrimaryInput->topology)) pri.clampRectifierOffRequest = 1;
+        else pri.resetRectifiersOffRequest = 1;
         event = 1;
     }
     for (int32_t j = 0; j < set.outputCount; ++j) {

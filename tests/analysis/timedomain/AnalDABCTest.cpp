@@ -25,6 +25,7 @@ struct StepCase {
     int32_t freewheelOn[4];
     int32_t outputs;
     int32_t polarity[4];
+    int32_t topology = 1;
 };
 
 class AssemblyOracle : public ::testing::TestWithParam<StepCase> {
@@ -100,6 +101,19 @@ protected:
 TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const StepCase& c = GetParam();
     rec_.settings.outputCount = c.outputs;
+    rec_.primary.topology = c.topology;
+    const bool clamp = c.topology == 9;
+    if (clamp) {
+        rec_.primary.secondSwitchOn = 0;
+        rec_.primary.diode1On = 0;
+        rec_.primary.hasClampCapacitor = 1;
+        rec_.primary.clampCapacitorOn = 1;
+        rec_.primary.clampResistorOn = 1;
+        rec_.primary.clampCapacitance = 0.47e-6;
+        rec_.primary.clampResistance = 3.3e3;
+        rec_.primary.sectionQuantityParamH = 0.93;
+        rec_.primary.runCheckParamA = 0.071;
+    }
     FirstConfigRecords* recs[4] = {&rec_, &rec2_, &rec3_, &rec4_};
     AnalysisThreadParams block;
     rec_.Attach(block);
@@ -125,6 +139,9 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     ctx.primary.switchState = c.switchState;
     ctx.primary.primaryWindingCurrent = 2.3;
     ctx.primary.switch1Current = c.switchState == 1 ? 0.0 : 2.3;
+    const double vclPrev = 51.3;
+    ctx.primary.clampCapacitorVoltage = vclPrev;
+    ctx.primary.clampCapacitorCurrent = 0.4;
     const double isPrev[4] = {-1.9, 0.7, -0.4, -3.3};
     const double ilPrev[4] = {2.1, 1.1, 0.5, 4.2};
     const double vcPrev[4] = {10.4, 5.2, 24.1, 3.3};
@@ -158,7 +175,25 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const double lp = rec_.primary.magnetizingInductanceNominal;
     const int pw = o.Inductor(dot, w1, lp, 2.3);
     o.Resistor(w1, undot, rec_.primary.primaryWindingResistance);
-    if (c.switchState == 1) {
+    int clampNode = 0;
+    if (clamp) {
+        // Single switch: the dotted end on the bulk, the clamp from the drain back to the bulk.
+        const PrimaryInputRec& p = rec_.primary;
+        o.VoltageSource(bulk, dot, 0.0);
+        clampNode = o.Node();
+        o.Capacitor(clampNode, bulk, p.clampCapacitance, vclPrev);
+        o.Resistor(clampNode, bulk, p.clampResistance);
+        if (c.switchState == 1) {
+            const int ka = o.Node();
+            o.VoltageSource(undot, ka, p.sectionQuantityParamH);
+            o.Resistor(ka, clampNode, p.runCheckParamA);
+        } else {
+            const int top = o.Node(), t1 = o.Node();
+            o.Resistor(undot, top, c.switchState == 2 ? p.primarySeriesResistance : open);
+            o.Resistor(top, t1, p.senseResistance);
+            o.Inductor(t1, 0, p.senseResistorInductance, 2.3);
+        }
+    } else if (c.switchState == 1) {
         const double vf = rec_.primary.sectionQuantityParamI, rd = rec_.primary.runCheckParamB;
         const int a1 = o.Node(), a2 = o.Node();
         o.VoltageSource(0, a1, vf);  // rectifier 1: return to the dotted end
@@ -229,6 +264,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     };
     near(o.Current(pw), ctx.primary.primaryWindingCurrent, "primary current");
     near(o.V(bulk), ctx.inputCapacitor.inputVoltage, "bulk voltage");
+    if (clamp) near(o.V(clampNode) - o.V(bulk), ctx.primary.clampCapacitorVoltage, "clamp capacitor voltage");
     near(o.Current(lineBranch), ctx.linePhase[0].lineCurrentHeld, "line current");
     for (int j = 0; j < c.outputs; ++j) {
         SCOPED_TRACE(j + 1);
@@ -252,7 +288,12 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{"three outputs in reset", 1, {0, 0, 1}, {1, 0, 1}, 3, {1, 1, -1, 1}},
                       StepCase{"four outputs on, two open", 2, {1, 0, 1, 0}, {0, 0, 1, 0}, 4, {1, 1, -1, -1}},
                       StepCase{"four outputs in reset", 1, {0, 1, 0, 0}, {1, 1, 0, 1}, 4, {-1, 1, 1, 1}},
-                      StepCase{"four outputs idle", 0, {0, 0, 0, 0}, {0, 0, 0, 0}, 4, {1, -1, 1, -1}}),
+                      StepCase{"four outputs idle", 0, {0, 0, 0, 0}, {0, 0, 0, 0}, 4, {1, -1, 1, -1}},
+                      // Single switch with a passive clamp, in each switch state.
+                      StepCase{"clamp: on", 2, {1, 0}, {0, 1}, 2, {1, -1, 1, 1}, 9},
+                      StepCase{"clamp: clamping, forward still conducting", 1, {1}, {1}, 1, {1, 1, 1, 1}, 9},
+                      StepCase{"clamp: clamping, freewheel", 1, {0, 0, 0}, {1, 1, 0}, 3, {1, 1, -1, 1}, 9},
+                      StepCase{"clamp: idle, the clamp discharging", 0, {0}, {1}, 1, {1, 1, 1, 1}, 9}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
 
 }  // namespace

@@ -1,0 +1,34 @@
+#include "analysis/models/AnalMPri.h"
+
+#include <cmath>
+
+int32_t CalcPassiveClampNetworkCoeffs(const CapacitorGroup& cap, double resistance, double s, double voltagePrev,
+                                      double capCurrentPrev, BranchPair* capacitor, BranchPair* network) {
+    CalcCapacitorBranchCoeffs(cap, s, voltagePrev, capCurrentPrev, capacitor);
+    *network = ParallelBranches(*capacitor, {resistance, 0.0});
+    return std::isfinite(network->z) && std::isfinite(network->e) ? 1 : 0;
+}
+
+int32_t CalcPassiveClampLoop(int32_t switchState, double ron, const BranchPair& sense, const BranchPair& network,
+                             double rectifierDrop, double rectifierResistance, EngineStore* st) {
+    if (switchState == 1) {
+        st->loopA = -(network.z + rectifierResistance);
+        st->loopB = -(network.e + rectifierDrop);
+    } else {
+        st->loopA = -(st->bulk.z + ron + sense.z);
+        st->loopB = st->bulk.e - sense.e;
+    }
+    return std::isfinite(st->loopA) && std::isfinite(st->loopB) ? 1 : 0;
+}
+
+PassiveClampResult UpdatePassiveClamp(int32_t switchState, double primaryCurrent, const CapacitorGroup& cap,
+                                      double resistance, double s, double voltagePrev, const BranchPair& capacitor,
+                                      const BranchPair& network) {
+    PassiveClampResult r{};
+    r.clampCurrent = switchState == 1 ? primaryCurrent : 0.0;
+    r.nodeVoltage = network.z * r.clampCurrent + network.e;
+    r.capacitorCurrent = BranchCurrent(capacitor, r.nodeVoltage);
+    r.resistorCurrent = r.nodeVoltage / resistance;
+    r.capacitorVoltage = UpdateCapacitorBranch(cap, s, voltagePrev, r.capacitorCurrent);
+    return r;
+}

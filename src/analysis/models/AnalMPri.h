@@ -1,0 +1,61 @@
+// The single-switch primary with a passive (RCD) clamp: the loop that the primary winding
+// sees in each switch state, and the clamp network's own state. Backward Euler, s = 1/h;
+// every branch in the form V = z·I + e (AnalMBranch.h).
+//
+// Circuit: the winding's dotted end on the bulk node, its other end on the drain D. Switch 1
+// (Ron while on, the open resistance while off) from D to the sense resistor (R with its ESL)
+// and the return. The clamp rectifier (Vf, Rd) from D to the clamp node K; the clamp
+// capacitor and the clamp resistor in parallel from K back to the bulk node, so the clamp
+// holds the drain above the bulk by its own voltage.
+//
+// Clamp network seen from K towards the bulk node (I entering K):
+//     capacitor group  Vk = zc·Ic + ec        resistor  Vk = Rcl·Ir        I = Ic + Ir
+//     =>  Vk = zn·I + en,  the parallel form of the two (ParallelBranches).
+// Primary loop, Vw = Vbulk - VD = A·Ip + B, with Vbulk = ebulk - zbulk·Idraw:
+//   state 2 (switch on):   VD = (Ron + zsr)·Ip + esr, Idraw = Ip
+//                          A = -(zbulk + Ron + zsr),  B = ebulk - esr
+//   state 0 (all open):    as state 2 with the open resistance for Ron
+//   state 1 (clamp rectifier conducting): VD = Vbulk + Vf + Rd·Ip + zn·Ip + en; the current
+//                          leaves the bulk node through the winding and comes back into it
+//                          through the clamp, so Idraw = 0 and the bulk drops out:
+//                          A = -(zn + Rd),  B = -(en + Vf)
+// In states 0 and 2 the rectifier blocks and the network only discharges: I = 0.
+// The off paths of the blocking devices (open resistance, 1e5 ohm and up) are left out of
+// the loop, as in the two-switch loops.
+//
+// Energy balance that the clamp settles to (used by the regression design): each cycle the
+// clamp takes the magnetising current Im from its turn-off value down to 0 at the slope
+// (Vcl + Vf)/Lp, a charge Im²·Lp/(2·(Vcl + Vf)); at the clamp's voltage that is the energy
+// ½·Lp·Im²·Vcl/(Vcl + Vf), which the resistor burns as Vcl²/Rcl each period T:
+//     Vcl·(Vcl + Vf) = Rcl·½·Lp·Im²/T
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/context/AnalEngine.h"
+#include "analysis/models/AnalMBranch.h"
+
+inline bool IsPassiveClamp(int32_t topology) { return topology == 8 || topology == 9; }
+
+// The clamp network (capacitor group parallel to the resistor) from the capacitor's voltage
+// and current at the start of the step.
+int32_t CalcPassiveClampNetworkCoeffs(const CapacitorGroup& cap, double resistance, double s, double voltagePrev,
+                                      double capCurrentPrev, BranchPair* capacitor, BranchPair* network);
+
+// The loop of the present switch state: writes loopA, loopB of the store.
+//   ron      the switch resistance of the state (Ron, or the open resistance in state 0)
+//   sense    the sense resistor's branch; bulk in the store
+int32_t CalcPassiveClampLoop(int32_t switchState, double ron, const BranchPair& sense, const BranchPair& network,
+                             double rectifierDrop, double rectifierResistance, EngineStore* st);
+
+// After the solve: the clamp's currents and voltages from the primary current.
+struct PassiveClampResult {
+    double clampCurrent;      // through the rectifier into the network (A)
+    double capacitorCurrent;  // (A)
+    double resistorCurrent;   // (A)
+    double nodeVoltage;       // K above the bulk node (V)
+    double capacitorVoltage;  // the capacitor's own voltage after the step (V)
+};
+PassiveClampResult UpdatePassiveClamp(int32_t switchState, double primaryCurrent, const CapacitorGroup& cap,
+                                      double resistance, double s, double voltagePrev, const BranchPair& capacitor,
+                                      const BranchPair& network);
