@@ -10,7 +10,19 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     // The step ending at step.time began at step.time - h; only its part inside the window
     // counts. The drive state of the step is the one that was latched before it.
     const double from = std::max(step.time - h, windowStart_);
+    const PrimaryStateRec& pri = ctx.primary;
+    const bool turnOn = pri.switchState == 2 && statePrevious_ != 2;
+    const double imBefore = imPrevious_;
+    imPrevious_ = pri.magnetizingCurrent;
+    statePrevious_ = pri.switchState;
     if (step.time <= windowStart_) return;
+    if (turnOn) {
+        if (turnOns_ == 0) imFirst_ = imBefore;
+        imLast_ = imBefore;
+        imMin_ = std::min(imMin_, imBefore);
+        imMax_ = std::max(imMax_, imBefore);
+        ++turnOns_;
+    }
     const double w = step.time - from;
     const double vout = ctx.outputFilter[0].outputVoltage;
     const double il = ctx.outputChoke[0].chokeCurrent;
@@ -18,6 +30,7 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     voutArea_ += vout * w;
     ilArea_ += il * w;
     vbulkArea_ += ctx.inputCapacitor.inputVoltage * w;
+    if (ctx.pPrimaryInput && ctx.pPrimaryInput->hasClampCapacitor) vclampArea_ += pri.clampCapacitorVoltage * w;
     if (step.driveOn) driveOnTime_ += w;
     if (ctx.primary.switchState == 1) {
         resetTime_ += w;
