@@ -1,0 +1,10 @@
+// Builders of the primary variants beyond the two-switch one, in the same pair as its own:
+// the large builder (the loop of the switch state, then the centre) and the small builder
+// (the primary quantities from the solved primary current). Loops: AnalMPri.h.
+#pragma once
+
+#include <cstdint>
+
+// Single switch, passive clamp, current-sense resistor.
+int32_t BuildPriPassiveClampSenseResCoeffs();
+int32_t UpdatePriPassiveClampSenseResQuantities();
