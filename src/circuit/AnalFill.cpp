@@ -518,8 +518,11 @@ void CAnalysisFill::FillPrimaryInput() {
         Put(r.runCheckParamA, d.m_dDynamicResistance, sec, "clamp diode dynamic resistance");
         Put(r.stepSetupParamF, d.m_dJunctionCapacitance, sec, "clamp diode junction capacitance");
     }
-    if (IsIn(v, {4, 5})) Put(r.resetCapacitorBreakdownVoltage, pri.GetResetCapacitor().m_dBreakdownVoltage, sec,
-                             "reset capacitor breakdown voltage");
+    if (IsIn(v, {4, 5})) {
+        CCapacitor& c = pri.GetResetCapacitor();
+        Put(r.resetCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "reset capacitor breakdown voltage");
+        Put(r.clampCapacitance, CapacitanceAt(c), sec, "reset capacitance");  // the model's one capacitor
+    }
     if (r.hasClampCapacitor) {
         CCapacitor& c = pri.GetClampCapacitor();
         Put(r.clampCapacitance, CapacitanceAt(c), sec, "clamp capacitance");

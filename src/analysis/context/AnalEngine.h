@@ -67,6 +67,8 @@ struct EngineStore {
     // Passive clamp: its capacitor group alone and with the clamp resistor beside it.
     BranchPair clampCapacitor;
     BranchPair clampNetwork;
+    // Resonant reset: the reset capacitor (in clampCapacitor) beside switch 1.
+    BranchPair drainSource;
 
     // Transformer: Vw = zpp·Ip + sum c[j]·Is[j] + ep; Vs[j] = m[j]·Ip + sum zs[j][k]·Is[k] + es[j]
     // (Is into the dotted end of the secondary).

@@ -134,8 +134,14 @@ int32_t TurnOnInitialValues() {
         pri.clampCapacitorCurrent = 0.0;
         pri.clampResistorCurrent = 0.0;
     }
+    if (pi.clampCapacitorOn) {
+        pri.capacitorVoltage = 0.0;
+        pri.capacitorVoltageCopy = 0.0;
+        pri.resetCapacitorCurrent = 0.0;
+    }
     pri.clampRectifierOn = 0;
     pri.clampRectifierOffRequest = 0;
+    pri.switch1DiodeConducting = 0;
     pri.switch1Conducting = 0;
     pri.switch1OnRequest = 0;
     pri.switch1OffRequest = 0;

@@ -32,3 +32,26 @@ PassiveClampResult UpdatePassiveClamp(int32_t switchState, double primaryCurrent
     r.capacitorVoltage = UpdateCapacitorBranch(cap, s, voltagePrev, r.capacitorCurrent);
     return r;
 }
+
+BranchPair ResonantSwitchElement(int32_t switchState, int32_t bodyDiodeOn, double onResistance, double open,
+                                 double bodyDiodeDrop, double bodyDiodeResistance) {
+    if (switchState == 2) return {onResistance, 0.0};
+    if (bodyDiodeOn) return {bodyDiodeResistance, -bodyDiodeDrop};
+    return {open, 0.0};
+}
+
+int32_t CalcResonantResetLoop(const BranchPair& drainSource, const BranchPair& sense, EngineStore* st) {
+    st->loopA = -(st->bulk.z + drainSource.z + sense.z);
+    st->loopB = st->bulk.e - drainSource.e - sense.e;
+    return std::isfinite(st->loopA) && std::isfinite(st->loopB) ? 1 : 0;
+}
+
+ResonantResetResult UpdateResonantReset(double primaryCurrent, const CapacitorGroup& cap, double s, double voltagePrev,
+                                        const BranchPair& capacitor, const BranchPair& drainSource) {
+    ResonantResetResult r{};
+    r.drainSourceVoltage = drainSource.z * primaryCurrent + drainSource.e;
+    r.capacitorCurrent = BranchCurrent(capacitor, r.drainSourceVoltage);
+    r.switchCurrent = primaryCurrent - r.capacitorCurrent;
+    r.capacitorVoltage = UpdateCapacitorBranch(cap, s, voltagePrev, r.capacitorCurrent);
+    return r;
+}

@@ -28,6 +28,18 @@
 // (Vcl + Vf)/Lp, a charge Im²·Lp/(2·(Vcl + Vf)); at the clamp's voltage that is the energy
 // ½·Lp·Im²·Vcl/(Vcl + Vf), which the resistor burns as Vcl²/Rcl each period T:
 //     Vcl·(Vcl + Vf) = Rcl·½·Lp·Im²/T
+//
+// The single switch with resonant reset: the reset capacitor Cr across switch 1 (drain to
+// source), the source on the sense resistor, the winding from the bulk to the drain. The
+// switch element beside the capacitor (I drain to source) is Ron while on, the body diode
+// V = Rbd·I - Vbd while that conducts, the open resistance otherwise; the pair is one
+// branch Vds = zds·I + eds (ParallelBranches), and the whole primary current passes it:
+//   Vw = Vbulk - Vds - Vsense, Idraw = Ip   =>   A = -(zbulk + zds + zsr),  B = ebulk - eds - esr
+// After the switch turns off the magnetising current rings with Cr: from the winding's
+// zero crossing (Vds = Vbulk) on, with the secondary rectifiers off, the peak is
+//     Vpk = Vbulk + sqrt(Lp/Cr · Im² + (energy the leakage hands to Cr)·2/Cr)
+// and the ring back below the return is held by the body diode, through which the
+// magnetising current, now negative, flows back into the bulk until the next turn-on.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +48,7 @@
 #include "analysis/models/AnalMBranch.h"
 
 inline bool IsPassiveClamp(int32_t topology) { return topology == 8 || topology == 9; }
+inline bool IsResonantReset(int32_t topology) { return topology == 4 || topology == 5; }
 
 // The clamp network (capacitor group parallel to the resistor) from the capacitor's voltage
 // and current at the start of the step.
@@ -59,3 +72,18 @@ struct PassiveClampResult {
 PassiveClampResult UpdatePassiveClamp(int32_t switchState, double primaryCurrent, const CapacitorGroup& cap,
                                       double resistance, double s, double voltagePrev, const BranchPair& capacitor,
                                       const BranchPair& network);
+
+// The switch element of the resonant reset beside its capacitor.
+BranchPair ResonantSwitchElement(int32_t switchState, int32_t bodyDiodeOn, double onResistance, double open,
+                                 double bodyDiodeDrop, double bodyDiodeResistance);
+// The loop through the drain-source pair (capacitor group parallel to the switch element).
+int32_t CalcResonantResetLoop(const BranchPair& drainSource, const BranchPair& sense, EngineStore* st);
+
+struct ResonantResetResult {
+    double drainSourceVoltage;  // (V)
+    double capacitorCurrent;    // (A)
+    double switchCurrent;       // through the channel or the body diode, drain to source (A)
+    double capacitorVoltage;    // the capacitor's own voltage after the step (V)
+};
+ResonantResetResult UpdateResonantReset(double primaryCurrent, const CapacitorGroup& cap, double s, double voltagePrev,
+                                        const BranchPair& capacitor, const BranchPair& drainSource);

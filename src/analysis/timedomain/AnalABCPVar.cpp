@@ -26,6 +26,16 @@ CapacitorGroup ClampCapacitor(const AnalysisContext& ctx) {
     return {ctx.pSettings->openResistance, 0.0, 0.0, 0.0, 0.0, ctx.pPrimaryInput->clampCapacitance};
 }
 
+// The reset capacitor likewise.
+CapacitorGroup ResetCapacitor(const AnalysisContext& ctx) { return ClampCapacitor(ctx); }
+
+BranchPair SwitchElement(const AnalysisContext& ctx) {
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    return ResonantSwitchElement(ctx.primary.switchState, ctx.primary.switch1DiodeConducting,
+                                 pi.primarySeriesResistance, ctx.pSettings->openResistance, pi.switch1DiodeParamA,
+                                 pi.switch1DiodeParamB);
+}
+
 }  // namespace
 
 int32_t BuildPriPassiveClampSenseResCoeffs() {
@@ -80,4 +90,44 @@ int32_t UpdatePriPassiveClampSenseResQuantities() {
     pri.switch1Voltage = vsw;
     pri.switch1VoltageCopy = vsw;
     return Checked(vbulk, cl.capacitorVoltage);
+}
+
+int32_t BuildPriResonantResetSenseResCoeffs() {
+    AnalysisContext& ctx = Ctx();
+    EngineStore& st = ctx.engine;
+    const PrimaryStateRec& pri = ctx.primary;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    // The capacitor's current returns through the sense resistor too: it carries the whole
+    // primary current, not the switch's alone.
+    CalcInductorBranchCoeffs(pi.senseResistorInductance, pi.senseResistance, ctx.stepState.inverseTimeStep,
+                             pri.primaryWindingCurrent, &st.senseResistor);
+    CalcCapacitorBranchCoeffs(ResetCapacitor(ctx), ctx.stepState.inverseTimeStep, pri.capacitorVoltage,
+                              pri.resetCapacitorCurrent, &st.clampCapacitor);
+    st.drainSource = ParallelBranches(st.clampCapacitor, SwitchElement(ctx));
+    if (!CalcResonantResetLoop(st.drainSource, st.senseResistor, &st)) return 0;
+    BuildPrimaryCentre(ctx.pSettings->outputCount, &st);
+    return Checked(st.loopA, st.b);
+}
+
+int32_t UpdatePriResonantResetSenseResQuantities() {
+    AnalysisContext& ctx = Ctx();
+    EngineStore& st = ctx.engine;
+    PrimaryStateRec& pri = ctx.primary;
+    const double ip = st.primaryCurrent;
+    st.bulkDraw = ip;
+    const double vbulk = st.bulk.e - st.bulk.z * ip;
+    pri.primaryWindingVoltage = st.loopA * ip + st.loopB;
+    const double vsense = st.senseResistor.z * ip + st.senseResistor.e;
+    pri.currentSenseResistorVoltage = vsense;
+
+    const ResonantResetResult rr = UpdateResonantReset(ip, ResetCapacitor(ctx), ctx.stepState.inverseTimeStep,
+                                                       pri.capacitorVoltage, st.clampCapacitor, st.drainSource);
+    pri.capacitorVoltage = rr.capacitorVoltage;
+    pri.capacitorVoltageCopy = rr.capacitorVoltage;
+    pri.resetCapacitorCurrent = rr.capacitorCurrent;
+    pri.switch1Current = rr.switchCurrent;
+    pri.switch1DrainToSourceCurrent = rr.switchCurrent;
+    pri.switch1Voltage = rr.drainSourceVoltage;
+    pri.switch1VoltageCopy = rr.drainSourceVoltage;
+    return Checked(vbulk, rr.capacitorVoltage);
 }

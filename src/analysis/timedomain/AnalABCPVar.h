@@ -8,3 +8,7 @@
 // Single switch, passive clamp, current-sense resistor.
 int32_t BuildPriPassiveClampSenseResCoeffs();
 int32_t UpdatePriPassiveClampSenseResQuantities();
+
+// Single switch, resonant reset, current-sense resistor.
+int32_t BuildPriResonantResetSenseResCoeffs();
+int32_t UpdatePriResonantResetSenseResQuantities();

@@ -21,6 +21,7 @@ constexpr uint32_t kRefuseSaturation = 58407;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kPrimaryPassiveClampSenseResistor = 9;
+constexpr int32_t kPrimaryResonantResetSenseResistor = 5;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kControlVoltageMode = 2;
 constexpr int32_t kVeaSinglePoleDcFeedback = 7;
@@ -51,7 +52,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     // The passive clamp needs a capacitor and a resistor to settle to a voltage.
     const bool passiveClamp = pri.topology == kPrimaryPassiveClampSenseResistor && Positive(pri.clampCapacitance) &&
                               Positive(pri.clampResistance);
-    if ((pri.topology != kPrimaryTwoSwitchSenseResistor && !passiveClamp) || !pri.powerTransformerOn)
+    const bool resonantReset = pri.topology == kPrimaryResonantResetSenseResistor && Positive(pri.clampCapacitance);
+    if ((pri.topology != kPrimaryTwoSwitchSenseResistor && !passiveClamp && !resonantReset) || !pri.powerTransformerOn)
         return Refuse(kRefusePrimary);
 
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return Refuse(kRefuseIncomplete);

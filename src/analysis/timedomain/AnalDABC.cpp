@@ -56,6 +56,7 @@ constexpr AssemblyStep kForward[] = {
 };
 constexpr AssemblyStep kLargeBuilder{BuildPriTwoSwitchSenseResCoeffs, 10412, 52130};
 constexpr AssemblyStep kClampLargeBuilder{BuildPriPassiveClampSenseResCoeffs, 10412, 52130};
+constexpr AssemblyStep kResonantLargeBuilder{BuildPriResonantResetSenseResCoeffs, 10412, 52130};
 constexpr AssemblyStep kSecondaries[] = {
     {AssembleSecRectifierElementsPass1, 10425, 52180},
     {CalcCoupledOutputChokeQuantities, 10427, 52191},
@@ -66,6 +67,7 @@ constexpr AssemblyStep kSecondariesBack[] = {
 };
 constexpr AssemblyStep kSmallBuilder{UpdatePriTwoSwitchSenseResQuantities, 10432, 52130};
 constexpr AssemblyStep kClampSmallBuilder{UpdatePriPassiveClampSenseResQuantities, 10432, 52130};
+constexpr AssemblyStep kResonantSmallBuilder{UpdatePriResonantResetSenseResQuantities, 10432, 52130};
 constexpr AssemblyStep kReverse[] = {
     {CalcPrimarySectionQuantitiesPass2, 10444, 52130},
     {CalcPowerTransformerQuantitiesPass2, 10445, 52193},
@@ -95,15 +97,18 @@ int32_t AssembleStateMatrices() {
     if (!RunAll(kForward)) return 0;
     // The primary variant's builders; the engine has those of one variant so far.
     const bool clamp = IsPassiveClamp(ctx.pPrimaryInput->topology);
-    const bool builtVariant = ctx.pPrimaryInput->topology == kTwoSwitchSenseResistor || clamp;
+    const bool resonant = IsResonantReset(ctx.pPrimaryInput->topology);
+    const bool builtVariant = ctx.pPrimaryInput->topology == kTwoSwitchSenseResistor || clamp || resonant;
+    const AssemblyStep& large = clamp ? kClampLargeBuilder : resonant ? kResonantLargeBuilder : kLargeBuilder;
+    const AssemblyStep& small = clamp ? kClampSmallBuilder : resonant ? kResonantSmallBuilder : kSmallBuilder;
     if (!builtVariant) {
         ReportMessage1(kModuleAnalDABC, 10423, FALSE);
         ReportMessageFirstBox(52130);
         return 0;
     }
-    if (!Run(clamp ? kClampLargeBuilder : kLargeBuilder) || !RunAll(kSecondaries)) return 0;
+    if (!Run(large) || !RunAll(kSecondaries)) return 0;
     TestChokeDirections(ctx);
-    if (!RunAll(kSecondariesBack) || !Run(clamp ? kClampSmallBuilder : kSmallBuilder) || !RunAll(kReverse)) return 0;
+    if (!RunAll(kSecondariesBack) || !Run(small) || !RunAll(kReverse)) return 0;
     // What the transformer's core carries: the winding current less the reflected ones.
     PrimaryStateRec& pri = ctx.primary;
     pri.magnetizingCurrent = pri.primaryWindingCurrent - pri.reflectedSecondaryCurrent;

@@ -51,13 +51,15 @@ int32_t DeterminePrimarySwitchState() {
         pri.resetRectifiersOffRequest = 0;
         pri.clampRectifierOn = 0;
         pri.clampRectifierOffRequest = 0;
+        pri.switch1DiodeConducting = 0;  // the channel takes the body diode's current
         pri.switchState = 2;
     } else if (pri.switch1OffRequest) {
         pri.switch1OffRequest = 0;
         if (pri.switchState == 2) {
             pri.switch1Conducting = 0;
-            if (IsPassiveClamp(ctx->pPrimaryInput->topology)) pri.clampRectifierOn = 1;
-            else pri.resetRectifiersOn = 1;
+            const int32_t topology = ctx->pPrimaryInput->topology;
+            if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
+            else if (!IsResonantReset(topology)) pri.resetRectifiersOn = 1;
             pri.switchState = 1;
         }
     } else if (pri.switchState == 1 && (pri.resetRectifiersOffRequest || pri.clampRectifierOffRequest)) {
@@ -253,8 +255,19 @@ int32_t DetermineTimeStepAfterStep() {
     }
 
     int32_t event = 0;
-    if (pri.switchState == 1 && CurrentEnded(pri.primaryWindingCurrent, st.primaryCurrentSlope)) {
-        if (IsPassiveClamp(ctx->pPrimaryInput->topology)) pri.clampRectifierOffRequest = 1;
+    const int32_t topology = ctx->pPrimaryInput->topology;
+    if (IsResonantReset(topology) && pri.switchState == 1) {
+        // The capacitor carries the primary current through zero: the off state lasts until
+        // the next turn-on, the body diode holding the drain at the return when it rings back.
+        if (!pri.switch1DiodeConducting && pri.switch1Voltage < -ctx->pPrimaryInput->switch1DiodeParamA) {
+            pri.switch1DiodeConducting = 1;
+            event = 1;
+        } else if (pri.switch1DiodeConducting && pri.switch1Current >= 0.0) {
+            pri.switch1DiodeConducting = 0;
+            event = 1;
+        }
+    } else if (pri.switchState == 1 && CurrentEnded(pri.primaryWindingCurrent, st.primaryCurrentSlope)) {
+        if (IsPassiveClamp(topology)) pri.clampRectifierOffRequest = 1;
         else pri.resetRectifiersOffRequest = 1;
         event = 1;
     }

@@ -27,6 +27,7 @@ struct StepCase {
     int32_t outputs;
     int32_t polarity[4];
     int32_t topology = 1;
+    int32_t bodyDiode = 0;
 };
 
 class AssemblyOracle : public ::testing::TestWithParam<StepCase> {
@@ -115,6 +116,16 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         rec_.primary.sectionQuantityParamH = 0.93;
         rec_.primary.runCheckParamA = 0.071;
     }
+    const bool resonant = c.topology == 5;
+    if (resonant) {
+        rec_.primary.secondSwitchOn = 0;
+        rec_.primary.diode1On = 0;
+        rec_.primary.clampCapacitorOn = 1;
+        rec_.primary.sectionQuantityFlagA = 1;
+        rec_.primary.clampCapacitance = 22e-9;
+        rec_.primary.switch1DiodeParamA = 0.83;
+        rec_.primary.switch1DiodeParamB = 0.027;
+    }
     FirstConfigRecords* recs[4] = {&rec_, &rec2_, &rec3_, &rec4_};
     AnalysisThreadParams block;
     rec_.Attach(block);
@@ -143,6 +154,9 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const double vclPrev = 51.3;
     ctx.primary.clampCapacitorVoltage = vclPrev;
     ctx.primary.clampCapacitorCurrent = 0.4;
+    const double vrPrev = 71.2;
+    ctx.primary.capacitorVoltage = vrPrev;
+    ctx.primary.switch1DiodeConducting = c.bodyDiode;
     const double isPrev[4] = {-1.9, 0.7, -0.4, -3.3};
     const double ilPrev[4] = {2.1, 1.1, 0.5, 4.2};
     const double vcPrev[4] = {10.4, 5.2, 24.1, 3.3};
@@ -176,8 +190,26 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const double lp = rec_.primary.magnetizingInductanceNominal;
     const int pw = o.Inductor(dot, w1, lp, 2.3);
     o.Resistor(w1, undot, rec_.primary.primaryWindingResistance);
-    int clampNode = 0;
-    if (clamp) {
+    int clampNode = 0, source = 0;
+    if (resonant) {
+        // Single switch with the reset capacitor across it, the source on the sense resistor.
+        const PrimaryInputRec& p = rec_.primary;
+        o.VoltageSource(bulk, dot, 0.0);
+        source = o.Node();
+        o.Capacitor(undot, source, p.clampCapacitance, vrPrev);
+        if (c.switchState == 2) {
+            o.Resistor(undot, source, p.primarySeriesResistance);
+        } else if (c.bodyDiode) {
+            const int ba = o.Node();
+            o.VoltageSource(source, ba, p.switch1DiodeParamA);  // anode at the source
+            o.Resistor(ba, undot, p.switch1DiodeParamB);
+        } else {
+            o.Resistor(undot, source, open);
+        }
+        const int t1 = o.Node();
+        o.Resistor(source, t1, p.senseResistance);
+        o.Inductor(t1, 0, p.senseResistorInductance, 2.3);
+    } else if (clamp) {
         // Single switch: the dotted end on the bulk, the clamp from the drain back to the bulk.
         const PrimaryInputRec& p = rec_.primary;
         o.VoltageSource(bulk, dot, 0.0);
@@ -266,6 +298,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     near(o.Current(pw), ctx.primary.primaryWindingCurrent, "primary current");
     near(o.V(bulk), ctx.inputCapacitor.inputVoltage, "bulk voltage");
     if (clamp) near(o.V(clampNode) - o.V(bulk), ctx.primary.clampCapacitorVoltage, "clamp capacitor voltage");
+    if (resonant) near(o.V(undot) - o.V(source), ctx.primary.capacitorVoltage, "reset capacitor voltage");
     near(o.Current(lineBranch), ctx.linePhase[0].lineCurrentHeld, "line current");
     for (int j = 0; j < c.outputs; ++j) {
         SCOPED_TRACE(j + 1);
@@ -294,7 +327,11 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{"clamp: on", 2, {1, 0}, {0, 1}, 2, {1, -1, 1, 1}, 9},
                       StepCase{"clamp: clamping, forward still conducting", 1, {1}, {1}, 1, {1, 1, 1, 1}, 9},
                       StepCase{"clamp: clamping, freewheel", 1, {0, 0, 0}, {1, 1, 0}, 3, {1, 1, -1, 1}, 9},
-                      StepCase{"clamp: idle, the clamp discharging", 0, {0}, {1}, 1, {1, 1, 1, 1}, 9}),
+                      StepCase{"clamp: idle, the clamp discharging", 0, {0}, {1}, 1, {1, 1, 1, 1}, 9},
+                      // Resonant reset: on, ringing with the capacitor, held by the body diode.
+                      StepCase{"resonant: on", 2, {1, 1}, {0, 1}, 2, {1, -1, 1, 1}, 5},
+                      StepCase{"resonant: ringing", 1, {1}, {1}, 1, {1, 1, 1, 1}, 5},
+                      StepCase{"resonant: body diode", 1, {0, 0, 0, 0}, {1, 1, 1, 0}, 4, {1, 1, 1, -1}, 5, 1}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
 
 }  // namespace

@@ -212,6 +212,21 @@ TEST_F(StepSetUp, ConductionChangesAfterTheStep) {
     DetermineTimeStepAfterStep();
     EXPECT_EQ(pri.clampRectifierOffRequest, 1);
     EXPECT_EQ(pri.resetRectifiersOffRequest, 0);
+    pri.clampRectifierOffRequest = 0;
+    // Resonant reset: the current through zero ends nothing; the body diode takes the ring
+    // below its forward voltage and lets go when its current would reverse.
+    ctx_->pPrimaryInput->topology = 5;
+    ctx_->pPrimaryInput->switch1DiodeParamA = 0.8;
+    pri.switch1DiodeConducting = 0;
+    pri.switch1Voltage = -0.81;
+    pri.switch1Current = -0.3;
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(pri.switch1DiodeConducting, 1);
+    EXPECT_EQ(st.deviceEventThisStep, 1);
+    EXPECT_EQ(pri.resetRectifiersOffRequest + pri.clampRectifierOffRequest, 0);
+    pri.switch1Current = 1e-6;
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(pri.switch1DiodeConducting, 0);
     ctx_->pPrimaryInput->topology = 1;
 
     // Nothing changed: no event; the next step starts from the largest.
