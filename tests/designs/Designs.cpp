@@ -7,6 +7,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
     static const std::vector<RegressionDesign> designs = {
         {"first_config", &BuildFirstConfiguration},
         {"passive_clamp", &BuildPassiveClamp},
+        {"resonant_reset", &BuildResonantReset},
     };
     return designs;
 }

@@ -21,3 +21,4 @@ bool WriteRegressionDesign(const RegressionDesign& design, const std::string& pa
 // The designs, one function each.
 void BuildFirstConfiguration(CPwrQuorraDoc& doc);
 void BuildPassiveClamp(CPwrQuorraDoc& doc);
+void BuildResonantReset(CPwrQuorraDoc& doc);
