@@ -8,6 +8,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"first_config", &BuildFirstConfiguration},
         {"passive_clamp", &BuildPassiveClamp},
         {"resonant_reset", &BuildResonantReset},
+        {"four_outputs", &BuildFourOutputs},
     };
     return designs;
 }

@@ -22,3 +22,4 @@ bool WriteRegressionDesign(const RegressionDesign& design, const std::string& pa
 void BuildFirstConfiguration(CPwrQuorraDoc& doc);
 void BuildPassiveClamp(CPwrQuorraDoc& doc);
 void BuildResonantReset(CPwrQuorraDoc& doc);
+void BuildFourOutputs(CPwrQuorraDoc& doc);

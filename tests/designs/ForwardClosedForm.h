@@ -2,9 +2,10 @@
 // current, at a fixed duty: the closed forms the regression designs compare their runs with.
 // Fixed point over the output voltage, a few passes:
 //   IL      = Vo / R                                   choke (= load) current
-//   Vbulk   = Vin - Rline·Iin,  Iin = Deff·k·IL        average line current (the magnetising
-//                                                      charge returns in the reset)
-//   Vp      = Vbulk - (k·IL + Im/2)·Rpri               primary winding voltage while on (Rpri:
+//   Vbulk   = Vin - Rline·Iin,  Iin = Deff·k·(IL + Io) average line current (the magnetising
+//                                                      charge returns in the reset; Io the other
+//                                                      outputs' choke currents on the same primary)
+//   Vp      = Vbulk - (k·(IL + Io) + Im/2)·Rpri        primary winding voltage while on (Rpri:
 //                                                      every switch and sense resistor in the path)
 //   E       = k·Vp·sqrt(Ls/Lp)                         open-circuit secondary voltage
 //   Von     = (E - Vf - Rd·IL)·L/(L + Llk) + Vo·Llk/(L + Llk)
@@ -30,6 +31,7 @@ struct ForwardCircuit {
     double vf, rd;           // output rectifiers
     double rpri;             // series resistance of the primary path while on (ohm)
     double l, rchoke, c, r;  // choke with its sense resistor, output capacitor, load
+    double otherOutputsCurrent = 0.0;  // Io: the other outputs' choke currents, equal windings (A)
 };
 
 struct ForwardSteadyState {
@@ -42,9 +44,9 @@ inline ForwardSteadyState SolveForward(const ForwardCircuit& x) {
     double vo = 10.0, deff = x.duty, il = 0.0, dil = 0.0, vbulk = x.vin, vp = x.vin, im = 0.0;
     for (int pass = 0; pass < 50; ++pass) {
         il = vo / x.r;
-        vbulk = x.vin - x.rline * deff * k * il;
+        vbulk = x.vin - x.rline * deff * k * (il + x.otherOutputsCurrent);
         im = vp * x.duty * x.period / x.lp;
-        vp = vbulk - (k * il + im / 2.0) * x.rpri;
+        vp = vbulk - (k * (il + x.otherOutputsCurrent) + im / 2.0) * x.rpri;
         const double e = k * vp * std::sqrt(x.ls / x.lp);
         const double von = (e - x.vf - x.rd * il) * x.l / (x.l + x.leakage) + vo * x.leakage / (x.l + x.leakage);
         const double voff = -(x.vf + x.rd * il);

@@ -28,6 +28,8 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     const double il = ctx.outputChoke[0].chokeCurrent;
     span_ += w;
     voutArea_ += vout * w;
+    for (int32_t k = 0; k < ctx.pSettings->outputCount && k < 4; ++k)
+        voutAreas_[k] += ctx.outputFilter[k].outputVoltage * w;
     ilArea_ += il * w;
     vbulkArea_ += ctx.inputCapacitor.inputVoltage * w;
     if (ctx.pPrimaryInput && ctx.pPrimaryInput->hasClampCapacitor) vclampArea_ += pri.clampCapacitorVoltage * w;

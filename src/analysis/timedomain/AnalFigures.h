@@ -25,6 +25,8 @@ public:
     double BulkAverage() const { return span_ > 0.0 ? vbulkArea_ / span_ : 0.0; }
     double Duty() const { return span_ > 0.0 ? driveOnTime_ / span_ : 0.0; }
     double Span() const { return span_; }
+    // Output k's average (k from 0), for designs with several outputs.
+    double OutputAverage(int k) const { return span_ > 0.0 && k >= 0 && k < 4 ? voutAreas_[k] / span_ : 0.0; }
     double ClampAverage() const { return span_ > 0.0 ? vclampArea_ / span_ : 0.0; }
     // The magnetising current as each on-time starts: the first and last of the window and
     // the spread between the cycles; a core that does not reset walks from cycle to cycle.
@@ -49,6 +51,7 @@ private:
     double vswMax_ = -1e300;
     int64_t steps_ = 0;
     double vclampArea_ = 0.0;
+    double voutAreas_[4] = {};
     double imPrevious_ = 0.0;
     int32_t statePrevious_ = 0;
     double imFirst_ = 0.0, imLast_ = 0.0;
