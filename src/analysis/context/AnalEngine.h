@@ -85,7 +85,9 @@ struct EngineStore {
     double esr[kMaxOutputs] = {};
     double secondaryCurrent[kMaxOutputs] = {};  // Is of the last solve (A)
     double primaryCurrent = 0.0;                // Ip of the last solve (A)
-    double primaryCurrentSlope = 0.0;           // dIp/dt of the last step (A/s)
+    double primaryCurrentSlope = 0.0;
+    // Stacked windings: rectifier j sees sum_k stack[j][k]·Vs[k] (AnalMSec.h).
+    double stack[kMaxOutputs][kMaxOutputs] = {};           // dIp/dt of the last step (A/s)
 
     OutputStepStore output[kMaxOutputs];
 

@@ -30,20 +30,29 @@ int32_t SolveDenseSmall(int32_t n, double a[8][8], double* rhs, double* x) {
 }
 
 int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st) {
+    double p[kMaxOutputs][kMaxOutputs] = {};
+    for (int32_t j = 0; j < outputs; ++j) p[j][j] = polarity[j] < 0 ? -1.0 : 1.0;
+    return SolveCoupledOutputsStacked(outputs, p, st);
+}
+
+int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs], EngineStore* st) {
     const int32_t n = outputs;
     double a[8][8] = {};
     double rhs[8] = {};
     double x[8] = {};
     for (int32_t j = 0; j < n; ++j) {
         const OutputStepStore& o = st->output[j];
-        const double sj = polarity[j] < 0 ? -1.0 : 1.0;
-        for (int32_t k = 0; k < n; ++k) {
-            const double sk = polarity[k] < 0 ? -1.0 : 1.0;
-            a[j][k] = sj * sk * st->zsr[j][k];
+        // (P·Zr·Pᵀ)[j][k] and (P·Er)[j].
+        double er = 0.0;
+        for (int32_t l = 0; l < n; ++l) {
+            if (p[j][l] == 0.0) continue;
+            er += p[j][l] * st->esr[l];
+            for (int32_t k = 0; k < n; ++k)
+                for (int32_t m = 0; m < n; ++m) a[j][k] += p[j][l] * st->zsr[l][m] * p[k][m];
         }
         a[j][j] += o.forwardRectifier.z;
         a[j][n + j] = -o.freewheelRectifier.z;
-        rhs[j] = sj * st->esr[j] - o.forwardRectifier.e + o.freewheelRectifier.e;
+        rhs[j] = er - o.forwardRectifier.e + o.freewheelRectifier.e;
 
         const double zLo = o.choke.z + o.outputNode.z;
         a[n + j][j] = zLo;
@@ -53,11 +62,14 @@ int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStor
     if (!SolveDenseSmall(2 * n, a, rhs, x)) return 0;
     for (int32_t j = 0; j < n; ++j) {
         OutputStepStore& o = st->output[j];
-        const double sj = polarity[j] < 0 ? -1.0 : 1.0;
         o.forwardCurrent = x[j];
         o.freewheelCurrent = x[n + j];
         o.chokeNodeVoltage = -(o.freewheelRectifier.z * o.freewheelCurrent + o.freewheelRectifier.e);
-        st->secondaryCurrent[j] = -sj * o.forwardCurrent;
+    }
+    for (int32_t k = 0; k < n; ++k) {
+        double is = 0.0;
+        for (int32_t j = 0; j < n; ++j) is -= p[j][k] * x[j];
+        st->secondaryCurrent[k] = is;
     }
     return 1;
 }

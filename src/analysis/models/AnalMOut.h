@@ -28,6 +28,9 @@
 // freewheelCurrent and chokeNodeVoltage of each output and the secondary currents Is.
 // 0 when the system is singular or the result is not finite.
 int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st);
+// The same with stacked windings: rectifier j sees sum_k p[j][k]·Vs[k] (AnalMSec.h) in place
+// of sigma[j]·Vs[j], and winding k carries Is[k] = -sum_j p[j][k]·Isec[j].
+int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs], EngineStore* st);
 
 // The choke-direction flag: set when the test is switched off, or when the choke current
 // runs the way the output's polarity says (a current of exactly 0 counts for both); a

@@ -124,7 +124,12 @@ int32_t CalcTransformerSecondaryQuantitiesPass2() {
         double vs = st.m[j] * st.primaryCurrent + st.es[j];
         for (int32_t k = 0; k < n; ++k) vs += st.zs[j][k] * st.secondaryCurrent[k];
         w.windingVoltage = vs;
-        ctx.secondaryRectifier[j].rectifierSectionInputVoltage = polarity * vs;
+    }
+    // What each rectifier sees: its own winding and those it is stacked on.
+    for (int32_t j = n - 1; j >= 0; --j) {
+        double vr = 0.0;
+        for (int32_t k = 0; k < n; ++k) vr += st.stack[j][k] * ctx.secondaryWinding[k].windingVoltage;
+        ctx.secondaryRectifier[j].rectifierSectionInputVoltage = vr;
     }
     return Checked(st.primaryCurrent, st.primaryCurrent);
 }

@@ -76,9 +76,11 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         if (!diodes || !plainChoke || !singleCapacitor || !resistiveLoad || !targetSet || !voltageFeedbackOnly)
             return Refuse(kRefuseOutput, j + 1);
     }
-    // Stacked windings are not built.
-    if (set->outputCount > 1 && (pri.stack2On1 == 1 || pri.stack1On2 == 1 || pri.stack3On2 == 1 ||
-                                 pri.stack2On3 == 1 || pri.stack4On3 == 1 || pri.stack3On4 == 1))
+    // Stacked windings must form chains: a winding sits on at most one other, never on the
+    // one that sits on it.
+    const bool d1 = pri.stack2On1 == 1, u1 = pri.stack1On2 == 1, d2 = pri.stack3On2 == 1, u2 = pri.stack2On3 == 1,
+               d3 = pri.stack4On3 == 1, u3 = pri.stack3On4 == 1;
+    if (set->outputCount > 1 && ((d1 && u1) || (d2 && u2) || (d3 && u3) || (d1 && u2) || (d2 && u3)))
         return Refuse(kRefusePrimary);
 
     // The inductances stay at their nominal values in the step.

@@ -28,6 +28,7 @@ struct StepCase {
     int32_t polarity[4];
     int32_t topology = 1;
     int32_t bodyDiode = 0;
+    int32_t stack[6] = {};  // 2 on 1, 1 on 2, 3 on 2, 2 on 3, 4 on 3, 3 on 4
 };
 
 class AssemblyOracle : public ::testing::TestWithParam<StepCase> {
@@ -104,6 +105,9 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const StepCase& c = GetParam();
     rec_.settings.outputCount = c.outputs;
     rec_.primary.topology = c.topology;
+    int32_t* stackFlags[6] = {&rec_.primary.stack2On1, &rec_.primary.stack1On2, &rec_.primary.stack3On2,
+                              &rec_.primary.stack2On3, &rec_.primary.stack4On3, &rec_.primary.stack3On4};
+    for (int f = 0; f < 6; ++f) *stackFlags[f] = c.stack[f];
     const bool clamp = c.topology == 9;
     if (clamp) {
         rec_.primary.secondSwitchOn = 0;
@@ -242,7 +246,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         o.Inductor(t1, 0, rec_.primary.senseResistorInductance, 2.3);
     }
 
-    int swBranch[4] = {}, chokeBranch[4] = {}, outNode[4] = {};
+    int swBranch[4] = {}, chokeBranch[4] = {}, outNode[4] = {}, anodes[4] = {}, returns[4] = {};
     const PrimaryInputRec& pi = rec_.primary;
     const double k[4] = {pi.couplingPriSec1, pi.couplingPriSec2, pi.couplingPriSec3, pi.couplingPriSec4};
     const double kss[4][4] = {{0.0, pi.couplingSec1Sec2, pi.couplingSec1Sec3, pi.couplingSec1Sec4},
@@ -257,7 +261,8 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         o.Resistor(sw, su, r.rectifier.windingResistance);
         o.Mutual(pw, swBranch[j], k[j] * std::sqrt(lp * ls));
         const int anode = polarity[j] > 0 ? sd : su;
-        o.VoltageSource(polarity[j] > 0 ? su : sd, 0, 0.0);  // the other end is the output's return
+        anodes[j] = anode;
+        returns[j] = polarity[j] > 0 ? su : sd;  // tied below: to the return, or stacked
         const int x = o.Node();
         if (c.forwardOn[j]) {
             const int fa = o.Node();
@@ -284,6 +289,12 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         o.Resistor(out, ld, r.load.resistance);
         o.Inductor(ld, 0, r.load.closedFormParamB, iloadPrev[j]);
         outNode[j] = out;
+    }
+    // A stacked winding's return end sits on the rectifier end of the winding below it.
+    const int below[4] = {c.stack[1] ? 1 : -1, c.stack[0] ? 0 : (c.stack[3] ? 2 : -1),
+                          c.stack[2] ? 1 : (c.stack[5] ? 3 : -1), c.stack[4] ? 2 : -1};
+    for (int j = 0; j < c.outputs; ++j) {
+        o.VoltageSource(returns[j], below[j] >= 0 ? anodes[below[j]] : 0, 0.0);
     }
     for (int j = 0; j < c.outputs; ++j)
         for (int m = j + 1; m < c.outputs; ++m)
@@ -331,7 +342,16 @@ INSTANTIATE_TEST_SUITE_P(
                       // Resonant reset: on, ringing with the capacitor, held by the body diode.
                       StepCase{"resonant: on", 2, {1, 1}, {0, 1}, 2, {1, -1, 1, 1}, 5},
                       StepCase{"resonant: ringing", 1, {1}, {1}, 1, {1, 1, 1, 1}, 5},
-                      StepCase{"resonant: body diode", 1, {0, 0, 0, 0}, {1, 1, 1, 0}, 4, {1, 1, 1, -1}, 5, 1}),
+                      StepCase{"resonant: body diode", 1, {0, 0, 0, 0}, {1, 1, 1, 0}, 4, {1, 1, 1, -1}, 5, 1},
+                      // Stacked windings: 2 on 1; 2 on 3 beside a reversed first output; every
+                      // winding on the one below, all reversed, some rectifiers open; 1 on 2 and
+                      // 3 on 4.
+                      StepCase{"stacked 2 on 1", 2, {1, 1}, {0, 0}, 2, {1, 1, 1, 1}, 1, 0, {1, 0, 0, 0, 0, 0}},
+                      StepCase{"stacked 2 on 3", 2, {1, 1, 1}, {0, 1, 0}, 3, {-1, 1, 1, 1}, 1, 0, {0, 0, 0, 1, 0, 0}},
+                      StepCase{"stacked all down", 1, {1, 0, 1, 0}, {1, 1, 0, 1}, 4, {-1, -1, -1, -1}, 1, 0,
+                               {1, 0, 1, 0, 1, 0}},
+                      StepCase{"stacked 1 on 2, 3 on 4", 2, {1, 1, 0, 1}, {0, 1, 1, 0}, 4, {1, 1, -1, -1}, 9, 0,
+                               {0, 1, 0, 0, 0, 1}}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
 
 }  // namespace
