@@ -9,6 +9,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"passive_clamp", &BuildPassiveClamp},
         {"resonant_reset", &BuildResonantReset},
         {"four_outputs", &BuildFourOutputs},
+        {"active_clamp", &BuildActiveClamp},
     };
     return designs;
 }

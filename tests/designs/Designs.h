@@ -23,3 +23,4 @@ void BuildFirstConfiguration(CPwrQuorraDoc& doc);
 void BuildPassiveClamp(CPwrQuorraDoc& doc);
 void BuildResonantReset(CPwrQuorraDoc& doc);
 void BuildFourOutputs(CPwrQuorraDoc& doc);
+void BuildActiveClamp(CPwrQuorraDoc& doc);

@@ -55,3 +55,15 @@ ResonantResetResult UpdateResonantReset(double primaryCurrent, const CapacitorGr
     r.capacitorVoltage = UpdateCapacitorBranch(cap, s, voltagePrev, r.capacitorCurrent);
     return r;
 }
+
+int32_t CalcActiveClampLoop(int32_t switchState, double ron, const BranchPair& sense, const BranchPair& capacitor,
+                            double clampSwitchResistance, EngineStore* st) {
+    if (switchState == 1) {
+        st->loopA = -(capacitor.z + clampSwitchResistance);
+        st->loopB = -capacitor.e;
+    } else {
+        st->loopA = -(st->bulk.z + ron + sense.z);
+        st->loopB = st->bulk.e - sense.e;
+    }
+    return std::isfinite(st->loopA) && std::isfinite(st->loopB) ? 1 : 0;
+}

@@ -40,6 +40,15 @@
 //     Vpk = Vbulk + sqrt(Lp/Cr · Im² + (energy the leakage hands to Cr)·2/Cr)
 // and the ring back below the return is held by the body diode, through which the
 // magnetising current, now negative, flows back into the bulk until the next turn-on.
+//
+// The single switch with an active clamp: the clamp switch SW2 (Ron2, its channel driven
+// while switch 1 is off, so it carries the current both ways) and the clamp capacitor in
+// series from the drain back to the bulk node. While switch 1 is off (state 1) the winding is
+// held at minus the clamp's voltage, and the current comes back into the bulk node:
+//     VD = Vbulk + Ron2·Ip + Vc,  Vc = zc·Ip + ec   =>   A = -(zc + Ron2),  B = -ec,  Idraw = 0
+// while on (state 2) it is the single switch's loop above. The magnetising current runs
+// through zero in the clamp interval and the clamp settles where the winding's volt-seconds
+// balance: Vp·D = Vc·(1 - D), Vc = Vp·D/(1 - D).
 #pragma once
 
 #include <cstdint>
@@ -49,6 +58,7 @@
 
 inline bool IsPassiveClamp(int32_t topology) { return topology == 8 || topology == 9; }
 inline bool IsResonantReset(int32_t topology) { return topology == 4 || topology == 5; }
+inline bool IsActiveClamp(int32_t topology) { return topology == 6 || topology == 7; }
 
 // The clamp network (capacitor group parallel to the resistor) from the capacitor's voltage
 // and current at the start of the step.
@@ -87,3 +97,7 @@ struct ResonantResetResult {
 };
 ResonantResetResult UpdateResonantReset(double primaryCurrent, const CapacitorGroup& cap, double s, double voltagePrev,
                                         const BranchPair& capacitor, const BranchPair& drainSource);
+
+// The active clamp's loop: writes loopA, loopB of the store.
+int32_t CalcActiveClampLoop(int32_t switchState, double ron, const BranchPair& sense, const BranchPair& capacitor,
+                            double clampSwitchResistance, EngineStore* st);

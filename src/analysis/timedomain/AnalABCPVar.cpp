@@ -131,3 +131,51 @@ int32_t UpdatePriResonantResetSenseResQuantities() {
     pri.switch1VoltageCopy = rr.drainSourceVoltage;
     return Checked(vbulk, rr.capacitorVoltage);
 }
+
+int32_t BuildPriActiveClampSenseResCoeffs() {
+    AnalysisContext& ctx = Ctx();
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    EngineStore& st = ctx.engine;
+    const PrimaryStateRec& pri = ctx.primary;
+    CalcCapacitorBranchCoeffs(ClampCapacitor(ctx), ctx.stepState.inverseTimeStep, pri.clampCapacitorVoltage,
+                              pri.clampCapacitorCurrent, &st.clampCapacitor);
+    if (!CalcActiveClampLoop(pri.switchState, SwitchResistance(ctx), st.senseResistor, st.clampCapacitor,
+                             pi.clampSwitchOnResistance, &st))
+        return 0;
+    BuildPrimaryCentre(ctx.pSettings->outputCount, &st);
+    return Checked(st.loopA, st.b);
+}
+
+int32_t UpdatePriActiveClampSenseResQuantities() {
+    AnalysisContext& ctx = Ctx();
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    EngineStore& st = ctx.engine;
+    PrimaryStateRec& pri = ctx.primary;
+    const int32_t state = pri.switchState;
+    const double ip = st.primaryCurrent;
+    // While the clamp conducts the current comes back into the bulk node through it.
+    st.bulkDraw = state == 1 ? 0.0 : ip;
+    const double vbulk = st.bulk.e - st.bulk.z * st.bulkDraw;
+    pri.primaryWindingVoltage = st.loopA * ip + st.loopB;
+
+    const double senseCurrent = state == 1 ? 0.0 : ip;
+    const double vsense = state == 1 ? 0.0 : st.senseResistor.z * senseCurrent + st.senseResistor.e;
+    pri.currentSenseResistorVoltage = vsense;
+    pri.switch1Current = senseCurrent;
+    pri.switch1DrainToSourceCurrent = senseCurrent;
+
+    const double clampCurrent = state == 1 ? ip : 0.0;
+    const double vc = st.clampCapacitor.z * clampCurrent + st.clampCapacitor.e;
+    pri.clampCapacitorVoltage =
+        UpdateCapacitorBranch(ClampCapacitor(ctx), ctx.stepState.inverseTimeStep, pri.clampCapacitorVoltage, clampCurrent);
+    pri.clampCapacitorVoltageState = pri.clampCapacitorVoltage;
+    pri.capacitorVoltage = pri.clampCapacitorVoltage;
+    pri.capacitorVoltageCopy = pri.clampCapacitorVoltage;
+    pri.clampCapacitorCurrent = clampCurrent;
+    pri.clampSwitchCurrent = -clampCurrent;  // drain to source of the clamp switch
+    const double drain = state == 1 ? vbulk + pi.clampSwitchOnResistance * ip + vc : vsense + SwitchResistance(ctx) * ip;
+    const double vsw = drain - vsense;
+    pri.switch1Voltage = vsw;
+    pri.switch1VoltageCopy = vsw;
+    return Checked(vbulk, pri.clampCapacitorVoltage);
+}

@@ -12,3 +12,7 @@ int32_t UpdatePriPassiveClampSenseResQuantities();
 // Single switch, resonant reset, current-sense resistor.
 int32_t BuildPriResonantResetSenseResCoeffs();
 int32_t UpdatePriResonantResetSenseResQuantities();
+
+// Single switch, active clamp, current-sense resistor.
+int32_t BuildPriActiveClampSenseResCoeffs();
+int32_t UpdatePriActiveClampSenseResQuantities();

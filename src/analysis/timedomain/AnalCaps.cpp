@@ -22,6 +22,7 @@ constexpr uint32_t kRefuseSaturation = 58407;
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kPrimaryPassiveClampSenseResistor = 9;
 constexpr int32_t kPrimaryResonantResetSenseResistor = 5;
+constexpr int32_t kPrimaryActiveClampSenseResistor = 7;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kControlVoltageMode = 2;
 constexpr int32_t kVeaSinglePoleDcFeedback = 7;
@@ -53,7 +54,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     const bool passiveClamp = pri.topology == kPrimaryPassiveClampSenseResistor && Positive(pri.clampCapacitance) &&
                               Positive(pri.clampResistance);
     const bool resonantReset = pri.topology == kPrimaryResonantResetSenseResistor && Positive(pri.clampCapacitance);
-    if ((pri.topology != kPrimaryTwoSwitchSenseResistor && !passiveClamp && !resonantReset) || !pri.powerTransformerOn)
+    const bool activeClamp = pri.topology == kPrimaryActiveClampSenseResistor && Positive(pri.clampCapacitance) &&
+                             Positive(pri.clampSwitchOnResistance);
+    if ((pri.topology != kPrimaryTwoSwitchSenseResistor && !passiveClamp && !resonantReset && !activeClamp) ||
+        !pri.powerTransformerOn)
         return Refuse(kRefusePrimary);
 
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return Refuse(kRefuseIncomplete);

@@ -57,6 +57,7 @@ constexpr AssemblyStep kForward[] = {
 constexpr AssemblyStep kLargeBuilder{BuildPriTwoSwitchSenseResCoeffs, 10412, 52130};
 constexpr AssemblyStep kClampLargeBuilder{BuildPriPassiveClampSenseResCoeffs, 10412, 52130};
 constexpr AssemblyStep kResonantLargeBuilder{BuildPriResonantResetSenseResCoeffs, 10412, 52130};
+constexpr AssemblyStep kActiveLargeBuilder{BuildPriActiveClampSenseResCoeffs, 10412, 52130};
 constexpr AssemblyStep kSecondaries[] = {
     {AssembleSecRectifierElementsPass1, 10425, 52180},
     {CalcCoupledOutputChokeQuantities, 10427, 52191},
@@ -68,6 +69,7 @@ constexpr AssemblyStep kSecondariesBack[] = {
 constexpr AssemblyStep kSmallBuilder{UpdatePriTwoSwitchSenseResQuantities, 10432, 52130};
 constexpr AssemblyStep kClampSmallBuilder{UpdatePriPassiveClampSenseResQuantities, 10432, 52130};
 constexpr AssemblyStep kResonantSmallBuilder{UpdatePriResonantResetSenseResQuantities, 10432, 52130};
+constexpr AssemblyStep kActiveSmallBuilder{UpdatePriActiveClampSenseResQuantities, 10432, 52130};
 constexpr AssemblyStep kReverse[] = {
     {CalcPrimarySectionQuantitiesPass2, 10444, 52130},
     {CalcPowerTransformerQuantitiesPass2, 10445, 52193},
@@ -98,9 +100,16 @@ int32_t AssembleStateMatrices() {
     // The primary variant's builders; the engine has those of one variant so far.
     const bool clamp = IsPassiveClamp(ctx.pPrimaryInput->topology);
     const bool resonant = IsResonantReset(ctx.pPrimaryInput->topology);
-    const bool builtVariant = ctx.pPrimaryInput->topology == kTwoSwitchSenseResistor || clamp || resonant;
-    const AssemblyStep& large = clamp ? kClampLargeBuilder : resonant ? kResonantLargeBuilder : kLargeBuilder;
-    const AssemblyStep& small = clamp ? kClampSmallBuilder : resonant ? kResonantSmallBuilder : kSmallBuilder;
+    const bool active = IsActiveClamp(ctx.pPrimaryInput->topology);
+    const bool builtVariant = ctx.pPrimaryInput->topology == kTwoSwitchSenseResistor || clamp || resonant || active;
+    const AssemblyStep& large = clamp      ? kClampLargeBuilder
+                                : resonant ? kResonantLargeBuilder
+                                : active   ? kActiveLargeBuilder
+                                           : kLargeBuilder;
+    const AssemblyStep& small = clamp      ? kClampSmallBuilder
+                                : resonant ? kResonantSmallBuilder
+                                : active   ? kActiveSmallBuilder
+                                           : kSmallBuilder;
     if (!builtVariant) {
         ReportMessage1(kModuleAnalDABC, 10423, FALSE);
         ReportMessageFirstBox(52130);

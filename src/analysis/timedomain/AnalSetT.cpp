@@ -59,7 +59,7 @@ int32_t DeterminePrimarySwitchState() {
             pri.switch1Conducting = 0;
             const int32_t topology = ctx->pPrimaryInput->topology;
             if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
-            else if (!IsResonantReset(topology)) pri.resetRectifiersOn = 1;
+            else if (!IsResonantReset(topology) && !IsActiveClamp(topology)) pri.resetRectifiersOn = 1;
             pri.switchState = 1;
         }
     } else if (pri.switchState == 1 && (pri.resetRectifiersOffRequest || pri.clampRectifierOffRequest)) {
@@ -266,7 +266,9 @@ int32_t DetermineTimeStepAfterStep() {
             pri.switch1DiodeConducting = 0;
             event = 1;
         }
-    } else if (pri.switchState == 1 && CurrentEnded(pri.primaryWindingCurrent, st.primaryCurrentSlope)) {
+    } else if (pri.switchState == 1 && !IsActiveClamp(topology) &&
+               CurrentEnded(pri.primaryWindingCurrent, st.primaryCurrentSlope)) {
+        // The active clamp's switch carries the current through zero until the next turn-on.
         if (IsPassiveClamp(topology)) pri.clampRectifierOffRequest = 1;
         else pri.resetRectifiersOffRequest = 1;
         event = 1;

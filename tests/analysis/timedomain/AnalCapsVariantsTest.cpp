@@ -46,7 +46,19 @@ TEST(EngineCapability, PrimaryVariantsAndStacks) {
          },
          false},
         {"reset winding", [](FirstConfigRecords& r) { r.primary.topology = 3; }, false},
-        {"active clamp", [](FirstConfigRecords& r) { r.primary.topology = 7; }, false},
+        {"active clamp, sense resistor",
+         [](FirstConfigRecords& r) {
+             r.primary.topology = 7;
+             r.primary.clampCapacitance = 1e-6;
+             r.primary.clampSwitchOnResistance = 0.05;
+         },
+         true},
+        {"active clamp without its switch's resistance",
+         [](FirstConfigRecords& r) {
+             r.primary.topology = 7;
+             r.primary.clampCapacitance = 1e-6;
+         },
+         false},
         {"two switch sensed by a current transformer", [](FirstConfigRecords& r) { r.primary.topology = 0; }, false},
         {"2 on 1", [](FirstConfigRecords& r) { r.primary.stack2On1 = 1; }, true},
         {"2 on 1 and 1 on 2", [](FirstConfigRecords& r) { r.primary.stack2On1 = r.primary.stack1On2 = 1; }, false},

@@ -120,6 +120,16 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         rec_.primary.sectionQuantityParamH = 0.93;
         rec_.primary.runCheckParamA = 0.071;
     }
+    const bool active = c.topology == 7;
+    if (active) {
+        rec_.primary.secondSwitchOn = 0;
+        rec_.primary.diode1On = 0;
+        rec_.primary.hasClampCapacitor = 1;
+        rec_.primary.clampCapacitorOn = 1;
+        rec_.primary.turnOnFlagA = 1;
+        rec_.primary.clampCapacitance = 0.33e-6;
+        rec_.primary.clampSwitchOnResistance = 0.061;
+    }
     const bool resonant = c.topology == 5;
     if (resonant) {
         rec_.primary.secondSwitchOn = 0;
@@ -195,7 +205,21 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const int pw = o.Inductor(dot, w1, lp, 2.3);
     o.Resistor(w1, undot, rec_.primary.primaryWindingResistance);
     int clampNode = 0, source = 0;
-    if (resonant) {
+    if (active) {
+        // Single switch; the clamp switch and capacitor from the drain back to the bulk.
+        const PrimaryInputRec& p = rec_.primary;
+        o.VoltageSource(bulk, dot, 0.0);
+        clampNode = o.Node();
+        o.Capacitor(clampNode, bulk, p.clampCapacitance, vclPrev);
+        if (c.switchState == 1) {
+            o.Resistor(undot, clampNode, p.clampSwitchOnResistance);
+        } else {
+            const int top = o.Node(), t1 = o.Node();
+            o.Resistor(undot, top, c.switchState == 2 ? p.primarySeriesResistance : open);
+            o.Resistor(top, t1, p.senseResistance);
+            o.Inductor(t1, 0, p.senseResistorInductance, 2.3);
+        }
+    } else if (resonant) {
         // Single switch with the reset capacitor across it, the source on the sense resistor.
         const PrimaryInputRec& p = rec_.primary;
         o.VoltageSource(bulk, dot, 0.0);
@@ -308,7 +332,8 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     };
     near(o.Current(pw), ctx.primary.primaryWindingCurrent, "primary current");
     near(o.V(bulk), ctx.inputCapacitor.inputVoltage, "bulk voltage");
-    if (clamp) near(o.V(clampNode) - o.V(bulk), ctx.primary.clampCapacitorVoltage, "clamp capacitor voltage");
+    if (clamp || active)
+        near(o.V(clampNode) - o.V(bulk), ctx.primary.clampCapacitorVoltage, "clamp capacitor voltage");
     if (resonant) near(o.V(undot) - o.V(source), ctx.primary.capacitorVoltage, "reset capacitor voltage");
     near(o.Current(lineBranch), ctx.linePhase[0].lineCurrentHeld, "line current");
     for (int j = 0; j < c.outputs; ++j) {
@@ -346,6 +371,9 @@ INSTANTIATE_TEST_SUITE_P(
                       // Stacked windings: 2 on 1; 2 on 3 beside a reversed first output; every
                       // winding on the one below, all reversed, some rectifiers open; 1 on 2 and
                       // 3 on 4.
+                      // Active clamp: on; clamping with the capacitor, the outputs as they are.
+                      StepCase{"active clamp: on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 7},
+                      StepCase{"active clamp: clamping", 1, {1, 0}, {1, 1}, 2, {1, -1, 1, 1}, 7},
                       StepCase{"stacked 2 on 1", 2, {1, 1}, {0, 0}, 2, {1, 1, 1, 1}, 1, 0, {1, 0, 0, 0, 0, 0}},
                       StepCase{"stacked 2 on 3", 2, {1, 1, 1}, {0, 1, 0}, 3, {-1, 1, 1, 1}, 1, 0, {0, 0, 0, 1, 0, 0}},
                       StepCase{"stacked all down", 1, {1, 0, 1, 0}, {1, 1, 0, 1}, 4, {-1, -1, -1, -1}, 1, 0,
