@@ -67,6 +67,8 @@ struct EngineStore {
     // Passive clamp: its capacitor group alone and with the clamp resistor beside it.
     BranchPair clampCapacitor;
     BranchPair clampNetwork;
+    // The current sense transformer's rectifier conducts in this step.
+    int32_t senseTransformerConducting = 0;
     // Resonant reset: the reset capacitor (in clampCapacitor) beside switch 1.
     BranchPair drainSource;
 

@@ -67,3 +67,8 @@ int32_t CalcActiveClampLoop(int32_t switchState, double ron, const BranchPair& s
     }
     return std::isfinite(st->loopA) && std::isfinite(st->loopB) ? 1 : 0;
 }
+
+BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting) {
+    const double reflected = ct.ratio * ct.ratio * (ct.senseResistance + ct.secondaryResistance + ct.rectifierResistance);
+    return {ct.primaryResistance + (conducting ? reflected : 0.0), 0.0};
+}

@@ -49,6 +49,16 @@
 // while on (state 2) it is the single switch's loop above. The magnetising current runs
 // through zero in the clamp interval and the clamp settles where the winding's volt-seconds
 // balance: Vp·D = Vc·(1 - D), Vc = Vp·D/(1 - D).
+//
+// Current sense transformer (the variants sensed by a transformer), its primary in the place
+// of the sense resistor, turns ratio n = N1/N2, an ideal core. While its rectifier conducts
+// (switch 1 on with its current forward) the secondary loop (sense resistor Rs, secondary
+// winding Rsec, the rectifier's resistance Rd) is seen through n²; otherwise only the
+// primary winding's resistance Rp, the core taking the current:
+//     V = (Rp + n²·(Rs + Rsec + Rd))·I,   sensed Vs = Rs·n·I     (conducting)
+//     V = Rp·I,                            sensed Vs = 0          (blocking)
+// The rectifier's drop, n·Vf in the switch path (7 mV at 1:100), is left out: it does not
+// change the sensed voltage, which the current sets.
 #pragma once
 
 #include <cstdint>
@@ -101,3 +111,16 @@ ResonantResetResult UpdateResonantReset(double primaryCurrent, const CapacitorGr
 // The active clamp's loop: writes loopA, loopB of the store.
 int32_t CalcActiveClampLoop(int32_t switchState, double ron, const BranchPair& sense, const BranchPair& capacitor,
                             double clampSwitchResistance, EngineStore* st);
+
+// The sense transformer's branch in the switch path.
+struct SenseTransformer {
+    double primaryResistance;    // Rp (ohm)
+    double ratio;                // n = N1/N2
+    double senseResistance;      // Rs (ohm)
+    double secondaryResistance;  // Rsec (ohm)
+    double rectifierResistance;  // Rd (ohm)
+};
+BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting);
+inline double SensedVoltage(const SenseTransformer& ct, int32_t conducting, double current) {
+    return conducting ? ct.senseResistance * ct.ratio * current : 0.0;
+}

@@ -99,8 +99,9 @@ int32_t BuildPriResonantResetSenseResCoeffs() {
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     // The capacitor's current returns through the sense resistor too: it carries the whole
     // primary current, not the switch's alone.
-    CalcInductorBranchCoeffs(pi.senseResistorInductance, pi.senseResistance, ctx.stepState.inverseTimeStep,
-                             pri.primaryWindingCurrent, &st.senseResistor);
+    if (!pi.currentSenseTransformerOn)
+        CalcInductorBranchCoeffs(pi.senseResistorInductance, pi.senseResistance, ctx.stepState.inverseTimeStep,
+                                 pri.primaryWindingCurrent, &st.senseResistor);
     CalcCapacitorBranchCoeffs(ResetCapacitor(ctx), ctx.stepState.inverseTimeStep, pri.capacitorVoltage,
                               pri.resetCapacitorCurrent, &st.clampCapacitor);
     st.drainSource = ParallelBranches(st.clampCapacitor, SwitchElement(ctx));

@@ -32,6 +32,7 @@ constexpr int32_t kOptoNone = 6;
 bool Saturates(const TimeMagnitudeTable* table) { return table && table->count > 1; }
 
 bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
+bool NonNegative(double v) { return std::isfinite(v) && v >= 0.0; }
 
 EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
 
@@ -50,14 +51,23 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         return Refuse(kRefuseLineSide);
 
     const PrimaryInputRec& pri = *params.pPrimaryInput;
-    // The passive clamp needs a capacitor and a resistor to settle to a voltage.
-    const bool passiveClamp = pri.topology == kPrimaryPassiveClampSenseResistor && Positive(pri.clampCapacitance) &&
+    // Each family runs with either current sense; the sense transformer needs its turns, the
+    // passive clamp a capacitor and a resistor to settle to a voltage.
+    const int32_t family = pri.topology | 1;
+    const bool senseTransformer = pri.topology >= 0 && pri.topology % 2 == 0;
+    const bool senseUsable = !senseTransformer || (Positive(pri.senseXfmrPrimaryTurnsCount) &&
+                                                   Positive(pri.senseXfmrSecondaryTurnsCount) &&
+                                                   NonNegative(pri.senseXfmrWindingResistance) &&
+                                                   NonNegative(pri.senseXfmrSecondaryResistance) &&
+                                                   NonNegative(pri.senseSeriesResistance) &&
+                                                   NonNegative(pri.senseResistance));
+    const bool twoSwitch = family == kPrimaryTwoSwitchSenseResistor;
+    const bool passiveClamp = family == kPrimaryPassiveClampSenseResistor && Positive(pri.clampCapacitance) &&
                               Positive(pri.clampResistance);
-    const bool resonantReset = pri.topology == kPrimaryResonantResetSenseResistor && Positive(pri.clampCapacitance);
-    const bool activeClamp = pri.topology == kPrimaryActiveClampSenseResistor && Positive(pri.clampCapacitance) &&
+    const bool resonantReset = family == kPrimaryResonantResetSenseResistor && Positive(pri.clampCapacitance);
+    const bool activeClamp = family == kPrimaryActiveClampSenseResistor && Positive(pri.clampCapacitance) &&
                              Positive(pri.clampSwitchOnResistance);
-    if ((pri.topology != kPrimaryTwoSwitchSenseResistor && !passiveClamp && !resonantReset && !activeClamp) ||
-        !pri.powerTransformerOn)
+    if (!(twoSwitch || passiveClamp || resonantReset || activeClamp) || !senseUsable || !pri.powerTransformerOn)
         return Refuse(kRefusePrimary);
 
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return Refuse(kRefuseIncomplete);

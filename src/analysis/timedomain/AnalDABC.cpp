@@ -101,7 +101,9 @@ int32_t AssembleStateMatrices() {
     const bool clamp = IsPassiveClamp(ctx.pPrimaryInput->topology);
     const bool resonant = IsResonantReset(ctx.pPrimaryInput->topology);
     const bool active = IsActiveClamp(ctx.pPrimaryInput->topology);
-    const bool builtVariant = ctx.pPrimaryInput->topology == kTwoSwitchSenseResistor || clamp || resonant || active;
+    // Each variant's builders serve both of its current-sense forms.
+    const bool twoSwitch = ctx.pPrimaryInput->topology == kTwoSwitchSenseResistor || ctx.pPrimaryInput->topology == 0;
+    const bool builtVariant = twoSwitch || clamp || resonant || active;
     const AssemblyStep& large = clamp      ? kClampLargeBuilder
                                 : resonant ? kResonantLargeBuilder
                                 : active   ? kActiveLargeBuilder

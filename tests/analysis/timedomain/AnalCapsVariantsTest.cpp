@@ -59,7 +59,18 @@ TEST(EngineCapability, PrimaryVariantsAndStacks) {
              r.primary.clampCapacitance = 1e-6;
          },
          false},
-        {"two switch sensed by a current transformer", [](FirstConfigRecords& r) { r.primary.topology = 0; }, false},
+        {"two switch sensed by a transformer without its turns", [](FirstConfigRecords& r) { r.primary.topology = 0; },
+         false},
+        {"two switch sensed by a transformer",
+         [](FirstConfigRecords& r) {
+             r.primary.topology = 0;
+             r.primary.senseXfmrPrimaryTurnsCount = 1.0;
+             r.primary.senseXfmrSecondaryTurnsCount = 100.0;
+             r.primary.senseXfmrWindingResistance = 0.01;
+             r.primary.senseXfmrSecondaryResistance = 1.0;
+             r.primary.senseSeriesResistance = 0.01;
+         },
+         true},
         {"2 on 1", [](FirstConfigRecords& r) { r.primary.stack2On1 = 1; }, true},
         {"2 on 1 and 1 on 2", [](FirstConfigRecords& r) { r.primary.stack2On1 = r.primary.stack1On2 = 1; }, false},
         {"2 on 1 and on 3", [](FirstConfigRecords& r) { r.primary.stack2On1 = r.primary.stack2On3 = 1; }, false},

@@ -108,7 +108,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     int32_t* stackFlags[6] = {&rec_.primary.stack2On1, &rec_.primary.stack1On2, &rec_.primary.stack3On2,
                               &rec_.primary.stack2On3, &rec_.primary.stack4On3, &rec_.primary.stack3On4};
     for (int f = 0; f < 6; ++f) *stackFlags[f] = c.stack[f];
-    const bool clamp = c.topology == 9;
+    const bool clamp = (c.topology | 1) == 9;
     if (clamp) {
         rec_.primary.secondSwitchOn = 0;
         rec_.primary.diode1On = 0;
@@ -120,7 +120,18 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         rec_.primary.sectionQuantityParamH = 0.93;
         rec_.primary.runCheckParamA = 0.071;
     }
-    const bool active = c.topology == 7;
+    if (c.topology % 2 == 0) {
+        rec_.primary.senseResistorOn = 0;
+        rec_.primary.senseAmplifierOn = 0;
+        rec_.primary.currentSenseTransformerOn = 1;
+        rec_.primary.senseXfmrWindingResistance = 0.0071;
+        rec_.primary.senseXfmrPrimaryTurnsCount = 1.0;
+        rec_.primary.senseXfmrSecondaryTurnsCount = 50.0;
+        rec_.primary.senseResistance = 22.0;
+        rec_.primary.senseXfmrSecondaryResistance = 1.3;
+        rec_.primary.senseSeriesResistance = 0.4;
+    }
+    const bool active = (c.topology | 1) == 7;
     if (active) {
         rec_.primary.secondSwitchOn = 0;
         rec_.primary.diode1On = 0;
@@ -130,7 +141,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         rec_.primary.clampCapacitance = 0.33e-6;
         rec_.primary.clampSwitchOnResistance = 0.061;
     }
-    const bool resonant = c.topology == 5;
+    const bool resonant = (c.topology | 1) == 5;
     if (resonant) {
         rec_.primary.secondSwitchOn = 0;
         rec_.primary.diode1On = 0;
@@ -204,6 +215,23 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const double lp = rec_.primary.magnetizingInductanceNominal;
     const int pw = o.Inductor(dot, w1, lp, 2.3);
     o.Resistor(w1, undot, rec_.primary.primaryWindingResistance);
+    // The sense path from the switch's source to the return: the resistor with its inductance,
+    // or the sense transformer's primary with its secondary loop seen through the turns.
+    const bool ct = c.topology % 2 == 0;
+    const PrimaryInputRec& sp = rec_.primary;
+    const double ratio = sp.senseXfmrPrimaryTurnsCount / sp.senseXfmrSecondaryTurnsCount;
+    const bool ctConducting = c.switchState == 2;  // the switch's previous current is forward
+    auto sensePath = [&](int from, int mid) {
+        if (ct) {
+            const double reflected =
+                ratio * ratio * (sp.senseResistance + sp.senseXfmrSecondaryResistance + sp.senseSeriesResistance);
+            o.Resistor(from, mid, sp.senseXfmrWindingResistance + (ctConducting ? reflected : 0.0));
+            o.VoltageSource(mid, 0, 0.0);
+        } else {
+            o.Resistor(from, mid, sp.senseResistance);
+            o.Inductor(mid, 0, sp.senseResistorInductance, 2.3);
+        }
+    };
     int clampNode = 0, source = 0;
     if (active) {
         // Single switch; the clamp switch and capacitor from the drain back to the bulk.
@@ -216,8 +244,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         } else {
             const int top = o.Node(), t1 = o.Node();
             o.Resistor(undot, top, c.switchState == 2 ? p.primarySeriesResistance : open);
-            o.Resistor(top, t1, p.senseResistance);
-            o.Inductor(t1, 0, p.senseResistorInductance, 2.3);
+            sensePath(top, t1);
         }
     } else if (resonant) {
         // Single switch with the reset capacitor across it, the source on the sense resistor.
@@ -235,8 +262,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
             o.Resistor(undot, source, open);
         }
         const int t1 = o.Node();
-        o.Resistor(source, t1, p.senseResistance);
-        o.Inductor(t1, 0, p.senseResistorInductance, 2.3);
+        sensePath(source, t1);
     } else if (clamp) {
         // Single switch: the dotted end on the bulk, the clamp from the drain back to the bulk.
         const PrimaryInputRec& p = rec_.primary;
@@ -251,8 +277,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         } else {
             const int top = o.Node(), t1 = o.Node();
             o.Resistor(undot, top, c.switchState == 2 ? p.primarySeriesResistance : open);
-            o.Resistor(top, t1, p.senseResistance);
-            o.Inductor(t1, 0, p.senseResistorInductance, 2.3);
+            sensePath(top, t1);
         }
     } else if (c.switchState == 1) {
         const double vf = rec_.primary.sectionQuantityParamI, rd = rec_.primary.runCheckParamB;
@@ -266,8 +291,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         const int top = o.Node(), t1 = o.Node();
         o.Resistor(bulk, dot, ron);
         o.Resistor(undot, top, ron);
-        o.Resistor(top, t1, rec_.primary.senseResistance);
-        o.Inductor(t1, 0, rec_.primary.senseResistorInductance, 2.3);
+        sensePath(top, t1);
     }
 
     int swBranch[4] = {}, chokeBranch[4] = {}, outNode[4] = {}, anodes[4] = {}, returns[4] = {};
@@ -332,6 +356,11 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     };
     near(o.Current(pw), ctx.primary.primaryWindingCurrent, "primary current");
     near(o.V(bulk), ctx.inputCapacitor.inputVoltage, "bulk voltage");
+    if (ct) {
+        // While on, the switch carries the whole primary current.
+        const double sensed = ctConducting ? sp.senseResistance * ratio * o.Current(pw) : 0.0;
+        near(sensed, ctx.primary.currentSenseOutput, "sensed voltage");
+    }
     if (clamp || active)
         near(o.V(clampNode) - o.V(bulk), ctx.primary.clampCapacitorVoltage, "clamp capacitor voltage");
     if (resonant) near(o.V(undot) - o.V(source), ctx.primary.capacitorVoltage, "reset capacitor voltage");
@@ -374,6 +403,13 @@ INSTANTIATE_TEST_SUITE_P(
                       // Active clamp: on; clamping with the capacitor, the outputs as they are.
                       StepCase{"active clamp: on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 7},
                       StepCase{"active clamp: clamping", 1, {1, 0}, {1, 1}, 2, {1, -1, 1, 1}, 7},
+                      // Sensed by a transformer: the two switches on (its rectifier conducting) and
+                      // in reset; the passive clamp on; the resonant reset ringing.
+                      StepCase{"sense transformer: two switch on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 0},
+                      StepCase{"sense transformer: two switch reset", 1, {0, 1}, {1, 1}, 2, {1, 1, 1, 1}, 0},
+                      StepCase{"sense transformer: clamp on", 2, {1}, {1}, 1, {1, 1, 1, 1}, 8},
+                      StepCase{"sense transformer: resonant ringing", 1, {0}, {1}, 1, {1, 1, 1, 1}, 4},
+                      StepCase{"sense transformer: active clamp on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 6},
                       StepCase{"stacked 2 on 1", 2, {1, 1}, {0, 0}, 2, {1, 1, 1, 1}, 1, 0, {1, 0, 0, 0, 0, 0}},
                       StepCase{"stacked 2 on 3", 2, {1, 1, 1}, {0, 1, 0}, 3, {-1, 1, 1, 1}, 1, 0, {0, 0, 0, 1, 0, 0}},
                       StepCase{"stacked all down", 1, {1, 0, 1, 0}, {1, 1, 0, 1}, 4, {-1, -1, -1, -1}, 1, 0,
