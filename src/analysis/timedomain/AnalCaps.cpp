@@ -18,6 +18,8 @@ constexpr uint32_t kRefuseControl = 58404;
 constexpr uint32_t kRefuseCoupledChokes = 58405;
 constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
+constexpr uint32_t kRefusePrimaryValues = 58900;
+constexpr uint32_t kRefuseStackLoop = 58901;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kPrimaryPassiveClampSenseResistor = 9;
@@ -62,13 +64,15 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
                                                    NonNegative(pri.senseSeriesResistance) &&
                                                    NonNegative(pri.senseResistance));
     const bool twoSwitch = family == kPrimaryTwoSwitchSenseResistor;
-    const bool passiveClamp = family == kPrimaryPassiveClampSenseResistor && Positive(pri.clampCapacitance) &&
-                              Positive(pri.clampResistance);
-    const bool resonantReset = family == kPrimaryResonantResetSenseResistor && Positive(pri.clampCapacitance);
-    const bool activeClamp = family == kPrimaryActiveClampSenseResistor && Positive(pri.clampCapacitance) &&
-                             Positive(pri.clampSwitchOnResistance);
-    if (!(twoSwitch || passiveClamp || resonantReset || activeClamp) || !senseUsable || !pri.powerTransformerOn)
+    const bool passiveClamp = family == kPrimaryPassiveClampSenseResistor;
+    const bool resonantReset = family == kPrimaryResonantResetSenseResistor;
+    const bool activeClamp = family == kPrimaryActiveClampSenseResistor;
+    if (!(twoSwitch || passiveClamp || resonantReset || activeClamp) || !pri.powerTransformerOn)
         return Refuse(kRefusePrimary);
+    const bool valuesUsable =
+        senseUsable && (twoSwitch || Positive(pri.clampCapacitance)) &&
+        (!passiveClamp || Positive(pri.clampResistance)) && (!activeClamp || Positive(pri.clampSwitchOnResistance));
+    if (!valuesUsable) return Refuse(kRefusePrimaryValues);
 
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return Refuse(kRefuseIncomplete);
     if (set->coupledOutputChokes) return Refuse(kRefuseCoupledChokes);
@@ -95,7 +99,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     const bool d1 = pri.stack2On1 == 1, u1 = pri.stack1On2 == 1, d2 = pri.stack3On2 == 1, u2 = pri.stack2On3 == 1,
                d3 = pri.stack4On3 == 1, u3 = pri.stack3On4 == 1;
     if (set->outputCount > 1 && ((d1 && u1) || (d2 && u2) || (d3 && u3) || (d1 && u2) || (d2 && u3)))
-        return Refuse(kRefusePrimary);
+        return Refuse(kRefuseStackLoop);
 
     // The inductances stay at their nominal values in the step.
     if (Saturates(params.pTable[kPowerXfmrTable])) return Refuse(kRefuseSaturation);

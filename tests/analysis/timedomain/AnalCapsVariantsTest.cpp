@@ -1,5 +1,6 @@
-// Which primary variants and winding stacks the engine takes: those it simulates run, the
-// rest are refused with the primary section's message before any step.
+// Which primary variants and winding stacks the engine takes: those it simulates run; a variant
+// it does not simulate, a part without a usable value and a loop of stacked windings are each
+// refused with their own message before any step.
 #include <gtest/gtest.h>
 
 #include "analysis/context/AnalParams.h"
@@ -11,56 +12,59 @@ namespace {
 using test_support::FirstConfigRecords;
 
 constexpr uint32_t kRefusePrimary = 58402;
+constexpr uint32_t kRefuseValues = 58900;
+constexpr uint32_t kRefuseStackLoop = 58901;
+constexpr uint32_t kRuns = 0;
 
 TEST(EngineCapability, PrimaryVariantsAndStacks) {
     struct Case {
         const char* name;
         void (*change)(FirstConfigRecords&);
-        bool runs;
+        uint32_t refusal;
     };
     const Case cases[] = {
-        {"two switch, sense resistor", [](FirstConfigRecords&) {}, true},
+        {"two switch, sense resistor", [](FirstConfigRecords&) {}, kRuns},
         {"passive clamp, sense resistor",
          [](FirstConfigRecords& r) {
              r.primary.topology = 9;
              r.primary.clampCapacitance = 1e-6;
              r.primary.clampResistance = 1e3;
          },
-         true},
+         kRuns},
         {"passive clamp without a capacitance",
          [](FirstConfigRecords& r) {
              r.primary.topology = 9;
              r.primary.clampResistance = 1e3;
          },
-         false},
+         kRefuseValues},
         {"resonant reset, sense resistor",
          [](FirstConfigRecords& r) {
              r.primary.topology = 5;
              r.primary.clampCapacitance = 22e-9;
          },
-         true},
-        {"resonant reset sensed by a current transformer",
+         kRuns},
+        {"resonant reset sensed by a transformer without its turns",
          [](FirstConfigRecords& r) {
              r.primary.topology = 4;
              r.primary.clampCapacitance = 22e-9;
          },
-         false},
-        {"reset winding", [](FirstConfigRecords& r) { r.primary.topology = 3; }, false},
+         kRefuseValues},
+        {"reset winding", [](FirstConfigRecords& r) { r.primary.topology = 3; }, kRefusePrimary},
         {"active clamp, sense resistor",
          [](FirstConfigRecords& r) {
              r.primary.topology = 7;
              r.primary.clampCapacitance = 1e-6;
              r.primary.clampSwitchOnResistance = 0.05;
          },
-         true},
+         kRuns},
         {"active clamp without its switch's resistance",
          [](FirstConfigRecords& r) {
              r.primary.topology = 7;
              r.primary.clampCapacitance = 1e-6;
          },
-         false},
+         kRefuseValues},
         {"two switch sensed by a transformer without its turns", [](FirstConfigRecords& r) { r.primary.topology = 0; },
-         false},
+         kRefuseValues},
         {"two switch sensed by a transformer",
          [](FirstConfigRecords& r) {
              r.primary.topology = 0;
@@ -70,11 +74,11 @@ TEST(EngineCapability, PrimaryVariantsAndStacks) {
              r.primary.senseXfmrSecondaryResistance = 1.0;
              r.primary.senseSeriesResistance = 0.01;
          },
-         true},
-        {"2 on 1", [](FirstConfigRecords& r) { r.primary.stack2On1 = 1; }, true},
-        {"2 on 1 and 1 on 2", [](FirstConfigRecords& r) { r.primary.stack2On1 = r.primary.stack1On2 = 1; }, false},
-        {"2 on 1 and on 3", [](FirstConfigRecords& r) { r.primary.stack2On1 = r.primary.stack2On3 = 1; }, false},
-        {"1 on 2 and 3 on 2", [](FirstConfigRecords& r) { r.primary.stack1On2 = r.primary.stack3On2 = 1; }, true},
+         kRuns},
+        {"2 on 1", [](FirstConfigRecords& r) { r.primary.stack2On1 = 1; }, kRuns},
+        {"2 on 1 and 1 on 2", [](FirstConfigRecords& r) { r.primary.stack2On1 = r.primary.stack1On2 = 1; }, kRefuseStackLoop},
+        {"2 on 1 and on 3", [](FirstConfigRecords& r) { r.primary.stack2On1 = r.primary.stack2On3 = 1; }, kRefuseStackLoop},
+        {"1 on 2 and 3 on 2", [](FirstConfigRecords& r) { r.primary.stack1On2 = r.primary.stack3On2 = 1; }, kRuns},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -91,7 +95,7 @@ TEST(EngineCapability, PrimaryVariantsAndStacks) {
             block.pLoadNetworkInput[j] = &other.load;
         }
         const EngineRefusal refusal = CheckTimeDomainCapability(block);
-        EXPECT_EQ(refusal.messageId, c.runs ? 0u : kRefusePrimary);
+        EXPECT_EQ(refusal.messageId, c.refusal);
     }
 }
 
