@@ -509,8 +509,13 @@ void CAnalysisFill::FillPrimaryInput() {
         Put(r.stepSetupParamG, d.m_dJunctionCapacitance, sec, "Diode 1 and 2 junction capacitance");
         Put(r.rectifierBreakdownVoltage, d.m_dBreakdownVoltage, sec, "Diode 1 and 2 breakdown voltage");
     }
-    if (IsIn(v, {2, 3})) Put(r.resetRectifierBreakdownVoltage, pri.GetResetDiode().m_dBreakdownVoltage, sec,
-                             "reset diode breakdown voltage");
+    if (IsIn(v, {2, 3})) {
+        CDiode& d = pri.GetResetDiode();
+        Put(r.resetRectifierBreakdownVoltage, d.m_dBreakdownVoltage, sec, "reset diode breakdown voltage");
+        Put(r.sectionQuantityParamJ, ForwardVoltageAt(d), sec, "reset diode forward voltage");  // at T
+        Put(r.runCheckParamC, d.m_dDynamicResistance, sec, "reset diode dynamic resistance");
+        Put(r.stepSetupParamH, d.m_dJunctionCapacitance, sec, "reset diode junction capacitance");
+    }
     if (IsIn(v, {8, 9})) {
         CDiode& d = pri.GetClampDiode();
         Put(r.clampRectifierBreakdownVoltage, d.m_dBreakdownVoltage, sec, "clamp diode breakdown voltage");

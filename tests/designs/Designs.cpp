@@ -10,6 +10,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"resonant_reset", &BuildResonantReset},
         {"four_outputs", &BuildFourOutputs},
         {"active_clamp", &BuildActiveClamp},
+        {"reset_winding", &BuildResetWinding},
     };
     return designs;
 }

@@ -24,3 +24,4 @@ void BuildPassiveClamp(CPwrQuorraDoc& doc);
 void BuildResonantReset(CPwrQuorraDoc& doc);
 void BuildFourOutputs(CPwrQuorraDoc& doc);
 void BuildActiveClamp(CPwrQuorraDoc& doc);
+void BuildResetWinding(CPwrQuorraDoc& doc);

@@ -46,6 +46,14 @@ struct TransformerParams {
     double mss[kMaxOutputs][kMaxOutputs] = {};  // secondary-secondary mutuals (H), zero diagonal
 };
 
+// The reset winding of the single-switch variants, beside the primary on the same core.
+struct ResetWindingParams {
+    double lr = 0.0;                // open-circuit inductance (H)
+    double rr = 0.0;                // resistance (ohm)
+    double mpr = 0.0;               // primary-reset mutual (H)
+    double mrs[kMaxOutputs] = {};   // reset-secondary mutuals (H)
+};
+
 struct EngineStore {
     TransformerParams xfmr;
     // Line side. Seen from the node it feeds, a source branch carries minus its current:
@@ -67,6 +75,11 @@ struct EngineStore {
     // Passive clamp: its capacitor group alone and with the clamp resistor beside it.
     BranchPair clampCapacitor;
     BranchPair clampNetwork;
+    ResetWindingParams reset;
+    double resetCurrentSlope = 0.0;  // dIr/dt of the last step (A/s)
+    double secondaryCurrentPrev[kMaxOutputs] = {};  // Is at the start of the step (A)
+    double primaryCurrentPrev = 0.0;  // the primary's and the reset winding's at the start of the
+    double resetCurrentPrev = 0.0;    // step, after a hand-over between them (A)
     // The current sense transformer's rectifier conducts in this step.
     int32_t senseTransformerConducting = 0;
     // Resonant reset: the reset capacitor (in clampCapacitor) beside switch 1.

@@ -141,6 +141,12 @@ int32_t TurnOnInitialValues() {
     }
     pri.clampRectifierOn = 0;
     pri.clampRectifierOffRequest = 0;
+    pri.resetRectifierOn = 0;
+    pri.resetRectifierOffRequest = 0;
+    if (pi.resetWindingOn) {
+        pri.resetWindingCurrent = 0.0;
+        pri.resetWindingVoltage = 0.0;
+    }
     pri.switch1DiodeConducting = 0;
     pri.switch1Conducting = 0;
     pri.switch1OnRequest = 0;
@@ -174,6 +180,7 @@ int32_t TurnOnInitialValues() {
     st.deviceEventThisStep = 0;
     st.currentLimitFiltered = 0.0;
     st.primaryCurrentSlope = 0.0;
+    st.resetCurrentSlope = 0.0;
     for (int32_t j = 0; j < kMaxOutputs; ++j) {
         ResetOutputStore(st.output[j]);
         st.secondaryCurrent[j] = 0.0;

@@ -72,3 +72,11 @@ BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conduc
     const double reflected = ct.ratio * ct.ratio * (ct.senseResistance + ct.secondaryResistance + ct.rectifierResistance);
     return {ct.primaryResistance + (conducting ? reflected : 0.0), 0.0};
 }
+
+TransformerParams ResetWindingAsCentre(const TransformerParams& t, const ResetWindingParams& r) {
+    TransformerParams c = t;
+    c.lp = r.lr;
+    c.rp = r.rr;
+    for (int32_t j = 0; j < kMaxOutputs; ++j) c.mps[j] = r.mrs[j];
+    return c;
+}

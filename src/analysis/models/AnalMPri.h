@@ -59,6 +59,23 @@
 //     V = Rp·I,                            sensed Vs = 0          (blocking)
 // The rectifier's drop, n·Vf in the switch path (7 mV at 1:100), is left out: it does not
 // change the sensed voltage, which the current sets.
+//
+// The single switch with a reset winding: a third winding on the core (Lr, Rr; mutuals Mpr to
+// the primary, Mrs[j] to the secondaries) whose reset rectifier (Vf, Rd) returns the
+// magnetising energy to the bulk: the rectifier from the return into the reset winding's dotted
+// end, its other end on the bulk node, so that while it conducts (state 1)
+//     Vr = -(Vbulk + Vf + Rd·Ir),  Idraw = -Ir     =>   A = -(zbulk + Rd),  B = -(ebulk + Vf)
+// and the primary winding is open (Ip = 0). While the switch is on (state 2, or all open in
+// state 0) the reset rectifier blocks and the reset winding is open (Ir = 0). So one of the
+// two carries the core's current at a time, and it is the centre of the transformer terms
+// (AnalMXfmr.h) with its own inductance and mutuals. When the centre changes, the current the
+// open winding carried at the start of the step is handed to the centre by their mutual, as the
+// flux it drove: Icentre,prev += Iopen,prev·Mpr/Lcentre, and the open winding starts from zero.
+// Left to the open winding, its current would fall to zero within the one step and drive an
+// impulse of L·I/h through every winding: a spike that grows as the step shrinks. The hand-over
+// drops the small energy of the leakage between the two windings instead, as a snubber would.
+// The reset then holds the primary at -(Vbulk + Vf)·Np/Nr, so the switch sees about
+// Vbulk·(1 + Np/Nr) while the core resets.
 #pragma once
 
 #include <cstdint>
@@ -69,6 +86,7 @@
 inline bool IsPassiveClamp(int32_t topology) { return topology == 8 || topology == 9; }
 inline bool IsResonantReset(int32_t topology) { return topology == 4 || topology == 5; }
 inline bool IsActiveClamp(int32_t topology) { return topology == 6 || topology == 7; }
+inline bool IsResetWinding(int32_t topology) { return topology == 2 || topology == 3; }
 
 // The clamp network (capacitor group parallel to the resistor) from the capacitor's voltage
 // and current at the start of the step.
@@ -123,4 +141,11 @@ struct SenseTransformer {
 BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting);
 inline double SensedVoltage(const SenseTransformer& ct, int32_t conducting, double current) {
     return conducting ? ct.senseResistance * ct.ratio * current : 0.0;
+}
+
+// The reset winding as the centre winding of the transformer terms (the secondaries unchanged).
+TransformerParams ResetWindingAsCentre(const TransformerParams& t, const ResetWindingParams& r);
+// The centre's current at the start of the step with the open winding's handed over.
+inline double HandOverCurrent(double centrePrev, double openPrev, double mutual, double centreInductance) {
+    return centrePrev + openPrev * mutual / centreInductance;
 }

@@ -180,3 +180,87 @@ int32_t UpdatePriActiveClampSenseResQuantities() {
     pri.switch1VoltageCopy = vsw;
     return Checked(vbulk, pri.clampCapacitorVoltage);
 }
+
+int32_t BuildPriResetWindingSenseResCoeffs() {
+    AnalysisContext& ctx = Ctx();
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    EngineStore& st = ctx.engine;
+    const PrimaryStateRec& pri = ctx.primary;
+    const int32_t n = ctx.pSettings->outputCount;
+    const double s = ctx.stepState.inverseTimeStep;
+    ResetWindingParams& r = st.reset;
+    const TransformerParams& t = st.xfmr;
+    const double sign = pi.primarySign < 0 ? -1.0 : 1.0;
+    const double krs[kMaxOutputs] = {pi.couplingResetSec1, pi.couplingResetSec2, pi.couplingResetSec3,
+                                     pi.couplingResetSec4};
+    r.lr = pi.resetWindingNominal;
+    r.rr = pi.resetWindingResistance;
+    r.mpr = pi.couplingPriReset * std::sqrt(t.lp * r.lr);
+    for (int32_t j = 0; j < n; ++j) r.mrs[j] = sign * krs[j] * std::sqrt(r.lr * t.ls[j]);
+    for (int32_t j = 0; j < n; ++j)
+        st.secondaryCurrentPrev[j] = -st.output[j].polarity * ctx.secondaryWinding[j].windingCurrent;
+
+    if (pri.switchState == 1) {
+        // The reset winding carries the core's current; the primary is open.
+        st.resetCurrentPrev = HandOverCurrent(pri.resetWindingCurrent, pri.primaryWindingCurrent, r.mpr, r.lr);
+        st.primaryCurrentPrev = 0.0;
+        CalcTransformerCoeffs(ResetWindingAsCentre(t, r), s, st.resetCurrentPrev, st.secondaryCurrentPrev, &st);
+        st.loopA = -(st.bulk.z + pi.runCheckParamC);
+        st.loopB = -(st.bulk.e + pi.sectionQuantityParamJ);
+    } else {
+        // The primary carries it; the reset winding is open.
+        st.primaryCurrentPrev = HandOverCurrent(pri.primaryWindingCurrent, pri.resetWindingCurrent, r.mpr, t.lp);
+        st.resetCurrentPrev = 0.0;
+        CalcTransformerCoeffs(t, s, st.primaryCurrentPrev, st.secondaryCurrentPrev, &st);
+        st.loopA = -(st.bulk.z + SwitchResistance(ctx) + st.senseResistor.z);
+        st.loopB = st.bulk.e - st.senseResistor.e;
+    }
+    if (!std::isfinite(st.loopA) || !std::isfinite(st.loopB) || !std::isfinite(st.ep)) return 0;
+    BuildPrimaryCentre(n, &st);
+    return Checked(st.loopA, st.b);
+}
+
+int32_t UpdatePriResetWindingSenseResQuantities() {
+    AnalysisContext& ctx = Ctx();
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    EngineStore& st = ctx.engine;
+    PrimaryStateRec& pri = ctx.primary;
+    const int32_t n = ctx.pSettings->outputCount;
+    const double s = ctx.stepState.inverseTimeStep;
+    const int32_t state = pri.switchState;
+    const double centre = st.primaryCurrent;
+    const double ir = state == 1 ? centre : 0.0;
+    const double ip = state == 1 ? 0.0 : centre;
+    const double ipPrev = st.primaryCurrentPrev;
+    const double irPrev = st.resetCurrentPrev;
+    st.bulkDraw = state == 1 ? -ir : ip;
+    const double vbulk = st.bulk.e - st.bulk.z * st.bulkDraw;
+
+    // Each winding's voltage from its own equation.
+    const TransformerParams& t = st.xfmr;
+    const ResetWindingParams& r = st.reset;
+    double vp = t.rp * ip + t.lp * s * (ip - ipPrev) + r.mpr * s * (ir - irPrev);
+    double vr = r.rr * ir + r.lr * s * (ir - irPrev) + r.mpr * s * (ip - ipPrev);
+    for (int32_t j = 0; j < n; ++j) {
+        const double dis = s * (st.secondaryCurrent[j] - st.secondaryCurrentPrev[j]);
+        vp += t.mps[j] * dis;
+        vr += r.mrs[j] * dis;
+    }
+    pri.primaryWindingVoltage = vp;
+    pri.resetWindingVoltage = vr;
+    pri.resetWindingCurrent = ir;
+    pri.resetRectifierAnodeToCathodeCurrent = ir;
+    pri.resetDiodeVoltage = state == 1 ? pi.sectionQuantityParamJ + pi.runCheckParamC * ir : -(vbulk - vr);
+    st.resetCurrentSlope = (ir - irPrev) * s;
+    st.primaryCurrent = ip;  // the transformer pass writes the primary's own current
+
+    const double senseCurrent = state == 1 ? 0.0 : ip;
+    const double vsense = state == 1 ? 0.0 : st.senseResistor.z * senseCurrent + st.senseResistor.e;
+    pri.currentSenseResistorVoltage = vsense;
+    pri.switch1Current = senseCurrent;
+    pri.switch1DrainToSourceCurrent = senseCurrent;
+    const double vsw = state == 1 ? vbulk - vp : SwitchResistance(ctx) * ip;
+    pri.switch1Voltage = vsw;
+    pri.switch1VoltageCopy = vsw;
+    return Checked(vbulk, vsw);
+}

@@ -16,3 +16,7 @@ int32_t UpdatePriResonantResetSenseResQuantities();
 // Single switch, active clamp, current-sense resistor.
 int32_t BuildPriActiveClampSenseResCoeffs();
 int32_t UpdatePriActiveClampSenseResQuantities();
+
+// Single switch, reset winding, current-sense resistor.
+int32_t BuildPriResetWindingSenseResCoeffs();
+int32_t UpdatePriResetWindingSenseResQuantities();

@@ -25,6 +25,7 @@ constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kPrimaryPassiveClampSenseResistor = 9;
 constexpr int32_t kPrimaryResonantResetSenseResistor = 5;
 constexpr int32_t kPrimaryActiveClampSenseResistor = 7;
+constexpr int32_t kPrimaryResetWindingSenseResistor = 3;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kControlVoltageMode = 2;
 constexpr int32_t kVeaSinglePoleDcFeedback = 7;
@@ -67,10 +68,13 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     const bool passiveClamp = family == kPrimaryPassiveClampSenseResistor;
     const bool resonantReset = family == kPrimaryResonantResetSenseResistor;
     const bool activeClamp = family == kPrimaryActiveClampSenseResistor;
-    if (!(twoSwitch || passiveClamp || resonantReset || activeClamp) || !pri.powerTransformerOn)
+    const bool resetWinding = family == kPrimaryResetWindingSenseResistor;
+    if (!(twoSwitch || passiveClamp || resonantReset || activeClamp || resetWinding) || !pri.powerTransformerOn)
         return Refuse(kRefusePrimary);
     const bool valuesUsable =
-        senseUsable && (twoSwitch || Positive(pri.clampCapacitance)) &&
+        senseUsable && (twoSwitch || resetWinding || Positive(pri.clampCapacitance)) &&
+        (!resetWinding || (Positive(pri.resetWindingNominal) && Positive(pri.resetTurns) &&
+                           NonNegative(pri.resetWindingResistance))) &&
         (!passiveClamp || Positive(pri.clampResistance)) && (!activeClamp || Positive(pri.clampSwitchOnResistance));
     if (!valuesUsable) return Refuse(kRefusePrimaryValues);
 

@@ -58,6 +58,7 @@ constexpr AssemblyStep kLargeBuilder{BuildPriTwoSwitchSenseResCoeffs, 10412, 521
 constexpr AssemblyStep kClampLargeBuilder{BuildPriPassiveClampSenseResCoeffs, 10412, 52130};
 constexpr AssemblyStep kResonantLargeBuilder{BuildPriResonantResetSenseResCoeffs, 10412, 52130};
 constexpr AssemblyStep kActiveLargeBuilder{BuildPriActiveClampSenseResCoeffs, 10412, 52130};
+constexpr AssemblyStep kResetLargeBuilder{BuildPriResetWindingSenseResCoeffs, 10412, 52130};
 constexpr AssemblyStep kSecondaries[] = {
     {AssembleSecRectifierElementsPass1, 10425, 52180},
     {CalcCoupledOutputChokeQuantities, 10427, 52191},
@@ -70,6 +71,7 @@ constexpr AssemblyStep kSmallBuilder{UpdatePriTwoSwitchSenseResQuantities, 10432
 constexpr AssemblyStep kClampSmallBuilder{UpdatePriPassiveClampSenseResQuantities, 10432, 52130};
 constexpr AssemblyStep kResonantSmallBuilder{UpdatePriResonantResetSenseResQuantities, 10432, 52130};
 constexpr AssemblyStep kActiveSmallBuilder{UpdatePriActiveClampSenseResQuantities, 10432, 52130};
+constexpr AssemblyStep kResetSmallBuilder{UpdatePriResetWindingSenseResQuantities, 10432, 52130};
 constexpr AssemblyStep kReverse[] = {
     {CalcPrimarySectionQuantitiesPass2, 10444, 52130},
     {CalcPowerTransformerQuantitiesPass2, 10445, 52193},
@@ -103,15 +105,18 @@ int32_t AssembleStateMatrices() {
     const bool active = IsActiveClamp(ctx.pPrimaryInput->topology);
     // Each variant's builders serve both of its current-sense forms.
     const bool twoSwitch = ctx.pPrimaryInput->topology == kTwoSwitchSenseResistor || ctx.pPrimaryInput->topology == 0;
-    const bool builtVariant = twoSwitch || clamp || resonant || active;
-    const AssemblyStep& large = clamp      ? kClampLargeBuilder
-                                : resonant ? kResonantLargeBuilder
-                                : active   ? kActiveLargeBuilder
-                                           : kLargeBuilder;
-    const AssemblyStep& small = clamp      ? kClampSmallBuilder
-                                : resonant ? kResonantSmallBuilder
-                                : active   ? kActiveSmallBuilder
-                                           : kSmallBuilder;
+    const bool resetWinding = IsResetWinding(ctx.pPrimaryInput->topology);
+    const bool builtVariant = twoSwitch || clamp || resonant || active || resetWinding;
+    const AssemblyStep& large = clamp          ? kClampLargeBuilder
+                                : resonant     ? kResonantLargeBuilder
+                                : active       ? kActiveLargeBuilder
+                                : resetWinding ? kResetLargeBuilder
+                                               : kLargeBuilder;
+    const AssemblyStep& small = clamp          ? kClampSmallBuilder
+                                : resonant     ? kResonantSmallBuilder
+                                : active       ? kActiveSmallBuilder
+                                : resetWinding ? kResetSmallBuilder
+                                               : kSmallBuilder;
     if (!builtVariant) {
         ReportMessage1(kModuleAnalDABC, 10423, FALSE);
         ReportMessageFirstBox(52130);
@@ -123,6 +128,9 @@ int32_t AssembleStateMatrices() {
     // What the transformer's core carries: the winding current less the reflected ones.
     PrimaryStateRec& pri = ctx.primary;
     pri.magnetizingCurrent = pri.primaryWindingCurrent - pri.reflectedSecondaryCurrent;
+    // While the reset winding carries the core's current it counts by its turns.
+    if (resetWinding)
+        pri.magnetizingCurrent += pri.resetWindingCurrent * ctx.pPrimaryInput->resetTurns / ctx.pPrimaryInput->primaryTurns;
     pri.magnetizingCurrentCopy1 = pri.magnetizingCurrent;
     return RunAll(kOuterReverse);
 }

@@ -51,6 +51,8 @@ int32_t DeterminePrimarySwitchState() {
         pri.resetRectifiersOffRequest = 0;
         pri.clampRectifierOn = 0;
         pri.clampRectifierOffRequest = 0;
+        pri.resetRectifierOn = 0;
+        pri.resetRectifierOffRequest = 0;
         pri.switch1DiodeConducting = 0;  // the channel takes the body diode's current
         pri.switchState = 2;
     } else if (pri.switch1OffRequest) {
@@ -59,12 +61,17 @@ int32_t DeterminePrimarySwitchState() {
             pri.switch1Conducting = 0;
             const int32_t topology = ctx->pPrimaryInput->topology;
             if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
-            else if (!IsResonantReset(topology) && !IsActiveClamp(topology)) pri.resetRectifiersOn = 1;
+            else if (IsResetWinding(topology)) pri.resetRectifierOn = 1;
+            else if (!IsResonantReset(topology) && !IsActiveClamp(topology) && !IsResetWinding(topology))
+                pri.resetRectifiersOn = 1;
             pri.switchState = 1;
         }
-    } else if (pri.switchState == 1 && (pri.resetRectifiersOffRequest || pri.clampRectifierOffRequest)) {
+    } else if (pri.switchState == 1 &&
+               (pri.resetRectifiersOffRequest || pri.clampRectifierOffRequest || pri.resetRectifierOffRequest)) {
         pri.resetRectifiersOffRequest = 0;
         pri.resetRectifiersOn = 0;
+        pri.resetRectifierOffRequest = 0;
+        pri.resetRectifierOn = 0;
         pri.clampRectifierOffRequest = 0;
         pri.clampRectifierOn = 0;
         pri.switchState = 0;
@@ -147,6 +154,7 @@ int32_t DetermineTimeStep() {
     }
     const PrimaryStateRec& pri = ctx->primary;
     if (pri.switchState == 1) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
+    if (pri.switchState == 1) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
 
     const double h = step.nextTimeStep;
     if (!(h > 0.0) || !std::isfinite(h)) return 0;
@@ -264,6 +272,11 @@ int32_t DetermineTimeStepAfterStep() {
             event = 1;
         } else if (pri.switch1DiodeConducting && pri.switch1Current >= 0.0) {
             pri.switch1DiodeConducting = 0;
+            event = 1;
+        }
+    } else if (IsResetWinding(topology)) {
+        if (pri.switchState == 1 && CurrentEnded(pri.resetWindingCurrent, st.resetCurrentSlope)) {
+            pri.resetRectifierOffRequest = 1;
             event = 1;
         }
     } else if (pri.switchState == 1 && !IsActiveClamp(topology) &&

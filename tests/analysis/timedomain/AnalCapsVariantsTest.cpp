@@ -49,7 +49,16 @@ TEST(EngineCapability, PrimaryVariantsAndStacks) {
              r.primary.clampCapacitance = 22e-9;
          },
          kRefuseValues},
-        {"reset winding", [](FirstConfigRecords& r) { r.primary.topology = 3; }, kRefusePrimary},
+        {"reset winding without its values", [](FirstConfigRecords& r) { r.primary.topology = 3; }, kRefuseValues},
+        {"reset winding, sense resistor",
+         [](FirstConfigRecords& r) {
+             r.primary.topology = 3;
+             r.primary.resetWindingNominal = 2e-4;
+             r.primary.resetTurns = 10.0;
+             r.primary.resetWindingResistance = 0.01;
+         },
+         kRuns},
+        {"no variant chosen", [](FirstConfigRecords& r) { r.primary.topology = 999; }, kRefusePrimary},
         {"active clamp, sense resistor",
          [](FirstConfigRecords& r) {
              r.primary.topology = 7;

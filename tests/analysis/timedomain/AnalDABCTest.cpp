@@ -131,6 +131,24 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         rec_.primary.senseXfmrSecondaryResistance = 1.3;
         rec_.primary.senseSeriesResistance = 0.4;
     }
+    const bool resetWinding = (c.topology | 1) == 3;
+    if (resetWinding) {
+        PrimaryInputRec& p = rec_.primary;
+        p.secondSwitchOn = 0;
+        p.diode1On = 0;
+        p.resetWindingOn = 1;
+        p.resetDiodeOn = 1;
+        p.resetWindingNominal = 150e-6;
+        p.resetWindingResistance = 0.031;
+        p.resetTurns = 8.0;
+        p.couplingPriReset = 0.985;
+        p.couplingResetSec1 = 0.96;
+        p.couplingResetSec2 = 0.94;
+        p.couplingResetSec3 = 0.93;
+        p.couplingResetSec4 = 0.9;
+        p.sectionQuantityParamJ = 0.77;
+        p.runCheckParamC = 0.045;
+    }
     const bool active = (c.topology | 1) == 7;
     if (active) {
         rec_.primary.secondSwitchOn = 0;
@@ -182,6 +200,8 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const double vrPrev = 71.2;
     ctx.primary.capacitorVoltage = vrPrev;
     ctx.primary.switch1DiodeConducting = c.bodyDiode;
+    const double irPrev = 0.35;
+    ctx.primary.resetWindingCurrent = irPrev;
     const double isPrev[4] = {-1.9, 0.7, -0.4, -3.3};
     const double ilPrev[4] = {2.1, 1.1, 0.5, 4.2};
     const double vcPrev[4] = {10.4, 5.2, 24.1, 3.3};
@@ -213,7 +233,21 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
 
     const int dot = o.Node(), w1 = o.Node(), undot = o.Node();
     const double lp = rec_.primary.magnetizingInductanceNominal;
-    const int pw = o.Inductor(dot, w1, lp, 2.3);
+    // With a reset winding, the open one of the two starts from zero, its current handed to the
+    // conducting one by their mutual.
+    double ipPrevOracle = 2.3, irPrevOracle = irPrev;
+    if (resetWinding) {
+        const double lr = rec_.primary.resetWindingNominal;
+        const double mpr = rec_.primary.couplingPriReset * std::sqrt(lp * lr);
+        if (c.switchState == 1) {
+            irPrevOracle = irPrev + 2.3 * mpr / lr;
+            ipPrevOracle = 0.0;
+        } else {
+            ipPrevOracle = 2.3 + irPrev * mpr / lp;
+            irPrevOracle = 0.0;
+        }
+    }
+    const int pw = o.Inductor(dot, w1, lp, ipPrevOracle);
     o.Resistor(w1, undot, rec_.primary.primaryWindingResistance);
     // The sense path from the switch's source to the return: the resistor with its inductance,
     // or the sense transformer's primary with its secondary loop seen through the turns.
@@ -232,8 +266,27 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
             o.Inductor(mid, 0, sp.senseResistorInductance, 2.3);
         }
     };
-    int clampNode = 0, source = 0;
-    if (active) {
+    int clampNode = 0, source = 0, resetBranch = -1;
+    if (resetWinding) {
+        // Single switch; the reset winding from the reset rectifier (from the return) to the bulk.
+        const PrimaryInputRec& p = rec_.primary;
+        o.VoltageSource(bulk, dot, 0.0);
+        if (c.switchState != 1) {
+            const int top = o.Node(), t1 = o.Node();
+            o.Resistor(undot, top, c.switchState == 2 ? p.primarySeriesResistance : open);
+            sensePath(top, t1);
+        }
+        const int rd = o.Node(), rw = o.Node(), ru = o.Node();
+        resetBranch = o.Inductor(rd, rw, p.resetWindingNominal, irPrevOracle);
+        o.Resistor(rw, ru, p.resetWindingResistance);
+        o.VoltageSource(ru, bulk, 0.0);
+        if (c.switchState == 1) {
+            const int ra = o.Node();
+            o.VoltageSource(0, ra, p.sectionQuantityParamJ);
+            o.Resistor(ra, rd, p.runCheckParamC);
+        }
+        o.Mutual(pw, resetBranch, p.couplingPriReset * std::sqrt(lp * p.resetWindingNominal));
+    } else if (active) {
         // Single switch; the clamp switch and capacitor from the drain back to the bulk.
         const PrimaryInputRec& p = rec_.primary;
         o.VoltageSource(bulk, dot, 0.0);
@@ -344,6 +397,12 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     for (int j = 0; j < c.outputs; ++j) {
         o.VoltageSource(returns[j], below[j] >= 0 ? anodes[below[j]] : 0, 0.0);
     }
+    if (resetWinding) {
+        const double krs[4] = {pi.couplingResetSec1, pi.couplingResetSec2, pi.couplingResetSec3, pi.couplingResetSec4};
+        for (int j = 0; j < c.outputs; ++j)
+            o.Mutual(resetBranch, swBranch[j],
+                     krs[j] * std::sqrt(pi.resetWindingNominal * recs[j]->rectifier.nominalWindingInductance));
+    }
     for (int j = 0; j < c.outputs; ++j)
         for (int m = j + 1; m < c.outputs; ++m)
             o.Mutual(swBranch[j], swBranch[m],
@@ -356,6 +415,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     };
     near(o.Current(pw), ctx.primary.primaryWindingCurrent, "primary current");
     near(o.V(bulk), ctx.inputCapacitor.inputVoltage, "bulk voltage");
+    if (resetWinding) near(o.Current(resetBranch), ctx.primary.resetWindingCurrent, "reset winding current");
     if (ct) {
         // While on, the switch carries the whole primary current.
         const double sensed = ctConducting ? sp.senseResistance * ratio * o.Current(pw) : 0.0;
@@ -410,6 +470,12 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{"sense transformer: clamp on", 2, {1}, {1}, 1, {1, 1, 1, 1}, 8},
                       StepCase{"sense transformer: resonant ringing", 1, {0}, {1}, 1, {1, 1, 1, 1}, 4},
                       StepCase{"sense transformer: active clamp on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 6},
+                      // Reset winding: resetting with the primary open; on with the reset winding
+                      // open while its current of the last step falls to zero; idle, two outputs.
+                      StepCase{"reset winding: resetting", 1, {1, 0}, {1, 1}, 2, {1, -1, 1, 1}, 3},
+                      StepCase{"reset winding: on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 3},
+                      StepCase{"reset winding: idle", 0, {0, 0}, {1, 0}, 2, {1, 1, 1, 1}, 3},
+                      StepCase{"reset winding, sense transformer: on", 2, {1, 1, 0}, {0, 1, 1}, 3, {1, 1, -1, 1}, 2},
                       StepCase{"stacked 2 on 1", 2, {1, 1}, {0, 0}, 2, {1, 1, 1, 1}, 1, 0, {1, 0, 0, 0, 0, 0}},
                       StepCase{"stacked 2 on 3", 2, {1, 1, 1}, {0, 1, 0}, 3, {-1, 1, 1, 1}, 1, 0, {0, 0, 0, 1, 0, 0}},
                       StepCase{"stacked all down", 1, {1, 0, 1, 0}, {1, 1, 0, 1}, 4, {-1, -1, -1, -1}, 1, 0,
