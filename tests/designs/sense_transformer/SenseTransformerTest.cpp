@@ -41,6 +41,7 @@ TEST(SenseTransformer, EveryFamilyRunsAsItsSenseResistorTwin) {
         {"resonant reset", &BuildResonantReset, 4},
         {"active clamp", &BuildActiveClamp, 6},
         {"passive clamp", &BuildPassiveClamp, 8},
+        {"reset winding", &BuildResetWinding, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
