@@ -40,6 +40,8 @@ int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][
     double a[8][8] = {};
     double rhs[8] = {};
     double x[8] = {};
+    double zLoop[kMaxOutputs] = {};   // zLo + zW of each output's choke row
+    double rLoop[kMaxOutputs] = {};   // its right side rw
     for (int32_t j = 0; j < n; ++j) {
         const OutputStepStore& o = st->output[j];
         // (P·Zr·Pᵀ)[j][k] and (P·Er)[j].
@@ -50,20 +52,20 @@ int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][
             for (int32_t k = 0; k < n; ++k)
                 for (int32_t m = 0; m < n; ++m) a[j][k] += p[j][l] * st->zsr[l][m] * p[k][m];
         }
-        a[j][j] += o.forwardRectifier.z;
-        a[j][n + j] = -o.freewheelRectifier.z;
-        rhs[j] = er - o.forwardRectifier.e + o.freewheelRectifier.e;
-
         const double zLo = o.choke.z + o.outputNode.z;
-        a[n + j][j] = zLo;
-        a[n + j][n + j] = zLo + o.freewheelRectifier.z;
-        rhs[n + j] = -o.freewheelRectifier.e - o.choke.e - o.outputNode.e;
+        zLoop[j] = zLo + o.freewheelRectifier.z;
+        rLoop[j] = -o.freewheelRectifier.e - o.choke.e - o.outputNode.e;
+        const double zW = o.freewheelRectifier.z;
+        a[j][j] += o.forwardRectifier.z + zW * zLo / zLoop[j];
+        rhs[j] = er - o.forwardRectifier.e + o.freewheelRectifier.e + zW * rLoop[j] / zLoop[j];
     }
-    if (!SolveDenseSmall(2 * n, a, rhs, x)) return 0;
+    if (!SolveDenseSmall(n, a, rhs, x)) return 0;
     for (int32_t j = 0; j < n; ++j) {
         OutputStepStore& o = st->output[j];
+        const double zLo = o.choke.z + o.outputNode.z;
         o.forwardCurrent = x[j];
-        o.freewheelCurrent = x[n + j];
+        o.freewheelCurrent = (rLoop[j] - zLo * x[j]) / zLoop[j];
+        if (!std::isfinite(o.freewheelCurrent)) return 0;
         o.chokeNodeVoltage = -(o.freewheelRectifier.z * o.freewheelCurrent + o.freewheelRectifier.e);
     }
     for (int32_t k = 0; k < n; ++k) {
