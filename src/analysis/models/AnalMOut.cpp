@@ -42,15 +42,29 @@ int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][
     double x[8] = {};
     double zLoop[kMaxOutputs] = {};   // zLo + zW of each output's choke row
     double rLoop[kMaxOutputs] = {};   // its right side rw
+    // (P·Zr) first, then times Pᵀ; without stacking P is the signs alone.
+    bool stacked = false;
+    for (int32_t j = 0; j < n; ++j)
+        for (int32_t k = 0; k < n; ++k) stacked = stacked || (j != k && p[j][k] != 0.0);
+    double pz[kMaxOutputs][kMaxOutputs] = {};
+    for (int32_t j = 0; j < n; ++j)
+        for (int32_t m = 0; m < n; ++m) {
+            if (!stacked) {
+                pz[j][m] = p[j][j] * st->zsr[j][m];
+                continue;
+            }
+            for (int32_t l = 0; l < n; ++l) pz[j][m] += p[j][l] * st->zsr[l][m];
+        }
     for (int32_t j = 0; j < n; ++j) {
         const OutputStepStore& o = st->output[j];
-        // (P·Zr·Pᵀ)[j][k] and (P·Er)[j].
         double er = 0.0;
-        for (int32_t l = 0; l < n; ++l) {
-            if (p[j][l] == 0.0) continue;
-            er += p[j][l] * st->esr[l];
-            for (int32_t k = 0; k < n; ++k)
-                for (int32_t m = 0; m < n; ++m) a[j][k] += p[j][l] * st->zsr[l][m] * p[k][m];
+        for (int32_t l = 0; l < n; ++l) er += p[j][l] * st->esr[l];
+        for (int32_t k = 0; k < n; ++k) {
+            if (!stacked) {
+                a[j][k] = pz[j][k] * p[k][k];
+                continue;
+            }
+            for (int32_t m = 0; m < n; ++m) a[j][k] += pz[j][m] * p[k][m];
         }
         const double zLo = o.choke.z + o.outputNode.z;
         zLoop[j] = zLo + o.freewheelRectifier.z;
