@@ -509,12 +509,25 @@ void CAnalysisFill::FillPrimaryInput() {
         Put(r.stepSetupParamG, d.m_dJunctionCapacitance, sec, "Diode 1 and 2 junction capacitance");
         Put(r.rectifierBreakdownVoltage, d.m_dBreakdownVoltage, sec, "Diode 1 and 2 breakdown voltage");
     }
-    if (IsIn(v, {2, 3})) Put(r.resetRectifierBreakdownVoltage, pri.GetResetDiode().m_dBreakdownVoltage, sec,
-                             "reset diode breakdown voltage");
-    if (IsIn(v, {8, 9})) Put(r.clampRectifierBreakdownVoltage, pri.GetClampDiode().m_dBreakdownVoltage, sec,
-                             "clamp diode breakdown voltage");
-    if (IsIn(v, {4, 5})) Put(r.resetCapacitorBreakdownVoltage, pri.GetResetCapacitor().m_dBreakdownVoltage, sec,
-                             "reset capacitor breakdown voltage");
+    if (IsIn(v, {2, 3})) {
+        CDiode& d = pri.GetResetDiode();
+        Put(r.resetRectifierBreakdownVoltage, d.m_dBreakdownVoltage, sec, "reset diode breakdown voltage");
+        Put(r.sectionQuantityParamJ, ForwardVoltageAt(d), sec, "reset diode forward voltage");  // at T
+        Put(r.runCheckParamC, d.m_dDynamicResistance, sec, "reset diode dynamic resistance");
+        Put(r.stepSetupParamH, d.m_dJunctionCapacitance, sec, "reset diode junction capacitance");
+    }
+    if (IsIn(v, {8, 9})) {
+        CDiode& d = pri.GetClampDiode();
+        Put(r.clampRectifierBreakdownVoltage, d.m_dBreakdownVoltage, sec, "clamp diode breakdown voltage");
+        Put(r.sectionQuantityParamH, ForwardVoltageAt(d), sec, "clamp diode forward voltage");  // at T
+        Put(r.runCheckParamA, d.m_dDynamicResistance, sec, "clamp diode dynamic resistance");
+        Put(r.stepSetupParamF, d.m_dJunctionCapacitance, sec, "clamp diode junction capacitance");
+    }
+    if (IsIn(v, {4, 5})) {
+        CCapacitor& c = pri.GetResetCapacitor();
+        Put(r.resetCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "reset capacitor breakdown voltage");
+        Put(r.clampCapacitance, CapacitanceAt(c), sec, "reset capacitance");  // the model's one capacitor
+    }
     if (r.hasClampCapacitor) {
         CCapacitor& c = pri.GetClampCapacitor();
         Put(r.clampCapacitance, CapacitanceAt(c), sec, "clamp capacitance");

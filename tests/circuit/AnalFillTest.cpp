@@ -737,6 +737,18 @@ TEST_F(AnalFillTest, PrimaryVariantsSetTheirMembers) {
         EXPECT_EQ(doc->GetTable(kSenseXfmrTable)->count, c.ct) << c.variant;
         EXPECT_EQ(r.senseSeriesResistance, c.ct ? pri.GetCurrentSenseDiode().m_dDynamicResistance : NOT_SET)
             << c.variant;
+        // The clamp and reset diodes' drops and resistances; one capacitance for the clamp or
+        // the reset capacitor, whichever the variant has.
+        const bool passiveClamp = c.clampR != 0;
+        EXPECT_EQ(r.sectionQuantityParamH != NOT_SET, passiveClamp) << c.variant;
+        EXPECT_EQ(r.runCheckParamA, passiveClamp ? pri.GetClampDiode().m_dDynamicResistance : NOT_SET) << c.variant;
+        EXPECT_EQ(r.sectionQuantityParamJ != NOT_SET, c.resetWinding != 0) << c.variant;
+        EXPECT_EQ(r.runCheckParamC, c.resetWinding ? pri.GetResetDiode().m_dDynamicResistance : NOT_SET) << c.variant;
+        const double capacitance = c.resetCap ? pri.GetResetCapacitor().m_dCapacitance
+                                   : c.hasClamp ? pri.GetClampCapacitor().m_dCapacitance
+                                                : NOT_SET;
+        EXPECT_EQ(r.clampCapacitance == NOT_SET, capacitance == NOT_SET) << c.variant;
+        EXPECT_TRUE(capacitance == NOT_SET || r.clampCapacitance > 0.0) << c.variant;
     }
 }
 

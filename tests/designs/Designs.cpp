@@ -14,6 +14,11 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"average_current", &BuildAverageCurrent},
         {"peak_current", &BuildPeakCurrent},
         {"feed_forward", &BuildFeedForward},
+        {"passive_clamp", &BuildPassiveClamp},
+        {"resonant_reset", &BuildResonantReset},
+        {"four_outputs", &BuildFourOutputs},
+        {"active_clamp", &BuildActiveClamp},
+        {"reset_winding", &BuildResetWinding},
     };
     return designs;
 }

@@ -28,3 +28,8 @@ void BuildUvlo(CPwrQuorraDoc& doc);
 void BuildAverageCurrent(CPwrQuorraDoc& doc);
 void BuildPeakCurrent(CPwrQuorraDoc& doc);
 void BuildFeedForward(CPwrQuorraDoc& doc);
+void BuildPassiveClamp(CPwrQuorraDoc& doc);
+void BuildResonantReset(CPwrQuorraDoc& doc);
+void BuildFourOutputs(CPwrQuorraDoc& doc);
+void BuildActiveClamp(CPwrQuorraDoc& doc);
+void BuildResetWinding(CPwrQuorraDoc& doc);

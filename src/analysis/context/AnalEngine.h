@@ -46,6 +46,14 @@ struct TransformerParams {
     double mss[kMaxOutputs][kMaxOutputs] = {};  // secondary-secondary mutuals (H), zero diagonal
 };
 
+// The reset winding of the single-switch variants, beside the primary on the same core.
+struct ResetWindingParams {
+    double lr = 0.0;                // open-circuit inductance (H)
+    double rr = 0.0;                // resistance (ohm)
+    double mpr = 0.0;               // primary-reset mutual (H)
+    double mrs[kMaxOutputs] = {};   // reset-secondary mutuals (H)
+};
+
 struct EngineStore {
     TransformerParams xfmr;
     // Line side. Seen from the node it feeds, a source branch carries minus its current:
@@ -64,6 +72,18 @@ struct EngineStore {
     double loopA = 0.0;
     double loopB = 0.0;
     BranchPair senseResistor;
+    // Passive clamp: its capacitor group alone and with the clamp resistor beside it.
+    BranchPair clampCapacitor;
+    BranchPair clampNetwork;
+    ResetWindingParams reset;
+    double resetCurrentSlope = 0.0;  // dIr/dt of the last step (A/s)
+    double secondaryCurrentPrev[kMaxOutputs] = {};  // Is at the start of the step (A)
+    double primaryCurrentPrev = 0.0;  // the primary's and the reset winding's at the start of the
+    double resetCurrentPrev = 0.0;    // step, after a hand-over between them (A)
+    // The current sense transformer's rectifier conducts in this step.
+    int32_t senseTransformerConducting = 0;
+    // Resonant reset: the reset capacitor (in clampCapacitor) beside switch 1.
+    BranchPair drainSource;
 
     // Transformer: Vw = zpp·Ip + sum c[j]·Is[j] + ep; Vs[j] = m[j]·Ip + sum zs[j][k]·Is[k] + es[j]
     // (Is into the dotted end of the secondary).
@@ -80,7 +100,9 @@ struct EngineStore {
     double esr[kMaxOutputs] = {};
     double secondaryCurrent[kMaxOutputs] = {};  // Is of the last solve (A)
     double primaryCurrent = 0.0;                // Ip of the last solve (A)
-    double primaryCurrentSlope = 0.0;           // dIp/dt of the last step (A/s)
+    double primaryCurrentSlope = 0.0;
+    // Stacked windings: rectifier j sees sum_k stack[j][k]·Vs[k] (AnalMSec.h).
+    double stack[kMaxOutputs][kMaxOutputs] = {};           // dIp/dt of the last step (A/s)
 
     OutputStepStore output[kMaxOutputs];
 

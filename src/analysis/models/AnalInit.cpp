@@ -102,6 +102,7 @@ int32_t TurnOnInitialValues() {
     AnalysisContext* ctx = GetAnalysisContext();
     const AnalysisSettingsRec& set = *ctx->pSettings;
     const ControlInputRec& ci = *ctx->pControlInput;
+    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
     const double open = set.openResistance;
 
     InputCapacitorStateRec& cap = ctx->inputCapacitor;
@@ -127,6 +128,26 @@ int32_t TurnOnInitialValues() {
 
     PrimaryStateRec& pri = ctx->primary;
     pri.switchState = 0;
+    if (pi.hasClampCapacitor) {
+        pri.clampCapacitorVoltage = 0.0;
+        pri.clampCapacitorVoltageState = 0.0;
+        pri.clampCapacitorCurrent = 0.0;
+        pri.clampResistorCurrent = 0.0;
+    }
+    if (pi.clampCapacitorOn) {
+        pri.capacitorVoltage = 0.0;
+        pri.capacitorVoltageCopy = 0.0;
+        pri.resetCapacitorCurrent = 0.0;
+    }
+    pri.clampRectifierOn = 0;
+    pri.clampRectifierOffRequest = 0;
+    pri.resetRectifierOn = 0;
+    pri.resetRectifierOffRequest = 0;
+    if (pi.resetWindingOn) {
+        pri.resetWindingCurrent = 0.0;
+        pri.resetWindingVoltage = 0.0;
+    }
+    pri.switch1DiodeConducting = 0;
     pri.switch1Conducting = 0;
     pri.switch1OnRequest = 0;
     pri.switch1OffRequest = 0;
@@ -159,6 +180,7 @@ int32_t TurnOnInitialValues() {
     st.deviceEventThisStep = 0;
     st.currentLimitFiltered = 0.0;
     st.primaryCurrentSlope = 0.0;
+    st.resetCurrentSlope = 0.0;
     for (int32_t j = 0; j < kMaxOutputs; ++j) {
         ResetOutputStore(st.output[j]);
         st.secondaryCurrent[j] = 0.0;

@@ -15,7 +15,12 @@
 // Unknowns x = (Isec[1..N], Iw[1..N]); rows for each output j:
 //     sum_k sigma[j]·sigma[k]·zsr[j][k]·Isec[k] + zF·Isec[j] - zW·Iw[j] = sigma[j]·esr[j] - eF + eW
 //     (zL + zO)·Isec[j] + (zL + zO + zW)·Iw[j]                          = -eW - eL - eO
-// The 2N x 2N system (N <= 4) is solved by elimination with partial pivoting on fixed arrays.
+// Each output's choke row gives its freewheel current from its forward current,
+//     Iw[j] = (rw[j] - zLo[j]·Isec[j]) / (zLo[j] + zW[j]),   zLo = zL + zO,  rw = -eW - eL - eO
+// and put into the first rows it leaves N x N (N <= 4):
+//     sum_k sigma[j]·sigma[k]·zsr[j][k]·Isec[k] + (zF + zW·zLo/(zLo + zW))·Isec[j]
+//                                               = sigma[j]·esr[j] - eF + eW + zW·rw/(zLo + zW)
+// solved by elimination with partial pivoting on fixed arrays.
 // The filter and load behind the output node (first-stage capacitor group and the resistive
 // load with its ESL, both to the return):  zO, eO = the parallel form of the two branches.
 #pragma once
@@ -28,6 +33,9 @@
 // freewheelCurrent and chokeNodeVoltage of each output and the secondary currents Is.
 // 0 when the system is singular or the result is not finite.
 int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st);
+// The same with stacked windings: rectifier j sees sum_k p[j][k]·Vs[k] (AnalMSec.h) in place
+// of sigma[j]·Vs[j], and winding k carries Is[k] = -sum_j p[j][k]·Isec[j].
+int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs], EngineStore* st);
 
 // The choke-direction flag: set when the test is switched off, or when the choke current
 // runs the way the output's polarity says (a current of exactly 0 counts for both); a

@@ -5,6 +5,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMBranch.h"
 #include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMSec.h"
 #include "records/Utils.h"
 
 namespace {
@@ -156,7 +157,10 @@ int32_t CalcCoupledOutputChokeQuantities() {
     const int32_t n = Outputs();
     int32_t polarity[kMaxOutputs] = {1, 1, 1, 1};
     for (int32_t j = 0; j < n; ++j) polarity[j] = st.output[j].polarity;
-    if (!SolveCoupledOutputs(n, polarity, &st)) return 0;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    CalcStackingMatrix(n, {pi.stack2On1, pi.stack1On2, pi.stack3On2, pi.stack2On3, pi.stack4On3, pi.stack3On4},
+                       polarity, st.stack);
+    if (!SolveCoupledOutputsStacked(n, st.stack, &st)) return 0;
     for (int32_t j = 0; j < n; ++j) {
         OutputStepStore& o = st.output[j];
         o.chokeCurrent = o.forwardCurrent + o.freewheelCurrent;

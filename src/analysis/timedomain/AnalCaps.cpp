@@ -29,8 +29,14 @@ constexpr int32_t kControlPeakCurrent = 0;
 constexpr uint32_t kRefuseRampValues = 58943;
 constexpr uint32_t kRefuseFeedForwardValues = 58944;
 constexpr int32_t kControlFeedForward = 1;
+constexpr uint32_t kRefusePrimaryValues = 58900;
+constexpr uint32_t kRefuseStackLoop = 58901;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
+constexpr int32_t kPrimaryPassiveClampSenseResistor = 9;
+constexpr int32_t kPrimaryResonantResetSenseResistor = 5;
+constexpr int32_t kPrimaryActiveClampSenseResistor = 7;
+constexpr int32_t kPrimaryResetWindingSenseResistor = 3;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kControlVoltageMode = 2;
 
@@ -38,6 +44,7 @@ constexpr int32_t kControlVoltageMode = 2;
 bool Saturates(const TimeMagnitudeTable* table) { return table && table->count > 1; }
 
 bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
+bool NonNegative(double v) { return std::isfinite(v) && v >= 0.0; }
 
 EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
 
@@ -62,7 +69,29 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         return Refuse(kRefuseLineSide);
 
     const PrimaryInputRec& pri = *params.pPrimaryInput;
-    if (pri.topology != kPrimaryTwoSwitchSenseResistor || !pri.powerTransformerOn) return Refuse(kRefusePrimary);
+    // Each family runs with either current sense; the sense transformer needs its turns, the
+    // passive clamp a capacitor and a resistor to settle to a voltage.
+    const int32_t family = pri.topology | 1;
+    const bool senseTransformer = pri.topology >= 0 && pri.topology % 2 == 0;
+    const bool senseUsable = !senseTransformer || (Positive(pri.senseXfmrPrimaryTurnsCount) &&
+                                                   Positive(pri.senseXfmrSecondaryTurnsCount) &&
+                                                   NonNegative(pri.senseXfmrWindingResistance) &&
+                                                   NonNegative(pri.senseXfmrSecondaryResistance) &&
+                                                   NonNegative(pri.senseSeriesResistance) &&
+                                                   NonNegative(pri.senseResistance));
+    const bool twoSwitch = family == kPrimaryTwoSwitchSenseResistor;
+    const bool passiveClamp = family == kPrimaryPassiveClampSenseResistor;
+    const bool resonantReset = family == kPrimaryResonantResetSenseResistor;
+    const bool activeClamp = family == kPrimaryActiveClampSenseResistor;
+    const bool resetWinding = family == kPrimaryResetWindingSenseResistor;
+    if (!(twoSwitch || passiveClamp || resonantReset || activeClamp || resetWinding) || !pri.powerTransformerOn)
+        return Refuse(kRefusePrimary);
+    const bool valuesUsable =
+        senseUsable && (twoSwitch || resetWinding || Positive(pri.clampCapacitance)) &&
+        (!resetWinding || (Positive(pri.resetWindingNominal) && Positive(pri.resetTurns) &&
+                           NonNegative(pri.resetWindingResistance))) &&
+        (!passiveClamp || Positive(pri.clampResistance)) && (!activeClamp || Positive(pri.clampSwitchOnResistance));
+    if (!valuesUsable) return Refuse(kRefusePrimaryValues);
 
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return Refuse(kRefuseIncomplete);
     if (set->coupledOutputChokes) return Refuse(kRefuseCoupledChokes);
@@ -84,10 +113,12 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         if (!diodes || !plainChoke || !singleCapacitor || !resistiveLoad || !targetSet || !voltageFeedbackOnly)
             return Refuse(kRefuseOutput, j + 1);
     }
-    // Stacked windings are not built.
-    if (set->outputCount > 1 && (pri.stack2On1 == 1 || pri.stack1On2 == 1 || pri.stack3On2 == 1 ||
-                                 pri.stack2On3 == 1 || pri.stack4On3 == 1 || pri.stack3On4 == 1))
-        return Refuse(kRefusePrimary);
+    // Stacked windings must form chains: a winding sits on at most one other, never on the
+    // one that sits on it.
+    const bool d1 = pri.stack2On1 == 1, u1 = pri.stack1On2 == 1, d2 = pri.stack3On2 == 1, u2 = pri.stack2On3 == 1,
+               d3 = pri.stack4On3 == 1, u3 = pri.stack3On4 == 1;
+    if (set->outputCount > 1 && ((d1 && u1) || (d2 && u2) || (d3 && u3) || (d1 && u2) || (d2 && u3)))
+        return Refuse(kRefuseStackLoop);
 
     // The inductances stay at their nominal values in the step.
     if (Saturates(params.pTable[kPowerXfmrTable])) return Refuse(kRefuseSaturation);

@@ -16,14 +16,29 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     }
     if (firstDrive_ < 0.0 && step.driveOn) firstDrive_ = step.time;
     const double from = std::max(step.time - h, windowStart_);
+    const PrimaryStateRec& pri = ctx.primary;
+    const bool turnOn = pri.switchState == 2 && statePrevious_ != 2;
+    const double imBefore = imPrevious_;
+    imPrevious_ = pri.magnetizingCurrent;
+    statePrevious_ = pri.switchState;
     if (step.time <= windowStart_) return;
+    if (turnOn) {
+        if (turnOns_ == 0) imFirst_ = imBefore;
+        imLast_ = imBefore;
+        imMin_ = std::min(imMin_, imBefore);
+        imMax_ = std::max(imMax_, imBefore);
+        ++turnOns_;
+    }
     const double w = step.time - from;
     const double vout = ctx.outputFilter[0].outputVoltage;
     const double il = ctx.outputChoke[0].chokeCurrent;
     span_ += w;
     voutArea_ += vout * w;
+    for (int32_t k = 0; k < ctx.pSettings->outputCount && k < 4; ++k)
+        voutAreas_[k] += ctx.outputFilter[k].outputVoltage * w;
     ilArea_ += il * w;
     vbulkArea_ += ctx.inputCapacitor.inputVoltage * w;
+    if (ctx.pPrimaryInput && ctx.pPrimaryInput->hasClampCapacitor) vclampArea_ += pri.clampCapacitorVoltage * w;
     if (step.driveOn) driveOnTime_ += w;
     veaArea_ += ctx.control.veaOutput * w;
     controlArea_ += ctx.control.pwmControlVoltage * w;

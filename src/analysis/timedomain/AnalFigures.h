@@ -37,6 +37,15 @@ public:
     double ControlAverage() const { return span_ > 0.0 ? controlArea_ / span_ : 0.0; }
     double Duty() const { return span_ > 0.0 ? driveOnTime_ / span_ : 0.0; }
     double Span() const { return span_; }
+    // Output k's average (k from 0), for designs with several outputs.
+    double OutputAverage(int k) const { return span_ > 0.0 && k >= 0 && k < 4 ? voutAreas_[k] / span_ : 0.0; }
+    double ClampAverage() const { return span_ > 0.0 ? vclampArea_ / span_ : 0.0; }
+    // The magnetising current as each on-time starts: the first and last of the window and
+    // the spread between the cycles; a core that does not reset walks from cycle to cycle.
+    double MagnetizingAtTurnOnFirst() const { return imFirst_; }
+    double MagnetizingAtTurnOnLast() const { return imLast_; }
+    double MagnetizingAtTurnOnSpread() const { return turnOns_ > 0 ? imMax_ - imMin_ : 0.0; }
+    int64_t TurnOns() const { return turnOns_; }
     int64_t Steps() const { return steps_; }
 
 private:
@@ -60,4 +69,11 @@ private:
     double referenceStart_ = -1.0;
     double referenceStartBulk_ = -1.0;
     double firstDrive_ = -1.0;
+    double vclampArea_ = 0.0;
+    double voutAreas_[4] = {};
+    double imPrevious_ = 0.0;
+    int32_t statePrevious_ = 0;
+    double imFirst_ = 0.0, imLast_ = 0.0;
+    double imMin_ = 1e300, imMax_ = -1e300;
+    int64_t turnOns_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
+#include "analysis/models/AnalMPri.h"
 #include "records/Utils.h"
 
 namespace {
@@ -31,10 +32,16 @@ double OnTimeHold(const AnalysisContext* ctx) {
     return fraction > 0.0 ? fraction * ctx->stepState.switchingPeriod : 0.0;
 }
 
-// An event already within the timer resolution is due now: landing on it would take a step
-// of rounding size (1e-21 s), whose 1/h terms swamp every state of the step.
+// A timer already within the timer resolution is due now (it fires without a step): landing
+// on it would take a step of rounding size (1e-21 s), whose 1/h terms swamp every state of the step.
 void Land(StepStateRec& step, double t) {
     if (t > kTimerDue && t < step.nextTimeStep) step.nextTimeStep = t;
+}
+
+// A predicted crossing only shows once a step has passed it: one within the timer resolution
+// is passed with a step of that resolution, neither of rounding size nor a whole step beyond it.
+void Reach(StepStateRec& step, double t) {
+    if (t > 0.0) step.nextTimeStep = std::min(step.nextTimeStep, std::max(t, kTimerDue));
 }
 
 // Predicted end of a falling current as an event proposal.
@@ -58,17 +65,31 @@ int32_t DeterminePrimarySwitchState() {
         pri.switch1Conducting = 1;
         pri.resetRectifiersOn = 0;
         pri.resetRectifiersOffRequest = 0;
+        pri.clampRectifierOn = 0;
+        pri.clampRectifierOffRequest = 0;
+        pri.resetRectifierOn = 0;
+        pri.resetRectifierOffRequest = 0;
+        pri.switch1DiodeConducting = 0;  // the channel takes the body diode's current
         pri.switchState = 2;
     } else if (pri.switch1OffRequest) {
         pri.switch1OffRequest = 0;
         if (pri.switchState == 2) {
             pri.switch1Conducting = 0;
-            pri.resetRectifiersOn = 1;
+            const int32_t topology = ctx->pPrimaryInput->topology;
+            if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
+            else if (IsResetWinding(topology)) pri.resetRectifierOn = 1;
+            else if (!IsResonantReset(topology) && !IsActiveClamp(topology) && !IsResetWinding(topology))
+                pri.resetRectifiersOn = 1;
             pri.switchState = 1;
         }
-    } else if (pri.switchState == 1 && pri.resetRectifiersOffRequest) {
+    } else if (pri.switchState == 1 &&
+               (pri.resetRectifiersOffRequest || pri.clampRectifierOffRequest || pri.resetRectifierOffRequest)) {
         pri.resetRectifiersOffRequest = 0;
         pri.resetRectifiersOn = 0;
+        pri.resetRectifierOffRequest = 0;
+        pri.resetRectifierOn = 0;
+        pri.clampRectifierOffRequest = 0;
+        pri.clampRectifierOn = 0;
         pri.switchState = 0;
     }
     ctx->engine.switchStateChanged = pri.switchState != before;
@@ -135,23 +156,23 @@ int32_t DetermineTimeStep() {
         step.nextTimeStep = std::min(step.nextTimeStep, kStepGrowth * std::max(lastStep, set.stepSetupParamB));
     }
 
-    if (step.driveOn) Land(step, step.lastDriveEdgeTime + OnTimeHold(ctx) - step.time);
+    if (step.driveOn) Reach(step, step.lastDriveEdgeTime + OnTimeHold(ctx) - step.time);
     Land(step, st.onEdgeTimer);
     Land(step, st.offEdgeTimer);
     if (ci.clockEnabled) {
-        Land(step, TimeToClockTurn(ci, ctl));
+        Reach(step, TimeToClockTurn(ci, ctl));
         if (ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode) {
             // The ramp, not the clock, meets the control voltage.
             if (step.driveOn && ctl.pwmComparatorDifferential > 0.0 && ctl.pwmComparatorDifferentialSlope < 0.0)
-                Land(step, -ctl.pwmComparatorDifferential / ctl.pwmComparatorDifferentialSlope);
+                Reach(step, -ctl.pwmComparatorDifferential / ctl.pwmComparatorDifferentialSlope);
         } else if (ctl.clockSlope > 0.0 && ctl.pwmComparatorDifferential > 0.0) {
-            Land(step, ctl.pwmComparatorDifferential / ctl.clockSlope);
+            Reach(step, ctl.pwmComparatorDifferential / ctl.clockSlope);
         }
     }
     // The current limit ends the pulse where its filtered sense crosses the threshold: land there.
     if (ci.currentLimitEnabled && step.driveOn && ctl.comparatorAux <= 0.5 && ctl.currentLimitFeedbackSlope > 0.0 &&
         ctl.currentLimitFeedback < ci.currentLimitThreshold)
-        Land(step, (ci.currentLimitThreshold - ctl.currentLimitFeedback) / ctl.currentLimitFeedbackSlope);
+        Reach(step, (ci.currentLimitThreshold - ctl.currentLimitFeedback) / ctl.currentLimitFeedbackSlope);
 
     const int32_t n = set.outputCount;
     for (int32_t j = 0; j < n; ++j) {
@@ -162,6 +183,7 @@ int32_t DetermineTimeStep() {
     }
     const PrimaryStateRec& pri = ctx->primary;
     if (pri.switchState == 1) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
+    if (pri.switchState == 1) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
 
     const double h = step.nextTimeStep;
     if (!(h > 0.0) || !std::isfinite(h)) return 0;
@@ -307,8 +329,27 @@ int32_t DetermineTimeStepAfterStep() {
     }
 
     int32_t event = 0;
-    if (pri.switchState == 1 && CurrentEnded(pri.primaryWindingCurrent, st.primaryCurrentSlope)) {
-        pri.resetRectifiersOffRequest = 1;
+    const int32_t topology = ctx->pPrimaryInput->topology;
+    if (IsResonantReset(topology) && pri.switchState == 1) {
+        // The capacitor carries the primary current through zero: the off state lasts until
+        // the next turn-on, the body diode holding the drain at the return when it rings back.
+        if (!pri.switch1DiodeConducting && pri.switch1Voltage < -ctx->pPrimaryInput->switch1DiodeParamA) {
+            pri.switch1DiodeConducting = 1;
+            event = 1;
+        } else if (pri.switch1DiodeConducting && pri.switch1Current >= 0.0) {
+            pri.switch1DiodeConducting = 0;
+            event = 1;
+        }
+    } else if (IsResetWinding(topology)) {
+        if (pri.switchState == 1 && CurrentEnded(pri.resetWindingCurrent, st.resetCurrentSlope)) {
+            pri.resetRectifierOffRequest = 1;
+            event = 1;
+        }
+    } else if (pri.switchState == 1 && !IsActiveClamp(topology) &&
+               CurrentEnded(pri.primaryWindingCurrent, st.primaryCurrentSlope)) {
+        // The active clamp's switch carries the current through zero until the next turn-on.
+        if (IsPassiveClamp(topology)) pri.clampRectifierOffRequest = 1;
+        else pri.resetRectifiersOffRequest = 1;
         event = 1;
     }
     for (int32_t j = 0; j < set.outputCount; ++j) {

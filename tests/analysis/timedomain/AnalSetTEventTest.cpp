@@ -46,4 +46,39 @@ TEST(StepEvents, DueEventsAreNotLandedOn) {
     }
 }
 
+// A predicted crossing has no timer to fire it: the step must pass it, and one already within
+// the resolution is passed with a step of the resolution, not a whole step late.
+TEST(StepEvents, DueCrossingsArePassedWithAResolutionStep) {
+    fw::RecordingSink sink;
+    fw::ScopedReportSink scoped(&sink);
+    test_support::FirstConfigRecords rec;
+    AnalysisThreadParams block;
+    rec.Attach(block);
+    block.runStatus = 1;
+    AnalysisRun run(block);
+    AnalysisContext* ctx = run.Context();
+    ASSERT_TRUE(ctx);
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    ASSERT_EQ(PrepareStepEngine(), 1);
+    ASSERT_TRUE(rec.control.clockEnabled);
+    StepStateRec& step = ctx->stepState;
+    ControlStateRec& ctl = ctx->control;
+    ctl.clockVoltage = 2.0;
+    ctl.clockSlope = 1e3;
+    struct Row {
+        double crossing, expected;
+    };
+    const Row rows[] = {{1e-21, 5e-10}, {4e-10, 5e-10}, {6e-10, 6e-10}, {3e-8, 3e-8}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.crossing);
+        // The clock reaches the control voltage after the row's time.
+        ctl.pwmComparatorDifferential = r.crossing * ctl.clockSlope;
+        step.nextTimeStep = rec.settings.initialTimeStep;
+        step.inverseTimeStepTermA = 1e-7;
+        const double before = step.time;
+        ASSERT_EQ(DetermineTimeStep(), 1);
+        EXPECT_NEAR(step.time - before, r.expected, 1e-20);
+    }
+}
+
 }  // namespace

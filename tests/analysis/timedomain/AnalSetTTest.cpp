@@ -47,6 +47,7 @@ TEST_F(StepSetUp, SwitchStateMoves) {
         const char* name;
         int32_t from, onRequest, offRequest, resetEnded;
         int32_t to;
+        int32_t topology = 1;
     };
     const Case cases[] = {
         {"rest to on", 0, 1, 0, 0, 2},
@@ -55,19 +56,29 @@ TEST_F(StepSetUp, SwitchStateMoves) {
         {"reset ends", 1, 0, 0, 1, 0},
         {"off request while off is dropped", 0, 0, 1, 0, 0},
         {"reset end outside the reset is kept waiting", 2, 0, 0, 1, 2},
+        // The passive clamp: its rectifier carries the reset, and its current's end rests.
+        {"clamp: on to clamping", 2, 0, 1, 0, 1, 9},
+        {"clamp: clamping ends", 1, 0, 0, 1, 0, 9},
+        {"clamp: clamping cut short by the next on", 1, 1, 0, 0, 2, 9},
     };
     Start();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        ctx_->pPrimaryInput->topology = c.topology;
+        const bool clamp = c.topology == 9;
         PrimaryStateRec& pri = ctx_->primary;
         pri.switchState = c.from;
         pri.switch1OnRequest = c.onRequest;
         pri.switch1OffRequest = c.offRequest;
-        pri.resetRectifiersOffRequest = c.resetEnded;
+        (clamp ? pri.clampRectifierOffRequest : pri.resetRectifiersOffRequest) = c.resetEnded;
         ASSERT_EQ(DeterminePrimarySwitchState(), 1);
         EXPECT_EQ(pri.switchState, c.to);
         EXPECT_EQ(ctx_->engine.switchStateChanged, c.from != c.to ? 1 : 0);
-        EXPECT_EQ(pri.resetRectifiersOn, c.to == 1 ? 1 : (c.from == c.to ? pri.resetRectifiersOn : 0));
+        const int32_t resetPathOn = clamp ? pri.clampRectifierOn : pri.resetRectifiersOn;
+        EXPECT_EQ(resetPathOn, c.to == 1 ? 1 : (c.from == c.to ? resetPathOn : 0));
+        if (clamp) {
+            EXPECT_EQ(pri.resetRectifiersOn, 0);
+        }
         EXPECT_EQ(pri.switch1OnRequest, 0);
         EXPECT_EQ(pri.switch1OffRequest, 0);
     }
@@ -195,6 +206,28 @@ TEST_F(StepSetUp, ConductionChangesAfterTheStep) {
     pri.primaryWindingCurrent = -1e-9;
     DetermineTimeStepAfterStep();
     EXPECT_EQ(pri.resetRectifiersOffRequest, 1);
+    // With a passive clamp it is the clamp rectifier's end.
+    pri.resetRectifiersOffRequest = 0;
+    ctx_->pPrimaryInput->topology = 9;
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(pri.clampRectifierOffRequest, 1);
+    EXPECT_EQ(pri.resetRectifiersOffRequest, 0);
+    pri.clampRectifierOffRequest = 0;
+    // Resonant reset: the current through zero ends nothing; the body diode takes the ring
+    // below its forward voltage and lets go when its current would reverse.
+    ctx_->pPrimaryInput->topology = 5;
+    ctx_->pPrimaryInput->switch1DiodeParamA = 0.8;
+    pri.switch1DiodeConducting = 0;
+    pri.switch1Voltage = -0.81;
+    pri.switch1Current = -0.3;
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(pri.switch1DiodeConducting, 1);
+    EXPECT_EQ(st.deviceEventThisStep, 1);
+    EXPECT_EQ(pri.resetRectifiersOffRequest + pri.clampRectifierOffRequest, 0);
+    pri.switch1Current = 1e-6;
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(pri.switch1DiodeConducting, 0);
+    ctx_->pPrimaryInput->topology = 1;
 
     // Nothing changed: no event; the next step starts from the largest.
     pri.switchState = 0;

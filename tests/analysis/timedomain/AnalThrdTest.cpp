@@ -178,6 +178,15 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
         {"steady state", [](FirstConfigRecords& r) { r.settings.analysisKind = 1; },
          "this analysis type cannot be simulated yet"},
         {"single switch", [](FirstConfigRecords& r) { r.primary.topology = 3; }, "the primary section"},
+        {"passive clamp sensed by a current transformer", [](FirstConfigRecords& r) { r.primary.topology = 8; },
+         "the primary section"},
+        {"passive clamp without its resistor",
+         [](FirstConfigRecords& r) {
+             r.primary.topology = 9;
+             r.primary.clampCapacitance = 1e-6;
+             r.primary.clampResistance = 0.0;
+         },
+         "the primary section"},
         {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; }, "line filter"},
         {"AC line", [](FirstConfigRecords& r) { r.line.lineMagnitude = 325.0; }, "line source"},
         {"synchronous rectifier", [](FirstConfigRecords& r) { r.rectifier.frequencyAnalysisFlagA = 1; },
