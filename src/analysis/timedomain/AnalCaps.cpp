@@ -38,8 +38,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     const AnalysisSettingsRec* set = params.pSettings;
     if (!set || !params.pLineSourceInput || !params.pPrimaryInput || !params.pControlInput)
         return Refuse(kRefuseIncomplete);
-    // Only the turn-on transient: a steady-state start needs the steady-state initial values.
-    if (set->analysisKind != 0) return Refuse(kRefuseKind);
+    // The time-domain kinds: the turn-on transient and the steady state.
+    if (set->analysisKind != 0 && set->analysisKind != 1) return Refuse(kRefuseKind);
 
     const LineSourceInputRec& line = *params.pLineSourceInput;
     if (set->linePhaseCount != 1 || set->lineFilterVariant != kLineFilterNone || set->lineRectifierVariant != 0 ||

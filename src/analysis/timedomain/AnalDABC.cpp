@@ -280,6 +280,7 @@ int32_t AssembleStateMatrices() {
         f.capacitorVoltage = UpdateCapacitorBranch(FilterCapacitor(fi, open), s, f.capacitorVoltage, filterCurrent);
         f.capacitorCurrent = filterCurrent;
         f.capacitorVoltage1 = f.capacitorVoltage;
+        f.capAVoltage = f.capacitorVoltage;
         f.capacitorCurrent1 = filterCurrent;
         f.outputVoltage = vout;
 
