@@ -2,6 +2,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInit.h"
+#include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalDABC.h"
 #include "analysis/timedomain/AnalLoop.h"
 #include "analysis/timedomain/AnalSetT.h"
