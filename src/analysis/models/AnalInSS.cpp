@@ -252,7 +252,7 @@ namespace {
 
 // The line side: the line's own source current at the input power, the bulk capacitor at
 // the voltage that leaves at the primary.
-void InitSteadyStateLine(AnalysisContext& ctx, double vin, double lineCurrent) {
+void InitSteadyStateLine(AnalysisContext& ctx, double lineCurrent) {
     const LineSourceInputRec& li = *ctx.pLineSourceInput;
     ctx.lineRectifier.negativeRectifierVoltage = 0.0;
     ctx.lineRectifier.positiveRectifierVoltage = li.lineMagnitude + li.lineOffset;
@@ -270,7 +270,6 @@ void InitSteadyStateLine(AnalysisContext& ctx, double vin, double lineCurrent) {
         ph.startValueCopy = ph.lineVoltage - drop;
         ctx.inputCapacitor.inputVoltage -= drop;
     }
-    (void)vin;
 }
 
 // Two-switch forward (and the variants sharing its start): both switches open, each switch
@@ -708,7 +707,7 @@ int32_t ComputeSteadyStateInitialValues() {
     ctl.hystFiltered = 0.0;
 
     // 6, 7. Line side.
-    InitSteadyStateLine(*ctx, vin, lineCurrent);
+    InitSteadyStateLine(*ctx, lineCurrent);
     // The bulk capacitor keeps the line current that the primary does not draw while open.
     cap.capacitorVoltage1 = cap.inputVoltage;
     cap.upperBulkCapacitorCurrent = lineCurrent;

@@ -38,6 +38,8 @@ namespace {
 constexpr UINT kModuleAnalLoop = 56016;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int kLevels = 8;  // 1..7
+constexpr UINT kNoPeriodEnd = 58960;
+constexpr double kPeriodsWithoutEnd = 100.0;
 
 // A complete copy of the context's state: the start state of the next trial period. The
 // step's own hand-over slots and device bookkeeping belong to the state as well.
@@ -183,6 +185,8 @@ int32_t RunLoopCycles(CycleSample* start, CycleSample* end, LoopCyclesResult& r,
         ctl.pwmComparatorDifferential = -0.0001;
     }
     const double period = step.switchingPeriod;
+    // A period that never ends (the clock never restarts) must not hold the run.
+    const double deadline = step.time + (mode == 1 ? settle : 0.0) + kPeriodsWithoutEnd * period;
     bool sawStateTwo = false;
     for (;;) {
         const int32_t wasOn = step.driveOn;
@@ -282,6 +286,11 @@ int32_t RunLoopCycles(CycleSample* start, CycleSample* end, LoopCyclesResult& r,
             return 1;
         }
         if (QuitRequested(ctx)) return 2;
+        if (step.time > deadline) {
+            Code(5006);
+            ReportMessageFirstBox(kNoPeriodEnd);
+            return 1;
+        }
         bool ends = false;
         if (mode == 0) ends = done;
         else if (mode == 1) ends = settle <= step.time && step.cycleTime == 0.0;

@@ -12,6 +12,8 @@
 namespace {
 
 constexpr UINT kModuleAnalLpQk = 56017;
+constexpr UINT kNoPeriodEnd = 58960;
+constexpr double kPeriodsWithoutEnd = 100.0;
 
 int32_t Failed(int code, UINT message) {
     ReportMessage1(kModuleAnalLpQk, code, FALSE);
@@ -33,6 +35,9 @@ int32_t ContinueSettling(const StepStateRec& step, double settleTime) {
 int32_t RunSettlingSteps(double settleTime) {
     AnalysisContext& ctx = *GetAnalysisContext();
     StepStateRec& step = ctx.stepState;
+    // A period that never ends (the clock never restarts) must not hold the run.
+    const double period = step.switchingPeriod > 0.0 ? step.switchingPeriod : ctx.pSettings->switchingPeriodSetting;
+    const double deadline = step.time + settleTime + kPeriodsWithoutEnd * period;
     do {
         if (!DeterminePrimarySwitchState()) return Failed(13400, 52210);
         if (!UpdateControlSectionState()) return Failed(13401, 52187);
@@ -47,6 +52,7 @@ int32_t RunSettlingSteps(double settleTime) {
         ++step.stepCount;
         if (!DetermineTimeStepAfterStep()) return Failed(13405, 52211);
         if (ctx.pQuitEvent && ctx.pQuitEvent->IsSet()) return 2;
+        if (step.time > deadline) return Failed(13407, kNoPeriodEnd);
     } while (ContinueSettling(step, settleTime));
     return 0;
 }

@@ -112,6 +112,26 @@ TEST_F(SteadyLoop, QuitDuringTheSettlingEndsIt) {
     EXPECT_EQ(ctx.stepState.settling, 1);
 }
 
+// A clock that never restarts its period (its ramp takes seconds) ends both starts with a
+// message after 100 periods' time instead of holding the run.
+TEST_F(SteadyLoop, PeriodThatNeverEndsFailsBothStarts) {
+    struct Case {
+        const char* name;
+        int32_t (*start)();
+    };
+    const Case cases[] = {{"loop", RunInitializationLoop}, {"settling", RunQuickOperatingPoint}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.control.clockSecondSlope = 1.0;  // V/s
+        Start();
+        sink_.Clear();
+        ResetFirstMessageFlag();
+        EXPECT_EQ(c.start(), 1);
+        EXPECT_EQ(Boxes("No switching period ended while the steady state was sought."), 1);
+        run_.reset();
+    }
+}
+
 // Every cursor starts the run at the first point, the opto reference's included.
 TEST_F(SteadyLoop, ClockResetRewindsEveryTableCursor) {
     AnalysisContext& ctx = Start();
