@@ -1,5 +1,6 @@
 #include "designs/SteadyStart.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/context/AnalContext.h"
@@ -43,6 +44,12 @@ SteadyStartRun RunSteadyStart(CPwrQuorraDoc& doc, int32_t initMode, double cycle
         if (first) {
             // The state the first step started from.
             result.start = OutputPoint{c.outputFilterSnapshot[0].capacitorVoltage1, c.outputChokeSnapshot[0].chokeCurrent};
+            const double t = c.stepState.switchingPeriod;
+            result.capTolerance = std::max(
+                std::fabs(t * c.loadNetwork[0].loadCurrent / c.pOutputFilterInput[0]->capACapacitance / 100.0), 0.001);
+            result.chokeTolerance = std::max(
+                std::fabs(t * c.pLoadNetworkInput[0]->outputVoltage / c.pOutputChokeInput[0]->inductance / 100.0),
+                0.001);
             first = false;
         }
         periods.Observe(c);

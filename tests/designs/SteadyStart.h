@@ -23,6 +23,10 @@ struct SteadyStartRun {
     // the first period.
     OutputPoint start;
     OutputPoint end;
+    // The initialisation loop's tolerances for those drifts over a period: the capacitor's
+    // T·I/C/100 and the choke's T·V/L/100, each at least 1 mV or 1 mA.
+    double capTolerance = 0.0;
+    double chokeTolerance = 0.0;
 };
 
 // Runs the design's steady-state analysis for `cycles` periods with the given
