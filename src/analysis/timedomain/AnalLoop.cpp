@@ -8,7 +8,8 @@
 // Those per-quantity steps leave an output filter's choke-capacitor resonance alone when it is
 // slow against the period: the choke then drifts by less than its tolerance per period while
 // the capacitor sits off its settled voltage, and the run rings at that amplitude. A last
-// refinement takes one Newton step per trial on the averaged filter of each output. With the
+// refinement takes one Newton step per trial on the averaged filter of each output (a choke
+// that runs dry leaves the capacitor voltage as the one state: secant steps on its drift). With the
 // capacitor voltage V, the choke current I, the load R, and the choke's source voltage E
 // constant over the period:
 //   C·dV/dt = I - V/R,   L·dI/dt = E - V
@@ -365,8 +366,8 @@ int32_t FindControlOffset(CycleSample* start, CycleSample* end, AnalysisStateBlo
     }
 }
 
-// Newton steps on each output's averaged filter until both drifts are a hundredth of the
-// loop's tolerances; the best state stays in the block when the limit is reached first.
+// Newton steps on each output's averaged filter (continuous choke current) until both drifts
+// are a hundredth of the loop's tolerances; the limit leaves the last state in the block.
 // 0 done, 1 failure, 2 quit.
 int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end) {
     AnalysisContext& ctx = *GetAnalysisContext();
@@ -378,6 +379,8 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
     }
     if (!any) return 0;
     const double period = ctx.stepState.switchingPeriod;
+    bool dry[kMaxOutputs] = {};
+    double dryV[kMaxOutputs] = {}, dryDrift[kMaxOutputs] = {};
     for (int32_t trial = 0; trial < ctx.pSettings->initIterationLimit; ++trial) {
         LoopCyclesResult r;
         const int32_t run = RunLoopCycles(start, end, r, 0, 0.0);
@@ -399,6 +402,28 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
             const double tolV = std::max(std::fabs(period * block.loadNetwork[j].loadCurrent / c / 100.0), 0.001);
             const double tolI =
                 std::max(std::fabs(period * ctx.pLoadNetworkInput[j]->outputVoltage / l / 100.0), 0.001);
+            const int32_t sign = fi.outputSign < 0 ? -1 : 1;
+            if (!(sign * start->choke[j] > 0.0 && sign * end->choke[j] > 0.0)) {
+                // The choke runs dry: every period starts at 0 A and the capacitor voltage is
+                // the one state. Secant steps on its drift, the first with the slope of a load
+                // fed at constant power, -2·T/(R·C).
+                if (std::fabs(dv) < tolV / 100.0) continue;
+                settled = false;
+                const double v = start->capA[j];
+                double slope = -2.0 * period / (load * c);
+                if (dry[j] && v != dryV[j] && dv != dryDrift[j]) {
+                    const double secant = (dv - dryDrift[j]) / (v - dryV[j]);
+                    if (secant < 0.0) slope = secant;
+                }
+                dry[j] = true;
+                dryV[j] = v;
+                dryDrift[j] = dv;
+                const double next = v - dv / slope;
+                if (!std::isfinite(next)) return 0;
+                f.capAVoltage = next;
+                f.capacitorVoltage = f.capacitorVoltage1 = next;
+                continue;
+            }
             if (std::fabs(dv) < tolV / 100.0 && std::fabs(di) < tolI / 100.0) continue;
             settled = false;
             const double stepV = l * di / period;
