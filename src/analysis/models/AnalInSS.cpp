@@ -816,3 +816,23 @@ int32_t ComputeSteadyStateInitialValues() {
     }
     return 1;
 }
+
+bool SteadyStartCovers(const AnalysisThreadParams& params) {
+    const AnalysisSettingsRec* set = params.pSettings;
+    const LineSourceInputRec* line = params.pLineSourceInput;
+    const PrimaryInputRec* pri = params.pPrimaryInput;
+    const ControlInputRec* ctl = params.pControlInput;
+    if (!set || !line || !pri || !ctl) return false;
+    if (set->linePhaseCount != 1 || set->lineFilterVariant != 9 || set->lineRectifierVariant != 0 ||
+        line->lineMagnitude != 0.0)
+        return false;
+    if (pri->topology != 0 && pri->topology != 1) return false;
+    if (ctl->controlMode != 2 || ctl->optoVariant != 6) return false;
+    if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return false;
+    for (int32_t j = 0; j < set->outputCount; ++j) {
+        const OutputChokeInputRec* ch = params.pOutputChokeInput[j];
+        const OutputFilterInputRec* fi = params.pOutputFilterInput[j];
+        if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn || fi->hasInductorB || fi->hasCapB) return false;
+    }
+    return true;
+}

@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/timedomain/AnalCaps.h"
 #include "analysis/timedomain/AnalLoop.h"
 #include "analysis/timedomain/AnalLpQk.h"
 #include "analysis/timedomain/AnalTime.h"
@@ -201,6 +202,34 @@ TEST_F(SteadyLoop, EveryOutputStartsAtItsSettledPoint) {
         SCOPED_TRACE(j + 1);
         EXPECT_NEAR(vout[1][j], vout[0][j], 0.005 * vout[0][j]);
         EXPECT_NEAR(il[1][j], il[0][j], 0.005 * il[0][j]);
+    }
+}
+
+// A steady-state run is refused, before it starts, for a design whose sections the
+// operating-point estimate does not set.
+TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
+    struct Case {
+        const char* name;
+        void (*change)(FirstConfigRecords&);
+        bool refused;
+    };
+    const Case cases[] = {
+        {"the smallest converter", [](FirstConfigRecords&) {}, false},
+        {"second filter stage", [](FirstConfigRecords& r) { r.filter.hasCapB = 1; }, true},
+        {"second filter inductor", [](FirstConfigRecords& r) { r.filter.hasInductorB = 1; }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FirstConfigRecords rec;
+        rec.settings.analysisKind = 1;
+        c.change(rec);
+        AnalysisThreadParams block;
+        rec.Attach(block);
+        const EngineRefusal refusal = CheckTimeDomainCapability(block);
+        EXPECT_EQ(refusal.messageId != 0, c.refused);
+        if (c.refused) {
+            EXPECT_NE(EngineRefusalText(refusal).find("this analysis type cannot be simulated yet"), std::string::npos);
+        }
     }
 }
 
