@@ -116,18 +116,10 @@ int32_t CheckComparatorHysteresis(const AnalysisContext& ctx) {
     return 1;
 }
 
-struct IterationVar {
-    double error = 0.0;
-    double previousError = 0.0;
-    double factor = 0.5;
-    int32_t sign = 0;
-    int32_t previousSign = 0;
-};
+}  // namespace
 
-// One correction: the block's value moves by factor x drift. Clears *converged while the
-// drift is above the tolerance and the factor is not spent. 1, or 0 on a fault.
-int32_t Correct(IterationVar& v, int32_t* converged, double* value, double start, double end, double tolerance,
-                int code) {
+int32_t CorrectQuantity(IterationVar& v, int32_t* converged, double* value, double start, double end,
+                        double tolerance, int code) {
     v.previousError = v.error;
     v.previousSign = v.sign;
     v.error = end - start;
@@ -142,6 +134,8 @@ int32_t Correct(IterationVar& v, int32_t* converged, double* value, double start
     if (GetAnalysisContext()->pSettings->loggingOn && CheckFloatingPointStatus()) return Code(code);
     return std::isfinite(*value) ? 1 : 0;
 }
+
+namespace {
 
 struct LoopCyclesResult {
     int32_t stateTwo = 0;
@@ -677,7 +671,7 @@ private:
         case 4: {
             OutputChokeStateRec& ch = block_.outputChoke[j];
             const double tol = period * ctx_.pLoadNetworkInput[j]->outputVoltage / ch.inductance / 100.0;
-            if (!Correct(v, flag, &ch.chokeCurrent, start_.choke[j], end_.choke[j], tol, 5009)) return 0;
+            if (!CorrectQuantity(v, flag, &ch.chokeCurrent, start_.choke[j], end_.choke[j], tol, 5009)) return 0;
             // The step takes the freewheeling rectifier's current as the choke's at the start.
             SecondaryRectifierStateRec& rs = block_.secondaryRectifier[j];
             OutputStepStore& o = block_.engine.output[j];
@@ -692,7 +686,7 @@ private:
         }
         case 5: {
             const double tol = period * load / fi.capACapacitance / 100.0;
-            if (!Correct(v, flag, &f.capAVoltage, start_.capA[j], end_.capA[j], tol, 5010)) return 0;
+            if (!CorrectQuantity(v, flag, &f.capAVoltage, start_.capA[j], end_.capA[j], tol, 5010)) return 0;
             f.capacitorVoltage1 = f.capAVoltage;
             f.capacitorVoltage = f.capAVoltage;  // the step's capacitor state
             if (fi.hasCapA2) {
@@ -704,7 +698,7 @@ private:
         case 6: {
             if (!fi.hasInductorB) return 1;
             const double tol = 0.001 * load;
-            if (!Correct(v, flag, &f.inductorBCurrent, start_.inductorB[j], end_.inductorB[j], tol, 5011)) return 0;
+            if (!CorrectQuantity(v, flag, &f.inductorBCurrent, start_.inductorB[j], end_.inductorB[j], tol, 5011)) return 0;
             if (!fi.hasDampingB) {
                 f.secondInductorCurrent = f.inductorBCurrent;
                 f.dampingInductorCurrent = 0.0;
@@ -717,7 +711,7 @@ private:
         default: {
             if (!fi.hasCapB) return 1;
             const double tol = period * load / fi.capBCapacitance / 100.0;
-            if (!Correct(v, flag, &f.capBVoltage, start_.capB[j], end_.capB[j], tol, 5012)) return 0;
+            if (!CorrectQuantity(v, flag, &f.capBVoltage, start_.capB[j], end_.capB[j], tol, 5012)) return 0;
             f.outputCapacitorVoltageCopy = f.capBVoltage;
             if (fi.hasCapB2) {
                 f.capB2Voltage = f.capBVoltage;

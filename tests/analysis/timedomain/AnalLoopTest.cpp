@@ -205,6 +205,41 @@ TEST_F(SteadyLoop, EveryOutputStartsAtItsSettledPoint) {
     }
 }
 
+TEST_F(SteadyLoop, CorrectionFactorFollowsTheDrift) {
+    struct Case {
+        const char* name;
+        double factor, previousError, start, end, tolerance;
+        double newFactor;
+        bool clears;
+    };
+    const Case cases[] = {
+        {"drift grew: halved", 0.9, 1.0, 0.0, 2.0, 0.01, 0.45, true},
+        {"sign changed, shrank by less than half: halved", 0.9, 1.0, 0.0, -0.8, 0.01, 0.45, true},
+        {"sign changed, shrank by half or more: kept", 0.9, 1.0, 0.0, -0.4, 0.01, 0.9, true},
+        {"same sign, shrank by less than a tenth: grows", 0.5, 1.0, 0.0, 0.95, 0.01, 0.75, true},
+        {"same sign, slow, factor at 0.6: kept", 0.6, 1.0, 0.0, 0.95, 0.01, 0.6, true},
+        {"same sign, shrank fast: kept", 0.5, 1.0, 0.0, 0.5, 0.01, 0.5, true},
+        {"within the tolerance", 0.5, 1.0, 0.0, 0.005, 0.01, 0.5, false},
+        {"tolerance raised to 0.001", 0.5, 1.0, 0.0, 0.0008, 1e-6, 0.5, false},
+        {"factor spent", 0.0008, 1.0, 0.0, 0.5, 0.01, 0.0008, false},
+    };
+    Start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        IterationVar v;
+        v.factor = c.factor;
+        v.error = c.previousError;
+        v.sign = c.previousError > 0.0;
+        int32_t converged = 1;
+        double value = 10.0;
+        ASSERT_EQ(CorrectQuantity(v, &converged, &value, c.start, c.end, c.tolerance, 5009), 1);
+        EXPECT_DOUBLE_EQ(v.factor, c.newFactor);
+        EXPECT_DOUBLE_EQ(value, 10.0 + c.newFactor * (c.end - c.start));
+        EXPECT_EQ(converged == 0, c.clears);
+        EXPECT_EQ(v.previousError, c.previousError);
+    }
+}
+
 // A steady-state run is refused, before it starts, for a design whose sections the
 // operating-point estimate does not set.
 TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
