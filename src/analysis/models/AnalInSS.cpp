@@ -597,12 +597,39 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, double duty, double 
     c.pwmComparatorDifferential = -0.0001;
     c.currentFeedbackVoltage = 2.0 * vmean - vpeak;
 
-    // Error amplifier: without an opto-isolator it drives the PWM directly.
+    // Error amplifier and opto-isolator, worked back from the control voltage M.
     const double offset = std::isfinite(ci.errorAmpOffset) ? ci.errorAmpOffset : 0.0;
-    c.limitedError = c.pwmControlVoltage - offset;
-    c.optoCoupledError = c.limitedError;
+    const double m = c.pwmControlVoltage;
+    if (ci.optoVariant == 6) {
+        c.limitedError = m - offset;
+    } else {
+        c.optoCoupledError = m - offset;
+        if (ci.optoReferenceOn) {
+            c.optoReferenceVoltage = ci.optoReferenceValue;
+            c.optoReferencePhase = 0.0;
+        }
+        if (!ci.limitSetB) {
+            c.optoNodeVoltage = m;
+        } else {
+            c.optoBranchCurrent = (c.optoCoupledError - c.optoReferenceVoltage) / ci.offsetDividerDen;
+            c.optoNodeVoltage = c.optoReferenceVoltage - ci.offsetDividerNum * c.optoBranchCurrent;
+        }
+        if (!ci.optoDiodeForm) {
+            c.optoResistorCurrent = (ci.pwmLimitUpperA - c.optoNodeVoltage) / ci.offsetGainDen1;
+            c.optoLedCurrent = c.optoResistorCurrent + (ci.limitSetB ? c.optoBranchCurrent : 0.0);
+        } else {
+            c.optoResistorCurrent = c.optoNodeVoltage / ci.offsetGainDen1;
+            c.optoLedCurrent = c.optoResistorCurrent - (ci.limitSetB ? c.optoBranchCurrent : 0.0);
+        }
+        c.optoOutputCurrent = c.optoLedCurrent / ci.offsetGainDen2;
+        c.limitedError = !ci.optoOutputForm ? (c.optoSupplyVoltage - ci.optoOutputBias) -
+                                                  (ci.optoOutputResistance + ci.offsetGainNum) * c.optoOutputCurrent
+                                            : c.optoOutputCurrent * ci.offsetGainNum + ci.optoOutputOffset;
+    }
+    if (ci.optoVariant == 6) c.optoCoupledError = c.limitedError;
     c.veaOutput = c.limitedError;
     const double d = c.veaOutput - ci.veaReferenceValue;
+    if (ci.veaStateScaledOn) c.veaStateScaled = d / ci.veaStateScaledDivisor;
     if (ci.hasErrorAmpStateC) c.errorAmpStateC = d;
     if (ci.hasErrorAmpStateB) c.errorAmpStateB = d;
     if (CheckFloatingPointStatus()) return Fail(52077, 52184);
@@ -618,12 +645,56 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, double duty, double 
         c.clockSlope = ci.clockFirstSlope;
         c.clockAux = 0.0;
     }
+    if (ci.hasErrorAmpStateC) c.errorAmpStateCAux = 0.0;
+    if (ci.hasErrorAmpFlowC) c.errorAmpFlowC = c.errorAmpFlowCAux = 0.0;
+    if (ci.hasErrorAmpFlowB) c.errorAmpFlowB = c.errorAmpFlowBAux = 0.0;
+    if (ci.hasErrorAmpFlowA) c.errorAmpFlowA = c.errorAmpFlowAAux = 0.0;
+    if (ci.hasErrorAmpAux) c.errorAmpAux = 0.0;
+    if (ci.optoDividerUpperOn) c.optoDividerUpperDrop = ci.offsetDividerNum * c.optoBranchCurrent;
+    if (ci.optoDividerLowerOn) c.optoDividerLowerDrop = c.optoBranchCurrent * ci.offsetDividerDen;
+    if (ci.limitSetB) c.optoReferenceCopy = c.optoReferenceVoltage;
+    if (ci.optoTransferOn) c.optoTransferDrop = c.optoOutputCurrent * ci.offsetGainNum;
+    if (ci.limitSetA) c.optoOutputStageVoltage = ci.optoOutputResistance * c.optoOutputCurrent + ci.optoOutputBias;
+    if (ci.optoSupplyOn) c.optoSupplyDrop = c.optoSupplyVoltage - c.optoTransferDrop - c.optoOutputStageVoltage;
+    if (ci.hasErrorAmpStateA) c.errorAmpStateA = c.optoNodeVoltage;
+    if (ci.optoLimitOn) c.optoLimitDifference = ci.pwmLimitUpperA - c.optoNodeVoltage;
+    if (ci.hasCurrentAmp) c.currentEaInvertingInput = c.currentEaOutput - c.currentAmpStateB;
+    if (ci.currentAmpFlowAOn) c.currentAmpFlowA = 0.0;
+    if (ci.currentAmpAux1On) c.currentAmpAux1 = 0.0;
+    if (ci.currentAmpAux2On) c.currentAmpAux2 = 0.0;
+    if (ci.currentAmpFlowBOn) c.currentAmpFlowB = c.currentAmpFlowBAux = 0.0;
+    if (ci.hystOn) c.hystFiltered = c.controlReference * duty - c.currentFeedbackVoltage;
+    if (ci.hystAux1On) c.hystAux1 = 0.0;
+    if (ci.hystAux2On) c.r10ResistorCurrent = c.hystAux3 = 0.0;
+    if (ci.clockDividerOn) {
+        c.clockDividerAux = 0.0;
+        c.clockDividerVoltage = (ci.clockUpperLimit - ci.rampOffset) * rs / (rff + rs);
+    }
+    if (ci.clockDividerCurrentOn) {
+        c.clockDividerCurrent = c.clockDividerVoltage / rs;
+        c.clockDividerAux2 = 0.0;
+    }
+    if (ci.currentInjectionOn) c.currentInjectionPhase = c.currentLoopInjection = 0.0;
+    if (ci.hystInputOn) c.hystInput = 0.0;
+    if (ci.rampCapacitorOn) {
+        c.rampCapacitorCurrent = 0.0;
+        if (ci.controlMode == 1) c.rampCapacitorVoltage = 0.0;
+        else if (ci.controlMode == 3) c.rampCapacitorVoltage = c.currentFeedbackVoltage;
+        else c.rampCapacitorVoltage = (ci.clockUpperLimit - ci.rampOffset) * rff / (rff + rs);
+    }
+    if (ci.rampDifferenceOn) c.rampDifference = c.clockVoltage - ci.rampOffset;
+    if (ci.resetSwitchOn) c.resetSwitchCurrent = ctx.inputCapacitor.inputVoltage / rff;
+    if (ci.feedForwardOn) {
+        c.feedForwardResistorCurrent = ci.resetSwitchOn ? c.resetSwitchCurrent : 0.0;
+        c.feedForwardVoltage = ci.resetSwitchOn ? rff * c.feedForwardResistorCurrent : 0.0;
+    }
     if (ci.softStartCapOn) c.softStartCapVoltage = ci.errorUpperLimit;
     if (ci.softStartControlOn) c.softStartControl = ci.errorUpperLimit;
     if (ci.errorInjectionOn) {
         c.errorInjectionPhase = 0.0;
         c.errorInjection = ci.errorAmpOffset;
     }
+    if (ci.veaReferenceAcOn) c.veaReferencePhase = 0.0;
     c.veaReferenceCopy = ci.veaReferenceValue;
     c.veaReference = ci.veaReferenceValue;
     c.referenceLockout = ctx.inputCapacitor.inputVoltage >= ci.lockoutLevelA ? 1 : 0;

@@ -242,6 +242,32 @@ TEST_F(SteadyStart, SmallestConverterStartsAtItsOperatingPoint) {
     EXPECT_NEAR(ctx.primary.diode1Voltage, -vin / 2.0, 1e-12);
 }
 
+// The error amplifier's output worked back through an opto-isolator from the control
+// voltage M = 1.5294933 V: the node at M draws (5 V - M)/1 kohm through the LED, the output
+// transistor passes it at a ratio of 1 into 1 kohm, so the amplifier sits at 5 V - M.
+TEST_F(SteadyStart, ErrorAmplifierWorkedBackThroughTheOptoIsolator) {
+    rec_.settings.analysisKind = 1;
+    rec_.filter.outputNumber = 1;
+    ControlInputRec& c = rec_.control;
+    c.optoVariant = 0;
+    c.pwmLimitUpperA = 5.0;
+    c.offsetGainDen1 = 1e3;
+    c.offsetGainDen2 = 1.0;
+    c.offsetGainNum = 1e3;
+    c.optoOutputForm = 1;
+    c.optoOutputOffset = 0.0;
+    c.errorAmpOffset = 0.0;
+    c.hasErrorAmpStateA = 1;
+    AnalysisContext& ctx = Start();
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    const double vin = 48.0 - 0.1 * (10.7 * 2.14 / 48.0);
+    const double m = 1.0 + 1e-5 * (2.0 / 0.9e-5) * (kRtotal * 2.14 + 10.7 + 0.7214) / vin;
+    EXPECT_NEAR(ctx.control.optoNodeVoltage, m, 1e-9);
+    EXPECT_NEAR(ctx.control.errorAmpStateA, m, 1e-9);
+    EXPECT_NEAR(ctx.control.optoLedCurrent, (5.0 - m) / 1e3, 1e-12);
+    EXPECT_NEAR(ctx.control.veaOutput, 5.0 - m, 1e-9);
+}
+
 // A duty outside (0, 1) has no operating point: no weighted output gives 0, a 5 V line for a
 // 10.7 V output needs 11.43 V / 5 V = 2.3. Either ends the start with its message.
 TEST_F(SteadyStart, DutyOutsideZeroToOneHasNoOperatingPoint) {
