@@ -23,6 +23,7 @@
 #include "analysis/models/AnalInSS.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "analysis/context/AnalContext.h"
@@ -250,26 +251,160 @@ int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetwork
 
 namespace {
 
-// The line side: the line's own source current at the input power, the bulk capacitor at
-// the voltage that leaves at the primary.
-void InitSteadyStateLine(AnalysisContext& ctx, double lineCurrent) {
+// Inductance of a line filter inductor at the start: the table's first point (the step holds
+// every inductance at its nominal value).
+void NominalInductance(const TimeMagnitudeTable3* table, double* inductance, double* slope) {
+    if (!table || table->count < 1) return;
+    *inductance = table->points[0].magnitude;
+    *slope = 0.0;
+}
+
+// Every line rectifier diode blocking at the line's peak, the bulk slots at their voltages.
+int32_t InitSteadyStateLineRectifier(AnalysisContext& ctx, double vin) {
     const LineSourceInputRec& li = *ctx.pLineSourceInput;
-    ctx.lineRectifier.negativeRectifierVoltage = 0.0;
-    ctx.lineRectifier.positiveRectifierVoltage = li.lineMagnitude + li.lineOffset;
-    const int32_t phases = ctx.pSettings->linePhaseCount;
-    const int32_t used = phases >= 1 && phases <= kMaxLinePhases ? phases : 1;
-    for (int32_t p = used - 1; p >= 0; --p) {
-        LinePhaseStateRec& ph = ctx.linePhase[p];
-        const double drop = li.lineResistance * lineCurrent;
-        ph.lineCurrentHeld = lineCurrent;
-        ph.startTermA = lineCurrent;
-        ph.firstStageCapacitorCurrent = lineCurrent;
-        ph.firstInductorCurrentSlope = 0.0;
-        ph.sourceVoltage = ph.lineVoltage;
-        ph.filterVoltage = ph.lineVoltage - drop;
-        ph.startValueCopy = ph.lineVoltage - drop;
-        ctx.inputCapacitor.inputVoltage -= drop;
+    LineRectifierStateRec& lr = ctx.lineRectifier;
+    InputCapacitorStateRec& cap = ctx.inputCapacitor;
+    const double open = ctx.pSettings->openResistance;
+    const double vpk = li.lineMagnitude + li.lineOffset;
+    const double vf = li.rectifierForwardVoltage;
+    const double ph2 = ctx.linePhase[1].phaseVoltage, ph3 = ctx.linePhase[2].phaseVoltage;
+    const int32_t present[8] = {li.diode1Present, li.diode2Present, li.diode3Present, li.diode4Present,
+                                li.diode5Present, li.diode6Present, li.diode7Present, li.diode8Present};
+    double* current[8] = {&lr.diode1Current, &lr.diode2Current, &lr.diode3Current, &lr.diode4Current,
+                          &lr.diode5Current, &lr.diode6Current, &lr.diode7Current, &lr.diode8Current};
+    double* second[8] = {&lr.diode1SecondCurrent, &lr.diode2SecondCurrent, &lr.diode3SecondCurrent,
+                         &lr.diode4SecondCurrent, &lr.diode5SecondCurrent, &lr.diode6SecondCurrent,
+                         &lr.diode7SecondCurrent, &lr.diode8SecondCurrent};
+    double* resistance[8] = {&lr.diode1Resistance, &lr.diode2Resistance, &lr.diode3Resistance, &lr.diode4Resistance,
+                             &lr.diode5Resistance, &lr.diode6Resistance, &lr.diode7Resistance, &lr.diode8Resistance};
+    double* voltage[8] = {&lr.diode1Voltage, &lr.diode2Voltage, &lr.diode3Voltage, &lr.diode4Voltage,
+                          &lr.diode5Voltage, &lr.diode6Voltage, &lr.diode7Voltage, &lr.diode8Voltage};
+    // The blocking voltage of each diode the form names (NaN: not named).
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    double blocking[8] = {none, none, none, none, none, none, none, none};
+    const auto slots = [&](double low, double high) {
+        cap.capSlot1Voltage = cap.capSlot1VoltageHeld = low;
+        cap.capSlot2Voltage = cap.capSlot2VoltageHeld = low;
+        cap.capSlot3Voltage = cap.capSlot3VoltageHeld = high;
+        cap.capSlot4Voltage = cap.capSlot4VoltageHeld = high;
+    };
+    const auto halfWave = [&]() {
+        blocking[0] = blocking[1] = -vin;
+        blocking[4] = -vin - ph2;
+        blocking[5] = -vin + ph2;
+        blocking[6] = -vin - ph3;
+        blocking[7] = -vin + ph3;
+    };
+    switch (ctx.pSettings->lineRectifierForm) {
+    case 1:
+        lr.negativeRectifierVoltage = vpk;
+        slots(0.0, vin - vf);
+        halfWave();
+        break;
+    case 2:
+    case 4:
+        lr.negativeRectifierVoltage = 0.0;
+        slots(0.0, vin);
+        blocking[0] = blocking[1] = blocking[2] = blocking[3] = -vin / 2.0;
+        blocking[4] = -(vin - ph2) / 2.0;
+        blocking[5] = -(ph2 + vin) / 2.0;
+        blocking[6] = -(vin - ph3) / 2.0;
+        blocking[7] = -(ph3 + vin) / 2.0;
+        if (li.diode1Present) cap.capSlot2Voltage = -vin / 2.0;
+        break;
+    case 3:
+    case 5:
+        lr.negativeRectifierVoltage = vpk;
+        slots(vin / 2.0 - vf, vin / 2.0 - vf);
+        halfWave();
+        break;
+    default:
+        lr.negativeRectifierVoltage = 0.0;
+        slots(0.0, vin);
+        break;
     }
+    for (int d = 0; d < 8; ++d) {
+        if (!present[d] || std::isnan(blocking[d])) continue;
+        *voltage[d] = blocking[d];
+        *current[d] = 0.0;
+        *second[d] = 0.0;
+        *resistance[d] = open;
+    }
+    lr.positiveRectifierVoltage = vpk;
+    if (CheckFloatingPointStatus()) return Fail(52063, 52170);
+    return 1;
+}
+
+// One line phase at the DC line current: the filter inductors carrying it (the second stage
+// sharing it with its damping branch by their resistances), their resistive drops taken off
+// the bulk. The line's own series resistance drops its share as well.
+int32_t InitSteadyStateLinePhase(AnalysisContext& ctx, int32_t p, double i) {
+    const LineSourceInputRec& li = *ctx.pLineSourceInput;
+    const double open = ctx.pSettings->openResistance;
+    LinePhaseStateRec& ph = ctx.linePhase[p];
+    InputCapacitorStateRec& cap = ctx.inputCapacitor;
+    ph.firstInductorVoltage = 0.0;
+    if (li.firstInductorOn) {
+        ph.firstInductorCurrent = ph.firstInductorMeanCurrent = ph.firstInductorCurrentCopy = i;
+        NominalInductance(ctx.pTable3[0], &ph.firstInductance, &ph.firstInductanceSlope);
+        ph.firstInductorCurrentSlope = 0.0;
+        ph.firstInductorParallelResistance = open;
+        ph.firstInductorWindingResistance = li.firstInductorResistance;
+        ph.firstInductorVoltage = li.firstInductorResistance * i;
+        cap.inputVoltage -= ph.firstInductorVoltage;
+    }
+    const double lineDrop = li.lineResistance * i;
+    cap.inputVoltage -= lineDrop;
+    if (li.sourceOn) {
+        ph.firstStageCapacitorCurrent = 0.0;
+        ph.sourceVoltage = ph.phaseVoltage;
+        ph.filterVoltage = ph.phaseVoltage - ph.firstInductorVoltage;
+    }
+    if (li.inputCapacitorOn) {
+        ph.filterCapCurrent = ph.firstStageCapacitorDampingResistorVoltage = 0.0;
+        ph.filterCapVoltage = ph.filterCapVoltage2 = ph.filterVoltage;
+    }
+    // Without the damping branch's resistor no current is shared into it.
+    ph.dampingBranchCurrent = 0.0;
+    ph.secondInductorVoltage = 0.0;
+    if (li.secondInductorOn) {
+        double i2 = i;
+        if (li.dampingResistorOn) {
+            const double r2 = li.secondInductorResistance;
+            const double rb = li.dampingResistance + (li.dampingInductorOn ? li.dampingInductorResistance : 0.0);
+            i2 = i * rb / (r2 + rb);
+            ph.dampingBranchCurrent = i * r2 / (r2 + rb);
+        }
+        ph.secondInductorCurrent = ph.secondInductorMeanCurrent = ph.secondInductorCurrentCopy = i2;
+        NominalInductance(ctx.pTable3[1], &ph.secondInductance, &ph.secondInductanceSlope);
+        ph.secondInductorCurrentSlope = 0.0;
+        ph.secondInductorParallelResistance = open;
+        ph.secondInductorWindingResistance = li.secondInductorResistance;
+        ph.secondInductorVoltage = li.secondInductorResistance * i2;
+        cap.inputVoltage -= ph.secondInductorVoltage;
+    }
+    if (li.dampingInductorOn) {
+        const double ib = ph.dampingBranchCurrent;
+        ph.dampingInductorCurrent = ph.dampingInductorMeanCurrent = ph.dampingInductorCurrentCopy = ib;
+        NominalInductance(ctx.pTable3[2], &ph.dampingInductance, &ph.dampingInductanceSlope);
+        ph.dampingInductorCurrentSlope = 0.0;
+        ph.dampingInductorParallelResistance = open;
+        ph.dampingInductorWindingResistance = li.dampingInductorResistance;
+        ph.dampingInductorVoltage = ib * li.dampingInductorResistance;
+    }
+    if (li.dampingResistorOn) ph.dampingResistorDrop = ph.dampingBranchCurrent * li.dampingResistance;
+    ph.startValueCopy = ph.lineVoltage - ph.firstInductorVoltage - ph.secondInductorVoltage - lineDrop;
+    ph.startTermA = i;
+    ph.lineCurrentHeld = i;
+    // The step's line branch: the source current at the bulk's voltage.
+    ph.firstInductorCurrentSlope = 0.0;
+    if (!li.sourceOn) {
+        ph.firstStageCapacitorCurrent = i;
+        ph.sourceVoltage = ph.lineVoltage;
+        ph.filterVoltage = ph.lineVoltage - lineDrop;
+    }
+    if (CheckFloatingPointStatus()) return Fail(52056, 52088);
+    return 1;
 }
 
 // Two-switch forward (and the variants sharing its start): both switches open, each switch
@@ -777,13 +912,16 @@ int32_t ComputeSteadyStateInitialValues() {
     ctl.hystInput = 0.0;
     ctl.hystFiltered = 0.0;
 
-    // 6, 7. Line side.
-    InitSteadyStateLine(*ctx, lineCurrent);
+    // 6, 7. Line side: the rectifier, then the phases, highest first.
+    if (!InitSteadyStateLineRectifier(*ctx, vin)) return 0;
+    const int32_t phases = set.linePhaseCount >= 1 && set.linePhaseCount <= kMaxLinePhases ? set.linePhaseCount : 1;
+    static constexpr UINT kPhaseFailure[kMaxLinePhases] = {52057, 52058, 52059};
+    for (int32_t p = phases - 1; p >= 0; --p)
+        if (!InitSteadyStateLinePhase(*ctx, p, lineCurrent)) return Fail(kPhaseFailure[p], 52088);
     // The bulk capacitor keeps the line current that the primary does not draw while open.
-    cap.capacitorVoltage1 = cap.inputVoltage;
+    if (set.inputCapacitorVariant == 0 || set.inputCapacitorVariant == 1) cap.capacitorVoltage1 = cap.inputVoltage;
     cap.upperBulkCapacitorCurrent = lineCurrent;
     cap.positiveCapacitorCurrent = lineCurrent;
-    if (CheckFloatingPointStatus()) return Fail(52056, 52088);
 
     // 8. Duty.
     double duty = 0.0;

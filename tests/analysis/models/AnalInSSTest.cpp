@@ -3,6 +3,7 @@
 // output prediction with its warning, and the whole estimate on the smallest converter.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 #include "analysis/context/AnalContext.h"
@@ -266,6 +267,64 @@ TEST_F(SteadyStart, ErrorAmplifierWorkedBackThroughTheOptoIsolator) {
     EXPECT_NEAR(ctx.control.errorAmpStateA, m, 1e-9);
     EXPECT_NEAR(ctx.control.optoLedCurrent, (5.0 - m) / 1e3, 1e-12);
     EXPECT_NEAR(ctx.control.veaOutput, 5.0 - m, 1e-9);
+}
+
+// The rectified bulk: a full bridge (form 2) of 1 V diodes on a 100 V line gives 98 V from
+// one phase, 100·sqrt(3) - 2 V from three; its four diodes block half of it each, the absent
+// ones keep their presets. An AC line starts without line current.
+TEST_F(SteadyStart, RectifiedBulkAndBlockingDiodes) {
+    struct Case {
+        const char* name;
+        int phases;
+        double vin;
+    };
+    const Case cases[] = {{"one phase", 1, 98.0}, {"three phases", 3, 100.0 * std::sqrt(3.0) - 2.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.settings.analysisKind = 1;
+        rec_.settings.lineRectifierForm = 2;
+        rec_.settings.linePhaseCount = c.phases;
+        rec_.line.lineMagnitude = 100.0;
+        rec_.line.lineOffset = 0.0;
+        rec_.line.rectifierForwardVoltage = 1.0;
+        rec_.line.diode1Present = rec_.line.diode2Present = rec_.line.diode3Present = rec_.line.diode4Present = 1;
+        rec_.filter.outputNumber = 1;
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        EXPECT_NEAR(ctx.inputCapacitor.inputVoltage, c.vin, 1e-12);
+        EXPECT_EQ(ctx.linePhase[0].lineCurrentHeld, 0.0);
+        const double blocking[4] = {ctx.lineRectifier.diode1Voltage, ctx.lineRectifier.diode2Voltage,
+                                    ctx.lineRectifier.diode3Voltage, ctx.lineRectifier.diode4Voltage};
+        for (double v : blocking) EXPECT_NEAR(v, -c.vin / 2.0, 1e-12);
+        EXPECT_EQ(ctx.lineRectifier.diode5Voltage, NOT_SET);
+        EXPECT_EQ(ctx.lineRectifier.negativeRectifierVoltage, 0.0);
+        EXPECT_EQ(ctx.lineRectifier.positiveRectifierVoltage, 100.0);
+        run_.reset();
+    }
+}
+
+// A DC line through the filter: 0.2 ohm first stage, 0.3 ohm second stage beside a 0.6 ohm
+// damping resistor, and the line's own 0.1 ohm. The line current P/Vin = 22.898 W / 48 V
+// splits 2/3 into the second stage and 1/3 into the damping branch (inverse to their
+// resistances); the bulk starts at 48 V less 0.2·I + 0.3·(2/3)·I + 0.1·I = 0.5·I.
+TEST_F(SteadyStart, LineFilterCarriesTheLineCurrent) {
+    rec_.settings.analysisKind = 1;
+    rec_.line.firstInductorOn = 1;
+    rec_.line.firstInductorResistance = 0.2;
+    rec_.line.secondInductorOn = 1;
+    rec_.line.secondInductorResistance = 0.3;
+    rec_.line.dampingResistorOn = 1;
+    rec_.line.dampingResistance = 0.6;
+    rec_.filter.outputNumber = 1;
+    AnalysisContext& ctx = Start();
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    const double i = 10.7 * 2.14 / 48.0;
+    const LinePhaseStateRec& ph = ctx.linePhase[0];
+    EXPECT_NEAR(ph.firstInductorCurrent, i, 1e-12);
+    EXPECT_NEAR(ph.secondInductorCurrent, 2.0 * i / 3.0, 1e-12);
+    EXPECT_NEAR(ph.dampingBranchCurrent, i / 3.0, 1e-12);
+    EXPECT_NEAR(ph.dampingResistorDrop, 0.6 * i / 3.0, 1e-12);
+    EXPECT_NEAR(ctx.inputCapacitor.inputVoltage, 48.0 - 0.5 * i, 1e-12);
 }
 
 // A duty outside (0, 1) has no operating point: no weighted output gives 0, a 5 V line for a
