@@ -407,9 +407,13 @@ int32_t InitSteadyStateLinePhase(AnalysisContext& ctx, int32_t p, double i) {
     return 1;
 }
 
-// Two-switch forward (and the variants sharing its start): both switches open, each switch
-// and each primary diode blocking half the bulk, the transformer reset.
-void InitSteadyStatePrimary(AnalysisContext& ctx, double duty) {
+// The primary at the period start: the switches open, the reset (or clamp) circuit at its
+// steady voltage, the magnetising current at the bottom of its ripple (0 where the reset
+// ends it), the blocking elements at the voltages they hold.
+}  // namespace
+
+void InitSteadyStatePrimary(double duty) {
+    AnalysisContext& ctx = *GetAnalysisContext();
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     const double open = ctx.pSettings->openResistance;
     const double vin = ctx.inputCapacitor.inputVoltage;
@@ -439,6 +443,22 @@ void InitSteadyStatePrimary(AnalysisContext& ctx, double duty) {
             p.diode2Current = 0.0;
         }
     }
+    if (pi.resetDiodeOn) {
+        p.resetDiodeVoltage = -p.clampCapacitorVoltage;
+        p.resetDiodeCurrent = 0.0;
+        p.resetDiodeResistance = open;
+    }
+    if (pi.senseDiodeOn) {
+        p.senseDiodeResistance = open;
+        p.currentSenseRectifierAnodeToCathodeVoltage = 0.0;
+    }
+    if (pi.senseAmplifierOn) {
+        p.senseAmpCurrent = 0.0;
+        p.senseAmpResistance = open;
+        p.senseAmpVoltage = 0.0;
+    }
+    if (pi.clampCapacitorOn) p.capacitorVoltage = p.capacitorVoltageCopy = vin + 1.0;
+    // SW1 carries no current while open: its body diode (forward voltage above 0) is off.
     if (pi.switch1On) {
         p.switch1Current = 0.0;
         p.switch1Resistance = open;
@@ -461,16 +481,56 @@ void InitSteadyStatePrimary(AnalysisContext& ctx, double duty) {
         p.primaryOpenResistance = open;
         p.primaryWindingResistance = pi.primaryWindingResistance;
         p.magnetizingCurrentCopy5 = 0.0;
-        p.magnetizingCurrent = 0.0;
-        p.magnetizingCurrentCopy1 = 0.0;
-        p.transformerPrimaryCurrent = 0.0;
-        p.idleTestCurrent = 0.0;
-        p.primaryWindingVoltage = 0.0;
-        p.primaryWindingCurrent = 0.0;
         p.magnetizingInductance = pi.magnetizingInductanceNominal;
         p.magnetizingInductanceSlope = 0.0;
+        p.switchState = 0;
+        // Half the magnetising ripple, negative at the period start, where the reset swings it.
+        const double ripple = -(vin / pi.magnetizingInductanceNominal * period * duty) / 2.0;
+        switch (pi.topology) {
+        case 4:
+        case 5:
+            p.magnetizingCurrent = p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = ripple;
+            p.idleTestCurrent = p.resetCapacitorCurrent = p.magnetizingCurrentCopy5 = ripple;
+            p.primaryWindingCurrent = ripple;
+            p.switchState = 1;
+            p.primaryWindingVoltage = -1.0;
+            p.capacitorVoltage = p.capacitorVoltageCopy = p.switch1VoltageCopy = vin + 1.0;
+            break;
+        case 6:
+        case 7:
+            p.magnetizingCurrent = p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = ripple;
+            p.idleTestCurrent = p.primaryWindingCurrent = ripple;
+            p.primaryWindingVoltage = -p.clampCapacitorVoltage;
+            p.switchState = 1;
+            p.clampSwitchActive = 1;
+            p.clampSwitchVoltage = 0.0;
+            p.clampSwitchCurrent = -p.magnetizingCurrent;
+            p.clampSwitchOnResistance = pi.clampSwitchOnResistance;
+            p.clampSwitchAux1 = p.clampSwitchAux2 = p.clampSwitchAux3 = p.clampSwitchAux4 = 0.0;
+            // The switch carries the current in its channel: its body diode stays off.
+            p.clampSwitchDiodeConducting = 0;
+            p.clampSwitchResistance = open;
+            p.clampSwitchDiodeCurrent = 0.0;
+            break;
+        default:
+            p.magnetizingCurrent = p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = 0.0;
+            p.idleTestCurrent = p.primaryWindingVoltage = 0.0;
+            p.primaryWindingCurrent = 0.0;
+            break;
+        }
     }
-    p.switchState = 0;
+    if (pi.currentSenseTransformerOn) {
+        p.senseXfmrCurrent = p.senseXfmrVoltage = p.senseXfmrSecondaryCurrent = p.senseXfmrSecondaryVoltage = 0.0;
+        p.senseXfmrAux1 = p.senseXfmrAux2 = 0.0;
+        p.senseXfmrOffResistance = p.senseXfmrOffResistance2 = open;
+        p.senseXfmrWindingResistance = p.senseXfmrResistance = pi.senseXfmrWindingResistance;
+        p.senseXfmrSecondaryResistance = pi.senseXfmrSecondaryResistance;
+    }
+    if (pi.resetWindingOn) {
+        p.resetWindingCurrent = p.resetWindingVoltage = p.resetWindingAux = 0.0;
+        p.resetWindingResistance = pi.resetWindingResistance;
+    }
+    if (!pi.powerTransformerOn) p.switchState = 0;
     p.switch1Conducting = 0;
     p.switch1OnRequest = 0;
     p.switch1OffRequest = 0;
@@ -479,6 +539,8 @@ void InitSteadyStatePrimary(AnalysisContext& ctx, double duty) {
     p.reflectedSecondaryCurrent = 0.0;
     p.currentSenseOutput = 0.0;
 }
+
+namespace {
 
 // One output at the start of the period. Adds its power to *power and its ripple term to
 // *ripple; *current is its load current.
@@ -933,7 +995,7 @@ int32_t ComputeSteadyStateInitialValues() {
     if (!CalcInitialSwitchingPeriod(&ctx->stepState.switchingPeriod, duty, vin)) return Fail(52075, 52216);
 
     // 10. Primary.
-    InitSteadyStatePrimary(*ctx, duty);
+    InitSteadyStatePrimary(duty);
     if (CheckFloatingPointStatus()) {
         ReportMessage(52070, TRUE);
         return 0;

@@ -32,6 +32,10 @@ int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetwork
                              const OutputChokeInputRec& ch, const SecondaryRectifierInputRec& ri,
                              const OutputFilterInputRec& fi);
 
+// The primary section at the period start for duty D, from the bulk voltage and the period
+// already in the context.
+void InitSteadyStatePrimary(double duty);
+
 // Every state record at the estimated operating point. 1, or 0 after its messages.
 int32_t ComputeSteadyStateInitialValues();
 

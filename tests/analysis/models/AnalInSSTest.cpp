@@ -327,6 +327,48 @@ TEST_F(SteadyStart, LineFilterCarriesTheLineCurrent) {
     EXPECT_NEAR(ctx.inputCapacitor.inputVoltage, 48.0 - 0.5 * i, 1e-12);
 }
 
+// The primary at the period start, 48 V bulk, 10 us, D = 0.5, 200 uH: the magnetising
+// current at the bottom of its ripple is -(48 V / 200 uH · 5 us) / 2 = -0.6 A where the reset
+// swings it; a clamp capacitor balances the volt-seconds at D/(1 - D)·Vin = Vin.
+TEST_F(SteadyStart, PrimaryAtThePeriodStart) {
+    struct Case {
+        const char* name;
+        int topology, clamp, transformer;
+        double magnetizing, clampVoltage, windingVoltage, resetCapacitor;
+        int state;
+    };
+    const Case cases[] = {
+        {"two-switch", 1, 0, 1, 0.0, NOT_SET, 0.0, 0.0, 0},
+        {"resonant reset", 4, 0, 1, -0.6, NOT_SET, -1.0, 49.0, 1},
+        {"active clamp", 6, 1, 1, -0.6, 48.0, -48.0, 0.0, 1},
+        {"no transformer element", 1, 0, 0, NOT_SET, NOT_SET, NOT_SET, 0.0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.primary.topology = c.topology;
+        rec_.primary.hasClampCapacitor = c.clamp;
+        rec_.primary.clampCapacitorOn = c.topology == 4;
+        rec_.primary.powerTransformerOn = c.transformer;
+        rec_.primary.clampSwitchOnResistance = 0.01;
+        AnalysisContext& ctx = Start();
+        ctx.inputCapacitor.inputVoltage = 48.0;
+        ctx.stepState.switchingPeriod = 1e-5;
+        InitSteadyStatePrimary(0.5);
+        const PrimaryStateRec& p = ctx.primary;
+        EXPECT_DOUBLE_EQ(p.magnetizingCurrent, c.magnetizing);
+        EXPECT_DOUBLE_EQ(p.clampCapacitorVoltage, c.clampVoltage);
+        EXPECT_DOUBLE_EQ(p.primaryWindingVoltage, c.windingVoltage);
+        EXPECT_DOUBLE_EQ(p.capacitorVoltage, c.resetCapacitor);
+        EXPECT_EQ(p.switchState, c.state);
+        if (c.clamp) {
+            EXPECT_DOUBLE_EQ(p.clampCapacitorCurrent, -0.6);
+            EXPECT_DOUBLE_EQ(p.clampSwitchCurrent, 0.6);
+            EXPECT_EQ(p.clampSwitchDiodeConducting, 0);
+        }
+        run_.reset();
+    }
+}
+
 // A duty outside (0, 1) has no operating point: no weighted output gives 0, a 5 V line for a
 // 10.7 V output needs 11.43 V / 5 V = 2.3. Either ends the start with its message.
 TEST_F(SteadyStart, DutyOutsideZeroToOneHasNoOperatingPoint) {
