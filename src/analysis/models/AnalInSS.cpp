@@ -588,6 +588,9 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
         if (ld.firstInductorOn) {
             lo.load1MeanCurrent = i;
             lo.load1CurrentCopy = i;
+            lo.load1SquareCurrentIntegral = 0.0;
+            lo.load1ParallelResistance = open;
+            lo.load1WindingResistance = ld.firstInductorResistance;
             lo.load1Voltage = ld.firstInductorResistance * i;
             vnode -= lo.load1Voltage;
         }
@@ -595,12 +598,16 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     if (ld.currentSourceOn) {
         lo.sourcePhase = 0.0;
         lo.sourceDcCurrent = ld.sourceCurrent;
+        lo.sourceCurrentSlope = ld.sourceSineAmplitude * ld.sourceFrequency * kTwoPi;
         lo.sourceVoltage = vnode;
     }
     const double branch = ld.currentSourceOn ? i - ld.sourceCurrent : i;
     if (ld.inductorOn) {
         lo.load2MeanCurrent = branch;
         lo.load2CurrentCopy = branch;
+        lo.load2SquareCurrentIntegral = 0.0;
+        lo.load2ParallelResistance = open;
+        lo.load2WindingResistance = ld.inductorResistance;
         lo.load2Voltage = ld.currentSourceOn ? 0.0 : vnode - (ld.resistorOn ? ld.resistance * i : 0.0);
     }
     if (ld.resistorOn) {
@@ -669,6 +676,34 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     *power += DiodeRectifier(ri) ? s * ch.chokeCurrent * ri.forwardVoltage
                                  : ch.chokeCurrent * ch.chokeCurrent * ri.onResistance;
 
+    // Second-stage filter: its inductor beside the damping branch share the load current
+    // inversely to their resistances.
+    const double ra = fi.hasInductorB ? fi.secondInductorResistance : 0.0;
+    const double rb = (fi.dampingInductorOn ? fi.dampingInductorResistance : 0.0) +
+                      (fi.hasDampingB ? fi.dampingResistance : 0.0);
+    const double rt = ra + rb;
+    if (fi.dampingInductorOn) {
+        const double ib = ra / rt * i;
+        f.dampingInductorCurrent = f.dampingInductorMeanCurrent = f.dampingInductorCurrentCopy = ib;
+        f.dampingInductorCurrentSlope = 0.0;
+        f.dampingInductorParallelResistance = open;
+        f.dampingInductorWindingResistance = fi.dampingInductorResistance;
+        f.dampingInductorVoltage = fi.dampingInductorResistance * ib;
+    }
+    if (fi.hasInductorB) {
+        const double ia = fi.hasDampingB ? rb / rt * i : i;
+        f.secondInductorCurrent = f.secondInductorMeanCurrent = f.inductorBCurrent = ia;
+        f.secondInductorCurrentCopy2 = ia;
+        f.secondInductorCurrentSlope = 0.0;
+        f.secondInductorParallelResistance = open;
+        f.secondInductorWindingResistance = ra;
+        f.secondInductorVoltage = ra * ia;
+    }
+    if (fi.hasDampingB) {
+        f.dampingInductorCurrent = ra / rt * i;
+        f.dampingResistorDrop = f.dampingInductorCurrent * fi.dampingResistance;
+    }
+
     // First-stage capacitor at the load's voltage, carrying the choke's excess over the load.
     f.capacitorCurrent = ch.chokeCurrent - i;
     f.capacitorVoltage = i * reff + vo;
@@ -679,6 +714,18 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
         f.capacitorCurrent1 = f.capacitorCurrent;
         f.capacitorVoltage1 = f.capAVoltage;
     }
+    if (fi.hasCapA2) {
+        f.capacitor2Current = 0.0;
+        f.capA2Voltage = f.capacitor2Voltage = f.capacitor2VoltageCopy = f.capacitorVoltage;
+    }
+    if (fi.hasCapB) {
+        f.outputCapacitorCurrent = 0.0;
+        f.capBVoltage = f.outputCapacitorVoltageCopy = vo;
+    }
+    if (fi.hasCapB2) {
+        f.outputCapacitor2Current = 0.0;
+        f.capB2Voltage = f.outputCapacitor2Voltage = f.outputCapacitor2VoltageCopy = vo;
+    }
 
     // Rectifiers: the forward one blocking, the freewheeling one carrying the choke current.
     rs.outputSideVoltage = vo;
@@ -688,7 +735,55 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     rs.rectifier1AnodeToCathodeCurrent = 0.0;
     rs.rectifier1AnodeToCathodeVoltage = 0.0;
     rs.chokeCurrentCopy = ch.chokeCurrent;
-    if (DiodeRectifier(ri) && !ch.continuousConduction) {
+    const double ic = ch.chokeCurrent;
+    if (!DiodeRectifier(ri)) {
+        // The channel, its body diode (Vf, Rd) and the diode beside it (Vx, Rx) share the
+        // drop: a diode conducts once the voltage across them passes its forward voltage.
+        const double ron = ri.secondOnResistance, rd = ri.secondDynamicResistance, vfd = ri.forwardVoltage;
+        const double vx = ri.secondDiodeVoltage, rx = ri.secondDiodeResistance;
+        rs.resistiveActive = 1;
+        rs.channelResistance = ron;
+        rs.diodeConducting = rs.secondDiodeConducting = 0;
+        rs.diodeCurrent = rs.secondDiodeCurrent = 0.0;
+        rs.diodeResistance = rs.secondDiodeResistanceNow = open;
+        const double v = s * ic * ron;
+        const bool bodyFirst = vfd <= vx;
+        const double vLow = bodyFirst ? vfd : vx, rLow = bodyFirst ? rd : rx, vHigh = bodyFirst ? vx : vfd;
+        bool all = false;
+        if (v <= vLow) {
+            rs.rectifierVoltage = v;
+            rs.channelCurrent = -s * ic;
+        } else {
+            const double u = (s * ic * rLow + vLow) * ron / (ron + rLow);
+            if (u > vHigh) {
+                all = true;
+            } else if (bodyFirst) {
+                rs.diodeConducting = 1;
+                rs.diodeResistance = rd;
+                rs.diodeCurrent = (u - vfd) / rd;
+                rs.channelCurrent = s * ic - rs.diodeCurrent;
+                rs.rectifierVoltage = ron * rs.channelCurrent;
+            } else {
+                rs.secondDiodeConducting = 1;
+                rs.secondDiodeResistanceNow = rx;
+                rs.secondDiodeCurrent = (u - vx) / rx;
+                rs.rectifierVoltage = u;
+                rs.channelCurrent = -s * ic;
+            }
+        }
+        if (all) {
+            const double ich = (rd * vx + rx * vfd + s * ic * rx * rd) / (rx * rd + ron * rd + ron * rx);
+            rs.secondDiodeCurrent = (ich * ron - vx) / rx;
+            rs.diodeCurrent = (ron * ich - vfd) / rd;
+            rs.rectifierVoltage = ron * ich;
+            rs.channelCurrent = rs.secondDiodeCurrent + ich;
+            rs.diodeConducting = rs.secondDiodeConducting = 1;
+            rs.diodeResistance = rd;
+            rs.secondDiodeResistanceNow = rx;
+        }
+        rs.rectifier2TotalAnodeToCathodeCurrent = s * ic;
+        rs.channelVoltage = rs.rectifierVoltage;
+    } else if (!ch.continuousConduction) {
         rs.diodeCurrent = 0.0;
         rs.rectifierVoltage = -s * f.capAVoltage;
         rs.diodeResistance = open;

@@ -369,6 +369,69 @@ TEST_F(SteadyStart, PrimaryAtThePeriodStart) {
     }
 }
 
+// A resistive (synchronous) freewheeling rectifier shares the choke current I with its body
+// diode (0.7 V, 10 mohm) and the diode beside it (0.5 V, 20 mohm): at 10 mohm the channel's
+// drop stays below both forward voltages and it carries everything; at 1 ohm the lower
+// diode (0.5 V) takes over at u = (I·0.02 + 0.5)·1/1.02, which stays below 0.7 V, so it
+// carries (u - 0.5)/0.02 and the body diode nothing.
+TEST_F(SteadyStart, ResistiveRectifierSharesWithItsDiodes) {
+    for (const double ron : {0.01, 1.0}) {
+        SCOPED_TRACE(ron);
+        rec_.settings.analysisKind = 1;
+        rec_.filter.outputNumber = 1;
+        SecondaryRectifierInputRec& r = rec_.rectifier;
+        r.resistiveRectifier = 1;
+        r.onResistance = 0.01;
+        r.maximumDrop = 1.0;
+        r.secondOnResistance = ron;
+        r.secondDiodeVoltage = 0.5;
+        r.secondDiodeResistance = 0.02;
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        const double i = ctx.outputChoke[0].chokeCurrent;
+        const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[0];
+        EXPECT_EQ(rs.diodeConducting, 0);
+        EXPECT_EQ(rs.rectifier2TotalAnodeToCathodeCurrent, i);
+        if (ron < 0.1) {
+            EXPECT_EQ(rs.secondDiodeConducting, 0);
+            EXPECT_DOUBLE_EQ(rs.rectifierVoltage, i * ron);
+            EXPECT_DOUBLE_EQ(rs.channelCurrent, -i);
+        } else {
+            const double u = (i * 0.02 + 0.5) * 1.0 / 1.02;
+            EXPECT_EQ(rs.secondDiodeConducting, 1);
+            EXPECT_DOUBLE_EQ(rs.rectifierVoltage, u);
+            EXPECT_DOUBLE_EQ(rs.secondDiodeCurrent, (u - 0.5) / 0.02);
+        }
+        run_.reset();
+    }
+}
+
+// A second stage of 10 mohm beside a damping branch of 20 mohm + 70 mohm: with its resistor
+// the load current splits 90:10 (inductor : damping); without it the inductor carries it all
+// and the damping inductor the share R_A/R_T of it.
+TEST_F(SteadyStart, SecondStageSharesTheLoadCurrent) {
+    for (const int resistor : {1, 0}) {
+        SCOPED_TRACE(resistor);
+        rec_.settings.analysisKind = 1;
+        rec_.filter.outputNumber = 1;
+        OutputFilterInputRec& f = rec_.filter;
+        f.hasInductorB = 1;
+        f.secondInductorResistance = 0.01;
+        f.dampingInductorOn = 1;
+        f.dampingInductorResistance = 0.02;
+        f.hasDampingB = resistor;
+        f.dampingResistance = 0.07;
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        const double i = ctx.loadNetwork[0].loadCurrent;
+        const double rt = 0.01 + 0.02 + (resistor ? 0.07 : 0.0);
+        const OutputFilterStateRec& fs = ctx.outputFilter[0];
+        EXPECT_NEAR(fs.inductorBCurrent, resistor ? (0.09 / rt) * i : i, 1e-12);
+        EXPECT_NEAR(fs.dampingInductorCurrent, 0.01 / rt * i, 1e-12);
+        run_.reset();
+    }
+}
+
 // A duty outside (0, 1) has no operating point: no weighted output gives 0, a 5 V line for a
 // 10.7 V output needs 11.43 V / 5 V = 2.3. Either ends the start with its message.
 TEST_F(SteadyStart, DutyOutsideZeroToOneHasNoOperatingPoint) {
