@@ -825,21 +825,48 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
 
 // Control section at the operating point: the comparator at the control voltage of duty D,
 // the error amplifier and opto-isolator worked back from it, the clock at its top.
-int32_t InitSteadyStateControlSection(AnalysisContext& ctx, double duty, double ipk, double iavg, double ripple) {
+int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* currents, double duty, double ipk, double iavg,
+                                     double ripple) {
     const ControlInputRec& ci = *ctx.pControlInput;
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     const double tf = ctx.pSettings->switchingPeriodSetting;
     const double period = ctx.stepState.switchingPeriod;
     ControlStateRec& c = ctx.control;
 
+    // The sensed current at the period start: its peak, mean and slope.
     double vpeak = 0.0, vmean = 0.0, vslope = 0.0;
-    if ((ci.controlMode == 0 || ci.controlMode == 3 || ci.controlMode == 4) && ci.senseSource == 0) {
-        const double gain = pi.currentSenseTransformerOn
-                                ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
-                                : pi.senseAmpGain * pi.senseResistance;
-        vpeak = gain * ipk;
-        vmean = gain * iavg;
-        vslope = (2.0 * (vpeak - vmean) / duty) / period;
+    if (ci.controlMode == 0 || ci.controlMode == 3 || ci.controlMode == 4) {
+        if (ci.senseSource == 0) {
+            const double gain = pi.currentSenseTransformerOn
+                                    ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                                    : pi.senseAmpGain * pi.senseResistance;
+            vpeak = gain * ipk;
+            vmean = gain * iavg;
+            vslope = (2.0 * (vpeak - vmean) / duty) / period;
+        } else if (ci.senseSource == 1 || ci.senseSource == 2) {
+            for (int32_t k = OutputsInUse(*ctx.pSettings); k >= 1; --k) {
+                const int32_t j = k - 1;
+                const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[j];
+                const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+                const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
+                const int32_t s = Sign(fi.outputSign);
+                const double vo = ctx.pLoadNetworkInput[j]->outputVoltage;
+                const double vf = DiodeRectifier(ri) ? ri.forwardVoltage : 0.0;
+                const double down = (s * vo + vf) / ctx.outputChoke[j].inductance;  // the choke's fall
+                if (ci.senseSource == 1) {
+                    const double g = ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;
+                    vmean += s * g * currents[j];
+                    vpeak += (s * currents[j] + (1.0 - duty) * down * period / 2.0) * g;
+                    vslope += down * g;
+                } else {
+                    const double bias = fi.csTermC * fi.biasVoltage / (fi.biasUpperResistance + fi.csTermC);
+                    const double n = fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns;
+                    vmean += bias * ch.senseWeight;
+                    vpeak += (bias + (1.0 - duty) * down * period * n * 0.5 * fi.senseResistance) * ch.senseWeight;
+                    vslope += down * n * ch.senseWeight * fi.senseResistance;
+                }
+            }
+        }
         if (CheckFloatingPointStatus()) return Fail(52054, 52213);
     }
     // The output ripple carried through the error amplifier's network.
@@ -1161,7 +1188,7 @@ int32_t ComputeSteadyStateInitialValues() {
     step.mutualInductance23 = step.mutualInductance24 = step.mutualInductance34 = 0.0;
 
     // 14. Control.
-    if (!InitSteadyStateControlSection(*ctx, duty, ipk, iavg, ripple)) return 0;
+    if (!InitSteadyStateControlSection(*ctx, currents, duty, ipk, iavg, ripple)) return 0;
 
     // The step logic's own bookkeeping at a period start: drive off, timers idle.
     EngineStore& st = ctx->engine;
