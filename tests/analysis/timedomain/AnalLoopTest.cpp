@@ -65,6 +65,19 @@ TEST_F(SteadyLoop, FoundPointStartsTheRunAtAPeriodStartWithTheClockReset) {
     EXPECT_EQ(block_.runStatus, 1);
 }
 
+// The frame's spinner shows the search: progress 998 (settling) before the run's percentages.
+TEST_F(SteadyLoop, SearchPostsItsSettlingProgress) {
+    block_.hNotifyWnd = 1;
+    rec_.settings.endTime = 2e-5;
+    AnalysisContext& ctx = Start();
+    ctx.pSettings->endTime = 2e-5;
+    ASSERT_EQ(RunTimeDomainAnalysis(), 1);
+    ASSERT_GE(sink_.posts.size(), 3u);
+    EXPECT_EQ(sink_.posts[0].wParam, 1000);  // start
+    EXPECT_EQ(sink_.posts[1].wParam, 998);   // settling
+    EXPECT_EQ(sink_.posts.back().wParam, 100);
+}
+
 TEST_F(SteadyLoop, TurnOnReturnsAfterItsStartingValues) {
     rec_.settings.analysisKind = 0;
     AnalysisContext& ctx = Start();
