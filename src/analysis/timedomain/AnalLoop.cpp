@@ -19,6 +19,9 @@
 //   dV = ((I - I*) - (V - V*)/R)·T/C,  dI = -(V - V*)·T/L.
 // Solving for the errors gives the step to the settled point:
 //   V* - V = L·dI/T,   I* - I = -C·dV/T + L·dI/(R·T).
+// A choke that runs dry passes the energy ½·L·X² a period, X fixed by the duty: the output is
+// fed at a constant power P, I = P/V, so dI/dV = -I/V = -1/R at the settled point and the
+// capacitor's drift falls by 2·T/(R·C) per volt, the first secant step's slope.
 #include "analysis/timedomain/AnalLoop.h"
 
 #include <algorithm>
@@ -488,12 +491,12 @@ private:
     }
 
     // Clamp capacitor voltage and its difference term, measured by a mode-2 run.
-    int32_t AdaptClampFactor(double& factor, double error, double previousError, int32_t sign, int32_t previousSign) {
+    static void AdaptClampFactor(double& factor, double error, double previousError, int32_t sign,
+                                 int32_t previousSign) {
         const double e = std::fabs(error), p = std::fabs(previousError);
         if (e > p) factor /= 2.0;
         else if (e > 0.5 * p && sign != previousSign) factor /= 2.0;
         else if (e > 0.7 * p && sign == previousSign) factor *= 1.5;
-        return 0;
     }
 
     int32_t Level1() {
