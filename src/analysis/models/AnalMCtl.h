@@ -30,6 +30,9 @@
 #include "analysis/context/AnalInputRec.h"
 #include "analysis/context/AnalRec.h"
 
+// The soft-start capacitor charges no further than this.
+constexpr double kSoftStartTop = 5.0;  // V
+
 // Moves the clock by h seconds, turning at the limits. *periodStart is set when the clock
 // reached its upper limit (a new switching period begins).
 int32_t AdvanceSawtoothClock(const ControlInputRec& in, ControlStateRec& st, double h, int32_t* periodStart);

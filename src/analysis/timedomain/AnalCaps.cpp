@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/context/AnalParams.h"
+#include "analysis/models/AnalInSS.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
@@ -51,8 +52,8 @@ EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
 }  // namespace
 
 bool EngineRunsKind(int32_t kind) {
-    // Only the turn-on transient: a steady-state start needs the steady-state initial values.
-    return kind == 0;
+    // The time-domain kinds: the turn-on transient and the steady state.
+    return kind == 0 || kind == 1;
 }
 
 EngineRefusal KindRefusal() { return Refuse(kRefuseKind); }
@@ -143,6 +144,9 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (!OptoNetworkValid(OptoNetworkOf(ctl)) ||
         (ctl.optoVariant >= 3 && ctl.optoVariant <= 5 && ctl.optoReferenceAmplitude != 0.0))
         return Refuse(kRefuseOptoValues);
+
+    // A steady-state run needs the operating-point estimate of every section.
+    if (set->analysisKind == 1 && !SteadyStartCovers(params)) return Refuse(kRefuseKind);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

@@ -33,7 +33,8 @@ std::unique_ptr<CPwrQuorraDoc> OpenDesignHeadless(const std::string& path, std::
     return doc;
 }
 
-HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* figures, CGraphSampleSink* sink) {
+HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* figures, CGraphSampleSink* sink,
+                              TimeStepObserver observer) {
     HeadlessRun result;
     fw::RecordingSink reports;
     fw::ScopedReportSink scoped(&reports);
@@ -66,8 +67,9 @@ HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* fi
             *figures = CRunFigures(FigureWindowStart(ctx->pSettings->endTime));
             figures->WatchOutputLevel(level);
         }
-        SetTimeStepObserver([figures](const AnalysisContext& c) {
+        SetTimeStepObserver([figures, &observer](const AnalysisContext& c) {
             if (figures) figures->Observe(c);
+            if (observer) observer(c);
         });
         const auto start = std::chrono::steady_clock::now();
         RunTimeDomainAnalysis();

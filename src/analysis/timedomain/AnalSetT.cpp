@@ -24,8 +24,6 @@ constexpr double kLockedReference = 1e-6;  // V
 constexpr int32_t kAverageCurrentMode = 4;
 constexpr int32_t kPeakCurrentMode = 0;
 constexpr int32_t kFeedForwardMode = 1;
-// The soft-start capacitor charges no further than this.
-constexpr double kSoftStartTop = 5.0;  // V
 
 double OnTimeHold(const AnalysisContext* ctx) {
     const double fraction = ctx->pControlInput->clockBlankingFraction;
