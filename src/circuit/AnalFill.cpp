@@ -942,6 +942,18 @@ void CAnalysisFill::FillVoltageErrorAmpInput() {
         Put(r.veaCapacitor2, CapacitanceAt(a.GetCapacitor2()), sec, "Capacitor 2");
     }
     if (v >= 4) Put(r.veaFeedbackResistor, ResistanceAt(a.GetResistorFeedback()), sec, "Resistor Feedback");
+    // The amplifier's states that take part, as the step keeps them: the feedback network's
+    // voltage and R1's current always, C1's voltage and current with the input branch, C2's
+    // with R3, Rfb's current scaled from the feedback voltage.
+    r.hasErrorAmpStateC = 1;
+    r.hasErrorAmpFlowA = 1;
+    r.hasErrorAmpAux = Flag(base == 0);
+    r.hasErrorAmpFlowB = Flag(base == 0);
+    r.hasErrorAmpStateB = Flag(IsIn(base, {0, 1, 2}));
+    r.hasErrorAmpFlowC = r.hasErrorAmpStateB;
+    if (r.hasErrorAmpStateB) r.errorAmpStateBGain = r.veaResistor3;
+    r.veaStateScaledOn = Flag(v >= 4);
+    if (v >= 4) r.veaStateScaledDivisor = r.veaFeedbackResistor;
 }
 
 void CAnalysisFill::FillOptoIsolatorInput() {

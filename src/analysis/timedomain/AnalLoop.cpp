@@ -298,12 +298,28 @@ int32_t RunLoopCycles(CycleSample* start, CycleSample* end, LoopCyclesResult& r,
     }
 }
 
+// An offset x at the error amplifier, folded into its state.
+void FoldIntoAmplifier(const ControlInputRec& ci, ControlStateRec& c, double x) {
+    if (ci.hasErrorAmpStateA)
+        c.errorAmpStateA = ci.limitSetB ? c.errorAmpStateA - ci.offsetDividerNum * x / ci.offsetDividerDen
+                                        : c.errorAmpStateA + x;
+    double v = ci.hasErrorAmpStateC ? c.errorAmpStateC : c.errorAmpStateB;
+    if (ci.limitSetB)
+        v += ci.offsetDividerNum * x / ci.offsetDividerDen * ci.offsetGainNum / ci.offsetGainDen1 / ci.offsetGainDen2;
+    else if (ci.limitSetA)
+        v += ci.offsetGainNum * x / ci.offsetGainDen1 / ci.offsetGainDen2;
+    else
+        v += x;
+    if (ci.hasErrorAmpStateC) c.errorAmpStateC = v;
+    if (ci.hasErrorAmpStateB) c.errorAmpStateB = v;
+}
+
 // Trial periods with an offset added at the error amplifier, until its integrator balances.
 // 0 found, 1 failure, 2 quit, 3 limit.
 int32_t FindControlOffset(CycleSample* start, CycleSample* end, AnalysisStateBlock& block, double* offset,
                           LoopCyclesResult& r) {
     AnalysisContext& ctx = *GetAnalysisContext();
-    ControlInputRec& ci = *ctx.pControlInput;
+    const ControlInputRec& ci = *ctx.pControlInput;
     const ControlStateRec& ctl = ctx.control;
     double s = 0.01;
     double balance = 0.0, duty = 0.0;
@@ -314,10 +330,7 @@ int32_t FindControlOffset(CycleSample* start, CycleSample* end, AnalysisStateBlo
         ++n;
         const double previousBalance = balance, previousDuty = duty;
         const int32_t previousSign = sign;
-        const double kept = ci.errorAmpOffset;
-        ci.errorAmpOffset = kept + *offset;
         const int32_t result = RunLoopCycles(start, end, r, 0, 0.0);
-        ci.errorAmpOffset = kept;
         if (result == 1) {
             Code(5007);
             ctx.pParams->runStatus = 2;
@@ -350,10 +363,14 @@ int32_t FindControlOffset(CycleSample* start, CycleSample* end, AnalysisStateBlo
                 block.control.errorAmpStateB += ci.errorAmpStateBGain * r.lastFlow / ctx.stepState.switchingPeriod / 2.0;
         }
         // Without an integrator current there is nothing to balance: the offset stays.
+        const double before = *offset;
         if (balance < 0.0 || (balance == 0.0 && (ci.hasErrorAmpFlowB || ci.hasErrorAmpStateB)))
             *offset += s;
         else if (balance > 0.0)
             *offset -= s;
+        // The offset goes into the amplifier's state as it is found, so that every later trial
+        // period (this search's and the other levels') runs with it.
+        FoldIntoAmplifier(ci, block.control, *offset - before);
         LoadAnalysisSnapshot(block);
         if (done) return 0;
         if (n >= ctx.pSettings->initIterationLimit) {
@@ -456,25 +473,8 @@ public:
 
     int32_t Refine() { return RefineOutputFilters(block_, &start_, &end_); }
 
-    // The offset found, folded into the block's error amplifier state.
-    void FoldOffset() {
-        const ControlInputRec& ci = *ctx_.pControlInput;
-        ControlStateRec& c = block_.control;
-        const double x = offset_;
-        if (ci.hasErrorAmpStateA)
-            c.errorAmpStateA = ci.limitSetB ? c.errorAmpStateA - ci.offsetDividerNum * x / ci.offsetDividerDen
-                                            : c.errorAmpStateA + x;
-        double v = ci.hasErrorAmpStateC ? c.errorAmpStateC : c.errorAmpStateB;
-        if (ci.limitSetB)
-            v += ci.offsetDividerNum * x / ci.offsetDividerDen * ci.offsetGainNum / ci.offsetGainDen1 / ci.offsetGainDen2;
-        else if (ci.limitSetA)
-            v += ci.offsetGainNum * x / ci.offsetGainDen1 / ci.offsetGainDen2;
-        else
-            v += x;
-        if (ci.hasErrorAmpStateC) c.errorAmpStateC = v;
-        if (ci.hasErrorAmpStateB) c.errorAmpStateB = v;
-        LoadAnalysisSnapshot(block_);
-    }
+    // The block with the offset found (already folded into its error amplifier state).
+    void FoldOffset() { LoadAnalysisSnapshot(block_); }
 
 private:
     int32_t Limit(int level, UINT second) {
