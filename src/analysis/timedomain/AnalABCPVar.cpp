@@ -176,6 +176,10 @@ int32_t UpdatePriActiveClampSenseResQuantities() {
     pri.clampSwitchCurrent = -clampCurrent;  // drain to source of the clamp switch
     const double drain = state == 1 ? vbulk + pi.clampSwitchOnResistance * ip + vc : vsense + SwitchResistance(ctx) * ip;
     const double vsw = drain - vsense;
+    // The clamp switch's channel carries the clamp current both ways while the switch is off
+    // (the switch state keeps it); its body diode never takes over from the channel.
+    pri.clampSwitchDiodeConducting = 0;
+    pri.clampSwitchAux4 = vbulk + vc - drain;  // the clamp switch's own drain to source
     pri.switch1Voltage = vsw;
     pri.switch1VoltageCopy = vsw;
     return Checked(vbulk, pri.clampCapacitorVoltage);

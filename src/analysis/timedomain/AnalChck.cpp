@@ -290,7 +290,8 @@ int32_t LogConductionConsistency() {
         if (sc.resetWinding && Known(p.resetWindingCurrent) && p.resetWindingCurrent > kCurrentFloor &&
             !p.resetRectifierOn)
             Log(13229);
-        if (sc.activeClamp && Known(iw) && iw != 0.0 && !p.clampSwitchActive) {
+        // The open switch's leakage is no current that needs the clamp.
+        if (sc.activeClamp && Known(iw) && std::fabs(iw) > kCurrentFloor && !p.clampSwitchActive) {
             if (!p.clampSwitchDiodeConducting) Log(13230);
             if (Known(ip) && ip < -kCurrentFloor) Log(13231);
         }

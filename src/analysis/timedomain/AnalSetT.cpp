@@ -68,6 +68,7 @@ int32_t DeterminePrimarySwitchState() {
         pri.resetRectifierOn = 0;
         pri.resetRectifierOffRequest = 0;
         pri.switch1DiodeConducting = 0;  // the channel takes the body diode's current
+        pri.clampSwitchActive = 0;
         pri.switchState = 2;
     } else if (pri.switch1OffRequest) {
         pri.switch1OffRequest = 0;
@@ -76,6 +77,7 @@ int32_t DeterminePrimarySwitchState() {
             const int32_t topology = ctx->pPrimaryInput->topology;
             if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
             else if (IsResetWinding(topology)) pri.resetRectifierOn = 1;
+            else if (IsActiveClamp(topology)) pri.clampSwitchActive = 1;
             else if (!IsResonantReset(topology) && !IsActiveClamp(topology) && !IsResetWinding(topology))
                 pri.resetRectifiersOn = 1;
             pri.switchState = 1;
