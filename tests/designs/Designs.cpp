@@ -6,6 +6,8 @@
 const std::vector<RegressionDesign>& RegressionDesigns() {
     static const std::vector<RegressionDesign> designs = {
         {"first_config", &BuildFirstConfiguration},
+        {"ac_bridge", &BuildAcBridge},
+        {"ac_doubler", &BuildAcDoubler},
     };
     return designs;
 }

@@ -20,3 +20,5 @@ bool WriteRegressionDesign(const RegressionDesign& design, const std::string& pa
 
 // The designs, one function each.
 void BuildFirstConfiguration(CPwrQuorraDoc& doc);
+void BuildAcBridge(CPwrQuorraDoc& doc);
+void BuildAcDoubler(CPwrQuorraDoc& doc);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/context/AnalParams.h"
+#include "analysis/models/AnalMLrc.h"
 #include "circuit/AnalFill.h"
 #include "platform/core/Format.h"
 #include "records/Utils.h"
@@ -24,6 +25,8 @@ constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kControlVoltageMode = 2;
 constexpr int32_t kVeaSinglePoleDcFeedback = 7;
 constexpr int32_t kOptoNone = 6;
+// The line phases each rectifier case is built for (no rectifier: one phase straight through).
+constexpr int32_t kRectifierPhases[kLineCases] = {1, 1, 2, 3, 1, 1, 2, 2, 3, 3};
 
 // More than the one point at 0 A: the inductance would follow the current.
 bool Saturates(const TimeMagnitudeTable* table) { return table && table->count > 1; }
@@ -41,9 +44,15 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     // Only the turn-on transient: a steady-state start needs the steady-state initial values.
     if (set->analysisKind != 0) return Refuse(kRefuseKind);
 
+    // Line side: any rectifier on its own number of phases; no line filter yet, and the input
+    // capacitor without its damping branches.
     const LineSourceInputRec& line = *params.pLineSourceInput;
-    if (set->linePhaseCount != 1 || set->lineFilterVariant != kLineFilterNone || set->lineRectifierVariant != 0 ||
-        set->inputCapacitorVariant != 0 || line.lineMagnitude != 0.0)
+    const int32_t rect = set->lineRectifierVariant;
+    const bool doubled = line.outputCapacitorDoubled != 0;
+    if (set->linePhaseCount < 1 || set->linePhaseCount > kMaxLinePhases || rect < 0 || rect >= kLineCases ||
+        set->lineFilterVariant != kLineFilterNone || (set->inputCapacitorVariant != 0 && set->inputCapacitorVariant != 2))
+        return Refuse(kRefuseLineSide);
+    if (kRectifierPhases[rect] != set->linePhaseCount || (IsDoublerRectifierCase(rect) && !doubled))
         return Refuse(kRefuseLineSide);
 
     const PrimaryInputRec& pri = *params.pPrimaryInput;

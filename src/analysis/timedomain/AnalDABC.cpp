@@ -7,6 +7,7 @@
 #include "analysis/models/AnalMBranch.h"
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMXfmr.h"
+#include "analysis/timedomain/AnalLine.h"
 #include "records/Utils.h"
 
 namespace {
@@ -25,15 +26,12 @@ constexpr StepFailure kCoupledChokes{10427, 52191};
 constexpr StepFailure kPrimaryPass2{10444, 52130};
 constexpr StepFailure kFirstStagePass2{10441, 52190};
 constexpr StepFailure kLineSidePass2{10447, 52169};
+constexpr StepFailure kLineSidePass1{10401, 52169};
+constexpr StepFailure kLineSource{10400, 52089};
 constexpr int kCodeTransformerValues = 10410;
 constexpr int32_t kTwoSwitchSenseResistor = 1;
 
 double Coupling(double k, double la, double lb) { return k * std::sqrt(la * lb); }
-
-CapacitorGroup BulkCapacitor(const LineSourceInputRec& in, double open) {
-    return {open, in.outputCapacitorInductance, in.outputCapacitorResistance, in.sectionQuantityParamE,
-            in.sectionQuantityParamF, in.outputCapacitance};
-}
 
 CapacitorGroup FilterCapacitor(const OutputFilterInputRec& in, double open) {
     return {open, in.rippleInductance, in.rippleResistance, in.sectionQuantityParamA, in.sectionQuantityParamB,
@@ -121,6 +119,7 @@ int32_t AssembleStateMatrices() {
     const double open = set.openResistance;
 
     StorePreviousStateVariables();
+    if (!CalcLineSourceQuantities()) return Fail(kLineSource);
 
     // Output side, forward pass: load, first-stage filter, choke, rectifiers.
     int32_t polarity[kMaxOutputs] = {1, 1, 1, 1};
@@ -144,16 +143,9 @@ int32_t AssembleStateMatrices() {
         if (StepFaulted(set, o.outputNode.z, o.outputNode.e)) return Fail(kFirstStagePass1);
     }
 
-    // Line side, forward pass: the line branch and the bulk capacitor meet at the bulk node.
-    const LineSourceInputRec& li = *ctx->pLineSourceInput;
-    LinePhaseStateRec& phase = ctx->linePhase[0];
-    const double sourceVoltage = phase.lineVoltage;
-    CalcInductorBranchCoeffs(li.lineInductance, li.lineResistance, s, phase.lineCurrentHeld, &st.line);
-    const CapacitorGroup bulkCap = BulkCapacitor(li, open);
-    InputCapacitorStateRec& cap = ctx->inputCapacitor;
-    CalcCapacitorBranchCoeffs(bulkCap, s, cap.capacitorVoltage1, cap.upperBulkCapacitorCurrent, &st.bulkCapacitor);
-    // Seen from the bulk node the line branch carries -Iline: Vbulk = zl·(-Iline) + (Vl - el).
-    st.bulk = ParallelBranches({st.line.z, sourceVoltage - st.line.e}, st.bulkCapacitor);
+    // Line side, forward pass: the phases, the line rectifier and the input capacitor seen
+    // from the bulk node.
+    if (!AssembleLineSidePass1(s)) return Fail(kLineSidePass1);
 
     // Primary loop of the present switch state.
     const PrimaryInputRec& pi = *ctx->pPrimaryInput;
@@ -246,19 +238,7 @@ int32_t AssembleStateMatrices() {
     pri.switch1Resistance = state == 2 ? pi.primarySeriesResistance : open;
 
     // Line side, reverse pass.
-    const double lineCurrentPrev = phase.lineCurrentHeld;
-    const double lineCurrent = (sourceVoltage - st.line.e - vbulk) / st.line.z;
-    phase.lineCurrentHeld = lineCurrent;
-    phase.firstStageCapacitorCurrent = lineCurrent;
-    phase.firstInductorCurrentSlope = (lineCurrent - lineCurrentPrev) * s;
-    phase.sourceVoltage = sourceVoltage;
-    phase.filterVoltage = vbulk;
-    const double capCurrent = lineCurrent - draw;
-    cap.capacitorVoltage1 = UpdateCapacitorBranch(bulkCap, s, cap.capacitorVoltage1, capCurrent);
-    cap.upperBulkCapacitorCurrent = capCurrent;
-    cap.positiveCapacitorCurrent = capCurrent;
-    cap.inputVoltage = vbulk;
-    if (StepFaulted(set, lineCurrent, cap.capacitorVoltage1)) return Fail(kLineSidePass2);
+    if (!AssembleLineSidePass2(draw, s)) return Fail(kLineSidePass2);
 
     // Output side, reverse pass.
     for (int32_t j = n - 1; j >= 0; --j) {

@@ -3,8 +3,7 @@
 // solved, and every section writes its new state from the solution (reverse pass).
 //
 // Sections as the step sees them (backward Euler; linear forms V = z·I + e):
-//   line:    source Vl behind the line inductance and resistance, into the bulk node;
-//   bulk:    the input capacitor group from the bulk node to the return; both together give
+//   line side (phases, line rectifier, input capacitor; AnalMLrc.h):
 //            Vbulk = ebulk - zbulk·Idraw, Idraw the current the primary takes from the bulk;
 //   primary (two switches, sense resistor in the low-side switch's source): the loop that
 //            the primary winding (voltage Vw, current Ip into its dotted end) sees, Vw = A·Ip + B:

@@ -4,6 +4,13 @@
 
 #include "analysis/context/AnalContext.h"
 
+namespace {
+
+// Above what a reverse-biased rectifier leaks through its open resistance.
+constexpr double kConducting = 1e-3;  // A
+
+}  // namespace
+
 void CRunFigures::Observe(const AnalysisContext& ctx) {
     const StepStateRec& step = ctx.stepState;
     const double h = step.inverseTimeStepTermA;
@@ -17,7 +24,16 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     span_ += w;
     voutArea_ += vout * w;
     ilArea_ += il * w;
-    vbulkArea_ += ctx.inputCapacitor.inputVoltage * w;
+    const double vbulk = ctx.inputCapacitor.inputVoltage;
+    vbulkArea_ += vbulk * w;
+    // The capacitors' own voltage: the bulk node also carries their ESR and ESL drops at the
+    // switching edges.
+    const InputCapacitorStateRec& cap = ctx.inputCapacitor;
+    const double vcap = cap.capacitorVoltage1 + (ctx.pLineSourceInput->outputCapacitorDoubled ? cap.capacitorVoltage2 : 0.0);
+    vbulkMin_ = std::min(vbulkMin_, vcap);
+    vbulkMax_ = std::max(vbulkMax_, vcap);
+    drawArea_ += ctx.engine.bulkDraw * w;
+    if (ctx.lineRectifier.positiveRectifierCurrent > kConducting) lineConductionTime_ += w;
     if (step.driveOn) driveOnTime_ += w;
     if (ctx.primary.switchState == 1) {
         resetTime_ += w;

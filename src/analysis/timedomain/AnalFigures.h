@@ -23,6 +23,13 @@ public:
     // Mean switch voltage while the transformer resets (switch state 1).
     double SwitchPlateau() const { return resetTime_ > 0.0 ? vswResetArea_ / resetTime_ : 0.0; }
     double BulkAverage() const { return span_ > 0.0 ? vbulkArea_ / span_ : 0.0; }
+    // Extremes of the bulk capacitor voltage (both capacitors of a doubler together).
+    double BulkMin() const { return vbulkMin_; }
+    double BulkMax() const { return vbulkMax_; }
+    // Mean current the primary takes from the bulk.
+    double DrawAverage() const { return span_ > 0.0 ? drawArea_ / span_ : 0.0; }
+    // Share of the window in which the line rectifier feeds the bulk.
+    double LineConduction() const { return span_ > 0.0 ? lineConductionTime_ / span_ : 0.0; }
     double Duty() const { return span_ > 0.0 ? driveOnTime_ / span_ : 0.0; }
     double Span() const { return span_; }
     int64_t Steps() const { return steps_; }
@@ -36,6 +43,9 @@ private:
     double driveOnTime_ = 0.0;
     double resetTime_ = 0.0;
     double vswResetArea_ = 0.0;
+    double drawArea_ = 0.0;
+    double lineConductionTime_ = 0.0;
+    double vbulkMin_ = 1e300, vbulkMax_ = -1e300;
     double voutMin_ = 1e300, voutMax_ = -1e300;
     double ilMin_ = 1e300, ilMax_ = -1e300;
     double ipMax_ = -1e300;

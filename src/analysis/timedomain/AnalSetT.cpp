@@ -5,6 +5,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/timedomain/AnalLine.h"
 #include "records/Utils.h"
 
 namespace {
@@ -139,6 +140,7 @@ int32_t DetermineTimeStep() {
     }
     const PrimaryStateRec& pri = ctx->primary;
     if (pri.switchState == 1) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
+    ProposeLineDiodeEvents(step);
 
     const double h = step.nextTimeStep;
     if (!(h > 0.0) || !std::isfinite(h)) return 0;
@@ -275,6 +277,7 @@ int32_t DetermineTimeStepAfterStep() {
         }
         rs.outputConducting = rs.rectifier1On || rs.diodeConducting;
     }
+    if (UpdateLineDiodeConduction()) event = 1;
     st.deviceEventThisStep = event;
     step.settlingFlagB = event;  // EventThisStep
 

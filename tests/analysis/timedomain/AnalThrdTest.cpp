@@ -179,7 +179,11 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
          "this analysis type cannot be simulated yet"},
         {"single switch", [](FirstConfigRecords& r) { r.primary.topology = 3; }, "the primary section"},
         {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; }, "line filter"},
-        {"AC line", [](FirstConfigRecords& r) { r.line.lineMagnitude = 325.0; }, "line source"},
+        {"damped input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 1; }, "line source"},
+        {"doubler on one capacitor", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 5; },
+         "line source"},
+        {"bridge on three phases", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 4;
+                                                               r.settings.linePhaseCount = 3; }, "line source"},
         {"synchronous rectifier", [](FirstConfigRecords& r) { r.rectifier.frequencyAnalysisFlagA = 1; },
          "output 1"},
         {"second-stage filter", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 2; }, "output 1"},
