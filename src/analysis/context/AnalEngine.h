@@ -15,12 +15,16 @@ struct BranchPair {
 
 // One output between the transformer secondary and the load.
 struct OutputStepStore {
+    int32_t polarity = 1;          // +1: the rectifier sits on the winding's dotted end
     BranchPair forwardRectifier;   // rectifier 1 (winding to the choke node)
     BranchPair freewheelRectifier; // rectifier 2 (return to the choke node)
     BranchPair choke;              // choke winding and its sense resistor
     BranchPair filterCapacitor;    // first-stage capacitor group
     BranchPair load;               // load branch to return
+    BranchPair secondStage;        // what the first stage sees behind it (second stage and load)
     BranchPair outputNode;         // the filter and load seen from the choke
+    double outputVoltage = 0.0;    // first-stage node after the solve (V)
+    double chokeCurrent = 0.0;     // after the solve (A)
     double forwardCurrent = 0.0;   // rectifier 1 current of the solve (A)
     double freewheelCurrent = 0.0; // rectifier 2 current of the solve (A)
     double chokeNodeVoltage = 0.0; // rectifier output node (V)
@@ -44,11 +48,17 @@ struct TransformerParams {
 
 struct EngineStore {
     TransformerParams xfmr;
-    // Line side seen from the primary: Vbulk = bulk.e - bulk.z·Idraw.
-    BranchPair line;
+    // Line side. Seen from the node it feeds, a source branch carries minus its current:
+    // V = z·(-I) + e. The primary sees Vbulk = bulk.e - bulk.z·Idraw.
+    BranchPair line;              // the line inductor's companion
+    double lineSourceVoltage = 0.0;
+    BranchPair lineSource;        // the line behind its inductance, seen from the filter
+    BranchPair lineFilterOutput;  // the filter's output, seen from the input capacitor
     BranchPair bulkCapacitor;
-    BranchPair bulk;
-    double bulkDraw = 0.0;  // current the primary takes from the bulk node (A)
+    BranchPair bulk;              // the line rectifier's output, seen from the primary
+    double bulkDraw = 0.0;        // current the primary takes from the bulk node (A)
+    double bulkVoltage = 0.0;     // after the solve (V)
+    double lineFilterCurrent = 0.0;  // current out of the line filter into the bulk (A)
 
     // Primary loop seen by the primary winding: Vw = loopA·Ip + loopB.
     double loopA = 0.0;
@@ -69,6 +79,7 @@ struct EngineStore {
     double zsr[kMaxOutputs][kMaxOutputs] = {};
     double esr[kMaxOutputs] = {};
     double secondaryCurrent[kMaxOutputs] = {};  // Is of the last solve (A)
+    double primaryCurrent = 0.0;                // Ip of the last solve (A)
     double primaryCurrentSlope = 0.0;           // dIp/dt of the last step (A/s)
 
     OutputStepStore output[kMaxOutputs];

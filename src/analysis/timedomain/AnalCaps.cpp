@@ -46,9 +46,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     // Line side: any rectifier on its own number of phases; no line filter yet, and the input
     // capacitor without its damping branches.
-    const LineSourceInputRec& line = *params.pLineSourceInput;
     const int32_t rect = set->lineRectifierVariant;
-    const bool doubled = line.outputCapacitorDoubled != 0;
+    const bool doubled = set->inputCapacitorVariant == 2;
     if (set->linePhaseCount < 1 || set->linePhaseCount > kMaxLinePhases || rect < 0 || rect >= kLineCases ||
         set->lineFilterVariant != kLineFilterNone || (set->inputCapacitorVariant != 0 && set->inputCapacitorVariant != 2))
         return Refuse(kRefuseLineSide);

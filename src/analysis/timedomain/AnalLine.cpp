@@ -97,7 +97,7 @@ int32_t AssembleLineSidePass1(double s) {
     const double open = set.openResistance;
     LineSideInputs& in = ctx->lineStep.in;
     in.rectifierCase = set.lineRectifierVariant;
-    in.doubledCapacitor = li.outputCapacitorDoubled ? 1 : 0;
+    in.doubledCapacitor = set.inputCapacitorVariant == 2 || set.inputCapacitorVariant == 3 ? 1 : 0;
     for (int32_t p = 0; p < kMaxLinePhases; ++p) {
         const LinePhaseStateRec& ph = ctx->linePhase[p];
         if (p >= Phases(*ctx)) {

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalDABC.h"
 #include "analysis/timedomain/AnalLpQk.h"
 #include "analysis/timedomain/AnalSetT.h"

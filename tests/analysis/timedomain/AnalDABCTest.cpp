@@ -9,6 +9,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInit.h"
+#include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalDABC.h"
 #include "support/FirstConfigRecords.h"
 #include "support/NodalOracle.h"

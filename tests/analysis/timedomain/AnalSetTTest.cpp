@@ -9,6 +9,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInit.h"
+#include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalDABC.h"
 #include "analysis/timedomain/AnalSetT.h"
 #include "analysis/timedomain/AnalTime.h"
@@ -204,6 +205,17 @@ TEST_F(StepSetUp, ConductionChangesAfterTheStep) {
     EXPECT_EQ(ctx_->stepState.nextTimeStep, rec_.settings.initialTimeStep);
 }
 
+// With data logging on every member checks the floating-point status: an ordinary run
+// through every switch state and conduction change raises none.
+TEST_F(StepSetUp, LoggedRunFindsNoFloatingPointFault) {
+    rec_.settings.loggingOn = 1;
+    rec_.settings.endTime = 300e-6;
+    Start();
+    ASSERT_EQ(RunTimeDomainAnalysis(), 1);
+    EXPECT_EQ(block_.runStatus, 1);
+    EXPECT_TRUE(sink_.boxes.empty());
+}
+
 TEST_F(StepSetUp, RunShorterThanItsFirstStepTakesOneStep) {
     rec_.settings.endTime = 1e-12;
     Start();
@@ -224,6 +236,45 @@ TEST_F(StepSetUp, BadNumberEndsTheRunWithItsMessage) {
     EXPECT_EQ(ctx_->stepState.stepCount, 0);
     ASSERT_EQ(sink_.boxes.size(), 1u);
     EXPECT_EQ(sink_.boxes[0], "Problem:  Failure calculating output choke quantities.");
+}
+
+// A section whose variant the step does not simulate fails its step with the section's
+// message, even when nothing refused the design before the run.
+TEST_F(StepSetUp, UnsimulatedVariantsFailTheirStep) {
+    struct Case {
+        const char* name;
+        void (*change)(FirstConfigRecords&);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; },
+         "Problem:  Failure calculating line filter quantities."},
+        {"damped input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 1; },
+         "Problem:  Failure calculating input capacitor quantities."},
+        {"doubler on one capacitor", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 5; },
+         "Problem:  Failure calculating line rectifier quantities."},
+        {"first stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 1; },
+         "Problem:  Failure calculating first stage output filter quantities."},
+        {"second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 1; },
+         "Problem:  Failure calculating second stage output filter quantities."},
+        {"primary variant", [](FirstConfigRecords& r) { r.primary.topology = 3; },
+         "Problem:  Failure calculating primary section quantities."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FirstConfigRecords fresh;
+        rec_ = fresh;
+        c.change(rec_);
+        rec_.settings.endTime = 1e-5;
+        run_.reset();
+        sink_.Clear();
+        Start();
+        ASSERT_EQ(RunTimeDomainAnalysis(), 1);
+        EXPECT_EQ(block_.runStatus, 2);
+        EXPECT_EQ(ctx_->stepState.stepCount, 0);
+        ASSERT_EQ(sink_.boxes.size(), 1u);
+        EXPECT_EQ(sink_.boxes[0], c.message);
+    }
 }
 
 }  // namespace

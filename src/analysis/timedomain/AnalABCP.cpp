@@ -1,0 +1,200 @@
+#include "analysis/timedomain/AnalABCP.h"
+
+#include <cmath>
+
+#include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalMBranch.h"
+#include "analysis/models/AnalMXfmr.h"
+#include "records/Utils.h"
+
+namespace {
+
+constexpr UINT kModuleAnalDABC = 56006;
+constexpr int kCodeTransformerValues = 10410;
+
+AnalysisContext& Ctx() { return *GetAnalysisContext(); }
+int32_t Outputs() { return Ctx().pSettings->outputCount; }
+double StepFactor() { return Ctx().stepState.inverseTimeStep; }
+
+int32_t Checked(double a, double b) {
+    if (!std::isfinite(a) || !std::isfinite(b)) return 0;
+    return Ctx().pSettings->loggingOn && CheckFloatingPointStatus() ? 0 : 1;
+}
+
+double Coupling(double k, double la, double lb) { return k * std::sqrt(la * lb); }
+
+// The switches' resistance in the loop of the present state.
+double SwitchResistance(const AnalysisContext& ctx) {
+    return ctx.primary.switchState == 2 ? ctx.pPrimaryInput->primarySeriesResistance : ctx.pSettings->openResistance;
+}
+
+}  // namespace
+
+int32_t PrepareStepEngine() {
+    AnalysisContext& ctx = Ctx();
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    TransformerParams& t = ctx.engine.xfmr;
+    t = TransformerParams();
+    t.outputs = ctx.pSettings->outputCount;
+    t.lp = pi.magnetizingInductanceNominal;
+    t.rp = pi.primaryWindingResistance;
+    const double sign = pi.primarySign < 0 ? -1.0 : 1.0;
+    const double kps[kMaxOutputs] = {pi.couplingPriSec1, pi.couplingPriSec2, pi.couplingPriSec3, pi.couplingPriSec4};
+    const double kss[kMaxOutputs][kMaxOutputs] = {
+        {0.0, pi.couplingSec1Sec2, pi.couplingSec1Sec3, pi.couplingSec1Sec4},
+        {pi.couplingSec1Sec2, 0.0, pi.couplingSec2Sec3, pi.couplingSec2Sec4},
+        {pi.couplingSec1Sec3, pi.couplingSec2Sec3, 0.0, pi.couplingSec3Sec4},
+        {pi.couplingSec1Sec4, pi.couplingSec2Sec4, pi.couplingSec3Sec4, 0.0}};
+    for (int32_t j = 0; j < t.outputs; ++j) {
+        const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
+        t.ls[j] = ri.nominalWindingInductance;
+        t.rs[j] = ri.windingResistance;
+        t.mps[j] = sign * Coupling(kps[j], t.lp, t.ls[j]);
+    }
+    for (int32_t j = 0; j < t.outputs; ++j)
+        for (int32_t k = 0; k < t.outputs; ++k)
+            t.mss[j][k] = j == k ? 0.0 : Coupling(kss[j][k], t.ls[j], t.ls[k]);
+    double* mutuals[kMaxOutputs] = {&ctx.primary.mutualPriSec1, &ctx.primary.mutualPriSec2,
+                                    &ctx.primary.mutualPriSec3, &ctx.primary.mutualPriSec4};
+    bool finite = std::isfinite(t.lp) && std::isfinite(t.rp);
+    for (int32_t j = 0; j < t.outputs; ++j) {
+        *mutuals[j] = t.mps[j];
+        ctx.secondaryWinding[j].windingInductance = t.ls[j];
+        ctx.secondaryWinding[j].windingResistance = t.rs[j];
+        finite = finite && std::isfinite(t.mps[j]) && std::isfinite(t.ls[j]);
+    }
+    ctx.primary.magnetizingInductance = t.lp;
+    ctx.primary.primaryWindingResistance = t.rp;
+    if (!finite) {
+        ReportMessage1(kModuleAnalDABC, kCodeTransformerValues, FALSE);
+        ReportMessageFirstBox(52085);
+        return 0;
+    }
+    return 1;
+}
+
+int32_t CalcPrimarySectionQuantitiesPass1() {
+    AnalysisContext& ctx = Ctx();
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    EngineStore& st = ctx.engine;
+    // The sense resistor carries the switches' current; in the reset it carries none.
+    CalcInductorBranchCoeffs(pi.senseResistorInductance, pi.senseResistance, StepFactor(), ctx.primary.switch1Current,
+                             &st.senseResistor);
+    return Checked(st.senseResistor.z, st.senseResistor.e);
+}
+
+int32_t CalcPowerTransformerQuantitiesPass1() {
+    AnalysisContext& ctx = Ctx();
+    EngineStore& st = ctx.engine;
+    double isPrev[kMaxOutputs] = {};
+    // A winding's current is kept as the current its rectifier draws; the transformer terms
+    // take the current into the dotted end.
+    for (int32_t j = 0; j < Outputs(); ++j) {
+        st.output[j].polarity = ctx.pOutputFilterInput[j]->outputSign < 0 ? -1 : 1;
+        isPrev[j] = -st.output[j].polarity * ctx.secondaryWinding[j].windingCurrent;
+    }
+    CalcTransformerCoeffs(st.xfmr, StepFactor(), ctx.primary.primaryWindingCurrent, isPrev, &st);
+    return Checked(st.zpp, st.ep);
+}
+
+int32_t BuildPriTwoSwitchSenseResCoeffs() {
+    AnalysisContext& ctx = Ctx();
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    EngineStore& st = ctx.engine;
+    if (ctx.primary.switchState == 1) {
+        st.loopA = -(st.bulk.z + 2.0 * pi.runCheckParamB);
+        st.loopB = -(st.bulk.e + 2.0 * pi.sectionQuantityParamI);
+    } else {
+        st.loopA = -(st.bulk.z + 2.0 * SwitchResistance(ctx) + st.senseResistor.z);
+        st.loopB = st.bulk.e - st.senseResistor.e;
+    }
+    BuildPrimaryCentre(Outputs(), &st);
+    return Checked(st.loopA, st.b);
+}
+
+int32_t CalcTransformerSecondaryQuantitiesPass2() {
+    AnalysisContext& ctx = Ctx();
+    EngineStore& st = ctx.engine;
+    const int32_t n = Outputs();
+    st.primaryCurrent = PrimaryCurrentFromRow(n, st, st.secondaryCurrent);
+    for (int32_t j = n - 1; j >= 0; --j) {
+        SecondaryWindingStateRec& w = ctx.secondaryWinding[j];
+        const int32_t polarity = st.output[j].polarity;
+        w.windingCurrent = -polarity * st.secondaryCurrent[j];
+        double vs = st.m[j] * st.primaryCurrent + st.es[j];
+        for (int32_t k = 0; k < n; ++k) vs += st.zs[j][k] * st.secondaryCurrent[k];
+        w.windingVoltage = vs;
+        ctx.secondaryRectifier[j].rectifierSectionInputVoltage = polarity * vs;
+    }
+    return Checked(st.primaryCurrent, st.primaryCurrent);
+}
+
+int32_t UpdatePriTwoSwitchSenseResQuantities() {
+    AnalysisContext& ctx = Ctx();
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    EngineStore& st = ctx.engine;
+    PrimaryStateRec& pri = ctx.primary;
+    const int32_t state = pri.switchState;
+    const double ip = st.primaryCurrent;
+    st.bulkDraw = state == 1 ? -ip : ip;
+    const double vbulk = st.bulk.e - st.bulk.z * st.bulkDraw;
+    pri.primaryWindingVoltage = st.loopA * ip + st.loopB;
+
+    const double senseCurrent = state == 1 ? 0.0 : ip;
+    const double vsense = state == 1 ? 0.0 : st.senseResistor.z * senseCurrent + st.senseResistor.e;
+    pri.currentSenseResistorVoltage = vsense;
+    pri.switch1Current = senseCurrent;
+    pri.switch2Current = senseCurrent;
+    pri.switch1DrainToSourceCurrent = senseCurrent;
+    // Switch 1 is the low-side switch over the sense resistor, switch 2 the high-side one;
+    // rectifier 1 returns the low-side drain to the bulk, rectifier 2 the return to the
+    // high-side source. Both switches carry the same current, so they share one voltage.
+    double vsw = 0.0;
+    if (state == 1) {
+        const double vd = pi.sectionQuantityParamI + pi.runCheckParamB * ip;
+        pri.diode1Current = ip;
+        pri.diode2Current = ip;
+        pri.diode1Voltage = vd;
+        pri.diode2Voltage = vd;
+        vsw = vbulk + vd;
+    } else {
+        pri.diode1Current = 0.0;
+        pri.diode2Current = 0.0;
+        vsw = SwitchResistance(ctx) * ip;
+        pri.diode1Voltage = vsense + vsw - vbulk;  // low-side drain to the bulk
+        pri.diode2Voltage = -(vbulk - vsw);        // return to the high-side source
+    }
+    pri.switch1Voltage = vsw;
+    pri.switch2Voltage = vsw;
+    pri.switch1VoltageCopy = vsw;
+    return Checked(vbulk, vsw);
+}
+
+int32_t CalcPrimarySectionQuantitiesPass2() {
+    AnalysisContext& ctx = Ctx();
+    PrimaryStateRec& pri = ctx.primary;
+    pri.switch1Resistance = SwitchResistance(ctx);
+    pri.currentSenseOutput = ctx.pPrimaryInput->senseAmpGain * pri.currentSenseResistorVoltage;
+    return 1;
+}
+
+int32_t CalcPowerTransformerQuantitiesPass2() {
+    AnalysisContext& ctx = Ctx();
+    EngineStore& st = ctx.engine;
+    PrimaryStateRec& pri = ctx.primary;
+    st.primaryCurrentSlope = (st.primaryCurrent - pri.primaryWindingCurrent) * StepFactor();
+    pri.primaryWindingCurrent = st.primaryCurrent;
+    pri.transformerPrimaryCurrent = st.primaryCurrent;
+    pri.primaryWindingCurrentSlope = st.primaryCurrentSlope;
+    return Checked(st.primaryCurrentSlope, st.primaryCurrentSlope);
+}
+
+int32_t SumReflectedSecondaryCurrents() {
+    AnalysisContext& ctx = Ctx();
+    double reflected = 0.0;
+    for (int32_t j = Outputs() - 1; j >= 0; --j)
+        reflected += ctx.pOutputFilterInput[j]->outputSign * ctx.pSecondaryRectifierInput[j]->windingTurns *
+                     ctx.secondaryWinding[j].windingCurrent / ctx.pPrimaryInput->primaryTurns;
+    ctx.primary.reflectedSecondaryCurrent = reflected;
+    return Checked(reflected, reflected);
+}
