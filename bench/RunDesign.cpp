@@ -134,9 +134,10 @@ int RunOne(const std::string& path, const std::string& name, double cycles, cons
     }
     std::printf(
         "design=%s cycles=%g us_per_cycle=%.2f steps_per_cycle=%.1f peak_rss_mb=%.1f vout_avg=%.6g vout_pp=%.6g "
-        "il_pp=%.6g ipk=%.6g duty=%.5f\n",
+        "il_pp=%.6g ipk=%.6g duty=%.5f vbulk_max=%.6g vbulk_pp=%.6g line_conduction=%.4f\n",
         name.c_str(), cycles, run.seconds * 1e6 / cycles, static_cast<double>(run.steps) / cycles, PeakRssMb(),
-        fig.OutputAverage(), fig.OutputPeakToPeak(), fig.ChokePeakToPeak(), fig.PrimaryPeak(), fig.Duty());
+        fig.OutputAverage(), fig.OutputPeakToPeak(), fig.ChokePeakToPeak(), fig.PrimaryPeak(), fig.Duty(),
+        fig.BulkMax(), fig.BulkMax() - fig.BulkMin(), fig.LineConduction());
     return 0;
 }
 
