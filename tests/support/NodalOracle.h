@@ -8,6 +8,7 @@
 //   voltage source  Va - Vb = E                     (its current is an unknown)
 //   inductor        Va - Vb = sum_k L[j][k]·s·(I[k] - Iprev[k])   (self and mutual terms)
 //   capacitor       I = C·s·(Va - Vb - Vprev)
+//   current source  I fixed
 #pragma once
 
 #include <cmath>
@@ -25,6 +26,8 @@ public:
 
     void Resistor(int a, int b, double r) { elements_.push_back({Kind::kResistor, a, b, r, 0.0, -1}); }
     void Capacitor(int a, int b, double c, double vPrev) { elements_.push_back({Kind::kCapacitor, a, b, c, vPrev, -1}); }
+    // A current i from a through the source to b.
+    void CurrentSource(int a, int b, double i) { elements_.push_back({Kind::kCurrent, a, b, i, 0.0, -1}); }
     // Returns the branch, whose current Current() gives.
     int VoltageSource(int a, int b, double e) { return AddBranch(Kind::kSource, a, b, e, 0.0); }
     int Inductor(int a, int b, double l, double iPrev) { return AddBranch(Kind::kInductor, a, b, l, iPrev); }
@@ -44,6 +47,7 @@ public:
         for (const Element& e : elements_) {
             if (e.kind == Kind::kResistor) stampConductance(e.a, e.b, 1.0 / e.value, 0.0);
             else if (e.kind == Kind::kCapacitor) stampConductance(e.a, e.b, e.value * s_, -e.value * s_ * e.extra);
+            else if (e.kind == Kind::kCurrent) stampConductance(e.a, e.b, 0.0, e.value);
         }
         for (size_t k = 0; k < branches_.size(); ++k) {
             const Element& e = elements_[branches_[k]];
@@ -93,7 +97,7 @@ public:
     double Current(int branch) const { return x_[nodes_ + branch]; }
 
 private:
-    enum class Kind { kResistor, kCapacitor, kSource, kInductor };
+    enum class Kind { kResistor, kCapacitor, kSource, kInductor, kCurrent };
     struct Element {
         Kind kind;
         int a, b;

@@ -14,6 +14,7 @@
 #include "analysis/context/AnalEngine.h"
 #include "analysis/context/AnalInputRec.h"
 #include "analysis/context/AnalLineStore.h"
+#include "analysis/context/AnalLoadStore.h"
 #include "analysis/context/AnalParams.h"
 #include "analysis/context/AnalRec.h"
 #include "analysis/context/AnalTables.h"
@@ -84,6 +85,7 @@ public:
     const CEquation* pEquation[4];
     EngineStore engine;  // the step assembly's hand-over slots and device bookkeeping
     LineStepStore lineStep;  // the line side's step
+    LoadStepStore loadStep;  // the load networks' step
 
 private:
     // The run's copies, which the record and table pointers above point to.

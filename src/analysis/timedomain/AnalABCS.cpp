@@ -1,16 +1,21 @@
 #include "analysis/timedomain/AnalABCS.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalCtrlSrc.h"
 #include "analysis/models/AnalMBranch.h"
+#include "analysis/models/AnalMLoad.h"
 #include "analysis/models/AnalMOut.h"
 #include "analysis/timedomain/AnalLine.h"
+#include "circuit/AnalFill.h"
 #include "records/Utils.h"
 
 namespace {
 
-constexpr int32_t kLoadResistive = 0;
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int32_t kSecondStageNone = 0;
 constexpr int32_t kFirstStageSingleCapacitor = 0;
 constexpr int32_t kLineFilterNone = 9;
@@ -30,6 +35,32 @@ int32_t Checked(double a, double b) {
     return Ctx().pSettings->loggingOn && CheckFloatingPointStatus() ? 0 : 1;
 }
 
+int32_t OutputSign(const AnalysisContext& ctx, int32_t j) { return ctx.pOutputFilterInput[j]->outputSign < 0 ? -1 : 1; }
+
+// A load inductor's inductance: the first point of its table (its value at 0 A).
+double NominalInductance(const TimeMagnitudeTable* table) {
+    return table && table->count > 0 ? table->points[0].magnitude : 0.0;
+}
+
+LoadNetworkValues LoadValues(const AnalysisContext& ctx, int32_t j) {
+    const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+    LoadNetworkValues v;
+    v.variant = ld.sectionQuantityFlagA;
+    if (ld.resistorOn) {
+        v.resistance = ld.resistance;
+        v.resistorEsl = ld.closedFormParamB;
+    }
+    if (ld.inductorOn) {
+        v.inductorResistance = ld.inductorResistance;
+        v.inductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kLoadInductor2Table)]);
+    }
+    if (ld.firstBranchOn) {
+        v.seriesResistance = ld.firstResistance + ld.firstInductorResistance;
+        v.seriesInductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kLoadInductor1Table)]);
+    }
+    return v;
+}
+
 CapacitorGroup FilterCapacitor(const OutputFilterInputRec& in) {
     return {Open(), in.rippleInductance, in.rippleResistance, in.sectionQuantityParamA, in.sectionQuantityParamB,
             in.capACapacitance};
@@ -41,13 +72,39 @@ CapacitorGroup FilterCapacitor(const OutputFilterInputRec& in) {
 
 int32_t AssembleLoadNetworkPass1() {
     AnalysisContext& ctx = Ctx();
+    const StepStateRec& step = ctx.stepState;
+    LoadStepStore& ls = ctx.loadStep;
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
-        if (ld.sectionQuantityFlagA != kLoadResistive) return 0;
-        OutputStepStore& o = ctx.engine.output[j];
-        CalcInductorBranchCoeffs(ld.closedFormParamB, ld.resistance, StepFactor(), ctx.loadNetwork[j].resistorCurrent,
-                                 &o.load);
-        if (!Checked(o.load.z, o.load.e)) return 0;
+        LoadNetworkStateRec& lo = ctx.loadNetwork[j];
+        const LoadNetworkValues v = LoadValues(ctx, j);
+        if (step.stepCount == 0) {
+            lo.firstBranchCurrent = 0.0;
+            lo.sourcePhase = 0.0;
+            lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), 0.0);
+            ls.tableCursor[j] = 0;
+            ls.tableActive[j] = 1;
+            ls.chokePeak[j] = 0.0;
+        }
+        if (ld.currentSourceOn) {
+            // The source of the step: its sine, its DC part and its transient table, never more
+            // than the choke has carried so far.
+            if (ld.sourceFrequency > 0.0)
+                lo.sourcePhase = std::fmod(lo.sourcePhase + kTwoPi * ld.sourceFrequency * step.inverseTimeStepTermA,
+                                           kTwoPi);
+            double ics = 0.0;
+            if (!EvalPwlAcSource(ctx.pTable101[kLoadSourceBlockTable + j], &ls.tableCursor[j], &ics, nullptr,
+                                 &ls.tableActive[j], ld.sourceSineAmplitude, ld.sourceCurrent, lo.sourcePhase))
+                return 0;
+            ls.chokePeak[j] = std::max(ls.chokePeak[j], ctx.outputChoke[j].chokeCurrent);
+            ls.sourceCurrent[j] = std::min(ics, ls.chokePeak[j]);
+            lo.sourceTermA = ls.sourceCurrent[j];
+        }
+        const LoadNetworkStart start{lo.resistorCurrent, lo.firstBranchCurrent, ls.sourceCurrent[j],
+                                     lo.sourceResistance};
+        if (!CalcLoadNetworkCoeffs(v, StepFactor(), start, &ls.output[j])) return 0;
+        ctx.engine.output[j].load = ls.output[j].load;
+        if (!Checked(ls.output[j].load.z, ls.output[j].load.e)) return 0;
     }
     return 1;
 }
@@ -245,13 +302,31 @@ int32_t AssembleSecondStageFilterPass2() {
 
 int32_t AssembleLoadNetworkPass2() {
     AnalysisContext& ctx = Ctx();
+    const double sf = StepFactor();
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const OutputStepStore& o = ctx.engine.output[j];
+        const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
-        const double current = BranchCurrent(o.load, o.outputVoltage);
-        lo.resistorCurrent = current;
-        lo.resistorVoltage = ctx.pLoadNetworkInput[j]->resistance * current;
-        lo.loadCurrent = current;
+        const LoadNetworkValues v = LoadValues(ctx, j);
+        LoadNetworkResult r;
+        if (!UpdateLoadNetwork(v, ctx.loadStep.output[j], o.outputVoltage, &r)) return 0;
+        if (ld.inductorOn) {
+            lo.load2Inductance = v.inductance;
+            lo.load2Voltage = v.inductorResistance * r.shuntCurrent + v.inductance * sf * (r.shuntCurrent - lo.resistorCurrent);
+        }
+        if (ld.firstBranchOn) {
+            lo.load1Inductance = v.seriesInductance;
+            lo.firstResistorDrop = ld.firstResistance * r.current;
+            lo.load1Voltage = r.seriesVoltage - lo.firstResistorDrop;
+            lo.firstBranchCurrent = r.current;
+        }
+        lo.resistorCurrent = r.shuntCurrent;
+        lo.resistorVoltage = ld.resistorOn ? ld.resistance * r.shuntCurrent : 0.0;
+        if (ld.currentSourceOn) {
+            lo.sourceVoltage = r.sourceVoltage;
+            lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), r.sourceVoltage);
+        }
+        lo.loadCurrent = r.current;
         lo.outputNodeVoltage = o.outputVoltage;
     }
     return 1;

@@ -68,13 +68,17 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
         const bool plainChoke = choke->chokeOn && !choke->skimWindingOn;
         const bool singleCapacitor = filter->sectionQuantityFlagA == 0 && filter->sectionQuantityFlagB == 0;
-        const bool resistiveLoad = load->sectionQuantityFlagA == 0 && load->resistorOn && !load->inductorOn &&
-                                   !load->firstBranchOn && !load->currentSourceOn;
+        // Every load variant, with the parts the fill gives it.
+        const int32_t lv = load->sectionQuantityFlagA;
+        const bool knownLoad = (lv == 0 && load->resistorOn) || (lv == 1 && load->resistorOn && load->inductorOn) ||
+                               (lv == 2 && load->currentSourceOn) ||
+                               (lv == 3 && load->resistorOn && load->inductorOn && load->firstBranchOn &&
+                                load->currentSourceOn);
         // The output's voltage over its target drives the feedback: a target of 0 has no meaning.
         const bool targetSet = !(load->rippleWeight != 0.0) || Positive(load->outputVoltage);
         // The feedback takes the output voltages only, not the modulator's.
         const bool voltageFeedbackOnly = !(rect->dutyWeight != 0.0);
-        if (!diodes || !plainChoke || !singleCapacitor || !resistiveLoad || !targetSet || !voltageFeedbackOnly)
+        if (!diodes || !plainChoke || !singleCapacitor || !knownLoad || !targetSet || !voltageFeedbackOnly)
             return Refuse(kRefuseOutput, j + 1);
     }
     // Stacked windings are not built.
@@ -85,7 +89,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     // The inductances stay at their nominal values in the step.
     if (Saturates(params.pTable[kPowerXfmrTable])) return Refuse(kRefuseSaturation);
     for (int32_t k = 1; k <= set->outputCount; ++k)
-        if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)])) return Refuse(kRefuseSaturation);
+        if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]))
+            return Refuse(kRefuseSaturation);
 
     const ControlInputRec& ctl = *params.pControlInput;
     if (ctl.controlMode != kControlVoltageMode || ctl.veaVariant != kVeaSinglePoleDcFeedback ||

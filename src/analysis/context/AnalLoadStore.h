@@ -1,0 +1,25 @@
+// What a load network's step hands from its forward pass to its reverse pass (see
+// AnalMLoad.h for the network).
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/context/AnalConst.h"
+#include "analysis/context/AnalEngine.h"
+
+// The branches of one load network over the step, each V = z·I + e to the return.
+struct LoadNetworkCoeffs {
+    BranchPair shunt;     // the load resistor with its ESL and, when present, the load inductor
+    BranchPair source;    // the current source with its resistance (Thevenin form)
+    BranchPair parallel;  // what stands behind the series branch
+    BranchPair series;    // the series branch (resistor and inductor 1)
+    BranchPair load;      // the whole network seen from the output node
+};
+
+struct LoadStepStore {
+    LoadNetworkCoeffs output[kMaxOutputs];
+    double sourceCurrent[kMaxOutputs] = {};  // the current source's value of the step (A)
+    double chokePeak[kMaxOutputs] = {};      // the highest choke current so far (A)
+    int32_t tableCursor[kMaxOutputs] = {};   // the load current tables' cursors and active flags
+    int32_t tableActive[kMaxOutputs] = {};
+};
