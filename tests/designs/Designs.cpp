@@ -8,6 +8,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"first_config", &BuildFirstConfiguration},
         {"ac_bridge", &BuildAcBridge},
         {"ac_doubler", &BuildAcDoubler},
+        {"load_source", &BuildLoadSource},
     };
     return designs;
 }

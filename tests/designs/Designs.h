@@ -22,3 +22,4 @@ bool WriteRegressionDesign(const RegressionDesign& design, const std::string& pa
 void BuildFirstConfiguration(CPwrQuorraDoc& doc);
 void BuildAcBridge(CPwrQuorraDoc& doc);
 void BuildAcDoubler(CPwrQuorraDoc& doc);
+void BuildLoadSource(CPwrQuorraDoc& doc);
