@@ -720,6 +720,10 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
         if (r.hasCapB) {
             CCapacitor& c = f2.GetCapacitorOut2();
             Put(r.outputCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "Capacitor Out 2 breakdown voltage");
+            Put(r.sectionQuantityParamH, c.m_dEsl, sec, "Capacitor Out 2 ESL");
+            Put(r.sectionQuantityParamI, EsrAt(c), sec, "Capacitor Out 2 ESR");
+            Put(r.sectionQuantityParamJ, 0.0, sec, "Capacitor Out 2 leakage term");
+            Put(r.sectionQuantityParamK, 0.0, sec, "Capacitor Out 2 leakage term");
             Put(r.capBCapacitance, CapacitanceAt(c), sec, "Capacitor Out 2 capacitance");
             CInductor& l = f2.GetInductorOut2();
             Put(r.secondInductorResistance, l.m_dDcResistance, sec, "Inductor Out 2 DC resistance");

@@ -1,5 +1,5 @@
-// What a load network's step hands from its forward pass to its reverse pass (see
-// AnalMLoad.h for the network).
+// What the second-stage filter's and the load network's steps hand from their forward pass
+// to their reverse pass (see AnalMFlt.h and AnalMLoad.h for the networks).
 #pragma once
 
 #include <cstdint>
@@ -16,8 +16,15 @@ struct LoadNetworkCoeffs {
     BranchPair load;      // the whole network seen from the output node
 };
 
+// The second-stage output filter over the step (see AnalMFlt.h).
+struct SecondStageCoeffs {
+    BranchPair inductor, damping, series, capacitor, outputNode, total;
+};
+
 struct LoadStepStore {
     LoadNetworkCoeffs output[kMaxOutputs];
+    SecondStageCoeffs secondStage[kMaxOutputs];
+    double loadVoltage[kMaxOutputs] = {};  // the output node behind the second stage (V)
     double sourceCurrent[kMaxOutputs] = {};  // the current source's value of the step (A)
     double chokePeak[kMaxOutputs] = {};      // the highest choke current so far (A)
     int32_t tableCursor[kMaxOutputs] = {};   // the load current tables' cursors and active flags

@@ -7,6 +7,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalCtrlSrc.h"
 #include "analysis/models/AnalMBranch.h"
+#include "analysis/models/AnalMFlt.h"
 #include "analysis/models/AnalMLoad.h"
 #include "analysis/models/AnalMOut.h"
 #include "analysis/timedomain/AnalLine.h"
@@ -16,7 +17,6 @@
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr int32_t kSecondStageNone = 0;
 constexpr int32_t kFirstStageSingleCapacitor = 0;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kInputCapacitorSingle = 0;
@@ -59,6 +59,30 @@ LoadNetworkValues LoadValues(const AnalysisContext& ctx, int32_t j) {
         v.seriesInductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kLoadInductor1Table)]);
     }
     return v;
+}
+
+SecondStageValues SecondStageOf(const AnalysisContext& ctx, int32_t j) {
+    const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+    SecondStageValues v;
+    v.variant = fi.sectionQuantityFlagB;
+    if (fi.hasCapB) {
+        v.capacitor = {Open(), fi.sectionQuantityParamH, fi.sectionQuantityParamI, fi.sectionQuantityParamJ,
+                       fi.sectionQuantityParamK, fi.capBCapacitance};
+        v.inductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kSecondStageInductorTable)]);
+        v.resistance = fi.secondInductorResistance;
+    }
+    if (fi.hasDampingB) v.dampingResistance = fi.dampingResistance;
+    if (fi.dampingInductorOn) {
+        v.dampingInductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kDampingInductorTable)]);
+        v.dampingInductorResistance = fi.dampingInductorResistance;
+    }
+    return v;
+}
+
+SecondStageStart SecondStageStartOf(const AnalysisContext& ctx, int32_t j) {
+    const OutputFilterStateRec& f = ctx.outputFilter[j];
+    if (!ctx.pOutputFilterInput[j]->hasCapB) return {};
+    return {f.secondInductorCurrent, f.dampingInductorCurrent, f.capBVoltage, f.outputCapacitorCurrent};
 }
 
 CapacitorGroup FilterCapacitor(const OutputFilterInputRec& in) {
@@ -112,9 +136,20 @@ int32_t AssembleLoadNetworkPass1() {
 int32_t AssembleSecondStageFilterPass1() {
     AnalysisContext& ctx = Ctx();
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
-        if (ctx.pOutputFilterInput[j]->sectionQuantityFlagB != kSecondStageNone) return 0;
         OutputStepStore& o = ctx.engine.output[j];
-        o.secondStage = o.load;
+        SecondStageCoeffs& c = ctx.loadStep.secondStage[j];
+        OutputFilterStateRec& f = ctx.outputFilter[j];
+        if (ctx.stepState.stepCount == 0 && ctx.pOutputFilterInput[j]->hasCapB) {
+            // At rest at turn-on.
+            f.secondInductorCurrent = 0.0;
+            f.dampingInductorCurrent = 0.0;
+            f.capBVoltage = 0.0;
+            f.outputCapacitorCurrent = 0.0;
+        }
+        if (!CalcSecondStageCoeffs(SecondStageOf(ctx, j), StepFactor(), SecondStageStartOf(ctx, j), o.load, &c))
+            return 0;
+        o.secondStage = c.total;
+        if (!Checked(c.total.z, c.total.e)) return 0;
     }
     return 1;
 }
@@ -296,7 +331,29 @@ int32_t AssembleFirstStageFilterPass2() {
 }
 
 int32_t AssembleSecondStageFilterPass2() {
-    // "None": the load sits on the first stage's node.
+    AnalysisContext& ctx = Ctx();
+    for (int32_t j = Outputs() - 1; j >= 0; --j) {
+        const SecondStageValues v = SecondStageOf(ctx, j);
+        SecondStageResult r;
+        if (!UpdateSecondStage(v, StepFactor(), SecondStageStartOf(ctx, j), ctx.loadStep.secondStage[j],
+                               ctx.engine.output[j].outputVoltage, &r))
+            return 0;
+        ctx.loadStep.loadVoltage[j] = r.outputVoltage;
+        if (v.variant == 0) continue;
+        OutputFilterStateRec& f = ctx.outputFilter[j];
+        f.secondInductance = v.inductance;
+        f.secondInductorVoltage = r.inductorCurrent * v.resistance +
+                                  v.inductance * StepFactor() * (r.inductorCurrent - f.secondInductorCurrent);
+        f.secondInductorCurrent = r.inductorCurrent;
+        f.inductorBCurrent = r.inductorCurrent + r.dampingCurrent;
+        f.dampingInductorCurrent = r.dampingCurrent;
+        f.dampingResistorDrop = v.dampingResistance * r.dampingCurrent;
+        f.outputCapacitorCurrent = r.capacitorCurrent;
+        f.capBVoltage = r.capacitorVoltage;
+        f.outputCapacitorVoltageCopy = r.capacitorVoltage;
+        // What the feedback and the display take as the output: the node behind the second stage.
+        f.outputVoltage = r.outputVoltage;
+    }
     return 1;
 }
 
@@ -304,12 +361,12 @@ int32_t AssembleLoadNetworkPass2() {
     AnalysisContext& ctx = Ctx();
     const double sf = StepFactor();
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
-        const OutputStepStore& o = ctx.engine.output[j];
         const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
         const LoadNetworkValues v = LoadValues(ctx, j);
         LoadNetworkResult r;
-        if (!UpdateLoadNetwork(v, ctx.loadStep.output[j], o.outputVoltage, &r)) return 0;
+        const double vload = ctx.loadStep.loadVoltage[j];
+        if (!UpdateLoadNetwork(v, ctx.loadStep.output[j], vload, &r)) return 0;
         if (ld.inductorOn) {
             lo.load2Inductance = v.inductance;
             lo.load2Voltage = v.inductorResistance * r.shuntCurrent + v.inductance * sf * (r.shuntCurrent - lo.resistorCurrent);
@@ -327,7 +384,7 @@ int32_t AssembleLoadNetworkPass2() {
             lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), r.sourceVoltage);
         }
         lo.loadCurrent = r.current;
-        lo.outputNodeVoltage = o.outputVoltage;
+        lo.outputNodeVoltage = vload;
     }
     return 1;
 }

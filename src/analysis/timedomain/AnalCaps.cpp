@@ -67,7 +67,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
         const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
         const bool plainChoke = choke->chokeOn && !choke->skimWindingOn;
-        const bool singleCapacitor = filter->sectionQuantityFlagA == 0 && filter->sectionQuantityFlagB == 0;
+        // The first stage's single capacitor; a second stage without a damping capacitor.
+        const int32_t second = filter->sectionQuantityFlagB;
+        const bool singleCapacitor = filter->sectionQuantityFlagA == 0 &&
+                                     (second == 0 || second == 1 || second == 2 || second == 4);
         // Every load variant, with the parts the fill gives it.
         const int32_t lv = load->sectionQuantityFlagA;
         const bool knownLoad = (lv == 0 && load->resistorOn) || (lv == 1 && load->resistorOn && load->inductorOn) ||
@@ -91,7 +94,9 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     for (int32_t k = 1; k <= set->outputCount; ++k)
         if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)]) ||
             Saturates(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]))
+            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kDampingInductorTable)]))
             return Refuse(kRefuseSaturation);
 
     const ControlInputRec& ctl = *params.pControlInput;
