@@ -9,6 +9,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"ac_bridge", &BuildAcBridge},
         {"ac_doubler", &BuildAcDoubler},
         {"load_source", &BuildLoadSource},
+        {"two_stage", &BuildTwoStage},
     };
     return designs;
 }

@@ -23,3 +23,4 @@ void BuildFirstConfiguration(CPwrQuorraDoc& doc);
 void BuildAcBridge(CPwrQuorraDoc& doc);
 void BuildAcDoubler(CPwrQuorraDoc& doc);
 void BuildLoadSource(CPwrQuorraDoc& doc);
+void BuildTwoStage(CPwrQuorraDoc& doc);

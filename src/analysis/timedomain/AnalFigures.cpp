@@ -1,6 +1,8 @@
 #include "analysis/timedomain/AnalFigures.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 #include "analysis/context/AnalContext.h"
 
@@ -35,6 +37,19 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     drawArea_ += ctx.engine.bulkDraw * w;
     if (ctx.lineRectifier.positiveRectifierCurrent > kConducting) lineConductionTime_ += w;
     if (step.driveOn) driveOnTime_ += w;
+    // The step holds its end value over the step: integrate the sine and cosine over it
+    // exactly, so that a constant part drops out over whole periods.
+    const double period = ctx.pSettings->switchingPeriodSetting;
+    if (period > 0.0) {
+        const double k = 2.0 * std::numbers::pi / period;
+        const double c = (std::sin(k * step.time) - std::sin(k * from)) / k;
+        const double s = (std::cos(k * from) - std::cos(k * step.time)) / k;
+        const double first = ctx.engine.output[0].outputVoltage;
+        firstCos_ += first * c;
+        firstSin_ += first * s;
+        outCos_ += vout * c;
+        outSin_ += vout * s;
+    }
     if (ctx.primary.switchState == 1) {
         resetTime_ += w;
         vswResetArea_ += ctx.primary.switch1Voltage * w;
