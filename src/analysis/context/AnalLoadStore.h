@@ -25,6 +25,8 @@ struct LoadStepStore {
     LoadNetworkCoeffs output[kMaxOutputs];
     SecondStageCoeffs secondStage[kMaxOutputs];
     double loadVoltage[kMaxOutputs] = {};  // the output node behind the second stage (V)
+    // The output chokes on one core: M[j][k]·s (ohm), zero diagonal; all zero when uncoupled.
+    double chokeMutual[kMaxOutputs][kMaxOutputs] = {};
     double sourceCurrent[kMaxOutputs] = {};  // the current source's value of the step (A)
     double chokePeak[kMaxOutputs] = {};      // the highest choke current so far (A)
     int32_t tableCursor[kMaxOutputs] = {};   // the load current tables' cursors and active flags

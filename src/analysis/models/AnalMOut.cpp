@@ -29,7 +29,8 @@ int32_t SolveDenseSmall(int32_t n, double a[8][8], double* rhs, double* x) {
     return 1;
 }
 
-int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st) {
+int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st,
+                            const double (*chokeMutual)[kMaxOutputs]) {
     const int32_t n = outputs;
     double a[8][8] = {};
     double rhs[8] = {};
@@ -49,6 +50,9 @@ int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStor
         a[n + j][j] = zLo;
         a[n + j][n + j] = zLo + o.freewheelRectifier.z;
         rhs[n + j] = -o.freewheelRectifier.e - o.choke.e - o.outputNode.e;
+        if (chokeMutual)
+            for (int32_t k = 0; k < n; ++k)
+                if (k != j) a[n + j][k] += chokeMutual[j][k], a[n + j][n + k] += chokeMutual[j][k];
     }
     if (!SolveDenseSmall(2 * n, a, rhs, x)) return 0;
     for (int32_t j = 0; j < n; ++j) {

@@ -27,7 +27,11 @@
 // Solves the rectifier and choke currents of all outputs; writes forwardCurrent,
 // freewheelCurrent and chokeNodeVoltage of each output and the secondary currents Is.
 // 0 when the system is singular or the result is not finite.
-int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st);
+// With chokeMutual (M[j][k]·s, zero diagonal) the chokes share one core: each choke row adds
+//     sum_k M[j][k]·s·(Isec[k] + Iw[k])
+// and the caller has taken -sum_k M[j][k]·s·IL_prev[k] into the choke's e.
+int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st,
+                            const double (*chokeMutual)[kMaxOutputs] = nullptr);
 
 // The choke-direction flag: set when the test is switched off, or when the choke current
 // runs the way the output's polarity says (a current of exactly 0 counts for both); a

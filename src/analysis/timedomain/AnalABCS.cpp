@@ -85,6 +85,28 @@ SecondStageStart SecondStageStartOf(const AnalysisContext& ctx, int32_t j) {
     return {f.secondInductorCurrent, f.dampingInductorCurrent, f.capBVoltage, f.outputCapacitorCurrent};
 }
 
+// The chokes on one core: M[j][k] = k_jk·sqrt(Lj·Lk) over the step, and each choke's e takes
+// the other chokes' previous currents.
+int32_t CoupleOutputChokes(AnalysisContext& ctx) {
+    const int32_t n = Outputs();
+    const double s = StepFactor();
+    const double* k = ctx.pSettings->outputChokeCoupling;  // k12, k13, k14, k23, k24, k34
+    const double coupling[kMaxOutputs][kMaxOutputs] = {
+        {0.0, k[0], k[1], k[2]}, {k[0], 0.0, k[3], k[4]}, {k[1], k[3], 0.0, k[5]}, {k[2], k[4], k[5], 0.0}};
+    for (int32_t j = 0; j < n; ++j) {
+        double e = 0.0;
+        for (int32_t i = 0; i < n; ++i) {
+            const double m = coupling[j][i] *
+                             std::sqrt(ctx.outputChoke[j].totalInductance * ctx.outputChoke[i].totalInductance) * s;
+            ctx.loadStep.chokeMutual[j][i] = i == j ? 0.0 : m;
+            if (i != j) e += m * ctx.outputChoke[i].chokeCurrent;
+        }
+        ctx.engine.output[j].choke.e -= e;
+        if (!Checked(ctx.engine.output[j].choke.e, e)) return 0;
+    }
+    return 1;
+}
+
 CapacitorGroup FilterCapacitor(const OutputFilterInputRec& in) {
     return {Open(), in.rippleInductance, in.rippleResistance, in.sectionQuantityParamA, in.sectionQuantityParamB,
             in.capACapacitance};
@@ -181,6 +203,7 @@ int32_t AssembleOutputChokePass1() {
         ctx.outputChoke[j].totalResistance = r;
         if (!Checked(o.choke.z, o.choke.e)) return 0;
     }
+    if (ctx.pSettings->coupledOutputChokes) return CoupleOutputChokes(ctx);
     return 1;
 }
 
@@ -232,7 +255,8 @@ int32_t CalcCoupledOutputChokeQuantities() {
     const int32_t n = Outputs();
     int32_t polarity[kMaxOutputs] = {1, 1, 1, 1};
     for (int32_t j = 0; j < n; ++j) polarity[j] = st.output[j].polarity;
-    if (!SolveCoupledOutputs(n, polarity, &st)) return 0;
+    if (!SolveCoupledOutputs(n, polarity, &st, ctx.pSettings->coupledOutputChokes ? ctx.loadStep.chokeMutual : nullptr))
+        return 0;
     for (int32_t j = 0; j < n; ++j) {
         OutputStepStore& o = st.output[j];
         o.chokeCurrent = o.forwardCurrent + o.freewheelCurrent;

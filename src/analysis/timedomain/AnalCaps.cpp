@@ -16,7 +16,7 @@ constexpr uint32_t kRefuseLineSide = 58401;
 constexpr uint32_t kRefusePrimary = 58402;
 constexpr uint32_t kRefuseOutput = 58403;
 constexpr uint32_t kRefuseControl = 58404;
-constexpr uint32_t kRefuseCoupledChokes = 58405;
+constexpr uint32_t kRefuseChokeCoupling = 58920;
 constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
 
@@ -58,7 +58,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (pri.topology != kPrimaryTwoSwitchSenseResistor || !pri.powerTransformerOn) return Refuse(kRefusePrimary);
 
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return Refuse(kRefuseIncomplete);
-    if (set->coupledOutputChokes) return Refuse(kRefuseCoupledChokes);
+    // Coupled chokes: each pair's coefficient a number from 0 up to (not including) 1.
+    if (set->coupledOutputChokes)
+        for (const double k : set->outputChokeCoupling)
+            if (!(k >= 0.0 && k < 1.0)) return Refuse(kRefuseChokeCoupling);
     for (int32_t j = 0; j < set->outputCount; ++j) {
         const SecondaryRectifierInputRec* rect = params.pSecondaryRectifierInput[j];
         const OutputChokeInputRec* choke = params.pOutputChokeInput[j];

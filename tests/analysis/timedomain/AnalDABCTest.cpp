@@ -26,6 +26,7 @@ struct StepCase {
     int32_t freewheelOn[2];
     int32_t outputs;
     int32_t polarity2;
+    double chokeCoupling = 0.0;  // the two outputs' chokes on one core
 };
 
 class AssemblyOracle : public ::testing::TestWithParam<StepCase> {
@@ -81,6 +82,8 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const StepCase& c = GetParam();
     rec_.settings.outputCount = c.outputs;
     rec2_.filter.outputSign = c.polarity2;
+    rec_.settings.coupledOutputChokes = c.chokeCoupling > 0.0;
+    rec_.settings.outputChokeCoupling[0] = c.chokeCoupling;
     AnalysisThreadParams block;
     rec_.Attach(block);
     block.pSecondaryRectifierInput[1] = &rec2_.rectifier;
@@ -194,6 +197,10 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         const double m12 = rec_.primary.couplingSec1Sec2 *
                            std::sqrt(rec_.rectifier.nominalWindingInductance * rec2_.rectifier.nominalWindingInductance);
         o.Mutual(swBranch[0], swBranch[1], m12);
+        if (c.chokeCoupling > 0.0)
+            o.Mutual(chokeBranch[0], chokeBranch[1],
+                     c.chokeCoupling * std::sqrt((rec_.choke.inductance + rec_.choke.seriesInductance) *
+                                                 (rec2_.choke.inductance + rec2_.choke.seriesInductance)));
     }
     ASSERT_TRUE(o.Solve());
 
@@ -219,7 +226,9 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{"reset, forward still conducting", 1, {1, 1}, {1, 1}, 1, 1},
                       StepCase{"all open, rectifiers open", 0, {0, 0}, {0, 0}, 1, 1},
                       StepCase{"two outputs, second reversed", 2, {1, 0}, {0, 1}, 2, -1},
-                      StepCase{"two outputs in reset", 1, {0, 1}, {1, 1}, 2, 1}),
+                      StepCase{"two outputs in reset", 1, {0, 1}, {1, 1}, 2, 1},
+                      StepCase{"two outputs, coupled chokes", 2, {1, 0}, {0, 1}, 2, -1, 0.6},
+                      StepCase{"two outputs in reset, coupled chokes", 1, {0, 1}, {1, 1}, 2, 1, 0.35}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
 
 }  // namespace

@@ -193,7 +193,9 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
         {"current limit from the chokes", [](FirstConfigRecords& r) { r.control.currentSenseSource = 1; },
          "control section"},
         {"opto-isolator", [](FirstConfigRecords& r) { r.control.optoVariant = 0; }, "control section"},
-        {"coupled chokes", [](FirstConfigRecords& r) { r.settings.coupledOutputChokes = 1; }, "coupled output chokes"},
+        {"choke coupling of 1", [](FirstConfigRecords& r) { r.settings.coupledOutputChokes = 1;
+                                                            r.settings.outputChokeCoupling[0] = 1.0; },
+         "output choke coupling coefficient"},
         {"no largest step", [](FirstConfigRecords& r) { r.settings.initialTimeStep = NOT_SET; }, "incomplete"},
     };
     for (const Case& c : cases) {
