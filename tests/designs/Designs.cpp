@@ -10,6 +10,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"ac_doubler", &BuildAcDoubler},
         {"load_source", &BuildLoadSource},
         {"two_stage", &BuildTwoStage},
+        {"coupled_chokes", &BuildCoupledChokes},
     };
     return designs;
 }

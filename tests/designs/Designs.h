@@ -24,3 +24,4 @@ void BuildAcBridge(CPwrQuorraDoc& doc);
 void BuildAcDoubler(CPwrQuorraDoc& doc);
 void BuildLoadSource(CPwrQuorraDoc& doc);
 void BuildTwoStage(CPwrQuorraDoc& doc);
+void BuildCoupledChokes(CPwrQuorraDoc& doc);
