@@ -8,7 +8,7 @@
 #include "analysis/context/AnalEngine.h"
 
 constexpr int32_t kLineDiodes = 8;
-constexpr int32_t kLineNodes = 6;
+constexpr int32_t kLineNodes = 12;
 constexpr int32_t kLineCases = 10;
 
 // One step's line side, filled by the caller before the forward pass.
@@ -19,6 +19,20 @@ struct LineSideInputs {
     BranchPair diode[kLineDiodes];     // by the diode's present state
     BranchPair upperCapacitor;         // P to C (or P to M)
     BranchPair lowerCapacitor;         // C to M, with doubledCapacitor
+    BranchPair upperDamping;           // the damped input capacitor's branches beside them
+    BranchPair lowerDamping;
+    int32_t dampedCapacitor = 0;
+    // The line filter of each phase, by the elements present.
+    int32_t firstInductorOn = 0;    // Inductor In1, source end to the filter node
+    int32_t filterCapacitorOn = 0;  // Capacitor In, filter node to neutral
+    int32_t dampingCapacitorOn = 0; // Capacitor Damp with Resistor Damp1, beside it
+    int32_t secondInductorOn = 0;   // Inductor In2, filter node to the rectifier
+    int32_t dampingBranchOn = 0;    // Resistor Damp2 (with Inductor Damp), beside Inductor In2
+    BranchPair firstInductor[kMaxLinePhases];
+    BranchPair filterCapacitor[kMaxLinePhases];
+    BranchPair dampingCapacitor[kMaxLinePhases];
+    BranchPair secondInductor[kMaxLinePhases];
+    BranchPair dampingBranch[kMaxLinePhases];
 };
 
 // The reduction and what the reverse pass needs of it.
@@ -36,6 +50,16 @@ struct LineSideSolution {
     double diodeVoltage[kLineDiodes] = {};
     double upperCapacitorCurrent = 0.0;
     double lowerCapacitorCurrent = 0.0;
+    double upperDampingCurrent = 0.0;
+    double lowerDampingCurrent = 0.0;
+    // The line filter's branch currents (in the direction of the line current; capacitor
+    // branches from the filter node to the neutral) and its filter node's voltage to neutral.
+    double firstInductorCurrent[kMaxLinePhases] = {};
+    double filterCapacitorCurrent[kMaxLinePhases] = {};
+    double dampingCapacitorCurrent[kMaxLinePhases] = {};
+    double secondInductorCurrent[kMaxLinePhases] = {};
+    double dampingBranchCurrent[kMaxLinePhases] = {};
+    double filterNodeVoltage[kMaxLinePhases] = {};
     double midpointVoltage = 0.0;  // V(C), 0 without the second capacitor
     double rectifierCurrent = 0.0;  // into P from the rectifier (sum of the diodes at P)
 };

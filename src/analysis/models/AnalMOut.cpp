@@ -1,32 +1,9 @@
 #include "analysis/models/AnalMOut.h"
 
 #include <cmath>
-#include <utility>
 
 int32_t SolveDenseSmall(int32_t n, double a[8][8], double* rhs, double* x) {
-    for (int32_t col = 0; col < n; ++col) {
-        int32_t pivot = col;
-        for (int32_t r = col + 1; r < n; ++r)
-            if (std::fabs(a[r][col]) > std::fabs(a[pivot][col])) pivot = r;
-        if (!(std::fabs(a[pivot][col]) > 0.0)) return 0;
-        if (pivot != col) {
-            for (int32_t c = 0; c < n; ++c) std::swap(a[pivot][c], a[col][c]);
-            std::swap(rhs[pivot], rhs[col]);
-        }
-        for (int32_t r = col + 1; r < n; ++r) {
-            const double f = a[r][col] / a[col][col];
-            if (f == 0.0) continue;
-            for (int32_t c = col; c < n; ++c) a[r][c] -= f * a[col][c];
-            rhs[r] -= f * rhs[col];
-        }
-    }
-    for (int32_t r = n - 1; r >= 0; --r) {
-        double sum = rhs[r];
-        for (int32_t c = r + 1; c < n; ++c) sum -= a[r][c] * x[c];
-        x[r] = sum / a[r][r];
-        if (!std::isfinite(x[r])) return 0;
-    }
-    return 1;
+    return SolveDense<8>(n, reinterpret_cast<double(&)[8][8]>(*a), rhs, x);
 }
 
 int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st,

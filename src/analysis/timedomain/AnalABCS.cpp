@@ -20,7 +20,7 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int32_t kFirstStageSingleCapacitor = 0;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kInputCapacitorSingle = 0;
-constexpr int32_t kInputCapacitorDoubled = 2;
+constexpr int32_t kInputCapacitorDoubledDamped = 3;
 
 AnalysisContext& Ctx() { return *GetAnalysisContext(); }
 int32_t Outputs() { return Ctx().pSettings->outputCount; }
@@ -216,15 +216,16 @@ int32_t AssembleLineSourcePass1() {
 
 int32_t AssembleLineFilterPass1() {
     AnalysisContext& ctx = Ctx();
-    if (ctx.pSettings->lineFilterVariant != kLineFilterNone) return 0;
-    ctx.engine.lineFilterOutput = ctx.engine.lineSource;
-    return 1;
+    // Every variant; its elements join the line side's network with the rectifier.
+    const int32_t v = ctx.pSettings->lineFilterVariant;
+    return v >= 0 && v <= kLineFilterNone ? 1 : 0;
 }
 
 int32_t AssembleInputCapacitorPass1() {
-    // One capacitor or two in series, without damping branches; solved with the rectifier.
+    // One capacitor or two in series, each with or without its damping branch; solved with
+    // the rectifier.
     const int32_t v = Ctx().pSettings->inputCapacitorVariant;
-    return v == kInputCapacitorSingle || v == kInputCapacitorDoubled ? 1 : 0;
+    return v >= kInputCapacitorSingle && v <= kInputCapacitorDoubledDamped ? 1 : 0;
 }
 
 int32_t AssembleLineRectifierPass1() {
@@ -310,7 +311,9 @@ int32_t AssembleInputCapacitorPass2() {
 }
 
 int32_t AssembleLineFilterPass2() {
-    return Ctx().pSettings->lineFilterVariant == kLineFilterNone ? 1 : 0;
+    // Written with the line rectifier's reverse pass.
+    const int32_t v = Ctx().pSettings->lineFilterVariant;
+    return v >= 0 && v <= kLineFilterNone ? 1 : 0;
 }
 
 int32_t AssembleLineSourcePass2() {

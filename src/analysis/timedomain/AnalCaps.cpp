@@ -44,12 +44,13 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     // Only the turn-on transient: a steady-state start needs the steady-state initial values.
     if (set->analysisKind != 0) return Refuse(kRefuseKind);
 
-    // Line side: any rectifier on its own number of phases; no line filter yet, and the input
-    // capacitor without its damping branches.
+    // Line side: any rectifier on its own number of phases, every line filter and input
+    // capacitor variant.
     const int32_t rect = set->lineRectifierVariant;
-    const bool doubled = set->inputCapacitorVariant == 2;
+    const bool doubled = set->inputCapacitorVariant == 2 || set->inputCapacitorVariant == 3;
     if (set->linePhaseCount < 1 || set->linePhaseCount > kMaxLinePhases || rect < 0 || rect >= kLineCases ||
-        set->lineFilterVariant != kLineFilterNone || (set->inputCapacitorVariant != 0 && set->inputCapacitorVariant != 2))
+        set->lineFilterVariant < 0 || set->lineFilterVariant > kLineFilterNone || set->inputCapacitorVariant < 0 ||
+        set->inputCapacitorVariant > 3)
         return Refuse(kRefuseLineSide);
     if (kRectifierPhases[rect] != set->linePhaseCount || (IsDoublerRectifierCase(rect) && !doubled))
         return Refuse(kRefuseLineSide);
@@ -93,6 +94,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         return Refuse(kRefusePrimary);
 
     // The inductances stay at their nominal values in the step.
+    for (const TimeMagnitudeTable3* table : params.pTable3)
+        if (table && table->count > 1) return Refuse(kRefuseSaturation);
     if (Saturates(params.pTable[kPowerXfmrTable])) return Refuse(kRefuseSaturation);
     for (int32_t k = 1; k <= set->outputCount; ++k)
         if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)]) ||

@@ -46,6 +46,26 @@ CapacitorGroup BulkCapacitor(const LineSourceInputRec& in, double open) {
             in.sectionQuantityParamF, in.outputCapacitance};
 }
 
+CapacitorGroup FilterCapacitor(const LineSourceInputRec& in, double open) {
+    return {open, in.sourceBranchInductance, in.sourceBranchResistance, in.sectionQuantityParamA,
+            in.sectionQuantityParamB, in.sourceBranchCapacitance};
+}
+
+// Capacitor Damp with Resistor Damp1 in series (the group takes the resistor as ESR).
+CapacitorGroup FilterDampingCapacitor(const LineSourceInputRec& in, double open) {
+    return {open, in.inputCapacitorInductance, in.inputCapacitorResistance + in.inputCapacitorExtraResistance,
+            in.sectionQuantityParamC, in.sectionQuantityParamD, in.inputCapacitance};
+}
+
+// The damped input capacitor's damping capacitor; its resistor and that resistor's ESL follow
+// in series.
+CapacitorGroup BulkDampingCapacitor(const LineSourceInputRec& in, double open) {
+    return {open, in.outputCapacitor2Inductance, in.outputCapacitor2Resistance, in.sectionQuantityParamG,
+            in.sectionQuantityParamH, in.outputCapacitor2Capacitance};
+}
+
+BranchPair Series(const BranchPair& a, const BranchPair& b) { return {a.z + b.z, a.e + b.e}; }
+
 int32_t Fail(UINT module, int code, UINT message) {
     ReportMessage1(module, code, FALSE);
     if (message) ReportMessageFirstBox(message);
@@ -115,6 +135,60 @@ int32_t AssembleLineSidePass1(double s) {
     CalcCapacitorBranchCoeffs(bulk, s, cap.capacitorVoltage1, cap.upperBulkCapacitorCurrent, &in.upperCapacitor);
     if (in.doubledCapacitor)
         CalcCapacitorBranchCoeffs(bulk, s, cap.capacitorVoltage2, cap.lowerBulkCapacitorCurrent, &in.lowerCapacitor);
+
+    InputCapacitorStateRec& capw = ctx->inputCapacitor;
+    in.dampedCapacitor = set.inputCapacitorVariant == 1 || set.inputCapacitorVariant == 3 ? 1 : 0;
+    if (in.dampedCapacitor) {
+        if (ctx->stepState.stepCount == 0) {
+            // The damping capacitors at rest at turn-on (their own voltages in slots 3 and 4).
+            capw.capSlot3Voltage = capw.capSlot4Voltage = 0.0;
+            capw.upperBulkDampingCapacitorCurrent = capw.lowerBulkDampingCapacitorCurrent = 0.0;
+        }
+        const CapacitorGroup damp = BulkDampingCapacitor(li, open);
+        BranchPair c, rl;
+        CalcCapacitorBranchCoeffs(damp, s, capw.capSlot3Voltage, capw.upperBulkDampingCapacitorCurrent, &c);
+        CalcInductorBranchCoeffs(li.dampingCoeffA, li.dampingCoeffB, s, capw.upperBulkDampingCapacitorCurrent, &rl);
+        in.upperDamping = Series(c, rl);
+        if (in.doubledCapacitor) {
+            CalcCapacitorBranchCoeffs(damp, s, capw.capSlot4Voltage, capw.lowerBulkDampingCapacitorCurrent, &c);
+            CalcInductorBranchCoeffs(li.dampingCoeffA, li.dampingCoeffB, s, capw.lowerBulkDampingCapacitorCurrent,
+                                     &rl);
+            in.lowerDamping = Series(c, rl);
+        }
+    }
+
+    // The line filter of each phase.
+    in.firstInductorOn = li.firstInductorOn ? 1 : 0;
+    in.filterCapacitorOn = li.sourceOn ? 1 : 0;
+    in.dampingCapacitorOn = li.inputCapacitorOn ? 1 : 0;
+    in.secondInductorOn = li.secondInductorOn ? 1 : 0;
+    in.dampingBranchOn = li.dampingResistorOn ? 1 : 0;
+    const LineSideSolution& before = ctx->lineStep.sol;
+    for (int32_t p = 0; p < Phases(*ctx); ++p) {
+        LinePhaseStateRec& ph = ctx->linePhase[p];
+        if (ctx->stepState.stepCount == 0) {
+            ph.firstInductorCurrent = ph.secondInductorCurrent = ph.dampingBranchCurrent = 0.0;
+            ph.filterCapVoltage = ph.filterCapCurrent = ph.filterCapVoltage2 = 0.0;
+        }
+        if (in.firstInductorOn)
+            CalcInductorBranchCoeffs(li.firstInductorInductance, li.firstInductorResistance, s, ph.firstInductorCurrent,
+                                     &in.firstInductor[p]);
+        if (in.secondInductorOn)
+            CalcInductorBranchCoeffs(li.secondInductorInductance, li.secondInductorResistance, s,
+                                     ph.secondInductorCurrent, &in.secondInductor[p]);
+        if (in.dampingBranchOn) {
+            const bool inductor = li.dampingInductorOn != 0;
+            CalcInductorBranchCoeffs(li.dampingResistorInductance + (inductor ? li.dampingInductorInductance : 0.0),
+                                     li.dampingResistance + (inductor ? li.dampingInductorResistance : 0.0), s,
+                                     ph.dampingBranchCurrent, &in.dampingBranch[p]);
+        }
+        if (in.filterCapacitorOn)
+            CalcCapacitorBranchCoeffs(FilterCapacitor(li, open), s, ph.filterCapVoltage, ph.filterCapCurrent,
+                                      &in.filterCapacitor[p]);
+        if (in.dampingCapacitorOn)
+            CalcCapacitorBranchCoeffs(FilterDampingCapacitor(li, open), s, ph.filterCapVoltage2,
+                                      before.dampingCapacitorCurrent[p], &in.dampingCapacitor[p]);
+    }
     const int code = 11300 + 2 * (in.rectifierCase >= 0 && in.rectifierCase < kLineCases ? in.rectifierCase : 0);
     if (!CalcLineSideCoeffs(in, &ctx->lineStep.sol) || Checked(set)) return Fail(kModuleAnalMLrc, code, 52170);
     ctx->engine.bulk = {ctx->lineStep.sol.z, ctx->lineStep.sol.e};
@@ -138,7 +212,38 @@ int32_t AssembleLineSidePass2(double draw, double s) {
         ph.firstStageCapacitorCurrent = sol.phaseCurrent[p];
         ph.firstInductorCurrentSlope = (sol.phaseCurrent[p] - previous) * s;
         ph.sourceVoltage = ph.lineVoltage;
-        ph.filterVoltage = sol.phaseTerminalVoltage[p];
+        ph.filterVoltage = in.secondInductorOn ? sol.filterNodeVoltage[p] : sol.phaseTerminalVoltage[p];
+    }
+
+    const double open = set.openResistance;
+    for (int32_t p = 0; p < Phases(*ctx); ++p) {
+        LinePhaseStateRec& ph = ctx->linePhase[p];
+        if (in.firstInductorOn) {
+            ph.firstInductance = li.firstInductorInductance;
+            ph.firstInductorVoltage = in.firstInductor[p].z * sol.firstInductorCurrent[p] + in.firstInductor[p].e;
+            ph.firstInductorCurrent = sol.firstInductorCurrent[p];
+        }
+        if (in.secondInductorOn) {
+            ph.secondInductance = li.secondInductorInductance;
+            ph.secondInductorCurrentSlope = (sol.secondInductorCurrent[p] - ph.secondInductorCurrent) * s;
+            ph.secondInductorVoltage = in.secondInductor[p].z * sol.secondInductorCurrent[p] + in.secondInductor[p].e;
+            ph.secondInductorCurrent = sol.secondInductorCurrent[p];
+        }
+        if (in.dampingBranchOn) {
+            ph.dampingBranchCurrent = sol.dampingBranchCurrent[p];
+            ph.dampingResistorDrop = li.dampingResistance * sol.dampingBranchCurrent[p];
+            if (li.dampingInductorOn) ph.dampingInductorCurrent = sol.dampingBranchCurrent[p];
+        }
+        if (in.filterCapacitorOn) {
+            ph.filterCapVoltage =
+                UpdateCapacitorBranch(FilterCapacitor(li, open), s, ph.filterCapVoltage, sol.filterCapacitorCurrent[p]);
+            ph.filterCapCurrent = sol.filterCapacitorCurrent[p];
+        }
+        if (in.dampingCapacitorOn) {
+            ph.filterCapVoltage2 = UpdateCapacitorBranch(FilterDampingCapacitor(li, open), s, ph.filterCapVoltage2,
+                                                         sol.dampingCapacitorCurrent[p]);
+            ph.firstStageCapacitorDampingResistorVoltage = li.inputCapacitorExtraResistance * sol.dampingCapacitorCurrent[p];
+        }
     }
 
     LineRectifierStateRec& lr = ctx->lineRectifier;
@@ -163,6 +268,15 @@ int32_t AssembleLineSidePass2(double draw, double s) {
         cap.capacitorVoltage2 = UpdateCapacitorBranch(bulk, s, cap.capacitorVoltage2, sol.lowerCapacitorCurrent);
         cap.lowerBulkCapacitorCurrent = sol.lowerCapacitorCurrent;
         cap.negativeCapacitorCurrent = sol.lowerCapacitorCurrent;
+    }
+    if (in.dampedCapacitor) {
+        const CapacitorGroup damp = BulkDampingCapacitor(li, set.openResistance);
+        cap.capSlot3Voltage = UpdateCapacitorBranch(damp, s, cap.capSlot3Voltage, sol.upperDampingCurrent);
+        cap.upperBulkDampingCapacitorCurrent = sol.upperDampingCurrent;
+        if (in.doubledCapacitor) {
+            cap.capSlot4Voltage = UpdateCapacitorBranch(damp, s, cap.capSlot4Voltage, sol.lowerDampingCurrent);
+            cap.lowerBulkDampingCapacitorCurrent = sol.lowerDampingCurrent;
+        }
     }
     cap.inputVoltage = vbulk;
     if (Checked(set) || !std::isfinite(cap.capacitorVoltage1) || !std::isfinite(vbulk))

@@ -29,7 +29,25 @@ struct LineCase {
     int32_t rectifierCase;
     int32_t doubled;
     uint32_t onMask;  // diodes conducting
+    bool filtered = false;  // every line filter element in every phase
+    bool damped = false;    // the input capacitor's damping branches
 };
+
+// Line filter elements (per phase p the values scaled by 1 + 0.1·p) and the damping branch of
+// the input capacitor: an inductor branch (L, R), or a capacitor group with a series R and L.
+struct InductorValues {
+    double l, r, iPrev;
+};
+const InductorValues kIn1{3.3e-6, 0.05, 0.7}, kIn2{6.8e-6, 0.03, 1.1}, kDampBranch{1e-6, 2.2, 0.05};
+const CapacitorGroup kCin{1e9, 1e-9, 0.02, 0.0, 0.0, 2.2e-6};
+const CapacitorGroup kCdamp{1e9, 2e-9, 1.5, 0.0, 0.0, 4.7e-6};
+constexpr double kCinPrev = 120.0, kCinIPrev = 0.1, kCdampPrev = 118.0, kCdampIPrev = -0.05;
+const CapacitorGroup kBulkDamp{1e9, 1e-9, 1e-3, 0.0, 0.0, 47e-6};
+constexpr double kBulkDampR = 0.5, kBulkDampL = 3e-9, kBulkDampVPrev = 139.0, kBulkDampIPrev = 0.3;
+
+double Scale(int p) { return 1.0 + 0.1 * p; }
+
+BranchPair Series(const BranchPair& a, const BranchPair& b) { return {a.z + b.z, a.e + b.e}; }
 
 struct Start {
     double es[3] = {151.0, -87.0, -63.0};
@@ -49,6 +67,23 @@ LineSideInputs Inputs(const LineCase& c, const Start& st) {
         CalcRectifierCoeffs((c.onMask >> d) & 1u, kVf, kRon * (1.0 + 0.05 * d), kRoff, &in.diode[d]);
     CalcCapacitorBranchCoeffs(kUpperCap, kS, st.vUpper, st.iUpper, &in.upperCapacitor);
     CalcCapacitorBranchCoeffs(kLowerCap, kS, st.vLower, st.iLower, &in.lowerCapacitor);
+    if (c.filtered) {
+        in.firstInductorOn = in.filterCapacitorOn = in.dampingCapacitorOn = in.secondInductorOn = in.dampingBranchOn = 1;
+        for (int p = 0; p < kMaxLinePhases; ++p) {
+            CalcInductorBranchCoeffs(kIn1.l * Scale(p), kIn1.r, kS, kIn1.iPrev, &in.firstInductor[p]);
+            CalcInductorBranchCoeffs(kIn2.l * Scale(p), kIn2.r, kS, kIn2.iPrev, &in.secondInductor[p]);
+            CalcInductorBranchCoeffs(kDampBranch.l, kDampBranch.r * Scale(p), kS, kDampBranch.iPrev, &in.dampingBranch[p]);
+            CalcCapacitorBranchCoeffs(kCin, kS, kCinPrev * Scale(p), kCinIPrev, &in.filterCapacitor[p]);
+            CalcCapacitorBranchCoeffs(kCdamp, kS, kCdampPrev, kCdampIPrev * Scale(p), &in.dampingCapacitor[p]);
+        }
+    }
+    if (c.damped) {
+        in.dampedCapacitor = 1;
+        BranchPair cap, rl;
+        CalcCapacitorBranchCoeffs(kBulkDamp, kS, kBulkDampVPrev, kBulkDampIPrev, &cap);
+        CalcInductorBranchCoeffs(kBulkDampL, kBulkDampR, kS, kBulkDampIPrev, &rl);
+        in.upperDamping = in.lowerDamping = Series(cap, rl);
+    }
     return in;
 }
 
@@ -81,10 +116,28 @@ OracleResult RunOracle(const LineCase& c, const Start& st, double vBulk) {
     int phaseBranch[3] = {};
     for (int k = 0; k < kPhases[c.rectifierCase]; ++k) {
         terminal[k] = c.rectifierCase == 0 ? p : o.Node();
+        const int end = c.filtered ? o.Node() : terminal[k];
         const int x = o.Node(), y = o.Node();
         o.VoltageSource(x, neutral, st.es[k]);
         phaseBranch[k] = o.Inductor(x, y, kLl * (1.0 + 0.1 * k), st.iPrev[k]);
-        o.Resistor(y, terminal[k], kRl * (1.0 + 0.2 * k));
+        o.Resistor(y, end, kRl * (1.0 + 0.2 * k));
+        if (!c.filtered) continue;
+        // Inductor In1 to the filter node, Capacitor In and the damping capacitor branch to
+        // the neutral, Inductor In2 with the damping branch beside it on to the rectifier.
+        const int f = o.Node(), a = o.Node(), b = o.Node(), d = o.Node(), e = o.Node(), g = o.Node(), h = o.Node();
+        o.Inductor(end, a, kIn1.l * Scale(k), kIn1.iPrev);
+        o.Resistor(a, f, kIn1.r);
+        o.Inductor(f, b, kIn2.l * Scale(k), kIn2.iPrev);
+        o.Resistor(b, terminal[k], kIn2.r);
+        o.Inductor(f, d, kDampBranch.l, kDampBranch.iPrev);
+        o.Resistor(d, terminal[k], kDampBranch.r * Scale(k));
+        o.Resistor(f, e, kCin.esr);
+        o.Inductor(e, g, kCin.esl, kCinIPrev);
+        o.Capacitor(g, neutral, kCin.capacitance, kCinPrev * Scale(k));
+        const int q = o.Node();
+        o.Resistor(f, h, kCdamp.esr);
+        o.Inductor(h, q, kCdamp.esl, kCdampIPrev * Scale(k));
+        o.Capacitor(q, neutral, kCdamp.capacitance, kCdampPrev);
     }
     int anode[8] = {}, cathode[8] = {};
     switch (c.rectifierCase) {
@@ -122,6 +175,18 @@ OracleResult RunOracle(const LineCase& c, const Start& st, double vBulk) {
     int upper = 0, lower = 0;
     AddCapacitor(o, p, mid, kUpperCap, st.vUpper, st.iUpper, &upper);
     if (c.doubled) AddCapacitor(o, mid, 0, kLowerCap, st.vLower, st.iLower, &lower);
+    auto addDamping = [&](int top, int bottom) {
+        const int x = o.Node();
+        o.Resistor(top, x, kBulkDampR);
+        const int y = o.Node();
+        o.Inductor(x, y, kBulkDampL, kBulkDampIPrev);
+        int unused = 0;
+        AddCapacitor(o, y, bottom, kBulkDamp, kBulkDampVPrev, kBulkDampIPrev, &unused);
+    };
+    if (c.damped) {
+        addDamping(p, mid);
+        if (c.doubled) addDamping(mid, 0);
+    }
     const int force = o.VoltageSource(p, 0, vBulk);
     EXPECT_TRUE(o.Solve());
 
@@ -147,11 +212,14 @@ TEST(LineSide, EveryRectifierCaseMatchesOracle) {
         {4, 0, 0x09},  {4, 0, 0x06},  {4, 0, 0x00},  {4, 1, 0x09},  // bridge: either diagonal, all open
         {5, 1, 0x01},  {5, 1, 0x02},                 // doubler, either half
         {6, 0, 0x21},  {7, 1, 0x21},  {8, 0, 0x61},  {8, 0, 0x93},  {9, 1, 0x61},  {9, 1, 0x00},
+        // With the line filter in every phase and damped input capacitors.
+        {0, 0, 0x00, true, true}, {1, 0, 0x01, true, false}, {4, 0, 0x09, true, true},
+        {5, 1, 0x01, true, true}, {8, 0, 0x61, true, false}, {9, 1, 0x61, false, true},
     };
     const Start st;
     for (const LineCase& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "case " << c.rectifierCase << " doubled " << c.doubled << " on 0x"
-                                          << std::hex << c.onMask);
+        SCOPED_TRACE(::testing::Message() << "case " << c.rectifierCase << " doubled " << c.doubled << " filtered "
+                                          << c.filtered << " damped " << c.damped << " on 0x" << std::hex << c.onMask);
         const LineSideInputs in = Inputs(c, st);
         LineSideSolution sol;
         ASSERT_EQ(CalcLineSideCoeffs(in, &sol), 1);
@@ -172,8 +240,9 @@ TEST(LineSide, EveryRectifierCaseMatchesOracle) {
         }
         ExpectNear(ra.upperCurrent, sol.upperCapacitorCurrent, "upper capacitor current");
         ExpectNear(ra.lowerCurrent, sol.lowerCapacitorCurrent, "lower capacitor current");
-        // Kirchhoff at the bulk node: what comes in leaves through the capacitor and the draw.
-        ExpectNear(sol.rectifierCurrent, sol.upperCapacitorCurrent - ra.iIn, "bulk node balance");
+        // Kirchhoff at the bulk node: what comes in leaves through the capacitors and the draw.
+        ExpectNear(sol.rectifierCurrent, sol.upperCapacitorCurrent + sol.upperDampingCurrent - ra.iIn,
+                   "bulk node balance");
     }
 }
 

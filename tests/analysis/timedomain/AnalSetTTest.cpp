@@ -247,9 +247,9 @@ TEST_F(StepSetUp, UnsimulatedVariantsFailTheirStep) {
         const char* message;
     };
     const Case cases[] = {
-        {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; },
+        {"unknown line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 10; },
          "Problem:  Failure calculating line filter quantities."},
-        {"damped input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 1; },
+        {"unknown input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 4; },
          "Problem:  Failure calculating input capacitor quantities."},
         {"doubler on one capacitor", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 5; },
          "Problem:  Failure calculating line rectifier quantities."},

@@ -178,8 +178,8 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
         {"steady state", [](FirstConfigRecords& r) { r.settings.analysisKind = 1; },
          "this analysis type cannot be simulated yet"},
         {"single switch", [](FirstConfigRecords& r) { r.primary.topology = 3; }, "the primary section"},
-        {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; }, "line filter"},
-        {"damped input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 1; }, "line source"},
+        {"unknown line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 10; }, "line filter"},
+        {"unknown input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 4; }, "line source"},
         {"doubler on one capacitor", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 5; },
          "line source"},
         {"bridge on three phases", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 4;
