@@ -732,9 +732,17 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
             FillSaturationTable(OutputTableIndex(k, kSecondStageInductorTable), l.m_CoreSatChar, l.m_dInductance,
                                 fw::Format("Inductor Out 2 of output %d", k));
         }
-        if (r.hasCapB2)
-            Put(r.outputDampingCapacitorBreakdownVoltage, f2.GetCapacitorDamp2().m_dBreakdownVoltage, sec,
+        if (r.hasCapB2) {
+            CCapacitor& c = f2.GetCapacitorDamp2();                                   // C.DAMP2 group
+            Put(r.outputDampingCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec,
                 "Capacitor Damp 2 breakdown voltage");
+            Put(r.sectionQuantityParamL, c.m_dEsl, sec, "Capacitor Damp 2 ESL");
+            Put(r.sectionQuantityParamM, EsrAt(c), sec, "Capacitor Damp 2 ESR");
+            Put(r.sectionQuantityParamN, 0.0, sec, "Capacitor Damp 2 leakage term");
+            Put(r.sectionQuantityParamO, 0.0, sec, "Capacitor Damp 2 leakage term");
+            Put(r.filterTermParamC, CapacitanceAt(c), sec, "Capacitor Damp 2 capacitance");
+            Put(r.filterTermParamD, ResistanceAt(f2.GetResistorDamp3()), sec, "Resistor Damp 3");  // in series
+        }
         if (r.hasDampingB) Put(r.dampingResistance, ResistanceAt(f2.GetResistorDamp2()), sec, "Resistor Damp 2");
         if (r.dampingInductorOn) {
             CInductor& l = f2.GetInductorOut3();

@@ -18,7 +18,7 @@ struct LoadNetworkCoeffs {
 
 // The second-stage output filter over the step (see AnalMFlt.h).
 struct SecondStageCoeffs {
-    BranchPair inductor, damping, series, capacitor, outputNode, total;
+    BranchPair inductor, damping, series, capacitor, dampingCapacitor, outputNode, total;
 };
 
 struct LoadStepStore {

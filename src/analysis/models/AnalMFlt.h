@@ -3,12 +3,15 @@
 // output node beside the load (every pair V = z·I + e; ohm, V, A; s = 1/h).
 //
 // Series element, V(n1) - V(out) = zs·I + es with I from n1 to the output:
-//   1 "LC Filter"                         Inductor Out 2:  zL = R2 + L2·s, eL = -L2·s·I2prev
+//   1 "LC Filter", 3 "... Capacitor Damping"   Inductor Out 2:  zL = R2 + L2·s, eL = -L2·s·I2prev
 //   2 "LC with Inductor Damping"          Inductor Out 2 beside Resistor Damp 2 (zD = Rd, eD = 0)
 //   4 "... and Damping Inductor"          Inductor Out 2 beside Resistor Damp 2 in series with
 //                                         Inductor Out 3:  zD = Rd + R3 + L3·s, eD = -L3·s·I3prev
 //   two branches side by side (AnalMBranch.h):  zs = zL·zD/(zL + zD),  es = (eL·zD + eD·zL)/(zL + zD)
-// Output node: the capacitor group (zC, eC) beside the load (zd, ed):
+//   5 = 2 and 6 = 4, each with the damping capacitor below
+// Output node: the capacitor group (zC, eC) beside the load (zd, ed), and in variants 3, 5
+// and 6 the damping capacitor (Capacitor Damp 2 behind Resistor Damp 3, its ESR taking the
+// resistor) beside both, each pair joined as two branches side by side:
 //   zo = zC·zd/(zC + zd),  eo = (eC·zd + ed·zC)/(zC + zd)
 // Seen from n1 (what the first stage has behind it):  z = zs + zo,  e = es + eo.
 // Reverse pass from V(n1): I = (V(n1) - e)/z, V(out) = zo·I + eo, each branch's current from
@@ -24,6 +27,7 @@
 struct SecondStageValues {
     int32_t variant = 0;
     CapacitorGroup capacitor{};     // Capacitor Out 2
+    CapacitorGroup dampingCapacitor{};  // Capacitor Damp 2 with Resistor Damp 3 in its ESR
     double inductance = 0.0;        // Inductor Out 2 (H)
     double resistance = 0.0;        // (ohm)
     double dampingResistance = 0.0;  // Resistor Damp 2 (ohm)
@@ -36,6 +40,8 @@ struct SecondStageStart {
     double dampingCurrent = 0.0;    // the damping branch
     double capacitorVoltage = 0.0;  // Capacitor Out 2's own voltage
     double capacitorCurrent = 0.0;
+    double dampingCapacitorVoltage = 0.0;  // Capacitor Damp 2's own voltage
+    double dampingCapacitorCurrent = 0.0;
 };
 
 struct SecondStageResult {
@@ -45,9 +51,11 @@ struct SecondStageResult {
     double dampingCurrent = 0.0;
     double capacitorCurrent = 0.0;
     double capacitorVoltage = 0.0;  // Capacitor Out 2's own voltage after the step
+    double dampingCapacitorCurrent = 0.0;
+    double dampingCapacitorVoltage = 0.0;  // Capacitor Damp 2's own voltage after the step
 };
 
-// True for the variants built here (0, 1, 2, 4).
+// True for the variants 0..6.
 bool SecondStageVariantBuilt(int32_t variant);
 // 1, or 0 for a variant not built or a result that is not finite.
 int32_t CalcSecondStageCoeffs(const SecondStageValues& v, double s, const SecondStageStart& start,

@@ -72,6 +72,9 @@ SecondStageValues SecondStageOf(const AnalysisContext& ctx, int32_t j) {
         v.resistance = fi.secondInductorResistance;
     }
     if (fi.hasDampingB) v.dampingResistance = fi.dampingResistance;
+    if (fi.hasCapB2)
+        v.dampingCapacitor = {Open(), fi.sectionQuantityParamL, fi.sectionQuantityParamM + fi.filterTermParamD,
+                              fi.sectionQuantityParamN, fi.sectionQuantityParamO, fi.filterTermParamC};
     if (fi.dampingInductorOn) {
         v.dampingInductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kDampingInductorTable)]);
         v.dampingInductorResistance = fi.dampingInductorResistance;
@@ -82,7 +85,8 @@ SecondStageValues SecondStageOf(const AnalysisContext& ctx, int32_t j) {
 SecondStageStart SecondStageStartOf(const AnalysisContext& ctx, int32_t j) {
     const OutputFilterStateRec& f = ctx.outputFilter[j];
     if (!ctx.pOutputFilterInput[j]->hasCapB) return {};
-    return {f.secondInductorCurrent, f.dampingInductorCurrent, f.capBVoltage, f.outputCapacitorCurrent};
+    return {f.secondInductorCurrent, f.dampingInductorCurrent, f.capBVoltage, f.outputCapacitorCurrent,
+            f.capB2Voltage, f.outputCapacitor2Current};
 }
 
 // The chokes on one core: M[j][k] = k_jk·sqrt(Lj·Lk) over the step, and each choke's e takes
@@ -167,6 +171,8 @@ int32_t AssembleSecondStageFilterPass1() {
             f.dampingInductorCurrent = 0.0;
             f.capBVoltage = 0.0;
             f.outputCapacitorCurrent = 0.0;
+            f.capB2Voltage = 0.0;
+            f.outputCapacitor2Current = 0.0;
         }
         if (!CalcSecondStageCoeffs(SecondStageOf(ctx, j), StepFactor(), SecondStageStartOf(ctx, j), o.load, &c))
             return 0;
@@ -378,6 +384,11 @@ int32_t AssembleSecondStageFilterPass2() {
         f.outputCapacitorCurrent = r.capacitorCurrent;
         f.capBVoltage = r.capacitorVoltage;
         f.outputCapacitorVoltageCopy = r.capacitorVoltage;
+        if (ctx.pOutputFilterInput[j]->hasCapB2) {
+            f.capB2Voltage = r.dampingCapacitorVoltage;
+            f.outputCapacitor2Current = r.dampingCapacitorCurrent;
+            f.outputCapacitor2Voltage = r.outputVoltage;
+        }
         // What the feedback and the display take as the output: the node behind the second stage.
         f.outputVoltage = r.outputVoltage;
     }

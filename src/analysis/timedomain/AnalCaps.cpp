@@ -71,10 +71,9 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
         const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
         const bool plainChoke = choke->chokeOn && !choke->skimWindingOn;
-        // The first stage's single capacitor; a second stage without a damping capacitor.
+        // The first stage's single capacitor; any second stage.
         const int32_t second = filter->sectionQuantityFlagB;
-        const bool singleCapacitor = filter->sectionQuantityFlagA == 0 &&
-                                     (second == 0 || second == 1 || second == 2 || second == 4);
+        const bool singleCapacitor = filter->sectionQuantityFlagA == 0 && second >= 0 && second <= 6;
         // Every load variant, with the parts the fill gives it.
         const int32_t lv = load->sectionQuantityFlagA;
         const bool knownLoad = (lv == 0 && load->resistorOn) || (lv == 1 && load->resistorOn && load->inductorOn) ||

@@ -20,7 +20,7 @@ void ExpectNear(double expected, double actual, const char* what) {
 TEST(SecondStage, EveryBuiltVariantMatchesOracle) {
     const double s = 3e6, vn1 = 12.4;
     const double loadR = 3.3, loadL = 40e-9, loadPrev = 3.6;
-    for (const int32_t variant : {1, 2, 4}) {
+    for (const int32_t variant : {1, 2, 3, 4, 5, 6}) {
         SCOPED_TRACE(variant);
         SecondStageValues v;
         v.variant = variant;
@@ -30,7 +30,11 @@ TEST(SecondStage, EveryBuiltVariantMatchesOracle) {
         v.dampingResistance = 0.8;
         v.dampingInductance = 0.7e-6;
         v.dampingInductorResistance = 0.03;
-        const SecondStageStart start{3.4, 0.35, 12.1, -0.2};
+        v.dampingCapacitor = {1e9, 3e-9, 0.47, 0.0, 0.0, 22e-6};
+        const SecondStageStart start{3.4, 0.35, 12.1, -0.2, 11.8, 0.15};
+        const bool dampedInductor = variant == 2 || variant == 4 || variant == 5 || variant == 6;
+        const bool dampingInductor = variant == 4 || variant == 6;
+        const bool dampingCapacitor = variant == 3 || variant == 5 || variant == 6;
         BranchPair load;
         CalcInductorBranchCoeffs(loadL, loadR, s, loadPrev, &load);
         SecondStageCoeffs c;
@@ -45,11 +49,11 @@ TEST(SecondStage, EveryBuiltVariantMatchesOracle) {
         o.Resistor(n1, a, v.resistance);
         const int l2 = o.Inductor(a, out, v.inductance, start.inductorCurrent);
         int damp = -1;
-        if (variant == 2) {
+        if (dampedInductor && !dampingInductor) {
             const int b = o.Node();
             o.Resistor(n1, b, v.dampingResistance);
             damp = o.VoltageSource(b, out, 0.0);
-        } else if (variant == 4) {
+        } else if (dampingInductor) {
             const int b = o.Node(), d = o.Node();
             o.Resistor(n1, b, v.dampingResistance + v.dampingInductorResistance);
             damp = o.Inductor(b, d, v.dampingInductance, start.dampingCurrent);
@@ -59,6 +63,16 @@ TEST(SecondStage, EveryBuiltVariantMatchesOracle) {
         o.Resistor(out, c1, v.capacitor.esr);
         o.Inductor(c1, c2, v.capacitor.esl, start.capacitorCurrent);
         o.Capacitor(c2, 0, v.capacitor.capacitance, start.capacitorVoltage);
+        int dampCap = -1;
+        if (dampingCapacitor) {
+            const int d1 = o.Node(), d2 = o.Node();
+            dampCap = d2;
+            o.Resistor(out, d1, v.dampingCapacitor.esr);
+            const int d3 = o.Node();
+            o.Inductor(d1, d3, v.dampingCapacitor.esl, start.dampingCapacitorCurrent);
+            o.VoltageSource(d3, d2, 0.0);
+            o.Capacitor(d2, 0, v.dampingCapacitor.capacitance, start.dampingCapacitorVoltage);
+        }
         const int l1 = o.Node();
         o.Resistor(out, l1, loadR);
         o.Inductor(l1, 0, loadL, loadPrev);
@@ -68,16 +82,17 @@ TEST(SecondStage, EveryBuiltVariantMatchesOracle) {
         ExpectNear(o.Current(l2), r.inductorCurrent, "inductor current");
         if (damp >= 0) ExpectNear(o.Current(damp), r.dampingCurrent, "damping current");
         ExpectNear(o.V(c2), r.capacitorVoltage, "capacitor voltage");
+        if (dampCap >= 0) ExpectNear(o.V(dampCap), r.dampingCapacitorVoltage, "damping capacitor voltage");
     }
 }
 
-TEST(SecondStage, NoneHandsTheLoadOnAndDampingCapacitorsAreNotBuilt) {
+TEST(SecondStage, NoneHandsTheLoadOnAndUnknownVariantsFail) {
     SecondStageCoeffs c;
     const BranchPair load{2.0, 0.5};
     ASSERT_EQ(CalcSecondStageCoeffs(SecondStageValues{}, 1e6, SecondStageStart{}, load, &c), 1);
     EXPECT_EQ(c.total.z, 2.0);
     EXPECT_EQ(c.total.e, 0.5);
-    for (const int32_t variant : {3, 5, 6, 7, -1}) {
+    for (const int32_t variant : {7, -1}) {
         SecondStageValues v;
         v.variant = variant;
         EXPECT_EQ(CalcSecondStageCoeffs(v, 1e6, SecondStageStart{}, load, &c), 0) << variant;

@@ -255,7 +255,7 @@ TEST_F(StepSetUp, UnsimulatedVariantsFailTheirStep) {
          "Problem:  Failure calculating line rectifier quantities."},
         {"first stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 1; },
          "Problem:  Failure calculating first stage output filter quantities."},
-        {"second stage with a damping capacitor", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 3; },
+        {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
          "Problem:  Failure calculating second stage output filter quantities."},
         {"primary variant", [](FirstConfigRecords& r) { r.primary.topology = 3; },
          "Problem:  Failure calculating primary section quantities."},

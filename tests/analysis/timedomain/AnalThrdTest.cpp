@@ -186,7 +186,7 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
                                                                r.settings.linePhaseCount = 3; }, "line source"},
         {"synchronous rectifier", [](FirstConfigRecords& r) { r.rectifier.frequencyAnalysisFlagA = 1; },
          "output 1"},
-        {"second stage with a damping capacitor", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 3; },
+        {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
          "output 1"},
         {"modulator feedback", [](FirstConfigRecords& r) { r.rectifier.dutyWeight = 0.5; }, "output 1"},
         {"current mode", [](FirstConfigRecords& r) { r.control.controlMode = 0; }, "control section"},
