@@ -678,9 +678,17 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
         Put(r.sectionQuantityParamA, 0.0, sec, "Capacitor Out 1 leakage term");
         Put(r.sectionQuantityParamB, 0.0, sec, "Capacitor Out 1 leakage term");
         Put(r.capACapacitance, CapacitanceAt(c), sec, "Capacitor Out 1 capacitance");
-        if (r.hasCapA2)
-            Put(r.dampingCapacitorBreakdownVoltage, f1.GetCapacitorDamp1().m_dBreakdownVoltage, sec,
-                "Capacitor Damp 1 breakdown voltage");
+        if (r.hasCapA2) {
+            CCapacitor& cd = f1.GetCapacitorDamp1();                                   // C.DAMP1 group
+            Put(r.dampingCapacitorBreakdownVoltage, cd.m_dBreakdownVoltage, sec, "Capacitor Damp 1 breakdown voltage");
+            Put(r.sectionQuantityParamC, cd.m_dEsl, sec, "Capacitor Damp 1 ESL");
+            Put(r.sectionQuantityParamD, EsrAt(cd), sec, "Capacitor Damp 1 ESR");
+            Put(r.sectionQuantityParamE, 0.0, sec, "Capacitor Damp 1 leakage term");
+            Put(r.sectionQuantityParamF, 0.0, sec, "Capacitor Damp 1 leakage term");
+            Put(r.sectionQuantityParamG, CapacitanceAt(cd), sec, "Capacitor Damp 1 capacitance");
+            Put(r.filterTermParamA, ResistanceAt(f1.GetResistorDamp1()), sec, "Resistor Damp 1");   // in series
+            Put(r.filterTermParamB, f1.GetResistorDamp1().m_dEsl, sec, "Resistor Damp 1 ESL");
+        }
         if (sensing) {
             CTransformer& ct = f1.GetCurrentSenseTransformer();
             Put(r.csCoupling, ct.m_dCoupling, sec, "current sense transformer coupling");

@@ -24,6 +24,7 @@ struct SecondStageCoeffs {
 struct LoadStepStore {
     LoadNetworkCoeffs output[kMaxOutputs];
     SecondStageCoeffs secondStage[kMaxOutputs];
+    BranchPair firstStageDamping[kMaxOutputs];  // the first stage's damping branch
     double loadVoltage[kMaxOutputs] = {};  // the output node behind the second stage (V)
     // The output chokes on one core: M[j][k]·s (ohm), zero diagonal; all zero when uncoupled.
     double chokeMutual[kMaxOutputs][kMaxOutputs] = {};

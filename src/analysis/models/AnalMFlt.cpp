@@ -61,3 +61,12 @@ int32_t UpdateSecondStage(const SecondStageValues& v, double s, const SecondStag
     }
     return std::isfinite(out->outputVoltage) && std::isfinite(out->inductorCurrent) ? 1 : 0;
 }
+
+int32_t CalcFirstStageDampingCoeffs(const FirstStageDamping& d, double s, double capacitorVoltagePrev,
+                                    double currentPrev, BranchPair* out) {
+    BranchPair c, rl;
+    CalcCapacitorBranchCoeffs(d.capacitor, s, capacitorVoltagePrev, currentPrev, &c);
+    CalcInductorBranchCoeffs(d.inductance, d.resistance, s, currentPrev, &rl);
+    *out = {c.z + rl.z, c.e + rl.e};
+    return std::isfinite(out->z) && std::isfinite(out->e) ? 1 : 0;
+}

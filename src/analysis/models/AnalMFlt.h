@@ -62,3 +62,14 @@ int32_t CalcSecondStageCoeffs(const SecondStageValues& v, double s, const Second
                               const BranchPair& downstream, SecondStageCoeffs* out);
 int32_t UpdateSecondStage(const SecondStageValues& v, double s, const SecondStageStart& start,
                           const SecondStageCoeffs& c, double vn1, SecondStageResult* out);
+
+// First stage "Capacitor with Damping": beside Capacitor Out 1 the damping branch, Capacitor
+// Damp 1 in series with Resistor Damp 1 and its ESL (one current through all):
+//   z = zC + Rd + Ld·s,  e = eC - Ld·s·Iprev.
+struct FirstStageDamping {
+    CapacitorGroup capacitor{};  // Capacitor Damp 1
+    double resistance = 0.0;     // Resistor Damp 1 (ohm)
+    double inductance = 0.0;     // its ESL (H)
+};
+int32_t CalcFirstStageDampingCoeffs(const FirstStageDamping& d, double s, double capacitorVoltagePrev,
+                                    double currentPrev, BranchPair* out);

@@ -18,6 +18,7 @@ namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int32_t kFirstStageSingleCapacitor = 0;
+constexpr int32_t kFirstStageDamped = 1;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kInputCapacitorSingle = 0;
 constexpr int32_t kInputCapacitorDoubledDamped = 3;
@@ -59,6 +60,15 @@ LoadNetworkValues LoadValues(const AnalysisContext& ctx, int32_t j) {
         v.seriesInductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kLoadInductor1Table)]);
     }
     return v;
+}
+
+FirstStageDamping FirstStageDampingOf(const OutputFilterInputRec& fi) {
+    FirstStageDamping d;
+    d.capacitor = {Open(), fi.sectionQuantityParamC, fi.sectionQuantityParamD, fi.sectionQuantityParamE,
+                   fi.sectionQuantityParamF, fi.sectionQuantityParamG};
+    d.resistance = fi.filterTermParamA;
+    d.inductance = fi.filterTermParamB;
+    return d;
 }
 
 SecondStageValues SecondStageOf(const AnalysisContext& ctx, int32_t j) {
@@ -186,11 +196,21 @@ int32_t AssembleFirstStageFilterPass1() {
     AnalysisContext& ctx = Ctx();
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
-        if (fi.sectionQuantityFlagA != kFirstStageSingleCapacitor) return 0;
+        const int32_t v = fi.sectionQuantityFlagA;
+        if (v != kFirstStageSingleCapacitor && v != kFirstStageDamped) return 0;
         OutputStepStore& o = ctx.engine.output[j];
-        CalcCapacitorBranchCoeffs(FilterCapacitor(fi), StepFactor(), ctx.outputFilter[j].capacitorVoltage,
-                                  ctx.outputFilter[j].capacitorCurrent, &o.filterCapacitor);
+        OutputFilterStateRec& f = ctx.outputFilter[j];
+        CalcCapacitorBranchCoeffs(FilterCapacitor(fi), StepFactor(), f.capacitorVoltage, f.capacitorCurrent,
+                                  &o.filterCapacitor);
         o.outputNode = ParallelBranches(o.filterCapacitor, o.secondStage);
+        if (v == kFirstStageDamped) {
+            if (ctx.stepState.stepCount == 0) f.capA2Voltage = f.capacitor2Current = 0.0;  // at rest at turn-on
+            BranchPair& damping = ctx.loadStep.firstStageDamping[j];
+            if (!CalcFirstStageDampingCoeffs(FirstStageDampingOf(fi), StepFactor(), f.capA2Voltage,
+                                             f.capacitor2Current, &damping))
+                return 0;
+            o.outputNode = ParallelBranches(o.outputNode, damping);
+        }
         if (!Checked(o.outputNode.z, o.outputNode.e)) return 0;
     }
     return 1;
@@ -359,6 +379,15 @@ int32_t AssembleFirstStageFilterPass2() {
         f.capacitorCurrent1 = current;
         f.outputVoltage = o.outputVoltage;
         if (!Checked(f.capacitorVoltage, current)) return 0;
+        const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+        if (fi.sectionQuantityFlagA == kFirstStageDamped) {
+            const FirstStageDamping d = FirstStageDampingOf(fi);
+            const double i2 = BranchCurrent(ctx.loadStep.firstStageDamping[j], o.outputVoltage);
+            f.capA2Voltage = UpdateCapacitorBranch(d.capacitor, StepFactor(), f.capA2Voltage, i2);
+            f.capacitor2Current = i2;
+            f.capacitor2Voltage = o.outputVoltage;
+            if (!Checked(f.capA2Voltage, i2)) return 0;
+        }
     }
     return 1;
 }

@@ -71,9 +71,11 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
         const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
         const bool plainChoke = choke->chokeOn && !choke->skimWindingOn;
-        // The first stage's single capacitor; any second stage.
+        // The first stage's capacitor with or without damping (not the current-sensing ones);
+        // any second stage.
         const int32_t second = filter->sectionQuantityFlagB;
-        const bool singleCapacitor = filter->sectionQuantityFlagA == 0 && second >= 0 && second <= 6;
+        const bool singleCapacitor =
+            (filter->sectionQuantityFlagA == 0 || filter->sectionQuantityFlagA == 1) && second >= 0 && second <= 6;
         // Every load variant, with the parts the fill gives it.
         const int32_t lv = load->sectionQuantityFlagA;
         const bool knownLoad = (lv == 0 && load->resistorOn) || (lv == 1 && load->resistorOn && load->inductorOn) ||

@@ -99,4 +99,26 @@ TEST(SecondStage, NoneHandsTheLoadOnAndUnknownVariantsFail) {
     }
 }
 
+TEST(FirstStageDamping, BranchMatchesOracle) {
+    const double s = 5e6, drive = 9.7, vPrev = 9.1, iPrev = 0.4;
+    FirstStageDamping d;
+    d.capacitor = {1e9, 2e-9, 0.015, 0.0, 0.0, 33e-6};
+    d.resistance = 0.68;
+    d.inductance = 4e-9;
+    BranchPair branch;
+    ASSERT_EQ(CalcFirstStageDampingCoeffs(d, s, vPrev, iPrev, &branch), 1);
+
+    NodalOracle o(s);
+    const int top = o.Node(), a = o.Node(), b = o.Node(), c = o.Node();
+    const int src = o.VoltageSource(top, 0, drive);
+    o.Resistor(top, a, d.resistance + d.capacitor.esr);
+    o.Inductor(a, b, d.inductance + d.capacitor.esl, iPrev);
+    o.VoltageSource(b, c, 0.0);
+    o.Capacitor(c, 0, d.capacitor.capacitance, vPrev);
+    ASSERT_TRUE(o.Solve());
+    const double current = BranchCurrent(branch, drive);
+    ExpectNear(-o.Current(src), current, "damping branch current");
+    ExpectNear(o.V(c), UpdateCapacitorBranch(d.capacitor, s, vPrev, current), "damping capacitor voltage");
+}
+
 }  // namespace

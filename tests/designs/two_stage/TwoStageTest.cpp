@@ -14,6 +14,7 @@
 #include "analysis/timedomain/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
+#include "platform/core/ReportSink.h"
 
 namespace {
 
@@ -59,6 +60,49 @@ TEST(TwoStage, SecondStageAttenuatesTheRippleByItsTransferFunction) {
     const double first = fig.FirstStageRippleAmplitude(), out = fig.OutputRippleAmplitude();
     ASSERT_GT(first, 1e-3);
     EXPECT_NEAR(out / first, Attenuation(), 0.07 * Attenuation());
+}
+
+// The same converter with every damping element of both stages (Capacitor Damp 1 behind
+// Resistor Damp 1; Resistor Damp 2 with Inductor Out 3 beside Inductor Out 2; Capacitor
+// Damp 2 behind Resistor Damp 3): none of them carries DC, so the output settles where the
+// undamped design settles (the damping only reshapes the ripple).
+TEST(TwoStage, DampingElementsLeaveTheAverageOutput) {
+    auto run = [](bool damped, CRunFigures* fig) {
+        fw::RecordingSink sink;
+        fw::ScopedReportSink scoped(&sink);
+        CPwrQuorraDoc doc;
+        doc.OnNewDocument();
+        BuildTwoStage(doc);
+        if (damped) {
+            C1StgOutputFilter& f1 = *doc.Get1StgOutputFilter1();
+            f1.SetTopology(1);
+            f1.SetDefaults();
+            f1.GetCapacitorOut1().m_dCapacitance = 100e-6;
+            f1.GetCapacitorDamp1().m_dCapacitance = 220e-6;
+            f1.GetResistorDamp1().m_dResistance = 0.3;
+            C2StgOutputFilter& f2 = *doc.Get2StgOutputFilter1();
+            f2.SetTopology(6);
+            f2.SetDefaults();
+            f2.GetInductorOut2().m_dInductance = 1e-6;
+            f2.GetInductorOut2().m_dDcResistance = 5e-3;
+            f2.GetCapacitorOut2().m_dCapacitance = 47e-6;
+            f2.GetCapacitorOut2().m_dEsr = 0.01;
+            f2.GetResistorDamp2().m_dResistance = 0.5;
+            f2.GetInductorOut3().m_dInductance = 0.5e-6;
+            f2.GetInductorOut3().m_dDcResistance = 1e-3;
+            f2.GetCapacitorDamp2().m_dCapacitance = 100e-6;
+            f2.GetResistorDamp3().m_dResistance = 0.2;
+            doc.CheckAllSections();
+        }
+        return RunDesignHeadless(doc, kCycles, fig, nullptr);
+    };
+    CRunFigures plain(0.0), damped(0.0);
+    const HeadlessRun a = run(false, &plain);
+    ASSERT_EQ(a.ran, 1) << a.problem;
+    const HeadlessRun b = run(true, &damped);
+    ASSERT_EQ(b.ran, 1) << b.problem;
+    EXPECT_NEAR(damped.OutputAverage(), plain.OutputAverage(), 0.005 * plain.OutputAverage());
+    EXPECT_NEAR(damped.ChokeAverage(), plain.ChokeAverage(), 0.005 * plain.ChokeAverage());
 }
 
 }  // namespace
