@@ -62,6 +62,10 @@ LoadNetworkValues LoadValues(const AnalysisContext& ctx, int32_t j) {
     return v;
 }
 
+double SkimInductance(const AnalysisContext& ctx, int32_t j) {
+    return NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kSkimTable)]);
+}
+
 FirstStageDamping FirstStageDampingOf(const OutputFilterInputRec& fi) {
     FirstStageDamping d;
     d.capacitor = {Open(), fi.sectionQuantityParamC, fi.sectionQuantityParamD, fi.sectionQuantityParamE,
@@ -110,8 +114,9 @@ int32_t CoupleOutputChokes(AnalysisContext& ctx) {
     for (int32_t j = 0; j < n; ++j) {
         double e = 0.0;
         for (int32_t i = 0; i < n; ++i) {
+            // The chokes' own windings couple; their sense and skim inductors do not.
             const double m = coupling[j][i] *
-                             std::sqrt(ctx.outputChoke[j].totalInductance * ctx.outputChoke[i].totalInductance) * s;
+                             std::sqrt(ctx.pOutputChokeInput[j]->inductance * ctx.pOutputChokeInput[i]->inductance) * s;
             ctx.loadStep.chokeMutual[j][i] = i == j ? 0.0 : m;
             if (i != j) e += m * ctx.outputChoke[i].chokeCurrent;
         }
@@ -221,9 +226,12 @@ int32_t AssembleOutputChokePass1() {
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const OutputChokeInputRec& ci = *ctx.pOutputChokeInput[j];
         OutputStepStore& o = ctx.engine.output[j];
-        // The choke's sense resistor and its inductance are in series with the winding.
-        const double l = ci.inductance + (ci.seriesElementOn ? ci.seriesInductance : 0.0);
-        const double r = ci.windingResistance + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
+        // The choke's sense resistor and its inductance, and the skim inductor, are in series
+        // with the winding.
+        const double skimL = ci.skimWindingOn ? SkimInductance(ctx, j) : 0.0;
+        const double skimR = ci.skimWindingOn ? ci.skimResistance : 0.0;
+        const double l = ci.inductance + skimL + (ci.seriesElementOn ? ci.seriesInductance : 0.0);
+        const double r = ci.windingResistance + skimR + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
         CalcInductorBranchCoeffs(l, r, StepFactor(), ctx.outputChoke[j].chokeCurrent, &o.choke);
         ctx.outputChoke[j].totalInductance = l;
         ctx.outputChoke[j].totalResistance = r;
@@ -356,6 +364,12 @@ int32_t AssembleOutputChokePass2() {
         const OutputStepStore& o = ctx.engine.output[j];
         OutputChokeStateRec& ch = ctx.outputChoke[j];
         ch.currentSlope = (o.chokeCurrent - ch.chokeCurrent) * StepFactor();
+        if (ci.skimWindingOn) {
+            ch.skimInductance = SkimInductance(ctx, j);
+            ch.skimWindingResistance = ci.skimResistance;
+            ch.skimCurrent = o.chokeCurrent;
+            ch.skimVoltage = ci.skimResistance * o.chokeCurrent + ch.skimInductance * ch.currentSlope;
+        }
         ch.chokeCurrent = o.chokeCurrent;
         ch.reportedChokeCurrent = o.chokeCurrent;
         ch.windingVoltage = o.chokeNodeVoltage - o.outputVoltage;

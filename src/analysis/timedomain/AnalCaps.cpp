@@ -70,7 +70,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const LoadNetworkInputRec* load = params.pLoadNetworkInput[j];
         if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
         const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
-        const bool plainChoke = choke->chokeOn && !choke->skimWindingOn;
+        const bool plainChoke = choke->chokeOn != 0;  // with or without its skim inductor
         // The first stage's capacitor with or without damping (not the current-sensing ones);
         // any second stage.
         const int32_t second = filter->sectionQuantityFlagB;
@@ -100,6 +100,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (Saturates(params.pTable[kPowerXfmrTable])) return Refuse(kRefuseSaturation);
     for (int32_t k = 1; k <= set->outputCount; ++k)
         if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
             Saturates(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
             Saturates(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
             Saturates(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||

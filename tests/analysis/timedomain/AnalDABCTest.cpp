@@ -199,8 +199,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         o.Mutual(swBranch[0], swBranch[1], m12);
         if (c.chokeCoupling > 0.0)
             o.Mutual(chokeBranch[0], chokeBranch[1],
-                     c.chokeCoupling * std::sqrt((rec_.choke.inductance + rec_.choke.seriesInductance) *
-                                                 (rec2_.choke.inductance + rec2_.choke.seriesInductance)));
+                     c.chokeCoupling * std::sqrt(rec_.choke.inductance * rec2_.choke.inductance));
     }
     ASSERT_TRUE(o.Solve());
 
