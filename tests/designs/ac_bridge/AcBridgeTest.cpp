@@ -168,4 +168,43 @@ TEST(AcLine, FilteredLineAndDampedBulkFollowTheSameClosedForm) {
     EXPECT_NEAR(fig.BulkMax() - fig.BulkMin(), cf.ripple, 0.05 * cf.ripple);
 }
 
+// Three phases of 20 V peak through the six-diode bridge into the same 150 uF: the bulk
+// rides the line-to-line envelope sqrt(3)·Vpk·|sin| and peaks, with the capacitor current
+// crossing zero, at sqrt(3)·Vpk - 2·Vf - Idc·(2·Rline + 2·Rd) (two lines and two diodes in
+// the path); it is recharged six times a line period, so it falls by less than
+// Idc·T/(6·C) between charges.
+TEST(AcLine, ThreePhaseBridgeRidesTheLineToLinePeak) {
+    fw::RecordingSink sink;
+    fw::ScopedReportSink scoped(&sink);
+    CPwrQuorraDoc doc;
+    doc.OnNewDocument();
+    BuildAcBridge(doc);
+    CLineFilter& filter = *doc.GetLineFilter();
+    filter.SetLineSourceType(CLineFilter::SOURCE_3_PHASE_AC);
+    filter.SetTopology(CLineFilter::FILTER_NONE);
+    filter.SetDefaults();
+    filter.GetLineVoltage().m_dDCMagnitude = 0.0;
+    filter.GetLineVoltage().m_dACPeakMagnitude = 20.0;
+    filter.GetLineVoltage().m_dACFrequency = kF;
+    filter.GetLineInductance().m_dInductance = 1e-6;
+    filter.GetLineResistance().m_dResistance = kRline;
+    CLineRectifier& rect = *doc.GetLineRectifier();
+    rect.SetTopology(CLineRectifier::RECT_FULL_WAVE_SINGLE_CAP);
+    rect.SetDefaults();
+    rect.GetDiode().m_dForwardVoltage = kVf;
+    rect.GetDiode().m_dForwardVoltageTempCoef = 0.0;
+    rect.GetDiode().m_dDynamicResistance = kRd;
+    doc.CheckAllSections();
+
+    CRunFigures fig(0.0);
+    const HeadlessRun run = RunDesignHeadless(doc, kCycles, &fig, nullptr);
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    const double idc = fig.DrawAverage();
+    ASSERT_GT(idc, 0.1);
+    const double vmax = std::sqrt(3.0) * 20.0 - 2.0 * kVf - idc * (2.0 * kRline + 2.0 * kRd);
+    EXPECT_NEAR(fig.BulkMax(), vmax, 0.01 * vmax);
+    EXPECT_GT(fig.BulkMax() - fig.BulkMin(), 0.0);
+    EXPECT_LT(fig.BulkMax() - fig.BulkMin(), idc / (6.0 * kF * 150e-6));
+}
+
 }  // namespace
