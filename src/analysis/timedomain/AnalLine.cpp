@@ -289,9 +289,14 @@ void ProposeLineDiodeEvents(StepStateRec& step) {
     const LineRectifierStateRec& lr = ctx->lineRectifier;
     const uint32_t used = LineDiodesOfRectifierCase(ctx->lineStep.in.rectifierCase);
     for (int32_t d = 0; d < kLineDiodes; ++d) {
-        if (!(used >> d & 1u) || !(lr.*kDiode[d].on)) continue;
+        if (!(used >> d & 1u)) continue;
         const double current = lr.*kDiode[d].current, slope = lr.*kDiode[d].slope;
-        if (current > 0.0 && slope < 0.0) step.LimitTimeStep(-current / slope, 1, 1);
+        if (current == NOT_SET) continue;
+        // A conducting diode's current running out, or an open one's reverse current (its
+        // voltage over the open resistance) running up to zero as it comes forward.
+        const bool on = lr.*kDiode[d].on != 0;
+        if ((on && current > 0.0 && slope < 0.0) || (!on && current < 0.0 && slope > 0.0))
+            step.LimitTimeStep(-current / slope, 1, 1);
     }
 }
 

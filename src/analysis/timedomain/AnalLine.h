@@ -15,7 +15,8 @@ int32_t CalcLineSourceQuantities();
 int32_t AssembleLineSidePass1(double s);
 // Reverse pass from the current the primary drew from the bulk node. 1, or 0 after reporting.
 int32_t AssembleLineSidePass2(double draw, double s);
-// Proposes the end of every conducting line diode's current as the next step.
+// Proposes the line diodes' next events: a conducting diode's current ending, an open one's
+// reverse current reaching zero.
 void ProposeLineDiodeEvents(StepStateRec& step);
 // Switches the line diodes after the step: off when its current has ended, on when its
 // voltage exceeds the forward voltage. 1 when any diode changed.
