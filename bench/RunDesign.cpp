@@ -141,10 +141,12 @@ int RunOne(const std::string& path, const std::string& name, double cycles, cons
     for (const std::string& m : run.messages) std::fprintf(stderr, "%s: %s\n", name.c_str(), m.c_str());
     std::printf(
         "design=%s cycles=%g us_per_cycle=%.2f steps_per_cycle=%.1f peak_rss_mb=%.1f vout_avg=%.6g vout_pp=%.6g "
-        "il_pp=%.6g ipk=%.6g duty=%.5f vclamp=%.6g im_turn_on_spread=%.3g\n",
+        "il_pp=%.6g ipk=%.6g duty=%.5f vclamp=%.6g im_turn_on_spread=%.3g vbulk_max=%.6g vbulk_pp=%.6g "
+        "line_conduction=%.4f\n",
         name.c_str(), cycles, run.seconds * 1e6 / cycles, static_cast<double>(run.steps) / cycles, PeakRssMb(),
         fig.OutputAverage(), fig.OutputPeakToPeak(), fig.ChokePeakToPeak(), fig.PrimaryPeak(), fig.Duty(),
-        fig.ClampAverage(), fig.MagnetizingAtTurnOnSpread());
+        fig.ClampAverage(), fig.MagnetizingAtTurnOnSpread(), fig.BulkMax(), fig.BulkMax() - fig.BulkMin(),
+        fig.LineConduction());
     return 0;
 }
 

@@ -691,9 +691,17 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
         Put(r.sectionQuantityParamA, 0.0, sec, "Capacitor Out 1 leakage term");
         Put(r.sectionQuantityParamB, 0.0, sec, "Capacitor Out 1 leakage term");
         Put(r.capACapacitance, CapacitanceAt(c), sec, "Capacitor Out 1 capacitance");
-        if (r.hasCapA2)
-            Put(r.dampingCapacitorBreakdownVoltage, f1.GetCapacitorDamp1().m_dBreakdownVoltage, sec,
-                "Capacitor Damp 1 breakdown voltage");
+        if (r.hasCapA2) {
+            CCapacitor& cd = f1.GetCapacitorDamp1();                                   // C.DAMP1 group
+            Put(r.dampingCapacitorBreakdownVoltage, cd.m_dBreakdownVoltage, sec, "Capacitor Damp 1 breakdown voltage");
+            Put(r.sectionQuantityParamC, cd.m_dEsl, sec, "Capacitor Damp 1 ESL");
+            Put(r.sectionQuantityParamD, EsrAt(cd), sec, "Capacitor Damp 1 ESR");
+            Put(r.sectionQuantityParamE, 0.0, sec, "Capacitor Damp 1 leakage term");
+            Put(r.sectionQuantityParamF, 0.0, sec, "Capacitor Damp 1 leakage term");
+            Put(r.sectionQuantityParamG, CapacitanceAt(cd), sec, "Capacitor Damp 1 capacitance");
+            Put(r.filterTermParamA, ResistanceAt(f1.GetResistorDamp1()), sec, "Resistor Damp 1");   // in series
+            Put(r.filterTermParamB, f1.GetResistorDamp1().m_dEsl, sec, "Resistor Damp 1 ESL");
+        }
         if (sensing) {
             CTransformer& ct = f1.GetCurrentSenseTransformer();
             Put(r.csCoupling, ct.m_dCoupling, sec, "current sense transformer coupling");
@@ -733,6 +741,10 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
         if (r.hasCapB) {
             CCapacitor& c = f2.GetCapacitorOut2();
             Put(r.outputCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "Capacitor Out 2 breakdown voltage");
+            Put(r.sectionQuantityParamH, c.m_dEsl, sec, "Capacitor Out 2 ESL");
+            Put(r.sectionQuantityParamI, EsrAt(c), sec, "Capacitor Out 2 ESR");
+            Put(r.sectionQuantityParamJ, 0.0, sec, "Capacitor Out 2 leakage term");
+            Put(r.sectionQuantityParamK, 0.0, sec, "Capacitor Out 2 leakage term");
             Put(r.capBCapacitance, CapacitanceAt(c), sec, "Capacitor Out 2 capacitance");
             CInductor& l = f2.GetInductorOut2();
             Put(r.secondInductorResistance, l.m_dDcResistance, sec, "Inductor Out 2 DC resistance");
@@ -741,9 +753,17 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
             FillSaturationTable(OutputTableIndex(k, kSecondStageInductorTable), l.m_CoreSatChar, l.m_dInductance,
                                 fw::Format("Inductor Out 2 of output %d", k));
         }
-        if (r.hasCapB2)
-            Put(r.outputDampingCapacitorBreakdownVoltage, f2.GetCapacitorDamp2().m_dBreakdownVoltage, sec,
+        if (r.hasCapB2) {
+            CCapacitor& c = f2.GetCapacitorDamp2();                                   // C.DAMP2 group
+            Put(r.outputDampingCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec,
                 "Capacitor Damp 2 breakdown voltage");
+            Put(r.sectionQuantityParamL, c.m_dEsl, sec, "Capacitor Damp 2 ESL");
+            Put(r.sectionQuantityParamM, EsrAt(c), sec, "Capacitor Damp 2 ESR");
+            Put(r.sectionQuantityParamN, 0.0, sec, "Capacitor Damp 2 leakage term");
+            Put(r.sectionQuantityParamO, 0.0, sec, "Capacitor Damp 2 leakage term");
+            Put(r.filterTermParamC, CapacitanceAt(c), sec, "Capacitor Damp 2 capacitance");
+            Put(r.filterTermParamD, ResistanceAt(f2.GetResistorDamp3()), sec, "Resistor Damp 3");  // in series
+        }
         if (r.hasDampingB) Put(r.dampingResistance, ResistanceAt(f2.GetResistorDamp2()), sec, "Resistor Damp 2");
         if (r.dampingInductorOn) {
             CInductor& l = f2.GetInductorOut3();

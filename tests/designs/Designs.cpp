@@ -19,6 +19,11 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"four_outputs", &BuildFourOutputs},
         {"active_clamp", &BuildActiveClamp},
         {"reset_winding", &BuildResetWinding},
+        {"ac_bridge", &BuildAcBridge},
+        {"ac_doubler", &BuildAcDoubler},
+        {"load_source", &BuildLoadSource},
+        {"two_stage", &BuildTwoStage},
+        {"coupled_chokes", &BuildCoupledChokes},
     };
     return designs;
 }

@@ -33,3 +33,8 @@ void BuildResonantReset(CPwrQuorraDoc& doc);
 void BuildFourOutputs(CPwrQuorraDoc& doc);
 void BuildActiveClamp(CPwrQuorraDoc& doc);
 void BuildResetWinding(CPwrQuorraDoc& doc);
+void BuildAcBridge(CPwrQuorraDoc& doc);
+void BuildAcDoubler(CPwrQuorraDoc& doc);
+void BuildLoadSource(CPwrQuorraDoc& doc);
+void BuildTwoStage(CPwrQuorraDoc& doc);
+void BuildCoupledChokes(CPwrQuorraDoc& doc);

@@ -9,6 +9,7 @@
 //   inductor        Va - Vb = sum_k L[j][k]·s·(I[k] - Iprev[k])   (self and mutual terms)
 //   capacitor       I = C·s·(Va - Vb - Vprev)
 //   ideal op-amp    V+ = V-, its output sources whatever current that takes (a nullor)
+//   current source  I fixed
 #pragma once
 
 #include <cmath>

@@ -7,6 +7,7 @@
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
+#include "analysis/models/AnalMLrc.h"
 #include "circuit/AnalFill.h"
 #include "platform/core/Format.h"
 #include "records/Utils.h"
@@ -19,7 +20,7 @@ constexpr uint32_t kRefuseLineSide = 58401;
 constexpr uint32_t kRefusePrimary = 58402;
 constexpr uint32_t kRefuseOutput = 58403;
 constexpr uint32_t kRefuseControl = 58404;
-constexpr uint32_t kRefuseCoupledChokes = 58405;
+constexpr uint32_t kRefuseChokeCoupling = 58920;
 constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
 constexpr uint32_t kRefuseErrorAmpValues = 58940;
@@ -40,6 +41,8 @@ constexpr int32_t kPrimaryActiveClampSenseResistor = 7;
 constexpr int32_t kPrimaryResetWindingSenseResistor = 3;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kControlVoltageMode = 2;
+// The line phases each rectifier case is built for (no rectifier: one phase straight through).
+constexpr int32_t kRectifierPhases[kLineCases] = {1, 1, 2, 3, 1, 1, 2, 2, 3, 3};
 
 // More than the one point at 0 A: the inductance would follow the current.
 bool Saturates(const TimeMagnitudeTable* table) { return table && table->count > 1; }
@@ -64,9 +67,15 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         return Refuse(kRefuseIncomplete);
     if (!EngineRunsKind(set->analysisKind)) return Refuse(kRefuseKind);
 
-    const LineSourceInputRec& line = *params.pLineSourceInput;
-    if (set->linePhaseCount != 1 || set->lineFilterVariant != kLineFilterNone || set->lineRectifierVariant != 0 ||
-        set->inputCapacitorVariant != 0 || line.lineMagnitude != 0.0)
+    // Line side: any rectifier on its own number of phases, every line filter and input
+    // capacitor variant.
+    const int32_t rect = set->lineRectifierVariant;
+    const bool doubled = set->inputCapacitorVariant == 2 || set->inputCapacitorVariant == 3;
+    if (set->linePhaseCount < 1 || set->linePhaseCount > kMaxLinePhases || rect < 0 || rect >= kLineCases ||
+        set->lineFilterVariant < 0 || set->lineFilterVariant > kLineFilterNone || set->inputCapacitorVariant < 0 ||
+        set->inputCapacitorVariant > 3)
+        return Refuse(kRefuseLineSide);
+    if (kRectifierPhases[rect] != set->linePhaseCount || (IsDoublerRectifierCase(rect) && !doubled))
         return Refuse(kRefuseLineSide);
 
     const PrimaryInputRec& pri = *params.pPrimaryInput;
@@ -95,7 +104,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (!valuesUsable) return Refuse(kRefusePrimaryValues);
 
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return Refuse(kRefuseIncomplete);
-    if (set->coupledOutputChokes) return Refuse(kRefuseCoupledChokes);
+    // Coupled chokes: each pair's coefficient a number from 0 up to (not including) 1.
+    if (set->coupledOutputChokes)
+        for (const double k : set->outputChokeCoupling)
+            if (!(k >= 0.0 && k < 1.0)) return Refuse(kRefuseChokeCoupling);
     for (int32_t j = 0; j < set->outputCount; ++j) {
         const SecondaryRectifierInputRec* rect = params.pSecondaryRectifierInput[j];
         const OutputChokeInputRec* choke = params.pOutputChokeInput[j];
@@ -103,15 +115,23 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const LoadNetworkInputRec* load = params.pLoadNetworkInput[j];
         if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
         const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
-        const bool plainChoke = choke->chokeOn && !choke->skimWindingOn;
-        const bool singleCapacitor = filter->sectionQuantityFlagA == 0 && filter->sectionQuantityFlagB == 0;
-        const bool resistiveLoad = load->sectionQuantityFlagA == 0 && load->resistorOn && !load->inductorOn &&
-                                   !load->firstBranchOn && !load->currentSourceOn;
+        const bool plainChoke = choke->chokeOn != 0;  // with or without its skim inductor
+        // The first stage's capacitor with or without damping (not the current-sensing ones);
+        // any second stage.
+        const int32_t second = filter->sectionQuantityFlagB;
+        const bool singleCapacitor =
+            (filter->sectionQuantityFlagA == 0 || filter->sectionQuantityFlagA == 1) && second >= 0 && second <= 6;
+        // Every load variant, with the parts the fill gives it.
+        const int32_t lv = load->sectionQuantityFlagA;
+        const bool knownLoad = (lv == 0 && load->resistorOn) || (lv == 1 && load->resistorOn && load->inductorOn) ||
+                               (lv == 2 && load->currentSourceOn) ||
+                               (lv == 3 && load->resistorOn && load->inductorOn && load->firstBranchOn &&
+                                load->currentSourceOn);
         // The output's voltage over its target drives the feedback: a target of 0 has no meaning.
         const bool targetSet = !(load->rippleWeight != 0.0) || Positive(load->outputVoltage);
         // The feedback takes the output voltages only, not the modulator's.
         const bool voltageFeedbackOnly = !(rect->dutyWeight != 0.0);
-        if (!diodes || !plainChoke || !singleCapacitor || !resistiveLoad || !targetSet || !voltageFeedbackOnly)
+        if (!diodes || !plainChoke || !singleCapacitor || !knownLoad || !targetSet || !voltageFeedbackOnly)
             return Refuse(kRefuseOutput, j + 1);
     }
     // Stacked windings must form chains: a winding sits on at most one other, never on the
@@ -122,9 +142,17 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         return Refuse(kRefuseStackLoop);
 
     // The inductances stay at their nominal values in the step.
+    for (const TimeMagnitudeTable3* table : params.pTable3)
+        if (table && table->count > 1) return Refuse(kRefuseSaturation);
     if (Saturates(params.pTable[kPowerXfmrTable])) return Refuse(kRefuseSaturation);
     for (int32_t k = 1; k <= set->outputCount; ++k)
-        if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)])) return Refuse(kRefuseSaturation);
+        if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kDampingInductorTable)]))
+            return Refuse(kRefuseSaturation);
 
     const ControlInputRec& ctl = *params.pControlInput;
     // Average current control senses the primary or the chokes; the capacitor sense is not built.

@@ -3,6 +3,7 @@
 // and the regression designs read them; nothing here allocates.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 class AnalysisContext;
@@ -35,6 +36,17 @@ public:
     // Mean error amplifier output and PWM control voltage.
     double ErrorAmpAverage() const { return span_ > 0.0 ? veaArea_ / span_ : 0.0; }
     double ControlAverage() const { return span_ > 0.0 ? controlArea_ / span_ : 0.0; }
+    // Extremes of the bulk capacitor voltage (both capacitors of a doubler together).
+    double BulkMin() const { return vbulkMin_; }
+    double BulkMax() const { return vbulkMax_; }
+    // Mean current the primary takes from the bulk.
+    double DrawAverage() const { return span_ > 0.0 ? drawArea_ / span_ : 0.0; }
+    // Share of the window in which the line rectifier feeds the bulk.
+    double LineConduction() const { return span_ > 0.0 ? lineConductionTime_ / span_ : 0.0; }
+    // Amplitudes of the switching frequency's component over the window: the first stage's
+    // node and the output (behind the second stage).
+    double FirstStageRippleAmplitude() const { return Amplitude(firstCos_, firstSin_); }
+    double OutputRippleAmplitude() const { return Amplitude(outCos_, outSin_); }
     double Duty() const { return span_ > 0.0 ? driveOnTime_ / span_ : 0.0; }
     double Span() const { return span_; }
     // Output k's average (k from 0), for designs with several outputs.
@@ -49,6 +61,8 @@ public:
     int64_t Steps() const { return steps_; }
 
 private:
+    double Amplitude(double c, double s) const { return span_ > 0.0 ? 2.0 * std::hypot(c, s) / span_ : 0.0; }
+
     double windowStart_;
     double span_ = 0.0;
     double voutArea_ = 0.0;
@@ -57,6 +71,10 @@ private:
     double driveOnTime_ = 0.0;
     double resetTime_ = 0.0;
     double vswResetArea_ = 0.0;
+    double drawArea_ = 0.0;
+    double firstCos_ = 0.0, firstSin_ = 0.0, outCos_ = 0.0, outSin_ = 0.0;
+    double lineConductionTime_ = 0.0;
+    double vbulkMin_ = 1e300, vbulkMax_ = -1e300;
     double voutMin_ = 1e300, voutMax_ = -1e300;
     double ilMin_ = 1e300, ilMax_ = -1e300;
     double ipMax_ = -1e300;

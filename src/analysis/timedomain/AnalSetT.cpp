@@ -9,6 +9,7 @@
 #include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
 #include "analysis/models/AnalMPri.h"
+#include "analysis/timedomain/AnalLine.h"
 #include "records/Utils.h"
 
 namespace {
@@ -184,6 +185,7 @@ int32_t DetermineTimeStep() {
     const PrimaryStateRec& pri = ctx->primary;
     if (pri.switchState == 1) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
     if (pri.switchState == 1) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
+    ProposeLineDiodeEvents(step);
 
     const double h = step.nextTimeStep;
     if (!(h > 0.0) || !std::isfinite(h)) return 0;
@@ -376,6 +378,7 @@ int32_t DetermineTimeStepAfterStep() {
         }
         rs.outputConducting = rs.rectifier1On || rs.diodeConducting;
     }
+    if (UpdateLineDiodeConduction()) event = 1;
     st.deviceEventThisStep = event;
     step.settlingFlagB = event;  // EventThisStep
 

@@ -29,6 +29,7 @@ struct StepCase {
     int32_t topology = 1;
     int32_t bodyDiode = 0;
     int32_t stack[6] = {};  // 2 on 1, 1 on 2, 3 on 2, 2 on 3, 4 on 3, 3 on 4
+    double chokeCoupling = 0.0;  // the first two outputs' chokes on one core
 };
 
 class AssemblyOracle : public ::testing::TestWithParam<StepCase> {
@@ -170,6 +171,8 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         rec_.primary.switch1DiodeParamB = 0.027;
     }
     FirstConfigRecords* recs[4] = {&rec_, &rec2_, &rec3_, &rec4_};
+    rec_.settings.coupledOutputChokes = c.chokeCoupling > 0.0;
+    rec_.settings.outputChokeCoupling[0] = c.chokeCoupling;
     AnalysisThreadParams block;
     rec_.Attach(block);
     for (int j = 0; j < 4; ++j) {
@@ -397,6 +400,10 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     for (int j = 0; j < c.outputs; ++j) {
         o.VoltageSource(returns[j], below[j] >= 0 ? anodes[below[j]] : 0, 0.0);
     }
+    if (c.chokeCoupling > 0.0) {
+        o.Mutual(chokeBranch[0], chokeBranch[1],
+                 c.chokeCoupling * std::sqrt(rec_.choke.inductance * rec2_.choke.inductance));
+    }
     if (resetWinding) {
         const double krs[4] = {pi.couplingResetSec1, pi.couplingResetSec2, pi.couplingResetSec3, pi.couplingResetSec4};
         for (int j = 0; j < c.outputs; ++j)
@@ -481,7 +488,13 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{"stacked all down", 1, {1, 0, 1, 0}, {1, 1, 0, 1}, 4, {-1, -1, -1, -1}, 1, 0,
                                {1, 0, 1, 0, 1, 0}},
                       StepCase{"stacked 1 on 2, 3 on 4", 2, {1, 1, 0, 1}, {0, 1, 1, 0}, 4, {1, 1, -1, -1}, 9, 0,
-                               {0, 1, 0, 0, 0, 1}}),
+                               {0, 1, 0, 0, 0, 1}},
+                      // Two outputs' chokes on one core, also with the second winding stacked.
+                      StepCase{"two outputs, coupled chokes", 2, {1, 0}, {0, 1}, 2, {1, -1, 1, 1}, 1, 0, {}, 0.6},
+                      StepCase{"two outputs in reset, coupled chokes", 1, {0, 1}, {1, 1}, 2, {1, 1, 1, 1}, 1, 0, {},
+                               0.35},
+                      StepCase{"stacked 2 on 1, coupled chokes", 2, {1, 1}, {0, 1}, 2, {1, 1, 1, 1}, 1, 0,
+                               {1, 0, 0, 0, 0, 0}, 0.5}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
 
 }  // namespace

@@ -280,15 +280,15 @@ TEST_F(StepSetUp, UnsimulatedVariantsFailTheirStep) {
         const char* message;
     };
     const Case cases[] = {
-        {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; },
+        {"unknown line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 10; },
          "Problem:  Failure calculating line filter quantities."},
-        {"input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 2; },
+        {"unknown input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 4; },
          "Problem:  Failure calculating input capacitor quantities."},
-        {"line rectifier", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 4; },
+        {"doubler on one capacitor", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 5; },
          "Problem:  Failure calculating line rectifier quantities."},
-        {"first stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 1; },
+        {"first stage with current sensing", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 2; },
          "Problem:  Failure calculating first stage output filter quantities."},
-        {"second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 1; },
+        {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
          "Problem:  Failure calculating second stage output filter quantities."},
         {"primary variant", [](FirstConfigRecords& r) { r.primary.topology = 3; },
          "Problem:  Failure calculating primary section quantities."},

@@ -187,11 +187,16 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
              r.primary.clampResistance = 0.0;
          },
          "the primary section"},
-        {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; }, "line filter"},
-        {"AC line", [](FirstConfigRecords& r) { r.line.lineMagnitude = 325.0; }, "line source"},
+        {"unknown line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 10; }, "line filter"},
+        {"unknown input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 4; }, "line source"},
+        {"doubler on one capacitor", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 5; },
+         "line source"},
+        {"bridge on three phases", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 4;
+                                                               r.settings.linePhaseCount = 3; }, "line source"},
         {"synchronous rectifier", [](FirstConfigRecords& r) { r.rectifier.frequencyAnalysisFlagA = 1; },
          "output 1"},
-        {"second-stage filter", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 2; }, "output 1"},
+        {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
+         "output 1"},
         {"modulator feedback", [](FirstConfigRecords& r) { r.rectifier.dutyWeight = 0.5; }, "output 1"},
         {"hysteretic mode", [](FirstConfigRecords& r) { r.control.controlMode = 3; }, "control section"},
         {"peak current without its ramp", [](FirstConfigRecords& r) { r.control.controlMode = 0; },
@@ -202,7 +207,9 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
          "the opto-isolator needs a positive value"},
         {"error amplifier network without its input branch", [](FirstConfigRecords& r) { r.control.veaVariant = 4; },
          "the voltage error amplifier needs a positive value"},
-        {"coupled chokes", [](FirstConfigRecords& r) { r.settings.coupledOutputChokes = 1; }, "coupled output chokes"},
+        {"choke coupling of 1", [](FirstConfigRecords& r) { r.settings.coupledOutputChokes = 1;
+                                                            r.settings.outputChokeCoupling[0] = 1.0; },
+         "output choke coupling coefficient"},
         {"no largest step", [](FirstConfigRecords& r) { r.settings.initialTimeStep = NOT_SET; }, "incomplete"},
     };
     for (const Case& c : cases) {
