@@ -160,6 +160,10 @@ int32_t DetermineTimeStep() {
     if (step.driveOn) Reach(step, step.lastDriveEdgeTime + OnTimeHold(ctx) - step.time);
     Land(step, st.onEdgeTimer);
     Land(step, st.offEdgeTimer);
+    // A switch request raised without a delay is due now: the switch follows after a step of
+    // the timer resolution, not after a whole step in its old state.
+    if (ctx->primary.switch1OnRequest || ctx->primary.switch1OffRequest)
+        step.nextTimeStep = std::min(step.nextTimeStep, kTimerDue);
     if (ci.clockEnabled) {
         Reach(step, TimeToClockTurn(ci, ctl));
         if (ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode) {
