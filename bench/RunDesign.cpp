@@ -1,11 +1,15 @@
 // Headless runner: runs a design's turn-on transient for a number of switching cycles and
-// prints one line of key=value figures, measured over the last tenth of the run.
+// prints one line of key=value figures, measured over the last tenth of the run; for every
+// regression design also the time a steady-state run needs to its steady state against the
+// time a turn-on run needs to settle.
 //   pq_run_design DESIGN.SEF [--cycles N] [--export FILE]
 //   pq_run_design                 every regression design of tests/designs
 // A design that cannot run gives its message on stderr and a non-zero exit.
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,9 +25,11 @@
 #include "analysis/timedomain/AnalHeadless.h"
 #include "analysis/timedomain/AnalTime.h"
 #include "app/AnalEngineLink.h"
+#include "circuit/AnalCfg.h"
 #include "circuit/AppServices.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
+#include "designs/SteadyStart.h"
 #include "graphs/GraphMgr.h"
 #include "graphs/GraphPageRun.h"
 #include "graphs/GraphTxt.h"
@@ -140,6 +146,38 @@ int RunOne(const std::string& path, const std::string& name, double cycles, cons
     return 0;
 }
 
+// Time to the steady state: a steady-state run's start (the initialisation and its first
+// period) against the periods a turn-on run needs before its output stays within 0.5 % of
+// its settled values, the same share of that run's wall time.
+int RunSteady(const std::string& path, const std::string& name, double cycles) {
+    constexpr double kTolerance = 0.005;
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
+    if (!doc) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
+        return 1;
+    }
+    const TurnOnRun on = RunTurnOn(*doc, cycles);
+    const SteadyStartRun precise = RunSteadyStart(*doc, CAnalysisConfig::INIT_SLOW_PRECISE);
+    const SteadyStartRun quick = RunSteadyStart(*doc, CAnalysisConfig::INIT_FAST);
+    if (!on.run.ran || !precise.run.ran || !quick.run.ran) {
+        std::fprintf(stderr, "%s: the steady-state comparison did not run\n", name.c_str());
+        return 1;
+    }
+    const int32_t periods = on.PeriodsToSettle(kTolerance);
+    const double kind0 = on.run.seconds * periods / cycles;
+    const auto off = [&](const SteadyStartRun& r) {
+        return std::max(std::fabs(r.firstAverage.vout / on.settled.vout - 1.0),
+                        std::fabs(r.firstAverage.il / on.settled.il - 1.0));
+    };
+    std::printf(
+        "design=%s tolerance=%g kind0_periods_to_settle=%d kind0_settle_ms=%.3f kind1_precise_ms=%.3f "
+        "kind1_precise_first_period_off=%.5f kind1_quick_ms=%.3f kind1_quick_first_period_off=%.5f kind1_faster=%s\n",
+        name.c_str(), kTolerance, periods, kind0 * 1e3, precise.run.seconds * 1e3, off(precise),
+        quick.run.seconds * 1e3, off(quick), precise.run.seconds < kind0 ? "yes" : "no");
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: pq_run_design [DESIGN.SEF [--cycles N] [--export FILE]]\n");
     return 2;
@@ -176,6 +214,7 @@ int main(int argc, char** argv) {
             continue;
         }
         failures += RunOne(path, d.name, cycles, exportPath);
+        failures += RunSteady(path, d.name, cycles);
         std::remove(path.c_str());
     }
     return failures ? 1 : 0;

@@ -5,6 +5,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalCtrlSrc.h"
+#include "analysis/models/AnalInSS.h"
 #include "platform/core/FpStatus.h"
 #include "records/Utils.h"
 
@@ -324,13 +325,12 @@ int32_t InitializeAnalysis() {
         return 0;
     }
     if (ctx->pSettings->analysisKind != 0) {
-        // Steady-state starting values are not built: the capability check refuses such a
-        // run before it starts, so reaching here is a caller's fault, never a wrong run.
-        ReportMessage1(kModuleAnalInit, 4906, FALSE);
-        ReportMessage(52135, TRUE);
-        return 0;
-    }
-    if (!TurnOnInitialValues()) {
+        if (!ComputeSteadyStateInitialValues()) {
+            ReportMessage1(kModuleAnalInit, 4906, FALSE);
+            ReportMessage(52135, TRUE);
+            return 0;
+        }
+    } else if (!TurnOnInitialValues()) {
         ReportMessage1(kModuleAnalInit, 4905, FALSE);
         ReportMessage(52085, TRUE);
         return 0;

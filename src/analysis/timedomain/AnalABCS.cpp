@@ -265,6 +265,7 @@ int32_t AssembleFirstStageFilterPass2() {
             UpdateCapacitorBranch(FilterCapacitor(*ctx.pOutputFilterInput[j]), StepFactor(), f.capacitorVoltage, current);
         f.capacitorCurrent = current;
         f.capacitorVoltage1 = f.capacitorVoltage;
+        f.capAVoltage = f.capacitorVoltage;
         f.capacitorCurrent1 = current;
         f.outputVoltage = o.outputVoltage;
         if (!Checked(f.capacitorVoltage, current)) return 0;

@@ -35,8 +35,8 @@ EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
 }  // namespace
 
 bool EngineRunsKind(int32_t kind) {
-    // Only the turn-on transient: a steady-state start needs the steady-state initial values.
-    return kind == 0;
+    // The time-domain kinds: the turn-on transient and the steady state.
+    return kind == 0 || kind == 1;
 }
 
 EngineRefusal KindRefusal() { return Refuse(kRefuseKind); }

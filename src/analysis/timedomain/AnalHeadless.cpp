@@ -33,7 +33,8 @@ std::unique_ptr<CPwrQuorraDoc> OpenDesignHeadless(const std::string& path, std::
     return doc;
 }
 
-HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* figures, CGraphSampleSink* sink) {
+HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* figures, CGraphSampleSink* sink,
+                              TimeStepObserver observer) {
     HeadlessRun result;
     fw::RecordingSink reports;
     fw::ScopedReportSink scoped(&reports);
@@ -62,8 +63,9 @@ HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* fi
         // The run's own copy of the settings: the design keeps its analysis time.
         if (cycles > 0.0) ctx->pSettings->endTime = cycles * result.switchingPeriod;
         if (figures) *figures = CRunFigures(FigureWindowStart(ctx->pSettings->endTime));
-        SetTimeStepObserver([figures](const AnalysisContext& c) {
+        SetTimeStepObserver([figures, &observer](const AnalysisContext& c) {
             if (figures) figures->Observe(c);
+            if (observer) observer(c);
         });
         const auto start = std::chrono::steady_clock::now();
         RunTimeDomainAnalysis();

@@ -48,3 +48,29 @@ TEST(StepLoop, AllocatesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The steady-state start takes its memory once: ten times the settling periods cost no more.
+TEST(StepLoop, SteadyStartAllocatesNothingPerPeriod) {
+    long used[2] = {};
+    const int32_t cycles[2] = {10, 100};
+    for (int i = 0; i < 2; ++i) {
+        test_support::FirstConfigRecords rec;
+        rec.settings.analysisKind = 1;
+        rec.settings.skipInitializationLoop = 0;
+        rec.settings.stabilisationCycles = cycles[i];
+        rec.settings.endTime = 1e-9;
+        AnalysisThreadParams block;
+        rec.Attach(block);
+        block.runStatus = 1;
+        AnalysisRun run(block);
+        const long before = g_allocations.load();
+        ASSERT_EQ(RunTimeDomainAnalysis(), 1);
+        EXPECT_EQ(block.runStatus, 1);
+        used[i] = g_allocations.load() - before;
+    }
+    EXPECT_EQ(used[1], used[0]);
+}
+
+}  // namespace

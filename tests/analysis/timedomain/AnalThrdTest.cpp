@@ -175,7 +175,7 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
         const char* message;
     };
     const Case cases[] = {
-        {"steady state", [](FirstConfigRecords& r) { r.settings.analysisKind = 1; },
+        {"voltage loop gain", [](FirstConfigRecords& r) { r.settings.analysisKind = 2; },
          "this analysis type cannot be simulated yet"},
         {"single switch", [](FirstConfigRecords& r) { r.primary.topology = 3; }, "the primary section"},
         {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; }, "line filter"},
