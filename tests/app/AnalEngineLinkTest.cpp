@@ -93,7 +93,7 @@ TEST(AnalEngineLink, DesignTheEngineCannotRunIsRefusedBeforeTheStart) {
     CPwrQuorraDoc& doc = host.Design();
     ASSERT_TRUE(doc.OnNewDocument());
     BuildFirstConfiguration(doc);
-    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_VOLTAGE_LOOP);
+    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_CURRENT_LOOP);
     ASSERT_TRUE(doc.PrepareAnalysis());
     EXPECT_FALSE(CheckAnalysisCanRun(doc));
     doc.EndAnalysis();

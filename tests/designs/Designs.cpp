@@ -6,6 +6,7 @@
 const std::vector<RegressionDesign>& RegressionDesigns() {
     static const std::vector<RegressionDesign> designs = {
         {"first_config", &BuildFirstConfiguration},
+        {"voltage_loop", &BuildVoltageLoop},
     };
     return designs;
 }

@@ -20,3 +20,4 @@ bool WriteRegressionDesign(const RegressionDesign& design, const std::string& pa
 
 // The designs, one function each.
 void BuildFirstConfiguration(CPwrQuorraDoc& doc);
+void BuildVoltageLoop(CPwrQuorraDoc& doc);

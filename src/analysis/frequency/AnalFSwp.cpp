@@ -1,16 +1,68 @@
 #include "analysis/frequency/AnalFSwp.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <numbers>
 
+#include "analysis/context/AnalContext.h"
 #include "analysis/context/AnalGraphSink.h"
+#include "analysis/frequency/AnalFAmp.h"
+#include "analysis/frequency/AnalFVLR.h"
+#include "analysis/timedomain/AnalThrd.h"
+#include "analysis/timedomain/AnalABCP.h"
+#include "analysis/timedomain/AnalDABC.h"
+#include "analysis/timedomain/AnalLoop.h"
+#include "analysis/timedomain/AnalLpQk.h"
+#include "analysis/timedomain/AnalSetT.h"
+#include "analysis/timedomain/AnalTime.h"
 #include "records/Utils.h"
 
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kDegrees = 180.0 / std::numbers::pi;
+constexpr int32_t kStepBoxes[6] = {52210, 52187, 52211, 0, 52187, 52211};
+
+std::atomic<int32_t> g_lastPointCount{0};
+
+bool QuitRequested(const AnalysisContext& ctx) { return ctx.pQuitEvent && ctx.pQuitEvent->IsSet(); }
+
+// Undoes the driver's begin on every way out of the sweep.
+struct SweepScope {
+    const SweepDriver& driver;
+    AnalysisContext& ctx;
+    bool begun = false;
+    ~SweepScope() {
+        if (begun && driver.finish) driver.finish(ctx);
+    }
+};
+
+// One step of the model; `injected` is the value the injection target takes at the step's end.
+// 0 done, else the index 1..6 of the call that failed.
+template <typename Inject>
+int32_t SweepStep(AnalysisContext& ctx, const Inject& inject) {
+    if (!DeterminePrimarySwitchState()) return 1;
+    if (!UpdateControlSectionState()) return 2;
+    if (!DetermineTimeStep()) return 3;
+    inject(ctx.stepState.inverseTimeStepTermA);
+    if (!AssembleStateMatrices()) return 4;
+    if (!CalcControlSectionQuantities()) return 5;
+    return 0;
+}
+
+int32_t StepFailed(const SweepDriver& d, AnalysisContext& ctx, int32_t first, int32_t which) {
+    ReportMessage1(d.module, first + which - 1, FALSE);
+    if (kStepBoxes[which - 1]) ReportMessageFirstBox(UINT(kStepBoxes[which - 1]));
+    ctx.pParams->runStatus = 2;
+    return 1;
+}
+
+int32_t Stopped(AnalysisContext& ctx) {
+    ReportMessage(53002, FALSE);
+    ctx.pParams->runStatus = 2;
+    return 0;
+}
 
 }  // namespace
 
@@ -179,3 +231,120 @@ int32_t PlotSweepPoint(FrequencySweepState& st, int32_t quantityCount, CGraphSam
 }
 
 double RadiansToDegrees(double r) { return r * kDegrees; }
+
+double ProjectedSwitchingPeriod(const AnalysisContext& ctx) {
+    const double p = ctx.stepState.switchingPeriod;
+    return p > 0.0 ? p : ctx.pSettings->switchingPeriodSetting;
+}
+
+bool SweepLimitsHold(const AnalysisContext& ctx, const FrequencySweepState& st, int32_t n) {
+    return n < 20 && st.timeAtFrequency < 5000.0 * ProjectedSwitchingPeriod(ctx);
+}
+
+int32_t RunFrequencySweep(const SweepDriver& d) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    const AnalysisSettingsRec& set = *ctx.pSettings;
+    StepStateRec& step = ctx.stepState;
+    PostRunStatus(1000);
+    if (QuitRequested(ctx)) {
+        ReportMessage(53002, FALSE);
+        return 0;
+    }
+    int32_t start = 3;
+    if (!set.skipInitializationLoop) start = RunInitializationLoop();
+    if (start == 3) start = RunQuickOperatingPoint();
+    if (start == 0 && !PrepareStepEngine()) start = 1;
+    if (start == 1 || start == 2) {
+        ReportMessage1(d.module, d.setupFailedCode + (start == 2 ? 1 : 0), FALSE);
+        ctx.pParams->runStatus = 2;
+        return start == 2 ? 0 : 1;
+    }
+    step.stepCount = 0;
+    SweepScope scope{d, ctx};
+    const double nominal = d.begin ? d.begin(ctx) : 0.0;
+    scope.begun = true;
+
+    FrequencySweepState st;
+    CGraphSampleSink* sink = ctx.pParams->pGraphSink;
+    st.Init(set.sweepStartFrequency, set.sweepEndFrequency, set.stimulusAmplitude, d.measuredCount, d.quantityCount,
+            sink);
+    st.nominal = nominal;
+    const double period = ProjectedSwitchingPeriod(ctx);
+    g_lastPointCount = 0;
+    int32_t converged = 1;
+    int32_t n = 0;
+    do {
+        if (converged) {
+            st.NextFrequency(set.sweepStartFrequency, set.avoidedFrequency, set.sweepFactor);
+            converged = 0;
+            n = 0;
+            if (st.frequency == set.sweepStartFrequency) {
+                // One injection period with the sine running before the first window measures.
+                const double settle = 1.0 / st.frequency;
+                double phase = 0.0;
+                SetInitialPhase(&phase, st.frequency, settle);
+                const double w = 2.0 * std::numbers::pi * st.frequency;
+                while (step.time < settle) {
+                    if (QuitRequested(ctx)) return Stopped(ctx);
+                    if (step.stepCount % 1000 == 0) PostRunStatus(999);
+                    const int32_t failed = SweepStep(ctx, [&](double h) {
+                        phase += h * w;
+                        d.inject(ctx, st.amplitude * std::sin(phase) + st.nominal);
+                    });
+                    if (failed) return StepFailed(d, ctx, d.settleCode, failed);
+                    ++step.stepCount;
+                    if (!DetermineTimeStepAfterStep()) return StepFailed(d, ctx, d.settleCode, 6);
+                    step.LimitTimeStep(settle - step.time, 0, 0);
+                }
+                step.lastDriveEdgeTime -= step.time;
+                step.time = 0.0;
+                st.phase = st.secondPhase = st.secondSine = st.windowEnd = 0.0;
+            }
+            st.angularFrequency = st.frequency * 2.0 * std::numbers::pi;
+        }
+        if (n == 0) {
+            st.timeAtFrequency = 0.0;
+            st.windowLength = 0.0;
+            // Whole injection periods spanning 100 switching periods.
+            do st.windowLength += 1.0 / st.frequency;
+            while (st.windowLength < 100.0 * period);
+        }
+        st.windowEnd += st.windowLength;
+        while (step.time < st.windowEnd) {
+            if (QuitRequested(ctx)) return Stopped(ctx);
+            if (step.stepCount % 1000 == 0) PostRunStatus(999);
+            const int32_t failed = SweepStep(ctx, [&](double h) {
+                st.SavePreviousStepValues();
+                st.timeAtFrequency += h;
+                st.AdvancePhase(h);
+                d.inject(ctx, st.amplitude * st.sine + st.nominal);
+            });
+            if (failed) return StepFailed(d, ctx, d.stepCode, failed);
+            d.read(ctx, st);
+            st.AccumulateSums(step.inverseTimeStepTermA);
+            if (set.loggingOn && CheckFloatingPointStatus()) {
+                ReportMessage1(d.module, d.sumsCode, FALSE);
+                ReportMessageFirstBox(52207);
+                ReportMessage(52148, TRUE);
+            }
+            ++step.stepCount;
+            if (!DetermineTimeStepAfterStep()) return StepFailed(d, ctx, d.afterStepCode - 5, 6);
+            step.LimitTimeStep(st.windowEnd - step.time, 0, 0);
+        }
+        d.evaluate(ctx, st, n, &converged);
+        ++n;
+        if (converged) {
+            PlotSweepPoint(st, d.quantityCount, sink, d.module, d.interpolationCode, d.plotCode);
+            ++g_lastPointCount;
+        }
+    } while (st.frequency * 1.00001 < set.sweepEndFrequency || !converged);
+    PostRunStatus(1000);
+    return 1;
+}
+
+void InstallFrequencyDrivers() {
+    SetAnalysisKindDriver(2, RunVoltageLoopAnalysis);
+    SetAnalysisKindDriver(5, RunAmplifierAnalysis);
+}
+
+int32_t LastSweepPointCount() { return g_lastPointCount; }

@@ -32,6 +32,7 @@ struct FrequencySweepState {
     double windowEnd = 0.0;               // s (run time)
     double windowLength = 0.0;            // s
     double amplitude = 0.0;               // V
+    double nominal = 0.0;                 // V, the injection target's value at the operating point
     double phase = 0.0;                   // rad, [0, 2 pi]
     double secondPhase = 0.0;             // rad, [0, 2 pi]
     double sine = 0.0, previousSine = 0.0;
@@ -89,3 +90,42 @@ void ConvergeQuantity(FrequencySweepState& st, int i, double newValue, bool isPh
 // first when the avoided frequency was refused). Returns 0 on an internal fault (code given).
 int32_t PlotSweepPoint(FrequencySweepState& st, int32_t quantityCount, CGraphSampleSink* sink, uint32_t module,
                        int32_t interpolationCode, int32_t plotCode);
+
+class AnalysisContext;
+
+// What one frequency analysis adds to the common sweep.
+struct SweepDriver {
+    uint32_t module;            // module string of its codes
+    int32_t setupFailedCode;    // operating point failed / stopped: +1
+    int32_t settleCode;         // first of the six settling-step codes
+    int32_t stepCode;           // first of the five window-step codes before the step ends
+    int32_t afterStepCode;      // window step: the next time step failed
+    int32_t sumsCode;
+    int32_t interpolationCode, plotCode;
+    int32_t measuredCount, quantityCount;
+    bool clearDutyFlags;        // set-up clears the duty-extreme flags
+    // Writes amplitude x sine + the target's nominal value into the injection target.
+    void (*inject)(AnalysisContext& ctx, double value);
+    // Reads the measured channels into st.measured; 0 on an internal fault (reported inside).
+    int32_t (*read)(AnalysisContext& ctx, FrequencySweepState& st);
+    // Gains, phases and convergence after window n; 0 on an internal fault (reported inside).
+    int32_t (*evaluate)(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32_t* converged);
+    // Once the operating point stands: take the injection target's nominal value, open what
+    // must be opened. Undone by finish on every way out.
+    // Returns the nominal value.
+    double (*begin)(AnalysisContext& ctx);
+    void (*finish)(AnalysisContext& ctx);
+};
+
+// The whole sweep of one analysis on the run's context: 1 finished (the status word tells
+// how), 0 stopped by the user.
+int32_t RunFrequencySweep(const SweepDriver& driver);
+// The projected switching period of the run (s).
+double ProjectedSwitchingPeriod(const AnalysisContext& ctx);
+// Whether the window may still grow: n < 20 and less than 5000 projected periods spent.
+bool SweepLimitsHold(const AnalysisContext& ctx, const FrequencySweepState& st, int32_t n);
+
+// Hands the frequency drivers to the analysis worker.
+void InstallFrequencyDrivers();
+// Points plotted by the last sweep that ended (read once the worker is done).
+int32_t LastSweepPointCount();

@@ -35,8 +35,9 @@ EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
 }  // namespace
 
 bool EngineRunsKind(int32_t kind) {
-    // The time-domain kinds: the turn-on transient and the steady state.
-    return kind == 0 || kind == 1;
+    // The time-domain kinds: the turn-on transient and the steady state; the voltage-loop
+    // response and the amplifier analysis.
+    return kind == 0 || kind == 1 || kind == 2 || kind == 5;
 }
 
 EngineRefusal KindRefusal() { return Refuse(kRefuseKind); }

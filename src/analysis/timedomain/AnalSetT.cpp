@@ -166,6 +166,8 @@ int32_t CalcControlSectionQuantities() {
         feedback += ld.rippleWeight * ctx->outputFilter[j].outputVoltage / ld.outputVoltage;
     }
     feedback *= ci.feedbackGain;
+    // The amplifier analysis opens the loop here and drives the amplifier's input itself.
+    if (ctl.amplifierInputOn) feedback = ctl.amplifierInput;
     ctl.veaReferenceCopy = feedback;  // the amplifier's "Feedback Voltage"
     // The current feedback senses the primary current.
     ctl.currentFeedbackVoltage = ctx->primary.currentSenseOutput;
@@ -185,7 +187,7 @@ int32_t CalcControlSectionQuantities() {
     ctl.limitedError = ctl.veaOutput;
     ctl.optoCoupledError = ctl.veaOutput;  // no opto-isolator: the amplifier drives the PWM
 
-    double control = ctl.veaOutput;
+    double control = ctl.veaOutput + ctl.voltageLoopInjection;
     if (ci.softStartCapOn) {
         ctl.softStartCapVoltage = std::min(ctl.softStartCapVoltage + ci.softStartRate * h, ci.errorUpperLimit);
         if (ci.softStartControlOn) {
