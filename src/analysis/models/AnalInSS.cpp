@@ -23,6 +23,7 @@
 #include "analysis/models/AnalInSS.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "analysis/context/AnalContext.h"
@@ -250,31 +251,169 @@ int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetwork
 
 namespace {
 
-// The line side: the line's own source current at the input power, the bulk capacitor at
-// the voltage that leaves at the primary.
-void InitSteadyStateLine(AnalysisContext& ctx, double lineCurrent) {
-    const LineSourceInputRec& li = *ctx.pLineSourceInput;
-    ctx.lineRectifier.negativeRectifierVoltage = 0.0;
-    ctx.lineRectifier.positiveRectifierVoltage = li.lineMagnitude + li.lineOffset;
-    const int32_t phases = ctx.pSettings->linePhaseCount;
-    const int32_t used = phases >= 1 && phases <= kMaxLinePhases ? phases : 1;
-    for (int32_t p = used - 1; p >= 0; --p) {
-        LinePhaseStateRec& ph = ctx.linePhase[p];
-        const double drop = li.lineResistance * lineCurrent;
-        ph.lineCurrentHeld = lineCurrent;
-        ph.startTermA = lineCurrent;
-        ph.firstStageCapacitorCurrent = lineCurrent;
-        ph.firstInductorCurrentSlope = 0.0;
-        ph.sourceVoltage = ph.lineVoltage;
-        ph.filterVoltage = ph.lineVoltage - drop;
-        ph.startValueCopy = ph.lineVoltage - drop;
-        ctx.inputCapacitor.inputVoltage -= drop;
-    }
+// Inductance of a line filter inductor at the start: the table's first point (the step holds
+// every inductance at its nominal value).
+void NominalInductance(const TimeMagnitudeTable3* table, double* inductance, double* slope) {
+    if (!table || table->count < 1) return;
+    *inductance = table->points[0].magnitude;
+    *slope = 0.0;
 }
 
-// Two-switch forward (and the variants sharing its start): both switches open, each switch
-// and each primary diode blocking half the bulk, the transformer reset.
-void InitSteadyStatePrimary(AnalysisContext& ctx, double duty) {
+// Every line rectifier diode blocking at the line's peak, the bulk slots at their voltages.
+int32_t InitSteadyStateLineRectifier(AnalysisContext& ctx, double vin) {
+    const LineSourceInputRec& li = *ctx.pLineSourceInput;
+    LineRectifierStateRec& lr = ctx.lineRectifier;
+    InputCapacitorStateRec& cap = ctx.inputCapacitor;
+    const double open = ctx.pSettings->openResistance;
+    const double vpk = li.lineMagnitude + li.lineOffset;
+    const double vf = li.rectifierForwardVoltage;
+    const double ph2 = ctx.linePhase[1].phaseVoltage, ph3 = ctx.linePhase[2].phaseVoltage;
+    const int32_t present[8] = {li.diode1Present, li.diode2Present, li.diode3Present, li.diode4Present,
+                                li.diode5Present, li.diode6Present, li.diode7Present, li.diode8Present};
+    double* current[8] = {&lr.diode1Current, &lr.diode2Current, &lr.diode3Current, &lr.diode4Current,
+                          &lr.diode5Current, &lr.diode6Current, &lr.diode7Current, &lr.diode8Current};
+    double* second[8] = {&lr.diode1SecondCurrent, &lr.diode2SecondCurrent, &lr.diode3SecondCurrent,
+                         &lr.diode4SecondCurrent, &lr.diode5SecondCurrent, &lr.diode6SecondCurrent,
+                         &lr.diode7SecondCurrent, &lr.diode8SecondCurrent};
+    double* resistance[8] = {&lr.diode1Resistance, &lr.diode2Resistance, &lr.diode3Resistance, &lr.diode4Resistance,
+                             &lr.diode5Resistance, &lr.diode6Resistance, &lr.diode7Resistance, &lr.diode8Resistance};
+    double* voltage[8] = {&lr.diode1Voltage, &lr.diode2Voltage, &lr.diode3Voltage, &lr.diode4Voltage,
+                          &lr.diode5Voltage, &lr.diode6Voltage, &lr.diode7Voltage, &lr.diode8Voltage};
+    // The blocking voltage of each diode the form names (NaN: not named).
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    double blocking[8] = {none, none, none, none, none, none, none, none};
+    const auto slots = [&](double low, double high) {
+        cap.capSlot1Voltage = cap.capSlot1VoltageHeld = low;
+        cap.capSlot2Voltage = cap.capSlot2VoltageHeld = low;
+        cap.capSlot3Voltage = cap.capSlot3VoltageHeld = high;
+        cap.capSlot4Voltage = cap.capSlot4VoltageHeld = high;
+    };
+    const auto halfWave = [&]() {
+        blocking[0] = blocking[1] = -vin;
+        blocking[4] = -vin - ph2;
+        blocking[5] = -vin + ph2;
+        blocking[6] = -vin - ph3;
+        blocking[7] = -vin + ph3;
+    };
+    switch (ctx.pSettings->lineRectifierForm) {
+    case 1:
+        lr.negativeRectifierVoltage = vpk;
+        slots(0.0, vin - vf);
+        halfWave();
+        break;
+    case 2:
+    case 4:
+        lr.negativeRectifierVoltage = 0.0;
+        slots(0.0, vin);
+        blocking[0] = blocking[1] = blocking[2] = blocking[3] = -vin / 2.0;
+        blocking[4] = -(vin - ph2) / 2.0;
+        blocking[5] = -(ph2 + vin) / 2.0;
+        blocking[6] = -(vin - ph3) / 2.0;
+        blocking[7] = -(ph3 + vin) / 2.0;
+        if (li.diode1Present) cap.capSlot2Voltage = -vin / 2.0;
+        break;
+    case 3:
+    case 5:
+        lr.negativeRectifierVoltage = vpk;
+        slots(vin / 2.0 - vf, vin / 2.0 - vf);
+        halfWave();
+        break;
+    default:
+        lr.negativeRectifierVoltage = 0.0;
+        slots(0.0, vin);
+        break;
+    }
+    for (int d = 0; d < 8; ++d) {
+        if (!present[d] || std::isnan(blocking[d])) continue;
+        *voltage[d] = blocking[d];
+        *current[d] = 0.0;
+        *second[d] = 0.0;
+        *resistance[d] = open;
+    }
+    lr.positiveRectifierVoltage = vpk;
+    if (CheckFloatingPointStatus()) return Fail(52063, 52170);
+    return 1;
+}
+
+// One line phase at the DC line current: the filter inductors carrying it (the second stage
+// sharing it with its damping branch by their resistances), their resistive drops taken off
+// the bulk. The line's own series resistance drops its share as well.
+int32_t InitSteadyStateLinePhase(AnalysisContext& ctx, int32_t p, double i) {
+    const LineSourceInputRec& li = *ctx.pLineSourceInput;
+    const double open = ctx.pSettings->openResistance;
+    LinePhaseStateRec& ph = ctx.linePhase[p];
+    InputCapacitorStateRec& cap = ctx.inputCapacitor;
+    ph.firstInductorVoltage = 0.0;
+    if (li.firstInductorOn) {
+        ph.firstInductorCurrent = ph.firstInductorMeanCurrent = ph.firstInductorCurrentCopy = i;
+        NominalInductance(ctx.pTable3[0], &ph.firstInductance, &ph.firstInductanceSlope);
+        ph.firstInductorCurrentSlope = 0.0;
+        ph.firstInductorParallelResistance = open;
+        ph.firstInductorWindingResistance = li.firstInductorResistance;
+        ph.firstInductorVoltage = li.firstInductorResistance * i;
+        cap.inputVoltage -= ph.firstInductorVoltage;
+    }
+    const double lineDrop = li.lineResistance * i;
+    cap.inputVoltage -= lineDrop;
+    if (li.sourceOn) {
+        ph.firstStageCapacitorCurrent = 0.0;
+        ph.sourceVoltage = ph.phaseVoltage;
+        ph.filterVoltage = ph.phaseVoltage - ph.firstInductorVoltage;
+    }
+    if (li.inputCapacitorOn) {
+        ph.filterCapCurrent = ph.firstStageCapacitorDampingResistorVoltage = 0.0;
+        ph.filterCapVoltage = ph.filterCapVoltage2 = ph.filterVoltage;
+    }
+    // Without the damping branch's resistor no current is shared into it.
+    ph.dampingBranchCurrent = 0.0;
+    ph.secondInductorVoltage = 0.0;
+    if (li.secondInductorOn) {
+        double i2 = i;
+        if (li.dampingResistorOn) {
+            const double r2 = li.secondInductorResistance;
+            const double rb = li.dampingResistance + (li.dampingInductorOn ? li.dampingInductorResistance : 0.0);
+            i2 = i * rb / (r2 + rb);
+            ph.dampingBranchCurrent = i * r2 / (r2 + rb);
+        }
+        ph.secondInductorCurrent = ph.secondInductorMeanCurrent = ph.secondInductorCurrentCopy = i2;
+        NominalInductance(ctx.pTable3[1], &ph.secondInductance, &ph.secondInductanceSlope);
+        ph.secondInductorCurrentSlope = 0.0;
+        ph.secondInductorParallelResistance = open;
+        ph.secondInductorWindingResistance = li.secondInductorResistance;
+        ph.secondInductorVoltage = li.secondInductorResistance * i2;
+        cap.inputVoltage -= ph.secondInductorVoltage;
+    }
+    if (li.dampingInductorOn) {
+        const double ib = ph.dampingBranchCurrent;
+        ph.dampingInductorCurrent = ph.dampingInductorMeanCurrent = ph.dampingInductorCurrentCopy = ib;
+        NominalInductance(ctx.pTable3[2], &ph.dampingInductance, &ph.dampingInductanceSlope);
+        ph.dampingInductorCurrentSlope = 0.0;
+        ph.dampingInductorParallelResistance = open;
+        ph.dampingInductorWindingResistance = li.dampingInductorResistance;
+        ph.dampingInductorVoltage = ib * li.dampingInductorResistance;
+    }
+    if (li.dampingResistorOn) ph.dampingResistorDrop = ph.dampingBranchCurrent * li.dampingResistance;
+    ph.startValueCopy = ph.lineVoltage - ph.firstInductorVoltage - ph.secondInductorVoltage - lineDrop;
+    ph.startTermA = i;
+    ph.lineCurrentHeld = i;
+    // The step's line branch: the source current at the bulk's voltage.
+    ph.firstInductorCurrentSlope = 0.0;
+    if (!li.sourceOn) {
+        ph.firstStageCapacitorCurrent = i;
+        ph.sourceVoltage = ph.lineVoltage;
+        ph.filterVoltage = ph.lineVoltage - lineDrop;
+    }
+    if (CheckFloatingPointStatus()) return Fail(52056, 52088);
+    return 1;
+}
+
+// The primary at the period start: the switches open, the reset (or clamp) circuit at its
+// steady voltage, the magnetising current at the bottom of its ripple (0 where the reset
+// ends it), the blocking elements at the voltages they hold.
+}  // namespace
+
+void InitSteadyStatePrimary(double duty) {
+    AnalysisContext& ctx = *GetAnalysisContext();
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     const double open = ctx.pSettings->openResistance;
     const double vin = ctx.inputCapacitor.inputVoltage;
@@ -304,6 +443,22 @@ void InitSteadyStatePrimary(AnalysisContext& ctx, double duty) {
             p.diode2Current = 0.0;
         }
     }
+    if (pi.resetDiodeOn) {
+        p.resetDiodeVoltage = -p.clampCapacitorVoltage;
+        p.resetDiodeCurrent = 0.0;
+        p.resetDiodeResistance = open;
+    }
+    if (pi.senseDiodeOn) {
+        p.senseDiodeResistance = open;
+        p.currentSenseRectifierAnodeToCathodeVoltage = 0.0;
+    }
+    if (pi.senseAmplifierOn) {
+        p.senseAmpCurrent = 0.0;
+        p.senseAmpResistance = open;
+        p.senseAmpVoltage = 0.0;
+    }
+    if (pi.clampCapacitorOn) p.capacitorVoltage = p.capacitorVoltageCopy = vin + 1.0;
+    // SW1 carries no current while open: its body diode (forward voltage above 0) is off.
     if (pi.switch1On) {
         p.switch1Current = 0.0;
         p.switch1Resistance = open;
@@ -326,16 +481,56 @@ void InitSteadyStatePrimary(AnalysisContext& ctx, double duty) {
         p.primaryOpenResistance = open;
         p.primaryWindingResistance = pi.primaryWindingResistance;
         p.magnetizingCurrentCopy5 = 0.0;
-        p.magnetizingCurrent = 0.0;
-        p.magnetizingCurrentCopy1 = 0.0;
-        p.transformerPrimaryCurrent = 0.0;
-        p.idleTestCurrent = 0.0;
-        p.primaryWindingVoltage = 0.0;
-        p.primaryWindingCurrent = 0.0;
         p.magnetizingInductance = pi.magnetizingInductanceNominal;
         p.magnetizingInductanceSlope = 0.0;
+        p.switchState = 0;
+        // Half the magnetising ripple, negative at the period start, where the reset swings it.
+        const double ripple = -(vin / pi.magnetizingInductanceNominal * period * duty) / 2.0;
+        switch (pi.topology) {
+        case 4:
+        case 5:
+            p.magnetizingCurrent = p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = ripple;
+            p.idleTestCurrent = p.resetCapacitorCurrent = p.magnetizingCurrentCopy5 = ripple;
+            p.primaryWindingCurrent = ripple;
+            p.switchState = 1;
+            p.primaryWindingVoltage = -1.0;
+            p.capacitorVoltage = p.capacitorVoltageCopy = p.switch1VoltageCopy = vin + 1.0;
+            break;
+        case 6:
+        case 7:
+            p.magnetizingCurrent = p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = ripple;
+            p.idleTestCurrent = p.primaryWindingCurrent = ripple;
+            p.primaryWindingVoltage = -p.clampCapacitorVoltage;
+            p.switchState = 1;
+            p.clampSwitchActive = 1;
+            p.clampSwitchVoltage = 0.0;
+            p.clampSwitchCurrent = -p.magnetizingCurrent;
+            p.clampSwitchOnResistance = pi.clampSwitchOnResistance;
+            p.clampSwitchAux1 = p.clampSwitchAux2 = p.clampSwitchAux3 = p.clampSwitchAux4 = 0.0;
+            // The switch carries the current in its channel: its body diode stays off.
+            p.clampSwitchDiodeConducting = 0;
+            p.clampSwitchResistance = open;
+            p.clampSwitchDiodeCurrent = 0.0;
+            break;
+        default:
+            p.magnetizingCurrent = p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = 0.0;
+            p.idleTestCurrent = p.primaryWindingVoltage = 0.0;
+            p.primaryWindingCurrent = 0.0;
+            break;
+        }
     }
-    p.switchState = 0;
+    if (pi.currentSenseTransformerOn) {
+        p.senseXfmrCurrent = p.senseXfmrVoltage = p.senseXfmrSecondaryCurrent = p.senseXfmrSecondaryVoltage = 0.0;
+        p.senseXfmrAux1 = p.senseXfmrAux2 = 0.0;
+        p.senseXfmrOffResistance = p.senseXfmrOffResistance2 = open;
+        p.senseXfmrWindingResistance = p.senseXfmrResistance = pi.senseXfmrWindingResistance;
+        p.senseXfmrSecondaryResistance = pi.senseXfmrSecondaryResistance;
+    }
+    if (pi.resetWindingOn) {
+        p.resetWindingCurrent = p.resetWindingVoltage = p.resetWindingAux = 0.0;
+        p.resetWindingResistance = pi.resetWindingResistance;
+    }
+    if (!pi.powerTransformerOn) p.switchState = 0;
     p.switch1Conducting = 0;
     p.switch1OnRequest = 0;
     p.switch1OffRequest = 0;
@@ -344,6 +539,8 @@ void InitSteadyStatePrimary(AnalysisContext& ctx, double duty) {
     p.reflectedSecondaryCurrent = 0.0;
     p.currentSenseOutput = 0.0;
 }
+
+namespace {
 
 // One output at the start of the period. Adds its power to *power and its ripple term to
 // *ripple; *current is its load current.
@@ -391,6 +588,9 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
         if (ld.firstInductorOn) {
             lo.load1MeanCurrent = i;
             lo.load1CurrentCopy = i;
+            lo.load1SquareCurrentIntegral = 0.0;
+            lo.load1ParallelResistance = open;
+            lo.load1WindingResistance = ld.firstInductorResistance;
             lo.load1Voltage = ld.firstInductorResistance * i;
             vnode -= lo.load1Voltage;
         }
@@ -398,12 +598,16 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     if (ld.currentSourceOn) {
         lo.sourcePhase = 0.0;
         lo.sourceDcCurrent = ld.sourceCurrent;
+        lo.sourceCurrentSlope = ld.sourceSineAmplitude * ld.sourceFrequency * kTwoPi;
         lo.sourceVoltage = vnode;
     }
     const double branch = ld.currentSourceOn ? i - ld.sourceCurrent : i;
     if (ld.inductorOn) {
         lo.load2MeanCurrent = branch;
         lo.load2CurrentCopy = branch;
+        lo.load2SquareCurrentIntegral = 0.0;
+        lo.load2ParallelResistance = open;
+        lo.load2WindingResistance = ld.inductorResistance;
         lo.load2Voltage = ld.currentSourceOn ? 0.0 : vnode - (ld.resistorOn ? ld.resistance * i : 0.0);
     }
     if (ld.resistorOn) {
@@ -472,6 +676,34 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     *power += DiodeRectifier(ri) ? s * ch.chokeCurrent * ri.forwardVoltage
                                  : ch.chokeCurrent * ch.chokeCurrent * ri.onResistance;
 
+    // Second-stage filter: its inductor beside the damping branch share the load current
+    // inversely to their resistances.
+    const double ra = fi.hasInductorB ? fi.secondInductorResistance : 0.0;
+    const double rb = (fi.dampingInductorOn ? fi.dampingInductorResistance : 0.0) +
+                      (fi.hasDampingB ? fi.dampingResistance : 0.0);
+    const double rt = ra + rb;
+    if (fi.dampingInductorOn) {
+        const double ib = ra / rt * i;
+        f.dampingInductorCurrent = f.dampingInductorMeanCurrent = f.dampingInductorCurrentCopy = ib;
+        f.dampingInductorCurrentSlope = 0.0;
+        f.dampingInductorParallelResistance = open;
+        f.dampingInductorWindingResistance = fi.dampingInductorResistance;
+        f.dampingInductorVoltage = fi.dampingInductorResistance * ib;
+    }
+    if (fi.hasInductorB) {
+        const double ia = fi.hasDampingB ? rb / rt * i : i;
+        f.secondInductorCurrent = f.secondInductorMeanCurrent = f.inductorBCurrent = ia;
+        f.secondInductorCurrentCopy2 = ia;
+        f.secondInductorCurrentSlope = 0.0;
+        f.secondInductorParallelResistance = open;
+        f.secondInductorWindingResistance = ra;
+        f.secondInductorVoltage = ra * ia;
+    }
+    if (fi.hasDampingB) {
+        f.dampingInductorCurrent = ra / rt * i;
+        f.dampingResistorDrop = f.dampingInductorCurrent * fi.dampingResistance;
+    }
+
     // First-stage capacitor at the load's voltage, carrying the choke's excess over the load.
     f.capacitorCurrent = ch.chokeCurrent - i;
     f.capacitorVoltage = i * reff + vo;
@@ -482,6 +714,18 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
         f.capacitorCurrent1 = f.capacitorCurrent;
         f.capacitorVoltage1 = f.capAVoltage;
     }
+    if (fi.hasCapA2) {
+        f.capacitor2Current = 0.0;
+        f.capA2Voltage = f.capacitor2Voltage = f.capacitor2VoltageCopy = f.capacitorVoltage;
+    }
+    if (fi.hasCapB) {
+        f.outputCapacitorCurrent = 0.0;
+        f.capBVoltage = f.outputCapacitorVoltageCopy = vo;
+    }
+    if (fi.hasCapB2) {
+        f.outputCapacitor2Current = 0.0;
+        f.capB2Voltage = f.outputCapacitor2Voltage = f.outputCapacitor2VoltageCopy = vo;
+    }
 
     // Rectifiers: the forward one blocking, the freewheeling one carrying the choke current.
     rs.outputSideVoltage = vo;
@@ -491,7 +735,55 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     rs.rectifier1AnodeToCathodeCurrent = 0.0;
     rs.rectifier1AnodeToCathodeVoltage = 0.0;
     rs.chokeCurrentCopy = ch.chokeCurrent;
-    if (DiodeRectifier(ri) && !ch.continuousConduction) {
+    const double ic = ch.chokeCurrent;
+    if (!DiodeRectifier(ri)) {
+        // The channel, its body diode (Vf, Rd) and the diode beside it (Vx, Rx) share the
+        // drop: a diode conducts once the voltage across them passes its forward voltage.
+        const double ron = ri.secondOnResistance, rd = ri.secondDynamicResistance, vfd = ri.forwardVoltage;
+        const double vx = ri.secondDiodeVoltage, rx = ri.secondDiodeResistance;
+        rs.resistiveActive = 1;
+        rs.channelResistance = ron;
+        rs.diodeConducting = rs.secondDiodeConducting = 0;
+        rs.diodeCurrent = rs.secondDiodeCurrent = 0.0;
+        rs.diodeResistance = rs.secondDiodeResistanceNow = open;
+        const double v = s * ic * ron;
+        const bool bodyFirst = vfd <= vx;
+        const double vLow = bodyFirst ? vfd : vx, rLow = bodyFirst ? rd : rx, vHigh = bodyFirst ? vx : vfd;
+        bool all = false;
+        if (v <= vLow) {
+            rs.rectifierVoltage = v;
+            rs.channelCurrent = -s * ic;
+        } else {
+            const double u = (s * ic * rLow + vLow) * ron / (ron + rLow);
+            if (u > vHigh) {
+                all = true;
+            } else if (bodyFirst) {
+                rs.diodeConducting = 1;
+                rs.diodeResistance = rd;
+                rs.diodeCurrent = (u - vfd) / rd;
+                rs.channelCurrent = s * ic - rs.diodeCurrent;
+                rs.rectifierVoltage = ron * rs.channelCurrent;
+            } else {
+                rs.secondDiodeConducting = 1;
+                rs.secondDiodeResistanceNow = rx;
+                rs.secondDiodeCurrent = (u - vx) / rx;
+                rs.rectifierVoltage = u;
+                rs.channelCurrent = -s * ic;
+            }
+        }
+        if (all) {
+            const double ich = (rd * vx + rx * vfd + s * ic * rx * rd) / (rx * rd + ron * rd + ron * rx);
+            rs.secondDiodeCurrent = (ich * ron - vx) / rx;
+            rs.diodeCurrent = (ron * ich - vfd) / rd;
+            rs.rectifierVoltage = ron * ich;
+            rs.channelCurrent = rs.secondDiodeCurrent + ich;
+            rs.diodeConducting = rs.secondDiodeConducting = 1;
+            rs.diodeResistance = rd;
+            rs.secondDiodeResistanceNow = rx;
+        }
+        rs.rectifier2TotalAnodeToCathodeCurrent = s * ic;
+        rs.channelVoltage = rs.rectifierVoltage;
+    } else if (!ch.continuousConduction) {
         rs.diodeCurrent = 0.0;
         rs.rectifierVoltage = -s * f.capAVoltage;
         rs.diodeResistance = open;
@@ -533,21 +825,48 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
 
 // Control section at the operating point: the comparator at the control voltage of duty D,
 // the error amplifier and opto-isolator worked back from it, the clock at its top.
-int32_t InitSteadyStateControlSection(AnalysisContext& ctx, double duty, double ipk, double iavg, double ripple) {
+int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* currents, double duty, double ipk, double iavg,
+                                     double ripple) {
     const ControlInputRec& ci = *ctx.pControlInput;
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     const double tf = ctx.pSettings->switchingPeriodSetting;
     const double period = ctx.stepState.switchingPeriod;
     ControlStateRec& c = ctx.control;
 
+    // The sensed current at the period start: its peak, mean and slope.
     double vpeak = 0.0, vmean = 0.0, vslope = 0.0;
-    if ((ci.controlMode == 0 || ci.controlMode == 3 || ci.controlMode == 4) && ci.senseSource == 0) {
-        const double gain = pi.currentSenseTransformerOn
-                                ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
-                                : pi.senseAmpGain * pi.senseResistance;
-        vpeak = gain * ipk;
-        vmean = gain * iavg;
-        vslope = (2.0 * (vpeak - vmean) / duty) / period;
+    if (ci.controlMode == 0 || ci.controlMode == 3 || ci.controlMode == 4) {
+        if (ci.senseSource == 0) {
+            const double gain = pi.currentSenseTransformerOn
+                                    ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                                    : pi.senseAmpGain * pi.senseResistance;
+            vpeak = gain * ipk;
+            vmean = gain * iavg;
+            vslope = (2.0 * (vpeak - vmean) / duty) / period;
+        } else if (ci.senseSource == 1 || ci.senseSource == 2) {
+            for (int32_t k = OutputsInUse(*ctx.pSettings); k >= 1; --k) {
+                const int32_t j = k - 1;
+                const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[j];
+                const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+                const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
+                const int32_t s = Sign(fi.outputSign);
+                const double vo = ctx.pLoadNetworkInput[j]->outputVoltage;
+                const double vf = DiodeRectifier(ri) ? ri.forwardVoltage : 0.0;
+                const double down = (s * vo + vf) / ctx.outputChoke[j].inductance;  // the choke's fall
+                if (ci.senseSource == 1) {
+                    const double g = ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;
+                    vmean += s * g * currents[j];
+                    vpeak += (s * currents[j] + (1.0 - duty) * down * period / 2.0) * g;
+                    vslope += down * g;
+                } else {
+                    const double bias = fi.csTermC * fi.biasVoltage / (fi.biasUpperResistance + fi.csTermC);
+                    const double n = fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns;
+                    vmean += bias * ch.senseWeight;
+                    vpeak += (bias + (1.0 - duty) * down * period * n * 0.5 * fi.senseResistance) * ch.senseWeight;
+                    vslope += down * n * ch.senseWeight * fi.senseResistance;
+                }
+            }
+        }
         if (CheckFloatingPointStatus()) return Fail(52054, 52213);
     }
     // The output ripple carried through the error amplifier's network.
@@ -597,12 +916,39 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, double duty, double 
     c.pwmComparatorDifferential = -0.0001;
     c.currentFeedbackVoltage = 2.0 * vmean - vpeak;
 
-    // Error amplifier: without an opto-isolator it drives the PWM directly.
+    // Error amplifier and opto-isolator, worked back from the control voltage M.
     const double offset = std::isfinite(ci.errorAmpOffset) ? ci.errorAmpOffset : 0.0;
-    c.limitedError = c.pwmControlVoltage - offset;
-    c.optoCoupledError = c.limitedError;
+    const double m = c.pwmControlVoltage;
+    if (ci.optoVariant == 6) {
+        c.limitedError = m - offset;
+    } else {
+        c.optoCoupledError = m - offset;
+        if (ci.optoReferenceOn) {
+            c.optoReferenceVoltage = ci.optoReferenceValue;
+            c.optoReferencePhase = 0.0;
+        }
+        if (!ci.limitSetB) {
+            c.optoNodeVoltage = m;
+        } else {
+            c.optoBranchCurrent = (c.optoCoupledError - c.optoReferenceVoltage) / ci.offsetDividerDen;
+            c.optoNodeVoltage = c.optoReferenceVoltage - ci.offsetDividerNum * c.optoBranchCurrent;
+        }
+        if (!ci.optoDiodeForm) {
+            c.optoResistorCurrent = (ci.pwmLimitUpperA - c.optoNodeVoltage) / ci.offsetGainDen1;
+            c.optoLedCurrent = c.optoResistorCurrent + (ci.limitSetB ? c.optoBranchCurrent : 0.0);
+        } else {
+            c.optoResistorCurrent = c.optoNodeVoltage / ci.offsetGainDen1;
+            c.optoLedCurrent = c.optoResistorCurrent - (ci.limitSetB ? c.optoBranchCurrent : 0.0);
+        }
+        c.optoOutputCurrent = c.optoLedCurrent / ci.offsetGainDen2;
+        c.limitedError = !ci.optoOutputForm ? (c.optoSupplyVoltage - ci.optoOutputBias) -
+                                                  (ci.optoOutputResistance + ci.offsetGainNum) * c.optoOutputCurrent
+                                            : c.optoOutputCurrent * ci.offsetGainNum + ci.optoOutputOffset;
+    }
+    if (ci.optoVariant == 6) c.optoCoupledError = c.limitedError;
     c.veaOutput = c.limitedError;
     const double d = c.veaOutput - ci.veaReferenceValue;
+    if (ci.veaStateScaledOn) c.veaStateScaled = d / ci.veaStateScaledDivisor;
     if (ci.hasErrorAmpStateC) c.errorAmpStateC = d;
     if (ci.hasErrorAmpStateB) c.errorAmpStateB = d;
     if (CheckFloatingPointStatus()) return Fail(52077, 52184);
@@ -618,12 +964,56 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, double duty, double 
         c.clockSlope = ci.clockFirstSlope;
         c.clockAux = 0.0;
     }
+    if (ci.hasErrorAmpStateC) c.errorAmpStateCAux = 0.0;
+    if (ci.hasErrorAmpFlowC) c.errorAmpFlowC = c.errorAmpFlowCAux = 0.0;
+    if (ci.hasErrorAmpFlowB) c.errorAmpFlowB = c.errorAmpFlowBAux = 0.0;
+    if (ci.hasErrorAmpFlowA) c.errorAmpFlowA = c.errorAmpFlowAAux = 0.0;
+    if (ci.hasErrorAmpAux) c.errorAmpAux = 0.0;
+    if (ci.optoDividerUpperOn) c.optoDividerUpperDrop = ci.offsetDividerNum * c.optoBranchCurrent;
+    if (ci.optoDividerLowerOn) c.optoDividerLowerDrop = c.optoBranchCurrent * ci.offsetDividerDen;
+    if (ci.limitSetB) c.optoReferenceCopy = c.optoReferenceVoltage;
+    if (ci.optoTransferOn) c.optoTransferDrop = c.optoOutputCurrent * ci.offsetGainNum;
+    if (ci.limitSetA) c.optoOutputStageVoltage = ci.optoOutputResistance * c.optoOutputCurrent + ci.optoOutputBias;
+    if (ci.optoSupplyOn) c.optoSupplyDrop = c.optoSupplyVoltage - c.optoTransferDrop - c.optoOutputStageVoltage;
+    if (ci.hasErrorAmpStateA) c.errorAmpStateA = c.optoNodeVoltage;
+    if (ci.optoLimitOn) c.optoLimitDifference = ci.pwmLimitUpperA - c.optoNodeVoltage;
+    if (ci.hasCurrentAmp) c.currentEaInvertingInput = c.currentEaOutput - c.currentAmpStateB;
+    if (ci.currentAmpFlowAOn) c.currentAmpFlowA = 0.0;
+    if (ci.currentAmpAux1On) c.currentAmpAux1 = 0.0;
+    if (ci.currentAmpAux2On) c.currentAmpAux2 = 0.0;
+    if (ci.currentAmpFlowBOn) c.currentAmpFlowB = c.currentAmpFlowBAux = 0.0;
+    if (ci.hystOn) c.hystFiltered = c.controlReference * duty - c.currentFeedbackVoltage;
+    if (ci.hystAux1On) c.hystAux1 = 0.0;
+    if (ci.hystAux2On) c.r10ResistorCurrent = c.hystAux3 = 0.0;
+    if (ci.clockDividerOn) {
+        c.clockDividerAux = 0.0;
+        c.clockDividerVoltage = (ci.clockUpperLimit - ci.rampOffset) * rs / (rff + rs);
+    }
+    if (ci.clockDividerCurrentOn) {
+        c.clockDividerCurrent = c.clockDividerVoltage / rs;
+        c.clockDividerAux2 = 0.0;
+    }
+    if (ci.currentInjectionOn) c.currentInjectionPhase = c.currentLoopInjection = 0.0;
+    if (ci.hystInputOn) c.hystInput = 0.0;
+    if (ci.rampCapacitorOn) {
+        c.rampCapacitorCurrent = 0.0;
+        if (ci.controlMode == 1) c.rampCapacitorVoltage = 0.0;
+        else if (ci.controlMode == 3) c.rampCapacitorVoltage = c.currentFeedbackVoltage;
+        else c.rampCapacitorVoltage = (ci.clockUpperLimit - ci.rampOffset) * rff / (rff + rs);
+    }
+    if (ci.rampDifferenceOn) c.rampDifference = c.clockVoltage - ci.rampOffset;
+    if (ci.resetSwitchOn) c.resetSwitchCurrent = ctx.inputCapacitor.inputVoltage / rff;
+    if (ci.feedForwardOn) {
+        c.feedForwardResistorCurrent = ci.resetSwitchOn ? c.resetSwitchCurrent : 0.0;
+        c.feedForwardVoltage = ci.resetSwitchOn ? rff * c.feedForwardResistorCurrent : 0.0;
+    }
     if (ci.softStartCapOn) c.softStartCapVoltage = ci.errorUpperLimit;
     if (ci.softStartControlOn) c.softStartControl = ci.errorUpperLimit;
     if (ci.errorInjectionOn) {
         c.errorInjectionPhase = 0.0;
         c.errorInjection = ci.errorAmpOffset;
     }
+    if (ci.veaReferenceAcOn) c.veaReferencePhase = 0.0;
     c.veaReferenceCopy = ci.veaReferenceValue;
     c.veaReference = ci.veaReferenceValue;
     c.referenceLockout = ctx.inputCapacitor.inputVoltage >= ci.lockoutLevelA ? 1 : 0;
@@ -706,13 +1096,16 @@ int32_t ComputeSteadyStateInitialValues() {
     ctl.hystInput = 0.0;
     ctl.hystFiltered = 0.0;
 
-    // 6, 7. Line side.
-    InitSteadyStateLine(*ctx, lineCurrent);
+    // 6, 7. Line side: the rectifier, then the phases, highest first.
+    if (!InitSteadyStateLineRectifier(*ctx, vin)) return 0;
+    const int32_t phases = set.linePhaseCount >= 1 && set.linePhaseCount <= kMaxLinePhases ? set.linePhaseCount : 1;
+    static constexpr UINT kPhaseFailure[kMaxLinePhases] = {52057, 52058, 52059};
+    for (int32_t p = phases - 1; p >= 0; --p)
+        if (!InitSteadyStateLinePhase(*ctx, p, lineCurrent)) return Fail(kPhaseFailure[p], 52088);
     // The bulk capacitor keeps the line current that the primary does not draw while open.
-    cap.capacitorVoltage1 = cap.inputVoltage;
+    if (set.inputCapacitorVariant == 0 || set.inputCapacitorVariant == 1) cap.capacitorVoltage1 = cap.inputVoltage;
     cap.upperBulkCapacitorCurrent = lineCurrent;
     cap.positiveCapacitorCurrent = lineCurrent;
-    if (CheckFloatingPointStatus()) return Fail(52056, 52088);
 
     // 8. Duty.
     double duty = 0.0;
@@ -724,7 +1117,7 @@ int32_t ComputeSteadyStateInitialValues() {
     if (!CalcInitialSwitchingPeriod(&ctx->stepState.switchingPeriod, duty, vin)) return Fail(52075, 52216);
 
     // 10. Primary.
-    InitSteadyStatePrimary(*ctx, duty);
+    InitSteadyStatePrimary(duty);
     if (CheckFloatingPointStatus()) {
         ReportMessage(52070, TRUE);
         return 0;
@@ -795,7 +1188,7 @@ int32_t ComputeSteadyStateInitialValues() {
     step.mutualInductance23 = step.mutualInductance24 = step.mutualInductance34 = 0.0;
 
     // 14. Control.
-    if (!InitSteadyStateControlSection(*ctx, duty, ipk, iavg, ripple)) return 0;
+    if (!InitSteadyStateControlSection(*ctx, currents, duty, ipk, iavg, ripple)) return 0;
 
     // The step logic's own bookkeeping at a period start: drive off, timers idle.
     EngineStore& st = ctx->engine;
@@ -815,4 +1208,24 @@ int32_t ComputeSteadyStateInitialValues() {
         return 0;
     }
     return 1;
+}
+
+bool SteadyStartCovers(const AnalysisThreadParams& params) {
+    const AnalysisSettingsRec* set = params.pSettings;
+    const LineSourceInputRec* line = params.pLineSourceInput;
+    const PrimaryInputRec* pri = params.pPrimaryInput;
+    const ControlInputRec* ctl = params.pControlInput;
+    if (!set || !line || !pri || !ctl) return false;
+    if (set->linePhaseCount != 1 || set->lineFilterVariant != 9 || set->lineRectifierVariant != 0 ||
+        line->lineMagnitude != 0.0)
+        return false;
+    if (pri->topology != 0 && pri->topology != 1) return false;
+    if (ctl->controlMode != 2 || ctl->optoVariant != 6) return false;
+    if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return false;
+    for (int32_t j = 0; j < set->outputCount; ++j) {
+        const OutputChokeInputRec* ch = params.pOutputChokeInput[j];
+        const OutputFilterInputRec* fi = params.pOutputFilterInput[j];
+        if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn || fi->hasInductorB || fi->hasCapB) return false;
+    }
+    return true;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+struct AnalysisThreadParams;
 struct OutputChokeInputRec;
 struct OutputFilterInputRec;
 struct LoadNetworkInputRec;
@@ -31,5 +32,14 @@ int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetwork
                              const OutputChokeInputRec& ch, const SecondaryRectifierInputRec& ri,
                              const OutputFilterInputRec& fi);
 
+// The primary section at the period start for duty D, from the bulk voltage and the period
+// already in the context.
+void InitSteadyStatePrimary(double duty);
+
 // Every state record at the estimated operating point. 1, or 0 after its messages.
 int32_t ComputeSteadyStateInitialValues();
+
+// The designs whose operating point the estimate sets for the step: a DC line without line
+// filter or rectifier, the two-switch primary, voltage-mode control without opto-isolator,
+// outputs with a plain choke and no second filter stage. Others start only from rest.
+bool SteadyStartCovers(const AnalysisThreadParams& params);

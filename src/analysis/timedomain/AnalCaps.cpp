@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/context/AnalParams.h"
+#include "analysis/models/AnalInSS.h"
 #include "circuit/AnalFill.h"
 #include "platform/core/Format.h"
 #include "records/Utils.h"
@@ -91,6 +92,9 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         ctl.optoVariant != kOptoNone || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
         ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
         return Refuse(kRefuseControl);
+
+    // A steady-state run needs the operating-point estimate of every section.
+    if (set->analysisKind == 1 && !SteadyStartCovers(params)) return Refuse(kRefuseKind);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

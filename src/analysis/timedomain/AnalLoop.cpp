@@ -8,7 +8,8 @@
 // Those per-quantity steps leave an output filter's choke-capacitor resonance alone when it is
 // slow against the period: the choke then drifts by less than its tolerance per period while
 // the capacitor sits off its settled voltage, and the run rings at that amplitude. A last
-// refinement takes one Newton step per trial on the averaged filter of each output. With the
+// refinement takes one Newton step per trial on the averaged filter of each output (a choke
+// that runs dry leaves the capacitor voltage as the one state: secant steps on its drift). With the
 // capacitor voltage V, the choke current I, the load R, and the choke's source voltage E
 // constant over the period:
 //   C·dV/dt = I - V/R,   L·dI/dt = E - V
@@ -18,6 +19,9 @@
 //   dV = ((I - I*) - (V - V*)/R)·T/C,  dI = -(V - V*)·T/L.
 // Solving for the errors gives the step to the settled point:
 //   V* - V = L·dI/T,   I* - I = -C·dV/T + L·dI/(R·T).
+// A choke that runs dry passes the energy ½·L·X² a period, X fixed by the duty: the output is
+// fed at a constant power P, I = P/V, so dI/dV = -I/V = -1/R at the settled point and the
+// capacitor's drift falls by 2·T/(R·C) per volt, the first secant step's slope.
 #include "analysis/timedomain/AnalLoop.h"
 
 #include <algorithm>
@@ -115,18 +119,10 @@ int32_t CheckComparatorHysteresis(const AnalysisContext& ctx) {
     return 1;
 }
 
-struct IterationVar {
-    double error = 0.0;
-    double previousError = 0.0;
-    double factor = 0.5;
-    int32_t sign = 0;
-    int32_t previousSign = 0;
-};
+}  // namespace
 
-// One correction: the block's value moves by factor x drift. Clears *converged while the
-// drift is above the tolerance and the factor is not spent. 1, or 0 on a fault.
-int32_t Correct(IterationVar& v, int32_t* converged, double* value, double start, double end, double tolerance,
-                int code) {
+int32_t CorrectQuantity(IterationVar& v, int32_t* converged, double* value, double start, double end,
+                        double tolerance, int code) {
     v.previousError = v.error;
     v.previousSign = v.sign;
     v.error = end - start;
@@ -141,6 +137,8 @@ int32_t Correct(IterationVar& v, int32_t* converged, double* value, double start
     if (GetAnalysisContext()->pSettings->loggingOn && CheckFloatingPointStatus()) return Code(code);
     return std::isfinite(*value) ? 1 : 0;
 }
+
+namespace {
 
 struct LoopCyclesResult {
     int32_t stateTwo = 0;
@@ -365,8 +363,8 @@ int32_t FindControlOffset(CycleSample* start, CycleSample* end, AnalysisStateBlo
     }
 }
 
-// Newton steps on each output's averaged filter until both drifts are a hundredth of the
-// loop's tolerances; the best state stays in the block when the limit is reached first.
+// Newton steps on each output's averaged filter (continuous choke current) until both drifts
+// are a hundredth of the loop's tolerances; the limit leaves the last state in the block.
 // 0 done, 1 failure, 2 quit.
 int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end) {
     AnalysisContext& ctx = *GetAnalysisContext();
@@ -378,6 +376,8 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
     }
     if (!any) return 0;
     const double period = ctx.stepState.switchingPeriod;
+    bool dry[kMaxOutputs] = {};
+    double dryV[kMaxOutputs] = {}, dryDrift[kMaxOutputs] = {};
     for (int32_t trial = 0; trial < ctx.pSettings->initIterationLimit; ++trial) {
         LoopCyclesResult r;
         const int32_t run = RunLoopCycles(start, end, r, 0, 0.0);
@@ -399,6 +399,28 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
             const double tolV = std::max(std::fabs(period * block.loadNetwork[j].loadCurrent / c / 100.0), 0.001);
             const double tolI =
                 std::max(std::fabs(period * ctx.pLoadNetworkInput[j]->outputVoltage / l / 100.0), 0.001);
+            const int32_t sign = fi.outputSign < 0 ? -1 : 1;
+            if (!(sign * start->choke[j] > 0.0 && sign * end->choke[j] > 0.0)) {
+                // The choke runs dry: every period starts at 0 A and the capacitor voltage is
+                // the one state. Secant steps on its drift, the first with the slope of a load
+                // fed at constant power, -2·T/(R·C).
+                if (std::fabs(dv) < tolV / 100.0) continue;
+                settled = false;
+                const double v = start->capA[j];
+                double slope = -2.0 * period / (load * c);
+                if (dry[j] && v != dryV[j] && dv != dryDrift[j]) {
+                    const double secant = (dv - dryDrift[j]) / (v - dryV[j]);
+                    if (secant < 0.0) slope = secant;
+                }
+                dry[j] = true;
+                dryV[j] = v;
+                dryDrift[j] = dv;
+                const double next = v - dv / slope;
+                if (!std::isfinite(next)) return 0;
+                f.capAVoltage = next;
+                f.capacitorVoltage = f.capacitorVoltage1 = next;
+                continue;
+            }
             if (std::fabs(dv) < tolV / 100.0 && std::fabs(di) < tolI / 100.0) continue;
             settled = false;
             const double stepV = l * di / period;
@@ -469,12 +491,12 @@ private:
     }
 
     // Clamp capacitor voltage and its difference term, measured by a mode-2 run.
-    int32_t AdaptClampFactor(double& factor, double error, double previousError, int32_t sign, int32_t previousSign) {
+    static void AdaptClampFactor(double& factor, double error, double previousError, int32_t sign,
+                                 int32_t previousSign) {
         const double e = std::fabs(error), p = std::fabs(previousError);
         if (e > p) factor /= 2.0;
         else if (e > 0.5 * p && sign != previousSign) factor /= 2.0;
         else if (e > 0.7 * p && sign == previousSign) factor *= 1.5;
-        return 0;
     }
 
     int32_t Level1() {
@@ -652,7 +674,7 @@ private:
         case 4: {
             OutputChokeStateRec& ch = block_.outputChoke[j];
             const double tol = period * ctx_.pLoadNetworkInput[j]->outputVoltage / ch.inductance / 100.0;
-            if (!Correct(v, flag, &ch.chokeCurrent, start_.choke[j], end_.choke[j], tol, 5009)) return 0;
+            if (!CorrectQuantity(v, flag, &ch.chokeCurrent, start_.choke[j], end_.choke[j], tol, 5009)) return 0;
             // The step takes the freewheeling rectifier's current as the choke's at the start.
             SecondaryRectifierStateRec& rs = block_.secondaryRectifier[j];
             OutputStepStore& o = block_.engine.output[j];
@@ -667,7 +689,7 @@ private:
         }
         case 5: {
             const double tol = period * load / fi.capACapacitance / 100.0;
-            if (!Correct(v, flag, &f.capAVoltage, start_.capA[j], end_.capA[j], tol, 5010)) return 0;
+            if (!CorrectQuantity(v, flag, &f.capAVoltage, start_.capA[j], end_.capA[j], tol, 5010)) return 0;
             f.capacitorVoltage1 = f.capAVoltage;
             f.capacitorVoltage = f.capAVoltage;  // the step's capacitor state
             if (fi.hasCapA2) {
@@ -679,7 +701,7 @@ private:
         case 6: {
             if (!fi.hasInductorB) return 1;
             const double tol = 0.001 * load;
-            if (!Correct(v, flag, &f.inductorBCurrent, start_.inductorB[j], end_.inductorB[j], tol, 5011)) return 0;
+            if (!CorrectQuantity(v, flag, &f.inductorBCurrent, start_.inductorB[j], end_.inductorB[j], tol, 5011)) return 0;
             if (!fi.hasDampingB) {
                 f.secondInductorCurrent = f.inductorBCurrent;
                 f.dampingInductorCurrent = 0.0;
@@ -692,7 +714,7 @@ private:
         default: {
             if (!fi.hasCapB) return 1;
             const double tol = period * load / fi.capBCapacitance / 100.0;
-            if (!Correct(v, flag, &f.capBVoltage, start_.capB[j], end_.capB[j], tol, 5012)) return 0;
+            if (!CorrectQuantity(v, flag, &f.capBVoltage, start_.capB[j], end_.capB[j], tol, 5012)) return 0;
             f.outputCapacitorVoltageCopy = f.capBVoltage;
             if (fi.hasCapB2) {
                 f.capB2Voltage = f.capBVoltage;

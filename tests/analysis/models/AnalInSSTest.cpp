@@ -3,6 +3,7 @@
 // output prediction with its warning, and the whole estimate on the smallest converter.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 #include "analysis/context/AnalContext.h"
@@ -242,13 +243,216 @@ TEST_F(SteadyStart, SmallestConverterStartsAtItsOperatingPoint) {
     EXPECT_NEAR(ctx.primary.diode1Voltage, -vin / 2.0, 1e-12);
 }
 
-TEST_F(SteadyStart, NoWeightedOutputHasNoOperatingPoint) {
+// The error amplifier's output worked back through an opto-isolator from the control
+// voltage M = 1.5294933 V: the node at M draws (5 V - M)/1 kohm through the LED, the output
+// transistor passes it at a ratio of 1 into 1 kohm, so the amplifier sits at 5 V - M.
+TEST_F(SteadyStart, ErrorAmplifierWorkedBackThroughTheOptoIsolator) {
     rec_.settings.analysisKind = 1;
-    rec_.load.rippleWeight = 0.0;
-    Start();
-    EXPECT_EQ(InitializeAnalysis(), 0);
-    ASSERT_FALSE(sink_.boxes.empty());
-    EXPECT_NE(sink_.boxes.back().find("Steady state initialization has failed."), std::string::npos);
+    rec_.filter.outputNumber = 1;
+    ControlInputRec& c = rec_.control;
+    c.optoVariant = 0;
+    c.pwmLimitUpperA = 5.0;
+    c.offsetGainDen1 = 1e3;
+    c.offsetGainDen2 = 1.0;
+    c.offsetGainNum = 1e3;
+    c.optoOutputForm = 1;
+    c.optoOutputOffset = 0.0;
+    c.errorAmpOffset = 0.0;
+    c.hasErrorAmpStateA = 1;
+    AnalysisContext& ctx = Start();
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    const double vin = 48.0 - 0.1 * (10.7 * 2.14 / 48.0);
+    const double m = 1.0 + 1e-5 * (2.0 / 0.9e-5) * (kRtotal * 2.14 + 10.7 + 0.7214) / vin;
+    EXPECT_NEAR(ctx.control.optoNodeVoltage, m, 1e-9);
+    EXPECT_NEAR(ctx.control.errorAmpStateA, m, 1e-9);
+    EXPECT_NEAR(ctx.control.optoLedCurrent, (5.0 - m) / 1e3, 1e-12);
+    EXPECT_NEAR(ctx.control.veaOutput, 5.0 - m, 1e-9);
+}
+
+// The rectified bulk: a full bridge (form 2) of 1 V diodes on a 100 V line gives 98 V from
+// one phase, 100·sqrt(3) - 2 V from three; its four diodes block half of it each, the absent
+// ones keep their presets. An AC line starts without line current.
+TEST_F(SteadyStart, RectifiedBulkAndBlockingDiodes) {
+    struct Case {
+        const char* name;
+        int phases;
+        double vin;
+    };
+    const Case cases[] = {{"one phase", 1, 98.0}, {"three phases", 3, 100.0 * std::sqrt(3.0) - 2.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.settings.analysisKind = 1;
+        rec_.settings.lineRectifierForm = 2;
+        rec_.settings.linePhaseCount = c.phases;
+        rec_.line.lineMagnitude = 100.0;
+        rec_.line.lineOffset = 0.0;
+        rec_.line.rectifierForwardVoltage = 1.0;
+        rec_.line.diode1Present = rec_.line.diode2Present = rec_.line.diode3Present = rec_.line.diode4Present = 1;
+        rec_.filter.outputNumber = 1;
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        EXPECT_NEAR(ctx.inputCapacitor.inputVoltage, c.vin, 1e-12);
+        EXPECT_EQ(ctx.linePhase[0].lineCurrentHeld, 0.0);
+        const double blocking[4] = {ctx.lineRectifier.diode1Voltage, ctx.lineRectifier.diode2Voltage,
+                                    ctx.lineRectifier.diode3Voltage, ctx.lineRectifier.diode4Voltage};
+        for (double v : blocking) EXPECT_NEAR(v, -c.vin / 2.0, 1e-12);
+        EXPECT_EQ(ctx.lineRectifier.diode5Voltage, NOT_SET);
+        EXPECT_EQ(ctx.lineRectifier.negativeRectifierVoltage, 0.0);
+        EXPECT_EQ(ctx.lineRectifier.positiveRectifierVoltage, 100.0);
+        run_.reset();
+    }
+}
+
+// A DC line through the filter: 0.2 ohm first stage, 0.3 ohm second stage beside a 0.6 ohm
+// damping resistor, and the line's own 0.1 ohm. The line current P/Vin = 22.898 W / 48 V
+// splits 2/3 into the second stage and 1/3 into the damping branch (inverse to their
+// resistances); the bulk starts at 48 V less 0.2·I + 0.3·(2/3)·I + 0.1·I = 0.5·I.
+TEST_F(SteadyStart, LineFilterCarriesTheLineCurrent) {
+    rec_.settings.analysisKind = 1;
+    rec_.line.firstInductorOn = 1;
+    rec_.line.firstInductorResistance = 0.2;
+    rec_.line.secondInductorOn = 1;
+    rec_.line.secondInductorResistance = 0.3;
+    rec_.line.dampingResistorOn = 1;
+    rec_.line.dampingResistance = 0.6;
+    rec_.filter.outputNumber = 1;
+    AnalysisContext& ctx = Start();
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    const double i = 10.7 * 2.14 / 48.0;
+    const LinePhaseStateRec& ph = ctx.linePhase[0];
+    EXPECT_NEAR(ph.firstInductorCurrent, i, 1e-12);
+    EXPECT_NEAR(ph.secondInductorCurrent, 2.0 * i / 3.0, 1e-12);
+    EXPECT_NEAR(ph.dampingBranchCurrent, i / 3.0, 1e-12);
+    EXPECT_NEAR(ph.dampingResistorDrop, 0.6 * i / 3.0, 1e-12);
+    EXPECT_NEAR(ctx.inputCapacitor.inputVoltage, 48.0 - 0.5 * i, 1e-12);
+}
+
+// The primary at the period start, 48 V bulk, 10 us, D = 0.5, 200 uH: the magnetising
+// current at the bottom of its ripple is -(48 V / 200 uH · 5 us) / 2 = -0.6 A where the reset
+// swings it; a clamp capacitor balances the volt-seconds at D/(1 - D)·Vin = Vin.
+TEST_F(SteadyStart, PrimaryAtThePeriodStart) {
+    struct Case {
+        const char* name;
+        int topology, clamp, transformer;
+        double magnetizing, clampVoltage, windingVoltage, resetCapacitor;
+        int state;
+    };
+    const Case cases[] = {
+        {"two-switch", 1, 0, 1, 0.0, NOT_SET, 0.0, 0.0, 0},
+        {"resonant reset", 4, 0, 1, -0.6, NOT_SET, -1.0, 49.0, 1},
+        {"active clamp", 6, 1, 1, -0.6, 48.0, -48.0, 0.0, 1},
+        {"no transformer element", 1, 0, 0, NOT_SET, NOT_SET, NOT_SET, 0.0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.primary.topology = c.topology;
+        rec_.primary.hasClampCapacitor = c.clamp;
+        rec_.primary.clampCapacitorOn = c.topology == 4;
+        rec_.primary.powerTransformerOn = c.transformer;
+        rec_.primary.clampSwitchOnResistance = 0.01;
+        AnalysisContext& ctx = Start();
+        ctx.inputCapacitor.inputVoltage = 48.0;
+        ctx.stepState.switchingPeriod = 1e-5;
+        InitSteadyStatePrimary(0.5);
+        const PrimaryStateRec& p = ctx.primary;
+        EXPECT_DOUBLE_EQ(p.magnetizingCurrent, c.magnetizing);
+        EXPECT_DOUBLE_EQ(p.clampCapacitorVoltage, c.clampVoltage);
+        EXPECT_DOUBLE_EQ(p.primaryWindingVoltage, c.windingVoltage);
+        EXPECT_DOUBLE_EQ(p.capacitorVoltage, c.resetCapacitor);
+        EXPECT_EQ(p.switchState, c.state);
+        if (c.clamp) {
+            EXPECT_DOUBLE_EQ(p.clampCapacitorCurrent, -0.6);
+            EXPECT_DOUBLE_EQ(p.clampSwitchCurrent, 0.6);
+            EXPECT_EQ(p.clampSwitchDiodeConducting, 0);
+        }
+        run_.reset();
+    }
+}
+
+// A resistive (synchronous) freewheeling rectifier shares the choke current I with its body
+// diode (0.7 V, 10 mohm) and the diode beside it (0.5 V, 20 mohm): at 10 mohm the channel's
+// drop stays below both forward voltages and it carries everything; at 1 ohm the lower
+// diode (0.5 V) takes over at u = (I·0.02 + 0.5)·1/1.02, which stays below 0.7 V, so it
+// carries (u - 0.5)/0.02 and the body diode nothing.
+TEST_F(SteadyStart, ResistiveRectifierSharesWithItsDiodes) {
+    for (const double ron : {0.01, 1.0}) {
+        SCOPED_TRACE(ron);
+        rec_.settings.analysisKind = 1;
+        rec_.filter.outputNumber = 1;
+        SecondaryRectifierInputRec& r = rec_.rectifier;
+        r.resistiveRectifier = 1;
+        r.onResistance = 0.01;
+        r.maximumDrop = 1.0;
+        r.secondOnResistance = ron;
+        r.secondDiodeVoltage = 0.5;
+        r.secondDiodeResistance = 0.02;
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        const double i = ctx.outputChoke[0].chokeCurrent;
+        const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[0];
+        EXPECT_EQ(rs.diodeConducting, 0);
+        EXPECT_EQ(rs.rectifier2TotalAnodeToCathodeCurrent, i);
+        if (ron < 0.1) {
+            EXPECT_EQ(rs.secondDiodeConducting, 0);
+            EXPECT_DOUBLE_EQ(rs.rectifierVoltage, i * ron);
+            EXPECT_DOUBLE_EQ(rs.channelCurrent, -i);
+        } else {
+            const double u = (i * 0.02 + 0.5) * 1.0 / 1.02;
+            EXPECT_EQ(rs.secondDiodeConducting, 1);
+            EXPECT_DOUBLE_EQ(rs.rectifierVoltage, u);
+            EXPECT_DOUBLE_EQ(rs.secondDiodeCurrent, (u - 0.5) / 0.02);
+        }
+        run_.reset();
+    }
+}
+
+// A second stage of 10 mohm beside a damping branch of 20 mohm + 70 mohm: with its resistor
+// the load current splits 90:10 (inductor : damping); without it the inductor carries it all
+// and the damping inductor the share R_A/R_T of it.
+TEST_F(SteadyStart, SecondStageSharesTheLoadCurrent) {
+    for (const int resistor : {1, 0}) {
+        SCOPED_TRACE(resistor);
+        rec_.settings.analysisKind = 1;
+        rec_.filter.outputNumber = 1;
+        OutputFilterInputRec& f = rec_.filter;
+        f.hasInductorB = 1;
+        f.secondInductorResistance = 0.01;
+        f.dampingInductorOn = 1;
+        f.dampingInductorResistance = 0.02;
+        f.hasDampingB = resistor;
+        f.dampingResistance = 0.07;
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        const double i = ctx.loadNetwork[0].loadCurrent;
+        const double rt = 0.01 + 0.02 + (resistor ? 0.07 : 0.0);
+        const OutputFilterStateRec& fs = ctx.outputFilter[0];
+        EXPECT_NEAR(fs.inductorBCurrent, resistor ? (0.09 / rt) * i : i, 1e-12);
+        EXPECT_NEAR(fs.dampingInductorCurrent, 0.01 / rt * i, 1e-12);
+        run_.reset();
+    }
+}
+
+// A duty outside (0, 1) has no operating point: no weighted output gives 0, a 5 V line for a
+// 10.7 V output needs 11.43 V / 5 V = 2.3. Either ends the start with its message.
+TEST_F(SteadyStart, DutyOutsideZeroToOneHasNoOperatingPoint) {
+    struct Case {
+        const char* name;
+        double weight, line;
+    };
+    const Case cases[] = {{"no weighted output", 0.0, 48.0}, {"line too low", 1.0, 5.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.settings.analysisKind = 1;
+        rec_.load.rippleWeight = c.weight;
+        rec_.line.lineOffset = c.line;
+        Start();
+        sink_.Clear();
+        ResetFirstMessageFlag();
+        EXPECT_EQ(InitializeAnalysis(), 0);
+        ASSERT_FALSE(sink_.boxes.empty());
+        EXPECT_NE(sink_.boxes.back().find("Steady state initialization has failed."), std::string::npos);
+        run_.reset();
+    }
 }
 
 }  // namespace
