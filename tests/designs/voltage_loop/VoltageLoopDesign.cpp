@@ -20,11 +20,17 @@ void BuildVoltageLoop(CPwrQuorraDoc& doc) {
     stim.m_dStopFrequency = 20e3;
     stim.m_nPointsPerDecade = 3;
     stim.m_dAmplitude = 0.02;
-    for (int q = 0; q < 6; ++q) stim.m_nChoice[size_t(CFreqDomainStimulusCfg::CHOICE_VOLTAGE_LOOP + q)] = q / 2 + 1;
+    // One quantity a graph, four graphs: the loop and the error amplifier.
+    const int32_t graphOf[6] = {1, 2, 0, 0, 3, 4};
+    for (int q = 0; q < 6; ++q) stim.m_nChoice[size_t(CFreqDomainStimulusCfg::CHOICE_VOLTAGE_LOOP + q)] = graphOf[q];
     for (int q = 0; q < 2; ++q) stim.m_nChoice[size_t(CFreqDomainStimulusCfg::CHOICE_AMPLIFIER + q)] = q + 1;
-    for (int g = 0; g < 4; ++g) {
-        config.GetGraphCfg(g)->m_dXMin = 5000.0;
-        config.GetGraphCfg(g)->m_dXMax = 20e3;
+    // Each frequency analysis keeps its four graph settings from setting 8 on.
+    for (int32_t kind : {CAnalysisConfig::KIND_VOLTAGE_LOOP, CAnalysisConfig::KIND_AMPLIFIER}) {
+        const int first = 8 + 4 * (kind - CAnalysisConfig::KIND_VOLTAGE_LOOP);
+        for (int g = first; g < first + 4; ++g) {
+            config.GetGraphCfg(g)->m_dXMin = 5000.0;
+            config.GetGraphCfg(g)->m_dXMax = 20e3;
+        }
     }
     doc.CheckAllSections();
 }
