@@ -8,6 +8,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/context/AnalGraphSink.h"
 #include "analysis/frequency/AnalFAmp.h"
+#include "analysis/frequency/AnalFI2O.h"
 #include "analysis/frequency/AnalFVLR.h"
 #include "analysis/timedomain/AnalThrd.h"
 #include "analysis/timedomain/AnalABCP.h"
@@ -56,6 +57,14 @@ int32_t StepFailed(const SweepDriver& d, AnalysisContext& ctx, int32_t first, in
     if (kStepBoxes[which - 1]) ReportMessageFirstBox(UINT(kStepBoxes[which - 1]));
     ctx.pParams->runStatus = 2;
     return 1;
+}
+
+// Whole injection periods spanning 100 switching periods.
+double WindowLength(double frequency, double period) {
+    double w = 0.0;
+    do w += 1.0 / frequency;
+    while (w < 100.0 * period);
+    return w;
 }
 
 int32_t Stopped(AnalysisContext& ctx) {
@@ -279,8 +288,14 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
             converged = 0;
             n = 0;
             if (st.frequency == set.sweepStartFrequency) {
-                // One injection period with the sine running before the first window measures.
-                const double settle = 1.0 / st.frequency;
+                // One injection period (or one window) with the sine running before the first
+                // window measures.
+                double settle = 1.0 / st.frequency;
+                if (d.settleWholeWindow) {
+                    const double window = WindowLength(st.frequency, period);
+                    settle = window;
+                    while (settle < 100.0 * period) settle += window;
+                }
                 double phase = 0.0;
                 SetInitialPhase(&phase, st.frequency, settle);
                 const double w = 2.0 * std::numbers::pi * st.frequency;
@@ -304,10 +319,7 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
         }
         if (n == 0) {
             st.timeAtFrequency = 0.0;
-            st.windowLength = 0.0;
-            // Whole injection periods spanning 100 switching periods.
-            do st.windowLength += 1.0 / st.frequency;
-            while (st.windowLength < 100.0 * period);
+            st.windowLength = WindowLength(st.frequency, period);
         }
         st.windowEnd += st.windowLength;
         while (step.time < st.windowEnd) {
@@ -344,6 +356,7 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
 
 void InstallFrequencyDrivers() {
     SetAnalysisKindDriver(2, RunVoltageLoopAnalysis);
+    SetAnalysisKindDriver(4, RunLineToOutputAnalysis);
     SetAnalysisKindDriver(5, RunAmplifierAnalysis);
 }
 

@@ -104,6 +104,7 @@ struct SweepDriver {
     int32_t interpolationCode, plotCode;
     int32_t measuredCount, quantityCount;
     bool clearDutyFlags;        // set-up clears the duty-extreme flags
+    bool settleWholeWindow;     // the start frequency settles for a window, not one sine period
     // Writes amplitude x sine + the target's nominal value into the injection target.
     void (*inject)(AnalysisContext& ctx, double value);
     // Reads the measured channels into st.measured; 0 on an internal fault (reported inside).

@@ -133,7 +133,7 @@ int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32
     return 1;
 }
 
-constexpr SweepDriver kVoltageLoop{kModuleAnalFVLR, 5504, 5506, 5512, 5517, 5502, 5500, 5501, 3, 6, true,
+constexpr SweepDriver kVoltageLoop{kModuleAnalFVLR, 5504, 5506, 5512, 5517, 5502, 5500, 5501, 3, 6, true, false,
                                    Inject, Read, Evaluate, Begin, Finish};
 
 }  // namespace

@@ -102,7 +102,8 @@ int32_t AssembleLineSourcePass1() {
     AnalysisContext& ctx = Ctx();
     EngineStore& st = ctx.engine;
     const LineSourceInputRec& li = *ctx.pLineSourceInput;
-    st.lineSourceVoltage = ctx.linePhase[0].lineVoltage;
+    // The input-to-output analysis rides its sine on the line (0 otherwise).
+    st.lineSourceVoltage = ctx.linePhase[0].lineVoltage + ctx.stepState.lineInputInjection;
     CalcInductorBranchCoeffs(li.lineInductance, li.lineResistance, StepFactor(), ctx.linePhase[0].lineCurrentHeld,
                              &st.line);
     st.lineSource = {st.line.z, st.lineSourceVoltage - st.line.e};

@@ -37,8 +37,8 @@ EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
 
 bool EngineRunsKind(int32_t kind) {
     // The time-domain kinds: the turn-on transient and the steady state; the voltage-loop
-    // response and the amplifier analysis.
-    return kind == 0 || kind == 1 || kind == 2 || kind == 5;
+    // response, the input-to-output and the amplifier analyses.
+    return kind == 0 || kind == 1 || kind == 2 || kind == 4 || kind == 5;
 }
 
 EngineRefusal KindRefusal() { return Refuse(kRefuseKind); }

@@ -1,5 +1,5 @@
 // The frequency drivers on the first configuration's records: a stop asked for before the
-// start and during the sweep, the amplifier's output choice outside the outputs, and the
+// start and during the sweep of each kind, the amplifier's output choice outside the outputs, and the
 // error amplifier's analytic response.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/frequency/AnalFAmp.h"
+#include "analysis/frequency/AnalFI2O.h"
 #include "analysis/frequency/AnalFSwp.h"
 #include "analysis/frequency/AnalFVLR.h"
 #include "support/FirstConfigRecords.h"
@@ -78,7 +79,7 @@ TEST_F(Sweep, AStopDuringTheSweepEndsItAtTheNextStep) {
         int32_t kind;
         int32_t (*run)();
         int quantities;
-    } cases[] = {{2, RunVoltageLoopAnalysis, 6}, {5, RunAmplifierAnalysis, 2}};
+    } cases[] = {{2, RunVoltageLoopAnalysis, 6}, {4, RunLineToOutputAnalysis, 6}, {5, RunAmplifierAnalysis, 2}};
     for (const Case& c : cases) {
         quit_.Reset();
         graphs_.samples = 0;

@@ -24,8 +24,12 @@ void BuildVoltageLoop(CPwrQuorraDoc& doc) {
     const int32_t graphOf[6] = {1, 2, 0, 0, 3, 4};
     for (int q = 0; q < 6; ++q) stim.m_nChoice[size_t(CFreqDomainStimulusCfg::CHOICE_VOLTAGE_LOOP + q)] = graphOf[q];
     for (int q = 0; q < 2; ++q) stim.m_nChoice[size_t(CFreqDomainStimulusCfg::CHOICE_AMPLIFIER + q)] = q + 1;
+    // Input to output: the converter's part and the whole path.
+    const int32_t lineGraphOf[6] = {0, 0, 1, 2, 3, 4};
+    for (int q = 0; q < 6; ++q) stim.m_nChoice[size_t(CFreqDomainStimulusCfg::CHOICE_INPUT_TO_OUTPUT + q)] = lineGraphOf[q];
     // Each frequency analysis keeps its four graph settings from setting 8 on.
-    for (int32_t kind : {CAnalysisConfig::KIND_VOLTAGE_LOOP, CAnalysisConfig::KIND_AMPLIFIER}) {
+    for (int32_t kind : {CAnalysisConfig::KIND_VOLTAGE_LOOP, CAnalysisConfig::KIND_INPUT_TO_OUTPUT,
+                         CAnalysisConfig::KIND_AMPLIFIER}) {
         const int first = 8 + 4 * (kind - CAnalysisConfig::KIND_VOLTAGE_LOOP);
         for (int g = first; g < first + 4; ++g) {
             config.GetGraphCfg(g)->m_dXMin = 5000.0;
