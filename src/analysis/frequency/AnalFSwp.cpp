@@ -23,6 +23,7 @@ namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kDegrees = 180.0 / std::numbers::pi;
+constexpr UINT kMsgSweepNotRunnable = 58880;
 constexpr int32_t kStepBoxes[6] = {52210, 52187, 52211, 0, 52187, 52211};
 
 std::atomic<int32_t> g_lastPointCount{0};
@@ -258,6 +259,16 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
     if (QuitRequested(ctx)) {
         ReportMessage(53002, FALSE);
         return 0;
+    }
+    // Settings filled some other way than from a design could never end the sweep.
+    const bool runnable = std::isfinite(set.sweepStartFrequency) && set.sweepStartFrequency > 0.0 &&
+                          std::isfinite(set.sweepEndFrequency) && set.sweepEndFrequency > 0.0 &&
+                          std::isfinite(set.sweepFactor) && set.sweepFactor > 1.0 &&
+                          std::isfinite(set.stimulusAmplitude) && std::isfinite(set.avoidedFrequency);
+    if (!runnable) {
+        ReportMessageFirstBox(kMsgSweepNotRunnable);
+        ctx.pParams->runStatus = 2;
+        return 1;
     }
     int32_t start = 3;
     if (!set.skipInitializationLoop) start = RunInitializationLoop();

@@ -92,6 +92,26 @@ TEST_F(Sweep, AStopDuringTheSweepEndsItAtTheNextStep) {
     }
 }
 
+TEST_F(Sweep, SweepSettingsThatCouldNeverEndAreRefused) {
+    const struct {
+        double start, stop, factor;
+    } cases[] = {{NOT_SET, 40e3, 2.0}, {20e3, 0.0, 2.0}, {20e3, 40e3, 1.0}, {20e3, 40e3, NOT_SET}};
+    for (const auto& c : cases) {
+        sink_.Clear();
+        Start(2);
+        run_->Context()->pSettings->sweepStartFrequency = c.start;
+        run_->Context()->pSettings->sweepEndFrequency = c.stop;
+        run_->Context()->pSettings->sweepFactor = c.factor;
+        ResetFirstMessageFlag();
+        EXPECT_EQ(RunVoltageLoopAnalysis(), 1);
+        EXPECT_EQ(block_.runStatus, 2);
+        ASSERT_EQ(sink_.boxes.size(), 1u);
+        EXPECT_NE(sink_.boxes[0].find("frequency sweep"), std::string::npos);
+        EXPECT_EQ(graphs_.samples, 0);
+        run_.reset();
+    }
+}
+
 TEST_F(Sweep, AmplifierOutputOutsideTheOutputsIsReportedAndTheRunGoesOn) {
     rec_.settings.amplifierOutput = 3;  // the design has one output
     Start(5);
