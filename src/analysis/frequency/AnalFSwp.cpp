@@ -40,8 +40,8 @@ struct SweepScope {
     }
 };
 
-// One step of the model; `injected` is the value the injection target takes at the step's end.
-// 0 done, else the index 1..6 of the call that failed.
+// One step of the model; inject(h) writes the injection target's value for the end of the
+// step of h seconds about to be taken. 0 done, else the index 1..6 of the call that failed.
 template <typename Inject>
 int32_t SweepStep(AnalysisContext& ctx, const Inject& inject) {
     if (!DeterminePrimarySwitchState()) return 1;
