@@ -22,25 +22,6 @@ double Wrap(double a) {
 
 bool Agree(double u, double v) { return u != 0.0 && std::fabs((u - v) / u) <= 0.01; }
 
-// A measured magnitude that disagrees with both of its estimates is replaced: by their
-// geometric mean when they agree with each other, else by the larger (when it is not the
-// measurement that is larger than both).
-void CrossCheck(double& m, double& p, double u, double angU, double v, double angV) {
-    if (Agree(m, u) || Agree(m, v)) return;
-    if (Agree(u, v)) {
-        m = std::sqrt(u * v);
-        p = (angU + angV) / 2.0;
-    } else if (!(m > u && m > v)) {
-        if (u >= v) {
-            m = u;
-            p = angU;
-        } else {
-            m = v;
-            p = angV;
-        }
-    }
-}
-
 double Continue(double value, double previous) {
     while (value - previous > 180.0) value -= 360.0;
     while (value - previous < -180.0) value += 360.0;
@@ -95,9 +76,9 @@ int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32
         const double e = std::atan2(x1Im, x1Re);
         const double x1Inj = std::hypot(x1Re, x1Im);  // x1 plus the injection
         const double m1Raw = m1, p1Raw = p1;
-        CrossCheck(m1, p1, m2 * g, c, z, b);
-        CrossCheck(m3, p3, x2gInj, d, x1Inj, e);
-        CrossCheck(m2, p2, z / g, Wrap(b - phi), m1Raw / g, Wrap(p1Raw - phi));
+        CrossCheckMagnitude(m1, p1, m2 * g, c, z, b);
+        CrossCheckMagnitude(m3, p3, x2gInj, d, x1Inj, e);
+        CrossCheckMagnitude(m2, p2, z / g, Wrap(b - phi), m1Raw / g, Wrap(p1Raw - phi));
     }
 
     const bool limits = SweepLimitsHold(ctx, st, n);
@@ -137,6 +118,22 @@ constexpr SweepDriver kVoltageLoop{kModuleAnalFVLR, 5504, 5506, 5512, 5517, 5502
                                    Inject, Read, Evaluate, Begin, Finish};
 
 }  // namespace
+
+void CrossCheckMagnitude(double& m, double& p, double u, double angU, double v, double angV) {
+    if (Agree(m, u) || Agree(m, v)) return;
+    if (Agree(u, v)) {
+        m = std::sqrt(u * v);
+        p = (angU + angV) / 2.0;
+    } else if (!(m > u && m > v)) {
+        if (u >= v) {
+            m = u;
+            p = angU;
+        } else {
+            m = v;
+            p = angV;
+        }
+    }
+}
 
 int32_t CalcErrorAmpResponse(const ControlInputRec& ci, double w, double* gain, double* phase) {
     if (ci.veaVariant != kVeaSinglePoleDcFeedback || ci.optoVariant != kOptoNone) return 0;

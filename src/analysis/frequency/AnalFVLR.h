@@ -24,4 +24,9 @@ struct ControlInputRec;
 // opto-isolator stage it does not know.
 int32_t CalcErrorAmpResponse(const ControlInputRec& ci, double w, double* gain, double* phase);
 
+// A measured magnitude m (angle p) that disagrees by more than 1 % with both of its estimates
+// u (angle angU) and v is replaced: by their geometric mean and mean angle when they agree
+// with each other, else by the larger (u on a tie) unless m is larger than both.
+void CrossCheckMagnitude(double& m, double& p, double u, double angU, double v, double angV);
+
 int32_t RunVoltageLoopAnalysis();

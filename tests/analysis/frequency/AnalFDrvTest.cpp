@@ -121,6 +121,27 @@ TEST_F(Sweep, AmplifierOutputOutsideTheOutputsIsReportedAndTheRunGoesOn) {
     EXPECT_GT(CountOf(Log(), "AnalFAmp:  CODE 5217"), 0);
 }
 
+TEST(VoltageLoopCrossCheck, AMagnitudeBothEstimatesContradictIsReplaced) {
+    const struct {
+        const char* name;
+        double m, u, v;
+        double wantM, wantP;
+    } cases[] = {
+        {"agrees with the first estimate", 1.005, 1.0, 3.0, 1.005, 0.1},
+        {"agrees with the second estimate", 2.99, 1.0, 3.0, 2.99, 0.1},
+        {"estimates agree: their geometric mean and mean angle", 2.0, 1.0, 1.005, std::sqrt(1.0 * 1.005), 0.3},
+        {"estimates differ: the larger, the second", 0.5, 1.0, 3.0, 3.0, 0.4},
+        {"estimates differ: the larger, the first", 0.5, 3.0, 1.0, 3.0, 0.2},
+        {"larger than both: kept", 5.0, 1.0, 3.0, 5.0, 0.1},
+    };
+    for (const auto& c : cases) {
+        double m = c.m, p = 0.1;
+        CrossCheckMagnitude(m, p, c.u, 0.2, c.v, 0.3 + (c.v > c.u ? 0.1 : 0.0));
+        EXPECT_NEAR(m, c.wantM, 1e-12) << c.name;
+        EXPECT_NEAR(p, c.wantP, 1e-12) << c.name;
+    }
+}
+
 TEST(ErrorAmpResponse, SinglePoleWithDcFeedbackIsRfbOverR1WithItsPole) {
     ControlInputRec ci;
     ci.veaVariant = 7;
