@@ -3,6 +3,8 @@
 // regression design also the time a steady-state run needs to its steady state against the
 // time a turn-on run needs to settle.
 //   pq_run_design DESIGN.SEF [--cycles N] [--export FILE]
+//   pq_run_design DESIGN.SEF --kind 2..5 [--export FILE]   a frequency sweep with the design's
+//                                stimulus; prints sweep_s=<wall s> points=<plotted points>
 //   pq_run_design                 every regression design of tests/designs
 // A design that cannot run gives its message on stderr and a non-zero exit.
 #include <sys/resource.h>
@@ -21,6 +23,7 @@
 #include <ctime>
 #include <thread>
 
+#include "analysis/frequency/AnalFSwp.h"
 #include "analysis/timedomain/AnalFigures.h"
 #include "analysis/timedomain/AnalHeadless.h"
 #include "analysis/timedomain/AnalTime.h"
@@ -116,13 +119,43 @@ ExportRun RunWithExport(CPwrQuorraDoc& doc, double cycles, CRunFigures& fig, con
     return result;
 }
 
-int RunOne(const std::string& path, const std::string& name, double cycles, const std::string& exportPath) {
+int RunSweep(CPwrQuorraDoc& doc, const std::string& name, int32_t kind, const std::string& exportPath) {
+    CAnalysisConfig& config = *doc.GetAnalysisConfig();
+    config.SetAnalysisKind(kind);
+    // As the Analysis dialog's start does: the run's graphs take the kind's own settings.
+    const int first = 8 + 4 * (kind - CAnalysisConfig::KIND_VOLTAGE_LOOP);
+    for (int i = 0; i < 4; ++i) *config.GetGraphCfg(4 + i) = *config.GetGraphCfg(first + i);
+    HeadlessRun run;
+    if (exportPath.empty()) {
+        InstallFrequencyDrivers();
+        run = RunDesignHeadless(doc, 0, nullptr, nullptr);
+    } else {
+        CRunFigures unused(0.0);
+        const ExportRun e = RunWithExport(doc, 1.0, unused, exportPath);
+        run.ran = e.ran;
+        run.seconds = e.seconds;
+        if (!e.ran) run.problem = "the run or its export failed";
+    }
+    if (!run.ran) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), run.problem.empty() ? "the run failed" : run.problem.c_str());
+        return 1;
+    }
+    std::printf("design=%s kind=%d sweep_s=%.3f points=%d\n", name.c_str(), kind, run.seconds,
+                LastSweepPointCount());
+    return 0;
+}
+
+int RunOne(const std::string& path, const std::string& name, double cycles, const std::string& exportPath,
+           int32_t kind = 0) {
     std::string problem;
     std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
     if (!doc) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
         return 1;
     }
+    if (kind >= CAnalysisConfig::KIND_VOLTAGE_LOOP) return RunSweep(*doc, name, kind, exportPath);
+    // The figures are a turn-on run's, whatever analysis the design keeps.
+    if (!doc->GetAnalysisConfig()->IsTimeDomain()) doc->GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_TURN_ON);
     CRunFigures fig(0.0);
     HeadlessRun run;
     if (exportPath.empty()) {
@@ -182,8 +215,17 @@ int RunSteady(const std::string& path, const std::string& name, double cycles) {
     return 0;
 }
 
+// A design that keeps a frequency analysis also runs its sweep.
+int RunStoredSweep(const std::string& path, const std::string& name) {
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
+    if (!doc) return 0;  // told by the turn-on run already
+    const int32_t kind = doc->GetAnalysisConfig()->GetAnalysisKind();
+    return kind >= CAnalysisConfig::KIND_VOLTAGE_LOOP ? RunSweep(*doc, name, kind, "") : 0;
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: pq_run_design [DESIGN.SEF [--cycles N] [--export FILE]]\n");
+    std::fprintf(stderr, "usage: pq_run_design [DESIGN.SEF [--cycles N | --kind 2..5] [--export FILE]]\n");
     return 2;
 }
 
@@ -192,12 +234,17 @@ int Usage() {
 int main(int argc, char** argv) {
     std::string design, exportPath;
     double cycles = kDefaultCycles;
+    int32_t kind = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--cycles" && i + 1 < argc) {
             char* end = nullptr;
             cycles = std::strtod(argv[++i], &end);
             if (!end || *end || !(cycles >= 1.0)) return Usage();
+        } else if (arg == "--kind" && i + 1 < argc) {
+            char* end = nullptr;
+            kind = static_cast<int32_t>(std::strtol(argv[++i], &end, 10));
+            if (!end || *end || kind < 2 || kind > 5) return Usage();
         } else if (arg == "--export" && i + 1 < argc) {
             exportPath = argv[++i];
         } else if (!arg.empty() && arg[0] != '-' && design.empty()) {
@@ -206,8 +253,8 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
-    if (!design.empty()) return RunOne(design, BaseName(design), cycles, exportPath);
-    if (!exportPath.empty()) return Usage();
+    if (!design.empty()) return RunOne(design, BaseName(design), cycles, exportPath, kind);
+    if (!exportPath.empty() || kind) return Usage();
 
     int failures = 0;
     for (const RegressionDesign& d : RegressionDesigns()) {
@@ -219,6 +266,7 @@ int main(int argc, char** argv) {
         }
         failures += RunOne(path, d.name, cycles, exportPath);
         failures += RunSteady(path, d.name, cycles);
+        failures += RunStoredSweep(path, d.name);
         std::remove(path.c_str());
     }
     return failures ? 1 : 0;

@@ -1,6 +1,7 @@
 // The design-to-analysis fill; the derivations stand in AnalFill.h.
 #include "circuit/AnalFill.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/context/AnalConst.h"
@@ -280,6 +281,29 @@ void CAnalysisFill::FillAnalysisSettings() {
     Put(s.initialTimeStep, period / kStepsPerPeriod, sec, "largest time step");          // T_s / 100
     Put(s.stepSetupParamB, kOverlapTimeStep, sec, "overlap time step");                 // 1 ns
     Put(s.comparatorHysteresisLimit, kMaxCyclePeriods * period, sec, "longest cycle");  // 10 T_s
+
+    // The swept sine of the frequency analyses.
+    const CFreqDomainStimulusCfg& stim = cfg.GetStimulusCfg();
+    s.sweepStartFrequency = stim.m_dStartFrequency;
+    s.sweepEndFrequency = stim.m_dStopFrequency;
+    s.sweepFactor = std::pow(10.0, 1.0 / std::max(1, stim.m_nPointsPerDecade));
+    s.stimulusAmplitude = stim.m_dAmplitude;
+    s.inputToOutputOutput = stim.GetChoice(CFreqDomainStimulusCfg::CHOICE_I2O_OUTPUT);
+    s.amplifierOutput = stim.GetChoice(CFreqDomainStimulusCfg::CHOICE_AMP_OUTPUT);
+    const auto window = [&stim](double& max, double& min, int phase) {
+        max = stim.m_dMaxPhase[size_t(phase)];
+        min = max - 360.0;
+    };
+    window(s.voltageLoopPhaseMax1, s.voltageLoopPhaseMin1, 0);  // loop phase
+    window(s.voltageLoopPhaseMax2, s.voltageLoopPhaseMin2, 1);  // control to feedback phase
+    window(s.voltageLoopPhaseMax3, s.voltageLoopPhaseMin3, 2);  // error amplifier phase
+    window(s.currentLoopPhaseMax1, s.currentLoopPhaseMin1, 3);
+    window(s.currentLoopPhaseMax2, s.currentLoopPhaseMin2, 4);
+    window(s.currentLoopPhaseMax3, s.currentLoopPhaseMin3, 5);
+    window(s.inputToOutputPhaseMax1, s.inputToOutputPhaseMin1, 7);
+    window(s.inputToOutputPhaseMax2, s.inputToOutputPhaseMin2, 8);
+    window(s.inputToOutputPhaseMax3, s.inputToOutputPhaseMin3, 9);
+    window(s.amplifierPhaseMax, s.amplifierPhaseMin, 10);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -962,18 +986,6 @@ void CAnalysisFill::FillVoltageErrorAmpInput() {
         Put(r.veaCapacitor2, CapacitanceAt(a.GetCapacitor2()), sec, "Capacitor 2");
     }
     if (v >= 4) Put(r.veaFeedbackResistor, ResistanceAt(a.GetResistorFeedback()), sec, "Resistor Feedback");
-    // The amplifier's states that take part, as the step keeps them: the feedback network's
-    // voltage and R1's current always, C1's voltage and current with the input branch, C2's
-    // with R3, Rfb's current scaled from the feedback voltage.
-    r.hasErrorAmpStateC = 1;
-    r.hasErrorAmpFlowA = 1;
-    r.hasErrorAmpAux = Flag(base == 0);
-    r.hasErrorAmpFlowB = Flag(base == 0);
-    r.hasErrorAmpStateB = Flag(IsIn(base, {0, 1, 2}));
-    r.hasErrorAmpFlowC = r.hasErrorAmpStateB;
-    if (r.hasErrorAmpStateB) r.errorAmpStateBGain = r.veaResistor3;
-    r.veaStateScaledOn = Flag(v >= 4);
-    if (v >= 4) r.veaStateScaledDivisor = r.veaFeedbackResistor;
 }
 
 void CAnalysisFill::FillOptoIsolatorInput() {

@@ -120,8 +120,8 @@ TEST_F(AnalysisStart, StartOfAKindTheEngineCannotRunIsRefused) {
         bool runs;
     } kinds[] = {
         {CAnalysisConfig::KIND_TURN_ON, true},        {CAnalysisConfig::KIND_STEADY_STATE, true},
-        {CAnalysisConfig::KIND_VOLTAGE_LOOP, false},  {CAnalysisConfig::KIND_CURRENT_LOOP, false},
-        {CAnalysisConfig::KIND_INPUT_TO_OUTPUT, false}, {CAnalysisConfig::KIND_AMPLIFIER, false},
+        {CAnalysisConfig::KIND_VOLTAGE_LOOP, true},  {CAnalysisConfig::KIND_CURRENT_LOOP, false},
+        {CAnalysisConfig::KIND_INPUT_TO_OUTPUT, true}, {CAnalysisConfig::KIND_AMPLIFIER, true},
     };
     for (const auto& k : kinds) {
         ui_.sink.Clear();

@@ -24,6 +24,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"load_source", &BuildLoadSource},
         {"two_stage", &BuildTwoStage},
         {"coupled_chokes", &BuildCoupledChokes},
+        {"voltage_loop", &BuildVoltageLoop},
     };
     return designs;
 }

@@ -38,3 +38,4 @@ void BuildAcDoubler(CPwrQuorraDoc& doc);
 void BuildLoadSource(CPwrQuorraDoc& doc);
 void BuildTwoStage(CPwrQuorraDoc& doc);
 void BuildCoupledChokes(CPwrQuorraDoc& doc);
+void BuildVoltageLoop(CPwrQuorraDoc& doc);

@@ -99,6 +99,10 @@ struct AnalysisSettingsRec {
     int32_t progressInterval = 50;  // steps between progress posts
     int32_t initIterationLimit = 50;  // iteration limit of the initialisation loop
     int32_t stabilisationCycles = 10;  // switching cycles of the quick settling run; alias stabilizationCycles
+    double stimulusAmplitude = 0.0;  // amplitude of the swept sine (V)
+    double avoidedFrequency = 0.0;  // frequency the sweep never measures at (Hz); 0 none
+    int32_t inputToOutputOutput = 0;  // output 0-3 measured by the input-to-output analysis
+    int32_t amplifierOutput = 0;  // output 0-3 measured by the amplifier analysis
 };
 
 // Line source and line filter, all phases; line rectifier diode presence.

@@ -55,8 +55,9 @@ EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
 }  // namespace
 
 bool EngineRunsKind(int32_t kind) {
-    // The time-domain kinds: the turn-on transient and the steady state.
-    return kind == 0 || kind == 1;
+    // The time-domain kinds: the turn-on transient and the steady state; the voltage-loop
+    // response, the input-to-output and the amplifier analyses.
+    return kind == 0 || kind == 1 || kind == 2 || kind == 4 || kind == 5;
 }
 
 EngineRefusal KindRefusal() { return Refuse(kRefuseKind); }
@@ -173,8 +174,9 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         (ctl.optoVariant >= 3 && ctl.optoVariant <= 5 && ctl.optoReferenceAmplitude != 0.0))
         return Refuse(kRefuseOptoValues);
 
-    // A steady-state run needs the operating-point estimate of every section.
-    if (set->analysisKind == 1 && !SteadyStartCovers(params)) return Refuse(kRefuseKind);
+    // A steady-state run, and the frequency sweeps that start from the steady state, need the
+    // operating-point estimate of every section.
+    if (set->analysisKind != 0 && !SteadyStartCovers(params)) return Refuse(kRefuseKind);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

@@ -5,6 +5,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/timedomain/AnalCaps.h"
 #include "analysis/timedomain/AnalFigures.h"
+#include "analysis/timedomain/AnalThrd.h"
 #include "analysis/timedomain/AnalTime.h"
 #include "circuit/Doc.h"
 #include "platform/core/ReportSink.h"
@@ -72,7 +73,7 @@ HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* fi
             if (observer) observer(c);
         });
         const auto start = std::chrono::steady_clock::now();
-        RunTimeDomainAnalysis();
+        RunAnalysisOfKind(ctx->pSettings->analysisKind);
         result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         SetTimeStepObserver(nullptr);
         result.steps = ctx->stepState.stepCount;

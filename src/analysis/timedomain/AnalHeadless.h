@@ -26,7 +26,8 @@ struct HeadlessRun {
 // The design in a new document, or nullptr with *problem set.
 std::unique_ptr<CPwrQuorraDoc> OpenDesignHeadless(const std::string& path, std::string* problem);
 
-// Runs `cycles` switching periods of a turn-on analysis (0: the design's own analysis time).
+// Runs `cycles` switching periods of a turn-on analysis (0: the design's own analysis time);
+// a frequency analysis runs its sweep (cycles does not apply).
 // The figures are measured over the last tenth of the run; samples go to sink when given.
 // observer, when given, sees every step after the figures.
 HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* figures, CGraphSampleSink* sink,

@@ -102,7 +102,8 @@ int32_t CalcLineSourceQuantities() {
     step.lineMagnitudeNow = line.lineMagnitude + magnitude;
     for (int32_t p = phases - 1; p >= 0; --p)
         ctx->linePhase[p].lineVoltage =
-            std::sin(ctx->linePhase[p].phase) * step.lineMagnitudeNow + line.lineOffset + offset;
+            std::sin(ctx->linePhase[p].phase) * step.lineMagnitudeNow + line.lineOffset + offset +
+            step.lineInputInjection;  // the input-to-output analysis rides its sine on the line (0 otherwise)
     if (Checked(*ctx->pSettings) || !std::isfinite(ctx->linePhase[0].lineVoltage))
         return Fail(kModuleAnalSubs, 7161, 52089);
     return 1;

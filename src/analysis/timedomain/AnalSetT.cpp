@@ -217,6 +217,8 @@ int32_t CalcControlSectionQuantities() {
         feedback += ld.rippleWeight * ctx->outputFilter[j].outputVoltage / ld.outputVoltage;
     }
     feedback *= ci.feedbackGain;
+    // The amplifier analysis opens the loop here and drives the amplifier's input itself.
+    if (ctl.amplifierInputOn) feedback = ctl.amplifierInput;
     ctl.veaReferenceCopy = feedback;  // the amplifier's "Feedback Voltage"
     // The current feedback senses the primary current, or the chokes' by their weights; in
     // feed-forward control it is the bulk voltage that charges the ramp.
@@ -257,8 +259,9 @@ int32_t CalcControlSectionQuantities() {
         opto.driveVoltage = ctx->outputFilter[ci.optoDriveSource - 1].outputVoltage;
     if (!CalcOptoIsolator(opto, ctl.veaOutput, s, &ctl)) return 0;
 
-    const double control =
-        ci.softStartCapOn ? std::min(ctl.optoCoupledError, ctl.softStartControl) : ctl.optoCoupledError;
+    // The voltage-loop analysis injects its sine between the error amplifier and the modulator.
+    const double error = ctl.optoCoupledError + ctl.voltageLoopInjection;
+    const double control = ci.softStartCapOn ? std::min(error, ctl.softStartControl) : error;
     ctl.limitedError = control;
     ctl.pwmControlVoltage = control;
     // Average current control: the current error amplifier holds the sensed current at the

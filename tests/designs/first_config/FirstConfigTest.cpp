@@ -111,7 +111,7 @@ TEST(FirstConfiguration, FrequencyKindIsRefusedNotRun) {
     CPwrQuorraDoc doc;
     doc.OnNewDocument();
     BuildFirstConfiguration(doc);
-    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_VOLTAGE_LOOP);
+    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_CURRENT_LOOP);
     const HeadlessRun run = RunDesignHeadless(doc, 10, nullptr, nullptr);
     EXPECT_EQ(run.ran, 0);
     EXPECT_EQ(run.steps, 0);
