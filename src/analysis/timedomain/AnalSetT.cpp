@@ -43,6 +43,17 @@ void Reach(StepStateRec& step, double t) {
     if (t > 0.0) step.nextTimeStep = std::min(step.nextTimeStep, std::max(t, kTimerDue));
 }
 
+// Seconds until the PWM comparator's positive difference comes down to zero: the rising clock
+// meets the control voltage, or in the ramp modes the ramp does; -1 when it is not heading there.
+double TimeToComparatorCrossing(const ControlInputRec& ci, const ControlStateRec& ctl) {
+    if (!(ctl.pwmComparatorDifferential > 0.0)) return -1.0;
+    if (ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode)
+        return ctl.pwmComparatorDifferentialSlope < 0.0
+                   ? -ctl.pwmComparatorDifferential / ctl.pwmComparatorDifferentialSlope
+                   : -1.0;
+    return ctl.clockSlope > 0.0 ? ctl.pwmComparatorDifferential / ctl.clockSlope : -1.0;
+}
+
 // Predicted end of a falling current as an event proposal.
 void ProposeCurrentEnd(StepStateRec& step, double current, double slope) {
     if (current > 0.0 && slope < 0.0) step.LimitTimeStep(-current / slope, 1, 1);
@@ -112,8 +123,11 @@ int32_t UpdateControlSectionState() {
     const bool blanking = step.driveOn && step.time - step.lastDriveEdgeTime < OnTimeHold(ctx);
     // In the ramp modes the ramp ends the pulse, and the next period starts the next one.
     const bool rampEndsPulse = ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode;
-    const bool want =
-        blanking || (ctl.pwmComparatorDifferential > 0.0 && !inhibited && !currentLimited && !st.pulseEnded);
+    // A crossing within the timer resolution is due now, like a timer: what is left of it after
+    // the last step landed on it is rounding.
+    const double crossing = TimeToComparatorCrossing(ci, ctl);
+    const bool compared = ctl.pwmComparatorDifferential > 0.0 && !(crossing >= 0.0 && crossing <= kTimerDue);
+    const bool want = blanking || (compared && !inhibited && !currentLimited && !st.pulseEnded);
     step.driveOnPrevious = step.driveOn;
     if (!step.driveOn && want) {
         step.driveOn = 1;
@@ -166,13 +180,9 @@ int32_t DetermineTimeStep() {
         step.nextTimeStep = std::min(step.nextTimeStep, kTimerDue);
     if (ci.clockEnabled) {
         Reach(step, TimeToClockTurn(ci, ctl));
-        if (ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode) {
-            // The ramp, not the clock, meets the control voltage.
-            if (step.driveOn && ctl.pwmComparatorDifferential > 0.0 && ctl.pwmComparatorDifferentialSlope < 0.0)
-                Reach(step, -ctl.pwmComparatorDifferential / ctl.pwmComparatorDifferentialSlope);
-        } else if (ctl.clockSlope > 0.0 && ctl.pwmComparatorDifferential > 0.0) {
-            Reach(step, ctl.pwmComparatorDifferential / ctl.clockSlope);
-        }
+        // In the ramp modes the ramp, not the clock, meets the control voltage.
+        const bool rampMode = ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode;
+        if (step.driveOn || !rampMode) Land(step, TimeToComparatorCrossing(ci, ctl));
     }
     // The current limit ends the pulse where its filtered sense crosses the threshold: land there.
     if (ci.currentLimitEnabled && step.driveOn && ctl.comparatorAux <= 0.5 && ctl.currentLimitFeedbackSlope > 0.0 &&
