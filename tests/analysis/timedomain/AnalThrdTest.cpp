@@ -177,6 +177,13 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
     const Case cases[] = {
         {"voltage loop gain", [](FirstConfigRecords& r) { r.settings.analysisKind = 2; },
          "this analysis type cannot be simulated yet"},
+        {"steady state with chokes on one core",
+         [](FirstConfigRecords& r) {
+             r.settings.analysisKind = 1;
+             r.settings.coupledOutputChokes = 1;
+             r.settings.outputChokeCoupling[0] = 0.5;
+         },
+         "this analysis type cannot be simulated yet"},
         {"single switch", [](FirstConfigRecords& r) { r.primary.topology = 3; }, "the primary section"},
         {"passive clamp sensed by a current transformer", [](FirstConfigRecords& r) { r.primary.topology = 8; },
          "the primary section"},
