@@ -1,11 +1,17 @@
 // Headless runner: runs a design's turn-on transient for a number of switching cycles and
-// prints one line of key=value figures, measured over the last tenth of the run.
+// prints one line of key=value figures, measured over the last tenth of the run; for every
+// regression design also the time a steady-state run needs to its steady state against the
+// time a turn-on run needs to settle.
 //   pq_run_design DESIGN.SEF [--cycles N] [--export FILE]
+//   pq_run_design DESIGN.SEF --kind 2..5 [--export FILE]   a frequency sweep with the design's
+//                                stimulus; prints sweep_s=<wall s> points=<plotted points>
 //   pq_run_design                 every regression design of tests/designs
 // A design that cannot run gives its message on stderr and a non-zero exit.
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,13 +23,16 @@
 #include <ctime>
 #include <thread>
 
+#include "analysis/frequency/AnalFSwp.h"
 #include "analysis/timedomain/AnalFigures.h"
 #include "analysis/timedomain/AnalHeadless.h"
 #include "analysis/timedomain/AnalTime.h"
 #include "app/AnalEngineLink.h"
+#include "circuit/AnalCfg.h"
 #include "circuit/AppServices.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
+#include "designs/SteadyStart.h"
 #include "graphs/GraphMgr.h"
 #include "graphs/GraphPageRun.h"
 #include "graphs/GraphTxt.h"
@@ -110,13 +119,43 @@ ExportRun RunWithExport(CPwrQuorraDoc& doc, double cycles, CRunFigures& fig, con
     return result;
 }
 
-int RunOne(const std::string& path, const std::string& name, double cycles, const std::string& exportPath) {
+int RunSweep(CPwrQuorraDoc& doc, const std::string& name, int32_t kind, const std::string& exportPath) {
+    CAnalysisConfig& config = *doc.GetAnalysisConfig();
+    config.SetAnalysisKind(kind);
+    // As the Analysis dialog's start does: the run's graphs take the kind's own settings.
+    const int first = 8 + 4 * (kind - CAnalysisConfig::KIND_VOLTAGE_LOOP);
+    for (int i = 0; i < 4; ++i) *config.GetGraphCfg(4 + i) = *config.GetGraphCfg(first + i);
+    HeadlessRun run;
+    if (exportPath.empty()) {
+        InstallFrequencyDrivers();
+        run = RunDesignHeadless(doc, 0, nullptr, nullptr);
+    } else {
+        CRunFigures unused(0.0);
+        const ExportRun e = RunWithExport(doc, 1.0, unused, exportPath);
+        run.ran = e.ran;
+        run.seconds = e.seconds;
+        if (!e.ran) run.problem = "the run or its export failed";
+    }
+    if (!run.ran) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), run.problem.empty() ? "the run failed" : run.problem.c_str());
+        return 1;
+    }
+    std::printf("design=%s kind=%d sweep_s=%.3f points=%d\n", name.c_str(), kind, run.seconds,
+                LastSweepPointCount());
+    return 0;
+}
+
+int RunOne(const std::string& path, const std::string& name, double cycles, const std::string& exportPath,
+           int32_t kind = 0) {
     std::string problem;
     std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
     if (!doc) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
         return 1;
     }
+    if (kind >= CAnalysisConfig::KIND_VOLTAGE_LOOP) return RunSweep(*doc, name, kind, exportPath);
+    // The figures are a turn-on run's, whatever analysis the design keeps.
+    if (!doc->GetAnalysisConfig()->IsTimeDomain()) doc->GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_TURN_ON);
     CRunFigures fig(0.0);
     HeadlessRun run;
     if (exportPath.empty()) {
@@ -135,14 +174,58 @@ int RunOne(const std::string& path, const std::string& name, double cycles, cons
     for (const std::string& m : run.messages) std::fprintf(stderr, "%s: %s\n", name.c_str(), m.c_str());
     std::printf(
         "design=%s cycles=%g us_per_cycle=%.2f steps_per_cycle=%.1f peak_rss_mb=%.1f vout_avg=%.6g vout_pp=%.6g "
-        "il_pp=%.6g ipk=%.6g duty=%.5f\n",
+        "il_pp=%.6g ipk=%.6g duty=%.5f vclamp=%.6g im_turn_on_spread=%.3g vbulk_max=%.6g vbulk_pp=%.6g "
+        "line_conduction=%.4f\n",
         name.c_str(), cycles, run.seconds * 1e6 / cycles, static_cast<double>(run.steps) / cycles, PeakRssMb(),
-        fig.OutputAverage(), fig.OutputPeakToPeak(), fig.ChokePeakToPeak(), fig.PrimaryPeak(), fig.Duty());
+        fig.OutputAverage(), fig.OutputPeakToPeak(), fig.ChokePeakToPeak(), fig.PrimaryPeak(), fig.Duty(),
+        fig.ClampAverage(), fig.MagnetizingAtTurnOnSpread(), fig.BulkMax(), fig.BulkMax() - fig.BulkMin(),
+        fig.LineConduction());
     return 0;
 }
 
+// Time to the steady state: a steady-state run's start (the initialisation and its first
+// period) against the periods a turn-on run needs before its output stays within 0.5 % of
+// its settled values, the same share of that run's wall time.
+int RunSteady(const std::string& path, const std::string& name, double cycles) {
+    constexpr double kTolerance = 0.005;
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
+    if (!doc) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
+        return 1;
+    }
+    const TurnOnRun on = RunTurnOn(*doc, cycles);
+    const SteadyStartRun precise = RunSteadyStart(*doc, CAnalysisConfig::INIT_SLOW_PRECISE);
+    const SteadyStartRun quick = RunSteadyStart(*doc, CAnalysisConfig::INIT_FAST);
+    if (!on.run.ran || !precise.run.ran || !quick.run.ran) {
+        std::fprintf(stderr, "%s: the steady-state comparison did not run\n", name.c_str());
+        return 1;
+    }
+    const int32_t periods = on.PeriodsToSettle(kTolerance);
+    const double kind0 = on.run.seconds * periods / cycles;
+    const auto off = [&](const SteadyStartRun& r) {
+        return std::max(std::fabs(r.firstAverage.vout / on.settled.vout - 1.0),
+                        std::fabs(r.firstAverage.il / on.settled.il - 1.0));
+    };
+    std::printf(
+        "design=%s tolerance=%g kind0_periods_to_settle=%d kind0_settle_ms=%.3f kind1_precise_ms=%.3f "
+        "kind1_precise_first_period_off=%.5f kind1_quick_ms=%.3f kind1_quick_first_period_off=%.5f kind1_faster=%s\n",
+        name.c_str(), kTolerance, periods, kind0 * 1e3, precise.run.seconds * 1e3, off(precise),
+        quick.run.seconds * 1e3, off(quick), precise.run.seconds < kind0 ? "yes" : "no");
+    return 0;
+}
+
+// A design that keeps a frequency analysis also runs its sweep.
+int RunStoredSweep(const std::string& path, const std::string& name) {
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
+    if (!doc) return 0;  // told by the turn-on run already
+    const int32_t kind = doc->GetAnalysisConfig()->GetAnalysisKind();
+    return kind >= CAnalysisConfig::KIND_VOLTAGE_LOOP ? RunSweep(*doc, name, kind, "") : 0;
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: pq_run_design [DESIGN.SEF [--cycles N] [--export FILE]]\n");
+    std::fprintf(stderr, "usage: pq_run_design [DESIGN.SEF [--cycles N | --kind 2..5] [--export FILE]]\n");
     return 2;
 }
 
@@ -151,12 +234,17 @@ int Usage() {
 int main(int argc, char** argv) {
     std::string design, exportPath;
     double cycles = kDefaultCycles;
+    int32_t kind = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--cycles" && i + 1 < argc) {
             char* end = nullptr;
             cycles = std::strtod(argv[++i], &end);
             if (!end || *end || !(cycles >= 1.0)) return Usage();
+        } else if (arg == "--kind" && i + 1 < argc) {
+            char* end = nullptr;
+            kind = static_cast<int32_t>(std::strtol(argv[++i], &end, 10));
+            if (!end || *end || kind < 2 || kind > 5) return Usage();
         } else if (arg == "--export" && i + 1 < argc) {
             exportPath = argv[++i];
         } else if (!arg.empty() && arg[0] != '-' && design.empty()) {
@@ -165,8 +253,8 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
-    if (!design.empty()) return RunOne(design, BaseName(design), cycles, exportPath);
-    if (!exportPath.empty()) return Usage();
+    if (!design.empty()) return RunOne(design, BaseName(design), cycles, exportPath, kind);
+    if (!exportPath.empty() || kind) return Usage();
 
     int failures = 0;
     for (const RegressionDesign& d : RegressionDesigns()) {
@@ -177,6 +265,8 @@ int main(int argc, char** argv) {
             continue;
         }
         failures += RunOne(path, d.name, cycles, exportPath);
+        failures += RunSteady(path, d.name, cycles);
+        failures += RunStoredSweep(path, d.name);
         std::remove(path.c_str());
     }
     return failures ? 1 : 0;

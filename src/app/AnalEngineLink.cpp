@@ -4,6 +4,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/context/AnalVarTable.h"
+#include "analysis/frequency/AnalFSwp.h"
 #include "analysis/timedomain/AnalCaps.h"
 #include "analysis/timedomain/AnalThrd.h"
 #include "analysis/timedomain/AnalTime.h"
@@ -34,6 +35,7 @@ private:
 }  // namespace
 
 void InstallAnalysisEngine(CPwrQuorraDoc& doc) {
+    InstallFrequencyDrivers();
     SetTimeSampleEvaluatorFactory(
         [](AnalysisContext& ctx) -> std::unique_ptr<CTimeSampleEvaluator> {
             return std::make_unique<CEquationSampleEvaluator>(ctx);

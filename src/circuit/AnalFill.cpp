@@ -1,6 +1,7 @@
 // The design-to-analysis fill; the derivations stand in AnalFill.h.
 #include "circuit/AnalFill.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/context/AnalConst.h"
@@ -280,6 +281,29 @@ void CAnalysisFill::FillAnalysisSettings() {
     Put(s.initialTimeStep, period / kStepsPerPeriod, sec, "largest time step");          // T_s / 100
     Put(s.stepSetupParamB, kOverlapTimeStep, sec, "overlap time step");                 // 1 ns
     Put(s.comparatorHysteresisLimit, kMaxCyclePeriods * period, sec, "longest cycle");  // 10 T_s
+
+    // The swept sine of the frequency analyses.
+    const CFreqDomainStimulusCfg& stim = cfg.GetStimulusCfg();
+    s.sweepStartFrequency = stim.m_dStartFrequency;
+    s.sweepEndFrequency = stim.m_dStopFrequency;
+    s.sweepFactor = std::pow(10.0, 1.0 / std::max(1, stim.m_nPointsPerDecade));
+    s.stimulusAmplitude = stim.m_dAmplitude;
+    s.inputToOutputOutput = stim.GetChoice(CFreqDomainStimulusCfg::CHOICE_I2O_OUTPUT);
+    s.amplifierOutput = stim.GetChoice(CFreqDomainStimulusCfg::CHOICE_AMP_OUTPUT);
+    const auto window = [&stim](double& max, double& min, int phase) {
+        max = stim.m_dMaxPhase[size_t(phase)];
+        min = max - 360.0;
+    };
+    window(s.voltageLoopPhaseMax1, s.voltageLoopPhaseMin1, 0);  // loop phase
+    window(s.voltageLoopPhaseMax2, s.voltageLoopPhaseMin2, 1);  // control to feedback phase
+    window(s.voltageLoopPhaseMax3, s.voltageLoopPhaseMin3, 2);  // error amplifier phase
+    window(s.currentLoopPhaseMax1, s.currentLoopPhaseMin1, 3);
+    window(s.currentLoopPhaseMax2, s.currentLoopPhaseMin2, 4);
+    window(s.currentLoopPhaseMax3, s.currentLoopPhaseMin3, 5);
+    window(s.inputToOutputPhaseMax1, s.inputToOutputPhaseMin1, 7);
+    window(s.inputToOutputPhaseMax2, s.inputToOutputPhaseMin2, 8);
+    window(s.inputToOutputPhaseMax3, s.inputToOutputPhaseMin3, 9);
+    window(s.amplifierPhaseMax, s.amplifierPhaseMin, 10);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -509,12 +533,25 @@ void CAnalysisFill::FillPrimaryInput() {
         Put(r.stepSetupParamG, d.m_dJunctionCapacitance, sec, "Diode 1 and 2 junction capacitance");
         Put(r.rectifierBreakdownVoltage, d.m_dBreakdownVoltage, sec, "Diode 1 and 2 breakdown voltage");
     }
-    if (IsIn(v, {2, 3})) Put(r.resetRectifierBreakdownVoltage, pri.GetResetDiode().m_dBreakdownVoltage, sec,
-                             "reset diode breakdown voltage");
-    if (IsIn(v, {8, 9})) Put(r.clampRectifierBreakdownVoltage, pri.GetClampDiode().m_dBreakdownVoltage, sec,
-                             "clamp diode breakdown voltage");
-    if (IsIn(v, {4, 5})) Put(r.resetCapacitorBreakdownVoltage, pri.GetResetCapacitor().m_dBreakdownVoltage, sec,
-                             "reset capacitor breakdown voltage");
+    if (IsIn(v, {2, 3})) {
+        CDiode& d = pri.GetResetDiode();
+        Put(r.resetRectifierBreakdownVoltage, d.m_dBreakdownVoltage, sec, "reset diode breakdown voltage");
+        Put(r.sectionQuantityParamJ, ForwardVoltageAt(d), sec, "reset diode forward voltage");  // at T
+        Put(r.runCheckParamC, d.m_dDynamicResistance, sec, "reset diode dynamic resistance");
+        Put(r.stepSetupParamH, d.m_dJunctionCapacitance, sec, "reset diode junction capacitance");
+    }
+    if (IsIn(v, {8, 9})) {
+        CDiode& d = pri.GetClampDiode();
+        Put(r.clampRectifierBreakdownVoltage, d.m_dBreakdownVoltage, sec, "clamp diode breakdown voltage");
+        Put(r.sectionQuantityParamH, ForwardVoltageAt(d), sec, "clamp diode forward voltage");  // at T
+        Put(r.runCheckParamA, d.m_dDynamicResistance, sec, "clamp diode dynamic resistance");
+        Put(r.stepSetupParamF, d.m_dJunctionCapacitance, sec, "clamp diode junction capacitance");
+    }
+    if (IsIn(v, {4, 5})) {
+        CCapacitor& c = pri.GetResetCapacitor();
+        Put(r.resetCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "reset capacitor breakdown voltage");
+        Put(r.clampCapacitance, CapacitanceAt(c), sec, "reset capacitance");  // the model's one capacitor
+    }
     if (r.hasClampCapacitor) {
         CCapacitor& c = pri.GetClampCapacitor();
         Put(r.clampCapacitance, CapacitanceAt(c), sec, "clamp capacitance");
@@ -678,9 +715,17 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
         Put(r.sectionQuantityParamA, 0.0, sec, "Capacitor Out 1 leakage term");
         Put(r.sectionQuantityParamB, 0.0, sec, "Capacitor Out 1 leakage term");
         Put(r.capACapacitance, CapacitanceAt(c), sec, "Capacitor Out 1 capacitance");
-        if (r.hasCapA2)
-            Put(r.dampingCapacitorBreakdownVoltage, f1.GetCapacitorDamp1().m_dBreakdownVoltage, sec,
-                "Capacitor Damp 1 breakdown voltage");
+        if (r.hasCapA2) {
+            CCapacitor& cd = f1.GetCapacitorDamp1();                                   // C.DAMP1 group
+            Put(r.dampingCapacitorBreakdownVoltage, cd.m_dBreakdownVoltage, sec, "Capacitor Damp 1 breakdown voltage");
+            Put(r.sectionQuantityParamC, cd.m_dEsl, sec, "Capacitor Damp 1 ESL");
+            Put(r.sectionQuantityParamD, EsrAt(cd), sec, "Capacitor Damp 1 ESR");
+            Put(r.sectionQuantityParamE, 0.0, sec, "Capacitor Damp 1 leakage term");
+            Put(r.sectionQuantityParamF, 0.0, sec, "Capacitor Damp 1 leakage term");
+            Put(r.sectionQuantityParamG, CapacitanceAt(cd), sec, "Capacitor Damp 1 capacitance");
+            Put(r.filterTermParamA, ResistanceAt(f1.GetResistorDamp1()), sec, "Resistor Damp 1");   // in series
+            Put(r.filterTermParamB, f1.GetResistorDamp1().m_dEsl, sec, "Resistor Damp 1 ESL");
+        }
         if (sensing) {
             CTransformer& ct = f1.GetCurrentSenseTransformer();
             Put(r.csCoupling, ct.m_dCoupling, sec, "current sense transformer coupling");
@@ -720,6 +765,10 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
         if (r.hasCapB) {
             CCapacitor& c = f2.GetCapacitorOut2();
             Put(r.outputCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "Capacitor Out 2 breakdown voltage");
+            Put(r.sectionQuantityParamH, c.m_dEsl, sec, "Capacitor Out 2 ESL");
+            Put(r.sectionQuantityParamI, EsrAt(c), sec, "Capacitor Out 2 ESR");
+            Put(r.sectionQuantityParamJ, 0.0, sec, "Capacitor Out 2 leakage term");
+            Put(r.sectionQuantityParamK, 0.0, sec, "Capacitor Out 2 leakage term");
             Put(r.capBCapacitance, CapacitanceAt(c), sec, "Capacitor Out 2 capacitance");
             CInductor& l = f2.GetInductorOut2();
             Put(r.secondInductorResistance, l.m_dDcResistance, sec, "Inductor Out 2 DC resistance");
@@ -728,9 +777,17 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
             FillSaturationTable(OutputTableIndex(k, kSecondStageInductorTable), l.m_CoreSatChar, l.m_dInductance,
                                 fw::Format("Inductor Out 2 of output %d", k));
         }
-        if (r.hasCapB2)
-            Put(r.outputDampingCapacitorBreakdownVoltage, f2.GetCapacitorDamp2().m_dBreakdownVoltage, sec,
+        if (r.hasCapB2) {
+            CCapacitor& c = f2.GetCapacitorDamp2();                                   // C.DAMP2 group
+            Put(r.outputDampingCapacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec,
                 "Capacitor Damp 2 breakdown voltage");
+            Put(r.sectionQuantityParamL, c.m_dEsl, sec, "Capacitor Damp 2 ESL");
+            Put(r.sectionQuantityParamM, EsrAt(c), sec, "Capacitor Damp 2 ESR");
+            Put(r.sectionQuantityParamN, 0.0, sec, "Capacitor Damp 2 leakage term");
+            Put(r.sectionQuantityParamO, 0.0, sec, "Capacitor Damp 2 leakage term");
+            Put(r.filterTermParamC, CapacitanceAt(c), sec, "Capacitor Damp 2 capacitance");
+            Put(r.filterTermParamD, ResistanceAt(f2.GetResistorDamp3()), sec, "Resistor Damp 3");  // in series
+        }
         if (r.hasDampingB) Put(r.dampingResistance, ResistanceAt(f2.GetResistorDamp2()), sec, "Resistor Damp 2");
         if (r.dampingInductorOn) {
             CInductor& l = f2.GetInductorOut3();
@@ -865,6 +922,20 @@ void CAnalysisFill::FillControlInput() {
         const COperationalAmplifier& op = c.GetOperationalAmplifier();
         Put(r.currentEaUpperLimit, op.m_dMaximumOutput, sec, "operational amplifier maximum output");
         Put(r.currentEaLowerLimit, op.m_dMinimumOutput, sec, "operational amplifier minimum output");
+        Put(r.currentAmpInputResistance, ResistanceAt(c.GetResistor4()), sec, "Resistor 4");
+        Put(r.currentAmpSeriesResistance, ResistanceAt(c.GetResistor5()), sec, "Resistor 5");
+        Put(r.currentAmpSeriesCapacitance, CapacitanceAt(c.GetCapacitor4()), sec, "Capacitor 4");
+        Put(r.currentAmpParallelCapacitance, CapacitanceAt(c.GetCapacitor5()), sec, "Capacitor 5");
+    }
+
+    // The current ramp of peak current control.
+    if (mode == CControlSection::PEAK_CURRENT) {
+        Put(r.rampFilterResistance, ResistanceAt(c.GetResistor7()), sec, "Resistor 7");
+        Put(r.rampFilterCapacitance, CapacitanceAt(c.GetCapacitor6()), sec, "Capacitor 6");
+        Put(r.slopeResistance, ResistanceAt(c.GetResistor8()), sec, "Resistor 8");
+        Put(r.slopeCapacitance, CapacitanceAt(c.GetCapacitor7()), sec, "Capacitor 7");
+        Put(r.slopeEmitterResistance, ResistanceAt(c.GetResistor9Peak()), sec, "Resistor 9");
+        Put(r.slopeTransistorVbe, c.GetBipolarTransistorQ1().m_dForwardBiasVoltage, sec, "Q1 forward bias voltage");
     }
 
     // Voltage feed-forward ramp and the reset switch.
@@ -930,4 +1001,29 @@ void CAnalysisFill::FillOptoIsolatorInput() {
     Put(r.optoReferenceAmplitude, ref.m_dACPeakMagnitude, sec, "VRef AC peak");
     Put(r.optoReferenceFrequency, ref.m_dACFrequency, sec, "VRef AC frequency");
     FillTransientTable(kOptoReferenceBlockTable, ref.m_Transient, "VRef of the opto-isolator");
+
+    // The arrangement's parts: the LED chain in every one, the drive transistor in the current
+    // drives (1, 3), the pole capacitor in 2 and 5, the op-amp inverter in 3-5.
+    const int v = o.GetTopology();
+    const COptoIsoDriverSource& drv = o.GetDriverSource();
+    r.optoDriveSource = drv.m_nDriverSource;
+    Put(r.optoDriveVoltage, drv.m_dSourceVoltage, sec, "Driver Source voltage");
+    Put(r.optoDriveResistance, ResistanceAt(o.GetDriveResistor()), sec, "Drive Resistor");
+    Put(r.optoLedVoltage, ForwardVoltageAt(o.GetDiodeLED()), sec, "Diode LED forward voltage");  // at T
+    Put(r.optoLedResistance, o.GetDiodeLED().m_dDynamicResistance, sec, "Diode LED dynamic resistance");
+    if (IsIn(v, {1, 3}))
+        Put(r.optoDriveTransistorVbe, o.GetDriveTransistor().m_dForwardBiasVoltage, sec, "Drive Transistor VBE");
+    Put(r.optoBiasVoltage, o.GetBiasVoltage().m_dBiasVoltage, sec, "Bias Voltage");
+    Put(r.optoCurrentTransferRatio, o.GetPhotoTransistor().m_dCurrentTransferRatio, sec,
+        "Photo Transistor current transfer ratio");
+    Put(r.optoBandwidth, o.GetPhotoTransistor().m_dBandwidth, sec, "Photo Transistor bandwidth");
+    Put(r.optoLoadResistance, ResistanceAt(o.GetLoadResistor()), sec, "Load Resistor");
+    if (IsIn(v, {2, 5})) Put(r.optoPoleCapacitance, CapacitanceAt(o.GetPoleCapacitor()), sec, "Pole Capacitor");
+    if (IsIn(v, {3, 4, 5})) {
+        Put(r.optoAmpResistor1, ResistanceAt(o.GetResistorAmp1()), sec, "Resistor Amp1");
+        Put(r.optoAmpResistor2, ResistanceAt(o.GetResistorAmp2()), sec, "Resistor Amp2");
+        const COperationalAmplifier& op = o.GetOperationalAmplifier();
+        Put(r.optoAmpUpperLimit, op.m_dMaximumOutput, sec, "operational amplifier maximum output");
+        Put(r.optoAmpLowerLimit, op.m_dMinimumOutput, sec, "operational amplifier minimum output");
+    }
 }

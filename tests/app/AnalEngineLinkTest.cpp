@@ -86,6 +86,62 @@ TEST(AnalEngineLink, StartRunsTheDesignAndPlotsItsQuantities) {
     EXPECT_GT(ipMax, 1.0);
 }
 
+// A steady-state start plots from the operating point: the output is at its settled 10.69 V
+// from the first sample at time 0 (the precise start, within its 0.5 %).
+TEST(AnalEngineLink, SteadyStateRunPlotsFromTheOperatingPoint) {
+    fw::RecordingSink sink;
+    fw::ScopedReportSink scoped(&sink);
+    CDesignDocument host;
+    CPwrQuorraDoc& doc = host.Design();
+    ASSERT_TRUE(doc.OnNewDocument());
+    BuildFirstConfiguration(doc);
+    CAnalysisConfig& cfg = *doc.GetAnalysisConfig();
+    cfg.SetAnalysisKind(CAnalysisConfig::KIND_STEADY_STATE);
+    cfg.m_nInitMode = CAnalysisConfig::INIT_SLOW_PRECISE;
+    cfg.m_dTime = 100e-6;
+    PlotVariable(*cfg.GetEquation(1), kOutput1Voltage);
+
+    ASSERT_TRUE(doc.PrepareAnalysis());
+    ASSERT_TRUE(CheckAnalysisCanRun(doc));
+    SampleStore store;
+    doc.GetThreadParams().pGraphSink = &store;
+    ASSERT_TRUE(doc.StartAnalysis());
+    for (int i = 0; i < 500 && store.LastTime() < 100.0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    doc.EndAnalysis();
+    EXPECT_EQ(doc.GetRunStatus(), 1);
+    EXPECT_TRUE(sink.boxes.empty());
+    ASSERT_GT(store.vout.size(), 10u);
+    EXPECT_EQ(store.vout.front().first, 0.0);
+    for (const auto& s : store.vout) EXPECT_NEAR(s.second, 10.687, 0.06) << "at " << s.first << " us";
+}
+
+TEST(AnalEngineLink, StartOfAFrequencyAnalysisSweepsAndPlotsGainAndPhase) {
+    fw::RecordingSink sink;
+    fw::ScopedReportSink scoped(&sink);
+    CDesignDocument host;
+    CPwrQuorraDoc& doc = host.Design();
+    ASSERT_TRUE(doc.OnNewDocument());
+    BuildVoltageLoop(doc);  // the voltage-loop response
+    doc.GetAnalysisConfig()->GetStimulusCfg().m_dStopFrequency = 5000.0;  // one point, at the start
+
+    ASSERT_TRUE(doc.PrepareAnalysis());
+    ASSERT_TRUE(CheckAnalysisCanRun(doc));
+    SampleStore store;
+    doc.GetThreadParams().pGraphSink = &store;
+    ASSERT_TRUE(doc.StartAnalysis());
+    for (int i = 0; i < 1000 && store.LastTime() < 0.0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    doc.EndAnalysis();
+    EXPECT_EQ(doc.GetRunStatus(), 1);
+    EXPECT_TRUE(sink.boxes.empty());
+    // Quantity 1 (loop gain) and 2 (loop phase) at the one frequency, in dB and degrees.
+    ASSERT_EQ(store.vout.size(), 1u);
+    ASSERT_EQ(store.ip.size(), 1u);
+    EXPECT_EQ(store.vout[0].first, 5000.0);
+    EXPECT_LT(store.vout[0].second, -20.0);  // far above the loop's crossover
+    EXPECT_GE(store.ip[0].second, -450.0);   // inside the loop-phase window
+    EXPECT_LE(store.ip[0].second, -90.0);
+}
+
 TEST(AnalEngineLink, DesignTheEngineCannotRunIsRefusedBeforeTheStart) {
     fw::RecordingSink sink;
     fw::ScopedReportSink scoped(&sink);
@@ -93,7 +149,7 @@ TEST(AnalEngineLink, DesignTheEngineCannotRunIsRefusedBeforeTheStart) {
     CPwrQuorraDoc& doc = host.Design();
     ASSERT_TRUE(doc.OnNewDocument());
     BuildFirstConfiguration(doc);
-    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_STEADY_STATE);
+    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_CURRENT_LOOP);
     ASSERT_TRUE(doc.PrepareAnalysis());
     EXPECT_FALSE(CheckAnalysisCanRun(doc));
     doc.EndAnalysis();

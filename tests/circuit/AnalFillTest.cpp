@@ -110,6 +110,39 @@ TEST_F(AnalFillTest, FirstConfigurationSettings) {
     });
 }
 
+TEST_F(AnalFillTest, SweepSettingsComeFromTheStimulus) {
+    BuildFirstConfiguration(*doc);
+    CFreqDomainStimulusCfg& stim = doc->GetAnalysisConfig()->GetStimulusCfg();
+    stim.m_dStartFrequency = 200.0;
+    stim.m_dStopFrequency = 30e3;
+    stim.m_nPointsPerDecade = 20;
+    stim.m_dAmplitude = 0.05;
+    stim.m_nChoice[size_t(CFreqDomainStimulusCfg::CHOICE_I2O_OUTPUT)] = 2;
+    stim.m_nChoice[size_t(CFreqDomainStimulusCfg::CHOICE_AMP_OUTPUT)] = 1;
+    stim.m_dMaxPhase[0] = -45.0;   // voltage loop: loop phase
+    stim.m_dMaxPhase[2] = 10.0;    // voltage loop: error amplifier phase
+    stim.m_dMaxPhase[10] = 90.0;   // amplifier phase
+    ASSERT_TRUE(Fill()) << problem;
+    const AnalysisSettingsRec& s = *doc->GetAnalysisSettings();
+    ExpectAll(std::vector<WordCase>{
+        {"inputToOutputOutput", s.inputToOutputOutput, 2},
+        {"amplifierOutput", s.amplifierOutput, 1},
+    });
+    ExpectAll(std::vector<DoubleCase>{
+        {"sweepStartFrequency", s.sweepStartFrequency, 200.0},
+        {"sweepEndFrequency", s.sweepEndFrequency, 30e3},
+        {"sweepFactor = 10^(1/20)", s.sweepFactor, std::pow(10.0, 0.05)},
+        {"stimulusAmplitude", s.stimulusAmplitude, 0.05},
+        {"avoidedFrequency (none)", s.avoidedFrequency, 0.0},
+        {"voltageLoopPhaseMax1", s.voltageLoopPhaseMax1, -45.0},
+        {"voltageLoopPhaseMin1 = max - 360", s.voltageLoopPhaseMin1, -405.0},
+        {"voltageLoopPhaseMax3", s.voltageLoopPhaseMax3, 10.0},
+        {"voltageLoopPhaseMin3", s.voltageLoopPhaseMin3, -350.0},
+        {"amplifierPhaseMax", s.amplifierPhaseMax, 90.0},
+        {"amplifierPhaseMin", s.amplifierPhaseMin, -270.0},
+    });
+}
+
 TEST_F(AnalFillTest, FirstConfigurationLineSource) {
     BuildFirstConfiguration(*doc);
     ASSERT_TRUE(Fill()) << problem;
@@ -737,6 +770,18 @@ TEST_F(AnalFillTest, PrimaryVariantsSetTheirMembers) {
         EXPECT_EQ(doc->GetTable(kSenseXfmrTable)->count, c.ct) << c.variant;
         EXPECT_EQ(r.senseSeriesResistance, c.ct ? pri.GetCurrentSenseDiode().m_dDynamicResistance : NOT_SET)
             << c.variant;
+        // The clamp and reset diodes' drops and resistances; one capacitance for the clamp or
+        // the reset capacitor, whichever the variant has.
+        const bool passiveClamp = c.clampR != 0;
+        EXPECT_EQ(r.sectionQuantityParamH != NOT_SET, passiveClamp) << c.variant;
+        EXPECT_EQ(r.runCheckParamA, passiveClamp ? pri.GetClampDiode().m_dDynamicResistance : NOT_SET) << c.variant;
+        EXPECT_EQ(r.sectionQuantityParamJ != NOT_SET, c.resetWinding != 0) << c.variant;
+        EXPECT_EQ(r.runCheckParamC, c.resetWinding ? pri.GetResetDiode().m_dDynamicResistance : NOT_SET) << c.variant;
+        const double capacitance = c.resetCap ? pri.GetResetCapacitor().m_dCapacitance
+                                   : c.hasClamp ? pri.GetClampCapacitor().m_dCapacitance
+                                                : NOT_SET;
+        EXPECT_EQ(r.clampCapacitance == NOT_SET, capacitance == NOT_SET) << c.variant;
+        EXPECT_TRUE(capacitance == NOT_SET || r.clampCapacitance > 0.0) << c.variant;
     }
 }
 

@@ -21,3 +21,21 @@ bool WriteRegressionDesign(const RegressionDesign& design, const std::string& pa
 // The designs, one function each.
 void BuildFirstConfiguration(CPwrQuorraDoc& doc);
 void BuildBreakdownConfiguration(CPwrQuorraDoc& doc);
+void BuildClosedLoopVoltageMode(CPwrQuorraDoc& doc);
+void BuildCurrentLimit(CPwrQuorraDoc& doc);
+void BuildOptoLoop(CPwrQuorraDoc& doc);
+void BuildUvlo(CPwrQuorraDoc& doc);
+void BuildAverageCurrent(CPwrQuorraDoc& doc);
+void BuildPeakCurrent(CPwrQuorraDoc& doc);
+void BuildFeedForward(CPwrQuorraDoc& doc);
+void BuildPassiveClamp(CPwrQuorraDoc& doc);
+void BuildResonantReset(CPwrQuorraDoc& doc);
+void BuildFourOutputs(CPwrQuorraDoc& doc);
+void BuildActiveClamp(CPwrQuorraDoc& doc);
+void BuildResetWinding(CPwrQuorraDoc& doc);
+void BuildAcBridge(CPwrQuorraDoc& doc);
+void BuildAcDoubler(CPwrQuorraDoc& doc);
+void BuildLoadSource(CPwrQuorraDoc& doc);
+void BuildTwoStage(CPwrQuorraDoc& doc);
+void BuildCoupledChokes(CPwrQuorraDoc& doc);
+void BuildVoltageLoop(CPwrQuorraDoc& doc);

@@ -8,6 +8,8 @@
 //   voltage source  Va - Vb = E                     (its current is an unknown)
 //   inductor        Va - Vb = sum_k L[j][k]·s·(I[k] - Iprev[k])   (self and mutual terms)
 //   capacitor       I = C·s·(Va - Vb - Vprev)
+//   ideal op-amp    V+ = V-, its output sources whatever current that takes (a nullor)
+//   current source  I fixed
 #pragma once
 
 #include <cmath>
@@ -25,9 +27,18 @@ public:
 
     void Resistor(int a, int b, double r) { elements_.push_back({Kind::kResistor, a, b, r, 0.0, -1}); }
     void Capacitor(int a, int b, double c, double vPrev) { elements_.push_back({Kind::kCapacitor, a, b, c, vPrev, -1}); }
+    // i flows from a through the source to b.
+    void CurrentSource(int a, int b, double i) { elements_.push_back({Kind::kCurrent, a, b, i, 0.0, -1}); }
     // Returns the branch, whose current Current() gives.
     int VoltageSource(int a, int b, double e) { return AddBranch(Kind::kSource, a, b, e, 0.0); }
     int Inductor(int a, int b, double l, double iPrev) { return AddBranch(Kind::kInductor, a, b, l, iPrev); }
+    // Output to the return; returns the branch of its output current.
+    int IdealOpAmp(int plus, int minus, int out) {
+        const int branch = AddBranch(Kind::kOpAmp, out, 0, 0.0, 0.0);
+        elements_.back().plus = plus;
+        elements_.back().minus = minus;
+        return branch;
+    }
     void Mutual(int branch1, int branch2, double m) { mutuals_.push_back({branch1, branch2, m}); }
 
     bool Solve() {
@@ -44,13 +55,19 @@ public:
         for (const Element& e : elements_) {
             if (e.kind == Kind::kResistor) stampConductance(e.a, e.b, 1.0 / e.value, 0.0);
             else if (e.kind == Kind::kCapacitor) stampConductance(e.a, e.b, e.value * s_, -e.value * s_ * e.extra);
+            else if (e.kind == Kind::kCurrent) stampConductance(e.a, e.b, 0.0, e.value);
         }
         for (size_t k = 0; k < branches_.size(); ++k) {
             const Element& e = elements_[branches_[k]];
             const int col = nodes_ + static_cast<int>(k);
             if (e.a) a[row(e.a)][col] += 1.0, a[col][row(e.a)] += 1.0;
             if (e.b) a[row(e.b)][col] -= 1.0, a[col][row(e.b)] -= 1.0;
-            if (e.kind == Kind::kSource) {
+            if (e.kind == Kind::kOpAmp) {
+                // Its row holds the virtual short, not the output's own voltage.
+                a[col].assign(n, 0.0);
+                if (e.plus) a[col][row(e.plus)] += 1.0;
+                if (e.minus) a[col][row(e.minus)] -= 1.0;
+            } else if (e.kind == Kind::kSource) {
                 rhs[col] = e.value;
             } else {
                 a[col][col] -= e.value * s_;
@@ -93,13 +110,14 @@ public:
     double Current(int branch) const { return x_[nodes_ + branch]; }
 
 private:
-    enum class Kind { kResistor, kCapacitor, kSource, kInductor };
+    enum class Kind { kResistor, kCapacitor, kSource, kInductor, kOpAmp, kCurrent };
     struct Element {
         Kind kind;
         int a, b;
         double value;  // R, C, E or L
         double extra;  // Vprev of a capacitor, Iprev of an inductor
         int branch;
+        int plus = 0, minus = 0;  // op-amp inputs
     };
     struct MutualTerm {
         int branch1, branch2;

@@ -13,6 +13,8 @@
 #include "analysis/context/AnalConst.h"
 #include "analysis/context/AnalEngine.h"
 #include "analysis/context/AnalInputRec.h"
+#include "analysis/context/AnalLineStore.h"
+#include "analysis/context/AnalLoadStore.h"
 #include "analysis/context/AnalParams.h"
 #include "analysis/context/AnalRec.h"
 #include "analysis/context/AnalTables.h"
@@ -82,6 +84,8 @@ public:
     TimeMagnitudeTable* pTable[30];
     const CEquation* pEquation[4];
     EngineStore engine;  // the step assembly's hand-over slots and device bookkeeping
+    LineStepStore lineStep;  // the line side's step
+    LoadStepStore loadStep;  // the load networks' step
 
 private:
     // The run's copies, which the record and table pointers above point to.

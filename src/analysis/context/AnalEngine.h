@@ -46,6 +46,14 @@ struct TransformerParams {
     double mss[kMaxOutputs][kMaxOutputs] = {};  // secondary-secondary mutuals (H), zero diagonal
 };
 
+// The reset winding of the single-switch variants, beside the primary on the same core.
+struct ResetWindingParams {
+    double lr = 0.0;                // open-circuit inductance (H)
+    double rr = 0.0;                // resistance (ohm)
+    double mpr = 0.0;               // primary-reset mutual (H)
+    double mrs[kMaxOutputs] = {};   // reset-secondary mutuals (H)
+};
+
 struct EngineStore {
     TransformerParams xfmr;
     // Line side. Seen from the node it feeds, a source branch carries minus its current:
@@ -64,6 +72,18 @@ struct EngineStore {
     double loopA = 0.0;
     double loopB = 0.0;
     BranchPair senseResistor;
+    // Passive clamp: its capacitor group alone and with the clamp resistor beside it.
+    BranchPair clampCapacitor;
+    BranchPair clampNetwork;
+    ResetWindingParams reset;
+    double resetCurrentSlope = 0.0;  // dIr/dt of the last step (A/s)
+    double secondaryCurrentPrev[kMaxOutputs] = {};  // Is at the start of the step (A)
+    double primaryCurrentPrev = 0.0;  // the primary's and the reset winding's at the start of the
+    double resetCurrentPrev = 0.0;    // step, after a hand-over between them (A)
+    // The current sense transformer's rectifier conducts in this step.
+    int32_t senseTransformerConducting = 0;
+    // Resonant reset: the reset capacitor (in clampCapacitor) beside switch 1.
+    BranchPair drainSource;
 
     // Transformer: Vw = zpp·Ip + sum c[j]·Is[j] + ep; Vs[j] = m[j]·Ip + sum zs[j][k]·Is[k] + es[j]
     // (Is into the dotted end of the secondary).
@@ -80,13 +100,17 @@ struct EngineStore {
     double esr[kMaxOutputs] = {};
     double secondaryCurrent[kMaxOutputs] = {};  // Is of the last solve (A)
     double primaryCurrent = 0.0;                // Ip of the last solve (A)
-    double primaryCurrentSlope = 0.0;           // dIp/dt of the last step (A/s)
+    double primaryCurrentSlope = 0.0;
+    // Stacked windings: rectifier j sees sum_k stack[j][k]·Vs[k] (AnalMSec.h).
+    double stack[kMaxOutputs][kMaxOutputs] = {};           // dIp/dt of the last step (A/s)
 
     OutputStepStore output[kMaxOutputs];
 
     // Drive timers: time left until the switch follows the drive edge (s); < 0 idle.
     double onEdgeTimer = -1.0;
     double offEdgeTimer = -1.0;
+    // Peak current control: the ramp ended this period's pulse; the next period starts the next.
+    int32_t pulseEnded = 0;
     int32_t switchStateChanged = 0;  // the state of this step differs from the last one
     int32_t deviceEventThisStep = 0; // a device changed state after the last step
     double currentLimitFiltered = 0.0;  // current-limit feedback after its RC filter (V)

@@ -99,6 +99,10 @@ struct AnalysisSettingsRec {
     int32_t progressInterval = 50;  // steps between progress posts
     int32_t initIterationLimit = 50;  // iteration limit of the initialisation loop
     int32_t stabilisationCycles = 10;  // switching cycles of the quick settling run; alias stabilizationCycles
+    double stimulusAmplitude = 0.0;  // amplitude of the swept sine (V)
+    double avoidedFrequency = 0.0;  // frequency the sweep never measures at (Hz); 0 none
+    int32_t inputToOutputOutput = 0;  // output 0-3 measured by the input-to-output analysis
+    int32_t amplifierOutput = 0;  // output 0-3 measured by the amplifier analysis
 };
 
 // Line source and line filter, all phases; line rectifier diode presence.
@@ -692,4 +696,36 @@ struct ControlInputRec {
     double pwmLogicVoltage = NOT_SET;
     int32_t pwmLogicVoltageInPercent = 0;
     int32_t clockInhibitDuringReset = 0;
+    // The opto-isolator's parts, by the names on its schematic; an arrangement's absent parts
+    // stay not set. The driver source is regulated (optoDriveSource 0) or output 1-4.
+    int32_t optoDriveSource = 0;
+    double optoDriveVoltage = NOT_SET;         // V
+    double optoDriveResistance = NOT_SET;      // ohm
+    double optoLedVoltage = NOT_SET;           // V, forward threshold
+    double optoLedResistance = NOT_SET;        // ohm, dynamic
+    double optoDriveTransistorVbe = NOT_SET;   // V
+    double optoBiasVoltage = NOT_SET;          // V
+    double optoCurrentTransferRatio = NOT_SET; // collector current per diode current
+    double optoBandwidth = NOT_SET;            // Hz
+    double optoLoadResistance = NOT_SET;       // ohm
+    double optoPoleCapacitance = NOT_SET;      // F
+    double optoAmpResistor1 = NOT_SET;         // ohm
+    double optoAmpResistor2 = NOT_SET;         // ohm
+    double optoAmpUpperLimit = NOT_SET;        // V
+    double optoAmpLowerLimit = NOT_SET;        // V
+    // The current error amplifier of average current control: input resistor R4, feedback
+    // C5 in parallel with R5 in series with C4 (ohm, F).
+    double currentAmpInputResistance = NOT_SET;
+    double currentAmpSeriesResistance = NOT_SET;
+    double currentAmpSeriesCapacitance = NOT_SET;
+    double currentAmpParallelCapacitance = NOT_SET;
+    // The current ramp of peak current control: sense filter R7, C6; slope compensation from
+    // the clock through Q1 (forward bias), R8 with C7 into the filter node, R9 at Q1's
+    // emitter (ohm, F, V).
+    double rampFilterResistance = NOT_SET;
+    double rampFilterCapacitance = NOT_SET;
+    double slopeResistance = NOT_SET;
+    double slopeCapacitance = NOT_SET;
+    double slopeEmitterResistance = NOT_SET;
+    double slopeTransistorVbe = NOT_SET;
 };

@@ -814,6 +814,11 @@ struct ControlStateRec {
     int32_t optoAmpClampState = 0;  // opto-isolator op-amp clamp state 0 linear, else clamped
     int32_t veaClampState = 0;  // voltage error amplifier clamp state 0 linear, 1 upper, 2 lower
     int16_t veaClampTermA = 0;  // value kept with the vea clamp quantities; alias PulseCount
+    double voltageLoopInjection = 0.0;  // sine added to the control voltage by the voltage-loop analysis (V)
+    // the error amplifier's input while the amplifier analysis drives it (V); read only when
+    // amplifierInputOn is set, which opens the loop at the amplifier's input
+    double amplifierInput = 0.0;
+    int32_t amplifierInputOn = 0;
 };
 
 // Snapshots: the previous step's values of a state record's state variables, each copy

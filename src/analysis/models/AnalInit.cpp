@@ -5,6 +5,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalCtrlSrc.h"
+#include "analysis/models/AnalInSS.h"
 #include "platform/core/FpStatus.h"
 #include "records/Utils.h"
 
@@ -102,6 +103,7 @@ int32_t TurnOnInitialValues() {
     AnalysisContext* ctx = GetAnalysisContext();
     const AnalysisSettingsRec& set = *ctx->pSettings;
     const ControlInputRec& ci = *ctx->pControlInput;
+    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
     const double open = set.openResistance;
 
     InputCapacitorStateRec& cap = ctx->inputCapacitor;
@@ -127,6 +129,26 @@ int32_t TurnOnInitialValues() {
 
     PrimaryStateRec& pri = ctx->primary;
     pri.switchState = 0;
+    if (pi.hasClampCapacitor) {
+        pri.clampCapacitorVoltage = 0.0;
+        pri.clampCapacitorVoltageState = 0.0;
+        pri.clampCapacitorCurrent = 0.0;
+        pri.clampResistorCurrent = 0.0;
+    }
+    if (pi.clampCapacitorOn) {
+        pri.capacitorVoltage = 0.0;
+        pri.capacitorVoltageCopy = 0.0;
+        pri.resetCapacitorCurrent = 0.0;
+    }
+    pri.clampRectifierOn = 0;
+    pri.clampRectifierOffRequest = 0;
+    pri.resetRectifierOn = 0;
+    pri.resetRectifierOffRequest = 0;
+    if (pi.resetWindingOn) {
+        pri.resetWindingCurrent = 0.0;
+        pri.resetWindingVoltage = 0.0;
+    }
+    pri.switch1DiodeConducting = 0;
     pri.switch1Conducting = 0;
     pri.switch1OnRequest = 0;
     pri.switch1OffRequest = 0;
@@ -159,6 +181,7 @@ int32_t TurnOnInitialValues() {
     st.deviceEventThisStep = 0;
     st.currentLimitFiltered = 0.0;
     st.primaryCurrentSlope = 0.0;
+    st.resetCurrentSlope = 0.0;
     for (int32_t j = 0; j < kMaxOutputs; ++j) {
         ResetOutputStore(st.output[j]);
         st.secondaryCurrent[j] = 0.0;
@@ -204,6 +227,7 @@ int32_t TurnOnInitialValues() {
     ctl.currentAmpStateA = 0.0;
     ctl.currentAmpStateB = 0.0;
     ctl.rampCapacitorVoltage = 0.0;
+    ctl.clockDividerVoltage = 0.0;
     ctl.currentFeedbackVoltage = 0.0;
     ctl.veaReferenceCopy = 0.0;
     ctl.clockVoltage = 0.0;
@@ -217,6 +241,14 @@ int32_t TurnOnInitialValues() {
         ctl.veaClampValue = ci.errorUpperLimit;
         ctl.veaOutput = 0.0;
     }
+    // The opto-isolator dark: no diode or collector current, its inverter linear.
+    for (double* v : {&ctl.optoOutputCurrent, &ctl.optoTransferDrop, &ctl.optoOutputStageVoltage, &ctl.optoSupplyDrop,
+                      &ctl.optoLedCurrent, &ctl.optoLimitDifference, &ctl.optoResistorCurrent, &ctl.optoNodeVoltage,
+                      &ctl.optoCPoleCapacitorCurrent, &ctl.optoBranchCurrent, &ctl.optoDividerUpperDrop,
+                      &ctl.optoDividerLowerDrop, &ctl.optoCoupledError})
+        *v = 0.0;
+    ctl.optoReferenceCopy = ci.optoVariant >= 3 && ci.optoVariant <= 5 ? ci.optoReferenceValue : 0.0;
+    ctl.optoAmpClampState = 0;
     if (ci.clockEnabled) {
         ctl.clockVoltage = ci.clockUpperLimit;
         ctl.clockSlope = ci.clockFirstSlope;
@@ -324,13 +356,12 @@ int32_t InitializeAnalysis() {
         return 0;
     }
     if (ctx->pSettings->analysisKind != 0) {
-        // Steady-state starting values are not built: the capability check refuses such a
-        // run before it starts, so reaching here is a caller's fault, never a wrong run.
-        ReportMessage1(kModuleAnalInit, 4906, FALSE);
-        ReportMessage(52135, TRUE);
-        return 0;
-    }
-    if (!TurnOnInitialValues()) {
+        if (!ComputeSteadyStateInitialValues()) {
+            ReportMessage1(kModuleAnalInit, 4906, FALSE);
+            ReportMessage(52135, TRUE);
+            return 0;
+        }
+    } else if (!TurnOnInitialValues()) {
         ReportMessage1(kModuleAnalInit, 4905, FALSE);
         ReportMessage(52085, TRUE);
         return 0;

@@ -1,5 +1,7 @@
 #include "analysis/models/AnalMCtl.h"
 
+#include "analysis/models/AnalMVea.h"
+
 int32_t AdvanceSawtoothClock(const ControlInputRec& in, ControlStateRec& st, double h, int32_t* periodStart) {
     *periodStart = 0;
     double v = st.clockVoltage + st.clockSlope * h;
@@ -25,50 +27,30 @@ double TimeToClockTurn(const ControlInputRec& in, const ControlStateRec& st) {
     return t > 0.0 ? t : 0.0;
 }
 
+namespace {
+VeaNetwork NetworkT7(const ErrorAmpT7& a) {
+    VeaNetwork n;
+    n.topology = 7;
+    n.r1 = a.r1;
+    n.rfb = a.rfb;
+    n.c3 = a.c3;
+    n.lower = a.lower;
+    n.upper = a.upper;
+    return n;
+}
+}  // namespace
+
 int32_t SolveVoltageErrorAmpLinearT7(const ErrorAmpT7& a, double input, double reference, double s,
                                      ControlStateRec* st) {
-    const double g3 = a.c3 * s;
-    const double u = input - reference;
-    const double vc3 = (st->errorAmpStateC * g3 * a.r1 - u) * a.rfb / (a.rfb * g3 * a.r1 + a.r1);
-    st->errorAmpStateC = vc3;
-    st->veaInvertingInput = reference;
-    st->veaOutput = reference + vc3;
-    return 1;
+    return SolveVoltageErrorAmpLinear(NetworkT7(a), input, reference, s, st);
 }
 
 int32_t SolveVoltageErrorAmpClampedT7(const ErrorAmpT7& a, double input, double s, ControlStateRec* st) {
-    const double g3 = a.c3 * s;
-    const double g = 1.0 / a.rfb + g3;
-    const double held = st->veaClampValue;
-    const double i = ((held - input) * g - g3 * st->errorAmpStateC) / (1.0 + a.r1 * g);
-    const double node = input + i * a.r1;
-    st->veaInvertingInput = node;
-    st->errorAmpStateC = held - node;
-    st->veaOutput = held;
-    return 1;
+    return SolveVoltageErrorAmpClamped(NetworkT7(a), input, s, st);
 }
 
 int32_t CalcVoltageErrorAmpT7(const ErrorAmpT7& a, double input, double reference, double s, ControlStateRec* st) {
-    const double vc3Prev = st->errorAmpStateC;
-    if (st->veaClampState == 0) {
-        SolveVoltageErrorAmpLinearT7(a, input, reference, s, st);
-        if (st->veaOutput > a.upper || st->veaOutput < a.lower) {
-            st->veaClampState = st->veaOutput > a.upper ? 1 : 2;
-            st->veaClampValue = st->veaClampState == 1 ? a.upper : a.lower;
-            st->errorAmpStateC = vc3Prev;
-            SolveVoltageErrorAmpClampedT7(a, input, s, st);
-        }
-        return 1;
-    }
-    SolveVoltageErrorAmpClampedT7(a, input, s, st);
-    const bool released = st->veaClampState == 1 ? st->veaInvertingInput > reference
-                                                 : st->veaInvertingInput < reference;
-    if (released) {
-        st->veaClampState = 0;
-        st->errorAmpStateC = vc3Prev;
-        SolveVoltageErrorAmpLinearT7(a, input, reference, s, st);
-    }
-    return 1;
+    return CalcVoltageErrorAmp(NetworkT7(a), input, reference, s, st);
 }
 
 double CalcCurrentLimitFilter(double input, double r, double c, double s, double previous) {

@@ -5,7 +5,8 @@
 // (negative, V/s) to the lower limit, then rises at the second slope back to the upper limit,
 // where the next period begins. The time to the turn it heads for is (limit - v)/slope.
 //
-// Error amplifier "Single Pole with DC Feedback" (ideal op-amp, non-inverting input at the
+// Error amplifier "Single Pole with DC Feedback", the general network of AnalMVea with
+// topology 7 (ideal op-amp, non-inverting input at the
 // reference Vr, R1 from the feedback voltage Vin to the inverting node, C3 in parallel with Rfb
 // from the node to the output; g3 = C3·s; vC3 = output - node).
 //   Linear form (node held at Vr, u = Vin - Vr): the input current u/R1 flows on through the
@@ -28,6 +29,9 @@
 
 #include "analysis/context/AnalInputRec.h"
 #include "analysis/context/AnalRec.h"
+
+// The soft-start capacitor charges no further than this.
+constexpr double kSoftStartTop = 5.0;  // V
 
 // Moves the clock by h seconds, turning at the limits. *periodStart is set when the clock
 // reached its upper limit (a new switching period begins).

@@ -15,19 +15,36 @@
 // Unknowns x = (Isec[1..N], Iw[1..N]); rows for each output j:
 //     sum_k sigma[j]·sigma[k]·zsr[j][k]·Isec[k] + zF·Isec[j] - zW·Iw[j] = sigma[j]·esr[j] - eF + eW
 //     (zL + zO)·Isec[j] + (zL + zO + zW)·Iw[j]                          = -eW - eL - eO
-// The 2N x 2N system (N <= 4) is solved by elimination with partial pivoting on fixed arrays.
+// Each output's choke row gives its freewheel current from its forward current,
+//     Iw[j] = (rw[j] - zLo[j]·Isec[j]) / (zLo[j] + zW[j]),   zLo = zL + zO,  rw = -eW - eL - eO
+// and put into the first rows it leaves N x N (N <= 4):
+//     sum_k sigma[j]·sigma[k]·zsr[j][k]·Isec[k] + (zF + zW·zLo/(zLo + zW))·Isec[j]
+//                                               = sigma[j]·esr[j] - eF + eW + zW·rw/(zLo + zW)
+// solved by elimination with partial pivoting on fixed arrays. Chokes on one core couple the
+// choke rows to each other, so no row gives its freewheel current alone: then the 2N x 2N
+// rows above are solved as they stand.
 // The filter and load behind the output node (first-stage capacitor group and the resistive
 // load with its ESL, both to the return):  zO, eO = the parallel form of the two branches.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "analysis/context/AnalEngine.h"
 
 // Solves the rectifier and choke currents of all outputs; writes forwardCurrent,
 // freewheelCurrent and chokeNodeVoltage of each output and the secondary currents Is.
 // 0 when the system is singular or the result is not finite.
-int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st);
+// With chokeMutual (M[j][k]·s, zero diagonal) the chokes share one core: each choke row adds
+//     sum_k M[j][k]·s·(Isec[k] + Iw[k])
+// and the caller has taken -sum_k M[j][k]·s·IL_prev[k] into the choke's e.
+int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st,
+                            const double (*chokeMutual)[kMaxOutputs] = nullptr);
+// The same with stacked windings: rectifier j sees sum_k p[j][k]·Vs[k] (AnalMSec.h) in place
+// of sigma[j]·Vs[j], and winding k carries Is[k] = -sum_j p[j][k]·Isec[j].
+int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs], EngineStore* st,
+                                   const double (*chokeMutual)[kMaxOutputs] = nullptr);
 
 // The choke-direction flag: set when the test is switched off, or when the choke current
 // runs the way the output's polarity says (a current of exactly 0 counts for both); a
@@ -37,3 +54,31 @@ void SetFlagIfSameSign(int32_t* flag, int32_t testSwitch, double current, int32_
 // Dense solve of a (n x n) system held row-major in a (with n <= 8), right side rhs,
 // result into x. Partial pivoting; 0 for a singular or non-finite system.
 int32_t SolveDenseSmall(int32_t n, double a[8][8], double* rhs, double* x);
+
+// The same for a system held in an N x N array (n <= N).
+template <int N>
+int32_t SolveDense(int32_t n, double (&a)[N][N], double* rhs, double* x) {
+    for (int32_t col = 0; col < n; ++col) {
+        int32_t pivot = col;
+        for (int32_t r = col + 1; r < n; ++r)
+            if (std::fabs(a[r][col]) > std::fabs(a[pivot][col])) pivot = r;
+        if (!(std::fabs(a[pivot][col]) > 0.0)) return 0;
+        if (pivot != col) {
+            for (int32_t c = 0; c < n; ++c) std::swap(a[pivot][c], a[col][c]);
+            std::swap(rhs[pivot], rhs[col]);
+        }
+        for (int32_t r = col + 1; r < n; ++r) {
+            const double f = a[r][col] / a[col][col];
+            if (f == 0.0) continue;
+            for (int32_t c = col; c < n; ++c) a[r][c] -= f * a[col][c];
+            rhs[r] -= f * rhs[col];
+        }
+    }
+    for (int32_t r = n - 1; r >= 0; --r) {
+        double sum = rhs[r];
+        for (int32_t c = r + 1; c < n; ++c) sum -= a[r][c] * x[c];
+        x[r] = sum / a[r][r];
+        if (!std::isfinite(x[r])) return 0;
+    }
+    return 1;
+}

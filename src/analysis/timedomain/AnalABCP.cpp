@@ -4,6 +4,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMBranch.h"
+#include "analysis/models/AnalMPri.h"
 #include "analysis/models/AnalMXfmr.h"
 #include "records/Utils.h"
 
@@ -26,6 +27,11 @@ double Coupling(double k, double la, double lb) { return k * std::sqrt(la * lb);
 // The switches' resistance in the loop of the present state.
 double SwitchResistance(const AnalysisContext& ctx) {
     return ctx.primary.switchState == 2 ? ctx.pPrimaryInput->primarySeriesResistance : ctx.pSettings->openResistance;
+}
+
+SenseTransformer SenseTransformerOf(const PrimaryInputRec& pi) {
+    return {pi.senseXfmrWindingResistance, pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount,
+            pi.senseResistance, pi.senseXfmrSecondaryResistance, pi.senseSeriesResistance};
 }
 
 }  // namespace
@@ -77,6 +83,12 @@ int32_t CalcPrimarySectionQuantitiesPass1() {
     AnalysisContext& ctx = Ctx();
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     EngineStore& st = ctx.engine;
+    if (pi.currentSenseTransformerOn) {
+        // Its rectifier conducts while the switch is on and its current was forward.
+        st.senseTransformerConducting = ctx.primary.switchState == 2 && ctx.primary.switch1Current >= 0.0;
+        st.senseResistor = CalcSenseTransformerBranch(SenseTransformerOf(pi), st.senseTransformerConducting);
+        return Checked(st.senseResistor.z, st.senseResistor.e);
+    }
     // The sense resistor carries the switches' current; in the reset it carries none.
     CalcInductorBranchCoeffs(pi.senseResistorInductance, pi.senseResistance, StepFactor(), ctx.primary.switch1Current,
                              &st.senseResistor);
@@ -124,7 +136,12 @@ int32_t CalcTransformerSecondaryQuantitiesPass2() {
         double vs = st.m[j] * st.primaryCurrent + st.es[j];
         for (int32_t k = 0; k < n; ++k) vs += st.zs[j][k] * st.secondaryCurrent[k];
         w.windingVoltage = vs;
-        ctx.secondaryRectifier[j].rectifierSectionInputVoltage = polarity * vs;
+    }
+    // What each rectifier sees: its own winding and those it is stacked on.
+    for (int32_t j = n - 1; j >= 0; --j) {
+        double vr = 0.0;
+        for (int32_t k = 0; k < n; ++k) vr += st.stack[j][k] * ctx.secondaryWinding[k].windingVoltage;
+        ctx.secondaryRectifier[j].rectifierSectionInputVoltage = vr;
     }
     return Checked(st.primaryCurrent, st.primaryCurrent);
 }
@@ -174,7 +191,17 @@ int32_t CalcPrimarySectionQuantitiesPass2() {
     AnalysisContext& ctx = Ctx();
     PrimaryStateRec& pri = ctx.primary;
     pri.switch1Resistance = SwitchResistance(ctx);
-    pri.currentSenseOutput = ctx.pPrimaryInput->senseAmpGain * pri.currentSenseResistorVoltage;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    if (pi.currentSenseTransformerOn) {
+        // No amplifier: the sense resistor's voltage is the sensed signal. The resonant reset's
+        // capacitor current passes the sense path too.
+        const double current = IsResonantReset(pi.topology) ? ctx.engine.primaryCurrent : pri.switch1Current;
+        pri.currentSenseResistorVoltage =
+            SensedVoltage(SenseTransformerOf(pi), ctx.engine.senseTransformerConducting, current);
+        pri.currentSenseOutput = pri.currentSenseResistorVoltage;
+        return 1;
+    }
+    pri.currentSenseOutput = pi.senseAmpGain * pri.currentSenseResistorVoltage;
     return 1;
 }
 

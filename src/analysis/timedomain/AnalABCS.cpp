@@ -1,20 +1,28 @@
 #include "analysis/timedomain/AnalABCS.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalCtrlSrc.h"
 #include "analysis/models/AnalMBranch.h"
+#include "analysis/models/AnalMFlt.h"
+#include "analysis/models/AnalMLoad.h"
 #include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMSec.h"
+#include "analysis/timedomain/AnalLine.h"
+#include "circuit/AnalFill.h"
 #include "records/Utils.h"
 
 namespace {
 
-constexpr int32_t kLoadResistive = 0;
-constexpr int32_t kSecondStageNone = 0;
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int32_t kFirstStageSingleCapacitor = 0;
+constexpr int32_t kFirstStageDamped = 1;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kInputCapacitorSingle = 0;
-constexpr int32_t kLineRectifierNone = 0;
+constexpr int32_t kInputCapacitorDoubledDamped = 3;
 
 AnalysisContext& Ctx() { return *GetAnalysisContext(); }
 int32_t Outputs() { return Ctx().pSettings->outputCount; }
@@ -29,9 +37,94 @@ int32_t Checked(double a, double b) {
     return Ctx().pSettings->loggingOn && CheckFloatingPointStatus() ? 0 : 1;
 }
 
-CapacitorGroup BulkCapacitor(const LineSourceInputRec& in) {
-    return {Open(), in.outputCapacitorInductance, in.outputCapacitorResistance, in.sectionQuantityParamE,
-            in.sectionQuantityParamF, in.outputCapacitance};
+int32_t OutputSign(const AnalysisContext& ctx, int32_t j) { return ctx.pOutputFilterInput[j]->outputSign < 0 ? -1 : 1; }
+
+// A load inductor's inductance: the first point of its table (its value at 0 A).
+double NominalInductance(const TimeMagnitudeTable* table) {
+    return table && table->count > 0 ? table->points[0].magnitude : 0.0;
+}
+
+LoadNetworkValues LoadValues(const AnalysisContext& ctx, int32_t j) {
+    const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+    LoadNetworkValues v;
+    v.variant = ld.sectionQuantityFlagA;
+    if (ld.resistorOn) {
+        v.resistance = ld.resistance;
+        v.resistorEsl = ld.closedFormParamB;
+    }
+    if (ld.inductorOn) {
+        v.inductorResistance = ld.inductorResistance;
+        v.inductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kLoadInductor2Table)]);
+    }
+    if (ld.firstBranchOn) {
+        v.seriesResistance = ld.firstResistance + ld.firstInductorResistance;
+        v.seriesInductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kLoadInductor1Table)]);
+    }
+    return v;
+}
+
+double SkimInductance(const AnalysisContext& ctx, int32_t j) {
+    return NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kSkimTable)]);
+}
+
+FirstStageDamping FirstStageDampingOf(const OutputFilterInputRec& fi) {
+    FirstStageDamping d;
+    d.capacitor = {Open(), fi.sectionQuantityParamC, fi.sectionQuantityParamD, fi.sectionQuantityParamE,
+                   fi.sectionQuantityParamF, fi.sectionQuantityParamG};
+    d.resistance = fi.filterTermParamA;
+    d.inductance = fi.filterTermParamB;
+    return d;
+}
+
+SecondStageValues SecondStageOf(const AnalysisContext& ctx, int32_t j) {
+    const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+    SecondStageValues v;
+    v.variant = fi.sectionQuantityFlagB;
+    if (fi.hasCapB) {
+        v.capacitor = {Open(), fi.sectionQuantityParamH, fi.sectionQuantityParamI, fi.sectionQuantityParamJ,
+                       fi.sectionQuantityParamK, fi.capBCapacitance};
+        v.inductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kSecondStageInductorTable)]);
+        v.resistance = fi.secondInductorResistance;
+    }
+    if (fi.hasDampingB) v.dampingResistance = fi.dampingResistance;
+    if (fi.hasCapB2)
+        v.dampingCapacitor = {Open(), fi.sectionQuantityParamL, fi.sectionQuantityParamM + fi.filterTermParamD,
+                              fi.sectionQuantityParamN, fi.sectionQuantityParamO, fi.filterTermParamC};
+    if (fi.dampingInductorOn) {
+        v.dampingInductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kDampingInductorTable)]);
+        v.dampingInductorResistance = fi.dampingInductorResistance;
+    }
+    return v;
+}
+
+SecondStageStart SecondStageStartOf(const AnalysisContext& ctx, int32_t j) {
+    const OutputFilterStateRec& f = ctx.outputFilter[j];
+    if (!ctx.pOutputFilterInput[j]->hasCapB) return {};
+    return {f.secondInductorCurrent, f.dampingInductorCurrent, f.capBVoltage, f.outputCapacitorCurrent,
+            f.capB2Voltage, f.outputCapacitor2Current};
+}
+
+// The chokes on one core: M[j][k] = k_jk·sqrt(Lj·Lk) over the step, and each choke's e takes
+// the other chokes' previous currents.
+int32_t CoupleOutputChokes(AnalysisContext& ctx) {
+    const int32_t n = Outputs();
+    const double s = StepFactor();
+    const double* k = ctx.pSettings->outputChokeCoupling;  // k12, k13, k14, k23, k24, k34
+    const double coupling[kMaxOutputs][kMaxOutputs] = {
+        {0.0, k[0], k[1], k[2]}, {k[0], 0.0, k[3], k[4]}, {k[1], k[3], 0.0, k[5]}, {k[2], k[4], k[5], 0.0}};
+    for (int32_t j = 0; j < n; ++j) {
+        double e = 0.0;
+        for (int32_t i = 0; i < n; ++i) {
+            // The chokes' own windings couple; their sense and skim inductors do not.
+            const double m = coupling[j][i] *
+                             std::sqrt(ctx.pOutputChokeInput[j]->inductance * ctx.pOutputChokeInput[i]->inductance) * s;
+            ctx.loadStep.chokeMutual[j][i] = i == j ? 0.0 : m;
+            if (i != j) e += m * ctx.outputChoke[i].chokeCurrent;
+        }
+        ctx.engine.output[j].choke.e -= e;
+        if (!Checked(ctx.engine.output[j].choke.e, e)) return 0;
+    }
+    return 1;
 }
 
 CapacitorGroup FilterCapacitor(const OutputFilterInputRec& in) {
@@ -45,13 +138,39 @@ CapacitorGroup FilterCapacitor(const OutputFilterInputRec& in) {
 
 int32_t AssembleLoadNetworkPass1() {
     AnalysisContext& ctx = Ctx();
+    const StepStateRec& step = ctx.stepState;
+    LoadStepStore& ls = ctx.loadStep;
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
-        if (ld.sectionQuantityFlagA != kLoadResistive) return 0;
-        OutputStepStore& o = ctx.engine.output[j];
-        CalcInductorBranchCoeffs(ld.closedFormParamB, ld.resistance, StepFactor(), ctx.loadNetwork[j].resistorCurrent,
-                                 &o.load);
-        if (!Checked(o.load.z, o.load.e)) return 0;
+        LoadNetworkStateRec& lo = ctx.loadNetwork[j];
+        const LoadNetworkValues v = LoadValues(ctx, j);
+        if (step.stepCount == 0) {
+            lo.firstBranchCurrent = 0.0;
+            lo.sourcePhase = 0.0;
+            lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), 0.0);
+            ls.tableCursor[j] = 0;
+            ls.tableActive[j] = 1;
+            ls.chokePeak[j] = 0.0;
+        }
+        if (ld.currentSourceOn) {
+            // The source of the step: its sine, its DC part and its transient table, never more
+            // than the choke has carried so far.
+            if (ld.sourceFrequency > 0.0)
+                lo.sourcePhase = std::fmod(lo.sourcePhase + kTwoPi * ld.sourceFrequency * step.inverseTimeStepTermA,
+                                           kTwoPi);
+            double ics = 0.0;
+            if (!EvalPwlAcSource(ctx.pTable101[kLoadSourceBlockTable + j], &ls.tableCursor[j], &ics, nullptr,
+                                 &ls.tableActive[j], ld.sourceSineAmplitude, ld.sourceCurrent, lo.sourcePhase))
+                return 0;
+            ls.chokePeak[j] = std::max(ls.chokePeak[j], ctx.outputChoke[j].chokeCurrent);
+            ls.sourceCurrent[j] = std::min(ics, ls.chokePeak[j]);
+            lo.sourceTermA = ls.sourceCurrent[j];
+        }
+        const LoadNetworkStart start{lo.resistorCurrent, lo.firstBranchCurrent, ls.sourceCurrent[j],
+                                     lo.sourceResistance};
+        if (!CalcLoadNetworkCoeffs(v, StepFactor(), start, &ls.output[j])) return 0;
+        ctx.engine.output[j].load = ls.output[j].load;
+        if (!Checked(ls.output[j].load.z, ls.output[j].load.e)) return 0;
     }
     return 1;
 }
@@ -59,9 +178,22 @@ int32_t AssembleLoadNetworkPass1() {
 int32_t AssembleSecondStageFilterPass1() {
     AnalysisContext& ctx = Ctx();
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
-        if (ctx.pOutputFilterInput[j]->sectionQuantityFlagB != kSecondStageNone) return 0;
         OutputStepStore& o = ctx.engine.output[j];
-        o.secondStage = o.load;
+        SecondStageCoeffs& c = ctx.loadStep.secondStage[j];
+        OutputFilterStateRec& f = ctx.outputFilter[j];
+        if (ctx.stepState.stepCount == 0 && ctx.pOutputFilterInput[j]->hasCapB) {
+            // At rest at turn-on.
+            f.secondInductorCurrent = 0.0;
+            f.dampingInductorCurrent = 0.0;
+            f.capBVoltage = 0.0;
+            f.outputCapacitorCurrent = 0.0;
+            f.capB2Voltage = 0.0;
+            f.outputCapacitor2Current = 0.0;
+        }
+        if (!CalcSecondStageCoeffs(SecondStageOf(ctx, j), StepFactor(), SecondStageStartOf(ctx, j), o.load, &c))
+            return 0;
+        o.secondStage = c.total;
+        if (!Checked(c.total.z, c.total.e)) return 0;
     }
     return 1;
 }
@@ -70,11 +202,21 @@ int32_t AssembleFirstStageFilterPass1() {
     AnalysisContext& ctx = Ctx();
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
-        if (fi.sectionQuantityFlagA != kFirstStageSingleCapacitor) return 0;
+        const int32_t v = fi.sectionQuantityFlagA;
+        if (v != kFirstStageSingleCapacitor && v != kFirstStageDamped) return 0;
         OutputStepStore& o = ctx.engine.output[j];
-        CalcCapacitorBranchCoeffs(FilterCapacitor(fi), StepFactor(), ctx.outputFilter[j].capacitorVoltage,
-                                  ctx.outputFilter[j].capacitorCurrent, &o.filterCapacitor);
+        OutputFilterStateRec& f = ctx.outputFilter[j];
+        CalcCapacitorBranchCoeffs(FilterCapacitor(fi), StepFactor(), f.capacitorVoltage, f.capacitorCurrent,
+                                  &o.filterCapacitor);
         o.outputNode = ParallelBranches(o.filterCapacitor, o.secondStage);
+        if (v == kFirstStageDamped) {
+            if (ctx.stepState.stepCount == 0) f.capA2Voltage = f.capacitor2Current = 0.0;  // at rest at turn-on
+            BranchPair& damping = ctx.loadStep.firstStageDamping[j];
+            if (!CalcFirstStageDampingCoeffs(FirstStageDampingOf(fi), StepFactor(), f.capA2Voltage,
+                                             f.capacitor2Current, &damping))
+                return 0;
+            o.outputNode = ParallelBranches(o.outputNode, damping);
+        }
         if (!Checked(o.outputNode.z, o.outputNode.e)) return 0;
     }
     return 1;
@@ -85,52 +227,45 @@ int32_t AssembleOutputChokePass1() {
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const OutputChokeInputRec& ci = *ctx.pOutputChokeInput[j];
         OutputStepStore& o = ctx.engine.output[j];
-        // The choke's sense resistor and its inductance are in series with the winding.
-        const double l = ci.inductance + (ci.seriesElementOn ? ci.seriesInductance : 0.0);
-        const double r = ci.windingResistance + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
+        // The choke's sense resistor and its inductance, and the skim inductor, are in series
+        // with the winding.
+        const double skimL = ci.skimWindingOn ? SkimInductance(ctx, j) : 0.0;
+        const double skimR = ci.skimWindingOn ? ci.skimResistance : 0.0;
+        const double l = ci.inductance + skimL + (ci.seriesElementOn ? ci.seriesInductance : 0.0);
+        const double r = ci.windingResistance + skimR + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
         CalcInductorBranchCoeffs(l, r, StepFactor(), ctx.outputChoke[j].chokeCurrent, &o.choke);
         ctx.outputChoke[j].totalInductance = l;
         ctx.outputChoke[j].totalResistance = r;
         if (!Checked(o.choke.z, o.choke.e)) return 0;
     }
+    if (ctx.pSettings->coupledOutputChokes) return CoupleOutputChokes(ctx);
     return 1;
 }
 
 // ---- Line side, forward --------------------------------------------------------------------
 
 int32_t AssembleLineSourcePass1() {
-    AnalysisContext& ctx = Ctx();
-    EngineStore& st = ctx.engine;
-    const LineSourceInputRec& li = *ctx.pLineSourceInput;
-    st.lineSourceVoltage = ctx.linePhase[0].lineVoltage;
-    CalcInductorBranchCoeffs(li.lineInductance, li.lineResistance, StepFactor(), ctx.linePhase[0].lineCurrentHeld,
-                             &st.line);
-    st.lineSource = {st.line.z, st.lineSourceVoltage - st.line.e};
-    return Checked(st.lineSource.z, st.lineSource.e);
+    // The phases' sources of the step; their branches join the line side's network below.
+    return CalcLineSourceQuantities();
 }
 
 int32_t AssembleLineFilterPass1() {
     AnalysisContext& ctx = Ctx();
-    if (ctx.pSettings->lineFilterVariant != kLineFilterNone) return 0;
-    ctx.engine.lineFilterOutput = ctx.engine.lineSource;
-    return 1;
+    // Every variant; its elements join the line side's network with the rectifier.
+    const int32_t v = ctx.pSettings->lineFilterVariant;
+    return v >= 0 && v <= kLineFilterNone ? 1 : 0;
 }
 
 int32_t AssembleInputCapacitorPass1() {
-    AnalysisContext& ctx = Ctx();
-    if (ctx.pSettings->inputCapacitorVariant != kInputCapacitorSingle) return 0;
-    EngineStore& st = ctx.engine;
-    const InputCapacitorStateRec& cap = ctx.inputCapacitor;
-    CalcCapacitorBranchCoeffs(BulkCapacitor(*ctx.pLineSourceInput), StepFactor(), cap.capacitorVoltage1,
-                              cap.upperBulkCapacitorCurrent, &st.bulkCapacitor);
-    st.bulk = ParallelBranches(st.lineFilterOutput, st.bulkCapacitor);
-    return Checked(st.bulk.z, st.bulk.e);
+    // One capacitor or two in series, each with or without its damping branch; solved with
+    // the rectifier.
+    const int32_t v = Ctx().pSettings->inputCapacitorVariant;
+    return v >= kInputCapacitorSingle && v <= kInputCapacitorDoubledDamped ? 1 : 0;
 }
 
 int32_t AssembleLineRectifierPass1() {
-    AnalysisContext& ctx = Ctx();
-    // Case 0 has no rectifier: the primary draws from the input capacitor's node directly.
-    return ctx.pSettings->lineRectifierVariant == kLineRectifierNone ? 1 : 0;
+    // The phases, the rectifier of its case and the input capacitor as one network.
+    return AssembleLineSidePass1(StepFactor());
 }
 
 // ---- Secondary rectifiers and the coupled solve --------------------------------------------
@@ -156,7 +291,12 @@ int32_t CalcCoupledOutputChokeQuantities() {
     const int32_t n = Outputs();
     int32_t polarity[kMaxOutputs] = {1, 1, 1, 1};
     for (int32_t j = 0; j < n; ++j) polarity[j] = st.output[j].polarity;
-    if (!SolveCoupledOutputs(n, polarity, &st)) return 0;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    CalcStackingMatrix(n, {pi.stack2On1, pi.stack1On2, pi.stack3On2, pi.stack2On3, pi.stack4On3, pi.stack3On4},
+                       polarity, st.stack);
+    if (!SolveCoupledOutputsStacked(n, st.stack, &st,
+                                    ctx.pSettings->coupledOutputChokes ? ctx.loadStep.chokeMutual : nullptr))
+        return 0;
     for (int32_t j = 0; j < n; ++j) {
         OutputStepStore& o = st.output[j];
         o.chokeCurrent = o.forwardCurrent + o.freewheelCurrent;
@@ -196,44 +336,28 @@ int32_t AssembleSecRectifierElementsPass2() {
 
 int32_t AssembleLineRectifierPass2() {
     AnalysisContext& ctx = Ctx();
-    if (ctx.pSettings->lineRectifierVariant != kLineRectifierNone) return 0;
-    ctx.primary.magnetizingCurrentCopy5 = ctx.engine.bulkDraw;  // the primary's input current
+    EngineStore& st = ctx.engine;
+    ctx.primary.magnetizingCurrentCopy5 = st.bulkDraw;  // the primary's input current
+    if (!AssembleLineSidePass2(st.bulkDraw, StepFactor())) return 0;
+    st.bulkVoltage = ctx.inputCapacitor.inputVoltage;
+    st.lineFilterCurrent = ctx.lineStep.sol.rectifierCurrent;
     return 1;
 }
 
 int32_t AssembleInputCapacitorPass2() {
-    AnalysisContext& ctx = Ctx();
-    EngineStore& st = ctx.engine;
-    InputCapacitorStateRec& cap = ctx.inputCapacitor;
-    st.bulkVoltage = st.bulk.e - st.bulk.z * st.bulkDraw;
-    const double capCurrent = BranchCurrent(st.bulkCapacitor, st.bulkVoltage);
-    cap.capacitorVoltage1 =
-        UpdateCapacitorBranch(BulkCapacitor(*ctx.pLineSourceInput), StepFactor(), cap.capacitorVoltage1, capCurrent);
-    cap.upperBulkCapacitorCurrent = capCurrent;
-    cap.positiveCapacitorCurrent = capCurrent;
-    cap.inputVoltage = st.bulkVoltage;
-    st.lineFilterCurrent = capCurrent + st.bulkDraw;
-    return Checked(st.bulkVoltage, cap.capacitorVoltage1);
-}
-
-int32_t AssembleLineFilterPass2() {
-    AnalysisContext& ctx = Ctx();
-    if (ctx.pSettings->lineFilterVariant != kLineFilterNone) return 0;
-    ctx.linePhase[0].filterVoltage = ctx.engine.bulkVoltage;
+    // Written with the line rectifier's reverse pass.
     return 1;
 }
 
+int32_t AssembleLineFilterPass2() {
+    // Written with the line rectifier's reverse pass.
+    const int32_t v = Ctx().pSettings->lineFilterVariant;
+    return v >= 0 && v <= kLineFilterNone ? 1 : 0;
+}
+
 int32_t AssembleLineSourcePass2() {
-    AnalysisContext& ctx = Ctx();
-    EngineStore& st = ctx.engine;
-    LinePhaseStateRec& phase = ctx.linePhase[0];
-    const double previous = phase.lineCurrentHeld;
-    const double current = (st.lineSourceVoltage - st.line.e - st.bulkVoltage) / st.line.z;
-    phase.lineCurrentHeld = current;
-    phase.firstStageCapacitorCurrent = current;
-    phase.firstInductorCurrentSlope = (current - previous) * StepFactor();
-    phase.sourceVoltage = st.lineSourceVoltage;
-    return Checked(current, phase.firstInductorCurrentSlope);
+    // The phase currents were written with the line rectifier's reverse pass.
+    return 1;
 }
 
 // ---- Output side, reverse ------------------------------------------------------------------
@@ -245,6 +369,12 @@ int32_t AssembleOutputChokePass2() {
         const OutputStepStore& o = ctx.engine.output[j];
         OutputChokeStateRec& ch = ctx.outputChoke[j];
         ch.currentSlope = (o.chokeCurrent - ch.chokeCurrent) * StepFactor();
+        if (ci.skimWindingOn) {
+            ch.skimInductance = SkimInductance(ctx, j);
+            ch.skimWindingResistance = ci.skimResistance;
+            ch.skimCurrent = o.chokeCurrent;
+            ch.skimVoltage = ci.skimResistance * o.chokeCurrent + ch.skimInductance * ch.currentSlope;
+        }
         ch.chokeCurrent = o.chokeCurrent;
         ch.reportedChokeCurrent = o.chokeCurrent;
         ch.windingVoltage = o.chokeNodeVoltage - o.outputVoltage;
@@ -265,28 +395,83 @@ int32_t AssembleFirstStageFilterPass2() {
             UpdateCapacitorBranch(FilterCapacitor(*ctx.pOutputFilterInput[j]), StepFactor(), f.capacitorVoltage, current);
         f.capacitorCurrent = current;
         f.capacitorVoltage1 = f.capacitorVoltage;
+        f.capAVoltage = f.capacitorVoltage;
         f.capacitorCurrent1 = current;
         f.outputVoltage = o.outputVoltage;
         if (!Checked(f.capacitorVoltage, current)) return 0;
+        const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+        if (fi.sectionQuantityFlagA == kFirstStageDamped) {
+            const FirstStageDamping d = FirstStageDampingOf(fi);
+            const double i2 = BranchCurrent(ctx.loadStep.firstStageDamping[j], o.outputVoltage);
+            f.capA2Voltage = UpdateCapacitorBranch(d.capacitor, StepFactor(), f.capA2Voltage, i2);
+            f.capacitor2Current = i2;
+            f.capacitor2Voltage = o.outputVoltage;
+            if (!Checked(f.capA2Voltage, i2)) return 0;
+        }
     }
     return 1;
 }
 
 int32_t AssembleSecondStageFilterPass2() {
-    // "None": the load sits on the first stage's node.
+    AnalysisContext& ctx = Ctx();
+    for (int32_t j = Outputs() - 1; j >= 0; --j) {
+        const SecondStageValues v = SecondStageOf(ctx, j);
+        SecondStageResult r;
+        if (!UpdateSecondStage(v, StepFactor(), SecondStageStartOf(ctx, j), ctx.loadStep.secondStage[j],
+                               ctx.engine.output[j].outputVoltage, &r))
+            return 0;
+        ctx.loadStep.loadVoltage[j] = r.outputVoltage;
+        if (v.variant == 0) continue;
+        OutputFilterStateRec& f = ctx.outputFilter[j];
+        f.secondInductance = v.inductance;
+        f.secondInductorVoltage = r.inductorCurrent * v.resistance +
+                                  v.inductance * StepFactor() * (r.inductorCurrent - f.secondInductorCurrent);
+        f.secondInductorCurrent = r.inductorCurrent;
+        f.inductorBCurrent = r.inductorCurrent + r.dampingCurrent;
+        f.dampingInductorCurrent = r.dampingCurrent;
+        f.dampingResistorDrop = v.dampingResistance * r.dampingCurrent;
+        f.outputCapacitorCurrent = r.capacitorCurrent;
+        f.capBVoltage = r.capacitorVoltage;
+        f.outputCapacitorVoltageCopy = r.capacitorVoltage;
+        if (ctx.pOutputFilterInput[j]->hasCapB2) {
+            f.capB2Voltage = r.dampingCapacitorVoltage;
+            f.outputCapacitor2Current = r.dampingCapacitorCurrent;
+            f.outputCapacitor2Voltage = r.outputVoltage;
+        }
+        // What the feedback and the display take as the output: the node behind the second stage.
+        f.outputVoltage = r.outputVoltage;
+    }
     return 1;
 }
 
 int32_t AssembleLoadNetworkPass2() {
     AnalysisContext& ctx = Ctx();
+    const double sf = StepFactor();
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
-        const OutputStepStore& o = ctx.engine.output[j];
+        const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
-        const double current = BranchCurrent(o.load, o.outputVoltage);
-        lo.resistorCurrent = current;
-        lo.resistorVoltage = ctx.pLoadNetworkInput[j]->resistance * current;
-        lo.loadCurrent = current;
-        lo.outputNodeVoltage = o.outputVoltage;
+        const LoadNetworkValues v = LoadValues(ctx, j);
+        LoadNetworkResult r;
+        const double vload = ctx.loadStep.loadVoltage[j];
+        if (!UpdateLoadNetwork(v, ctx.loadStep.output[j], vload, &r)) return 0;
+        if (ld.inductorOn) {
+            lo.load2Inductance = v.inductance;
+            lo.load2Voltage = v.inductorResistance * r.shuntCurrent + v.inductance * sf * (r.shuntCurrent - lo.resistorCurrent);
+        }
+        if (ld.firstBranchOn) {
+            lo.load1Inductance = v.seriesInductance;
+            lo.firstResistorDrop = ld.firstResistance * r.current;
+            lo.load1Voltage = r.seriesVoltage - lo.firstResistorDrop;
+            lo.firstBranchCurrent = r.current;
+        }
+        lo.resistorCurrent = r.shuntCurrent;
+        lo.resistorVoltage = ld.resistorOn ? ld.resistance * r.shuntCurrent : 0.0;
+        if (ld.currentSourceOn) {
+            lo.sourceVoltage = r.sourceVoltage;
+            lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), r.sourceVoltage);
+        }
+        lo.loadCurrent = r.current;
+        lo.outputNodeVoltage = vload;
     }
     return 1;
 }

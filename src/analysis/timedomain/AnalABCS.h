@@ -7,9 +7,9 @@
 // seen as it is) -> first stage "Single Capacitor" (its capacitor group in parallel with
 // what the second stage shows) -> the choke with its sense resistor. The rectifiers and the
 // coupled solve of all outputs are in AnalMOut.h.
-// Line side (one phase): the DC line behind its inductance and resistance -> line filter
-// "None" (passes the line through) -> "Single Capacitor" (the bulk capacitor group in
-// parallel with the line) -> line rectifier "None" (passes the bulk node to the primary).
+// Line side: the phases (DC or AC, with their transient tables) behind the line's inductance
+// and resistance -> line filter "None" -> the line rectifier of its case into one capacitor
+// or two in series, solved together as one network (AnalMLrc.h, AnalLine.h).
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,11 @@
 #include <cmath>
 
 #include "analysis/context/AnalParams.h"
+#include "analysis/models/AnalInSS.h"
+#include "analysis/models/AnalMOpto.h"
+#include "analysis/models/AnalMRamp.h"
+#include "analysis/models/AnalMVea.h"
+#include "analysis/models/AnalMLrc.h"
 #include "circuit/AnalFill.h"
 #include "platform/core/Format.h"
 #include "records/Utils.h"
@@ -15,28 +20,44 @@ constexpr uint32_t kRefuseLineSide = 58401;
 constexpr uint32_t kRefusePrimary = 58402;
 constexpr uint32_t kRefuseOutput = 58403;
 constexpr uint32_t kRefuseControl = 58404;
-constexpr uint32_t kRefuseCoupledChokes = 58405;
+constexpr uint32_t kRefuseChokeCoupling = 58920;
 constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
+constexpr uint32_t kRefuseErrorAmpValues = 58940;
+constexpr uint32_t kRefuseOptoValues = 58941;
+constexpr uint32_t kRefuseCurrentAmpValues = 58942;
+constexpr int32_t kControlAverageCurrent = 4;
+constexpr int32_t kControlPeakCurrent = 0;
+constexpr uint32_t kRefuseRampValues = 58943;
+constexpr uint32_t kRefuseFeedForwardValues = 58944;
+constexpr int32_t kControlFeedForward = 1;
+constexpr uint32_t kRefusePrimaryValues = 58900;
+constexpr uint32_t kRefuseStackLoop = 58901;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
+constexpr int32_t kPrimaryPassiveClampSenseResistor = 9;
+constexpr int32_t kPrimaryResonantResetSenseResistor = 5;
+constexpr int32_t kPrimaryActiveClampSenseResistor = 7;
+constexpr int32_t kPrimaryResetWindingSenseResistor = 3;
 constexpr int32_t kLineFilterNone = 9;
 constexpr int32_t kControlVoltageMode = 2;
-constexpr int32_t kVeaSinglePoleDcFeedback = 7;
-constexpr int32_t kOptoNone = 6;
+// The line phases each rectifier case is built for (no rectifier: one phase straight through).
+constexpr int32_t kRectifierPhases[kLineCases] = {1, 1, 2, 3, 1, 1, 2, 2, 3, 3};
 
 // More than the one point at 0 A: the inductance would follow the current.
 bool Saturates(const TimeMagnitudeTable* table) { return table && table->count > 1; }
 
 bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
+bool NonNegative(double v) { return std::isfinite(v) && v >= 0.0; }
 
 EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
 
 }  // namespace
 
 bool EngineRunsKind(int32_t kind) {
-    // Only the turn-on transient: a steady-state start needs the steady-state initial values.
-    return kind == 0;
+    // The time-domain kinds: the turn-on transient and the steady state; the voltage-loop
+    // response, the input-to-output and the amplifier analyses.
+    return kind == 0 || kind == 1 || kind == 2 || kind == 4 || kind == 5;
 }
 
 EngineRefusal KindRefusal() { return Refuse(kRefuseKind); }
@@ -47,16 +68,47 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         return Refuse(kRefuseIncomplete);
     if (!EngineRunsKind(set->analysisKind)) return Refuse(kRefuseKind);
 
-    const LineSourceInputRec& line = *params.pLineSourceInput;
-    if (set->linePhaseCount != 1 || set->lineFilterVariant != kLineFilterNone || set->lineRectifierVariant != 0 ||
-        set->inputCapacitorVariant != 0 || line.lineMagnitude != 0.0)
+    // Line side: any rectifier on its own number of phases, every line filter and input
+    // capacitor variant.
+    const int32_t rect = set->lineRectifierVariant;
+    const bool doubled = set->inputCapacitorVariant == 2 || set->inputCapacitorVariant == 3;
+    if (set->linePhaseCount < 1 || set->linePhaseCount > kMaxLinePhases || rect < 0 || rect >= kLineCases ||
+        set->lineFilterVariant < 0 || set->lineFilterVariant > kLineFilterNone || set->inputCapacitorVariant < 0 ||
+        set->inputCapacitorVariant > 3)
+        return Refuse(kRefuseLineSide);
+    if (kRectifierPhases[rect] != set->linePhaseCount || (IsDoublerRectifierCase(rect) && !doubled))
         return Refuse(kRefuseLineSide);
 
     const PrimaryInputRec& pri = *params.pPrimaryInput;
-    if (pri.topology != kPrimaryTwoSwitchSenseResistor || !pri.powerTransformerOn) return Refuse(kRefusePrimary);
+    // Each family runs with either current sense; the sense transformer needs its turns, the
+    // passive clamp a capacitor and a resistor to settle to a voltage.
+    const int32_t family = pri.topology | 1;
+    const bool senseTransformer = pri.topology >= 0 && pri.topology % 2 == 0;
+    const bool senseUsable = !senseTransformer || (Positive(pri.senseXfmrPrimaryTurnsCount) &&
+                                                   Positive(pri.senseXfmrSecondaryTurnsCount) &&
+                                                   NonNegative(pri.senseXfmrWindingResistance) &&
+                                                   NonNegative(pri.senseXfmrSecondaryResistance) &&
+                                                   NonNegative(pri.senseSeriesResistance) &&
+                                                   NonNegative(pri.senseResistance));
+    const bool twoSwitch = family == kPrimaryTwoSwitchSenseResistor;
+    const bool passiveClamp = family == kPrimaryPassiveClampSenseResistor;
+    const bool resonantReset = family == kPrimaryResonantResetSenseResistor;
+    const bool activeClamp = family == kPrimaryActiveClampSenseResistor;
+    const bool resetWinding = family == kPrimaryResetWindingSenseResistor;
+    if (!(twoSwitch || passiveClamp || resonantReset || activeClamp || resetWinding) || !pri.powerTransformerOn)
+        return Refuse(kRefusePrimary);
+    const bool valuesUsable =
+        senseUsable && (twoSwitch || resetWinding || Positive(pri.clampCapacitance)) &&
+        (!resetWinding || (Positive(pri.resetWindingNominal) && Positive(pri.resetTurns) &&
+                           NonNegative(pri.resetWindingResistance))) &&
+        (!passiveClamp || Positive(pri.clampResistance)) && (!activeClamp || Positive(pri.clampSwitchOnResistance));
+    if (!valuesUsable) return Refuse(kRefusePrimaryValues);
 
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return Refuse(kRefuseIncomplete);
-    if (set->coupledOutputChokes) return Refuse(kRefuseCoupledChokes);
+    // Coupled chokes: each pair's coefficient a number from 0 up to (not including) 1.
+    if (set->coupledOutputChokes)
+        for (const double k : set->outputChokeCoupling)
+            if (!(k >= 0.0 && k < 1.0)) return Refuse(kRefuseChokeCoupling);
     for (int32_t j = 0; j < set->outputCount; ++j) {
         const SecondaryRectifierInputRec* rect = params.pSecondaryRectifierInput[j];
         const OutputChokeInputRec* choke = params.pOutputChokeInput[j];
@@ -64,32 +116,67 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const LoadNetworkInputRec* load = params.pLoadNetworkInput[j];
         if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
         const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
-        const bool plainChoke = choke->chokeOn && !choke->skimWindingOn;
-        const bool singleCapacitor = filter->sectionQuantityFlagA == 0 && filter->sectionQuantityFlagB == 0;
-        const bool resistiveLoad = load->sectionQuantityFlagA == 0 && load->resistorOn && !load->inductorOn &&
-                                   !load->firstBranchOn && !load->currentSourceOn;
+        const bool plainChoke = choke->chokeOn != 0;  // with or without its skim inductor
+        // The first stage's capacitor with or without damping (not the current-sensing ones);
+        // any second stage.
+        const int32_t second = filter->sectionQuantityFlagB;
+        const bool singleCapacitor =
+            (filter->sectionQuantityFlagA == 0 || filter->sectionQuantityFlagA == 1) && second >= 0 && second <= 6;
+        // Every load variant, with the parts the fill gives it.
+        const int32_t lv = load->sectionQuantityFlagA;
+        const bool knownLoad = (lv == 0 && load->resistorOn) || (lv == 1 && load->resistorOn && load->inductorOn) ||
+                               (lv == 2 && load->currentSourceOn) ||
+                               (lv == 3 && load->resistorOn && load->inductorOn && load->firstBranchOn &&
+                                load->currentSourceOn);
         // The output's voltage over its target drives the feedback: a target of 0 has no meaning.
         const bool targetSet = !(load->rippleWeight != 0.0) || Positive(load->outputVoltage);
         // The feedback takes the output voltages only, not the modulator's.
         const bool voltageFeedbackOnly = !(rect->dutyWeight != 0.0);
-        if (!diodes || !plainChoke || !singleCapacitor || !resistiveLoad || !targetSet || !voltageFeedbackOnly)
+        if (!diodes || !plainChoke || !singleCapacitor || !knownLoad || !targetSet || !voltageFeedbackOnly)
             return Refuse(kRefuseOutput, j + 1);
     }
-    // Stacked windings are not built.
-    if (set->outputCount > 1 && (pri.stack2On1 == 1 || pri.stack1On2 == 1 || pri.stack3On2 == 1 ||
-                                 pri.stack2On3 == 1 || pri.stack4On3 == 1 || pri.stack3On4 == 1))
-        return Refuse(kRefusePrimary);
+    // Stacked windings must form chains: a winding sits on at most one other, never on the
+    // one that sits on it.
+    const bool d1 = pri.stack2On1 == 1, u1 = pri.stack1On2 == 1, d2 = pri.stack3On2 == 1, u2 = pri.stack2On3 == 1,
+               d3 = pri.stack4On3 == 1, u3 = pri.stack3On4 == 1;
+    if (set->outputCount > 1 && ((d1 && u1) || (d2 && u2) || (d3 && u3) || (d1 && u2) || (d2 && u3)))
+        return Refuse(kRefuseStackLoop);
 
     // The inductances stay at their nominal values in the step.
+    for (const TimeMagnitudeTable3* table : params.pTable3)
+        if (table && table->count > 1) return Refuse(kRefuseSaturation);
     if (Saturates(params.pTable[kPowerXfmrTable])) return Refuse(kRefuseSaturation);
     for (int32_t k = 1; k <= set->outputCount; ++k)
-        if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)])) return Refuse(kRefuseSaturation);
+        if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kDampingInductorTable)]))
+            return Refuse(kRefuseSaturation);
 
     const ControlInputRec& ctl = *params.pControlInput;
-    if (ctl.controlMode != kControlVoltageMode || ctl.veaVariant != kVeaSinglePoleDcFeedback ||
-        ctl.optoVariant != kOptoNone || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
+    // Average current control senses the primary or the chokes; the capacitor sense is not built.
+    const bool currentSensed = (ctl.senseSource == 0 || ctl.senseSource == 1) && !ctl.currentInjectionOn;
+    const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
+    const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
+    const bool feedForward = ctl.controlMode == kControlFeedForward;
+    if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward) || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
+        ctl.optoVariant < 0 || ctl.optoVariant > 6 || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
         ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
         return Refuse(kRefuseControl);
+    if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
+    if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
+    if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);
+    if (feedForward && !FeedForwardRampValid(ctl)) return Refuse(kRefuseFeedForwardValues);
+    // The opto reference source drives the inverter as a constant.
+    if (!OptoNetworkValid(OptoNetworkOf(ctl)) ||
+        (ctl.optoVariant >= 3 && ctl.optoVariant <= 5 && ctl.optoReferenceAmplitude != 0.0))
+        return Refuse(kRefuseOptoValues);
+
+    // A steady-state run, and the frequency sweeps that start from the steady state, need the
+    // operating-point estimate of every section.
+    if (set->analysisKind != 0 && !SteadyStartCovers(params)) return Refuse(kRefuseKind);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

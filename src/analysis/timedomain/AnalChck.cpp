@@ -18,6 +18,8 @@ int32_t g_frequencyWarned = 0;
 bool Exceeds(const BreakdownCheck& c) {
     // A voltage that no model of this run computes is not a voltage across the part.
     if (c.voltage == NOT_SET) return false;
+    // Nor is there a rating to exceed for a part that has none.
+    if (c.rating == NOT_SET) return false;
     switch (c.compare) {
     case BreakdownCompare::kMagnitudeAtLeast: return std::fabs(c.voltage) >= c.rating;
     case BreakdownCompare::kMagnitudeAbove: return std::fabs(c.voltage) > c.rating;
@@ -290,7 +292,8 @@ int32_t LogConductionConsistency() {
         if (sc.resetWinding && Known(p.resetWindingCurrent) && p.resetWindingCurrent > kCurrentFloor &&
             !p.resetRectifierOn)
             Log(13229);
-        if (sc.activeClamp && Known(iw) && iw != 0.0 && !p.clampSwitchActive) {
+        // The open switch's leakage is no current that needs the clamp.
+        if (sc.activeClamp && Known(iw) && std::fabs(iw) > kCurrentFloor && !p.clampSwitchActive) {
             if (!p.clampSwitchDiodeConducting) Log(13230);
             if (Known(ip) && ip < -kCurrentFloor) Log(13231);
         }

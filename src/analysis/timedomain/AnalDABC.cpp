@@ -3,7 +3,9 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInit.h"
 #include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMPri.h"
 #include "analysis/timedomain/AnalABCP.h"
+#include "analysis/timedomain/AnalABCPVar.h"
 #include "analysis/timedomain/AnalABCS.h"
 #include "analysis/timedomain/AnalChck.h"
 #include "records/Utils.h"
@@ -54,6 +56,10 @@ constexpr AssemblyStep kForward[] = {
     {CalcPowerTransformerQuantitiesPass1, 10410, 52193},
 };
 constexpr AssemblyStep kLargeBuilder{BuildPriTwoSwitchSenseResCoeffs, 10412, 52130};
+constexpr AssemblyStep kClampLargeBuilder{BuildPriPassiveClampSenseResCoeffs, 10412, 52130};
+constexpr AssemblyStep kResonantLargeBuilder{BuildPriResonantResetSenseResCoeffs, 10412, 52130};
+constexpr AssemblyStep kActiveLargeBuilder{BuildPriActiveClampSenseResCoeffs, 10412, 52130};
+constexpr AssemblyStep kResetLargeBuilder{BuildPriResetWindingSenseResCoeffs, 10412, 52130};
 constexpr AssemblyStep kSecondaries[] = {
     {AssembleSecRectifierElementsPass1, 10425, 52180},
     {CalcCoupledOutputChokeQuantities, 10427, 52191},
@@ -63,6 +69,10 @@ constexpr AssemblyStep kSecondariesBack[] = {
     {CalcTransformerSecondaryQuantitiesPass2, 10430, 52194},
 };
 constexpr AssemblyStep kSmallBuilder{UpdatePriTwoSwitchSenseResQuantities, 10432, 52130};
+constexpr AssemblyStep kClampSmallBuilder{UpdatePriPassiveClampSenseResQuantities, 10432, 52130};
+constexpr AssemblyStep kResonantSmallBuilder{UpdatePriResonantResetSenseResQuantities, 10432, 52130};
+constexpr AssemblyStep kActiveSmallBuilder{UpdatePriActiveClampSenseResQuantities, 10432, 52130};
+constexpr AssemblyStep kResetSmallBuilder{UpdatePriResetWindingSenseResQuantities, 10432, 52130};
 constexpr AssemblyStep kReverse[] = {
     {CalcPrimarySectionQuantitiesPass2, 10444, 52130},
     {CalcPowerTransformerQuantitiesPass2, 10445, 52193},
@@ -95,18 +105,37 @@ int32_t AssembleStateMatrices() {
     StorePreviousStateVariables();
     if (!RunAll(kForward)) return 0;
     // The primary variant's builders; the engine has those of one variant so far.
-    const bool builtVariant = ctx.pPrimaryInput->topology == kTwoSwitchSenseResistor;
+    const bool clamp = IsPassiveClamp(ctx.pPrimaryInput->topology);
+    const bool resonant = IsResonantReset(ctx.pPrimaryInput->topology);
+    const bool active = IsActiveClamp(ctx.pPrimaryInput->topology);
+    // Each variant's builders serve both of its current-sense forms.
+    const bool twoSwitch = ctx.pPrimaryInput->topology == kTwoSwitchSenseResistor || ctx.pPrimaryInput->topology == 0;
+    const bool resetWinding = IsResetWinding(ctx.pPrimaryInput->topology);
+    const bool builtVariant = twoSwitch || clamp || resonant || active || resetWinding;
+    const AssemblyStep& large = clamp          ? kClampLargeBuilder
+                                : resonant     ? kResonantLargeBuilder
+                                : active       ? kActiveLargeBuilder
+                                : resetWinding ? kResetLargeBuilder
+                                               : kLargeBuilder;
+    const AssemblyStep& small = clamp          ? kClampSmallBuilder
+                                : resonant     ? kResonantSmallBuilder
+                                : active       ? kActiveSmallBuilder
+                                : resetWinding ? kResetSmallBuilder
+                                               : kSmallBuilder;
     if (!builtVariant) {
         ReportMessage1(kModuleAnalDABC, 10423, FALSE);
         ReportMessageFirstBox(52130);
         return 0;
     }
-    if (!Run(kLargeBuilder) || !RunAll(kSecondaries)) return 0;
+    if (!Run(large) || !RunAll(kSecondaries)) return 0;
     TestChokeDirections(ctx);
-    if (!RunAll(kSecondariesBack) || !Run(kSmallBuilder) || !RunAll(kReverse)) return 0;
+    if (!RunAll(kSecondariesBack) || !Run(small) || !RunAll(kReverse)) return 0;
     // What the transformer's core carries: the winding current less the reflected ones.
     PrimaryStateRec& pri = ctx.primary;
     pri.magnetizingCurrent = pri.primaryWindingCurrent - pri.reflectedSecondaryCurrent;
+    // While the reset winding carries the core's current it counts by its turns.
+    if (resetWinding)
+        pri.magnetizingCurrent += pri.resetWindingCurrent * ctx.pPrimaryInput->resetTurns / ctx.pPrimaryInput->primaryTurns;
     pri.magnetizingCurrentCopy1 = pri.magnetizingCurrent;
     return RunAll(kOuterReverse);
 }

@@ -1,24 +1,78 @@
 #include "analysis/timedomain/AnalFigures.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 #include "analysis/context/AnalContext.h"
+
+namespace {
+
+// Above what a reverse-biased rectifier leaks through its open resistance.
+constexpr double kConducting = 1e-3;  // A
+
+}  // namespace
 
 void CRunFigures::Observe(const AnalysisContext& ctx) {
     const StepStateRec& step = ctx.stepState;
     const double h = step.inverseTimeStepTermA;
     // The step ending at step.time began at step.time - h; only its part inside the window
     // counts. The drive state of the step is the one that was latched before it.
+    if (levelReached_ < 0.0 && ctx.outputFilter[0].outputVoltage >= watchedLevel_) levelReached_ = step.time;
+    if (referenceStart_ < 0.0 && ctx.control.referenceLockout) {
+        referenceStart_ = step.time;
+        referenceStartBulk_ = ctx.inputCapacitor.inputVoltage;
+    }
+    if (firstDrive_ < 0.0 && step.driveOn) firstDrive_ = step.time;
     const double from = std::max(step.time - h, windowStart_);
+    const PrimaryStateRec& pri = ctx.primary;
+    const bool turnOn = pri.switchState == 2 && statePrevious_ != 2;
+    const double imBefore = imPrevious_;
+    imPrevious_ = pri.magnetizingCurrent;
+    statePrevious_ = pri.switchState;
     if (step.time <= windowStart_) return;
+    if (turnOn) {
+        if (turnOns_ == 0) imFirst_ = imBefore;
+        imLast_ = imBefore;
+        imMin_ = std::min(imMin_, imBefore);
+        imMax_ = std::max(imMax_, imBefore);
+        ++turnOns_;
+    }
     const double w = step.time - from;
     const double vout = ctx.outputFilter[0].outputVoltage;
     const double il = ctx.outputChoke[0].chokeCurrent;
     span_ += w;
     voutArea_ += vout * w;
+    for (int32_t k = 0; k < ctx.pSettings->outputCount && k < 4; ++k)
+        voutAreas_[k] += ctx.outputFilter[k].outputVoltage * w;
     ilArea_ += il * w;
-    vbulkArea_ += ctx.inputCapacitor.inputVoltage * w;
+    const double vbulk = ctx.inputCapacitor.inputVoltage;
+    vbulkArea_ += vbulk * w;
+    if (ctx.pPrimaryInput && ctx.pPrimaryInput->hasClampCapacitor) vclampArea_ += pri.clampCapacitorVoltage * w;
+    // The capacitors' own voltage: the bulk node also carries their ESR and ESL drops at the
+    // switching edges.
+    const InputCapacitorStateRec& cap = ctx.inputCapacitor;
+    const double vcap = cap.capacitorVoltage1 + (ctx.pLineSourceInput->outputCapacitorDoubled ? cap.capacitorVoltage2 : 0.0);
+    vbulkMin_ = std::min(vbulkMin_, vcap);
+    vbulkMax_ = std::max(vbulkMax_, vcap);
+    drawArea_ += ctx.engine.bulkDraw * w;
+    if (ctx.lineRectifier.positiveRectifierCurrent > kConducting) lineConductionTime_ += w;
     if (step.driveOn) driveOnTime_ += w;
+    veaArea_ += ctx.control.veaOutput * w;
+    controlArea_ += ctx.control.pwmControlVoltage * w;
+    // The step holds its end value over the step: integrate the sine and cosine over it
+    // exactly, so that a constant part drops out over whole periods.
+    const double period = ctx.pSettings->switchingPeriodSetting;
+    if (period > 0.0) {
+        const double k = 2.0 * std::numbers::pi / period;
+        const double c = (std::sin(k * step.time) - std::sin(k * from)) / k;
+        const double s = (std::cos(k * from) - std::cos(k * step.time)) / k;
+        const double first = ctx.engine.output[0].outputVoltage;
+        firstCos_ += first * c;
+        firstSin_ += first * s;
+        outCos_ += vout * c;
+        outSin_ += vout * s;
+    }
     if (ctx.primary.switchState == 1) {
         resetTime_ += w;
         vswResetArea_ += ctx.primary.switch1Voltage * w;

@@ -5,6 +5,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/timedomain/AnalCaps.h"
 #include "analysis/timedomain/AnalFigures.h"
+#include "analysis/timedomain/AnalThrd.h"
 #include "analysis/timedomain/AnalTime.h"
 #include "circuit/Doc.h"
 #include "platform/core/ReportSink.h"
@@ -33,7 +34,8 @@ std::unique_ptr<CPwrQuorraDoc> OpenDesignHeadless(const std::string& path, std::
     return doc;
 }
 
-HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* figures, CGraphSampleSink* sink) {
+HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* figures, CGraphSampleSink* sink,
+                              TimeStepObserver observer) {
     HeadlessRun result;
     fw::RecordingSink reports;
     fw::ScopedReportSink scoped(&reports);
@@ -61,12 +63,17 @@ HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* fi
         result.switchingPeriod = ctx->pSettings->switchingPeriodSetting;
         // The run's own copy of the settings: the design keeps its analysis time.
         if (cycles > 0.0) ctx->pSettings->endTime = cycles * result.switchingPeriod;
-        if (figures) *figures = CRunFigures(FigureWindowStart(ctx->pSettings->endTime));
-        SetTimeStepObserver([figures](const AnalysisContext& c) {
+        if (figures) {
+            const double level = figures->WatchedLevel();
+            *figures = CRunFigures(FigureWindowStart(ctx->pSettings->endTime));
+            figures->WatchOutputLevel(level);
+        }
+        SetTimeStepObserver([figures, &observer](const AnalysisContext& c) {
             if (figures) figures->Observe(c);
+            if (observer) observer(c);
         });
         const auto start = std::chrono::steady_clock::now();
-        RunTimeDomainAnalysis();
+        RunAnalysisOfKind(ctx->pSettings->analysisKind);
         result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         SetTimeStepObserver(nullptr);
         result.steps = ctx->stepState.stepCount;

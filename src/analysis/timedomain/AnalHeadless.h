@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/timedomain/AnalTime.h"
+
 class CPwrQuorraDoc;
 class CGraphSampleSink;
 class CRunFigures;
@@ -24,9 +26,12 @@ struct HeadlessRun {
 // The design in a new document, or nullptr with *problem set.
 std::unique_ptr<CPwrQuorraDoc> OpenDesignHeadless(const std::string& path, std::string* problem);
 
-// Runs `cycles` switching periods of a turn-on analysis (0: the design's own analysis time).
+// Runs `cycles` switching periods of a turn-on analysis (0: the design's own analysis time);
+// a frequency analysis runs its sweep (cycles does not apply).
 // The figures are measured over the last tenth of the run; samples go to sink when given.
-HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* figures, CGraphSampleSink* sink);
+// observer, when given, sees every step after the figures.
+HeadlessRun RunDesignHeadless(CPwrQuorraDoc& doc, double cycles, CRunFigures* figures, CGraphSampleSink* sink,
+                              TimeStepObserver observer = nullptr);
 
 // The window start the figures use for a run of endTime seconds.
 inline double FigureWindowStart(double endTime) { return 0.9 * endTime; }

@@ -5,6 +5,11 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMOpto.h"
+#include "analysis/models/AnalMRamp.h"
+#include "analysis/models/AnalMVea.h"
+#include "analysis/models/AnalMPri.h"
+#include "analysis/timedomain/AnalLine.h"
 #include "records/Utils.h"
 
 namespace {
@@ -17,16 +22,36 @@ constexpr double kStepGrowth = 2.0;
 // Until the bulk reaches the error amplifier's turn-on level its reference stands at this
 // mark (the references are locked out).
 constexpr double kLockedReference = 1e-6;  // V
+constexpr int32_t kAverageCurrentMode = 4;
+constexpr int32_t kPeakCurrentMode = 0;
+constexpr int32_t kFeedForwardMode = 1;
 
 double OnTimeHold(const AnalysisContext* ctx) {
     const double fraction = ctx->pControlInput->clockBlankingFraction;
     return fraction > 0.0 ? fraction * ctx->stepState.switchingPeriod : 0.0;
 }
 
-// An event already within the timer resolution is due now: landing on it would take a step
-// of rounding size (1e-21 s), whose 1/h terms swamp every state of the step.
+// A timer already within the timer resolution is due now (it fires without a step): landing
+// on it would take a step of rounding size (1e-21 s), whose 1/h terms swamp every state of the step.
 void Land(StepStateRec& step, double t) {
     if (t > kTimerDue && t < step.nextTimeStep) step.nextTimeStep = t;
+}
+
+// A predicted crossing only shows once a step has passed it: one within the timer resolution
+// is passed with a step of that resolution, neither of rounding size nor a whole step beyond it.
+void Reach(StepStateRec& step, double t) {
+    if (t > 0.0) step.nextTimeStep = std::min(step.nextTimeStep, std::max(t, kTimerDue));
+}
+
+// Seconds until the PWM comparator's positive difference comes down to zero: the rising clock
+// meets the control voltage, or in the ramp modes the ramp does; -1 when it is not heading there.
+double TimeToComparatorCrossing(const ControlInputRec& ci, const ControlStateRec& ctl) {
+    if (!(ctl.pwmComparatorDifferential > 0.0)) return -1.0;
+    if (ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode)
+        return ctl.pwmComparatorDifferentialSlope < 0.0
+                   ? -ctl.pwmComparatorDifferential / ctl.pwmComparatorDifferentialSlope
+                   : -1.0;
+    return ctl.clockSlope > 0.0 ? ctl.pwmComparatorDifferential / ctl.clockSlope : -1.0;
 }
 
 // Predicted end of a falling current as an event proposal.
@@ -50,17 +75,33 @@ int32_t DeterminePrimarySwitchState() {
         pri.switch1Conducting = 1;
         pri.resetRectifiersOn = 0;
         pri.resetRectifiersOffRequest = 0;
+        pri.clampRectifierOn = 0;
+        pri.clampRectifierOffRequest = 0;
+        pri.resetRectifierOn = 0;
+        pri.resetRectifierOffRequest = 0;
+        pri.switch1DiodeConducting = 0;  // the channel takes the body diode's current
+        pri.clampSwitchActive = 0;
         pri.switchState = 2;
     } else if (pri.switch1OffRequest) {
         pri.switch1OffRequest = 0;
         if (pri.switchState == 2) {
             pri.switch1Conducting = 0;
-            pri.resetRectifiersOn = 1;
+            const int32_t topology = ctx->pPrimaryInput->topology;
+            if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
+            else if (IsResetWinding(topology)) pri.resetRectifierOn = 1;
+            else if (IsActiveClamp(topology)) pri.clampSwitchActive = 1;
+            else if (!IsResonantReset(topology) && !IsActiveClamp(topology) && !IsResetWinding(topology))
+                pri.resetRectifiersOn = 1;
             pri.switchState = 1;
         }
-    } else if (pri.switchState == 1 && pri.resetRectifiersOffRequest) {
+    } else if (pri.switchState == 1 &&
+               (pri.resetRectifiersOffRequest || pri.clampRectifierOffRequest || pri.resetRectifierOffRequest)) {
         pri.resetRectifiersOffRequest = 0;
         pri.resetRectifiersOn = 0;
+        pri.resetRectifierOffRequest = 0;
+        pri.resetRectifierOn = 0;
+        pri.clampRectifierOffRequest = 0;
+        pri.clampRectifierOn = 0;
         pri.switchState = 0;
     }
     ctx->engine.switchStateChanged = pri.switchState != before;
@@ -80,7 +121,13 @@ int32_t UpdateControlSectionState() {
     const bool inhibited = ci.clockEnabled && ci.clockInhibitDuringReset && ctl.clockSlope < 0.0;
     const bool currentLimited = ctl.comparatorAux > 0.5;
     const bool blanking = step.driveOn && step.time - step.lastDriveEdgeTime < OnTimeHold(ctx);
-    const bool want = blanking || (ctl.pwmComparatorDifferential > 0.0 && !inhibited && !currentLimited);
+    // In the ramp modes the ramp ends the pulse, and the next period starts the next one.
+    const bool rampEndsPulse = ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode;
+    // A crossing within the timer resolution is due now, like a timer: what is left of it after
+    // the last step landed on it is rounding.
+    const double crossing = TimeToComparatorCrossing(ci, ctl);
+    const bool compared = ctl.pwmComparatorDifferential > 0.0 && !(crossing >= 0.0 && crossing <= kTimerDue);
+    const bool want = blanking || (compared && !inhibited && !currentLimited && !st.pulseEnded);
     step.driveOnPrevious = step.driveOn;
     if (!step.driveOn && want) {
         step.driveOn = 1;
@@ -94,6 +141,7 @@ int32_t UpdateControlSectionState() {
         }
     } else if (step.driveOn && !want) {
         step.driveOn = 0;
+        if (rampEndsPulse) st.pulseEnded = 1;
         if (st.onEdgeTimer > 0.0) {
             // The pulse ended before the switch followed it: it never turns on.
             st.onEdgeTimer = -1.0;
@@ -123,14 +171,23 @@ int32_t DetermineTimeStep() {
         step.nextTimeStep = std::min(step.nextTimeStep, kStepGrowth * std::max(lastStep, set.stepSetupParamB));
     }
 
-    if (step.driveOn) Land(step, step.lastDriveEdgeTime + OnTimeHold(ctx) - step.time);
+    if (step.driveOn) Reach(step, step.lastDriveEdgeTime + OnTimeHold(ctx) - step.time);
     Land(step, st.onEdgeTimer);
     Land(step, st.offEdgeTimer);
+    // A switch request raised without a delay is due now: the switch follows after a step of
+    // the timer resolution, not after a whole step in its old state.
+    if (ctx->primary.switch1OnRequest || ctx->primary.switch1OffRequest)
+        step.nextTimeStep = std::min(step.nextTimeStep, kTimerDue);
     if (ci.clockEnabled) {
-        Land(step, TimeToClockTurn(ci, ctl));
-        if (ctl.clockSlope > 0.0 && ctl.pwmComparatorDifferential > 0.0)
-            Land(step, ctl.pwmComparatorDifferential / ctl.clockSlope);
+        Reach(step, TimeToClockTurn(ci, ctl));
+        // In the ramp modes the ramp, not the clock, meets the control voltage.
+        const bool rampMode = ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode;
+        if (step.driveOn || !rampMode) Land(step, TimeToComparatorCrossing(ci, ctl));
     }
+    // The current limit ends the pulse where its filtered sense crosses the threshold: land there.
+    if (ci.currentLimitEnabled && step.driveOn && ctl.comparatorAux <= 0.5 && ctl.currentLimitFeedbackSlope > 0.0 &&
+        ctl.currentLimitFeedback < ci.currentLimitThreshold)
+        Reach(step, (ci.currentLimitThreshold - ctl.currentLimitFeedback) / ctl.currentLimitFeedbackSlope);
 
     const int32_t n = set.outputCount;
     for (int32_t j = 0; j < n; ++j) {
@@ -141,6 +198,8 @@ int32_t DetermineTimeStep() {
     }
     const PrimaryStateRec& pri = ctx->primary;
     if (pri.switchState == 1) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
+    if (pri.switchState == 1) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
+    ProposeLineDiodeEvents(step);
 
     const double h = step.nextTimeStep;
     if (!(h > 0.0) || !std::isfinite(h)) return 0;
@@ -168,9 +227,21 @@ int32_t CalcControlSectionQuantities() {
         feedback += ld.rippleWeight * ctx->outputFilter[j].outputVoltage / ld.outputVoltage;
     }
     feedback *= ci.feedbackGain;
+    // The amplifier analysis opens the loop here and drives the amplifier's input itself.
+    if (ctl.amplifierInputOn) feedback = ctl.amplifierInput;
     ctl.veaReferenceCopy = feedback;  // the amplifier's "Feedback Voltage"
-    // The current feedback senses the primary current.
-    ctl.currentFeedbackVoltage = ctx->primary.currentSenseOutput;
+    // The current feedback senses the primary current, or the chokes' by their weights; in
+    // feed-forward control it is the bulk voltage that charges the ramp.
+    if (ci.controlMode == kFeedForwardMode) {
+        ctl.currentFeedbackVoltage = ctx->inputCapacitor.inputVoltage;
+    } else if (ci.senseSource == 1) {
+        double sensed = 0.0;
+        for (int32_t j = set.outputCount - 1; j >= 0; --j)
+            sensed += ctx->pOutputChokeInput[j]->senseWeight * ctx->outputChoke[j].currentSenseOutput;
+        ctl.currentFeedbackVoltage = sensed;
+    } else {
+        ctl.currentFeedbackVoltage = ctx->primary.currentSenseOutput;
+    }
 
     // References run once the bulk has reached the turn-on level, and stop again only at or
     // below the turn-off level.
@@ -181,21 +252,37 @@ int32_t CalcControlSectionQuantities() {
     const double reference = ctl.referenceLockout ? ci.veaReferenceValue : kLockedReference;
     ctl.veaReference = reference;
 
-    const ErrorAmpT7 amp{ci.veaResistor1, ci.veaFeedbackResistor, ci.veaCapacitor3, ci.veaLowerLimit,
-                         ci.errorUpperLimit};
-    CalcVoltageErrorAmpT7(amp, feedback, reference, s, &ctl);
-    ctl.limitedError = ctl.veaOutput;
-    ctl.optoCoupledError = ctl.veaOutput;  // no opto-isolator: the amplifier drives the PWM
-
-    double control = ctl.veaOutput;
+    // The soft start charges only while the references run; it holds the error amplifier's
+    // upper clamp down with it, so the amplifier never winds up past the drive it allows.
     if (ci.softStartCapOn) {
-        ctl.softStartCapVoltage = std::min(ctl.softStartCapVoltage + ci.softStartRate * h, ci.errorUpperLimit);
-        if (ci.softStartControlOn) {
-            ctl.softStartControl = ctl.softStartCapVoltage + ci.softStartOffset;
-            control = std::min(control, ctl.softStartControl);
-        }
+        if (ctl.referenceLockout && ctl.softStartCapVoltage < kSoftStartTop)
+            ctl.softStartCapVoltage += ci.softStartRate * h;
+        if (ci.softStartControlOn) ctl.softStartControl = ctl.softStartCapVoltage + ci.softStartOffset;
     }
+    ctl.errorUpperClamp = ci.softStartCapOn ? std::min(ci.errorUpperLimit, ctl.softStartControl) : ci.errorUpperLimit;
+    VeaNetwork vea = VeaNetworkOf(ci);
+    vea.upper = ctl.errorUpperClamp;
+    if (!CalcVoltageErrorAmp(vea, feedback, reference, s, &ctl)) return 0;
+    OptoNetwork opto = OptoNetworkOf(ci);
+    // A driver source taken from an output follows that output's voltage.
+    if (ci.optoDriveSource >= 1 && ci.optoDriveSource <= set.outputCount)
+        opto.driveVoltage = ctx->outputFilter[ci.optoDriveSource - 1].outputVoltage;
+    if (!CalcOptoIsolator(opto, ctl.veaOutput, s, &ctl)) return 0;
+
+    // The voltage-loop analysis injects its sine between the error amplifier and the modulator.
+    const double error = ctl.optoCoupledError + ctl.voltageLoopInjection;
+    const double control = ci.softStartCapOn ? std::min(error, ctl.softStartControl) : error;
+    ctl.limitedError = control;
     ctl.pwmControlVoltage = control;
+    // Average current control: the current error amplifier holds the sensed current at the
+    // limited error voltage, and its output sets the duty.
+    if (ci.controlMode == kAverageCurrentMode) {
+        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        if (!CalcCurrentErrorAmp(CurrentAmpNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
+                                 control, s, &ctl))
+            return 0;
+        ctl.pwmControlVoltage = ctl.currentEaOutput;
+    }
 
     if (ci.currentLimitEnabled) {
         const double sense = ctx->primary.currentSenseOutput;
@@ -212,13 +299,25 @@ int32_t CalcControlSectionQuantities() {
         if (periodStart) {
             step.cycleTime = 0.0;
             ctl.comparatorAux = 0.0;
+            ctx->engine.pulseEnded = 0;
         }
     }
-    ctl.pwmComparatorInverting = ctl.clockVoltage;
-    ctl.pwmComparatorNonInverting = control;
-    ctl.comparatorCopy = control;
+    double inverting = ctl.clockVoltage;
+    if (ci.controlMode == kPeakCurrentMode) {
+        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        if (!SolveCurrentRampNetwork(RampNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
+                                     ctl.clockVoltage, s, &ctl))
+            return 0;
+        inverting = ctl.rampCapacitorVoltage;
+    } else if (ci.controlMode == kFeedForwardMode) {
+        if (!SolveFeedForwardRamp(ci, ctl.currentFeedbackVoltage, step.driveOn != 0, s, &ctl)) return 0;
+        inverting = ctl.rampCapacitorVoltage;
+    }
+    ctl.pwmComparatorInverting = inverting;
+    ctl.pwmComparatorNonInverting = ctl.pwmControlVoltage;
+    ctl.comparatorCopy = ctl.pwmControlVoltage;
     const double previousDecision = ctl.pwmComparatorDifferential;
-    ctl.pwmComparatorDifferential = control - ctl.clockVoltage;
+    ctl.pwmComparatorDifferential = ctl.pwmControlVoltage - inverting;
     ctl.pwmComparatorDifferentialSlope = (ctl.pwmComparatorDifferential - previousDecision) * s;
 
     if (set.loggingOn && CheckFloatingPointStatus()) return 0;
@@ -249,8 +348,27 @@ int32_t DetermineTimeStepAfterStep() {
     }
 
     int32_t event = 0;
-    if (pri.switchState == 1 && CurrentEnded(pri.primaryWindingCurrent, st.primaryCurrentSlope)) {
-        pri.resetRectifiersOffRequest = 1;
+    const int32_t topology = ctx->pPrimaryInput->topology;
+    if (IsResonantReset(topology) && pri.switchState == 1) {
+        // The capacitor carries the primary current through zero: the off state lasts until
+        // the next turn-on, the body diode holding the drain at the return when it rings back.
+        if (!pri.switch1DiodeConducting && pri.switch1Voltage < -ctx->pPrimaryInput->switch1DiodeParamA) {
+            pri.switch1DiodeConducting = 1;
+            event = 1;
+        } else if (pri.switch1DiodeConducting && pri.switch1Current >= 0.0) {
+            pri.switch1DiodeConducting = 0;
+            event = 1;
+        }
+    } else if (IsResetWinding(topology)) {
+        if (pri.switchState == 1 && CurrentEnded(pri.resetWindingCurrent, st.resetCurrentSlope)) {
+            pri.resetRectifierOffRequest = 1;
+            event = 1;
+        }
+    } else if (pri.switchState == 1 && !IsActiveClamp(topology) &&
+               CurrentEnded(pri.primaryWindingCurrent, st.primaryCurrentSlope)) {
+        // The active clamp's switch carries the current through zero until the next turn-on.
+        if (IsPassiveClamp(topology)) pri.clampRectifierOffRequest = 1;
+        else pri.resetRectifiersOffRequest = 1;
         event = 1;
     }
     for (int32_t j = 0; j < set.outputCount; ++j) {
@@ -277,6 +395,7 @@ int32_t DetermineTimeStepAfterStep() {
         }
         rs.outputConducting = rs.rectifier1On || rs.diodeConducting;
     }
+    if (UpdateLineDiodeConduction()) event = 1;
     st.deviceEventThisStep = event;
     step.settlingFlagB = event;  // EventThisStep
 

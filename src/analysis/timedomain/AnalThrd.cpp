@@ -8,16 +8,28 @@
 
 namespace {
 
-// The driver of each analysis kind; the frequency analyses are not built yet.
+AnalysisKindDriver g_kindDrivers[6] = {};
+
+// The driver of each analysis kind.
 int32_t RunAnalysisKind(AnalysisContext& ctx, int32_t kind) {
     switch (kind) {
     case 0:
     case 1: return RunTimeDomainAnalysis();
-    default: return 1;
+    default:
+        if (kind >= 2 && kind <= 5 && g_kindDrivers[kind]) return g_kindDrivers[kind]();
+        ReportEngineRefusal(KindRefusal());
+        ctx.pParams->runStatus = 2;
+        return 1;
     }
 }
 
 }  // namespace
+
+int32_t RunAnalysisOfKind(int32_t kind) { return RunAnalysisKind(*GetAnalysisContext(), kind); }
+
+void SetAnalysisKindDriver(int32_t kind, AnalysisKindDriver driver) {
+    if (kind >= 2 && kind <= 5) g_kindDrivers[kind] = driver;
+}
 
 uint32_t AnalysisThreadProc(AnalysisThreadParams& params, const InitValuesFailedProc& initValuesFailed) {
     AnalysisRun run(params);

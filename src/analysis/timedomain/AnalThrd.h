@@ -14,3 +14,10 @@ using InitValuesFailedProc = std::function<void()>;
 
 // The thread procedure. Returns 0 on every path.
 uint32_t AnalysisThreadProc(AnalysisThreadParams& params, const InitValuesFailedProc& initValuesFailed = nullptr);
+
+// The frequency analyses sit above the time-domain engine: their library hands its drivers
+// (kinds 2..5) to the worker here. A kind without a driver is refused as the engine's.
+using AnalysisKindDriver = int32_t (*)();
+void SetAnalysisKindDriver(int32_t kind, AnalysisKindDriver driver);
+// Runs the driver of a kind on the present context (a kind without one is refused there).
+int32_t RunAnalysisOfKind(int32_t kind);

@@ -7,6 +7,7 @@
 #include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalChck.h"
 #include "analysis/timedomain/AnalDABC.h"
+#include "analysis/timedomain/AnalLoop.h"
 #include "analysis/timedomain/AnalLpQk.h"
 #include "analysis/timedomain/AnalSetT.h"
 #include "platform/core/ReportSink.h"
@@ -118,9 +119,11 @@ int32_t RunTimeDomainAnalysis() {
     std::unique_ptr<CTimeSampleEvaluator> evaluator;
     if (g_evaluatorFactory) evaluator = g_evaluatorFactory(ctx);
 
-    // The initialisation loop of a turn-on run returns at once, so both starts come to the
-    // quick operating point, which for a turn-on run is the turn-on values.
-    const int32_t start = RunQuickOperatingPoint();
+    // The slow start searches the steady state and falls back on the quick settling when
+    // its iteration limit is reached; a turn-on run's loop returns after the turn-on values.
+    int32_t start = 3;
+    if (!ctx.pSettings->skipInitializationLoop) start = RunInitializationLoop();
+    if (start == 3) start = RunQuickOperatingPoint();
     if (start == 2) {
         ReportMessage1(kModuleAnalTime, 5109, FALSE);
         ctx.pParams->runStatus = 2;

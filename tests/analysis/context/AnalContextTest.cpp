@@ -75,7 +75,9 @@ TEST(AnalysisContext, FreshContextHoldsEveryPreset) {
     // Absent document records leave the run's copies at their presets.
     EXPECT_EQ(CountNotSet(*ctx.pSettings), 37);
     EXPECT_EQ(ctx.pSettings->analysisKind, 1);
-    EXPECT_EQ(CountNotSet(*ctx.pControlInput), 60 + 10);  // inventory plus the named additions
+    // Inventory plus the named additions, then the opto-isolator (14), current error
+    // amplifier (4) and current ramp (6) parts.
+    EXPECT_EQ(CountNotSet(*ctx.pControlInput), 60 + 10 + 14 + 4 + 6);
     EXPECT_EQ(ctx.pTable101[0]->count, 1);
     EXPECT_EQ(ctx.pEquation[0], nullptr);
 }

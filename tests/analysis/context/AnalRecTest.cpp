@@ -34,7 +34,8 @@ TEST(RecordPresets, NotSetCountsMatchTheInventory) {
     EXPECT_EQ(CountNotSet(OutputChokeInputRec()), 10);
     EXPECT_EQ(CountNotSet(OutputFilterInputRec()), 57);
     EXPECT_EQ(CountNotSet(LoadNetworkInputRec()), 13);
-    EXPECT_EQ(CountNotSet(ControlInputRec()), 60 + 10);
+    // Then the opto-isolator (14), current error amplifier (4) and current ramp (6) parts.
+    EXPECT_EQ(CountNotSet(ControlInputRec()), 60 + 10 + 14 + 4 + 6);
 }
 
 // The words preset -1 and the doubles preset to constants, counted over each whole record,

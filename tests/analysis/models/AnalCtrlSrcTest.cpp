@@ -7,6 +7,8 @@
 #include <limits>
 #include <numbers>
 #include <sstream>
+#include <string>
+#include <unistd.h>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalCtrlSrc.h"
@@ -30,7 +32,8 @@ protected:
         ctx_ = run_->Context();
         ctx_->stepState.settling = 0;
 
-        logPath_ = ::testing::TempDir() + "/PwrQuorra_sources.log";
+        // One log per process: ctest runs these cases side by side.
+        logPath_ = ::testing::TempDir() + "/PwrQuorra_sources_" + std::to_string(::getpid()) + ".log";
         std::remove(logPath_.c_str());
         SetLogPath(logPath_);
         ResetLogStarted();

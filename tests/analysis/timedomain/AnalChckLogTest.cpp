@@ -215,6 +215,18 @@ TEST_F(ConsistencyLog, EachInconsistencyLogsItsCode) {
              c.secondaryRectifier[0].diodeConducting = 1;
          },
          {13230, 13231}},
+        {"active clamp before the first pulse: the open switch's leakage needs no clamp",
+         [](AnalysisContext& c) {
+             PrimaryInputRec& pi = *c.pPrimaryInput;
+             pi.secondSwitchOn = pi.diode1On = 0;
+             pi.turnOnFlagA = 1;
+             c.primary.switchState = c.primarySnapshot.switchState = 0;
+             c.primary.switch1Conducting = 0;
+             c.primary.primaryWindingCurrent = c.primary.transformerPrimaryCurrent = 2e-6;
+             c.secondaryRectifier[0].rectifier1On = 0;
+             c.secondaryRectifier[0].diodeConducting = 1;
+         },
+         {}},
         {"clamp switch body diode blocks beyond 2 Vf",
          [](AnalysisContext& c) {
              c.pPrimaryInput->turnOnFlagA = 1;

@@ -343,6 +343,16 @@ TEST_F(StepChecks, AbsentPartKeepsItsLatch) {
     EXPECT_EQ(Boxes(), 2u);
 }
 
+// A part present without a rating has nothing to exceed: no problem, whatever its voltage.
+TEST_F(StepChecks, PartWithoutARatingIsNotReported) {
+    PrimaryInputRec& pi = *ctx_->pPrimaryInput;
+    pi.switch1On = 1;
+    pi.switchBreakdownVoltage = NOT_SET;
+    ctx_->primary.switch1VoltageCopy = 20.0;
+    CheckBreakdownVoltages(1);
+    EXPECT_EQ(Boxes(), 0u);
+}
+
 TEST_F(StepChecks, SwitchingFrequencyWarning) {
     struct Step {
         int32_t firstStep;

@@ -22,10 +22,14 @@ using test_support::NodalOracle;
 struct StepCase {
     const char* name;
     int32_t switchState;
-    int32_t forwardOn[2];
-    int32_t freewheelOn[2];
+    int32_t forwardOn[4];
+    int32_t freewheelOn[4];
     int32_t outputs;
-    int32_t polarity2;
+    int32_t polarity[4];
+    int32_t topology = 1;
+    int32_t bodyDiode = 0;
+    int32_t stack[6] = {};  // 2 on 1, 1 on 2, 3 on 2, 2 on 3, 4 on 3, 3 on 4
+    double chokeCoupling = 0.0;  // the first two outputs' chokes on one core
 };
 
 class AssemblyOracle : public ::testing::TestWithParam<StepCase> {
@@ -42,6 +46,13 @@ protected:
         rec_.primary.couplingPriSec1 = 0.97;
         rec_.primary.couplingPriSec2 = 0.93;
         rec_.primary.couplingSec1Sec2 = 0.91;
+        rec_.primary.couplingPriSec3 = 0.95;
+        rec_.primary.couplingPriSec4 = 0.89;
+        rec_.primary.couplingSec1Sec3 = 0.88;
+        rec_.primary.couplingSec1Sec4 = 0.86;
+        rec_.primary.couplingSec2Sec3 = 0.9;
+        rec_.primary.couplingSec2Sec4 = 0.87;
+        rec_.primary.couplingSec3Sec4 = 0.92;
         rec_.primary.senseResistance = 0.033;
         rec_.primary.senseResistorInductance = 3e-9;
         rec_.primary.primarySeriesResistance = 0.042;
@@ -71,22 +82,106 @@ protected:
         rec2_.choke.inductance = 22e-6;
         rec2_.filter.capACapacitance = 330e-6;
         rec2_.load.resistance = 1.9;
+
+        rec3_ = rec_;
+        rec3_.rectifier.nominalWindingInductance = 260e-6;
+        rec3_.rectifier.forwardVoltage = 0.61;
+        rec3_.choke.inductance = 68e-6;
+        rec3_.load.resistance = 12.0;
+        rec4_ = rec_;
+        rec4_.rectifier.nominalWindingInductance = 31e-6;
+        rec4_.rectifier.windingResistance = 0.003;
+        rec4_.choke.inductance = 10e-6;
+        rec4_.filter.capACapacitance = 470e-6;
+        rec4_.load.resistance = 0.8;
     }
 
     FirstConfigRecords rec_;
     FirstConfigRecords rec2_;
+    FirstConfigRecords rec3_;
+    FirstConfigRecords rec4_;
 };
 
 TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const StepCase& c = GetParam();
     rec_.settings.outputCount = c.outputs;
-    rec2_.filter.outputSign = c.polarity2;
+    rec_.primary.topology = c.topology;
+    int32_t* stackFlags[6] = {&rec_.primary.stack2On1, &rec_.primary.stack1On2, &rec_.primary.stack3On2,
+                              &rec_.primary.stack2On3, &rec_.primary.stack4On3, &rec_.primary.stack3On4};
+    for (int f = 0; f < 6; ++f) *stackFlags[f] = c.stack[f];
+    const bool clamp = (c.topology | 1) == 9;
+    if (clamp) {
+        rec_.primary.secondSwitchOn = 0;
+        rec_.primary.diode1On = 0;
+        rec_.primary.hasClampCapacitor = 1;
+        rec_.primary.clampCapacitorOn = 1;
+        rec_.primary.clampResistorOn = 1;
+        rec_.primary.clampCapacitance = 0.47e-6;
+        rec_.primary.clampResistance = 3.3e3;
+        rec_.primary.sectionQuantityParamH = 0.93;
+        rec_.primary.runCheckParamA = 0.071;
+    }
+    if (c.topology % 2 == 0) {
+        rec_.primary.senseResistorOn = 0;
+        rec_.primary.senseAmplifierOn = 0;
+        rec_.primary.currentSenseTransformerOn = 1;
+        rec_.primary.senseXfmrWindingResistance = 0.0071;
+        rec_.primary.senseXfmrPrimaryTurnsCount = 1.0;
+        rec_.primary.senseXfmrSecondaryTurnsCount = 50.0;
+        rec_.primary.senseResistance = 22.0;
+        rec_.primary.senseXfmrSecondaryResistance = 1.3;
+        rec_.primary.senseSeriesResistance = 0.4;
+    }
+    const bool resetWinding = (c.topology | 1) == 3;
+    if (resetWinding) {
+        PrimaryInputRec& p = rec_.primary;
+        p.secondSwitchOn = 0;
+        p.diode1On = 0;
+        p.resetWindingOn = 1;
+        p.resetDiodeOn = 1;
+        p.resetWindingNominal = 150e-6;
+        p.resetWindingResistance = 0.031;
+        p.resetTurns = 8.0;
+        p.couplingPriReset = 0.985;
+        p.couplingResetSec1 = 0.96;
+        p.couplingResetSec2 = 0.94;
+        p.couplingResetSec3 = 0.93;
+        p.couplingResetSec4 = 0.9;
+        p.sectionQuantityParamJ = 0.77;
+        p.runCheckParamC = 0.045;
+    }
+    const bool active = (c.topology | 1) == 7;
+    if (active) {
+        rec_.primary.secondSwitchOn = 0;
+        rec_.primary.diode1On = 0;
+        rec_.primary.hasClampCapacitor = 1;
+        rec_.primary.clampCapacitorOn = 1;
+        rec_.primary.turnOnFlagA = 1;
+        rec_.primary.clampCapacitance = 0.33e-6;
+        rec_.primary.clampSwitchOnResistance = 0.061;
+    }
+    const bool resonant = (c.topology | 1) == 5;
+    if (resonant) {
+        rec_.primary.secondSwitchOn = 0;
+        rec_.primary.diode1On = 0;
+        rec_.primary.clampCapacitorOn = 1;
+        rec_.primary.sectionQuantityFlagA = 1;
+        rec_.primary.clampCapacitance = 22e-9;
+        rec_.primary.switch1DiodeParamA = 0.83;
+        rec_.primary.switch1DiodeParamB = 0.027;
+    }
+    FirstConfigRecords* recs[4] = {&rec_, &rec2_, &rec3_, &rec4_};
+    rec_.settings.coupledOutputChokes = c.chokeCoupling > 0.0;
+    rec_.settings.outputChokeCoupling[0] = c.chokeCoupling;
     AnalysisThreadParams block;
     rec_.Attach(block);
-    block.pSecondaryRectifierInput[1] = &rec2_.rectifier;
-    block.pOutputChokeInput[1] = &rec2_.choke;
-    block.pOutputFilterInput[1] = &rec2_.filter;
-    block.pLoadNetworkInput[1] = &rec2_.load;
+    for (int j = 0; j < 4; ++j) {
+        recs[j]->filter.outputSign = c.polarity[j];
+        block.pSecondaryRectifierInput[j] = &recs[j]->rectifier;
+        block.pOutputChokeInput[j] = &recs[j]->choke;
+        block.pOutputFilterInput[j] = &recs[j]->filter;
+        block.pLoadNetworkInput[j] = &recs[j]->load;
+    }
     AnalysisRun run(block);
     ASSERT_EQ(run.GetStatus(), AnalysisRun::Status::kLive);
     AnalysisContext& ctx = *run.Context();
@@ -102,12 +197,20 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     ctx.primary.switchState = c.switchState;
     ctx.primary.primaryWindingCurrent = 2.3;
     ctx.primary.switch1Current = c.switchState == 1 ? 0.0 : 2.3;
-    const double isPrev[2] = {-1.9, 0.7};
-    const double ilPrev[2] = {2.1, 1.1};
-    const double vcPrev[2] = {10.4, 5.2};
-    const double icPrev[2] = {0.2, -0.3};
-    const double iloadPrev[2] = {3.1, 2.7};
-    const int polarity[2] = {1, c.polarity2};
+    const double vclPrev = 51.3;
+    ctx.primary.clampCapacitorVoltage = vclPrev;
+    ctx.primary.clampCapacitorCurrent = 0.4;
+    const double vrPrev = 71.2;
+    ctx.primary.capacitorVoltage = vrPrev;
+    ctx.primary.switch1DiodeConducting = c.bodyDiode;
+    const double irPrev = 0.35;
+    ctx.primary.resetWindingCurrent = irPrev;
+    const double isPrev[4] = {-1.9, 0.7, -0.4, -3.3};
+    const double ilPrev[4] = {2.1, 1.1, 0.5, 4.2};
+    const double vcPrev[4] = {10.4, 5.2, 24.1, 3.3};
+    const double icPrev[4] = {0.2, -0.3, 0.05, 0.9};
+    const double iloadPrev[4] = {3.1, 2.7, 1.9, 4.0};
+    const int* polarity = c.polarity;
     for (int j = 0; j < c.outputs; ++j) {
         // Kept as the current the rectifier draws; isPrev is the current into the dotted end.
         ctx.secondaryWinding[j].windingCurrent = -polarity[j] * isPrev[j];
@@ -133,9 +236,106 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
 
     const int dot = o.Node(), w1 = o.Node(), undot = o.Node();
     const double lp = rec_.primary.magnetizingInductanceNominal;
-    const int pw = o.Inductor(dot, w1, lp, 2.3);
+    // With a reset winding, the open one of the two starts from zero, its current handed to the
+    // conducting one by their mutual.
+    double ipPrevOracle = 2.3, irPrevOracle = irPrev;
+    if (resetWinding) {
+        const double lr = rec_.primary.resetWindingNominal;
+        const double mpr = rec_.primary.couplingPriReset * std::sqrt(lp * lr);
+        if (c.switchState == 1) {
+            irPrevOracle = irPrev + 2.3 * mpr / lr;
+            ipPrevOracle = 0.0;
+        } else {
+            ipPrevOracle = 2.3 + irPrev * mpr / lp;
+            irPrevOracle = 0.0;
+        }
+    }
+    const int pw = o.Inductor(dot, w1, lp, ipPrevOracle);
     o.Resistor(w1, undot, rec_.primary.primaryWindingResistance);
-    if (c.switchState == 1) {
+    // The sense path from the switch's source to the return: the resistor with its inductance,
+    // or the sense transformer's primary with its secondary loop seen through the turns.
+    const bool ct = c.topology % 2 == 0;
+    const PrimaryInputRec& sp = rec_.primary;
+    const double ratio = sp.senseXfmrPrimaryTurnsCount / sp.senseXfmrSecondaryTurnsCount;
+    const bool ctConducting = c.switchState == 2;  // the switch's previous current is forward
+    auto sensePath = [&](int from, int mid) {
+        if (ct) {
+            const double reflected =
+                ratio * ratio * (sp.senseResistance + sp.senseXfmrSecondaryResistance + sp.senseSeriesResistance);
+            o.Resistor(from, mid, sp.senseXfmrWindingResistance + (ctConducting ? reflected : 0.0));
+            o.VoltageSource(mid, 0, 0.0);
+        } else {
+            o.Resistor(from, mid, sp.senseResistance);
+            o.Inductor(mid, 0, sp.senseResistorInductance, 2.3);
+        }
+    };
+    int clampNode = 0, source = 0, resetBranch = -1;
+    if (resetWinding) {
+        // Single switch; the reset winding from the reset rectifier (from the return) to the bulk.
+        const PrimaryInputRec& p = rec_.primary;
+        o.VoltageSource(bulk, dot, 0.0);
+        if (c.switchState != 1) {
+            const int top = o.Node(), t1 = o.Node();
+            o.Resistor(undot, top, c.switchState == 2 ? p.primarySeriesResistance : open);
+            sensePath(top, t1);
+        }
+        const int rd = o.Node(), rw = o.Node(), ru = o.Node();
+        resetBranch = o.Inductor(rd, rw, p.resetWindingNominal, irPrevOracle);
+        o.Resistor(rw, ru, p.resetWindingResistance);
+        o.VoltageSource(ru, bulk, 0.0);
+        if (c.switchState == 1) {
+            const int ra = o.Node();
+            o.VoltageSource(0, ra, p.sectionQuantityParamJ);
+            o.Resistor(ra, rd, p.runCheckParamC);
+        }
+        o.Mutual(pw, resetBranch, p.couplingPriReset * std::sqrt(lp * p.resetWindingNominal));
+    } else if (active) {
+        // Single switch; the clamp switch and capacitor from the drain back to the bulk.
+        const PrimaryInputRec& p = rec_.primary;
+        o.VoltageSource(bulk, dot, 0.0);
+        clampNode = o.Node();
+        o.Capacitor(clampNode, bulk, p.clampCapacitance, vclPrev);
+        if (c.switchState == 1) {
+            o.Resistor(undot, clampNode, p.clampSwitchOnResistance);
+        } else {
+            const int top = o.Node(), t1 = o.Node();
+            o.Resistor(undot, top, c.switchState == 2 ? p.primarySeriesResistance : open);
+            sensePath(top, t1);
+        }
+    } else if (resonant) {
+        // Single switch with the reset capacitor across it, the source on the sense resistor.
+        const PrimaryInputRec& p = rec_.primary;
+        o.VoltageSource(bulk, dot, 0.0);
+        source = o.Node();
+        o.Capacitor(undot, source, p.clampCapacitance, vrPrev);
+        if (c.switchState == 2) {
+            o.Resistor(undot, source, p.primarySeriesResistance);
+        } else if (c.bodyDiode) {
+            const int ba = o.Node();
+            o.VoltageSource(source, ba, p.switch1DiodeParamA);  // anode at the source
+            o.Resistor(ba, undot, p.switch1DiodeParamB);
+        } else {
+            o.Resistor(undot, source, open);
+        }
+        const int t1 = o.Node();
+        sensePath(source, t1);
+    } else if (clamp) {
+        // Single switch: the dotted end on the bulk, the clamp from the drain back to the bulk.
+        const PrimaryInputRec& p = rec_.primary;
+        o.VoltageSource(bulk, dot, 0.0);
+        clampNode = o.Node();
+        o.Capacitor(clampNode, bulk, p.clampCapacitance, vclPrev);
+        o.Resistor(clampNode, bulk, p.clampResistance);
+        if (c.switchState == 1) {
+            const int ka = o.Node();
+            o.VoltageSource(undot, ka, p.sectionQuantityParamH);
+            o.Resistor(ka, clampNode, p.runCheckParamA);
+        } else {
+            const int top = o.Node(), t1 = o.Node();
+            o.Resistor(undot, top, c.switchState == 2 ? p.primarySeriesResistance : open);
+            sensePath(top, t1);
+        }
+    } else if (c.switchState == 1) {
         const double vf = rec_.primary.sectionQuantityParamI, rd = rec_.primary.runCheckParamB;
         const int a1 = o.Node(), a2 = o.Node();
         o.VoltageSource(0, a1, vf);  // rectifier 1: return to the dotted end
@@ -147,13 +347,16 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         const int top = o.Node(), t1 = o.Node();
         o.Resistor(bulk, dot, ron);
         o.Resistor(undot, top, ron);
-        o.Resistor(top, t1, rec_.primary.senseResistance);
-        o.Inductor(t1, 0, rec_.primary.senseResistorInductance, 2.3);
+        sensePath(top, t1);
     }
 
-    const FirstConfigRecords* recs[2] = {&rec_, &rec2_};
-    int swBranch[2] = {}, chokeBranch[2] = {}, outNode[2] = {};
-    const double k[2] = {rec_.primary.couplingPriSec1, rec_.primary.couplingPriSec2};
+    int swBranch[4] = {}, chokeBranch[4] = {}, outNode[4] = {}, anodes[4] = {}, returns[4] = {};
+    const PrimaryInputRec& pi = rec_.primary;
+    const double k[4] = {pi.couplingPriSec1, pi.couplingPriSec2, pi.couplingPriSec3, pi.couplingPriSec4};
+    const double kss[4][4] = {{0.0, pi.couplingSec1Sec2, pi.couplingSec1Sec3, pi.couplingSec1Sec4},
+                              {0.0, 0.0, pi.couplingSec2Sec3, pi.couplingSec2Sec4},
+                              {0.0, 0.0, 0.0, pi.couplingSec3Sec4},
+                              {0.0, 0.0, 0.0, 0.0}};
     for (int j = 0; j < c.outputs; ++j) {
         const FirstConfigRecords& r = *recs[j];
         const int sd = o.Node(), sw = o.Node(), su = o.Node();
@@ -162,7 +365,8 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         o.Resistor(sw, su, r.rectifier.windingResistance);
         o.Mutual(pw, swBranch[j], k[j] * std::sqrt(lp * ls));
         const int anode = polarity[j] > 0 ? sd : su;
-        o.VoltageSource(polarity[j] > 0 ? su : sd, 0, 0.0);  // the other end is the output's return
+        anodes[j] = anode;
+        returns[j] = polarity[j] > 0 ? su : sd;  // tied below: to the return, or stacked
         const int x = o.Node();
         if (c.forwardOn[j]) {
             const int fa = o.Node();
@@ -190,11 +394,27 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         o.Inductor(ld, 0, r.load.closedFormParamB, iloadPrev[j]);
         outNode[j] = out;
     }
-    if (c.outputs == 2) {
-        const double m12 = rec_.primary.couplingSec1Sec2 *
-                           std::sqrt(rec_.rectifier.nominalWindingInductance * rec2_.rectifier.nominalWindingInductance);
-        o.Mutual(swBranch[0], swBranch[1], m12);
+    // A stacked winding's return end sits on the rectifier end of the winding below it.
+    const int below[4] = {c.stack[1] ? 1 : -1, c.stack[0] ? 0 : (c.stack[3] ? 2 : -1),
+                          c.stack[2] ? 1 : (c.stack[5] ? 3 : -1), c.stack[4] ? 2 : -1};
+    for (int j = 0; j < c.outputs; ++j) {
+        o.VoltageSource(returns[j], below[j] >= 0 ? anodes[below[j]] : 0, 0.0);
     }
+    if (c.chokeCoupling > 0.0) {
+        o.Mutual(chokeBranch[0], chokeBranch[1],
+                 c.chokeCoupling * std::sqrt(rec_.choke.inductance * rec2_.choke.inductance));
+    }
+    if (resetWinding) {
+        const double krs[4] = {pi.couplingResetSec1, pi.couplingResetSec2, pi.couplingResetSec3, pi.couplingResetSec4};
+        for (int j = 0; j < c.outputs; ++j)
+            o.Mutual(resetBranch, swBranch[j],
+                     krs[j] * std::sqrt(pi.resetWindingNominal * recs[j]->rectifier.nominalWindingInductance));
+    }
+    for (int j = 0; j < c.outputs; ++j)
+        for (int m = j + 1; m < c.outputs; ++m)
+            o.Mutual(swBranch[j], swBranch[m],
+                     kss[j][m] * std::sqrt(recs[j]->rectifier.nominalWindingInductance *
+                                           recs[m]->rectifier.nominalWindingInductance));
     ASSERT_TRUE(o.Solve());
 
     auto near = [](double expected, double actual, const char* what) {
@@ -202,6 +422,15 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     };
     near(o.Current(pw), ctx.primary.primaryWindingCurrent, "primary current");
     near(o.V(bulk), ctx.inputCapacitor.inputVoltage, "bulk voltage");
+    if (resetWinding) near(o.Current(resetBranch), ctx.primary.resetWindingCurrent, "reset winding current");
+    if (ct) {
+        // While on, the switch carries the whole primary current.
+        const double sensed = ctConducting ? sp.senseResistance * ratio * o.Current(pw) : 0.0;
+        near(sensed, ctx.primary.currentSenseOutput, "sensed voltage");
+    }
+    if (clamp || active)
+        near(o.V(clampNode) - o.V(bulk), ctx.primary.clampCapacitorVoltage, "clamp capacitor voltage");
+    if (resonant) near(o.V(undot) - o.V(source), ctx.primary.capacitorVoltage, "reset capacitor voltage");
     near(o.Current(lineBranch), ctx.linePhase[0].lineCurrentHeld, "line current");
     for (int j = 0; j < c.outputs; ++j) {
         SCOPED_TRACE(j + 1);
@@ -213,13 +442,59 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
 
 INSTANTIATE_TEST_SUITE_P(
     SwitchAndRectifierStates, AssemblyOracle,
-    ::testing::Values(StepCase{"on, forward conducting", 2, {1, 1}, {0, 0}, 1, 1},
-                      StepCase{"on, both conducting (commutation)", 2, {1, 1}, {1, 1}, 1, 1},
-                      StepCase{"reset, freewheel conducting", 1, {0, 0}, {1, 1}, 1, 1},
-                      StepCase{"reset, forward still conducting", 1, {1, 1}, {1, 1}, 1, 1},
-                      StepCase{"all open, rectifiers open", 0, {0, 0}, {0, 0}, 1, 1},
-                      StepCase{"two outputs, second reversed", 2, {1, 0}, {0, 1}, 2, -1},
-                      StepCase{"two outputs in reset", 1, {0, 1}, {1, 1}, 2, 1}),
+    ::testing::Values(StepCase{"on, forward conducting", 2, {1}, {0}, 1, {1, 1, 1, 1}},
+                      StepCase{"on, both conducting (commutation)", 2, {1}, {1}, 1, {1, 1, 1, 1}},
+                      StepCase{"reset, freewheel conducting", 1, {0}, {1}, 1, {1, 1, 1, 1}},
+                      StepCase{"reset, forward still conducting", 1, {1}, {1}, 1, {1, 1, 1, 1}},
+                      StepCase{"all open, rectifiers open", 0, {0}, {0}, 1, {1, 1, 1, 1}},
+                      StepCase{"two outputs, second reversed", 2, {1, 0}, {0, 1}, 2, {1, -1, 1, 1}},
+                      StepCase{"two outputs in reset", 1, {0, 1}, {1, 1}, 2, {1, 1, 1, 1}},
+                      // Three and four coupled outputs, some not conducting at all.
+                      StepCase{"three outputs, third open", 2, {1, 1, 0}, {0, 1, 0}, 3, {1, -1, 1, 1}},
+                      StepCase{"three outputs in reset", 1, {0, 0, 1}, {1, 0, 1}, 3, {1, 1, -1, 1}},
+                      StepCase{"four outputs on, two open", 2, {1, 0, 1, 0}, {0, 0, 1, 0}, 4, {1, 1, -1, -1}},
+                      StepCase{"four outputs in reset", 1, {0, 1, 0, 0}, {1, 1, 0, 1}, 4, {-1, 1, 1, 1}},
+                      StepCase{"four outputs idle", 0, {0, 0, 0, 0}, {0, 0, 0, 0}, 4, {1, -1, 1, -1}},
+                      // Single switch with a passive clamp, in each switch state.
+                      StepCase{"clamp: on", 2, {1, 0}, {0, 1}, 2, {1, -1, 1, 1}, 9},
+                      StepCase{"clamp: clamping, forward still conducting", 1, {1}, {1}, 1, {1, 1, 1, 1}, 9},
+                      StepCase{"clamp: clamping, freewheel", 1, {0, 0, 0}, {1, 1, 0}, 3, {1, 1, -1, 1}, 9},
+                      StepCase{"clamp: idle, the clamp discharging", 0, {0}, {1}, 1, {1, 1, 1, 1}, 9},
+                      // Resonant reset: on, ringing with the capacitor, held by the body diode.
+                      StepCase{"resonant: on", 2, {1, 1}, {0, 1}, 2, {1, -1, 1, 1}, 5},
+                      StepCase{"resonant: ringing", 1, {1}, {1}, 1, {1, 1, 1, 1}, 5},
+                      StepCase{"resonant: body diode", 1, {0, 0, 0, 0}, {1, 1, 1, 0}, 4, {1, 1, 1, -1}, 5, 1},
+                      // Stacked windings: 2 on 1; 2 on 3 beside a reversed first output; every
+                      // winding on the one below, all reversed, some rectifiers open; 1 on 2 and
+                      // 3 on 4.
+                      // Active clamp: on; clamping with the capacitor, the outputs as they are.
+                      StepCase{"active clamp: on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 7},
+                      StepCase{"active clamp: clamping", 1, {1, 0}, {1, 1}, 2, {1, -1, 1, 1}, 7},
+                      // Sensed by a transformer: the two switches on (its rectifier conducting) and
+                      // in reset; the passive clamp on; the resonant reset ringing.
+                      StepCase{"sense transformer: two switch on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 0},
+                      StepCase{"sense transformer: two switch reset", 1, {0, 1}, {1, 1}, 2, {1, 1, 1, 1}, 0},
+                      StepCase{"sense transformer: clamp on", 2, {1}, {1}, 1, {1, 1, 1, 1}, 8},
+                      StepCase{"sense transformer: resonant ringing", 1, {0}, {1}, 1, {1, 1, 1, 1}, 4},
+                      StepCase{"sense transformer: active clamp on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 6},
+                      // Reset winding: resetting with the primary open; on with the reset winding
+                      // open while its current of the last step falls to zero; idle, two outputs.
+                      StepCase{"reset winding: resetting", 1, {1, 0}, {1, 1}, 2, {1, -1, 1, 1}, 3},
+                      StepCase{"reset winding: on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 3},
+                      StepCase{"reset winding: idle", 0, {0, 0}, {1, 0}, 2, {1, 1, 1, 1}, 3},
+                      StepCase{"reset winding, sense transformer: on", 2, {1, 1, 0}, {0, 1, 1}, 3, {1, 1, -1, 1}, 2},
+                      StepCase{"stacked 2 on 1", 2, {1, 1}, {0, 0}, 2, {1, 1, 1, 1}, 1, 0, {1, 0, 0, 0, 0, 0}},
+                      StepCase{"stacked 2 on 3", 2, {1, 1, 1}, {0, 1, 0}, 3, {-1, 1, 1, 1}, 1, 0, {0, 0, 0, 1, 0, 0}},
+                      StepCase{"stacked all down", 1, {1, 0, 1, 0}, {1, 1, 0, 1}, 4, {-1, -1, -1, -1}, 1, 0,
+                               {1, 0, 1, 0, 1, 0}},
+                      StepCase{"stacked 1 on 2, 3 on 4", 2, {1, 1, 0, 1}, {0, 1, 1, 0}, 4, {1, 1, -1, -1}, 9, 0,
+                               {0, 1, 0, 0, 0, 1}},
+                      // Two outputs' chokes on one core, also with the second winding stacked.
+                      StepCase{"two outputs, coupled chokes", 2, {1, 0}, {0, 1}, 2, {1, -1, 1, 1}, 1, 0, {}, 0.6},
+                      StepCase{"two outputs in reset, coupled chokes", 1, {0, 1}, {1, 1}, 2, {1, 1, 1, 1}, 1, 0, {},
+                               0.35},
+                      StepCase{"stacked 2 on 1, coupled chokes", 2, {1, 1}, {0, 1}, 2, {1, 1, 1, 1}, 1, 0,
+                               {1, 0, 0, 0, 0, 0}, 0.5}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
 
 }  // namespace

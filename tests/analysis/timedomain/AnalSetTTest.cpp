@@ -47,6 +47,7 @@ TEST_F(StepSetUp, SwitchStateMoves) {
         const char* name;
         int32_t from, onRequest, offRequest, resetEnded;
         int32_t to;
+        int32_t topology = 1;
     };
     const Case cases[] = {
         {"rest to on", 0, 1, 0, 0, 2},
@@ -55,19 +56,29 @@ TEST_F(StepSetUp, SwitchStateMoves) {
         {"reset ends", 1, 0, 0, 1, 0},
         {"off request while off is dropped", 0, 0, 1, 0, 0},
         {"reset end outside the reset is kept waiting", 2, 0, 0, 1, 2},
+        // The passive clamp: its rectifier carries the reset, and its current's end rests.
+        {"clamp: on to clamping", 2, 0, 1, 0, 1, 9},
+        {"clamp: clamping ends", 1, 0, 0, 1, 0, 9},
+        {"clamp: clamping cut short by the next on", 1, 1, 0, 0, 2, 9},
     };
     Start();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        ctx_->pPrimaryInput->topology = c.topology;
+        const bool clamp = c.topology == 9;
         PrimaryStateRec& pri = ctx_->primary;
         pri.switchState = c.from;
         pri.switch1OnRequest = c.onRequest;
         pri.switch1OffRequest = c.offRequest;
-        pri.resetRectifiersOffRequest = c.resetEnded;
+        (clamp ? pri.clampRectifierOffRequest : pri.resetRectifiersOffRequest) = c.resetEnded;
         ASSERT_EQ(DeterminePrimarySwitchState(), 1);
         EXPECT_EQ(pri.switchState, c.to);
         EXPECT_EQ(ctx_->engine.switchStateChanged, c.from != c.to ? 1 : 0);
-        EXPECT_EQ(pri.resetRectifiersOn, c.to == 1 ? 1 : (c.from == c.to ? pri.resetRectifiersOn : 0));
+        const int32_t resetPathOn = clamp ? pri.clampRectifierOn : pri.resetRectifiersOn;
+        EXPECT_EQ(resetPathOn, c.to == 1 ? 1 : (c.from == c.to ? resetPathOn : 0));
+        if (clamp) {
+            EXPECT_EQ(pri.resetRectifiersOn, 0);
+        }
         EXPECT_EQ(pri.switch1OnRequest, 0);
         EXPECT_EQ(pri.switch1OffRequest, 0);
     }
@@ -195,6 +206,28 @@ TEST_F(StepSetUp, ConductionChangesAfterTheStep) {
     pri.primaryWindingCurrent = -1e-9;
     DetermineTimeStepAfterStep();
     EXPECT_EQ(pri.resetRectifiersOffRequest, 1);
+    // With a passive clamp it is the clamp rectifier's end.
+    pri.resetRectifiersOffRequest = 0;
+    ctx_->pPrimaryInput->topology = 9;
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(pri.clampRectifierOffRequest, 1);
+    EXPECT_EQ(pri.resetRectifiersOffRequest, 0);
+    pri.clampRectifierOffRequest = 0;
+    // Resonant reset: the current through zero ends nothing; the body diode takes the ring
+    // below its forward voltage and lets go when its current would reverse.
+    ctx_->pPrimaryInput->topology = 5;
+    ctx_->pPrimaryInput->switch1DiodeParamA = 0.8;
+    pri.switch1DiodeConducting = 0;
+    pri.switch1Voltage = -0.81;
+    pri.switch1Current = -0.3;
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(pri.switch1DiodeConducting, 1);
+    EXPECT_EQ(st.deviceEventThisStep, 1);
+    EXPECT_EQ(pri.resetRectifiersOffRequest + pri.clampRectifierOffRequest, 0);
+    pri.switch1Current = 1e-6;
+    DetermineTimeStepAfterStep();
+    EXPECT_EQ(pri.switch1DiodeConducting, 0);
+    ctx_->pPrimaryInput->topology = 1;
 
     // Nothing changed: no event; the next step starts from the largest.
     pri.switchState = 0;
@@ -247,15 +280,15 @@ TEST_F(StepSetUp, UnsimulatedVariantsFailTheirStep) {
         const char* message;
     };
     const Case cases[] = {
-        {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; },
+        {"unknown line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 10; },
          "Problem:  Failure calculating line filter quantities."},
-        {"input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 2; },
+        {"unknown input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 4; },
          "Problem:  Failure calculating input capacitor quantities."},
-        {"line rectifier", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 4; },
+        {"doubler on one capacitor", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 5; },
          "Problem:  Failure calculating line rectifier quantities."},
-        {"first stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 1; },
+        {"first stage with current sensing", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 2; },
          "Problem:  Failure calculating first stage output filter quantities."},
-        {"second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 1; },
+        {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
          "Problem:  Failure calculating second stage output filter quantities."},
         {"primary variant", [](FirstConfigRecords& r) { r.primary.topology = 3; },
          "Problem:  Failure calculating primary section quantities."},
@@ -278,3 +311,43 @@ TEST_F(StepSetUp, UnsimulatedVariantsFailTheirStep) {
 }
 
 }  // namespace
+
+// The references run from the step the bulk reaches the lockout's turn-on level and stop at
+// its turn-off level; the soft start charges only while they run, and the error amplifier's
+// upper clamp follows it.
+TEST(ControlLockout, ReferencesFollowTheBulkWithTheLockoutHysteresis) {
+    fw::RecordingSink sink;
+    fw::ScopedReportSink scoped(&sink);
+    ResetFirstMessageFlag();
+    FirstConfigRecords rec;
+    rec.control.lockoutLevelA = 30.0;
+    rec.control.lockoutLevelB = 20.0;
+    rec.control.softStartRate = 1e3;  // V/s
+    AnalysisThreadParams block;
+    rec.Attach(block);
+    block.runStatus = 1;
+    AnalysisRun run(block);
+    ASSERT_EQ(run.GetStatus(), AnalysisRun::Status::kLive);
+    AnalysisContext* ctx = run.Context();
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    ASSERT_EQ(PrepareStepEngine(), 1);
+    ctx->stepState.inverseTimeStep = 1e6;
+    ctx->stepState.inverseTimeStepTermA = 1e-6;
+
+    struct Case {
+        double bulk;
+        bool running;
+    };
+    const Case cases[] = {{10.0, false}, {29.99, false}, {30.0, true}, {25.0, true},
+                          {20.01, true}, {20.0, false},  {25.0, false}, {30.0, true}};
+    ControlStateRec& ctl = ctx->control;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bulk);
+        const double softStart = ctl.softStartCapVoltage;
+        ctx->inputCapacitor.inputVoltage = c.bulk;
+        ASSERT_EQ(CalcControlSectionQuantities(), 1);
+        EXPECT_EQ(ctl.veaReference, c.running ? rec.control.veaReferenceValue : 1e-6);
+        EXPECT_NEAR(ctl.softStartCapVoltage - softStart, c.running ? 1e-3 : 0.0, 1e-12);
+        EXPECT_LE(ctl.veaOutput, ctl.softStartControl + 1e-12);
+    }
+}

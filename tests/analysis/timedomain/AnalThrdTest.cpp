@@ -175,20 +175,48 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
         const char* message;
     };
     const Case cases[] = {
-        {"steady state", [](FirstConfigRecords& r) { r.settings.analysisKind = 1; },
+        {"voltage loop gain", [](FirstConfigRecords& r) { r.settings.analysisKind = 2; },
+         "this analysis type cannot be simulated yet"},
+        {"steady state with chokes on one core",
+         [](FirstConfigRecords& r) {
+             r.settings.analysisKind = 1;
+             r.settings.coupledOutputChokes = 1;
+             r.settings.outputChokeCoupling[0] = 0.5;
+         },
          "this analysis type cannot be simulated yet"},
         {"single switch", [](FirstConfigRecords& r) { r.primary.topology = 3; }, "the primary section"},
-        {"line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 0; }, "line filter"},
-        {"AC line", [](FirstConfigRecords& r) { r.line.lineMagnitude = 325.0; }, "line source"},
+        {"passive clamp sensed by a current transformer", [](FirstConfigRecords& r) { r.primary.topology = 8; },
+         "the primary section"},
+        {"passive clamp without its resistor",
+         [](FirstConfigRecords& r) {
+             r.primary.topology = 9;
+             r.primary.clampCapacitance = 1e-6;
+             r.primary.clampResistance = 0.0;
+         },
+         "the primary section"},
+        {"unknown line filter", [](FirstConfigRecords& r) { r.settings.lineFilterVariant = 10; }, "line filter"},
+        {"unknown input capacitor", [](FirstConfigRecords& r) { r.settings.inputCapacitorVariant = 4; }, "line source"},
+        {"doubler on one capacitor", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 5; },
+         "line source"},
+        {"bridge on three phases", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 4;
+                                                               r.settings.linePhaseCount = 3; }, "line source"},
         {"synchronous rectifier", [](FirstConfigRecords& r) { r.rectifier.frequencyAnalysisFlagA = 1; },
          "output 1"},
-        {"second-stage filter", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 2; }, "output 1"},
+        {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
+         "output 1"},
         {"modulator feedback", [](FirstConfigRecords& r) { r.rectifier.dutyWeight = 0.5; }, "output 1"},
-        {"current mode", [](FirstConfigRecords& r) { r.control.controlMode = 0; }, "control section"},
+        {"hysteretic mode", [](FirstConfigRecords& r) { r.control.controlMode = 3; }, "control section"},
+        {"peak current without its ramp", [](FirstConfigRecords& r) { r.control.controlMode = 0; },
+         "the current ramp needs a positive value"},
         {"current limit from the chokes", [](FirstConfigRecords& r) { r.control.currentSenseSource = 1; },
          "control section"},
-        {"opto-isolator", [](FirstConfigRecords& r) { r.control.optoVariant = 0; }, "control section"},
-        {"coupled chokes", [](FirstConfigRecords& r) { r.settings.coupledOutputChokes = 1; }, "coupled output chokes"},
+        {"opto-isolator without its parts", [](FirstConfigRecords& r) { r.control.optoVariant = 0; },
+         "the opto-isolator needs a positive value"},
+        {"error amplifier network without its input branch", [](FirstConfigRecords& r) { r.control.veaVariant = 4; },
+         "the voltage error amplifier needs a positive value"},
+        {"choke coupling of 1", [](FirstConfigRecords& r) { r.settings.coupledOutputChokes = 1;
+                                                            r.settings.outputChokeCoupling[0] = 1.0; },
+         "output choke coupling coefficient"},
         {"no largest step", [](FirstConfigRecords& r) { r.settings.initialTimeStep = NOT_SET; }, "incomplete"},
     };
     for (const Case& c : cases) {

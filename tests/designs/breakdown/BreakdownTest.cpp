@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "analysis/timedomain/AnalHeadless.h"
+#include "circuit/AnalCfg.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 #include "platform/core/Format.h"
@@ -31,6 +32,9 @@ HeadlessRun RunDesign(const char* name) {
     std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
     std::remove(path.c_str());
     if (!doc) return {};
+    // A design kept for a frequency analysis shows its start-up as a turn-on run.
+    if (!doc->GetAnalysisConfig()->IsTimeDomain())
+        doc->GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_TURN_ON);
     return RunDesignHeadless(*doc, kCycles, nullptr, nullptr);
 }
 

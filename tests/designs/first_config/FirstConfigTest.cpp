@@ -107,11 +107,11 @@ TEST(FirstConfiguration, SettlesOnTheClosedForms) {
 }
 
 // A design the engine cannot run yet is refused with its message and runs nothing.
-TEST(FirstConfiguration, SteadyStateKindIsRefusedNotRun) {
+TEST(FirstConfiguration, FrequencyKindIsRefusedNotRun) {
     CPwrQuorraDoc doc;
     doc.OnNewDocument();
     BuildFirstConfiguration(doc);
-    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_STEADY_STATE);
+    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_CURRENT_LOOP);
     const HeadlessRun run = RunDesignHeadless(doc, 10, nullptr, nullptr);
     EXPECT_EQ(run.ran, 0);
     EXPECT_EQ(run.steps, 0);

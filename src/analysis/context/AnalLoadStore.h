@@ -1,0 +1,35 @@
+// What the second-stage filter's and the load network's steps hand from their forward pass
+// to their reverse pass (see AnalMFlt.h and AnalMLoad.h for the networks).
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/context/AnalConst.h"
+#include "analysis/context/AnalEngine.h"
+
+// The branches of one load network over the step, each V = z·I + e to the return.
+struct LoadNetworkCoeffs {
+    BranchPair shunt;     // the load resistor with its ESL and, when present, the load inductor
+    BranchPair source;    // the current source with its resistance (Thevenin form)
+    BranchPair parallel;  // what stands behind the series branch
+    BranchPair series;    // the series branch (resistor and inductor 1)
+    BranchPair load;      // the whole network seen from the output node
+};
+
+// The second-stage output filter over the step (see AnalMFlt.h).
+struct SecondStageCoeffs {
+    BranchPair inductor, damping, series, capacitor, dampingCapacitor, outputNode, total;
+};
+
+struct LoadStepStore {
+    LoadNetworkCoeffs output[kMaxOutputs];
+    SecondStageCoeffs secondStage[kMaxOutputs];
+    BranchPair firstStageDamping[kMaxOutputs];  // the first stage's damping branch
+    double loadVoltage[kMaxOutputs] = {};  // the output node behind the second stage (V)
+    // The output chokes on one core: M[j][k]·s (ohm), zero diagonal; all zero when uncoupled.
+    double chokeMutual[kMaxOutputs][kMaxOutputs] = {};
+    double sourceCurrent[kMaxOutputs] = {};  // the current source's value of the step (A)
+    double chokePeak[kMaxOutputs] = {};      // the highest choke current so far (A)
+    int32_t tableCursor[kMaxOutputs] = {};   // the load current tables' cursors and active flags
+    int32_t tableActive[kMaxOutputs] = {};
+};

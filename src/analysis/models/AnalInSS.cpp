@@ -1,0 +1,1239 @@
+// Steady-state starting values.
+//
+// The converter is taken at the start of a switching period in periodic operation: the
+// clock at its top and falling, the drive off, the primary switches open with the
+// transformer reset (magnetising current 0 in the two-switch forward), each output choke
+// freewheeling through its second rectifier at its lowest current of the period.
+//
+// Duty of output k (continuous choke current), from the volt-second balance of the choke
+// with the on-state drops referred to the secondary (n = N_k / N_p):
+//   D_k·(n·Vin) = (n²·Rp + Rw + Ro)·I + V + Vd        (sign s = +1; -1 mirrors V and I)
+// Discontinuous: the choke current rises from 0 to X in D·T, X from the output energy per
+// period ½·L·X² = P·T, P = (R1 + R2)·I² + Vc·I:  X = √(2·P·T / L),  D_k = L·X / (T·Vdrive').
+//   Vdrive' = n·Vin - Vd - s·Vc is the voltage across the choke during the on-time; the
+//   secondary sees n·Vin, so n·Vin serves the test and the duty of every output alike.
+// Choke current at the period start (continuous): the mean I less half the ripple gives the
+// minimum I_min = I + (1 - D)·T·m/2, m = -(s·Vf + V)/L the freewheeling slope; the period
+// starts T·s2/(s2 - s1) (the clock's fall) plus the switch's turn-on delay before the on-time,
+// so the current is still falling there: I_0 = I_min - (T·s2/(s2 - s1) + t_on)·m.
+// Control voltage that gives duty D on the rising ramp of slope s2 from the lower limit:
+//   N = T·s2·D + V_low   (voltage mode, the clock inhibiting during its fall).
+// The line draws the input power at the bulk voltage: I_line = P / V_in; the bulk sits at
+// V_in less the drop of the line's own resistance at that current.
+#include "analysis/models/AnalInSS.h"
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMOut.h"
+#include "records/Utils.h"
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+int32_t Sign(int32_t s) { return s < 0 ? -1 : 1; }
+
+// Primary resistance in the on-state loop: the switches (two in the two-switch forward) and
+// the current sense, referred through the sense transformer when there is one.
+double PrimaryResistance(const PrimaryInputRec& pi) {
+    double rp = pi.primarySeriesResistance * (pi.diode1On ? 2.0 : 1.0);
+    if (pi.directSenseOn) return rp + pi.senseResistance;
+    const double ratio = pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount;
+    return rp + (pi.senseResistance + pi.senseXfmrSecondaryResistance + pi.senseSeriesResistance) * ratio * ratio +
+           pi.senseXfmrWindingResistance;
+}
+
+// Second-stage filter resistance in the load path: its inductor beside the damping branch.
+double FilterSeriesResistance(const OutputFilterInputRec& fi) {
+    const double ra = fi.hasInductorB ? fi.secondInductorResistance : 0.0;
+    const double rb = (fi.dampingInductorOn ? fi.dampingInductorResistance : 0.0) +
+                      (fi.hasDampingB ? fi.dampingResistance : 0.0);
+    const double rt = ra + rb;
+    if (rt <= 0.0) return 0.0;
+    if (rb <= 0.0 || !fi.hasDampingB) return ra;
+    return ra * rb / rt;
+}
+
+double ChokeResistance(const OutputChokeInputRec& ch) {
+    return ch.windingResistance + (ch.seriesElementOn ? ch.seriesResistance : 0.0) +
+           (ch.skimWindingOn ? ch.skimResistance : 0.0);
+}
+
+// Sum of the load's series resistances that are present.
+double LoadSeriesSum(const LoadNetworkInputRec& ld) {
+    double s = 0.0;
+    if (ld.firstBranchOn) s += ld.firstResistance;
+    if (ld.firstInductorOn) s += ld.firstInductorResistance;
+    if (ld.resistorOn) s += ld.resistance;
+    if (ld.inductorOn) s += ld.inductorResistance;
+    return s;
+}
+
+// Load current at the output voltage V. With a current source and a load resistor the node
+// between the branches takes (I_s·R_p + V) / S, which is also the line-power form
+// I_s + (V - (R1 + RL1)·I_s) / S.
+double LoadCurrent(const LoadNetworkInputRec& ld, double open) {
+    const double v = ld.outputVoltage;
+    if (!ld.currentSourceOn) return v / LoadSeriesSum(ld);
+    if (!ld.resistorOn) return ld.sourceCurrent + v / open;
+    const double rl = ld.resistance + (ld.inductorOn ? ld.inductorResistance : 0.0);
+    return (ld.sourceCurrent * rl + v) / LoadSeriesSum(ld);
+}
+
+bool DiodeRectifier(const SecondaryRectifierInputRec& ri) { return !ri.resistiveRectifier; }
+
+// Drop of the conducting forward rectifier at the load current.
+double RectifierDrop(const SecondaryRectifierInputRec& ri, int32_t sign, double current) {
+    if (DiodeRectifier(ri)) return sign * ri.dynamicResistance * current + ri.diodeDrop;
+    double vd = ri.onResistance * current;
+    if (ri.maximumDrop < vd) vd = ri.maximumDrop;
+    if (ri.diodeDrop < vd) vd = ri.diodeDrop;
+    return vd;
+}
+
+int32_t Stacked(int32_t flag) { return flag == 1 ? 1 : 0; }
+
+int32_t OutputsInUse(const AnalysisSettingsRec& set) {
+    return set.outputCount >= 1 && set.outputCount <= kMaxOutputs ? set.outputCount : 0;
+}
+
+// A failure of a routine: its own message with a box, the general one for the run's first.
+int32_t Fail(UINT first, UINT second) {
+    ReportMessage(first, TRUE);
+    if (second) ReportMessageFirstBox(second);
+    return 0;
+}
+
+int32_t FailOutput(UINT first, UINT second, int32_t k) {
+    ReportMessage1(first, k, TRUE);
+    ReportMessage1FirstBox(second, k);
+    return 0;
+}
+
+}  // namespace
+
+double AbsValue(double x) { return std::fabs(x); }
+
+double EffectiveSecondaryTurns(int32_t k) {
+    const AnalysisContext* ctx = GetAnalysisContext();
+    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
+    const int32_t n = OutputsInUse(*ctx->pSettings);
+    if (k < 1 || k > n) return 0.0;
+    double nt[kMaxOutputs + 1] = {};
+    for (int32_t j = 1; j <= n; ++j) nt[j] = ctx->pSecondaryRectifierInput[j - 1]->windingTurns;
+    const int32_t c1 = Stacked(pi.stack2On1), c2 = Stacked(pi.stack1On2), c3 = Stacked(pi.stack3On2);
+    const int32_t c4 = Stacked(pi.stack2On3), c5 = Stacked(pi.stack4On3), c6 = Stacked(pi.stack3On4);
+    double e[kMaxOutputs + 1] = {};
+    if (n == 4) {
+        e[4] = ((c1 * nt[1] + nt[2]) * c3 + nt[3]) * c5 + nt[4];
+        e[3] = c6 * nt[4] + (c1 * nt[1] + nt[2]) * c3 + nt[3];
+        e[2] = c1 * nt[1] + (c6 * nt[4] + nt[3]) * c4 + nt[2];
+        e[1] = ((c6 * nt[4] + nt[3]) * c4 + nt[2]) * c2 + nt[1];
+    }
+    if (n >= 3 && e[4] == 0.0) {
+        e[3] = (c1 * nt[1] + nt[2]) * c3 + nt[3];
+        e[2] = c1 * nt[1] + c4 * nt[3] + nt[2];
+        e[1] = (c4 * nt[3] + nt[2]) * c2 + nt[1];
+    }
+    if (n >= 2 && e[3] == 0.0) {
+        e[2] = c1 * nt[1] + nt[2];
+        e[1] = c2 * nt[2] + nt[1];
+    }
+    if (e[2] == 0.0) e[1] = nt[1];
+    return e[k];
+}
+
+int32_t CalcSteadyStateDutyCycle(double* duty) {
+    AnalysisContext* ctx = GetAnalysisContext();
+    const AnalysisSettingsRec& set = *ctx->pSettings;
+    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
+    const double period = 1.0 / set.switchingFrequency;
+    const double rp = PrimaryResistance(pi);
+    const double vin = ctx->inputCapacitor.inputVoltage;
+    for (int32_t k = OutputsInUse(set); k >= 1; --k) {
+        const int32_t j = k - 1;
+        const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
+        const OutputChokeInputRec& ch = *ctx->pOutputChokeInput[j];
+        const OutputFilterInputRec& fi = *ctx->pOutputFilterInput[j];
+        const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[j];
+        const int32_t s = Sign(fi.outputSign);
+        const double rf = FilterSeriesResistance(fi);
+        const double ro = rf + ChokeResistance(ch);
+        const double i = LoadCurrent(ld, set.openResistance);
+        const double v = ld.outputVoltage;
+        ctx->outputFilter[j].loadResistance = rf + LoadSeriesSum(ld);
+        const double vc = rf * i + v;
+        ctx->outputFilter[j].capacitorVoltage = vc;
+        const double n = EffectiveSecondaryTurns(k) / pi.primaryTurns;
+        const double vd = RectifierDrop(ri, s, i);
+        ctx->secondaryRectifier[j].forwardVoltage = vd;
+        double dk = (((n * n * rp + ri.windingResistance + ro) * i + v) * s + vd) / n / vin;
+        OutputChokeStateRec& cs = ctx->outputChoke[j];
+        cs.continuousConduction = 1;
+        const double valley = (i - (1.0 - dk) * ((s * vd + vc) / ch.inductance) * period / 2.0) * s;
+        if (valley < 0.0 && DiodeRectifier(ri)) {
+            cs.continuousConduction = 0;
+            const double r12 = ch.windingResistance + (ch.seriesElementOn ? ch.seriesResistance : 0.0);
+            const double x = std::sqrt((r12 * i + vc) * i * period * 2.0 / ch.inductance);
+            const double across = n * vin - vd - s * vc;
+            dk = across <= 0.0 ? 1.0 : (ch.inductance * x / period) / across;
+        }
+        *duty += (ri.dutyWeight + ld.rippleWeight) * dk;
+    }
+    if (CheckFloatingPointStatus()) return Fail(52074, 52212);
+    return 1;
+}
+
+int32_t CalcInitialSwitchingPeriod(double* period, double duty, double vin) {
+    AnalysisContext* ctx = GetAnalysisContext();
+    const AnalysisSettingsRec& set = *ctx->pSettings;
+    const ControlInputRec& ci = *ctx->pControlInput;
+    ctx->primary.cycleAccumulator = 0.0;
+    if (ci.controlMode != 3) {
+        *period = set.switchingPeriodSetting;
+    } else if (set.analysisKind == 0) {
+        *period = 1.0 / set.switchingFrequency;
+    } else {
+        const double vref = ci.referenceInPercent ? ci.referenceValue * vin / 100.0 : ci.referenceValue;
+        const double band = vref * ci.hystDividerResistance / (ci.hystFilterResistance + ci.hystDividerResistance);
+        double slopes = 0.0;
+        for (int32_t k = OutputsInUse(set); k >= 1; --k) {
+            const int32_t j = k - 1;
+            const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
+            const OutputChokeInputRec& ch = *ctx->pOutputChokeInput[j];
+            const OutputFilterInputRec& fi = *ctx->pOutputFilterInput[j];
+            const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[j];
+            double vd = ri.diodeDrop;
+            if (ri.resistiveRectifier && !(vd < 0.0)) vd = 0.0;
+            double term = (Sign(fi.outputSign) * ld.outputVoltage + vd) / ch.inductance;
+            if (ci.senseSource == 1)
+                term *= ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;
+            else
+                term *= fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns * ch.senseWeight * fi.senseResistance;
+            slopes += term;
+        }
+        *period = band / (1.0 - duty) / slopes;
+    }
+    return CheckFloatingPointStatus() ? 0 : 1;
+}
+
+int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetworkInputRec& ld,
+                             const OutputChokeInputRec& ch, const SecondaryRectifierInputRec& ri,
+                             const OutputFilterInputRec& fi) {
+    AnalysisContext* ctx = GetAnalysisContext();
+    const AnalysisSettingsRec& set = *ctx->pSettings;
+    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
+    const int32_t s = Sign(fi.outputSign);
+    const double rp = PrimaryResistance(pi);
+    const double ro = FilterSeriesResistance(fi) + ChokeResistance(ch);
+    const double i = LoadCurrent(ld, set.openResistance);
+    const double n = fi.secondaryTurns / pi.primaryTurns;
+    double vd = s * ri.diodeDrop;
+    if (ri.resistiveRectifier) vd = s * ri.onResistance * i;
+    if (s * vd > ri.maximumDrop && ri.resistiveRectifier) vd = s * ri.maximumDrop;
+    if (s * vd > ri.diodeDrop) vd = s * ri.diodeDrop;
+    *predicted = source - i * (n * n * rp + ri.windingResistance + ro) - vd;
+    if (CheckFloatingPointStatus()) {
+        ReportMessage(52064, TRUE);
+        return 0;
+    }
+    if (set.analysisKind != 0) {
+        const double target = ld.outputVoltage;
+        const bool far = *predicted == 0.0 ? AbsValue(target) > 0.2
+                                           : AbsValue((*predicted - target) / *predicted) > 0.2;
+        if (far) ReportMessage1(53027, fi.outputNumber, TRUE);
+    }
+    return 1;
+}
+
+namespace {
+
+// Inductance of a line filter inductor at the start: the table's first point (the step holds
+// every inductance at its nominal value).
+void NominalInductance(const TimeMagnitudeTable3* table, double* inductance, double* slope) {
+    if (!table || table->count < 1) return;
+    *inductance = table->points[0].magnitude;
+    *slope = 0.0;
+}
+
+// Every line rectifier diode blocking at the line's peak, the bulk slots at their voltages.
+int32_t InitSteadyStateLineRectifier(AnalysisContext& ctx, double vin) {
+    const LineSourceInputRec& li = *ctx.pLineSourceInput;
+    LineRectifierStateRec& lr = ctx.lineRectifier;
+    InputCapacitorStateRec& cap = ctx.inputCapacitor;
+    const double open = ctx.pSettings->openResistance;
+    const double vpk = li.lineMagnitude + li.lineOffset;
+    const double vf = li.rectifierForwardVoltage;
+    const double ph2 = ctx.linePhase[1].phaseVoltage, ph3 = ctx.linePhase[2].phaseVoltage;
+    const int32_t present[8] = {li.diode1Present, li.diode2Present, li.diode3Present, li.diode4Present,
+                                li.diode5Present, li.diode6Present, li.diode7Present, li.diode8Present};
+    double* current[8] = {&lr.diode1Current, &lr.diode2Current, &lr.diode3Current, &lr.diode4Current,
+                          &lr.diode5Current, &lr.diode6Current, &lr.diode7Current, &lr.diode8Current};
+    double* second[8] = {&lr.diode1SecondCurrent, &lr.diode2SecondCurrent, &lr.diode3SecondCurrent,
+                         &lr.diode4SecondCurrent, &lr.diode5SecondCurrent, &lr.diode6SecondCurrent,
+                         &lr.diode7SecondCurrent, &lr.diode8SecondCurrent};
+    double* resistance[8] = {&lr.diode1Resistance, &lr.diode2Resistance, &lr.diode3Resistance, &lr.diode4Resistance,
+                             &lr.diode5Resistance, &lr.diode6Resistance, &lr.diode7Resistance, &lr.diode8Resistance};
+    double* voltage[8] = {&lr.diode1Voltage, &lr.diode2Voltage, &lr.diode3Voltage, &lr.diode4Voltage,
+                          &lr.diode5Voltage, &lr.diode6Voltage, &lr.diode7Voltage, &lr.diode8Voltage};
+    // The blocking voltage of each diode the form names (NaN: not named).
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    double blocking[8] = {none, none, none, none, none, none, none, none};
+    const auto slots = [&](double low, double high) {
+        cap.capSlot1Voltage = cap.capSlot1VoltageHeld = low;
+        cap.capSlot2Voltage = cap.capSlot2VoltageHeld = low;
+        cap.capSlot3Voltage = cap.capSlot3VoltageHeld = high;
+        cap.capSlot4Voltage = cap.capSlot4VoltageHeld = high;
+    };
+    const auto halfWave = [&]() {
+        blocking[0] = blocking[1] = -vin;
+        blocking[4] = -vin - ph2;
+        blocking[5] = -vin + ph2;
+        blocking[6] = -vin - ph3;
+        blocking[7] = -vin + ph3;
+    };
+    switch (ctx.pSettings->lineRectifierForm) {
+    case 1:
+        lr.negativeRectifierVoltage = vpk;
+        slots(0.0, vin - vf);
+        halfWave();
+        break;
+    case 2:
+    case 4:
+        lr.negativeRectifierVoltage = 0.0;
+        slots(0.0, vin);
+        blocking[0] = blocking[1] = blocking[2] = blocking[3] = -vin / 2.0;
+        blocking[4] = -(vin - ph2) / 2.0;
+        blocking[5] = -(ph2 + vin) / 2.0;
+        blocking[6] = -(vin - ph3) / 2.0;
+        blocking[7] = -(ph3 + vin) / 2.0;
+        if (li.diode1Present) cap.capSlot2Voltage = -vin / 2.0;
+        break;
+    case 3:
+    case 5:
+        lr.negativeRectifierVoltage = vpk;
+        slots(vin / 2.0 - vf, vin / 2.0 - vf);
+        halfWave();
+        break;
+    default:
+        lr.negativeRectifierVoltage = 0.0;
+        slots(0.0, vin);
+        break;
+    }
+    for (int d = 0; d < 8; ++d) {
+        if (!present[d] || std::isnan(blocking[d])) continue;
+        *voltage[d] = blocking[d];
+        *current[d] = 0.0;
+        *second[d] = 0.0;
+        *resistance[d] = open;
+    }
+    lr.positiveRectifierVoltage = vpk;
+    if (CheckFloatingPointStatus()) return Fail(52063, 52170);
+    return 1;
+}
+
+// One line phase at the DC line current: the filter inductors carrying it (the second stage
+// sharing it with its damping branch by their resistances), their resistive drops taken off
+// the bulk. The line's own series resistance drops its share as well.
+int32_t InitSteadyStateLinePhase(AnalysisContext& ctx, int32_t p, double i) {
+    const LineSourceInputRec& li = *ctx.pLineSourceInput;
+    const double open = ctx.pSettings->openResistance;
+    LinePhaseStateRec& ph = ctx.linePhase[p];
+    InputCapacitorStateRec& cap = ctx.inputCapacitor;
+    ph.firstInductorVoltage = 0.0;
+    if (li.firstInductorOn) {
+        ph.firstInductorCurrent = ph.firstInductorMeanCurrent = ph.firstInductorCurrentCopy = i;
+        NominalInductance(ctx.pTable3[0], &ph.firstInductance, &ph.firstInductanceSlope);
+        ph.firstInductorCurrentSlope = 0.0;
+        ph.firstInductorParallelResistance = open;
+        ph.firstInductorWindingResistance = li.firstInductorResistance;
+        ph.firstInductorVoltage = li.firstInductorResistance * i;
+        cap.inputVoltage -= ph.firstInductorVoltage;
+    }
+    const double lineDrop = li.lineResistance * i;
+    cap.inputVoltage -= lineDrop;
+    if (li.sourceOn) {
+        ph.firstStageCapacitorCurrent = 0.0;
+        ph.sourceVoltage = ph.phaseVoltage;
+        ph.filterVoltage = ph.phaseVoltage - ph.firstInductorVoltage;
+    }
+    if (li.inputCapacitorOn) {
+        ph.filterCapCurrent = ph.firstStageCapacitorDampingResistorVoltage = 0.0;
+        ph.filterCapVoltage = ph.filterCapVoltage2 = ph.filterVoltage;
+    }
+    // Without the damping branch's resistor no current is shared into it.
+    ph.dampingBranchCurrent = 0.0;
+    ph.secondInductorVoltage = 0.0;
+    if (li.secondInductorOn) {
+        double i2 = i;
+        if (li.dampingResistorOn) {
+            const double r2 = li.secondInductorResistance;
+            const double rb = li.dampingResistance + (li.dampingInductorOn ? li.dampingInductorResistance : 0.0);
+            i2 = i * rb / (r2 + rb);
+            ph.dampingBranchCurrent = i * r2 / (r2 + rb);
+        }
+        ph.secondInductorCurrent = ph.secondInductorMeanCurrent = ph.secondInductorCurrentCopy = i2;
+        NominalInductance(ctx.pTable3[1], &ph.secondInductance, &ph.secondInductanceSlope);
+        ph.secondInductorCurrentSlope = 0.0;
+        ph.secondInductorParallelResistance = open;
+        ph.secondInductorWindingResistance = li.secondInductorResistance;
+        ph.secondInductorVoltage = li.secondInductorResistance * i2;
+        cap.inputVoltage -= ph.secondInductorVoltage;
+    }
+    if (li.dampingInductorOn) {
+        const double ib = ph.dampingBranchCurrent;
+        ph.dampingInductorCurrent = ph.dampingInductorMeanCurrent = ph.dampingInductorCurrentCopy = ib;
+        NominalInductance(ctx.pTable3[2], &ph.dampingInductance, &ph.dampingInductanceSlope);
+        ph.dampingInductorCurrentSlope = 0.0;
+        ph.dampingInductorParallelResistance = open;
+        ph.dampingInductorWindingResistance = li.dampingInductorResistance;
+        ph.dampingInductorVoltage = ib * li.dampingInductorResistance;
+    }
+    if (li.dampingResistorOn) ph.dampingResistorDrop = ph.dampingBranchCurrent * li.dampingResistance;
+    ph.startValueCopy = ph.lineVoltage - ph.firstInductorVoltage - ph.secondInductorVoltage - lineDrop;
+    ph.startTermA = i;
+    ph.lineCurrentHeld = i;
+    // The step's line branch: the source current at the bulk's voltage.
+    ph.firstInductorCurrentSlope = 0.0;
+    if (!li.sourceOn) {
+        ph.firstStageCapacitorCurrent = i;
+        ph.sourceVoltage = ph.lineVoltage;
+        ph.filterVoltage = ph.lineVoltage - lineDrop;
+    }
+    if (CheckFloatingPointStatus()) return Fail(52056, 52088);
+    return 1;
+}
+
+// The primary at the period start: the switches open, the reset (or clamp) circuit at its
+// steady voltage, the magnetising current at the bottom of its ripple (0 where the reset
+// ends it), the blocking elements at the voltages they hold.
+}  // namespace
+
+void InitSteadyStatePrimary(double duty) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const double open = ctx.pSettings->openResistance;
+    const double vin = ctx.inputCapacitor.inputVoltage;
+    const double period = ctx.stepState.switchingPeriod;
+    PrimaryStateRec& p = ctx.primary;
+    if (pi.hasClampCapacitor) {
+        if (!pi.clampResistorOn) {
+            p.clampCapacitorVoltage = duty / (1.0 - duty) * vin;
+            p.clampCapacitorCurrent = -(vin / pi.magnetizingInductanceNominal * period * duty) / 2.0;
+        } else {
+            p.clampCapacitorVoltage = std::sqrt(period * pi.clampResistance / pi.magnetizingInductanceNominal / 2.0) *
+                                      vin * duty;
+            p.clampCapacitorCurrent = -p.clampCapacitorVoltage / pi.clampResistance;
+        }
+        p.clampCapacitorVoltageState = p.clampCapacitorVoltage;
+        p.resetCurrentCopy = 0.0;
+    }
+    if (pi.clampResistorOn) p.clampResistorCurrent = -p.clampCapacitorCurrent;
+    if (pi.senseResistorOn) p.currentSenseResistorVoltage = 0.0;
+    if (pi.diode1On) {
+        p.diode1Voltage = -vin / 2.0;
+        p.diode1Current = 0.0;
+        p.diode1Aux = 0.0;
+        p.diode1Resistance = open;
+        if (pi.secondSwitchOn) {
+            p.diode2Voltage = -vin / 2.0;
+            p.diode2Current = 0.0;
+        }
+    }
+    if (pi.resetDiodeOn) {
+        p.resetDiodeVoltage = -p.clampCapacitorVoltage;
+        p.resetDiodeCurrent = 0.0;
+        p.resetDiodeResistance = open;
+    }
+    if (pi.senseDiodeOn) {
+        p.senseDiodeResistance = open;
+        p.currentSenseRectifierAnodeToCathodeVoltage = 0.0;
+    }
+    if (pi.senseAmplifierOn) {
+        p.senseAmpCurrent = 0.0;
+        p.senseAmpResistance = open;
+        p.senseAmpVoltage = 0.0;
+    }
+    if (pi.clampCapacitorOn) p.capacitorVoltage = p.capacitorVoltageCopy = vin + 1.0;
+    // SW1 carries no current while open: its body diode (forward voltage above 0) is off.
+    if (pi.switch1On) {
+        p.switch1Current = 0.0;
+        p.switch1Resistance = open;
+        p.switch1OffResistance = open;
+        p.switch1Aux1 = 0.0;
+        p.switch1Aux2 = 0.0;
+        p.switch1Voltage = pi.secondSwitchOn ? vin / 2.0 : vin;
+        p.switch1VoltageCopy = p.switch1Voltage;
+        p.switch1DrainToSourceCurrent = 0.0;
+        p.switch1DiodeConducting = 0;
+        p.switch1DiodeCurrent = 0.0;
+        if (pi.secondSwitchOn) {
+            p.switch2Current = 0.0;
+            p.switch2Voltage = p.switch1VoltageCopy;
+            p.switch2Link = 0.0;
+        }
+    }
+    if (pi.powerTransformerOn) {
+        p.primaryWindingCurrentSlope = 0.0;
+        p.primaryOpenResistance = open;
+        p.primaryWindingResistance = pi.primaryWindingResistance;
+        p.magnetizingCurrentCopy5 = 0.0;
+        p.magnetizingInductance = pi.magnetizingInductanceNominal;
+        p.magnetizingInductanceSlope = 0.0;
+        p.switchState = 0;
+        // Half the magnetising ripple, negative at the period start, where the reset swings it.
+        const double ripple = -(vin / pi.magnetizingInductanceNominal * period * duty) / 2.0;
+        switch (pi.topology) {
+        case 4:
+        case 5:
+            p.magnetizingCurrent = p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = ripple;
+            p.idleTestCurrent = p.resetCapacitorCurrent = p.magnetizingCurrentCopy5 = ripple;
+            p.primaryWindingCurrent = ripple;
+            p.switchState = 1;
+            p.primaryWindingVoltage = -1.0;
+            p.capacitorVoltage = p.capacitorVoltageCopy = p.switch1VoltageCopy = vin + 1.0;
+            break;
+        case 6:
+        case 7:
+            p.magnetizingCurrent = p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = ripple;
+            p.idleTestCurrent = p.primaryWindingCurrent = ripple;
+            p.primaryWindingVoltage = -p.clampCapacitorVoltage;
+            p.switchState = 1;
+            p.clampSwitchActive = 1;
+            p.clampSwitchVoltage = 0.0;
+            p.clampSwitchCurrent = -p.magnetizingCurrent;
+            p.clampSwitchOnResistance = pi.clampSwitchOnResistance;
+            p.clampSwitchAux1 = p.clampSwitchAux2 = p.clampSwitchAux3 = p.clampSwitchAux4 = 0.0;
+            // The switch carries the current in its channel: its body diode stays off.
+            p.clampSwitchDiodeConducting = 0;
+            p.clampSwitchResistance = open;
+            p.clampSwitchDiodeCurrent = 0.0;
+            break;
+        default:
+            p.magnetizingCurrent = p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = 0.0;
+            p.idleTestCurrent = p.primaryWindingVoltage = 0.0;
+            p.primaryWindingCurrent = 0.0;
+            break;
+        }
+    }
+    if (pi.currentSenseTransformerOn) {
+        p.senseXfmrCurrent = p.senseXfmrVoltage = p.senseXfmrSecondaryCurrent = p.senseXfmrSecondaryVoltage = 0.0;
+        p.senseXfmrAux1 = p.senseXfmrAux2 = 0.0;
+        p.senseXfmrOffResistance = p.senseXfmrOffResistance2 = open;
+        p.senseXfmrWindingResistance = p.senseXfmrResistance = pi.senseXfmrWindingResistance;
+        p.senseXfmrSecondaryResistance = pi.senseXfmrSecondaryResistance;
+    }
+    if (pi.resetWindingOn) {
+        p.resetWindingCurrent = p.resetWindingVoltage = p.resetWindingAux = 0.0;
+        p.resetWindingResistance = pi.resetWindingResistance;
+    }
+    if (!pi.powerTransformerOn) p.switchState = 0;
+    p.switch1Conducting = 0;
+    p.switch1OnRequest = 0;
+    p.switch1OffRequest = 0;
+    p.resetRectifiersOn = 0;
+    p.resetRectifiersOffRequest = 0;
+    p.reflectedSecondaryCurrent = 0.0;
+    p.currentSenseOutput = 0.0;
+}
+
+namespace {
+
+// One output at the start of the period. Adds its power to *power and its ripple term to
+// *ripple; *current is its load current.
+int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, double vk, double* power,
+                              double* current, double* ripple) {
+    const int32_t j = k - 1;
+    const AnalysisSettingsRec& set = *ctx.pSettings;
+    const ControlInputRec& ci = *ctx.pControlInput;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+    const OutputChokeInputRec& chi = *ctx.pOutputChokeInput[j];
+    const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
+    const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+    LoadNetworkStateRec& lo = ctx.loadNetwork[j];
+    OutputChokeStateRec& ch = ctx.outputChoke[j];
+    SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[j];
+    OutputFilterStateRec& f = ctx.outputFilter[j];
+    SecondaryWindingStateRec& w = ctx.secondaryWinding[j];
+    const double open = set.openResistance;
+    const double period = ctx.stepState.switchingPeriod;
+    const int32_t s = Sign(fi.outputSign);
+
+    double vo = 0.0;
+    if (!PredictOutputVoltage(&vo, vk, ld, chi, ri, fi)) return 0;
+
+    // Load.
+    const double rsum = LoadSeriesSum(ld);
+    const double rpar = (ld.resistorOn ? ld.resistance : 0.0) + (ld.inductorOn ? ld.inductorResistance : 0.0);
+    double i = 0.0;
+    if (!ld.currentSourceOn) {
+        i = vo / rsum;
+    } else {
+        lo.sourceResistance = open;
+        i = ld.resistorOn ? (ld.sourceCurrent * rpar + vo) / rsum : ld.sourceCurrent + vo / open;
+    }
+    *power += i * vo;
+    const double reff = FilterSeriesResistance(fi);
+    *power += i * i * reff;
+    lo.loadCurrent = i;
+    double vnode = vo;
+    if (ld.firstBranchOn) {
+        lo.firstBranchCurrent = i;
+        lo.firstResistorDrop = ld.firstResistance * i;
+        vnode -= lo.firstResistorDrop;
+        if (ld.firstInductorOn) {
+            lo.load1MeanCurrent = i;
+            lo.load1CurrentCopy = i;
+            lo.load1SquareCurrentIntegral = 0.0;
+            lo.load1ParallelResistance = open;
+            lo.load1WindingResistance = ld.firstInductorResistance;
+            lo.load1Voltage = ld.firstInductorResistance * i;
+            vnode -= lo.load1Voltage;
+        }
+    }
+    if (ld.currentSourceOn) {
+        lo.sourcePhase = 0.0;
+        lo.sourceDcCurrent = ld.sourceCurrent;
+        lo.sourceCurrentSlope = ld.sourceSineAmplitude * ld.sourceFrequency * kTwoPi;
+        lo.sourceVoltage = vnode;
+    }
+    const double branch = ld.currentSourceOn ? i - ld.sourceCurrent : i;
+    if (ld.inductorOn) {
+        lo.load2MeanCurrent = branch;
+        lo.load2CurrentCopy = branch;
+        lo.load2SquareCurrentIntegral = 0.0;
+        lo.load2ParallelResistance = open;
+        lo.load2WindingResistance = ld.inductorResistance;
+        lo.load2Voltage = ld.currentSourceOn ? 0.0 : vnode - (ld.resistorOn ? ld.resistance * i : 0.0);
+    }
+    if (ld.resistorOn) {
+        lo.resistorAux = 0.0;
+        lo.resistorCurrent = branch;
+        lo.resistorVoltage = ld.currentSourceOn ? lo.sourceVoltage
+                                                : vnode - (ld.inductorOn ? branch * ld.inductorResistance : 0.0);
+    }
+    lo.outputNodeVoltage = vnode;
+
+    // Choke.
+    const double vf = DiodeRectifier(ri) ? ri.forwardVoltage : 0.0;
+    double slope = 0.0;
+    if (chi.chokeOn) {
+        const double l = chi.inductance;
+        if (!ch.continuousConduction) {
+            ch.currentSlope = 0.0;
+            ch.chokeCurrent = 0.0;
+            ch.lookupCurrent = 0.0;
+            ch.windingVoltage = 0.0;
+            ch.meanCurrent = i;
+            const double x = std::sqrt(2.0 * period * *power / l);
+            const double fall_v = s * vo + rs.forwardVoltage;
+            double fall = fall_v <= 0.0 ? 1.0 : (l * x / fall_v) / period;
+            if (fall > 1.0) fall = 1.0;
+            if (!fi.hasInductorB)
+                *ripple += (fi.rippleResistance * x + (x / period) * (1.0 / fall + 1.0 / duty) * fi.rippleInductance) *
+                           ld.rippleWeight;
+        } else {
+            slope = DiodeRectifier(ri) ? -(s * ri.forwardVoltage + vo) / l : -(ri.secondOnResistance * i + vo) / l;
+            ch.currentSlope = slope;
+            ch.meanCurrent = i;
+            const double imax = i - (1.0 - duty) * period * slope / 2.0;
+            double imin = i + (1.0 - duty) * period * slope / 2.0;
+            if (DiodeRectifier(ri) && s * imin < 0.0) imin = 0.0;
+            if (!fi.hasInductorB)
+                *ripple += ((imax - imin) * fi.rippleResistance +
+                            ((imax - imin) / period) * (1.0 / duty + 1.0 / (1.0 - duty)) * fi.rippleInductance) *
+                           ld.rippleWeight;
+            ch.chokeCurrent = i;
+            if (ci.clockEnabled)
+                ch.chokeCurrent = imin -
+                                  period * ci.clockSecondSlope * slope / (ci.clockSecondSlope - ci.clockFirstSlope) -
+                                  pi.turnOnDelay * slope;
+            ch.lookupCurrent = ch.chokeCurrent;
+            ch.windingVoltage = DiodeRectifier(ri) ? -(s * ri.forwardVoltage + vo)
+                                                   : -vo - ch.chokeCurrent * ri.secondOnResistance;
+        }
+        ch.inductance = l;
+        ch.inductanceSlope = 0.0;
+        ch.reportedChokeCurrent = ch.chokeCurrent;
+        SetFlagIfSameSign(&ch.chokeFlagA, ri.resistiveRectifier, ch.reportedChokeCurrent, fi.outputSign);
+        ch.squareCurrentIntegral = 0.0;
+        ch.parallelResistance = open;
+        ch.windingResistance = chi.windingResistance;
+        ch.totalResistance = chi.windingResistance;
+        ch.totalInductance = l;
+    }
+    if (chi.seriesElementOn) {
+        ch.seriesElementVoltage = (chi.seriesInductance * slope + ch.chokeCurrent * chi.seriesResistance) * s;
+        ch.currentSenseOutput = chi.seriesElementFactor * ch.seriesElementVoltage;
+        ch.totalResistance += chi.seriesResistance;
+        ch.totalInductance += chi.seriesInductance;
+    }
+    *power += ch.totalResistance * ch.chokeCurrent * ch.chokeCurrent;
+    *power += DiodeRectifier(ri) ? s * ch.chokeCurrent * ri.forwardVoltage
+                                 : ch.chokeCurrent * ch.chokeCurrent * ri.onResistance;
+
+    // Second-stage filter: its inductor beside the damping branch share the load current
+    // inversely to their resistances.
+    const double ra = fi.hasInductorB ? fi.secondInductorResistance : 0.0;
+    const double rb = (fi.dampingInductorOn ? fi.dampingInductorResistance : 0.0) +
+                      (fi.hasDampingB ? fi.dampingResistance : 0.0);
+    const double rt = ra + rb;
+    if (fi.dampingInductorOn) {
+        const double ib = ra / rt * i;
+        f.dampingInductorCurrent = f.dampingInductorMeanCurrent = f.dampingInductorCurrentCopy = ib;
+        f.dampingInductorCurrentSlope = 0.0;
+        f.dampingInductorParallelResistance = open;
+        f.dampingInductorWindingResistance = fi.dampingInductorResistance;
+        f.dampingInductorVoltage = fi.dampingInductorResistance * ib;
+    }
+    if (fi.hasInductorB) {
+        const double ia = fi.hasDampingB ? rb / rt * i : i;
+        f.secondInductorCurrent = f.secondInductorMeanCurrent = f.inductorBCurrent = ia;
+        f.secondInductorCurrentCopy2 = ia;
+        f.secondInductorCurrentSlope = 0.0;
+        f.secondInductorParallelResistance = open;
+        f.secondInductorWindingResistance = ra;
+        f.secondInductorVoltage = ra * ia;
+    }
+    if (fi.hasDampingB) {
+        f.dampingInductorCurrent = ra / rt * i;
+        f.dampingResistorDrop = f.dampingInductorCurrent * fi.dampingResistance;
+    }
+
+    // First-stage capacitor at the load's voltage, carrying the choke's excess over the load.
+    f.capacitorCurrent = ch.chokeCurrent - i;
+    f.capacitorVoltage = i * reff + vo;
+    f.outputVoltage = vo;
+    *current = i;
+    if (fi.capacitorOn) {
+        f.capAVoltage = f.capacitorVoltage;
+        f.capacitorCurrent1 = f.capacitorCurrent;
+        f.capacitorVoltage1 = f.capAVoltage;
+    }
+    if (fi.hasCapA2) {
+        f.capacitor2Current = 0.0;
+        f.capA2Voltage = f.capacitor2Voltage = f.capacitor2VoltageCopy = f.capacitorVoltage;
+    }
+    if (fi.hasCapB) {
+        f.outputCapacitorCurrent = 0.0;
+        f.capBVoltage = f.outputCapacitorVoltageCopy = vo;
+    }
+    if (fi.hasCapB2) {
+        f.outputCapacitor2Current = 0.0;
+        f.capB2Voltage = f.outputCapacitor2Voltage = f.outputCapacitor2VoltageCopy = vo;
+    }
+
+    // Rectifiers: the forward one blocking, the freewheeling one carrying the choke current.
+    rs.outputSideVoltage = vo;
+    rs.rectifier1Resistance = open;
+    rs.rectifier1On = 0;
+    rs.rectifierCurrent = 0.0;
+    rs.rectifier1AnodeToCathodeCurrent = 0.0;
+    rs.rectifier1AnodeToCathodeVoltage = 0.0;
+    rs.chokeCurrentCopy = ch.chokeCurrent;
+    const double ic = ch.chokeCurrent;
+    if (!DiodeRectifier(ri)) {
+        // The channel, its body diode (Vf, Rd) and the diode beside it (Vx, Rx) share the
+        // drop: a diode conducts once the voltage across them passes its forward voltage.
+        const double ron = ri.secondOnResistance, rd = ri.secondDynamicResistance, vfd = ri.forwardVoltage;
+        const double vx = ri.secondDiodeVoltage, rx = ri.secondDiodeResistance;
+        rs.resistiveActive = 1;
+        rs.channelResistance = ron;
+        rs.diodeConducting = rs.secondDiodeConducting = 0;
+        rs.diodeCurrent = rs.secondDiodeCurrent = 0.0;
+        rs.diodeResistance = rs.secondDiodeResistanceNow = open;
+        const double v = s * ic * ron;
+        const bool bodyFirst = vfd <= vx;
+        const double vLow = bodyFirst ? vfd : vx, rLow = bodyFirst ? rd : rx, vHigh = bodyFirst ? vx : vfd;
+        bool all = false;
+        if (v <= vLow) {
+            rs.rectifierVoltage = v;
+            rs.channelCurrent = -s * ic;
+        } else {
+            const double u = (s * ic * rLow + vLow) * ron / (ron + rLow);
+            if (u > vHigh) {
+                all = true;
+            } else if (bodyFirst) {
+                rs.diodeConducting = 1;
+                rs.diodeResistance = rd;
+                rs.diodeCurrent = (u - vfd) / rd;
+                rs.channelCurrent = s * ic - rs.diodeCurrent;
+                rs.rectifierVoltage = ron * rs.channelCurrent;
+            } else {
+                rs.secondDiodeConducting = 1;
+                rs.secondDiodeResistanceNow = rx;
+                rs.secondDiodeCurrent = (u - vx) / rx;
+                rs.rectifierVoltage = u;
+                rs.channelCurrent = -s * ic;
+            }
+        }
+        if (all) {
+            const double ich = (rd * vx + rx * vfd + s * ic * rx * rd) / (rx * rd + ron * rd + ron * rx);
+            rs.secondDiodeCurrent = (ich * ron - vx) / rx;
+            rs.diodeCurrent = (ron * ich - vfd) / rd;
+            rs.rectifierVoltage = ron * ich;
+            rs.channelCurrent = rs.secondDiodeCurrent + ich;
+            rs.diodeConducting = rs.secondDiodeConducting = 1;
+            rs.diodeResistance = rd;
+            rs.secondDiodeResistanceNow = rx;
+        }
+        rs.rectifier2TotalAnodeToCathodeCurrent = s * ic;
+        rs.channelVoltage = rs.rectifierVoltage;
+    } else if (!ch.continuousConduction) {
+        rs.diodeCurrent = 0.0;
+        rs.rectifierVoltage = -s * f.capAVoltage;
+        rs.diodeResistance = open;
+        rs.diodeConducting = 0;
+        rs.rectifier2TotalAnodeToCathodeCurrent = 0.0;
+    } else {
+        rs.diodeCurrent = s * ch.chokeCurrent;
+        rs.rectifierVoltage = s * ch.chokeCurrent * ri.secondDynamicResistance + vf;
+        rs.diodeResistance = ri.secondDynamicResistance;
+        rs.diodeConducting = 1;
+        rs.rectifier2TotalAnodeToCathodeCurrent = rs.diodeCurrent;
+    }
+    rs.outputConducting = rs.rectifier1On || rs.diodeConducting;
+    rs.rectifiedVoltage = -s * rs.rectifierVoltage;
+
+    if (pi.powerTransformerOn) {
+        w.windingInductance = ctx.primary.magnetizingInductance / pi.magnetizingInductanceNominal *
+                              ri.nominalWindingInductance;
+        w.windingResistance = ri.windingResistance;
+        w.windingCurrent = 0.0;
+        w.windingVoltage = 0.0;
+    }
+
+    // The step's own hand-over slots: the freewheeling rectifier carries the choke current.
+    OutputStepStore& o = ctx.engine.output[j];
+    o = OutputStepStore();
+    o.freewheelCurrent = rs.diodeCurrent;
+    o.freewheelSlope = rs.diodeConducting ? s * slope : 0.0;
+    o.freewheelVoltage = rs.diodeConducting ? rs.rectifierVoltage : 0.0;
+    o.chokeNodeVoltage = rs.rectifiedVoltage;
+    ctx.engine.secondaryCurrent[j] = 0.0;
+
+    if (CheckFloatingPointStatus()) {
+        ReportMessage(52066, TRUE);
+        return 0;
+    }
+    return 1;
+}
+
+// Control section at the operating point: the comparator at the control voltage of duty D,
+// the error amplifier and opto-isolator worked back from it, the clock at its top.
+int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* currents, double duty, double ipk, double iavg,
+                                     double ripple) {
+    const ControlInputRec& ci = *ctx.pControlInput;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const double tf = ctx.pSettings->switchingPeriodSetting;
+    const double period = ctx.stepState.switchingPeriod;
+    ControlStateRec& c = ctx.control;
+
+    // The sensed current at the period start: its peak, mean and slope.
+    double vpeak = 0.0, vmean = 0.0, vslope = 0.0;
+    if (ci.controlMode == 0 || ci.controlMode == 3 || ci.controlMode == 4) {
+        if (ci.senseSource == 0) {
+            const double gain = pi.currentSenseTransformerOn
+                                    ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                                    : pi.senseAmpGain * pi.senseResistance;
+            vpeak = gain * ipk;
+            vmean = gain * iavg;
+            vslope = (2.0 * (vpeak - vmean) / duty) / period;
+        } else if (ci.senseSource == 1 || ci.senseSource == 2) {
+            for (int32_t k = OutputsInUse(*ctx.pSettings); k >= 1; --k) {
+                const int32_t j = k - 1;
+                const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[j];
+                const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+                const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
+                const int32_t s = Sign(fi.outputSign);
+                const double vo = ctx.pLoadNetworkInput[j]->outputVoltage;
+                const double vf = DiodeRectifier(ri) ? ri.forwardVoltage : 0.0;
+                const double down = (s * vo + vf) / ctx.outputChoke[j].inductance;  // the choke's fall
+                if (ci.senseSource == 1) {
+                    const double g = ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;
+                    vmean += s * g * currents[j];
+                    vpeak += (s * currents[j] + (1.0 - duty) * down * period / 2.0) * g;
+                    vslope += down * g;
+                } else {
+                    const double bias = fi.csTermC * fi.biasVoltage / (fi.biasUpperResistance + fi.csTermC);
+                    const double n = fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns;
+                    vmean += bias * ch.senseWeight;
+                    vpeak += (bias + (1.0 - duty) * down * period * n * 0.5 * fi.senseResistance) * ch.senseWeight;
+                    vslope += down * n * ch.senseWeight * fi.senseResistance;
+                }
+            }
+        }
+        if (CheckFloatingPointStatus()) return Fail(52054, 52213);
+    }
+    // The output ripple carried through the error amplifier's network.
+    double x = 0.0;
+    if (ci.hasErrorAmpFlowC) {
+        const double r1 = ci.errorAmpStateBGain, r2 = ci.rippleGainResistance2, r3 = ci.rippleGainResistance3;
+        x = ci.hasErrorAmpFlowB ? (r2 + r3) * (r1 * ripple / r2) / r3 : r1 * ripple / r3;
+        if (ci.hasErrorAmpStateC) x = x / (tf * ci.rippleFilterCapacitance * r1 * kTwoPi + 1.0);
+    }
+    if (ci.hasRippleStage) {
+        x = (ci.offsetGainDen2 * ci.offsetGainDen1 / ci.offsetGainNum) * x;
+        if (ci.hasErrorAmpStateA) x = x / (tf * ci.offsetGainDen1 * ci.rippleStageCapacitance * kTwoPi + 1.0);
+    }
+    const double rff = ci.rampResistance, rs = ci.senseSummingResistance;
+    switch (ci.controlMode) {
+    case 0:
+        c.pwmComparatorNonInverting = rs * vpeak / (rff + rs) +
+                                      ((ci.clockLowerLimit - ci.rampOffset) + tf * ci.clockSecondSlope * duty) * rff /
+                                          (rff + rs) -
+                                      ci.rampCapacitance * rff * vslope + x / 2.0;
+        c.pwmControlVoltage = c.pwmComparatorNonInverting;
+        c.pwmComparatorInverting = (ci.clockLowerLimit - ci.rampOffset) * rff / (rff + rs);
+        break;
+    case 1:
+        c.pwmComparatorNonInverting = ((ctx.inputCapacitor.inputVoltage / rff) / ci.rampCapacitance) * tf * duty + x / 2.0;
+        c.pwmComparatorInverting = 0.0;
+        c.pwmControlVoltage = c.pwmComparatorNonInverting;
+        break;
+    case 3:
+        c.pwmComparatorNonInverting = vmean;
+        c.pwmComparatorInverting = (3.0 * vmean - vpeak) / 2.0;
+        c.pwmControlVoltage = vmean;
+        break;
+    case 4:
+        c.pwmComparatorNonInverting = period * ci.clockSecondSlope * duty + ci.clockLowerLimit + x / 2.0;
+        c.currentEaOutput = c.pwmComparatorNonInverting;
+        c.pwmControlVoltage = vmean;
+        c.pwmComparatorInverting = ci.clockUpperLimit;
+        c.currentAmpStateA = c.currentAmpStateB = c.pwmComparatorNonInverting - vmean;
+        break;
+    default:  // 2, voltage mode
+        c.pwmComparatorNonInverting = tf * ci.clockSecondSlope * duty + ci.clockLowerLimit + x / 2.0;
+        c.pwmComparatorInverting = ci.clockUpperLimit;
+        c.pwmControlVoltage = c.pwmComparatorNonInverting;
+        break;
+    }
+    c.pwmComparatorDifferential = -0.0001;
+    c.currentFeedbackVoltage = 2.0 * vmean - vpeak;
+
+    // Error amplifier and opto-isolator, worked back from the control voltage M.
+    const double offset = std::isfinite(ci.errorAmpOffset) ? ci.errorAmpOffset : 0.0;
+    const double m = c.pwmControlVoltage;
+    if (ci.optoVariant == 6) {
+        c.limitedError = m - offset;
+    } else {
+        c.optoCoupledError = m - offset;
+        if (ci.optoReferenceOn) {
+            c.optoReferenceVoltage = ci.optoReferenceValue;
+            c.optoReferencePhase = 0.0;
+        }
+        if (!ci.limitSetB) {
+            c.optoNodeVoltage = m;
+        } else {
+            c.optoBranchCurrent = (c.optoCoupledError - c.optoReferenceVoltage) / ci.offsetDividerDen;
+            c.optoNodeVoltage = c.optoReferenceVoltage - ci.offsetDividerNum * c.optoBranchCurrent;
+        }
+        if (!ci.optoDiodeForm) {
+            c.optoResistorCurrent = (ci.pwmLimitUpperA - c.optoNodeVoltage) / ci.offsetGainDen1;
+            c.optoLedCurrent = c.optoResistorCurrent + (ci.limitSetB ? c.optoBranchCurrent : 0.0);
+        } else {
+            c.optoResistorCurrent = c.optoNodeVoltage / ci.offsetGainDen1;
+            c.optoLedCurrent = c.optoResistorCurrent - (ci.limitSetB ? c.optoBranchCurrent : 0.0);
+        }
+        c.optoOutputCurrent = c.optoLedCurrent / ci.offsetGainDen2;
+        c.limitedError = !ci.optoOutputForm ? (c.optoSupplyVoltage - ci.optoOutputBias) -
+                                                  (ci.optoOutputResistance + ci.offsetGainNum) * c.optoOutputCurrent
+                                            : c.optoOutputCurrent * ci.offsetGainNum + ci.optoOutputOffset;
+    }
+    if (ci.optoVariant == 6) c.optoCoupledError = c.limitedError;
+    c.veaOutput = c.limitedError;
+    const double d = c.veaOutput - ci.veaReferenceValue;
+    if (ci.veaStateScaledOn) c.veaStateScaled = d / ci.veaStateScaledDivisor;
+    if (ci.hasErrorAmpStateC) c.errorAmpStateC = d;
+    if (ci.hasErrorAmpStateB) c.errorAmpStateB = d;
+    if (CheckFloatingPointStatus()) return Fail(52077, 52184);
+
+    if (ci.veaOn) {
+        c.veaInvertingInput = ci.veaReferenceValue;
+        c.errorUpperClamp = ci.errorUpperLimit;
+        c.veaClampValue = ci.errorUpperLimit;
+    }
+    c.veaClampState = 0;
+    if (ci.clockEnabled) {
+        c.clockVoltage = ci.clockUpperLimit;
+        c.clockSlope = ci.clockFirstSlope;
+        c.clockAux = 0.0;
+    }
+    if (ci.hasErrorAmpStateC) c.errorAmpStateCAux = 0.0;
+    if (ci.hasErrorAmpFlowC) c.errorAmpFlowC = c.errorAmpFlowCAux = 0.0;
+    if (ci.hasErrorAmpFlowB) c.errorAmpFlowB = c.errorAmpFlowBAux = 0.0;
+    if (ci.hasErrorAmpFlowA) c.errorAmpFlowA = c.errorAmpFlowAAux = 0.0;
+    if (ci.hasErrorAmpAux) c.errorAmpAux = 0.0;
+    if (ci.optoDividerUpperOn) c.optoDividerUpperDrop = ci.offsetDividerNum * c.optoBranchCurrent;
+    if (ci.optoDividerLowerOn) c.optoDividerLowerDrop = c.optoBranchCurrent * ci.offsetDividerDen;
+    if (ci.limitSetB) c.optoReferenceCopy = c.optoReferenceVoltage;
+    if (ci.optoTransferOn) c.optoTransferDrop = c.optoOutputCurrent * ci.offsetGainNum;
+    if (ci.limitSetA) c.optoOutputStageVoltage = ci.optoOutputResistance * c.optoOutputCurrent + ci.optoOutputBias;
+    if (ci.optoSupplyOn) c.optoSupplyDrop = c.optoSupplyVoltage - c.optoTransferDrop - c.optoOutputStageVoltage;
+    if (ci.hasErrorAmpStateA) c.errorAmpStateA = c.optoNodeVoltage;
+    if (ci.optoLimitOn) c.optoLimitDifference = ci.pwmLimitUpperA - c.optoNodeVoltage;
+    if (ci.hasCurrentAmp) c.currentEaInvertingInput = c.currentEaOutput - c.currentAmpStateB;
+    if (ci.currentAmpFlowAOn) c.currentAmpFlowA = 0.0;
+    if (ci.currentAmpAux1On) c.currentAmpAux1 = 0.0;
+    if (ci.currentAmpAux2On) c.currentAmpAux2 = 0.0;
+    if (ci.currentAmpFlowBOn) c.currentAmpFlowB = c.currentAmpFlowBAux = 0.0;
+    if (ci.hystOn) c.hystFiltered = c.controlReference * duty - c.currentFeedbackVoltage;
+    if (ci.hystAux1On) c.hystAux1 = 0.0;
+    if (ci.hystAux2On) c.r10ResistorCurrent = c.hystAux3 = 0.0;
+    if (ci.clockDividerOn) {
+        c.clockDividerAux = 0.0;
+        c.clockDividerVoltage = (ci.clockUpperLimit - ci.rampOffset) * rs / (rff + rs);
+    }
+    if (ci.clockDividerCurrentOn) {
+        c.clockDividerCurrent = c.clockDividerVoltage / rs;
+        c.clockDividerAux2 = 0.0;
+    }
+    if (ci.currentInjectionOn) c.currentInjectionPhase = c.currentLoopInjection = 0.0;
+    if (ci.hystInputOn) c.hystInput = 0.0;
+    if (ci.rampCapacitorOn) {
+        c.rampCapacitorCurrent = 0.0;
+        if (ci.controlMode == 1) c.rampCapacitorVoltage = 0.0;
+        else if (ci.controlMode == 3) c.rampCapacitorVoltage = c.currentFeedbackVoltage;
+        else c.rampCapacitorVoltage = (ci.clockUpperLimit - ci.rampOffset) * rff / (rff + rs);
+    }
+    if (ci.rampDifferenceOn) c.rampDifference = c.clockVoltage - ci.rampOffset;
+    if (ci.resetSwitchOn) c.resetSwitchCurrent = ctx.inputCapacitor.inputVoltage / rff;
+    if (ci.feedForwardOn) {
+        c.feedForwardResistorCurrent = ci.resetSwitchOn ? c.resetSwitchCurrent : 0.0;
+        c.feedForwardVoltage = ci.resetSwitchOn ? rff * c.feedForwardResistorCurrent : 0.0;
+    }
+    // The soft start has long finished: its capacitor at the top of its charge.
+    if (ci.softStartCapOn) c.softStartCapVoltage = kSoftStartTop;
+    if (ci.softStartControlOn) c.softStartControl = kSoftStartTop + ci.softStartOffset;
+    if (ci.errorInjectionOn) {
+        c.errorInjectionPhase = 0.0;
+        c.errorInjection = ci.errorAmpOffset;
+    }
+    if (ci.veaReferenceAcOn) c.veaReferencePhase = 0.0;
+    c.veaReferenceCopy = ci.veaReferenceValue;
+    c.veaReference = ci.veaReferenceValue;
+    c.referenceLockout = ctx.inputCapacitor.inputVoltage >= ci.lockoutLevelA ? 1 : 0;
+    c.currentLimitFeedback = 0.0;
+    c.currentLimitFeedbackSlope = 0.0;
+    c.comparatorAux = 0.0;
+    c.comparatorCopy = c.pwmComparatorNonInverting;
+    if (CheckFloatingPointStatus()) return Fail(52055, 52187);
+    return 1;
+}
+
+}  // namespace
+
+int32_t ComputeSteadyStateInitialValues() {
+    AnalysisContext* ctx = GetAnalysisContext();
+    const AnalysisSettingsRec& set = *ctx->pSettings;
+    const LineSourceInputRec& li = *ctx->pLineSourceInput;
+    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
+    const ControlInputRec& ci = *ctx->pControlInput;
+    const int32_t n = OutputsInUse(set);
+
+    // 1. Rectified input voltage.
+    const double vpk = li.lineMagnitude + li.lineOffset;
+    const double vf = li.rectifierForwardVoltage;
+    double vin = vpk;
+    switch (set.lineRectifierForm) {
+    case 1: vin = vpk - vf; break;
+    case 2:
+    case 4: {
+        const double v = set.linePhaseCount == 2 ? 2.0 * vpk : set.linePhaseCount == 3 ? std::sqrt(3.0) * vpk : vpk;
+        vin = v - 2.0 * vf;
+        break;
+    }
+    case 3:
+    case 5: vin = 2.0 * vpk - 2.0 * vf; break;
+    default: break;
+    }
+    if (!(vin > 0.0)) return 0;
+
+    // 2, 3. Output power and the line current that carries it.
+    double power = 0.0;
+    for (int32_t k = n; k >= 1; --k) {
+        const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[k - 1];
+        double i = ld.currentSourceOn ? ld.sourceCurrent : 0.0;
+        if (ld.resistorOn) {
+            if (ld.currentSourceOn)
+                i += (ld.outputVoltage - (ld.firstResistance + ld.firstInductorResistance) * ld.sourceCurrent) /
+                     (ld.resistance + ld.firstResistance + ld.inductorResistance + ld.firstInductorResistance);
+            else if (ld.inductorOn)
+                i += ld.outputVoltage / (ld.resistance + ld.inductorResistance);
+            else
+                i += ld.outputVoltage / ld.resistance;
+        }
+        power += ld.outputVoltage * i;
+    }
+    const double lineCurrent = li.lineMagnitude <= li.lineOffset ? power / vin : 0.0;
+
+    // 4, 5. Input capacitor and control reference.
+    InputCapacitorStateRec& cap = ctx->inputCapacitor;
+    cap.inputVoltage = vin;
+    if (set.inputCapacitorVariant == 0 || set.inputCapacitorVariant == 1) {
+        cap.capacitorVoltage1 = vin;
+        cap.capacitorVoltage2 = 0.0;
+    } else if (set.inputCapacitorVariant == 2 || set.inputCapacitorVariant == 3) {
+        cap.capacitorVoltage1 = vin / 2.0;
+        cap.capacitorVoltage2 = vin / 2.0;
+    }
+    ControlStateRec& ctl = ctx->control;
+    ctl = ControlStateRec();
+    ctl.controlReference = ci.controlMode == 3 && ci.referenceInPercent ? ci.referenceValue * vin / 100.0
+                                                                        : ci.referenceValue;
+    // The control states the turn-on start also zeroes.
+    ctl.errorAmpStateA = ctl.errorAmpStateB = ctl.errorAmpStateC = ctl.errorAmpAux = 0.0;
+    ctl.errorAmpFlowA = ctl.errorAmpFlowB = ctl.errorAmpFlowC = 0.0;
+    ctl.currentAmpFlowA = ctl.currentAmpFlowB = 0.0;
+    ctl.currentEaInvertingInput = ctl.currentAmpStateA = ctl.currentAmpStateB = ctl.currentEaOutput = 0.0;
+    ctl.rampCapacitorVoltage = 0.0;
+    ctl.softStartCapVoltage = 0.0;
+    ctl.softStartControl = 0.0;
+    ctl.hystInput = 0.0;
+    ctl.hystFiltered = 0.0;
+
+    // 6, 7. Line side: the rectifier, then the phases, highest first.
+    if (!InitSteadyStateLineRectifier(*ctx, vin)) return 0;
+    const int32_t phases = set.linePhaseCount >= 1 && set.linePhaseCount <= kMaxLinePhases ? set.linePhaseCount : 1;
+    static constexpr UINT kPhaseFailure[kMaxLinePhases] = {52057, 52058, 52059};
+    for (int32_t p = phases - 1; p >= 0; --p)
+        if (!InitSteadyStateLinePhase(*ctx, p, lineCurrent)) return Fail(kPhaseFailure[p], 52088);
+    // The bulk capacitor keeps the line current that the primary does not draw while open.
+    if (set.inputCapacitorVariant == 0 || set.inputCapacitorVariant == 1) cap.capacitorVoltage1 = cap.inputVoltage;
+    cap.upperBulkCapacitorCurrent = lineCurrent;
+    cap.positiveCapacitorCurrent = lineCurrent;
+
+    // 8. Duty.
+    double duty = 0.0;
+    if (!CalcSteadyStateDutyCycle(&duty)) return 0;
+    // A duty outside (0, 1) has no operating point: it would give a negative period or reset.
+    if (!(duty > 0.0 && duty < 1.0)) return 0;
+
+    // 9. Period.
+    if (!CalcInitialSwitchingPeriod(&ctx->stepState.switchingPeriod, duty, vin)) return Fail(52075, 52216);
+
+    // 10. Primary.
+    InitSteadyStatePrimary(duty);
+    if (CheckFloatingPointStatus()) {
+        ReportMessage(52070, TRUE);
+        return 0;
+    }
+
+    // 11. Outputs.
+    const double u = cap.inputVoltage * duty / pi.primaryTurns;
+    double pacc = 0.0, ripple = 0.0;
+    double currents[kMaxOutputs] = {};
+    const double period = ctx->stepState.switchingPeriod;
+    for (int32_t k = n; k >= 1; --k) {
+        const int32_t j = k - 1;
+        const OutputFilterInputRec& fi = *ctx->pOutputFilterInput[j];
+        const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[j];
+        const OutputChokeInputRec& ch = *ctx->pOutputChokeInput[j];
+        const int32_t s = Sign(fi.outputSign);
+        const double nk = fi.secondaryTurns;
+        const double vs = nk * u / duty;
+        const double vd = ctx->secondaryRectifier[j].forwardVoltage;
+        double vk = 0.0;
+        if (ctx->outputChoke[j].continuousConduction) {
+            vk = s * nk * u;
+        } else if (!ld.currentSourceOn) {
+            const double rk = ctx->outputFilter[j].loadResistance;
+            vk = vs - vd <= 0.0 ? 0.0
+                                : s * ((vs - vd) * duty / (std::sqrt(2.0 * ch.inductance / (rk * period)) + duty) + vd);
+        } else {
+            double req = 0.0;
+            if (!ld.firstBranchOn) {
+                req = ld.sourceCurrent == 0.0 ? set.openResistance : ld.outputVoltage / ld.sourceCurrent;
+            } else {
+                const double rp = ld.resistance + ld.inductorResistance;
+                req = (ld.firstResistance + ld.firstInductorResistance + rp) * ld.outputVoltage /
+                      (ld.sourceCurrent * rp + ld.outputVoltage);
+            }
+            vk = req == set.openResistance
+                     ? s * vs
+                     : s * ((vs - vd) * duty / (std::sqrt(2.0 * ch.inductance / (req * period)) + duty) + vd);
+        }
+        if (!InitSteadyStateOutput(*ctx, k, duty, vk, &pacc, &currents[j], &ripple))
+            return FailOutput(52067, 52203, k);
+    }
+
+    // 12. Primary currents: the mean on-time current and the peak with each output's ripple.
+    const double iavg = (pacc / duty) / cap.inputVoltage;
+    double ipk = iavg;
+    for (int32_t k = n; k >= 1; --k) {
+        const int32_t j = k - 1;
+        const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
+        const double nk = ctx->pOutputFilterInput[j]->secondaryTurns;
+        const double l = ctx->pOutputChokeInput[j]->inductance;
+        const double vr = ri.resistiveRectifier ? 0.0 : ri.forwardVoltage;
+        const int32_t s = Sign(ctx->pOutputFilterInput[j]->outputSign);
+        if (!ctx->outputChoke[j].continuousConduction)
+            ipk += ((nk / pi.primaryTurns * cap.inputVoltage - ctx->secondaryRectifier[j].forwardVoltage -
+                     ctx->outputFilter[j].capacitorVoltage) /
+                    l * period * duty / 2.0) *
+                   nk / pi.primaryTurns;
+        else
+            ipk += ((1.0 - duty) * (s * ctx->pLoadNetworkInput[j]->outputVoltage + vr) / l * nk * period /
+                    pi.primaryTurns) /
+                   2.0;
+    }
+
+    // 13. Uncoupled chokes.
+    StepStateRec& step = ctx->stepState;
+    step.mutualInductance12 = step.mutualInductance13 = step.mutualInductance14 = 0.0;
+    step.mutualInductance23 = step.mutualInductance24 = step.mutualInductance34 = 0.0;
+
+    // 14. Control.
+    if (!InitSteadyStateControlSection(*ctx, currents, duty, ipk, iavg, ripple)) return 0;
+
+    // The step logic's own bookkeeping at a period start: drive off, timers idle.
+    EngineStore& st = ctx->engine;
+    st.onEdgeTimer = -1.0;
+    st.offEdgeTimer = -1.0;
+    st.switchStateChanged = 0;
+    st.deviceEventThisStep = 0;
+    st.currentLimitFiltered = 0.0;
+    st.primaryCurrentSlope = 0.0;
+    step.driveOn = 0;
+    step.driveOnPrevious = 0;
+    step.cycleTime = 0.0;
+
+    // 15.
+    if (CheckFloatingPointStatus()) {
+        ReportMessage(52085, TRUE);
+        return 0;
+    }
+    return 1;
+}
+
+bool SteadyStartCovers(const AnalysisThreadParams& params) {
+    const AnalysisSettingsRec* set = params.pSettings;
+    const LineSourceInputRec* line = params.pLineSourceInput;
+    const PrimaryInputRec* pri = params.pPrimaryInput;
+    const ControlInputRec* ctl = params.pControlInput;
+    if (!set || !line || !pri || !ctl) return false;
+    if (set->linePhaseCount != 1 || set->lineFilterVariant != 9 || set->lineRectifierVariant != 0 ||
+        line->lineMagnitude != 0.0)
+        return false;
+    if (pri->topology != 0 && pri->topology != 1) return false;
+    if (ctl->controlMode != 2 || ctl->optoVariant != 6) return false;
+    if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return false;
+    for (int32_t j = 0; j < set->outputCount; ++j) {
+        const OutputChokeInputRec* ch = params.pOutputChokeInput[j];
+        const OutputFilterInputRec* fi = params.pOutputFilterInput[j];
+        if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn || fi->hasInductorB || fi->hasCapB) return false;
+        // A load source's sine has no operating point that repeats every switching period.
+        const LoadNetworkInputRec* ld = params.pLoadNetworkInput[j];
+        if (!ld || (ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0))
+            return false;
+    }
+    // The estimate sets each choke on its own core.
+    if (set->coupledOutputChokes) return false;
+    return true;
+}

@@ -1,0 +1,45 @@
+// Steady-state starting values: every state record set to an estimate of the converter's
+// periodic operating point at the start of a switching period (switches off, the clock at
+// its top), built from the design's nominal values. Worker thread only; the derivations are
+// in AnalInSS.cpp.
+#pragma once
+
+#include <cstdint>
+
+struct AnalysisThreadParams;
+struct OutputChokeInputRec;
+struct OutputFilterInputRec;
+struct LoadNetworkInputRec;
+struct SecondaryRectifierInputRec;
+
+double AbsValue(double x);
+
+// Effective turns of output k (1..4) with the secondaries stacked as the primary's six
+// stacking flags say; outputCount outside 1..4 gives 0.
+double EffectiveSecondaryTurns(int32_t k);
+
+// Adds each output's weighted duty to *duty and writes each output's rectifier drop, filter
+// capacitor voltage, load resistance total and conduction mode. 1, or 0 on a fault (shown).
+int32_t CalcSteadyStateDutyCycle(double* duty);
+
+// The period the run starts with: the fixed period, or in hysteretic control the period the
+// hysteresis band gives at duty D. 1, or 0 on a floating-point fault.
+int32_t CalcInitialSwitchingPeriod(double* period, double duty, double vin);
+
+// Output voltage from the voltage seen at the secondary less the drops at the design's load
+// current; a steady-state run warns (53027) when it is far from the target. 1, or 0.
+int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetworkInputRec& ld,
+                             const OutputChokeInputRec& ch, const SecondaryRectifierInputRec& ri,
+                             const OutputFilterInputRec& fi);
+
+// The primary section at the period start for duty D, from the bulk voltage and the period
+// already in the context.
+void InitSteadyStatePrimary(double duty);
+
+// Every state record at the estimated operating point. 1, or 0 after its messages.
+int32_t ComputeSteadyStateInitialValues();
+
+// The designs whose operating point the estimate sets for the step: a DC line without line
+// filter or rectifier, the two-switch primary, voltage-mode control without opto-isolator,
+// outputs with a plain choke and no second filter stage. Others start only from rest.
+bool SteadyStartCovers(const AnalysisThreadParams& params);

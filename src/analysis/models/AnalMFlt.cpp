@@ -1,0 +1,72 @@
+#include "analysis/models/AnalMFlt.h"
+
+#include <cmath>
+
+namespace {
+
+bool DampedInductor(int32_t v) { return v == 2 || v == 4 || v == 5 || v == 6; }
+bool DampingInductor(int32_t v) { return v == 4 || v == 6; }
+bool DampingCapacitor(int32_t v) { return v == 3 || v == 5 || v == 6; }
+
+}  // namespace
+
+bool SecondStageVariantBuilt(int32_t variant) { return variant >= 0 && variant <= 6; }
+
+int32_t CalcSecondStageCoeffs(const SecondStageValues& v, double s, const SecondStageStart& start,
+                              const BranchPair& downstream, SecondStageCoeffs* out) {
+    if (!SecondStageVariantBuilt(v.variant)) return 0;
+    if (v.variant == 0) {
+        out->total = downstream;
+        out->outputNode = downstream;
+        return 1;
+    }
+    CalcInductorBranchCoeffs(v.inductance, v.resistance, s, start.inductorCurrent, &out->inductor);
+    out->series = out->inductor;
+    if (DampedInductor(v.variant)) {
+        const double l3 = DampingInductor(v.variant) ? v.dampingInductance : 0.0;
+        const double r3 = DampingInductor(v.variant) ? v.dampingInductorResistance : 0.0;
+        CalcInductorBranchCoeffs(l3, v.dampingResistance + r3, s, start.dampingCurrent, &out->damping);
+        out->series = ParallelBranches(out->inductor, out->damping);
+    }
+    CalcCapacitorBranchCoeffs(v.capacitor, s, start.capacitorVoltage, start.capacitorCurrent, &out->capacitor);
+    out->outputNode = ParallelBranches(out->capacitor, downstream);
+    if (DampingCapacitor(v.variant)) {
+        CalcCapacitorBranchCoeffs(v.dampingCapacitor, s, start.dampingCapacitorVoltage, start.dampingCapacitorCurrent,
+                                  &out->dampingCapacitor);
+        out->outputNode = ParallelBranches(out->outputNode, out->dampingCapacitor);
+    }
+    out->total = {out->series.z + out->outputNode.z, out->series.e + out->outputNode.e};
+    return std::isfinite(out->total.z) && std::isfinite(out->total.e) ? 1 : 0;
+}
+
+int32_t UpdateSecondStage(const SecondStageValues& v, double s, const SecondStageStart& start,
+                          const SecondStageCoeffs& c, double vn1, SecondStageResult* out) {
+    out->current = BranchCurrent(c.total, vn1);
+    if (v.variant == 0) {
+        out->outputVoltage = vn1;
+        return std::isfinite(out->current) ? 1 : 0;
+    }
+    out->outputVoltage = c.outputNode.z * out->current + c.outputNode.e;
+    const double across = vn1 - out->outputVoltage;
+    out->inductorCurrent = BranchCurrent(c.inductor, across);
+    out->dampingCurrent = DampedInductor(v.variant) ? BranchCurrent(c.damping, across) : 0.0;
+    out->capacitorCurrent = BranchCurrent(c.capacitor, out->outputVoltage);
+    out->capacitorVoltage = UpdateCapacitorBranch(v.capacitor, s, start.capacitorVoltage, out->capacitorCurrent);
+    out->dampingCapacitorCurrent = 0.0;
+    out->dampingCapacitorVoltage = 0.0;
+    if (DampingCapacitor(v.variant)) {
+        out->dampingCapacitorCurrent = BranchCurrent(c.dampingCapacitor, out->outputVoltage);
+        out->dampingCapacitorVoltage = UpdateCapacitorBranch(v.dampingCapacitor, s, start.dampingCapacitorVoltage,
+                                                             out->dampingCapacitorCurrent);
+    }
+    return std::isfinite(out->outputVoltage) && std::isfinite(out->inductorCurrent) ? 1 : 0;
+}
+
+int32_t CalcFirstStageDampingCoeffs(const FirstStageDamping& d, double s, double capacitorVoltagePrev,
+                                    double currentPrev, BranchPair* out) {
+    BranchPair c, rl;
+    CalcCapacitorBranchCoeffs(d.capacitor, s, capacitorVoltagePrev, currentPrev, &c);
+    CalcInductorBranchCoeffs(d.inductance, d.resistance, s, currentPrev, &rl);
+    *out = {c.z + rl.z, c.e + rl.e};
+    return std::isfinite(out->z) && std::isfinite(out->e) ? 1 : 0;
+}

@@ -1,0 +1,82 @@
+#include "analysis/models/AnalMPri.h"
+
+#include <cmath>
+
+int32_t CalcPassiveClampNetworkCoeffs(const CapacitorGroup& cap, double resistance, double s, double voltagePrev,
+                                      double capCurrentPrev, BranchPair* capacitor, BranchPair* network) {
+    CalcCapacitorBranchCoeffs(cap, s, voltagePrev, capCurrentPrev, capacitor);
+    *network = ParallelBranches(*capacitor, {resistance, 0.0});
+    return std::isfinite(network->z) && std::isfinite(network->e) ? 1 : 0;
+}
+
+int32_t CalcPassiveClampLoop(int32_t switchState, double ron, const BranchPair& sense, const BranchPair& network,
+                             double rectifierDrop, double rectifierResistance, EngineStore* st) {
+    if (switchState == 1) {
+        st->loopA = -(network.z + rectifierResistance);
+        st->loopB = -(network.e + rectifierDrop);
+    } else {
+        st->loopA = -(st->bulk.z + ron + sense.z);
+        st->loopB = st->bulk.e - sense.e;
+    }
+    return std::isfinite(st->loopA) && std::isfinite(st->loopB) ? 1 : 0;
+}
+
+PassiveClampResult UpdatePassiveClamp(int32_t switchState, double primaryCurrent, const CapacitorGroup& cap,
+                                      double resistance, double s, double voltagePrev, const BranchPair& capacitor,
+                                      const BranchPair& network) {
+    PassiveClampResult r{};
+    r.clampCurrent = switchState == 1 ? primaryCurrent : 0.0;
+    r.nodeVoltage = network.z * r.clampCurrent + network.e;
+    r.capacitorCurrent = BranchCurrent(capacitor, r.nodeVoltage);
+    r.resistorCurrent = r.nodeVoltage / resistance;
+    r.capacitorVoltage = UpdateCapacitorBranch(cap, s, voltagePrev, r.capacitorCurrent);
+    return r;
+}
+
+BranchPair ResonantSwitchElement(int32_t switchState, int32_t bodyDiodeOn, double onResistance, double open,
+                                 double bodyDiodeDrop, double bodyDiodeResistance) {
+    if (switchState == 2) return {onResistance, 0.0};
+    if (bodyDiodeOn) return {bodyDiodeResistance, -bodyDiodeDrop};
+    return {open, 0.0};
+}
+
+int32_t CalcResonantResetLoop(const BranchPair& drainSource, const BranchPair& sense, EngineStore* st) {
+    st->loopA = -(st->bulk.z + drainSource.z + sense.z);
+    st->loopB = st->bulk.e - drainSource.e - sense.e;
+    return std::isfinite(st->loopA) && std::isfinite(st->loopB) ? 1 : 0;
+}
+
+ResonantResetResult UpdateResonantReset(double primaryCurrent, const CapacitorGroup& cap, double s, double voltagePrev,
+                                        const BranchPair& capacitor, const BranchPair& drainSource) {
+    ResonantResetResult r{};
+    r.drainSourceVoltage = drainSource.z * primaryCurrent + drainSource.e;
+    r.capacitorCurrent = BranchCurrent(capacitor, r.drainSourceVoltage);
+    r.switchCurrent = primaryCurrent - r.capacitorCurrent;
+    r.capacitorVoltage = UpdateCapacitorBranch(cap, s, voltagePrev, r.capacitorCurrent);
+    return r;
+}
+
+int32_t CalcActiveClampLoop(int32_t switchState, double ron, const BranchPair& sense, const BranchPair& capacitor,
+                            double clampSwitchResistance, EngineStore* st) {
+    if (switchState == 1) {
+        st->loopA = -(capacitor.z + clampSwitchResistance);
+        st->loopB = -capacitor.e;
+    } else {
+        st->loopA = -(st->bulk.z + ron + sense.z);
+        st->loopB = st->bulk.e - sense.e;
+    }
+    return std::isfinite(st->loopA) && std::isfinite(st->loopB) ? 1 : 0;
+}
+
+BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting) {
+    const double reflected = ct.ratio * ct.ratio * (ct.senseResistance + ct.secondaryResistance + ct.rectifierResistance);
+    return {ct.primaryResistance + (conducting ? reflected : 0.0), 0.0};
+}
+
+TransformerParams ResetWindingAsCentre(const TransformerParams& t, const ResetWindingParams& r) {
+    TransformerParams c = t;
+    c.lp = r.lr;
+    c.rp = r.rr;
+    for (int32_t j = 0; j < kMaxOutputs; ++j) c.mps[j] = r.mrs[j];
+    return c;
+}

@@ -1,0 +1,151 @@
+// The single-switch primary with a passive (RCD) clamp: the loop that the primary winding
+// sees in each switch state, and the clamp network's own state. Backward Euler, s = 1/h;
+// every branch in the form V = z·I + e (AnalMBranch.h).
+//
+// Circuit: the winding's dotted end on the bulk node, its other end on the drain D. Switch 1
+// (Ron while on, the open resistance while off) from D to the sense resistor (R with its ESL)
+// and the return. The clamp rectifier (Vf, Rd) from D to the clamp node K; the clamp
+// capacitor and the clamp resistor in parallel from K back to the bulk node, so the clamp
+// holds the drain above the bulk by its own voltage.
+//
+// Clamp network seen from K towards the bulk node (I entering K):
+//     capacitor group  Vk = zc·Ic + ec        resistor  Vk = Rcl·Ir        I = Ic + Ir
+//     =>  Vk = zn·I + en,  the parallel form of the two (ParallelBranches).
+// Primary loop, Vw = Vbulk - VD = A·Ip + B, with Vbulk = ebulk - zbulk·Idraw:
+//   state 2 (switch on):   VD = (Ron + zsr)·Ip + esr, Idraw = Ip
+//                          A = -(zbulk + Ron + zsr),  B = ebulk - esr
+//   state 0 (all open):    as state 2 with the open resistance for Ron
+//   state 1 (clamp rectifier conducting): VD = Vbulk + Vf + Rd·Ip + zn·Ip + en; the current
+//                          leaves the bulk node through the winding and comes back into it
+//                          through the clamp, so Idraw = 0 and the bulk drops out:
+//                          A = -(zn + Rd),  B = -(en + Vf)
+// In states 0 and 2 the rectifier blocks and the network only discharges: I = 0.
+// The off paths of the blocking devices (open resistance, 1e5 ohm and up) are left out of
+// the loop, as in the two-switch loops.
+//
+// Energy balance that the clamp settles to (used by the regression design): each cycle the
+// clamp takes the magnetising current Im from its turn-off value down to 0 at the slope
+// (Vcl + Vf)/Lp, a charge Im²·Lp/(2·(Vcl + Vf)); at the clamp's voltage that is the energy
+// ½·Lp·Im²·Vcl/(Vcl + Vf), which the resistor burns as Vcl²/Rcl each period T:
+//     Vcl·(Vcl + Vf) = Rcl·½·Lp·Im²/T
+//
+// The single switch with resonant reset: the reset capacitor Cr across switch 1 (drain to
+// source), the source on the sense resistor, the winding from the bulk to the drain. The
+// switch element beside the capacitor (I drain to source) is Ron while on, the body diode
+// V = Rbd·I - Vbd while that conducts, the open resistance otherwise; the pair is one
+// branch Vds = zds·I + eds (ParallelBranches), and the whole primary current passes it:
+//   Vw = Vbulk - Vds - Vsense, Idraw = Ip   =>   A = -(zbulk + zds + zsr),  B = ebulk - eds - esr
+// After the switch turns off the magnetising current rings with Cr: from the winding's
+// zero crossing (Vds = Vbulk) on, with the secondary rectifiers off, the peak is
+//     Vpk = Vbulk + sqrt(Lp/Cr · Im² + (energy the leakage hands to Cr)·2/Cr)
+// and the ring back below the return is held by the body diode, through which the
+// magnetising current, now negative, flows back into the bulk until the next turn-on.
+//
+// The single switch with an active clamp: the clamp switch SW2 (Ron2, its channel driven
+// while switch 1 is off, so it carries the current both ways) and the clamp capacitor in
+// series from the drain back to the bulk node. While switch 1 is off (state 1) the winding is
+// held at minus the clamp's voltage, and the current comes back into the bulk node:
+//     VD = Vbulk + Ron2·Ip + Vc,  Vc = zc·Ip + ec   =>   A = -(zc + Ron2),  B = -ec,  Idraw = 0
+// while on (state 2) it is the single switch's loop above. The magnetising current runs
+// through zero in the clamp interval and the clamp settles where the winding's volt-seconds
+// balance: Vp·D = Vc·(1 - D), Vc = Vp·D/(1 - D).
+//
+// Current sense transformer (the variants sensed by a transformer), its primary in the place
+// of the sense resistor, turns ratio n = N1/N2, an ideal core. While its rectifier conducts
+// (switch 1 on with its current forward) the secondary loop (sense resistor Rs, secondary
+// winding Rsec, the rectifier's resistance Rd) is seen through n²; otherwise only the
+// primary winding's resistance Rp, the core taking the current:
+//     V = (Rp + n²·(Rs + Rsec + Rd))·I,   sensed Vs = Rs·n·I     (conducting)
+//     V = Rp·I,                            sensed Vs = 0          (blocking)
+// The rectifier's drop, n·Vf in the switch path (7 mV at 1:100), is left out: it does not
+// change the sensed voltage, which the current sets.
+//
+// The single switch with a reset winding: a third winding on the core (Lr, Rr; mutuals Mpr to
+// the primary, Mrs[j] to the secondaries) whose reset rectifier (Vf, Rd) returns the
+// magnetising energy to the bulk: the rectifier from the return into the reset winding's dotted
+// end, its other end on the bulk node, so that while it conducts (state 1)
+//     Vr = -(Vbulk + Vf + Rd·Ir),  Idraw = -Ir     =>   A = -(zbulk + Rd),  B = -(ebulk + Vf)
+// and the primary winding is open (Ip = 0). While the switch is on (state 2, or all open in
+// state 0) the reset rectifier blocks and the reset winding is open (Ir = 0). So one of the
+// two carries the core's current at a time, and it is the centre of the transformer terms
+// (AnalMXfmr.h) with its own inductance and mutuals. When the centre changes, the current the
+// open winding carried at the start of the step is handed to the centre by their mutual, as the
+// flux it drove: Icentre,prev += Iopen,prev·Mpr/Lcentre, and the open winding starts from zero.
+// Left to the open winding, its current would fall to zero within the one step and drive an
+// impulse of L·I/h through every winding: a spike that grows as the step shrinks. The hand-over
+// drops the small energy of the leakage between the two windings instead, as a snubber would.
+// The reset then holds the primary at -(Vbulk + Vf)·Np/Nr, so the switch sees about
+// Vbulk·(1 + Np/Nr) while the core resets.
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/context/AnalEngine.h"
+#include "analysis/models/AnalMBranch.h"
+
+inline bool IsPassiveClamp(int32_t topology) { return topology == 8 || topology == 9; }
+inline bool IsResonantReset(int32_t topology) { return topology == 4 || topology == 5; }
+inline bool IsActiveClamp(int32_t topology) { return topology == 6 || topology == 7; }
+inline bool IsResetWinding(int32_t topology) { return topology == 2 || topology == 3; }
+
+// The clamp network (capacitor group parallel to the resistor) from the capacitor's voltage
+// and current at the start of the step.
+int32_t CalcPassiveClampNetworkCoeffs(const CapacitorGroup& cap, double resistance, double s, double voltagePrev,
+                                      double capCurrentPrev, BranchPair* capacitor, BranchPair* network);
+
+// The loop of the present switch state: writes loopA, loopB of the store.
+//   ron      the switch resistance of the state (Ron, or the open resistance in state 0)
+//   sense    the sense resistor's branch; bulk in the store
+int32_t CalcPassiveClampLoop(int32_t switchState, double ron, const BranchPair& sense, const BranchPair& network,
+                             double rectifierDrop, double rectifierResistance, EngineStore* st);
+
+// After the solve: the clamp's currents and voltages from the primary current.
+struct PassiveClampResult {
+    double clampCurrent;      // through the rectifier into the network (A)
+    double capacitorCurrent;  // (A)
+    double resistorCurrent;   // (A)
+    double nodeVoltage;       // K above the bulk node (V)
+    double capacitorVoltage;  // the capacitor's own voltage after the step (V)
+};
+PassiveClampResult UpdatePassiveClamp(int32_t switchState, double primaryCurrent, const CapacitorGroup& cap,
+                                      double resistance, double s, double voltagePrev, const BranchPair& capacitor,
+                                      const BranchPair& network);
+
+// The switch element of the resonant reset beside its capacitor.
+BranchPair ResonantSwitchElement(int32_t switchState, int32_t bodyDiodeOn, double onResistance, double open,
+                                 double bodyDiodeDrop, double bodyDiodeResistance);
+// The loop through the drain-source pair (capacitor group parallel to the switch element).
+int32_t CalcResonantResetLoop(const BranchPair& drainSource, const BranchPair& sense, EngineStore* st);
+
+struct ResonantResetResult {
+    double drainSourceVoltage;  // (V)
+    double capacitorCurrent;    // (A)
+    double switchCurrent;       // through the channel or the body diode, drain to source (A)
+    double capacitorVoltage;    // the capacitor's own voltage after the step (V)
+};
+ResonantResetResult UpdateResonantReset(double primaryCurrent, const CapacitorGroup& cap, double s, double voltagePrev,
+                                        const BranchPair& capacitor, const BranchPair& drainSource);
+
+// The active clamp's loop: writes loopA, loopB of the store.
+int32_t CalcActiveClampLoop(int32_t switchState, double ron, const BranchPair& sense, const BranchPair& capacitor,
+                            double clampSwitchResistance, EngineStore* st);
+
+// The sense transformer's branch in the switch path.
+struct SenseTransformer {
+    double primaryResistance;    // Rp (ohm)
+    double ratio;                // n = N1/N2
+    double senseResistance;      // Rs (ohm)
+    double secondaryResistance;  // Rsec (ohm)
+    double rectifierResistance;  // Rd (ohm)
+};
+BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting);
+inline double SensedVoltage(const SenseTransformer& ct, int32_t conducting, double current) {
+    return conducting ? ct.senseResistance * ct.ratio * current : 0.0;
+}
+
+// The reset winding as the centre winding of the transformer terms (the secondaries unchanged).
+TransformerParams ResetWindingAsCentre(const TransformerParams& t, const ResetWindingParams& r);
+// The centre's current at the start of the step with the open winding's handed over.
+inline double HandOverCurrent(double centrePrev, double openPrev, double mutual, double centreInductance) {
+    return centrePrev + openPrev * mutual / centreInductance;
+}

@@ -1,0 +1,845 @@
+// The initialisation loop searches the periodic steady state by shooting: the start state is
+// kept in a block, one switching period is run from it, and each corrected quantity of the
+// block moves by a factor times its drift over the period (end - start), level by level,
+// until one period ends where it began. The factor halves when a drift grows or changes sign
+// strongly and grows by 1.5 while the drift shrinks only slowly, so that a quantity whose
+// drift does not shrink stops being corrected once its factor is spent.
+//
+// Those per-quantity steps leave an output filter's choke-capacitor resonance alone when it is
+// slow against the period: the choke then drifts by less than its tolerance per period while
+// the capacitor sits off its settled voltage, and the run rings at that amplitude. A last
+// refinement takes one Newton step per trial on the averaged filter of each output (a choke
+// that runs dry leaves the capacitor voltage as the one state: secant steps on its drift). With the
+// capacitor voltage V, the choke current I, the load R, and the choke's source voltage E
+// constant over the period:
+//   C·dV/dt = I - V/R,   L·dI/dt = E - V
+// so over one period T (T much shorter than the resonance) the drifts are
+//   dV = (I - V/R)·T/C,  dI = (E - V)·T/L,
+// linear in the errors against the settled point (V*, I*) with V* = E, I* = V*/R:
+//   dV = ((I - I*) - (V - V*)/R)·T/C,  dI = -(V - V*)·T/L.
+// Solving for the errors gives the step to the settled point:
+//   V* - V = L·dI/T,   I* - I = -C·dV/T + L·dI/(R·T).
+// A choke that runs dry passes the energy ½·L·X² a period, X fixed by the duty: the output is
+// fed at a constant power P, I = P/V, so dI/dV = -I/V = -1/R at the settled point and the
+// capacitor's drift falls by 2·T/(R·C) per volt, the first secant step's slope.
+#include "analysis/timedomain/AnalLoop.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+#include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalInit.h"
+#include "analysis/timedomain/AnalABCP.h"
+#include "analysis/timedomain/AnalDABC.h"
+#include "analysis/timedomain/AnalSetT.h"
+#include "analysis/timedomain/AnalTime.h"
+#include "records/Utils.h"
+
+namespace {
+
+constexpr UINT kModuleAnalLoop = 56016;
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr int kLevels = 8;  // 1..7
+constexpr UINT kNoPeriodEnd = 58960;
+constexpr double kPeriodsWithoutEnd = 100.0;
+
+// A complete copy of the context's state: the start state of the next trial period. The
+// step's own hand-over slots and device bookkeeping belong to the state as well.
+struct AnalysisStateBlock {
+    StepStateRec step;
+    LinePhaseStateRec linePhase[kMaxLinePhases];
+    LineRectifierStateRec lineRectifier;
+    InputCapacitorStateRec inputCapacitor;
+    PrimaryStateRec primary;
+    SecondaryWindingStateRec secondaryWinding[kMaxOutputs];
+    SecondaryRectifierStateRec secondaryRectifier[kMaxOutputs];
+    OutputChokeStateRec outputChoke[kMaxOutputs];
+    OutputFilterStateRec outputFilter[kMaxOutputs];
+    LoadNetworkStateRec loadNetwork[kMaxOutputs];
+    ControlStateRec control;
+    EngineStore engine;
+};
+
+void StoreAnalysisSnapshot(AnalysisStateBlock& b) {
+    const AnalysisContext& c = *GetAnalysisContext();
+    b.step = c.stepState;
+    for (int32_t p = 0; p < kMaxLinePhases; ++p) b.linePhase[p] = c.linePhase[p];
+    b.lineRectifier = c.lineRectifier;
+    b.inputCapacitor = c.inputCapacitor;
+    b.primary = c.primary;
+    for (int32_t j = 0; j < kMaxOutputs; ++j) {
+        b.secondaryWinding[j] = c.secondaryWinding[j];
+        b.secondaryRectifier[j] = c.secondaryRectifier[j];
+        b.outputChoke[j] = c.outputChoke[j];
+        b.outputFilter[j] = c.outputFilter[j];
+        b.loadNetwork[j] = c.loadNetwork[j];
+    }
+    b.control = c.control;
+    b.engine = c.engine;
+}
+
+void LoadAnalysisSnapshot(const AnalysisStateBlock& b) {
+    AnalysisContext& c = *GetAnalysisContext();
+    c.stepState = b.step;
+    for (int32_t p = 0; p < kMaxLinePhases; ++p) c.linePhase[p] = b.linePhase[p];
+    c.lineRectifier = b.lineRectifier;
+    c.inputCapacitor = b.inputCapacitor;
+    c.primary = b.primary;
+    for (int32_t j = 0; j < kMaxOutputs; ++j) {
+        c.secondaryWinding[j] = b.secondaryWinding[j];
+        c.secondaryRectifier[j] = b.secondaryRectifier[j];
+        c.outputChoke[j] = b.outputChoke[j];
+        c.outputFilter[j] = b.outputFilter[j];
+        c.loadNetwork[j] = b.loadNetwork[j];
+    }
+    c.control = b.control;
+    c.engine = b.engine;
+}
+
+bool QuitRequested(const AnalysisContext& ctx) { return ctx.pQuitEvent && ctx.pQuitEvent->IsSet(); }
+
+int32_t OutputsInUse(const AnalysisContext& ctx) {
+    const int32_t n = ctx.pSettings->outputCount;
+    return n >= 1 && n <= kMaxOutputs ? n : 0;
+}
+
+int32_t Code(int code) {
+    ReportMessage1(kModuleAnalLoop, code, FALSE);
+    return 0;
+}
+
+// In hysteretic control a period that outgrows its limit cannot reach the target frequency.
+int32_t CheckComparatorHysteresis(const AnalysisContext& ctx) {
+    if (ctx.pControlInput->controlMode == 3 && ctx.stepState.cycleTime > ctx.pSettings->comparatorHysteresisLimit) {
+        ReportMessageFirstBox(52083);
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int32_t CorrectQuantity(IterationVar& v, int32_t* converged, double* value, double start, double end,
+                        double tolerance, int code) {
+    v.previousError = v.error;
+    v.previousSign = v.sign;
+    v.error = end - start;
+    v.sign = v.error > 0.0 ? 1 : 0;
+    const double e = std::fabs(v.error), p = std::fabs(v.previousError);
+    const bool changed = v.sign != v.previousSign;
+    if (e > p) v.factor /= 2.0;
+    else if (changed && e > 0.5 * p) v.factor /= 2.0;
+    else if (!changed && e > 0.9 * p && e < p && v.factor < 0.6) v.factor *= 1.5;
+    *value += v.factor * v.error;
+    if (e > std::max(std::fabs(tolerance), 0.001) && v.factor > 0.001) *converged = 0;
+    if (GetAnalysisContext()->pSettings->loggingOn && CheckFloatingPointStatus()) return Code(code);
+    return std::isfinite(*value) ? 1 : 0;
+}
+
+namespace {
+
+struct LoopCyclesResult {
+    int32_t stateTwo = 0;
+    double duty = 0.0;
+    double balance = 0.0;
+    double integralB = 0.0;
+    double lastFlow = 0.0;
+    double integralA = 0.0;
+    double max1 = 0.0, min1 = 0.0, max2 = 0.0, min2 = 0.0;
+};
+
+// Steps the engine as a run does, whole periods. Mode 0 one period (samples and control
+// integrals), 1 until the settle time at a period start, 2 until the clamp quantities have
+// turned more than twice. 0 ended, 1 failure, 2 quit.
+int32_t RunLoopCycles(CycleSample* start, CycleSample* end, LoopCyclesResult& r, int32_t mode, double settle) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    StepStateRec& step = ctx.stepState;
+    ControlStateRec& ctl = ctx.control;
+    const ControlInputRec& ci = *ctx.pControlInput;
+    PrimaryStateRec& pri = ctx.primary;
+    const bool hysteretic = ci.controlMode == 3;
+    double onTime = 0.0, counted = 0.0;
+    bool started = false, firstEdge = true, done = false;
+    int32_t turns1 = 0, turns2 = 0, periodStarts = 0;
+    bool rising1 = false, rising2 = false, lastRising1 = false, lastRising2 = false;
+    double prev1 = pri.clampCapacitorVoltage, prev2 = pri.clampCapacitorCurrent;
+    if (mode == 0) {
+        r.balance = r.integralB = r.lastFlow = r.integralA = 0.0;
+        if (hysteretic) {
+            ctl.hystInput = 0.0;
+            ctl.rampCapacitorVoltage = ctl.pwmControlVoltage;
+            ctl.pwmComparatorDifferential = -0.0001;
+            step.nextTimeStep = 1e-9;
+        } else {
+            CaptureCycleSample(start);
+        }
+    } else if (mode == 2) {
+        r.max1 = r.min1 = pri.clampCapacitorVoltage;
+        r.max2 = r.min2 = pri.clampCapacitorCurrent;
+    } else {
+        ctl.hystInput = 0.0;
+        ctl.pwmComparatorDifferential = -0.0001;
+    }
+    const double period = step.switchingPeriod;
+    // A period that never ends (the clock never restarts) must not hold the run.
+    const double deadline = step.time + (mode == 1 ? settle : 0.0) + kPeriodsWithoutEnd * period;
+    bool sawStateTwo = false;
+    for (;;) {
+        const int32_t wasOn = step.driveOn;
+        if (!DeterminePrimarySwitchState()) {
+            Code(5001);
+            ReportMessageFirstBox(52210);
+            return 1;
+        }
+        if (pri.switchState == 2) sawStateTwo = true;
+        if (!UpdateControlSectionState()) {
+            Code(5002);
+            ReportMessageFirstBox(52187);
+            return 1;
+        }
+        if (!DetermineTimeStep()) {
+            Code(5003);
+            ReportMessageFirstBox(52211);
+            return 1;
+        }
+        if (!AssembleStateMatrices()) {
+            Code(5004);
+            return 1;
+        }
+        if (!CalcControlSectionQuantities()) {
+            Code(5005);
+            ReportMessageFirstBox(52187);
+            return 1;
+        }
+        if (!CheckComparatorHysteresis(ctx)) {
+            Code(5035);
+            return 1;
+        }
+        const double dt = step.inverseTimeStepTermA;
+        if (mode == 0) {
+            if (step.driveOn) onTime += dt;
+            if (!hysteretic || (step.driveOn && !wasOn)) started = true;
+            if (started) {
+                counted += dt;
+                r.balance += (ctl.errorAmpFlowA + (ci.hasErrorAmpFlowB ? ctl.errorAmpFlowB : 0.0)) * dt;
+                if (ci.hasErrorAmpStateB) r.lastFlow = ctl.errorAmpFlowC * dt;
+                if (ci.hasCurrentAmp) {
+                    r.integralB += ctl.currentAmpFlowB * dt;
+                    r.integralA += ctl.currentAmpFlowA * dt;
+                }
+            }
+            if (!hysteretic) {
+                // The clock restarts the period at the step that reaches its top.
+                if (started && step.cycleTime == 0.0 && counted > 0.5 * period) {
+                    CaptureCycleSample(end);
+                    r.duty = onTime / counted;
+                    done = true;
+                    if (wasOn && sawStateTwo) r.stateTwo = 1;
+                }
+            } else if (step.driveOn && !wasOn) {
+                if (firstEdge) {
+                    CaptureCycleSample(start);
+                    firstEdge = false;
+                    onTime = dt;
+                    counted = dt;
+                } else {
+                    CaptureCycleSample(end);
+                    r.duty = onTime / counted;
+                    done = true;
+                }
+            }
+            if (hysteretic && ctl.pwmComparatorNonInverting < ci.veaLowerLimit) {
+                ctl.pwmComparatorNonInverting = ci.veaLowerLimit;
+                const double k = ci.hystFilterResistance * ci.hystFilterCapacitance / dt;
+                ctl.hystFiltered = ((ctl.hystInput - ci.veaLowerLimit) + k * ctx.controlSnapshot.hystFiltered) / (k + 1.0);
+                ctl.pwmComparatorDifferential = ctl.pwmComparatorNonInverting - ctl.rampCapacitorVoltage;
+            }
+        } else if (mode == 2 && step.cycleTime == 0.0) {
+            // The first period start only takes the directions; it counts no turn.
+            const double v1 = pri.clampCapacitorVoltage, v2 = pri.clampCapacitorCurrent;
+            rising1 = prev1 < v1;
+            rising2 = prev2 < v2;
+            r.max1 = std::max(r.max1, v1);
+            r.min1 = std::min(r.min1, v1);
+            r.max2 = std::max(r.max2, v2);
+            r.min2 = std::min(r.min2, v2);
+            if (periodStarts > 0) {
+                if (rising1 != lastRising1) ++turns1;
+                if (rising2 != lastRising2) ++turns2;
+            }
+            lastRising1 = rising1;
+            lastRising2 = rising2;
+            ++periodStarts;
+        }
+        if (mode == 2) {
+            prev1 = pri.clampCapacitorVoltage;
+            prev2 = pri.clampCapacitorCurrent;
+        }
+        ++step.stepCount;
+        if (!DetermineTimeStepAfterStep()) {
+            Code(5006);
+            ReportMessageFirstBox(52211);
+            return 1;
+        }
+        if (QuitRequested(ctx)) return 2;
+        if (step.time > deadline) {
+            Code(5006);
+            ReportMessageFirstBox(kNoPeriodEnd);
+            return 1;
+        }
+        bool ends = false;
+        if (mode == 0) ends = done;
+        else if (mode == 1) ends = settle <= step.time && step.cycleTime == 0.0;
+        else ends = ((turns1 > 2 && turns2 > 2) || periodStarts > 100) && step.cycleTime == 0.0;
+        if (ends) return 0;
+        if (step.stepCount % 200 == 0) PostRunStatus(998);
+    }
+}
+
+// An offset x at the error amplifier, folded into its state.
+void FoldIntoAmplifier(const ControlInputRec& ci, ControlStateRec& c, double x) {
+    if (ci.hasErrorAmpStateA)
+        c.errorAmpStateA = ci.limitSetB ? c.errorAmpStateA - ci.offsetDividerNum * x / ci.offsetDividerDen
+                                        : c.errorAmpStateA + x;
+    double v = ci.hasErrorAmpStateC ? c.errorAmpStateC : c.errorAmpStateB;
+    if (ci.limitSetB)
+        v += ci.offsetDividerNum * x / ci.offsetDividerDen * ci.offsetGainNum / ci.offsetGainDen1 / ci.offsetGainDen2;
+    else if (ci.limitSetA)
+        v += ci.offsetGainNum * x / ci.offsetGainDen1 / ci.offsetGainDen2;
+    else
+        v += x;
+    if (ci.hasErrorAmpStateC) c.errorAmpStateC = v;
+    if (ci.hasErrorAmpStateB) c.errorAmpStateB = v;
+}
+
+// Trial periods with an offset added at the error amplifier, until its integrator balances.
+// 0 found, 1 failure, 2 quit, 3 limit.
+int32_t FindControlOffset(CycleSample* start, CycleSample* end, AnalysisStateBlock& block, double* offset,
+                          LoopCyclesResult& r) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    const ControlInputRec& ci = *ctx.pControlInput;
+    const ControlStateRec& ctl = ctx.control;
+    double s = 0.01;
+    double balance = 0.0, duty = 0.0;
+    int32_t sign = 0;
+    r.stateTwo = 0;
+    for (int32_t n = 0;;) {
+        if (n % 50 == 0) PostRunStatus(998);
+        ++n;
+        const double previousBalance = balance, previousDuty = duty;
+        const int32_t previousSign = sign;
+        const int32_t result = RunLoopCycles(start, end, r, 0, 0.0);
+        if (result == 1) {
+            Code(5007);
+            ctx.pParams->runStatus = 2;
+            return 1;
+        }
+        if (result == 2) {
+            Code(5008);
+            ctx.pParams->runStatus = 2;
+            return 2;
+        }
+        bool done = false;
+        const double m = ctl.pwmControlVoltage;
+        if (!ci.limitSetA) done = m <= ci.veaLowerLimit || ci.errorUpperLimit <= m;
+        else if (!ci.limitSetB) done = m <= 0.0 || ci.pwmLimitUpperA <= m;
+        else done = m <= ci.pwmLimitLowerB || ci.pwmLimitUpperB <= m;
+        balance = r.balance;
+        duty = r.duty;
+        sign = balance > 0.0 ? 1 : 0;
+        if (n > 1) {
+            const double e = std::fabs(balance), p = std::fabs(previousBalance);
+            if (e > p) s /= 3.0;
+            else if (sign != previousSign && e >= 0.5 * p) s /= 3.0;
+            else if (sign == previousSign && e > 0.7 * p) s *= 1.5;
+        }
+        const bool balanced = (balance > 0.0 && duty == 0.0) || (balance < 0.0 && r.stateTwo) ||
+                              (std::fabs(duty - previousDuty) < 0.0001 && duty != 0.0 && !r.stateTwo) || s < 1e-5;
+        if (balanced) {
+            done = true;
+            if (ci.hasErrorAmpStateB)
+                block.control.errorAmpStateB += ci.errorAmpStateBGain * r.lastFlow / ctx.stepState.switchingPeriod / 2.0;
+        }
+        // Without an integrator current there is nothing to balance: the offset stays.
+        const double before = *offset;
+        if (balance < 0.0 || (balance == 0.0 && (ci.hasErrorAmpFlowB || ci.hasErrorAmpStateB)))
+            *offset += s;
+        else if (balance > 0.0)
+            *offset -= s;
+        // The offset goes into the amplifier's state as it is found, so that every later trial
+        // period (this search's and the other levels') runs with it.
+        FoldIntoAmplifier(ci, block.control, *offset - before);
+        LoadAnalysisSnapshot(block);
+        if (done) return 0;
+        if (n >= ctx.pSettings->initIterationLimit) {
+            ReportMessage(53023, TRUE);
+            return 3;
+        }
+    }
+}
+
+// Newton steps on each output's averaged filter (continuous choke current) until both drifts
+// are a hundredth of the loop's tolerances; the limit leaves the last state in the block.
+// 0 done, 1 failure, 2 quit.
+int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    const int32_t n = OutputsInUse(ctx);
+    bool any = false;
+    for (int32_t j = 0; j < n; ++j) {
+        const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+        any = any || (fi.capacitorOn && ctx.pOutputChokeInput[j]->chokeOn && !fi.hasInductorB && !fi.hasCapB);
+    }
+    if (!any) return 0;
+    const double period = ctx.stepState.switchingPeriod;
+    bool dry[kMaxOutputs] = {};
+    double dryV[kMaxOutputs] = {}, dryDrift[kMaxOutputs] = {};
+    for (int32_t trial = 0; trial < ctx.pSettings->initIterationLimit; ++trial) {
+        LoopCyclesResult r;
+        const int32_t run = RunLoopCycles(start, end, r, 0, 0.0);
+        if (run == 1 || run == 2) {
+            Code(run == 1 ? 5007 : 5008);
+            ctx.pParams->runStatus = 2;
+            return run;
+        }
+        bool settled = true;
+        for (int32_t j = 0; j < n; ++j) {
+            const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+            if (!(fi.capacitorOn && ctx.pOutputChokeInput[j]->chokeOn && !fi.hasInductorB && !fi.hasCapB)) continue;
+            OutputFilterStateRec& f = block.outputFilter[j];
+            OutputChokeStateRec& ch = block.outputChoke[j];
+            const double l = ctx.pOutputChokeInput[j]->inductance, c = fi.capACapacitance;
+            const double load = f.loadResistance;
+            const double dv = end->capA[j] - start->capA[j];
+            const double di = end->choke[j] - start->choke[j];
+            const double tolV = std::max(std::fabs(period * block.loadNetwork[j].loadCurrent / c / 100.0), 0.001);
+            const double tolI =
+                std::max(std::fabs(period * ctx.pLoadNetworkInput[j]->outputVoltage / l / 100.0), 0.001);
+            const int32_t sign = fi.outputSign < 0 ? -1 : 1;
+            if (!(sign * start->choke[j] > 0.0 && sign * end->choke[j] > 0.0)) {
+                // The choke runs dry: every period starts at 0 A and the capacitor voltage is
+                // the one state. Secant steps on its drift, the first with the slope of a load
+                // fed at constant power, -2·T/(R·C).
+                if (std::fabs(dv) < tolV / 100.0) continue;
+                settled = false;
+                const double v = start->capA[j];
+                double slope = -2.0 * period / (load * c);
+                if (dry[j] && v != dryV[j] && dv != dryDrift[j]) {
+                    const double secant = (dv - dryDrift[j]) / (v - dryV[j]);
+                    if (secant < 0.0) slope = secant;
+                }
+                dry[j] = true;
+                dryV[j] = v;
+                dryDrift[j] = dv;
+                const double next = v - dv / slope;
+                if (!std::isfinite(next)) return 0;
+                f.capAVoltage = next;
+                f.capacitorVoltage = f.capacitorVoltage1 = next;
+                continue;
+            }
+            if (std::fabs(dv) < tolV / 100.0 && std::fabs(di) < tolI / 100.0) continue;
+            settled = false;
+            const double stepV = l * di / period;
+            const double stepI = -c * dv / period + l * di / (load * period);
+            if (!std::isfinite(stepV) || !std::isfinite(stepI)) return 0;
+            f.capAVoltage += stepV;
+            f.capacitorVoltage = f.capacitorVoltage1 = f.capAVoltage;
+            ch.chokeCurrent += stepI;
+            ch.reportedChokeCurrent = ch.chokeCurrent;
+            SecondaryRectifierStateRec& rs = block.secondaryRectifier[j];
+            if (rs.diodeConducting && !rs.rectifier1On) {
+                rs.diodeCurrent = rs.rectifier2TotalAnodeToCathodeCurrent = ch.chokeCurrent;
+                block.engine.output[j].freewheelCurrent = ch.chokeCurrent;
+            }
+            rs.chokeCurrentCopy = ch.chokeCurrent;
+        }
+        LoadAnalysisSnapshot(block);
+        if (settled) return 0;
+    }
+    return 0;
+}
+
+class InitLoop {
+public:
+    explicit InitLoop(AnalysisContext& ctx) : ctx_(ctx), limit_(ctx.pSettings->initIterationLimit) {}
+
+    int32_t Run() {
+        StoreAnalysisSnapshot(block_);
+        factor1_ = 2.0;
+        previousError1_ = 0.0;
+        return Level1();
+    }
+
+    int32_t Refine() { return RefineOutputFilters(block_, &start_, &end_); }
+
+    // The block with the offset found (already folded into its error amplifier state).
+    void FoldOffset() { LoadAnalysisSnapshot(block_); }
+
+private:
+    int32_t Limit(int level, UINT second) {
+        if (converged_[level] || counter_[level] < limit_) return 0;
+        ReportMessage(53023, TRUE);
+        if (second) ReportMessageFirstBox(second);
+        return 3;
+    }
+
+    void EnterInner(int level) {
+        if (level != 2) counter_[level + 1] = 0;
+        if (level >= 3 && level <= 6)
+            for (IterationVar& v : var_[level + 1]) v.factor = 0.9;
+    }
+
+    // Clamp capacitor voltage and its difference term, measured by a mode-2 run.
+    static void AdaptClampFactor(double& factor, double error, double previousError, int32_t sign,
+                                 int32_t previousSign) {
+        const double e = std::fabs(error), p = std::fabs(previousError);
+        if (e > p) factor /= 2.0;
+        else if (e > 0.5 * p && sign != previousSign) factor /= 2.0;
+        else if (e > 0.7 * p && sign == previousSign) factor *= 1.5;
+    }
+
+    int32_t Level1() {
+        const bool clamp = ctx_.pPrimaryInput->hasClampCapacitor != 0;
+        do {
+            ++counter_[1];
+            converged_[1] = 1;
+            if (counter_[1] > 1) {
+                previousError1_ = error1_;
+                previousSign1_ = sign1_;
+            }
+            EnterInner(1);
+            factor2_ = 2.0;
+            previousError2_ = 0.0;
+            counter_[2] = 0;
+            if (const int32_t r = Level2()) return r;
+            if (clamp) {
+                // The mean of the measured current extremes against the block's current: the
+                // drift of the same quantity, so both sides are amperes.
+                error1_ = (r_.max2 + r_.min2) / 2.0 - block_.primary.clampCapacitorCurrent;
+                sign1_ = error1_ > 0.0 ? 1 : 0;
+                AdaptClampFactor(factor1_, error1_, previousError1_, sign1_, previousSign1_);
+                block_.primary.clampCapacitorCurrent += factor1_ * error1_;
+                block_.primary.transformerPrimaryCurrent = block_.primary.clampCapacitorCurrent;
+                block_.primary.primaryWindingCurrent = block_.primary.clampCapacitorCurrent;
+                const double e = std::fabs(error1_);
+                if (counter_[1] == 1 ||
+                    (e > 5e-5 * std::fabs(ctx_.primary.clampCapacitorCurrent) && e > 0.001 && factor1_ > 0.01))
+                    converged_[1] = 0;
+            }
+            if (const int32_t r = Limit(1, 52217)) return r;
+        } while (!converged_[1]);
+        return 0;
+    }
+
+    int32_t Level2() {
+        const bool clamp = ctx_.pPrimaryInput->hasClampCapacitor != 0;
+        do {
+            ++counter_[2];
+            converged_[2] = 1;
+            if (counter_[2] > 1) {
+                previousError2_ = error2_;
+                previousSign2_ = sign2_;
+            }
+            EnterInner(2);
+            if (const int32_t r = Level3()) return r;
+            if (clamp) {
+                LoopCyclesResult m;
+                const int32_t run = RunLoopCycles(&start_, &end_, m, 2, 0.0);
+                if (run == 1) {
+                    Code(5036);
+                    ReportMessageFirstBox(52217);
+                    ctx_.pParams->runStatus = 2;
+                    return 1;
+                }
+                if (run == 2) {
+                    Code(5037);
+                    ctx_.pParams->runStatus = 2;
+                    return 2;
+                }
+                r_.max1 = m.max1;
+                r_.min1 = m.min1;
+                r_.max2 = m.max2;
+                r_.min2 = m.min2;
+                error2_ = (m.max1 + m.min1) / 2.0 - block_.primary.clampCapacitorVoltage;
+                sign2_ = error2_ > 0.0 ? 1 : 0;
+                AdaptClampFactor(factor2_, error2_, previousError2_, sign2_, previousSign2_);
+                block_.primary.clampCapacitorVoltage += factor2_ * error2_;
+                block_.primary.clampCapacitorVoltageState = block_.primary.clampCapacitorVoltage;
+                const double e = std::fabs(error2_);
+                if (counter_[2] == 1 ||
+                    (e > 5e-5 * std::fabs(ctx_.primary.clampCapacitorVoltage) && e > 0.001 && factor2_ > 0.01))
+                    converged_[2] = 0;
+                LoadAnalysisSnapshot(block_);
+            }
+            if (const int32_t r = Limit(2, 52217)) return r;
+        } while (!converged_[2]);
+        return 0;
+    }
+
+    int32_t Level3() {
+        const ControlInputRec& ci = *ctx_.pControlInput;
+        do {
+            ++counter_[3];
+            EnterInner(3);
+            if (const int32_t r = Level4()) return r;
+            if (!ci.hasCurrentAmp) {
+                converged_[3] = 1;
+            } else {
+                const double period = ctx_.stepState.switchingPeriod;
+                const double drift = ci.currentAmpGainB * r_.integralB / period;
+                const double dc = end_.currentEaOutput - start_.currentEaOutput;
+                const double da = end_.currentAmpStateA - start_.currentAmpStateA;
+                const double db = end_.currentAmpStateB - start_.currentAmpStateB;
+                // Small in size: a large negative drift is no convergence.
+                if (std::fabs(drift) < 0.001 && std::fabs(dc) < 0.001 && std::fabs(db) < 0.001 &&
+                    std::fabs(da) < 0.001) {
+                    block_.control.currentAmpStateA += ci.currentAmpGainA * r_.integralA / period;
+                    converged_[3] = 1;
+                } else {
+                    block_.control.currentAmpStateB += (db - drift) / 2.0;
+                    block_.control.currentAmpStateA += (da - drift) / 2.0;
+                }
+            }
+            LoadAnalysisSnapshot(block_);
+            if (const int32_t r = Limit(3, 52186)) return r;
+        } while (!converged_[3]);
+        return 0;
+    }
+
+    // Levels 4 to 6: one correction per output and level, then the block loaded again.
+    int32_t OutputLevel(int level) {
+        const int32_t n = OutputsInUse(ctx_);
+        do {
+            ++counter_[level];
+            converged_[level] = 1;
+            EnterInner(level);
+            if (const int32_t r = level == 6 ? Level7() : OutputLevel(level + 1)) return r;
+            for (int32_t k = n; k >= 1; --k)
+                if (!CorrectOutput(level, k)) {
+                    static constexpr int kFirstCode[kLevels] = {0, 0, 0, 0, 5026, 5022, 5018, 5014};
+                    Code(kFirstCode[level] + (4 - k));
+                    ReportMessage1FirstBox(52203, k);
+                    return 1;
+                }
+            LoadAnalysisSnapshot(block_);
+            if (const int32_t r = Limit(level, 0)) return r;
+        } while (!converged_[level]);
+        return 0;
+    }
+
+    int32_t Level4() { return OutputLevel(4); }
+
+    int32_t Level7() {
+        const int32_t n = OutputsInUse(ctx_);
+        do {
+            ++counter_[7];
+            converged_[7] = 1;
+            const int32_t r = FindControlOffset(&start_, &end_, block_, &offset_, r_);
+            if (r == 1) {
+                Code(5032);
+                ctx_.pParams->runStatus = 2;
+                return 1;
+            }
+            if (r == 2) {
+                Code(5033);
+                ctx_.pParams->runStatus = 2;
+                return 2;
+            }
+            if (r == 3) {
+                Code(5034);
+                return 3;
+            }
+            for (int32_t k = n; k >= 1; --k)
+                if (!CorrectOutput(7, k)) {
+                    Code(5014 + (4 - k));
+                    ReportMessage1FirstBox(52203, k);
+                    return 1;
+                }
+            LoadAnalysisSnapshot(block_);
+            if (const int32_t r2 = Limit(7, 0)) return r2;
+        } while (!converged_[7]);
+        return 0;
+    }
+
+    int32_t CorrectOutput(int level, int32_t k) {
+        const int32_t j = k - 1;
+        const OutputFilterInputRec& fi = *ctx_.pOutputFilterInput[j];
+        OutputFilterStateRec& f = block_.outputFilter[j];
+        const double period = ctx_.stepState.switchingPeriod;
+        const double load = block_.loadNetwork[j].loadCurrent;
+        IterationVar& v = var_[level][j];
+        int32_t* flag = &converged_[level];
+        switch (level) {
+        case 4: {
+            OutputChokeStateRec& ch = block_.outputChoke[j];
+            const double tol = period * ctx_.pLoadNetworkInput[j]->outputVoltage / ch.inductance / 100.0;
+            if (!CorrectQuantity(v, flag, &ch.chokeCurrent, start_.choke[j], end_.choke[j], tol, 5009)) return 0;
+            // The step takes the freewheeling rectifier's current as the choke's at the start.
+            SecondaryRectifierStateRec& rs = block_.secondaryRectifier[j];
+            OutputStepStore& o = block_.engine.output[j];
+            if (rs.diodeConducting && !rs.rectifier1On) {
+                rs.diodeCurrent = ch.chokeCurrent;
+                rs.rectifier2TotalAnodeToCathodeCurrent = ch.chokeCurrent;
+                o.freewheelCurrent = ch.chokeCurrent;
+            }
+            rs.chokeCurrentCopy = ch.chokeCurrent;
+            ch.reportedChokeCurrent = ch.chokeCurrent;
+            return 1;
+        }
+        case 5: {
+            const double tol = period * load / fi.capACapacitance / 100.0;
+            if (!CorrectQuantity(v, flag, &f.capAVoltage, start_.capA[j], end_.capA[j], tol, 5010)) return 0;
+            f.capacitorVoltage1 = f.capAVoltage;
+            f.capacitorVoltage = f.capAVoltage;  // the step's capacitor state
+            if (fi.hasCapA2) {
+                f.capA2Voltage = f.capAVoltage;
+                f.capacitor2Voltage = f.capAVoltage;
+            }
+            return 1;
+        }
+        case 6: {
+            if (!fi.hasInductorB) return 1;
+            const double tol = 0.001 * load;
+            if (!CorrectQuantity(v, flag, &f.inductorBCurrent, start_.inductorB[j], end_.inductorB[j], tol, 5011)) return 0;
+            if (!fi.hasDampingB) {
+                f.secondInductorCurrent = f.inductorBCurrent;
+                f.dampingInductorCurrent = 0.0;
+            } else {
+                f.secondInductorCurrent = f.inductorBCurrent / fi.inductorBShareBase * fi.inductorBShare;
+                f.dampingInductorCurrent = f.inductorBCurrent / fi.inductorBShareBase * fi.secondInductorResistance;
+            }
+            return 1;
+        }
+        default: {
+            if (!fi.hasCapB) return 1;
+            const double tol = period * load / fi.capBCapacitance / 100.0;
+            if (!CorrectQuantity(v, flag, &f.capBVoltage, start_.capB[j], end_.capB[j], tol, 5012)) return 0;
+            f.outputCapacitorVoltageCopy = f.capBVoltage;
+            if (fi.hasCapB2) {
+                f.capB2Voltage = f.capBVoltage;
+                f.outputCapacitor2Voltage = f.capBVoltage;
+            }
+            return 1;
+        }
+        }
+    }
+
+    AnalysisContext& ctx_;
+    const int32_t limit_;
+    AnalysisStateBlock block_;
+    CycleSample start_{};
+    CycleSample end_{};
+    LoopCyclesResult r_;
+    IterationVar var_[kLevels][kMaxOutputs];
+    int32_t counter_[kLevels] = {};
+    int32_t converged_[kLevels] = {};
+    double offset_ = 0.0;
+    double error1_ = 0.0, previousError1_ = 0.0, factor1_ = 2.0;
+    int32_t sign1_ = 0, previousSign1_ = 0;
+    double error2_ = 0.0, previousError2_ = 0.0, factor2_ = 2.0;
+    int32_t sign2_ = 0, previousSign2_ = 0;
+};
+
+}  // namespace
+
+int32_t SetInitialPhase(double* phase, double frequency, double t) {
+    double p = -(kTwoPi * t * frequency);
+    while (p < 0.0) p += kTwoPi;
+    *phase = p;
+    return 1;
+}
+
+void SetSourcePhases(double t) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    const AnalysisSettingsRec& set = *ctx.pSettings;
+    const ControlInputRec& ci = *ctx.pControlInput;
+    const int32_t phases = set.linePhaseCount >= 1 && set.linePhaseCount <= kMaxLinePhases ? set.linePhaseCount : 1;
+    for (int32_t p = phases - 1; p >= 0; --p)
+        SetInitialPhase(&ctx.linePhase[p].phase, ctx.pLineSourceInput->lineFrequency, t);
+    if (ci.veaReferenceAcOn) SetInitialPhase(&ctx.control.veaReferencePhase, ci.veaReferenceFrequency, t);
+    if (ci.errorInjectionOn) SetInitialPhase(&ctx.control.errorInjectionPhase, ci.errorInjectionFrequency, t);
+    if (ci.currentInjectionOn) SetInitialPhase(&ctx.control.currentInjectionPhase, ci.currentInjectionFrequency, t);
+    for (int32_t j = OutputsInUse(ctx) - 1; j >= 0; --j)
+        if (ctx.pLoadNetworkInput[j]->currentSourceOn)
+            SetInitialPhase(&ctx.loadNetwork[j].sourcePhase, ctx.pLoadNetworkInput[j]->sourceFrequency, t);
+}
+
+void ResetRunClock() {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    ctx.stepState.settling = 0;
+    ctx.stepState.time = 0.0;
+    ctx.stepState.stepCount = 0;
+    // Every cursor, the opto reference's too: a cursor left where the settling ended would
+    // start the run's table walk from a stale point.
+    for (TimeMagnitudeTable101* t : ctx.pTable101)
+        if (t) t->cursor = 0;
+    for (TimeMagnitudeTable3* t : ctx.pTable3)
+        if (t)
+            for (int32_t& c : t->cursor) c = 0;
+    for (TimeMagnitudeTable* t : ctx.pTable)
+        if (t)
+            for (int32_t& c : t->cursor) c = 0;
+}
+
+int32_t CaptureCycleSample(CycleSample* sample) {
+    const AnalysisContext& ctx = *GetAnalysisContext();
+    for (int32_t j = OutputsInUse(ctx) - 1; j >= 0; --j) {
+        const OutputFilterStateRec& f = ctx.outputFilter[j];
+        sample->capA[j] = f.capAVoltage;
+        sample->capA2[j] = f.capA2Voltage;
+        sample->capB[j] = f.capBVoltage;
+        sample->capB2[j] = f.capB2Voltage;
+        sample->inductorB[j] = f.inductorBCurrent;
+        sample->choke[j] = ctx.outputChoke[j].chokeCurrent;
+    }
+    const ControlStateRec& c = ctx.control;
+    sample->currentEaOutput = c.currentEaOutput;
+    sample->currentAmpStateA = c.currentAmpStateA;
+    sample->currentAmpStateB = c.currentAmpStateB;
+    sample->errorAmpStateA = c.errorAmpStateA;
+    sample->errorAmpStateB = c.errorAmpStateB;
+    sample->errorAmpStateC = c.errorAmpStateC;
+    sample->clampCapacitorVoltage = ctx.primary.clampCapacitorVoltage;
+    sample->clampCapacitorCurrent = ctx.primary.clampCapacitorCurrent;
+    return 1;
+}
+
+int32_t RunInitializationLoop() {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    ctx.stepState.settling = 1;
+    PostRunStatus(998);
+    if (!InitializeAnalysis()) {
+        Code(5013);
+        ReportMessageFirstBox(52085);
+        return 1;
+    }
+    if (ctx.pSettings->analysisKind == 0) return 0;
+    // The trial periods step the engine: it needs its transformer values first.
+    if (!PrepareStepEngine()) return 1;
+
+    // The block and its working data are large; one per call, never inside the step loop.
+    auto loop = std::make_unique<InitLoop>(ctx);
+    if (const int32_t r = loop->Run()) return r;
+    if (const int32_t r = loop->Refine()) return r;
+    loop->FoldOffset();
+
+    const double period = ctx.stepState.switchingPeriod > 0.0 ? ctx.stepState.switchingPeriod
+                                                              : ctx.pSettings->switchingPeriodSetting;
+    const double settle = ctx.pSettings->stabilisationCycles * period;
+    SetSourcePhases(settle);
+    LoopCyclesResult r;
+    const int32_t run = RunLoopCycles(nullptr, nullptr, r, 1, settle);
+    if (run == 1) {
+        Code(5030);
+        ctx.pParams->runStatus = 2;
+        return 1;
+    }
+    if (run == 2) {
+        Code(5031);
+        ctx.pParams->runStatus = 2;
+        return 2;
+    }
+    ResetRunClock();
+    return 0;
+}

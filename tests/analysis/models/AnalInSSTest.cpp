@@ -1,0 +1,458 @@
+// Steady-state starting values: the duty estimate (continuous and discontinuous choke
+// current), stacked-winding effective turns, the starting period (fixed and hysteretic), the
+// output prediction with its warning, and the whole estimate on the smallest converter.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalInSS.h"
+#include "analysis/models/AnalInit.h"
+#include "platform/core/ReportSink.h"
+#include "records/Utils.h"
+#include "support/FirstConfigRecords.h"
+
+namespace {
+
+using test_support::FirstConfigRecords;
+
+class SteadyStart : public ::testing::Test {
+protected:
+    AnalysisContext& Start() {
+        rec_.Attach(block_);
+        for (int j = 1; j < 4; ++j) block_.pSecondaryRectifierInput[j] = &extra_[j];
+        run_ = std::make_unique<AnalysisRun>(block_);
+        return *run_->Context();
+    }
+    fw::RecordingSink sink_;
+    fw::ScopedReportSink scoped_{&sink_};
+    FirstConfigRecords rec_;
+    SecondaryRectifierInputRec extra_[4];
+    AnalysisThreadParams block_;
+    std::unique_ptr<AnalysisRun> run_;
+};
+
+// The converter's on-state resistances: two switches of 1 mohm and the 1 uohm sense resistor
+// (Rp = 2.001 mohm), the 1 uohm winding, the choke's 1 uohm and its 1 uohm sense (Ro = 2 uohm).
+constexpr double kRtotal = 0.002001 + 1e-6 + 2e-6;
+
+TEST_F(SteadyStart, DutyFromTheChokeBalance) {
+    struct Case {
+        const char* name;
+        double load;      // ohm
+        int conduction;   // expected mode
+        double duty;
+    };
+    // Vin = 48 V, n = 1, V = 10.7 V, diode 0.7 V + 0.01 ohm.
+    // 5 ohm: I = 2.14 A, Vd = 0.7214 V; D = ((Rtotal·I + V) + Vd) / Vin
+    //        = (0.00428856 + 10.7 + 0.7214) / 48 = 0.2380351783. The valley
+    //        I - (1 - D)·(Vd + V)/L·T/2 = 2.14 - 0.435 stays positive: continuous.
+    // 500 ohm: I = 0.0214 A; the valley is negative, so the choke runs dry:
+    //        X = sqrt((2 uohm·I + V)·I·2T/L) = 0.2140000004 A,
+    //        D = (L·X/T) / (n·Vin - Vd - V) = 2.140000004 / (48 - 0.700214 - 10.7) = 0.05847027.
+    const Case cases[] = {
+        {"continuous", 5.0, 1, (kRtotal * 2.14 + 10.7 + 0.7214) / 48.0},
+        {"discontinuous", 500.0, 0, 2.140000004 / (48.0 - 0.700214 - 10.7)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.load.resistance = c.load;
+        AnalysisContext& ctx = Start();
+        ctx.inputCapacitor.inputVoltage = 48.0;
+        double duty = 0.0;
+        ASSERT_EQ(CalcSteadyStateDutyCycle(&duty), 1);
+        EXPECT_NEAR(duty, c.duty, 1e-9);
+        EXPECT_EQ(ctx.outputChoke[0].continuousConduction, c.conduction);
+        EXPECT_NEAR(ctx.outputFilter[0].capacitorVoltage, 10.7, 1e-12);
+        EXPECT_NEAR(ctx.secondaryRectifier[0].forwardVoltage, 0.7 + 0.01 * 10.7 / c.load, 1e-12);
+        run_.reset();
+    }
+}
+
+TEST_F(SteadyStart, ResistiveRectifierNeverRunsDry) {
+    rec_.load.resistance = 500.0;
+    rec_.rectifier.resistiveRectifier = 1;
+    rec_.rectifier.onResistance = 0.01;
+    rec_.rectifier.maximumDrop = 1.0;
+    AnalysisContext& ctx = Start();
+    ctx.inputCapacitor.inputVoltage = 48.0;
+    double duty = 0.0;
+    ASSERT_EQ(CalcSteadyStateDutyCycle(&duty), 1);
+    EXPECT_EQ(ctx.outputChoke[0].continuousConduction, 1);
+}
+
+TEST_F(SteadyStart, StackedWindingsAddTheTurnsBelowThem) {
+    struct Case {
+        const char* name;
+        int outputs;
+        int flag;  // which stacking flag is set: 0 none, 1 stack2On1 ... 6 stack3On4
+        double expected[4];
+    };
+    // Turns 10, 5, 3, 2. A winding stacked on another counts the other's turns too.
+    const Case cases[] = {
+        {"one output", 1, 0, {10, 0, 0, 0}},
+        {"2 on 1", 2, 1, {10, 15, 0, 0}},      // output 2: N1 + N2
+        {"1 on 2", 2, 2, {15, 5, 0, 0}},       // output 1: N2 + N1
+        {"3 on 2", 3, 3, {10, 5, 8, 0}},       // output 3: N2 + N3
+        {"2 on 3", 3, 4, {10, 8, 3, 0}},       // output 2: N3 + N2
+        {"4 on 3", 4, 5, {10, 5, 3, 5}},       // output 4: N3 + N4
+        {"3 on 4", 4, 6, {10, 5, 5, 2}},       // output 3: N4 + N3
+        {"none of four", 4, 0, {10, 5, 3, 2}},
+    };
+    const double turns[4] = {10, 5, 3, 2};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.settings.outputCount = c.outputs;
+        rec_.rectifier.windingTurns = turns[0];
+        for (int j = 1; j < 4; ++j) extra_[j].windingTurns = turns[j];
+        int32_t* flags[6] = {&rec_.primary.stack2On1, &rec_.primary.stack1On2, &rec_.primary.stack3On2,
+                             &rec_.primary.stack2On3, &rec_.primary.stack4On3, &rec_.primary.stack3On4};
+        for (int f = 0; f < 6; ++f) *flags[f] = (f + 1 == c.flag) ? 1 : 0;
+        Start();
+        for (int k = 1; k <= 4; ++k) EXPECT_EQ(EffectiveSecondaryTurns(k), c.expected[k - 1]) << "output " << k;
+        run_.reset();
+    }
+}
+
+TEST_F(SteadyStart, StartingPeriodFixedOrFromTheHysteresisBand) {
+    struct Case {
+        const char* name;
+        int mode, kind;
+        double period;
+    };
+    // Hysteretic: band = 2 V · 1 k / (9 k + 1 k) = 0.2 V; the sensed choke current falls at
+    // (V + Vd)/L · weight · gain · R = (10.7 + 0.7)/100 uH · 1 · 1 · 0.05 ohm = 5700 V/s, so
+    // the period at D = 0.25 is 0.2 / 0.75 / 5700 = 46.78 us. A turn-on run takes 1 / f.
+    const Case cases[] = {
+        {"voltage mode", 2, 1, 1e-5},
+        {"hysteretic steady state", 3, 1, 0.2 / 0.75 / 5700.0},
+        {"hysteretic turn-on", 3, 0, 1e-5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.control.controlMode = c.mode;
+        rec_.settings.analysisKind = c.kind;
+        rec_.control.referenceValue = 2.0;
+        rec_.control.hystFilterResistance = 9e3;
+        rec_.control.hystDividerResistance = 1e3;
+        rec_.control.senseSource = 1;
+        rec_.choke.senseWeight = 1.0;
+        rec_.choke.seriesResistance = 0.05;
+        rec_.settings.switchingPeriodSetting = 1e-5;
+        Start();
+        double period = 0.0;
+        ASSERT_EQ(CalcInitialSwitchingPeriod(&period, 0.25, 48.0), 1);
+        EXPECT_NEAR(period, c.period, 1e-15);
+        run_.reset();
+    }
+}
+
+TEST_F(SteadyStart, PredictionFarFromTheTargetWarns) {
+    struct Case {
+        const char* name;
+        int kind;
+        double target, source, drop;
+        bool warns;
+    };
+    // Predicted = source - I·(Rtotal) - Vd with I = target / 5 ohm.
+    const Case cases[] = {
+        {"on target", 1, 10.7, 11.4214, 0.7, false},
+        {"22 per cent high", 1, 10.7, 14.5, 0.7, true},  // (13.7957 - 10.7) / 13.7957 = 0.224
+        {"turn-on never warns", 0, 10.7, 14.5, 0.7, false},
+        {"zero prediction, small target", 1, 0.0, 0.5, 0.5, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.settings.analysisKind = c.kind;
+        rec_.load.outputVoltage = c.target;
+        rec_.rectifier.diodeDrop = c.drop;
+        rec_.filter.outputNumber = 1;
+        AnalysisContext& ctx = Start();
+        sink_.Clear();
+        double predicted = 0.0;
+        ASSERT_EQ(PredictOutputVoltage(&predicted, c.source, *ctx.pLoadNetworkInput[0], *ctx.pOutputChokeInput[0],
+                                       *ctx.pSecondaryRectifierInput[0], *ctx.pOutputFilterInput[0]),
+                  1);
+        EXPECT_NEAR(predicted, c.source - c.target / 5.0 * kRtotal - c.drop, 1e-12);
+        EXPECT_EQ(sink_.boxes.size(), c.warns ? 1u : 0u);
+        if (c.warns) {
+            EXPECT_EQ(sink_.boxes[0], "Warning:  Preliminary calculations predict a substantial difference between "
+                                      "target voltage and output 1 voltage.");
+        }
+        run_.reset();
+    }
+}
+
+// A zero prediction warns when the target is above 0.2 V: the load draws 3e-301 A through
+// 1e300 ohm, too little to move the prediction off 0.
+TEST_F(SteadyStart, ZeroPredictionWarnsForATargetAboveTheLimit) {
+    rec_.settings.analysisKind = 1;
+    rec_.load.outputVoltage = 0.3;
+    rec_.load.resistance = 1e300;
+    rec_.rectifier.diodeDrop = 0.5;
+    rec_.filter.outputNumber = 1;
+    AnalysisContext& ctx = Start();
+    double predicted = 1.0;
+    ASSERT_EQ(PredictOutputVoltage(&predicted, 0.5, *ctx.pLoadNetworkInput[0], *ctx.pOutputChokeInput[0],
+                                   *ctx.pSecondaryRectifierInput[0], *ctx.pOutputFilterInput[0]),
+              1);
+    EXPECT_EQ(predicted, 0.0);
+    EXPECT_EQ(sink_.boxes.size(), 1u);
+}
+
+TEST_F(SteadyStart, SmallestConverterStartsAtItsOperatingPoint) {
+    rec_.settings.analysisKind = 1;
+    rec_.filter.outputNumber = 1;
+    AnalysisContext& ctx = Start();
+    ASSERT_EQ(InitializeAnalysis(), 1) << (sink_.boxes.empty() ? "" : sink_.boxes[0]);
+    EXPECT_TRUE(sink_.boxes.empty());
+    // Line: P = 10.7 V · 2.14 A = 22.898 W drawn at 48 V: 0.4770417 A, 47.7 mV across the
+    // line's 0.1 ohm, so the bulk starts at 47.95229583 V.
+    const double vin = 48.0 - 0.1 * (10.7 * 2.14 / 48.0);
+    EXPECT_NEAR(ctx.linePhase[0].lineCurrentHeld, 10.7 * 2.14 / 48.0, 1e-12);
+    EXPECT_NEAR(ctx.inputCapacitor.capacitorVoltage1, vin, 1e-12);
+    // D = 11.42568856 / 47.95229583 = 0.2382720; the ramp of 2 V over 9 us reaches the
+    // control voltage 1 V + T·s2·D = 1.5294933 V after D·T.
+    const double duty = (kRtotal * 2.14 + 10.7 + 0.7214) / vin;
+    EXPECT_NEAR(ctx.control.pwmControlVoltage, 1.0 + 1e-5 * (2.0 / 0.9e-5) * duty, 1e-9);
+    EXPECT_EQ(ctx.control.clockVoltage, 3.0);
+    EXPECT_EQ(ctx.control.clockSlope, rec_.control.clockFirstSlope);
+    EXPECT_EQ(ctx.control.pwmComparatorDifferential, -0.0001);
+    EXPECT_EQ(ctx.stepState.switchingPeriod, 1e-5);
+    // Output: the secondary sees n·Vin·D = 11.4256886 V, less the drops at the target's
+    // 2.14 A: Vo = 11.4256886 - 2.14·Rtotal - 0.7 = 10.7214 V; I = Vo / 5 ohm.
+    const double vo = vin * duty - 2.14 * kRtotal - 0.7;
+    const double i = vo / 5.0;
+    EXPECT_NEAR(ctx.outputFilter[0].capacitorVoltage, vo, 1e-9);
+    EXPECT_NEAR(ctx.loadNetwork[0].resistorCurrent, i, 1e-9);
+    // Choke: falling at m = -(0.7 + Vo)/L, its minimum I + (1 - D)·T·m/2 comes at the end of
+    // the period; the period starts the clock's fall (T·s2/(s2 - s1) = 1 us) and the switch's
+    // 30 ns turn-on delay earlier, so it starts at Imin - (1 us + 30 ns)·m = 1.82692 A.
+    const double m = -(0.7 + vo) / 1e-4;
+    const double start = i + (1.0 - duty) * 1e-5 * m / 2.0 - (1e-6 + 3e-8) * m;
+    EXPECT_NEAR(ctx.outputChoke[0].chokeCurrent, start, 1e-9);
+    EXPECT_EQ(ctx.secondaryRectifier[0].diodeConducting, 1);
+    EXPECT_EQ(ctx.secondaryRectifier[0].rectifier1On, 0);
+    EXPECT_NEAR(ctx.engine.output[0].freewheelCurrent, start, 1e-9);
+    EXPECT_NEAR(ctx.outputFilter[0].capacitorCurrent, start - i, 1e-9);
+    // Primary: both switches open, each blocking half the bulk, the transformer reset.
+    EXPECT_EQ(ctx.primary.switchState, 0);
+    EXPECT_EQ(ctx.primary.primaryWindingCurrent, 0.0);
+    EXPECT_NEAR(ctx.primary.switch1Voltage, vin / 2.0, 1e-12);
+    EXPECT_NEAR(ctx.primary.diode1Voltage, -vin / 2.0, 1e-12);
+}
+
+// The error amplifier's output worked back through an opto-isolator from the control
+// voltage M = 1.5294933 V: the node at M draws (5 V - M)/1 kohm through the LED, the output
+// transistor passes it at a ratio of 1 into 1 kohm, so the amplifier sits at 5 V - M.
+TEST_F(SteadyStart, ErrorAmplifierWorkedBackThroughTheOptoIsolator) {
+    rec_.settings.analysisKind = 1;
+    rec_.filter.outputNumber = 1;
+    ControlInputRec& c = rec_.control;
+    c.optoVariant = 0;
+    c.pwmLimitUpperA = 5.0;
+    c.offsetGainDen1 = 1e3;
+    c.offsetGainDen2 = 1.0;
+    c.offsetGainNum = 1e3;
+    c.optoOutputForm = 1;
+    c.optoOutputOffset = 0.0;
+    c.errorAmpOffset = 0.0;
+    c.hasErrorAmpStateA = 1;
+    AnalysisContext& ctx = Start();
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    const double vin = 48.0 - 0.1 * (10.7 * 2.14 / 48.0);
+    const double m = 1.0 + 1e-5 * (2.0 / 0.9e-5) * (kRtotal * 2.14 + 10.7 + 0.7214) / vin;
+    EXPECT_NEAR(ctx.control.optoNodeVoltage, m, 1e-9);
+    EXPECT_NEAR(ctx.control.errorAmpStateA, m, 1e-9);
+    EXPECT_NEAR(ctx.control.optoLedCurrent, (5.0 - m) / 1e3, 1e-12);
+    EXPECT_NEAR(ctx.control.veaOutput, 5.0 - m, 1e-9);
+}
+
+// The rectified bulk: a full bridge (form 2) of 1 V diodes on a 100 V line gives 98 V from
+// one phase, 100·sqrt(3) - 2 V from three; its four diodes block half of it each, the absent
+// ones keep their presets. An AC line starts without line current.
+TEST_F(SteadyStart, RectifiedBulkAndBlockingDiodes) {
+    struct Case {
+        const char* name;
+        int phases;
+        double vin;
+    };
+    const Case cases[] = {{"one phase", 1, 98.0}, {"three phases", 3, 100.0 * std::sqrt(3.0) - 2.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.settings.analysisKind = 1;
+        rec_.settings.lineRectifierForm = 2;
+        rec_.settings.linePhaseCount = c.phases;
+        rec_.line.lineMagnitude = 100.0;
+        rec_.line.lineOffset = 0.0;
+        rec_.line.rectifierForwardVoltage = 1.0;
+        rec_.line.diode1Present = rec_.line.diode2Present = rec_.line.diode3Present = rec_.line.diode4Present = 1;
+        rec_.filter.outputNumber = 1;
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        EXPECT_NEAR(ctx.inputCapacitor.inputVoltage, c.vin, 1e-12);
+        EXPECT_EQ(ctx.linePhase[0].lineCurrentHeld, 0.0);
+        const double blocking[4] = {ctx.lineRectifier.diode1Voltage, ctx.lineRectifier.diode2Voltage,
+                                    ctx.lineRectifier.diode3Voltage, ctx.lineRectifier.diode4Voltage};
+        for (double v : blocking) EXPECT_NEAR(v, -c.vin / 2.0, 1e-12);
+        EXPECT_EQ(ctx.lineRectifier.diode5Voltage, NOT_SET);
+        EXPECT_EQ(ctx.lineRectifier.negativeRectifierVoltage, 0.0);
+        EXPECT_EQ(ctx.lineRectifier.positiveRectifierVoltage, 100.0);
+        run_.reset();
+    }
+}
+
+// A DC line through the filter: 0.2 ohm first stage, 0.3 ohm second stage beside a 0.6 ohm
+// damping resistor, and the line's own 0.1 ohm. The line current P/Vin = 22.898 W / 48 V
+// splits 2/3 into the second stage and 1/3 into the damping branch (inverse to their
+// resistances); the bulk starts at 48 V less 0.2·I + 0.3·(2/3)·I + 0.1·I = 0.5·I.
+TEST_F(SteadyStart, LineFilterCarriesTheLineCurrent) {
+    rec_.settings.analysisKind = 1;
+    rec_.line.firstInductorOn = 1;
+    rec_.line.firstInductorResistance = 0.2;
+    rec_.line.secondInductorOn = 1;
+    rec_.line.secondInductorResistance = 0.3;
+    rec_.line.dampingResistorOn = 1;
+    rec_.line.dampingResistance = 0.6;
+    rec_.filter.outputNumber = 1;
+    AnalysisContext& ctx = Start();
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    const double i = 10.7 * 2.14 / 48.0;
+    const LinePhaseStateRec& ph = ctx.linePhase[0];
+    EXPECT_NEAR(ph.firstInductorCurrent, i, 1e-12);
+    EXPECT_NEAR(ph.secondInductorCurrent, 2.0 * i / 3.0, 1e-12);
+    EXPECT_NEAR(ph.dampingBranchCurrent, i / 3.0, 1e-12);
+    EXPECT_NEAR(ph.dampingResistorDrop, 0.6 * i / 3.0, 1e-12);
+    EXPECT_NEAR(ctx.inputCapacitor.inputVoltage, 48.0 - 0.5 * i, 1e-12);
+}
+
+// The primary at the period start, 48 V bulk, 10 us, D = 0.5, 200 uH: the magnetising
+// current at the bottom of its ripple is -(48 V / 200 uH · 5 us) / 2 = -0.6 A where the reset
+// swings it; a clamp capacitor balances the volt-seconds at D/(1 - D)·Vin = Vin.
+TEST_F(SteadyStart, PrimaryAtThePeriodStart) {
+    struct Case {
+        const char* name;
+        int topology, clamp, transformer;
+        double magnetizing, clampVoltage, windingVoltage, resetCapacitor;
+        int state;
+    };
+    const Case cases[] = {
+        {"two-switch", 1, 0, 1, 0.0, NOT_SET, 0.0, 0.0, 0},
+        {"resonant reset", 4, 0, 1, -0.6, NOT_SET, -1.0, 49.0, 1},
+        {"active clamp", 6, 1, 1, -0.6, 48.0, -48.0, 0.0, 1},
+        {"no transformer element", 1, 0, 0, NOT_SET, NOT_SET, NOT_SET, 0.0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.primary.topology = c.topology;
+        rec_.primary.hasClampCapacitor = c.clamp;
+        rec_.primary.clampCapacitorOn = c.topology == 4;
+        rec_.primary.powerTransformerOn = c.transformer;
+        rec_.primary.clampSwitchOnResistance = 0.01;
+        AnalysisContext& ctx = Start();
+        ctx.inputCapacitor.inputVoltage = 48.0;
+        ctx.stepState.switchingPeriod = 1e-5;
+        InitSteadyStatePrimary(0.5);
+        const PrimaryStateRec& p = ctx.primary;
+        EXPECT_DOUBLE_EQ(p.magnetizingCurrent, c.magnetizing);
+        EXPECT_DOUBLE_EQ(p.clampCapacitorVoltage, c.clampVoltage);
+        EXPECT_DOUBLE_EQ(p.primaryWindingVoltage, c.windingVoltage);
+        EXPECT_DOUBLE_EQ(p.capacitorVoltage, c.resetCapacitor);
+        EXPECT_EQ(p.switchState, c.state);
+        if (c.clamp) {
+            EXPECT_DOUBLE_EQ(p.clampCapacitorCurrent, -0.6);
+            EXPECT_DOUBLE_EQ(p.clampSwitchCurrent, 0.6);
+            EXPECT_EQ(p.clampSwitchDiodeConducting, 0);
+        }
+        run_.reset();
+    }
+}
+
+// A resistive (synchronous) freewheeling rectifier shares the choke current I with its body
+// diode (0.7 V, 10 mohm) and the diode beside it (0.5 V, 20 mohm): at 10 mohm the channel's
+// drop stays below both forward voltages and it carries everything; at 1 ohm the lower
+// diode (0.5 V) takes over at u = (I·0.02 + 0.5)·1/1.02, which stays below 0.7 V, so it
+// carries (u - 0.5)/0.02 and the body diode nothing.
+TEST_F(SteadyStart, ResistiveRectifierSharesWithItsDiodes) {
+    for (const double ron : {0.01, 1.0}) {
+        SCOPED_TRACE(ron);
+        rec_.settings.analysisKind = 1;
+        rec_.filter.outputNumber = 1;
+        SecondaryRectifierInputRec& r = rec_.rectifier;
+        r.resistiveRectifier = 1;
+        r.onResistance = 0.01;
+        r.maximumDrop = 1.0;
+        r.secondOnResistance = ron;
+        r.secondDiodeVoltage = 0.5;
+        r.secondDiodeResistance = 0.02;
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        const double i = ctx.outputChoke[0].chokeCurrent;
+        const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[0];
+        EXPECT_EQ(rs.diodeConducting, 0);
+        EXPECT_EQ(rs.rectifier2TotalAnodeToCathodeCurrent, i);
+        if (ron < 0.1) {
+            EXPECT_EQ(rs.secondDiodeConducting, 0);
+            EXPECT_DOUBLE_EQ(rs.rectifierVoltage, i * ron);
+            EXPECT_DOUBLE_EQ(rs.channelCurrent, -i);
+        } else {
+            const double u = (i * 0.02 + 0.5) * 1.0 / 1.02;
+            EXPECT_EQ(rs.secondDiodeConducting, 1);
+            EXPECT_DOUBLE_EQ(rs.rectifierVoltage, u);
+            EXPECT_DOUBLE_EQ(rs.secondDiodeCurrent, (u - 0.5) / 0.02);
+        }
+        run_.reset();
+    }
+}
+
+// A second stage of 10 mohm beside a damping branch of 20 mohm + 70 mohm: with its resistor
+// the load current splits 90:10 (inductor : damping); without it the inductor carries it all
+// and the damping inductor the share R_A/R_T of it.
+TEST_F(SteadyStart, SecondStageSharesTheLoadCurrent) {
+    for (const int resistor : {1, 0}) {
+        SCOPED_TRACE(resistor);
+        rec_.settings.analysisKind = 1;
+        rec_.filter.outputNumber = 1;
+        OutputFilterInputRec& f = rec_.filter;
+        f.hasInductorB = 1;
+        f.secondInductorResistance = 0.01;
+        f.dampingInductorOn = 1;
+        f.dampingInductorResistance = 0.02;
+        f.hasDampingB = resistor;
+        f.dampingResistance = 0.07;
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        const double i = ctx.loadNetwork[0].loadCurrent;
+        const double rt = 0.01 + 0.02 + (resistor ? 0.07 : 0.0);
+        const OutputFilterStateRec& fs = ctx.outputFilter[0];
+        EXPECT_NEAR(fs.inductorBCurrent, resistor ? (0.09 / rt) * i : i, 1e-12);
+        EXPECT_NEAR(fs.dampingInductorCurrent, 0.01 / rt * i, 1e-12);
+        run_.reset();
+    }
+}
+
+// A duty outside (0, 1) has no operating point: no weighted output gives 0, a 5 V line for a
+// 10.7 V output needs 11.43 V / 5 V = 2.3. Either ends the start with its message.
+TEST_F(SteadyStart, DutyOutsideZeroToOneHasNoOperatingPoint) {
+    struct Case {
+        const char* name;
+        double weight, line;
+    };
+    const Case cases[] = {{"no weighted output", 0.0, 48.0}, {"line too low", 1.0, 5.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.settings.analysisKind = 1;
+        rec_.load.rippleWeight = c.weight;
+        rec_.line.lineOffset = c.line;
+        Start();
+        sink_.Clear();
+        ResetFirstMessageFlag();
+        EXPECT_EQ(InitializeAnalysis(), 0);
+        ASSERT_FALSE(sink_.boxes.empty());
+        EXPECT_NE(sink_.boxes.back().find("Steady state initialization has failed."), std::string::npos);
+        run_.reset();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+// Steady state of the forward converter with a coupled (k < 1) transformer, continuous choke
+// current, at a fixed duty: the closed forms the regression designs compare their runs with.
+// Fixed point over the output voltage, a few passes:
+//   IL      = Vo / R                                   choke (= load) current
+//   Vbulk   = Vin - Rline·Iin,  Iin = Deff·k·(IL + Io) average line current (the magnetising
+//                                                      charge returns in the reset; Io the other
+//                                                      outputs' choke currents on the same primary)
+//   Vp      = Vbulk - (k·(IL + Io) + Im/2)·Rpri        primary winding voltage while on (Rpri:
+//                                                      every switch and sense resistor in the path)
+//   E       = k·Vp·sqrt(Ls/Lp)                         open-circuit secondary voltage
+//   Von     = (E - Vf - Rd·IL)·L/(L + Llk) + Vo·Llk/(L + Llk)
+//                                                      choke node while forward: the leakage
+//                                                      Llk = Ls(1 - k²) carries the choke's dI/dt
+//   Voff    = -(Vf + Rd·IL)                            choke node while freewheeling
+//   dIL     = (Von - Vo)·Deff·T / L                    choke ripple
+//   tc      = Llk·(IL - dIL/2) / (E - 2·Vf - Rd·IL)    turn-on commutation, both rectifiers on
+//   Deff    = D - tc/T
+//   Vo      = Deff·Von + (1 - Deff)·Voff - Rchoke·IL
+// Then the ripple of the output (capacitor takes the triangle): dVo = dIL·T / (8·C); the
+// magnetising current at the end of the on-time Im = Vp·D·T/Lp; the peak primary current
+// k·(IL + dIL/2) + Im.
+#pragma once
+
+#include <cmath>
+
+namespace designs {
+
+struct ForwardCircuit {
+    double vin, rline, duty, period;
+    double lp, ls, leakage;  // winding inductances and the secondary's leakage Ls(1 - k²) (H)
+    double vf, rd;           // output rectifiers
+    double rpri;             // series resistance of the primary path while on (ohm)
+    double l, rchoke, c, r;  // choke with its sense resistor, output capacitor, load
+    double otherOutputsCurrent = 0.0;  // Io: the other outputs' choke currents, equal windings (A)
+};
+
+struct ForwardSteadyState {
+    double vout, il, dil, dvout, ipk;
+    double vbulk, vp, im, k;
+};
+
+inline ForwardSteadyState SolveForward(const ForwardCircuit& x) {
+    const double k = std::sqrt(1.0 - x.leakage / x.ls);
+    double vo = 10.0, deff = x.duty, il = 0.0, dil = 0.0, vbulk = x.vin, vp = x.vin, im = 0.0;
+    for (int pass = 0; pass < 50; ++pass) {
+        il = vo / x.r;
+        vbulk = x.vin - x.rline * deff * k * (il + x.otherOutputsCurrent);
+        im = vp * x.duty * x.period / x.lp;
+        vp = vbulk - (k * (il + x.otherOutputsCurrent) + im / 2.0) * x.rpri;
+        const double e = k * vp * std::sqrt(x.ls / x.lp);
+        const double von = (e - x.vf - x.rd * il) * x.l / (x.l + x.leakage) + vo * x.leakage / (x.l + x.leakage);
+        const double voff = -(x.vf + x.rd * il);
+        dil = (von - vo) * deff * x.period / x.l;
+        const double tc = x.leakage * (il - dil / 2.0) / (e - 2.0 * x.vf - x.rd * il);
+        deff = x.duty - tc / x.period;
+        vo = deff * von + (1.0 - deff) * voff - x.rchoke * il;
+    }
+    return {vo, il, dil, dil * x.period / (8.0 * x.c), k * (il + dil / 2.0) + im, vbulk, vp, im, k};
+}
+
+}  // namespace designs

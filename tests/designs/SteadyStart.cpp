@@ -1,0 +1,81 @@
+#include "designs/SteadyStart.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/context/AnalContext.h"
+#include "analysis/timedomain/AnalFigures.h"
+#include "circuit/Doc.h"
+
+namespace {
+
+// Step-weighted averages over each switching period; a period ends at the step that starts
+// the next one.
+class PeriodAverager {
+public:
+    void Observe(const AnalysisContext& c) {
+        const double h = c.stepState.inverseTimeStepTermA;
+        span_ += h;
+        vout_ += c.outputFilter[0].outputVoltage * h;
+        il_ += c.outputChoke[0].chokeCurrent * h;
+        if (c.stepState.cycleTime == 0.0 && span_ > 0.0) {
+            averages.push_back({vout_ / span_, il_ / span_});
+            ends.push_back({c.outputFilter[0].capacitorVoltage, c.outputChoke[0].chokeCurrent});
+            span_ = vout_ = il_ = 0.0;
+        }
+    }
+    std::vector<OutputPoint> averages;
+    std::vector<OutputPoint> ends;
+
+private:
+    double span_ = 0.0, vout_ = 0.0, il_ = 0.0;
+};
+
+}  // namespace
+
+SteadyStartRun RunSteadyStart(CPwrQuorraDoc& doc, int32_t initMode, double cycles) {
+    CAnalysisConfig& cfg = *doc.GetAnalysisConfig();
+    cfg.SetAnalysisKind(CAnalysisConfig::KIND_STEADY_STATE);
+    cfg.m_nInitMode = initMode;
+    SteadyStartRun result;
+    PeriodAverager periods;
+    bool first = true;
+    result.run = RunDesignHeadless(doc, cycles, nullptr, nullptr, [&](const AnalysisContext& c) {
+        if (first) {
+            // The state the first step started from.
+            result.start = OutputPoint{c.outputFilterSnapshot[0].capacitorVoltage1, c.outputChokeSnapshot[0].chokeCurrent};
+            const double t = c.stepState.switchingPeriod;
+            result.capTolerance = std::max(
+                std::fabs(t * c.loadNetwork[0].loadCurrent / c.pOutputFilterInput[0]->capACapacitance / 100.0), 0.001);
+            result.chokeTolerance = std::max(
+                std::fabs(t * c.pLoadNetworkInput[0]->outputVoltage / c.pOutputChokeInput[0]->inductance / 100.0),
+                0.001);
+            first = false;
+        }
+        periods.Observe(c);
+    });
+    if (!periods.averages.empty()) {
+        result.firstAverage = periods.averages.front();
+        result.end = periods.ends.front();
+    }
+    return result;
+}
+
+TurnOnRun RunTurnOn(CPwrQuorraDoc& doc, double cycles) {
+    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_TURN_ON);
+    TurnOnRun result;
+    PeriodAverager periods;
+    CRunFigures fig(0.0);
+    result.run = RunDesignHeadless(doc, cycles, &fig, nullptr, [&](const AnalysisContext& c) { periods.Observe(c); });
+    result.periodAverages = periods.averages;
+    result.settled = {fig.OutputAverage(), fig.ChokeAverage()};
+    return result;
+}
+
+int32_t TurnOnRun::PeriodsToSettle(double tolerance) const {
+    const auto off = [&](double v, double settled) { return std::fabs(v - settled) > tolerance * std::fabs(settled); };
+    int32_t n = static_cast<int32_t>(periodAverages.size());
+    for (int32_t i = n - 1; i >= 0; --i)
+        if (off(periodAverages[i].vout, settled.vout) || off(periodAverages[i].il, settled.il)) return i + 1;
+    return 0;
+}

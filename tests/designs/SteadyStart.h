@@ -1,0 +1,45 @@
+// A design's steady-state start against its turn-on transient: the first switching period of
+// a steady-state run, and the periods a turn-on run needs until its output stays settled.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "analysis/timedomain/AnalHeadless.h"
+
+class CPwrQuorraDoc;
+
+// Output voltage and choke current of output 1: averages over one period, or values at an
+// instant.
+struct OutputPoint {
+    double vout = 0.0;
+    double il = 0.0;
+};
+
+struct SteadyStartRun {
+    HeadlessRun run;
+    OutputPoint firstAverage;  // over the first switching period
+    // The state: output capacitor voltage and choke current, at run time 0 and at the end of
+    // the first period.
+    OutputPoint start;
+    OutputPoint end;
+    // The initialisation loop's tolerances for those drifts over a period: the capacitor's
+    // T·I/C/100 and the choke's T·V/L/100, each at least 1 mV or 1 mA.
+    double capTolerance = 0.0;
+    double chokeTolerance = 0.0;
+};
+
+// Runs the design's steady-state analysis for `cycles` periods with the given
+// initialisation (CAnalysisConfig::INIT_*).
+SteadyStartRun RunSteadyStart(CPwrQuorraDoc& doc, int32_t initMode, double cycles = 1.0);
+
+struct TurnOnRun {
+    HeadlessRun run;
+    std::vector<OutputPoint> periodAverages;  // one per switching period
+    OutputPoint settled;                      // the mean over the last tenth of the run
+    // Periods until every later period's averages stay within `tolerance` (relative) of the
+    // settled values.
+    int32_t PeriodsToSettle(double tolerance) const;
+};
+
+TurnOnRun RunTurnOn(CPwrQuorraDoc& doc, double cycles);
