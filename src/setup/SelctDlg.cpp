@@ -14,7 +14,7 @@ namespace {
 
 using fw::ControlKind;
 
-struct SelectOneSpec {
+struct SelectOneLayout {
     UINT id;
     const char* title;
     SectionKind kind;
@@ -23,8 +23,8 @@ struct SelectOneSpec {
     std::vector<const char*> variants;
 };
 
-const std::vector<SelectOneSpec>& Specs() {
-    static const std::vector<SelectOneSpec> specs = {
+const std::vector<SelectOneLayout>& Layouts() {
+    static const std::vector<SelectOneLayout> layouts = {
         {IDD_SELECT_CONTROL_SECTION, "Control Sections", SectionKind::ControlSection, nullptr, "Select One",
          {"Peak Current Mode Control", "Voltage Feed Forward Mode Control", "Voltage Mode Control",
           "Hysteretic Current Mode Control", "Average Current Mode Control"}},
@@ -70,11 +70,11 @@ const std::vector<SelectOneSpec>& Specs() {
           "Three Poles, Two Zeroes with DC Feedback", "Two Poles, One Zero with DC Feedback",
           "Single Pole, Single Zero with DC Feedback", "Single Pole with DC Feedback"}},
     };
-    return specs;
+    return layouts;
 }
 
-const SelectOneSpec* FindSpec(UINT id) {
-    for (const SelectOneSpec& s : Specs())
+const SelectOneLayout* FindLayout(UINT id) {
+    for (const SelectOneLayout& s : Layouts())
         if (s.id == id) return &s;
     return nullptr;
 }
@@ -86,7 +86,7 @@ constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 14;
 constexpr int kRadioStep = 13;
 
-fw::FormTable SelectOneForm(const SelectOneSpec& s) {
+fw::FormTable SelectOneForm(const SelectOneLayout& s) {
     size_t longest = 0;
     for (const char* v : s.variants) longest = std::max(longest, std::strlen(v));
     const int radioWidth = std::max(120, static_cast<int>(longest) * kCharWidth + 20);
@@ -124,7 +124,7 @@ fw::FormTable SelectOneForm(const SelectOneSpec& s) {
 
 std::vector<fw::FormTable> MakeSelectForms() {
     std::vector<fw::FormTable> forms;
-    for (const SelectOneSpec& s : Specs()) forms.push_back(SelectOneForm(s));
+    for (const SelectOneLayout& s : Layouts()) forms.push_back(SelectOneForm(s));
     return forms;
 }
 
@@ -172,7 +172,7 @@ constexpr UINT kMsgNotAvailable = 58601;
 }  // namespace
 
 int VariantCount(SectionKind kind) {
-    for (const SelectOneSpec& s : Specs())
+    for (const SelectOneLayout& s : Layouts())
         if (s.kind == kind) return static_cast<int>(s.variants.size());
     return 0;
 }
@@ -214,8 +214,8 @@ CSection* OutputSectionOf(CPwrQuorraDoc& doc, SectionKind kind, int output) {
 
 CSelectOneDlg::CSelectOneDlg(UINT templateId, WORD* variant, fw::Window* parent)
     : fw::Dialog(templateId, parent), m_pVariant(variant) {
-    const SelectOneSpec* spec = FindSpec(templateId);
-    m_nVariants = spec ? static_cast<int>(spec->variants.size()) : 0;
+    const SelectOneLayout* layout = FindLayout(templateId);
+    m_nVariants = layout ? static_cast<int>(layout->variants.size()) : 0;
     // A stored variant this dialog has no radio for checks none.
     m_nVariant = *variant < m_nVariants ? *variant : -1;
 }

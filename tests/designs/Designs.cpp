@@ -1,5 +1,11 @@
 #include "designs/Designs.h"
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "analysis/timedomain/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "platform/core/ReportSink.h"
 
@@ -36,4 +42,23 @@ bool WriteRegressionDesign(const RegressionDesign& design, const std::string& pa
     doc.OnNewDocument();
     design.build(doc);
     return doc.OnSaveDocument(path) != FALSE;
+}
+
+std::unique_ptr<CPwrQuorraDoc> OpenRegressionDesign(const std::string& name, std::string* problem) {
+    const RegressionDesign* design = nullptr;
+    for (const RegressionDesign& d : RegressionDesigns())
+        if (name == d.name) design = &d;
+    if (!design) {
+        if (problem) *problem = "no regression design " + name;
+        return nullptr;
+    }
+    const std::string path = std::filesystem::temp_directory_path().string() + "/" + name + "_" +
+                             std::to_string(::getpid()) + ".SEF";
+    if (!WriteRegressionDesign(*design, path)) {
+        if (problem) *problem = "cannot write " + path;
+        return nullptr;
+    }
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, problem);
+    std::remove(path.c_str());
+    return doc;
 }

@@ -3,6 +3,7 @@
 // figures; the headless runner runs them all.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ const std::vector<RegressionDesign>& RegressionDesigns();
 
 // Builds the design in a new document and saves it to path; FALSE when it cannot be saved.
 bool WriteRegressionDesign(const RegressionDesign& design, const std::string& path);
+// The named design written to a scratch file and opened from it as File Open does; null, with
+// the reason in problem, when it is unknown or cannot be written or read back.
+std::unique_ptr<CPwrQuorraDoc> OpenRegressionDesign(const std::string& name, std::string* problem);
 
 // The designs, one function each.
 void BuildFirstConfiguration(CPwrQuorraDoc& doc);

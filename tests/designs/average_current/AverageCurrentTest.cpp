@@ -15,15 +15,8 @@
 namespace {
 
 TEST(AverageCurrent, HoldsTheSensedCurrentAtItsReferenceAndTheOutputAtItsSetPoint) {
-    const RegressionDesign* design = nullptr;
-    for (const RegressionDesign& d : RegressionDesigns())
-        if (std::string(d.name) == "average_current") design = &d;
-    ASSERT_TRUE(design);
-    const std::string path = ::testing::TempDir() + "average_current_" + std::to_string(::getpid()) + ".SEF";
-    ASSERT_TRUE(WriteRegressionDesign(*design, path));
     std::string problem;
-    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
-    std::remove(path.c_str());
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("average_current", &problem);
     ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
     const HeadlessRun run = RunDesignHeadless(*doc, 0.0, &fig, nullptr);

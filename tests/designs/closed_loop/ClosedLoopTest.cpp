@@ -35,15 +35,8 @@ constexpr double kControlAtSetPoint = kClockLow + kDutyAtSetPoint * kClockSpan /
 constexpr double kSoftStartTime = kControlAtSetPoint / kSoftStartRate;
 
 TEST(ClosedLoopVoltageMode, SoftStartsAndRegulatesToTheSetPoint) {
-    const RegressionDesign* design = nullptr;
-    for (const RegressionDesign& d : RegressionDesigns())
-        if (std::string(d.name) == "closed_loop") design = &d;
-    ASSERT_TRUE(design);
-    const std::string path = ::testing::TempDir() + "closed_loop_" + std::to_string(::getpid()) + ".SEF";
-    ASSERT_TRUE(WriteRegressionDesign(*design, path));
     std::string problem;
-    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
-    std::remove(path.c_str());
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("closed_loop", &problem);
     ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
     fig.WatchOutputLevel(kSetPoint);

@@ -30,18 +30,11 @@ constexpr double kCycles = 1000;
 // the primary current: the line and the switch carry all four choke currents, a fixed point
 // over the four outputs.
 TEST(FourOutputs, EveryOutputSettlesOnItsClosedForm) {
-    const std::string path = ::testing::TempDir() + "four_outputs_" + std::to_string(::getpid()) + ".SEF";
-    const RegressionDesign* design = nullptr;
-    for (const RegressionDesign& d : RegressionDesigns())
-        if (std::string(d.name) == "four_outputs") design = &d;
-    ASSERT_TRUE(design);
-    ASSERT_TRUE(WriteRegressionDesign(*design, path));
     std::string problem;
-    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("four_outputs", &problem);
     ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
     const HeadlessRun run = RunDesignHeadless(*doc, kCycles, &fig, nullptr);
-    std::remove(path.c_str());
     ASSERT_EQ(run.ran, 1) << run.problem;
 
     const double loads[4] = {5.0, 10.0, 2.5, 20.0};

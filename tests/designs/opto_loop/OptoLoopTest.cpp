@@ -21,15 +21,8 @@ constexpr double kDrive = 5.0, kRd = 1e3, kVf = 1.1, kRf = 5.0;
 constexpr double kBias = 5.0, kCtr = 0.5, kRl = 2.2e3;
 
 TEST(OptoLoop, RegulatesThroughTheCurrentTransferRatio) {
-    const RegressionDesign* design = nullptr;
-    for (const RegressionDesign& d : RegressionDesigns())
-        if (std::string(d.name) == "opto_loop") design = &d;
-    ASSERT_TRUE(design);
-    const std::string path = ::testing::TempDir() + "opto_loop_" + std::to_string(::getpid()) + ".SEF";
-    ASSERT_TRUE(WriteRegressionDesign(*design, path));
     std::string problem;
-    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
-    std::remove(path.c_str());
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("opto_loop", &problem);
     ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
     const HeadlessRun run = RunDesignHeadless(*doc, 0.0, &fig, nullptr);

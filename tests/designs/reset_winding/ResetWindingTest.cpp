@@ -27,18 +27,11 @@ constexpr double kCycles = 1000;
 #endif
 
 TEST(ResetWinding, SettlesOnTheClosedForms) {
-    const std::string path = ::testing::TempDir() + "reset_winding_" + std::to_string(::getpid()) + ".SEF";
-    const RegressionDesign* design = nullptr;
-    for (const RegressionDesign& d : RegressionDesigns())
-        if (std::string(d.name) == "reset_winding") design = &d;
-    ASSERT_TRUE(design);
-    ASSERT_TRUE(WriteRegressionDesign(*design, path));
     std::string problem;
-    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("reset_winding", &problem);
     ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
     const HeadlessRun run = RunDesignHeadless(*doc, kCycles, &fig, nullptr);
-    std::remove(path.c_str());
     ASSERT_EQ(run.ran, 1) << run.problem;
 
     // The output is the first configuration's with one switch in the primary path: the reset

@@ -27,18 +27,11 @@ constexpr double kCycles = 1000;
 #endif
 
 TEST(ResonantReset, SettlesOnTheClosedForms) {
-    const std::string path = ::testing::TempDir() + "resonant_reset_" + std::to_string(::getpid()) + ".SEF";
-    const RegressionDesign* design = nullptr;
-    for (const RegressionDesign& d : RegressionDesigns())
-        if (std::string(d.name) == "resonant_reset") design = &d;
-    ASSERT_TRUE(design);
-    ASSERT_TRUE(WriteRegressionDesign(*design, path));
     std::string problem;
-    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("resonant_reset", &problem);
     ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
     const HeadlessRun run = RunDesignHeadless(*doc, kCycles, &fig, nullptr);
-    std::remove(path.c_str());
     ASSERT_EQ(run.ran, 1) << run.problem;
 
     // The core resets by resonance: the magnetising current swings below zero in the ring and

@@ -25,15 +25,8 @@ constexpr bool kSettles = true;
 #endif
 
 TEST(Uvlo, TheLoopStartsWhenTheBulkReachesTheTurnOnLevel) {
-    const RegressionDesign* design = nullptr;
-    for (const RegressionDesign& d : RegressionDesigns())
-        if (std::string(d.name) == "uvlo") design = &d;
-    ASSERT_TRUE(design);
-    const std::string path = ::testing::TempDir() + "uvlo_" + std::to_string(::getpid()) + ".SEF";
-    ASSERT_TRUE(WriteRegressionDesign(*design, path));
     std::string problem;
-    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
-    std::remove(path.c_str());
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("uvlo", &problem);
     ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
     const HeadlessRun run = RunDesignHeadless(*doc, kCycles, &fig, nullptr);
