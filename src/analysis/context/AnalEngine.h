@@ -33,6 +33,10 @@ struct OutputStepStore {
     double freewheelSlope = 0.0;
     double forwardVoltage = 0.0;   // anode to cathode of rectifier 1
     double freewheelVoltage = 0.0; // anode to cathode of rectifier 2
+    // The conduction the last solve used (-1 before the first): a difference is a change of
+    // conduction whose currents are handed over before the next step.
+    int32_t solvedForwardOn = -1;
+    int32_t solvedFreewheelOn = -1;
 };
 
 // The power transformer as the step uses it, taken from the input records once per run.

@@ -305,7 +305,132 @@ int32_t LogConductionConsistency() {
     return 1;
 }
 
+// ---------------------------------------------------------------------------------------
+// Current continuity across a change of conduction. The step set-up turns a device off once
+// its current has reached zero or would within the event floor, so a few mA may still flow
+// in it, or, where the step passed the crossing, a current that overshot through zero. In the
+// next step the device is an open resistance: the winding's leakage (or the open primary)
+// would force that current to zero within one step, a spike of L·I/h on the winding. The
+// current is handed over instead, as the devices that still conduct take it: the choke's
+// current goes whole to the rectifier that conducts (none when neither does), each winding
+// carries the forward currents stacked on it, and the change of the winding currents moves
+// into the winding that carries the core's flux, so that the flux is held:
+//     Lc·dIc + sum_k Mck·dIs[k] = 0,   Is[k] = -e[k]·W[k]   (into the dotted end)
+// with c the primary, or the reset winding while it carries the reset. A primary whose reset
+// has ended (state 1 to 0) is open: what is left in it is dropped.
+
+namespace {
+
+constexpr UINT kOutputFailure[kMaxOutputs] = {13219, 13218, 13217, 13216};
+
+bool Finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
+
+}  // namespace
+
+int32_t SplitRectifierCurrents(int32_t output) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    SecondaryRectifierStateRec& r = ctx.secondaryRectifier[output - 1];
+    OutputStepStore& o = ctx.engine.output[output - 1];
+    OutputChokeStateRec& ch = ctx.outputChoke[output - 1];
+    if (r.rectifier1On && r.diodeConducting) return 1;  // both conduct: as solved
+    if (!r.rectifier1On && !r.diodeConducting) ch.chokeCurrent = 0.0;
+    const double forward = r.rectifier1On ? ch.chokeCurrent : 0.0;
+    const double freewheel = r.diodeConducting ? ch.chokeCurrent : 0.0;
+    o.forwardCurrent = forward;
+    o.freewheelCurrent = freewheel;
+    o.chokeCurrent = ch.chokeCurrent;
+    r.rectifier1AnodeToCathodeCurrent = forward;
+    r.rectifierCurrent = forward;
+    r.diodeCurrent = freewheel;
+    r.rectifier2TotalAnodeToCathodeCurrent = freewheel;
+    if (!Finite(forward, freewheel) || (ctx.pSettings->loggingOn && CheckFloatingPointStatus())) {
+        Log(13200);
+        ReportMessageFirstBox(52180);
+        return 0;
+    }
+    return 1;
+}
+
+int32_t UpdateRectifierCurrentsOnChange(int32_t output, int32_t* changed) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    OutputStepStore& o = ctx.engine.output[output - 1];
+    const SecondaryRectifierStateRec& r = ctx.secondaryRectifier[output - 1];
+    const bool was = o.solvedForwardOn >= 0;
+    const bool change = was && (o.solvedForwardOn != r.rectifier1On || o.solvedFreewheelOn != r.diodeConducting);
+    o.solvedForwardOn = r.rectifier1On;
+    o.solvedFreewheelOn = r.diodeConducting;
+    if (!change) return 1;
+    *changed = 1;
+    return SplitRectifierCurrents(output);
+}
+
+int32_t KeepCurrentsContinuous() {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    EngineStore& st = ctx.engine;
+    PrimaryStateRec& p = ctx.primary;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const int32_t n = ctx.pSettings->outputCount;
+    const int32_t state = p.switchState;
+    const int32_t previous = ctx.primarySnapshot.switchState;
+    if (ctx.stepState.stepCount == 0) {
+        for (int32_t j = 0; j < kMaxOutputs; ++j) st.output[j].solvedForwardOn = st.output[j].solvedFreewheelOn = -1;
+    }
+    int32_t changed = 0;
+    for (int32_t k = n; k >= 1; --k) {
+        if (k > kMaxOutputs) continue;
+        if (!UpdateRectifierCurrentsOnChange(k, &changed)) {
+            Log(int(kOutputFailure[k - 1]));
+            ReportMessage1FirstBox(52171, k);
+            return 0;
+        }
+    }
+    if (ctx.stepState.stepCount > 0 && previous == 1 && state == 0) {
+        p.primaryWindingCurrent = 0.0;
+        p.transformerPrimaryCurrent = 0.0;
+        p.resetWindingCurrent = 0.0;
+        p.resetRectifierAnodeToCathodeCurrent = 0.0;
+        p.diode1Current = 0.0;
+        p.diode2Current = 0.0;
+    }
+    if (!changed) return 1;
+
+    // Each winding's current from the forward currents on it, and the centre's share.
+    const bool resetCentre = pi.resetWindingOn && pi.resetDiodeOn && previous == 1;
+    const double lc = resetCentre ? st.reset.lr : st.xfmr.lp;
+    const double* mc = resetCentre ? st.reset.mrs : st.xfmr.mps;
+    double flux = 0.0;
+    for (int32_t k = n - 1; k >= 0; --k) {
+        if (k >= kMaxOutputs) continue;
+        const double e = st.output[k].polarity;
+        double w = 0.0;
+        for (int32_t j = 0; j < n && j < kMaxOutputs; ++j)
+            w += st.stack[j][k] * ctx.secondaryRectifier[j].rectifier1AnodeToCathodeCurrent;
+        w *= e;
+        SecondaryWindingStateRec& winding = ctx.secondaryWinding[k];
+        flux += mc[k] * -e * (w - winding.windingCurrent);
+        winding.windingCurrent = w;
+        st.secondaryCurrent[k] = -e * w;
+    }
+    // An open primary carries no flux to hand over.
+    if (state == 0 || previous == 0 || !(lc > 0.0)) return 1;
+    const double d = -flux / lc;
+    if (resetCentre) {
+        p.resetWindingCurrent += d;
+    } else {
+        p.primaryWindingCurrent += d;
+        p.transformerPrimaryCurrent = p.primaryWindingCurrent;
+        if (previous == 2) p.switch1Current += d;
+    }
+    if (!std::isfinite(d)) {
+        Log(13200);
+        ReportMessageFirstBox(52180);
+        return 0;
+    }
+    return 1;
+}
+
 int32_t CheckSwitchQuantities() {
+    if (!KeepCurrentsContinuous()) return 0;
     const AnalysisContext& ctx = *GetAnalysisContext();
     g_overlap.previous = ctx.stepState.stepCount == 0 ? 0 : g_overlap.now;
     g_overlap.now = CommutationOverlap(ctx);

@@ -54,6 +54,15 @@ void ForEachBreakdownCheck(const AnalysisContext& ctx, Visit&& visit);
 // checks on, the floating-point status is logged (13237). Returns 1.
 int32_t CheckSwitchQuantities();
 
+// Current continuity across the conduction changes the step set-up made after the last
+// step: an output whose rectifiers changed has the choke's current handed to the rectifier
+// that conducts (SplitRectifierCurrents), its windings' currents recomputed, and their change
+// moved into the winding that carries the core's flux. A failure logs its code (13200,
+// 13216-13219) and shows 52180 or 52171 (the run's first message only); 0 fails the step.
+int32_t KeepCurrentsContinuous();
+int32_t UpdateRectifierCurrentsOnChange(int32_t output, int32_t* changed);
+int32_t SplitRectifierCurrents(int32_t output);
+
 // The consistency tests: each finding writes one internal code of this module to the log and
 // changes nothing. They run only with checks on (data logging) and the bulk voltage above
 // the control's threshold (the undervoltage turn-on level). A test whose forward voltage or

@@ -25,19 +25,6 @@ constexpr double kCycles = 150;
 constexpr double kCycles = 400;
 #endif
 
-// Two engine faults still show at commutations and are open work: a rectifier turned off with a
-// few mA still flowing (inside the end-of-conduction tolerance) lets the secondary winding jump
-// for one step (13203, 13238), and in a very short soft-start pulse the reset current,
-// predicted from the previous step's slope, overshoots through zero, the reset diodes open
-// carrying current and the open primary swings (13209, 13210, 13228, 13243, 13263). Every other
-// code fails the test.
-bool KnownCommutationFault(const std::string& code) {
-    static const char* const kCodes[] = {"13203", "13238", "13209", "13210", "13228", "13243", "13263"};
-    for (const char* c : kCodes)
-        if (code == c) return true;
-    return false;
-}
-
 TEST(ConsistencyLog, NoRegressionDesignLogsAConsistencyCode) {
     const std::string log = ::testing::TempDir() + "consistency_" + std::to_string(::getpid()) + ".log";
     for (const RegressionDesign& d : RegressionDesigns()) {
@@ -67,7 +54,7 @@ TEST(ConsistencyLog, NoRegressionDesignLogsAConsistencyCode) {
             ++codes[text.substr(at + mark.size(), 5)];
         std::string found;
         for (const auto& [code, count] : codes)
-            if (!KnownCommutationFault(code)) found += code + " x" + std::to_string(count) + " ";
+            found += code + " x" + std::to_string(count) + " ";
         EXPECT_TRUE(found.empty()) << found;
         std::remove(log.c_str());
     }
