@@ -14,8 +14,10 @@
 
 namespace {
 
-// A timer at or below this is due now: a zero delay must switch at once, not never.
-constexpr double kTimerDue = 5e-10;  // s
+// The event mechanism's one rule: an event within the timer resolution of now is due now.
+// Landing a step on it would take a step of rounding size (1e-21 s), whose 1/h terms swamp
+// every state of the step; a zero delay must switch at once, not never.
+constexpr double kTimerResolution = 5e-10;  // s
 // A predicted current end this close counts as reached.
 constexpr double kEventReached = 1.5e-10;  // s
 constexpr double kStepGrowth = 2.0;
@@ -31,17 +33,26 @@ double OnTimeHold(const AnalysisContext* ctx) {
     return fraction > 0.0 ? fraction * ctx->stepState.switchingPeriod : 0.0;
 }
 
-// A timer already within the timer resolution is due now (it fires without a step): landing
-// on it would take a step of rounding size (1e-21 s), whose 1/h terms swamp every state of the step.
-void Land(StepStateRec& step, double t) {
-    if (t > kTimerDue && t < step.nextTimeStep) step.nextTimeStep = t;
+bool DueNow(double t) { return t <= kTimerResolution; }
+
+// A timer that is due now expires: it goes idle and its switch request follows.
+bool Expired(double& timer) {
+    if (!DueNow(timer)) return false;
+    timer = -1.0;
+    return true;
 }
 
-// A predicted crossing only shows once a step has passed it: one within the timer resolution
-// is passed with a step of that resolution, neither of rounding size nor a whole step beyond it.
-void Reach(StepStateRec& step, double t) {
-    if (t > 0.0) step.nextTimeStep = std::min(step.nextTimeStep, std::max(t, kTimerDue));
+// The step ends at the next event, t seconds ahead (t <= 0: none). What is due now happens
+// at once where the set-up decides it (a timer, the drive's comparator): no step for it. A
+// crossing that only the solve can show is passed with a step of the resolution instead,
+// neither of rounding size nor a whole step beyond it.
+void ProposeEvent(StepStateRec& step, double t, bool shownBySolve) {
+    if (!(t > 0.0)) return;
+    if (DueNow(t)) t = shownBySolve ? kTimerResolution : step.nextTimeStep;
+    step.nextTimeStep = std::min(step.nextTimeStep, t);
 }
+void Land(StepStateRec& step, double t) { ProposeEvent(step, t, false); }
+void Reach(StepStateRec& step, double t) { ProposeEvent(step, t, true); }
 
 // Seconds until the PWM comparator's positive difference comes down to zero: the rising clock
 // meets the control voltage, or in the ramp modes the ramp does; -1 when it is not heading there.
@@ -123,10 +134,10 @@ int32_t UpdateControlSectionState() {
     const bool blanking = step.driveOn && step.time - step.lastDriveEdgeTime < OnTimeHold(ctx);
     // In the ramp modes the ramp ends the pulse, and the next period starts the next one.
     const bool rampEndsPulse = ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode;
-    // A crossing within the timer resolution is due now, like a timer: what is left of it after
-    // the last step landed on it is rounding.
+    // A crossing that is due now has happened: what is left of it after the last step landed
+    // on it is rounding.
     const double crossing = TimeToComparatorCrossing(ci, ctl);
-    const bool compared = ctl.pwmComparatorDifferential > 0.0 && !(crossing >= 0.0 && crossing <= kTimerDue);
+    const bool compared = ctl.pwmComparatorDifferential > 0.0 && !(crossing >= 0.0 && DueNow(crossing));
     const bool want = blanking || (compared && !inhibited && !currentLimited && !st.pulseEnded);
     step.driveOnPrevious = step.driveOn;
     if (!step.driveOn && want) {
@@ -135,10 +146,7 @@ int32_t UpdateControlSectionState() {
         ++step.driveEdgeCount;
         st.offEdgeTimer = -1.0;
         st.onEdgeTimer = pi.turnOnDelay;
-        if (st.onEdgeTimer <= kTimerDue) {
-            st.onEdgeTimer = -1.0;
-            ctx->primary.switch1OnRequest = 1;
-        }
+        if (Expired(st.onEdgeTimer)) ctx->primary.switch1OnRequest = 1;
     } else if (step.driveOn && !want) {
         step.driveOn = 0;
         if (rampEndsPulse) st.pulseEnded = 1;
@@ -147,10 +155,7 @@ int32_t UpdateControlSectionState() {
             st.onEdgeTimer = -1.0;
         } else {
             st.offEdgeTimer = currentLimited ? pi.stepSetupParamQ : pi.stepSetupParamP;
-            if (st.offEdgeTimer <= kTimerDue) {
-                st.offEdgeTimer = -1.0;
-                ctx->primary.switch1OffRequest = 1;
-            }
+            if (Expired(st.offEdgeTimer)) ctx->primary.switch1OffRequest = 1;
         }
     }
     return 1;
@@ -174,10 +179,9 @@ int32_t DetermineTimeStep() {
     if (step.driveOn) Reach(step, step.lastDriveEdgeTime + OnTimeHold(ctx) - step.time);
     Land(step, st.onEdgeTimer);
     Land(step, st.offEdgeTimer);
-    // A switch request raised without a delay is due now: the switch follows after a step of
-    // the timer resolution, not after a whole step in its old state.
-    if (ctx->primary.switch1OnRequest || ctx->primary.switch1OffRequest)
-        step.nextTimeStep = std::min(step.nextTimeStep, kTimerDue);
+    // A switch request raised without a delay is due now, and the switch's new state shows
+    // only through a solve: it is passed like a crossing, not after a whole step in its old state.
+    if (ctx->primary.switch1OnRequest || ctx->primary.switch1OffRequest) Reach(step, kTimerResolution);
     if (ci.clockEnabled) {
         Reach(step, TimeToClockTurn(ci, ctl));
         // In the ramp modes the ramp, not the clock, meets the control voltage.
@@ -334,17 +338,11 @@ int32_t DetermineTimeStepAfterStep() {
 
     if (st.onEdgeTimer > 0.0) {
         st.onEdgeTimer -= h;
-        if (st.onEdgeTimer <= kTimerDue) {
-            st.onEdgeTimer = -1.0;
-            pri.switch1OnRequest = 1;
-        }
+        if (Expired(st.onEdgeTimer)) pri.switch1OnRequest = 1;
     }
     if (st.offEdgeTimer > 0.0) {
         st.offEdgeTimer -= h;
-        if (st.offEdgeTimer <= kTimerDue) {
-            st.offEdgeTimer = -1.0;
-            pri.switch1OffRequest = 1;
-        }
+        if (Expired(st.offEdgeTimer)) pri.switch1OffRequest = 1;
     }
 
     int32_t event = 0;
