@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "analysis/models/AnalMPri.h"
 #include "platform/core/Format.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
@@ -10,10 +11,23 @@
 namespace {
 
 constexpr UINT kSwitchingFrequencyWarning = 53026;
+constexpr UINT kCoreWalkWarning = 58700;
+// Turn-ons in a row, each with more magnetizing current left in the core than the one
+// before, that show the walk (a start-up's first reset may end late once).
+constexpr int32_t kCoreWalkTurnOns = 3;
+// Growth below this share of the current is the settling of a reset that just keeps up.
+constexpr double kCoreWalkGrowth = 0.01;
 
 // Touched by the worker thread only. A run's first step re-arms them all.
 int32_t g_breakdownReported[kBreakdownCheckCount] = {};
 int32_t g_frequencyWarned = 0;
+struct CoreWalkWatch {
+    int32_t warned = 0;
+    int32_t lastState = 0;      // switch state of the step before
+    int32_t growing = 0;        // turn-ons in a row with the core's current grown
+    double lastOnCurrent = 0.0; // magnetizing current at the last turn-on (A)
+};
+CoreWalkWatch g_coreWalk;
 
 bool Exceeds(const BreakdownCheck& c) {
     // A voltage that no model of this run computes is not a voltage across the part.
@@ -55,8 +69,36 @@ void CheckBreakdownVoltages(int32_t firstStep) {
     });
 }
 
+// The core walks when the reset cannot undo each on-time: the switch turns on again while the
+// reset path still carries the core's current, and there is more of it at every turn-on.
+// Only the schemes that reset at a fixed voltage (two switch: the bulk; reset winding: the
+// bulk through its turns) can be outrun by a long duty for good; the clamps and the resonant
+// reset raise their reset voltage with the core's current until it balances (a passive
+// clamp charging from zero lets the core walk for a few start-up cycles, and that ends by itself).
+void CheckCoreWalk(int32_t firstStep) {
+    const AnalysisContext* ctx = GetAnalysisContext();
+    if (!ctx) return;
+    CoreWalkWatch& w = g_coreWalk;
+    const PrimaryStateRec& p = ctx->primary;
+    if (firstStep) w = CoreWalkWatch{0, p.switchState, 0, 0.0};
+    const int32_t topology = ctx->pPrimaryInput->topology;
+    const bool fixedReset = !IsResonantReset(topology) && !IsActiveClamp(topology) && !IsPassiveClamp(topology);
+    if (p.switchState == 2 && w.lastState != 2) {
+        const double im = p.magnetizingCurrent;
+        const bool grew = w.lastState == 1 && fixedReset && std::isfinite(im) && im > 0.0 &&
+                          im - w.lastOnCurrent > kCoreWalkGrowth * im;
+        w.growing = grew ? w.growing + 1 : 0;
+        w.lastOnCurrent = w.lastState == 1 ? im : 0.0;
+    }
+    w.lastState = p.switchState;
+    if (w.warned || w.growing < kCoreWalkTurnOns) return;
+    w.warned = 1;
+    ReportMessage(kCoreWalkWarning, TRUE);
+}
+
 void CheckStepLimits(int32_t firstStep) {
     CheckBreakdownVoltages(firstStep);
+    CheckCoreWalk(firstStep);
     if (firstStep) g_frequencyWarned = 0;
     if (g_frequencyWarned) return;
     g_frequencyWarned = 1;

@@ -20,6 +20,10 @@
 // not compared.
 void CheckStepLimits(int32_t firstStep);
 void CheckBreakdownVoltages(int32_t firstStep);
+// The core-walk warning (once per run): the switch has turned on while the reset still carried
+// the core's current, with more of it each time, on three turn-ons in a row (a growth of at
+// least 1 % each) in a scheme that resets at a fixed voltage (two switch, reset winding).
+void CheckCoreWalk(int32_t firstStep);
 // The problem box of one rating: its text, the voltage, the rating and the run time.
 // Nothing is shown when the text cannot be found.
 void ReportBreakdownProblem(UINT messageId, double voltage, double rating);
