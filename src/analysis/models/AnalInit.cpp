@@ -179,6 +179,7 @@ int32_t TurnOnInitialValues() {
     st.offEdgeTimer = -1.0;
     st.switchStateChanged = 0;
     st.deviceEventThisStep = 0;
+    st.resetPathOnRequest = 0;
     st.currentLimitFiltered = 0.0;
     st.primaryCurrentSlope = 0.0;
     st.resetCurrentSlope = 0.0;

@@ -74,6 +74,30 @@ bool CurrentEnded(double current, double slope) {
     return current <= 0.0 || (slope < 0.0 && -current / slope <= kEventReached);
 }
 
+// The devices that carry the core's current once switch 1 is off.
+void TurnOnResetPath(PrimaryStateRec& pri, int32_t topology) {
+    if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
+    else if (IsResetWinding(topology)) pri.resetRectifierOn = 1;
+    else if (IsActiveClamp(topology)) pri.clampSwitchActive = 1;
+    else if (!IsResonantReset(topology)) pri.resetRectifiersOn = 1;
+}
+
+bool Above(double v, double threshold) { return v != NOT_SET && threshold != NOT_SET && v > threshold; }
+
+// While the transformer rests its reset path blocks; a winding that swings the path's
+// diodes forward makes them conduct like any diode.
+bool ResetPathForwardBiased(const AnalysisContext& ctx) {
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const PrimaryStateRec& p = ctx.primary;
+    const int32_t topology = pi.topology;
+    if (IsPassiveClamp(topology))
+        return p.clampDiodeAnodeVoltage != NOT_SET && p.clampDiodeCathodeVoltage != NOT_SET &&
+               Above(p.clampDiodeAnodeVoltage - p.clampDiodeCathodeVoltage, pi.sectionQuantityParamH);
+    if (IsResetWinding(topology)) return Above(p.resetDiodeVoltage, pi.sectionQuantityParamJ);
+    if (IsResonantReset(topology) || IsActiveClamp(topology)) return false;
+    return Above(p.diode1Voltage, pi.sectionQuantityParamI) && Above(p.diode2Voltage, pi.sectionQuantityParamI);
+}
+
 }  // namespace
 
 int32_t DeterminePrimarySwitchState() {
@@ -97,14 +121,12 @@ int32_t DeterminePrimarySwitchState() {
         pri.switch1OffRequest = 0;
         if (pri.switchState == 2) {
             pri.switch1Conducting = 0;
-            const int32_t topology = ctx->pPrimaryInput->topology;
-            if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
-            else if (IsResetWinding(topology)) pri.resetRectifierOn = 1;
-            else if (IsActiveClamp(topology)) pri.clampSwitchActive = 1;
-            else if (!IsResonantReset(topology) && !IsActiveClamp(topology) && !IsResetWinding(topology))
-                pri.resetRectifiersOn = 1;
+            TurnOnResetPath(pri, ctx->pPrimaryInput->topology);
             pri.switchState = 1;
         }
+    } else if (pri.switchState == 0 && ctx->engine.resetPathOnRequest) {
+        TurnOnResetPath(pri, ctx->pPrimaryInput->topology);
+        pri.switchState = 1;
     } else if (pri.switchState == 1 &&
                (pri.resetRectifiersOffRequest || pri.clampRectifierOffRequest || pri.resetRectifierOffRequest)) {
         pri.resetRectifiersOffRequest = 0;
@@ -115,6 +137,7 @@ int32_t DeterminePrimarySwitchState() {
         pri.clampRectifierOn = 0;
         pri.switchState = 0;
     }
+    ctx->engine.resetPathOnRequest = 0;
     ctx->engine.switchStateChanged = pri.switchState != before;
     return 1;
 }
@@ -367,6 +390,10 @@ int32_t DetermineTimeStepAfterStep() {
         // The active clamp's switch carries the current through zero until the next turn-on.
         if (IsPassiveClamp(topology)) pri.clampRectifierOffRequest = 1;
         else pri.resetRectifiersOffRequest = 1;
+        event = 1;
+    }
+    if (pri.switchState == 0 && ResetPathForwardBiased(*ctx)) {
+        st.resetPathOnRequest = 1;
         event = 1;
     }
     for (int32_t j = 0; j < set.outputCount; ++j) {

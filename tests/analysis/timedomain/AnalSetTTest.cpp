@@ -238,6 +238,46 @@ TEST_F(StepSetUp, ConductionChangesAfterTheStep) {
     EXPECT_EQ(ctx_->stepState.nextTimeStep, rec_.settings.initialTimeStep);
 }
 
+// At rest the reset path blocks; a winding swinging its diodes past their forward voltage
+// makes them conduct (the reset state), just at the voltage nothing happens.
+TEST_F(StepSetUp, ResetPathConductsWhenItComesForwardAtRest) {
+    struct Case {
+        const char* name;
+        int32_t topology;
+        double over;  // volts past the forward voltage
+        int32_t PrimaryStateRec::*device;
+    };
+    const Case cases[] = {
+        {"two switch: the rectifier pair", 1, 0.1, &PrimaryStateRec::resetRectifiersOn},
+        {"two switch at its forward voltage", 1, 0.0, &PrimaryStateRec::resetRectifiersOn},
+        {"reset winding: its rectifier", 3, 0.1, &PrimaryStateRec::resetRectifierOn},
+        {"passive clamp: its rectifier", 9, 0.1, &PrimaryStateRec::clampRectifierOn},
+    };
+    Start();
+    PrimaryInputRec& pi = *ctx_->pPrimaryInput;
+    pi.sectionQuantityParamI = 0.7;
+    pi.sectionQuantityParamJ = 0.8;
+    pi.sectionQuantityParamH = 0.9;
+    ctx_->stepState.inverseTimeStepTermA = 1e-8;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        pi.topology = c.topology;
+        PrimaryStateRec& pri = ctx_->primary;
+        pri.switchState = 0;
+        pri.*c.device = 0;
+        pri.diode1Voltage = pri.diode2Voltage = 0.7 + c.over;
+        pri.resetDiodeVoltage = 0.8 + c.over;
+        pri.clampDiodeCathodeVoltage = 50.0;
+        pri.clampDiodeAnodeVoltage = 50.9 + c.over;
+        DetermineTimeStepAfterStep();
+        ASSERT_EQ(DeterminePrimarySwitchState(), 1);
+        const int32_t on = c.over > 0.0 ? 1 : 0;
+        EXPECT_EQ(pri.switchState, on ? 1 : 0);
+        EXPECT_EQ(pri.*c.device, on);
+        EXPECT_EQ(ctx_->engine.switchStateChanged, on);
+    }
+}
+
 // With data logging on every member checks the floating-point status: an ordinary run
 // through every switch state and conduction change raises none.
 TEST_F(StepSetUp, LoggedRunFindsNoFloatingPointFault) {
