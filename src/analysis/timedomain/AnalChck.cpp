@@ -397,13 +397,27 @@ int32_t UpdateRectifierCurrentsOnChange(int32_t output, int32_t* changed) {
     AnalysisContext& ctx = *GetAnalysisContext();
     OutputStepStore& o = ctx.engine.output[output - 1];
     const SecondaryRectifierStateRec& r = ctx.secondaryRectifier[output - 1];
-    const bool was = o.solvedForwardOn >= 0;
-    const bool change = was && (o.solvedForwardOn != r.rectifier1On || o.solvedFreewheelOn != r.diodeConducting);
+    const int32_t forwardWas = o.solvedForwardOn, freewheelWas = o.solvedFreewheelOn;
     o.solvedForwardOn = r.rectifier1On;
     o.solvedFreewheelOn = r.diodeConducting;
-    if (!change) return 1;
+    if (forwardWas < 0 || (forwardWas == r.rectifier1On && freewheelWas == r.diodeConducting)) return 1;
     *changed = 1;
-    return SplitRectifierCurrents(output);
+    // The change's own code: the overlap ended, rectifier 1 or 2 went off, or one came on.
+    const int code = forwardWas && freewheelWas ? 13207
+                     : forwardWas && !r.rectifier1On   ? 13201
+                     : freewheelWas && !r.diodeConducting ? 13205
+                     : r.rectifier1On && !forwardWas   ? 13204
+                                                       : 13208;
+    if (!SplitRectifierCurrents(output)) {
+        Log(code);
+        ReportMessageFirstBox(52180);
+        return 0;
+    }
+    if (ctx.pSettings->loggingOn && CheckFloatingPointStatus()) {
+        Log(13242);
+        return 0;
+    }
+    return 1;
 }
 
 int32_t KeepCurrentsContinuous() {
@@ -456,17 +470,17 @@ int32_t KeepCurrentsContinuous() {
     // An open primary carries no flux to hand over.
     if (state == 0 || previous == 0 || !(lc > 0.0)) return 1;
     const double d = -flux / lc;
+    if (!std::isfinite(d)) {
+        Log(13220);
+        ReportMessageFirstBox(52181);
+        return 0;
+    }
     if (resetCentre) {
         p.resetWindingCurrent += d;
     } else {
         p.primaryWindingCurrent += d;
         p.transformerPrimaryCurrent = p.primaryWindingCurrent;
         if (previous == 2) p.switch1Current += d;
-    }
-    if (!std::isfinite(d)) {
-        Log(13200);
-        ReportMessageFirstBox(52180);
-        return 0;
     }
     return 1;
 }

@@ -61,8 +61,12 @@ int32_t CheckSwitchQuantities();
 // Current continuity across the conduction changes the step set-up made after the last
 // step: an output whose rectifiers changed has the choke's current handed to the rectifier
 // that conducts (SplitRectifierCurrents), its windings' currents recomputed, and their change
-// moved into the winding that carries the core's flux. A failure logs its code (13200,
-// 13216-13219) and shows 52180 or 52171 (the run's first message only); 0 fails the step.
+// moved into the winding that carries the core's flux. A failure fails the step (0): a
+// share that is not a number logs 13200, the change's code (13201 rectifier 1 off, 13205
+// rectifier 2 off, 13207 overlap ended, 13204/13208 rectifier 1/2 on) and its output's
+// 13216-13219, and shows 52180; a floating-point fault after it (checks on) logs 13242 and
+// the output's code; the primary's share logs 13220 and shows 52181. Only the run's first
+// message gets a box.
 int32_t KeepCurrentsContinuous();
 int32_t UpdateRectifierCurrentsOnChange(int32_t output, int32_t* changed);
 int32_t SplitRectifierCurrents(int32_t output);

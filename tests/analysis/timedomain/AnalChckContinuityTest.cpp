@@ -5,12 +5,17 @@
 // before and after the hand-over. An open primary takes nothing.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMSec.h"
 #include "analysis/timedomain/AnalChck.h"
+#include "records/Utils.h"
 #include "support/ReportCapture.h"
 
 namespace {
@@ -178,6 +183,39 @@ TEST_F(CurrentContinuity, AnEndedResetDropsWhatIsLeftInTheOpenPrimary) {
     EXPECT_DOUBLE_EQ(c.primary.primaryWindingCurrent, 0.0);
     EXPECT_DOUBLE_EQ(c.secondaryWinding[0].windingCurrent, 0.0);
     EXPECT_DOUBLE_EQ(c.secondaryRectifier[0].diodeCurrent, 0.0247 - 0.0108);
+}
+
+// A hand-over that cannot be computed fails the step with the change's codes and the run's
+// first message; the output's share and the primary's have their own.
+TEST_F(CurrentContinuity, AFailedHandOverFailsTheStepWithItsCodes) {
+    struct Row {
+        const char* name;
+        bool badChoke;  // else a primary mutual that is not a number (the overlap ends either way)
+        std::vector<std::string> codes;
+        int32_t message;
+    };
+    const Row rows[] = {
+        {"the output's share", true, {"CODE 13200", "CODE 13207", "CODE 13219"}, 52180},
+        {"the primary's share", false, {"CODE 13220"}, 52181},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        NewContext();
+        ResetFirstMessageFlag();
+        sink_.Clear();
+        RestartLog();
+        AnalysisContext& c = *ctx_;
+        c.pSettings->loggingOn = 1;
+        if (row.badChoke) c.outputChoke[0].chokeCurrent = std::numeric_limits<double>::quiet_NaN();
+        else c.engine.xfmr.mps[0] = std::numeric_limits<double>::infinity();
+        c.secondaryRectifier[0].diodeConducting = 0;
+        EXPECT_EQ(KeepCurrentsContinuous(), 0);
+        const std::string log = Log();
+        for (const std::string& code : row.codes) EXPECT_EQ(test_support::CountOf(log, code), 1) << code;
+        ASSERT_EQ(sink_.boxes.size(), 1u);
+        EXPECT_NE(sink_.boxes[0].find(row.message == 52180 ? "secondary rectifier" : "primary switch"),
+                  std::string::npos);
+    }
 }
 
 }  // namespace
