@@ -52,10 +52,12 @@ constexpr int32_t kBreakdownCheckCount = 71;
 template <class Visit>
 void ForEachBreakdownCheck(const AnalysisContext& ctx, Visit&& visit);
 
-// First in every step's assembly, before the previous-step copies are taken. The
-// configurations the engine runs decide their conduction states in the step set-up
-// (AnalSetT); here the settled states are tested for consistency (log only) and, with
-// checks on, the floating-point status is logged (13237). Returns 1.
+// First in every step's assembly, before the previous-step copies are taken. The step
+// set-up (AnalSetT) decides the conduction states: the switch state before the step, each
+// device's turn-on and turn-off after the last one. Here their currents are handed over
+// across each change (KeepCurrentsContinuous: 0 fails the step), then the settled states are
+// tested for consistency (log only) and, with checks on, the floating-point status is logged
+// (13237). Returns 1 otherwise.
 int32_t CheckSwitchQuantities();
 
 // Current continuity across the conduction changes the step set-up made after the last
