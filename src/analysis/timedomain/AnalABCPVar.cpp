@@ -86,6 +86,8 @@ int32_t UpdatePriPassiveClampSenseResQuantities() {
     pri.clampRectifierAnodeToCathodeCurrent = cl.clampCurrent;
     pri.clampDiodeAnodeVoltage = drain;
     pri.clampDiodeCathodeVoltage = cathode;
+    // The clamp rectifier's own voltage: what its rating and the run checks compare.
+    pri.resetDiodeVoltage = drain - cathode;
     const double vsw = drain - vsense;
     pri.switch1Voltage = vsw;
     pri.switch1VoltageCopy = vsw;
@@ -254,7 +256,10 @@ int32_t UpdatePriResetWindingSenseResQuantities() {
     pri.resetWindingVoltage = vr;
     pri.resetWindingCurrent = ir;
     pri.resetRectifierAnodeToCathodeCurrent = ir;
-    pri.resetDiodeVoltage = state == 1 ? pi.sectionQuantityParamJ + pi.runCheckParamC * ir : -(vbulk - vr);
+    // The reset rectifier's own voltage (not the clamp rectifier's): it returns the winding's
+    // negative end to the bulk, so it conducts at vr = -(Vbulk + Vf) and blocks the bulk
+    // plus the winding's voltage while the switch is on.
+    pri.senseAmpVoltage = state == 1 ? pi.sectionQuantityParamJ + pi.runCheckParamC * ir : -(vbulk + vr);
     st.resetCurrentSlope = (ir - irPrev) * s;
     st.primaryCurrent = ip;  // the transformer pass writes the primary's own current
 

@@ -90,10 +90,8 @@ bool ResetPathForwardBiased(const AnalysisContext& ctx) {
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     const PrimaryStateRec& p = ctx.primary;
     const int32_t topology = pi.topology;
-    if (IsPassiveClamp(topology))
-        return p.clampDiodeAnodeVoltage != NOT_SET && p.clampDiodeCathodeVoltage != NOT_SET &&
-               Above(p.clampDiodeAnodeVoltage - p.clampDiodeCathodeVoltage, pi.sectionQuantityParamH);
-    if (IsResetWinding(topology)) return Above(p.resetDiodeVoltage, pi.sectionQuantityParamJ);
+    if (IsPassiveClamp(topology)) return Above(p.resetDiodeVoltage, pi.sectionQuantityParamH);
+    if (IsResetWinding(topology)) return Above(p.senseAmpVoltage, pi.sectionQuantityParamJ);
     if (IsResonantReset(topology) || IsActiveClamp(topology)) return false;
     return Above(p.diode1Voltage, pi.sectionQuantityParamI) && Above(p.diode2Voltage, pi.sectionQuantityParamI);
 }

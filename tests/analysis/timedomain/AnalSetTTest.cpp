@@ -266,9 +266,8 @@ TEST_F(StepSetUp, ResetPathConductsWhenItComesForwardAtRest) {
         pri.switchState = 0;
         pri.*c.device = 0;
         pri.diode1Voltage = pri.diode2Voltage = 0.7 + c.over;
-        pri.resetDiodeVoltage = 0.8 + c.over;
-        pri.clampDiodeCathodeVoltage = 50.0;
-        pri.clampDiodeAnodeVoltage = 50.9 + c.over;
+        pri.senseAmpVoltage = 0.8 + c.over;  // the reset rectifier's
+        pri.resetDiodeVoltage = 0.9 + c.over;  // the clamp rectifier's
         DetermineTimeStepAfterStep();
         ASSERT_EQ(DeterminePrimarySwitchState(), 1);
         const int32_t on = c.over > 0.0 ? 1 : 0;
