@@ -578,6 +578,8 @@ void CAnalysisFill::FillPrimaryInput() {
             "current sense transformer secondary inductance");
         Put(r.senseRectifierBreakdownVoltage, pri.GetCurrentSenseDiode().m_dBreakdownVoltage, sec,
             "current sense diode breakdown voltage");
+        Put(r.senseRectifierForwardVoltage, ForwardVoltageAt(pri.GetCurrentSenseDiode()), sec,
+            "current sense diode forward voltage");  // at T
         // The sense path's further series element is the current sense diode.
         Put(r.senseSeriesResistance, pri.GetCurrentSenseDiode().m_dDynamicResistance, sec,
             "current sense diode dynamic resistance");

@@ -245,6 +245,7 @@ struct PrimaryInputRec {
     double senseSeriesResistance = NOT_SET;
     // reverse breakdown voltage rating of the primary current sense rectifier D.CS (V)
     double senseRectifierBreakdownVoltage = NOT_SET;
+    double senseRectifierForwardVoltage = NOT_SET;  // forward voltage of D.CS at the run's temperature (V)
     double senseResistorInductance = NOT_SET;  // inductance of the current sense resistor (H)
     double primaryTurns = NOT_SET;  // primary turns of the power transformer
     double magnetizingInductanceNominal = NOT_SET;  // nominal magnetising inductance L_m (H)

@@ -196,8 +196,13 @@ int32_t CalcPrimarySectionQuantitiesPass2() {
         // No amplifier: the sense resistor's voltage is the sensed signal. The resonant reset's
         // capacitor current passes the sense path too.
         const double current = IsResonantReset(pi.topology) ? ctx.engine.primaryCurrent : pri.switch1Current;
-        pri.currentSenseResistorVoltage =
-            SensedVoltage(SenseTransformerOf(pi), ctx.engine.senseTransformerConducting, current);
+        const SenseTransformer ct = SenseTransformerOf(pi);
+        const int32_t conducting = ctx.engine.senseTransformerConducting;
+        pri.currentSenseResistorVoltage = SensedVoltage(ct, conducting, current);
+        // Its rectifier carries the secondary current n·I while it conducts; with the ideal
+        // core nothing drives it backwards while it blocks.
+        pri.currentSenseRectifierAnodeToCathodeVoltage = conducting ? ct.rectifierResistance * ct.ratio * current : 0.0;
+        pri.senseDiodeResistance = conducting ? ct.rectifierResistance : ctx.pSettings->openResistance;
         pri.currentSenseOutput = pri.currentSenseResistorVoltage;
         return 1;
     }

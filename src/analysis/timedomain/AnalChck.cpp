@@ -116,13 +116,14 @@ void CheckStepLimits(int32_t firstStep) {
 //   primary:   switch 1 channel switch1Conducting, its body diode switch1DiodeConducting,
 //              clamp switch channel clampSwitchActive, its body diode
 //              clampSwitchDiodeConducting, rectifier pair resetRectifiersOn, reset rectifier
-//              resetRectifierOn, clamp rectifier clampRectifierOn;
+//              resetRectifierOn, clamp rectifier clampRectifierOn, current sense rectifier
+//              the sense transformer's conduction of the step;
 //   each output: diode 1 rectifier1On, diode 2 diodeConducting, switch 1 channel
 //              switchPathAOn, switch 1 body diode secondDiodeConducting, switch 2 channel
-//              switchPathBOn (the records keep no switch 2 body diode, so its test waits);
+//              switchPathBOn (the records keep no switch 2 body diode, and the engine runs no
+//              synchronous rectifier, so its test waits);
 //   rectifier 1 conducts when diode 1, switch 1's channel or its body diode does; rectifier 2
-//   when diode 2 or switch 2's channel does. The current sense rectifier has neither an on
-//   flag nor a forward voltage in the records, so its test waits with switch 2's body diode.
+//   when diode 2 or switch 2's channel does.
 // Voltages are the catalogue's anode-to-cathode and drain-to-source quantities; the output's
 // factor n is its polarity word.
 
@@ -214,6 +215,10 @@ int32_t LogDiodeVoltageChecks() {
 
     if (sc.passiveClamp && BlocksBeyond(p.clampRectifierOn, p.resetDiodeVoltage, pi.sectionQuantityParamH))
         Log(13261);
+    if (pi.senseDiodeOn && pi.currentSenseTransformerOn &&
+        BlocksBeyond(ctx.engine.senseTransformerConducting, p.currentSenseRectifierAnodeToCathodeVoltage,
+                     pi.senseRectifierForwardVoltage))
+        Log(13262);
     const bool unchanged = p.switchState == ctx.primarySnapshot.switchState;
     if (sc.twoSwitch && unchanged) {
         if (BlocksBeyond(p.resetRectifiersOn, p.diode1Voltage, pi.sectionQuantityParamI)) Log(13263);
