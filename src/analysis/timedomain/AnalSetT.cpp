@@ -9,15 +9,12 @@
 #include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
 #include "analysis/models/AnalMPri.h"
+#include "analysis/timedomain/AnalEdge.h"
 #include "analysis/timedomain/AnalLine.h"
 #include "records/Utils.h"
 
 namespace {
 
-// A timer at or below this is due now: a zero delay must switch at once, not never.
-constexpr double kTimerDue = 5e-10;  // s
-// A predicted current end this close counts as reached.
-constexpr double kEventReached = 1.5e-10;  // s
 constexpr double kStepGrowth = 2.0;
 // Until the bulk reaches the error amplifier's turn-on level its reference stands at this
 // mark (the references are locked out).
@@ -59,17 +56,16 @@ void ProposeCurrentEnd(StepStateRec& step, double current, double slope) {
     if (current > 0.0 && slope < 0.0) step.LimitTimeStep(-current / slope, 1, 1);
 }
 
-bool CurrentEnded(double current, double slope) {
-    return current <= 0.0 || (slope < 0.0 && -current / slope <= kEventReached);
-}
-
 }  // namespace
 
 int32_t DeterminePrimarySwitchState() {
     AnalysisContext* ctx = GetAnalysisContext();
     PrimaryStateRec& pri = ctx->primary;
     const int32_t before = pri.switchState;
-    if (pri.switch1OnRequest) {
+    const int32_t topology = ctx->pPrimaryInput->topology;
+    if (IsActiveClamp(topology)) {
+        DetermineActiveClampState(*ctx);
+    } else if (pri.switch1OnRequest) {
         pri.switch1OnRequest = 0;
         pri.switch1OffRequest = 0;
         pri.switch1Conducting = 1;
@@ -80,18 +76,14 @@ int32_t DeterminePrimarySwitchState() {
         pri.resetRectifierOn = 0;
         pri.resetRectifierOffRequest = 0;
         pri.switch1DiodeConducting = 0;  // the channel takes the body diode's current
-        pri.clampSwitchActive = 0;
         pri.switchState = 2;
     } else if (pri.switch1OffRequest) {
         pri.switch1OffRequest = 0;
         if (pri.switchState == 2) {
             pri.switch1Conducting = 0;
-            const int32_t topology = ctx->pPrimaryInput->topology;
             if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
             else if (IsResetWinding(topology)) pri.resetRectifierOn = 1;
-            else if (IsActiveClamp(topology)) pri.clampSwitchActive = 1;
-            else if (!IsResonantReset(topology) && !IsActiveClamp(topology) && !IsResetWinding(topology))
-                pri.resetRectifiersOn = 1;
+            else if (!IsResonantReset(topology)) pri.resetRectifiersOn = 1;
             pri.switchState = 1;
         }
     } else if (pri.switchState == 1 &&
@@ -104,6 +96,7 @@ int32_t DeterminePrimarySwitchState() {
         pri.clampRectifierOn = 0;
         pri.switchState = 0;
     }
+    if (IsResonantReset(topology) || IsActiveClamp(topology)) SettleResetInterval(*ctx);
     ctx->engine.switchStateChanged = pri.switchState != before;
     return 1;
 }
@@ -113,7 +106,6 @@ int32_t UpdateControlSectionState() {
     StepStateRec& step = ctx->stepState;
     ControlStateRec& ctl = ctx->control;
     const ControlInputRec& ci = *ctx->pControlInput;
-    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
     EngineStore& st = ctx->engine;
 
     // The drive follows the PWM comparator; a clock that inhibits during its reset holds it
@@ -133,25 +125,11 @@ int32_t UpdateControlSectionState() {
         step.driveOn = 1;
         step.lastDriveEdgeTime = step.time;
         ++step.driveEdgeCount;
-        st.offEdgeTimer = -1.0;
-        st.onEdgeTimer = pi.turnOnDelay;
-        if (st.onEdgeTimer <= kTimerDue) {
-            st.onEdgeTimer = -1.0;
-            ctx->primary.switch1OnRequest = 1;
-        }
+        BeginDriveOnEdge(*ctx);
     } else if (step.driveOn && !want) {
         step.driveOn = 0;
         if (rampEndsPulse) st.pulseEnded = 1;
-        if (st.onEdgeTimer > 0.0) {
-            // The pulse ended before the switch followed it: it never turns on.
-            st.onEdgeTimer = -1.0;
-        } else {
-            st.offEdgeTimer = currentLimited ? pi.stepSetupParamQ : pi.stepSetupParamP;
-            if (st.offEdgeTimer <= kTimerDue) {
-                st.offEdgeTimer = -1.0;
-                ctx->primary.switch1OffRequest = 1;
-            }
-        }
+        BeginDriveOffEdge(*ctx, currentLimited);
     }
     return 1;
 }
@@ -172,11 +150,12 @@ int32_t DetermineTimeStep() {
     }
 
     if (step.driveOn) Reach(step, step.lastDriveEdgeTime + OnTimeHold(ctx) - step.time);
-    Land(step, st.onEdgeTimer);
-    Land(step, st.offEdgeTimer);
+    Land(step, NextEdgeTimer(st, set.outputCount));
     // A switch request raised without a delay is due now: the switch follows after a step of
     // the timer resolution, not after a whole step in its old state.
-    if (ctx->primary.switch1OnRequest || ctx->primary.switch1OffRequest)
+    const PrimaryStateRec& requests = ctx->primary;
+    if (requests.switch1OnRequest || requests.switch1OffRequest || requests.clampSwitchOnRequest ||
+        requests.clampSwitchOffRequest)
         step.nextTimeStep = std::min(step.nextTimeStep, kTimerDue);
     if (ci.clockEnabled) {
         Reach(step, TimeToClockTurn(ci, ctl));
@@ -197,8 +176,11 @@ int32_t DetermineTimeStep() {
         if (rs.diodeConducting) ProposeCurrentEnd(step, o.freewheelCurrent, o.freewheelSlope);
     }
     const PrimaryStateRec& pri = ctx->primary;
-    if (pri.switchState == 1) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
-    if (pri.switchState == 1) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
+    if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
+    if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
+    // The active clamp's switch 1 body diode carries a negative current up to zero.
+    if (pri.switchState == 2 && !pri.switch1Conducting && pri.switch1DiodeConducting)
+        ProposeCurrentEnd(step, -pri.primaryWindingCurrent, -st.primaryCurrentSlope);
     ProposeLineDiodeEvents(step);
 
     const double h = step.nextTimeStep;
@@ -297,6 +279,7 @@ int32_t CalcControlSectionQuantities() {
         int32_t periodStart = 0;
         AdvanceSawtoothClock(ci, ctl, h, &periodStart);
         if (periodStart) {
+            StartTransitionPeriod(*ctx);
             step.cycleTime = 0.0;
             ctl.comparatorAux = 0.0;
             ctx->engine.pulseEnded = 0;
@@ -332,24 +315,13 @@ int32_t DetermineTimeStepAfterStep() {
     PrimaryStateRec& pri = ctx->primary;
     const double h = step.inverseTimeStepTermA;
 
-    if (st.onEdgeTimer > 0.0) {
-        st.onEdgeTimer -= h;
-        if (st.onEdgeTimer <= kTimerDue) {
-            st.onEdgeTimer = -1.0;
-            pri.switch1OnRequest = 1;
-        }
-    }
-    if (st.offEdgeTimer > 0.0) {
-        st.offEdgeTimer -= h;
-        if (st.offEdgeTimer <= kTimerDue) {
-            st.offEdgeTimer = -1.0;
-            pri.switch1OffRequest = 1;
-        }
-    }
+    CountDownEdgeTimers(*ctx, h);
 
     int32_t event = 0;
     const int32_t topology = ctx->pPrimaryInput->topology;
-    if (IsResonantReset(topology) && pri.switchState == 1) {
+    if (IsActiveClamp(topology)) {
+        event = ActiveClampDiodeEvents(*ctx, pri.primaryWindingCurrent, st.primaryCurrentSlope);
+    } else if (IsResonantReset(topology) && ResetInterval(pri.switchState)) {
         // The capacitor carries the primary current through zero: the off state lasts until
         // the next turn-on, the body diode holding the drain at the return when it rings back.
         if (!pri.switch1DiodeConducting && pri.switch1Voltage < -ctx->pPrimaryInput->switch1DiodeParamA) {
