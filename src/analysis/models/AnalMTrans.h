@@ -13,9 +13,9 @@
 //       + Σk (½·(a/n)²·Cr3·Vx² + ½·Cr1·Vrect1² + ½·(a/n)²·Cr2·Vin²)
 // The choke currents then move from the freewheel rectifiers to the forward ones through the
 // leakages L + Lk (L = L0, 2·L0 with two switches, plus (1 - kc²)·Lm with the auxiliary element):
-// the reflected winding voltage Vin/n drives a current that has to catch the choke current,
-// still rising at S, over the time t itself:
-//   (Vin/n)·t = Σk (Lk + L)·p·a·(S·(dmin + t) + I0)
+// the bulk across the leakages (seen from the primary) drives a current that has to catch the
+// choke currents reflected by a/n, still rising at S, over the time t itself:
+//   Vin·t = Σk (Lk + L)·p·(a/n)·(S·(dmin + t) + I0)
 //   =>  t = (Q2/(Vin·n)) / (1 - Q1/(Vin·n)),  Q1 = Σ (Lk + L)·p·a·S,  Q2 = Σ (Lk + L)·p·a·(S·dmin + I0)
 // taken as 0 below 1 V of bulk, when negative, and when the choke slopes outrun the winding
 // voltage (1 - Q1/(Vin·n) <= 0: the hand-over never completes within the model).
