@@ -65,6 +65,7 @@ BranchPair ActiveClampSwitchElement(int32_t switchState, int32_t channelOn, int3
 
 BranchPair ClampSwitchElement(int32_t channelOn, int32_t bodyDiodeOn, double onResistance, double bodyDiodeDrop,
                               double bodyDiodeResistance) {
+    if (channelOn && bodyDiodeOn) return ParallelBranches({onResistance, 0.0}, {bodyDiodeResistance, bodyDiodeDrop});
     if (channelOn || !bodyDiodeOn) return {onResistance, 0.0};
     return {bodyDiodeResistance, bodyDiodeDrop};
 }

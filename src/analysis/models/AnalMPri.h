@@ -137,8 +137,9 @@ ResonantResetResult UpdateResonantReset(double primaryCurrent, const CapacitorGr
                                         const BranchPair& capacitor, const BranchPair& drainSource);
 
 // The active clamp's switch 1 (drain to source) and clamp switch (drain to the clamp) as branches
-// while their path conducts: the body diode when only it conducts, else the channel; switch 1
-// open outside state 2.
+// while their path conducts: the body diode when only it conducts, else the channel, the clamp
+// switch's with its body diode beside it once the channel's drop passes the diode's forward
+// voltage; switch 1 open outside state 2.
 BranchPair ActiveClampSwitchElement(int32_t switchState, int32_t channelOn, int32_t bodyDiodeOn, double onResistance,
                                     double open, double bodyDiodeDrop, double bodyDiodeResistance);
 BranchPair ClampSwitchElement(int32_t channelOn, int32_t bodyDiodeOn, double onResistance, double bodyDiodeDrop,

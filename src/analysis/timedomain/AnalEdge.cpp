@@ -227,6 +227,7 @@ void DetermineActiveClampState(AnalysisContext& ctx) {
     const bool on = p.switch1OnRequest, off = p.switch1OffRequest;
     const bool clampOn = p.clampSwitchOnRequest, clampOff = p.clampSwitchOffRequest;
     const bool diodeEnds = p.switch1DiodeOffRequest, clampDiodeEnds = p.clampSwitchDiodeOffRequest;
+    const bool diodeStarts = p.switch1DiodeOnRequest, clampDiodeStarts = p.clampSwitchDiodeOnRequest;
     p.switch1OnRequest = p.switch1OffRequest = p.clampSwitchOnRequest = p.clampSwitchOffRequest = 0;
     p.switch1DiodeOffRequest = p.clampSwitchDiodeOffRequest = p.switch1DiodeOnRequest = p.clampSwitchDiodeOnRequest = 0;
     const bool conducted = p.switch1Conducting || p.clampSwitchActive;
@@ -234,9 +235,12 @@ void DetermineActiveClampState(AnalysisContext& ctx) {
     if (clampOff) p.clampSwitchActive = 0;
     if (diodeEnds) p.switch1DiodeConducting = 0;
     if (clampDiodeEnds) p.clampSwitchDiodeConducting = 0;
+    // An idle primary whose drain swings past a body diode's forward voltage starts it.
+    if (diodeStarts) p.switch1DiodeConducting = 1;
+    if (clampDiodeStarts) p.clampSwitchDiodeConducting = 1;
     if (clampOn) {
+        // A conducting body diode stays beside the channel until its drop says otherwise.
         p.clampSwitchActive = 1;
-        p.clampSwitchDiodeConducting = 0;
         p.switch1Conducting = p.switch1DiodeConducting = 0;
     }
     if (on) {
@@ -268,6 +272,19 @@ void SettleResetInterval(AnalysisContext& ctx) {
 
 int32_t ActiveClampDiodeEvents(AnalysisContext& ctx, double current, double slope) {
     PrimaryStateRec& p = ctx.primary;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    if (p.switchState == 0) {
+        // The drain above the clamp, or below the return, by a forward voltage.
+        if (-p.clampSwitchAux4 > pi.clampSwitchDiodeParamA) {
+            p.clampSwitchDiodeOnRequest = 1;
+            return 1;
+        }
+        if (p.switch1Voltage < -pi.switch1DiodeParamA) {
+            p.switch1DiodeOnRequest = 1;
+            return 1;
+        }
+        return 0;
+    }
     if (p.switchState == 2 && !p.switch1Conducting && p.switch1DiodeConducting && CurrentEnded(-current, -slope)) {
         p.switch1DiodeOffRequest = 1;
         return 1;
@@ -275,6 +292,19 @@ int32_t ActiveClampDiodeEvents(AnalysisContext& ctx, double current, double slop
     if (ResetInterval(p.switchState) && !p.clampSwitchActive && p.clampSwitchDiodeConducting && CurrentEnded(current, slope)) {
         p.clampSwitchDiodeOffRequest = 1;
         return 1;
+    }
+    // Beside the clamp switch's channel its body diode conducts while the drop is past its
+    // forward voltage.
+    if (ResetInterval(p.switchState) && p.clampSwitchActive) {
+        const double drop = -p.clampSwitchAux4;
+        if (!p.clampSwitchDiodeConducting && drop > pi.clampSwitchDiodeParamA) {
+            p.clampSwitchDiodeOnRequest = 1;
+            return 1;
+        }
+        if (p.clampSwitchDiodeConducting && drop < pi.clampSwitchDiodeParamA) {
+            p.clampSwitchDiodeOffRequest = 1;
+            return 1;
+        }
     }
     return 0;
 }

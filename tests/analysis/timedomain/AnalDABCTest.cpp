@@ -209,11 +209,11 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     ctx.primary.switch1DiodeConducting = c.bodyDiode;
     if (active) {
         // A body diode stands for the channel of the conducting path: switch 1's in state 2, the
-        // clamp switch's in states 1 and 3.
+        // clamp switch's in states 1 and 3 (2: beside the clamp switch's channel).
         const bool clamping = c.switchState == 1 || c.switchState == 3;
         ctx.primary.switch1Conducting = c.switchState == 2 && !c.bodyDiode;
         ctx.primary.switch1DiodeConducting = c.switchState == 2 && c.bodyDiode;
-        ctx.primary.clampSwitchActive = clamping && !c.bodyDiode;
+        ctx.primary.clampSwitchActive = clamping && c.bodyDiode != 1;
         ctx.primary.clampSwitchDiodeConducting = clamping && c.bodyDiode;
     }
     const double irPrev = 0.35;
@@ -308,12 +308,13 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         o.VoltageSource(bulk, dot, 0.0);
         clampNode = o.Node();
         o.Capacitor(clampNode, bulk, p.clampCapacitance, vclPrev);
-        if ((c.switchState == 1 || c.switchState == 3) && c.bodyDiode) {
-            const int ka = o.Node();
-            o.VoltageSource(undot, ka, p.clampSwitchDiodeParamA);  // anode at the drain
-            o.Resistor(ka, clampNode, p.clampSwitchDiodeParamB);
-        } else if (c.switchState == 1 || c.switchState == 3) {
-            o.Resistor(undot, clampNode, p.clampSwitchOnResistance);
+        if (c.switchState == 1 || c.switchState == 3) {
+            if (c.bodyDiode) {
+                const int ka = o.Node();
+                o.VoltageSource(undot, ka, p.clampSwitchDiodeParamA);  // anode at the drain
+                o.Resistor(ka, clampNode, p.clampSwitchDiodeParamB);
+            }
+            if (c.bodyDiode != 1) o.Resistor(undot, clampNode, p.clampSwitchOnResistance);
         } else {
             const int top = o.Node(), t1 = o.Node();
             if (c.switchState == 2 && c.bodyDiode) {
@@ -499,6 +500,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{"active clamp: switch 1 body diode", 2, {1}, {1}, 1, {1, 1, 1, 1}, 7, 1},
                       StepCase{"active clamp: clamp body diode, forward on", 3, {1, 0}, {1, 1}, 2, {1, -1, 1, 1}, 7, 1},
                       StepCase{"active clamp: state 3 on the channel", 3, {1}, {0}, 1, {1, 1, 1, 1}, 7},
+                      StepCase{"active clamp: channel and body diode", 1, {0}, {1}, 1, {1, 1, 1, 1}, 7, 2},
                       // Sensed by a transformer: the two switches on (its rectifier conducting) and
                       // in reset; the passive clamp on; the resonant reset ringing.
                       StepCase{"sense transformer: two switch on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 0},
