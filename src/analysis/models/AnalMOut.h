@@ -55,6 +55,30 @@ void SetFlagIfSameSign(int32_t* flag, int32_t testSwitch, double current, int32_
 // result into x. Partial pivoting; 0 for a singular or non-finite system.
 int32_t SolveDenseSmall(int32_t n, double a[8][8], double* rhs, double* x);
 
+// An impedance matrix of the coupled windings (symmetric, positive definite): elimination in
+// order without the pivot search, half the work of the pivoting solve; 0 when a pivot is not
+// positive, and the caller takes the pivoting solve.
+template <int N>
+int32_t SolveImpedance(int32_t n, double (&a)[N][N], double* rhs, double* x) {
+    double inverse[N];
+    for (int32_t col = 0; col < n; ++col) {
+        if (!(a[col][col] > 0.0)) return 0;
+        inverse[col] = 1.0 / a[col][col];
+        for (int32_t r = col + 1; r < n; ++r) {
+            const double f = a[r][col] * inverse[col];
+            for (int32_t c = col + 1; c < n; ++c) a[r][c] -= f * a[col][c];
+            rhs[r] -= f * rhs[col];
+        }
+    }
+    for (int32_t r = n - 1; r >= 0; --r) {
+        double sum = rhs[r];
+        for (int32_t c = r + 1; c < n; ++c) sum -= a[r][c] * x[c];
+        x[r] = sum * inverse[r];
+        if (!std::isfinite(x[r])) return 0;
+    }
+    return 1;
+}
+
 // The same for a system held in an N x N array (n <= N).
 template <int N>
 int32_t SolveDense(int32_t n, double (&a)[N][N], double* rhs, double* x) {

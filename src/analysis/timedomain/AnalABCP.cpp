@@ -41,6 +41,8 @@ int32_t PrepareStepEngine() {
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     TransformerParams& t = ctx.engine.xfmr;
     t = TransformerParams();
+    ctx.engine.stackReady = 0;
+    ctx.loadStep.valuesReady = 0;
     t.outputs = ctx.pSettings->outputCount;
     t.lp = pi.magnetizingInductanceNominal;
     t.rp = pi.primaryWindingResistance;

@@ -132,9 +132,11 @@ void BeginDriveOnEdge(AnalysisContext& ctx) {
     for (int32_t j = n - 1; j >= 0; --j) {
         const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
         const double delays[2] = {Given(ri.rect1OnEdgeDelay), Given(ri.rect2OnEdgeDelay)};
-        for (int32_t r = 0; r < 2; ++r)
-            if (RectifierEnabled(ri, r) && Load(st.rectOnEdgeTimer[j][r], delays[r] + td.delay))
-                RectifierOnEdgeDone(ctx.secondaryRectifier[j], r);
+        for (int32_t r = 0; r < 2; ++r) {
+            if (!RectifierEnabled(ri, r)) continue;
+            st.rectTimersOn = 1;
+            if (Load(st.rectOnEdgeTimer[j][r], delays[r] + td.delay)) RectifierOnEdgeDone(ctx.secondaryRectifier[j], r);
+        }
     }
 }
 
@@ -172,8 +174,9 @@ void BeginDriveOffEdge(AnalysisContext& ctx, bool currentLimited) {
         rs.delayExpired = 0;
         for (int32_t r = 0; r < 2; ++r) {
             st.rectOnEdgeTimer[j][r] = -1.0;
-            if (RectifierEnabled(ri, r) && Load(st.rectOffEdgeTimer[j][r], delays[r] + added))
-                RectifierOffEdgeDone(rs, r);
+            if (!RectifierEnabled(ri, r)) continue;
+            st.rectTimersOn = 1;
+            if (Load(st.rectOffEdgeTimer[j][r], delays[r] + added)) RectifierOffEdgeDone(rs, r);
         }
     }
 }
@@ -186,6 +189,7 @@ int32_t CountDownEdgeTimers(AnalysisContext& ctx, double h) {
     if (CountDown(st.offEdgeTimer, h)) pri.switch1OffRequest = expired = 1;
     if (CountDown(st.clampOnEdgeTimer, h)) pri.clampSwitchOffRequest = expired = 1;
     if (CountDown(st.clampOffEdgeTimer, h)) pri.clampSwitchOnRequest = expired = 1;
+    if (!st.rectTimersOn) return expired;
     for (int32_t j = std::min(ctx.pSettings->outputCount, kMaxOutputs) - 1; j >= 0; --j)
         for (int32_t r = 0; r < 2; ++r) {
             if (CountDown(st.rectOnEdgeTimer[j][r], h)) {
@@ -209,6 +213,7 @@ double NextEdgeTimer(const EngineStore& st, int32_t outputs) {
     take(st.offEdgeTimer);
     take(st.clampOnEdgeTimer);
     take(st.clampOffEdgeTimer);
+    if (!st.rectTimersOn) return next;
     for (int32_t j = std::min(outputs, kMaxOutputs) - 1; j >= 0; --j)
         for (int32_t r = 0; r < 2; ++r) {
             take(st.rectOnEdgeTimer[j][r]);
