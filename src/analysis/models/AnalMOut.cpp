@@ -21,7 +21,7 @@ int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][
     // P·Zr·Pᵀ and P·er; without stacking P is the signs alone.
     bool stacked = false;
     for (int32_t j = 0; j < n; ++j)
-        for (int32_t k = 0; k < n; ++k) stacked = stacked || (j != k && p[j][k] != 0.0);
+        for (int32_t k = 0; k < n; ++k) stacked |= j != k && p[j][k] != 0.0;
     double pzp[kMaxOutputs][kMaxOutputs];
     double er[kMaxOutputs];
     if (stacked) {

@@ -56,27 +56,40 @@ void SetFlagIfSameSign(int32_t* flag, int32_t testSwitch, double current, int32_
 int32_t SolveDenseSmall(int32_t n, double a[8][8], double* rhs, double* x);
 
 // An impedance matrix of the coupled windings (symmetric, positive definite): elimination in
-// order without the pivot search, half the work of the pivoting solve; 0 when a pivot is not
-// positive, and the caller takes the pivoting solve.
-template <int N>
-int32_t SolveImpedance(int32_t n, double (&a)[N][N], double* rhs, double* x) {
-    double inverse[N];
-    for (int32_t col = 0; col < n; ++col) {
+// order without the pivot search, half the work of the pivoting solve, its loops fixed by the
+// size M so that they unroll; 0 when a pivot is not positive, and the caller takes the
+// pivoting solve.
+template <int M, int N>
+int32_t SolveImpedanceOfSize(double (&a)[N][N], double* rhs, double* x) {
+    double inverse[M];
+    for (int32_t col = 0; col < M; ++col) {
         if (!(a[col][col] > 0.0)) return 0;
         inverse[col] = 1.0 / a[col][col];
-        for (int32_t r = col + 1; r < n; ++r) {
+        for (int32_t r = col + 1; r < M; ++r) {
             const double f = a[r][col] * inverse[col];
-            for (int32_t c = col + 1; c < n; ++c) a[r][c] -= f * a[col][c];
+            for (int32_t c = col + 1; c < M; ++c) a[r][c] -= f * a[col][c];
             rhs[r] -= f * rhs[col];
         }
     }
-    for (int32_t r = n - 1; r >= 0; --r) {
+    for (int32_t r = M - 1; r >= 0; --r) {
         double sum = rhs[r];
-        for (int32_t c = r + 1; c < n; ++c) sum -= a[r][c] * x[c];
+        for (int32_t c = r + 1; c < M; ++c) sum -= a[r][c] * x[c];
         x[r] = sum * inverse[r];
         if (!std::isfinite(x[r])) return 0;
     }
     return 1;
+}
+
+template <int N>
+int32_t SolveImpedance(int32_t n, double (&a)[N][N], double* rhs, double* x) {
+    static_assert(N == 4, "sizes 1 to 4 in a 4 x 4 array");
+    switch (n) {
+    case 1: return SolveImpedanceOfSize<1>(a, rhs, x);
+    case 2: return SolveImpedanceOfSize<2>(a, rhs, x);
+    case 3: return SolveImpedanceOfSize<3>(a, rhs, x);
+    case 4: return SolveImpedanceOfSize<4>(a, rhs, x);
+    default: return 0;
+    }
 }
 
 // The same for a system held in an N x N array (n <= N).
