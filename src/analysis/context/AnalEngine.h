@@ -104,6 +104,7 @@ struct EngineStore {
     // Stacked windings: rectifier j sees sum_k stack[j][k]·Vs[k] (AnalMSec.h).
     double stack[kMaxOutputs][kMaxOutputs] = {};           // dIp/dt of the last step (A/s)
     int32_t stackReady = 0;  // stack holds the run's matrix (set up once, on the first solve)
+    int32_t stackCouples = 0;  // it has a term off its diagonal: a winding sits on another
 
     OutputStepStore output[kMaxOutputs];
 

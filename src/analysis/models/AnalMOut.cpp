@@ -13,15 +13,20 @@ int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStor
     return SolveCoupledOutputsStacked(outputs, p, st, chokeMutual);
 }
 
+int32_t StackingCouplesWindings(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs]) {
+    for (int32_t j = 0; j < outputs; ++j)
+        for (int32_t k = 0; k < outputs; ++k)
+            if (j != k && p[j][k] != 0.0) return 1;
+    return 0;
+}
+
 int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs], EngineStore* st,
-                                   const double (*chokeMutual)[kMaxOutputs]) {
+                                   const double (*chokeMutual)[kMaxOutputs], int32_t stackedKnown) {
     const int32_t n = outputs;
     double zLoop[kMaxOutputs];  // zLo + zW of each output's choke row
     double rLoop[kMaxOutputs];  // its right side rw
     // P·Zr·Pᵀ and P·er; without stacking P is the signs alone.
-    bool stacked = false;
-    for (int32_t j = 0; j < n; ++j)
-        for (int32_t k = 0; k < n; ++k) stacked |= j != k && p[j][k] != 0.0;
+    const bool stacked = stackedKnown < 0 ? StackingCouplesWindings(n, p) != 0 : stackedKnown != 0;
     double pzp[kMaxOutputs][kMaxOutputs];
     double er[kMaxOutputs];
     if (stacked) {
@@ -95,7 +100,9 @@ int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][
     }
     for (int32_t k = 0; k < n; ++k) {
         double is = 0.0;
-        for (int32_t j = 0; j < n; ++j) is -= p[j][k] * x[j];
+        if (!stacked) is = -p[k][k] * x[k];
+        else
+            for (int32_t j = 0; j < n; ++j) is -= p[j][k] * x[j];
         st->secondaryCurrent[k] = is;
     }
     return 1;

@@ -42,9 +42,12 @@
 int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st,
                             const double (*chokeMutual)[kMaxOutputs] = nullptr);
 // The same with stacked windings: rectifier j sees sum_k p[j][k]·Vs[k] (AnalMSec.h) in place
-// of sigma[j]·Vs[j], and winding k carries Is[k] = -sum_j p[j][k]·Isec[j].
+// of sigma[j]·Vs[j], and winding k carries Is[k] = -sum_j p[j][k]·Isec[j]. stacked: whether p
+// has a term off its diagonal (1 or 0; -1: look).
 int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs], EngineStore* st,
-                                   const double (*chokeMutual)[kMaxOutputs] = nullptr);
+                                   const double (*chokeMutual)[kMaxOutputs] = nullptr, int32_t stacked = -1);
+// Whether a stacking matrix has a term off its diagonal.
+int32_t StackingCouplesWindings(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs]);
 
 // The choke-direction flag: set when the test is switched off, or when the choke current
 // runs the way the output's polarity says (a current of exactly 0 counts for both); a

@@ -306,10 +306,12 @@ int32_t CalcCoupledOutputChokeQuantities() {
     if (!st.stackReady) {
         CalcStackingMatrix(n, {pi.stack2On1, pi.stack1On2, pi.stack3On2, pi.stack2On3, pi.stack4On3, pi.stack3On4},
                            polarity, st.stack);
+        st.stackCouples = StackingCouplesWindings(n, st.stack);
         st.stackReady = 1;
     }
     if (!SolveCoupledOutputsStacked(n, st.stack, &st,
-                                    ctx.pSettings->coupledOutputChokes ? ctx.loadStep.chokeMutual : nullptr))
+                                    ctx.pSettings->coupledOutputChokes ? ctx.loadStep.chokeMutual : nullptr,
+                                    st.stackCouples))
         return 0;
     for (int32_t j = 0; j < n; ++j) {
         OutputStepStore& o = st.output[j];
