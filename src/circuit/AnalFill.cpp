@@ -26,6 +26,12 @@ bool IsIn(int value, std::initializer_list<int> set) {
 
 int32_t Flag(bool b) { return b ? 1 : 0; }
 
+// The current limit's comparator: PWM2, or PWM in hysteretic control.
+double LimitComparatorDelay(CControlSection& ctl) {
+    return ctl.GetTopology() == CControlSection::HYSTERETIC_CURRENT ? ctl.GetComparator1().m_dDelay
+                                                                    : ctl.GetComparator2().m_dDelay;
+}
+
 // The model case of the line rectifier for its form and the number of line phases; -1 for a
 // combination that no case models.
 int LineRectifierCase(int form, int phases) {
@@ -504,9 +510,7 @@ void CAnalysisFill::FillPrimaryInput() {
     const CTransistorFE& sw1 = pri.GetSwitchSW1();
     CControlSection& ctl = *m_doc.GetControlSection();
     const double pwmDelay = ctl.GetComparator1().m_dDelay;
-    const double limitDelay = ctl.GetTopology() == CControlSection::HYSTERETIC_CURRENT
-                                  ? ctl.GetComparator1().m_dDelay
-                                  : ctl.GetComparator2().m_dDelay;
+    const double limitDelay = LimitComparatorDelay(ctl);
     Put(r.primarySeriesResistance, OnResistanceAt(sw1), sec, "SW1 on resistance");        // at T
     Put(r.switch1DiodeParamA, sw1.m_dBodyDiodeForwardVoltage, sec, "SW1 body diode forward voltage");
     Put(r.switch1DiodeParamB, sw1.m_dBodyDiodeResistance, sec, "SW1 body diode resistance");
@@ -519,8 +523,22 @@ void CAnalysisFill::FillPrimaryInput() {
     // The output leakage delays (stepSetupParamB to E) keep their preset 0: the coupled
     // windings already model the commutation, so a delay would count it twice.
 
+    // The switching transitions: the two switches in series of the two-switch variants, the
+    // reset winding, the clamp's capacitor; the winding capacitances of the transformer.
+    r.transitionDoubled = r.diode1On;
+    r.transitionWinding = r.resetWindingOn;
+    r.transitionClamp = r.hasClampCapacitor;
+    r.primaryWindingCapacitance = xfmr.m_dCapacitance[X::kPrimary];
+    if (r.resetWindingOn) r.resetWindingCapacitance = xfmr.m_dCapacitance[X::kReset];
+
     if (pri.HasClampSwitch()) {
         const CTransistorFE& sw2 = pri.GetSwitchSW2();
+        // SW2 turns off after the drive's on-edge and on after its off-edge.
+        Put(r.clampSwitchOnEdgeDelay, sw2.m_dTurnOffDelay + sw2.m_dFallTime + pwmDelay, sec, "SW2 turn off delay");
+        Put(r.clampSwitchOffEdgeDelay, sw2.m_dTurnOnDelay + sw2.m_dRiseTime + pwmDelay, sec, "SW2 turn on delay");
+        Put(r.clampSwitchLimitDelay, sw2.m_dTurnOnDelay + sw2.m_dRiseTime + limitDelay, sec,
+            "SW2 current limit turn on delay");
+        r.clampSwitchCapacitance = sw2.m_dOutputCapacitance;
         Put(r.clampSwitchOnResistance, OnResistanceAt(sw2), sec, "SW2 on resistance");
         Put(r.clampSwitchDiodeParamA, sw2.m_dBodyDiodeForwardVoltage, sec, "SW2 body diode forward voltage");
         Put(r.clampSwitchDiodeParamB, sw2.m_dBodyDiodeResistance, sec, "SW2 body diode resistance");
@@ -625,6 +643,26 @@ void CAnalysisFill::FillSecondaryRectifierInput(int k) {
     Put(r.secondDynamicResistance, d2.m_dDynamicResistance, sec, "Diode Rectifier 2 dynamic resistance");
     Put(r.rectifier2BreakdownVoltage, d2.m_dBreakdownVoltage, sec, "Diode Rectifier 2 breakdown voltage");
     Put(r.stepSetupParamB, d2.m_dJunctionCapacitance, sec, "Diode Rectifier 2 junction capacitance");
+    // The transistor rectifiers' drive delays: rectifier 1 turns on after the drive's on-edge,
+    // rectifier 2 after its off-edge.
+    CControlSection& ctl = *m_doc.GetControlSection();
+    const double pwmDelay = ctl.GetComparator1().m_dDelay;
+    const double limitDelay = LimitComparatorDelay(ctl);
+    if (r.frequencyAnalysisFlagA) {
+        const CTransistorFE& q = s.GetTransistorRectifier1();
+        Put(r.rect1OnEdgeDelay, q.m_dTurnOnDelay + q.m_dRiseTime + pwmDelay, sec, "Transistor Rectifier 1 turn on delay");
+        Put(r.rect1OffEdgeDelay, q.m_dTurnOffDelay + q.m_dFallTime + pwmDelay, sec,
+            "Transistor Rectifier 1 turn off delay");
+        Put(r.rect1LimitDelay, q.m_dTurnOffDelay + q.m_dFallTime + limitDelay, sec,
+            "Transistor Rectifier 1 current limit turn off delay");
+    }
+    if (r.frequencyAnalysisFlagB) {
+        const CTransistorFE& q = s.GetTransistorRectifier2();
+        Put(r.rect2OnEdgeDelay, q.m_dTurnOffDelay + q.m_dFallTime + pwmDelay, sec, "Transistor Rectifier 2 turn off delay");
+        Put(r.rect2OffEdgeDelay, q.m_dTurnOnDelay + q.m_dRiseTime + pwmDelay, sec, "Transistor Rectifier 2 turn on delay");
+        Put(r.rect2LimitDelay, q.m_dTurnOnDelay + q.m_dRiseTime + limitDelay, sec,
+            "Transistor Rectifier 2 current limit turn on delay");
+    }
     if (r.frequencyAnalysisFlagA) {
         CTransistorFE& q = s.GetTransistorRectifier1();
         Put(r.onResistance, OnResistanceAt(q), sec, "Transistor Rectifier 1 on resistance");

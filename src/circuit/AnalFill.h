@@ -31,7 +31,17 @@
 //   fall time + PWM comparator delay; current-limit turn-off = SW1 turn-off delay + fall
 //   time + the current-limit comparator's delay (PWM2, or PWM in hysteretic control).
 //   The output leakage delays stay 0: the coupled windings already model the commutation,
-//   so a delay would count it twice.
+//   so a delay would count it twice. The clamp switch SW2 turns off after the on-edge
+//   (SW2 turn-off delay + fall time + PWM delay) and on after the off-edge (SW2 turn-on delay
+//   + rise time + PWM delay, or + the current-limit comparator's delay); a transistor
+//   rectifier likewise, rectifier 1 on after the on-edge and rectifier 2 after the off-edge.
+// - Transitions: two switches in series for the two-switch variants (Vb, Cb the primary
+//   rectifiers' forward voltage and junction capacitance), the reset winding (Nw its turns, Vd
+//   and Cf the reset diode's, Cg its winding capacitance), the clamp capacitor's voltage for
+//   the clamp variants; Csw SW1's output capacitance, Cd SW2's, Cc the primary winding's
+//   capacitance; per output Cr1, Cr2 the rectifier diodes' junction capacitances and Cr3 the
+//   secondary winding's. The resonant reset's capacitor is modelled in the step, so it sets no
+//   flag. The design gives no Ce, Ve or fixed transition power: 0.
 // - Soft-start rate = ISS current / CSS capacitance at T (V/s).
 // - Feedback: the error amplifier sees sum_k (w_mod,k·V_mod,k + w_load,k·V_load,k) / V_target,k
 //   × gain, so with gain = the reference's DC value an output at its target presents the

@@ -756,8 +756,27 @@ TEST_F(AnalFillTest, PrimaryVariantsSetTheirMembers) {
             {"clampResistorOn", r.clampResistorOn, c.clampR},
             {"reset capacitor", r.sectionQuantityFlagA, c.resetCap},
             {"clamp switch", r.turnOnFlagA, c.clampSwitch},
+            // The switching transitions: two switches in series, a reset winding, a clamp.
+            {"transitionDoubled", r.transitionDoubled, c.diode1},
+            {"transitionWinding", r.transitionWinding, c.resetWinding},
+            {"transitionClamp", r.transitionClamp, c.hasClamp},
+            {"transitionCapE", r.transitionCapE, 0},
         });
         const CPwrTransformer& x = pri.GetPowerTransformer();
+        // The clamp switch turns off after the drive's on-edge and on after its off-edge.
+        const CTransistorFE& sw2 = pri.GetSwitchSW2();
+        CControlSection& ctl = *doc->GetControlSection();
+        const double pwm = ctl.GetComparator1().m_dDelay, limit = ctl.GetComparator2().m_dDelay;
+        EXPECT_EQ(r.clampSwitchOnEdgeDelay, c.clampSwitch ? sw2.m_dTurnOffDelay + sw2.m_dFallTime + pwm : 0.0)
+            << c.variant;
+        EXPECT_EQ(r.clampSwitchOffEdgeDelay, c.clampSwitch ? sw2.m_dTurnOnDelay + sw2.m_dRiseTime + pwm : 0.0)
+            << c.variant;
+        EXPECT_EQ(r.clampSwitchLimitDelay, c.clampSwitch ? sw2.m_dTurnOnDelay + sw2.m_dRiseTime + limit : 0.0)
+            << c.variant;
+        EXPECT_EQ(r.clampSwitchCapacitance, c.clampSwitch ? sw2.m_dOutputCapacitance : 0.0) << c.variant;
+        EXPECT_EQ(r.primaryWindingCapacitance, x.m_dCapacitance[CPwrTransformer::kPrimary]) << c.variant;
+        EXPECT_EQ(r.resetWindingCapacitance, c.resetWinding ? x.m_dCapacitance[CPwrTransformer::kReset] : 0.0)
+            << c.variant;
         EXPECT_EQ(r.resetTurns, c.resetWinding ? x.m_dTurns[CPwrTransformer::kReset] : NOT_SET) << c.variant;
         EXPECT_EQ(r.couplingPriReset,
                   c.resetWinding ? x.Coupling(CPwrTransformer::kPrimary, CPwrTransformer::kReset) : 0.0)
@@ -1032,3 +1051,34 @@ TEST_F(AnalFillTest, FeedbackWeightsAsFractions) {
 }
 
 }  // namespace
+
+// Transistor rectifiers: rectifier 1 turns on after the drive's on-edge and off after its
+// off-edge, rectifier 2 the other way round; diode rectifiers load no timers.
+TEST_F(AnalFillTest, TransistorRectifierDelays) {
+    BuildFirstConfiguration(*doc);
+    CSecondarySection& sec = *doc->GetSecondarySection1();
+    sec.SetSynchronous(TRUE);
+    sec.SetRectifier1Kind(CSecondarySection::SYNCHRONOUS);
+    sec.SetRectifier2Kind(CSecondarySection::SYNCHRONOUS);
+    CTransistorFE& q1 = sec.GetTransistorRectifier1();
+    CTransistorFE& q2 = sec.GetTransistorRectifier2();
+    q1.m_dTurnOnDelay = 11e-9, q1.m_dRiseTime = 12e-9, q1.m_dTurnOffDelay = 13e-9, q1.m_dFallTime = 14e-9;
+    q2.m_dTurnOnDelay = 21e-9, q2.m_dRiseTime = 22e-9, q2.m_dTurnOffDelay = 23e-9, q2.m_dFallTime = 24e-9;
+    ASSERT_TRUE(Fill()) << problem;
+    CControlSection& ctl = *doc->GetControlSection();
+    const double pwm = ctl.GetComparator1().m_dDelay, limit = ctl.GetComparator2().m_dDelay;
+    const SecondaryRectifierInputRec& r = *doc->GetSecondaryRectifierInput(0);
+    ExpectAll(std::vector<DoubleCase>{
+        {"rectifier 1 on after the on-edge", r.rect1OnEdgeDelay, 23e-9 + pwm},
+        {"rectifier 1 off after the off-edge", r.rect1OffEdgeDelay, 27e-9 + pwm},
+        {"rectifier 1 off at the limit", r.rect1LimitDelay, 27e-9 + limit},
+        {"rectifier 2 off after the on-edge", r.rect2OnEdgeDelay, 47e-9 + pwm},
+        {"rectifier 2 on after the off-edge", r.rect2OffEdgeDelay, 43e-9 + pwm},
+        {"rectifier 2 on at the limit", r.rect2LimitDelay, 43e-9 + limit},
+    });
+    sec.SetRectifier1Kind(CSecondarySection::NON_SYNCHRONOUS);
+    sec.SetRectifier2Kind(CSecondarySection::NON_SYNCHRONOUS);
+    ASSERT_TRUE(Fill()) << problem;
+    EXPECT_EQ(doc->GetSecondaryRectifierInput(0)->rect1OnEdgeDelay, 0.0);
+    EXPECT_EQ(doc->GetSecondaryRectifierInput(0)->rect2OffEdgeDelay, 0.0);
+}

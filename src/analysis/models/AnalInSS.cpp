@@ -1194,8 +1194,7 @@ int32_t ComputeSteadyStateInitialValues() {
 
     // The step logic's own bookkeeping at a period start: drive off, timers idle.
     EngineStore& st = ctx->engine;
-    st.onEdgeTimer = -1.0;
-    st.offEdgeTimer = -1.0;
+    st.IdleEdgeTimers();
     st.switchStateChanged = 0;
     st.deviceEventThisStep = 0;
     st.currentLimitFiltered = 0.0;

@@ -175,8 +175,7 @@ int32_t TurnOnInitialValues() {
     pri.reflectedSecondaryCurrent = 0.0;
 
     EngineStore& st = ctx->engine;
-    st.onEdgeTimer = -1.0;
-    st.offEdgeTimer = -1.0;
+    st.IdleEdgeTimers();
     st.switchStateChanged = 0;
     st.deviceEventThisStep = 0;
     st.resetPathOnRequest = 0;

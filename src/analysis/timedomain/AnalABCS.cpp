@@ -140,10 +140,14 @@ int32_t AssembleLoadNetworkPass1() {
     AnalysisContext& ctx = Ctx();
     const StepStateRec& step = ctx.stepState;
     LoadStepStore& ls = ctx.loadStep;
+    if (!ls.valuesReady) {
+        for (int32_t j = Outputs() - 1; j >= 0; --j) ls.values[j] = LoadValues(ctx, j);
+        ls.valuesReady = 1;
+    }
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
-        const LoadNetworkValues v = LoadValues(ctx, j);
+        const LoadNetworkValues& v = ls.values[j];
         if (step.stepCount == 0) {
             lo.firstBranchCurrent = 0.0;
             lo.sourcePhase = 0.0;
@@ -180,6 +184,12 @@ int32_t AssembleSecondStageFilterPass1() {
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         OutputStepStore& o = ctx.engine.output[j];
         SecondStageCoeffs& c = ctx.loadStep.secondStage[j];
+        if (ctx.pOutputFilterInput[j]->sectionQuantityFlagB == 0) {
+            // No second stage: the first stage sees the load (the step's cost grows with outputs).
+            c.total = c.outputNode = o.load;
+            o.secondStage = o.load;
+            continue;
+        }
         OutputFilterStateRec& f = ctx.outputFilter[j];
         if (ctx.stepState.stepCount == 0 && ctx.pOutputFilterInput[j]->hasCapB) {
             // At rest at turn-on.
@@ -292,10 +302,16 @@ int32_t CalcCoupledOutputChokeQuantities() {
     int32_t polarity[kMaxOutputs] = {1, 1, 1, 1};
     for (int32_t j = 0; j < n; ++j) polarity[j] = st.output[j].polarity;
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
-    CalcStackingMatrix(n, {pi.stack2On1, pi.stack1On2, pi.stack3On2, pi.stack2On3, pi.stack4On3, pi.stack3On4},
-                       polarity, st.stack);
+    // The stacking and the signs hold for the run.
+    if (!st.stackReady) {
+        CalcStackingMatrix(n, {pi.stack2On1, pi.stack1On2, pi.stack3On2, pi.stack2On3, pi.stack4On3, pi.stack3On4},
+                           polarity, st.stack);
+        st.stackCouples = StackingCouplesWindings(n, st.stack);
+        st.stackReady = 1;
+    }
     if (!SolveCoupledOutputsStacked(n, st.stack, &st,
-                                    ctx.pSettings->coupledOutputChokes ? ctx.loadStep.chokeMutual : nullptr))
+                                    ctx.pSettings->coupledOutputChokes ? ctx.loadStep.chokeMutual : nullptr,
+                                    st.stackCouples))
         return 0;
     for (int32_t j = 0; j < n; ++j) {
         OutputStepStore& o = st.output[j];
@@ -415,6 +431,10 @@ int32_t AssembleFirstStageFilterPass2() {
 int32_t AssembleSecondStageFilterPass2() {
     AnalysisContext& ctx = Ctx();
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
+        if (ctx.pOutputFilterInput[j]->sectionQuantityFlagB == 0) {
+            ctx.loadStep.loadVoltage[j] = ctx.engine.output[j].outputVoltage;
+            continue;
+        }
         const SecondStageValues v = SecondStageOf(ctx, j);
         SecondStageResult r;
         if (!UpdateSecondStage(v, StepFactor(), SecondStageStartOf(ctx, j), ctx.loadStep.secondStage[j],
@@ -450,7 +470,7 @@ int32_t AssembleLoadNetworkPass2() {
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
-        const LoadNetworkValues v = LoadValues(ctx, j);
+        const LoadNetworkValues& v = ctx.loadStep.values[j];
         LoadNetworkResult r;
         const double vload = ctx.loadStep.loadVoltage[j];
         if (!UpdateLoadNetwork(v, ctx.loadStep.output[j], vload, &r)) return 0;

@@ -9,6 +9,7 @@
 #include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
 #include "analysis/models/AnalMPri.h"
+#include "analysis/timedomain/AnalEdge.h"
 #include "analysis/timedomain/AnalLine.h"
 #include "records/Utils.h"
 
@@ -17,9 +18,7 @@ namespace {
 // The event mechanism's one rule: an event within the timer resolution of now is due now.
 // Landing a step on it would take a step of rounding size (1e-21 s), whose 1/h terms swamp
 // every state of the step; a zero delay must switch at once, not never.
-constexpr double kTimerResolution = 5e-10;  // s
-// A predicted current end this close counts as reached.
-constexpr double kEventReached = 1.5e-10;  // s
+constexpr double kTimerResolution = kTimerDue;  // s
 constexpr double kStepGrowth = 2.0;
 // Until the bulk reaches the error amplifier's turn-on level its reference stands at this
 // mark (the references are locked out).
@@ -34,13 +33,6 @@ double OnTimeHold(const AnalysisContext* ctx) {
 }
 
 bool DueNow(double t) { return t <= kTimerResolution; }
-
-// A timer that is due now expires: it goes idle and its switch request follows.
-bool Expired(double& timer) {
-    if (!DueNow(timer)) return false;
-    timer = -1.0;
-    return true;
-}
 
 // The step ends at the next event, t seconds ahead (t <= 0: none). What is due now happens
 // at once where the set-up decides it (a timer, the drive's comparator): no step for it. A
@@ -70,15 +62,11 @@ void ProposeCurrentEnd(StepStateRec& step, double current, double slope) {
     if (current > 0.0 && slope < 0.0) step.LimitTimeStep(-current / slope, 1, 1);
 }
 
-bool CurrentEnded(double current, double slope) {
-    return current <= 0.0 || (slope < 0.0 && -current / slope <= kEventReached);
-}
-
-// The devices that carry the core's current once switch 1 is off.
+// The devices that carry the core's current once switch 1 is off (the active clamp's
+// switches follow their own timers).
 void TurnOnResetPath(PrimaryStateRec& pri, int32_t topology) {
     if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
     else if (IsResetWinding(topology)) pri.resetRectifierOn = 1;
-    else if (IsActiveClamp(topology)) pri.clampSwitchActive = 1;
     else if (!IsResonantReset(topology)) pri.resetRectifiersOn = 1;
 }
 
@@ -102,7 +90,10 @@ int32_t DeterminePrimarySwitchState() {
     AnalysisContext* ctx = GetAnalysisContext();
     PrimaryStateRec& pri = ctx->primary;
     const int32_t before = pri.switchState;
-    if (pri.switch1OnRequest) {
+    const int32_t topology = ctx->pPrimaryInput->topology;
+    if (IsActiveClamp(topology)) {
+        DetermineActiveClampState(*ctx);
+    } else if (pri.switch1OnRequest) {
         pri.switch1OnRequest = 0;
         pri.switch1OffRequest = 0;
         pri.switch1Conducting = 1;
@@ -113,7 +104,6 @@ int32_t DeterminePrimarySwitchState() {
         pri.resetRectifierOn = 0;
         pri.resetRectifierOffRequest = 0;
         pri.switch1DiodeConducting = 0;  // the channel takes the body diode's current
-        pri.clampSwitchActive = 0;
         pri.switchState = 2;
     } else if (pri.switch1OffRequest) {
         pri.switch1OffRequest = 0;
@@ -136,6 +126,7 @@ int32_t DeterminePrimarySwitchState() {
         pri.switchState = 0;
     }
     ctx->engine.resetPathOnRequest = 0;
+    if (IsResonantReset(topology) || IsActiveClamp(topology)) SettleResetInterval(*ctx);
     ctx->engine.switchStateChanged = pri.switchState != before;
     return 1;
 }
@@ -145,7 +136,6 @@ int32_t UpdateControlSectionState() {
     StepStateRec& step = ctx->stepState;
     ControlStateRec& ctl = ctx->control;
     const ControlInputRec& ci = *ctx->pControlInput;
-    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
     EngineStore& st = ctx->engine;
 
     // The drive follows the PWM comparator; a clock that inhibits during its reset holds it
@@ -165,19 +155,11 @@ int32_t UpdateControlSectionState() {
         step.driveOn = 1;
         step.lastDriveEdgeTime = step.time;
         ++step.driveEdgeCount;
-        st.offEdgeTimer = -1.0;
-        st.onEdgeTimer = pi.turnOnDelay;
-        if (Expired(st.onEdgeTimer)) ctx->primary.switch1OnRequest = 1;
+        BeginDriveOnEdge(*ctx);
     } else if (step.driveOn && !want) {
         step.driveOn = 0;
         if (rampEndsPulse) st.pulseEnded = 1;
-        if (st.onEdgeTimer > 0.0) {
-            // The pulse ended before the switch followed it: it never turns on.
-            st.onEdgeTimer = -1.0;
-        } else {
-            st.offEdgeTimer = currentLimited ? pi.stepSetupParamQ : pi.stepSetupParamP;
-            if (Expired(st.offEdgeTimer)) ctx->primary.switch1OffRequest = 1;
-        }
+        BeginDriveOffEdge(*ctx, currentLimited);
     }
     return 1;
 }
@@ -198,11 +180,13 @@ int32_t DetermineTimeStep() {
     }
 
     if (step.driveOn) Reach(step, step.lastDriveEdgeTime + OnTimeHold(ctx) - step.time);
-    Land(step, st.onEdgeTimer);
-    Land(step, st.offEdgeTimer);
+    Land(step, NextEdgeTimer(st, set.outputCount));
     // A switch request raised without a delay is due now, and the switch's new state shows
     // only through a solve: it is passed like a crossing, not after a whole step in its old state.
-    if (ctx->primary.switch1OnRequest || ctx->primary.switch1OffRequest) Reach(step, kTimerResolution);
+    const PrimaryStateRec& requests = ctx->primary;
+    if (requests.switch1OnRequest || requests.switch1OffRequest || requests.clampSwitchOnRequest ||
+        requests.clampSwitchOffRequest)
+        Reach(step, kTimerResolution);
     if (ci.clockEnabled) {
         Reach(step, TimeToClockTurn(ci, ctl));
         // In the ramp modes the ramp, not the clock, meets the control voltage.
@@ -222,8 +206,11 @@ int32_t DetermineTimeStep() {
         if (rs.diodeConducting) ProposeCurrentEnd(step, o.freewheelCurrent, o.freewheelSlope);
     }
     const PrimaryStateRec& pri = ctx->primary;
-    if (pri.switchState == 1) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
-    if (pri.switchState == 1) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
+    if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
+    if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
+    // The active clamp's switch 1 body diode carries a negative current up to zero.
+    if (pri.switchState == 2 && !pri.switch1Conducting && pri.switch1DiodeConducting)
+        ProposeCurrentEnd(step, -pri.primaryWindingCurrent, -st.primaryCurrentSlope);
     ProposeLineDiodeEvents(step);
 
     const double h = step.nextTimeStep;
@@ -322,6 +309,7 @@ int32_t CalcControlSectionQuantities() {
         int32_t periodStart = 0;
         AdvanceSawtoothClock(ci, ctl, h, &periodStart);
         if (periodStart) {
+            StartTransitionPeriod(*ctx);
             step.cycleTime = 0.0;
             ctl.comparatorAux = 0.0;
             ctx->engine.pulseEnded = 0;
@@ -357,18 +345,13 @@ int32_t DetermineTimeStepAfterStep() {
     PrimaryStateRec& pri = ctx->primary;
     const double h = step.inverseTimeStepTermA;
 
-    if (st.onEdgeTimer > 0.0) {
-        st.onEdgeTimer -= h;
-        if (Expired(st.onEdgeTimer)) pri.switch1OnRequest = 1;
-    }
-    if (st.offEdgeTimer > 0.0) {
-        st.offEdgeTimer -= h;
-        if (Expired(st.offEdgeTimer)) pri.switch1OffRequest = 1;
-    }
+    CountDownEdgeTimers(*ctx, h);
 
     int32_t event = 0;
     const int32_t topology = ctx->pPrimaryInput->topology;
-    if (IsResonantReset(topology) && pri.switchState == 1) {
+    if (IsActiveClamp(topology)) {
+        event = ActiveClampDiodeEvents(*ctx, pri.primaryWindingCurrent, st.primaryCurrentSlope);
+    } else if (IsResonantReset(topology) && ResetInterval(pri.switchState)) {
         // The capacitor carries the primary current through zero: the off state lasts until
         // the next turn-on, the body diode holding the drain at the return when it rings back.
         if (!pri.switch1DiodeConducting && pri.switch1Voltage < -ctx->pPrimaryInput->switch1DiodeParamA) {
