@@ -31,6 +31,8 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"two_stage", &BuildTwoStage},
         {"coupled_chokes", &BuildCoupledChokes},
         {"voltage_loop", &BuildVoltageLoop},
+        {"hysteretic", &BuildHysteretic},
+        {"hysteretic_wide", &BuildHystereticWide},
     };
     return designs;
 }

@@ -14,6 +14,8 @@ constexpr UINT kSwitchingFrequencyWarning = 53026;
 // Touched by the worker thread only. A run's first step re-arms them all.
 int32_t g_breakdownReported[kBreakdownCheckCount] = {};
 int32_t g_frequencyWarned = 0;
+// Set when the first step had no measured period to judge: the run decides at its end.
+int32_t g_frequencyDeferred = 0;
 
 bool Exceeds(const BreakdownCheck& c) {
     // A voltage that no model of this run computes is not a voltage across the part.
@@ -55,18 +57,43 @@ void CheckBreakdownVoltages(int32_t firstStep) {
     });
 }
 
+namespace {
+
+void WarnIfFrequencyFarOff(const AnalysisContext& ctx) {
+    const double projected = ctx.stepState.switchingPeriod;
+    const double target = ctx.pSettings->targetSwitchingPeriod;
+    // Before any period is known there is nothing to compare.
+    if (!(projected > 0.0) || !(target > 0.0)) return;
+    if (projected / 2.0 >= target || projected * 2.0 <= target) ReportMessage(kSwitchingFrequencyWarning, TRUE);
+}
+
+}  // namespace
+
 void CheckStepLimits(int32_t firstStep) {
     CheckBreakdownVoltages(firstStep);
-    if (firstStep) g_frequencyWarned = 0;
+    if (firstStep) {
+        g_frequencyWarned = 0;
+        g_frequencyDeferred = 0;
+    }
     if (g_frequencyWarned) return;
     g_frequencyWarned = 1;
     const AnalysisContext* ctx = GetAnalysisContext();
     if (!ctx || ctx->pControlInput->controlMode != 3) return;
-    const double projected = ctx->stepState.switchingPeriod;
-    const double target = ctx->pSettings->targetSwitchingPeriod;
-    // Before any period is known there is nothing to compare.
-    if (!(projected > 0.0) || !(target > 0.0)) return;
-    if (projected / 2.0 >= target || projected * 2.0 <= target) ReportMessage(kSwitchingFrequencyWarning, TRUE);
+    // Without a settling before the run (a turn-on run) no period has been measured yet: the
+    // projection would be the target itself, so the run's own mean is judged at its end.
+    if (ctx->stepState.driveEdgeCount < 2) {
+        g_frequencyDeferred = 1;
+        return;
+    }
+    WarnIfFrequencyFarOff(*ctx);
+}
+
+void CheckProjectedFrequencyAtRunEnd() {
+    if (!g_frequencyDeferred) return;
+    g_frequencyDeferred = 0;
+    const AnalysisContext* ctx = GetAnalysisContext();
+    if (!ctx || ctx->pControlInput->controlMode != 3 || ctx->stepState.driveEdgeCount < 2) return;
+    WarnIfFrequencyFarOff(*ctx);
 }
 
 // ---------------------------------------------------------------------------------------

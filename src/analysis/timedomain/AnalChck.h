@@ -19,6 +19,9 @@
 // counter 0. A voltage that no model of the run computes (still at its not-set preset) is
 // not compared.
 void CheckStepLimits(int32_t firstStep);
+// After the last step of a run that ended normally: in hysteretic control, a run whose first
+// step had no measured period yet is judged once on the mean period it measured.
+void CheckProjectedFrequencyAtRunEnd();
 void CheckBreakdownVoltages(int32_t firstStep);
 // The problem box of one rating: its text, the voltage, the rating and the run time.
 // Nothing is shown when the text cannot be found.

@@ -379,6 +379,7 @@ TEST_F(StepChecks, SwitchingFrequencyWarning) {
         SCOPED_TRACE(r.name);
         NewRun();
         ctx_->pControlInput->controlMode = r.mode;
+        ctx_->stepState.driveEdgeCount = 40;  // the settling measured the period
         ctx_->stepState.switchingPeriod = r.projected;
         ctx_->pSettings->targetSwitchingPeriod = r.target;
         for (const Step& s : r.steps) {
@@ -395,11 +396,49 @@ TEST_F(StepChecks, SwitchingFrequencyWarning) {
     sink_.Clear();
     ctx_->pControlInput->controlMode = 3;
     ctx_->pSettings->targetSwitchingPeriod = 1e-5;
+    ctx_->stepState.driveEdgeCount = 40;
     ctx_->stepState.switchingPeriod = 1e-5;
     CheckStepLimits(1);
     ctx_->stepState.switchingPeriod = 1e-3;
     CheckStepLimits(0);
+    CheckProjectedFrequencyAtRunEnd();
     EXPECT_EQ(Boxes(), 0u);
+}
+
+// A turn-on run has measured no period at its first step (the period there is the target it
+// started from): it is judged once, at its end, on the mean it measured.
+TEST_F(StepChecks, SwitchingFrequencyOfATurnOnRunIsJudgedAtItsEnd) {
+    struct Row {
+        const char* name;
+        int32_t mode;
+        uint32_t edgesAtEnd;
+        double measured;
+        bool warns;
+    };
+    const Row rows[] = {
+        {"far off warns once", 3, 300, 3e-5, true},
+        {"near the target is quiet", 3, 300, 1.2e-5, false},
+        {"no period measured in the run", 3, 1, 3e-5, false},
+        {"other control modes never warn", 2, 300, 3e-5, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        NewRun();
+        sink_.Clear();
+        ctx_->pControlInput->controlMode = r.mode;
+        ctx_->pSettings->targetSwitchingPeriod = 1e-5;
+        ctx_->stepState.driveEdgeCount = 0;
+        ctx_->stepState.switchingPeriod = 1e-5;
+        CheckStepLimits(1);
+        EXPECT_EQ(Boxes(), 0u);
+        ctx_->stepState.driveEdgeCount = r.edgesAtEnd;
+        ctx_->stepState.switchingPeriod = r.measured;
+        CheckStepLimits(0);
+        EXPECT_EQ(Boxes(), 0u);
+        CheckProjectedFrequencyAtRunEnd();
+        CheckProjectedFrequencyAtRunEnd();
+        EXPECT_EQ(Boxes(), r.warns ? 1u : 0u);
+    }
 }
 
 // The status reaches the frame only when the run has a window to tell.
