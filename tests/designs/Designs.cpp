@@ -32,7 +32,6 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"coupled_chokes", &BuildCoupledChokes},
         {"voltage_loop", &BuildVoltageLoop},
         {"hysteretic", &BuildHysteretic},
-        {"hysteretic_wide", &BuildHystereticWide},
     };
     return designs;
 }

@@ -44,4 +44,3 @@ void BuildTwoStage(CPwrQuorraDoc& doc);
 void BuildCoupledChokes(CPwrQuorraDoc& doc);
 void BuildVoltageLoop(CPwrQuorraDoc& doc);
 void BuildHysteretic(CPwrQuorraDoc& doc);
-void BuildHystereticWide(CPwrQuorraDoc& doc);

@@ -20,7 +20,9 @@
 // not compared.
 void CheckStepLimits(int32_t firstStep);
 // After the last step of a run that ended normally: in hysteretic control, a run whose first
-// step had no measured period yet is judged once on the mean period it measured.
+// step had no measured period yet (a turn-on run) is judged once, on the mean period of the
+// drive's rising edges in the last tenth of the run; fewer than two whole periods there are
+// not judged.
 void CheckProjectedFrequencyAtRunEnd();
 void CheckBreakdownVoltages(int32_t firstStep);
 // The problem box of one rating: its text, the voltage, the rating and the run time.

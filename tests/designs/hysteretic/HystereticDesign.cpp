@@ -6,14 +6,10 @@
 // 5 V·1.6/101.6 = 78.7 mV (0.787 A of choke current) around it, with no clock. The voltage error
 // amplifier (R1 = 10 kohm, C3 = 0.15 uF) integrates the output error into the current command,
 // 0.2 V (2 A) at the set point, which its own reference matches; its output stops at 0.45 V.
-// The wide variant opens the window to 5 V·4.7/104.7 = 224 mV: its period is about three times
-// the 10 us target, far enough off for the switching-frequency warning.
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 
-namespace {
-
-void BuildHystereticWith(CPwrQuorraDoc& doc, double r9) {
+void BuildHysteretic(CPwrQuorraDoc& doc) {
     BuildClosedLoopVoltageMode(doc);
     CControlSection& ctl = *doc.GetControlSection();
     ctl.SetTopology(CControlSection::HYSTERETIC_CURRENT);
@@ -24,7 +20,7 @@ void BuildHystereticWith(CPwrQuorraDoc& doc, double r9) {
     ctl.GetResistor7().m_dResistance = 100.0;
     ctl.GetCapacitor6().m_dCapacitance = 100e-12;
     ctl.GetResistor10().m_dResistance = 1e5;
-    ctl.GetResistor9().m_dResistance = r9;
+    ctl.GetResistor9().m_dResistance = 1.6e3;
     ctl.GetCapacitor8().m_dCapacitance = 1e-6;
     ctl.GetComparator1().m_dLogicVoltage = 5.0;
     ctl.GetComparator1().m_nLogicVoltageInPercent = 0;
@@ -42,8 +38,3 @@ void BuildHystereticWith(CPwrQuorraDoc& doc, double r9) {
     doc.GetAnalysisConfig()->m_dTime = 0.01;
     doc.CheckAllSections();
 }
-
-}  // namespace
-
-void BuildHysteretic(CPwrQuorraDoc& doc) { BuildHystereticWith(doc, 1.6e3); }
-void BuildHystereticWide(CPwrQuorraDoc& doc) { BuildHystereticWith(doc, 4.7e3); }
