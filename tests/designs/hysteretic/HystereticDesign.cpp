@@ -1,11 +1,12 @@
 // The closed-loop design in hysteretic current control: the choke current is sensed through
 // its 1 mohm sense resistor (without inductance) and a gain of 100 (0.1 V/A, the current
-// feedback network taking output 1 at 100 %), filtered by R7 = 100 ohm into C6 = 100 pF (10 ns). Comparator PWM's
-// output, 5 V while the drive is on, reaches its non-inverting input through C8 = 1 uF and
-// R10 = 100 kohm, and R9 = 1.6 kohm ties that input to the control voltage: a window of
-// 5 V·1.6/101.6 = 78.7 mV (0.787 A of choke current) around it, with no clock. The voltage error
-// amplifier (R1 = 10 kohm, C3 = 0.15 uF) integrates the output error into the current command,
-// 0.2 V (2 A) at the set point, which its own reference matches; its output stops at 0.45 V.
+// feedback network taking output 1 at 100 %), filtered by R7 = 100 ohm into C6 = 100 pF
+// (10 ns). Comparator PWM's output, 5 V while the drive is on, reaches its non-inverting input
+// through C8 = 1 uF and R10 = 100 kohm, and R9 = 1.6 kohm ties that input to the control
+// voltage: a window of 5 V·1.6/101.6 = 78.7 mV (0.787 A of choke current) around it, with no
+// clock. The voltage error amplifier (R1 = 10 kohm, C3 = 0.15 uF) integrates the output error
+// into the current command, 0.2 V (2 A) at the set point, which its own reference matches; its
+// output stops at 0.45 V. 10 ms run.
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 
