@@ -978,6 +978,24 @@ void CAnalysisFill::FillControlInput() {
         Put(r.slopeTransistorVbe, c.GetBipolarTransistorQ1().m_dForwardBiasVoltage, sec, "Q1 forward bias voltage");
     }
 
+    // Hysteretic current control: the sense filtered by R7 into C6; the comparator output at its
+    // logic level (or per cent of the bulk) through C8 and R10 onto the non-inverting input, which
+    // R9 ties to the control voltage (the window is VL·R9/(R10 + R9) wide).
+    if (mode == CControlSection::HYSTERETIC_CURRENT) {
+        r.rampCapacitorOn = 1;
+        Put(r.rampResistance, ResistanceAt(c.GetResistor7()), sec, "Resistor 7");
+        Put(r.rampCapacitance, CapacitanceAt(c.GetCapacitor6()), sec, "Capacitor 6");
+        r.hystOn = 1;
+        r.hystAux1On = 1;
+        r.hystAux2On = 1;
+        r.hystInputOn = 1;
+        Put(r.hystFilterResistance, ResistanceAt(c.GetResistor10()), sec, "Resistor 10");
+        Put(r.hystFilterCapacitance, CapacitanceAt(c.GetCapacitor8()), sec, "Capacitor 8");
+        Put(r.hystDividerResistance, ResistanceAt(c.GetResistor9()), sec, "Resistor 9");
+        Put(r.referenceValue, pwm.m_dLogicVoltage, sec, "Comparator PWM logic voltage");
+        r.referenceInPercent = Flag(pwm.m_nLogicVoltageInPercent != 0);
+    }
+
     // Voltage feed-forward ramp and the reset switch.
     if (mode == CControlSection::VOLTAGE_FEED_FORWARD) {
         r.feedForwardOn = 1;

@@ -43,6 +43,9 @@
 //   secondary winding's. The resonant reset's capacitor is modelled in the step, so it sets no
 //   flag. The design gives no Ce, Ve or fixed transition power: 0.
 // - Soft-start rate = ISS current / CSS capacitance at T (V/s).
+// - Hysteretic current control: the reference of the mode is Comparator PWM's logic level
+//   (its per-cent flag with it); R10 and C8 are the upper, filtering element of the window's
+//   divider, R9 its lower element; R7 and C6 filter the sense as the ramp network does.
 // - Feedback: the error amplifier sees sum_k (w_mod,k·V_mod,k + w_load,k·V_load,k) / V_target,k
 //   × gain, so with gain = the reference's DC value an output at its target presents the
 //   reference to the amplifier.

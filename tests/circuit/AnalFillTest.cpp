@@ -960,6 +960,11 @@ TEST_F(AnalFillTest, ControlModesChooseTheirSourcesAndDelays) {
         ctl.GetVoltageSourceUI().m_dDCMagnitude = 0.25;
         ctl.GetComparator1().m_dDelay = 1e-8;
         ctl.GetComparator2().m_dDelay = 4e-8;
+        ctl.GetResistor9().m_dResistance = 1.6e3;
+        ctl.GetResistor10().m_dResistance = 1e5;
+        ctl.GetCapacitor8().m_dCapacitance = 1e-6;
+        ctl.GetResistor7().m_dResistance = 100.0;
+        ctl.GetCapacitor6().m_dCapacitance = 1e-10;
         ASSERT_TRUE(Fill()) << c.mode << ": " << problem;
         const ControlInputRec& r = *doc->GetControlInput();
         EXPECT_EQ(r.controlMode, c.mode);
@@ -975,7 +980,18 @@ TEST_F(AnalFillTest, ControlModesChooseTheirSourcesAndDelays) {
         if (!c.clock) {
             EXPECT_EQ(r.clockFirstSlope, NOT_SET) << c.mode;
         }
-        EXPECT_EQ(r.referenceValue, c.mode == 3 ? NOT_SET : 0.0) << c.mode;
+        // Hysteretic control: its reference is the comparator's logic level; R10 and C8 the
+        // window's upper, filtering element, R9 its lower one; R7 and C6 filter the sense.
+        EXPECT_EQ(r.referenceValue, c.mode == 3 ? ctl.GetComparator1().m_dLogicVoltage : 0.0) << c.mode;
+        EXPECT_EQ(r.referenceInPercent, c.mode == 3 ? ctl.GetComparator1().m_nLogicVoltageInPercent : 0) << c.mode;
+        EXPECT_EQ(r.hystOn, c.mode == 3 ? 1 : 0) << c.mode;
+        if (c.mode == 3) {
+            EXPECT_EQ(r.hystFilterResistance, ctl.GetResistor10().m_dResistance);
+            EXPECT_EQ(r.hystDividerResistance, ctl.GetResistor9().m_dResistance);
+            EXPECT_EQ(r.hystFilterCapacitance, ctl.GetCapacitor8().m_dCapacitance);
+            EXPECT_EQ(r.rampResistance, ctl.GetResistor7().m_dResistance);
+            EXPECT_EQ(r.rampCapacitance, ctl.GetCapacitor6().m_dCapacitance);
+        }
         const COperationalAmplifier& op = ctl.GetOperationalAmplifier();
         EXPECT_EQ(r.hasCurrentAmp, c.mode == 4 ? 1 : 0) << c.mode;
         EXPECT_EQ(r.currentEaUpperLimit, c.mode == 4 ? op.m_dMaximumOutput : NOT_SET) << c.mode;

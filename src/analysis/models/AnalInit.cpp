@@ -254,6 +254,14 @@ int32_t TurnOnInitialValues() {
         ctl.clockSlope = ci.clockFirstSlope;
     }
     if (ci.errorInjectionOn) ctl.errorInjection = ci.errorAmpOffset;
+    // The hysteretic window at rest: C8 uncharged, the comparator output low.
+    if (ci.hystOn) {
+        ctl.hystFiltered = 0.0;
+        ctl.pwmComparatorNonInverting = 0.0;
+    }
+    if (ci.hystAux1On) ctl.hystAux1 = 0.0;
+    if (ci.hystAux2On) ctl.r10ResistorCurrent = ctl.hystAux3 = 0.0;
+    if (ci.hystInputOn) ctl.hystInput = 0.0;
     ctx->stepState.driveOn = 0;
     ctx->stepState.driveOnPrevious = 0;
 

@@ -4,6 +4,7 @@
 
 #include "analysis/context/AnalParams.h"
 #include "analysis/models/AnalInSS.h"
+#include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
@@ -31,6 +32,9 @@ constexpr int32_t kControlPeakCurrent = 0;
 constexpr uint32_t kRefuseRampValues = 58943;
 constexpr uint32_t kRefuseFeedForwardValues = 58944;
 constexpr int32_t kControlFeedForward = 1;
+constexpr uint32_t kRefuseHystereticValues = 58945;
+constexpr uint32_t kRefuseHystereticSense = 58946;
+constexpr int32_t kControlHysteretic = 3;
 constexpr uint32_t kRefusePrimaryValues = 58900;
 constexpr uint32_t kRefuseStackLoop = 58901;
 
@@ -161,10 +165,18 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
     const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
     const bool feedForward = ctl.controlMode == kControlFeedForward;
-    if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward) || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
-        ctl.optoVariant < 0 || ctl.optoVariant > 6 || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
-        ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
+    // Hysteretic control runs without a clock; it senses the chokes (the capacitor sense needs
+    // the first-stage filters that sense current).
+    const bool hysteretic = ctl.controlMode == kControlHysteretic;
+    if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward && !hysteretic) ||
+        ctl.veaVariant < 0 || ctl.veaVariant > 7 || ctl.optoVariant < 0 || ctl.optoVariant > 6 ||
+        (!ctl.clockEnabled && !hysteretic) || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
+        ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0) ||
+        (hysteretic && ctl.currentInjectionOn))
         return Refuse(kRefuseControl);
+    if (hysteretic && ctl.senseSource != 1) return Refuse(kRefuseHystereticSense);
+    if (hysteretic && (!HystNetworkValid(HystNetworkOf(ctl)) || !Positive(ctl.referenceValue)))
+        return Refuse(kRefuseHystereticValues);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
     if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
     if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);
@@ -176,7 +188,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     // A steady-state run, and the frequency sweeps that start from the steady state, need the
     // operating-point estimate of every section.
-    if (set->analysisKind != 0 && !SteadyStartCovers(params)) return Refuse(kRefuseKind);
+    // The estimate has no hysteretic period or window yet.
+    if (set->analysisKind != 0 && (hysteretic || !SteadyStartCovers(params))) return Refuse(kRefuseKind);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

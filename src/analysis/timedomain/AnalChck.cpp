@@ -28,6 +28,13 @@ struct CoreWalkWatch {
     double lastOnCurrent = 0.0; // magnetizing current at the last turn-on (A)
 };
 CoreWalkWatch g_coreWalk;
+// Set when the first step had no measured period to judge: the run decides at its end, on
+// the drive's rising edges in its last tenth (the start-up's periods left out).
+int32_t g_frequencyDeferred = 0;
+uint32_t g_edgesSeen = 0;
+int32_t g_windowEdges = 0;
+double g_windowFirstEdge = 0.0, g_windowLastEdge = 0.0;
+constexpr double kJudgedShare = 0.1;  // of the run, at its end
 
 bool Exceeds(const BreakdownCheck& c) {
     // A voltage that no model of this run computes is not a voltage across the part.
@@ -96,19 +103,60 @@ void CheckCoreWalk(int32_t firstStep) {
     ReportMessage(kCoreWalkWarning, TRUE);
 }
 
+namespace {
+
+void WarnIfFarOff(const AnalysisContext& ctx, double projected) {
+    const double target = ctx.pSettings->targetSwitchingPeriod;
+    // Before any period is known there is nothing to compare.
+    if (!(projected > 0.0) || !(target > 0.0)) return;
+    if (projected / 2.0 >= target || projected * 2.0 <= target) ReportMessage(kSwitchingFrequencyWarning, TRUE);
+}
+
+// A rising edge the step record counted since the last look, when it falls in the judged share.
+void ObserveDriveEdge(const AnalysisContext& ctx) {
+    const StepStateRec& step = ctx.stepState;
+    if (step.driveEdgeCount == g_edgesSeen) return;
+    g_edgesSeen = step.driveEdgeCount;
+    if (step.lastDriveEdgeTime < (1.0 - kJudgedShare) * ctx.pSettings->endTime) return;
+    if (g_windowEdges == 0) g_windowFirstEdge = step.lastDriveEdgeTime;
+    g_windowLastEdge = step.lastDriveEdgeTime;
+    ++g_windowEdges;
+}
+
+}  // namespace
+
 void CheckStepLimits(int32_t firstStep) {
     CheckBreakdownVoltages(firstStep);
     CheckCoreWalk(firstStep);
-    if (firstStep) g_frequencyWarned = 0;
+    const AnalysisContext* now = GetAnalysisContext();
+    if (firstStep) {
+        g_frequencyWarned = 0;
+        g_frequencyDeferred = 0;
+        g_windowEdges = 0;
+        g_edgesSeen = now ? now->stepState.driveEdgeCount : 0;
+    }
+    if (g_frequencyDeferred && now) ObserveDriveEdge(*now);
     if (g_frequencyWarned) return;
     g_frequencyWarned = 1;
     const AnalysisContext* ctx = GetAnalysisContext();
     if (!ctx || ctx->pControlInput->controlMode != 3) return;
-    const double projected = ctx->stepState.switchingPeriod;
-    const double target = ctx->pSettings->targetSwitchingPeriod;
-    // Before any period is known there is nothing to compare.
-    if (!(projected > 0.0) || !(target > 0.0)) return;
-    if (projected / 2.0 >= target || projected * 2.0 <= target) ReportMessage(kSwitchingFrequencyWarning, TRUE);
+    // Without a settling before the run (a turn-on run) no period has been measured yet: the
+    // projection would be the target itself. The run is judged at its end instead.
+    if (ctx->stepState.driveEdgeCount < 2) {
+        g_frequencyDeferred = 1;
+        return;
+    }
+    WarnIfFarOff(*ctx, ctx->stepState.switchingPeriod);
+}
+
+void CheckProjectedFrequencyAtRunEnd() {
+    if (!g_frequencyDeferred) return;
+    const AnalysisContext* ctx = GetAnalysisContext();
+    if (ctx) ObserveDriveEdge(*ctx);
+    g_frequencyDeferred = 0;
+    // Two whole periods at least, or the run was too short to tell.
+    if (!ctx || ctx->pControlInput->controlMode != 3 || g_windowEdges < 3) return;
+    WarnIfFarOff(*ctx, (g_windowLastEdge - g_windowFirstEdge) / (g_windowEdges - 1));
 }
 
 // ---------------------------------------------------------------------------------------

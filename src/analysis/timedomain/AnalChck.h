@@ -19,6 +19,11 @@
 // counter 0. A voltage that no model of the run computes (still at its not-set preset) is
 // not compared.
 void CheckStepLimits(int32_t firstStep);
+// After the last step of a run that ended normally: in hysteretic control, a run whose first
+// step had no measured period yet (a turn-on run) is judged once, on the mean period of the
+// drive's rising edges in the last tenth of the run; fewer than two whole periods there are
+// not judged.
+void CheckProjectedFrequencyAtRunEnd();
 void CheckBreakdownVoltages(int32_t firstStep);
 // The core-walk warning (once per run): the switch has turned on while the reset still carried
 // the core's current, with more of it each time, on three turn-ons in a row (a growth of at

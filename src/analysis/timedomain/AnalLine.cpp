@@ -90,15 +90,19 @@ int32_t CalcLineSourceQuantities() {
     if (step.stepCount == 0) {
         ls.offsetActive = ls.magnitudeActive = 1;
         ls.offsetCursor = ls.magnitudeCursor = 0;
+        ls.offsetValue = ls.magnitudeValue = 0.0;
     }
-    double offset = 0.0;
-    double magnitude = 0.0;
-    if (ls.offsetActive &&
-        !InterpolateTimeMagnitudeTable(ctx->pTable101[kLineOffsetTable], &ls.offsetCursor, &offset, &ls.offsetActive))
+    // Once a table is no longer walked (its last segment reached) its last value holds: the
+    // line does not jump back to its DC value when the table ends.
+    if (ls.offsetActive && !InterpolateTimeMagnitudeTable(ctx->pTable101[kLineOffsetTable], &ls.offsetCursor,
+                                                          &ls.offsetValue, &ls.offsetActive))
         return Fail(kModuleAnalSubs, 7159, 0);
     if (ls.magnitudeActive && !InterpolateTimeMagnitudeTable(ctx->pTable101[kLineMagnitudeTable],
-                                                             &ls.magnitudeCursor, &magnitude, &ls.magnitudeActive))
+                                                             &ls.magnitudeCursor, &ls.magnitudeValue,
+                                                             &ls.magnitudeActive))
         return Fail(kModuleAnalSubs, 7160, 52089);
+    const double offset = ls.offsetValue;
+    const double magnitude = ls.magnitudeValue;
     step.lineMagnitudeNow = line.lineMagnitude + magnitude;
     for (int32_t p = phases - 1; p >= 0; --p)
         ctx->linePhase[p].lineVoltage =

@@ -5,6 +5,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
@@ -26,6 +27,9 @@ constexpr double kLockedReference = 1e-6;  // V
 constexpr int32_t kAverageCurrentMode = 4;
 constexpr int32_t kPeakCurrentMode = 0;
 constexpr int32_t kFeedForwardMode = 1;
+constexpr int32_t kHystereticMode = 3;
+// The current limit lets go once its sense is this far under the threshold.
+constexpr double kCurrentLimitMargin = 0.0001;  // V
 
 double OnTimeHold(const AnalysisContext* ctx) {
     const double fraction = ctx->pControlInput->clockBlankingFraction;
@@ -82,6 +86,22 @@ bool ResetPathForwardBiased(const AnalysisContext& ctx) {
     if (IsResetWinding(topology)) return Above(p.senseAmpVoltage, pi.sectionQuantityParamJ);
     if (IsResonantReset(topology) || IsActiveClamp(topology)) return false;
     return Above(p.diode1Voltage, pi.sectionQuantityParamI) && Above(p.diode2Voltage, pi.sectionQuantityParamI);
+}
+
+// At each rising drive edge of hysteretic control: the period since the last one joins the
+// running mean, and a new switching cycle starts (a very short first one is not counted).
+void MeasureHystereticPeriod(StepStateRec& step) {
+    if (step.stepCount == 0) step.driveEdgeCount = 0;
+    if (step.driveEdgeCount != 0) {
+        const double period = step.time - step.lastDriveEdgeTime;
+        const double n = static_cast<double>(step.driveEdgeCount);
+        const double mean = ((n - 1.0) * step.switchingPeriod + period) / n;
+        step.switchingPeriod = mean;
+        if (!step.settling && (period > 10.0 * mean || period < 0.1 * mean)) step.periodIrregular = 1;
+    }
+    if (step.cycleTime > step.switchingPeriod / 8.0 || step.periodCount != 0) ++step.periodCount;
+    step.cycleTime = 0.0;
+    step.settlingFlagA = 1;  // OnEdgeArmed
 }
 
 }  // namespace
@@ -145,14 +165,25 @@ int32_t UpdateControlSectionState() {
     const bool blanking = step.driveOn && step.time - step.lastDriveEdgeTime < OnTimeHold(ctx);
     // In the ramp modes the ramp ends the pulse, and the next period starts the next one.
     const bool rampEndsPulse = ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode;
-    // A crossing that is due now has happened: what is left of it after the last step landed
-    // on it is rounding.
-    const double crossing = TimeToComparatorCrossing(ci, ctl);
-    const bool compared = ctl.pwmComparatorDifferential > 0.0 && !(crossing >= 0.0 && DueNow(crossing));
-    const bool want = blanking || (compared && !inhibited && !currentLimited && !st.pulseEnded);
+    // A crossing within the timer resolution is due now, like a timer: what is left of it after
+    // the last step landed on it is rounding.
+    const bool hysteretic = ci.controlMode == kHystereticMode;
+    bool want = false;
+    if (hysteretic) {
+        // The comparator alone: its difference turns the drive either way, the window it
+        // opens holding it there; a crossing due within the resolution has happened.
+        const double t = TimeToHystereticCrossing(ctl);
+        const bool flips = t >= 0.0 && DueNow(t);
+        want = ((ctl.pwmComparatorDifferential > 0.0) != flips) && !currentLimited;
+    } else {
+        const double crossing = TimeToComparatorCrossing(ci, ctl);
+        const bool compared = ctl.pwmComparatorDifferential > 0.0 && !(crossing >= 0.0 && DueNow(crossing));
+        want = blanking || (compared && !inhibited && !currentLimited && !st.pulseEnded);
+    }
     step.driveOnPrevious = step.driveOn;
     if (!step.driveOn && want) {
         step.driveOn = 1;
+        if (hysteretic) MeasureHystereticPeriod(step);
         step.lastDriveEdgeTime = step.time;
         ++step.driveEdgeCount;
         BeginDriveOnEdge(*ctx);
@@ -187,6 +218,7 @@ int32_t DetermineTimeStep() {
     if (requests.switch1OnRequest || requests.switch1OffRequest || requests.clampSwitchOnRequest ||
         requests.clampSwitchOffRequest)
         Reach(step, kTimerResolution);
+    if (ci.controlMode == kHystereticMode) Reach(step, TimeToHystereticCrossing(ctl));
     if (ci.clockEnabled) {
         Reach(step, TimeToClockTurn(ci, ctl));
         // In the ramp modes the ramp, not the clock, meets the control voltage.
@@ -303,6 +335,11 @@ int32_t CalcControlSectionQuantities() {
                                                           ci.currentLimitFilterCapacitance, s, previous);
         ctl.currentLimitFeedbackSlope = (ctl.currentLimitFeedback - previous) * s;
         if (step.driveOn && ctl.currentLimitFeedback >= ci.currentLimitThreshold) ctl.comparatorAux = 1.0;
+        // Without a clock to start the next period, the limit lets go once the drive is off and
+        // the sense has fallen under the threshold.
+        else if (ci.controlMode == kHystereticMode && !step.driveOn &&
+                 ctl.currentLimitFeedback + kCurrentLimitMargin <= ci.currentLimitThreshold)
+            ctl.comparatorAux = 0.0;
     }
 
     if (ci.clockEnabled) {
@@ -325,12 +362,22 @@ int32_t CalcControlSectionQuantities() {
     } else if (ci.controlMode == kFeedForwardMode) {
         if (!SolveFeedForwardRamp(ci, ctl.currentFeedbackVoltage, step.driveOn != 0, s, &ctl)) return 0;
         inverting = ctl.rampCapacitorVoltage;
+    } else if (ci.controlMode == kHystereticMode) {
+        // The sensed current against the window the comparator's output sets around the
+        // control voltage.
+        const HystNetwork hn = HystNetworkOf(ci);
+        ctl.controlReference = HystereticLogicLevel(ci, ctx->inputCapacitor.inputVoltage);
+        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        if (!SolveHystereticSenseFilter(hn, ctl.currentFeedbackVoltage, ctl.currentLoopInjection, s, &ctl)) return 0;
+        const double comparatorOutput = step.driveOn ? ctl.controlReference : 0.0;
+        if (!SolveHystereticComparatorNetwork(hn, comparatorOutput, ctl.pwmControlVoltage, s, &ctl)) return 0;
+        inverting = ctl.rampCapacitorVoltage;
     }
     ctl.pwmComparatorInverting = inverting;
-    ctl.pwmComparatorNonInverting = ctl.pwmControlVoltage;
-    ctl.comparatorCopy = ctl.pwmControlVoltage;
+    if (ci.controlMode != kHystereticMode) ctl.pwmComparatorNonInverting = ctl.pwmControlVoltage;
+    ctl.comparatorCopy = ctl.pwmComparatorNonInverting;
     const double previousDecision = ctl.pwmComparatorDifferential;
-    ctl.pwmComparatorDifferential = ctl.pwmControlVoltage - inverting;
+    ctl.pwmComparatorDifferential = ctl.pwmComparatorNonInverting - inverting;
     ctl.pwmComparatorDifferentialSlope = (ctl.pwmComparatorDifferential - previousDecision) * s;
 
     if (set.loggingOn && CheckFloatingPointStatus()) return 0;

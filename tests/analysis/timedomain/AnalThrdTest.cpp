@@ -205,7 +205,22 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
         {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
          "output 1"},
         {"modulator feedback", [](FirstConfigRecords& r) { r.rectifier.dutyWeight = 0.5; }, "output 1"},
-        {"hysteretic mode", [](FirstConfigRecords& r) { r.control.controlMode = 3; }, "control section"},
+        {"hysteretic mode sensing the primary", [](FirstConfigRecords& r) { r.control.controlMode = 3; },
+         "only with the choke as its Feedback Current Source VIS"},
+        {"hysteretic mode without its logic level",
+         [](FirstConfigRecords& r) {
+             r.control.controlMode = 3;
+             r.control.senseSource = 1;
+         },
+         "hysteretic current control needs a positive value"},
+        {"hysteretic mode in a steady-state run",
+         [](FirstConfigRecords& r) {
+             r.control.controlMode = 3;
+             r.control.senseSource = 1;
+             r.control.referenceValue = 5.0;
+             r.settings.analysisKind = 1;
+         },
+         "this analysis type cannot be simulated yet"},
         {"peak current without its ramp", [](FirstConfigRecords& r) { r.control.controlMode = 0; },
          "the current ramp needs a positive value"},
         {"current limit from the chokes", [](FirstConfigRecords& r) { r.control.currentSenseSource = 1; },

@@ -27,7 +27,7 @@ bool EstimateCovers(const char* name) {
     static const char* const kRefused[] = {"opto_loop",     "average_current", "peak_current", "feed_forward",
                                            "passive_clamp", "resonant_reset",  "active_clamp", "reset_winding",
                                            "ac_bridge",     "ac_doubler",      "two_stage",    "load_source",
-                                           "coupled_chokes"};
+                                           "coupled_chokes", "hysteretic"};
     for (const char* r : kRefused)
         if (std::string(name) == r) return false;
     return true;
