@@ -36,3 +36,9 @@ int32_t AssembleOutputChokePass2();
 int32_t AssembleFirstStageFilterPass2();
 int32_t AssembleSecondStageFilterPass2();
 int32_t AssembleLoadNetworkPass2();
+
+// After the step: the first stages' capacitor current sense diodes turn on and off (1 when one
+// did); before it: the end of a sense diode's falling current is proposed as an event.
+struct StepStateRec;
+int32_t UpdateFilterSenseDiodes();
+void ProposeFilterSenseEvents(StepStateRec& step);
