@@ -1,0 +1,127 @@
+// The output capacitor's current sensed through its current sense transformer, end to end:
+// the switching frequency's component of the output, of the capacitor's current and of the
+// sensed current against the filter's and the transformer's closed forms.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <memory>
+#include <numbers>
+#include <string>
+
+#include "analysis/context/AnalContext.h"
+#include "analysis/timedomain/AnalFigures.h"
+#include "analysis/timedomain/AnalHeadless.h"
+#include "circuit/Doc.h"
+#include "designs/Designs.h"
+
+namespace {
+
+using C = std::complex<double>;
+
+constexpr double kCycles = 1000;
+constexpr double kPeriod = 1e-5;  // 100 kHz
+
+// Each quantity's component at the switching frequency over the window (its step value held
+// over the step, integrated exactly), and the choke current's extremes.
+class Harmonics {
+public:
+    explicit Harmonics(double windowStart) : from_(windowStart) {}
+    void Observe(const AnalysisContext& ctx) {
+        const double h = ctx.stepState.inverseTimeStepTermA, t = ctx.stepState.time;
+        const double a = std::max(t - h, from_);
+        if (t <= from_) return;
+        const double w = 2.0 * std::numbers::pi / kPeriod;
+        // integral of exp(-j w t) over [a, t]
+        const C k = (std::exp(C(0.0, -w * t)) - std::exp(C(0.0, -w * a))) / C(0.0, -w);
+        const OutputFilterStateRec& f = ctx.outputFilter[0];
+        choke_ += ctx.outputChoke[0].chokeCurrent * k;
+        output_ += f.outputVoltage * k;
+        capacitor_ += f.csValue1 * k;
+        sensed_ += f.senseXfmrSecondaryCurrent * k;
+        senseOutput_ += f.currentSenseOutput * k;
+        span_ += t - a;
+        chokeMin_ = std::min(chokeMin_, ctx.outputChoke[0].chokeCurrent);
+        chokeMax_ = std::max(chokeMax_, ctx.outputChoke[0].chokeCurrent);
+        if (ctx.stepState.driveOn) onTime_ += t - a;
+    }
+    // Phasors (amplitude and phase of the component).
+    C Choke() const { return 2.0 * choke_ / span_; }
+    C Output() const { return 2.0 * output_ / span_; }
+    C Capacitor() const { return 2.0 * capacitor_ / span_; }
+    C Sensed() const { return 2.0 * sensed_ / span_; }
+    C SenseOutput() const { return 2.0 * senseOutput_ / span_; }
+    double ChokeRipple() const { return chokeMax_ - chokeMin_; }
+    double Duty() const { return onTime_ / span_; }
+
+private:
+    double from_;
+    C choke_{}, output_{}, capacitor_{}, sensed_{}, senseOutput_{};
+    double span_ = 0.0, onTime_ = 0.0;
+    double chokeMin_ = 1e300, chokeMax_ = -1e300;
+};
+
+// The sense transformer and its network are linear while the diode conducts, and in the
+// steady state it conducts the whole period but for an instant: the secondary then carries
+// (Ip - Im)·M/Ls, with the magnetising current Im resting near the capacitor current's
+// minimum, so the switching frequency's components follow the phasor forms at w = 2·pi/T:
+//   Znode  = Rcs || Rb1 || (Rb2 + 1/(jwCb))                            the sense node
+//   Zs     = jwLs + Rs + Rd + Znode                                    the secondary loop
+//   Zp     = Rp + jwLp + (wM)²/Zs                                      the primary as the branch sees it
+//   Zb     = ESR + jw·ESL + 1/(jwC) + Zp                               the sensed branch
+//   Zl     = Rload + jw·ESLload
+//   Vo     = IL·(Zb || Zl),  Ic = IL·Zl/(Zb + Zl),  Is = Ic·jwM/Zs,  Vsense = Is·Znode/(1 + jwCb·Rb2)
+// The choke current is the forward converter's triangle of peak-to-peak dI rising for the
+// duty D of the period: its component has the amplitude
+//   |IL| = dI·sin(pi·D)/(pi²·D·(1 - D)).
+// Backward Euler at steps of at most T/100 adds about h/(2C) = 0.5 mohm to the capacitor and
+// w²·L·h/2 to each inductance's reactance: well under the tolerances.
+struct Expected {
+    C zb, zl, zs, znode, transfer;
+};
+
+Expected ClosedForm() {
+    const double w = 2.0 * std::numbers::pi / kPeriod;
+    const C j(0.0, 1.0);
+    const double lp = 1e-6, ls = 10e-3, k = std::sqrt(0.99), m = k * std::sqrt(lp * ls);
+    const double rp = 1e-3, rs = 0.1, rd = 0.01, rcs = 1.0, rb1 = 10e3, rb2 = 1e3, cb = 100e-12;
+    Expected e;
+    const C bias2 = rb2 + 1.0 / (j * w * cb);
+    e.znode = 1.0 / (1.0 / rcs + 1.0 / rb1 + 1.0 / bias2);
+    e.zs = j * w * ls + rs + rd + e.znode;
+    const C zp = rp + j * w * lp + (w * m) * (w * m) / e.zs;
+    e.zb = 0.01 + j * w * 1e-9 + 1.0 / (j * w * 100e-6) + zp;
+    e.zl = 5.0 + j * w * 1e-10;
+    e.transfer = j * w * m / e.zs;
+    return e;
+}
+
+TEST(CapacitorSense, RippleAndSensedCurrentFollowTheClosedForms) {
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("capacitor_sense", &problem);
+    ASSERT_TRUE(doc) << problem;
+    Harmonics hx(FigureWindowStart(kCycles * kPeriod));
+    CRunFigures fig(FigureWindowStart(kCycles * kPeriod));
+    const HeadlessRun run =
+        RunDesignHeadless(*doc, kCycles, &fig, nullptr, [&hx](const AnalysisContext& ctx) { hx.Observe(ctx); });
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    const Expected e = ClosedForm();
+    const double d = hx.Duty(), di = hx.ChokeRipple();
+    const double pi = std::numbers::pi;
+    const double il = di * std::sin(pi * d) / (pi * pi * d * (1.0 - d));
+    const C zout = e.zb * e.zl / (e.zb + e.zl);
+    const C ic = hx.Choke() * e.zl / (e.zb + e.zl);
+    std::printf("D %.4f dI %.4f |IL| %.5f (%.5f) |Vo| %.6f (%.6f) |Ic| %.5f (%.5f) |Is| %.7f (%.7f) |Vs| %.6f (%.6f)\n",
+                d, di, std::abs(hx.Choke()), il, std::abs(hx.Output()), std::abs(hx.Choke() * zout),
+                std::abs(hx.Capacitor()), std::abs(ic), std::abs(hx.Sensed()), std::abs(hx.Capacitor() * e.transfer),
+                std::abs(hx.SenseOutput()),
+                std::abs(hx.Sensed() * e.znode / (1.0 + C(0.0, 2.0 * pi / kPeriod * 100e-12 * 1e3))));
+    EXPECT_NEAR(std::abs(hx.Choke()), il, 0.02 * il);
+    EXPECT_NEAR(std::abs(hx.Output()), std::abs(hx.Choke() * zout), 0.05 * std::abs(hx.Choke() * zout));
+    EXPECT_NEAR(std::abs(hx.Capacitor()), std::abs(ic), 0.02 * std::abs(ic));
+    const double is = std::abs(hx.Capacitor() * e.transfer);
+    EXPECT_NEAR(std::abs(hx.Sensed()), is, 0.02 * is);
+}
+
+}  // namespace
