@@ -182,7 +182,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     const bool feedForward = ctl.controlMode == kControlFeedForward;
     if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward) || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
         ctl.optoVariant < 0 || ctl.optoVariant > 6 || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
-        ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
+        ctl.softStartResetEnabled)
         return Refuse(kRefuseControl);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
     if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);

@@ -290,7 +290,14 @@ int32_t CalcControlSectionQuantities() {
     }
 
     if (ci.currentLimitEnabled) {
-        const double sense = ctx->primary.currentSenseOutput;
+        // The limit senses the primary current, or the chokes' by the current limit network's
+        // weights.
+        double sense = ctx->primary.currentSenseOutput;
+        if (ci.currentSenseSource) {
+            sense = 0.0;
+            for (int32_t j = set.outputCount - 1; j >= 0; --j)
+                sense += ctx->pOutputChokeInput[j]->currentSenseWeight * ctx->outputChoke[j].currentSenseOutput;
+        }
         const double previous = ctl.currentLimitFeedback;
         ctl.currentLimitFeedback = CalcCurrentLimitFilter(sense, ci.currentLimitFilterResistance,
                                                           ci.currentLimitFilterCapacitance, s, previous);
