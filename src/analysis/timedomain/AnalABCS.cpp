@@ -160,7 +160,9 @@ CapacitorSenseStart CapacitorSenseStartOf(const OutputFilterStateRec& f) {
 void StartCapacitorSense(AnalysisContext& ctx, int32_t j) {
     const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
     OutputFilterStateRec& f = ctx.outputFilter[j];
-    f.csInductanceC = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kCapSenseXfmrTable)]);
+    // Its table's first point, or without a table the design's primary inductance.
+    const double table = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kCapSenseXfmrTable)]);
+    f.csInductanceC = table > 0.0 ? table : fi.csScaleDen;
     f.csInductanceB = f.csInductanceC / fi.csScaleDen * fi.csScaleNum;
     f.csInductanceA = std::sqrt(f.csInductanceC * f.csInductanceB) * fi.csCoupling;
     f.csValue1 = f.senseXfmrSecondaryCurrent = f.csValue12 = f.biasCurrent = 0.0;
