@@ -144,3 +144,46 @@ INSTANTIATE_TEST_SUITE_P(FirstStage, CapacitorSense, ::testing::Values(false, tr
                          });
 
 }  // namespace
+
+namespace {
+
+// Peak current control reading the capacitor's sensed current instead of the primary's (the
+// peak_current design with this first stage, Resistor Cap Sense raised to 50 ohm, Capacitor Bias
+// cut to 10 pF, the current feedback network weighting output 1 by 100 %): the sensed current
+// rises from about 0 at each turn-on with the choke current, so each pulse ends when the sense
+// output, (IL - ILmin)·M/Ls through Rcs || Rb1 = 49.75 ohm, plus the bias 1 V·50/(10 k + 50)
+// = 5 mV, reaches the control voltage Vc, and the voltage loop holds the output on its 10 V set
+// point through it. The sense output peaks above Vc by its rise over the lags: Resistor Bias 2
+// into Capacitor Bias (10 ns), the ramp filter R7·C6 (10 ns) and the 30 ns turn-off delay,
+// rising at the choke's up-slope dI/(D·T) times M/Ls·49.75 ohm.
+TEST(CapacitorSense, PeakCurrentControlRegulatesThroughTheSensedCapacitorCurrent) {
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("peak_current", &problem);
+    ASSERT_TRUE(doc) << problem;
+    {
+        CPwrQuorraDoc sensed;
+        sensed.OnNewDocument();
+        BuildCapacitorSense(sensed);
+        *doc->Get1StgOutputFilter1() = *sensed.Get1StgOutputFilter1();
+    }
+    doc->Get1StgOutputFilter1()->GetResistorCapSense().m_dResistance = 50.0;
+    doc->Get1StgOutputFilter1()->GetCapacitorBias().m_dCapacitance = 10e-12;
+    doc->GetControlSection()->GetFeedbackCurrentSourceVIS().m_iSensedCurrent = CCrntSensSource::SENSE_OUTPUT_CAPACITOR;
+    CCurrentFeedbackNetwork& cfn = *doc->GetCurrentFeedbackNetwork();
+    cfn.m_bOutputEnable[0] = TRUE;
+    cfn.m_dOutputWeight[0] = 100.0;
+    doc->CheckAllSections();
+    const double from = FigureWindowStart(0.03);
+    CRunFigures fig(from);
+    double sensePeak = -1e300;
+    const HeadlessRun run = RunDesignHeadless(*doc, 0.0, &fig, nullptr, [&](const AnalysisContext& ctx) {
+        if (ctx.stepState.time > from) sensePeak = std::max(sensePeak, ctx.outputFilter[0].currentSenseOutput);
+    });
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    EXPECT_NEAR(fig.OutputAverage(), 10.0, 0.005 * 10.0);
+    const double slope = fig.ChokePeakToPeak() / (fig.Duty() * kPeriod) * std::sqrt(0.99) * 0.01 * 49.75;
+    const double expected = fig.ControlAverage() + slope * 50e-9;
+    EXPECT_NEAR(sensePeak, expected, 0.005 * expected);
+}
+
+}  // namespace
