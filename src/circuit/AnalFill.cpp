@@ -748,6 +748,8 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
         r.senseResistorOn = Flag(sensing);
         r.senseXfmrOn = Flag(sensing);
         r.biasDividerOn = Flag(sensing);
+        r.senseBranchAOn = Flag(sensing);                                          // Resistor Cap Sense
+        r.senseBranchBOn = Flag(sensing);                                          // Resistor Bias 1
         CCapacitor& c = f1.GetCapacitorOut1();                                     // C.OUT1 group
         Put(r.capacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "Capacitor Out 1 breakdown voltage");
         Put(r.rippleInductance, c.m_dEsl, sec, "Capacitor Out 1 ESL");
@@ -772,6 +774,13 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
             Put(r.senseResistance, ResistanceAt(f1.GetResistorCapSense()), sec, "Resistor Cap Sense");
             Put(r.biasVoltage, f1.GetVoltageSourceVBias().m_dDCMagnitude, sec, "Voltage Source V Bias");
             Put(r.biasUpperResistance, ResistanceAt(f1.GetResistorBias1()), sec, "Resistor Bias 1");
+            Put(r.csTermA, ResistanceAt(f1.GetResistorBias2()), sec, "Resistor Bias 2");
+            Put(r.csTermC, ResistanceAt(f1.GetResistorCapSense()), sec, "Resistor Cap Sense (bias divider)");
+            Put(r.filterTermParamE, CapacitanceAt(f1.GetCapacitorBias()), sec, "Capacitor Bias capacitance");
+            Put(r.sectionQuantityParamR, ForwardVoltageAt(f1.GetCurrentSenseDiode()), sec,
+                "Current Sense Diode forward voltage");
+            Put(r.csScaleNum, ct.m_dSecondaryInductance, sec, "current sense transformer secondary inductance");
+            Put(r.csScaleDen, ct.m_dPrimaryInductance, sec, "current sense transformer primary inductance");
             Put(r.senseDiodeResistance, f1.GetCurrentSenseDiode().m_dDynamicResistance, sec,
                 "Current Sense Diode dynamic resistance");
             Put(r.senseRectifierBreakdownVoltage, f1.GetCurrentSenseDiode().m_dBreakdownVoltage, sec,

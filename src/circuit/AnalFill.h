@@ -49,6 +49,12 @@
 // - Feedback: the error amplifier sees sum_k (w_mod,k·V_mod,k + w_load,k·V_load,k) / V_target,k
 //   × gain, so with gain = the reference's DC value an output at its target presents the
 //   reference to the amplifier.
+// - Capacitor current sense of the first stage: the transformer is two coupled windings, its
+//   primary inductance from its table, its secondary's = that × csScaleNum / csScaleDen (the
+//   design's secondary and primary inductances) and their coupling csCoupling; Resistor Bias 2
+//   in csTermA, Capacitor Bias in filterTermParamE, the diode's forward voltage in
+//   sectionQuantityParamR; Resistor Cap Sense is both the sense resistor and the bias
+//   divider's lower resistor csTermC (the estimate's bias Vb·csTermC/(Rb1 + csTermC)).
 // - Secondary polarity s(k), effective turns T(k) and the stacking of joined windings come
 //   from the primary section's winding arrangement (winding-end codes).
 // - Saturation tables, (current A, inductance H): the part's core saturation characteristic

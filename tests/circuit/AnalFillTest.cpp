@@ -908,6 +908,31 @@ TEST_F(AnalFillTest, OutputFilterAndLoadVariants) {
     }
 }
 
+// The capacitor current sense network reaches the step whole: the transformer's two
+// inductances for its secondary's share, Resistor Bias 2, Capacitor Bias and the diode's drop.
+TEST_F(AnalFillTest, CapacitorCurrentSenseNetwork) {
+    BuildCapacitorSense(*doc);
+    C1StgOutputFilter& f1 = *doc->Get1StgOutputFilter1();
+    f1.GetCurrentSenseDiode().m_dForwardVoltage = 0.4;
+    f1.GetCurrentSenseDiode().m_dForwardVoltageTempCoef = 0.0;
+    ASSERT_TRUE(Fill()) << problem;
+    const OutputFilterInputRec& r = *doc->GetOutputFilterInput(0);
+    EXPECT_EQ(r.senseBranchAOn, 1);
+    EXPECT_EQ(r.senseBranchBOn, 1);
+    EXPECT_EQ(r.csScaleNum, 10e-3);
+    EXPECT_EQ(r.csScaleDen, 1e-6);
+    EXPECT_DOUBLE_EQ(r.csCoupling, std::sqrt(0.99));
+    EXPECT_EQ(r.senseResistance, 1.0);
+    EXPECT_EQ(r.csTermC, 1.0);
+    EXPECT_EQ(r.biasUpperResistance, 10e3);
+    EXPECT_EQ(r.csTermA, 1e3);
+    EXPECT_EQ(r.filterTermParamE, 100e-12);
+    EXPECT_EQ(r.biasVoltage, 1.0);
+    EXPECT_EQ(r.sectionQuantityParamR, 0.4);
+    EXPECT_EQ(r.senseDiodeResistance, 0.01);
+    EXPECT_EQ(doc->GetTable(OutputTableIndex(1, kCapSenseXfmrTable))->points[0].magnitude, 1e-6);
+}
+
 TEST_F(AnalFillTest, ErrorAmplifierNetworkOfEachVariant) {
     // R1 always; R2, C1 in 0; C3 in 0, 1, 3; R3, C2 in 0, 1, 2; Rfb in 4 to 7.
     struct Case {

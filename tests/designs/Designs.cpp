@@ -32,6 +32,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"coupled_chokes", &BuildCoupledChokes},
         {"voltage_loop", &BuildVoltageLoop},
         {"hysteretic", &BuildHysteretic},
+        {"capacitor_sense", &BuildCapacitorSense},
     };
     return designs;
 }

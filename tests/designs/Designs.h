@@ -44,3 +44,4 @@ void BuildTwoStage(CPwrQuorraDoc& doc);
 void BuildCoupledChokes(CPwrQuorraDoc& doc);
 void BuildVoltageLoop(CPwrQuorraDoc& doc);
 void BuildHysteretic(CPwrQuorraDoc& doc);
+void BuildCapacitorSense(CPwrQuorraDoc& doc);

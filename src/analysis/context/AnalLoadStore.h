@@ -32,10 +32,23 @@ struct SecondStageCoeffs {
     BranchPair inductor, damping, series, capacitor, dampingCapacitor, outputNode, total;
 };
 
+// The first stage's capacitor current sense over the step (see AnalMFlt.h).
+struct CapacitorSenseCoeffs {
+    BranchPair primary{};      // the transformer's primary in the sensed branch
+    double gain = 0.0;         // secondary current = gain·primary current + offset
+    double offset = 0.0;
+    BranchPair node{};         // the sense node seen from the diode
+    BranchPair biasBranch{};   // Resistor Bias 2 and Capacitor Bias
+    BranchPair biasCapacitor{};
+};
+
 struct LoadStepStore {
     LoadNetworkCoeffs output[kMaxOutputs];
     SecondStageCoeffs secondStage[kMaxOutputs];
     BranchPair firstStageDamping[kMaxOutputs];  // the first stage's damping branch
+    CapacitorSenseCoeffs capacitorSense[kMaxOutputs];
+    BranchPair sensedBranch[kMaxOutputs];  // the capacitors above the sense transformer's primary
+    double senseCurrentSlope[kMaxOutputs] = {};  // the sense diode's current over the last step (A/s)
     double loadVoltage[kMaxOutputs] = {};  // the output node behind the second stage (V)
     // The output chokes on one core: M[j][k]·s (ohm), zero diagonal; all zero when uncoupled.
     double chokeMutual[kMaxOutputs][kMaxOutputs] = {};

@@ -1227,6 +1227,8 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
         const OutputChokeInputRec* ch = params.pOutputChokeInput[j];
         const OutputFilterInputRec* fi = params.pOutputFilterInput[j];
         if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn || fi->hasInductorB || fi->hasCapB) return false;
+        // Nor does it set the capacitor current sense transformer and its network.
+        if (fi->senseXfmrOn) return false;
         // A load source's sine has no operating point that repeats every switching period.
         const LoadNetworkInputRec* ld = params.pLoadNetworkInput[j];
         if (!ld || (ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0))

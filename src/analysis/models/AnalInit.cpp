@@ -212,6 +212,10 @@ int32_t TurnOnInitialValues() {
         f.capacitorVoltage = 0.0;
         f.capacitorCurrent = 0.0;
         f.outputVoltage = 0.0;
+        // The capacitor current sense at rest: its diode open, its sense output at 0.
+        f.filterFlagA = 0;
+        f.csValue1 = f.senseXfmrSecondaryCurrent = f.senseDiodeCurrent = f.csValue12 = f.biasCurrent = 0.0;
+        f.currentSenseOutput = 0.0;
         LoadNetworkStateRec& ld = ctx->loadNetwork[j];
         ld.resistorCurrent = 0.0;
         ld.resistorVoltage = 0.0;

@@ -37,6 +37,7 @@ constexpr uint32_t kRefuseHystereticSense = 58946;
 constexpr int32_t kControlHysteretic = 3;
 constexpr uint32_t kRefusePrimaryValues = 58900;
 constexpr uint32_t kRefuseStackLoop = 58901;
+constexpr uint32_t kRefuseCapacitorSenseValues = 58921;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kPrimaryPassiveClampSenseResistor = 9;
@@ -55,6 +56,16 @@ bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
 bool NonNegative(double v) { return std::isfinite(v) && v >= 0.0; }
 
 EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
+
+// The capacitor current sense: a transformer with both inductances and a coupling from 0 to
+// 1, and every resistor and the bias capacitor of its network, or its step would divide by 0.
+bool CapacitorSenseUsable(const OutputFilterInputRec& f) {
+    return Positive(f.csScaleNum) && Positive(f.csScaleDen) && f.csCoupling >= 0.0 && f.csCoupling <= 1.0 &&
+           NonNegative(f.senseXfmrResistance) && NonNegative(f.senseXfmrSecondaryResistance) &&
+           NonNegative(f.sectionQuantityParamR) && NonNegative(f.senseDiodeResistance) &&
+           Positive(f.senseResistance) && Positive(f.biasUpperResistance) && Positive(f.csTermA) &&
+           Positive(f.filterTermParamE) && std::isfinite(f.biasVoltage);
+}
 
 }  // namespace
 
@@ -121,11 +132,11 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
         const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
         const bool plainChoke = choke->chokeOn != 0;  // with or without its skim inductor
-        // The first stage's capacitor with or without damping (not the current-sensing ones);
-        // any second stage.
+        // Every first stage, with or without damping and current sensing; any second stage.
         const int32_t second = filter->sectionQuantityFlagB;
-        const bool singleCapacitor =
-            (filter->sectionQuantityFlagA == 0 || filter->sectionQuantityFlagA == 1) && second >= 0 && second <= 6;
+        const int32_t first = filter->sectionQuantityFlagA;
+        const bool singleCapacitor = first >= 0 && first <= 3 && second >= 0 && second <= 6 &&
+                                     (filter->senseXfmrOn != 0) == (first == 2 || first == 3);
         // Every load variant, with the parts the fill gives it.
         const int32_t lv = load->sectionQuantityFlagA;
         const bool knownLoad = (lv == 0 && load->resistorOn) || (lv == 1 && load->resistorOn && load->inductorOn) ||
@@ -138,6 +149,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const bool voltageFeedbackOnly = !(rect->dutyWeight != 0.0);
         if (!diodes || !plainChoke || !singleCapacitor || !knownLoad || !targetSet || !voltageFeedbackOnly)
             return Refuse(kRefuseOutput, j + 1);
+        if (filter->senseXfmrOn && !CapacitorSenseUsable(*filter)) return Refuse(kRefuseCapacitorSenseValues, j + 1);
     }
     // Stacked windings must form chains: a winding sits on at most one other, never on the
     // one that sits on it.
@@ -156,12 +168,19 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
             Saturates(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
             Saturates(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
             Saturates(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kDampingInductorTable)]))
+            Saturates(params.pTable[OutputTableIndex(k, kDampingInductorTable)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kCapSenseXfmrTable)]))
             return Refuse(kRefuseSaturation);
 
     const ControlInputRec& ctl = *params.pControlInput;
-    // Average current control senses the primary or the chokes; the capacitor sense is not built.
-    const bool currentSensed = (ctl.senseSource == 0 || ctl.senseSource == 1) && !ctl.currentInjectionOn;
+    // The current modes sense the primary, the chokes, or the capacitor current of outputs
+    // whose first stage senses it.
+    bool capacitorsSensed = ctl.senseSource == 2;
+    for (int32_t j = 0; capacitorsSensed && j < set->outputCount; ++j)
+        if (params.pOutputChokeInput[j]->senseWeight != 0.0 && !params.pOutputFilterInput[j]->senseXfmrOn)
+            capacitorsSensed = false;
+    const bool currentSensed =
+        (ctl.senseSource == 0 || ctl.senseSource == 1 || capacitorsSensed) && !ctl.currentInjectionOn;
     const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
     const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
     const bool feedForward = ctl.controlMode == kControlFeedForward;
@@ -171,7 +190,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward && !hysteretic) ||
         ctl.veaVariant < 0 || ctl.veaVariant > 7 || ctl.optoVariant < 0 || ctl.optoVariant > 6 ||
         (!ctl.clockEnabled && !hysteretic) || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
-        ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0) ||
+        ctl.softStartResetEnabled ||
         (hysteretic && ctl.currentInjectionOn))
         return Refuse(kRefuseControl);
     if (hysteretic && ctl.senseSource != 1) return Refuse(kRefuseHystereticSense);

@@ -11,6 +11,7 @@
 #include "analysis/models/AnalMVea.h"
 #include "analysis/models/AnalMPri.h"
 #include "analysis/timedomain/AnalEdge.h"
+#include "analysis/timedomain/AnalABCS.h"
 #include "analysis/timedomain/AnalLine.h"
 #include "records/Utils.h"
 
@@ -244,6 +245,7 @@ int32_t DetermineTimeStep() {
     if (pri.switchState == 2 && !pri.switch1Conducting && pri.switch1DiodeConducting)
         ProposeCurrentEnd(step, -pri.primaryWindingCurrent, -st.primaryCurrentSlope);
     ProposeLineDiodeEvents(step);
+    ProposeFilterSenseEvents(step);
 
     const double h = step.nextTimeStep;
     if (!(h > 0.0) || !std::isfinite(h)) return 0;
@@ -278,10 +280,13 @@ int32_t CalcControlSectionQuantities() {
     // feed-forward control it is the bulk voltage that charges the ramp.
     if (ci.controlMode == kFeedForwardMode) {
         ctl.currentFeedbackVoltage = ctx->inputCapacitor.inputVoltage;
-    } else if (ci.senseSource == 1) {
+    } else if (ci.senseSource == 1 || ci.senseSource == 2) {
+        // The chokes' sense outputs, or the first stages' capacitor current sense outputs.
         double sensed = 0.0;
         for (int32_t j = set.outputCount - 1; j >= 0; --j)
-            sensed += ctx->pOutputChokeInput[j]->senseWeight * ctx->outputChoke[j].currentSenseOutput;
+            sensed += ctx->pOutputChokeInput[j]->senseWeight * (ci.senseSource == 1
+                                                                    ? ctx->outputChoke[j].currentSenseOutput
+                                                                    : ctx->outputFilter[j].currentSenseOutput);
         ctl.currentFeedbackVoltage = sensed;
     } else {
         ctl.currentFeedbackVoltage = ctx->primary.currentSenseOutput;
@@ -329,7 +334,14 @@ int32_t CalcControlSectionQuantities() {
     }
 
     if (ci.currentLimitEnabled) {
-        const double sense = ctx->primary.currentSenseOutput;
+        // The limit senses the primary current, or the chokes' by the current limit network's
+        // weights.
+        double sense = ctx->primary.currentSenseOutput;
+        if (ci.currentSenseSource) {
+            sense = 0.0;
+            for (int32_t j = set.outputCount - 1; j >= 0; --j)
+                sense += ctx->pOutputChokeInput[j]->currentSenseWeight * ctx->outputChoke[j].currentSenseOutput;
+        }
         const double previous = ctl.currentLimitFeedback;
         ctl.currentLimitFeedback = CalcCurrentLimitFilter(sense, ci.currentLimitFilterResistance,
                                                           ci.currentLimitFilterCapacitance, s, previous);
@@ -449,6 +461,7 @@ int32_t DetermineTimeStepAfterStep() {
         rs.outputConducting = rs.rectifier1On || rs.diodeConducting;
     }
     if (UpdateLineDiodeConduction()) event = 1;
+    if (UpdateFilterSenseDiodes()) event = 1;
     st.deviceEventThisStep = event;
     step.settlingFlagB = event;  // EventThisStep
 

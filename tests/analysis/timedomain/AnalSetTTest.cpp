@@ -383,7 +383,7 @@ TEST_F(StepSetUp, UnsimulatedVariantsFailTheirStep) {
          "Problem:  Failure calculating input capacitor quantities."},
         {"doubler on one capacitor", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 5; },
          "Problem:  Failure calculating line rectifier quantities."},
-        {"first stage with current sensing", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 2; },
+        {"current sensing without its transformer", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 2; },
          "Problem:  Failure calculating first stage output filter quantities."},
         {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
          "Problem:  Failure calculating second stage output filter quantities."},

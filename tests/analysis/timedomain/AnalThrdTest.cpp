@@ -223,8 +223,6 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
          "this analysis type cannot be simulated yet"},
         {"peak current without its ramp", [](FirstConfigRecords& r) { r.control.controlMode = 0; },
          "the current ramp needs a positive value"},
-        {"current limit from the chokes", [](FirstConfigRecords& r) { r.control.currentSenseSource = 1; },
-         "control section"},
         {"opto-isolator without its parts", [](FirstConfigRecords& r) { r.control.optoVariant = 0; },
          "the opto-isolator needs a positive value"},
         {"error amplifier network without its input branch", [](FirstConfigRecords& r) { r.control.veaVariant = 4; },
