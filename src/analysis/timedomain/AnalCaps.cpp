@@ -33,6 +33,8 @@ constexpr uint32_t kRefuseFeedForwardValues = 58944;
 constexpr int32_t kControlFeedForward = 1;
 constexpr uint32_t kRefusePrimaryValues = 58900;
 constexpr uint32_t kRefuseStackLoop = 58901;
+constexpr uint32_t kRefuseNoCurrentLoop = 58881;
+constexpr int32_t kKindCurrentLoop = 3;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kPrimaryPassiveClampSenseResistor = 9;
@@ -55,9 +57,9 @@ EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
 }  // namespace
 
 bool EngineRunsKind(int32_t kind) {
-    // The time-domain kinds: the turn-on transient and the steady state; the voltage-loop
-    // response, the input-to-output and the amplifier analyses.
-    return kind == 0 || kind == 1 || kind == 2 || kind == 4 || kind == 5;
+    // The time-domain kinds: the turn-on transient and the steady state; the voltage-loop and
+    // current-loop responses, the input-to-output and the amplifier analyses.
+    return kind >= 0 && kind <= 5;
 }
 
 EngineRefusal KindRefusal() { return Refuse(kRefuseKind); }
@@ -157,7 +159,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     const ControlInputRec& ctl = *params.pControlInput;
     // Average current control senses the primary or the chokes; the capacitor sense is not built.
-    const bool currentSensed = (ctl.senseSource == 0 || ctl.senseSource == 1) && !ctl.currentInjectionOn;
+    // The step adds the current-loop source's offset only: its sine runs in no run but a sweep,
+    // which silences it.
+    const bool sweep = set->analysisKind >= 2;
+    const bool currentSensed = (ctl.senseSource == 0 || ctl.senseSource == 1) && (sweep || !ctl.currentInjectionOn);
     const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
     const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
     const bool feedForward = ctl.controlMode == kControlFeedForward;
@@ -165,6 +170,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         ctl.optoVariant < 0 || ctl.optoVariant > 6 || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
         ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
         return Refuse(kRefuseControl);
+    // The current-loop response needs a current loop to open.
+    if (set->analysisKind == kKindCurrentLoop && !averageCurrent && !peakCurrent) return Refuse(kRefuseNoCurrentLoop);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
     if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
     if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);

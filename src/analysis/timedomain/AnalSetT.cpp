@@ -25,6 +25,7 @@ constexpr double kLockedReference = 1e-6;  // V
 constexpr int32_t kAverageCurrentMode = 4;
 constexpr int32_t kPeakCurrentMode = 0;
 constexpr int32_t kFeedForwardMode = 1;
+constexpr int32_t kHystereticMode = 3;
 
 double OnTimeHold(const AnalysisContext* ctx) {
     const double fraction = ctx->pControlInput->clockBlankingFraction;
@@ -131,6 +132,7 @@ int32_t UpdateControlSectionState() {
     step.driveOnPrevious = step.driveOn;
     if (!step.driveOn && want) {
         step.driveOn = 1;
+        ctx->primary.switch1FlagA = 1;
         step.lastDriveEdgeTime = step.time;
         ++step.driveEdgeCount;
         st.offEdgeTimer = -1.0;
@@ -277,7 +279,7 @@ int32_t CalcControlSectionQuantities() {
     // Average current control: the current error amplifier holds the sensed current at the
     // limited error voltage, and its output sets the duty.
     if (ci.controlMode == kAverageCurrentMode) {
-        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        ctl.currentLoopInjection = ci.currentInjectionOffset + ctl.currentLoopSweepInjection;
         if (!CalcCurrentErrorAmp(CurrentAmpNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
                                  control, s, &ctl))
             return 0;
@@ -297,6 +299,11 @@ int32_t CalcControlSectionQuantities() {
         int32_t periodStart = 0;
         AdvanceSawtoothClock(ci, ctl, h, &periodStart);
         if (periodStart) {
+            // A sweep warns when a whole period passed with the drive on, or without a pulse.
+            if (set.analysisKind >= 2 && ci.controlMode != kHystereticMode) {
+                if (step.driveOn || !ctx->primary.switch1FlagA) ctl.controlFlagA = 1;
+                ctx->primary.switch1FlagA = 0;
+            }
             step.cycleTime = 0.0;
             ctl.comparatorAux = 0.0;
             ctx->engine.pulseEnded = 0;
@@ -304,7 +311,7 @@ int32_t CalcControlSectionQuantities() {
     }
     double inverting = ctl.clockVoltage;
     if (ci.controlMode == kPeakCurrentMode) {
-        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        ctl.currentLoopInjection = ci.currentInjectionOffset + ctl.currentLoopSweepInjection;
         if (!SolveCurrentRampNetwork(RampNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
                                      ctl.clockVoltage, s, &ctl))
             return 0;
