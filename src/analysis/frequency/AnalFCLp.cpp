@@ -21,7 +21,10 @@ void Inject(AnalysisContext& ctx, double value) { ctx.control.currentLoopSweepIn
 
 int32_t Read(AnalysisContext& ctx, FrequencySweepState& st) {
     const ControlStateRec& c = ctx.control;
-    st.measured[0] = c.currentEaOutput;
+    // The voltage the current signal is compared with: the current error amplifier's output in
+    // average current control, the control voltage in peak current control (which has no such
+    // amplifier: its output would be a constant and its gains minus infinity).
+    st.measured[0] = c.pwmControlVoltage;
     st.measured[1] = c.currentFeedbackVoltage + c.currentLoopInjection;
     st.measured[2] = c.currentFeedbackVoltage;
     return 1;

@@ -1,6 +1,7 @@
 // Current-loop response: a sine added to the returned current-sense signal x_c where it enters
 // the current loop (the current error amplifier in average current control, the ramp network
-// in peak current control). Measured: x_a the current error amplifier's output, x_b = x_c +
+// in peak current control). Measured: x_a the current error amplifier's output (in peak
+// current control the control voltage the ramp is compared with), x_b = x_c +
 // the sine (what the loop's input sees), x_c.
 //   1 "Current Loop Gain" 20·log10(Mc/Mb)          2 "Current Loop Phase" Pc - Pb
 //   3 "Current Error Amp Gain" Ma/Mb              4 its phase Pa - Pb
