@@ -14,12 +14,16 @@ constexpr uint32_t kModuleAnalFI2O = 56011;
 double FloorNear(double x) { return std::floor(x + 1e-9); }
 double CeilNear(double x) { return std::ceil(x - 1e-9); }
 
+// The design's line frequency, kept when the sweep begins: every frequency's window is fitted
+// to it, not to the one the previous frequency retuned the line to (the run's worker only).
+double g_designLineFrequency = 0.0;
+
 // The window for the sweep: the ripple-commensurate one, with the line retuned to it.
 double Window(AnalysisContext& ctx, double frequency, double period) {
     LineSourceInputRec& line = *ctx.pLineSourceInput;
     const AnalysisSettingsRec& set = *ctx.pSettings;
     const LineRippleWindow w =
-        RippleCommensurateWindow(frequency, line.lineFrequency, set.lineRectifierVariant, set.linePhaseCount);
+        RippleCommensurateWindow(frequency, g_designLineFrequency, set.lineRectifierVariant, set.linePhaseCount);
     if (!(w.window > 0.0)) return SweepWindowLength(frequency, period);
     line.lineFrequency = w.lineFrequency;
     return w.window;
@@ -27,6 +31,7 @@ double Window(AnalysisContext& ctx, double frequency, double period) {
 
 double Begin(AnalysisContext& ctx) {
     ctx.stepState.lineInputInjection = 0.0;
+    g_designLineFrequency = ctx.pLineSourceInput->lineFrequency;
     return 0.0;
 }
 
