@@ -38,6 +38,8 @@ constexpr int32_t kControlHysteretic = 3;
 constexpr uint32_t kRefusePrimaryValues = 58900;
 constexpr uint32_t kRefuseStackLoop = 58901;
 constexpr uint32_t kRefuseCapacitorSenseValues = 58921;
+constexpr uint32_t kRefuseNoCurrentLoop = 58881;
+constexpr int32_t kKindCurrentLoop = 3;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kPrimaryPassiveClampSenseResistor = 9;
@@ -70,9 +72,9 @@ bool CapacitorSenseUsable(const OutputFilterInputRec& f) {
 }  // namespace
 
 bool EngineRunsKind(int32_t kind) {
-    // The time-domain kinds: the turn-on transient and the steady state; the voltage-loop
-    // response, the input-to-output and the amplifier analyses.
-    return kind == 0 || kind == 1 || kind == 2 || kind == 4 || kind == 5;
+    // The time-domain kinds: the turn-on transient and the steady state; the voltage-loop and
+    // current-loop responses, the input-to-output and the amplifier analyses.
+    return kind >= 0 && kind <= 5;
 }
 
 EngineRefusal KindRefusal() { return Refuse(kRefuseKind); }
@@ -174,13 +176,15 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     const ControlInputRec& ctl = *params.pControlInput;
     // The current modes sense the primary, the chokes, or the capacitor current of outputs
-    // whose first stage senses it.
+    // whose first stage senses it. The step adds the current-loop source's offset only: its sine
+    // runs in no run but a sweep, which silences it.
     bool capacitorsSensed = ctl.senseSource == 2;
     for (int32_t j = 0; capacitorsSensed && j < set->outputCount; ++j)
         if (params.pOutputChokeInput[j]->senseWeight != 0.0 && !params.pOutputFilterInput[j]->senseXfmrOn)
             capacitorsSensed = false;
+    const bool sweep = set->analysisKind >= 2;
     const bool currentSensed =
-        (ctl.senseSource == 0 || ctl.senseSource == 1 || capacitorsSensed) && !ctl.currentInjectionOn;
+        (ctl.senseSource == 0 || ctl.senseSource == 1 || capacitorsSensed) && (sweep || !ctl.currentInjectionOn);
     const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
     const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
     const bool feedForward = ctl.controlMode == kControlFeedForward;
@@ -196,6 +200,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (hysteretic && ctl.senseSource != 1) return Refuse(kRefuseHystereticSense);
     if (hysteretic && (!HystNetworkValid(HystNetworkOf(ctl)) || !Positive(ctl.referenceValue)))
         return Refuse(kRefuseHystereticValues);
+    // The current-loop response needs a current loop to open.
+    if (set->analysisKind == kKindCurrentLoop && !averageCurrent && !peakCurrent) return Refuse(kRefuseNoCurrentLoop);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
     if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
     if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);

@@ -185,6 +185,7 @@ int32_t UpdateControlSectionState() {
     if (!step.driveOn && want) {
         step.driveOn = 1;
         if (hysteretic) MeasureHystereticPeriod(step);
+        ctx->primary.switch1FlagA = 1;
         step.lastDriveEdgeTime = step.time;
         ++step.driveEdgeCount;
         BeginDriveOnEdge(*ctx);
@@ -326,7 +327,7 @@ int32_t CalcControlSectionQuantities() {
     // Average current control: the current error amplifier holds the sensed current at the
     // limited error voltage, and its output sets the duty.
     if (ci.controlMode == kAverageCurrentMode) {
-        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        ctl.currentLoopInjection = ci.currentInjectionOffset + ctl.currentLoopSweepInjection;
         if (!CalcCurrentErrorAmp(CurrentAmpNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
                                  control, s, &ctl))
             return 0;
@@ -359,6 +360,11 @@ int32_t CalcControlSectionQuantities() {
         AdvanceSawtoothClock(ci, ctl, h, &periodStart);
         if (periodStart) {
             StartTransitionPeriod(*ctx);
+            // A sweep warns when a whole period passed with the drive on, or without a pulse.
+            if (set.analysisKind >= 2 && ci.controlMode != kHystereticMode) {
+                if (step.driveOn || !ctx->primary.switch1FlagA) ctl.controlFlagA = 1;
+                ctx->primary.switch1FlagA = 0;
+            }
             step.cycleTime = 0.0;
             ctl.comparatorAux = 0.0;
             ctx->engine.pulseEnded = 0;
@@ -366,7 +372,7 @@ int32_t CalcControlSectionQuantities() {
     }
     double inverting = ctl.clockVoltage;
     if (ci.controlMode == kPeakCurrentMode) {
-        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        ctl.currentLoopInjection = ci.currentInjectionOffset + ctl.currentLoopSweepInjection;
         if (!SolveCurrentRampNetwork(RampNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
                                      ctl.clockVoltage, s, &ctl))
             return 0;
