@@ -1218,22 +1218,21 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
     const PrimaryInputRec* pri = params.pPrimaryInput;
     const ControlInputRec* ctl = params.pControlInput;
     if (!set || !line || !pri || !ctl) return false;
-    if (set->linePhaseCount != 1 || set->lineFilterVariant != 9 || set->lineRectifierVariant != 0 ||
-        line->lineMagnitude != 0.0)
-        return false;
-    if (pri->topology != 0 && pri->topology != 1) return false;
+    // A DC line, through any line filter and rectifier: an AC line's bulk moves over the line
+    // period, which one switching period's shooting cannot find.
+    if (!(line->lineMagnitude == 0.0)) return false;
+    // Every primary family, with either current sense.
+    if (pri->topology < 0 || pri->topology > 9) return false;
     if (ctl->controlMode != 2 || ctl->optoVariant != 6) return false;
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return false;
     for (int32_t j = 0; j < set->outputCount; ++j) {
         const OutputChokeInputRec* ch = params.pOutputChokeInput[j];
         const OutputFilterInputRec* fi = params.pOutputFilterInput[j];
-        if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn || fi->hasInductorB || fi->hasCapB) return false;
+        if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn) return false;
         // A load source's sine has no operating point that repeats every switching period.
         const LoadNetworkInputRec* ld = params.pLoadNetworkInput[j];
         if (!ld || (ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0))
             return false;
     }
-    // The estimate sets each choke on its own core.
-    if (set->coupledOutputChokes) return false;
     return true;
 }

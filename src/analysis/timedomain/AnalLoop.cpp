@@ -184,7 +184,9 @@ int32_t RunLoopCycles(CycleSample* start, CycleSample* end, LoopCyclesResult& r,
     }
     const double period = step.switchingPeriod;
     // A period that never ends (the clock never restarts) must not hold the run.
-    const double deadline = step.time + (mode == 1 ? settle : 0.0) + kPeriodsWithoutEnd * period;
+    // The clamp's measuring run may take its 101 period starts before it ends.
+    const double deadline =
+        step.time + (mode == 1 ? settle : 0.0) + (mode == 2 ? 101.0 * period : 0.0) + kPeriodsWithoutEnd * period;
     bool sawStateTwo = false;
     for (;;) {
         const int32_t wasOn = step.driveOn;

@@ -24,10 +24,8 @@ class SteadyStartOf : public ::testing::TestWithParam<RegressionDesign> {};
 // or varying load source the operating-point estimate does not set: their steady-state run is
 // refused, never started from a wrong point.
 bool EstimateCovers(const char* name) {
-    static const char* const kRefused[] = {"opto_loop",     "average_current", "peak_current", "feed_forward",
-                                           "passive_clamp", "resonant_reset",  "active_clamp", "reset_winding",
-                                           "ac_bridge",     "ac_doubler",      "two_stage",    "load_source",
-                                           "coupled_chokes"};
+    static const char* const kRefused[] = {"opto_loop", "average_current", "peak_current", "feed_forward",
+                                           "ac_bridge", "ac_doubler",      "load_source"};
     for (const char* r : kRefused)
         if (std::string(name) == r) return false;
     return true;
@@ -43,8 +41,7 @@ const char* KnownStartGap(const char* name) {
         const char* why;
     } kGaps[] = {{"closed_loop", "error amplifier starts uncharged"},
                  {"uvlo", "error amplifier starts uncharged"},
-                 {"current_limit", "overload with the current limit active"},
-                 {"four_outputs", "outputs refined one by one, not as coupled"}};
+                 {"current_limit", "overload with the current limit active"}};
     for (const auto& g : kGaps)
         if (std::string(name) == g.name) return g.why;
     return nullptr;
