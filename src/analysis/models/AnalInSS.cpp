@@ -361,9 +361,11 @@ int32_t InitSteadyStateLinePhase(AnalysisContext& ctx, int32_t p, double i) {
         ph.sourceVoltage = ph.phaseVoltage;
         ph.filterVoltage = ph.phaseVoltage - ph.firstInductorVoltage;
     }
-    if (li.inputCapacitorOn) {
+    // The filter's capacitors (Capacitor In and the damping one beside it) hold the filter
+    // node's DC voltage: the line less the drops before that node.
+    if (li.sourceOn || li.inputCapacitorOn) {
         ph.filterCapCurrent = ph.firstStageCapacitorDampingResistorVoltage = 0.0;
-        ph.filterCapVoltage = ph.filterCapVoltage2 = ph.filterVoltage;
+        ph.filterCapVoltage = ph.filterCapVoltage2 = ph.lineVoltage - li.lineResistance * i - ph.firstInductorVoltage;
     }
     // Without the damping branch's resistor no current is shared into it.
     ph.dampingBranchCurrent = 0.0;

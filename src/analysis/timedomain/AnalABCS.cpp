@@ -145,8 +145,12 @@ int32_t AssembleLoadNetworkPass1() {
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
         const LoadNetworkValues v = LoadValues(ctx, j);
         if (step.stepCount == 0) {
-            lo.firstBranchCurrent = 0.0;
-            lo.sourcePhase = 0.0;
+            // At rest at turn-on; a steady-state start keeps the estimate's current and the
+            // phase the settling gave the source.
+            if (ctx.pSettings->analysisKind == 0) {
+                lo.firstBranchCurrent = 0.0;
+                lo.sourcePhase = 0.0;
+            }
             lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), 0.0);
             ls.tableCursor[j] = 0;
             ls.tableActive[j] = 1;
@@ -181,7 +185,7 @@ int32_t AssembleSecondStageFilterPass1() {
         OutputStepStore& o = ctx.engine.output[j];
         SecondStageCoeffs& c = ctx.loadStep.secondStage[j];
         OutputFilterStateRec& f = ctx.outputFilter[j];
-        if (ctx.stepState.stepCount == 0 && ctx.pOutputFilterInput[j]->hasCapB) {
+        if (ctx.stepState.stepCount == 0 && ctx.pSettings->analysisKind == 0 && ctx.pOutputFilterInput[j]->hasCapB) {
             // At rest at turn-on.
             f.secondInductorCurrent = 0.0;
             f.dampingInductorCurrent = 0.0;
@@ -210,7 +214,8 @@ int32_t AssembleFirstStageFilterPass1() {
                                   &o.filterCapacitor);
         o.outputNode = ParallelBranches(o.filterCapacitor, o.secondStage);
         if (v == kFirstStageDamped) {
-            if (ctx.stepState.stepCount == 0) f.capA2Voltage = f.capacitor2Current = 0.0;  // at rest at turn-on
+            if (ctx.stepState.stepCount == 0 && ctx.pSettings->analysisKind == 0)
+                f.capA2Voltage = f.capacitor2Current = 0.0;  // at rest at turn-on
             BranchPair& damping = ctx.loadStep.firstStageDamping[j];
             if (!CalcFirstStageDampingCoeffs(FirstStageDampingOf(fi), StepFactor(), f.capA2Voltage,
                                              f.capacitor2Current, &damping))

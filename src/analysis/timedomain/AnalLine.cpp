@@ -140,7 +140,7 @@ int32_t AssembleLineSidePass1(double s) {
     InputCapacitorStateRec& capw = ctx->inputCapacitor;
     in.dampedCapacitor = set.inputCapacitorVariant == 1 || set.inputCapacitorVariant == 3 ? 1 : 0;
     if (in.dampedCapacitor) {
-        if (ctx->stepState.stepCount == 0) {
+        if (ctx->stepState.stepCount == 0 && set.analysisKind == 0) {
             // The damping capacitors at rest at turn-on (their own voltages in slots 3 and 4).
             capw.capSlot3Voltage = capw.capSlot4Voltage = 0.0;
             capw.upperBulkDampingCapacitorCurrent = capw.lowerBulkDampingCapacitorCurrent = 0.0;
@@ -167,7 +167,8 @@ int32_t AssembleLineSidePass1(double s) {
     const LineSideSolution& before = ctx->lineStep.sol;
     for (int32_t p = 0; p < Phases(*ctx); ++p) {
         LinePhaseStateRec& ph = ctx->linePhase[p];
-        if (ctx->stepState.stepCount == 0) {
+        // At rest at turn-on; a steady-state start begins at the estimate's values.
+        if (ctx->stepState.stepCount == 0 && ctx->pSettings->analysisKind == 0) {
             ph.firstInductorCurrent = ph.secondInductorCurrent = ph.dampingBranchCurrent = 0.0;
             ph.filterCapVoltage = ph.filterCapCurrent = ph.filterCapVoltage2 = 0.0;
         }
