@@ -31,6 +31,8 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"two_stage", &BuildTwoStage},
         {"coupled_chokes", &BuildCoupledChokes},
         {"voltage_loop", &BuildVoltageLoop},
+        {"line_dropout", &BuildLineDropout},
+        {"line_filter", &BuildLineFilter},
     };
     return designs;
 }

@@ -43,3 +43,5 @@ void BuildLoadSource(CPwrQuorraDoc& doc);
 void BuildTwoStage(CPwrQuorraDoc& doc);
 void BuildCoupledChokes(CPwrQuorraDoc& doc);
 void BuildVoltageLoop(CPwrQuorraDoc& doc);
+void BuildLineDropout(CPwrQuorraDoc& doc);
+void BuildLineFilter(CPwrQuorraDoc& doc);

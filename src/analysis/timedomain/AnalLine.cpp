@@ -93,10 +93,12 @@ int32_t CalcLineSourceQuantities() {
     }
     double offset = 0.0;
     double magnitude = 0.0;
-    if (ls.offsetActive &&
+    // The transient points play in the run itself, not in the steady state's search and
+    // settling before it (whose clock also starts at 0).
+    if (!step.settling && ls.offsetActive &&
         !InterpolateTimeMagnitudeTable(ctx->pTable101[kLineOffsetTable], &ls.offsetCursor, &offset, &ls.offsetActive))
         return Fail(kModuleAnalSubs, 7159, 0);
-    if (ls.magnitudeActive && !InterpolateTimeMagnitudeTable(ctx->pTable101[kLineMagnitudeTable],
+    if (!step.settling && ls.magnitudeActive && !InterpolateTimeMagnitudeTable(ctx->pTable101[kLineMagnitudeTable],
                                                              &ls.magnitudeCursor, &magnitude, &ls.magnitudeActive))
         return Fail(kModuleAnalSubs, 7160, 52089);
     step.lineMagnitudeNow = line.lineMagnitude + magnitude;
