@@ -39,7 +39,8 @@ void InitSteadyStatePrimary(double duty);
 // Every state record at the estimated operating point. 1, or 0 after its messages.
 int32_t ComputeSteadyStateInitialValues();
 
-// The designs whose operating point the estimate sets for the step: a DC line without line
-// filter or rectifier, the two-switch primary, voltage-mode control without opto-isolator,
-// outputs with a plain choke and no second filter stage. Others start only from rest.
+// The designs whose operating point the estimate sets for the step: a DC line through any
+// line filter and rectifier, every primary family, voltage-mode control without
+// opto-isolator, outputs with a plain choke (coupled or not), any second filter stage and
+// loads without a sine. Others start only from rest.
 bool SteadyStartCovers(const AnalysisThreadParams& params);
