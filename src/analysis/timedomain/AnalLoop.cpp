@@ -555,12 +555,28 @@ bool SolveDense(double (&a)[kMaxFilterStates][kMaxFilterStates], double* b, int3
 
 // Until every drift is a hundredth of its tolerance, or the trial budget (the iteration limit)
 // is spent: the last state stays in the block. 0 done, 1 failure, 2 quit.
-int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end) {
+int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end, bool first) {
     AnalysisContext& ctx = *GetAnalysisContext();
-    // A resonant reset rings on into the next period: its trials take two periods, so that
-    // the ring's alternation does not read as a drift.
+    // A resonant reset rings on into the next period, alternating from period to period and
+    // dying away slowly: its trials take two periods, so that the alternation does not read
+    // as a drift, and before the first solve the whole converter runs on for forty periods
+    // from the estimate, so that the ring has died down in the state the solve starts from.
     const int32_t family = ctx.pPrimaryInput->topology | 1;
     const int32_t periods = family == 5 ? 2 : 1;
+    if (first && family == 5) {
+        LoadAnalysisSnapshot(block);
+        LoopCyclesResult r;
+        const double settle = ctx.stepState.time + 40.0 * ctx.stepState.switchingPeriod;
+        const int32_t run = RunLoopCycles(nullptr, nullptr, r, 1, settle);
+        if (run != 0) {
+            Code(run == 1 ? 5007 : 5008);
+            ctx.pParams->runStatus = 2;
+            return run;
+        }
+        const ControlStateRec control = block.control;
+        StoreAnalysisSnapshot(block);
+        block.control = control;
+    }
     const FilterStates st = FilterStatesOf(block, periods);
     const int32_t n = st.count;
     if (n == 0) return 0;
@@ -643,7 +659,11 @@ public:
         return Level1();
     }
 
-    int32_t Refine() { return RefineOutputFilters(block_, &start_, &end_); }
+    int32_t Refine() {
+        const bool first = !refined_;
+        refined_ = true;
+        return RefineOutputFilters(block_, &start_, &end_, first);
+    }
 
     // The block with the offset found (already folded into its error amplifier state).
     void FoldOffset() { LoadAnalysisSnapshot(block_); }
@@ -907,6 +927,7 @@ private:
     int32_t counter_[kLevels] = {};
     int32_t converged_[kLevels] = {};
     double offset_ = 0.0;
+    bool refined_ = false;
     double error1_ = 0.0, previousError1_ = 0.0, factor1_ = 2.0;
     int32_t sign1_ = 0, previousSign1_ = 0;
     double error2_ = 0.0, previousError2_ = 0.0, factor2_ = 2.0;

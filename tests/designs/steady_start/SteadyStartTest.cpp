@@ -40,8 +40,7 @@ const char* KnownStartGap(const char* name) {
         const char* why;
     } kGaps[] = {{"closed_loop", "error amplifier starts uncharged"},
                  {"uvlo", "error amplifier starts uncharged"},
-                 {"current_limit", "overload with the current limit active"},
-                 {"resonant_reset", "the reset's ring alternates from period to period: choke current 0.6 % off"}};
+                 {"current_limit", "overload with the current limit active"}};
     for (const auto& g : kGaps)
         if (std::string(name) == g.name) return g.why;
     return nullptr;
