@@ -44,7 +44,7 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int kLevels = 8;  // 1..7
 constexpr UINT kNoPeriodEnd = 58960;
 constexpr double kPeriodsWithoutEnd = 100.0;
-constexpr int32_t kMaxFilterStates = 6 * kMaxOutputs;
+constexpr int32_t kMaxFilterStates = 6 * kMaxOutputs + 2 + 6 * kMaxLinePhases;
 
 // A complete copy of the context's state: the start state of the next trial period. The
 // step's own hand-over slots and device bookkeeping belong to the state as well.
@@ -383,11 +383,22 @@ int32_t FindControlOffset(CycleSample* start, CycleSample* end, AnalysisStateBlo
     }
 }
 
-// The trial's end state of the primary into the block; true when it moved by more than the
-// loop's current tolerance (1 mA).
+// The trial's end state of the primary and of the line rectifier into the block; true when
+// the magnetising current moved by more than the loop's current tolerance (1 mA) or a line
+// rectifier diode changed its state.
 bool FoldPrimaryEnd(AnalysisStateBlock& block) {
     const AnalysisContext& ctx = *GetAnalysisContext();
-    const double moved = std::fabs(ctx.primary.magnetizingCurrent - block.primary.magnetizingCurrent);
+    double moved = std::fabs(ctx.primary.magnetizingCurrent - block.primary.magnetizingCurrent);
+    // The estimate starts every line diode blocking, as at an AC line's peak; a DC line keeps
+    // its rectifier conducting, and a trial that starts with it blocked charges the bulk a
+    // step late every period.
+    const LineRectifierStateRec& lr = ctx.lineRectifier;
+    const LineRectifierStateRec& lb = block.lineRectifier;
+    if (lr.diode1State != lb.diode1State || lr.diode2State != lb.diode2State || lr.diode3State != lb.diode3State ||
+        lr.diode4State != lb.diode4State || lr.diode5State != lb.diode5State || lr.diode6State != lb.diode6State ||
+        lr.diode7State != lb.diode7State || lr.diode8State != lb.diode8State)
+        moved = 1.0;
+    block.lineRectifier = ctx.lineRectifier;
     block.primary = ctx.primary;
     const EngineStore& e = ctx.engine;
     EngineStore& b = block.engine;
@@ -406,7 +417,12 @@ bool FoldPrimaryEnd(AnalysisStateBlock& block) {
 // transformer's drops and the second stage's resonance all couple them, so the drift of each
 // depends on every other: the trial's Jacobian is measured by perturbing one state at a time
 // and reused (chord steps) while the drifts keep shrinking by half.
-enum FilterQuantity { kCapA, kChoke, kCapA2, kInductorB, kCapB, kCapB2 };
+enum FilterQuantity {
+    kCapA, kChoke, kCapA2, kInductorB, kCapB, kCapB2,
+    // The DC line side (the index is the line phase's): the bulk capacitors, the line's own
+    // inductance and the line filter's inductors and capacitors.
+    kBulk1, kBulk2, kLineCurrent, kLineInductor1, kLineInductor2, kLineDamping, kLineCapacitor, kLineCapacitor2
+};
 
 struct FilterStates {
     int32_t count = 0;
@@ -416,26 +432,25 @@ struct FilterStates {
     double perturbation[kMaxFilterStates];
 };
 
-double SampleOf(const CycleSample& s, int32_t j, FilterQuantity q) {
-    switch (q) {
-    case kCapA: return s.capA[j];
-    case kChoke: return s.choke[j];
-    case kCapA2: return s.capA2[j];
-    case kInductorB: return s.inductorB[j];
-    case kCapB: return s.capB[j];
-    default: return s.capB2[j];
-    }
-}
-
-double BlockValueOf(const AnalysisStateBlock& b, int32_t j, FilterQuantity q) {
-    const OutputFilterStateRec& f = b.outputFilter[j];
+// A state's value in the context or in the block (the records of the same names).
+template <class Records>
+double ValueIn(const Records& r, int32_t j, FilterQuantity q) {
+    const OutputFilterStateRec& f = r.outputFilter[j];
     switch (q) {
     case kCapA: return f.capAVoltage;
-    case kChoke: return b.outputChoke[j].chokeCurrent;
+    case kChoke: return r.outputChoke[j].chokeCurrent;
     case kCapA2: return f.capA2Voltage;
     case kInductorB: return f.inductorBCurrent;
     case kCapB: return f.capBVoltage;
-    default: return f.capB2Voltage;
+    case kCapB2: return f.capB2Voltage;
+    case kBulk1: return r.inputCapacitor.capacitorVoltage1;
+    case kBulk2: return r.inputCapacitor.capacitorVoltage2;
+    case kLineCurrent: return r.linePhase[j].lineCurrentHeld;
+    case kLineInductor1: return r.linePhase[j].firstInductorCurrent;
+    case kLineInductor2: return r.linePhase[j].secondInductorCurrent;
+    case kLineDamping: return r.linePhase[j].dampingBranchCurrent;
+    case kLineCapacitor: return r.linePhase[j].filterCapVoltage;
+    default: return r.linePhase[j].filterCapVoltage2;
     }
 }
 
@@ -475,8 +490,33 @@ void SetBlockValue(AnalysisStateBlock& b, int32_t j, FilterQuantity q, double va
     case kCapB:
         f.capBVoltage = f.outputCapacitorVoltageCopy = value;
         break;
-    default:
+    case kCapB2:
         f.capB2Voltage = f.outputCapacitor2Voltage = value;
+        break;
+    case kBulk1:
+        b.inputCapacitor.capacitorVoltage1 = value;
+        break;
+    case kBulk2:
+        b.inputCapacitor.capacitorVoltage2 = value;
+        break;
+    case kLineCurrent:
+        b.linePhase[j].lineCurrentHeld = value;
+        break;
+    case kLineInductor1:
+        b.linePhase[j].firstInductorCurrent = value;
+        break;
+    case kLineInductor2:
+        b.linePhase[j].secondInductorCurrent = value;
+        break;
+    case kLineDamping:
+        b.linePhase[j].dampingBranchCurrent = value;
+        if (GetAnalysisContext()->pLineSourceInput->dampingInductorOn) b.linePhase[j].dampingInductorCurrent = value;
+        break;
+    case kLineCapacitor:
+        b.linePhase[j].filterCapVoltage = value;
+        break;
+    default:
+        b.linePhase[j].filterCapVoltage2 = value;
         break;
     }
 }
@@ -507,6 +547,23 @@ FilterStates FilterStatesOf(const AnalysisStateBlock& b, int32_t periods) {
         if (fi.hasCapB) Add(st, j, kCapB, t * load / fi.capBCapacitance / 100.0);
         if (fi.hasCapB2) Add(st, j, kCapB2, t * load / fi.capBCapacitance / 100.0);
     }
+    // A DC line's side settles with its own filter's and bulk capacitor's time constants, as
+    // slow as the outputs': 1 mV and 1 mA.
+    const LineSourceInputRec& li = *ctx.pLineSourceInput;
+    if (li.lineMagnitude == 0.0) {
+        const AnalysisSettingsRec& set = *ctx.pSettings;
+        Add(st, 0, kBulk1, 0.0);
+        if (set.inputCapacitorVariant == 2 || set.inputCapacitorVariant == 3) Add(st, 0, kBulk2, 0.0);
+        const int32_t phases = set.linePhaseCount >= 1 && set.linePhaseCount <= kMaxLinePhases ? set.linePhaseCount : 1;
+        for (int32_t p = 0; p < phases; ++p) {
+            if (li.lineInductance > 0.0) Add(st, p, kLineCurrent, 0.0);
+            if (li.firstInductorOn) Add(st, p, kLineInductor1, 0.0);
+            if (li.secondInductorOn) Add(st, p, kLineInductor2, 0.0);
+            if (li.dampingResistorOn) Add(st, p, kLineDamping, 0.0);
+            if (li.sourceOn) Add(st, p, kLineCapacitor, 0.0);
+            if (li.inputCapacitorOn) Add(st, p, kLineCapacitor2, 0.0);
+        }
+    }
     return st;
 }
 
@@ -515,15 +572,14 @@ FilterStates FilterStatesOf(const AnalysisStateBlock& b, int32_t periods) {
 int32_t TrialDrifts(AnalysisStateBlock& block, const FilterStates& st, int32_t periods, CycleSample* start,
                     CycleSample* end, double* drift) {
     LoadAnalysisSnapshot(block);
-    CycleSample first{};
     for (int32_t k = 0; k < periods; ++k) {
         LoopCyclesResult r;
         const int32_t run = RunLoopCycles(start, end, r, 0, 0.0);
         if (run != 0) return run;
-        if (k == 0) first = *start;
     }
+    const AnalysisContext& ctx = *GetAnalysisContext();
     for (int32_t i = 0; i < st.count; ++i)
-        drift[i] = (SampleOf(*end, st.output[i], st.quantity[i]) - SampleOf(first, st.output[i], st.quantity[i])) /
+        drift[i] = (ValueIn(ctx, st.output[i], st.quantity[i]) - ValueIn(block, st.output[i], st.quantity[i])) /
                    st.tolerance[i];
     return 0;
 }
@@ -605,13 +661,12 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
         double norm = 0.0;
         for (int32_t i = 0; i < n; ++i) norm = std::max(norm, std::fabs(d0[i]));
         if (!std::isfinite(norm)) return 0;
-
         if (norm < 0.01) break;
         if (!haveJacobian || norm > 0.5 * lastNorm) {
             for (int32_t c = 0; c < n && trials < budget; ++c) {
                 const int32_t j = st.output[c];
                 const FilterQuantity q = st.quantity[c];
-                const double x = BlockValueOf(block, j, q);
+                const double x = ValueIn(block, j, q);
                 const int32_t sign = ctx.pOutputFilterInput[j]->outputSign < 0 ? -1 : 1;
                 const double h = sign * st.perturbation[c];
                 SetBlockValue(block, j, q, x + h);
@@ -635,7 +690,7 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
         }
         if (!SolveDense(lu, step, n)) break;
         for (int32_t c = 0; c < n; ++c) {
-            const double next = BlockValueOf(block, st.output[c], st.quantity[c]) + step[c] * st.tolerance[c];
+            const double next = ValueIn(block, st.output[c], st.quantity[c]) + step[c] * st.tolerance[c];
             if (!std::isfinite(next)) return 0;
             SetBlockValue(block, st.output[c], st.quantity[c], next);
         }
