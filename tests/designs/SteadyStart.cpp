@@ -54,9 +54,16 @@ SteadyStartRun RunSteadyStart(CPwrQuorraDoc& doc, int32_t initMode, double cycle
         }
         periods.Observe(c);
     });
-    if (!periods.averages.empty()) {
-        result.firstAverage = periods.averages.front();
-        result.end = periods.ends.front();
+    // The first cycle: the periods the run was asked for.
+    const size_t n = std::min(periods.averages.size(), static_cast<size_t>(std::max(1.0, std::round(cycles))));
+    if (n > 0) {
+        OutputPoint sum;
+        for (size_t k = 0; k < n; ++k) {
+            sum.vout += periods.averages[k].vout;
+            sum.il += periods.averages[k].il;
+        }
+        result.firstAverage = {sum.vout / static_cast<double>(n), sum.il / static_cast<double>(n)};
+        result.end = periods.ends[n - 1];
     }
     return result;
 }

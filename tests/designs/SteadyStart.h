@@ -18,9 +18,9 @@ struct OutputPoint {
 
 struct SteadyStartRun {
     HeadlessRun run;
-    OutputPoint firstAverage;  // over the first switching period
+    OutputPoint firstAverage;  // over the first cycle
     // The state: output capacitor voltage and choke current, at run time 0 and at the end of
-    // the first period.
+    // the first cycle.
     OutputPoint start;
     OutputPoint end;
     // The initialisation loop's tolerances for those drifts over a period: the capacitor's
@@ -29,8 +29,9 @@ struct SteadyStartRun {
     double chokeTolerance = 0.0;
 };
 
-// Runs the design's steady-state analysis for `cycles` periods with the given
-// initialisation (CAnalysisConfig::INIT_*).
+// Runs the design's steady-state analysis for `cycles` switching periods with the given
+// initialisation (CAnalysisConfig::INIT_*); they make its first cycle (a periodic source's
+// whole period, or one switching period).
 SteadyStartRun RunSteadyStart(CPwrQuorraDoc& doc, int32_t initMode, double cycles = 1.0);
 
 struct TurnOnRun {

@@ -1214,6 +1214,52 @@ int32_t ComputeSteadyStateInitialValues() {
     return 1;
 }
 
+namespace {
+
+// Periods of T in the source period 1/f: a whole number n, or 0.
+int32_t WholePeriods(double f, double t) {
+    if (!(f > 0.0) || !(t > 0.0)) return 1;
+    const double ratio = 1.0 / (f * t);
+    const double n = std::round(ratio);
+    if (n < 1.0 || n > kMaxPeriodsPerSourceCycle || std::fabs(ratio - n) > 1e-6 * ratio) return 0;
+    return static_cast<int32_t>(n);
+}
+
+int32_t LeastCommonMultiple(int32_t a, int32_t b) {
+    int32_t x = a, y = b;
+    while (y != 0) {
+        const int32_t r = x % y;
+        x = y;
+        y = r;
+    }
+    return a / x * b;
+}
+
+}  // namespace
+
+int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const LineSourceInputRec& line,
+                                       const LoadNetworkInputRec* const* loads) {
+    const double t = set.switchingPeriodSetting;
+    int32_t periods = 1;
+    const auto take = [&](double f) {
+        const int32_t n = WholePeriods(f, t);
+        if (n == 0 || periods == 0) {
+            periods = 0;
+            return;
+        }
+        const int64_t m = LeastCommonMultiple(periods, n);
+        periods = m > kMaxPeriodsPerSourceCycle ? 0 : static_cast<int32_t>(m);
+    };
+    if (line.lineMagnitude != 0.0) take(line.lineFrequency);
+    const int32_t outputs = set.outputCount >= 1 && set.outputCount <= kMaxOutputs ? set.outputCount : 0;
+    for (int32_t j = 0; j < outputs; ++j) {
+        const LoadNetworkInputRec* ld = loads[j];
+        if (ld && ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0)
+            take(ld->sourceFrequency);
+    }
+    return periods;
+}
+
 bool SteadyStartCovers(const AnalysisThreadParams& params) {
     const AnalysisSettingsRec* set = params.pSettings;
     const LineSourceInputRec* line = params.pLineSourceInput;
@@ -1231,10 +1277,9 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
         const OutputChokeInputRec* ch = params.pOutputChokeInput[j];
         const OutputFilterInputRec* fi = params.pOutputFilterInput[j];
         if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn) return false;
-        // A load source's sine has no operating point that repeats every switching period.
-        const LoadNetworkInputRec* ld = params.pLoadNetworkInput[j];
-        if (!ld || (ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0))
-            return false;
+        if (!params.pLoadNetworkInput[j]) return false;
     }
-    return true;
+    // A load source's sine repeats the operating point over its own period: the search runs
+    // over whole periods of it.
+    return SwitchingPeriodsPerSourceCycle(*set, *line, params.pLoadNetworkInput) != 0;
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 
 struct AnalysisThreadParams;
+struct AnalysisSettingsRec;
+struct LineSourceInputRec;
 struct OutputChokeInputRec;
 struct OutputFilterInputRec;
 struct LoadNetworkInputRec;
@@ -35,6 +37,14 @@ int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetwork
 // The primary section at the period start for duty D, from the bulk voltage and the period
 // already in the context.
 void InitSteadyStatePrimary(double duty);
+
+// Switching periods in one period of the design's periodic sources (the load sources' sines,
+// an AC line), the length of the steady state's trials: 1 without such a source; 0 when a
+// source's period is not a whole number of switching periods or spans more than
+// kMaxPeriodsPerSourceCycle of them.
+constexpr int32_t kMaxPeriodsPerSourceCycle = 400;
+int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const LineSourceInputRec& line,
+                                       const LoadNetworkInputRec* const* loads);
 
 // Every state record at the estimated operating point. 1, or 0 after its messages.
 int32_t ComputeSteadyStateInitialValues();

@@ -145,13 +145,15 @@ int32_t AssembleLoadNetworkPass1() {
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
         const LoadNetworkValues v = LoadValues(ctx, j);
         if (step.stepCount == 0) {
-            // At rest at turn-on; a steady-state start keeps the estimate's current and the
-            // phase the settling gave the source.
-            if (ctx.pSettings->analysisKind == 0) {
+            // At rest at turn-on; a steady-state start keeps the estimate's current, the
+            // phase the settling gave the source and the source's state at its voltage (taken
+            // as at 0 V the source would short the output for a step).
+            const bool turnOn = ctx.pSettings->analysisKind == 0;
+            if (turnOn) {
                 lo.firstBranchCurrent = 0.0;
                 lo.sourcePhase = 0.0;
             }
-            lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), 0.0);
+            lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), turnOn ? 0.0 : lo.sourceVoltage);
             ls.tableCursor[j] = 0;
             ls.tableActive[j] = 1;
             ls.chokePeak[j] = 0.0;

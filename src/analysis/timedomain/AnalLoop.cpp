@@ -30,6 +30,7 @@
 #include <numbers>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalInSS.h"
 #include "analysis/models/AnalInit.h"
 #include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalDABC.h"
@@ -383,6 +384,13 @@ int32_t FindControlOffset(CycleSample* start, CycleSample* end, AnalysisStateBlo
     }
 }
 
+// Switching periods in one cycle of the design's periodic sources (1 without any): the
+// operating point repeats over that cycle, not over one switching period.
+int32_t SourceCyclePeriods() {
+    const AnalysisContext& ctx = *GetAnalysisContext();
+    return SwitchingPeriodsPerSourceCycle(*ctx.pSettings, *ctx.pLineSourceInput, ctx.pLoadNetworkInput);
+}
+
 // The trial's end state of the primary and of the line rectifier into the block; true when
 // the magnetising current moved by more than the loop's current tolerance (1 mA) or a line
 // rectifier diode changed its state.
@@ -613,12 +621,15 @@ bool SolveDense(double (&a)[kMaxFilterStates][kMaxFilterStates], double* b, int3
 // is spent: the last state stays in the block. 0 done, 1 failure, 2 quit.
 int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end, bool first) {
     AnalysisContext& ctx = *GetAnalysisContext();
-    // A resonant reset rings on into the next period, alternating from period to period and
-    // dying away slowly: its trials take two periods, so that the alternation does not read
-    // as a drift, and before the first solve the whole converter runs on for forty periods
-    // from the estimate, so that the ring has died down in the state the solve starts from.
+    // A trial covers a whole cycle of the periodic sources (a load sine), over which the
+    // operating point repeats. A resonant reset rings on into the next period, alternating
+    // from period to period and dying away slowly: its trials take an even number of periods,
+    // so that the alternation does not read as a drift, and before the first solve the whole
+    // converter runs on for forty periods from the estimate, so that the ring has died down
+    // in the state the solve starts from.
     const int32_t family = ctx.pPrimaryInput->topology | 1;
-    const int32_t periods = family == 5 ? 2 : 1;
+    int32_t periods = std::max(SourceCyclePeriods(), 1);
+    if (family == 5 && periods % 2 != 0) periods *= 2;
     if (first && family == 5) {
         LoadAnalysisSnapshot(block);
         LoopCyclesResult r;
@@ -910,6 +921,9 @@ private:
     }
 
     int32_t CorrectOutput(int level, int32_t k) {
+        // Over a periodic source's cycle the outputs move from one switching period to the next
+        // by the source's own swing: only the solve over whole cycles corrects them.
+        if (SourceCyclePeriods() > 1) return 1;
         const int32_t j = k - 1;
         const OutputFilterInputRec& fi = *ctx_.pOutputFilterInput[j];
         OutputFilterStateRec& f = block_.outputFilter[j];
@@ -1068,13 +1082,15 @@ int32_t RunInitializationLoop() {
 
     // The block and its working data are large; one per call, never inside the step loop.
     auto loop = std::make_unique<InitLoop>(ctx);
-    if (const int32_t r = loop->Run()) return r;
-    if (const int32_t r = loop->Refine()) return r;
-    loop->FoldOffset();
-
     const double period = ctx.stepState.switchingPeriod > 0.0 ? ctx.stepState.switchingPeriod
                                                               : ctx.pSettings->switchingPeriodSetting;
     const double settle = ctx.pSettings->stabilisationCycles * period;
+    // The sources at the phases the settling starts from, so that the state searched over
+    // their cycle is the one the settling carries on.
+    SetSourcePhases(settle);
+    if (const int32_t r = loop->Run()) return r;
+    if (const int32_t r = loop->Refine()) return r;
+    loop->FoldOffset();
     SetSourcePhases(settle);
     LoopCyclesResult r;
     const int32_t run = RunLoopCycles(nullptr, nullptr, r, 1, settle);

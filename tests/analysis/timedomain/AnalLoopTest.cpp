@@ -264,8 +264,25 @@ TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
     };
     const Case cases[] = {
         {"the smallest converter", [](FirstConfigRecords&) {}, false},
-        {"second filter stage", [](FirstConfigRecords& r) { r.filter.hasCapB = 1; }, true},
-        {"second filter inductor", [](FirstConfigRecords& r) { r.filter.hasInductorB = 1; }, true},
+        {"skim inductor", [](FirstConfigRecords& r) { r.choke.skimWindingOn = 1; }, true},
+        {"AC line", [](FirstConfigRecords& r) { r.line.lineMagnitude = 10.0; }, true},
+        // 5 kHz repeats every 20 switching periods of 10 us; 3 kHz never within a whole number.
+        {"load sine over whole periods",
+         [](FirstConfigRecords& r) {
+             r.load.currentSourceOn = 1;
+             r.load.sourceCurrent = 0.5;
+             r.load.sourceSineAmplitude = 1.0;
+             r.load.sourceFrequency = 5000.0;
+         },
+         false},
+        {"load sine over no whole number of periods",
+         [](FirstConfigRecords& r) {
+             r.load.currentSourceOn = 1;
+             r.load.sourceCurrent = 0.5;
+             r.load.sourceSineAmplitude = 1.0;
+             r.load.sourceFrequency = 3000.0;
+         },
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
