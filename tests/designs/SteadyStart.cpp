@@ -86,3 +86,14 @@ int32_t TurnOnRun::PeriodsToSettle(double tolerance) const {
         if (off(periodAverages[i].vout, settled.vout) || off(periodAverages[i].il, settled.il)) return i + 1;
     return 0;
 }
+
+OutputPoint TurnOnRun::MeanOfLast(int32_t periods) const {
+    const size_t m = periodAverages.size();
+    const size_t n = std::min(m, static_cast<size_t>(std::max(periods, 1)));
+    OutputPoint sum;
+    for (size_t k = m - n; k < m; ++k) {
+        sum.vout += periodAverages[k].vout;
+        sum.il += periodAverages[k].il;
+    }
+    return n ? OutputPoint{sum.vout / static_cast<double>(n), sum.il / static_cast<double>(n)} : sum;
+}

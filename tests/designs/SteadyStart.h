@@ -41,6 +41,9 @@ struct TurnOnRun {
     // Periods until every later period's averages stay within `tolerance` (relative) of the
     // settled values.
     int32_t PeriodsToSettle(double tolerance) const;
+    // The mean of the last `periods` period averages (a periodic source's whole cycle, where
+    // the last tenth of the run would cut one).
+    OutputPoint MeanOfLast(int32_t periods) const;
 };
 
 TurnOnRun RunTurnOn(CPwrQuorraDoc& doc, double cycles);

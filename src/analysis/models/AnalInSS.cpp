@@ -1266,9 +1266,6 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
     const PrimaryInputRec* pri = params.pPrimaryInput;
     const ControlInputRec* ctl = params.pControlInput;
     if (!set || !line || !pri || !ctl) return false;
-    // A DC line, through any line filter and rectifier: an AC line's bulk moves over the line
-    // period, which one switching period's shooting cannot find.
-    if (!(line->lineMagnitude == 0.0)) return false;
     // Every primary family, with either current sense.
     if (pri->topology < 0 || pri->topology > 9) return false;
     if (ctl->controlMode != 2 || ctl->optoVariant != 6) return false;
@@ -1279,7 +1276,9 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
         if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn) return false;
         if (!params.pLoadNetworkInput[j]) return false;
     }
-    // A load source's sine repeats the operating point over its own period: the search runs
-    // over whole periods of it.
-    return SwitchingPeriodsPerSourceCycle(*set, *line, params.pLoadNetworkInput) != 0;
+    // An AC line or a load source's sine repeats the operating point over its own period: the
+    // search runs over whole periods of it. The frequency sweeps measure against a state that
+    // repeats every switching period, so they take no such source.
+    const int32_t periods = SwitchingPeriodsPerSourceCycle(*set, *line, params.pLoadNetworkInput);
+    return periods == 1 || (periods > 1 && set->analysisKind == 1);
 }

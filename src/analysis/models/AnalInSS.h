@@ -49,8 +49,9 @@ int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const Lin
 // Every state record at the estimated operating point. 1, or 0 after its messages.
 int32_t ComputeSteadyStateInitialValues();
 
-// The designs whose operating point the estimate sets for the step: a DC line through any
-// line filter and rectifier, every primary family, voltage-mode control without
-// opto-isolator, outputs with a plain choke (coupled or not), any second filter stage and
-// loads without a sine. Others start only from rest.
+// The designs whose operating point the estimate sets for the step: a line through any line
+// filter and rectifier, every primary family, voltage-mode control without opto-isolator,
+// outputs with a plain choke (coupled or not), any second filter stage and load. An AC line
+// or a load sine only in the time-domain steady state, and only when its period is a whole
+// number of switching periods. Others start only from rest.
 bool SteadyStartCovers(const AnalysisThreadParams& params);

@@ -555,10 +555,10 @@ FilterStates FilterStatesOf(const AnalysisStateBlock& b, int32_t periods) {
         if (fi.hasCapB) Add(st, j, kCapB, t * load / fi.capBCapacitance / 100.0);
         if (fi.hasCapB2) Add(st, j, kCapB2, t * load / fi.capBCapacitance / 100.0);
     }
-    // A DC line's side settles with its own filter's and bulk capacitor's time constants, as
+    // The line side settles with its own filter's and bulk capacitor's time constants, as
     // slow as the outputs': 1 mV and 1 mA.
     const LineSourceInputRec& li = *ctx.pLineSourceInput;
-    if (li.lineMagnitude == 0.0) {
+    {
         const AnalysisSettingsRec& set = *ctx.pSettings;
         Add(st, 0, kBulk1, 0.0);
         if (set.inputCapacitorVariant == 2 || set.inputCapacitorVariant == 3) Add(st, 0, kBulk2, 0.0);

@@ -265,7 +265,26 @@ TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
     const Case cases[] = {
         {"the smallest converter", [](FirstConfigRecords&) {}, false},
         {"skim inductor", [](FirstConfigRecords& r) { r.choke.skimWindingOn = 1; }, true},
-        {"AC line", [](FirstConfigRecords& r) { r.line.lineMagnitude = 10.0; }, true},
+        // 400 Hz repeats every 250 periods; 60 Hz after 1666.7, no whole number (and too many).
+        {"AC line over whole periods",
+         [](FirstConfigRecords& r) {
+             r.line.lineMagnitude = 10.0;
+             r.line.lineFrequency = 400.0;
+         },
+         false},
+        {"AC line in a frequency sweep",
+         [](FirstConfigRecords& r) {
+             r.settings.analysisKind = 2;
+             r.line.lineMagnitude = 10.0;
+             r.line.lineFrequency = 400.0;
+         },
+         true},
+        {"AC line over no whole number of periods",
+         [](FirstConfigRecords& r) {
+             r.line.lineMagnitude = 10.0;
+             r.line.lineFrequency = 60.0;
+         },
+         true},
         // 5 kHz repeats every 20 switching periods of 10 us; 3 kHz never within a whole number.
         {"load sine over whole periods",
          [](FirstConfigRecords& r) {
