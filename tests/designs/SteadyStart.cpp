@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalInSS.h"
 #include "analysis/timedomain/AnalFigures.h"
 #include "circuit/Doc.h"
 
@@ -79,12 +80,33 @@ TurnOnRun RunTurnOn(CPwrQuorraDoc& doc, double cycles) {
     return result;
 }
 
-int32_t TurnOnRun::PeriodsToSettle(double tolerance) const {
-    const auto off = [&](double v, double settled) { return std::fabs(v - settled) > tolerance * std::fabs(settled); };
-    int32_t n = static_cast<int32_t>(periodAverages.size());
-    for (int32_t i = n - 1; i >= 0; --i)
-        if (off(periodAverages[i].vout, settled.vout) || off(periodAverages[i].il, settled.il)) return i + 1;
-    return 0;
+int32_t TurnOnRun::PeriodsToSettle(double tolerance, int32_t cycle) const {
+    const auto off = [&](double v, double s) { return std::fabs(v - s) > tolerance * std::fabs(s); };
+    const int32_t n = static_cast<int32_t>(periodAverages.size());
+    if (cycle <= 1) {
+        for (int32_t i = n - 1; i >= 0; --i)
+            if (off(periodAverages[i].vout, settled.vout) || off(periodAverages[i].il, settled.il)) return i + 1;
+        return 0;
+    }
+    const OutputPoint last = MeanOfLast(cycle);
+    OutputPoint window;
+    for (int32_t i = n - 1; i >= 0; --i) {
+        window.vout += periodAverages[i].vout;
+        window.il += periodAverages[i].il;
+        if (i + cycle < n) {
+            window.vout -= periodAverages[i + cycle].vout;
+            window.il -= periodAverages[i + cycle].il;
+        }
+        if (i + cycle > n) continue;
+        if (off(window.vout / cycle, last.vout) || off(window.il / cycle, last.il)) return i + cycle;
+    }
+    return cycle;
+}
+
+int32_t SourceCyclePeriods(CPwrQuorraDoc& doc) {
+    const LoadNetworkInputRec* loads[kMaxOutputs];
+    for (int32_t j = 0; j < kMaxOutputs; ++j) loads[j] = doc.GetLoadNetworkInput(j);
+    return std::max(SwitchingPeriodsPerSourceCycle(*doc.GetAnalysisSettings(), *doc.GetLineSourceInput(), loads), 1);
 }
 
 OutputPoint TurnOnRun::MeanOfLast(int32_t periods) const {

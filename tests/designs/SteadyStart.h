@@ -39,11 +39,16 @@ struct TurnOnRun {
     std::vector<OutputPoint> periodAverages;  // one per switching period
     OutputPoint settled;                      // the mean over the last tenth of the run
     // Periods until every later period's averages stay within `tolerance` (relative) of the
-    // settled values.
-    int32_t PeriodsToSettle(double tolerance) const;
+    // settled values; with a periodic source of `cycle` periods, the averages over the cycle
+    // ending at each period against the last cycle's.
+    int32_t PeriodsToSettle(double tolerance, int32_t cycle = 1) const;
     // The mean of the last `periods` period averages (a periodic source's whole cycle, where
     // the last tenth of the run would cut one).
     OutputPoint MeanOfLast(int32_t periods) const;
 };
 
 TurnOnRun RunTurnOn(CPwrQuorraDoc& doc, double cycles);
+
+// Switching periods in one period of the design's periodic sources (an AC line, a load sine),
+// from the records its last run filled: 1 without any.
+int32_t SourceCyclePeriods(CPwrQuorraDoc& doc);

@@ -45,23 +45,17 @@ const char* KnownStartGap(const char* name) {
     return nullptr;
 }
 
-// Switching periods in one period of the design's periodic source: the 5 kHz load sine
-// spans 20 periods of 10 us, the 400 Hz AC line 250. The state repeats, and is averaged,
-// over that cycle.
-double CyclePeriods(const char* name) {
-    const std::string n(name);
-    return n == "load_source" ? 20.0 : n == "ac_bridge" || n == "ac_doubler" ? 250.0 : 1.0;
-}
-
-void ExpectStartAtOperatingPoint(CPwrQuorraDoc& doc, double cycle = 1.0) {
+void ExpectStartAtOperatingPoint(CPwrQuorraDoc& doc) {
     const TurnOnRun reference = RunTurnOn(doc, 0.0);
     ASSERT_EQ(reference.run.ran, 1) << reference.run.problem;
+    // An AC line or a load sine repeats the state over its own period (the 400 Hz line over
+    // 250 periods of 10 us, the 5 kHz load sine over 20): that is the cycle.
+    const int32_t cycle = SourceCyclePeriods(doc);
     const SteadyStartRun ss = RunSteadyStart(doc, CAnalysisConfig::INIT_SLOW_PRECISE, cycle);
     ASSERT_EQ(ss.run.ran, 1) << ss.run.problem;
 
     // Over a periodic source's whole cycle, not the last tenth of the run that cuts one.
-    const OutputPoint settled =
-        cycle > 1.0 ? reference.MeanOfLast(static_cast<int32_t>(cycle)) : reference.settled;
+    const OutputPoint settled = cycle > 1 ? reference.MeanOfLast(cycle) : reference.settled;
     EXPECT_NEAR(ss.firstAverage.vout, settled.vout, 0.005 * std::fabs(settled.vout));
     EXPECT_NEAR(ss.firstAverage.il, settled.il, 0.005 * std::fabs(settled.il));
 
@@ -80,7 +74,7 @@ TEST_P(SteadyStartOf, PreciseStartIsThePeriodicOperatingPoint) {
         EXPECT_NE(ss.run.problem.find(res::FindString(58400)), std::string::npos) << ss.run.problem;
         return;
     }
-    ExpectStartAtOperatingPoint(doc, CyclePeriods(GetParam().name));
+    ExpectStartAtOperatingPoint(doc);
 }
 
 INSTANTIATE_TEST_SUITE_P(Designs, SteadyStartOf, ::testing::ValuesIn(RegressionDesigns()),
