@@ -21,7 +21,9 @@
 // the drifts over a period T are dV = (I - V/R)·T/C and dI = (E - V)·T/L, linear in the errors,
 // so one step lands within the switching ripple's own nonlinearity. A choke that runs dry
 // starts every period at 0 A whatever it started with: its column of J is -1 on the diagonal
-// and the step puts it back to 0.
+// and the step puts it back to 0. The primary's clamp capacitor (and a resonant reset's
+// capacitor) rings with the magnetising inductance as slowly: its voltage, and where the
+// capacitor carries it at the period start the primary current, are solved the same way.
 #include "analysis/timedomain/AnalLoop.h"
 
 #include <algorithm>
@@ -45,7 +47,9 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int kLevels = 8;  // 1..7
 constexpr UINT kNoPeriodEnd = 58960;
 constexpr double kPeriodsWithoutEnd = 100.0;
-constexpr int32_t kMaxFilterStates = 6 * kMaxOutputs + 2 + 6 * kMaxLinePhases;
+constexpr int32_t kMaxFilterStates = 6 * kMaxOutputs + 2 + 6 * kMaxLinePhases + 2;
+constexpr int32_t kActiveClampFamily = 7;
+constexpr int32_t kResonantResetFamily = 5;
 
 // A complete copy of the context's state: the start state of the next trial period. The
 // step's own hand-over slots and device bookkeeping belong to the state as well.
@@ -296,7 +300,14 @@ int32_t RunLoopCycles(CycleSample* start, CycleSample* end, LoopCyclesResult& r,
         bool ends = false;
         if (mode == 0) ends = done;
         else if (mode == 1) ends = settle <= step.time && step.cycleTime == 0.0;
-        else ends = ((turns1 > 2 && turns2 > 2) || periodStarts > 100) && step.cycleTime == 0.0;
+        else {
+            // A clamp that stays where it started over three periods (the state already
+            // periodic) shows no swing to measure: the run ends there rather than after 100.
+            const double v1 = std::fabs(pri.clampCapacitorVoltage), v2 = std::fabs(pri.clampCapacitorCurrent);
+            const bool still = periodStarts >= 3 && r.max1 - r.min1 <= std::max(5e-5 * v1, 0.001) &&
+                               r.max2 - r.min2 <= std::max(5e-5 * v2, 0.001);
+            ends = ((turns1 > 2 && turns2 > 2) || periodStarts > 100 || still) && step.cycleTime == 0.0;
+        }
         if (ends) return 0;
         if (step.stepCount % 200 == 0) PostRunStatus(998);
     }
@@ -429,7 +440,10 @@ enum FilterQuantity {
     kCapA, kChoke, kCapA2, kInductorB, kCapB, kCapB2,
     // The DC line side (the index is the line phase's): the bulk capacitors, the line's own
     // inductance and the line filter's inductors and capacitors.
-    kBulk1, kBulk2, kLineCurrent, kLineInductor1, kLineInductor2, kLineDamping, kLineCapacitor, kLineCapacitor2
+    kBulk1, kBulk2, kLineCurrent, kLineInductor1, kLineInductor2, kLineDamping, kLineCapacitor, kLineCapacitor2,
+    // The primary's clamp (or reset) capacitor, and the primary current that an active
+    // clamp's capacitor rings with through the magnetising inductance.
+    kClamp, kPrimaryCurrent
 };
 
 struct FilterStates {
@@ -458,7 +472,11 @@ double ValueIn(const Records& r, int32_t j, FilterQuantity q) {
     case kLineInductor2: return r.linePhase[j].secondInductorCurrent;
     case kLineDamping: return r.linePhase[j].dampingBranchCurrent;
     case kLineCapacitor: return r.linePhase[j].filterCapVoltage;
-    default: return r.linePhase[j].filterCapVoltage2;
+    case kLineCapacitor2: return r.linePhase[j].filterCapVoltage2;
+    case kClamp:
+        return (GetAnalysisContext()->pPrimaryInput->topology | 1) == kResonantResetFamily ? r.primary.capacitorVoltage
+                                                                                           : r.primary.clampCapacitorVoltage;
+    default: return r.primary.primaryWindingCurrent;
     }
 }
 
@@ -523,9 +541,32 @@ void SetBlockValue(AnalysisStateBlock& b, int32_t j, FilterQuantity q, double va
     case kLineCapacitor:
         b.linePhase[j].filterCapVoltage = value;
         break;
-    default:
+    case kLineCapacitor2:
         b.linePhase[j].filterCapVoltage2 = value;
         break;
+    case kClamp: {
+        PrimaryStateRec& p = b.primary;
+        p.capacitorVoltage = p.capacitorVoltageCopy = value;
+        if ((GetAnalysisContext()->pPrimaryInput->topology | 1) != kResonantResetFamily)
+            p.clampCapacitorVoltage = p.clampCapacitorVoltageState = value;
+        break;
+    }
+    default: {
+        // The period starts with the clamp switch carrying the primary current; the
+        // magnetising current moves with it (the secondaries' reflected share stays).
+        PrimaryStateRec& p = b.primary;
+        const double delta = value - p.primaryWindingCurrent;
+        p.primaryWindingCurrent = p.idleTestCurrent = value;
+        p.magnetizingCurrent += delta;
+        p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = p.magnetizingCurrent;
+        if (p.switchState == 1 && (GetAnalysisContext()->pPrimaryInput->topology | 1) == kActiveClampFamily) {
+            p.clampCapacitorCurrent = value;
+            p.clampSwitchCurrent = -value;
+        }
+        if ((GetAnalysisContext()->pPrimaryInput->topology | 1) == kResonantResetFamily && !p.switch1DiodeConducting)
+            p.resetCapacitorCurrent = value;
+        break;
+    }
     }
 }
 
@@ -555,6 +596,11 @@ FilterStates FilterStatesOf(const AnalysisStateBlock& b, int32_t periods) {
         if (fi.hasCapB) Add(st, j, kCapB, t * load / fi.capBCapacitance / 100.0);
         if (fi.hasCapB2) Add(st, j, kCapB2, t * load / fi.capBCapacitance / 100.0);
     }
+    // A clamp capacitor charges over many periods through its resistor or the magnetising
+    // inductance: 1 mV.
+    const int32_t family = ctx.pPrimaryInput->topology | 1;
+    if (ctx.pPrimaryInput->hasClampCapacitor || family == kResonantResetFamily) Add(st, 0, kClamp, 0.0);
+    if (family == kActiveClampFamily || family == kResonantResetFamily) Add(st, 0, kPrimaryCurrent, 0.0);
     // The line side settles with its own filter's and bulk capacitor's time constants, as
     // slow as the outputs': 1 mV and 1 mA.
     const LineSourceInputRec& li = *ctx.pLineSourceInput;
@@ -629,8 +675,8 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
     // in the state the solve starts from.
     const int32_t family = ctx.pPrimaryInput->topology | 1;
     int32_t periods = std::max(SourceCyclePeriods(), 1);
-    if (family == 5 && periods % 2 != 0) periods *= 2;
-    if (first && family == 5) {
+    if (family == kResonantResetFamily && periods % 2 != 0) periods *= 2;
+    if (first && family == kResonantResetFamily) {
         LoadAnalysisSnapshot(block);
         LoopCyclesResult r;
         const double settle = ctx.stepState.time + 40.0 * ctx.stepState.switchingPeriod;
@@ -665,7 +711,14 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
         // The primary's own states (magnetising current, reset and clamp circuits) settle
         // within a few periods: trials start from where the last one left them, so that the
         // filters are balanced against the primary's periodic swing, not its first one.
-        if (FoldPrimaryEnd(block) && relaxations < 20) {
+        // The fold takes the primary's end state; a clamp voltage the solve holds keeps its
+        // start, which its drift was measured from.
+        const double clamp = block.primary.clampCapacitorVoltage;
+        const PrimaryStateRec before = block.primary;
+        const bool moved = FoldPrimaryEnd(block);
+        if (ctx.pPrimaryInput->hasClampCapacitor) SetBlockValue(block, 0, kClamp, clamp);
+        if (family == kActiveClampFamily || family == kResonantResetFamily) block.primary = before;
+        if (moved && relaxations < 20) {
             ++relaxations;
             continue;
         }
