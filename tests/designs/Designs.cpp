@@ -33,6 +33,8 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"voltage_loop", &BuildVoltageLoop},
         {"hysteretic", &BuildHysteretic},
         {"capacitor_sense", &BuildCapacitorSense},
+        {"line_dropout", &BuildLineDropout},
+        {"line_filter", &BuildLineFilter},
     };
     return designs;
 }

@@ -45,3 +45,5 @@ void BuildCoupledChokes(CPwrQuorraDoc& doc);
 void BuildVoltageLoop(CPwrQuorraDoc& doc);
 void BuildHysteretic(CPwrQuorraDoc& doc);
 void BuildCapacitorSense(CPwrQuorraDoc& doc);
+void BuildLineDropout(CPwrQuorraDoc& doc);
+void BuildLineFilter(CPwrQuorraDoc& doc);

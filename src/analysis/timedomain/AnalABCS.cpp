@@ -191,9 +191,15 @@ int32_t AssembleLoadNetworkPass1() {
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
         const LoadNetworkValues& v = ls.values[j];
         if (step.stepCount == 0) {
-            lo.firstBranchCurrent = 0.0;
-            lo.sourcePhase = 0.0;
-            lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), 0.0);
+            // At rest at turn-on; a steady-state start keeps the estimate's current, the
+            // phase the settling gave the source and the source's state at its voltage (taken
+            // as at 0 V the source would short the output for a step).
+            const bool turnOn = ctx.pSettings->analysisKind == 0;
+            if (turnOn) {
+                lo.firstBranchCurrent = 0.0;
+                lo.sourcePhase = 0.0;
+            }
+            lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), turnOn ? 0.0 : lo.sourceVoltage);
             ls.tableCursor[j] = 0;
             ls.tableActive[j] = 1;
             ls.chokePeak[j] = 0.0;
@@ -233,7 +239,7 @@ int32_t AssembleSecondStageFilterPass1() {
             continue;
         }
         OutputFilterStateRec& f = ctx.outputFilter[j];
-        if (ctx.stepState.stepCount == 0 && ctx.pOutputFilterInput[j]->hasCapB) {
+        if (ctx.stepState.stepCount == 0 && ctx.pSettings->analysisKind == 0 && ctx.pOutputFilterInput[j]->hasCapB) {
             // At rest at turn-on.
             f.secondInductorCurrent = 0.0;
             f.dampingInductorCurrent = 0.0;
@@ -264,7 +270,8 @@ int32_t AssembleFirstStageFilterPass1() {
         // The sensed branch: the capacitor, with its damping branch beside it.
         BranchPair sensed = o.filterCapacitor;
         if (Damped(v)) {
-            if (ctx.stepState.stepCount == 0) f.capA2Voltage = f.capacitor2Current = 0.0;  // at rest at turn-on
+            if (ctx.stepState.stepCount == 0 && ctx.pSettings->analysisKind == 0)
+                f.capA2Voltage = f.capacitor2Current = 0.0;  // at rest at turn-on
             BranchPair& damping = ctx.loadStep.firstStageDamping[j];
             if (!CalcFirstStageDampingCoeffs(FirstStageDampingOf(fi), StepFactor(), f.capA2Voltage,
                                              f.capacitor2Current, &damping))

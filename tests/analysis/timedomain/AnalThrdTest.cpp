@@ -177,11 +177,10 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
     const Case cases[] = {
         {"voltage loop gain", [](FirstConfigRecords& r) { r.settings.analysisKind = 2; },
          "this analysis type cannot be simulated yet"},
-        {"steady state with chokes on one core",
+        {"steady state with a skim inductor",
          [](FirstConfigRecords& r) {
              r.settings.analysisKind = 1;
-             r.settings.coupledOutputChokes = 1;
-             r.settings.outputChokeCoupling[0] = 0.5;
+             r.choke.skimWindingOn = 1;
          },
          "this analysis type cannot be simulated yet"},
         {"single switch", [](FirstConfigRecords& r) { r.primary.topology = 3; }, "the primary section"},
