@@ -135,6 +135,9 @@ struct EngineStore {
     int32_t pulseEnded = 0;
     int32_t switchStateChanged = 0;  // the state of this step differs from the last one
     int32_t deviceEventThisStep = 0; // a device changed state after the last step
+    // Every device change after the last step was an output rectifier's current running out.
+    int32_t outputCurrentEndsOnly = 0;
+    double stepRampPeak = 0.0;  // the largest step since the step last restarted (s)
     int32_t resetPathOnRequest = 0;  // the resting transformer's reset path came forward
     double currentLimitFiltered = 0.0;  // current-limit feedback after its RC filter (V)
 };

@@ -1199,6 +1199,7 @@ int32_t ComputeSteadyStateInitialValues() {
     st.IdleEdgeTimers();
     st.switchStateChanged = 0;
     st.deviceEventThisStep = 0;
+    st.stepRampPeak = 0.0;
     st.currentLimitFiltered = 0.0;
     st.primaryCurrentSlope = 0.0;
     step.driveOn = 0;

@@ -178,6 +178,7 @@ int32_t TurnOnInitialValues() {
     st.IdleEdgeTimers();
     st.switchStateChanged = 0;
     st.deviceEventThisStep = 0;
+    st.stepRampPeak = 0.0;
     st.resetPathOnRequest = 0;
     st.currentLimitFiltered = 0.0;
     st.primaryCurrentSlope = 0.0;

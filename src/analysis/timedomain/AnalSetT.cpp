@@ -206,8 +206,16 @@ int32_t DetermineTimeStep() {
     EngineStore& st = ctx->engine;
     const double lastStep = step.inverseTimeStepTermA;
 
-    if (st.switchStateChanged || st.deviceEventThisStep) {
+    // An output rectifier whose current runs out leaves its choke's current flowing on
+    // smoothly: the step picks up where the approach to it began rather than at the
+    // commutation step. A control that senses the filter capacitors' current sees that
+    // current jump, so there the step restarts.
+    const bool resume = st.outputCurrentEndsOnly && ci.senseSource != 2;
+    if (st.switchStateChanged || (st.deviceEventThisStep && !resume)) {
         step.nextTimeStep = std::min(step.nextTimeStep, set.stepSetupParamB);
+        st.stepRampPeak = 0.0;
+    } else if (st.deviceEventThisStep) {
+        step.nextTimeStep = std::min(step.nextTimeStep, std::max(set.stepSetupParamB, st.stepRampPeak));
     } else if (lastStep > 0.0) {
         step.nextTimeStep = std::min(step.nextTimeStep, kStepGrowth * std::max(lastStep, set.stepSetupParamB));
     }
@@ -250,6 +258,7 @@ int32_t DetermineTimeStep() {
 
     const double h = step.nextTimeStep;
     if (!(h > 0.0) || !std::isfinite(h)) return 0;
+    st.stepRampPeak = std::max(st.stepRampPeak, h);
     step.time += h;
     step.cycleTime += h;
     step.inverseTimeStep = 1.0 / h;
@@ -442,6 +451,7 @@ int32_t DetermineTimeStepAfterStep() {
         st.resetPathOnRequest = 1;
         event = 1;
     }
+    int32_t currentEnd = 0;
     for (int32_t j = 0; j < set.outputCount; ++j) {
         SecondaryRectifierStateRec& rs = ctx->secondaryRectifier[j];
         const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
@@ -449,7 +459,7 @@ int32_t DetermineTimeStepAfterStep() {
         if (rs.rectifier1On) {
             if (CurrentEnded(o.forwardCurrent, o.forwardSlope)) {
                 rs.rectifier1On = 0;
-                event = 1;
+                currentEnd = 1;
             }
         } else if (o.forwardVoltage > ri.diodeDrop) {
             rs.rectifier1On = 1;
@@ -458,7 +468,7 @@ int32_t DetermineTimeStepAfterStep() {
         if (rs.diodeConducting) {
             if (CurrentEnded(o.freewheelCurrent, o.freewheelSlope)) {
                 rs.diodeConducting = 0;
-                event = 1;
+                currentEnd = 1;
             }
         } else if (o.freewheelVoltage > ri.forwardVoltage) {
             rs.diodeConducting = 1;
@@ -468,6 +478,8 @@ int32_t DetermineTimeStepAfterStep() {
     }
     if (UpdateLineDiodeConduction()) event = 1;
     if (UpdateFilterSenseDiodes()) event = 1;
+    st.outputCurrentEndsOnly = currentEnd && !event;
+    event |= currentEnd;
     st.deviceEventThisStep = event;
     step.settlingFlagB = event;  // EventThisStep
 
