@@ -22,13 +22,16 @@
 // V_in less the drop of the line's own resistance at that current.
 #include "analysis/models/AnalInSS.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMVea.h"
 #include "records/Utils.h"
 
 namespace {
@@ -824,6 +827,129 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     return 1;
 }
 
+// The control voltage at which the modulator gives duty D, as the step's modulator compares:
+//   voltage mode and the current amplifier's output: the rising clock, Vc = T·s2·D + V_low;
+//   feed-forward: the ramp charged from the bulk through R·C since the on-edge,
+//     Vc = Vb·(1 - exp(-D·T/(R·C)));
+//   peak current: the sensed primary current at the turn-off, reflected load current at its
+//     peak plus the magnetising current Vb·D·T/Lm, times the sense gain (the filter is short
+//     against the on-time and the slope compensation is left to the loop).
+double ModulatorControlVoltage(const AnalysisContext& ctx, double duty, double ipk) {
+    const ControlInputRec& ci = *ctx.pControlInput;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const double period = ctx.stepState.switchingPeriod;
+    const double vb = ctx.inputCapacitor.inputVoltage;
+    switch (ci.controlMode) {
+    case 1: return vb * (1.0 - std::exp(-duty * period / (ci.rampResistance * ci.rampCapacitance)));
+    case 0: {
+        const double gain = pi.currentSenseTransformerOn
+                                ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                                : pi.senseAmpGain * pi.senseResistance;
+        return gain * (ipk + vb * duty * period / pi.magnetizingInductanceNominal);
+    }
+    default: return period * ci.clockSecondSlope * duty + ci.clockLowerLimit;
+    }
+}
+
+// One amplifier at its DC operating point with its output at out: linear, the inverting node
+// at the reference and every capacitor of the feedback at out - ref (no DC current in
+// C2's branch), the input capacitor at the drop across the input network (the feedback at
+// the reference: 0); beyond a limit, held there with the node at the input (no DC current
+// through R1 when the feedback has no resistor to carry it).
+AmpState AmpAtOutput(const VeaNetwork& a, double input, double reference, double out) {
+    AmpState st;
+    if (out > a.upper || out < a.lower) {
+        st.clampState = out > a.upper ? 1 : 2;
+        st.clampValue = st.clampState == 1 ? a.upper : a.lower;
+        st.out = st.clampValue;
+        st.node = input;
+    } else {
+        st.out = out;
+        st.node = reference;
+    }
+    st.vf = st.out - st.node;
+    st.vc2 = a.HasR3C2() ? st.vf : 0.0;
+    st.vc1 = a.HasInputBranch() ? input - st.node : 0.0;
+    return st;
+}
+
+// The error amplifier's output that puts the opto-isolator's output at m: the chain is
+// non-decreasing in it, so a bisection over the amplifier's range at DC (no capacitor
+// current) finds it; the chain's DC state is left in c.
+int32_t OptoInputFor(const OptoNetwork& o, double m, double lower, double upper, ControlStateRec& c) {
+    if (o.topology == 6) return CalcOptoIsolator(o, std::clamp(m, lower, upper), 0.0, &c) ? 1 : 0;
+    const auto chain = [&](double vea) {
+        ControlStateRec t = c;
+        t.optoAmpClampState = 0;
+        // A second pass takes the inverter's limit state the first one found.
+        CalcOptoIsolator(o, vea, 0.0, &t);
+        CalcOptoIsolator(o, vea, 0.0, &t);
+        return t.optoCoupledError;
+    };
+    double lo = lower, hi = upper;
+    for (int32_t i = 0; i < 60; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        if (chain(mid) < m) lo = mid;
+        else hi = mid;
+    }
+    const double vea = 0.5 * (lo + hi);
+    c.optoAmpClampState = 0;
+    if (!CalcOptoIsolator(o, vea, 0.0, &c) || !CalcOptoIsolator(o, vea, 0.0, &c)) return 0;
+    c.veaOutput = vea;
+    return 1;
+}
+
+// The step's own control networks charged for duty D: the modulator's control voltage, the
+// current amplifier (average current control) holding the mean sensed current at its
+// reference, the opto-isolator worked back to the error amplifier's output, and the error
+// amplifier's capacitors at that output with the feedback at its reference. 1, or 0.
+int32_t ChargeControlNetworks(AnalysisContext& ctx, double duty, double ipk, double vmean) {
+    const ControlInputRec& ci = *ctx.pControlInput;
+    ControlStateRec& c = ctx.control;
+    const double vc = ModulatorControlVoltage(ctx, duty, ipk);
+    double chain = vc;
+    if (ci.controlMode == 4) {
+        // The amplifier balances the sensed current over the whole period: the primary
+        // current flows during the on-time only.
+        chain = ci.senseSource == 0 ? vmean * duty : vmean;
+        const VeaNetwork ca = CurrentAmpNetworkOf(ci);
+        const AmpState st = AmpAtOutput(ca, chain + ci.currentInjectionOffset, chain, vc);
+        c.currentAmpStateA = st.vc2;
+        c.currentAmpStateB = st.vf;
+        c.currentAmpFlowA = c.currentAmpAux1 = c.currentAmpFlowB = 0.0;
+        c.currentEaInvertingInput = st.node;
+        c.currentEaOutput = st.out;
+        c.currentEaClampState = st.clampState;
+        c.currentEaClampValue = st.clampValue;
+    }
+    if (ci.controlMode == 0) {
+        // The ramp at the period start: the primary carries no current, the capacitors empty.
+        c.rampCapacitorVoltage = ci.currentInjectionOffset;
+        c.rampCapacitorCurrent = c.clockDividerVoltage = c.clockDividerAux = c.clockDividerCurrent = 0.0;
+        c.clockDividerAux2 = 0.0;
+        c.rampDifference = ci.clockUpperLimit - ci.slopeTransistorVbe;
+    }
+    const VeaNetwork vea = VeaNetworkOf(ci);
+    const double reference = c.referenceLockout ? ci.veaReferenceValue : 0.0;
+    if (!OptoInputFor(OptoNetworkOf(ci), chain, vea.lower, vea.upper, c)) return 0;
+    const double out = ci.optoVariant == 6 ? chain : c.veaOutput;
+    // The feedback sits at the reference with every output on its target.
+    const AmpState st = AmpAtOutput(vea, reference, reference, out);
+    c.errorAmpAux = st.vc1;
+    c.errorAmpStateB = st.vc2;
+    c.errorAmpStateC = st.vf;
+    c.errorAmpFlowA = c.errorAmpFlowB = c.errorAmpFlowC = c.errorAmpStateCAux = c.veaStateScaled = 0.0;
+    c.veaInvertingInput = st.node;
+    c.veaOutput = st.out;
+    c.veaClampState = st.clampState;
+    c.veaClampValue = st.clampValue;
+    if (!CalcOptoIsolator(OptoNetworkOf(ci), c.veaOutput, 0.0, &c)) return 0;
+    c.limitedError = c.optoCoupledError;
+    c.pwmControlVoltage = ci.controlMode == 4 ? c.currentEaOutput : c.limitedError;
+    c.pwmComparatorNonInverting = c.comparatorCopy = c.pwmControlVoltage;
+    return std::isfinite(c.pwmControlVoltage) && !CheckFloatingPointStatus() ? 1 : 0;
+}
+
 // Control section at the operating point: the comparator at the control voltage of duty D,
 // the error amplifier and opto-isolator worked back from it, the clock at its top.
 int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* currents, double duty, double ipk, double iavg,
@@ -1024,6 +1150,7 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
     c.comparatorAux = 0.0;
     c.comparatorCopy = c.pwmComparatorNonInverting;
     if (CheckFloatingPointStatus()) return Fail(52055, 52187);
+    if (!ChargeControlNetworks(ctx, duty, ipk, vmean)) return Fail(52077, 52184);
     return 1;
 }
 
@@ -1222,7 +1349,11 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
         line->lineMagnitude != 0.0)
         return false;
     if (pri->topology != 0 && pri->topology != 1) return false;
-    if (ctl->controlMode != 2 || ctl->optoVariant != 6) return false;
+    // Every clocked control mode (the hysteretic one runs without a clock), every opto-isolator
+    // arrangement and None.
+    if (ctl->controlMode < 0 || ctl->controlMode > 4 || ctl->controlMode == 3 || ctl->optoVariant < 0 ||
+        ctl->optoVariant > 6)
+        return false;
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return false;
     for (int32_t j = 0; j < set->outputCount; ++j) {
         const OutputChokeInputRec* ch = params.pOutputChokeInput[j];

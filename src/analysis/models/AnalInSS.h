@@ -40,6 +40,7 @@ void InitSteadyStatePrimary(double duty);
 int32_t ComputeSteadyStateInitialValues();
 
 // The designs whose operating point the estimate sets for the step: a DC line without line
-// filter or rectifier, the two-switch primary, voltage-mode control without opto-isolator,
-// outputs with a plain choke and no second filter stage. Others start only from rest.
+// filter or rectifier, the two-switch primary, every clocked control mode with any
+// opto-isolator arrangement, outputs with a plain choke and no second filter stage. Others
+// start only from rest.
 bool SteadyStartCovers(const AnalysisThreadParams& params);

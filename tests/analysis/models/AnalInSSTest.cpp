@@ -244,29 +244,35 @@ TEST_F(SteadyStart, SmallestConverterStartsAtItsOperatingPoint) {
 }
 
 // The error amplifier's output worked back through an opto-isolator from the control
-// voltage M = 1.5294933 V: the node at M draws (5 V - M)/1 kohm through the LED, the output
-// transistor passes it at a ratio of 1 into 1 kohm, so the amplifier sits at 5 V - M.
+// voltage M = 1.5294933 V (the rising clock at the estimated duty): the inverter receiver's
+// 2.2 kohm from its 5 V bias carries iC = (5 V - M)/2.2 kohm, the photo transistor's ratio of
+// 0.5 asks iF = 2·iC of the LED, and the amplifier that sinks it from the 5 V driver source
+// through 1 kohm and the LED (1.1 V, 5 ohm) sits at 5 - 1.1 - 1005·iF. The amplifier's
+// feedback capacitor holds that output less the reference.
 TEST_F(SteadyStart, ErrorAmplifierWorkedBackThroughTheOptoIsolator) {
     rec_.settings.analysisKind = 1;
     rec_.filter.outputNumber = 1;
     ControlInputRec& c = rec_.control;
     c.optoVariant = 0;
-    c.pwmLimitUpperA = 5.0;
-    c.offsetGainDen1 = 1e3;
-    c.offsetGainDen2 = 1.0;
-    c.offsetGainNum = 1e3;
-    c.optoOutputForm = 1;
-    c.optoOutputOffset = 0.0;
-    c.errorAmpOffset = 0.0;
-    c.hasErrorAmpStateA = 1;
+    c.optoDriveVoltage = 5.0;
+    c.optoDriveResistance = 1e3;
+    c.optoLedVoltage = 1.1;
+    c.optoLedResistance = 5.0;
+    c.optoBiasVoltage = 5.0;
+    c.optoCurrentTransferRatio = 0.5;
+    c.optoBandwidth = 2e4;
+    c.optoLoadResistance = 2.2e3;
     AnalysisContext& ctx = Start();
     ASSERT_EQ(InitializeAnalysis(), 1);
     const double vin = 48.0 - 0.1 * (10.7 * 2.14 / 48.0);
     const double m = 1.0 + 1e-5 * (2.0 / 0.9e-5) * (kRtotal * 2.14 + 10.7 + 0.7214) / vin;
-    EXPECT_NEAR(ctx.control.optoNodeVoltage, m, 1e-9);
-    EXPECT_NEAR(ctx.control.errorAmpStateA, m, 1e-9);
-    EXPECT_NEAR(ctx.control.optoLedCurrent, (5.0 - m) / 1e3, 1e-12);
-    EXPECT_NEAR(ctx.control.veaOutput, 5.0 - m, 1e-9);
+    const double ic = (5.0 - m) / 2.2e3;
+    const double vea = 5.0 - 1.1 - 1005.0 * 2.0 * ic;
+    EXPECT_NEAR(ctx.control.optoLedCurrent, ic, 1e-12);
+    EXPECT_NEAR(ctx.control.optoCoupledError, m, 1e-9);
+    EXPECT_NEAR(ctx.control.veaOutput, vea, 1e-9);
+    EXPECT_NEAR(ctx.control.errorAmpStateC, vea - 1.5556, 1e-9);
+    EXPECT_NEAR(ctx.control.pwmControlVoltage, m, 1e-9);
 }
 
 // The rectified bulk: a full bridge (form 2) of 1 V diodes on a 100 V line gives 98 V from

@@ -20,12 +20,11 @@ namespace {
 
 class SteadyStartOf : public ::testing::TestWithParam<RegressionDesign> {};
 
-// Designs whose primary variant, control mode, line side, second filter stage, coupled chokes
-// or varying load source the operating-point estimate does not set: their steady-state run is
-// refused, never started from a wrong point.
+// Designs whose primary variant, line side, second filter stage, coupled chokes or varying
+// load source the operating-point estimate does not set: their steady-state run is refused,
+// never started from a wrong point.
 bool EstimateCovers(const char* name) {
-    static const char* const kRefused[] = {"opto_loop",     "average_current", "peak_current", "feed_forward",
-                                           "passive_clamp", "resonant_reset",  "active_clamp", "reset_winding",
+    static const char* const kRefused[] = {"passive_clamp", "resonant_reset",  "active_clamp", "reset_winding",
                                            "ac_bridge",     "ac_doubler",      "two_stage",    "load_source",
                                            "coupled_chokes"};
     for (const char* r : kRefused)
@@ -34,17 +33,12 @@ bool EstimateCovers(const char* name) {
 }
 
 // Designs the estimate covers whose precise start still lands off the operating point: the
-// closed loops start with the error amplifier uncharged (its state flags are not set by the
-// estimate), the current-limited design runs in overload, which the estimate does not model,
-// and the four coupled outputs are refined one by one. Open work, not a tolerance.
+// four coupled outputs are refined one by one. Open work, not a tolerance.
 const char* KnownStartGap(const char* name) {
     static const struct {
         const char* name;
         const char* why;
-    } kGaps[] = {{"closed_loop", "error amplifier starts uncharged"},
-                 {"uvlo", "error amplifier starts uncharged"},
-                 {"current_limit", "overload with the current limit active"},
-                 {"four_outputs", "outputs refined one by one, not as coupled"}};
+    } kGaps[] = {{"four_outputs", "outputs refined one by one, not as coupled"}};
     for (const auto& g : kGaps)
         if (std::string(name) == g.name) return g.why;
     return nullptr;
