@@ -31,6 +31,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"two_stage", &BuildTwoStage},
         {"coupled_chokes", &BuildCoupledChokes},
         {"voltage_loop", &BuildVoltageLoop},
+        {"load_step", &BuildLoadStep},
     };
     return designs;
 }

@@ -43,3 +43,4 @@ void BuildLoadSource(CPwrQuorraDoc& doc);
 void BuildTwoStage(CPwrQuorraDoc& doc);
 void BuildCoupledChokes(CPwrQuorraDoc& doc);
 void BuildVoltageLoop(CPwrQuorraDoc& doc);
+void BuildLoadStep(CPwrQuorraDoc& doc);

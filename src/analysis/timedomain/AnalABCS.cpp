@@ -145,9 +145,13 @@ int32_t AssembleLoadNetworkPass1() {
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
         const LoadNetworkValues v = LoadValues(ctx, j);
         if (step.stepCount == 0) {
-            lo.firstBranchCurrent = 0.0;
-            lo.sourcePhase = 0.0;
-            lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), 0.0);
+            // A turn-on starts the load at rest; a steady-state run (and each of its trial
+            // periods) starts from the operating point its initialisation set.
+            if (ctx.pSettings->analysisKind == 0) {
+                lo.firstBranchCurrent = 0.0;
+                lo.sourcePhase = 0.0;
+                lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), 0.0);
+            }
             ls.tableCursor[j] = 0;
             ls.tableActive[j] = 1;
             ls.chokePeak[j] = 0.0;
