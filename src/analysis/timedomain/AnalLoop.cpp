@@ -523,6 +523,7 @@ struct Slot {
 
 constexpr int kMaxSlots = 24;
 constexpr int32_t kShootingIterations = 20;
+constexpr int32_t kQuickShootingIterations = 3;
 
 template <class State>
 double& SlotValue(State& s, const Slot& k) {
@@ -632,17 +633,18 @@ public:
 
     int32_t Refine() { return RefineOutputFilters(block_, &start_, &end_); }
 
-    // Newton steps on the period map of the slow states (see ShootingSlots); the best state
-    // found stays in the block. 0, or 1/2 as a failed or stopped trial.
-    int32_t Shoot(bool* converged) {
+    // Newton steps on the period map of the slow states (see ShootingSlots), at most the
+    // given number; the step from the state whose step was smallest stays in the block. 0, or
+    // 1/2 as a failed or stopped trial.
+    int32_t Shoot(bool* converged, int32_t iterations) {
         *converged = false;
         Slot slots[kMaxSlots];
         const int32_t n = ShootingSlots(ctx_, block_, slots);
         if (n == 0) return 0;
         double bestScore = std::numeric_limits<double>::infinity();
         best_ = block_;
-        const int32_t iterations = std::min(limit_, kShootingIterations);
         for (int32_t iter = 0; iter < iterations; ++iter) {
+            ++shootingSteps_;
             double g0[kMaxSlots];
             if (const int32_t r = Drift(slots, n, g0)) return r;
             base_ = block_;
@@ -654,21 +656,27 @@ public:
                 for (int32_t row = 0; row < n; ++row) jac[row][i] = (gi[row] - g0[row]) / slots[i].delta;
                 block_ = base_;
             }
-            double rhs[kMaxSlots], dx[kMaxSlots];
-            for (int32_t i = 0; i < n; ++i) rhs[i] = -g0[i];
+            double rhs[kMaxSlots], dx[kMaxSlots], own[kMaxSlots];
+            for (int32_t i = 0; i < n; ++i) {
+                rhs[i] = -g0[i];
+                own[i] = jac[i][i];  // the solve overwrites the matrix
+            }
             if (!SolveDense(n, jac, rhs, dx)) break;
             double score = 0.0, shrink = 1.0;
             for (int32_t i = 0; i < n; ++i) {
                 const double size = std::fabs(dx[i]);
                 score = std::max(score, size / slots[i].tolerance);
-                if (size > slots[i].range) shrink = std::min(shrink, slots[i].range / size);
+                // A state that relaxes within the period (its own drift undoes most of an
+                // error) cannot run away: only the slow ones limit the step.
+                const bool slow = std::fabs(own[i]) < 0.5;
+                if (slow && size > slots[i].range) shrink = std::min(shrink, slots[i].range / size);
             }
             if (!std::isfinite(score)) break;
+            for (int32_t i = 0; i < n; ++i) SetSlot(block_, ctx_, slots[i], SlotValue(base_, slots[i]) + shrink * dx[i]);
             if (score < bestScore) {
                 bestScore = score;
-                best_ = base_;
+                best_ = block_;
             }
-            for (int32_t i = 0; i < n; ++i) SetSlot(block_, ctx_, slots[i], SlotValue(base_, slots[i]) + shrink * dx[i]);
             if (score < 1.0) {
                 LoadAnalysisSnapshot(block_);
                 *converged = true;
@@ -679,6 +687,8 @@ public:
         LoadAnalysisSnapshot(block_);
         return 0;
     }
+
+    int32_t ShootingSteps() const { return shootingSteps_; }
 
     // The block with the offset found (already folded into its error amplifier state).
     void FoldOffset() { LoadAnalysisSnapshot(block_); }
@@ -949,6 +959,7 @@ private:
     int32_t converged_[kLevels] = {};
     double offset_ = 0.0;
     int limitCode_ = 0;
+    int32_t shootingSteps_ = 0;
     UINT limitSecond_ = 0;
     double error1_ = 0.0, previousError1_ = 0.0, factor1_ = 2.0;
     int32_t sign1_ = 0, previousSign1_ = 0;
@@ -1020,6 +1031,14 @@ int32_t CaptureCycleSample(CycleSample* sample) {
     return 1;
 }
 
+int32_t RunQuickShootingStep() {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    auto loop = std::make_unique<InitLoop>(ctx);
+    loop->Store();
+    bool converged = false;
+    return loop->Shoot(&converged, kQuickShootingIterations);
+}
+
 int32_t RunInitializationLoop() {
     AnalysisContext& ctx = *GetAnalysisContext();
     ctx.stepState.settling = 1;
@@ -1038,12 +1057,14 @@ int32_t RunInitializationLoop() {
     // The shooting refinement first takes the estimate to the periodic point, so that the
     // levels' corrections start where their drifts are small, and again on what they leave.
     bool converged = false;
+    // The user's iteration limit bounds the shooting steps of both calls together.
+    const int32_t shooting = std::min(ctx.pSettings->initIterationLimit, kShootingIterations);
     loop->Store();
-    if (const int32_t r = loop->Shoot(&converged)) return r;
+    if (const int32_t r = loop->Shoot(&converged, shooting)) return r;
     const int32_t levels = loop->Run();
     if (levels != 0 && levels != 3) return levels;
     if (const int32_t r = loop->Refine()) return r;
-    if (const int32_t r = loop->Shoot(&converged)) return r;
+    if (const int32_t r = loop->Shoot(&converged, shooting - loop->ShootingSteps())) return r;
     // A level at its limit ends the loop only when the refinement cannot find the point either.
     if (levels == 3 && !converged) {
         loop->ReportLimit();
