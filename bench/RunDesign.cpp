@@ -195,17 +195,21 @@ int RunSteady(const std::string& path, const std::string& name, double cycles) {
         return 1;
     }
     const TurnOnRun on = RunTurnOn(*doc, cycles);
-    const SteadyStartRun precise = RunSteadyStart(*doc, CAnalysisConfig::INIT_SLOW_PRECISE);
-    const SteadyStartRun quick = RunSteadyStart(*doc, CAnalysisConfig::INIT_FAST);
+    // With an AC line or a load sine the state repeats over the source's period: averages
+    // over that cycle.
+    const int32_t cycle = SourceCyclePeriods(*doc);
+    const SteadyStartRun precise = RunSteadyStart(*doc, CAnalysisConfig::INIT_SLOW_PRECISE, cycle);
+    const SteadyStartRun quick = RunSteadyStart(*doc, CAnalysisConfig::INIT_FAST, cycle);
     if (!on.run.ran || !precise.run.ran || !quick.run.ran) {
         std::fprintf(stderr, "%s: the steady-state comparison did not run\n", name.c_str());
         return 1;
     }
-    const int32_t periods = on.PeriodsToSettle(kTolerance);
-    const double kind0 = on.run.seconds * periods / cycles;
+    const int32_t periods = on.PeriodsToSettle(kTolerance, cycle);
+    const double kind0 = on.run.seconds * periods / static_cast<double>(std::max<size_t>(on.periodAverages.size(), 1));
+    const OutputPoint settled = cycle > 1 ? on.MeanOfLast(cycle) : on.settled;
     const auto off = [&](const SteadyStartRun& r) {
-        return std::max(std::fabs(r.firstAverage.vout / on.settled.vout - 1.0),
-                        std::fabs(r.firstAverage.il / on.settled.il - 1.0));
+        return std::max(std::fabs(r.firstAverage.vout / settled.vout - 1.0),
+                        std::fabs(r.firstAverage.il / settled.il - 1.0));
     };
     std::printf(
         "design=%s tolerance=%g kind0_periods_to_settle=%d kind0_settle_ms=%.3f kind1_precise_ms=%.3f "

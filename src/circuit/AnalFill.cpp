@@ -26,6 +26,12 @@ bool IsIn(int value, std::initializer_list<int> set) {
 
 int32_t Flag(bool b) { return b ? 1 : 0; }
 
+// The current limit's comparator: PWM2, or PWM in hysteretic control.
+double LimitComparatorDelay(CControlSection& ctl) {
+    return ctl.GetTopology() == CControlSection::HYSTERETIC_CURRENT ? ctl.GetComparator1().m_dDelay
+                                                                    : ctl.GetComparator2().m_dDelay;
+}
+
 // The model case of the line rectifier for its form and the number of line phases; -1 for a
 // combination that no case models.
 int LineRectifierCase(int form, int phases) {
@@ -504,9 +510,7 @@ void CAnalysisFill::FillPrimaryInput() {
     const CTransistorFE& sw1 = pri.GetSwitchSW1();
     CControlSection& ctl = *m_doc.GetControlSection();
     const double pwmDelay = ctl.GetComparator1().m_dDelay;
-    const double limitDelay = ctl.GetTopology() == CControlSection::HYSTERETIC_CURRENT
-                                  ? ctl.GetComparator1().m_dDelay
-                                  : ctl.GetComparator2().m_dDelay;
+    const double limitDelay = LimitComparatorDelay(ctl);
     Put(r.primarySeriesResistance, OnResistanceAt(sw1), sec, "SW1 on resistance");        // at T
     Put(r.switch1DiodeParamA, sw1.m_dBodyDiodeForwardVoltage, sec, "SW1 body diode forward voltage");
     Put(r.switch1DiodeParamB, sw1.m_dBodyDiodeResistance, sec, "SW1 body diode resistance");
@@ -519,8 +523,22 @@ void CAnalysisFill::FillPrimaryInput() {
     // The output leakage delays (stepSetupParamB to E) keep their preset 0: the coupled
     // windings already model the commutation, so a delay would count it twice.
 
+    // The switching transitions: the two switches in series of the two-switch variants, the
+    // reset winding, the clamp's capacitor; the winding capacitances of the transformer.
+    r.transitionDoubled = r.diode1On;
+    r.transitionWinding = r.resetWindingOn;
+    r.transitionClamp = r.hasClampCapacitor;
+    r.primaryWindingCapacitance = xfmr.m_dCapacitance[X::kPrimary];
+    if (r.resetWindingOn) r.resetWindingCapacitance = xfmr.m_dCapacitance[X::kReset];
+
     if (pri.HasClampSwitch()) {
         const CTransistorFE& sw2 = pri.GetSwitchSW2();
+        // SW2 turns off after the drive's on-edge and on after its off-edge.
+        Put(r.clampSwitchOnEdgeDelay, sw2.m_dTurnOffDelay + sw2.m_dFallTime + pwmDelay, sec, "SW2 turn off delay");
+        Put(r.clampSwitchOffEdgeDelay, sw2.m_dTurnOnDelay + sw2.m_dRiseTime + pwmDelay, sec, "SW2 turn on delay");
+        Put(r.clampSwitchLimitDelay, sw2.m_dTurnOnDelay + sw2.m_dRiseTime + limitDelay, sec,
+            "SW2 current limit turn on delay");
+        r.clampSwitchCapacitance = sw2.m_dOutputCapacitance;
         Put(r.clampSwitchOnResistance, OnResistanceAt(sw2), sec, "SW2 on resistance");
         Put(r.clampSwitchDiodeParamA, sw2.m_dBodyDiodeForwardVoltage, sec, "SW2 body diode forward voltage");
         Put(r.clampSwitchDiodeParamB, sw2.m_dBodyDiodeResistance, sec, "SW2 body diode resistance");
@@ -578,6 +596,8 @@ void CAnalysisFill::FillPrimaryInput() {
             "current sense transformer secondary inductance");
         Put(r.senseRectifierBreakdownVoltage, pri.GetCurrentSenseDiode().m_dBreakdownVoltage, sec,
             "current sense diode breakdown voltage");
+        Put(r.senseRectifierForwardVoltage, ForwardVoltageAt(pri.GetCurrentSenseDiode()), sec,
+            "current sense diode forward voltage");  // at T
         // The sense path's further series element is the current sense diode.
         Put(r.senseSeriesResistance, pri.GetCurrentSenseDiode().m_dDynamicResistance, sec,
             "current sense diode dynamic resistance");
@@ -623,6 +643,26 @@ void CAnalysisFill::FillSecondaryRectifierInput(int k) {
     Put(r.secondDynamicResistance, d2.m_dDynamicResistance, sec, "Diode Rectifier 2 dynamic resistance");
     Put(r.rectifier2BreakdownVoltage, d2.m_dBreakdownVoltage, sec, "Diode Rectifier 2 breakdown voltage");
     Put(r.stepSetupParamB, d2.m_dJunctionCapacitance, sec, "Diode Rectifier 2 junction capacitance");
+    // The transistor rectifiers' drive delays: rectifier 1 turns on after the drive's on-edge,
+    // rectifier 2 after its off-edge.
+    CControlSection& ctl = *m_doc.GetControlSection();
+    const double pwmDelay = ctl.GetComparator1().m_dDelay;
+    const double limitDelay = LimitComparatorDelay(ctl);
+    if (r.frequencyAnalysisFlagA) {
+        const CTransistorFE& q = s.GetTransistorRectifier1();
+        Put(r.rect1OnEdgeDelay, q.m_dTurnOnDelay + q.m_dRiseTime + pwmDelay, sec, "Transistor Rectifier 1 turn on delay");
+        Put(r.rect1OffEdgeDelay, q.m_dTurnOffDelay + q.m_dFallTime + pwmDelay, sec,
+            "Transistor Rectifier 1 turn off delay");
+        Put(r.rect1LimitDelay, q.m_dTurnOffDelay + q.m_dFallTime + limitDelay, sec,
+            "Transistor Rectifier 1 current limit turn off delay");
+    }
+    if (r.frequencyAnalysisFlagB) {
+        const CTransistorFE& q = s.GetTransistorRectifier2();
+        Put(r.rect2OnEdgeDelay, q.m_dTurnOffDelay + q.m_dFallTime + pwmDelay, sec, "Transistor Rectifier 2 turn off delay");
+        Put(r.rect2OffEdgeDelay, q.m_dTurnOnDelay + q.m_dRiseTime + pwmDelay, sec, "Transistor Rectifier 2 turn on delay");
+        Put(r.rect2LimitDelay, q.m_dTurnOnDelay + q.m_dRiseTime + limitDelay, sec,
+            "Transistor Rectifier 2 current limit turn on delay");
+    }
     if (r.frequencyAnalysisFlagA) {
         CTransistorFE& q = s.GetTransistorRectifier1();
         Put(r.onResistance, OnResistanceAt(q), sec, "Transistor Rectifier 1 on resistance");
@@ -708,6 +748,8 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
         r.senseResistorOn = Flag(sensing);
         r.senseXfmrOn = Flag(sensing);
         r.biasDividerOn = Flag(sensing);
+        r.senseBranchAOn = Flag(sensing);                                          // Resistor Cap Sense
+        r.senseBranchBOn = Flag(sensing);                                          // Resistor Bias 1
         CCapacitor& c = f1.GetCapacitorOut1();                                     // C.OUT1 group
         Put(r.capacitorBreakdownVoltage, c.m_dBreakdownVoltage, sec, "Capacitor Out 1 breakdown voltage");
         Put(r.rippleInductance, c.m_dEsl, sec, "Capacitor Out 1 ESL");
@@ -732,6 +774,13 @@ void CAnalysisFill::FillOutputFilterInput(int k) {
             Put(r.senseResistance, ResistanceAt(f1.GetResistorCapSense()), sec, "Resistor Cap Sense");
             Put(r.biasVoltage, f1.GetVoltageSourceVBias().m_dDCMagnitude, sec, "Voltage Source V Bias");
             Put(r.biasUpperResistance, ResistanceAt(f1.GetResistorBias1()), sec, "Resistor Bias 1");
+            Put(r.csTermA, ResistanceAt(f1.GetResistorBias2()), sec, "Resistor Bias 2");
+            Put(r.csTermC, ResistanceAt(f1.GetResistorCapSense()), sec, "Resistor Cap Sense (bias divider)");
+            Put(r.filterTermParamE, CapacitanceAt(f1.GetCapacitorBias()), sec, "Capacitor Bias capacitance");
+            Put(r.sectionQuantityParamR, ForwardVoltageAt(f1.GetCurrentSenseDiode()), sec,
+                "Current Sense Diode forward voltage");
+            Put(r.csScaleNum, ct.m_dSecondaryInductance, sec, "current sense transformer secondary inductance");
+            Put(r.csScaleDen, ct.m_dPrimaryInductance, sec, "current sense transformer primary inductance");
             Put(r.senseDiodeResistance, f1.GetCurrentSenseDiode().m_dDynamicResistance, sec,
                 "Current Sense Diode dynamic resistance");
             Put(r.senseRectifierBreakdownVoltage, f1.GetCurrentSenseDiode().m_dBreakdownVoltage, sec,
@@ -936,6 +985,24 @@ void CAnalysisFill::FillControlInput() {
         Put(r.slopeCapacitance, CapacitanceAt(c.GetCapacitor7()), sec, "Capacitor 7");
         Put(r.slopeEmitterResistance, ResistanceAt(c.GetResistor9Peak()), sec, "Resistor 9");
         Put(r.slopeTransistorVbe, c.GetBipolarTransistorQ1().m_dForwardBiasVoltage, sec, "Q1 forward bias voltage");
+    }
+
+    // Hysteretic current control: the sense filtered by R7 into C6; the comparator output at its
+    // logic level (or per cent of the bulk) through C8 and R10 onto the non-inverting input, which
+    // R9 ties to the control voltage (the window is VL·R9/(R10 + R9) wide).
+    if (mode == CControlSection::HYSTERETIC_CURRENT) {
+        r.rampCapacitorOn = 1;
+        Put(r.rampResistance, ResistanceAt(c.GetResistor7()), sec, "Resistor 7");
+        Put(r.rampCapacitance, CapacitanceAt(c.GetCapacitor6()), sec, "Capacitor 6");
+        r.hystOn = 1;
+        r.hystAux1On = 1;
+        r.hystAux2On = 1;
+        r.hystInputOn = 1;
+        Put(r.hystFilterResistance, ResistanceAt(c.GetResistor10()), sec, "Resistor 10");
+        Put(r.hystFilterCapacitance, CapacitanceAt(c.GetCapacitor8()), sec, "Capacitor 8");
+        Put(r.hystDividerResistance, ResistanceAt(c.GetResistor9()), sec, "Resistor 9");
+        Put(r.referenceValue, pwm.m_dLogicVoltage, sec, "Comparator PWM logic voltage");
+        r.referenceInPercent = Flag(pwm.m_nLogicVoltageInPercent != 0);
     }
 
     // Voltage feed-forward ramp and the reset switch.

@@ -31,11 +31,30 @@
 //   fall time + PWM comparator delay; current-limit turn-off = SW1 turn-off delay + fall
 //   time + the current-limit comparator's delay (PWM2, or PWM in hysteretic control).
 //   The output leakage delays stay 0: the coupled windings already model the commutation,
-//   so a delay would count it twice.
+//   so a delay would count it twice. The clamp switch SW2 turns off after the on-edge
+//   (SW2 turn-off delay + fall time + PWM delay) and on after the off-edge (SW2 turn-on delay
+//   + rise time + PWM delay, or + the current-limit comparator's delay); a transistor
+//   rectifier likewise, rectifier 1 on after the on-edge and rectifier 2 after the off-edge.
+// - Transitions: two switches in series for the two-switch variants (Vb, Cb the primary
+//   rectifiers' forward voltage and junction capacitance), the reset winding (Nw its turns, Vd
+//   and Cf the reset diode's, Cg its winding capacitance), the clamp capacitor's voltage for
+//   the clamp variants; Csw SW1's output capacitance, Cd SW2's, Cc the primary winding's
+//   capacitance; per output Cr1, Cr2 the rectifier diodes' junction capacitances and Cr3 the
+//   secondary winding's. The resonant reset's capacitor is modelled in the step, so it sets no
+//   flag. The design gives no Ce, Ve or fixed transition power: 0.
 // - Soft-start rate = ISS current / CSS capacitance at T (V/s).
+// - Hysteretic current control: the reference of the mode is Comparator PWM's logic level
+//   (its per-cent flag with it); R10 and C8 are the upper, filtering element of the window's
+//   divider, R9 its lower element; R7 and C6 filter the sense as the ramp network does.
 // - Feedback: the error amplifier sees sum_k (w_mod,k·V_mod,k + w_load,k·V_load,k) / V_target,k
 //   × gain, so with gain = the reference's DC value an output at its target presents the
 //   reference to the amplifier.
+// - Capacitor current sense of the first stage: the transformer is two coupled windings, its
+//   primary inductance from its table, its secondary's = that × csScaleNum / csScaleDen (the
+//   design's secondary and primary inductances) and their coupling csCoupling; Resistor Bias 2
+//   in csTermA, Capacitor Bias in filterTermParamE, the diode's forward voltage in
+//   sectionQuantityParamR; Resistor Cap Sense is both the sense resistor and the bias
+//   divider's lower resistor csTermC (the estimate's bias Vb·csTermC/(Rb1 + csTermC)).
 // - Secondary polarity s(k), effective turns T(k) and the stacking of joined windings come
 //   from the primary section's winding arrangement (winding-end codes).
 // - Saturation tables, (current A, inductance H): the part's core saturation characteristic

@@ -155,8 +155,8 @@ TEST(AnalEngineLink, DesignTheEngineCannotRunIsRefusedBeforeTheStart) {
     doc.EndAnalysis();
     ASSERT_EQ(sink.boxes.size(), 1u);
     EXPECT_EQ(sink.boxes[0],
-              "Problem:  Analysis was not run: this analysis type cannot be simulated yet.\nRun a Turn On Transient "
-              "analysis.");
+              "Problem:  Analysis was not run: the current loop analysis needs peak current\nor average current "
+              "control.");
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ TEST_F(AnalysisStart, StartOfAKindTheEngineCannotRunIsRefused) {
         bool runs;
     } kinds[] = {
         {CAnalysisConfig::KIND_TURN_ON, true},        {CAnalysisConfig::KIND_STEADY_STATE, true},
-        {CAnalysisConfig::KIND_VOLTAGE_LOOP, true},  {CAnalysisConfig::KIND_CURRENT_LOOP, false},
+        {CAnalysisConfig::KIND_VOLTAGE_LOOP, true},  {CAnalysisConfig::KIND_CURRENT_LOOP, true},
         {CAnalysisConfig::KIND_INPUT_TO_OUTPUT, true}, {CAnalysisConfig::KIND_AMPLIFIER, true},
     };
     for (const auto& k : kinds) {

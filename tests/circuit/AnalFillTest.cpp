@@ -756,8 +756,27 @@ TEST_F(AnalFillTest, PrimaryVariantsSetTheirMembers) {
             {"clampResistorOn", r.clampResistorOn, c.clampR},
             {"reset capacitor", r.sectionQuantityFlagA, c.resetCap},
             {"clamp switch", r.turnOnFlagA, c.clampSwitch},
+            // The switching transitions: two switches in series, a reset winding, a clamp.
+            {"transitionDoubled", r.transitionDoubled, c.diode1},
+            {"transitionWinding", r.transitionWinding, c.resetWinding},
+            {"transitionClamp", r.transitionClamp, c.hasClamp},
+            {"transitionCapE", r.transitionCapE, 0},
         });
         const CPwrTransformer& x = pri.GetPowerTransformer();
+        // The clamp switch turns off after the drive's on-edge and on after its off-edge.
+        const CTransistorFE& sw2 = pri.GetSwitchSW2();
+        CControlSection& ctl = *doc->GetControlSection();
+        const double pwm = ctl.GetComparator1().m_dDelay, limit = ctl.GetComparator2().m_dDelay;
+        EXPECT_EQ(r.clampSwitchOnEdgeDelay, c.clampSwitch ? sw2.m_dTurnOffDelay + sw2.m_dFallTime + pwm : 0.0)
+            << c.variant;
+        EXPECT_EQ(r.clampSwitchOffEdgeDelay, c.clampSwitch ? sw2.m_dTurnOnDelay + sw2.m_dRiseTime + pwm : 0.0)
+            << c.variant;
+        EXPECT_EQ(r.clampSwitchLimitDelay, c.clampSwitch ? sw2.m_dTurnOnDelay + sw2.m_dRiseTime + limit : 0.0)
+            << c.variant;
+        EXPECT_EQ(r.clampSwitchCapacitance, c.clampSwitch ? sw2.m_dOutputCapacitance : 0.0) << c.variant;
+        EXPECT_EQ(r.primaryWindingCapacitance, x.m_dCapacitance[CPwrTransformer::kPrimary]) << c.variant;
+        EXPECT_EQ(r.resetWindingCapacitance, c.resetWinding ? x.m_dCapacitance[CPwrTransformer::kReset] : 0.0)
+            << c.variant;
         EXPECT_EQ(r.resetTurns, c.resetWinding ? x.m_dTurns[CPwrTransformer::kReset] : NOT_SET) << c.variant;
         EXPECT_EQ(r.couplingPriReset,
                   c.resetWinding ? x.Coupling(CPwrTransformer::kPrimary, CPwrTransformer::kReset) : 0.0)
@@ -889,6 +908,31 @@ TEST_F(AnalFillTest, OutputFilterAndLoadVariants) {
     }
 }
 
+// The capacitor current sense network reaches the step whole: the transformer's two
+// inductances for its secondary's share, Resistor Bias 2, Capacitor Bias and the diode's drop.
+TEST_F(AnalFillTest, CapacitorCurrentSenseNetwork) {
+    BuildCapacitorSense(*doc);
+    C1StgOutputFilter& f1 = *doc->Get1StgOutputFilter1();
+    f1.GetCurrentSenseDiode().m_dForwardVoltage = 0.4;
+    f1.GetCurrentSenseDiode().m_dForwardVoltageTempCoef = 0.0;
+    ASSERT_TRUE(Fill()) << problem;
+    const OutputFilterInputRec& r = *doc->GetOutputFilterInput(0);
+    EXPECT_EQ(r.senseBranchAOn, 1);
+    EXPECT_EQ(r.senseBranchBOn, 1);
+    EXPECT_EQ(r.csScaleNum, 10e-3);
+    EXPECT_EQ(r.csScaleDen, 1e-6);
+    EXPECT_DOUBLE_EQ(r.csCoupling, std::sqrt(0.99));
+    EXPECT_EQ(r.senseResistance, 1.0);
+    EXPECT_EQ(r.csTermC, 1.0);
+    EXPECT_EQ(r.biasUpperResistance, 10e3);
+    EXPECT_EQ(r.csTermA, 1e3);
+    EXPECT_EQ(r.filterTermParamE, 100e-12);
+    EXPECT_EQ(r.biasVoltage, 1.0);
+    EXPECT_EQ(r.sectionQuantityParamR, 0.4);
+    EXPECT_EQ(r.senseDiodeResistance, 0.01);
+    EXPECT_EQ(doc->GetTable(OutputTableIndex(1, kCapSenseXfmrTable))->points[0].magnitude, 1e-6);
+}
+
 TEST_F(AnalFillTest, ErrorAmplifierNetworkOfEachVariant) {
     // R1 always; R2, C1 in 0; C3 in 0, 1, 3; R3, C2 in 0, 1, 2; Rfb in 4 to 7.
     struct Case {
@@ -941,6 +985,11 @@ TEST_F(AnalFillTest, ControlModesChooseTheirSourcesAndDelays) {
         ctl.GetVoltageSourceUI().m_dDCMagnitude = 0.25;
         ctl.GetComparator1().m_dDelay = 1e-8;
         ctl.GetComparator2().m_dDelay = 4e-8;
+        ctl.GetResistor9().m_dResistance = 1.6e3;
+        ctl.GetResistor10().m_dResistance = 1e5;
+        ctl.GetCapacitor8().m_dCapacitance = 1e-6;
+        ctl.GetResistor7().m_dResistance = 100.0;
+        ctl.GetCapacitor6().m_dCapacitance = 1e-10;
         ASSERT_TRUE(Fill()) << c.mode << ": " << problem;
         const ControlInputRec& r = *doc->GetControlInput();
         EXPECT_EQ(r.controlMode, c.mode);
@@ -956,7 +1005,18 @@ TEST_F(AnalFillTest, ControlModesChooseTheirSourcesAndDelays) {
         if (!c.clock) {
             EXPECT_EQ(r.clockFirstSlope, NOT_SET) << c.mode;
         }
-        EXPECT_EQ(r.referenceValue, c.mode == 3 ? NOT_SET : 0.0) << c.mode;
+        // Hysteretic control: its reference is the comparator's logic level; R10 and C8 the
+        // window's upper, filtering element, R9 its lower one; R7 and C6 filter the sense.
+        EXPECT_EQ(r.referenceValue, c.mode == 3 ? ctl.GetComparator1().m_dLogicVoltage : 0.0) << c.mode;
+        EXPECT_EQ(r.referenceInPercent, c.mode == 3 ? ctl.GetComparator1().m_nLogicVoltageInPercent : 0) << c.mode;
+        EXPECT_EQ(r.hystOn, c.mode == 3 ? 1 : 0) << c.mode;
+        if (c.mode == 3) {
+            EXPECT_EQ(r.hystFilterResistance, ctl.GetResistor10().m_dResistance);
+            EXPECT_EQ(r.hystDividerResistance, ctl.GetResistor9().m_dResistance);
+            EXPECT_EQ(r.hystFilterCapacitance, ctl.GetCapacitor8().m_dCapacitance);
+            EXPECT_EQ(r.rampResistance, ctl.GetResistor7().m_dResistance);
+            EXPECT_EQ(r.rampCapacitance, ctl.GetCapacitor6().m_dCapacitance);
+        }
         const COperationalAmplifier& op = ctl.GetOperationalAmplifier();
         EXPECT_EQ(r.hasCurrentAmp, c.mode == 4 ? 1 : 0) << c.mode;
         EXPECT_EQ(r.currentEaUpperLimit, c.mode == 4 ? op.m_dMaximumOutput : NOT_SET) << c.mode;
@@ -1032,3 +1092,34 @@ TEST_F(AnalFillTest, FeedbackWeightsAsFractions) {
 }
 
 }  // namespace
+
+// Transistor rectifiers: rectifier 1 turns on after the drive's on-edge and off after its
+// off-edge, rectifier 2 the other way round; diode rectifiers load no timers.
+TEST_F(AnalFillTest, TransistorRectifierDelays) {
+    BuildFirstConfiguration(*doc);
+    CSecondarySection& sec = *doc->GetSecondarySection1();
+    sec.SetSynchronous(TRUE);
+    sec.SetRectifier1Kind(CSecondarySection::SYNCHRONOUS);
+    sec.SetRectifier2Kind(CSecondarySection::SYNCHRONOUS);
+    CTransistorFE& q1 = sec.GetTransistorRectifier1();
+    CTransistorFE& q2 = sec.GetTransistorRectifier2();
+    q1.m_dTurnOnDelay = 11e-9, q1.m_dRiseTime = 12e-9, q1.m_dTurnOffDelay = 13e-9, q1.m_dFallTime = 14e-9;
+    q2.m_dTurnOnDelay = 21e-9, q2.m_dRiseTime = 22e-9, q2.m_dTurnOffDelay = 23e-9, q2.m_dFallTime = 24e-9;
+    ASSERT_TRUE(Fill()) << problem;
+    CControlSection& ctl = *doc->GetControlSection();
+    const double pwm = ctl.GetComparator1().m_dDelay, limit = ctl.GetComparator2().m_dDelay;
+    const SecondaryRectifierInputRec& r = *doc->GetSecondaryRectifierInput(0);
+    ExpectAll(std::vector<DoubleCase>{
+        {"rectifier 1 on after the on-edge", r.rect1OnEdgeDelay, 23e-9 + pwm},
+        {"rectifier 1 off after the off-edge", r.rect1OffEdgeDelay, 27e-9 + pwm},
+        {"rectifier 1 off at the limit", r.rect1LimitDelay, 27e-9 + limit},
+        {"rectifier 2 off after the on-edge", r.rect2OnEdgeDelay, 47e-9 + pwm},
+        {"rectifier 2 on after the off-edge", r.rect2OffEdgeDelay, 43e-9 + pwm},
+        {"rectifier 2 on at the limit", r.rect2LimitDelay, 43e-9 + limit},
+    });
+    sec.SetRectifier1Kind(CSecondarySection::NON_SYNCHRONOUS);
+    sec.SetRectifier2Kind(CSecondarySection::NON_SYNCHRONOUS);
+    ASSERT_TRUE(Fill()) << problem;
+    EXPECT_EQ(doc->GetSecondaryRectifierInput(0)->rect1OnEdgeDelay, 0.0);
+    EXPECT_EQ(doc->GetSecondaryRectifierInput(0)->rect2OffEdgeDelay, 0.0);
+}

@@ -31,6 +31,10 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"two_stage", &BuildTwoStage},
         {"coupled_chokes", &BuildCoupledChokes},
         {"voltage_loop", &BuildVoltageLoop},
+        {"hysteretic", &BuildHysteretic},
+        {"capacitor_sense", &BuildCapacitorSense},
+        {"line_dropout", &BuildLineDropout},
+        {"line_filter", &BuildLineFilter},
         {"load_step", &BuildLoadStep},
     };
     return designs;

@@ -43,4 +43,8 @@ void BuildLoadSource(CPwrQuorraDoc& doc);
 void BuildTwoStage(CPwrQuorraDoc& doc);
 void BuildCoupledChokes(CPwrQuorraDoc& doc);
 void BuildVoltageLoop(CPwrQuorraDoc& doc);
+void BuildHysteretic(CPwrQuorraDoc& doc);
+void BuildCapacitorSense(CPwrQuorraDoc& doc);
+void BuildLineDropout(CPwrQuorraDoc& doc);
+void BuildLineFilter(CPwrQuorraDoc& doc);
 void BuildLoadStep(CPwrQuorraDoc& doc);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalInSS.h"
 #include "analysis/timedomain/AnalFigures.h"
 #include "circuit/Doc.h"
 
@@ -54,9 +55,16 @@ SteadyStartRun RunSteadyStart(CPwrQuorraDoc& doc, int32_t initMode, double cycle
         }
         periods.Observe(c);
     });
-    if (!periods.averages.empty()) {
-        result.firstAverage = periods.averages.front();
-        result.end = periods.ends.front();
+    // The first cycle: the periods the run was asked for.
+    const size_t n = std::min(periods.averages.size(), static_cast<size_t>(std::max(1.0, std::round(cycles))));
+    if (n > 0) {
+        OutputPoint sum;
+        for (size_t k = 0; k < n; ++k) {
+            sum.vout += periods.averages[k].vout;
+            sum.il += periods.averages[k].il;
+        }
+        result.firstAverage = {sum.vout / static_cast<double>(n), sum.il / static_cast<double>(n)};
+        result.end = periods.ends[n - 1];
     }
     return result;
 }
@@ -72,10 +80,42 @@ TurnOnRun RunTurnOn(CPwrQuorraDoc& doc, double cycles) {
     return result;
 }
 
-int32_t TurnOnRun::PeriodsToSettle(double tolerance) const {
-    const auto off = [&](double v, double settled) { return std::fabs(v - settled) > tolerance * std::fabs(settled); };
-    int32_t n = static_cast<int32_t>(periodAverages.size());
-    for (int32_t i = n - 1; i >= 0; --i)
-        if (off(periodAverages[i].vout, settled.vout) || off(periodAverages[i].il, settled.il)) return i + 1;
-    return 0;
+int32_t TurnOnRun::PeriodsToSettle(double tolerance, int32_t cycle) const {
+    const auto off = [&](double v, double s) { return std::fabs(v - s) > tolerance * std::fabs(s); };
+    const int32_t n = static_cast<int32_t>(periodAverages.size());
+    if (cycle <= 1) {
+        for (int32_t i = n - 1; i >= 0; --i)
+            if (off(periodAverages[i].vout, settled.vout) || off(periodAverages[i].il, settled.il)) return i + 1;
+        return 0;
+    }
+    const OutputPoint last = MeanOfLast(cycle);
+    OutputPoint window;
+    for (int32_t i = n - 1; i >= 0; --i) {
+        window.vout += periodAverages[i].vout;
+        window.il += periodAverages[i].il;
+        if (i + cycle < n) {
+            window.vout -= periodAverages[i + cycle].vout;
+            window.il -= periodAverages[i + cycle].il;
+        }
+        if (i + cycle > n) continue;
+        if (off(window.vout / cycle, last.vout) || off(window.il / cycle, last.il)) return i + cycle;
+    }
+    return cycle;
+}
+
+int32_t SourceCyclePeriods(CPwrQuorraDoc& doc) {
+    const LoadNetworkInputRec* loads[kMaxOutputs];
+    for (int32_t j = 0; j < kMaxOutputs; ++j) loads[j] = doc.GetLoadNetworkInput(j);
+    return std::max(SwitchingPeriodsPerSourceCycle(*doc.GetAnalysisSettings(), *doc.GetLineSourceInput(), loads), 1);
+}
+
+OutputPoint TurnOnRun::MeanOfLast(int32_t periods) const {
+    const size_t m = periodAverages.size();
+    const size_t n = std::min(m, static_cast<size_t>(std::max(periods, 1)));
+    OutputPoint sum;
+    for (size_t k = m - n; k < m; ++k) {
+        sum.vout += periodAverages[k].vout;
+        sum.il += periodAverages[k].il;
+    }
+    return n ? OutputPoint{sum.vout / static_cast<double>(n), sum.il / static_cast<double>(n)} : sum;
 }

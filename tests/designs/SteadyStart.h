@@ -18,9 +18,9 @@ struct OutputPoint {
 
 struct SteadyStartRun {
     HeadlessRun run;
-    OutputPoint firstAverage;  // over the first switching period
+    OutputPoint firstAverage;  // over the first cycle
     // The state: output capacitor voltage and choke current, at run time 0 and at the end of
-    // the first period.
+    // the first cycle.
     OutputPoint start;
     OutputPoint end;
     // The initialisation loop's tolerances for those drifts over a period: the capacitor's
@@ -29,8 +29,9 @@ struct SteadyStartRun {
     double chokeTolerance = 0.0;
 };
 
-// Runs the design's steady-state analysis for `cycles` periods with the given
-// initialisation (CAnalysisConfig::INIT_*).
+// Runs the design's steady-state analysis for `cycles` switching periods with the given
+// initialisation (CAnalysisConfig::INIT_*); they make its first cycle (a periodic source's
+// whole period, or one switching period).
 SteadyStartRun RunSteadyStart(CPwrQuorraDoc& doc, int32_t initMode, double cycles = 1.0);
 
 struct TurnOnRun {
@@ -38,8 +39,16 @@ struct TurnOnRun {
     std::vector<OutputPoint> periodAverages;  // one per switching period
     OutputPoint settled;                      // the mean over the last tenth of the run
     // Periods until every later period's averages stay within `tolerance` (relative) of the
-    // settled values.
-    int32_t PeriodsToSettle(double tolerance) const;
+    // settled values; with a periodic source of `cycle` periods, the averages over the cycle
+    // ending at each period against the last cycle's.
+    int32_t PeriodsToSettle(double tolerance, int32_t cycle = 1) const;
+    // The mean of the last `periods` period averages (a periodic source's whole cycle, where
+    // the last tenth of the run would cut one).
+    OutputPoint MeanOfLast(int32_t periods) const;
 };
 
 TurnOnRun RunTurnOn(CPwrQuorraDoc& doc, double cycles);
+
+// Switching periods in one period of the design's periodic sources (an AC line, a load sine),
+// from the records its last run filled: 1 without any.
+int32_t SourceCyclePeriods(CPwrQuorraDoc& doc);

@@ -3,9 +3,9 @@
 #include <atomic>
 #include <new>
 
-namespace {
-
 std::atomic<AnalysisContext*> g_currentContext{nullptr};
+
+namespace {
 
 template <class T>
 void CopyOrPreset(T& copy, const T* source) {
@@ -73,8 +73,6 @@ void AnalysisContext::TakeRunInputs() {
     }
     for (int i = 0; i < 4; ++i) pEquation[i] = block.pEquation[i];
 }
-
-AnalysisContext* GetAnalysisContext() { return g_currentContext.load(std::memory_order_acquire); }
 
 AnalysisRun::AnalysisRun(AnalysisThreadParams& params) : status_(Status::kOutOfMemory) {
     try {

@@ -7,6 +7,7 @@
 // the live context) until the first has ended.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -103,7 +104,9 @@ private:
 };
 
 // The live run's context, or nullptr when no run is live. For the analysis worker thread.
-AnalysisContext* GetAnalysisContext();
+// Inline: every model reaches the context through it, several times a step.
+extern std::atomic<AnalysisContext*> g_currentContext;
+inline AnalysisContext* GetAnalysisContext() { return g_currentContext.load(std::memory_order_acquire); }
 
 // One run's hold on its context: the constructor builds the context from the block and makes
 // it current, the destructor clears the current pointer and frees the context. A run whose

@@ -33,6 +33,10 @@ struct OutputStepStore {
     double freewheelSlope = 0.0;
     double forwardVoltage = 0.0;   // anode to cathode of rectifier 1
     double freewheelVoltage = 0.0; // anode to cathode of rectifier 2
+    // The conduction the last solve used (-1 before the first): a difference is a change of
+    // conduction whose currents are handed over before the next step.
+    int32_t solvedForwardOn = -1;
+    int32_t solvedFreewheelOn = -1;
 };
 
 // The power transformer as the step uses it, taken from the input records once per run.
@@ -103,15 +107,34 @@ struct EngineStore {
     double primaryCurrentSlope = 0.0;
     // Stacked windings: rectifier j sees sum_k stack[j][k]·Vs[k] (AnalMSec.h).
     double stack[kMaxOutputs][kMaxOutputs] = {};           // dIp/dt of the last step (A/s)
+    int32_t stackReady = 0;  // stack holds the run's matrix (set up once, on the first solve)
+    int32_t stackCouples = 0;  // it has a term off its diagonal: a winding sits on another
 
     OutputStepStore output[kMaxOutputs];
 
     // Drive timers: time left until the switch follows the drive edge (s); < 0 idle.
     double onEdgeTimer = -1.0;
     double offEdgeTimer = -1.0;
+    // The clamp switch's (AnalEdge.h): it turns off when the on-edge one runs out, on when the
+    // off-edge one does.
+    double clampOnEdgeTimer = -1.0;
+    double clampOffEdgeTimer = -1.0;
+    // The synchronous rectifiers' [output][rectifier 1, 2].
+    double rectOnEdgeTimer[kMaxOutputs][2] = {{-1.0, -1.0}, {-1.0, -1.0}, {-1.0, -1.0}, {-1.0, -1.0}};
+    double rectOffEdgeTimer[kMaxOutputs][2] = {{-1.0, -1.0}, {-1.0, -1.0}, {-1.0, -1.0}, {-1.0, -1.0}};
+    int32_t rectTimersOn = 0;  // a transistor rectifier's timer has been loaded in this run
+    // The transition loss of the last whole switching period (W, AnalMTrans.h).
+    double periodTransitionLoss = 0.0;
+    void IdleEdgeTimers() {
+        onEdgeTimer = offEdgeTimer = clampOnEdgeTimer = clampOffEdgeTimer = -1.0;
+        rectTimersOn = 0;
+        for (int32_t j = 0; j < kMaxOutputs; ++j)
+            for (int32_t r = 0; r < 2; ++r) rectOnEdgeTimer[j][r] = rectOffEdgeTimer[j][r] = -1.0;
+    }
     // Peak current control: the ramp ended this period's pulse; the next period starts the next.
     int32_t pulseEnded = 0;
     int32_t switchStateChanged = 0;  // the state of this step differs from the last one
     int32_t deviceEventThisStep = 0; // a device changed state after the last step
+    int32_t resetPathOnRequest = 0;  // the resting transformer's reset path came forward
     double currentLimitFiltered = 0.0;  // current-limit feedback after its RC filter (V)
 };

@@ -245,6 +245,7 @@ struct PrimaryInputRec {
     double senseSeriesResistance = NOT_SET;
     // reverse breakdown voltage rating of the primary current sense rectifier D.CS (V)
     double senseRectifierBreakdownVoltage = NOT_SET;
+    double senseRectifierForwardVoltage = NOT_SET;  // forward voltage of D.CS at the run's temperature (V)
     double senseResistorInductance = NOT_SET;  // inductance of the current sense resistor (H)
     double primaryTurns = NOT_SET;  // primary turns of the power transformer
     double magnetizingInductanceNominal = NOT_SET;  // nominal magnetising inductance L_m (H)
@@ -333,6 +334,30 @@ struct PrimaryInputRec {
     int32_t stack2On3 = -1;  // 1: winding 2 is stacked on winding 3
     int32_t stack4On3 = -1;  // 1: winding 4 is stacked on winding 3
     int32_t stack3On4 = -1;  // 1: winding 3 is stacked on winding 4
+    // The clamp switch's drive delays (s): it turns off after the drive's on-edge and on after its
+    // off-edge (the current limit's off-edge has its own); aliases Sw2OnEdgeDelay, Sw2OffEdgeDelay,
+    // Sw2CurrentLimitOffEdgeDelay.
+    double clampSwitchOnEdgeDelay = 0.0;
+    double clampSwitchOffEdgeDelay = 0.0;
+    double clampSwitchLimitDelay = 0.0;
+    // The switching transitions (AnalMTrans.h). The switch's output capacitance is stepSetupParamR,
+    // the output leakages stepSetupParamB..E, Cb the primary rectifiers' junction capacitance
+    // (stepSetupParamG), Cf the reset diode's (stepSetupParamH); aliases TransitionNoCalc,
+    // TransitionDoubled, TransitionWinding, TransitionClamp, TransitionCapE, AuxElementEnabled.
+    int32_t transitionNoCalc = 0;
+    int32_t transitionDoubled = 0;  // two switches in series
+    int32_t transitionWinding = 0;  // a reset winding
+    int32_t transitionClamp = 0;    // a clamp capacitor
+    int32_t transitionCapE = 0;
+    int32_t auxElementOn = 0;
+    double primaryLeakage = 0.0;    // L0 (H); alias PrimaryLeakage
+    double auxCoupling = 0.0;       // kc; alias AuxCoupling
+    double primaryWindingCapacitance = 0.0;  // Cc (F)
+    double clampSwitchCapacitance = 0.0;     // Cd: the clamp switch's output capacitance (F)
+    double transitionCapacitanceE = 0.0;     // Ce (F)
+    double resetWindingCapacitance = 0.0;    // Cg (F)
+    double transitionVoltageE = 0.0;         // Ve (V)
+    double transitionFixedPower = 0.0;       // Pfix (W)
 };
 
 // The secondary rectifier of one output.
@@ -381,6 +406,15 @@ struct SecondaryRectifierInputRec {
     double stepSetupParamG = NOT_SET;  // read by the per-step state set-up
     double stepSetupParamH = NOT_SET;  // read by the per-step state set-up
     double stepSetupParamI = NOT_SET;  // read by the per-step state set-up
+    // The synchronous rectifiers' drive delays (s), loaded at the drive edges when the rectifier is
+    // a transistor; aliases Rect1OnEdgeDelay, Rect2OnEdgeDelay, Rect1OffEdgeDelay, Rect2OffEdgeDelay,
+    // Rect1CurrentLimitOffEdgeDelay, Rect2CurrentLimitOffEdgeDelay.
+    double rect1OnEdgeDelay = 0.0;
+    double rect2OnEdgeDelay = 0.0;
+    double rect1OffEdgeDelay = 0.0;
+    double rect2OffEdgeDelay = 0.0;
+    double rect1LimitDelay = 0.0;
+    double rect2LimitDelay = 0.0;
 };
 
 // The output choke of one output.

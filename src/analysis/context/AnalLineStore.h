@@ -73,4 +73,7 @@ struct LineStepStore {
     int32_t offsetActive = 0;
     int32_t magnitudeCursor = 0;
     int32_t magnitudeActive = 0;
+    // The tables' last values: a table stops being walked on its last segment and then holds.
+    double offsetValue = 0.0;
+    double magnitudeValue = 0.0;
 };

@@ -815,6 +815,8 @@ struct ControlStateRec {
     int32_t veaClampState = 0;  // voltage error amplifier clamp state 0 linear, 1 upper, 2 lower
     int16_t veaClampTermA = 0;  // value kept with the vea clamp quantities; alias PulseCount
     double voltageLoopInjection = 0.0;  // sine added to the control voltage by the voltage-loop analysis (V)
+    // sine added to the returned current-sense signal by the current-loop analysis (V)
+    double currentLoopSweepInjection = 0.0;
     // the error amplifier's input while the amplifier analysis drives it (V); read only when
     // amplifierInputOn is set, which opens the loop at the amplifier's input
     double amplifierInput = 0.0;

@@ -8,6 +8,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/context/AnalGraphSink.h"
 #include "analysis/frequency/AnalFAmp.h"
+#include "analysis/frequency/AnalFCLp.h"
 #include "analysis/frequency/AnalFI2O.h"
 #include "analysis/frequency/AnalFVLR.h"
 #include "analysis/timedomain/AnalThrd.h"
@@ -60,13 +61,6 @@ int32_t StepFailed(const SweepDriver& d, AnalysisContext& ctx, int32_t first, in
     return 1;
 }
 
-// Whole injection periods spanning 100 switching periods.
-double WindowLength(double frequency, double period) {
-    double w = 0.0;
-    do w += 1.0 / frequency;
-    while (w < 100.0 * period);
-    return w;
-}
 
 int32_t Stopped(AnalysisContext& ctx) {
     ReportMessage(53002, FALSE);
@@ -75,6 +69,29 @@ int32_t Stopped(AnalysisContext& ctx) {
 }
 
 }  // namespace
+
+double SweepWindowLength(double frequency, double period) {
+    double w = 0.0;
+    do w += 1.0 / frequency;
+    while (w < 100.0 * period);
+    return w;
+}
+
+void MakeInjectionTheOnlyAcDrive(AnalysisContext& ctx, bool clearDutyFlags) {
+    if (clearDutyFlags) ctx.stepState.periodIrregular = ctx.control.controlFlagA = 0;
+    ControlInputRec& ci = *ctx.pControlInput;
+    ci.veaReferenceAmplitude = ci.veaReferenceFrequency = 0.0;
+    ci.errorInjectionAmplitude = ci.errorInjectionFrequency = 0.0;
+    ci.currentInjectionAmplitude = ci.currentInjectionFrequency = 0.0;
+    for (LoadNetworkInputRec* ld : ctx.pLoadNetworkInput)
+        if (ld) ld->sourceSineAmplitude = ld->sourceFrequency = 0.0;
+}
+
+void WarnDutyExtremeOnce(const AnalysisContext& ctx, bool* shown) {
+    if (*shown || !(ctx.control.controlFlagA || ctx.stepState.periodIrregular)) return;
+    ReportMessage(53022, TRUE);
+    *shown = true;
+}
 
 void FrequencySweepState::Init(double start, double stop, double stimulusAmplitude, int32_t measuredChannels,
                                int32_t quantityCount, CGraphSampleSink* sink) {
@@ -280,6 +297,7 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
         return start == 2 ? 0 : 1;
     }
     step.stepCount = 0;
+    MakeInjectionTheOnlyAcDrive(ctx, d.clearDutyFlags);
     SweepScope scope{d, ctx};
     const double nominal = d.begin ? d.begin(ctx) : 0.0;
     scope.begun = true;
@@ -293,9 +311,13 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
     g_lastPointCount = 0;
     int32_t converged = 1;
     int32_t n = 0;
+    bool dutyWarned = false;
+    double window = 0.0;
     do {
         if (converged) {
+            WarnDutyExtremeOnce(ctx, &dutyWarned);
             st.NextFrequency(set.sweepStartFrequency, set.avoidedFrequency, set.sweepFactor);
+            window = d.window ? d.window(ctx, st.frequency, period) : SweepWindowLength(st.frequency, period);
             converged = 0;
             n = 0;
             if (st.frequency == set.sweepStartFrequency) {
@@ -303,7 +325,6 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
                 // window measures.
                 double settle = 1.0 / st.frequency;
                 if (d.settleWholeWindow) {
-                    const double window = WindowLength(st.frequency, period);
                     settle = window;
                     while (settle < 100.0 * period) settle += window;
                 }
@@ -330,7 +351,7 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
         }
         if (n == 0) {
             st.timeAtFrequency = 0.0;
-            st.windowLength = WindowLength(st.frequency, period);
+            st.windowLength = window;
         }
         st.windowEnd += st.windowLength;
         while (step.time < st.windowEnd) {
@@ -357,6 +378,7 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
         d.evaluate(ctx, st, n, &converged);
         ++n;
         if (converged) {
+            WarnDutyExtremeOnce(ctx, &dutyWarned);
             PlotSweepPoint(st, d.quantityCount, sink, d.module, d.interpolationCode, d.plotCode);
             ++g_lastPointCount;
         }
@@ -367,6 +389,7 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
 
 void InstallFrequencyDrivers() {
     SetAnalysisKindDriver(2, RunVoltageLoopAnalysis);
+    SetAnalysisKindDriver(3, RunCurrentLoopAnalysis);
     SetAnalysisKindDriver(4, RunLineToOutputAnalysis);
     SetAnalysisKindDriver(5, RunAmplifierAnalysis);
 }

@@ -103,7 +103,7 @@ struct SweepDriver {
     int32_t sumsCode;
     int32_t interpolationCode, plotCode;
     int32_t measuredCount, quantityCount;
-    bool clearDutyFlags;        // set-up clears the duty-extreme flags
+    bool clearDutyFlags;        // set-up clears the duty-extreme flags (else one raised before shows at once)
     bool settleWholeWindow;     // the start frequency settles for a window, not one sine period
     // Writes amplitude x sine + the target's nominal value into the injection target.
     void (*inject)(AnalysisContext& ctx, double value);
@@ -116,7 +116,19 @@ struct SweepDriver {
     // Returns the nominal value.
     double (*begin)(AnalysisContext& ctx);
     void (*finish)(AnalysisContext& ctx);
+    // The measurement window at a new frequency (null: whole sine periods spanning 100
+    // switching periods); may retune the model to fit it.
+    double (*window)(AnalysisContext& ctx, double frequency, double period) = nullptr;
 };
+
+// Whole sine periods of `frequency` spanning 100 switching periods.
+double SweepWindowLength(double frequency, double period);
+// Set-up of every sweep once the operating point stands: the injection becomes the only AC
+// drive (the control side's and the loads' sines are zeroed); clearDutyFlags clears the
+// duty-extreme flags.
+void MakeInjectionTheOnlyAcDrive(AnalysisContext& ctx, bool clearDutyFlags);
+// 53022 once per run: *shown latches it.
+void WarnDutyExtremeOnce(const AnalysisContext& ctx, bool* shown);
 
 // The whole sweep of one analysis on the run's context: 1 finished (the status word tells
 // how), 0 stopped by the user.

@@ -1,17 +1,18 @@
 #include "analysis/frequency/AnalFVLR.h"
 
 #include <cmath>
+#include <complex>
 #include <numbers>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/frequency/AnalFSwp.h"
+#include "analysis/models/AnalMOpto.h"
+#include "analysis/models/AnalMVea.h"
 #include "records/Utils.h"
 
 namespace {
 
 constexpr uint32_t kModuleAnalFVLR = 56012;
-constexpr int32_t kVeaSinglePoleDcFeedback = 7;
-constexpr int32_t kOptoNone = 6;
 constexpr double kPi = std::numbers::pi;
 
 double Wrap(double a) {
@@ -136,17 +137,11 @@ void CrossCheckMagnitude(double& m, double& p, double u, double angU, double v, 
 }
 
 int32_t CalcErrorAmpResponse(const ControlInputRec& ci, double w, double* gain, double* phase) {
-    if (ci.veaVariant != kVeaSinglePoleDcFeedback || ci.optoVariant != kOptoNone) return 0;
-    // Zi = R1; Zf = C3 with Rfb in parallel.
-    const double zi = ci.veaResistor1;
-    double zf = 1.0 / (ci.veaCapacitor3 * w);
-    double angle = -kPi / 2.0;
-    const double rp = ci.veaFeedbackResistor;
-    const double re = zf * std::cos(angle) + rp, im = zf * std::sin(angle);
-    zf = rp * zf / std::sqrt(re * re + im * im);
-    angle -= std::atan2(im, re);
-    *gain = zf / zi;
-    *phase = angle - kPi;
+    if (ci.veaVariant < 0 || ci.veaVariant > 7 || ci.optoVariant < 0 || ci.optoVariant > 6) return 0;
+    const std::complex<double> jw(0.0, w);
+    const std::complex<double> h = VeaTransfer(VeaNetworkOf(ci), jw) * OptoTransfer(OptoNetworkOf(ci), jw);
+    *gain = std::abs(h);
+    *phase = std::arg(h);
     return 1;
 }
 

@@ -6,22 +6,19 @@
 //   3 "Control to Feedback Output Gain" M2/M3 4 its phase P2 - P3
 //   5 "Error Amplifier Gain" M1/M2            6 its phase P1 - P2
 //
-// Analytic error-amplifier response, inverting stage with input impedance Zi and feedback
-// impedance Zf: G = |Zf|/|Zi|, phi = arg Zf - pi - arg Zi. The "Single Pole with DC Feedback"
-// amplifier is Zi = R1 and Zf = Rfb || C3:
-//   Zf = 1/(j·w·C3) in parallel with Rfb:  |Zf| = Rfb·|Zc| / |Zc + Rfb|,
-//   arg Zf = -pi/2 - atan2(-1/(w·C3), Rfb),   Zc = -j/(w·C3)
-// which is the general network with the zero branch absent, Cf1 = C3 and Rp = Rfb. Without
-// an opto-isolator stage nothing follows. The measured magnitudes are cross-checked against
-// their estimates through G and the injected sine.
+// Analytic response G·exp(j·phi) from x2 to x1: the error amplifier's inverting stage
+// -Zf/Zi (every input and feedback network) times the opto-isolator chain's small-signal
+// transfer (transmitter, photo-transistor lag, receiver, op-amp inverter; 1 without one), both
+// from their models. The measured magnitudes are cross-checked against their estimates
+// through G and the injected sine.
 #pragma once
 
 #include <cstdint>
 
 struct ControlInputRec;
 
-// G and phi of the error amplifier and opto-isolator at w rad/s; 0 for a network or
-// opto-isolator stage it does not know.
+// G and phi of the error amplifier and opto-isolator at w rad/s; 0 for an amplifier network
+// or opto-isolator arrangement outside the known ones.
 int32_t CalcErrorAmpResponse(const ControlInputRec& ci, double w, double* gain, double* phase);
 
 // A measured magnitude m (angle p) that disagrees by more than 1 % with both of its estimates

@@ -129,7 +129,8 @@ int32_t InterpolateTimeMagnitudeTable(const TimeMagnitudeTable101* table, int32_
     int32_t unused = 0;
     WalkResult r = WalkTable(table, cursor ? *cursor : unused, ctx->stepState.time);
     if (r.hasValue) *value = r.value;
-    if (r.where != Walked::kInside) *active = 0;
+    // The last segment is still a ramp: the walk ends only past the last point.
+    if (r.where == Walked::kEmpty || r.where == Walked::kConstant || r.where == Walked::kPastLast) *active = 0;
 
     if (settings.loggingOn && CheckFloatingPointStatus()) {
         ReportMessage1(kModuleAnalCtrl, kCodeTableFault, FALSE);

@@ -16,7 +16,8 @@ int32_t EvalPwlAcSource(const TimeMagnitudeTable101* table, int32_t* cursor, dou
                         int32_t* active, double amplitude, double offset, double phase);
 
 // The table alone, in a run of analysis kind 1 (otherwise *active is cleared and *value left
-// as it is). *active is cleared as soon as the cursor stands on the last point. 1, or 0 on a
+// as it is). *active is cleared once the table has nothing more to give (past its last point,
+// or a table of one point or none); the caller keeps the last value. 1, or 0 on a
 // floating-point fault with data logging on.
 int32_t InterpolateTimeMagnitudeTable(const TimeMagnitudeTable101* table, int32_t* cursor, double* value,
                                       int32_t* active);

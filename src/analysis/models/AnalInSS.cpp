@@ -367,9 +367,11 @@ int32_t InitSteadyStateLinePhase(AnalysisContext& ctx, int32_t p, double i) {
         ph.sourceVoltage = ph.phaseVoltage;
         ph.filterVoltage = ph.phaseVoltage - ph.firstInductorVoltage;
     }
-    if (li.inputCapacitorOn) {
+    // The filter's capacitors (Capacitor In and the damping one beside it) hold the filter
+    // node's DC voltage: the line less the drops before that node.
+    if (li.sourceOn || li.inputCapacitorOn) {
         ph.filterCapCurrent = ph.firstStageCapacitorDampingResistorVoltage = 0.0;
-        ph.filterCapVoltage = ph.filterCapVoltage2 = ph.filterVoltage;
+        ph.filterCapVoltage = ph.filterCapVoltage2 = ph.lineVoltage - li.lineResistance * i - ph.firstInductorVoltage;
     }
     // Without the damping branch's resistor no current is shared into it.
     ph.dampingBranchCurrent = 0.0;
@@ -1382,8 +1384,7 @@ int32_t ComputeSteadyStateInitialValues() {
 
     // The step logic's own bookkeeping at a period start: drive off, timers idle.
     EngineStore& st = ctx->engine;
-    st.onEdgeTimer = -1.0;
-    st.offEdgeTimer = -1.0;
+    st.IdleEdgeTimers();
     st.switchStateChanged = 0;
     st.deviceEventThisStep = 0;
     st.currentLimitFiltered = 0.0;
@@ -1400,16 +1401,60 @@ int32_t ComputeSteadyStateInitialValues() {
     return 1;
 }
 
+namespace {
+
+// Periods of T in the source period 1/f: a whole number n, or 0.
+int32_t WholePeriods(double f, double t) {
+    if (!(f > 0.0) || !(t > 0.0)) return 1;
+    const double ratio = 1.0 / (f * t);
+    const double n = std::round(ratio);
+    if (n < 1.0 || n > kMaxPeriodsPerSourceCycle || std::fabs(ratio - n) > 1e-6 * ratio) return 0;
+    return static_cast<int32_t>(n);
+}
+
+int32_t LeastCommonMultiple(int32_t a, int32_t b) {
+    int32_t x = a, y = b;
+    while (y != 0) {
+        const int32_t r = x % y;
+        x = y;
+        y = r;
+    }
+    return a / x * b;
+}
+
+}  // namespace
+
+int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const LineSourceInputRec& line,
+                                       const LoadNetworkInputRec* const* loads) {
+    const double t = set.switchingPeriodSetting;
+    int32_t periods = 1;
+    const auto take = [&](double f) {
+        const int32_t n = WholePeriods(f, t);
+        if (n == 0 || periods == 0) {
+            periods = 0;
+            return;
+        }
+        const int64_t m = LeastCommonMultiple(periods, n);
+        periods = m > kMaxPeriodsPerSourceCycle ? 0 : static_cast<int32_t>(m);
+    };
+    if (line.lineMagnitude != 0.0) take(line.lineFrequency);
+    const int32_t outputs = set.outputCount >= 1 && set.outputCount <= kMaxOutputs ? set.outputCount : 0;
+    for (int32_t j = 0; j < outputs; ++j) {
+        const LoadNetworkInputRec* ld = loads[j];
+        if (ld && ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0)
+            take(ld->sourceFrequency);
+    }
+    return periods;
+}
+
 bool SteadyStartCovers(const AnalysisThreadParams& params) {
     const AnalysisSettingsRec* set = params.pSettings;
     const LineSourceInputRec* line = params.pLineSourceInput;
     const PrimaryInputRec* pri = params.pPrimaryInput;
     const ControlInputRec* ctl = params.pControlInput;
     if (!set || !line || !pri || !ctl) return false;
-    if (set->linePhaseCount != 1 || set->lineFilterVariant != 9 || set->lineRectifierVariant != 0 ||
-        line->lineMagnitude != 0.0)
-        return false;
-    if (pri->topology != 0 && pri->topology != 1) return false;
+    // Every primary family, with either current sense.
+    if (pri->topology < 0 || pri->topology > 9) return false;
     // Every clocked control mode (the hysteretic one runs without a clock), every opto-isolator
     // arrangement and None.
     if (ctl->controlMode < 0 || ctl->controlMode > 4 || ctl->controlMode == 3 || ctl->optoVariant < 0 ||
@@ -1419,13 +1464,14 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
     for (int32_t j = 0; j < set->outputCount; ++j) {
         const OutputChokeInputRec* ch = params.pOutputChokeInput[j];
         const OutputFilterInputRec* fi = params.pOutputFilterInput[j];
-        if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn || fi->hasInductorB || fi->hasCapB) return false;
-        // A load source's sine has no operating point that repeats every switching period.
-        const LoadNetworkInputRec* ld = params.pLoadNetworkInput[j];
-        if (!ld || (ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0))
-            return false;
+        if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn) return false;
+        // Nor does it set the capacitor current sense transformer and its network.
+        if (fi->senseXfmrOn) return false;
+        if (!params.pLoadNetworkInput[j]) return false;
     }
-    // The estimate sets each choke on its own core.
-    if (set->coupledOutputChokes) return false;
-    return true;
+    // An AC line or a load source's sine repeats the operating point over its own period: the
+    // search runs over whole periods of it. The frequency sweeps measure against a state that
+    // repeats every switching period, so they take no such source.
+    const int32_t periods = SwitchingPeriodsPerSourceCycle(*set, *line, params.pLoadNetworkInput);
+    return periods == 1 || (periods > 1 && set->analysisKind == 1);
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 
 struct AnalysisThreadParams;
+struct AnalysisSettingsRec;
+struct LineSourceInputRec;
 struct OutputChokeInputRec;
 struct OutputFilterInputRec;
 struct LoadNetworkInputRec;
@@ -36,11 +38,20 @@ int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetwork
 // already in the context.
 void InitSteadyStatePrimary(double duty);
 
+// Switching periods in one period of the design's periodic sources (the load sources' sines,
+// an AC line), the length of the steady state's trials: 1 without such a source; 0 when a
+// source's period is not a whole number of switching periods or spans more than
+// kMaxPeriodsPerSourceCycle of them.
+constexpr int32_t kMaxPeriodsPerSourceCycle = 400;
+int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const LineSourceInputRec& line,
+                                       const LoadNetworkInputRec* const* loads);
+
 // Every state record at the estimated operating point. 1, or 0 after its messages.
 int32_t ComputeSteadyStateInitialValues();
 
-// The designs whose operating point the estimate sets for the step: a DC line without line
-// filter or rectifier, the two-switch primary, every clocked control mode with any
-// opto-isolator arrangement, outputs with a plain choke and no second filter stage. Others
-// start only from rest.
+// The designs whose operating point the estimate sets for the step: a line through any line
+// filter and rectifier, every primary family, every clocked control mode with any opto-isolator arrangement,
+// outputs with a plain choke (coupled or not), any second filter stage and load. An AC line
+// or a load sine only in the time-domain steady state, and only when its period is a whole
+// number of switching periods. Others start only from rest.
 bool SteadyStartCovers(const AnalysisThreadParams& params);

@@ -175,10 +175,10 @@ int32_t TurnOnInitialValues() {
     pri.reflectedSecondaryCurrent = 0.0;
 
     EngineStore& st = ctx->engine;
-    st.onEdgeTimer = -1.0;
-    st.offEdgeTimer = -1.0;
+    st.IdleEdgeTimers();
     st.switchStateChanged = 0;
     st.deviceEventThisStep = 0;
+    st.resetPathOnRequest = 0;
     st.currentLimitFiltered = 0.0;
     st.primaryCurrentSlope = 0.0;
     st.resetCurrentSlope = 0.0;
@@ -212,6 +212,10 @@ int32_t TurnOnInitialValues() {
         f.capacitorVoltage = 0.0;
         f.capacitorCurrent = 0.0;
         f.outputVoltage = 0.0;
+        // The capacitor current sense at rest: its diode open, its sense output at 0.
+        f.filterFlagA = 0;
+        f.csValue1 = f.senseXfmrSecondaryCurrent = f.senseDiodeCurrent = f.csValue12 = f.biasCurrent = 0.0;
+        f.currentSenseOutput = 0.0;
         LoadNetworkStateRec& ld = ctx->loadNetwork[j];
         ld.resistorCurrent = 0.0;
         ld.resistorVoltage = 0.0;
@@ -254,6 +258,14 @@ int32_t TurnOnInitialValues() {
         ctl.clockSlope = ci.clockFirstSlope;
     }
     if (ci.errorInjectionOn) ctl.errorInjection = ci.errorAmpOffset;
+    // The hysteretic window at rest: C8 uncharged, the comparator output low.
+    if (ci.hystOn) {
+        ctl.hystFiltered = 0.0;
+        ctl.pwmComparatorNonInverting = 0.0;
+    }
+    if (ci.hystAux1On) ctl.hystAux1 = 0.0;
+    if (ci.hystAux2On) ctl.r10ResistorCurrent = ctl.hystAux3 = 0.0;
+    if (ci.hystInputOn) ctl.hystInput = 0.0;
     ctx->stepState.driveOn = 0;
     ctx->stepState.driveOnPrevious = 0;
 

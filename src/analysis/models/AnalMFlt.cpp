@@ -70,3 +70,51 @@ int32_t CalcFirstStageDampingCoeffs(const FirstStageDamping& d, double s, double
     *out = {c.z + rl.z, c.e + rl.e};
     return std::isfinite(out->z) && std::isfinite(out->e) ? 1 : 0;
 }
+
+CapacitorGroup BiasCapacitorGroup(double capacitance) { return {1.0e8, 1.0e-9, 1.0e-9, 0.0, 1.0e-9, capacitance}; }
+
+int32_t CalcCapacitorSenseCoeffs(const CapacitorSenseValues& v, double s, const CapacitorSenseStart& start,
+                                 CapacitorSenseCoeffs* out) {
+    CalcCapacitorBranchCoeffs(v.biasCapacitor, s, start.biasCapacitorVoltage, start.biasCapacitorCurrent,
+                              &out->biasCapacitor);
+    out->biasBranch = {v.biasResistance2 + out->biasCapacitor.z, out->biasCapacitor.e};
+    out->node = ParallelBranches(ParallelBranches({v.senseResistance, 0.0}, {v.biasResistance1, v.biasVoltage}),
+                                 out->biasBranch);
+    const double ms = v.mutualInductance * s;
+    if (start.diodeOn) {
+        const double zs = v.secondaryInductance * s + v.secondaryResistance + v.diodeResistance + out->node.z;
+        out->gain = ms / zs;
+        out->offset = (v.secondaryInductance * s * start.secondaryCurrent - ms * start.primaryCurrent -
+                       v.diodeForwardVoltage - out->node.e) /
+                      zs;
+    } else {
+        out->gain = 0.0;
+        out->offset = 0.0;
+    }
+    out->primary = {v.primaryResistance + v.primaryInductance * s - ms * out->gain,
+                    -v.primaryInductance * s * start.primaryCurrent + ms * (start.secondaryCurrent - out->offset)};
+    return std::isfinite(out->primary.z) && std::isfinite(out->primary.e) && std::isfinite(out->offset) ? 1 : 0;
+}
+
+int32_t UpdateCapacitorSense(const CapacitorSenseValues& v, double s, const CapacitorSenseStart& start,
+                             const CapacitorSenseCoeffs& c, double primaryCurrent, CapacitorSenseResult* out) {
+    const double ms = v.mutualInductance * s;
+    out->primaryVoltage = c.primary.z * primaryCurrent + c.primary.e;
+    out->secondaryCurrent = c.gain * primaryCurrent + c.offset;
+    out->nodeVoltage = c.node.z * out->secondaryCurrent + c.node.e;
+    if (start.diodeOn) {
+        out->diodeVoltage = v.diodeResistance * out->secondaryCurrent + v.diodeForwardVoltage;
+        out->secondaryVoltage = out->diodeVoltage + out->nodeVoltage;
+    } else {
+        out->secondaryVoltage = ms * (primaryCurrent - start.primaryCurrent);
+        out->diodeVoltage = out->secondaryVoltage - out->nodeVoltage;
+    }
+    out->senseResistorCurrent = out->nodeVoltage / v.senseResistance;
+    out->bias1Current = (v.biasVoltage - out->nodeVoltage) / v.biasResistance1;
+    out->bias2Current = BranchCurrent(c.biasBranch, out->nodeVoltage);
+    out->biasCapacitorVoltage =
+        UpdateCapacitorBranch(v.biasCapacitor, s, start.biasCapacitorVoltage, out->bias2Current);
+    out->output = out->nodeVoltage - v.biasResistance2 * out->bias2Current;
+    return std::isfinite(out->secondaryCurrent) && std::isfinite(out->output) && std::isfinite(out->diodeVoltage) ? 1
+                                                                                                               : 0;
+}

@@ -73,3 +73,72 @@ struct FirstStageDamping {
 };
 int32_t CalcFirstStageDampingCoeffs(const FirstStageDamping& d, double s, double capacitorVoltagePrev,
                                     double currentPrev, BranchPair* out);
+
+// First stage "... with Current Sensing" (variants 2 and 3): the sensed branch (Capacitor
+// Out 1, in variant 3 with the damping branch beside it) returns through the primary of the
+// current sense transformer. Its secondary drives the Current Sense Diode into the sense
+// node, which Resistor Cap Sense returns, V Bias offsets through Resistor Bias 1, and
+// Resistor Bias 2 with Capacitor Bias filters on to the sense output the control reads.
+//
+// The transformer is two coupled windings: Lp, Ls, M = k·sqrt(Lp·Ls); the primary current Ip
+// flows into its dotted end, the secondary current Is out of its dotted end into the diode
+// (so that Is = Ip·M/Ls for an ideal core):
+//   Vp = Rp·Ip + Lp·s·(Ip - Ip0) - M·s·(Is - Is0)
+//   Vs = M·s·(Ip - Ip0) - Ls·s·(Is - Is0) - Rs·Is
+// Sense node, three branches to the return in parallel (AnalMBranch.h): Resistor Cap Sense
+// (Rcs, 0), Resistor Bias 1 to V Bias (Rb1, Vb), Resistor Bias 2 in series with Capacitor
+// Bias (Rb2 + zCb, eCb):  Vn = zN·Is + eN.
+// Diode conducting:  Vs = (Rd + zN)·Is + Vf + eN, so with Zs = Ls·s + Rs + Rd + zN
+//   Is = a·Ip + b,  a = M·s/Zs,  b = (Ls·s·Is0 - M·s·Ip0 - Vf - eN)/Zs
+// Diode open:  Is = 0 (a = b = 0); its current is taken as ended, so the open diode sees the
+// mutual part of the winding voltage, Vd = M·s·(Ip - Ip0) - eN.
+// Either way the primary is the pair
+//   zP = Rp + Lp·s - M·s·a,  eP = -Lp·s·Ip0 + M·s·(Is0 - b)
+// in series with the sensed branch:  z = zB + zP, e = eB + eP (zB, eB Capacitor Out 1, or in
+// variant 3 Capacitor Out 1 beside the damping branch).
+// Reverse pass from Ip: Vp, Is, Vn = zN·Is + eN, each sense branch's current from Vn, Capacitor
+// Bias's own voltage from its current, the sense output = Vn - Rb2·(its current).
+struct CapacitorSenseValues {
+    double primaryInductance = 0.0;    // Lp (H)
+    double secondaryInductance = 0.0;  // Ls (H)
+    double mutualInductance = 0.0;     // M (H)
+    double primaryResistance = 0.0;    // Rp (ohm)
+    double secondaryResistance = 0.0;  // Rs (ohm)
+    double diodeForwardVoltage = 0.0;  // Vf (V)
+    double diodeResistance = 0.0;      // Rd (ohm)
+    double senseResistance = 0.0;      // Resistor Cap Sense (ohm)
+    double biasVoltage = 0.0;          // V Bias (V)
+    double biasResistance1 = 0.0;      // Resistor Bias 1 (ohm)
+    double biasResistance2 = 0.0;      // Resistor Bias 2 (ohm)
+    CapacitorGroup biasCapacitor{};    // Capacitor Bias
+};
+
+struct CapacitorSenseStart {
+    double primaryCurrent = 0.0;        // Ip0
+    double secondaryCurrent = 0.0;      // Is0
+    double biasCapacitorVoltage = 0.0;  // Capacitor Bias's own voltage
+    double biasCapacitorCurrent = 0.0;
+    int32_t diodeOn = 0;
+};
+
+struct CapacitorSenseResult {
+    double primaryVoltage = 0.0;
+    double secondaryCurrent = 0.0;
+    double secondaryVoltage = 0.0;  // across the winding
+    double diodeVoltage = 0.0;      // anode to cathode
+    double nodeVoltage = 0.0;       // across Resistor Cap Sense
+    double senseResistorCurrent = 0.0;
+    double bias1Current = 0.0;      // from V Bias into the node
+    double bias2Current = 0.0;      // from the node into Capacitor Bias
+    double biasCapacitorVoltage = 0.0;  // its own voltage after the step
+    double output = 0.0;            // the sense output
+};
+
+// 1, or 0 when a result is not finite.
+int32_t CalcCapacitorSenseCoeffs(const CapacitorSenseValues& v, double s, const CapacitorSenseStart& start,
+                                 CapacitorSenseCoeffs* out);
+int32_t UpdateCapacitorSense(const CapacitorSenseValues& v, double s, const CapacitorSenseStart& start,
+                             const CapacitorSenseCoeffs& c, double primaryCurrent, CapacitorSenseResult* out);
+// Capacitor Bias as the engine models it: ideal, with the negligible ESR and ESL that keep its
+// branch in the capacitor form.
+CapacitorGroup BiasCapacitorGroup(double capacitance);

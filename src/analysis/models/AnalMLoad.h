@@ -26,15 +26,7 @@
 constexpr double kLoadSourceOpen = 1e8;    // ohm
 constexpr double kLoadSourceShort = 1e-6;  // ohm
 
-struct LoadNetworkValues {
-    int32_t variant = 0;      // 0..3
-    double resistance = 0.0;  // shunt: load resistor (ohm)
-    double resistorEsl = 0.0; // shunt: its ESL (H)
-    double inductorResistance = 0.0;  // shunt: load inductor (variants 1, 3) (ohm)
-    double inductance = 0.0;          // (H)
-    double seriesResistance = 0.0;    // series branch: resistor 1 plus inductor 1's resistance (ohm)
-    double seriesInductance = 0.0;    // (H)
-};
+// LoadNetworkValues: AnalLoadStore.h.
 
 // Start-of-step values of the network.
 struct LoadNetworkStart {

@@ -185,3 +185,23 @@ int32_t CalcOptoIsolator(const OptoNetwork& o, double vea, double s, ControlStat
     if (!SolveOptoReceiverInverter(o, s, held, clamp, st)) return 0;
     return SolveOptoInverterOutput(o, st);
 }
+
+std::complex<double> OptoTransfer(const OptoNetwork& o, std::complex<double> x) {
+    using cd = std::complex<double>;
+    if (o.topology == 6) return 1.0;
+    if (o.topology < 0 || o.topology > 6) return 0.0;
+    const double drive = o.CurrentDrive() ? 1.0 / o.driveResistance : -1.0 / (o.ledResistance + o.driveResistance);
+    const double tau = 1.0 / (2.0 * std::numbers::pi * o.bandwidth);
+    const cd photo = o.ctr / (1.0 + x * tau);
+    const double rl = o.loadResistance, ra1 = o.ampResistor1, ra2 = o.ampResistor2, cp = o.poleCapacitance;
+    cd receiver = 0.0;
+    switch (o.topology) {
+        case 0: receiver = -rl; break;
+        case 1: receiver = rl; break;
+        case 2: receiver = -rl / (1.0 + x * rl * cp); break;
+        case 3: receiver = ra2 * rl / (rl + ra1); break;
+        case 4: receiver = -ra2 * rl / (rl + ra1); break;
+        default: receiver = -ra2 / (1.0 + ra1 / rl + x * ra1 * cp); break;
+    }
+    return drive * photo * receiver;
+}

@@ -47,6 +47,7 @@
 // optoDividerUpperDrop / LowerDrop = Ra1 / Ra2 voltages, optoCoupledError = the output.
 #pragma once
 
+#include <complex>
 #include <cstdint>
 
 #include "analysis/context/AnalInputRec.h"
@@ -71,6 +72,14 @@ struct OptoNetwork {
     bool HasPole() const { return topology == 2 || topology == 5; }
     bool HasInverter() const { return topology >= 3 && topology <= 5; }
 };
+
+// Small-signal transfer d(out)/d(vEA) of the linear chain at the complex frequency x, from the
+// step above with every limit off: transmitter diF/dvEA = -1/(rF + Rd) (voltage drive) or 1/Rd
+// (current drive); photo transistor CTR/(1 + x·tau); receiver d(out)/d(iC):
+//   0 -RL   1 RL   2 -RL/(1 + x·RL·Cp)   3 Ra2·RL/(RL + Ra1)   4 -Ra2·RL/(RL + Ra1)
+//   5 -Ra2/(1 + Ra1/RL + x·Ra1·Cp)  (ia = -iC/(Ra1·GL + 1) with GL = 1/RL + x·Cp)
+// 6 None: 1. An unknown arrangement gives 0.
+std::complex<double> OptoTransfer(const OptoNetwork& o, std::complex<double> x);
 
 OptoNetwork OptoNetworkOf(const ControlInputRec& in);
 bool OptoNetworkValid(const OptoNetwork& o);

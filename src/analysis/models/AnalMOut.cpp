@@ -13,57 +13,83 @@ int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStor
     return SolveCoupledOutputsStacked(outputs, p, st, chokeMutual);
 }
 
+int32_t StackingCouplesWindings(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs]) {
+    for (int32_t j = 0; j < outputs; ++j)
+        for (int32_t k = 0; k < outputs; ++k)
+            if (j != k && p[j][k] != 0.0) return 1;
+    return 0;
+}
+
 int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs], EngineStore* st,
-                                   const double (*chokeMutual)[kMaxOutputs]) {
+                                   const double (*chokeMutual)[kMaxOutputs], int32_t stackedKnown) {
     const int32_t n = outputs;
-    double a[8][8] = {};
-    double rhs[8] = {};
-    double x[8] = {};
-    double zLoop[kMaxOutputs] = {};   // zLo + zW of each output's choke row
-    double rLoop[kMaxOutputs] = {};   // its right side rw
-    // (P·Zr) first, then times Pᵀ; without stacking P is the signs alone.
-    bool stacked = false;
-    for (int32_t j = 0; j < n; ++j)
-        for (int32_t k = 0; k < n; ++k) stacked = stacked || (j != k && p[j][k] != 0.0);
-    double pz[kMaxOutputs][kMaxOutputs] = {};
-    for (int32_t j = 0; j < n; ++j)
-        for (int32_t m = 0; m < n; ++m) {
-            if (!stacked) {
-                pz[j][m] = p[j][j] * st->zsr[j][m];
-                continue;
+    double zLoop[kMaxOutputs];  // zLo + zW of each output's choke row
+    double rLoop[kMaxOutputs];  // its right side rw
+    // P·Zr·Pᵀ and P·er; without stacking P is the signs alone.
+    const bool stacked = stackedKnown < 0 ? StackingCouplesWindings(n, p) != 0 : stackedKnown != 0;
+    double pzp[kMaxOutputs][kMaxOutputs];
+    double er[kMaxOutputs];
+    if (stacked) {
+        double pz[kMaxOutputs][kMaxOutputs] = {};
+        for (int32_t j = 0; j < n; ++j)
+            for (int32_t m = 0; m < n; ++m)
+                for (int32_t l = 0; l < n; ++l) pz[j][m] += p[j][l] * st->zsr[l][m];
+        for (int32_t j = 0; j < n; ++j) {
+            er[j] = 0.0;
+            for (int32_t l = 0; l < n; ++l) er[j] += p[j][l] * st->esr[l];
+            for (int32_t k = 0; k < n; ++k) {
+                pzp[j][k] = 0.0;
+                for (int32_t m = 0; m < n; ++m) pzp[j][k] += pz[j][m] * p[k][m];
             }
-            for (int32_t l = 0; l < n; ++l) pz[j][m] += p[j][l] * st->zsr[l][m];
         }
-    for (int32_t j = 0; j < n; ++j) {
-        const OutputStepStore& o = st->output[j];
-        double er = 0.0;
-        for (int32_t l = 0; l < n; ++l) er += p[j][l] * st->esr[l];
-        for (int32_t k = 0; k < n; ++k) {
-            if (!stacked) {
-                a[j][k] = pz[j][k] * p[k][k];
-                continue;
-            }
-            for (int32_t m = 0; m < n; ++m) a[j][k] += pz[j][m] * p[k][m];
+    } else {
+        for (int32_t j = 0; j < n; ++j) {
+            er[j] = p[j][j] * st->esr[j];
+            for (int32_t k = 0; k < n; ++k) pzp[j][k] = p[j][j] * st->zsr[j][k] * p[k][k];
         }
-        const double zLo = o.choke.z + o.outputNode.z;
-        zLoop[j] = zLo + o.freewheelRectifier.z;
-        rLoop[j] = -o.freewheelRectifier.e - o.choke.e - o.outputNode.e;
-        const double zW = o.freewheelRectifier.z;
-        if (chokeMutual) {
+    }
+    double x[2 * kMaxOutputs];
+    if (chokeMutual) {
+        // The chokes' mutuals tie the freewheel rows together: the 2N system whole.
+        double a[8][8] = {};
+        double rhs[8] = {};
+        for (int32_t j = 0; j < n; ++j) {
+            const OutputStepStore& o = st->output[j];
+            const double zLo = o.choke.z + o.outputNode.z;
+            const double zW = o.freewheelRectifier.z;
+            zLoop[j] = zLo + zW;
+            rLoop[j] = -o.freewheelRectifier.e - o.choke.e - o.outputNode.e;
+            for (int32_t k = 0; k < n; ++k) a[j][k] = pzp[j][k];
             a[j][j] += o.forwardRectifier.z;
             a[j][n + j] = -zW;
-            rhs[j] = er - o.forwardRectifier.e + o.freewheelRectifier.e;
+            rhs[j] = er[j] - o.forwardRectifier.e + o.freewheelRectifier.e;
             a[n + j][j] = zLo;
             a[n + j][n + j] = zLoop[j];
             rhs[n + j] = rLoop[j];
             for (int32_t k = 0; k < n; ++k)
                 if (k != j) a[n + j][k] += chokeMutual[j][k], a[n + j][n + k] += chokeMutual[j][k];
-        } else {
-            a[j][j] += o.forwardRectifier.z + zW * zLo / zLoop[j];
-            rhs[j] = er - o.forwardRectifier.e + o.freewheelRectifier.e + zW * rLoop[j] / zLoop[j];
         }
+        if (!SolveDenseSmall(2 * n, a, rhs, x)) return 0;
+    } else {
+        // Each freewheel row eliminated into its forward row: N x N.
+        double rhs[kMaxOutputs];
+        for (int32_t j = 0; j < n; ++j) {
+            const OutputStepStore& o = st->output[j];
+            const double zLo = o.choke.z + o.outputNode.z;
+            const double zW = o.freewheelRectifier.z;
+            zLoop[j] = zLo + zW;
+            rLoop[j] = -o.freewheelRectifier.e - o.choke.e - o.outputNode.e;
+            pzp[j][j] += o.forwardRectifier.z + zW * zLo / zLoop[j];
+            rhs[j] = er[j] - o.forwardRectifier.e + o.freewheelRectifier.e + zW * rLoop[j] / zLoop[j];
+        }
+        double a[kMaxOutputs][kMaxOutputs];
+        double b[kMaxOutputs];
+        for (int32_t j = 0; j < n; ++j) {
+            b[j] = rhs[j];
+            for (int32_t k = 0; k < n; ++k) a[j][k] = pzp[j][k];
+        }
+        if (!SolveImpedance<kMaxOutputs>(n, a, b, x) && !SolveDense<kMaxOutputs>(n, pzp, rhs, x)) return 0;
     }
-    if (!SolveDenseSmall(chokeMutual ? 2 * n : n, a, rhs, x)) return 0;
     for (int32_t j = 0; j < n; ++j) {
         OutputStepStore& o = st->output[j];
         const double zLo = o.choke.z + o.outputNode.z;
@@ -74,7 +100,9 @@ int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][
     }
     for (int32_t k = 0; k < n; ++k) {
         double is = 0.0;
-        for (int32_t j = 0; j < n; ++j) is -= p[j][k] * x[j];
+        if (!stacked) is = -p[k][k] * x[k];
+        else
+            for (int32_t j = 0; j < n; ++j) is -= p[j][k] * x[j];
         st->secondaryCurrent[k] = is;
     }
     return 1;

@@ -42,9 +42,12 @@
 int32_t SolveCoupledOutputs(int32_t outputs, const int32_t* polarity, EngineStore* st,
                             const double (*chokeMutual)[kMaxOutputs] = nullptr);
 // The same with stacked windings: rectifier j sees sum_k p[j][k]·Vs[k] (AnalMSec.h) in place
-// of sigma[j]·Vs[j], and winding k carries Is[k] = -sum_j p[j][k]·Isec[j].
+// of sigma[j]·Vs[j], and winding k carries Is[k] = -sum_j p[j][k]·Isec[j]. stacked: whether p
+// has a term off its diagonal (1 or 0; -1: look).
 int32_t SolveCoupledOutputsStacked(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs], EngineStore* st,
-                                   const double (*chokeMutual)[kMaxOutputs] = nullptr);
+                                   const double (*chokeMutual)[kMaxOutputs] = nullptr, int32_t stacked = -1);
+// Whether a stacking matrix has a term off its diagonal.
+int32_t StackingCouplesWindings(int32_t outputs, const double p[kMaxOutputs][kMaxOutputs]);
 
 // The choke-direction flag: set when the test is switched off, or when the choke current
 // runs the way the output's polarity says (a current of exactly 0 counts for both); a
@@ -54,6 +57,43 @@ void SetFlagIfSameSign(int32_t* flag, int32_t testSwitch, double current, int32_
 // Dense solve of a (n x n) system held row-major in a (with n <= 8), right side rhs,
 // result into x. Partial pivoting; 0 for a singular or non-finite system.
 int32_t SolveDenseSmall(int32_t n, double a[8][8], double* rhs, double* x);
+
+// An impedance matrix of the coupled windings (symmetric, positive definite): elimination in
+// order without the pivot search, half the work of the pivoting solve, its loops fixed by the
+// size M so that they unroll; 0 when a pivot is not positive, and the caller takes the
+// pivoting solve.
+template <int M, int N>
+int32_t SolveImpedanceOfSize(double (&a)[N][N], double* rhs, double* x) {
+    double inverse[M];
+    for (int32_t col = 0; col < M; ++col) {
+        if (!(a[col][col] > 0.0)) return 0;
+        inverse[col] = 1.0 / a[col][col];
+        for (int32_t r = col + 1; r < M; ++r) {
+            const double f = a[r][col] * inverse[col];
+            for (int32_t c = col + 1; c < M; ++c) a[r][c] -= f * a[col][c];
+            rhs[r] -= f * rhs[col];
+        }
+    }
+    for (int32_t r = M - 1; r >= 0; --r) {
+        double sum = rhs[r];
+        for (int32_t c = r + 1; c < M; ++c) sum -= a[r][c] * x[c];
+        x[r] = sum * inverse[r];
+        if (!std::isfinite(x[r])) return 0;
+    }
+    return 1;
+}
+
+template <int N>
+int32_t SolveImpedance(int32_t n, double (&a)[N][N], double* rhs, double* x) {
+    static_assert(N == 4, "sizes 1 to 4 in a 4 x 4 array");
+    switch (n) {
+    case 1: return SolveImpedanceOfSize<1>(a, rhs, x);
+    case 2: return SolveImpedanceOfSize<2>(a, rhs, x);
+    case 3: return SolveImpedanceOfSize<3>(a, rhs, x);
+    case 4: return SolveImpedanceOfSize<4>(a, rhs, x);
+    default: return 0;
+    }
+}
 
 // The same for a system held in an N x N array (n <= N).
 template <int N>

@@ -56,14 +56,28 @@ ResonantResetResult UpdateResonantReset(double primaryCurrent, const CapacitorGr
     return r;
 }
 
-int32_t CalcActiveClampLoop(int32_t switchState, double ron, const BranchPair& sense, const BranchPair& capacitor,
-                            double clampSwitchResistance, EngineStore* st) {
-    if (switchState == 1) {
-        st->loopA = -(capacitor.z + clampSwitchResistance);
-        st->loopB = -capacitor.e;
+BranchPair ActiveClampSwitchElement(int32_t switchState, int32_t channelOn, int32_t bodyDiodeOn, double onResistance,
+                                    double open, double bodyDiodeDrop, double bodyDiodeResistance) {
+    if (switchState != 2) return {open, 0.0};
+    if (channelOn || !bodyDiodeOn) return {onResistance, 0.0};
+    return {bodyDiodeResistance, -bodyDiodeDrop};
+}
+
+BranchPair ClampSwitchElement(int32_t channelOn, int32_t bodyDiodeOn, double onResistance, double bodyDiodeDrop,
+                              double bodyDiodeResistance) {
+    if (channelOn && bodyDiodeOn) return ParallelBranches({onResistance, 0.0}, {bodyDiodeResistance, bodyDiodeDrop});
+    if (channelOn || !bodyDiodeOn) return {onResistance, 0.0};
+    return {bodyDiodeResistance, bodyDiodeDrop};
+}
+
+int32_t CalcActiveClampLoop(int32_t switchState, const BranchPair& switchElement, const BranchPair& sense,
+                            const BranchPair& capacitor, const BranchPair& clampElement, EngineStore* st) {
+    if (switchState == 1 || switchState == 3) {
+        st->loopA = -(capacitor.z + clampElement.z);
+        st->loopB = -(capacitor.e + clampElement.e);
     } else {
-        st->loopA = -(st->bulk.z + ron + sense.z);
-        st->loopB = st->bulk.e - sense.e;
+        st->loopA = -(st->bulk.z + switchElement.z + sense.z);
+        st->loopB = st->bulk.e - switchElement.e - sense.e;
     }
     return std::isfinite(st->loopA) && std::isfinite(st->loopB) ? 1 : 0;
 }

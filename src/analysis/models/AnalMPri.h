@@ -49,6 +49,16 @@
 // while on (state 2) it is the single switch's loop above. The magnetising current runs
 // through zero in the clamp interval and the clamp settles where the winding's volt-seconds
 // balance: Vp·D = Vc·(1 - D), Vc = Vp·D/(1 - D).
+// In the dead times a body diode stands for a channel: the clamp switch's (Vf2, Rd2) carries a
+// positive current into the clamp, VD = Vbulk + Vf2 + Rd2·Ip + Vc, so B = -(ec + Vf2), A as
+// above with Rd2; switch 1's carries a negative one up from the return, VD = Vsense - Vbd +
+// Rbd·Ip, the single switch's loop with the element {Rbd, -Vbd} for {Ron, 0}. Each element is a
+// branch V = z·I + e, and the loops are
+//   state 1, 3:   A = -(zc + zclamp),              B = -(ec + eclamp)
+//   state 0, 2:   A = -(zbulk + zsw + zsr),        B = ebulk - esw - esr
+// With a dead time td at the off-edge the clamp sees Vf2 more for td, and at the on-edge the
+// winding takes Vp + Vbd from the clamp switch's turn-off, td' before switch 1's channel:
+//   Vp·D·T + (Vp + Vbd)·td' = Vc·((1 - D)·T - td') + (Vc + Vf2)·td
 //
 // Current sense transformer (the variants sensed by a transformer), its primary in the place
 // of the sense resistor, turns ratio n = N1/N2, an ideal core. While its rectifier conducts
@@ -126,9 +136,17 @@ struct ResonantResetResult {
 ResonantResetResult UpdateResonantReset(double primaryCurrent, const CapacitorGroup& cap, double s, double voltagePrev,
                                         const BranchPair& capacitor, const BranchPair& drainSource);
 
+// The active clamp's switch 1 (drain to source) and clamp switch (drain to the clamp) as branches
+// while their path conducts: the body diode when only it conducts, else the channel, the clamp
+// switch's with its body diode beside it once the channel's drop passes the diode's forward
+// voltage; switch 1 open outside state 2.
+BranchPair ActiveClampSwitchElement(int32_t switchState, int32_t channelOn, int32_t bodyDiodeOn, double onResistance,
+                                    double open, double bodyDiodeDrop, double bodyDiodeResistance);
+BranchPair ClampSwitchElement(int32_t channelOn, int32_t bodyDiodeOn, double onResistance, double bodyDiodeDrop,
+                              double bodyDiodeResistance);
 // The active clamp's loop: writes loopA, loopB of the store.
-int32_t CalcActiveClampLoop(int32_t switchState, double ron, const BranchPair& sense, const BranchPair& capacitor,
-                            double clampSwitchResistance, EngineStore* st);
+int32_t CalcActiveClampLoop(int32_t switchState, const BranchPair& switchElement, const BranchPair& sense,
+                            const BranchPair& capacitor, const BranchPair& clampElement, EngineStore* st);
 
 // The sense transformer's branch in the switch path.
 struct SenseTransformer {

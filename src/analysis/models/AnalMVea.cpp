@@ -213,3 +213,13 @@ int32_t CalcCurrentErrorAmp(const VeaNetwork& a, double input, double reference,
     st->currentEaClampValue = amp.clampValue;
     return ok;
 }
+
+std::complex<double> VeaTransfer(const VeaNetwork& a, std::complex<double> x) {
+    std::complex<double> yin = 1.0 / a.r1;
+    if (a.HasInputBranch()) yin += x * a.c1 / (1.0 + x * a.r2 * a.c1);
+    std::complex<double> yf = 0.0;
+    if (a.HasC3()) yf += x * a.c3;
+    if (a.HasR3C2()) yf += x * a.c2 / (1.0 + x * a.r3 * a.c2);
+    if (a.HasRfb()) yf += 1.0 / a.rfb;
+    return -yin / yf;
+}

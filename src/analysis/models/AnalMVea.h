@@ -35,6 +35,7 @@
 // limit, from above at the lower one): veaClampState 0 linear, 1 upper, 2 lower.
 #pragma once
 
+#include <complex>
 #include <cstdint>
 
 #include "analysis/context/AnalInputRec.h"
@@ -65,6 +66,10 @@ struct AmpState {
 int32_t SolveAmpLinear(const VeaNetwork& a, double input, double reference, double s, AmpState& st);
 int32_t SolveAmpClamped(const VeaNetwork& a, double input, double s, AmpState& st);
 int32_t CalcAmp(const VeaNetwork& a, double input, double reference, double s, AmpState& st);
+
+// The linear stage's transfer function -Zf/Zin at the complex frequency x (jw for the
+// continuous network, (1 - exp(-jwh))/h for the step's own).
+std::complex<double> VeaTransfer(const VeaNetwork& a, std::complex<double> x);
 
 VeaNetwork VeaNetworkOf(const ControlInputRec& in);
 // 1 when every element the topology uses is finite and positive and the limits are ordered.

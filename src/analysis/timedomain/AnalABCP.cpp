@@ -41,6 +41,8 @@ int32_t PrepareStepEngine() {
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     TransformerParams& t = ctx.engine.xfmr;
     t = TransformerParams();
+    ctx.engine.stackReady = 0;
+    ctx.loadStep.valuesReady = 0;
     t.outputs = ctx.pSettings->outputCount;
     t.lp = pi.magnetizingInductanceNominal;
     t.rp = pi.primaryWindingResistance;
@@ -139,8 +141,10 @@ int32_t CalcTransformerSecondaryQuantitiesPass2() {
     }
     // What each rectifier sees: its own winding and those it is stacked on.
     for (int32_t j = n - 1; j >= 0; --j) {
-        double vr = 0.0;
-        for (int32_t k = 0; k < n; ++k) vr += st.stack[j][k] * ctx.secondaryWinding[k].windingVoltage;
+        double vr = st.stack[j][j] * ctx.secondaryWinding[j].windingVoltage;
+        if (st.stackCouples)
+            for (int32_t k = 0; k < n; ++k)
+                if (k != j) vr += st.stack[j][k] * ctx.secondaryWinding[k].windingVoltage;
         ctx.secondaryRectifier[j].rectifierSectionInputVoltage = vr;
     }
     return Checked(st.primaryCurrent, st.primaryCurrent);
@@ -196,8 +200,13 @@ int32_t CalcPrimarySectionQuantitiesPass2() {
         // No amplifier: the sense resistor's voltage is the sensed signal. The resonant reset's
         // capacitor current passes the sense path too.
         const double current = IsResonantReset(pi.topology) ? ctx.engine.primaryCurrent : pri.switch1Current;
-        pri.currentSenseResistorVoltage =
-            SensedVoltage(SenseTransformerOf(pi), ctx.engine.senseTransformerConducting, current);
+        const SenseTransformer ct = SenseTransformerOf(pi);
+        const int32_t conducting = ctx.engine.senseTransformerConducting;
+        pri.currentSenseResistorVoltage = SensedVoltage(ct, conducting, current);
+        // Its rectifier carries the secondary current n·I while it conducts; with the ideal
+        // core nothing drives it backwards while it blocks.
+        pri.currentSenseRectifierAnodeToCathodeVoltage = conducting ? ct.rectifierResistance * ct.ratio * current : 0.0;
+        pri.senseDiodeResistance = conducting ? ct.rectifierResistance : ctx.pSettings->openResistance;
         pri.currentSenseOutput = pri.currentSenseResistorVoltage;
         return 1;
     }

@@ -6,6 +6,7 @@
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMPri.h"
 #include "analysis/models/AnalMXfmr.h"
+#include "analysis/timedomain/AnalEdge.h"
 #include "records/Utils.h"
 
 namespace {
@@ -28,6 +29,20 @@ CapacitorGroup ClampCapacitor(const AnalysisContext& ctx) {
 
 // The reset capacitor likewise.
 CapacitorGroup ResetCapacitor(const AnalysisContext& ctx) { return ClampCapacitor(ctx); }
+
+BranchPair ActiveClampSwitch(const AnalysisContext& ctx) {
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const PrimaryStateRec& p = ctx.primary;
+    return ActiveClampSwitchElement(p.switchState, p.switch1Conducting, p.switch1DiodeConducting,
+                                    pi.primarySeriesResistance, ctx.pSettings->openResistance, pi.switch1DiodeParamA,
+                                    pi.switch1DiodeParamB);
+}
+
+BranchPair ClampSwitch(const AnalysisContext& ctx) {
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    return ClampSwitchElement(ctx.primary.clampSwitchActive, ctx.primary.clampSwitchDiodeConducting,
+                              pi.clampSwitchOnResistance, pi.clampSwitchDiodeParamA, pi.clampSwitchDiodeParamB);
+}
 
 BranchPair SwitchElement(const AnalysisContext& ctx) {
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
@@ -86,6 +101,8 @@ int32_t UpdatePriPassiveClampSenseResQuantities() {
     pri.clampRectifierAnodeToCathodeCurrent = cl.clampCurrent;
     pri.clampDiodeAnodeVoltage = drain;
     pri.clampDiodeCathodeVoltage = cathode;
+    // The clamp rectifier's own voltage: what its rating and the run checks compare.
+    pri.resetDiodeVoltage = drain - cathode;
     const double vsw = drain - vsense;
     pri.switch1Voltage = vsw;
     pri.switch1VoltageCopy = vsw;
@@ -135,13 +152,12 @@ int32_t UpdatePriResonantResetSenseResQuantities() {
 
 int32_t BuildPriActiveClampSenseResCoeffs() {
     AnalysisContext& ctx = Ctx();
-    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     EngineStore& st = ctx.engine;
     const PrimaryStateRec& pri = ctx.primary;
     CalcCapacitorBranchCoeffs(ClampCapacitor(ctx), ctx.stepState.inverseTimeStep, pri.clampCapacitorVoltage,
                               pri.clampCapacitorCurrent, &st.clampCapacitor);
-    if (!CalcActiveClampLoop(pri.switchState, SwitchResistance(ctx), st.senseResistor, st.clampCapacitor,
-                             pi.clampSwitchOnResistance, &st))
+    if (!CalcActiveClampLoop(pri.switchState, ActiveClampSwitch(ctx), st.senseResistor, st.clampCapacitor,
+                             ClampSwitch(ctx), &st))
         return 0;
     BuildPrimaryCentre(ctx.pSettings->outputCount, &st);
     return Checked(st.loopA, st.b);
@@ -149,23 +165,22 @@ int32_t BuildPriActiveClampSenseResCoeffs() {
 
 int32_t UpdatePriActiveClampSenseResQuantities() {
     AnalysisContext& ctx = Ctx();
-    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     EngineStore& st = ctx.engine;
     PrimaryStateRec& pri = ctx.primary;
-    const int32_t state = pri.switchState;
+    const bool clamping = ResetInterval(pri.switchState);
     const double ip = st.primaryCurrent;
     // While the clamp conducts the current comes back into the bulk node through it.
-    st.bulkDraw = state == 1 ? 0.0 : ip;
+    st.bulkDraw = clamping ? 0.0 : ip;
     const double vbulk = st.bulk.e - st.bulk.z * st.bulkDraw;
     pri.primaryWindingVoltage = st.loopA * ip + st.loopB;
 
-    const double senseCurrent = state == 1 ? 0.0 : ip;
-    const double vsense = state == 1 ? 0.0 : st.senseResistor.z * senseCurrent + st.senseResistor.e;
+    const double senseCurrent = clamping ? 0.0 : ip;
+    const double vsense = clamping ? 0.0 : st.senseResistor.z * senseCurrent + st.senseResistor.e;
     pri.currentSenseResistorVoltage = vsense;
     pri.switch1Current = senseCurrent;
     pri.switch1DrainToSourceCurrent = senseCurrent;
 
-    const double clampCurrent = state == 1 ? ip : 0.0;
+    const double clampCurrent = clamping ? ip : 0.0;
     const double vc = st.clampCapacitor.z * clampCurrent + st.clampCapacitor.e;
     pri.clampCapacitorVoltage =
         UpdateCapacitorBranch(ClampCapacitor(ctx), ctx.stepState.inverseTimeStep, pri.clampCapacitorVoltage, clampCurrent);
@@ -174,11 +189,10 @@ int32_t UpdatePriActiveClampSenseResQuantities() {
     pri.capacitorVoltageCopy = pri.clampCapacitorVoltage;
     pri.clampCapacitorCurrent = clampCurrent;
     pri.clampSwitchCurrent = -clampCurrent;  // drain to source of the clamp switch
-    const double drain = state == 1 ? vbulk + pi.clampSwitchOnResistance * ip + vc : vsense + SwitchResistance(ctx) * ip;
+    const BranchPair clamp = ClampSwitch(ctx);
+    const BranchPair sw = ActiveClampSwitch(ctx);
+    const double drain = clamping ? vbulk + clamp.z * ip + clamp.e + vc : vsense + sw.z * ip + sw.e;
     const double vsw = drain - vsense;
-    // The clamp switch's channel carries the clamp current both ways while the switch is off
-    // (the switch state keeps it); its body diode never takes over from the channel.
-    pri.clampSwitchDiodeConducting = 0;
     pri.clampSwitchAux4 = vbulk + vc - drain;  // the clamp switch's own drain to source
     pri.switch1Voltage = vsw;
     pri.switch1VoltageCopy = vsw;
@@ -254,7 +268,10 @@ int32_t UpdatePriResetWindingSenseResQuantities() {
     pri.resetWindingVoltage = vr;
     pri.resetWindingCurrent = ir;
     pri.resetRectifierAnodeToCathodeCurrent = ir;
-    pri.resetDiodeVoltage = state == 1 ? pi.sectionQuantityParamJ + pi.runCheckParamC * ir : -(vbulk - vr);
+    // The reset rectifier's own voltage (not the clamp rectifier's): it returns the winding's
+    // negative end to the bulk, so it conducts at vr = -(Vbulk + Vf) and blocks the bulk
+    // plus the winding's voltage while the switch is on.
+    pri.senseAmpVoltage = state == 1 ? pi.sectionQuantityParamJ + pi.runCheckParamC * ir : -(vbulk + vr);
     st.resetCurrentSlope = (ir - irPrev) * s;
     st.primaryCurrent = ip;  // the transformer pass writes the primary's own current
 

@@ -20,7 +20,11 @@ namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int32_t kFirstStageSingleCapacitor = 0;
 constexpr int32_t kFirstStageDamped = 1;
+constexpr int32_t kFirstStageSensed = 2;
+constexpr int32_t kFirstStageDampedSensed = 3;
 constexpr int32_t kLineFilterNone = 9;
+// A sense diode's current predicted to end this close has ended.
+constexpr double kSenseEventReached = 1.5e-10;  // s
 constexpr int32_t kInputCapacitorSingle = 0;
 constexpr int32_t kInputCapacitorDoubledDamped = 3;
 
@@ -127,6 +131,44 @@ int32_t CoupleOutputChokes(AnalysisContext& ctx) {
     return 1;
 }
 
+bool Damped(int32_t firstStage) { return firstStage == kFirstStageDamped || firstStage == kFirstStageDampedSensed; }
+
+CapacitorSenseValues CapacitorSenseOf(const AnalysisContext& ctx, int32_t j) {
+    const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+    const OutputFilterStateRec& f = ctx.outputFilter[j];
+    CapacitorSenseValues v;
+    v.primaryInductance = f.csInductanceC;
+    v.secondaryInductance = f.csInductanceB;
+    v.mutualInductance = f.csInductanceA;
+    v.primaryResistance = fi.senseXfmrResistance;
+    v.secondaryResistance = fi.senseXfmrSecondaryResistance;
+    v.diodeForwardVoltage = fi.sectionQuantityParamR;
+    v.diodeResistance = fi.senseDiodeResistance;
+    v.senseResistance = fi.senseResistance;
+    v.biasVoltage = fi.biasVoltage;
+    v.biasResistance1 = fi.biasUpperResistance;
+    v.biasResistance2 = fi.csTermA;
+    v.biasCapacitor = BiasCapacitorGroup(fi.filterTermParamE);
+    return v;
+}
+
+CapacitorSenseStart CapacitorSenseStartOf(const OutputFilterStateRec& f) {
+    return {f.csValue1, f.senseXfmrSecondaryCurrent, f.csValue12, f.biasCurrent, f.filterFlagA};
+}
+
+// The sense transformer at rest at turn-on, its inductances at their nominal values.
+void StartCapacitorSense(AnalysisContext& ctx, int32_t j) {
+    const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+    OutputFilterStateRec& f = ctx.outputFilter[j];
+    // Its table's first point, or without a table the design's primary inductance.
+    const double table = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kCapSenseXfmrTable)]);
+    f.csInductanceC = table > 0.0 ? table : fi.csScaleDen;
+    f.csInductanceB = f.csInductanceC / fi.csScaleDen * fi.csScaleNum;
+    f.csInductanceA = std::sqrt(f.csInductanceC * f.csInductanceB) * fi.csCoupling;
+    f.csValue1 = f.senseXfmrSecondaryCurrent = f.csValue12 = f.biasCurrent = 0.0;
+    f.filterFlagA = 0;
+}
+
 CapacitorGroup FilterCapacitor(const OutputFilterInputRec& in) {
     return {Open(), in.rippleInductance, in.rippleResistance, in.sectionQuantityParamA, in.sectionQuantityParamB,
             in.capACapacitance};
@@ -140,18 +182,24 @@ int32_t AssembleLoadNetworkPass1() {
     AnalysisContext& ctx = Ctx();
     const StepStateRec& step = ctx.stepState;
     LoadStepStore& ls = ctx.loadStep;
+    if (!ls.valuesReady) {
+        for (int32_t j = Outputs() - 1; j >= 0; --j) ls.values[j] = LoadValues(ctx, j);
+        ls.valuesReady = 1;
+    }
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
-        const LoadNetworkValues v = LoadValues(ctx, j);
+        const LoadNetworkValues& v = ls.values[j];
         if (step.stepCount == 0) {
-            // A turn-on starts the load at rest; a steady-state run (and each of its trial
-            // periods) starts from the operating point its initialisation set.
-            if (ctx.pSettings->analysisKind == 0) {
+            // At rest at turn-on; a steady-state start keeps the estimate's current, the
+            // phase the settling gave the source and the source's state at its voltage (taken
+            // as at 0 V the source would short the output for a step).
+            const bool turnOn = ctx.pSettings->analysisKind == 0;
+            if (turnOn) {
                 lo.firstBranchCurrent = 0.0;
                 lo.sourcePhase = 0.0;
-                lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), 0.0);
             }
+            lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), turnOn ? 0.0 : lo.sourceVoltage);
             ls.tableCursor[j] = 0;
             ls.tableActive[j] = 1;
             ls.chokePeak[j] = 0.0;
@@ -184,8 +232,14 @@ int32_t AssembleSecondStageFilterPass1() {
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         OutputStepStore& o = ctx.engine.output[j];
         SecondStageCoeffs& c = ctx.loadStep.secondStage[j];
+        if (ctx.pOutputFilterInput[j]->sectionQuantityFlagB == 0) {
+            // No second stage: the first stage sees the load (the step's cost grows with outputs).
+            c.total = c.outputNode = o.load;
+            o.secondStage = o.load;
+            continue;
+        }
         OutputFilterStateRec& f = ctx.outputFilter[j];
-        if (ctx.stepState.stepCount == 0 && ctx.pOutputFilterInput[j]->hasCapB) {
+        if (ctx.stepState.stepCount == 0 && ctx.pSettings->analysisKind == 0 && ctx.pOutputFilterInput[j]->hasCapB) {
             // At rest at turn-on.
             f.secondInductorCurrent = 0.0;
             f.dampingInductorCurrent = 0.0;
@@ -207,20 +261,32 @@ int32_t AssembleFirstStageFilterPass1() {
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
         const int32_t v = fi.sectionQuantityFlagA;
-        if (v != kFirstStageSingleCapacitor && v != kFirstStageDamped) return 0;
+        if (v < kFirstStageSingleCapacitor || v > kFirstStageDampedSensed) return 0;
+        if ((fi.senseXfmrOn != 0) != (v == kFirstStageSensed || v == kFirstStageDampedSensed)) return 0;
         OutputStepStore& o = ctx.engine.output[j];
         OutputFilterStateRec& f = ctx.outputFilter[j];
         CalcCapacitorBranchCoeffs(FilterCapacitor(fi), StepFactor(), f.capacitorVoltage, f.capacitorCurrent,
                                   &o.filterCapacitor);
-        o.outputNode = ParallelBranches(o.filterCapacitor, o.secondStage);
-        if (v == kFirstStageDamped) {
-            if (ctx.stepState.stepCount == 0) f.capA2Voltage = f.capacitor2Current = 0.0;  // at rest at turn-on
+        // The sensed branch: the capacitor, with its damping branch beside it.
+        BranchPair sensed = o.filterCapacitor;
+        if (Damped(v)) {
+            if (ctx.stepState.stepCount == 0 && ctx.pSettings->analysisKind == 0)
+                f.capA2Voltage = f.capacitor2Current = 0.0;  // at rest at turn-on
             BranchPair& damping = ctx.loadStep.firstStageDamping[j];
             if (!CalcFirstStageDampingCoeffs(FirstStageDampingOf(fi), StepFactor(), f.capA2Voltage,
                                              f.capacitor2Current, &damping))
                 return 0;
-            o.outputNode = ParallelBranches(o.outputNode, damping);
+            sensed = ParallelBranches(sensed, damping);
         }
+        if (fi.senseXfmrOn) {
+            if (ctx.stepState.stepCount == 0) StartCapacitorSense(ctx, j);
+            CapacitorSenseCoeffs& c = ctx.loadStep.capacitorSense[j];
+            if (!CalcCapacitorSenseCoeffs(CapacitorSenseOf(ctx, j), StepFactor(), CapacitorSenseStartOf(f), &c))
+                return 0;
+            ctx.loadStep.sensedBranch[j] = sensed;
+            sensed = {sensed.z + c.primary.z, sensed.e + c.primary.e};
+        }
+        o.outputNode = ParallelBranches(sensed, o.secondStage);
         if (!Checked(o.outputNode.z, o.outputNode.e)) return 0;
     }
     return 1;
@@ -296,10 +362,16 @@ int32_t CalcCoupledOutputChokeQuantities() {
     int32_t polarity[kMaxOutputs] = {1, 1, 1, 1};
     for (int32_t j = 0; j < n; ++j) polarity[j] = st.output[j].polarity;
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
-    CalcStackingMatrix(n, {pi.stack2On1, pi.stack1On2, pi.stack3On2, pi.stack2On3, pi.stack4On3, pi.stack3On4},
-                       polarity, st.stack);
+    // The stacking and the signs hold for the run.
+    if (!st.stackReady) {
+        CalcStackingMatrix(n, {pi.stack2On1, pi.stack1On2, pi.stack3On2, pi.stack2On3, pi.stack4On3, pi.stack3On4},
+                           polarity, st.stack);
+        st.stackCouples = StackingCouplesWindings(n, st.stack);
+        st.stackReady = 1;
+    }
     if (!SolveCoupledOutputsStacked(n, st.stack, &st,
-                                    ctx.pSettings->coupledOutputChokes ? ctx.loadStep.chokeMutual : nullptr))
+                                    ctx.pSettings->coupledOutputChokes ? ctx.loadStep.chokeMutual : nullptr,
+                                    st.stackCouples))
         return 0;
     for (int32_t j = 0; j < n; ++j) {
         OutputStepStore& o = st.output[j];
@@ -391,34 +463,100 @@ int32_t AssembleOutputChokePass2() {
 
 int32_t AssembleFirstStageFilterPass2() {
     AnalysisContext& ctx = Ctx();
+    const double sf = StepFactor();
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
+        const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
         const OutputStepStore& o = ctx.engine.output[j];
         OutputFilterStateRec& f = ctx.outputFilter[j];
-        const double current = BranchCurrent(o.filterCapacitor, o.outputVoltage);
-        f.capacitorVoltage =
-            UpdateCapacitorBranch(FilterCapacitor(*ctx.pOutputFilterInput[j]), StepFactor(), f.capacitorVoltage, current);
+        f.outputVoltage = o.outputVoltage;
+        // What the capacitors see: the output, less the sense transformer's primary.
+        double across = o.outputVoltage;
+        if (fi.senseXfmrOn) {
+            const CapacitorSenseCoeffs& c = ctx.loadStep.capacitorSense[j];
+            const BranchPair& branch = ctx.loadStep.sensedBranch[j];
+            const double ip = (o.outputVoltage - branch.e - c.primary.e) / (branch.z + c.primary.z);
+            const CapacitorSenseValues v = CapacitorSenseOf(ctx, j);
+            CapacitorSenseResult r;
+            if (!UpdateCapacitorSense(v, sf, CapacitorSenseStartOf(f), c, ip, &r)) return 0;
+            across = o.outputVoltage - r.primaryVoltage;
+            ctx.loadStep.senseCurrentSlope[j] = (r.secondaryCurrent - f.senseXfmrSecondaryCurrent) * sf;
+            f.csValue1 = ip;
+            f.csValue15 = r.primaryVoltage;
+            f.senseXfmrSecondaryCurrent = r.secondaryCurrent;
+            f.csValue14 = r.secondaryVoltage;
+            f.senseDiodeCurrent = r.secondaryCurrent;
+            f.senseDiodeAux = r.diodeVoltage;
+            f.senseDiodeResistanceNow = f.filterFlagA ? v.diodeResistance : Open();
+            f.biasNodeVoltage = r.nodeVoltage;
+            f.senseResistorCurrent = r.senseResistorCurrent;
+            f.senseResistorVoltage = r.nodeVoltage;
+            f.senseBranchACurrent = r.senseResistorCurrent;
+            f.senseBranchBCurrent = r.bias1Current;
+            f.senseBranchBVoltage = v.biasVoltage - r.nodeVoltage;
+            f.biasCurrent = r.bias2Current;
+            f.csValue12 = r.biasCapacitorVoltage;
+            f.currentSenseOutput = r.output;
+        }
+        const double current = BranchCurrent(o.filterCapacitor, across);
+        f.capacitorVoltage = UpdateCapacitorBranch(FilterCapacitor(fi), sf, f.capacitorVoltage, current);
         f.capacitorCurrent = current;
         f.capacitorVoltage1 = f.capacitorVoltage;
         f.capAVoltage = f.capacitorVoltage;
         f.capacitorCurrent1 = current;
-        f.outputVoltage = o.outputVoltage;
         if (!Checked(f.capacitorVoltage, current)) return 0;
-        const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
-        if (fi.sectionQuantityFlagA == kFirstStageDamped) {
+        if (Damped(fi.sectionQuantityFlagA)) {
             const FirstStageDamping d = FirstStageDampingOf(fi);
-            const double i2 = BranchCurrent(ctx.loadStep.firstStageDamping[j], o.outputVoltage);
-            f.capA2Voltage = UpdateCapacitorBranch(d.capacitor, StepFactor(), f.capA2Voltage, i2);
+            const double i2 = BranchCurrent(ctx.loadStep.firstStageDamping[j], across);
+            f.capA2Voltage = UpdateCapacitorBranch(d.capacitor, sf, f.capA2Voltage, i2);
             f.capacitor2Current = i2;
-            f.capacitor2Voltage = o.outputVoltage;
+            f.capacitor2Voltage = across;
             if (!Checked(f.capA2Voltage, i2)) return 0;
         }
     }
     return 1;
 }
 
+// The sense diodes follow their current and voltage: one that carries current until it ends,
+// an open one once its voltage passes its forward voltage.
+int32_t UpdateFilterSenseDiodes() {
+    AnalysisContext& ctx = Ctx();
+    int32_t event = 0;
+    for (int32_t j = 0; j < Outputs(); ++j) {
+        const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+        if (!fi.senseXfmrOn) continue;
+        OutputFilterStateRec& f = ctx.outputFilter[j];
+        if (f.filterFlagA) {
+            if (f.senseDiodeCurrent <= 0.0 ||
+                (ctx.loadStep.senseCurrentSlope[j] < 0.0 &&
+                 -f.senseDiodeCurrent / ctx.loadStep.senseCurrentSlope[j] <= kSenseEventReached)) {
+                f.filterFlagA = 0;
+                event = 1;
+            }
+        } else if (f.senseDiodeAux > fi.sectionQuantityParamR) {
+            f.filterFlagA = 1;
+            event = 1;
+        }
+    }
+    return event;
+}
+
+// The end of each sense diode's falling current as an event proposal.
+void ProposeFilterSenseEvents(StepStateRec& step) {
+    AnalysisContext& ctx = Ctx();
+    for (int32_t j = 0; j < Outputs(); ++j) {
+        if (!ctx.pOutputFilterInput[j]->senseXfmrOn || !ctx.outputFilter[j].filterFlagA) continue;
+        const double i = ctx.outputFilter[j].senseDiodeCurrent, slope = ctx.loadStep.senseCurrentSlope[j];
+        if (i > 0.0 && slope < 0.0) step.LimitTimeStep(-i / slope, 1, 1);
+    }
+}
+
 int32_t AssembleSecondStageFilterPass2() {
     AnalysisContext& ctx = Ctx();
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
+        if (ctx.pOutputFilterInput[j]->sectionQuantityFlagB == 0) {
+            ctx.loadStep.loadVoltage[j] = ctx.engine.output[j].outputVoltage;
+            continue;
+        }
         const SecondStageValues v = SecondStageOf(ctx, j);
         SecondStageResult r;
         if (!UpdateSecondStage(v, StepFactor(), SecondStageStartOf(ctx, j), ctx.loadStep.secondStage[j],
@@ -454,7 +592,7 @@ int32_t AssembleLoadNetworkPass2() {
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
-        const LoadNetworkValues v = LoadValues(ctx, j);
+        const LoadNetworkValues& v = ctx.loadStep.values[j];
         LoadNetworkResult r;
         const double vload = ctx.loadStep.loadVoltage[j];
         if (!UpdateLoadNetwork(v, ctx.loadStep.output[j], vload, &r)) return 0;

@@ -3,9 +3,10 @@
 // quantities in the reverse pass. Each selects by its section variant and fails (0) for a
 // variant the engine does not simulate.
 //
-// Output side (per output, outputs N..1): resistive load -> second stage "None" (the load
-// seen as it is) -> first stage "Single Capacitor" (its capacitor group in parallel with
-// what the second stage shows) -> the choke with its sense resistor. The rectifiers and the
+// Output side (per output, outputs N..1): load network -> second stage -> first stage (its
+// capacitor group, with the damping branch beside it and the current sense transformer's
+// primary below them where the variant has them, in parallel with what the second stage
+// shows) -> the choke with its sense resistor. The rectifiers and the
 // coupled solve of all outputs are in AnalMOut.h.
 // Line side: the phases (DC or AC, with their transient tables) behind the line's inductance
 // and resistance -> line filter "None" -> the line rectifier of its case into one capacitor
@@ -36,3 +37,9 @@ int32_t AssembleOutputChokePass2();
 int32_t AssembleFirstStageFilterPass2();
 int32_t AssembleSecondStageFilterPass2();
 int32_t AssembleLoadNetworkPass2();
+
+// After the step: the first stages' capacitor current sense diodes turn on and off (1 when one
+// did); before it: the end of a sense diode's falling current is proposed as an event.
+struct StepStateRec;
+int32_t UpdateFilterSenseDiodes();
+void ProposeFilterSenseEvents(StepStateRec& step);

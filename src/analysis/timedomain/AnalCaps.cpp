@@ -4,6 +4,7 @@
 
 #include "analysis/context/AnalParams.h"
 #include "analysis/models/AnalInSS.h"
+#include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
@@ -31,8 +32,14 @@ constexpr int32_t kControlPeakCurrent = 0;
 constexpr uint32_t kRefuseRampValues = 58943;
 constexpr uint32_t kRefuseFeedForwardValues = 58944;
 constexpr int32_t kControlFeedForward = 1;
+constexpr uint32_t kRefuseHystereticValues = 58945;
+constexpr uint32_t kRefuseHystereticSense = 58946;
+constexpr int32_t kControlHysteretic = 3;
 constexpr uint32_t kRefusePrimaryValues = 58900;
 constexpr uint32_t kRefuseStackLoop = 58901;
+constexpr uint32_t kRefuseCapacitorSenseValues = 58921;
+constexpr uint32_t kRefuseNoCurrentLoop = 58881;
+constexpr int32_t kKindCurrentLoop = 3;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
 constexpr int32_t kPrimaryPassiveClampSenseResistor = 9;
@@ -52,12 +59,22 @@ bool NonNegative(double v) { return std::isfinite(v) && v >= 0.0; }
 
 EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
 
+// The capacitor current sense: a transformer with both inductances and a coupling from 0 to
+// 1, and every resistor and the bias capacitor of its network, or its step would divide by 0.
+bool CapacitorSenseUsable(const OutputFilterInputRec& f) {
+    return Positive(f.csScaleNum) && Positive(f.csScaleDen) && f.csCoupling >= 0.0 && f.csCoupling <= 1.0 &&
+           NonNegative(f.senseXfmrResistance) && NonNegative(f.senseXfmrSecondaryResistance) &&
+           NonNegative(f.sectionQuantityParamR) && NonNegative(f.senseDiodeResistance) &&
+           Positive(f.senseResistance) && Positive(f.biasUpperResistance) && Positive(f.csTermA) &&
+           Positive(f.filterTermParamE) && std::isfinite(f.biasVoltage);
+}
+
 }  // namespace
 
 bool EngineRunsKind(int32_t kind) {
-    // The time-domain kinds: the turn-on transient and the steady state; the voltage-loop
-    // response, the input-to-output and the amplifier analyses.
-    return kind == 0 || kind == 1 || kind == 2 || kind == 4 || kind == 5;
+    // The time-domain kinds: the turn-on transient and the steady state; the voltage-loop and
+    // current-loop responses, the input-to-output and the amplifier analyses.
+    return kind >= 0 && kind <= 5;
 }
 
 EngineRefusal KindRefusal() { return Refuse(kRefuseKind); }
@@ -117,11 +134,11 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
         const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
         const bool plainChoke = choke->chokeOn != 0;  // with or without its skim inductor
-        // The first stage's capacitor with or without damping (not the current-sensing ones);
-        // any second stage.
+        // Every first stage, with or without damping and current sensing; any second stage.
         const int32_t second = filter->sectionQuantityFlagB;
-        const bool singleCapacitor =
-            (filter->sectionQuantityFlagA == 0 || filter->sectionQuantityFlagA == 1) && second >= 0 && second <= 6;
+        const int32_t first = filter->sectionQuantityFlagA;
+        const bool singleCapacitor = first >= 0 && first <= 3 && second >= 0 && second <= 6 &&
+                                     (filter->senseXfmrOn != 0) == (first == 2 || first == 3);
         // Every load variant, with the parts the fill gives it.
         const int32_t lv = load->sectionQuantityFlagA;
         const bool knownLoad = (lv == 0 && load->resistorOn) || (lv == 1 && load->resistorOn && load->inductorOn) ||
@@ -134,6 +151,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const bool voltageFeedbackOnly = !(rect->dutyWeight != 0.0);
         if (!diodes || !plainChoke || !singleCapacitor || !knownLoad || !targetSet || !voltageFeedbackOnly)
             return Refuse(kRefuseOutput, j + 1);
+        if (filter->senseXfmrOn && !CapacitorSenseUsable(*filter)) return Refuse(kRefuseCapacitorSenseValues, j + 1);
     }
     // Stacked windings must form chains: a winding sits on at most one other, never on the
     // one that sits on it.
@@ -152,19 +170,38 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
             Saturates(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
             Saturates(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
             Saturates(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kDampingInductorTable)]))
+            Saturates(params.pTable[OutputTableIndex(k, kDampingInductorTable)]) ||
+            Saturates(params.pTable[OutputTableIndex(k, kCapSenseXfmrTable)]))
             return Refuse(kRefuseSaturation);
 
     const ControlInputRec& ctl = *params.pControlInput;
-    // Average current control senses the primary or the chokes; the capacitor sense is not built.
-    const bool currentSensed = (ctl.senseSource == 0 || ctl.senseSource == 1) && !ctl.currentInjectionOn;
+    // The current modes sense the primary, the chokes, or the capacitor current of outputs
+    // whose first stage senses it. The step adds the current-loop source's offset only: its sine
+    // runs in no run but a sweep, which silences it.
+    bool capacitorsSensed = ctl.senseSource == 2;
+    for (int32_t j = 0; capacitorsSensed && j < set->outputCount; ++j)
+        if (params.pOutputChokeInput[j]->senseWeight != 0.0 && !params.pOutputFilterInput[j]->senseXfmrOn)
+            capacitorsSensed = false;
+    const bool sweep = set->analysisKind >= 2;
+    const bool currentSensed =
+        (ctl.senseSource == 0 || ctl.senseSource == 1 || capacitorsSensed) && (sweep || !ctl.currentInjectionOn);
     const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
     const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
     const bool feedForward = ctl.controlMode == kControlFeedForward;
-    if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward) || ctl.veaVariant < 0 || ctl.veaVariant > 7 ||
-        ctl.optoVariant < 0 || ctl.optoVariant > 6 || !ctl.clockEnabled || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
-        ctl.softStartResetEnabled || (ctl.currentLimitEnabled && ctl.currentSenseSource != 0))
+    // Hysteretic control runs without a clock; it senses the chokes (the capacitor sense needs
+    // the first-stage filters that sense current).
+    const bool hysteretic = ctl.controlMode == kControlHysteretic;
+    if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward && !hysteretic) ||
+        ctl.veaVariant < 0 || ctl.veaVariant > 7 || ctl.optoVariant < 0 || ctl.optoVariant > 6 ||
+        (!ctl.clockEnabled && !hysteretic) || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
+        ctl.softStartResetEnabled ||
+        (hysteretic && ctl.currentInjectionOn))
         return Refuse(kRefuseControl);
+    if (hysteretic && ctl.senseSource != 1) return Refuse(kRefuseHystereticSense);
+    if (hysteretic && (!HystNetworkValid(HystNetworkOf(ctl)) || !Positive(ctl.referenceValue)))
+        return Refuse(kRefuseHystereticValues);
+    // The current-loop response needs a current loop to open.
+    if (set->analysisKind == kKindCurrentLoop && !averageCurrent && !peakCurrent) return Refuse(kRefuseNoCurrentLoop);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
     if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
     if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);
@@ -176,7 +213,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     // A steady-state run, and the frequency sweeps that start from the steady state, need the
     // operating-point estimate of every section.
-    if (set->analysisKind != 0 && !SteadyStartCovers(params)) return Refuse(kRefuseKind);
+    // The estimate has no hysteretic period or window yet.
+    if (set->analysisKind != 0 && (hysteretic || !SteadyStartCovers(params))) return Refuse(kRefuseKind);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "analysis/models/AnalMPri.h"
 #include "platform/core/Format.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
@@ -10,10 +11,30 @@
 namespace {
 
 constexpr UINT kSwitchingFrequencyWarning = 53026;
+constexpr UINT kCoreWalkWarning = 58700;
+// Turn-ons in a row, each with more magnetizing current left in the core than the one
+// before, that show the walk (a start-up's first reset may end late once).
+constexpr int32_t kCoreWalkTurnOns = 3;
+// Growth below this share of the current is the settling of a reset that just keeps up.
+constexpr double kCoreWalkGrowth = 0.01;
 
 // Touched by the worker thread only. A run's first step re-arms them all.
 int32_t g_breakdownReported[kBreakdownCheckCount] = {};
 int32_t g_frequencyWarned = 0;
+struct CoreWalkWatch {
+    int32_t warned = 0;
+    int32_t lastState = 0;      // switch state of the step before
+    int32_t growing = 0;        // turn-ons in a row with the core's current grown
+    double lastOnCurrent = 0.0; // magnetizing current at the last turn-on (A)
+};
+CoreWalkWatch g_coreWalk;
+// Set when the first step had no measured period to judge: the run decides at its end, on
+// the drive's rising edges in its last tenth (the start-up's periods left out).
+int32_t g_frequencyDeferred = 0;
+uint32_t g_edgesSeen = 0;
+int32_t g_windowEdges = 0;
+double g_windowFirstEdge = 0.0, g_windowLastEdge = 0.0;
+constexpr double kJudgedShare = 0.1;  // of the run, at its end
 
 bool Exceeds(const BreakdownCheck& c) {
     // A voltage that no model of this run computes is not a voltage across the part.
@@ -55,18 +76,87 @@ void CheckBreakdownVoltages(int32_t firstStep) {
     });
 }
 
+// The core walks when the reset cannot undo each on-time: the switch turns on again while the
+// reset path still carries the core's current, and there is more of it at every turn-on.
+// Only the schemes that reset at a fixed voltage (two switch: the bulk; reset winding: the
+// bulk through its turns) can be outrun by a long duty for good; the clamps and the resonant
+// reset raise their reset voltage with the core's current until it balances (a passive
+// clamp charging from zero lets the core walk for a few start-up cycles, and that ends by itself).
+void CheckCoreWalk(int32_t firstStep) {
+    const AnalysisContext* ctx = GetAnalysisContext();
+    if (!ctx) return;
+    CoreWalkWatch& w = g_coreWalk;
+    const PrimaryStateRec& p = ctx->primary;
+    if (firstStep) w = CoreWalkWatch{0, p.switchState, 0, 0.0};
+    const int32_t topology = ctx->pPrimaryInput->topology;
+    const bool fixedReset = !IsResonantReset(topology) && !IsActiveClamp(topology) && !IsPassiveClamp(topology);
+    if (p.switchState == 2 && w.lastState != 2) {
+        const double im = p.magnetizingCurrent;
+        const bool grew = w.lastState == 1 && fixedReset && std::isfinite(im) && im > 0.0 &&
+                          im - w.lastOnCurrent > kCoreWalkGrowth * im;
+        w.growing = grew ? w.growing + 1 : 0;
+        w.lastOnCurrent = w.lastState == 1 ? im : 0.0;
+    }
+    w.lastState = p.switchState;
+    if (w.warned || w.growing < kCoreWalkTurnOns) return;
+    w.warned = 1;
+    ReportMessage(kCoreWalkWarning, TRUE);
+}
+
+namespace {
+
+void WarnIfFarOff(const AnalysisContext& ctx, double projected) {
+    const double target = ctx.pSettings->targetSwitchingPeriod;
+    // Before any period is known there is nothing to compare.
+    if (!(projected > 0.0) || !(target > 0.0)) return;
+    if (projected / 2.0 >= target || projected * 2.0 <= target) ReportMessage(kSwitchingFrequencyWarning, TRUE);
+}
+
+// A rising edge the step record counted since the last look, when it falls in the judged share.
+void ObserveDriveEdge(const AnalysisContext& ctx) {
+    const StepStateRec& step = ctx.stepState;
+    if (step.driveEdgeCount == g_edgesSeen) return;
+    g_edgesSeen = step.driveEdgeCount;
+    if (step.lastDriveEdgeTime < (1.0 - kJudgedShare) * ctx.pSettings->endTime) return;
+    if (g_windowEdges == 0) g_windowFirstEdge = step.lastDriveEdgeTime;
+    g_windowLastEdge = step.lastDriveEdgeTime;
+    ++g_windowEdges;
+}
+
+}  // namespace
+
 void CheckStepLimits(int32_t firstStep) {
     CheckBreakdownVoltages(firstStep);
-    if (firstStep) g_frequencyWarned = 0;
+    CheckCoreWalk(firstStep);
+    const AnalysisContext* now = GetAnalysisContext();
+    if (firstStep) {
+        g_frequencyWarned = 0;
+        g_frequencyDeferred = 0;
+        g_windowEdges = 0;
+        g_edgesSeen = now ? now->stepState.driveEdgeCount : 0;
+    }
+    if (g_frequencyDeferred && now) ObserveDriveEdge(*now);
     if (g_frequencyWarned) return;
     g_frequencyWarned = 1;
     const AnalysisContext* ctx = GetAnalysisContext();
     if (!ctx || ctx->pControlInput->controlMode != 3) return;
-    const double projected = ctx->stepState.switchingPeriod;
-    const double target = ctx->pSettings->targetSwitchingPeriod;
-    // Before any period is known there is nothing to compare.
-    if (!(projected > 0.0) || !(target > 0.0)) return;
-    if (projected / 2.0 >= target || projected * 2.0 <= target) ReportMessage(kSwitchingFrequencyWarning, TRUE);
+    // Without a settling before the run (a turn-on run) no period has been measured yet: the
+    // projection would be the target itself. The run is judged at its end instead.
+    if (ctx->stepState.driveEdgeCount < 2) {
+        g_frequencyDeferred = 1;
+        return;
+    }
+    WarnIfFarOff(*ctx, ctx->stepState.switchingPeriod);
+}
+
+void CheckProjectedFrequencyAtRunEnd() {
+    if (!g_frequencyDeferred) return;
+    const AnalysisContext* ctx = GetAnalysisContext();
+    if (ctx) ObserveDriveEdge(*ctx);
+    g_frequencyDeferred = 0;
+    // Two whole periods at least, or the run was too short to tell.
+    if (!ctx || ctx->pControlInput->controlMode != 3 || g_windowEdges < 3) return;
+    WarnIfFarOff(*ctx, (g_windowLastEdge - g_windowFirstEdge) / (g_windowEdges - 1));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -74,13 +164,14 @@ void CheckStepLimits(int32_t firstStep) {
 //   primary:   switch 1 channel switch1Conducting, its body diode switch1DiodeConducting,
 //              clamp switch channel clampSwitchActive, its body diode
 //              clampSwitchDiodeConducting, rectifier pair resetRectifiersOn, reset rectifier
-//              resetRectifierOn, clamp rectifier clampRectifierOn;
+//              resetRectifierOn, clamp rectifier clampRectifierOn, current sense rectifier
+//              the sense transformer's conduction of the step;
 //   each output: diode 1 rectifier1On, diode 2 diodeConducting, switch 1 channel
 //              switchPathAOn, switch 1 body diode secondDiodeConducting, switch 2 channel
-//              switchPathBOn (the records keep no switch 2 body diode, so its test waits);
+//              switchPathBOn (the records keep no switch 2 body diode, and the engine runs no
+//              synchronous rectifier, so its test waits);
 //   rectifier 1 conducts when diode 1, switch 1's channel or its body diode does; rectifier 2
-//   when diode 2 or switch 2's channel does. The current sense rectifier has neither an on
-//   flag nor a forward voltage in the records, so its test waits with switch 2's body diode.
+//   when diode 2 or switch 2's channel does.
 // Voltages are the catalogue's anode-to-cathode and drain-to-source quantities; the output's
 // factor n is its polarity word.
 
@@ -172,6 +263,10 @@ int32_t LogDiodeVoltageChecks() {
 
     if (sc.passiveClamp && BlocksBeyond(p.clampRectifierOn, p.resetDiodeVoltage, pi.sectionQuantityParamH))
         Log(13261);
+    if (pi.senseDiodeOn && pi.currentSenseTransformerOn &&
+        BlocksBeyond(ctx.engine.senseTransformerConducting, p.currentSenseRectifierAnodeToCathodeVoltage,
+                     pi.senseRectifierForwardVoltage))
+        Log(13262);
     const bool unchanged = p.switchState == ctx.primarySnapshot.switchState;
     if (sc.twoSwitch && unchanged) {
         if (BlocksBeyond(p.resetRectifiersOn, p.diode1Voltage, pi.sectionQuantityParamI)) Log(13263);
@@ -305,7 +400,146 @@ int32_t LogConductionConsistency() {
     return 1;
 }
 
+// ---------------------------------------------------------------------------------------
+// Current continuity across a change of conduction. The step set-up turns a device off once
+// its current has reached zero or would within the event floor, so a few mA may still flow
+// in it, or, where the step passed the crossing, a current that overshot through zero. In the
+// next step the device is an open resistance: the winding's leakage (or the open primary)
+// would force that current to zero within one step, a spike of L·I/h on the winding. The
+// current is handed over instead, as the devices that still conduct take it: the choke's
+// current goes whole to the rectifier that conducts (none when neither does), each winding
+// carries the forward currents stacked on it, and the change of the winding currents moves
+// into the winding that carries the core's flux, so that the flux is held:
+//     Lc·dIc + sum_k Mck·dIs[k] = 0,   Is[k] = -e[k]·W[k]   (into the dotted end)
+// with c the primary, or the reset winding while it carries the reset. A primary whose reset
+// has ended (state 1 to 0) is open: what is left in it is dropped.
+
+namespace {
+
+constexpr UINT kOutputFailure[kMaxOutputs] = {13219, 13218, 13217, 13216};
+
+bool Finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
+
+}  // namespace
+
+int32_t SplitRectifierCurrents(int32_t output) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    SecondaryRectifierStateRec& r = ctx.secondaryRectifier[output - 1];
+    OutputStepStore& o = ctx.engine.output[output - 1];
+    OutputChokeStateRec& ch = ctx.outputChoke[output - 1];
+    if (r.rectifier1On && r.diodeConducting) return 1;  // both conduct: as solved
+    if (!r.rectifier1On && !r.diodeConducting) ch.chokeCurrent = 0.0;
+    const double forward = r.rectifier1On ? ch.chokeCurrent : 0.0;
+    const double freewheel = r.diodeConducting ? ch.chokeCurrent : 0.0;
+    o.forwardCurrent = forward;
+    o.freewheelCurrent = freewheel;
+    o.chokeCurrent = ch.chokeCurrent;
+    r.rectifier1AnodeToCathodeCurrent = forward;
+    r.rectifierCurrent = forward;
+    r.diodeCurrent = freewheel;
+    r.rectifier2TotalAnodeToCathodeCurrent = freewheel;
+    if (!Finite(forward, freewheel) || (ctx.pSettings->loggingOn && CheckFloatingPointStatus())) {
+        Log(13200);
+        ReportMessageFirstBox(52180);
+        return 0;
+    }
+    return 1;
+}
+
+int32_t UpdateRectifierCurrentsOnChange(int32_t output, int32_t* changed) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    OutputStepStore& o = ctx.engine.output[output - 1];
+    const SecondaryRectifierStateRec& r = ctx.secondaryRectifier[output - 1];
+    const int32_t forwardWas = o.solvedForwardOn, freewheelWas = o.solvedFreewheelOn;
+    o.solvedForwardOn = r.rectifier1On;
+    o.solvedFreewheelOn = r.diodeConducting;
+    if (forwardWas < 0 || (forwardWas == r.rectifier1On && freewheelWas == r.diodeConducting)) return 1;
+    *changed = 1;
+    // The change's own code: the overlap ended, rectifier 1 or 2 went off, or one came on.
+    const int code = forwardWas && freewheelWas ? 13207
+                     : forwardWas && !r.rectifier1On   ? 13201
+                     : freewheelWas && !r.diodeConducting ? 13205
+                     : r.rectifier1On && !forwardWas   ? 13204
+                                                       : 13208;
+    if (!SplitRectifierCurrents(output)) {
+        Log(code);
+        ReportMessageFirstBox(52180);
+        return 0;
+    }
+    if (ctx.pSettings->loggingOn && CheckFloatingPointStatus()) {
+        Log(13242);
+        return 0;
+    }
+    return 1;
+}
+
+int32_t KeepCurrentsContinuous() {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    EngineStore& st = ctx.engine;
+    PrimaryStateRec& p = ctx.primary;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const int32_t n = ctx.pSettings->outputCount;
+    const int32_t state = p.switchState;
+    const int32_t previous = ctx.primarySnapshot.switchState;
+    if (ctx.stepState.stepCount == 0) {
+        for (int32_t j = 0; j < kMaxOutputs; ++j) st.output[j].solvedForwardOn = st.output[j].solvedFreewheelOn = -1;
+    }
+    int32_t changed = 0;
+    for (int32_t k = n; k >= 1; --k) {
+        if (k > kMaxOutputs) continue;
+        if (!UpdateRectifierCurrentsOnChange(k, &changed)) {
+            Log(int(kOutputFailure[k - 1]));
+            ReportMessage1FirstBox(52171, k);
+            return 0;
+        }
+    }
+    if (ctx.stepState.stepCount > 0 && previous == 1 && state == 0) {
+        p.primaryWindingCurrent = 0.0;
+        p.transformerPrimaryCurrent = 0.0;
+        p.resetWindingCurrent = 0.0;
+        p.resetRectifierAnodeToCathodeCurrent = 0.0;
+        p.diode1Current = 0.0;
+        p.diode2Current = 0.0;
+    }
+    if (!changed) return 1;
+
+    // Each winding's current from the forward currents on it, and the centre's share.
+    const bool resetCentre = pi.resetWindingOn && pi.resetDiodeOn && previous == 1;
+    const double lc = resetCentre ? st.reset.lr : st.xfmr.lp;
+    const double* mc = resetCentre ? st.reset.mrs : st.xfmr.mps;
+    double flux = 0.0;
+    for (int32_t k = n - 1; k >= 0; --k) {
+        if (k >= kMaxOutputs) continue;
+        const double e = st.output[k].polarity;
+        double w = 0.0;
+        for (int32_t j = 0; j < n && j < kMaxOutputs; ++j)
+            w += st.stack[j][k] * ctx.secondaryRectifier[j].rectifier1AnodeToCathodeCurrent;
+        w *= e;
+        SecondaryWindingStateRec& winding = ctx.secondaryWinding[k];
+        flux += mc[k] * -e * (w - winding.windingCurrent);
+        winding.windingCurrent = w;
+        st.secondaryCurrent[k] = -e * w;
+    }
+    // An open primary carries no flux to hand over.
+    if (state == 0 || previous == 0 || !(lc > 0.0)) return 1;
+    const double d = -flux / lc;
+    if (!std::isfinite(d)) {
+        Log(13220);
+        ReportMessageFirstBox(52181);
+        return 0;
+    }
+    if (resetCentre) {
+        p.resetWindingCurrent += d;
+    } else {
+        p.primaryWindingCurrent += d;
+        p.transformerPrimaryCurrent = p.primaryWindingCurrent;
+        if (previous == 2) p.switch1Current += d;
+    }
+    return 1;
+}
+
 int32_t CheckSwitchQuantities() {
+    if (!KeepCurrentsContinuous()) return 0;
     const AnalysisContext& ctx = *GetAnalysisContext();
     g_overlap.previous = ctx.stepState.stepCount == 0 ? 0 : g_overlap.now;
     g_overlap.now = CommutationOverlap(ctx);

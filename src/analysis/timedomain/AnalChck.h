@@ -19,7 +19,16 @@
 // counter 0. A voltage that no model of the run computes (still at its not-set preset) is
 // not compared.
 void CheckStepLimits(int32_t firstStep);
+// After the last step of a run that ended normally: in hysteretic control, a run whose first
+// step had no measured period yet (a turn-on run) is judged once, on the mean period of the
+// drive's rising edges in the last tenth of the run; fewer than two whole periods there are
+// not judged.
+void CheckProjectedFrequencyAtRunEnd();
 void CheckBreakdownVoltages(int32_t firstStep);
+// The core-walk warning (once per run): the switch has turned on while the reset still carried
+// the core's current, with more of it each time, on three turn-ons in a row (a growth of at
+// least 1 % each) in a scheme that resets at a fixed voltage (two switch, reset winding).
+void CheckCoreWalk(int32_t firstStep);
 // The problem box of one rating: its text, the voltage, the rating and the run time.
 // Nothing is shown when the text cannot be found.
 void ReportBreakdownProblem(UINT messageId, double voltage, double rating);
@@ -48,11 +57,26 @@ constexpr int32_t kBreakdownCheckCount = 71;
 template <class Visit>
 void ForEachBreakdownCheck(const AnalysisContext& ctx, Visit&& visit);
 
-// First in every step's assembly, before the previous-step copies are taken. The
-// configurations the engine runs decide their conduction states in the step set-up
-// (AnalSetT); here the settled states are tested for consistency (log only) and, with
-// checks on, the floating-point status is logged (13237). Returns 1.
+// First in every step's assembly, before the previous-step copies are taken. The step
+// set-up (AnalSetT) decides the conduction states: the switch state before the step, each
+// device's turn-on and turn-off after the last one. Here their currents are handed over
+// across each change (KeepCurrentsContinuous: 0 fails the step), then the settled states are
+// tested for consistency (log only) and, with checks on, the floating-point status is logged
+// (13237). Returns 1 otherwise.
 int32_t CheckSwitchQuantities();
+
+// Current continuity across the conduction changes the step set-up made after the last
+// step: an output whose rectifiers changed has the choke's current handed to the rectifier
+// that conducts (SplitRectifierCurrents), its windings' currents recomputed, and their change
+// moved into the winding that carries the core's flux. A failure fails the step (0): a
+// share that is not a number logs 13200, the change's code (13201 rectifier 1 off, 13205
+// rectifier 2 off, 13207 overlap ended, 13204/13208 rectifier 1/2 on) and its output's
+// 13216-13219, and shows 52180; a floating-point fault after it (checks on) logs 13242 and
+// the output's code; the primary's share logs 13220 and shows 52181. Only the run's first
+// message gets a box.
+int32_t KeepCurrentsContinuous();
+int32_t UpdateRectifierCurrentsOnChange(int32_t output, int32_t* changed);
+int32_t SplitRectifierCurrents(int32_t output);
 
 // The consistency tests: each finding writes one internal code of this module to the log and
 // changes nothing. They run only with checks on (data logging) and the bulk voltage above

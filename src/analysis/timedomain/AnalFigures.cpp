@@ -73,7 +73,8 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
         outCos_ += vout * c;
         outSin_ += vout * s;
     }
-    if (ctx.primary.switchState == 1) {
+    // The reset or clamp interval, with the forward rectifiers still conducting or not.
+    if (ctx.primary.switchState == 1 || ctx.primary.switchState == 3) {
         resetTime_ += w;
         vswResetArea_ += ctx.primary.switch1Voltage * w;
     }

@@ -90,15 +90,22 @@ int32_t CalcLineSourceQuantities() {
     if (step.stepCount == 0) {
         ls.offsetActive = ls.magnitudeActive = 1;
         ls.offsetCursor = ls.magnitudeCursor = 0;
+        ls.offsetValue = ls.magnitudeValue = 0.0;
     }
-    double offset = 0.0;
-    double magnitude = 0.0;
-    if (ls.offsetActive &&
-        !InterpolateTimeMagnitudeTable(ctx->pTable101[kLineOffsetTable], &ls.offsetCursor, &offset, &ls.offsetActive))
+    // Once a table is no longer walked (its last segment reached) its last value holds: the
+    // line does not jump back to its DC value when the table ends. The transient points play in
+    // the run itself, not in the steady state's search and settling before it (whose clock
+    // also starts at 0).
+    if (!step.settling && ls.offsetActive &&
+        !InterpolateTimeMagnitudeTable(ctx->pTable101[kLineOffsetTable], &ls.offsetCursor, &ls.offsetValue,
+                                       &ls.offsetActive))
         return Fail(kModuleAnalSubs, 7159, 0);
-    if (ls.magnitudeActive && !InterpolateTimeMagnitudeTable(ctx->pTable101[kLineMagnitudeTable],
-                                                             &ls.magnitudeCursor, &magnitude, &ls.magnitudeActive))
+    if (!step.settling && ls.magnitudeActive &&
+        !InterpolateTimeMagnitudeTable(ctx->pTable101[kLineMagnitudeTable], &ls.magnitudeCursor,
+                                       &ls.magnitudeValue, &ls.magnitudeActive))
         return Fail(kModuleAnalSubs, 7160, 52089);
+    const double offset = ls.offsetValue;
+    const double magnitude = ls.magnitudeValue;
     step.lineMagnitudeNow = line.lineMagnitude + magnitude;
     for (int32_t p = phases - 1; p >= 0; --p)
         ctx->linePhase[p].lineVoltage =
@@ -140,7 +147,7 @@ int32_t AssembleLineSidePass1(double s) {
     InputCapacitorStateRec& capw = ctx->inputCapacitor;
     in.dampedCapacitor = set.inputCapacitorVariant == 1 || set.inputCapacitorVariant == 3 ? 1 : 0;
     if (in.dampedCapacitor) {
-        if (ctx->stepState.stepCount == 0) {
+        if (ctx->stepState.stepCount == 0 && set.analysisKind == 0) {
             // The damping capacitors at rest at turn-on (their own voltages in slots 3 and 4).
             capw.capSlot3Voltage = capw.capSlot4Voltage = 0.0;
             capw.upperBulkDampingCapacitorCurrent = capw.lowerBulkDampingCapacitorCurrent = 0.0;
@@ -167,7 +174,8 @@ int32_t AssembleLineSidePass1(double s) {
     const LineSideSolution& before = ctx->lineStep.sol;
     for (int32_t p = 0; p < Phases(*ctx); ++p) {
         LinePhaseStateRec& ph = ctx->linePhase[p];
-        if (ctx->stepState.stepCount == 0) {
+        // At rest at turn-on; a steady-state start begins at the estimate's values.
+        if (ctx->stepState.stepCount == 0 && ctx->pSettings->analysisKind == 0) {
             ph.firstInductorCurrent = ph.secondInductorCurrent = ph.dampingBranchCurrent = 0.0;
             ph.filterCapVoltage = ph.filterCapCurrent = ph.filterCapVoltage2 = 0.0;
         }

@@ -7,23 +7,25 @@
 //
 // Those per-quantity steps leave an output filter's choke-capacitor resonance alone when it is
 // slow against the period: the choke then drifts by less than its tolerance per period while
-// the capacitor sits off its settled voltage, and the run rings at that amplitude. A last
-// refinement takes one Newton step per trial on the averaged filter of each output (a choke
-// that runs dry leaves the capacitor voltage as the one state: secant steps on its drift). With the
-// capacitor voltage V, the choke current I, the load R, and the choke's source voltage E
-// constant over the period:
+// the capacitor sits off its settled voltage, and the run rings at that amplitude; and where
+// the outputs are coupled (chokes on one core, windings that share the transformer's drops, a
+// second filter stage) correcting one quantity at a time pulls the others round. The output
+// filters' slow states x (each output's capacitors, choke and second-stage inductor) are
+// therefore also solved together, before the levels and after them: the trial map x -> F(x)
+// over one period is nearly linear there, so Newton steps on the drift d(x) = F(x) - x,
+//   J·dx = -d,   J = dF/dx - 1,
+// reach its fixed point; J is measured by perturbing one state at a time (ten tolerances) and
+// reused while the drift at least halves per step. With the capacitor voltage V, the choke
+// current I, the load R and the choke's source voltage E constant over the period
 //   C·dV/dt = I - V/R,   L·dI/dt = E - V
-// so over one period T (T much shorter than the resonance) the drifts are
-//   dV = (I - V/R)·T/C,  dI = (E - V)·T/L,
-// linear in the errors against the settled point (V*, I*) with V* = E, I* = V*/R:
-//   dV = ((I - I*) - (V - V*)/R)·T/C,  dI = -(V - V*)·T/L.
-// Solving for the errors gives the step to the settled point:
-//   V* - V = L·dI/T,   I* - I = -C·dV/T + L·dI/(R·T).
-// A choke that runs dry passes the energy ½·L·X² a period, X fixed by the duty: the output is
-// fed at a constant power P, I = P/V, so dI/dV = -I/V = -1/R at the settled point and the
-// capacitor's drift falls by 2·T/(R·C) per volt, the first secant step's slope.
+// the drifts over a period T are dV = (I - V/R)·T/C and dI = (E - V)·T/L, linear in the errors,
+// so one step lands within the switching ripple's own nonlinearity. A choke that runs dry
+// starts every period at 0 A whatever it started with: its column of J is -1 on the diagonal
+// and the step puts it back to 0. The primary's clamp capacitor (and a resonant reset's
+// capacitor) rings with the magnetising inductance as slowly: its voltage, and where the
+// capacitor carries it at the period start the primary current, are solved the same way.
 //
-// Neither refinement moves the control networks' charge, which the closed loop sets: the
+// The filter refinement does not move the control networks' charge, which the closed loop sets: the
 // shooting refinement (ShootingSlots) solves the slow states of the power stage and the
 // control together, before the levels (so that they start from small drifts) and after the
 // filter steps. A level that reaches its iteration limit ends the loop with its message only
@@ -37,6 +39,7 @@
 #include <numbers>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalInSS.h"
 #include "analysis/models/AnalInit.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMOut.h"
@@ -55,6 +58,9 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int kLevels = 8;  // 1..7
 constexpr UINT kNoPeriodEnd = 58960;
 constexpr double kPeriodsWithoutEnd = 100.0;
+constexpr int32_t kMaxFilterStates = 6 * kMaxOutputs + 2 + 6 * kMaxLinePhases + 2;
+constexpr int32_t kActiveClampFamily = 7;
+constexpr int32_t kResonantResetFamily = 5;
 
 // A complete copy of the context's state: the start state of the next trial period. The
 // step's own hand-over slots and device bookkeeping belong to the state as well.
@@ -195,7 +201,9 @@ int32_t RunLoopCycles(CycleSample* start, CycleSample* end, LoopCyclesResult& r,
     }
     const double period = step.switchingPeriod;
     // A period that never ends (the clock never restarts) must not hold the run.
-    const double deadline = step.time + (mode == 1 ? settle : 0.0) + kPeriodsWithoutEnd * period;
+    // The clamp's measuring run may take its 101 period starts before it ends.
+    const double deadline =
+        step.time + (mode == 1 ? settle : 0.0) + (mode == 2 ? 101.0 * period : 0.0) + kPeriodsWithoutEnd * period;
     bool sawStateTwo = false;
     for (;;) {
         const int32_t wasOn = step.driveOn;
@@ -303,7 +311,14 @@ int32_t RunLoopCycles(CycleSample* start, CycleSample* end, LoopCyclesResult& r,
         bool ends = false;
         if (mode == 0) ends = done;
         else if (mode == 1) ends = settle <= step.time && step.cycleTime == 0.0;
-        else ends = ((turns1 > 2 && turns2 > 2) || periodStarts > 100) && step.cycleTime == 0.0;
+        else {
+            // A clamp that stays where it started over three periods (the state already
+            // periodic) shows no swing to measure: the run ends there rather than after 100.
+            const double v1 = std::fabs(pri.clampCapacitorVoltage), v2 = std::fabs(pri.clampCapacitorCurrent);
+            const bool still = periodStarts >= 3 && r.max1 - r.min1 <= std::max(5e-5 * v1, 0.001) &&
+                               r.max2 - r.min2 <= std::max(5e-5 * v2, 0.001);
+            ends = ((turns1 > 2 && turns2 > 2) || periodStarts > 100 || still) && step.cycleTime == 0.0;
+        }
         if (ends) return 0;
         if (step.stepCount % 200 == 0) PostRunStatus(998);
     }
@@ -389,113 +404,371 @@ int32_t FindControlOffset(CycleSample* start, CycleSample* end, AnalysisStateBlo
     }
 }
 
-// A corrected start value written with the copies the step reads it from: the choke current
-// also in the freewheeling rectifier that carries it at the period start, a capacitor
-// voltage also in its step state and its parallel twin.
-void SetChokeCurrent(AnalysisStateBlock& b, int32_t j, double current) {
-    OutputChokeStateRec& ch = b.outputChoke[j];
-    ch.chokeCurrent = current;
-    ch.reportedChokeCurrent = current;
-    SecondaryRectifierStateRec& rs = b.secondaryRectifier[j];
-    if (rs.diodeConducting && !rs.rectifier1On) {
-        rs.diodeCurrent = rs.rectifier2TotalAnodeToCathodeCurrent = current;
-        b.engine.output[j].freewheelCurrent = current;
+// Switching periods in one cycle of the design's periodic sources (1 without any): the
+// operating point repeats over that cycle, not over one switching period.
+int32_t SourceCyclePeriods() {
+    const AnalysisContext& ctx = *GetAnalysisContext();
+    return SwitchingPeriodsPerSourceCycle(*ctx.pSettings, *ctx.pLineSourceInput, ctx.pLoadNetworkInput);
+}
+
+// The trial's end state of the primary and of the line rectifier into the block; true when
+// the magnetising current moved by more than the loop's current tolerance (1 mA) or a line
+// rectifier diode changed its state.
+bool FoldPrimaryEnd(AnalysisStateBlock& block) {
+    const AnalysisContext& ctx = *GetAnalysisContext();
+    double moved = std::fabs(ctx.primary.magnetizingCurrent - block.primary.magnetizingCurrent);
+    // The estimate starts every line diode blocking, as at an AC line's peak; a DC line keeps
+    // its rectifier conducting, and a trial that starts with it blocked charges the bulk a
+    // step late every period.
+    const LineRectifierStateRec& lr = ctx.lineRectifier;
+    const LineRectifierStateRec& lb = block.lineRectifier;
+    if (lr.diode1State != lb.diode1State || lr.diode2State != lb.diode2State || lr.diode3State != lb.diode3State ||
+        lr.diode4State != lb.diode4State || lr.diode5State != lb.diode5State || lr.diode6State != lb.diode6State ||
+        lr.diode7State != lb.diode7State || lr.diode8State != lb.diode8State)
+        moved = 1.0;
+    block.lineRectifier = ctx.lineRectifier;
+    block.primary = ctx.primary;
+    const EngineStore& e = ctx.engine;
+    EngineStore& b = block.engine;
+    b.primaryCurrent = e.primaryCurrent;
+    b.primaryCurrentPrev = e.primaryCurrentPrev;
+    b.primaryCurrentSlope = e.primaryCurrentSlope;
+    b.resetCurrentPrev = e.resetCurrentPrev;
+    b.resetCurrentSlope = e.resetCurrentSlope;
+    b.senseTransformerConducting = e.senseTransformerConducting;
+    return std::isfinite(moved) && moved > 0.001;
+}
+
+// The output filters' slow states, solved together by Newton steps on the drift over a
+// trial: each output's first-stage capacitor and choke, its damping capacitor, and the second
+// stage's inductor and capacitors. The chokes on one core, the outputs that share the
+// transformer's drops and the second stage's resonance all couple them, so the drift of each
+// depends on every other: the trial's Jacobian is measured by perturbing one state at a time
+// and reused (chord steps) while the drifts keep shrinking by half.
+enum FilterQuantity {
+    kCapA, kChoke, kCapA2, kInductorB, kCapB, kCapB2,
+    // The DC line side (the index is the line phase's): the bulk capacitors, the line's own
+    // inductance and the line filter's inductors and capacitors.
+    kBulk1, kBulk2, kLineCurrent, kLineInductor1, kLineInductor2, kLineDamping, kLineCapacitor, kLineCapacitor2,
+    // The primary's clamp (or reset) capacitor, and the primary current that an active
+    // clamp's capacitor rings with through the magnetising inductance.
+    kClamp, kPrimaryCurrent
+};
+
+struct FilterStates {
+    int32_t count = 0;
+    int32_t output[kMaxFilterStates];
+    FilterQuantity quantity[kMaxFilterStates];
+    double tolerance[kMaxFilterStates];  // the loop's tolerance on its drift over one trial
+    double perturbation[kMaxFilterStates];
+};
+
+// A state's value in the context or in the block (the records of the same names).
+template <class Records>
+double ValueIn(const Records& r, int32_t j, FilterQuantity q) {
+    const OutputFilterStateRec& f = r.outputFilter[j];
+    switch (q) {
+    case kCapA: return f.capAVoltage;
+    case kChoke: return r.outputChoke[j].chokeCurrent;
+    case kCapA2: return f.capA2Voltage;
+    case kInductorB: return f.inductorBCurrent;
+    case kCapB: return f.capBVoltage;
+    case kCapB2: return f.capB2Voltage;
+    case kBulk1: return r.inputCapacitor.capacitorVoltage1;
+    case kBulk2: return r.inputCapacitor.capacitorVoltage2;
+    case kLineCurrent: return r.linePhase[j].lineCurrentHeld;
+    case kLineInductor1: return r.linePhase[j].firstInductorCurrent;
+    case kLineInductor2: return r.linePhase[j].secondInductorCurrent;
+    case kLineDamping: return r.linePhase[j].dampingBranchCurrent;
+    case kLineCapacitor: return r.linePhase[j].filterCapVoltage;
+    case kLineCapacitor2: return r.linePhase[j].filterCapVoltage2;
+    case kClamp:
+        return (GetAnalysisContext()->pPrimaryInput->topology | 1) == kResonantResetFamily ? r.primary.capacitorVoltage
+                                                                                           : r.primary.clampCapacitorVoltage;
+    default: return r.primary.primaryWindingCurrent;
     }
-    rs.chokeCurrentCopy = current;
 }
 
-void SetCapAVoltage(AnalysisStateBlock& b, const OutputFilterInputRec& fi, int32_t j, double v) {
+// Writes one state into the block with every copy the step reads.
+void SetBlockValue(AnalysisStateBlock& b, int32_t j, FilterQuantity q, double value) {
+    const OutputFilterInputRec& fi = *GetAnalysisContext()->pOutputFilterInput[j];
     OutputFilterStateRec& f = b.outputFilter[j];
-    f.capAVoltage = f.capacitorVoltage1 = f.capacitorVoltage = v;
-    if (fi.hasCapA2) f.capA2Voltage = f.capacitor2Voltage = v;
-}
-
-void SetCapBVoltage(AnalysisStateBlock& b, const OutputFilterInputRec& fi, int32_t j, double v) {
-    OutputFilterStateRec& f = b.outputFilter[j];
-    f.capBVoltage = f.outputCapacitorVoltageCopy = v;
-    if (fi.hasCapB2) f.capB2Voltage = f.outputCapacitor2Voltage = v;
-}
-
-void SetInductorBCurrent(AnalysisStateBlock& b, const OutputFilterInputRec& fi, int32_t j, double current) {
-    OutputFilterStateRec& f = b.outputFilter[j];
-    f.inductorBCurrent = current;
-    if (!fi.hasDampingB) {
-        f.secondInductorCurrent = current;
-        f.dampingInductorCurrent = 0.0;
-    } else {
-        f.secondInductorCurrent = current / fi.inductorBShareBase * fi.inductorBShare;
-        f.dampingInductorCurrent = current / fi.inductorBShareBase * fi.secondInductorResistance;
+    switch (q) {
+    case kCapA:
+        f.capAVoltage = f.capacitorVoltage = f.capacitorVoltage1 = value;
+        break;
+    case kChoke: {
+        OutputChokeStateRec& ch = b.outputChoke[j];
+        ch.chokeCurrent = ch.reportedChokeCurrent = value;
+        // The step takes the freewheeling rectifier's current as the choke's at the start.
+        SecondaryRectifierStateRec& rs = b.secondaryRectifier[j];
+        if (rs.diodeConducting && !rs.rectifier1On) {
+            rs.diodeCurrent = rs.rectifier2TotalAnodeToCathodeCurrent = value;
+            b.engine.output[j].freewheelCurrent = value;
+        }
+        rs.chokeCurrentCopy = value;
+        break;
+    }
+    case kCapA2:
+        f.capA2Voltage = f.capacitor2Voltage = value;
+        break;
+    case kInductorB:
+        f.inductorBCurrent = value;
+        if (!fi.hasDampingB) {
+            f.secondInductorCurrent = value;
+            f.dampingInductorCurrent = 0.0;
+        } else {
+            f.secondInductorCurrent = value / fi.inductorBShareBase * fi.inductorBShare;
+            f.dampingInductorCurrent = value / fi.inductorBShareBase * fi.secondInductorResistance;
+        }
+        break;
+    case kCapB:
+        f.capBVoltage = f.outputCapacitorVoltageCopy = value;
+        break;
+    case kCapB2:
+        f.capB2Voltage = f.outputCapacitor2Voltage = value;
+        break;
+    case kBulk1:
+        b.inputCapacitor.capacitorVoltage1 = value;
+        break;
+    case kBulk2:
+        b.inputCapacitor.capacitorVoltage2 = value;
+        break;
+    case kLineCurrent:
+        b.linePhase[j].lineCurrentHeld = value;
+        break;
+    case kLineInductor1:
+        b.linePhase[j].firstInductorCurrent = value;
+        break;
+    case kLineInductor2:
+        b.linePhase[j].secondInductorCurrent = value;
+        break;
+    case kLineDamping:
+        b.linePhase[j].dampingBranchCurrent = value;
+        if (GetAnalysisContext()->pLineSourceInput->dampingInductorOn) b.linePhase[j].dampingInductorCurrent = value;
+        break;
+    case kLineCapacitor:
+        b.linePhase[j].filterCapVoltage = value;
+        break;
+    case kLineCapacitor2:
+        b.linePhase[j].filterCapVoltage2 = value;
+        break;
+    case kClamp: {
+        PrimaryStateRec& p = b.primary;
+        p.capacitorVoltage = p.capacitorVoltageCopy = value;
+        if ((GetAnalysisContext()->pPrimaryInput->topology | 1) != kResonantResetFamily)
+            p.clampCapacitorVoltage = p.clampCapacitorVoltageState = value;
+        break;
+    }
+    default: {
+        // The period starts with the clamp switch carrying the primary current; the
+        // magnetising current moves with it (the secondaries' reflected share stays).
+        PrimaryStateRec& p = b.primary;
+        const double delta = value - p.primaryWindingCurrent;
+        p.primaryWindingCurrent = p.idleTestCurrent = value;
+        p.magnetizingCurrent += delta;
+        p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = p.magnetizingCurrent;
+        if (p.switchState == 1 && (GetAnalysisContext()->pPrimaryInput->topology | 1) == kActiveClampFamily) {
+            p.clampCapacitorCurrent = value;
+            p.clampSwitchCurrent = -value;
+        }
+        if ((GetAnalysisContext()->pPrimaryInput->topology | 1) == kResonantResetFamily && !p.switch1DiodeConducting)
+            p.resetCapacitorCurrent = value;
+        break;
+    }
     }
 }
 
-// Newton steps on each output's averaged filter (continuous choke current) until both drifts
-// are a hundredth of the loop's tolerances; the limit leaves the last state in the block.
-// 0 done, 1 failure, 2 quit.
-int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end) {
-    AnalysisContext& ctx = *GetAnalysisContext();
-    const int32_t n = OutputsInUse(ctx);
-    bool any = false;
-    for (int32_t j = 0; j < n; ++j) {
+void Add(FilterStates& st, int32_t j, FilterQuantity q, double tolerance) {
+    const double tol = std::max(std::fabs(tolerance), 0.001);
+    if (!std::isfinite(tol) || st.count >= kMaxFilterStates) return;
+    st.output[st.count] = j;
+    st.quantity[st.count] = q;
+    st.tolerance[st.count] = tol;
+    st.perturbation[st.count] = 10.0 * tol;
+    ++st.count;
+}
+
+// Tolerances as the loop's levels take them: a capacitor's T·I/C/100, a choke's T·V/L/100.
+FilterStates FilterStatesOf(const AnalysisStateBlock& b, int32_t periods) {
+    const AnalysisContext& ctx = *GetAnalysisContext();
+    FilterStates st;
+    const double t = ctx.stepState.switchingPeriod * periods;
+    for (int32_t j = 0; j < OutputsInUse(ctx); ++j) {
         const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
-        any = any || (fi.capacitorOn && ctx.pOutputChokeInput[j]->chokeOn && !fi.hasInductorB && !fi.hasCapB);
+        const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[j];
+        const double load = b.loadNetwork[j].loadCurrent;
+        if (fi.capacitorOn) Add(st, j, kCapA, t * load / fi.capACapacitance / 100.0);
+        if (ch.chokeOn) Add(st, j, kChoke, t * ctx.pLoadNetworkInput[j]->outputVoltage / ch.inductance / 100.0);
+        if (fi.hasCapA2) Add(st, j, kCapA2, t * load / fi.capACapacitance / 100.0);
+        if (fi.hasInductorB) Add(st, j, kInductorB, 0.001 * load);
+        if (fi.hasCapB) Add(st, j, kCapB, t * load / fi.capBCapacitance / 100.0);
+        if (fi.hasCapB2) Add(st, j, kCapB2, t * load / fi.capBCapacitance / 100.0);
     }
-    if (!any) return 0;
-    const double period = ctx.stepState.switchingPeriod;
-    bool dry[kMaxOutputs] = {};
-    double dryV[kMaxOutputs] = {}, dryDrift[kMaxOutputs] = {};
-    for (int32_t trial = 0; trial < ctx.pSettings->initIterationLimit; ++trial) {
+    // A clamp capacitor charges over many periods through its resistor or the magnetising
+    // inductance: 1 mV.
+    const int32_t family = ctx.pPrimaryInput->topology | 1;
+    if (ctx.pPrimaryInput->hasClampCapacitor || family == kResonantResetFamily) Add(st, 0, kClamp, 0.0);
+    if (family == kActiveClampFamily || family == kResonantResetFamily) Add(st, 0, kPrimaryCurrent, 0.0);
+    // The line side settles with its own filter's and bulk capacitor's time constants, as
+    // slow as the outputs': 1 mV and 1 mA.
+    const LineSourceInputRec& li = *ctx.pLineSourceInput;
+    {
+        const AnalysisSettingsRec& set = *ctx.pSettings;
+        Add(st, 0, kBulk1, 0.0);
+        if (set.inputCapacitorVariant == 2 || set.inputCapacitorVariant == 3) Add(st, 0, kBulk2, 0.0);
+        const int32_t phases = set.linePhaseCount >= 1 && set.linePhaseCount <= kMaxLinePhases ? set.linePhaseCount : 1;
+        for (int32_t p = 0; p < phases; ++p) {
+            if (li.lineInductance > 0.0) Add(st, p, kLineCurrent, 0.0);
+            if (li.firstInductorOn) Add(st, p, kLineInductor1, 0.0);
+            if (li.secondInductorOn) Add(st, p, kLineInductor2, 0.0);
+            if (li.dampingResistorOn) Add(st, p, kLineDamping, 0.0);
+            if (li.sourceOn) Add(st, p, kLineCapacitor, 0.0);
+            if (li.inputCapacitorOn) Add(st, p, kLineCapacitor2, 0.0);
+        }
+    }
+    return st;
+}
+
+// One trial of `periods` switching periods from the block; the drift of every state, each
+// in units of its tolerance. 0, 1 failure, 2 quit.
+int32_t TrialDrifts(AnalysisStateBlock& block, const FilterStates& st, int32_t periods, CycleSample* start,
+                    CycleSample* end, double* drift) {
+    LoadAnalysisSnapshot(block);
+    for (int32_t k = 0; k < periods; ++k) {
         LoopCyclesResult r;
         const int32_t run = RunLoopCycles(start, end, r, 0, 0.0);
-        if (run == 1 || run == 2) {
+        if (run != 0) return run;
+    }
+    const AnalysisContext& ctx = *GetAnalysisContext();
+    for (int32_t i = 0; i < st.count; ++i)
+        drift[i] = (ValueIn(ctx, st.output[i], st.quantity[i]) - ValueIn(block, st.output[i], st.quantity[i])) /
+                   st.tolerance[i];
+    return 0;
+}
+
+// Solves a·y = b in place (partial pivoting); false when singular.
+bool SolveDense(double (&a)[kMaxFilterStates][kMaxFilterStates], double* b, int32_t n) {
+    for (int32_t c = 0; c < n; ++c) {
+        int32_t p = c;
+        for (int32_t r = c + 1; r < n; ++r)
+            if (std::fabs(a[r][c]) > std::fabs(a[p][c])) p = r;
+        if (!(std::fabs(a[p][c]) > 1e-12)) return false;
+        if (p != c) {
+            for (int32_t k = 0; k < n; ++k) std::swap(a[p][k], a[c][k]);
+            std::swap(b[p], b[c]);
+        }
+        for (int32_t r = c + 1; r < n; ++r) {
+            const double m = a[r][c] / a[c][c];
+            for (int32_t k = c; k < n; ++k) a[r][k] -= m * a[c][k];
+            b[r] -= m * b[c];
+        }
+    }
+    for (int32_t c = n - 1; c >= 0; --c) {
+        double v = b[c];
+        for (int32_t k = c + 1; k < n; ++k) v -= a[c][k] * b[k];
+        b[c] = v / a[c][c];
+    }
+    return true;
+}
+
+// Until every drift is a hundredth of its tolerance, or the trial budget (the iteration limit)
+// is spent: the last state stays in the block. 0 done, 1 failure, 2 quit.
+int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end, bool first) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    // A trial covers a whole cycle of the periodic sources (a load sine), over which the
+    // operating point repeats. A resonant reset rings on into the next period, alternating
+    // from period to period and dying away slowly: its trials take an even number of periods,
+    // so that the alternation does not read as a drift, and before the first solve the whole
+    // converter runs on for forty periods from the estimate, so that the ring has died down
+    // in the state the solve starts from.
+    const int32_t family = ctx.pPrimaryInput->topology | 1;
+    int32_t periods = std::max(SourceCyclePeriods(), 1);
+    if (family == kResonantResetFamily && periods % 2 != 0) periods *= 2;
+    if (first && family == kResonantResetFamily) {
+        LoadAnalysisSnapshot(block);
+        LoopCyclesResult r;
+        const double settle = ctx.stepState.time + 40.0 * ctx.stepState.switchingPeriod;
+        const int32_t run = RunLoopCycles(nullptr, nullptr, r, 1, settle);
+        if (run != 0) {
             Code(run == 1 ? 5007 : 5008);
             ctx.pParams->runStatus = 2;
             return run;
         }
-        bool settled = true;
-        for (int32_t j = 0; j < n; ++j) {
-            const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
-            if (!(fi.capacitorOn && ctx.pOutputChokeInput[j]->chokeOn && !fi.hasInductorB && !fi.hasCapB)) continue;
-            OutputFilterStateRec& f = block.outputFilter[j];
-            OutputChokeStateRec& ch = block.outputChoke[j];
-            const double l = ctx.pOutputChokeInput[j]->inductance, c = fi.capACapacitance;
-            const double load = f.loadResistance;
-            const double dv = end->capA[j] - start->capA[j];
-            const double di = end->choke[j] - start->choke[j];
-            const double tolV = std::max(std::fabs(period * block.loadNetwork[j].loadCurrent / c / 100.0), 0.001);
-            const double tolI =
-                std::max(std::fabs(period * ctx.pLoadNetworkInput[j]->outputVoltage / l / 100.0), 0.001);
-            const int32_t sign = fi.outputSign < 0 ? -1 : 1;
-            if (!(sign * start->choke[j] > 0.0 && sign * end->choke[j] > 0.0)) {
-                // The choke runs dry: every period starts at 0 A and the capacitor voltage is
-                // the one state. Secant steps on its drift, the first with the slope of a load
-                // fed at constant power, -2·T/(R·C).
-                if (std::fabs(dv) < tolV / 100.0) continue;
-                settled = false;
-                const double v = start->capA[j];
-                double slope = -2.0 * period / (load * c);
-                if (dry[j] && v != dryV[j] && dv != dryDrift[j]) {
-                    const double secant = (dv - dryDrift[j]) / (v - dryV[j]);
-                    if (secant < 0.0) slope = secant;
-                }
-                dry[j] = true;
-                dryV[j] = v;
-                dryDrift[j] = dv;
-                const double next = v - dv / slope;
-                if (!std::isfinite(next)) return 0;
-                SetCapAVoltage(block, fi, j, next);
-                continue;
-            }
-            if (std::fabs(dv) < tolV / 100.0 && std::fabs(di) < tolI / 100.0) continue;
-            settled = false;
-            const double stepV = l * di / period;
-            const double stepI = -c * dv / period + l * di / (load * period);
-            if (!std::isfinite(stepV) || !std::isfinite(stepI)) return 0;
-            SetCapAVoltage(block, fi, j, f.capAVoltage + stepV);
-            SetChokeCurrent(block, j, ch.chokeCurrent + stepI);
-        }
-        LoadAnalysisSnapshot(block);
-        if (settled) return 0;
+        const ControlStateRec control = block.control;
+        StoreAnalysisSnapshot(block);
+        block.control = control;
     }
+    const FilterStates st = FilterStatesOf(block, periods);
+    const int32_t n = st.count;
+    if (n == 0) return 0;
+    double jac[kMaxFilterStates][kMaxFilterStates] = {};
+    double lu[kMaxFilterStates][kMaxFilterStates];
+    double d0[kMaxFilterStates], di[kMaxFilterStates], step[kMaxFilterStates];
+    bool haveJacobian = false;
+    double lastNorm = 0.0;
+    int32_t relaxations = 0;
+    const int32_t budget = 4 * ctx.pSettings->initIterationLimit;
+    for (int32_t trials = 0; trials < budget;) {
+        const int32_t run = TrialDrifts(block, st, periods, start, end, d0);
+        ++trials;
+        if (run != 0) {
+            Code(run == 1 ? 5007 : 5008);
+            ctx.pParams->runStatus = 2;
+            return run;
+        }
+        // The primary's own states (magnetising current, reset and clamp circuits) settle
+        // within a few periods: trials start from where the last one left them, so that the
+        // filters are balanced against the primary's periodic swing, not its first one.
+        // The fold takes the primary's end state; a clamp voltage the solve holds keeps its
+        // start, which its drift was measured from.
+        const double clamp = block.primary.clampCapacitorVoltage;
+        const PrimaryStateRec before = block.primary;
+        const bool moved = FoldPrimaryEnd(block);
+        if (ctx.pPrimaryInput->hasClampCapacitor) SetBlockValue(block, 0, kClamp, clamp);
+        if (family == kActiveClampFamily || family == kResonantResetFamily) block.primary = before;
+        if (moved && relaxations < 20) {
+            ++relaxations;
+            continue;
+        }
+        double norm = 0.0;
+        for (int32_t i = 0; i < n; ++i) norm = std::max(norm, std::fabs(d0[i]));
+        if (!std::isfinite(norm)) return 0;
+        if (norm < 0.01) break;
+        if (!haveJacobian || norm > 0.5 * lastNorm) {
+            for (int32_t c = 0; c < n && trials < budget; ++c) {
+                const int32_t j = st.output[c];
+                const FilterQuantity q = st.quantity[c];
+                const double x = ValueIn(block, j, q);
+                const int32_t sign = ctx.pOutputFilterInput[j]->outputSign < 0 ? -1 : 1;
+                const double h = sign * st.perturbation[c];
+                SetBlockValue(block, j, q, x + h);
+                const int32_t r = TrialDrifts(block, st, periods, start, end, di);
+                ++trials;
+                SetBlockValue(block, j, q, x);
+                if (r != 0) {
+                    Code(r == 1 ? 5007 : 5008);
+                    ctx.pParams->runStatus = 2;
+                    return r;
+                }
+                for (int32_t row = 0; row < n; ++row) jac[row][c] = (di[row] - d0[row]) / (h / st.tolerance[c]);
+            }
+            haveJacobian = true;
+        }
+        lastNorm = norm;
+        // J·y = -d, in tolerance units; the state moves by y tolerances.
+        for (int32_t r = 0; r < n; ++r) {
+            for (int32_t c = 0; c < n; ++c) lu[r][c] = jac[r][c];
+            step[r] = -d0[r];
+        }
+        if (!SolveDense(lu, step, n)) break;
+        for (int32_t c = 0; c < n; ++c) {
+            const double next = ValueIn(block, st.output[c], st.quantity[c]) + step[c] * st.tolerance[c];
+            if (!std::isfinite(next)) return 0;
+            SetBlockValue(block, st.output[c], st.quantity[c], next);
+        }
+    }
+    LoadAnalysisSnapshot(block);
     return 0;
 }
 
@@ -539,10 +812,16 @@ double& SlotValue(State& s, const Slot& k) {
 void SetSlot(AnalysisStateBlock& b, const AnalysisContext& ctx, const Slot& k, double v) {
     const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[k.j];
     switch (k.kind) {
-    case SlotKind::CapA: SetCapAVoltage(b, fi, k.j, v); break;
-    case SlotKind::Choke: SetChokeCurrent(b, k.j, v); break;
-    case SlotKind::CapB: SetCapBVoltage(b, fi, k.j, v); break;
-    case SlotKind::InductorB: SetInductorBCurrent(b, fi, k.j, v); break;
+    case SlotKind::CapA:
+        SetBlockValue(b, k.j, kCapA, v);
+        if (fi.hasCapA2) SetBlockValue(b, k.j, kCapA2, v);
+        break;
+    case SlotKind::Choke: SetBlockValue(b, k.j, kChoke, v); break;
+    case SlotKind::CapB:
+        SetBlockValue(b, k.j, kCapB, v);
+        if (fi.hasCapB2) SetBlockValue(b, k.j, kCapB2, v);
+        break;
+    case SlotKind::InductorB: SetBlockValue(b, k.j, kInductorB, v); break;
     default: b.control.*k.field = v; break;
     }
 }
@@ -626,12 +905,20 @@ public:
     void Store() { StoreAnalysisSnapshot(block_); }
 
     int32_t Run() {
+        // The output filters solved together first: the levels' one-quantity corrections then
+        // start next to the periodic point, where coupled outputs no longer pull each other
+        // round.
+        if (const int32_t r = Refine()) return r;
         factor1_ = 2.0;
         previousError1_ = 0.0;
         return Level1();
     }
 
-    int32_t Refine() { return RefineOutputFilters(block_, &start_, &end_); }
+    int32_t Refine() {
+        const bool first = !refined_;
+        refined_ = true;
+        return RefineOutputFilters(block_, &start_, &end_, first);
+    }
 
     // Newton steps on the period map of the slow states (see ShootingSlots), at most the
     // given number; the step from the state whose step was smallest stays in the block. 0, or
@@ -661,7 +948,7 @@ public:
                 rhs[i] = -g0[i];
                 own[i] = jac[i][i];  // the solve overwrites the matrix
             }
-            if (!SolveDense(n, jac, rhs, dx)) break;
+            if (!::SolveDense(n, jac, rhs, dx)) break;
             double score = 0.0, shrink = 1.0;
             for (int32_t i = 0; i < n; ++i) {
                 const double size = std::fabs(dx[i]);
@@ -705,7 +992,9 @@ private:
     int32_t Drift(const Slot* slots, int32_t n, double* g) {
         LoadAnalysisSnapshot(block_);
         LoopCyclesResult r;
-        const int32_t run = RunLoopCycles(&start_, &end_, r, 0, 0.0);
+        int32_t run = 0;
+        for (int32_t k = std::max(SourceCyclePeriods(), 1); k > 0 && run == 0; --k)
+            run = RunLoopCycles(&start_, &end_, r, 0, 0.0);
         if (run == 1 || run == 2) {
             Code(run == 1 ? 5007 : 5008);
             ctx_.pParams->runStatus = 2;
@@ -903,6 +1192,9 @@ private:
     }
 
     int32_t CorrectOutput(int level, int32_t k) {
+        // Over a periodic source's cycle the outputs move from one switching period to the next
+        // by the source's own swing: only the solve over whole cycles corrects them.
+        if (SourceCyclePeriods() > 1) return 1;
         const int32_t j = k - 1;
         const OutputFilterInputRec& fi = *ctx_.pOutputFilterInput[j];
         const OutputFilterStateRec& f = block_.outputFilter[j];
@@ -917,14 +1209,15 @@ private:
             double value = ch.chokeCurrent;
             if (!CorrectQuantity(v, flag, &value, start_.choke[j], end_.choke[j], tol, 5009)) return 0;
             // The step takes the freewheeling rectifier's current as the choke's at the start.
-            SetChokeCurrent(block_, j, value);
+            SetBlockValue(block_, j, kChoke, value);
             return 1;
         }
         case 5: {
             const double tol = period * load / fi.capACapacitance / 100.0;
             double value = f.capAVoltage;
             if (!CorrectQuantity(v, flag, &value, start_.capA[j], end_.capA[j], tol, 5010)) return 0;
-            SetCapAVoltage(block_, fi, j, value);
+            SetBlockValue(block_, j, kCapA, value);
+            if (fi.hasCapA2) SetBlockValue(block_, j, kCapA2, value);
             return 1;
         }
         case 6: {
@@ -932,7 +1225,7 @@ private:
             const double tol = 0.001 * load;
             double value = f.inductorBCurrent;
             if (!CorrectQuantity(v, flag, &value, start_.inductorB[j], end_.inductorB[j], tol, 5011)) return 0;
-            SetInductorBCurrent(block_, fi, j, value);
+            SetBlockValue(block_, j, kInductorB, value);
             return 1;
         }
         default: {
@@ -940,7 +1233,8 @@ private:
             const double tol = period * load / fi.capBCapacitance / 100.0;
             double value = f.capBVoltage;
             if (!CorrectQuantity(v, flag, &value, start_.capB[j], end_.capB[j], tol, 5012)) return 0;
-            SetCapBVoltage(block_, fi, j, value);
+            SetBlockValue(block_, j, kCapB, value);
+            if (fi.hasCapB2) SetBlockValue(block_, j, kCapB2, value);
             return 1;
         }
         }
@@ -961,6 +1255,7 @@ private:
     int limitCode_ = 0;
     int32_t shootingSteps_ = 0;
     UINT limitSecond_ = 0;
+    bool refined_ = false;
     double error1_ = 0.0, previousError1_ = 0.0, factor1_ = 2.0;
     int32_t sign1_ = 0, previousSign1_ = 0;
     double error2_ = 0.0, previousError2_ = 0.0, factor2_ = 2.0;
@@ -1054,6 +1349,12 @@ int32_t RunInitializationLoop() {
 
     // The block and its working data are large; one per call, never inside the step loop.
     auto loop = std::make_unique<InitLoop>(ctx);
+    const double period = ctx.stepState.switchingPeriod > 0.0 ? ctx.stepState.switchingPeriod
+                                                              : ctx.pSettings->switchingPeriodSetting;
+    const double settle = ctx.pSettings->stabilisationCycles * period;
+    // The sources at the phases the settling starts from, so that the state searched over
+    // their cycle is the one the settling carries on.
+    SetSourcePhases(settle);
     // The shooting refinement first takes the estimate to the periodic point, so that the
     // levels' corrections start where their drifts are small, and again on what they leave.
     bool converged = false;
@@ -1071,10 +1372,6 @@ int32_t RunInitializationLoop() {
         return 3;
     }
     loop->FoldOffset();
-
-    const double period = ctx.stepState.switchingPeriod > 0.0 ? ctx.stepState.switchingPeriod
-                                                              : ctx.pSettings->switchingPeriodSetting;
-    const double settle = ctx.pSettings->stabilisationCycles * period;
     SetSourcePhases(settle);
     LoopCyclesResult r;
     const int32_t run = RunLoopCycles(nullptr, nullptr, r, 1, settle);

@@ -5,19 +5,22 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMRamp.h"
 #include "analysis/models/AnalMVea.h"
 #include "analysis/models/AnalMPri.h"
+#include "analysis/timedomain/AnalEdge.h"
+#include "analysis/timedomain/AnalABCS.h"
 #include "analysis/timedomain/AnalLine.h"
 #include "records/Utils.h"
 
 namespace {
 
-// A timer at or below this is due now: a zero delay must switch at once, not never.
-constexpr double kTimerDue = 5e-10;  // s
-// A predicted current end this close counts as reached.
-constexpr double kEventReached = 1.5e-10;  // s
+// The event mechanism's one rule: an event within the timer resolution of now is due now.
+// Landing a step on it would take a step of rounding size (1e-21 s), whose 1/h terms swamp
+// every state of the step; a zero delay must switch at once, not never.
+constexpr double kTimerResolution = kTimerDue;  // s
 constexpr double kStepGrowth = 2.0;
 // Until the bulk reaches the error amplifier's turn-on level its reference stands at this
 // mark (the references are locked out).
@@ -25,23 +28,28 @@ constexpr double kLockedReference = 1e-6;  // V
 constexpr int32_t kAverageCurrentMode = 4;
 constexpr int32_t kPeakCurrentMode = 0;
 constexpr int32_t kFeedForwardMode = 1;
+constexpr int32_t kHystereticMode = 3;
+// The current limit lets go once its sense is this far under the threshold.
+constexpr double kCurrentLimitMargin = 0.0001;  // V
 
 double OnTimeHold(const AnalysisContext* ctx) {
     const double fraction = ctx->pControlInput->clockBlankingFraction;
     return fraction > 0.0 ? fraction * ctx->stepState.switchingPeriod : 0.0;
 }
 
-// A timer already within the timer resolution is due now (it fires without a step): landing
-// on it would take a step of rounding size (1e-21 s), whose 1/h terms swamp every state of the step.
-void Land(StepStateRec& step, double t) {
-    if (t > kTimerDue && t < step.nextTimeStep) step.nextTimeStep = t;
-}
+bool DueNow(double t) { return t <= kTimerResolution; }
 
-// A predicted crossing only shows once a step has passed it: one within the timer resolution
-// is passed with a step of that resolution, neither of rounding size nor a whole step beyond it.
-void Reach(StepStateRec& step, double t) {
-    if (t > 0.0) step.nextTimeStep = std::min(step.nextTimeStep, std::max(t, kTimerDue));
+// The step ends at the next event, t seconds ahead (t <= 0: none). What is due now happens
+// at once where the set-up decides it (a timer, the drive's comparator): no step for it. A
+// crossing that only the solve can show is passed with a step of the resolution instead,
+// neither of rounding size nor a whole step beyond it.
+void ProposeEvent(StepStateRec& step, double t, bool shownBySolve) {
+    if (!(t > 0.0)) return;
+    if (DueNow(t)) t = shownBySolve ? kTimerResolution : step.nextTimeStep;
+    step.nextTimeStep = std::min(step.nextTimeStep, t);
 }
+void Land(StepStateRec& step, double t) { ProposeEvent(step, t, false); }
+void Reach(StepStateRec& step, double t) { ProposeEvent(step, t, true); }
 
 // Seconds until the PWM comparator's positive difference comes down to zero: the rising clock
 // meets the control voltage, or in the ramp modes the ramp does; -1 when it is not heading there.
@@ -59,8 +67,42 @@ void ProposeCurrentEnd(StepStateRec& step, double current, double slope) {
     if (current > 0.0 && slope < 0.0) step.LimitTimeStep(-current / slope, 1, 1);
 }
 
-bool CurrentEnded(double current, double slope) {
-    return current <= 0.0 || (slope < 0.0 && -current / slope <= kEventReached);
+// The devices that carry the core's current once switch 1 is off (the active clamp's
+// switches follow their own timers).
+void TurnOnResetPath(PrimaryStateRec& pri, int32_t topology) {
+    if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
+    else if (IsResetWinding(topology)) pri.resetRectifierOn = 1;
+    else if (!IsResonantReset(topology)) pri.resetRectifiersOn = 1;
+}
+
+bool Above(double v, double threshold) { return v != NOT_SET && threshold != NOT_SET && v > threshold; }
+
+// While the transformer rests its reset path blocks; a winding that swings the path's
+// diodes forward makes them conduct like any diode.
+bool ResetPathForwardBiased(const AnalysisContext& ctx) {
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const PrimaryStateRec& p = ctx.primary;
+    const int32_t topology = pi.topology;
+    if (IsPassiveClamp(topology)) return Above(p.resetDiodeVoltage, pi.sectionQuantityParamH);
+    if (IsResetWinding(topology)) return Above(p.senseAmpVoltage, pi.sectionQuantityParamJ);
+    if (IsResonantReset(topology) || IsActiveClamp(topology)) return false;
+    return Above(p.diode1Voltage, pi.sectionQuantityParamI) && Above(p.diode2Voltage, pi.sectionQuantityParamI);
+}
+
+// At each rising drive edge of hysteretic control: the period since the last one joins the
+// running mean, and a new switching cycle starts (a very short first one is not counted).
+void MeasureHystereticPeriod(StepStateRec& step) {
+    if (step.stepCount == 0) step.driveEdgeCount = 0;
+    if (step.driveEdgeCount != 0) {
+        const double period = step.time - step.lastDriveEdgeTime;
+        const double n = static_cast<double>(step.driveEdgeCount);
+        const double mean = ((n - 1.0) * step.switchingPeriod + period) / n;
+        step.switchingPeriod = mean;
+        if (!step.settling && (period > 10.0 * mean || period < 0.1 * mean)) step.periodIrregular = 1;
+    }
+    if (step.cycleTime > step.switchingPeriod / 8.0 || step.periodCount != 0) ++step.periodCount;
+    step.cycleTime = 0.0;
+    step.settlingFlagA = 1;  // OnEdgeArmed
 }
 
 }  // namespace
@@ -69,7 +111,10 @@ int32_t DeterminePrimarySwitchState() {
     AnalysisContext* ctx = GetAnalysisContext();
     PrimaryStateRec& pri = ctx->primary;
     const int32_t before = pri.switchState;
-    if (pri.switch1OnRequest) {
+    const int32_t topology = ctx->pPrimaryInput->topology;
+    if (IsActiveClamp(topology)) {
+        DetermineActiveClampState(*ctx);
+    } else if (pri.switch1OnRequest) {
         pri.switch1OnRequest = 0;
         pri.switch1OffRequest = 0;
         pri.switch1Conducting = 1;
@@ -80,20 +125,17 @@ int32_t DeterminePrimarySwitchState() {
         pri.resetRectifierOn = 0;
         pri.resetRectifierOffRequest = 0;
         pri.switch1DiodeConducting = 0;  // the channel takes the body diode's current
-        pri.clampSwitchActive = 0;
         pri.switchState = 2;
     } else if (pri.switch1OffRequest) {
         pri.switch1OffRequest = 0;
         if (pri.switchState == 2) {
             pri.switch1Conducting = 0;
-            const int32_t topology = ctx->pPrimaryInput->topology;
-            if (IsPassiveClamp(topology)) pri.clampRectifierOn = 1;
-            else if (IsResetWinding(topology)) pri.resetRectifierOn = 1;
-            else if (IsActiveClamp(topology)) pri.clampSwitchActive = 1;
-            else if (!IsResonantReset(topology) && !IsActiveClamp(topology) && !IsResetWinding(topology))
-                pri.resetRectifiersOn = 1;
+            TurnOnResetPath(pri, ctx->pPrimaryInput->topology);
             pri.switchState = 1;
         }
+    } else if (pri.switchState == 0 && ctx->engine.resetPathOnRequest) {
+        TurnOnResetPath(pri, ctx->pPrimaryInput->topology);
+        pri.switchState = 1;
     } else if (pri.switchState == 1 &&
                (pri.resetRectifiersOffRequest || pri.clampRectifierOffRequest || pri.resetRectifierOffRequest)) {
         pri.resetRectifiersOffRequest = 0;
@@ -104,6 +146,8 @@ int32_t DeterminePrimarySwitchState() {
         pri.clampRectifierOn = 0;
         pri.switchState = 0;
     }
+    ctx->engine.resetPathOnRequest = 0;
+    if (IsResonantReset(topology) || IsActiveClamp(topology)) SettleResetInterval(*ctx);
     ctx->engine.switchStateChanged = pri.switchState != before;
     return 1;
 }
@@ -113,7 +157,6 @@ int32_t UpdateControlSectionState() {
     StepStateRec& step = ctx->stepState;
     ControlStateRec& ctl = ctx->control;
     const ControlInputRec& ci = *ctx->pControlInput;
-    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
     EngineStore& st = ctx->engine;
 
     // The drive follows the PWM comparator; a clock that inhibits during its reset holds it
@@ -125,33 +168,31 @@ int32_t UpdateControlSectionState() {
     const bool rampEndsPulse = ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode;
     // A crossing within the timer resolution is due now, like a timer: what is left of it after
     // the last step landed on it is rounding.
-    const double crossing = TimeToComparatorCrossing(ci, ctl);
-    const bool compared = ctl.pwmComparatorDifferential > 0.0 && !(crossing >= 0.0 && crossing <= kTimerDue);
-    const bool want = blanking || (compared && !inhibited && !currentLimited && !st.pulseEnded);
+    const bool hysteretic = ci.controlMode == kHystereticMode;
+    bool want = false;
+    if (hysteretic) {
+        // The comparator alone: its difference turns the drive either way, the window it
+        // opens holding it there; a crossing due within the resolution has happened.
+        const double t = TimeToHystereticCrossing(ctl);
+        const bool flips = t >= 0.0 && DueNow(t);
+        want = ((ctl.pwmComparatorDifferential > 0.0) != flips) && !currentLimited;
+    } else {
+        const double crossing = TimeToComparatorCrossing(ci, ctl);
+        const bool compared = ctl.pwmComparatorDifferential > 0.0 && !(crossing >= 0.0 && DueNow(crossing));
+        want = blanking || (compared && !inhibited && !currentLimited && !st.pulseEnded);
+    }
     step.driveOnPrevious = step.driveOn;
     if (!step.driveOn && want) {
         step.driveOn = 1;
+        if (hysteretic) MeasureHystereticPeriod(step);
+        ctx->primary.switch1FlagA = 1;
         step.lastDriveEdgeTime = step.time;
         ++step.driveEdgeCount;
-        st.offEdgeTimer = -1.0;
-        st.onEdgeTimer = pi.turnOnDelay;
-        if (st.onEdgeTimer <= kTimerDue) {
-            st.onEdgeTimer = -1.0;
-            ctx->primary.switch1OnRequest = 1;
-        }
+        BeginDriveOnEdge(*ctx);
     } else if (step.driveOn && !want) {
         step.driveOn = 0;
         if (rampEndsPulse) st.pulseEnded = 1;
-        if (st.onEdgeTimer > 0.0) {
-            // The pulse ended before the switch followed it: it never turns on.
-            st.onEdgeTimer = -1.0;
-        } else {
-            st.offEdgeTimer = currentLimited ? pi.stepSetupParamQ : pi.stepSetupParamP;
-            if (st.offEdgeTimer <= kTimerDue) {
-                st.offEdgeTimer = -1.0;
-                ctx->primary.switch1OffRequest = 1;
-            }
-        }
+        BeginDriveOffEdge(*ctx, currentLimited);
     }
     return 1;
 }
@@ -172,12 +213,14 @@ int32_t DetermineTimeStep() {
     }
 
     if (step.driveOn) Reach(step, step.lastDriveEdgeTime + OnTimeHold(ctx) - step.time);
-    Land(step, st.onEdgeTimer);
-    Land(step, st.offEdgeTimer);
-    // A switch request raised without a delay is due now: the switch follows after a step of
-    // the timer resolution, not after a whole step in its old state.
-    if (ctx->primary.switch1OnRequest || ctx->primary.switch1OffRequest)
-        step.nextTimeStep = std::min(step.nextTimeStep, kTimerDue);
+    Land(step, NextEdgeTimer(st, set.outputCount));
+    // A switch request raised without a delay is due now, and the switch's new state shows
+    // only through a solve: it is passed like a crossing, not after a whole step in its old state.
+    const PrimaryStateRec& requests = ctx->primary;
+    if (requests.switch1OnRequest || requests.switch1OffRequest || requests.clampSwitchOnRequest ||
+        requests.clampSwitchOffRequest)
+        Reach(step, kTimerResolution);
+    if (ci.controlMode == kHystereticMode) Reach(step, TimeToHystereticCrossing(ctl));
     if (ci.clockEnabled) {
         Reach(step, TimeToClockTurn(ci, ctl));
         // In the ramp modes the ramp, not the clock, meets the control voltage.
@@ -197,9 +240,13 @@ int32_t DetermineTimeStep() {
         if (rs.diodeConducting) ProposeCurrentEnd(step, o.freewheelCurrent, o.freewheelSlope);
     }
     const PrimaryStateRec& pri = ctx->primary;
-    if (pri.switchState == 1) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
-    if (pri.switchState == 1) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
+    if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
+    if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
+    // The active clamp's switch 1 body diode carries a negative current up to zero.
+    if (pri.switchState == 2 && !pri.switch1Conducting && pri.switch1DiodeConducting)
+        ProposeCurrentEnd(step, -pri.primaryWindingCurrent, -st.primaryCurrentSlope);
     ProposeLineDiodeEvents(step);
+    ProposeFilterSenseEvents(step);
 
     const double h = step.nextTimeStep;
     if (!(h > 0.0) || !std::isfinite(h)) return 0;
@@ -234,10 +281,13 @@ int32_t CalcControlSectionQuantities() {
     // feed-forward control it is the bulk voltage that charges the ramp.
     if (ci.controlMode == kFeedForwardMode) {
         ctl.currentFeedbackVoltage = ctx->inputCapacitor.inputVoltage;
-    } else if (ci.senseSource == 1) {
+    } else if (ci.senseSource == 1 || ci.senseSource == 2) {
+        // The chokes' sense outputs, or the first stages' capacitor current sense outputs.
         double sensed = 0.0;
         for (int32_t j = set.outputCount - 1; j >= 0; --j)
-            sensed += ctx->pOutputChokeInput[j]->senseWeight * ctx->outputChoke[j].currentSenseOutput;
+            sensed += ctx->pOutputChokeInput[j]->senseWeight * (ci.senseSource == 1
+                                                                    ? ctx->outputChoke[j].currentSenseOutput
+                                                                    : ctx->outputFilter[j].currentSenseOutput);
         ctl.currentFeedbackVoltage = sensed;
     } else {
         ctl.currentFeedbackVoltage = ctx->primary.currentSenseOutput;
@@ -277,7 +327,7 @@ int32_t CalcControlSectionQuantities() {
     // Average current control: the current error amplifier holds the sensed current at the
     // limited error voltage, and its output sets the duty.
     if (ci.controlMode == kAverageCurrentMode) {
-        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        ctl.currentLoopInjection = ci.currentInjectionOffset + ctl.currentLoopSweepInjection;
         if (!CalcCurrentErrorAmp(CurrentAmpNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
                                  control, s, &ctl))
             return 0;
@@ -285,18 +335,36 @@ int32_t CalcControlSectionQuantities() {
     }
 
     if (ci.currentLimitEnabled) {
-        const double sense = ctx->primary.currentSenseOutput;
+        // The limit senses the primary current, or the chokes' by the current limit network's
+        // weights.
+        double sense = ctx->primary.currentSenseOutput;
+        if (ci.currentSenseSource) {
+            sense = 0.0;
+            for (int32_t j = set.outputCount - 1; j >= 0; --j)
+                sense += ctx->pOutputChokeInput[j]->currentSenseWeight * ctx->outputChoke[j].currentSenseOutput;
+        }
         const double previous = ctl.currentLimitFeedback;
         ctl.currentLimitFeedback = CalcCurrentLimitFilter(sense, ci.currentLimitFilterResistance,
                                                           ci.currentLimitFilterCapacitance, s, previous);
         ctl.currentLimitFeedbackSlope = (ctl.currentLimitFeedback - previous) * s;
         if (step.driveOn && ctl.currentLimitFeedback >= ci.currentLimitThreshold) ctl.comparatorAux = 1.0;
+        // Without a clock to start the next period, the limit lets go once the drive is off and
+        // the sense has fallen under the threshold.
+        else if (ci.controlMode == kHystereticMode && !step.driveOn &&
+                 ctl.currentLimitFeedback + kCurrentLimitMargin <= ci.currentLimitThreshold)
+            ctl.comparatorAux = 0.0;
     }
 
     if (ci.clockEnabled) {
         int32_t periodStart = 0;
         AdvanceSawtoothClock(ci, ctl, h, &periodStart);
         if (periodStart) {
+            StartTransitionPeriod(*ctx);
+            // A sweep warns when a whole period passed with the drive on, or without a pulse.
+            if (set.analysisKind >= 2 && ci.controlMode != kHystereticMode) {
+                if (step.driveOn || !ctx->primary.switch1FlagA) ctl.controlFlagA = 1;
+                ctx->primary.switch1FlagA = 0;
+            }
             step.cycleTime = 0.0;
             ctl.comparatorAux = 0.0;
             ctx->engine.pulseEnded = 0;
@@ -304,7 +372,7 @@ int32_t CalcControlSectionQuantities() {
     }
     double inverting = ctl.clockVoltage;
     if (ci.controlMode == kPeakCurrentMode) {
-        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        ctl.currentLoopInjection = ci.currentInjectionOffset + ctl.currentLoopSweepInjection;
         if (!SolveCurrentRampNetwork(RampNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
                                      ctl.clockVoltage, s, &ctl))
             return 0;
@@ -312,12 +380,22 @@ int32_t CalcControlSectionQuantities() {
     } else if (ci.controlMode == kFeedForwardMode) {
         if (!SolveFeedForwardRamp(ci, ctl.currentFeedbackVoltage, step.driveOn != 0, s, &ctl)) return 0;
         inverting = ctl.rampCapacitorVoltage;
+    } else if (ci.controlMode == kHystereticMode) {
+        // The sensed current against the window the comparator's output sets around the
+        // control voltage.
+        const HystNetwork hn = HystNetworkOf(ci);
+        ctl.controlReference = HystereticLogicLevel(ci, ctx->inputCapacitor.inputVoltage);
+        ctl.currentLoopInjection = ci.currentInjectionOffset;
+        if (!SolveHystereticSenseFilter(hn, ctl.currentFeedbackVoltage, ctl.currentLoopInjection, s, &ctl)) return 0;
+        const double comparatorOutput = step.driveOn ? ctl.controlReference : 0.0;
+        if (!SolveHystereticComparatorNetwork(hn, comparatorOutput, ctl.pwmControlVoltage, s, &ctl)) return 0;
+        inverting = ctl.rampCapacitorVoltage;
     }
     ctl.pwmComparatorInverting = inverting;
-    ctl.pwmComparatorNonInverting = ctl.pwmControlVoltage;
-    ctl.comparatorCopy = ctl.pwmControlVoltage;
+    if (ci.controlMode != kHystereticMode) ctl.pwmComparatorNonInverting = ctl.pwmControlVoltage;
+    ctl.comparatorCopy = ctl.pwmComparatorNonInverting;
     const double previousDecision = ctl.pwmComparatorDifferential;
-    ctl.pwmComparatorDifferential = ctl.pwmControlVoltage - inverting;
+    ctl.pwmComparatorDifferential = ctl.pwmComparatorNonInverting - inverting;
     ctl.pwmComparatorDifferentialSlope = (ctl.pwmComparatorDifferential - previousDecision) * s;
 
     if (set.loggingOn && CheckFloatingPointStatus()) return 0;
@@ -332,24 +410,13 @@ int32_t DetermineTimeStepAfterStep() {
     PrimaryStateRec& pri = ctx->primary;
     const double h = step.inverseTimeStepTermA;
 
-    if (st.onEdgeTimer > 0.0) {
-        st.onEdgeTimer -= h;
-        if (st.onEdgeTimer <= kTimerDue) {
-            st.onEdgeTimer = -1.0;
-            pri.switch1OnRequest = 1;
-        }
-    }
-    if (st.offEdgeTimer > 0.0) {
-        st.offEdgeTimer -= h;
-        if (st.offEdgeTimer <= kTimerDue) {
-            st.offEdgeTimer = -1.0;
-            pri.switch1OffRequest = 1;
-        }
-    }
+    CountDownEdgeTimers(*ctx, h);
 
     int32_t event = 0;
     const int32_t topology = ctx->pPrimaryInput->topology;
-    if (IsResonantReset(topology) && pri.switchState == 1) {
+    if (IsActiveClamp(topology)) {
+        event = ActiveClampDiodeEvents(*ctx, pri.primaryWindingCurrent, st.primaryCurrentSlope);
+    } else if (IsResonantReset(topology) && ResetInterval(pri.switchState)) {
         // The capacitor carries the primary current through zero: the off state lasts until
         // the next turn-on, the body diode holding the drain at the return when it rings back.
         if (!pri.switch1DiodeConducting && pri.switch1Voltage < -ctx->pPrimaryInput->switch1DiodeParamA) {
@@ -369,6 +436,10 @@ int32_t DetermineTimeStepAfterStep() {
         // The active clamp's switch carries the current through zero until the next turn-on.
         if (IsPassiveClamp(topology)) pri.clampRectifierOffRequest = 1;
         else pri.resetRectifiersOffRequest = 1;
+        event = 1;
+    }
+    if (pri.switchState == 0 && ResetPathForwardBiased(*ctx)) {
+        st.resetPathOnRequest = 1;
         event = 1;
     }
     for (int32_t j = 0; j < set.outputCount; ++j) {
@@ -396,6 +467,7 @@ int32_t DetermineTimeStepAfterStep() {
         rs.outputConducting = rs.rectifier1On || rs.diodeConducting;
     }
     if (UpdateLineDiodeConduction()) event = 1;
+    if (UpdateFilterSenseDiodes()) event = 1;
     st.deviceEventThisStep = event;
     step.settlingFlagB = event;  // EventThisStep
 

@@ -169,6 +169,7 @@ int32_t RunTimeDomainAnalysis() {
     } while (step.time < set.endTime);
 
     if (ctx.pParams->runStatus == 1) {
+        CheckProjectedFrequencyAtRunEnd();
         CalcDisplayQuantities(ctx);
         SampleTimeDomainGraphs(ctx, evaluator.get());
         PostRunStatus(Percent(ctx));

@@ -28,8 +28,9 @@ TEST(RecordPresets, NotSetCountsMatchTheInventory) {
     EXPECT_EQ(CountNotSet(AnalysisSettingsRec()), 37);
     EXPECT_EQ(CountNotSet(LineSourceInputRec()), 50);
     // The inventory's own counts, plus the named fields added after it (winding constants,
-    // error amplifier network, feedback gain, drive timing).
-    EXPECT_EQ(CountNotSet(PrimaryInputRec()), 69 + 3);
+    // error amplifier network, feedback gain, drive timing) and the current sense rectifier's
+    // forward voltage.
+    EXPECT_EQ(CountNotSet(PrimaryInputRec()), 69 + 3 + 1);
     EXPECT_EQ(CountNotSet(SecondaryRectifierInputRec()), 31);
     EXPECT_EQ(CountNotSet(OutputChokeInputRec()), 10);
     EXPECT_EQ(CountNotSet(OutputFilterInputRec()), 57);

@@ -112,6 +112,27 @@ TEST_F(Sweep, SweepSettingsThatCouldNeverEndAreRefused) {
     }
 }
 
+// A switching period that passes with the drive on throughout, or without a pulse, raises the
+// duty-extreme flag; the sweep warns at its next point, once however often it is raised.
+TEST_F(Sweep, DutyExtremeWarnsOncePerRun) {
+    const struct {
+        double amplitude;
+        int warnings;
+    } cases[] = {{0.01, 0}, {3.0, 1}};  // a 3 V sine drives the control past both ends of the clock
+    for (const auto& c : cases) {
+        sink_.Clear();
+        graphs_.samples = 0;
+        Start(2);
+        run_->Context()->pSettings->stimulusAmplitude = c.amplitude;
+        EXPECT_EQ(RunVoltageLoopAnalysis(), 1) << c.amplitude;
+        int warnings = 0;
+        for (const std::string& box : sink_.boxes) warnings += CountOf(box, "reached an extreme condition");
+        EXPECT_EQ(warnings, c.warnings) << c.amplitude;
+        EXPECT_EQ(graphs_.samples, 12) << c.amplitude;  // the sweep went on: 20 and 40 kHz
+        run_.reset();
+    }
+}
+
 TEST_F(Sweep, AmplifierOutputOutsideTheOutputsIsReportedAndTheRunGoesOn) {
     rec_.settings.amplifierOutput = 3;  // the design has one output
     Start(5);

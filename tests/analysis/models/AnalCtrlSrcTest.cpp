@@ -266,7 +266,15 @@ TEST_F(Sources, InterpolateTableAlone) {
     EXPECT_EQ(active, 1);
     ctx_->stepState.time = 2.6e-3;
     ASSERT_EQ(InterpolateTimeMagnitudeTable(&t, &t.cursor, &value, &active), 1);
-    EXPECT_DOUBLE_EQ(value, 4.8);  // still interpolating the last segment, but done
+    EXPECT_DOUBLE_EQ(value, 4.8);  // the last segment ramps on to its end
+    EXPECT_EQ(active, 1);
+    ctx_->stepState.time = 2.9e-3;
+    ASSERT_EQ(InterpolateTimeMagnitudeTable(&t, &t.cursor, &value, &active), 1);
+    EXPECT_DOUBLE_EQ(value, 5.7);
+    EXPECT_EQ(active, 1);
+    ctx_->stepState.time = 3.1e-3;
+    ASSERT_EQ(InterpolateTimeMagnitudeTable(&t, &t.cursor, &value, &active), 1);
+    EXPECT_DOUBLE_EQ(value, 6.0);  // past the last point: its magnitude, and done
     EXPECT_EQ(active, 0);
 
     TimeMagnitudeTable101 empty;

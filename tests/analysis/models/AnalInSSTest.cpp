@@ -411,11 +411,15 @@ TEST_F(SteadyStart, LineFilterCarriesTheLineCurrent) {
     rec_.line.secondInductorResistance = 0.3;
     rec_.line.dampingResistorOn = 1;
     rec_.line.dampingResistance = 0.6;
+    rec_.line.sourceOn = 1;  // Capacitor In at the filter node
     rec_.filter.outputNumber = 1;
     AnalysisContext& ctx = Start();
     ASSERT_EQ(InitializeAnalysis(), 1);
     const double i = 10.7 * 2.14 / 48.0;
     const LinePhaseStateRec& ph = ctx.linePhase[0];
+    // The filter node sits at the line less the line's 0.1 ohm and Inductor In1's drops.
+    EXPECT_NEAR(ph.filterCapVoltage, 48.0 - 0.3 * i, 1e-12);
+    EXPECT_DOUBLE_EQ(ph.filterCapCurrent, 0.0);
     EXPECT_NEAR(ph.firstInductorCurrent, i, 1e-12);
     EXPECT_NEAR(ph.secondInductorCurrent, 2.0 * i / 3.0, 1e-12);
     EXPECT_NEAR(ph.dampingBranchCurrent, i / 3.0, 1e-12);
@@ -548,6 +552,41 @@ TEST_F(SteadyStart, DutyOutsideZeroToOneHasNoOperatingPoint) {
         ASSERT_FALSE(sink_.boxes.empty());
         EXPECT_NE(sink_.boxes.back().find("Steady state initialization has failed."), std::string::npos);
         run_.reset();
+    }
+}
+
+// The steady state of a design with an AC line or a load sine repeats over the sources'
+// common period, searched over whole switching periods (10 us here).
+TEST(SourceCycle, WholeSwitchingPeriodsOfThePeriodicSources) {
+    struct Case {
+        const char* name;
+        double lineMagnitude, lineFrequency, sineAmplitude, sineFrequency;
+        int32_t periods;
+    };
+    const Case cases[] = {
+        {"DC line, DC load", 0.0, 50.0, 0.0, 5000.0, 1},
+        {"400 Hz line", 10.0, 400.0, 0.0, 0.0, 250},
+        {"5 kHz load sine", 0.0, 0.0, 1.0, 5000.0, 20},
+        {"both: 1 ms together", 10.0, 1000.0, 1.0, 5000.0, 100},
+        {"50 Hz line: 2000 periods, too many", 10.0, 50.0, 0.0, 0.0, 0},
+        {"60 Hz line: no whole number", 10.0, 60.0, 0.0, 0.0, 0},
+        {"both: 5 kHz with 400 Hz needs 500", 10.0, 400.0, 1.0, 5000.0, 0},
+        {"a sine of no amplitude", 0.0, 0.0, 0.0, 3000.0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnalysisSettingsRec set;
+        set.switchingPeriodSetting = 1e-5;
+        set.outputCount = 1;
+        LineSourceInputRec line;
+        line.lineMagnitude = c.lineMagnitude;
+        line.lineFrequency = c.lineFrequency;
+        LoadNetworkInputRec load;
+        load.currentSourceOn = 1;
+        load.sourceSineAmplitude = c.sineAmplitude;
+        load.sourceFrequency = c.sineFrequency;
+        const LoadNetworkInputRec* loads[kMaxOutputs] = {&load, nullptr, nullptr, nullptr};
+        EXPECT_EQ(SwitchingPeriodsPerSourceCycle(set, line, loads), c.periods);
     }
 }
 

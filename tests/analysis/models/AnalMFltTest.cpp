@@ -122,3 +122,117 @@ TEST(FirstStageDamping, BranchMatchesOracle) {
 }
 
 }  // namespace
+
+// The first stage with its capacitor current sensed, over one step driven from the output
+// node: Capacitor Out 1 (with the damping branch beside it in variant 3) returning through
+// the sense transformer's primary; its secondary through the diode into Resistor Cap Sense,
+// Resistor Bias 1 from V Bias and Resistor Bias 2 into Capacitor Bias. With the diode open
+// the secondary carries nothing and the primary is its own inductance.
+struct SenseCase {
+    int32_t variant;
+    int32_t diodeOn;
+    double coupling;
+};
+
+class CapacitorSenseOracle : public ::testing::TestWithParam<SenseCase> {};
+
+TEST_P(CapacitorSenseOracle, StepMatchesOracle) {
+    const SenseCase& k = GetParam();
+    const double s = 4e6, vout = 5.1;
+    CapacitorSenseValues v;
+    v.primaryInductance = 2e-6;
+    v.secondaryInductance = 2e-6 * 80.0 * 80.0;
+    v.mutualInductance = k.coupling * std::sqrt(v.primaryInductance * v.secondaryInductance);
+    v.primaryResistance = 0.002;
+    v.secondaryResistance = 1.5;
+    v.diodeForwardVoltage = 0.45;
+    v.diodeResistance = 0.08;
+    v.senseResistance = 22.0;
+    v.biasVoltage = 2.5;
+    v.biasResistance1 = 4.7e3;
+    v.biasResistance2 = 1e3;
+    v.biasCapacitor = BiasCapacitorGroup(2.2e-9);
+    CapacitorSenseStart start;
+    start.primaryCurrent = 0.9;
+    start.secondaryCurrent = k.diodeOn ? 0.011 : 0.0;
+    start.biasCapacitorVoltage = 0.31;
+    start.biasCapacitorCurrent = 2e-5;
+    start.diodeOn = k.diodeOn;
+    const CapacitorGroup cap{1e9, 3e-9, 0.012, 0.0, 0.0, 220e-6};
+    const double capPrev = 5.05, capIPrev = 0.8;
+    FirstStageDamping d;
+    d.capacitor = {1e9, 2e-9, 0.02, 0.0, 0.0, 470e-6};
+    d.resistance = 0.15;
+    d.inductance = 5e-9;
+    const double dampPrev = 5.0, dampIPrev = 0.1;
+
+    BranchPair capacitor, damping, sensed;
+    CalcCapacitorBranchCoeffs(cap, s, capPrev, capIPrev, &capacitor);
+    sensed = capacitor;
+    if (k.variant == 3) {
+        ASSERT_EQ(CalcFirstStageDampingCoeffs(d, s, dampPrev, dampIPrev, &damping), 1);
+        sensed = ParallelBranches(capacitor, damping);
+    }
+    CapacitorSenseCoeffs c;
+    ASSERT_EQ(CalcCapacitorSenseCoeffs(v, s, start, &c), 1);
+    const double ip = (vout - sensed.e - c.primary.e) / (sensed.z + c.primary.z);
+    CapacitorSenseResult r;
+    ASSERT_EQ(UpdateCapacitorSense(v, s, start, c, ip, &r), 1);
+    const double across = vout - r.primaryVoltage;
+
+    NodalOracle o(s);
+    const int out = o.Node(), x = o.Node();
+    o.VoltageSource(out, 0, vout);
+    const int c1 = o.Node(), c2 = o.Node(), c3 = o.Node();
+    o.Resistor(out, c1, cap.esr);
+    const int capBranch = o.Inductor(c1, c2, cap.esl, capIPrev);
+    o.VoltageSource(c2, c3, 0.0);
+    o.Capacitor(c3, x, cap.capacitance, capPrev);
+    int dampBranch = -1;
+    if (k.variant == 3) {
+        const int d1 = o.Node(), d2 = o.Node();
+        o.Resistor(out, d1, d.resistance + d.capacitor.esr);
+        dampBranch = o.Inductor(d1, d2, d.inductance + d.capacitor.esl, dampIPrev);
+        o.Capacitor(d2, x, d.capacitor.capacitance, dampPrev);
+    }
+    const int p1 = o.Node();
+    o.Resistor(x, p1, v.primaryResistance);
+    const int primary = o.Inductor(p1, 0, v.primaryInductance, start.primaryCurrent);
+    // The sense network: V Bias through Resistor Bias 1, Resistor Cap Sense, and Resistor
+    // Bias 2 into Capacitor Bias (its fixed ESR and ESL).
+    const int n = o.Node(), b = o.Node(), q1 = o.Node(), q2 = o.Node();
+    o.VoltageSource(b, 0, v.biasVoltage);
+    o.Resistor(b, n, v.biasResistance1);
+    o.Resistor(n, 0, v.senseResistance);
+    o.Resistor(n, q1, v.biasResistance2 + v.biasCapacitor.esr);
+    o.Inductor(q1, q2, v.biasCapacitor.esl, start.biasCapacitorCurrent);
+    o.Capacitor(q2, 0, v.biasCapacitor.capacitance, start.biasCapacitorVoltage);
+    int secondary = -1;
+    if (k.diodeOn) {
+        // The winding from the return to W, its current out of W into the diode; the mutual
+        // term of a current leaving the dotted end is negative in the oracle's convention.
+        const int w = o.Node(), a = o.Node(), kk = o.Node();
+        secondary = o.Inductor(0, w, v.secondaryInductance, start.secondaryCurrent);
+        o.Mutual(primary, secondary, -v.mutualInductance);
+        o.Resistor(w, a, v.secondaryResistance + v.diodeResistance);
+        o.VoltageSource(a, kk, v.diodeForwardVoltage);
+        o.VoltageSource(kk, n, 0.0);
+    }
+    ASSERT_TRUE(o.Solve());
+    ExpectNear(o.Current(primary), ip, "primary current");
+    ExpectNear(vout - o.V(x), across, "across the capacitors");
+    ExpectNear(o.Current(capBranch), BranchCurrent(capacitor, across), "capacitor current");
+    if (dampBranch >= 0) ExpectNear(o.Current(dampBranch), BranchCurrent(damping, across), "damping current");
+    ExpectNear(k.diodeOn ? o.Current(secondary) : 0.0, r.secondaryCurrent, "secondary current");
+    ExpectNear(o.V(n), r.nodeVoltage, "sense node");
+    ExpectNear(o.V(q2), r.biasCapacitorVoltage, "bias capacitor voltage");
+    ExpectNear((o.V(n) - v.biasResistance2 * (o.V(n) - o.V(q1)) / (v.biasResistance2 + v.biasCapacitor.esr)),
+               r.output, "sense output");
+    if (!k.diodeOn)
+        ExpectNear(v.mutualInductance * s * (o.Current(primary) - start.primaryCurrent) - o.V(n), r.diodeVoltage,
+                   "open diode voltage");
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstStageSensing, CapacitorSenseOracle,
+                         ::testing::Values(SenseCase{2, 1, 0.995}, SenseCase{2, 0, 0.995}, SenseCase{3, 1, 0.995},
+                                           SenseCase{3, 0, 0.995}, SenseCase{2, 1, 1.0}, SenseCase{3, 1, 0.6}));

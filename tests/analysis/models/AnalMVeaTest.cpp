@@ -120,17 +120,6 @@ TEST(VoltageErrorAmp, EveryTopologyMatchesTheOracleInBothForms) {
     }
 }
 
-// -Zf/Zin of the network at the complex frequency x.
-cplx Transfer(const VeaNetwork& a, cplx x) {
-    cplx yin = 1.0 / a.r1;
-    if (a.HasInputBranch()) yin += x * a.c1 / (1.0 + x * a.r2 * a.c1);
-    cplx yf = 0.0;
-    if (a.HasC3()) yf += x * a.c3;
-    if (a.HasR3C2()) yf += x * a.c2 / (1.0 + x * a.r3 * a.c2);
-    if (a.HasRfb()) yf += 1.0 / a.rfb;
-    return -yin / yf;
-}
-
 // Driven by a small sine at f (near the zero of R3·C2 and the poles of the input branch),
 // the steady output's phasor is the network's transfer function at the step's own frequency
 // variable (1 - exp(-jwh))/h, and close to it at jw.
@@ -152,9 +141,9 @@ TEST(VoltageErrorAmp, SineResponseIsTheTransferFunction) {
         // sin = Im(exp(j·phase)): the input's phasor is -j·amplitude/2 per sample.
         const cplx measured = phasor / (static_cast<double>(perPeriod) * cplx(0.0, -amplitude / 2.0));
         const cplx stepVariable = (1.0 - std::exp(cplx(0.0, -w * h))) / h;
-        const cplx expected = Transfer(a, stepVariable);
+        const cplx expected = VeaTransfer(a, stepVariable);
         EXPECT_LT(std::abs(measured - expected), 1e-6 * std::abs(expected));
-        const cplx continuous = Transfer(a, cplx(0.0, w));
+        const cplx continuous = VeaTransfer(a, cplx(0.0, w));
         EXPECT_LT(std::abs(measured - continuous), 1e-2 * std::abs(continuous));
     }
 }

@@ -88,8 +88,22 @@ TEST(StepLoop, FullestLineAndOutputSidesAllocateNothing) {
     line.sectionQuantityParamC = line.sectionQuantityParamD = 0.0;
     line.inputCapacitance = 4.7e-6;
     OutputFilterInputRec& f = rec.filter;
-    f.sectionQuantityFlagA = 1;
+    // Damped, with the capacitor current sensed.
+    f.sectionQuantityFlagA = 3;
     f.hasCapA2 = 1;
+    f.senseXfmrOn = f.senseDiodeOn = f.senseResistorOn = f.biasDividerOn = 1;
+    f.csScaleNum = 1e-2;
+    f.csScaleDen = 1e-6;
+    f.csCoupling = 0.995;
+    f.senseXfmrResistance = 1e-3;
+    f.senseXfmrSecondaryResistance = 0.1;
+    f.sectionQuantityParamR = 0.3;
+    f.senseDiodeResistance = 0.01;
+    f.senseResistance = 1.0;
+    f.biasUpperResistance = 1e4;
+    f.csTermA = 1e3;
+    f.filterTermParamE = 1e-10;
+    f.biasVoltage = 1.0;
     f.sectionQuantityParamC = 1e-9;
     f.sectionQuantityParamD = 1e-3;
     f.sectionQuantityParamE = f.sectionQuantityParamF = 0.0;

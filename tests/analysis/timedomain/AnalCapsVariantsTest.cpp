@@ -108,4 +108,72 @@ TEST(EngineCapability, PrimaryVariantsAndStacks) {
     }
 }
 
+// A first stage with its capacitor current sensed, every value of its network given.
+void Sensed(FirstConfigRecords& r) {
+    OutputFilterInputRec& f = r.filter;
+    f.sectionQuantityFlagA = 2;
+    f.senseXfmrOn = f.senseDiodeOn = f.senseResistorOn = f.biasDividerOn = 1;
+    f.csScaleNum = 1e-2;
+    f.csScaleDen = 1e-6;
+    f.csCoupling = 0.995;
+    f.senseXfmrResistance = 1e-3;
+    f.senseXfmrSecondaryResistance = 0.1;
+    f.sectionQuantityParamR = 0.3;
+    f.senseDiodeResistance = 0.01;
+    f.senseResistance = 1.0;
+    f.biasUpperResistance = 1e4;
+    f.csTermA = 1e3;
+    f.filterTermParamE = 1e-10;
+    f.biasVoltage = 1.0;
+}
+
+// The first stage's capacitor current sense runs with every value its network needs, and the
+// current modes may read it from the outputs that sense it; a missing value, a transformer
+// flag that does not match the variant, a weighted output without the sense and a steady-state
+// run (the estimate does not set the sense) are refused.
+TEST(EngineCapability, CapacitorCurrentSense) {
+    constexpr uint32_t kRefuseOutput = 58403, kRefuseControl = 58404, kRefuseKind = 58400, kRefuseSense = 58921;
+    // Past the control check, average current control asks next for its amplifier's values.
+    constexpr uint32_t kCurrentAmpValues = 58942;
+    struct Case {
+        const char* name;
+        void (*change)(FirstConfigRecords&);
+        uint32_t refusal;
+    };
+    const Case cases[] = {
+        {"single capacitor, sensed", [](FirstConfigRecords& r) { Sensed(r); }, kRuns},
+        {"damped, sensed", [](FirstConfigRecords& r) { Sensed(r); r.filter.sectionQuantityFlagA = 3; }, kRuns},
+        {"sensing variant without its transformer", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 2; },
+         kRefuseOutput},
+        {"no Capacitor Bias", [](FirstConfigRecords& r) { Sensed(r); r.filter.filterTermParamE = 0.0; }, kRefuseSense},
+        {"no Resistor Bias 2", [](FirstConfigRecords& r) { Sensed(r); r.filter.csTermA = NOT_SET; }, kRefuseSense},
+        {"no secondary inductance", [](FirstConfigRecords& r) { Sensed(r); r.filter.csScaleNum = 0.0; }, kRefuseSense},
+        {"coupling above 1", [](FirstConfigRecords& r) { Sensed(r); r.filter.csCoupling = 1.2; }, kRefuseSense},
+        {"average current from the capacitor",
+         [](FirstConfigRecords& r) {
+             Sensed(r);
+             r.control.controlMode = 4;
+             r.control.senseSource = 2;
+             r.choke.senseWeight = 1.0;
+         },
+         kCurrentAmpValues},
+        {"average current from an output without the sense",
+         [](FirstConfigRecords& r) {
+             r.control.controlMode = 4;
+             r.control.senseSource = 2;
+             r.choke.senseWeight = 1.0;
+         },
+         kRefuseControl},
+        {"steady state", [](FirstConfigRecords& r) { Sensed(r); r.settings.analysisKind = 1; }, kRefuseKind},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FirstConfigRecords rec;
+        c.change(rec);
+        AnalysisThreadParams block;
+        rec.Attach(block);
+        EXPECT_EQ(CheckTimeDomainCapability(block).messageId, c.refusal);
+    }
+}
+
 }  // namespace

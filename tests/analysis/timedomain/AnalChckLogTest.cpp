@@ -241,6 +241,22 @@ TEST_F(ConsistencyLog, EachInconsistencyLogsItsCode) {
              c.primary.resetDiodeVoltage = 1.5;
          },
          {13261}},
+        {"current sense rectifier blocks beyond 2 Vf",
+         [](AnalysisContext& c) {
+             c.pPrimaryInput->senseDiodeOn = c.pPrimaryInput->currentSenseTransformerOn = 1;
+             c.pPrimaryInput->senseRectifierForwardVoltage = 0.7;
+             c.engine.senseTransformerConducting = 0;
+             c.primary.currentSenseRectifierAnodeToCathodeVoltage = 1.5;
+         },
+         {13262}},
+        {"current sense rectifier conducting",
+         [](AnalysisContext& c) {
+             c.pPrimaryInput->senseDiodeOn = c.pPrimaryInput->currentSenseTransformerOn = 1;
+             c.pPrimaryInput->senseRectifierForwardVoltage = 0.7;
+             c.engine.senseTransformerConducting = 1;
+             c.primary.currentSenseRectifierAnodeToCathodeVoltage = 1.5;
+         },
+         {}},
         {"clamp rectifier on while switch 1 is",
          [](AnalysisContext& c) {
              c.pPrimaryInput->resetDiodeOn = 1;

@@ -379,6 +379,7 @@ TEST_F(StepChecks, SwitchingFrequencyWarning) {
         SCOPED_TRACE(r.name);
         NewRun();
         ctx_->pControlInput->controlMode = r.mode;
+        ctx_->stepState.driveEdgeCount = 40;  // the settling measured the period
         ctx_->stepState.switchingPeriod = r.projected;
         ctx_->pSettings->targetSwitchingPeriod = r.target;
         for (const Step& s : r.steps) {
@@ -395,11 +396,55 @@ TEST_F(StepChecks, SwitchingFrequencyWarning) {
     sink_.Clear();
     ctx_->pControlInput->controlMode = 3;
     ctx_->pSettings->targetSwitchingPeriod = 1e-5;
+    ctx_->stepState.driveEdgeCount = 40;
     ctx_->stepState.switchingPeriod = 1e-5;
     CheckStepLimits(1);
     ctx_->stepState.switchingPeriod = 1e-3;
     CheckStepLimits(0);
+    CheckProjectedFrequencyAtRunEnd();
     EXPECT_EQ(Boxes(), 0u);
+}
+
+// A turn-on run has measured no period at its first step (the period there is the target it
+// started from): it is judged once, at its end, on the drive's rising edges in its last tenth.
+TEST_F(StepChecks, SwitchingFrequencyOfATurnOnRunIsJudgedAtItsEnd) {
+    struct Row {
+        const char* name;
+        int32_t mode;
+        double startPeriod, laterPeriod;  // s, before and after the run's middle
+        bool warns;
+    };
+    const Row rows[] = {
+        {"far off warns once", 3, 3e-5, 3e-5, true},
+        {"far off the other way", 3, 4e-6, 4e-6, true},
+        {"near the target is quiet", 3, 1.2e-5, 1.2e-5, false},
+        {"the start-up's long periods are left out", 3, 8e-5, 1e-5, false},
+        {"fewer than two periods at the end are not judged", 3, 6e-5, 6e-5, false},
+        {"other control modes never warn", 2, 3e-5, 3e-5, false},
+    };
+    const double end = 1e-3;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        NewRun();
+        sink_.Clear();
+        ctx_->pControlInput->controlMode = r.mode;
+        ctx_->pSettings->targetSwitchingPeriod = 1e-5;
+        ctx_->pSettings->endTime = end;
+        StepStateRec& step = ctx_->stepState;
+        step.driveEdgeCount = 0;
+        step.switchingPeriod = 1e-5;
+        CheckStepLimits(1);
+        for (double t = 1e-6; t < end; t += t < end / 2.0 ? r.startPeriod : r.laterPeriod) {
+            ++step.driveEdgeCount;
+            step.lastDriveEdgeTime = t;
+            step.switchingPeriod = t / step.driveEdgeCount;  // the running mean goes on regardless
+            CheckStepLimits(0);
+        }
+        EXPECT_EQ(Boxes(), 0u);
+        CheckProjectedFrequencyAtRunEnd();
+        CheckProjectedFrequencyAtRunEnd();
+        EXPECT_EQ(Boxes(), r.warns ? 1u : 0u);
+    }
 }
 
 // The status reaches the frame only when the run has a window to tell.

@@ -159,6 +159,10 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         rec_.primary.turnOnFlagA = 1;
         rec_.primary.clampCapacitance = 0.33e-6;
         rec_.primary.clampSwitchOnResistance = 0.061;
+        rec_.primary.clampSwitchDiodeParamA = 0.91;
+        rec_.primary.clampSwitchDiodeParamB = 0.033;
+        rec_.primary.switch1DiodeParamA = 0.83;
+        rec_.primary.switch1DiodeParamB = 0.027;
     }
     const bool resonant = (c.topology | 1) == 5;
     if (resonant) {
@@ -203,6 +207,15 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     const double vrPrev = 71.2;
     ctx.primary.capacitorVoltage = vrPrev;
     ctx.primary.switch1DiodeConducting = c.bodyDiode;
+    if (active) {
+        // A body diode stands for the channel of the conducting path: switch 1's in state 2, the
+        // clamp switch's in states 1 and 3 (2: beside the clamp switch's channel).
+        const bool clamping = c.switchState == 1 || c.switchState == 3;
+        ctx.primary.switch1Conducting = c.switchState == 2 && !c.bodyDiode;
+        ctx.primary.switch1DiodeConducting = c.switchState == 2 && c.bodyDiode;
+        ctx.primary.clampSwitchActive = clamping && c.bodyDiode != 1;
+        ctx.primary.clampSwitchDiodeConducting = clamping && c.bodyDiode;
+    }
     const double irPrev = 0.35;
     ctx.primary.resetWindingCurrent = irPrev;
     const double isPrev[4] = {-1.9, 0.7, -0.4, -3.3};
@@ -295,11 +308,22 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         o.VoltageSource(bulk, dot, 0.0);
         clampNode = o.Node();
         o.Capacitor(clampNode, bulk, p.clampCapacitance, vclPrev);
-        if (c.switchState == 1) {
-            o.Resistor(undot, clampNode, p.clampSwitchOnResistance);
+        if (c.switchState == 1 || c.switchState == 3) {
+            if (c.bodyDiode) {
+                const int ka = o.Node();
+                o.VoltageSource(undot, ka, p.clampSwitchDiodeParamA);  // anode at the drain
+                o.Resistor(ka, clampNode, p.clampSwitchDiodeParamB);
+            }
+            if (c.bodyDiode != 1) o.Resistor(undot, clampNode, p.clampSwitchOnResistance);
         } else {
             const int top = o.Node(), t1 = o.Node();
-            o.Resistor(undot, top, c.switchState == 2 ? p.primarySeriesResistance : open);
+            if (c.switchState == 2 && c.bodyDiode) {
+                const int ba = o.Node();
+                o.VoltageSource(top, ba, p.switch1DiodeParamA);  // anode at the source
+                o.Resistor(ba, undot, p.switch1DiodeParamB);
+            } else {
+                o.Resistor(undot, top, c.switchState == 2 ? p.primarySeriesResistance : open);
+            }
             sensePath(top, t1);
         }
     } else if (resonant) {
@@ -470,6 +494,13 @@ INSTANTIATE_TEST_SUITE_P(
                       // Active clamp: on; clamping with the capacitor, the outputs as they are.
                       StepCase{"active clamp: on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 7},
                       StepCase{"active clamp: clamping", 1, {1, 0}, {1, 1}, 2, {1, -1, 1, 1}, 7},
+                      // The dead times: switch 1's body diode carrying the negative current up
+                      // from the return, the clamp switch's the positive one into the clamp
+                      // while a forward rectifier still conducts (state 3).
+                      StepCase{"active clamp: switch 1 body diode", 2, {1}, {1}, 1, {1, 1, 1, 1}, 7, 1},
+                      StepCase{"active clamp: clamp body diode, forward on", 3, {1, 0}, {1, 1}, 2, {1, -1, 1, 1}, 7, 1},
+                      StepCase{"active clamp: state 3 on the channel", 3, {1}, {0}, 1, {1, 1, 1, 1}, 7},
+                      StepCase{"active clamp: channel and body diode", 1, {0}, {1}, 1, {1, 1, 1, 1}, 7, 2},
                       // Sensed by a transformer: the two switches on (its rectifier conducting) and
                       // in reset; the passive clamp on; the resonant reset ringing.
                       StepCase{"sense transformer: two switch on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 0},

@@ -39,6 +39,7 @@ struct LineRun {
         run = std::make_unique<AnalysisRun>(block);
         ctx = run->Context();
         ctx->linePhase[0].phase = 0.0;
+        ctx->stepState.settling = 0;  // the run itself, after any settling
     }
 
     // One step of h ending at t.
@@ -57,11 +58,14 @@ TEST(LineSource, SineAdvancesOverTheStepAndTablesPlayFromTheSteadyState) {
     fw::ScopedReportSink scoped(&sink);
     struct Case {
         int32_t kind;
-        double during;  // the offset's contribution inside the drop-out
+        int32_t settling;  // the steady state's search and settling before the run
+        double during;     // the offset's contribution inside the drop-out
     };
-    for (const Case c : {Case{1, -48.0}, Case{0, 0.0}}) {
+    for (const Case c : {Case{1, 0, -48.0}, Case{1, 1, 0.0}, Case{0, 0, 0.0}}) {
         SCOPED_TRACE(c.kind);
+        SCOPED_TRACE(c.settling);
         LineRun r(c.kind);
+        r.ctx->stepState.settling = c.settling;
         const double h = 1e-4;
         double t = 0.0;
         for (int k = 0; k < 40; ++k) {

@@ -264,8 +264,44 @@ TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
     };
     const Case cases[] = {
         {"the smallest converter", [](FirstConfigRecords&) {}, false},
-        {"second filter stage", [](FirstConfigRecords& r) { r.filter.hasCapB = 1; }, true},
-        {"second filter inductor", [](FirstConfigRecords& r) { r.filter.hasInductorB = 1; }, true},
+        {"skim inductor", [](FirstConfigRecords& r) { r.choke.skimWindingOn = 1; }, true},
+        // 400 Hz repeats every 250 periods; 60 Hz after 1666.7, no whole number (and too many).
+        {"AC line over whole periods",
+         [](FirstConfigRecords& r) {
+             r.line.lineMagnitude = 10.0;
+             r.line.lineFrequency = 400.0;
+         },
+         false},
+        {"AC line in a frequency sweep",
+         [](FirstConfigRecords& r) {
+             r.settings.analysisKind = 2;
+             r.line.lineMagnitude = 10.0;
+             r.line.lineFrequency = 400.0;
+         },
+         true},
+        {"AC line over no whole number of periods",
+         [](FirstConfigRecords& r) {
+             r.line.lineMagnitude = 10.0;
+             r.line.lineFrequency = 60.0;
+         },
+         true},
+        // 5 kHz repeats every 20 switching periods of 10 us; 3 kHz never within a whole number.
+        {"load sine over whole periods",
+         [](FirstConfigRecords& r) {
+             r.load.currentSourceOn = 1;
+             r.load.sourceCurrent = 0.5;
+             r.load.sourceSineAmplitude = 1.0;
+             r.load.sourceFrequency = 5000.0;
+         },
+         false},
+        {"load sine over no whole number of periods",
+         [](FirstConfigRecords& r) {
+             r.load.currentSourceOn = 1;
+             r.load.sourceCurrent = 0.5;
+             r.load.sourceSineAmplitude = 1.0;
+             r.load.sourceFrequency = 3000.0;
+         },
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -126,6 +126,64 @@ TEST_F(StepSetUp, DriveEdgesLoadTheirTimers) {
     }
 }
 
+// Hysteretic control has no clock: the comparator's difference alone turns the drive on and
+// off, a crossing due within the timer resolution counting as passed; each rising edge
+// measures the period into the running mean and starts a switching cycle.
+TEST_F(StepSetUp, HystereticDriveFollowsTheComparatorAndMeasuresItsPeriod) {
+    rec_.control.controlMode = 3;
+    rec_.control.clockEnabled = 0;
+    Start();
+    ControlStateRec& ctl = ctx_->control;
+    StepStateRec& step = ctx_->stepState;
+    struct Row {
+        const char* name;
+        double difference, rate;
+        int32_t driveBefore, driveAfter;
+    };
+    const Row rows[] = {
+        {"below, rising, 1 us away: stays off", -0.01, 1e4, 0, 0},
+        {"below, due within the resolution: on", -1e-6, 1e4, 0, 1},
+        {"above, falling, 2 us away: stays on", 0.02, -1e4, 1, 1},
+        {"above and rising: stays on", 0.02, 1e4, 1, 1},
+        {"above, due within the resolution: off", 1e-6, -1e4, 1, 0},
+        {"above: on", 0.02, -1e4, 0, 1},
+        {"below: off", -0.02, 1e4, 1, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ASSERT_EQ(step.driveOn, r.driveBefore);
+        ctl.pwmComparatorDifferential = r.difference;
+        ctl.pwmComparatorDifferentialSlope = r.rate;
+        UpdateControlSectionState();
+        EXPECT_EQ(step.driveOn, r.driveAfter);
+    }
+    // The current limit holds the drive off.
+    ctl.comparatorAux = 5.0;
+    ctl.pwmComparatorDifferential = 0.02;
+    UpdateControlSectionState();
+    EXPECT_EQ(step.driveOn, 0);
+    ctl.comparatorAux = 0.0;
+
+    // Rising edges at 40, 50 and 70 us (the first at the run's first step): the mean of 10 and
+    // 20 us; each edge starts a cycle.
+    const double edges[] = {40e-6, 50e-6, 70e-6};
+    for (int k = 0; k < 3; ++k) {
+        step.stepCount = k == 0 ? 0 : 10 * k;
+        step.time = edges[k];
+        step.cycleTime = 3e-6;
+        ctl.pwmComparatorDifferential = 0.02;
+        UpdateControlSectionState();
+        ASSERT_EQ(step.driveOn, 1);
+        EXPECT_EQ(step.cycleTime, 0.0);
+        ctl.pwmComparatorDifferential = -0.02;
+        UpdateControlSectionState();
+        ASSERT_EQ(step.driveOn, 0);
+    }
+    EXPECT_EQ(step.driveEdgeCount, 3u);
+    EXPECT_DOUBLE_EQ(step.switchingPeriod, 15e-6);
+    EXPECT_DOUBLE_EQ(step.lastDriveEdgeTime, 70e-6);
+}
+
 TEST_F(StepSetUp, ZeroDelaySwitchesAtOnce) {
     rec_.primary.turnOnDelay = 0.0;
     Start();
@@ -238,6 +296,45 @@ TEST_F(StepSetUp, ConductionChangesAfterTheStep) {
     EXPECT_EQ(ctx_->stepState.nextTimeStep, rec_.settings.initialTimeStep);
 }
 
+// At rest the reset path blocks; a winding swinging its diodes past their forward voltage
+// makes them conduct (the reset state), just at the voltage nothing happens.
+TEST_F(StepSetUp, ResetPathConductsWhenItComesForwardAtRest) {
+    struct Case {
+        const char* name;
+        int32_t topology;
+        double over;  // volts past the forward voltage
+        int32_t PrimaryStateRec::*device;
+    };
+    const Case cases[] = {
+        {"two switch: the rectifier pair", 1, 0.1, &PrimaryStateRec::resetRectifiersOn},
+        {"two switch at its forward voltage", 1, 0.0, &PrimaryStateRec::resetRectifiersOn},
+        {"reset winding: its rectifier", 3, 0.1, &PrimaryStateRec::resetRectifierOn},
+        {"passive clamp: its rectifier", 9, 0.1, &PrimaryStateRec::clampRectifierOn},
+    };
+    Start();
+    PrimaryInputRec& pi = *ctx_->pPrimaryInput;
+    pi.sectionQuantityParamI = 0.7;
+    pi.sectionQuantityParamJ = 0.8;
+    pi.sectionQuantityParamH = 0.9;
+    ctx_->stepState.inverseTimeStepTermA = 1e-8;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        pi.topology = c.topology;
+        PrimaryStateRec& pri = ctx_->primary;
+        pri.switchState = 0;
+        pri.*c.device = 0;
+        pri.diode1Voltage = pri.diode2Voltage = 0.7 + c.over;
+        pri.senseAmpVoltage = 0.8 + c.over;  // the reset rectifier's
+        pri.resetDiodeVoltage = 0.9 + c.over;  // the clamp rectifier's
+        DetermineTimeStepAfterStep();
+        ASSERT_EQ(DeterminePrimarySwitchState(), 1);
+        const int32_t on = c.over > 0.0 ? 1 : 0;
+        EXPECT_EQ(pri.switchState, on ? 1 : 0);
+        EXPECT_EQ(pri.*c.device, on);
+        EXPECT_EQ(ctx_->engine.switchStateChanged, on);
+    }
+}
+
 // With data logging on every member checks the floating-point status: an ordinary run
 // through every switch state and conduction change raises none.
 TEST_F(StepSetUp, LoggedRunFindsNoFloatingPointFault) {
@@ -286,7 +383,7 @@ TEST_F(StepSetUp, UnsimulatedVariantsFailTheirStep) {
          "Problem:  Failure calculating input capacitor quantities."},
         {"doubler on one capacitor", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 5; },
          "Problem:  Failure calculating line rectifier quantities."},
-        {"first stage with current sensing", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 2; },
+        {"current sensing without its transformer", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagA = 2; },
          "Problem:  Failure calculating first stage output filter quantities."},
         {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
          "Problem:  Failure calculating second stage output filter quantities."},

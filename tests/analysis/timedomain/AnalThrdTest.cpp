@@ -177,11 +177,10 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
     const Case cases[] = {
         {"voltage loop gain", [](FirstConfigRecords& r) { r.settings.analysisKind = 2; },
          "this analysis type cannot be simulated yet"},
-        {"steady state with chokes on one core",
+        {"steady state with a skim inductor",
          [](FirstConfigRecords& r) {
              r.settings.analysisKind = 1;
-             r.settings.coupledOutputChokes = 1;
-             r.settings.outputChokeCoupling[0] = 0.5;
+             r.choke.skimWindingOn = 1;
          },
          "this analysis type cannot be simulated yet"},
         {"single switch", [](FirstConfigRecords& r) { r.primary.topology = 3; }, "the primary section"},
@@ -205,11 +204,24 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
         {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
          "output 1"},
         {"modulator feedback", [](FirstConfigRecords& r) { r.rectifier.dutyWeight = 0.5; }, "output 1"},
-        {"hysteretic mode", [](FirstConfigRecords& r) { r.control.controlMode = 3; }, "control section"},
+        {"hysteretic mode sensing the primary", [](FirstConfigRecords& r) { r.control.controlMode = 3; },
+         "only with the choke as its Feedback Current Source VIS"},
+        {"hysteretic mode without its logic level",
+         [](FirstConfigRecords& r) {
+             r.control.controlMode = 3;
+             r.control.senseSource = 1;
+         },
+         "hysteretic current control needs a positive value"},
+        {"hysteretic mode in a steady-state run",
+         [](FirstConfigRecords& r) {
+             r.control.controlMode = 3;
+             r.control.senseSource = 1;
+             r.control.referenceValue = 5.0;
+             r.settings.analysisKind = 1;
+         },
+         "this analysis type cannot be simulated yet"},
         {"peak current without its ramp", [](FirstConfigRecords& r) { r.control.controlMode = 0; },
          "the current ramp needs a positive value"},
-        {"current limit from the chokes", [](FirstConfigRecords& r) { r.control.currentSenseSource = 1; },
-         "control section"},
         {"opto-isolator without its parts", [](FirstConfigRecords& r) { r.control.optoVariant = 0; },
          "the opto-isolator needs a positive value"},
         {"error amplifier network without its input branch", [](FirstConfigRecords& r) { r.control.veaVariant = 4; },

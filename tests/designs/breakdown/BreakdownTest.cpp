@@ -14,6 +14,7 @@
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 #include "platform/core/Format.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -110,6 +111,39 @@ TEST(BreakdownDesign, ReportsExactlyThePartsRatedBelowTheirStress) {
     EXPECT_LT(sw1.volts, 48.0 + 2.0 * 0.75);
     EXPECT_GT(sw1.time, BulkReaches(38.0));
     EXPECT_LT(sw1.time, BulkReaches(41.3) + 1e-5);
+}
+
+// The single-switch schemes' own reset rectifiers against their own ratings: during the
+// on-time the clamp rectifier blocks the bulk plus the clamp voltage and the reset rectifier
+// the bulk plus the reset winding's (its turns are the primary's), both near 96 V; rated at
+// 60 V each is reported once, under its own name.
+TEST(BreakdownDesign, ResetAndClampRectifiersAreComparedWithTheirOwnRatings) {
+    struct Row {
+        const char* name;
+        void (*build)(CPwrQuorraDoc&);
+        CDiode& (CPrimarySection::*diode)();
+        UINT message;
+    };
+    const Row rows[] = {
+        {"passive clamp", &BuildPassiveClamp, &CPrimarySection::GetClampDiode, 51034},
+        {"reset winding", &BuildResetWinding, &CPrimarySection::GetResetDiode, 51037},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CPwrQuorraDoc doc;
+        doc.OnNewDocument();
+        row.build(doc);
+        (doc.GetPrimarySection()->*row.diode)().m_dBreakdownVoltage = 60.0;
+        doc.CheckAllSections();
+        const HeadlessRun run = RunDesignHeadless(doc, kCycles, nullptr, nullptr);
+        ASSERT_EQ(run.ran, 1) << run.problem;
+        ASSERT_EQ(run.messages.size(), 1u);
+        const Reported r = Parse(run.messages[0]);
+        EXPECT_EQ(r.part, res::FindString(row.message));
+        EXPECT_LE(r.volts, -60.0);
+        EXPECT_GT(r.volts, -100.0);
+        EXPECT_EQ(r.rating, 60.0);
+    }
 }
 
 // The preset ratings (switches and rectifiers 1e4 V and 100 V, capacitors 1e4 V) stand above

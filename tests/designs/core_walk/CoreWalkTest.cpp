@@ -10,6 +10,7 @@
 #include "analysis/timedomain/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -33,6 +34,22 @@ TEST(CoreWalk, MagnetisingCurrentGrowsWhenTheDutyExceedsTheResetLimit) {
     const double growth = (fig.MagnetizingAtTurnOnLast() - fig.MagnetizingAtTurnOnFirst()) / (fig.TurnOns() - 1);
     EXPECT_GT(growth, 0.45 * 0.85);
     EXPECT_LT(growth, 0.45 * 1.05);
+    // The run says so, once, however many cycles it walks.
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0], res::FindString(58700));
+}
+
+// At the reset limit's safe side the same converter resets every cycle and nothing is said
+// (the regression designs show the same through their start-ups).
+TEST(CoreWalk, NoWarningWhileTheResetKeepsUp) {
+    CPwrQuorraDoc doc;
+    doc.OnNewDocument();
+    BuildFirstConfiguration(doc);
+    doc.GetVoltageErrorAmp()->GetVoltageSourceVRef().m_dDCMagnitude = 1.0 + 0.45 * 2.0 / 0.9;
+    doc.CheckAllSections();
+    const HeadlessRun run = RunDesignHeadless(doc, 30, nullptr, nullptr);
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    EXPECT_TRUE(run.messages.empty()) << run.messages.front();
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 // primary current stays at the threshold and the output falls short of its set point.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <unistd.h>
 
+#include "analysis/context/AnalContext.h"
 #include "analysis/timedomain/AnalFigures.h"
 #include "analysis/timedomain/AnalHeadless.h"
 #include "circuit/Doc.h"
@@ -30,6 +32,33 @@ TEST(CurrentLimit, HoldsThePeakPrimaryCurrentAtItsThresholdIntoAnOverload) {
     const double expected = 2.5 + 0.67e6 * 40e-9;
     EXPECT_NEAR(fig.PrimaryPeak(), expected, 0.02 * expected);
     // The load takes what the limited current gives: well short of the 10 V set point.
+    EXPECT_LT(fig.OutputAverage(), 9.0);
+}
+
+// The same overload with the limit sensing the choke instead: Resistor Sense of 0.1 ohm in the
+// choke, its amplifier's gain 1, the current limit network weighting output 1 by 100 %, so
+// that each on-time ends when the choke current reaches IRef / (0.1 ohm·1) = 2.5 A, late by
+// the same 40 ns of the choke's up-slope (E - Vo)/L = (47.7 V - 5 V)/100 uH = 0.43 A/us.
+TEST(CurrentLimit, HoldsThePeakChokeCurrentAtItsThresholdWhenItSensesTheChoke) {
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("current_limit", &problem);
+    ASSERT_TRUE(doc) << problem;
+    doc->GetControlSection()->GetLimitCurrentSourceVISCL().m_iSensedCurrent = CCrntSensSource::SENSE_CHOKE;
+    CCurrentLimitNetwork& cln = *doc->GetCurrentLimitNetwork();
+    cln.m_bOutputEnable[0] = TRUE;
+    cln.m_dOutputWeight[0] = 100.0;
+    doc->GetOutputChoke1()->GetSenseResistor().m_dResistance = 0.1;
+    doc->GetOutputChoke1()->GetSenseAmplifier().m_dVoltageGain = 1.0;
+    doc->CheckAllSections();
+    double peak = -1e300;
+    const double from = FigureWindowStart(0.02);
+    CRunFigures fig(from);
+    const HeadlessRun run = RunDesignHeadless(*doc, 0.0, &fig, nullptr, [&peak, from](const AnalysisContext& ctx) {
+        if (ctx.stepState.time > from) peak = std::max(peak, ctx.outputChoke[0].chokeCurrent);
+    });
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    const double expected = 2.5 + 0.43e6 * 40e-9;
+    EXPECT_NEAR(peak, expected, 0.02 * expected);
     EXPECT_LT(fig.OutputAverage(), 9.0);
 }
 

@@ -106,8 +106,9 @@ TEST(FirstConfiguration, SettlesOnTheClosedForms) {
     EXPECT_NEAR(fig.Duty(), kDuty, 0.002);
 }
 
-// A design the engine cannot run yet is refused with its message and runs nothing.
-TEST(FirstConfiguration, FrequencyKindIsRefusedNotRun) {
+// A current-loop response of a design without a current loop is refused with its message and
+// runs nothing.
+TEST(FirstConfiguration, CurrentLoopKindWithoutACurrentLoopIsRefusedNotRun) {
     CPwrQuorraDoc doc;
     doc.OnNewDocument();
     BuildFirstConfiguration(doc);
@@ -115,7 +116,7 @@ TEST(FirstConfiguration, FrequencyKindIsRefusedNotRun) {
     const HeadlessRun run = RunDesignHeadless(doc, 10, nullptr, nullptr);
     EXPECT_EQ(run.ran, 0);
     EXPECT_EQ(run.steps, 0);
-    EXPECT_NE(run.problem.find("this analysis type cannot be simulated yet"), std::string::npos) << run.problem;
+    EXPECT_NE(run.problem.find("the current loop analysis needs peak current"), std::string::npos) << run.problem;
 }
 
 }  // namespace

@@ -27,13 +27,20 @@ void BuildVoltageLoop(CPwrQuorraDoc& doc) {
     // Input to output: the converter's part and the whole path.
     const int32_t lineGraphOf[6] = {0, 0, 1, 2, 3, 4};
     for (int q = 0; q < 6; ++q) stim.m_nChoice[size_t(CFreqDomainStimulusCfg::CHOICE_INPUT_TO_OUTPUT + q)] = lineGraphOf[q];
-    // Each frequency analysis keeps its four graph settings from setting 8 on.
+    // Each frequency analysis keeps its four graph settings from setting 8 on: gain and phase
+    // graphs in turn, the gains from -100 to +20 dB, each phase over its window (the loop
+    // phases end at -90 degrees, the others at 0).
     for (int32_t kind : {CAnalysisConfig::KIND_VOLTAGE_LOOP, CAnalysisConfig::KIND_INPUT_TO_OUTPUT,
                          CAnalysisConfig::KIND_AMPLIFIER}) {
         const int first = 8 + 4 * (kind - CAnalysisConfig::KIND_VOLTAGE_LOOP);
+        const double phaseMax = kind == CAnalysisConfig::KIND_VOLTAGE_LOOP ? -90.0 : 0.0;
         for (int g = first; g < first + 4; ++g) {
-            config.GetGraphCfg(g)->m_dXMin = 5000.0;
-            config.GetGraphCfg(g)->m_dXMax = 20e3;
+            CGraphCfg& graph = *config.GetGraphCfg(g);
+            graph.m_dXMin = 5000.0;
+            graph.m_dXMax = 20e3;
+            const bool phase = (g - first) % 2 == 1;
+            graph.m_dYMin = phase ? phaseMax - 360.0 : -100.0;
+            graph.m_dYMax = phase ? phaseMax : 20.0;
         }
     }
     doc.CheckAllSections();

@@ -1,0 +1,54 @@
+// Hysteretic current control: the sensed choke current against a window around the control
+// voltage, the window opened and shut by the PWM comparator's own output.
+//
+// The sense, with the current-loop injection UI added, is filtered by R7 into C6 and drives
+// the comparator's inverting input (backward Euler, k = R7·C6·s, v' the previous voltage):
+//   vS = (k·v' + UI + u)/(k + 1)
+// The non-inverting input N is one series loop from the comparator output vIn (its logic
+// level VL while the drive is on, 0 while it is off) through C8 and R10 to N, and through R9
+// from N to the control voltage vRef (the limited error voltage):
+//
+//   vIn --C8--R10-- N --R9-- vRef
+//
+// With gc = C8·s and vc' the previous C8 voltage, the loop current is
+//   i = (vIn - vRef - vc')·gc/((R10 + R9)·gc + 1)
+//   N = vRef + R9·i,   vc = vc' + i/gc,   iC8 = (vc - vc')·gc = i
+// C8 blocks DC, so N averages vRef and the loop regulates the sensed current's mean; at
+// each drive edge vIn steps by VL and N by
+//   band = VL·R9/(R10 + R9)                      (C8 a short over one period: gc·(R10 + R9) >> 1)
+// so that the sense turns the drive off at the upper edge of the window and on at its lower
+// edge. From the choke current's slopes in sense volts, a = G·(Vs - Vo - Vd)/L on and
+// b = G·(Vo + Vd)/L off (G the sense gain), the sense falls through the band in the off-time
+// band/b and rises through it in band/a: the hysteretic period is
+//   T = band·(1/a + 1/b) = band/((1 - D)·b),   D = b/(a + b)
+// Why this order of the loop: the design names C8 the hysteresis filter in series with the
+// upper divider element R10 (the comparator output charges it through R10 while N is held),
+// and R9 the lower element; a capacitor next to vRef instead would block the control voltage
+// itself and leave N at the mean comparator output, whatever the loop asks.
+// State: hystInput = vIn, hystFiltered = vc, r10ResistorCurrent = i, hystAux1 = R10's voltage,
+// hystAux3 = R9's voltage, pwmComparatorNonInverting = N; rampCapacitorVoltage = vS,
+// rampCapacitorCurrent = C6's current.
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/context/AnalInputRec.h"
+#include "analysis/context/AnalRec.h"
+
+struct HystNetwork {
+    double ra = 0, rb = 0, cc = 0;  // ohm, ohm, F: R10, R9, C8
+    double rs = 0, cs = 0;          // ohm, F: R7, C6 of the sense filter
+};
+
+HystNetwork HystNetworkOf(const ControlInputRec& in);
+bool HystNetworkValid(const HystNetwork& n);
+// The comparator output's high level: the logic voltage, or its share of the bulk voltage.
+double HystereticLogicLevel(const ControlInputRec& in, double bulk);
+// The sense filter: u the sensed current voltage, injection the current-loop injection.
+int32_t SolveHystereticSenseFilter(const HystNetwork& n, double u, double injection, double s, ControlStateRec* st);
+// The window loop: vIn the comparator output, vRef the control voltage.
+int32_t SolveHystereticComparatorNetwork(const HystNetwork& n, double vIn, double vRef, double s,
+                                         ControlStateRec* st);
+// Seconds until the comparator's difference passes zero, either way, at its present rate;
+// -1 when it is not heading there.
+double TimeToHystereticCrossing(const ControlStateRec& st);

@@ -1,0 +1,173 @@
+// The current-loop response of the average-current design against the averaged small-signal
+// model of its inner loop.
+//
+// Averaged model (average current control, continuous conduction, forward converter); the
+// sine v enters where the sensed current x_c meets the current error amplifier, x_b = x_c + v:
+//   current error amplifier (inverting, R4 in, C5 || (R5 + C4) back):
+//       x_a = -Zca·x_b + (1 + Zca)·v_ref,  Zca = Zf/R4,  Zf = 1/(s·C5) || (R5 + 1/(s·C4))
+//   modulator: the clock falls from U to L at slope s1 and rises back at s2, the drive held
+//     off while it falls and on while the clock is below x_a:  Fm = 1/(s2·T) per volt
+//   power stage: i_L = Vin·(Ns/Np)·d / (s·L + Zo),  Zo = R || (ESR + s·ESL + 1/(s·C))
+//   sense: x_c = Ks·i_L,  Ks = sense resistor x sense amplifier gain (0.1 V/A)
+//   outer loop: v_ref = -Kfb·vo/(s·R1·C3) (the integrating voltage amplifier), vo = Zo·i_L
+// So, with P = Fm·Vin·(Ns/Np)·Ks/(s·L + Zo) and Gv = -Kfb/(s·R1·C3):
+//   loop gain      x_c/x_b = -P·Zca / (1 - P·(1 + Zca)·Gv·Zo/Ks)
+//   error amp      x_a/x_b = -Zca (the outer term is below 0.01 % from 5 kHz up)
+//   modulator      x_c/x_a = P
+// The loop crosses over near 9 kHz; the points are 7, 12.4 and 20 kHz (a fifth of the
+// switching frequency), above the output filter's resonance (1.6 kHz). The path's resistances
+// (switches, rectifier, line, about 0.2 ohm) and the leakage's duty loss are not in the model:
+// they take about 0.6 dB off the modulator and add up to 3 degrees at 7 kHz, inside the
+// 1 dB / 5 degree tolerance; the error amplifier is measured within 0.3 dB and 1 degree.
+//
+// The operating-point estimate does not yet set current-mode designs, so the sweep starts from
+// its quick settling run made long enough (2000 switching periods, past the soft start) to
+// reach the operating point, and the driver is called on the run's context directly.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <map>
+#include <memory>
+#include <numbers>
+
+#include "analysis/context/AnalContext.h"
+#include "analysis/context/AnalGraphSink.h"
+#include "analysis/frequency/AnalFCLp.h"
+#include "circuit/AnalCfg.h"
+#include "circuit/Doc.h"
+#include "designs/Designs.h"
+#include "platform/core/ReportSink.h"
+
+namespace {
+
+using cd = std::complex<double>;
+constexpr double kPi = std::numbers::pi;
+constexpr double kStart = 7000.0, kStop = 20e3;
+
+// Quantity q is shown on graph q; every graph spans the sweep.
+class PointSink : public CGraphSampleSink {
+public:
+    std::map<int, std::map<double, double>> points;  // quantity -> frequency -> value
+    BOOL GetVariableGraph(int q, int& g) override {
+        g = q;
+        return q <= 6;
+    }
+    double GetGraphStart(int) override { return kStart; }
+    double GetGraphStop(int) override { return kStop; }
+    BOOL PlotSample(int g, double x, double y, double) override {
+        points[g][x] = y;
+        return TRUE;
+    }
+};
+
+struct Model {
+    double r4, r5, c4, c5, fm, vin, n, ks, l, c, esr, esl, r, kfb, r1, c3;
+    cd Zo(cd s) const {
+        const cd zc = esr + s * esl + 1.0 / (s * c);
+        return r * zc / (r + zc);
+    }
+    cd Amp(double f) const {  // x_a/x_b
+        const cd s(0, 2 * kPi * f);
+        const cd zf = 1.0 / (s * c5 + 1.0 / (r5 + 1.0 / (s * c4)));
+        return -zf / r4;
+    }
+    cd Modulator(double f) const {  // x_c/x_a
+        const cd s(0, 2 * kPi * f);
+        return fm * vin * n * ks / (s * l + Zo(s));
+    }
+    cd Loop(double f) const {  // x_c/x_b
+        const cd s(0, 2 * kPi * f);
+        const cd p = Modulator(f), zca = -Amp(f), gv = -kfb / (s * r1 * c3);
+        return -p * zca / (1.0 - p * (1.0 + zca) * gv * Zo(s) / ks);
+    }
+};
+
+Model ModelOf(const AnalysisContext& ctx) {
+    const ControlInputRec& ci = *ctx.pControlInput;
+    const OutputFilterInputRec& of = *ctx.pOutputFilterInput[0];
+    const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[0];
+    const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[0];
+    Model m{};
+    m.r4 = ci.currentAmpInputResistance;
+    m.r5 = ci.currentAmpSeriesResistance;
+    m.c4 = ci.currentAmpSeriesCapacitance;
+    m.c5 = ci.currentAmpParallelCapacitance;
+    const double span = ci.clockUpperLimit - ci.clockLowerLimit;
+    const double period = span * (1.0 / std::fabs(ci.clockFirstSlope) + 1.0 / ci.clockSecondSlope);
+    m.fm = 1.0 / (ci.clockSecondSlope * period);
+    m.vin = ctx.pLineSourceInput->lineOffset;
+    m.n = 1.0;  // 10:10
+    m.ks = ch.senseWeight * ch.seriesResistance * ch.seriesElementFactor;
+    m.l = ch.inductance;
+    m.c = of.capACapacitance;
+    m.esr = of.rippleResistance;
+    m.esl = of.rippleInductance;
+    m.r = ld.resistance;
+    m.kfb = ci.feedbackGain * ld.rippleWeight / ld.outputVoltage;
+    m.r1 = ci.veaResistor1;
+    m.c3 = ci.veaCapacitor3;
+    return m;
+}
+
+double Db(cd h) { return 20.0 * std::log10(std::abs(h)); }
+double Deg(cd h) { return std::arg(h) * 180.0 / kPi; }
+double PhaseOff(double measured, double expected) { return std::remainder(measured - expected, 360.0); }
+
+TEST(AverageCurrent, CurrentLoopFollowsTheAveragedModel) {
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("average_current", &problem);
+    ASSERT_TRUE(doc) << problem;
+    CAnalysisConfig& config = *doc->GetAnalysisConfig();
+    config.SetAnalysisKind(CAnalysisConfig::KIND_CURRENT_LOOP);
+    CFreqDomainStimulusCfg& stim = config.GetStimulusCfg();
+    stim.m_dStartFrequency = kStart;
+    stim.m_dStopFrequency = kStop;
+    stim.m_nPointsPerDecade = 4;
+    stim.m_dAmplitude = 0.02;
+#ifdef PQ_SANITIZE
+    stim.m_dStopFrequency = kStart;  // one point under the sanitizers
+#endif
+    fw::RecordingSink reports;
+    fw::ScopedReportSink scoped(&reports);
+    ASSERT_TRUE(doc->PrepareAnalysis());
+    AnalysisThreadParams& block = doc->GetThreadParams();
+    block.runStatus = 1;
+    PointSink sink;
+    block.pGraphSink = &sink;
+    Model m{};
+    {
+        AnalysisRun run(block);
+        AnalysisContext* ctx = run.Context();
+        ASSERT_TRUE(ctx);
+        ctx->pSettings->skipInitializationLoop = 1;
+        ctx->pSettings->stabilisationCycles = 2000;
+        m = ModelOf(*ctx);
+        EXPECT_EQ(RunCurrentLoopAnalysis(), 1);
+    }
+    block.pGraphSink = nullptr;
+    doc->EndAnalysis();
+    EXPECT_EQ(block.runStatus, 1);
+    EXPECT_TRUE(reports.boxes.empty()) << reports.boxes.front();
+
+    const auto& gain = sink.points[1];
+#ifndef PQ_SANITIZE
+    ASSERT_EQ(gain.size(), 3u);
+    EXPECT_EQ(gain.rbegin()->first, kStop);
+#else
+    ASSERT_EQ(gain.size(), 1u);
+#endif
+    for (const auto& [f, db] : gain) {
+        EXPECT_NEAR(db, Db(m.Loop(f)), 1.0) << f;
+        EXPECT_NEAR(PhaseOff(sink.points[2][f], Deg(m.Loop(f))), 0.0, 5.0) << f;
+        EXPECT_NEAR(sink.points[3][f], Db(m.Amp(f)), 0.3) << f;
+        EXPECT_NEAR(PhaseOff(sink.points[4][f], Deg(m.Amp(f))), 0.0, 1.0) << f;
+        EXPECT_NEAR(sink.points[5][f], Db(m.Modulator(f)), 1.0) << f;
+        EXPECT_NEAR(PhaseOff(sink.points[6][f], Deg(m.Modulator(f))), 0.0, 5.0) << f;
+        // The loop is the amplifier and the modulator in turn: gains add, phases add by whole turns.
+        EXPECT_NEAR(db, sink.points[3][f] + sink.points[5][f], 1e-9) << f;
+        EXPECT_NEAR(PhaseOff(sink.points[2][f], sink.points[4][f] + sink.points[6][f]), 0.0, 1e-9) << f;
+    }
+}
+
+}  // namespace
