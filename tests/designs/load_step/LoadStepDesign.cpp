@@ -8,17 +8,7 @@
 
 void BuildLoadStep(CPwrQuorraDoc& doc) {
     BuildClosedLoopVoltageMode(doc);
-    CLoadNetwork& load = *doc.GetLoadNetwork1();
-    load.SetTopology(3);
-    load.SetDefaults();
-    load.GetResistorLoad1().m_dResistance = 1e-3;
-    load.GetInductorLoad1().m_dInductance = 1e-9;
-    load.GetInductorLoad1().m_dDcResistance = 1e-6;
-    load.GetResistorLoad2().m_dResistance = 10.0;
-    load.GetInductorLoad2().m_dInductance = 1e-9;
-    load.GetInductorLoad2().m_dDcResistance = 1e-6;
-    CCrntVoltSource& source = load.GetCurrentSourceILoad();
-    source.m_dDCMagnitude = 1.0;
+    CCrntVoltSource& source = SetResistorBesideSource(doc, 10.0, 1.0);
     source.m_dACPeakMagnitude = 0.0;
     source.m_Transient.DeleteAll();
     const double points[][2] = {{0.0, 0.0}, {5e-3, 0.0}, {5.001e-3, 1.0}};
