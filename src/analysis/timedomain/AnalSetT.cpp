@@ -353,7 +353,7 @@ int32_t CalcControlSectionQuantities() {
         opto.driveVoltage = ctx->outputFilter[ci.optoDriveSource - 1].outputVoltage;
     if (!CalcOptoIsolator(opto, ctl.veaOutput, s, &ctl)) return 0;
 
-    // The error and current-loop injection sources; outside their runs they keep their values.
+    // The error and current-loop injection sources.
     if (InjectionsPlay(*ctx)) {
         if (ci.errorInjectionOn) {
             if (!StepControlSource(*ctx, kErrorInjectionTable, ci.errorInjectionAmplitude, ci.errorAmpOffset,
@@ -372,11 +372,10 @@ int32_t CalcControlSectionQuantities() {
         if (ctl.errorInjection == NOT_SET) ctl.errorInjection = ci.errorAmpOffset != NOT_SET ? ci.errorAmpOffset : 0.0;
         ctl.currentSourceInjection = ci.currentInjectionOffset;
     }
-    const double errorInjection = ctl.errorInjection;
 
     // The voltage-loop analysis injects its sine between the error amplifier and the modulator.
     const double error = ctl.optoCoupledError + ctl.voltageLoopInjection;
-    const double control = (ci.softStartCapOn ? std::min(error, ctl.softStartControl) : error) + errorInjection;
+    const double control = (ci.softStartCapOn ? std::min(error, ctl.softStartControl) : error) + ctl.errorInjection;
     ctl.limitedError = control;
     ctl.pwmControlVoltage = control;
     ctl.currentLoopInjection = ctl.currentSourceInjection + ctl.currentLoopSweepInjection;
