@@ -96,3 +96,30 @@ TEST(ClosedLoopSources, ReferenceAndErrorInjectionReachTheOutputByTheClosedLoop)
 }
 
 }  // namespace
+
+namespace {
+
+// The voltage feedback network taking half its weight from the modulator (the rectified voltage
+// through a 20 us lag) and a quarter from the output: the integrator holds the feedback's average
+// at the reference, 1.5·(0.5·<Vm> + 0.25·<Vo>)/10 = 1.5, and the choke's average voltage is its
+// resistance times its current (2 uohm·2.7 A, nothing here), so <Vm> = <Vo> and
+// Vo = 10 / 0.75 = 13.33 V. Without the modulator term the same weights would ask for 40 V, out
+// of the stage's reach (0.45·47 V at the amplifier's 2 V limit).
+TEST(ClosedLoopSources, ModulatorTermSharesTheFeedbackWithTheOutput) {
+    CPwrQuorraDoc doc;
+    doc.OnNewDocument();
+    BuildClosedLoopVoltageMode(doc);
+    CVoltageFeedbackNetwork& vfn = *doc.GetVoltageFeedbackNetwork();
+    vfn.m_bModulatorEnable[0] = 1;
+    vfn.m_dModulatorWeight[0] = 50.0;
+    vfn.m_dOutputWeight[0] = 25.0;
+    vfn.m_dModulatorRC[0] = 20e-6;
+    doc.CheckAllSections();
+    CRunFigures fig(FigureWindowStart(doc.GetAnalysisConfig()->m_dTime));
+    const HeadlessRun run = RunDesignHeadless(doc, 0.0, &fig, nullptr);
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    const double setPoint = 10.0 / 0.75;
+    EXPECT_NEAR(fig.OutputAverage(), setPoint, 0.005 * setPoint);
+}
+
+}  // namespace
