@@ -233,6 +233,58 @@ TEST_F(StepSetUp, TimeStepLandsOnKnownEventsAndShortensBeforePredictedOnes) {
     EXPECT_GT(h, 2e-8);
 }
 
+// After an output rectifier's current runs out the step resumes at the largest step taken
+// since the last restart; a device turning on restarts it at the overlap step, and so does a
+// current end when the control senses the filter capacitors' current (which jumps there).
+TEST_F(StepSetUp, StepResumesAfterAnOutputCurrentEndsAndRestartsOtherwise) {
+    Start();
+    StepStateRec& step = ctx_->stepState;
+    EngineStore& st = ctx_->engine;
+    SecondaryRectifierStateRec& rs = ctx_->secondaryRectifier[0];
+    ControlStateRec& ctl = ctx_->control;
+    ctl.clockVoltage = 2.0;
+    ctl.clockSlope = 1e3;  // far from its turn
+    ctl.pwmComparatorDifferential = -1.0;
+    auto take = [&](double lastStep) {
+        step.inverseTimeStepTermA = lastStep;
+        const double before = step.time;
+        EXPECT_EQ(DetermineTimeStep(), 1);
+        return step.time - before;
+    };
+    auto endForwardCurrent = [&] {
+        rs.rectifier1On = 1;
+        st.output[0].forwardCurrent = -1e-6;
+        st.output[0].freewheelVoltage = -1.0;
+        st.output[0].forwardVoltage = -1.0;
+        DetermineTimeStepAfterStep();
+        ASSERT_EQ(rs.rectifier1On, 0);
+        ASSERT_EQ(st.deviceEventThisStep, 1);
+    };
+    const double overlapStep = rec_.settings.stepSetupParamB;
+
+    step.nextTimeStep = rec_.settings.initialTimeStep;
+    EXPECT_NEAR(take(1e-7), 1e-7, 1e-20);
+    endForwardCurrent();
+    EXPECT_NEAR(take(3e-10), 1e-7, 1e-20);  // back at the step before the approach
+
+    // A rectifier coming on restarts the step.
+    rs.diodeConducting = 0;
+    rs.rectifier1On = 0;
+    st.output[0].freewheelVoltage = 0.71;
+    DetermineTimeStepAfterStep();
+    ASSERT_EQ(rs.diodeConducting, 1);
+    EXPECT_NEAR(take(1e-7), overlapStep, 1e-20);
+    st.output[0].freewheelCurrent = 1.0;
+    st.output[0].freewheelSlope = 0.0;
+
+    // Sensing the capacitor current: the current end restarts it too.
+    step.nextTimeStep = rec_.settings.initialTimeStep;
+    take(1e-7);
+    ctx_->pControlInput->senseSource = 2;
+    endForwardCurrent();
+    EXPECT_NEAR(take(3e-10), overlapStep, 1e-20);
+}
+
 TEST_F(StepSetUp, ConductionChangesAfterTheStep) {
     Start();
     EngineStore& st = ctx_->engine;
