@@ -39,6 +39,7 @@ constexpr uint32_t kRefusePrimaryValues = 58900;
 constexpr uint32_t kRefuseStackLoop = 58901;
 constexpr uint32_t kRefuseCapacitorSenseValues = 58921;
 constexpr uint32_t kRefuseNoCurrentLoop = 58881;
+constexpr uint32_t kRefuseSyncRectifierValues = 58720;
 constexpr int32_t kKindCurrentLoop = 3;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
@@ -132,7 +133,13 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const OutputFilterInputRec* filter = params.pOutputFilterInput[j];
         const LoadNetworkInputRec* load = params.pLoadNetworkInput[j];
         if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
-        const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
+        // Diodes, or transistors beside them whose channels have an on-resistance.
+        const bool synchronous = rect->frequencyAnalysisFlagA || rect->frequencyAnalysisFlagB;
+        if ((rect->frequencyAnalysisFlagA && !Positive(rect->onResistance)) ||
+            (rect->frequencyAnalysisFlagB && !Positive(rect->secondOnResistance)))
+            return Refuse(kRefuseSyncRectifierValues, j + 1);
+        // The operating-point estimate does not set the channels' drive.
+        if (synchronous && set->analysisKind != 0) return Refuse(kRefuseKind);
         const bool plainChoke = choke->chokeOn != 0;  // with or without its skim inductor
         // Every first stage, with or without damping and current sensing; any second stage.
         const int32_t second = filter->sectionQuantityFlagB;
@@ -149,7 +156,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const bool targetSet = !(load->rippleWeight != 0.0) || Positive(load->outputVoltage);
         // The feedback takes the output voltages only, not the modulator's.
         const bool voltageFeedbackOnly = !(rect->dutyWeight != 0.0);
-        if (!diodes || !plainChoke || !singleCapacitor || !knownLoad || !targetSet || !voltageFeedbackOnly)
+        if (!plainChoke || !singleCapacitor || !knownLoad || !targetSet || !voltageFeedbackOnly)
             return Refuse(kRefuseOutput, j + 1);
         if (filter->senseXfmrOn && !CapacitorSenseUsable(*filter)) return Refuse(kRefuseCapacitorSenseValues, j + 1);
     }
