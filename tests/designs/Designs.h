@@ -47,3 +47,4 @@ void BuildHysteretic(CPwrQuorraDoc& doc);
 void BuildCapacitorSense(CPwrQuorraDoc& doc);
 void BuildLineDropout(CPwrQuorraDoc& doc);
 void BuildLineFilter(CPwrQuorraDoc& doc);
+void BuildSyncRectifier(CPwrQuorraDoc& doc);
