@@ -103,16 +103,4 @@ TEST(SyncRectifier, TransistorsRatedBelowTheirBlockingVoltageAreReported) {
     }
 }
 
-// The steady-state start does not set the channels' drive: such a run is refused, not run.
-TEST(SyncRectifier, SteadyStateRunIsRefused) {
-    CPwrQuorraDoc doc;
-    doc.OnNewDocument();
-    BuildSyncRectifier(doc);
-    doc.GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_STEADY_STATE);
-    const HeadlessRun run = RunDesignHeadless(doc, 10, nullptr, nullptr);
-    EXPECT_EQ(run.ran, 0);
-    EXPECT_EQ(run.steps, 0);
-    EXPECT_NE(run.problem.find("cannot be simulated yet"), std::string::npos) << run.problem;
-}
-
 }  // namespace
