@@ -49,6 +49,7 @@ void BuildLineDropout(CPwrQuorraDoc& doc);
 void BuildLineFilter(CPwrQuorraDoc& doc);
 void BuildSyncRectifier(CPwrQuorraDoc& doc);
 void BuildLoadStep(CPwrQuorraDoc& doc);
+void BuildSaturatingChoke(CPwrQuorraDoc& doc);
 
 class CCrntVoltSource;
 // Output 1's load as the resistor (with 1 nH) beside a current source of sourceCurrent DC,
