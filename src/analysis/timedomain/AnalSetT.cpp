@@ -65,8 +65,8 @@ double TimeToComparatorCrossing(const ControlInputRec& ci, const ControlStateRec
 }
 
 // Predicted end of a falling current as an event proposal.
-void ProposeCurrentEnd(StepStateRec& step, double current, double slope) {
-    if (current > 0.0 && slope < 0.0) step.LimitTimeStep(-current / slope, 1, 1);
+void ProposeCurrentEnd(StepStateRec& step, double current, double slope, int32_t shrink = 1) {
+    if (current > 0.0 && slope < 0.0) step.LimitTimeStep(-current / slope, shrink, 1);
 }
 
 // The devices that carry the core's current once switch 1 is off (the active clamp's
@@ -260,13 +260,18 @@ int32_t DetermineTimeStep() {
         ctl.currentLimitFeedback < ci.currentLimitThreshold)
         Reach(step, (ci.currentLimitThreshold - ctl.currentLimitFeedback) / ctl.currentLimitFeedbackSlope);
 
+    // A time-domain run steps straight onto an output rectifier's predicted current end. A
+    // sweep closes in on it in shrinking steps: its small-signal phase shows any shift of the
+    // commutation from one period to the next.
+    const int32_t shrink = set.analysisKind >= 2 ? 1 : 0;
     const int32_t n = set.outputCount;
     for (int32_t j = 0; j < n; ++j) {
         const SecondaryRectifierStateRec& rs = ctx->secondaryRectifier[j];
         const OutputStepStore& o = st.output[j];
         // A driven channel's current passes through zero without an event.
-        if (rs.rectifier1On && !rs.switchPathAOn) ProposeCurrentEnd(step, o.forwardCurrent, o.forwardSlope);
-        if (rs.diodeConducting && !rs.switchPathBOn) ProposeCurrentEnd(step, o.freewheelCurrent, o.freewheelSlope);
+        if (rs.rectifier1On && !rs.switchPathAOn) ProposeCurrentEnd(step, o.forwardCurrent, o.forwardSlope, shrink);
+        if (rs.diodeConducting && !rs.switchPathBOn)
+            ProposeCurrentEnd(step, o.freewheelCurrent, o.freewheelSlope, shrink);
     }
     const PrimaryStateRec& pri = ctx->primary;
     if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);

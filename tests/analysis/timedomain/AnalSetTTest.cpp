@@ -224,10 +224,14 @@ TEST_F(StepSetUp, TimeStepLandsOnKnownEventsAndShortensBeforePredictedOnes) {
     EXPECT_NEAR(choose(1e-7), rec_.settings.stepSetupParamB, 1e-20);  // the overlap step
     st.switchStateChanged = 0;
 
-    // A conducting rectifier whose current ends in 50 ns: the step stops short of it.
+    // A conducting rectifier whose current ends in 50 ns: a time-domain run lands on it; a
+    // sweep stops short of it.
     ctx_->secondaryRectifier[0].rectifier1On = 1;
     st.output[0].forwardCurrent = 1.0;
     st.output[0].forwardSlope = -2e7;
+    ctx_->pSettings->analysisKind = 0;
+    EXPECT_NEAR(choose(1e-7), 5e-8, 1e-20);
+    ctx_->pSettings->analysisKind = 2;
     const double h = choose(1e-7);
     EXPECT_LT(h, 5e-8);
     EXPECT_GT(h, 2e-8);
