@@ -547,6 +547,23 @@ namespace {
 
 // One output at the start of the period. Adds its power to *power and its ripple term to
 // *ripple; *current is its load current.
+// The capacitor current sense at the period's start: the primary carries the capacitor's
+// current, which is at the bottom of its ripple and negative, so the sense diode blocks and
+// the secondary is idle; the bias filter holds the sense node's voltage from V Bias alone,
+// Resistor Cap Sense below Resistor Bias 1 (the bias branch carries no DC current).
+void InitSteadyStateCapacitorSense(const OutputFilterInputRec& fi, OutputFilterStateRec& f) {
+    const double ip = f.capacitorCurrent;
+    const double is = std::max(0.0, ip * fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns);
+    const double rcs = fi.senseResistance, rb1 = fi.biasUpperResistance;
+    const double vn = fi.biasVoltage * rcs / (rcs + rb1) + rcs * rb1 / (rcs + rb1) * is;
+    f.csValue1 = f.senseXfmrMeanCurrent = ip;
+    f.senseXfmrSecondaryCurrent = f.senseDiodeCurrent = is;
+    f.filterFlagA = is > 0.0 ? 1 : 0;
+    f.csValue12 = f.biasNodeVoltage = f.senseResistorVoltage = f.currentSenseOutput = vn;
+    f.senseResistorCurrent = vn / rcs;
+    f.biasCurrent = 0.0;
+}
+
 int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, double vk, double* power,
                               double* current, double* ripple) {
     const int32_t j = k - 1;
@@ -717,6 +734,7 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
         f.capacitorCurrent1 = f.capacitorCurrent;
         f.capacitorVoltage1 = f.capAVoltage;
     }
+    if (fi.senseXfmrOn) InitSteadyStateCapacitorSense(fi, f);
     if (fi.hasCapA2) {
         f.capacitor2Current = 0.0;
         f.capA2Voltage = f.capacitor2Voltage = f.capacitor2VoltageCopy = f.capacitorVoltage;
@@ -1273,8 +1291,6 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
         const OutputChokeInputRec* ch = params.pOutputChokeInput[j];
         const OutputFilterInputRec* fi = params.pOutputFilterInput[j];
         if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn) return false;
-        // Nor does it set the capacitor current sense transformer and its network.
-        if (fi->senseXfmrOn) return false;
         if (!params.pLoadNetworkInput[j]) return false;
     }
     // An AC line or a load source's sine repeats the operating point over its own period: the
