@@ -299,7 +299,9 @@ int32_t RunLoopCycles(CycleSample* start, CycleSample* end, LoopCyclesResult& r,
         }
         bool ends = false;
         if (mode == 0) ends = done;
-        else if (mode == 1) ends = settle <= step.time && step.cycleTime == 0.0;
+        // Hysteretic control starts its periods at the drive's rising edges, within a step.
+        else if (mode == 1)
+            ends = settle <= step.time && (hysteretic ? step.driveOn && !wasOn : step.cycleTime == 0.0);
         else {
             // A clamp that stays where it started over three periods (the state already
             // periodic) shows no swing to measure: the run ends there rather than after 100.
