@@ -28,8 +28,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <numbers>
+#include <type_traits>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInSS.h"
@@ -67,6 +69,8 @@ struct AnalysisStateBlock {
     ControlStateRec control;
     EngineStore engine;
 };
+// Compared and copied bytewise by the loop.
+static_assert(std::is_trivially_copyable_v<AnalysisStateBlock>);
 
 void StoreAnalysisSnapshot(AnalysisStateBlock& b) {
     const AnalysisContext& c = *GetAnalysisContext();
@@ -667,7 +671,9 @@ bool SolveDense(double (&a)[kMaxFilterStates][kMaxFilterStates], double* b, int3
 
 // Until every drift is a hundredth of its tolerance, or the trial budget (the iteration limit)
 // is spent: the last state stays in the block. 0 done, 1 failure, 2 quit.
-int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end, bool first) {
+int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end, bool first,
+                            bool* converged) {
+    *converged = false;
     AnalysisContext& ctx = *GetAnalysisContext();
     // A trial covers a whole cycle of the periodic sources (a load sine), over which the
     // operating point repeats. A resonant reset rings on into the next period, alternating
@@ -727,7 +733,10 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
         double norm = 0.0;
         for (int32_t i = 0; i < n; ++i) norm = std::max(norm, std::fabs(d0[i]));
         if (!std::isfinite(norm)) return 0;
-        if (norm < 0.01) break;
+        if (norm < 0.01) {
+            *converged = true;
+            break;
+        }
         if (!haveJacobian || norm > 0.5 * lastNorm) {
             for (int32_t c = 0; c < n && trials < budget; ++c) {
                 const int32_t j = st.output[c];
@@ -781,9 +790,17 @@ public:
     }
 
     int32_t Refine() {
+        // The levels left a periodic state untouched: a further trial, over a whole source
+        // cycle on an AC line, would only confirm it.
+        if (periodic_ && std::memcmp(&periodicBlock_, &block_, sizeof block_) == 0) {
+            LoadAnalysisSnapshot(block_);
+            return 0;
+        }
         const bool first = !refined_;
         refined_ = true;
-        return RefineOutputFilters(block_, &start_, &end_, first);
+        const int32_t r = RefineOutputFilters(block_, &start_, &end_, first, &periodic_);
+        if (periodic_) std::memcpy(&periodicBlock_, &block_, sizeof block_);
+        return r;
     }
 
     // The block with the offset found (already folded into its error amplifier state).
@@ -1044,6 +1061,8 @@ private:
     AnalysisContext& ctx_;
     const int32_t limit_;
     AnalysisStateBlock block_;
+    AnalysisStateBlock periodicBlock_;  // the block as the last converged refinement left it
+    bool periodic_ = false;
     CycleSample start_{};
     CycleSample end_{};
     LoopCyclesResult r_;
