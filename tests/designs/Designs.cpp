@@ -35,6 +35,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"capacitor_sense", &BuildCapacitorSense},
         {"line_dropout", &BuildLineDropout},
         {"line_filter", &BuildLineFilter},
+        {"load_step", &BuildLoadStep},
     };
     return designs;
 }

@@ -47,3 +47,9 @@ void BuildHysteretic(CPwrQuorraDoc& doc);
 void BuildCapacitorSense(CPwrQuorraDoc& doc);
 void BuildLineDropout(CPwrQuorraDoc& doc);
 void BuildLineFilter(CPwrQuorraDoc& doc);
+void BuildLoadStep(CPwrQuorraDoc& doc);
+
+class CCrntVoltSource;
+// Output 1's load as the resistor (with 1 nH) beside a current source of sourceCurrent DC,
+// behind a near-zero series branch (1 mohm, 1 nH); the source, for its AC part and table.
+CCrntVoltSource& SetResistorBesideSource(CPwrQuorraDoc& doc, double resistance, double sourceCurrent);

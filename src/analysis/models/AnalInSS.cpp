@@ -17,18 +17,24 @@
 // starts T·s2/(s2 - s1) (the clock's fall) plus the switch's turn-on delay before the on-time,
 // so the current is still falling there: I_0 = I_min - (T·s2/(s2 - s1) + t_on)·m.
 // Control voltage that gives duty D on the rising ramp of slope s2 from the lower limit:
-//   N = T·s2·D + V_low   (voltage mode, the clock inhibiting during its fall).
+//   N = T·s2·D + V_low   (voltage mode, the clock inhibiting during its fall);
+// the step's own control networks are charged for that control voltage (ChargeControlNetworks,
+// every mode's modulator), and in an overload the duty is the one the current limit leaves
+// (CurrentLimitedDuty), with the error amplifier wound up to its upper limit.
 // The line draws the input power at the bulk voltage: I_line = P / V_in; the bulk sits at
 // V_in less the drop of the line's own resistance at that current.
 #include "analysis/models/AnalInSS.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMVea.h"
 #include "records/Utils.h"
 
 namespace {
@@ -844,10 +850,189 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     return 1;
 }
 
+// The duty the current limit leaves in an overload: the pulse ends where the sensed primary
+// current reaches the threshold (the short limit filter lagging it by its R·C), the switch
+// turning off the limit's delay later. At duty D each output k (turns ratio n_k, load R_k =
+// target voltage over target current, on-state resistance R_t, drop V_d) sits at
+//   V_k = (n_k·V_in·D - V_d)·R_k/(R_k + R_t),  I_k = V_k/R_k,
+// its choke peaking at I_k + (1 - D)·T·(V_k + V_d)/(2·L_k), and the primary peaks at
+//   I_p = sum of n_k·(choke peak) + V_in·D·T/L_m  (the magnetising current from 0).
+// The peak rises with D: a bisection finds the D_x where gain·I_p meets the threshold, and
+// the limited duty is D_x + (delay + R·C)/T, never above the duty the targets need. Returns
+// D unchanged without an overload (or without a primary-sensing limit); *limited says which.
+double CurrentLimitedDuty(const AnalysisContext& ctx, double duty, bool* limited) {
+    *limited = false;
+    const ControlInputRec& ci = *ctx.pControlInput;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const AnalysisSettingsRec& set = *ctx.pSettings;
+    if (!ci.currentLimitEnabled || ci.currentSenseSource != 0 || !(ci.currentLimitThreshold > 0.0)) return duty;
+    const double gain = pi.currentSenseTransformerOn
+                            ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                            : pi.senseAmpGain * pi.senseResistance;
+    if (!(gain > 0.0) || !std::isfinite(gain)) return duty;
+    const double period = set.switchingPeriodSetting;
+    const double vin = ctx.inputCapacitor.inputVoltage;
+    const double rp = PrimaryResistance(pi);
+    const auto peak = [&](double d) {
+        double ip = vin * d * period / pi.magnetizingInductanceNominal;
+        for (int32_t j = 0; j < OutputsInUse(set); ++j) {
+            const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
+            const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[j];
+            const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+            const double n = EffectiveSecondaryTurns(j + 1) / pi.primaryTurns;
+            const double vd = ctx.secondaryRectifier[j].forwardVoltage;
+            const double rk = std::fabs(ld.outputVoltage / LoadCurrent(ld, set.openResistance));
+            const double rt = n * n * rp + ri.windingResistance + FilterSeriesResistance(*ctx.pOutputFilterInput[j]) +
+                              ChokeResistance(ch);
+            const double v = std::max(n * vin * d - vd, 0.0) * rk / (rk + rt);
+            ip += n * (v / rk + (1.0 - d) * period * (v + vd) / (2.0 * ch.inductance));
+        }
+        return gain * ip;
+    };
+    if (!(peak(duty) > ci.currentLimitThreshold)) return duty;
+    double lo = 0.0, hi = duty;
+    for (int32_t i = 0; i < 60; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        if (peak(mid) < ci.currentLimitThreshold) lo = mid;
+        else hi = mid;
+    }
+    const double rc = ci.currentLimitFilterResistance * ci.currentLimitFilterCapacitance;
+    const double delay = (std::isfinite(pi.stepSetupParamQ) && pi.stepSetupParamQ > 0.0 ? pi.stepSetupParamQ : 0.0) +
+                         (std::isfinite(rc) && rc > 0.0 ? rc : 0.0);
+    const double limitedDuty = std::min(0.5 * (lo + hi) + delay / period, duty);
+    if (!std::isfinite(limitedDuty) || !(limitedDuty > 0.0)) return duty;
+    *limited = true;
+    return limitedDuty;
+}
+
+// The control voltage at which the modulator gives duty D, as the step's modulator compares:
+//   voltage mode and the current amplifier's output: the rising clock, Vc = T·s2·D + V_low;
+//   feed-forward: the ramp charged from the bulk through R·C since the on-edge,
+//     Vc = Vb·(1 - exp(-D·T/(R·C)));
+//   peak current: the sensed primary current at the turn-off, reflected load current at its
+//     peak plus the magnetising current Vb·D·T/Lm, times the sense gain (the filter is short
+//     against the on-time and the slope compensation is left to the loop).
+double ModulatorControlVoltage(const AnalysisContext& ctx, double duty, double ipk) {
+    const ControlInputRec& ci = *ctx.pControlInput;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const double period = ctx.stepState.switchingPeriod;
+    const double vb = ctx.inputCapacitor.inputVoltage;
+    switch (ci.controlMode) {
+    case 1: return vb * (1.0 - std::exp(-duty * period / (ci.rampResistance * ci.rampCapacitance)));
+    case 0: {
+        const double gain = pi.currentSenseTransformerOn
+                                ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                                : pi.senseAmpGain * pi.senseResistance;
+        return gain * (ipk + vb * duty * period / pi.magnetizingInductanceNominal);
+    }
+    default: return period * ci.clockSecondSlope * duty + ci.clockLowerLimit;
+    }
+}
+
+// One amplifier at its DC operating point with its output at out: linear, the inverting node
+// at the reference and every capacitor of the feedback at out - ref (no DC current in
+// C2's branch), the input capacitor at the drop across the input network (the feedback at
+// the reference: 0); beyond a limit, held there with the node at the input (no DC current
+// through R1 when the feedback has no resistor to carry it).
+AmpState AmpAtOutput(const VeaNetwork& a, double input, double reference, double out) {
+    AmpState st;
+    if (out > a.upper || out < a.lower) {
+        st.clampState = out > a.upper ? 1 : 2;
+        st.clampValue = st.clampState == 1 ? a.upper : a.lower;
+        st.out = st.clampValue;
+        st.node = input;
+    } else {
+        st.out = out;
+        st.node = reference;
+    }
+    st.vf = st.out - st.node;
+    st.vc2 = a.HasR3C2() ? st.vf : 0.0;
+    st.vc1 = a.HasInputBranch() ? input - st.node : 0.0;
+    return st;
+}
+
+// The error amplifier's output that puts the opto-isolator's output at m: the chain is
+// non-decreasing in it, so a bisection over the amplifier's range at DC (no capacitor
+// current) finds it; the chain's DC state is left in c.
+int32_t OptoInputFor(const OptoNetwork& o, double m, double lower, double upper, ControlStateRec& c) {
+    if (o.topology == 6) return CalcOptoIsolator(o, std::clamp(m, lower, upper), 0.0, &c) ? 1 : 0;
+    const auto chain = [&](double vea) {
+        ControlStateRec t = c;
+        t.optoAmpClampState = 0;
+        // A second pass takes the inverter's limit state the first one found.
+        CalcOptoIsolator(o, vea, 0.0, &t);
+        CalcOptoIsolator(o, vea, 0.0, &t);
+        return t.optoCoupledError;
+    };
+    double lo = lower, hi = upper;
+    for (int32_t i = 0; i < 60; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        if (chain(mid) < m) lo = mid;
+        else hi = mid;
+    }
+    const double vea = 0.5 * (lo + hi);
+    c.optoAmpClampState = 0;
+    if (!CalcOptoIsolator(o, vea, 0.0, &c) || !CalcOptoIsolator(o, vea, 0.0, &c)) return 0;
+    c.veaOutput = vea;
+    return 1;
+}
+
+// The step's own control networks charged for duty D: the modulator's control voltage, the
+// current amplifier (average current control) holding the mean sensed current at its
+// reference, the opto-isolator worked back to the error amplifier's output, and the error
+// amplifier's capacitors at that output with the feedback at its reference. 1, or 0.
+int32_t ChargeControlNetworks(AnalysisContext& ctx, double duty, double ipk, double vmean, bool limited) {
+    const ControlInputRec& ci = *ctx.pControlInput;
+    ControlStateRec& c = ctx.control;
+    const double vc = ModulatorControlVoltage(ctx, duty, ipk);
+    double chain = vc;
+    if (ci.controlMode == 4) {
+        // The amplifier balances the sensed current over the whole period: the primary
+        // current flows during the on-time only.
+        chain = ci.senseSource == 0 ? vmean * duty : vmean;
+        const VeaNetwork ca = CurrentAmpNetworkOf(ci);
+        const AmpState st = AmpAtOutput(ca, chain + ci.currentInjectionOffset, chain, vc);
+        c.currentAmpStateA = st.vc2;
+        c.currentAmpStateB = st.vf;
+        c.currentAmpFlowA = c.currentAmpAux1 = c.currentAmpFlowB = 0.0;
+        c.currentEaInvertingInput = st.node;
+        c.currentEaOutput = st.out;
+        c.currentEaClampState = st.clampState;
+        c.currentEaClampValue = st.clampValue;
+    }
+    if (ci.controlMode == 0) {
+        // The ramp at the period start: the primary carries no current, the capacitors empty.
+        c.rampCapacitorVoltage = ci.currentInjectionOffset;
+        c.rampCapacitorCurrent = c.clockDividerVoltage = c.clockDividerAux = c.clockDividerCurrent = 0.0;
+        c.clockDividerAux2 = 0.0;
+        c.rampDifference = ci.clockUpperLimit - ci.slopeTransistorVbe;
+    }
+    const VeaNetwork vea = VeaNetworkOf(ci);
+    const double reference = c.referenceLockout ? ci.veaReferenceValue : 0.0;
+    if (!OptoInputFor(OptoNetworkOf(ci), chain, vea.lower, vea.upper, c)) return 0;
+    // In an overload the amplifier has wound up to its upper limit.
+    const double out = limited ? std::numeric_limits<double>::infinity() : ci.optoVariant == 6 ? chain : c.veaOutput;
+    // The feedback sits at the reference with every output on its target.
+    const AmpState st = AmpAtOutput(vea, reference, reference, out);
+    c.errorAmpAux = st.vc1;
+    c.errorAmpStateB = st.vc2;
+    c.errorAmpStateC = st.vf;
+    c.errorAmpFlowA = c.errorAmpFlowB = c.errorAmpFlowC = c.errorAmpStateCAux = c.veaStateScaled = 0.0;
+    c.veaInvertingInput = st.node;
+    c.veaOutput = st.out;
+    c.veaClampState = st.clampState;
+    c.veaClampValue = st.clampValue;
+    if (!CalcOptoIsolator(OptoNetworkOf(ci), c.veaOutput, 0.0, &c)) return 0;
+    c.limitedError = c.optoCoupledError;
+    c.pwmControlVoltage = ci.controlMode == 4 ? c.currentEaOutput : c.limitedError;
+    c.pwmComparatorNonInverting = c.comparatorCopy = c.pwmControlVoltage;
+    return std::isfinite(c.pwmControlVoltage) && !CheckFloatingPointStatus() ? 1 : 0;
+}
+
 // Control section at the operating point: the comparator at the control voltage of duty D,
 // the error amplifier and opto-isolator worked back from it, the clock at its top.
 int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* currents, double duty, double ipk, double iavg,
-                                     double ripple) {
+                                     double ripple, bool limited) {
     const ControlInputRec& ci = *ctx.pControlInput;
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     const double tf = ctx.pSettings->switchingPeriodSetting;
@@ -1044,6 +1229,7 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
     c.comparatorAux = 0.0;
     c.comparatorCopy = c.pwmComparatorNonInverting;
     if (CheckFloatingPointStatus()) return Fail(52055, 52187);
+    if (!ChargeControlNetworks(ctx, duty, ipk, vmean, limited)) return Fail(52077, 52184);
     return 1;
 }
 
@@ -1134,6 +1320,8 @@ int32_t ComputeSteadyStateInitialValues() {
     if (!CalcSteadyStateDutyCycle(&duty)) return 0;
     // A duty outside (0, 1) has no operating point: it would give a negative period or reset.
     if (!(duty > 0.0 && duty < 1.0)) return 0;
+    bool limited = false;
+    duty = CurrentLimitedDuty(*ctx, duty, &limited);
 
     // 9. Period.
     if (!CalcInitialSwitchingPeriod(&ctx->stepState.switchingPeriod, duty, vin)) return Fail(52075, 52216);
@@ -1210,7 +1398,7 @@ int32_t ComputeSteadyStateInitialValues() {
     step.mutualInductance23 = step.mutualInductance24 = step.mutualInductance34 = 0.0;
 
     // 14. Control.
-    if (!InitSteadyStateControlSection(*ctx, currents, duty, ipk, iavg, ripple)) return 0;
+    if (!InitSteadyStateControlSection(*ctx, currents, duty, ipk, iavg, ripple, limited)) return 0;
 
     // The step logic's own bookkeeping at a period start: drive off, timers idle.
     EngineStore& st = ctx->engine;
@@ -1285,7 +1473,11 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
     if (!set || !line || !pri || !ctl) return false;
     // Every primary family, with either current sense.
     if (pri->topology < 0 || pri->topology > 9) return false;
-    if (ctl->controlMode != 2 || ctl->optoVariant != 6) return false;
+    // Every clocked control mode (the hysteretic one runs without a clock), every opto-isolator
+    // arrangement and None.
+    if (ctl->controlMode < 0 || ctl->controlMode > 4 || ctl->controlMode == 3 || ctl->optoVariant < 0 ||
+        ctl->optoVariant > 6)
+        return false;
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return false;
     for (int32_t j = 0; j < set->outputCount; ++j) {
         const OutputChokeInputRec* ch = params.pOutputChokeInput[j];

@@ -50,7 +50,7 @@ int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const Lin
 int32_t ComputeSteadyStateInitialValues();
 
 // The designs whose operating point the estimate sets for the step: a line through any line
-// filter and rectifier, every primary family, voltage-mode control without opto-isolator,
+// filter and rectifier, every primary family, every clocked control mode with any opto-isolator arrangement,
 // outputs with a plain choke (coupled or not), any second filter stage and load. An AC line
 // or a load sine only in the time-domain steady state, and only when its period is a whole
 // number of switching periods. Others start only from rest.

@@ -406,6 +406,10 @@ int32_t AssembleSecRectifierElementsPass2() {
         rs.diodeResistance = rs.diodeConducting ? ri.secondDynamicResistance : open;
         rs.chokeCurrentCopy = o.chokeCurrent;
         rs.rectifiedVoltage = o.chokeNodeVoltage;
+        // The feedback's modulator term: the rectified voltage through its RC lag (none at 0).
+        const double tauS = ctx.pOutputFilterInput[j]->engineSetupParamA * s;
+        rs.modulatorVoltage = tauS > 0.0 ? (tauS * rs.modulatorVoltage + rs.rectifiedVoltage) / (tauS + 1.0)
+                                         : rs.rectifiedVoltage;
     }
     return 1;
 }

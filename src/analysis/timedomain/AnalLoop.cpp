@@ -24,11 +24,18 @@
 // and the step puts it back to 0. The primary's clamp capacitor (and a resonant reset's
 // capacitor) rings with the magnetising inductance as slowly: its voltage, and where the
 // capacitor carries it at the period start the primary current, are solved the same way.
+//
+// The filter refinement does not move the control networks' charge, which the closed loop sets: the
+// shooting refinement (ShootingSlots) solves the slow states of the power stage and the
+// control together, before the levels (so that they start from small drifts) and after the
+// filter steps. A level that reaches its iteration limit ends the loop with its message only
+// when the shooting refinement cannot find the periodic point either.
 #include "analysis/timedomain/AnalLoop.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <numbers>
 #include <type_traits>
@@ -36,6 +43,10 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInSS.h"
 #include "analysis/models/AnalInit.h"
+#include "analysis/models/AnalMOpto.h"
+#include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMRamp.h"
+#include "analysis/models/AnalMVea.h"
 #include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalDABC.h"
 #include "analysis/timedomain/AnalSetT.h"
@@ -394,10 +405,8 @@ int32_t FindControlOffset(CycleSample* start, CycleSample* end, AnalysisStateBlo
         FoldIntoAmplifier(ci, block.control, *offset - before);
         LoadAnalysisSnapshot(block);
         if (done) return 0;
-        if (n >= ctx.pSettings->initIterationLimit) {
-            ReportMessage(53023, TRUE);
-            return 3;
-        }
+        // The limit's message waits for the shooting refinement (RunInitializationLoop).
+        if (n >= ctx.pSettings->initIterationLimit) return 3;
     }
 }
 
@@ -783,12 +792,139 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
     return 0;
 }
 
+// The shooting refinement: the period map x -> F(x) of the slow states (each output's
+// capacitor voltages and inductor currents, the capacitors of the control networks) solved
+// for F(x) = x by Newton steps, the Jacobian of the drift g(x) = F(x) - x taken by finite
+// differences, one trial period per state:
+//   J·dx = -g(x),  J[:, i] = (g(x + d_i·e_i) - g(x)) / d_i.
+// The per-quantity corrections leave what couples the outputs to the control: an
+// integrating error amplifier drifts by only T/(R1·C3) of the feedback error in a period,
+// so its charge is far below any drift tolerance when the duty is wrong by a per cent, and a
+// current limit makes the choke's end current independent of its start. Both are plain
+// entries of J. A step is limited to a share of each state's range; the state whose Newton
+// step was smallest is kept when the iterations run out.
+enum class SlotKind { CapA, Choke, CapB, InductorB, Control };
+
+struct Slot {
+    SlotKind kind = SlotKind::Control;
+    int32_t j = 0;                          // output
+    double ControlStateRec::*field = nullptr;
+    double delta = 0.0;                     // finite-difference step
+    double tolerance = 0.0;                 // a Newton step below it is converged
+    double range = 0.0;                     // the largest step taken at once
+};
+
+constexpr int kMaxSlots = 24;
+constexpr int32_t kShootingIterations = 20;
+constexpr int32_t kQuickShootingIterations = 3;
+
+template <class State>
+double& SlotValue(State& s, const Slot& k) {
+    switch (k.kind) {
+    case SlotKind::CapA: return s.outputFilter[k.j].capAVoltage;
+    case SlotKind::Choke: return s.outputChoke[k.j].chokeCurrent;
+    case SlotKind::CapB: return s.outputFilter[k.j].capBVoltage;
+    case SlotKind::InductorB: return s.outputFilter[k.j].inductorBCurrent;
+    default: return s.control.*k.field;
+    }
+}
+
+void SetSlot(AnalysisStateBlock& b, const AnalysisContext& ctx, const Slot& k, double v) {
+    const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[k.j];
+    switch (k.kind) {
+    case SlotKind::CapA:
+        SetBlockValue(b, k.j, kCapA, v);
+        if (fi.hasCapA2) SetBlockValue(b, k.j, kCapA2, v);
+        break;
+    case SlotKind::Choke: SetBlockValue(b, k.j, kChoke, v); break;
+    case SlotKind::CapB:
+        SetBlockValue(b, k.j, kCapB, v);
+        if (fi.hasCapB2) SetBlockValue(b, k.j, kCapB2, v);
+        break;
+    case SlotKind::InductorB: SetBlockValue(b, k.j, kInductorB, v); break;
+    default: b.control.*k.field = v; break;
+    }
+}
+
+// The slow states of the design at the block's start state.
+int32_t ShootingSlots(const AnalysisContext& ctx, const AnalysisStateBlock& b, Slot* slots) {
+    int32_t n = 0;
+    const auto add = [&](Slot k) {
+        if (n < kMaxSlots) slots[n++] = k;
+    };
+    const auto volts = [](double v, double floor) {
+        const double scale = std::max(std::fabs(v), floor);
+        return Slot{SlotKind::CapA, 0, nullptr, 1e-3 * scale, 1e-4 * scale, 0.2 * scale};
+    };
+    for (int32_t j = 0; j < OutputsInUse(ctx); ++j) {
+        const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+        const double v = std::fabs(ctx.pLoadNetworkInput[j]->outputVoltage);
+        const double i = std::max(std::fabs(b.loadNetwork[j].loadCurrent), 0.01);
+        const Slot amps{SlotKind::Choke, j, nullptr, 1e-3 * i, 1e-4 * i, 0.5 * i};
+        if (fi.capacitorOn) {
+            Slot k = volts(v, 1.0);
+            k.j = j;
+            add(k);
+        }
+        // A choke that runs dry starts every period at 0 A: no state of its own.
+        const int32_t sign = fi.outputSign < 0 ? -1 : 1;
+        if (ctx.pOutputChokeInput[j]->chokeOn && sign * b.outputChoke[j].chokeCurrent > 0.0 &&
+            b.secondaryRectifier[j].diodeConducting) {
+            Slot k = amps;
+            add(k);
+        }
+        if (fi.hasCapB) {
+            Slot k = volts(v, 1.0);
+            k.kind = SlotKind::CapB;
+            k.j = j;
+            add(k);
+        }
+        if (fi.hasInductorB) {
+            Slot k = amps;
+            k.kind = SlotKind::InductorB;
+            add(k);
+        }
+    }
+    const ControlInputRec& ci = *ctx.pControlInput;
+    const auto control = [&](double ControlStateRec::*field, double scale) {
+        add(Slot{SlotKind::Control, 0, field, 1e-3 * scale, 1e-5 * scale, 0.25 * scale});
+    };
+    // The error amplifier's capacitors: C3 (the feedback network's voltage), C2, C1.
+    const VeaNetwork vea = VeaNetworkOf(ci);
+    const double span = std::max(vea.upper - vea.lower, 0.1);
+    if (vea.HasC3()) control(&ControlStateRec::errorAmpStateC, span);
+    if (vea.HasR3C2()) control(&ControlStateRec::errorAmpStateB, span);
+    if (vea.HasInputBranch()) control(&ControlStateRec::errorAmpAux, span);
+    if (ci.hasCurrentAmp) {
+        const VeaNetwork ca = CurrentAmpNetworkOf(ci);
+        const double caSpan = std::max(ca.upper - ca.lower, 0.1);
+        control(&ControlStateRec::currentAmpStateB, caSpan);
+        control(&ControlStateRec::currentAmpStateA, caSpan);
+    }
+    const OptoNetwork opto = OptoNetworkOf(ci);
+    if (opto.topology >= 0 && opto.topology <= 5) {
+        // The photo transistor's lag: its collector current.
+        control(&ControlStateRec::optoLedCurrent, std::max(std::fabs(b.control.optoLedCurrent), 1e-4));
+        if (opto.HasPole()) control(&ControlStateRec::errorAmpStateA, std::max(opto.biasVoltage, 0.1));
+    }
+    if (ci.controlMode == 0) {
+        // The peak current ramp's capacitors, where they hold charge across the period.
+        const RampNetwork ramp = RampNetworkOf(ci);
+        const double period = ctx.stepState.switchingPeriod;
+        const double clockSpan = std::max(ci.clockUpperLimit - ci.clockLowerLimit, 0.1);
+        if (ramp.ra * ramp.ca > 0.05 * period) control(&ControlStateRec::clockDividerVoltage, clockSpan);
+        if (ramp.rb * ramp.cb > 0.05 * period) control(&ControlStateRec::rampCapacitorVoltage, clockSpan);
+    }
+    return n;
+}
+
 class InitLoop {
 public:
     explicit InitLoop(AnalysisContext& ctx) : ctx_(ctx), limit_(ctx.pSettings->initIterationLimit) {}
 
+    void Store() { StoreAnalysisSnapshot(block_); }
+
     int32_t Run() {
-        StoreAnalysisSnapshot(block_);
         // The output filters solved together first: the levels' one-quantity corrections then
         // start next to the periodic point, where coupled outputs no longer pull each other
         // round.
@@ -812,14 +948,93 @@ public:
         return r;
     }
 
+    // Newton steps on the period map of the slow states (see ShootingSlots), at most the
+    // given number; the step from the state whose step was smallest stays in the block. 0, or
+    // 1/2 as a failed or stopped trial.
+    int32_t Shoot(bool* converged, int32_t iterations) {
+        *converged = false;
+        Slot slots[kMaxSlots];
+        const int32_t n = ShootingSlots(ctx_, block_, slots);
+        if (n == 0) return 0;
+        double bestScore = std::numeric_limits<double>::infinity();
+        best_ = block_;
+        for (int32_t iter = 0; iter < iterations; ++iter) {
+            ++shootingSteps_;
+            double g0[kMaxSlots];
+            if (const int32_t r = Drift(slots, n, g0)) return r;
+            base_ = block_;
+            double jac[kMaxSlots][kMaxSlots];
+            for (int32_t i = 0; i < n; ++i) {
+                SetSlot(block_, ctx_, slots[i], SlotValue(base_, slots[i]) + slots[i].delta);
+                double gi[kMaxSlots];
+                if (const int32_t r = Drift(slots, n, gi)) return r;
+                for (int32_t row = 0; row < n; ++row) jac[row][i] = (gi[row] - g0[row]) / slots[i].delta;
+                block_ = base_;
+            }
+            double rhs[kMaxSlots], dx[kMaxSlots], own[kMaxSlots];
+            for (int32_t i = 0; i < n; ++i) {
+                rhs[i] = -g0[i];
+                own[i] = jac[i][i];  // the solve overwrites the matrix
+            }
+            if (!::SolveDense(n, jac, rhs, dx)) break;
+            double score = 0.0, shrink = 1.0;
+            for (int32_t i = 0; i < n; ++i) {
+                const double size = std::fabs(dx[i]);
+                score = std::max(score, size / slots[i].tolerance);
+                // A state that relaxes within the period (its own drift undoes most of an
+                // error) cannot run away: only the slow ones limit the step.
+                const bool slow = std::fabs(own[i]) < 0.5;
+                if (slow && size > slots[i].range) shrink = std::min(shrink, slots[i].range / size);
+            }
+            if (!std::isfinite(score)) break;
+            for (int32_t i = 0; i < n; ++i) SetSlot(block_, ctx_, slots[i], SlotValue(base_, slots[i]) + shrink * dx[i]);
+            if (score < bestScore) {
+                bestScore = score;
+                best_ = block_;
+            }
+            if (score < 1.0) {
+                LoadAnalysisSnapshot(block_);
+                *converged = true;
+                return 0;
+            }
+        }
+        block_ = best_;
+        LoadAnalysisSnapshot(block_);
+        return 0;
+    }
+
+    int32_t ShootingSteps() const { return shootingSteps_; }
+
     // The block with the offset found (already folded into its error amplifier state).
     void FoldOffset() { LoadAnalysisSnapshot(block_); }
 
+    // A level's iteration limit that the shooting refinement could not make good either.
+    void ReportLimit() {
+        if (limitCode_) Code(limitCode_);
+        ReportMessage(53023, TRUE);
+        if (limitSecond_) ReportMessageFirstBox(limitSecond_);
+    }
+
 private:
+    // One trial period from the block: each slot's drift into g. 0, or 1/2 as the loop.
+    int32_t Drift(const Slot* slots, int32_t n, double* g) {
+        LoadAnalysisSnapshot(block_);
+        LoopCyclesResult r;
+        int32_t run = 0;
+        for (int32_t k = std::max(SourceCyclePeriods(), 1); k > 0 && run == 0; --k)
+            run = RunLoopCycles(&start_, &end_, r, 0, 0.0);
+        if (run == 1 || run == 2) {
+            Code(run == 1 ? 5007 : 5008);
+            ctx_.pParams->runStatus = 2;
+            return run;
+        }
+        for (int32_t i = 0; i < n; ++i) g[i] = SlotValue(ctx_, slots[i]) - SlotValue(block_, slots[i]);
+        return 0;
+    }
+
     int32_t Limit(int level, UINT second) {
         if (converged_[level] || counter_[level] < limit_) return 0;
-        ReportMessage(53023, TRUE);
-        if (second) ReportMessageFirstBox(second);
+        limitSecond_ = second;
         return 3;
     }
 
@@ -926,14 +1141,17 @@ private:
                 converged_[3] = 1;
             } else {
                 const double period = ctx_.stepState.switchingPeriod;
-                const double drift = ci.currentAmpGainB * r_.integralB / period;
+                // A gain the design does not set adds nothing.
+                const double gainA = std::isfinite(ci.currentAmpGainA) && ci.currentAmpGainA != NOT_SET ? ci.currentAmpGainA : 0.0;
+                const double gainB = std::isfinite(ci.currentAmpGainB) && ci.currentAmpGainB != NOT_SET ? ci.currentAmpGainB : 0.0;
+                const double drift = gainB * r_.integralB / period;
                 const double dc = end_.currentEaOutput - start_.currentEaOutput;
                 const double da = end_.currentAmpStateA - start_.currentAmpStateA;
                 const double db = end_.currentAmpStateB - start_.currentAmpStateB;
                 // Small in size: a large negative drift is no convergence.
                 if (std::fabs(drift) < 0.001 && std::fabs(dc) < 0.001 && std::fabs(db) < 0.001 &&
                     std::fabs(da) < 0.001) {
-                    block_.control.currentAmpStateA += ci.currentAmpGainA * r_.integralA / period;
+                    block_.control.currentAmpStateA += gainA * r_.integralA / period;
                     converged_[3] = 1;
                 } else {
                     block_.control.currentAmpStateB += (db - drift) / 2.0;
@@ -986,7 +1204,7 @@ private:
                 return 2;
             }
             if (r == 3) {
-                Code(5034);
+                limitCode_ = 5034;
                 return 3;
             }
             for (int32_t k = n; k >= 1; --k)
@@ -1007,61 +1225,44 @@ private:
         if (SourceCyclePeriods() > 1) return 1;
         const int32_t j = k - 1;
         const OutputFilterInputRec& fi = *ctx_.pOutputFilterInput[j];
-        OutputFilterStateRec& f = block_.outputFilter[j];
+        const OutputFilterStateRec& f = block_.outputFilter[j];
         const double period = ctx_.stepState.switchingPeriod;
         const double load = block_.loadNetwork[j].loadCurrent;
         IterationVar& v = var_[level][j];
         int32_t* flag = &converged_[level];
         switch (level) {
         case 4: {
-            OutputChokeStateRec& ch = block_.outputChoke[j];
+            const OutputChokeStateRec& ch = block_.outputChoke[j];
             const double tol = period * ctx_.pLoadNetworkInput[j]->outputVoltage / ch.inductance / 100.0;
-            if (!CorrectQuantity(v, flag, &ch.chokeCurrent, start_.choke[j], end_.choke[j], tol, 5009)) return 0;
+            double value = ch.chokeCurrent;
+            if (!CorrectQuantity(v, flag, &value, start_.choke[j], end_.choke[j], tol, 5009)) return 0;
             // The step takes the freewheeling rectifier's current as the choke's at the start.
-            SecondaryRectifierStateRec& rs = block_.secondaryRectifier[j];
-            OutputStepStore& o = block_.engine.output[j];
-            if (rs.diodeConducting && !rs.rectifier1On) {
-                rs.diodeCurrent = ch.chokeCurrent;
-                rs.rectifier2TotalAnodeToCathodeCurrent = ch.chokeCurrent;
-                o.freewheelCurrent = ch.chokeCurrent;
-            }
-            rs.chokeCurrentCopy = ch.chokeCurrent;
-            ch.reportedChokeCurrent = ch.chokeCurrent;
+            SetBlockValue(block_, j, kChoke, value);
             return 1;
         }
         case 5: {
             const double tol = period * load / fi.capACapacitance / 100.0;
-            if (!CorrectQuantity(v, flag, &f.capAVoltage, start_.capA[j], end_.capA[j], tol, 5010)) return 0;
-            f.capacitorVoltage1 = f.capAVoltage;
-            f.capacitorVoltage = f.capAVoltage;  // the step's capacitor state
-            if (fi.hasCapA2) {
-                f.capA2Voltage = f.capAVoltage;
-                f.capacitor2Voltage = f.capAVoltage;
-            }
+            double value = f.capAVoltage;
+            if (!CorrectQuantity(v, flag, &value, start_.capA[j], end_.capA[j], tol, 5010)) return 0;
+            SetBlockValue(block_, j, kCapA, value);
+            if (fi.hasCapA2) SetBlockValue(block_, j, kCapA2, value);
             return 1;
         }
         case 6: {
             if (!fi.hasInductorB) return 1;
             const double tol = 0.001 * load;
-            if (!CorrectQuantity(v, flag, &f.inductorBCurrent, start_.inductorB[j], end_.inductorB[j], tol, 5011)) return 0;
-            if (!fi.hasDampingB) {
-                f.secondInductorCurrent = f.inductorBCurrent;
-                f.dampingInductorCurrent = 0.0;
-            } else {
-                f.secondInductorCurrent = f.inductorBCurrent / fi.inductorBShareBase * fi.inductorBShare;
-                f.dampingInductorCurrent = f.inductorBCurrent / fi.inductorBShareBase * fi.secondInductorResistance;
-            }
+            double value = f.inductorBCurrent;
+            if (!CorrectQuantity(v, flag, &value, start_.inductorB[j], end_.inductorB[j], tol, 5011)) return 0;
+            SetBlockValue(block_, j, kInductorB, value);
             return 1;
         }
         default: {
             if (!fi.hasCapB) return 1;
             const double tol = period * load / fi.capBCapacitance / 100.0;
-            if (!CorrectQuantity(v, flag, &f.capBVoltage, start_.capB[j], end_.capB[j], tol, 5012)) return 0;
-            f.outputCapacitorVoltageCopy = f.capBVoltage;
-            if (fi.hasCapB2) {
-                f.capB2Voltage = f.capBVoltage;
-                f.outputCapacitor2Voltage = f.capBVoltage;
-            }
+            double value = f.capBVoltage;
+            if (!CorrectQuantity(v, flag, &value, start_.capB[j], end_.capB[j], tol, 5012)) return 0;
+            SetBlockValue(block_, j, kCapB, value);
+            if (fi.hasCapB2) SetBlockValue(block_, j, kCapB2, value);
             return 1;
         }
         }
@@ -1072,6 +1273,8 @@ private:
     AnalysisStateBlock block_;
     AnalysisStateBlock periodicBlock_;  // the block as the last converged refinement left it
     bool periodic_ = false;
+    AnalysisStateBlock base_;  // the shooting step's start
+    AnalysisStateBlock best_;
     CycleSample start_{};
     CycleSample end_{};
     LoopCyclesResult r_;
@@ -1079,6 +1282,9 @@ private:
     int32_t counter_[kLevels] = {};
     int32_t converged_[kLevels] = {};
     double offset_ = 0.0;
+    int limitCode_ = 0;
+    int32_t shootingSteps_ = 0;
+    UINT limitSecond_ = 0;
     bool refined_ = false;
     double error1_ = 0.0, previousError1_ = 0.0, factor1_ = 2.0;
     int32_t sign1_ = 0, previousSign1_ = 0;
@@ -1150,6 +1356,14 @@ int32_t CaptureCycleSample(CycleSample* sample) {
     return 1;
 }
 
+int32_t RunQuickShootingStep() {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    auto loop = std::make_unique<InitLoop>(ctx);
+    loop->Store();
+    bool converged = false;
+    return loop->Shoot(&converged, kQuickShootingIterations);
+}
+
 int32_t RunInitializationLoop() {
     AnalysisContext& ctx = *GetAnalysisContext();
     ctx.stepState.settling = 1;
@@ -1171,8 +1385,22 @@ int32_t RunInitializationLoop() {
     // The sources at the phases the settling starts from, so that the state searched over
     // their cycle is the one the settling carries on.
     SetSourcePhases(settle);
-    if (const int32_t r = loop->Run()) return r;
+    // The shooting refinement first takes the estimate to the periodic point, so that the
+    // levels' corrections start where their drifts are small, and again on what they leave.
+    bool converged = false;
+    // The user's iteration limit bounds the shooting steps of both calls together.
+    const int32_t shooting = std::min(ctx.pSettings->initIterationLimit, kShootingIterations);
+    loop->Store();
+    if (const int32_t r = loop->Shoot(&converged, shooting)) return r;
+    const int32_t levels = loop->Run();
+    if (levels != 0 && levels != 3) return levels;
     if (const int32_t r = loop->Refine()) return r;
+    if (const int32_t r = loop->Shoot(&converged, shooting - loop->ShootingSteps())) return r;
+    // A level at its limit ends the loop only when the refinement cannot find the point either.
+    if (levels == 3 && !converged) {
+        loop->ReportLimit();
+        return 3;
+    }
     loop->FoldOffset();
     SetSourcePhases(settle);
     LoopCyclesResult r;

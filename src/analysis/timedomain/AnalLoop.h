@@ -50,3 +50,6 @@ int32_t CaptureCycleSample(CycleSample* sample);
 
 // 0 success, 1 failure (reported), 2 quit, 3 an iteration limit reached (reported).
 int32_t RunInitializationLoop();
+// One Newton step of the loop's shooting refinement from the context's state, left in the
+// context: the quick start's correction of the estimate. 0, 1 failure, 2 quit (run status 2).
+int32_t RunQuickShootingStep();

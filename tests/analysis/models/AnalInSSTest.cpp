@@ -244,29 +244,125 @@ TEST_F(SteadyStart, SmallestConverterStartsAtItsOperatingPoint) {
 }
 
 // The error amplifier's output worked back through an opto-isolator from the control
-// voltage M = 1.5294933 V: the node at M draws (5 V - M)/1 kohm through the LED, the output
-// transistor passes it at a ratio of 1 into 1 kohm, so the amplifier sits at 5 V - M.
+// voltage M = 1.5294933 V (the rising clock at the estimated duty): the inverter receiver's
+// 2.2 kohm from its 5 V bias carries iC = (5 V - M)/2.2 kohm, the photo transistor's ratio of
+// 0.5 asks iF = 2·iC of the LED, and the amplifier that sinks it from the 5 V driver source
+// through 1 kohm and the LED (1.1 V, 5 ohm) sits at 5 - 1.1 - 1005·iF. The amplifier's
+// feedback capacitor holds that output less the reference.
 TEST_F(SteadyStart, ErrorAmplifierWorkedBackThroughTheOptoIsolator) {
     rec_.settings.analysisKind = 1;
     rec_.filter.outputNumber = 1;
     ControlInputRec& c = rec_.control;
     c.optoVariant = 0;
-    c.pwmLimitUpperA = 5.0;
-    c.offsetGainDen1 = 1e3;
-    c.offsetGainDen2 = 1.0;
-    c.offsetGainNum = 1e3;
-    c.optoOutputForm = 1;
-    c.optoOutputOffset = 0.0;
-    c.errorAmpOffset = 0.0;
-    c.hasErrorAmpStateA = 1;
+    c.optoDriveVoltage = 5.0;
+    c.optoDriveResistance = 1e3;
+    c.optoLedVoltage = 1.1;
+    c.optoLedResistance = 5.0;
+    c.optoBiasVoltage = 5.0;
+    c.optoCurrentTransferRatio = 0.5;
+    c.optoBandwidth = 2e4;
+    c.optoLoadResistance = 2.2e3;
     AnalysisContext& ctx = Start();
     ASSERT_EQ(InitializeAnalysis(), 1);
     const double vin = 48.0 - 0.1 * (10.7 * 2.14 / 48.0);
     const double m = 1.0 + 1e-5 * (2.0 / 0.9e-5) * (kRtotal * 2.14 + 10.7 + 0.7214) / vin;
-    EXPECT_NEAR(ctx.control.optoNodeVoltage, m, 1e-9);
-    EXPECT_NEAR(ctx.control.errorAmpStateA, m, 1e-9);
-    EXPECT_NEAR(ctx.control.optoLedCurrent, (5.0 - m) / 1e3, 1e-12);
-    EXPECT_NEAR(ctx.control.veaOutput, 5.0 - m, 1e-9);
+    const double ic = (5.0 - m) / 2.2e3;
+    const double vea = 5.0 - 1.1 - 1005.0 * 2.0 * ic;
+    EXPECT_NEAR(ctx.control.optoLedCurrent, ic, 1e-12);
+    EXPECT_NEAR(ctx.control.optoCoupledError, m, 1e-9);
+    EXPECT_NEAR(ctx.control.veaOutput, vea, 1e-9);
+    EXPECT_NEAR(ctx.control.errorAmpStateC, vea - 1.5556, 1e-9);
+    EXPECT_NEAR(ctx.control.pwmControlVoltage, m, 1e-9);
+}
+
+// The step's control networks charged for the estimated duty D = 0.2382720 (bulk
+// 47.9523 V): the control voltage the modulator needs, the error amplifier at that output
+// with its feedback at the reference (VRef = 1.5556 V), every capacitor of its feedback at
+// the output less the reference, the input branch's at 0 (no DC current through R2's C1,
+// the feedback at the reference); beyond its upper limit held there, the node at the input.
+//   voltage mode:   M = 1 V + T·s2·D = 1 + 1e-5·(2 V / 9 us)·D;
+//   feed-forward:   the ramp from the bulk through 100 kohm into 10 nF at D·T,
+//                   M = Vb·(1 - exp(-D·T/(R·C)));
+//   average current: the current amplifier's output at the clock's M, its reference the mean
+//                   sensed choke current 0.1 V/A · Vo/5 ohm, its feedback capacitors at the
+//                   difference; the error amplifier's output is that reference.
+TEST_F(SteadyStart, ControlNetworksChargedForTheDuty) {
+    const double vin = 48.0 - 0.1 * (10.7 * 2.14 / 48.0);
+    const double duty = (kRtotal * 2.14 + 10.7 + 0.7214) / vin;
+    const double clockM = 1.0 + 1e-5 * (2.0 / 0.9e-5) * duty;
+    const double vo = vin * duty - 2.14 * kRtotal - 0.7;
+    const double sensed = 0.1 * vo / 5.0;
+    const double vr = 1.5556;
+    struct Case {
+        const char* name;
+        void (*set)(ControlInputRec&, OutputChokeInputRec&);
+        double control;  // the modulator's control voltage
+        double vea;      // the error amplifier's output
+        int32_t clamp;
+        double vc2, vc1;
+    };
+    const double ffM = vin * (1.0 - std::exp(-duty * 1e-5 / (1e5 * 1e-8)));
+    const Case cases[] = {
+        {"voltage mode, Rfb with C3", [](ControlInputRec&, OutputChokeInputRec&) {}, clockM, clockM, 0, 0.0, 0.0},
+        {"voltage mode, every capacitor",
+         [](ControlInputRec& c, OutputChokeInputRec&) {
+             c.veaVariant = 0;
+             c.veaResistor2 = 1e3;
+             c.veaResistor3 = 1e4;
+             c.veaCapacitor1 = 1e-9;
+             c.veaCapacitor2 = 1e-8;
+         },
+         clockM, clockM, 0, clockM - vr, 0.0},
+        {"voltage mode, held at the upper limit",
+         [](ControlInputRec& c, OutputChokeInputRec&) { c.errorUpperLimit = 1.2; }, 1.2, 1.2, 1, 0.0, 0.0},
+        {"feed-forward",
+         [](ControlInputRec& c, OutputChokeInputRec&) {
+             c.controlMode = 1;
+             c.rampResistance = 1e5;
+             c.rampCapacitance = 1e-8;
+         },
+         ffM, ffM, 0, 0.0, 0.0},
+        {"average current",
+         [](ControlInputRec& c, OutputChokeInputRec& ch) {
+             c.controlMode = 4;
+             c.senseSource = 1;
+             c.hasCurrentAmp = 1;
+             c.currentAmpInputResistance = 1e4;
+             c.currentAmpSeriesResistance = 3e4;
+             c.currentAmpSeriesCapacitance = 5.3e-9;
+             c.currentAmpParallelCapacitance = 1e-10;
+             c.currentEaLowerLimit = 0.0;
+             c.currentEaUpperLimit = 2.0;
+             ch.senseWeight = 1e5;  // 0.1 V/A on the 1 uohm sense
+         },
+         clockM, sensed, 0, 0.0, 0.0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        FirstConfigRecords rec;
+        rec_ = rec;
+        rec_.settings.analysisKind = 1;
+        rec_.filter.outputNumber = 1;
+        k.set(rec_.control, rec_.choke);
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1) << (sink_.boxes.empty() ? "" : sink_.boxes[0]);
+        const ControlStateRec& c = ctx.control;
+        EXPECT_NEAR(c.pwmControlVoltage, k.control, 1e-9);
+        EXPECT_NEAR(c.veaOutput, k.vea, 1e-9);
+        EXPECT_EQ(c.veaClampState, k.clamp);
+        EXPECT_NEAR(c.veaInvertingInput, vr, 1e-12);
+        EXPECT_NEAR(c.errorAmpStateC, k.vea - vr, 1e-9);
+        EXPECT_NEAR(c.errorAmpStateB, k.vc2, 1e-9);
+        EXPECT_NEAR(c.errorAmpAux, k.vc1, 1e-12);
+        if (rec_.control.hasCurrentAmp) {
+            EXPECT_NEAR(c.currentEaOutput, clockM, 1e-9);
+            EXPECT_NEAR(c.currentEaInvertingInput, sensed, 1e-9);
+            EXPECT_NEAR(c.currentAmpStateB, clockM - sensed, 1e-9);
+            EXPECT_NEAR(c.currentAmpStateA, clockM - sensed, 1e-9);
+            EXPECT_EQ(c.currentEaClampState, 0);
+        }
+        run_.reset();
+    }
 }
 
 // The rectified bulk: a full bridge (form 2) of 1 V diodes on a 100 V line gives 98 V from

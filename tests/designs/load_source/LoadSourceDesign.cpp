@@ -5,19 +5,24 @@
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 
-void BuildLoadSource(CPwrQuorraDoc& doc) {
-    BuildFirstConfiguration(doc);
+CCrntVoltSource& SetResistorBesideSource(CPwrQuorraDoc& doc, double resistance, double sourceCurrent) {
     CLoadNetwork& load = *doc.GetLoadNetwork1();
     load.SetTopology(3);
     load.SetDefaults();
     load.GetResistorLoad1().m_dResistance = 1e-3;
     load.GetInductorLoad1().m_dInductance = 1e-9;
     load.GetInductorLoad1().m_dDcResistance = 1e-6;
-    load.GetResistorLoad2().m_dResistance = 5.0;
+    load.GetResistorLoad2().m_dResistance = resistance;
     load.GetInductorLoad2().m_dInductance = 1e-9;
     load.GetInductorLoad2().m_dDcResistance = 1e-6;
     CCrntVoltSource& source = load.GetCurrentSourceILoad();
-    source.m_dDCMagnitude = 0.5;
+    source.m_dDCMagnitude = sourceCurrent;
+    return source;
+}
+
+void BuildLoadSource(CPwrQuorraDoc& doc) {
+    BuildFirstConfiguration(doc);
+    CCrntVoltSource& source = SetResistorBesideSource(doc, 5.0, 0.5);
     source.m_dACPeakMagnitude = 1.0;
     source.m_dACFrequency = 5000.0;
     doc.CheckAllSections();
