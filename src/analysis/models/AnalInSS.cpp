@@ -32,6 +32,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMVea.h"
@@ -984,7 +985,8 @@ int32_t OptoInputFor(const OptoNetwork& o, double m, double lower, double upper,
 int32_t ChargeControlNetworks(AnalysisContext& ctx, double duty, double ipk, double vmean, bool limited) {
     const ControlInputRec& ci = *ctx.pControlInput;
     ControlStateRec& c = ctx.control;
-    const double vc = ModulatorControlVoltage(ctx, duty, ipk);
+    // Hysteretic control regulates the sensed current's mean to the control voltage.
+    const double vc = ci.controlMode == 3 ? vmean : ModulatorControlVoltage(ctx, duty, ipk);
     double chain = vc;
     if (ci.controlMode == 4) {
         // The amplifier balances the sensed current over the whole period: the primary
@@ -1230,6 +1232,10 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
     c.comparatorCopy = c.pwmComparatorNonInverting;
     if (CheckFloatingPointStatus()) return Fail(52055, 52187);
     if (!ChargeControlNetworks(ctx, duty, ipk, vmean, limited)) return Fail(52077, 52184);
+    if (ci.controlMode == 3 &&
+        !StartHystereticWindow(HystNetworkOf(ci), HystereticLogicLevel(ci, ctx.inputCapacitor.inputVoltage), duty,
+                               c.pwmControlVoltage, &c))
+        return Fail(52077, 52184);
     return 1;
 }
 
@@ -1473,9 +1479,8 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
     if (!set || !line || !pri || !ctl) return false;
     // Every primary family, with either current sense.
     if (pri->topology < 0 || pri->topology > 9) return false;
-    // Every clocked control mode (the hysteretic one runs without a clock), every opto-isolator
-    // arrangement and None.
-    if (ctl->controlMode < 0 || ctl->controlMode > 4 || ctl->controlMode == 3 || ctl->optoVariant < 0 ||
+    // Every control mode, every opto-isolator arrangement and None.
+    if (ctl->controlMode < 0 || ctl->controlMode > 4 || ctl->optoVariant < 0 ||
         ctl->optoVariant > 6)
         return false;
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return false;

@@ -230,8 +230,9 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     // A steady-state run, and the frequency sweeps that start from the steady state, need the
     // operating-point estimate of every section.
-    // The estimate has no hysteretic period or window yet.
-    if (set->analysisKind != 0 && (hysteretic || !SteadyStartCovers(params))) return Refuse(kRefuseKind);
+    // The sweeps measure over clocked periods: hysteretic control has none.
+    if (set->analysisKind != 0 && ((hysteretic && set->analysisKind != 1) || !SteadyStartCovers(params)))
+        return Refuse(kRefuseKind);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

@@ -14,20 +14,10 @@
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 #include "designs/SteadyStart.h"
-#include "resources/StringTable.h"
 
 namespace {
 
 class SteadyStartOf : public ::testing::TestWithParam<RegressionDesign> {};
-
-// Designs whose control mode (hysteretic) the operating-point estimate does not set: their
-// steady-state run is refused, never started from a wrong point.
-bool EstimateCovers(const char* name) {
-    static const char* const kRefused[] = {"hysteretic"};
-    for (const char* r : kRefused)
-        if (std::string(name) == r) return false;
-    return true;
-}
 
 void ExpectStartAtOperatingPoint(CPwrQuorraDoc& doc) {
     const TurnOnRun reference = RunTurnOn(doc, 0.0);
@@ -60,12 +50,6 @@ TEST_P(SteadyStartOf, PreciseStartIsThePeriodicOperatingPoint) {
     CPwrQuorraDoc doc;
     doc.OnNewDocument();
     GetParam().build(doc);
-    if (!EstimateCovers(GetParam().name)) {
-        const SteadyStartRun ss = RunSteadyStart(doc, CAnalysisConfig::INIT_SLOW_PRECISE);
-        EXPECT_EQ(ss.run.ran, 0);
-        EXPECT_NE(ss.run.problem.find(res::FindString(58400)), std::string::npos) << ss.run.problem;
-        return;
-    }
     ExpectStartAtOperatingPoint(doc);
 }
 
