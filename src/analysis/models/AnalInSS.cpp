@@ -552,8 +552,6 @@ void InitSteadyStatePrimary(double duty) {
 
 namespace {
 
-// One output at the start of the period. Adds its power to *power and its ripple term to
-// *ripple; *current is its load current.
 // The capacitor current sense at the period's start: the primary carries the capacitor's
 // current, which is at the bottom of its ripple and negative, so the sense diode blocks and
 // the secondary is idle; the bias filter holds the sense node's voltage from V Bias alone,
@@ -571,6 +569,8 @@ void InitSteadyStateCapacitorSense(const OutputFilterInputRec& fi, OutputFilterS
     f.biasCurrent = 0.0;
 }
 
+// One output at the start of the period. Adds its power to *power and its ripple term to
+// *ripple; *current is its load current.
 int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, double vk, double* power,
                               double* current, double* ripple) {
     const int32_t j = k - 1;
