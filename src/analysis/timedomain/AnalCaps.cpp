@@ -7,6 +7,7 @@
 #include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMRamp.h"
+#include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMVea.h"
 #include "analysis/models/AnalMLrc.h"
 #include "circuit/AnalFill.h"
@@ -24,6 +25,7 @@ constexpr uint32_t kRefuseControl = 58404;
 constexpr uint32_t kRefuseChokeCoupling = 58920;
 constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
+constexpr uint32_t kRefuseSaturatedSteadyStart = 58730;
 constexpr uint32_t kRefuseErrorAmpValues = 58940;
 constexpr uint32_t kRefuseOptoValues = 58941;
 constexpr uint32_t kRefuseCurrentAmpValues = 58942;
@@ -53,8 +55,6 @@ constexpr int32_t kControlVoltageMode = 2;
 // The line phases each rectifier case is built for (no rectifier: one phase straight through).
 constexpr int32_t kRectifierPhases[kLineCases] = {1, 1, 2, 3, 1, 1, 2, 2, 3, 3};
 
-// More than the one point at 0 A: the inductance would follow the current.
-bool Saturates(const TimeMagnitudeTable* table) { return table && table->count > 1; }
 
 bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
 bool NonNegative(double v) { return std::isfinite(v) && v >= 0.0; }
@@ -171,19 +171,25 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (set->outputCount > 1 && ((d1 && u1) || (d2 && u2) || (d3 && u3) || (d1 && u2) || (d2 && u3)))
         return Refuse(kRefuseStackLoop);
 
-    // The inductances stay at their nominal values in the step.
+    // The step follows the saturation of the power transformer's core (not with a reset
+    // winding, whose inductance stays nominal) and of each output's own choke (not on a core
+    // shared with the other chokes); every other inductance stays at its nominal value.
     for (const TimeMagnitudeTable3* table : params.pTable3)
-        if (table && table->count > 1) return Refuse(kRefuseSaturation);
-    if (Saturates(params.pTable[kPowerXfmrTable])) return Refuse(kRefuseSaturation);
-    for (int32_t k = 1; k <= set->outputCount; ++k)
-        if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kDampingInductorTable)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kCapSenseXfmrTable)]))
+        if (Saturable(table)) return Refuse(kRefuseSaturation);
+    if (Saturable(params.pTable[kSenseXfmrTable])) return Refuse(kRefuseSaturation);
+    bool saturable = Saturable(params.pTable[kPowerXfmrTable]);
+    if (saturable && pri.resetWindingOn) return Refuse(kRefuseSaturation);
+    for (int32_t k = 1; k <= set->outputCount; ++k) {
+        const bool choke = Saturable(params.pTable[OutputTableIndex(k, kChokeTable)]);
+        if ((choke && set->coupledOutputChokes) || Saturable(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
+            Saturable(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
+            Saturable(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
+            Saturable(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
+            Saturable(params.pTable[OutputTableIndex(k, kDampingInductorTable)]) ||
+            Saturable(params.pTable[OutputTableIndex(k, kCapSenseXfmrTable)]))
             return Refuse(kRefuseSaturation);
+        saturable = saturable || choke;
+    }
 
     const ControlInputRec& ctl = *params.pControlInput;
     // The current modes sense the primary, the chokes, or the capacitor current of outputs
@@ -233,6 +239,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     // The sweeps measure over clocked periods: hysteretic control has none.
     if (set->analysisKind != 0 && ((hysteretic && set->analysisKind != 1) || !SteadyStartCovers(params)))
         return Refuse(kRefuseKind);
+    // Its operating point takes every inductance at its nominal value.
+    if (set->analysisKind != 0 && saturable) return Refuse(kRefuseSaturatedSteadyStart);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

@@ -275,12 +275,12 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
     }
 }
 
-TEST_F(Worker, SaturatingChokeIsRefusedNotRunAtItsNominalInductance) {
+TEST_F(Worker, SaturatingLoadInductorIsRefusedNotRunAtItsNominalInductance) {
     TimeMagnitudeTable saturation;
     saturation.Clear();
     saturation.Insert(0.0, 1e-4);
     saturation.Insert(5.0, 5e-5);
-    ctl_.Params().pTable[OutputTableIndex(1, kChokeTable)] = &saturation;
+    ctl_.Params().pTable[OutputTableIndex(1, kLoadInductor2Table)] = &saturation;
     ASSERT_TRUE(StartAndWaitForEnd());
     ASSERT_EQ(sink_.boxes.size(), 1u);
     EXPECT_NE(sink_.boxes[0].find("inductors that saturate"), std::string::npos) << sink_.boxes[0];

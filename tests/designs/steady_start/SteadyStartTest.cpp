@@ -14,10 +14,20 @@
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 #include "designs/SteadyStart.h"
+#include "resources/StringTable.h"
 
 namespace {
 
 class SteadyStartOf : public ::testing::TestWithParam<RegressionDesign> {};
+
+// Designs the operating-point estimate does not cover: their steady-state run is refused,
+// never started from a wrong point.
+bool EstimateCovers(const char* name) {
+    static const char* const kRefused[] = {"saturating_choke"};
+    for (const char* r : kRefused)
+        if (std::string(name) == r) return false;
+    return true;
+}
 
 void ExpectStartAtOperatingPoint(CPwrQuorraDoc& doc) {
     const TurnOnRun reference = RunTurnOn(doc, 0.0);
@@ -50,6 +60,14 @@ TEST_P(SteadyStartOf, PreciseStartIsThePeriodicOperatingPoint) {
     CPwrQuorraDoc doc;
     doc.OnNewDocument();
     GetParam().build(doc);
+    if (!EstimateCovers(GetParam().name)) {
+        const SteadyStartRun ss = RunSteadyStart(doc, CAnalysisConfig::INIT_SLOW_PRECISE);
+        EXPECT_EQ(ss.run.ran, 0);
+        // A saturating core has its own message: the estimate takes every inductance nominal.
+        const uint32_t message = std::string(GetParam().name) == "saturating_choke" ? 58730 : 58400;
+        EXPECT_NE(ss.run.problem.find(res::FindString(message)), std::string::npos) << ss.run.problem;
+        return;
+    }
     ExpectStartAtOperatingPoint(doc);
 }
 
