@@ -11,9 +11,8 @@
 // resistances, not in the model, put the measurement 0.5 dB below it, about 1 dB near the
 // resonance where they also damp it (hence 1.2 dB); the phase follows within 3 degrees.
 //
-// The operating-point estimate does not yet set AC lines, so the sweep starts from its quick
-// settling run made long enough (500 switching periods) to reach the operating point, and the
-// driver is called on the run's context directly.
+// The sweep runs as the program runs it: the design read back from its file, the steady state
+// found over whole line periods by the initialisation loop, then the sweep from there.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,13 +21,12 @@
 #include <memory>
 #include <numbers>
 
-#include "analysis/context/AnalContext.h"
 #include "analysis/context/AnalGraphSink.h"
-#include "analysis/frequency/AnalFI2O.h"
+#include "analysis/frequency/AnalFSwp.h"
+#include "analysis/timedomain/AnalHeadless.h"
 #include "circuit/AnalCfg.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
-#include "platform/core/ReportSink.h"
 
 namespace {
 
@@ -65,32 +63,17 @@ TEST(AcBridge, InputToOutputOnTheRectifiedLineFollowsTheAveragedModel) {
 #ifdef PQ_SANITIZE
     stim.m_dStopFrequency = kStart;  // one point under the sanitizers
 #endif
-    fw::RecordingSink reports;
-    fw::ScopedReportSink scoped(&reports);
-    ASSERT_TRUE(doc->PrepareAnalysis());
-    AnalysisThreadParams& block = doc->GetThreadParams();
-    block.runStatus = 1;
     PointSink sink;
-    block.pGraphSink = &sink;
-    double l = 0, c = 0, esr = 0, esl = 0, r = 0, lineAfter = 0;
-    {
-        AnalysisRun run(block);
-        AnalysisContext* ctx = run.Context();
-        ASSERT_TRUE(ctx);
-        ctx->pSettings->skipInitializationLoop = 1;
-        ctx->pSettings->stabilisationCycles = 500;
-        l = ctx->pOutputChokeInput[0]->inductance;
-        c = ctx->pOutputFilterInput[0]->capACapacitance;
-        esr = ctx->pOutputFilterInput[0]->rippleResistance;
-        esl = ctx->pOutputFilterInput[0]->rippleInductance;
-        r = ctx->pLoadNetworkInput[0]->resistance;
-        EXPECT_EQ(RunLineToOutputAnalysis(), 1);
-        lineAfter = ctx->pLineSourceInput->lineFrequency;
-    }
-    block.pGraphSink = nullptr;
-    doc->EndAnalysis();
-    EXPECT_EQ(block.runStatus, 1);
-    EXPECT_TRUE(reports.boxes.empty()) << reports.boxes.front();
+    InstallFrequencyDrivers();
+    const HeadlessRun run = RunDesignHeadless(*doc, 0, nullptr, &sink);
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    EXPECT_TRUE(run.messages.empty()) << run.messages.front();
+    const double l = doc->GetOutputChokeInput(0)->inductance;
+    const double c = doc->GetOutputFilterInput(0)->capACapacitance;
+    const double esr = doc->GetOutputFilterInput(0)->rippleResistance;
+    const double esl = doc->GetOutputFilterInput(0)->rippleInductance;
+    const double r = doc->GetLoadNetworkInput(0)->resistance;
+    const double lineAfter = doc->GetLineSourceInput()->lineFrequency;
     // The last window, at 4 kHz, holds five ripple periods of the design's own 400 Hz line
     // (1 kHz alone retunes it to 416.7 Hz: twelve ripples in ten injection periods).
 #ifndef PQ_SANITIZE
