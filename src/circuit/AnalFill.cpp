@@ -945,7 +945,9 @@ void CAnalysisFill::FillControlInput() {
     const CComparator& pwm2 = c.GetComparator2();
     r.softStartResetEnabled = Flag(pwm2.m_nSoftStartDischarge != 0);
     Put(r.softStartResetThreshold, pwm2.m_dSoftStartThreshold, sec, "Comparator PWM2 soft start threshold");
-    r.softStartResetArmed = 0;
+    // The design holds one flag for the discharge; the reset's second condition follows it
+    // (left clear, the discharge would never happen).
+    r.softStartResetArmed = r.softStartResetEnabled;
 
     // Error injection UE, every mode.
     CCrntVoltSource& ue = c.GetVoltageSourceUE();

@@ -1054,6 +1054,20 @@ TEST_F(AnalFillTest, InputCapacitorVariantsAndTheirDamping) {
     }
 }
 
+// Comparator PWM2's discharge flag is the design's one switch for the soft-start reset: it
+// both enables and arms it.
+TEST_F(AnalFillTest, SoftStartDischargeEnablesAndArmsTheReset) {
+    BuildFirstConfiguration(*doc);
+    CComparator& pwm2 = doc->GetControlSection()->GetComparator2();
+    pwm2.m_nSoftStartDischarge = 1;
+    pwm2.m_dSoftStartThreshold = 0.7;
+    ASSERT_TRUE(Fill()) << problem;
+    const ControlInputRec& r = *doc->GetControlInput();
+    EXPECT_EQ(r.softStartResetEnabled, 1);
+    EXPECT_EQ(r.softStartResetArmed, 1);
+    EXPECT_EQ(r.softStartResetThreshold, 0.7);
+}
+
 // Weights in per cent become fractions; a weight counts only where its network takes part.
 TEST_F(AnalFillTest, FeedbackWeightsAsFractions) {
     BuildFirstConfiguration(*doc);

@@ -36,6 +36,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"line_dropout", &BuildLineDropout},
         {"line_filter", &BuildLineFilter},
         {"load_step", &BuildLoadStep},
+        {"saturating_choke", &BuildSaturatingChoke},
     };
     return designs;
 }

@@ -48,6 +48,7 @@ void BuildCapacitorSense(CPwrQuorraDoc& doc);
 void BuildLineDropout(CPwrQuorraDoc& doc);
 void BuildLineFilter(CPwrQuorraDoc& doc);
 void BuildLoadStep(CPwrQuorraDoc& doc);
+void BuildSaturatingChoke(CPwrQuorraDoc& doc);
 
 class CCrntVoltSource;
 // Output 1's load as the resistor (with 1 nH) beside a current source of sourceCurrent DC,

@@ -491,6 +491,7 @@ struct SecondaryRectifierStateRec {
     double chokeCurrentCopy = NOT_SET;  // choke current seen by the rectifier (A)
     double rectifierSectionInputVoltage = NOT_SET;  // "Secondary Section 1 Rectifier Section Input Voltage" (V)
     double rectifiedVoltage = NOT_SET;  // rectified secondary voltage seen by the choke (V)
+    double modulatorVoltage = 0.0;  // the rectified voltage through the feedback's modulator lag (V)
     int32_t conductionLatch = 0;  // cleared when the output stops conducting
 };
 
@@ -817,6 +818,7 @@ struct ControlStateRec {
     double voltageLoopInjection = 0.0;  // sine added to the control voltage by the voltage-loop analysis (V)
     // sine added to the returned current-sense signal by the current-loop analysis (V)
     double currentLoopSweepInjection = 0.0;
+    double currentSourceInjection = 0.0;  // the current-loop injection source's value of the step (V)
     // the error amplifier's input while the amplifier analysis drives it (V); read only when
     // amplifierInputOn is set, which opens the loop at the amplifier's input
     double amplifierInput = 0.0;

@@ -5,13 +5,16 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMBranch.h"
 #include "analysis/models/AnalMPri.h"
+#include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMXfmr.h"
+#include "circuit/AnalFill.h"
 #include "records/Utils.h"
 
 namespace {
 
 constexpr UINT kModuleAnalDABC = 56006;
 constexpr int kCodeTransformerValues = 10410;
+constexpr UINT kPrimaryInductanceMessage = 52176;
 
 AnalysisContext& Ctx() { return *GetAnalysisContext(); }
 int32_t Outputs() { return Ctx().pSettings->outputCount; }
@@ -34,6 +37,41 @@ SenseTransformer SenseTransformerOf(const PrimaryInputRec& pi) {
             pi.senseResistance, pi.senseXfmrSecondaryResistance, pi.senseSeriesResistance};
 }
 
+// The windings' inductances with the magnetising inductance lp: every secondary saturates
+// in the ratio lp / l0 of the core's table, l0 its point at 0 A (the nominal inductance
+// without a table), and the mutuals follow from the coupling coefficients. FALSE when a value
+// is not finite.
+bool SetTransformerInductances(AnalysisContext& ctx, double lp, double l0) {
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    TransformerParams& t = ctx.engine.xfmr;
+    const double ratio = lp / l0;
+    t.lp = lp;
+    const double sign = pi.primarySign < 0 ? -1.0 : 1.0;
+    const double kps[kMaxOutputs] = {pi.couplingPriSec1, pi.couplingPriSec2, pi.couplingPriSec3, pi.couplingPriSec4};
+    const double kss[kMaxOutputs][kMaxOutputs] = {
+        {0.0, pi.couplingSec1Sec2, pi.couplingSec1Sec3, pi.couplingSec1Sec4},
+        {pi.couplingSec1Sec2, 0.0, pi.couplingSec2Sec3, pi.couplingSec2Sec4},
+        {pi.couplingSec1Sec3, pi.couplingSec2Sec3, 0.0, pi.couplingSec3Sec4},
+        {pi.couplingSec1Sec4, pi.couplingSec2Sec4, pi.couplingSec3Sec4, 0.0}};
+    for (int32_t j = 0; j < t.outputs; ++j) {
+        t.ls[j] = ratio * ctx.pSecondaryRectifierInput[j]->nominalWindingInductance;
+        t.mps[j] = sign * Coupling(kps[j], t.lp, t.ls[j]);
+    }
+    for (int32_t j = 0; j < t.outputs; ++j)
+        for (int32_t k = 0; k < t.outputs; ++k)
+            t.mss[j][k] = j == k ? 0.0 : Coupling(kss[j][k], t.ls[j], t.ls[k]);
+    double* mutuals[kMaxOutputs] = {&ctx.primary.mutualPriSec1, &ctx.primary.mutualPriSec2,
+                                    &ctx.primary.mutualPriSec3, &ctx.primary.mutualPriSec4};
+    bool finite = std::isfinite(t.lp);
+    for (int32_t j = 0; j < t.outputs; ++j) {
+        *mutuals[j] = t.mps[j];
+        ctx.secondaryWinding[j].windingInductance = t.ls[j];
+        finite = finite && std::isfinite(t.mps[j]) && std::isfinite(t.ls[j]);
+    }
+    ctx.primary.magnetizingInductance = t.lp;
+    return finite;
+}
+
 }  // namespace
 
 int32_t PrepareStepEngine() {
@@ -44,34 +82,14 @@ int32_t PrepareStepEngine() {
     ctx.engine.stackReady = 0;
     ctx.loadStep.valuesReady = 0;
     t.outputs = ctx.pSettings->outputCount;
-    t.lp = pi.magnetizingInductanceNominal;
     t.rp = pi.primaryWindingResistance;
-    const double sign = pi.primarySign < 0 ? -1.0 : 1.0;
-    const double kps[kMaxOutputs] = {pi.couplingPriSec1, pi.couplingPriSec2, pi.couplingPriSec3, pi.couplingPriSec4};
-    const double kss[kMaxOutputs][kMaxOutputs] = {
-        {0.0, pi.couplingSec1Sec2, pi.couplingSec1Sec3, pi.couplingSec1Sec4},
-        {pi.couplingSec1Sec2, 0.0, pi.couplingSec2Sec3, pi.couplingSec2Sec4},
-        {pi.couplingSec1Sec3, pi.couplingSec2Sec3, 0.0, pi.couplingSec3Sec4},
-        {pi.couplingSec1Sec4, pi.couplingSec2Sec4, pi.couplingSec3Sec4, 0.0}};
+    ctx.primary.magnetizingInductanceSlope = 0.0;
+    bool finite = std::isfinite(t.rp) &&
+                  SetTransformerInductances(ctx, pi.magnetizingInductanceNominal, pi.magnetizingInductanceNominal);
     for (int32_t j = 0; j < t.outputs; ++j) {
-        const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
-        t.ls[j] = ri.nominalWindingInductance;
-        t.rs[j] = ri.windingResistance;
-        t.mps[j] = sign * Coupling(kps[j], t.lp, t.ls[j]);
-    }
-    for (int32_t j = 0; j < t.outputs; ++j)
-        for (int32_t k = 0; k < t.outputs; ++k)
-            t.mss[j][k] = j == k ? 0.0 : Coupling(kss[j][k], t.ls[j], t.ls[k]);
-    double* mutuals[kMaxOutputs] = {&ctx.primary.mutualPriSec1, &ctx.primary.mutualPriSec2,
-                                    &ctx.primary.mutualPriSec3, &ctx.primary.mutualPriSec4};
-    bool finite = std::isfinite(t.lp) && std::isfinite(t.rp);
-    for (int32_t j = 0; j < t.outputs; ++j) {
-        *mutuals[j] = t.mps[j];
-        ctx.secondaryWinding[j].windingInductance = t.ls[j];
+        t.rs[j] = ctx.pSecondaryRectifierInput[j]->windingResistance;
         ctx.secondaryWinding[j].windingResistance = t.rs[j];
-        finite = finite && std::isfinite(t.mps[j]) && std::isfinite(t.ls[j]);
     }
-    ctx.primary.magnetizingInductance = t.lp;
     ctx.primary.primaryWindingResistance = t.rp;
     if (!finite) {
         ReportMessage1(kModuleAnalDABC, kCodeTransformerValues, FALSE);
@@ -80,6 +98,26 @@ int32_t PrepareStepEngine() {
     }
     return 1;
 }
+
+namespace {
+
+// A saturable core takes its magnetising inductance at the step's starting magnetising
+// current; the windings follow it.
+int32_t ComputePrimaryInductance() {
+    AnalysisContext& ctx = Ctx();
+    TimeMagnitudeTable* table = ctx.pTable[kPowerXfmrTable];
+    if (!Saturable(table)) return 1;
+    double lm = 0.0;
+    if (!LookUpInductance(&lm, &ctx.primary.magnetizingInductanceSlope, *table, ctx.primary.magnetizingCurrent) ||
+        !SetTransformerInductances(ctx, lm, table->points[0].magnitude)) {
+        ReportMessage1(kModuleAnalDABC, kCodeTransformerValues, FALSE);
+        ReportMessageFirstBox(kPrimaryInductanceMessage);
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
 
 int32_t CalcPrimarySectionQuantitiesPass1() {
     AnalysisContext& ctx = Ctx();
@@ -107,6 +145,7 @@ int32_t CalcPowerTransformerQuantitiesPass1() {
         st.output[j].polarity = ctx.pOutputFilterInput[j]->outputSign < 0 ? -1 : 1;
         isPrev[j] = -st.output[j].polarity * ctx.secondaryWinding[j].windingCurrent;
     }
+    if (!ComputePrimaryInductance()) return 0;
     CalcTransformerCoeffs(st.xfmr, StepFactor(), ctx.primary.primaryWindingCurrent, isPrev, &st);
     return Checked(st.zpp, st.ep);
 }

@@ -10,6 +10,7 @@
 #include "analysis/models/AnalMFlt.h"
 #include "analysis/models/AnalMLoad.h"
 #include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMSec.h"
 #include "analysis/timedomain/AnalLine.h"
 #include "circuit/AnalFill.h"
@@ -25,6 +26,7 @@ constexpr int32_t kFirstStageDampedSensed = 3;
 constexpr int32_t kLineFilterNone = 9;
 // A sense diode's current predicted to end this close has ended.
 constexpr double kSenseEventReached = 1.5e-10;  // s
+constexpr UINT kOutputInductanceMessage = 52178;
 constexpr int32_t kInputCapacitorSingle = 0;
 constexpr int32_t kInputCapacitorDoubledDamped = 3;
 
@@ -301,7 +303,18 @@ int32_t AssembleOutputChokePass1() {
         // with the winding.
         const double skimL = ci.skimWindingOn ? SkimInductance(ctx, j) : 0.0;
         const double skimR = ci.skimWindingOn ? ci.skimResistance : 0.0;
-        const double l = ci.inductance + skimL + (ci.seriesElementOn ? ci.seriesInductance : 0.0);
+        // A saturable choke takes its inductance at the step's starting current.
+        OutputChokeStateRec& ch = ctx.outputChoke[j];
+        double lc = ci.inductance;
+        TimeMagnitudeTable* table = ctx.pTable[OutputTableIndex(j + 1, kChokeTable)];
+        if (Saturable(table)) {
+            if (!LookUpInductance(&ch.inductance, &ch.inductanceSlope, *table, ch.chokeCurrent)) {
+                ReportMessageFirstBox(kOutputInductanceMessage);
+                return 0;
+            }
+            lc = ch.inductance;
+        }
+        const double l = lc + skimL + (ci.seriesElementOn ? ci.seriesInductance : 0.0);
         const double r = ci.windingResistance + skimR + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
         CalcInductorBranchCoeffs(l, r, StepFactor(), ctx.outputChoke[j].chokeCurrent, &o.choke);
         ctx.outputChoke[j].totalInductance = l;
@@ -404,6 +417,10 @@ int32_t AssembleSecRectifierElementsPass2() {
         rs.diodeResistance = rs.diodeConducting ? ri.secondDynamicResistance : open;
         rs.chokeCurrentCopy = o.chokeCurrent;
         rs.rectifiedVoltage = o.chokeNodeVoltage;
+        // The feedback's modulator term: the rectified voltage through its RC lag (none at 0).
+        const double tauS = ctx.pOutputFilterInput[j]->engineSetupParamA * s;
+        rs.modulatorVoltage = tauS > 0.0 ? (tauS * rs.modulatorVoltage + rs.rectifiedVoltage) / (tauS + 1.0)
+                                         : rs.rectifiedVoltage;
     }
     return 1;
 }

@@ -7,6 +7,7 @@
 #include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMRamp.h"
+#include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMVea.h"
 #include "analysis/models/AnalMLrc.h"
 #include "circuit/AnalFill.h"
@@ -24,6 +25,7 @@ constexpr uint32_t kRefuseControl = 58404;
 constexpr uint32_t kRefuseChokeCoupling = 58920;
 constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
+constexpr uint32_t kRefuseSaturatedSteadyStart = 58730;
 constexpr uint32_t kRefuseErrorAmpValues = 58940;
 constexpr uint32_t kRefuseOptoValues = 58941;
 constexpr uint32_t kRefuseCurrentAmpValues = 58942;
@@ -39,6 +41,8 @@ constexpr uint32_t kRefusePrimaryValues = 58900;
 constexpr uint32_t kRefuseStackLoop = 58901;
 constexpr uint32_t kRefuseCapacitorSenseValues = 58921;
 constexpr uint32_t kRefuseNoCurrentLoop = 58881;
+constexpr uint32_t kRefuseControlSourceValues = 58740;
+constexpr uint32_t kRefuseModulatorFeedback = 58741;
 constexpr int32_t kKindCurrentLoop = 3;
 
 constexpr int32_t kPrimaryTwoSwitchSenseResistor = 1;
@@ -51,8 +55,6 @@ constexpr int32_t kControlVoltageMode = 2;
 // The line phases each rectifier case is built for (no rectifier: one phase straight through).
 constexpr int32_t kRectifierPhases[kLineCases] = {1, 1, 2, 3, 1, 1, 2, 2, 3, 3};
 
-// More than the one point at 0 A: the inductance would follow the current.
-bool Saturates(const TimeMagnitudeTable* table) { return table && table->count > 1; }
 
 bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
 bool NonNegative(double v) { return std::isfinite(v) && v >= 0.0; }
@@ -61,6 +63,11 @@ EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
 
 // The capacitor current sense: a transformer with both inductances and a coupling from 0 to
 // 1, and every resistor and the bias capacitor of its network, or its step would divide by 0.
+// A control-side source that varies: a sine of finite amplitude at a frequency of 0 or more.
+bool SineUsable(double offset, double amplitude, double frequency) {
+    return std::isfinite(offset) && offset != NOT_SET && NonNegative(amplitude) && NonNegative(frequency);
+}
+
 bool CapacitorSenseUsable(const OutputFilterInputRec& f) {
     return Positive(f.csScaleNum) && Positive(f.csScaleDen) && f.csCoupling >= 0.0 && f.csCoupling <= 1.0 &&
            NonNegative(f.senseXfmrResistance) && NonNegative(f.senseXfmrSecondaryResistance) &&
@@ -146,11 +153,15 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
                                (lv == 3 && load->resistorOn && load->inductorOn && load->firstBranchOn &&
                                 load->currentSourceOn);
         // The output's voltage over its target drives the feedback: a target of 0 has no meaning.
-        const bool targetSet = !(load->rippleWeight != 0.0) || Positive(load->outputVoltage);
-        // The feedback takes the output voltages only, not the modulator's.
-        const bool voltageFeedbackOnly = !(rect->dutyWeight != 0.0);
-        if (!diodes || !plainChoke || !singleCapacitor || !knownLoad || !targetSet || !voltageFeedbackOnly)
+        const bool modulatorFed = rect->dutyWeight != 0.0;
+        const bool targetSet = !(load->rippleWeight != 0.0 || modulatorFed) || Positive(load->outputVoltage);
+        if (!diodes || !plainChoke || !singleCapacitor || !knownLoad || !targetSet)
             return Refuse(kRefuseOutput, j + 1);
+        // The modulator's voltage in the feedback: its weight and lag are numbers, and the
+        // steady-state estimate does not yet place the lag's state.
+        if (modulatorFed && (!std::isfinite(rect->dutyWeight) || !NonNegative(filter->engineSetupParamA) ||
+                             set->analysisKind != 0))
+            return Refuse(kRefuseModulatorFeedback, j + 1);
         if (filter->senseXfmrOn && !CapacitorSenseUsable(*filter)) return Refuse(kRefuseCapacitorSenseValues, j + 1);
     }
     // Stacked windings must form chains: a winding sits on at most one other, never on the
@@ -160,31 +171,34 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (set->outputCount > 1 && ((d1 && u1) || (d2 && u2) || (d3 && u3) || (d1 && u2) || (d2 && u3)))
         return Refuse(kRefuseStackLoop);
 
-    // The inductances stay at their nominal values in the step.
+    // The step follows the saturation of the power transformer's core (not with a reset
+    // winding, whose inductance stays nominal) and of each output's own choke (not on a core
+    // shared with the other chokes); every other inductance stays at its nominal value.
     for (const TimeMagnitudeTable3* table : params.pTable3)
-        if (table && table->count > 1) return Refuse(kRefuseSaturation);
-    if (Saturates(params.pTable[kPowerXfmrTable])) return Refuse(kRefuseSaturation);
-    for (int32_t k = 1; k <= set->outputCount; ++k)
-        if (Saturates(params.pTable[OutputTableIndex(k, kChokeTable)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kDampingInductorTable)]) ||
-            Saturates(params.pTable[OutputTableIndex(k, kCapSenseXfmrTable)]))
+        if (Saturable(table)) return Refuse(kRefuseSaturation);
+    if (Saturable(params.pTable[kSenseXfmrTable])) return Refuse(kRefuseSaturation);
+    bool saturable = Saturable(params.pTable[kPowerXfmrTable]);
+    if (saturable && pri.resetWindingOn) return Refuse(kRefuseSaturation);
+    for (int32_t k = 1; k <= set->outputCount; ++k) {
+        const bool choke = Saturable(params.pTable[OutputTableIndex(k, kChokeTable)]);
+        if ((choke && set->coupledOutputChokes) || Saturable(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
+            Saturable(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
+            Saturable(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
+            Saturable(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
+            Saturable(params.pTable[OutputTableIndex(k, kDampingInductorTable)]) ||
+            Saturable(params.pTable[OutputTableIndex(k, kCapSenseXfmrTable)]))
             return Refuse(kRefuseSaturation);
+        saturable = saturable || choke;
+    }
 
     const ControlInputRec& ctl = *params.pControlInput;
     // The current modes sense the primary, the chokes, or the capacitor current of outputs
-    // whose first stage senses it. The step adds the current-loop source's offset only: its sine
-    // runs in no run but a sweep, which silences it.
+    // whose first stage senses it.
     bool capacitorsSensed = ctl.senseSource == 2;
     for (int32_t j = 0; capacitorsSensed && j < set->outputCount; ++j)
         if (params.pOutputChokeInput[j]->senseWeight != 0.0 && !params.pOutputFilterInput[j]->senseXfmrOn)
             capacitorsSensed = false;
-    const bool sweep = set->analysisKind >= 2;
-    const bool currentSensed =
-        (ctl.senseSource == 0 || ctl.senseSource == 1 || capacitorsSensed) && (sweep || !ctl.currentInjectionOn);
+    const bool currentSensed = ctl.senseSource == 0 || ctl.senseSource == 1 || capacitorsSensed;
     const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
     const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
     const bool feedForward = ctl.controlMode == kControlFeedForward;
@@ -193,10 +207,19 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     const bool hysteretic = ctl.controlMode == kControlHysteretic;
     if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward && !hysteretic) ||
         ctl.veaVariant < 0 || ctl.veaVariant > 7 || ctl.optoVariant < 0 || ctl.optoVariant > 6 ||
-        (!ctl.clockEnabled && !hysteretic) || ctl.veaReferenceAcOn || ctl.errorInjectionOn ||
-        ctl.softStartResetEnabled ||
-        (hysteretic && ctl.currentInjectionOn))
+        (!ctl.clockEnabled && !hysteretic))
         return Refuse(kRefuseControl);
+    // The reference and the two injection sources play their sines; the soft-start reset
+    // compares the current limit's sense with its threshold.
+    if ((ctl.veaReferenceAcOn &&
+         !SineUsable(ctl.veaReferenceValue, ctl.veaReferenceAmplitude, ctl.veaReferenceFrequency)) ||
+        (ctl.errorInjectionOn &&
+         !SineUsable(ctl.errorAmpOffset, ctl.errorInjectionAmplitude, ctl.errorInjectionFrequency)) ||
+        (ctl.currentInjectionOn &&
+         !SineUsable(ctl.currentInjectionOffset, ctl.currentInjectionAmplitude, ctl.currentInjectionFrequency)) ||
+        (ctl.softStartResetEnabled && ctl.currentLimitEnabled &&
+         (!std::isfinite(ctl.softStartResetThreshold) || ctl.softStartResetThreshold == NOT_SET)))
+        return Refuse(kRefuseControlSourceValues);
     if (hysteretic && ctl.senseSource != 1) return Refuse(kRefuseHystereticSense);
     if (hysteretic && (!HystNetworkValid(HystNetworkOf(ctl)) || !Positive(ctl.referenceValue)))
         return Refuse(kRefuseHystereticValues);
@@ -215,6 +238,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     // operating-point estimate of every section.
     // The estimate has no hysteretic period or window yet.
     if (set->analysisKind != 0 && (hysteretic || !SteadyStartCovers(params))) return Refuse(kRefuseKind);
+    // Its operating point takes every inductance at its nominal value.
+    if (set->analysisKind != 0 && saturable) return Refuse(kRefuseSaturatedSteadyStart);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalCtrlSrc.h"
 #include "analysis/models/AnalMCtl.h"
 #include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
@@ -103,6 +104,24 @@ void MeasureHystereticPeriod(StepStateRec& step) {
     if (step.cycleTime > step.switchingPeriod / 8.0 || step.periodCount != 0) ++step.periodCount;
     step.cycleTime = 0.0;
     step.settlingFlagA = 1;  // OnEdgeArmed
+}
+
+// A control-side source for this step: its phase moved on by the step, then its sine, offset
+// and transient table. A source that has never run starts at phase 0.
+int32_t StepControlSource(AnalysisContext& ctx, int table, double amplitude, double offset, double frequency,
+                          double* phase, double* value) {
+    constexpr double kTwoPi = 6.283185307179586;
+    if (!(*phase >= 0.0 && *phase < kTwoPi)) *phase = 0.0;
+    if (frequency > 0.0) *phase = std::fmod(*phase + kTwoPi * frequency * ctx.stepState.inverseTimeStepTermA, kTwoPi);
+    TimeMagnitudeTable101* t = ctx.pTable101[table];
+    int32_t active = 1;
+    return EvalPwlAcSource(t, t ? &t->cursor : nullptr, value, nullptr, &active, amplitude, offset, *phase);
+}
+
+// The injections play in a turn-on or steady-state run and while a sweep settles; a sweep
+// writes its own injection afterwards.
+bool InjectionsPlay(const AnalysisContext& ctx) {
+    return ctx.pSettings->analysisKind <= 1 || ctx.stepState.settling;
 }
 
 }  // namespace
@@ -271,7 +290,9 @@ int32_t CalcControlSectionQuantities() {
     double feedback = 0.0;
     for (int32_t j = 0; j < set.outputCount; ++j) {
         const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[j];
-        feedback += ld.rippleWeight * ctx->outputFilter[j].outputVoltage / ld.outputVoltage;
+        const double dutyWeight = ctx->pSecondaryRectifierInput[j]->dutyWeight;
+        const double modulator = dutyWeight != 0.0 ? dutyWeight * ctx->secondaryRectifier[j].modulatorVoltage : 0.0;
+        feedback += (modulator + ld.rippleWeight * ctx->outputFilter[j].outputVoltage) / ld.outputVoltage;
     }
     feedback *= ci.feedbackGain;
     // The amplifier analysis opens the loop here and drives the amplifier's input itself.
@@ -299,8 +320,21 @@ int32_t CalcControlSectionQuantities() {
     if (ctl.referenceLockout == 0 && bulk >= ci.lockoutLevelA) ctl.referenceLockout = 1;
     else if (ctl.referenceLockout == 1 && bulk <= ci.lockoutLevelB && ci.lockoutLevelB < ci.lockoutLevelA)
         ctl.referenceLockout = 0;
-    const double reference = ctl.referenceLockout ? ci.veaReferenceValue : kLockedReference;
+    double reference = kLockedReference;
+    if (ctl.referenceLockout && ci.veaReferenceAcOn) {
+        if (!StepControlSource(*ctx, kVeaReferenceTable, ci.veaReferenceAmplitude, ci.veaReferenceValue,
+                               ci.veaReferenceFrequency, &ctl.veaReferencePhase, &reference))
+            return 0;
+    } else if (ctl.referenceLockout) {
+        reference = ci.veaReferenceValue;
+    }
     ctl.veaReference = reference;
+
+    // The current limit may restart the soft start: its filtered sense of the last step at or
+    // above both its own threshold and the reset's.
+    if (ci.currentLimitEnabled && ci.softStartResetEnabled && ci.softStartResetArmed &&
+        ctl.currentLimitFeedback >= ci.currentLimitThreshold && ctl.currentLimitFeedback >= ci.softStartResetThreshold)
+        ctl.softStartCapVoltage = 0.0;
 
     // The soft start charges only while the references run; it holds the error amplifier's
     // upper clamp down with it, so the amplifier never winds up past the drive it allows.
@@ -319,15 +353,35 @@ int32_t CalcControlSectionQuantities() {
         opto.driveVoltage = ctx->outputFilter[ci.optoDriveSource - 1].outputVoltage;
     if (!CalcOptoIsolator(opto, ctl.veaOutput, s, &ctl)) return 0;
 
+    // The error and current-loop injection sources.
+    if (InjectionsPlay(*ctx)) {
+        if (ci.errorInjectionOn) {
+            if (!StepControlSource(*ctx, kErrorInjectionTable, ci.errorInjectionAmplitude, ci.errorAmpOffset,
+                                   ci.errorInjectionFrequency, &ctl.errorInjectionPhase, &ctl.errorInjection))
+                return 0;
+        } else {
+            ctl.errorInjection = ci.errorAmpOffset != NOT_SET ? ci.errorAmpOffset : 0.0;
+        }
+        ctl.currentSourceInjection = ci.currentInjectionOffset;
+        if (ci.currentInjectionOn &&
+            !StepControlSource(*ctx, kCurrentInjectionTable, ci.currentInjectionAmplitude, ci.currentInjectionOffset,
+                               ci.currentInjectionFrequency, &ctl.currentInjectionPhase, &ctl.currentSourceInjection))
+            return 0;
+    } else {
+        // A sweep silences the sources' sines: their offsets stay.
+        if (ctl.errorInjection == NOT_SET) ctl.errorInjection = ci.errorAmpOffset != NOT_SET ? ci.errorAmpOffset : 0.0;
+        ctl.currentSourceInjection = ci.currentInjectionOffset;
+    }
+
     // The voltage-loop analysis injects its sine between the error amplifier and the modulator.
     const double error = ctl.optoCoupledError + ctl.voltageLoopInjection;
-    const double control = ci.softStartCapOn ? std::min(error, ctl.softStartControl) : error;
+    const double control = (ci.softStartCapOn ? std::min(error, ctl.softStartControl) : error) + ctl.errorInjection;
     ctl.limitedError = control;
     ctl.pwmControlVoltage = control;
+    ctl.currentLoopInjection = ctl.currentSourceInjection + ctl.currentLoopSweepInjection;
     // Average current control: the current error amplifier holds the sensed current at the
     // limited error voltage, and its output sets the duty.
     if (ci.controlMode == kAverageCurrentMode) {
-        ctl.currentLoopInjection = ci.currentInjectionOffset + ctl.currentLoopSweepInjection;
         if (!CalcCurrentErrorAmp(CurrentAmpNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
                                  control, s, &ctl))
             return 0;
@@ -372,7 +426,6 @@ int32_t CalcControlSectionQuantities() {
     }
     double inverting = ctl.clockVoltage;
     if (ci.controlMode == kPeakCurrentMode) {
-        ctl.currentLoopInjection = ci.currentInjectionOffset + ctl.currentLoopSweepInjection;
         if (!SolveCurrentRampNetwork(RampNetworkOf(ci), ctl.currentFeedbackVoltage + ctl.currentLoopInjection,
                                      ctl.clockVoltage, s, &ctl))
             return 0;
@@ -385,7 +438,6 @@ int32_t CalcControlSectionQuantities() {
         // control voltage.
         const HystNetwork hn = HystNetworkOf(ci);
         ctl.controlReference = HystereticLogicLevel(ci, ctx->inputCapacitor.inputVoltage);
-        ctl.currentLoopInjection = ci.currentInjectionOffset;
         if (!SolveHystereticSenseFilter(hn, ctl.currentFeedbackVoltage, ctl.currentLoopInjection, s, &ctl)) return 0;
         const double comparatorOutput = step.driveOn ? ctl.controlReference : 0.0;
         if (!SolveHystereticComparatorNetwork(hn, comparatorOutput, ctl.pwmControlVoltage, s, &ctl)) return 0;

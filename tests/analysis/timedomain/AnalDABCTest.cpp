@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInit.h"
 #include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalDABC.h"
+#include "circuit/AnalFill.h"
 #include "support/FirstConfigRecords.h"
 #include "support/NodalOracle.h"
 
@@ -30,7 +32,24 @@ struct StepCase {
     int32_t bodyDiode = 0;
     int32_t stack[6] = {};  // 2 on 1, 1 on 2, 3 on 2, 2 on 3, 4 on 3, 3 on 4
     double chokeCoupling = 0.0;  // the first two outputs' chokes on one core
+    bool saturating = false;     // the power transformer's core and every choke saturate
 };
+
+// The saturating cores: each table at 0 A holds the nominal inductance, and the start-of-step
+// currents fall between points, so a lookup off by a segment or a missing |I| shows.
+// Power transformer: (0, 310 uH), (1 A, 250 uH), (3 A, 100 uH); at the magnetising current of
+// 1.6 A: 250 - 0.6·150/2 = 205 uH, every secondary at 205/310 of its own.
+// Chokes: (0, L), (2 A, 0.6 L), (5 A, 0.3 L) of each choke's L; at the choke currents 2.1,
+// 1.1, 0.5 and 4.2 A: 0.59 L, 0.78 L, 0.9 L and 0.38 L.
+constexpr double kMagnetizingCurrent = 1.6;
+constexpr double kSaturatedLp = 205e-6;
+constexpr double kSaturatedChoke[4] = {0.59, 0.78, 0.9, 0.38};
+
+void FillTable(TimeMagnitudeTable& t, double l0, std::initializer_list<TimeMagnitudePoint> points) {
+    t.Clear();
+    t.Insert(0.0, l0);
+    for (const TimeMagnitudePoint& p : points) t.Insert(p.time, p.magnitude);
+}
 
 class AssemblyOracle : public ::testing::TestWithParam<StepCase> {
 protected:
@@ -186,6 +205,16 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         block.pOutputFilterInput[j] = &recs[j]->filter;
         block.pLoadNetworkInput[j] = &recs[j]->load;
     }
+    TimeMagnitudeTable tables[5];
+    if (c.saturating) {
+        FillTable(tables[4], rec_.primary.magnetizingInductanceNominal, {{1.0, 250e-6}, {3.0, 100e-6}});
+        block.pTable[kPowerXfmrTable] = &tables[4];
+        for (int j = 0; j < 4; ++j) {
+            const double l = recs[j]->choke.inductance;
+            FillTable(tables[j], l, {{2.0, 0.6 * l}, {5.0, 0.3 * l}});
+            block.pTable[OutputTableIndex(j + 1, kChokeTable)] = &tables[j];
+        }
+    }
     AnalysisRun run(block);
     ASSERT_EQ(run.GetStatus(), AnalysisRun::Status::kLive);
     AnalysisContext& ctx = *run.Context();
@@ -200,6 +229,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     ctx.inputCapacitor.upperBulkCapacitorCurrent = -0.6;
     ctx.primary.switchState = c.switchState;
     ctx.primary.primaryWindingCurrent = 2.3;
+    if (c.saturating) ctx.primary.magnetizingCurrent = kMagnetizingCurrent;
     ctx.primary.switch1Current = c.switchState == 1 ? 0.0 : 2.3;
     const double vclPrev = 51.3;
     ctx.primary.clampCapacitorVoltage = vclPrev;
@@ -248,7 +278,8 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     o.Capacitor(cb2, 0, rec_.line.outputCapacitance, 46.2);
 
     const int dot = o.Node(), w1 = o.Node(), undot = o.Node();
-    const double lp = rec_.primary.magnetizingInductanceNominal;
+    const double lp = c.saturating ? kSaturatedLp : rec_.primary.magnetizingInductanceNominal;
+    const double saturation = lp / rec_.primary.magnetizingInductanceNominal;  // every secondary's
     // With a reset winding, the open one of the two starts from zero, its current handed to the
     // conducting one by their mutual.
     double ipPrevOracle = 2.3, irPrevOracle = irPrev;
@@ -384,7 +415,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     for (int j = 0; j < c.outputs; ++j) {
         const FirstConfigRecords& r = *recs[j];
         const int sd = o.Node(), sw = o.Node(), su = o.Node();
-        const double ls = r.rectifier.nominalWindingInductance;
+        const double ls = saturation * r.rectifier.nominalWindingInductance;
         swBranch[j] = o.Inductor(sd, sw, ls, isPrev[j]);
         o.Resistor(sw, su, r.rectifier.windingResistance);
         o.Mutual(pw, swBranch[j], k[j] * std::sqrt(lp * ls));
@@ -407,7 +438,8 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
             o.Resistor(0, x, open);
         }
         const int xl = o.Node(), out = o.Node();
-        chokeBranch[j] = o.Inductor(x, xl, r.choke.inductance + r.choke.seriesInductance, ilPrev[j]);
+        const double lc = (c.saturating ? kSaturatedChoke[j] : 1.0) * r.choke.inductance;
+        chokeBranch[j] = o.Inductor(x, xl, lc + r.choke.seriesInductance, ilPrev[j]);
         o.Resistor(xl, out, r.choke.windingResistance + r.choke.seriesResistance);
         const int c1 = o.Node(), c2 = o.Node();
         o.Resistor(out, c1, r.filter.rippleResistance);
@@ -437,8 +469,9 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     for (int j = 0; j < c.outputs; ++j)
         for (int m = j + 1; m < c.outputs; ++m)
             o.Mutual(swBranch[j], swBranch[m],
-                     kss[j][m] * std::sqrt(recs[j]->rectifier.nominalWindingInductance *
-                                           recs[m]->rectifier.nominalWindingInductance));
+                     kss[j][m] * saturation *
+                         std::sqrt(recs[j]->rectifier.nominalWindingInductance *
+                                   recs[m]->rectifier.nominalWindingInductance));
     ASSERT_TRUE(o.Solve());
 
     auto near = [](double expected, double actual, const char* what) {
@@ -526,6 +559,17 @@ INSTANTIATE_TEST_SUITE_P(
                                0.35},
                       StepCase{"stacked 2 on 1, coupled chokes", 2, {1, 1}, {0, 1}, 2, {1, 1, 1, 1}, 1, 0,
                                {1, 0, 0, 0, 0, 0}, 0.5}),
+    [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
+
+// The step with the inductances looked up at its starting currents: the transformer's
+// magnetising inductance with its secondaries in the same ratio, and each choke its own.
+INSTANTIATE_TEST_SUITE_P(
+    SaturatingCores, AssemblyOracle,
+    ::testing::Values(StepCase{"on", 2, {1}, {0}, 1, {1, 1, 1, 1}, 1, 0, {}, 0.0, true},
+                      StepCase{"reset", 1, {0, 1}, {1, 1}, 2, {1, -1, 1, 1}, 1, 0, {}, 0.0, true},
+                      StepCase{"four outputs on", 2, {1, 0, 1, 1}, {0, 1, 1, 0}, 4, {1, 1, -1, 1}, 1, 0, {}, 0.0,
+                               true},
+                      StepCase{"active clamp on", 2, {1, 0}, {0, 1}, 2, {1, -1, 1, 1}, 7, 0, {}, 0.0, true}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
 
 }  // namespace

@@ -203,7 +203,35 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
          "output 1"},
         {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
          "output 1"},
-        {"modulator feedback", [](FirstConfigRecords& r) { r.rectifier.dutyWeight = 0.5; }, "output 1"},
+        {"modulator feedback in a steady-state run",
+         [](FirstConfigRecords& r) {
+             r.rectifier.dutyWeight = 0.5;
+             r.settings.analysisKind = 1;
+         },
+         "modulator term of the voltage feedback network for output 1"},
+        {"modulator feedback with a negative lag",
+         [](FirstConfigRecords& r) {
+             r.rectifier.dutyWeight = 0.5;
+             r.filter.engineSetupParamA = -1e-6;
+         },
+         "modulator term of the voltage feedback network for output 1"},
+        {"AC reference without its frequency",
+         [](FirstConfigRecords& r) {
+             r.control.veaReferenceAcOn = 1;
+             r.control.veaReferenceAmplitude = 0.1;
+             r.control.veaReferenceFrequency = NOT_SET;
+         },
+         "Voltage Source VRef, UE or UI that varies"},
+        {"error injection without its DC value",
+         [](FirstConfigRecords& r) {
+             r.control.errorInjectionOn = 1;
+             r.control.errorInjectionAmplitude = 0.1;
+             r.control.errorInjectionFrequency = 100.0;
+         },
+         "Voltage Source VRef, UE or UI that varies"},
+        {"soft start discharge without its threshold",
+         [](FirstConfigRecords& r) { r.control.softStartResetEnabled = r.control.softStartResetArmed = 1; },
+         "soft start discharge needs its threshold"},
         {"hysteretic mode sensing the primary", [](FirstConfigRecords& r) { r.control.controlMode = 3; },
          "only with the choke as its Feedback Current Source VIS"},
         {"hysteretic mode without its logic level",
@@ -247,12 +275,12 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
     }
 }
 
-TEST_F(Worker, SaturatingChokeIsRefusedNotRunAtItsNominalInductance) {
+TEST_F(Worker, SaturatingLoadInductorIsRefusedNotRunAtItsNominalInductance) {
     TimeMagnitudeTable saturation;
     saturation.Clear();
     saturation.Insert(0.0, 1e-4);
     saturation.Insert(5.0, 5e-5);
-    ctl_.Params().pTable[OutputTableIndex(1, kChokeTable)] = &saturation;
+    ctl_.Params().pTable[OutputTableIndex(1, kLoadInductor2Table)] = &saturation;
     ASSERT_TRUE(StartAndWaitForEnd());
     ASSERT_EQ(sink_.boxes.size(), 1u);
     EXPECT_NE(sink_.boxes[0].find("inductors that saturate"), std::string::npos) << sink_.boxes[0];

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/timedomain/AnalFigures.h"
@@ -63,3 +64,41 @@ TEST(CurrentLimit, HoldsThePeakChokeCurrentAtItsThresholdWhenItSensesTheChoke) {
 }
 
 }  // namespace
+
+// With Comparator PWM2 discharging the soft start, each trip of the limit (sense at or above
+// both IRef and the discharge threshold) restarts the soft start from 0 V: the converter
+// hiccups. After a restart no pulse comes until the soft start lifts the control voltage past
+// the clock's 1 V floor, 1 V / (ISS/CSS = 303 V/s) = 3.3 ms, so restarts are at least that far
+// apart. A discharge threshold the sense never reaches leaves the soft start alone.
+TEST(CurrentLimit, SoftStartDischargeRestartsTheSoftStartOnEachTrip) {
+    constexpr double kRate = 1e-5 / 33e-9;  // V/s
+    for (const double threshold : {0.25, 10.0}) {
+        SCOPED_TRACE(threshold);
+        CPwrQuorraDoc doc;
+        doc.OnNewDocument();
+        BuildCurrentLimit(doc);
+        CComparator& pwm2 = doc.GetControlSection()->GetComparator2();
+        pwm2.m_nSoftStartDischarge = 1;
+        pwm2.m_dSoftStartThreshold = threshold;
+        std::vector<double> restarts;
+        double previous = 0.0;
+        auto observe = [&](const AnalysisContext& ctx) {
+            const double v = ctx.control.softStartCapVoltage;
+            if (v < previous) restarts.push_back(ctx.stepState.time);
+            previous = v;
+        };
+        CRunFigures fig(0.0);
+        const HeadlessRun run = RunDesignHeadless(doc, 0.0, &fig, nullptr, observe);
+        ASSERT_EQ(run.ran, 1) << run.problem;
+        if (threshold > 1.0) {
+            EXPECT_TRUE(restarts.empty());
+            continue;
+        }
+        ASSERT_GE(restarts.size(), 2u);
+        for (size_t i = 1; i < restarts.size(); ++i)
+            EXPECT_GE(restarts[i] - restarts[i - 1], 1.0 / kRate) << i;
+        // Each trip ends its pulse at the threshold as before; the hiccup keeps the output low.
+        EXPECT_LT(fig.PrimaryPeak(), 1.02 * (2.5 + 0.67e6 * 40e-9));
+        EXPECT_LT(fig.OutputAverage(), 5.0);
+    }
+}

@@ -24,7 +24,7 @@ class SteadyStartOf : public ::testing::TestWithParam<RegressionDesign> {};
 // operating-point estimate does not set: their steady-state run is refused, never started
 // from a wrong point.
 bool EstimateCovers(const char* name) {
-    static const char* const kRefused[] = {"hysteretic", "capacitor_sense"};
+    static const char* const kRefused[] = {"hysteretic", "capacitor_sense", "saturating_choke"};
     for (const char* r : kRefused)
         if (std::string(name) == r) return false;
     return true;
@@ -64,7 +64,9 @@ TEST_P(SteadyStartOf, PreciseStartIsThePeriodicOperatingPoint) {
     if (!EstimateCovers(GetParam().name)) {
         const SteadyStartRun ss = RunSteadyStart(doc, CAnalysisConfig::INIT_SLOW_PRECISE);
         EXPECT_EQ(ss.run.ran, 0);
-        EXPECT_NE(ss.run.problem.find(res::FindString(58400)), std::string::npos) << ss.run.problem;
+        // A saturating core has its own message: the estimate takes every inductance nominal.
+        const uint32_t message = std::string(GetParam().name) == "saturating_choke" ? 58730 : 58400;
+        EXPECT_NE(ss.run.problem.find(res::FindString(message)), std::string::npos) << ss.run.problem;
         return;
     }
     ExpectStartAtOperatingPoint(doc);

@@ -1,0 +1,69 @@
+// Which saturating cores the engine takes: the power transformer's and each output's own choke
+// run in a turn-on transient; every other saturable part, a transformer with a reset winding,
+// chokes on one core and a run that starts from the steady-state estimate are refused.
+#include <gtest/gtest.h>
+
+#include "analysis/context/AnalParams.h"
+#include "analysis/timedomain/AnalCaps.h"
+#include "circuit/AnalFill.h"
+#include "support/FirstConfigRecords.h"
+
+namespace {
+
+using test_support::FirstConfigRecords;
+
+constexpr uint32_t kRuns = 0;
+constexpr uint32_t kRefuseSaturation = 58407;
+constexpr uint32_t kRefuseSteadyStart = 58730;
+
+TEST(EngineCapability, SaturatingCores) {
+    struct Case {
+        const char* name;
+        int table;  // the saturating table; -1 for a line filter inductor
+        void (*change)(FirstConfigRecords&);
+        uint32_t refusal;
+    };
+    const Case cases[] = {
+        {"power transformer", kPowerXfmrTable, [](FirstConfigRecords&) {}, kRuns},
+        {"output choke", OutputTableIndex(1, kChokeTable), [](FirstConfigRecords&) {}, kRuns},
+        {"power transformer with a reset winding", kPowerXfmrTable,
+         [](FirstConfigRecords& r) {
+             r.primary.topology = 3;
+             r.primary.resetWindingOn = 1;
+             r.primary.resetWindingNominal = 2e-4;
+             r.primary.resetTurns = 10.0;
+             r.primary.resetWindingResistance = 0.01;
+         },
+         kRefuseSaturation},
+        {"chokes on one core", OutputTableIndex(1, kChokeTable),
+         [](FirstConfigRecords& r) { r.settings.coupledOutputChokes = 1; }, kRefuseSaturation},
+        {"primary current sense transformer", kSenseXfmrTable, [](FirstConfigRecords&) {}, kRefuseSaturation},
+        {"skim inductor", OutputTableIndex(1, kSkimTable), [](FirstConfigRecords&) {}, kRefuseSaturation},
+        {"second-stage inductor", OutputTableIndex(1, kSecondStageInductorTable), [](FirstConfigRecords&) {},
+         kRefuseSaturation},
+        {"load inductor", OutputTableIndex(1, kLoadInductor2Table), [](FirstConfigRecords&) {}, kRefuseSaturation},
+        {"capacitor sense transformer", OutputTableIndex(1, kCapSenseXfmrTable), [](FirstConfigRecords&) {},
+         kRefuseSaturation},
+        {"line filter inductor", -1, [](FirstConfigRecords&) {}, kRefuseSaturation},
+        {"steady state with a saturating choke", OutputTableIndex(1, kChokeTable),
+         [](FirstConfigRecords& r) { r.settings.analysisKind = 1; }, kRefuseSteadyStart},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FirstConfigRecords rec;
+        c.change(rec);
+        AnalysisThreadParams block;
+        rec.Attach(block);
+        TimeMagnitudeTable table;
+        TimeMagnitudeTable3 line;
+        table.Insert(0.0, 1e-4);
+        table.Insert(2.0, 5e-5);
+        line.Insert(0.0, 1e-4);
+        line.Insert(2.0, 5e-5);
+        if (c.table < 0) block.pTable3[0] = &line;
+        else block.pTable[c.table] = &table;
+        EXPECT_EQ(CheckTimeDomainCapability(block).messageId, c.refusal);
+    }
+}
+
+}  // namespace
