@@ -1108,8 +1108,9 @@ TEST_F(AnalFillTest, FeedbackWeightsAsFractions) {
 }  // namespace
 
 // Transistor rectifiers: rectifier 1 turns on after the drive's on-edge and off after its
-// off-edge, rectifier 2 the other way round; diode rectifiers load no timers.
-TEST_F(AnalFillTest, TransistorRectifierDelays) {
+// off-edge, rectifier 2 the other way round; their channels, rectifier 1's body diode and
+// their ratings reach the step; diode rectifiers load no timers.
+TEST_F(AnalFillTest, TransistorRectifierDelaysAndValues) {
     BuildFirstConfiguration(*doc);
     CSecondarySection& sec = *doc->GetSecondarySection1();
     sec.SetSynchronous(TRUE);
@@ -1119,7 +1120,12 @@ TEST_F(AnalFillTest, TransistorRectifierDelays) {
     CTransistorFE& q2 = sec.GetTransistorRectifier2();
     q1.m_dTurnOnDelay = 11e-9, q1.m_dRiseTime = 12e-9, q1.m_dTurnOffDelay = 13e-9, q1.m_dFallTime = 14e-9;
     q2.m_dTurnOnDelay = 21e-9, q2.m_dRiseTime = 22e-9, q2.m_dTurnOffDelay = 23e-9, q2.m_dFallTime = 24e-9;
+    q1.m_dOnResistance = 0.021, q1.m_dBodyDiodeForwardVoltage = 0.61, q1.m_dBodyDiodeResistance = 0.031;
+    q1.m_dBreakdownVoltage = 41.0;
+    q2.m_dOnResistance = 0.032, q2.m_dBreakdownVoltage = 52.0;
     ASSERT_TRUE(Fill()) << problem;
+    EXPECT_EQ(doc->GetSecondaryRectifierInput(0)->frequencyAnalysisFlagA, 1);
+    EXPECT_EQ(doc->GetSecondaryRectifierInput(0)->frequencyAnalysisFlagB, 1);
     CControlSection& ctl = *doc->GetControlSection();
     const double pwm = ctl.GetComparator1().m_dDelay, limit = ctl.GetComparator2().m_dDelay;
     const SecondaryRectifierInputRec& r = *doc->GetSecondaryRectifierInput(0);
@@ -1130,6 +1136,12 @@ TEST_F(AnalFillTest, TransistorRectifierDelays) {
         {"rectifier 2 off after the on-edge", r.rect2OnEdgeDelay, 47e-9 + pwm},
         {"rectifier 2 on after the off-edge", r.rect2OffEdgeDelay, 43e-9 + pwm},
         {"rectifier 2 on at the limit", r.rect2LimitDelay, 43e-9 + limit},
+        {"rectifier 1 channel", r.onResistance, 0.021},
+        {"rectifier 1 body diode forward voltage", r.secondDiodeVoltage, 0.61},
+        {"rectifier 1 body diode resistance", r.secondDiodeResistance, 0.031},
+        {"rectifier 1 breakdown", r.syncRectifier1BreakdownVoltage, 41.0},
+        {"rectifier 2 channel", r.secondOnResistance, 0.032},
+        {"rectifier 2 breakdown", r.syncRectifier2BreakdownVoltage, 52.0},
     });
     sec.SetRectifier1Kind(CSecondarySection::NON_SYNCHRONOUS);
     sec.SetRectifier2Kind(CSecondarySection::NON_SYNCHRONOUS);

@@ -37,6 +37,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"line_filter", &BuildLineFilter},
         {"load_step", &BuildLoadStep},
         {"saturating_choke", &BuildSaturatingChoke},
+        {"sync_rect", &BuildSyncRectifier},
     };
     return designs;
 }

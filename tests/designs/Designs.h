@@ -47,6 +47,7 @@ void BuildHysteretic(CPwrQuorraDoc& doc);
 void BuildCapacitorSense(CPwrQuorraDoc& doc);
 void BuildLineDropout(CPwrQuorraDoc& doc);
 void BuildLineFilter(CPwrQuorraDoc& doc);
+void BuildSyncRectifier(CPwrQuorraDoc& doc);
 void BuildLoadStep(CPwrQuorraDoc& doc);
 void BuildSaturatingChoke(CPwrQuorraDoc& doc);
 

@@ -191,6 +191,7 @@ int32_t TurnOnInitialValues() {
         SecondaryRectifierStateRec& r = ctx->secondaryRectifier[j];
         r.rectifier1On = 0;
         r.diodeConducting = 0;
+        r.switchPathAOn = r.switchPathBOn = r.secondDiodeConducting = 0;
         r.rectifier1Resistance = open;
         r.diodeResistance = open;
         r.rectifierCurrent = 0.0;

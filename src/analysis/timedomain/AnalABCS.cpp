@@ -12,6 +12,7 @@
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMSec.h"
+#include "analysis/models/AnalMSync.h"
 #include "analysis/timedomain/AnalLine.h"
 #include "circuit/AnalFill.h"
 #include "records/Utils.h"
@@ -361,9 +362,16 @@ int32_t AssembleSecRectifierElementsPass1() {
         const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[j];
         OutputStepStore& o = ctx.engine.output[j];
         o.polarity = ctx.pOutputFilterInput[j]->outputSign < 0 ? -1 : 1;
-        CalcRectifierCoeffs(rs.rectifier1On, ri.diodeDrop, ri.dynamicResistance, open, &o.forwardRectifier);
-        CalcRectifierCoeffs(rs.diodeConducting, ri.forwardVoltage, ri.secondDynamicResistance, open,
-                            &o.freewheelRectifier);
+        if (!ri.frequencyAnalysisFlagA && !ri.frequencyAnalysisFlagB) {
+            CalcRectifierCoeffs(rs.rectifier1On, ri.diodeDrop, ri.dynamicResistance, open, &o.forwardRectifier);
+            CalcRectifierCoeffs(rs.diodeConducting, ri.forwardVoltage, ri.secondDynamicResistance, open,
+                                &o.freewheelRectifier);
+            continue;
+        }
+        CalcSyncRectifierCoeffs(SyncPosition(ri, 0) && rs.switchPathAOn, ri.onResistance, rs.rectifier1On,
+                                PositionDiode(ri, 0), open, &o.forwardRectifier);
+        CalcSyncRectifierCoeffs(SyncPosition(ri, 1) && rs.switchPathBOn, ri.secondOnResistance, rs.diodeConducting,
+                                PositionDiode(ri, 1), open, &o.freewheelRectifier);
     }
     return 1;
 }
@@ -410,11 +418,25 @@ int32_t AssembleSecRectifierElementsPass2() {
         rs.rectifier1AnodeToCathodeCurrent = o.forwardCurrent;
         rs.rectifier1AnodeToCathodeVoltage = o.forwardVoltage;
         rs.rectifierCurrent = o.forwardCurrent;
-        rs.rectifier1Resistance = rs.rectifier1On ? ri.dynamicResistance : open;
+        rs.rectifier1Resistance = o.forwardRectifier.z;
         rs.diodeCurrent = o.freewheelCurrent;
         rs.rectifier2TotalAnodeToCathodeCurrent = o.freewheelCurrent;
         rs.rectifierVoltage = o.freewheelVoltage;
-        rs.diodeResistance = rs.diodeConducting ? ri.secondDynamicResistance : open;
+        rs.diodeResistance = o.freewheelRectifier.z;
+        if (ri.frequencyAnalysisFlagA) {
+            const bool channel = rs.switchPathAOn != 0;
+            rs.switch1DrainToSourceVoltage = -o.forwardVoltage;
+            rs.switch1DrainToSourceCurrent = channel ? -o.forwardCurrent : 0.0;
+            rs.switchPathAResistance = channel ? ri.onResistance : open;
+            // The body diode conducts when it is the position's diode and the channel is not driven.
+            rs.secondDiodeConducting = !channel && rs.rectifier1On &&
+                                       PositionDiode(ri, 0).forwardVoltage != ri.diodeDrop;
+        }
+        if (ri.frequencyAnalysisFlagB) {
+            rs.channelResistance = rs.switchPathBOn ? ri.secondOnResistance : open;
+            rs.channelCurrent = rs.switchPathBOn ? -o.freewheelCurrent : 0.0;
+            rs.channelVoltage = -o.freewheelVoltage;
+        }
         rs.chokeCurrentCopy = o.chokeCurrent;
         rs.rectifiedVoltage = o.chokeNodeVoltage;
         // The feedback's modulator term: the rectified voltage through its RC lag (none at 0).

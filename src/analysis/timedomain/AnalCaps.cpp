@@ -41,6 +41,7 @@ constexpr uint32_t kRefusePrimaryValues = 58900;
 constexpr uint32_t kRefuseStackLoop = 58901;
 constexpr uint32_t kRefuseCapacitorSenseValues = 58921;
 constexpr uint32_t kRefuseNoCurrentLoop = 58881;
+constexpr uint32_t kRefuseSyncRectifierValues = 58720;
 constexpr uint32_t kRefuseControlSourceValues = 58740;
 constexpr uint32_t kRefuseModulatorFeedback = 58741;
 constexpr int32_t kKindCurrentLoop = 3;
@@ -139,7 +140,13 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const OutputFilterInputRec* filter = params.pOutputFilterInput[j];
         const LoadNetworkInputRec* load = params.pLoadNetworkInput[j];
         if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
-        const bool diodes = !rect->frequencyAnalysisFlagA && !rect->frequencyAnalysisFlagB && !rect->resistiveRectifier;
+        // Diodes, or transistors beside them whose channels have an on-resistance.
+        const bool synchronous = rect->frequencyAnalysisFlagA || rect->frequencyAnalysisFlagB;
+        if ((rect->frequencyAnalysisFlagA && !Positive(rect->onResistance)) ||
+            (rect->frequencyAnalysisFlagB && !Positive(rect->secondOnResistance)))
+            return Refuse(kRefuseSyncRectifierValues, j + 1);
+        // The operating-point estimate does not set the channels' drive.
+        if (synchronous && set->analysisKind != 0) return Refuse(kRefuseKind);
         const bool plainChoke = choke->chokeOn != 0;  // with or without its skim inductor
         // Every first stage, with or without damping and current sensing; any second stage.
         const int32_t second = filter->sectionQuantityFlagB;
@@ -155,7 +162,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         // The output's voltage over its target drives the feedback: a target of 0 has no meaning.
         const bool modulatorFed = rect->dutyWeight != 0.0;
         const bool targetSet = !(load->rippleWeight != 0.0 || modulatorFed) || Positive(load->outputVoltage);
-        if (!diodes || !plainChoke || !singleCapacitor || !knownLoad || !targetSet)
+        if (!plainChoke || !singleCapacitor || !knownLoad || !targetSet)
             return Refuse(kRefuseOutput, j + 1);
         // The modulator's voltage in the feedback: its weight and lag are numbers, and the
         // steady-state estimate does not yet place the lag's state.

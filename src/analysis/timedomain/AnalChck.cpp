@@ -168,8 +168,7 @@ void CheckProjectedFrequencyAtRunEnd() {
 //              the sense transformer's conduction of the step;
 //   each output: diode 1 rectifier1On, diode 2 diodeConducting, switch 1 channel
 //              switchPathAOn, switch 1 body diode secondDiodeConducting, switch 2 channel
-//              switchPathBOn (the records keep no switch 2 body diode, and the engine runs no
-//              synchronous rectifier, so its test waits);
+//              switchPathBOn (the records keep no switch 2 body diode, so its test waits);
 //   rectifier 1 conducts when diode 1, switch 1's channel or its body diode does; rectifier 2
 //   when diode 2 or switch 2's channel does.
 // Voltages are the catalogue's anode-to-cathode and drain-to-source quantities; the output's

@@ -39,15 +39,27 @@ bool CountDown(double& timer, double h) {
     return true;
 }
 
-// What a synchronous rectifier's timer completes: rectifier 1 turns on at the on-edge and off
-// at the off-edge, rectifier 2 the other way round.
+// What a synchronous rectifier's timer completes: rectifier 1's channel is driven from the
+// on-edge to the off-edge, rectifier 2's from the off-edge to the on-edge. A driven channel
+// conducts either way at once; one let go keeps conducting through its diode while the current
+// flows forward (the step set-up ends it when the current does).
 void RectifierOnEdgeDone(SecondaryRectifierStateRec& rs, int32_t r) {
-    if (r == 0) rs.switchPathASettled = 1;
-    else rs.delayExpired = 1;
+    if (r == 0) {
+        rs.switchPathASettled = 1;
+        rs.switchPathAOn = rs.rectifier1On = 1;
+    } else {
+        rs.delayExpired = 1;
+        rs.switchPathBOn = 0;
+    }
 }
 void RectifierOffEdgeDone(SecondaryRectifierStateRec& rs, int32_t r) {
-    if (r == 1) rs.switchPathBSettled = 1;
-    else rs.delayExpired = 1;
+    if (r == 1) {
+        rs.switchPathBSettled = 1;
+        rs.switchPathBOn = rs.diodeConducting = 1;
+    } else {
+        rs.delayExpired = 1;
+        rs.switchPathAOn = 0;
+    }
 }
 
 bool RectifierEnabled(const SecondaryRectifierInputRec& ri, int32_t r) {

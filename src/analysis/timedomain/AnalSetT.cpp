@@ -9,6 +9,7 @@
 #include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMRamp.h"
+#include "analysis/models/AnalMSync.h"
 #include "analysis/models/AnalMVea.h"
 #include "analysis/models/AnalMPri.h"
 #include "analysis/timedomain/AnalEdge.h"
@@ -255,8 +256,9 @@ int32_t DetermineTimeStep() {
     for (int32_t j = 0; j < n; ++j) {
         const SecondaryRectifierStateRec& rs = ctx->secondaryRectifier[j];
         const OutputStepStore& o = st.output[j];
-        if (rs.rectifier1On) ProposeCurrentEnd(step, o.forwardCurrent, o.forwardSlope);
-        if (rs.diodeConducting) ProposeCurrentEnd(step, o.freewheelCurrent, o.freewheelSlope);
+        // A driven channel's current passes through zero without an event.
+        if (rs.rectifier1On && !rs.switchPathAOn) ProposeCurrentEnd(step, o.forwardCurrent, o.forwardSlope);
+        if (rs.diodeConducting && !rs.switchPathBOn) ProposeCurrentEnd(step, o.freewheelCurrent, o.freewheelSlope);
     }
     const PrimaryStateRec& pri = ctx->primary;
     if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
@@ -498,16 +500,21 @@ int32_t DetermineTimeStepAfterStep() {
         SecondaryRectifierStateRec& rs = ctx->secondaryRectifier[j];
         const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
         const OutputStepStore& o = st.output[j];
-        if (rs.rectifier1On) {
+        // A driven channel conducts whatever its current; its timers turn it on and off.
+        if (SyncPosition(ri, 0) && rs.switchPathAOn) {
+            if (!rs.rectifier1On) rs.rectifier1On = event = 1;
+        } else if (rs.rectifier1On) {
             if (CurrentEnded(o.forwardCurrent, o.forwardSlope)) {
                 rs.rectifier1On = 0;
                 event = 1;
             }
-        } else if (o.forwardVoltage > ri.diodeDrop) {
+        } else if (o.forwardVoltage > PositionDiode(ri, 0).forwardVoltage) {
             rs.rectifier1On = 1;
             event = 1;
         }
-        if (rs.diodeConducting) {
+        if (SyncPosition(ri, 1) && rs.switchPathBOn) {
+            if (!rs.diodeConducting) rs.diodeConducting = event = 1;
+        } else if (rs.diodeConducting) {
             if (CurrentEnded(o.freewheelCurrent, o.freewheelSlope)) {
                 rs.diodeConducting = 0;
                 event = 1;

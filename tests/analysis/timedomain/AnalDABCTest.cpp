@@ -33,6 +33,9 @@ struct StepCase {
     int32_t stack[6] = {};  // 2 on 1, 1 on 2, 3 on 2, 2 on 3, 4 on 3, 3 on 4
     double chokeCoupling = 0.0;  // the first two outputs' chokes on one core
     bool saturating = false;     // the power transformer's core and every choke saturate
+    // -1: diode rectifiers; else transistors beside both, their channels driven by bit 0
+    // (rectifier 1) and bit 1 (rectifier 2) on every output.
+    int32_t syncDrive = -1;
 };
 
 // The saturating cores: each table at 0 A holds the nominal inductance, and the start-of-step
@@ -194,6 +197,15 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         rec_.primary.switch1DiodeParamB = 0.027;
     }
     FirstConfigRecords* recs[4] = {&rec_, &rec2_, &rec3_, &rec4_};
+    const bool sync = c.syncDrive >= 0;
+    for (FirstConfigRecords* r : recs) {
+        SecondaryRectifierInputRec& ri = r->rectifier;
+        ri.frequencyAnalysisFlagA = ri.frequencyAnalysisFlagB = ri.resistiveRectifier = sync;
+        ri.onResistance = 0.0071;
+        ri.secondOnResistance = 0.0093;
+        ri.secondDiodeVoltage = 0.33;  // the body diode below the diode beside it: it conducts
+        ri.secondDiodeResistance = 0.027;
+    }
     rec_.settings.coupledOutputChokes = c.chokeCoupling > 0.0;
     rec_.settings.outputChokeCoupling[0] = c.chokeCoupling;
     AnalysisThreadParams block;
@@ -263,6 +275,8 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         ctx.loadNetwork[j].resistorCurrent = iloadPrev[j];
         ctx.secondaryRectifier[j].rectifier1On = c.forwardOn[j];
         ctx.secondaryRectifier[j].diodeConducting = c.freewheelOn[j];
+        ctx.secondaryRectifier[j].switchPathAOn = sync && (c.syncDrive & 1);
+        ctx.secondaryRectifier[j].switchPathBOn = sync && (c.syncDrive & 2);
     }
     ASSERT_EQ(AssembleStateMatrices(), 1);
 
@@ -423,14 +437,18 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         anodes[j] = anode;
         returns[j] = polarity[j] > 0 ? su : sd;  // tied below: to the return, or stacked
         const int x = o.Node();
-        if (c.forwardOn[j]) {
+        if (sync && (c.syncDrive & 1)) {
+            o.Resistor(anode, x, r.rectifier.onResistance);
+        } else if (c.forwardOn[j]) {
             const int fa = o.Node();
-            o.VoltageSource(anode, fa, r.rectifier.diodeDrop);
-            o.Resistor(fa, x, r.rectifier.dynamicResistance);
+            o.VoltageSource(anode, fa, sync ? r.rectifier.secondDiodeVoltage : r.rectifier.diodeDrop);
+            o.Resistor(fa, x, sync ? r.rectifier.secondDiodeResistance : r.rectifier.dynamicResistance);
         } else {
             o.Resistor(anode, x, open);
         }
-        if (c.freewheelOn[j]) {
+        if (sync && (c.syncDrive & 2)) {
+            o.Resistor(0, x, r.rectifier.secondOnResistance);
+        } else if (c.freewheelOn[j]) {
             const int wa = o.Node();
             o.VoltageSource(0, wa, r.rectifier.forwardVoltage);
             o.Resistor(wa, x, r.rectifier.secondDynamicResistance);
@@ -558,7 +576,17 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{"two outputs in reset, coupled chokes", 1, {0, 1}, {1, 1}, 2, {1, 1, 1, 1}, 1, 0, {},
                                0.35},
                       StepCase{"stacked 2 on 1, coupled chokes", 2, {1, 1}, {0, 1}, 2, {1, 1, 1, 1}, 1, 0,
-                               {1, 0, 0, 0, 0, 0}, 0.5}),
+                               {1, 0, 0, 0, 0, 0}, 0.5},
+                      // Transistor rectifiers: a driven channel conducts either way as a resistance,
+                      // one let go through the lower of its diodes (rectifier 1's body diode here).
+                      StepCase{"sync: on, rectifier 1 channel", 2, {1}, {0}, 1, {1, 1, 1, 1}, 1, 0, {}, 0.0, false, 1},
+                      StepCase{"sync: on, rectifier 1 body diode, 2 open", 2, {1}, {0}, 1, {1, 1, 1, 1}, 1, 0, {}, 0.0, false, 0},
+                      StepCase{"sync: reset, rectifier 2 channel", 1, {0}, {1}, 1, {1, 1, 1, 1}, 1, 0, {}, 0.0, false, 2},
+                      StepCase{"sync: both channels driven", 2, {1}, {1}, 1, {1, 1, 1, 1}, 1, 0, {}, 0.0, false, 3},
+                      StepCase{"sync: channel 2 let go, both diodes", 1, {1}, {1}, 1, {1, 1, 1, 1}, 1, 0, {}, 0.0, false, 0},
+                      StepCase{"sync: idle, all open", 0, {0}, {0}, 1, {1, 1, 1, 1}, 1, 0, {}, 0.0, false, 0},
+                      StepCase{"sync: three outputs, channel 1, second reversed", 2, {1, 0, 1}, {0, 1, 0}, 3,
+                               {1, -1, 1, 1}, 1, 0, {}, 0.0, false, 1}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
 
 // The step with the inductances looked up at its starting currents: the transformer's

@@ -157,6 +157,38 @@ TEST_F(DriveEdges, TimersRunOutIntoTheirRequests) {
     EXPECT_EQ(CountDownEdgeTimers(*ctx_, 1e-6), 0);
 }
 
+// Rectifier 1's channel is driven from its on-edge timer to its off-edge timer, rectifier 2's
+// the other way round. Driven, a channel conducts whatever its current's sign; let go with its
+// current reversed, the position opens after the step.
+TEST_F(DriveEdges, ChannelsConductBetweenTheirTimers) {
+    Start();
+    SecondaryRectifierStateRec& rs = ctx_->secondaryRectifier[0];
+    OutputStepStore& o = ctx_->engine.output[0];
+    ctx_->stepState.inverseTimeStepTermA = 1e-12;  // the after-step countdown leaves the timers
+    rs.switchPathBOn = rs.diodeConducting = 1;     // freewheeling on rectifier 2's channel
+    BeginDriveOnEdge(*ctx_);
+    CountDownEdgeTimers(*ctx_, 1e-6);
+    EXPECT_EQ(rs.switchPathAOn, 1);
+    EXPECT_EQ(rs.rectifier1On, 1);
+    EXPECT_EQ(rs.switchPathBOn, 0);
+    o.forwardCurrent = -0.5;
+    o.forwardSlope = -1e4;
+    o.freewheelCurrent = 0.3;
+    o.freewheelSlope = -1e3;
+    ASSERT_EQ(DetermineTimeStepAfterStep(), 1);
+    EXPECT_EQ(rs.rectifier1On, 1) << "a driven channel carries a reversed current";
+    EXPECT_EQ(rs.diodeConducting, 1) << "rectifier 2's diode keeps its forward current";
+
+    BeginDriveOffEdge(*ctx_, false);
+    CountDownEdgeTimers(*ctx_, 1e-6);
+    EXPECT_EQ(rs.switchPathAOn, 0);
+    EXPECT_EQ(rs.switchPathBOn, 1);
+    o.freewheelCurrent = -0.2;
+    ASSERT_EQ(DetermineTimeStepAfterStep(), 1);
+    EXPECT_EQ(rs.rectifier1On, 0) << "let go with its current reversed, rectifier 1 opens";
+    EXPECT_EQ(rs.diodeConducting, 1);
+}
+
 TEST_F(DriveEdges, ZeroDelaysSwitchAtOnce) {
     PrimaryInputRec& pi = rec_.primary;
     pi.turnOnDelay = pi.stepSetupParamP = pi.clampSwitchOnEdgeDelay = pi.clampSwitchOffEdgeDelay = 0.0;

@@ -199,8 +199,8 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
          "line source"},
         {"bridge on three phases", [](FirstConfigRecords& r) { r.settings.lineRectifierVariant = 4;
                                                                r.settings.linePhaseCount = 3; }, "line source"},
-        {"synchronous rectifier", [](FirstConfigRecords& r) { r.rectifier.frequencyAnalysisFlagA = 1; },
-         "output 1"},
+        {"transistor rectifier without its on resistance",
+         [](FirstConfigRecords& r) { r.rectifier.frequencyAnalysisFlagA = 1; }, "a transistor rectifier of output 1"},
         {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
          "output 1"},
         {"modulator feedback in a steady-state run",
