@@ -1436,6 +1436,10 @@ int32_t WholePeriods(double f, double t) {
     return static_cast<int32_t>(n);
 }
 
+bool LoadSineOn(const LoadNetworkInputRec* ld) {
+    return ld && ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0;
+}
+
 int32_t LeastCommonMultiple(int32_t a, int32_t b) {
     int32_t x = a, y = b;
     while (y != 0) {
@@ -1464,9 +1468,7 @@ int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const Lin
     if (line.lineMagnitude != 0.0) take(line.lineFrequency);
     const int32_t outputs = set.outputCount >= 1 && set.outputCount <= kMaxOutputs ? set.outputCount : 0;
     for (int32_t j = 0; j < outputs; ++j) {
-        const LoadNetworkInputRec* ld = loads[j];
-        if (ld && ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0)
-            take(ld->sourceFrequency);
+        if (LoadSineOn(loads[j])) take(loads[j]->sourceFrequency);
     }
     return periods;
 }
@@ -1492,7 +1494,14 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
     }
     // An AC line or a load source's sine repeats the operating point over its own period: the
     // search runs over whole periods of it. The frequency sweeps measure against a state that
-    // repeats every switching period, so they take no such source.
+    // repeats every switching period, except the input-to-output sweep on an AC line: its
+    // windows hold whole ripple periods. A load sine is silenced when a sweep starts, which
+    // would leave the state found with it no longer periodic, so that sweep takes the line's
+    // cycle alone.
     const int32_t periods = SwitchingPeriodsPerSourceCycle(*set, *line, params.pLoadNetworkInput);
-    return periods == 1 || (periods > 1 && set->analysisKind == 1);
+    if (periods == 1 || (periods > 1 && set->analysisKind == 1)) return true;
+    if (periods <= 1 || set->analysisKind != 4) return false;
+    for (int32_t j = 0; j < set->outputCount; ++j)
+        if (LoadSineOn(params.pLoadNetworkInput[j])) return false;
+    return true;
 }

@@ -177,3 +177,42 @@ TEST(EngineCapability, CapacitorCurrentSense) {
 }
 
 }  // namespace
+
+namespace {
+
+// On an AC line (400 Hz: 250 switching periods) the steady state and the input-to-output sweep,
+// whose windows hold whole ripple periods, start from the state over the line's cycle; the other
+// sweeps measure against a state that repeats every switching period, and a load sine, silenced
+// when a sweep starts, would leave the state found with it no longer periodic.
+TEST(EngineCapability, SweepsOnAnAcLine) {
+    constexpr uint32_t kRefuseKind = 58400;
+    struct Case {
+        const char* name;
+        int32_t kind;
+        double loadSine;
+        uint32_t refusal;
+    };
+    const Case cases[] = {
+        {"steady state", 1, 0.0, kRuns},
+        {"input to output", 4, 0.0, kRuns},
+        {"voltage loop", 2, 0.0, kRefuseKind},
+        {"amplifier", 5, 0.0, kRefuseKind},
+        {"input to output with a load sine", 4, 0.1, kRefuseKind},
+        {"steady state with a load sine", 1, 0.1, kRuns},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FirstConfigRecords rec;
+        rec.line.lineMagnitude = 60.0;
+        rec.line.lineFrequency = 400.0;
+        rec.settings.analysisKind = c.kind;
+        rec.load.currentSourceOn = 1;
+        rec.load.sourceSineAmplitude = c.loadSine;
+        rec.load.sourceFrequency = 2000.0;
+        AnalysisThreadParams block;
+        rec.Attach(block);
+        EXPECT_EQ(CheckTimeDomainCapability(block).messageId, c.refusal);
+    }
+}
+
+}  // namespace
