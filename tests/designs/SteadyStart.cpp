@@ -19,7 +19,11 @@ public:
         span_ += h;
         vout_ += c.outputFilter[0].outputVoltage * h;
         il_ += c.outputChoke[0].chokeCurrent * h;
-        if (c.stepState.cycleTime == 0.0 && span_ > 0.0) {
+        // Hysteretic control counts its periods at the drive's rising edges.
+        const bool start = c.pControlInput->controlMode == 3 ? count_ >= 0 && c.stepState.periodCount != count_
+                                                             : c.stepState.cycleTime == 0.0;
+        count_ = c.stepState.periodCount;
+        if (start && span_ > 0.0) {
             averages.push_back({vout_ / span_, il_ / span_});
             ends.push_back({c.outputFilter[0].capacitorVoltage, c.outputChoke[0].chokeCurrent});
             span_ = vout_ = il_ = 0.0;
@@ -30,6 +34,7 @@ public:
 
 private:
     double span_ = 0.0, vout_ = 0.0, il_ = 0.0;
+    int32_t count_ = -1;  // the period count at the last step
 };
 
 }  // namespace

@@ -32,6 +32,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMCtl.h"
+#include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMVea.h"
@@ -551,6 +552,23 @@ void InitSteadyStatePrimary(double duty) {
 
 namespace {
 
+// The capacitor current sense at the period's start: the primary carries the capacitor's
+// current, which is at the bottom of its ripple and negative, so the sense diode blocks and
+// the secondary is idle; the bias filter holds the sense node's voltage from V Bias alone,
+// Resistor Cap Sense below Resistor Bias 1 (the bias branch carries no DC current).
+void InitSteadyStateCapacitorSense(const OutputFilterInputRec& fi, OutputFilterStateRec& f) {
+    const double ip = f.capacitorCurrent;
+    const double is = std::max(0.0, ip * fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns);
+    const double rcs = fi.senseResistance, rb1 = fi.biasUpperResistance;
+    const double vn = fi.biasVoltage * rcs / (rcs + rb1) + rcs * rb1 / (rcs + rb1) * is;
+    f.csValue1 = f.senseXfmrMeanCurrent = ip;
+    f.senseXfmrSecondaryCurrent = f.senseDiodeCurrent = is;
+    f.filterFlagA = is > 0.0 ? 1 : 0;
+    f.csValue12 = f.biasNodeVoltage = f.senseResistorVoltage = f.currentSenseOutput = vn;
+    f.senseResistorCurrent = vn / rcs;
+    f.biasCurrent = 0.0;
+}
+
 // One output at the start of the period. Adds its power to *power and its ripple term to
 // *ripple; *current is its load current.
 int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, double vk, double* power,
@@ -723,6 +741,7 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
         f.capacitorCurrent1 = f.capacitorCurrent;
         f.capacitorVoltage1 = f.capAVoltage;
     }
+    if (fi.senseXfmrOn) InitSteadyStateCapacitorSense(fi, f);
     if (fi.hasCapA2) {
         f.capacitor2Current = 0.0;
         f.capA2Voltage = f.capacitor2Voltage = f.capacitor2VoltageCopy = f.capacitorVoltage;
@@ -966,7 +985,8 @@ int32_t OptoInputFor(const OptoNetwork& o, double m, double lower, double upper,
 int32_t ChargeControlNetworks(AnalysisContext& ctx, double duty, double ipk, double vmean, bool limited) {
     const ControlInputRec& ci = *ctx.pControlInput;
     ControlStateRec& c = ctx.control;
-    const double vc = ModulatorControlVoltage(ctx, duty, ipk);
+    // Hysteretic control regulates the sensed current's mean to the control voltage.
+    const double vc = ci.controlMode == 3 ? vmean : ModulatorControlVoltage(ctx, duty, ipk);
     double chain = vc;
     if (ci.controlMode == 4) {
         // The amplifier balances the sensed current over the whole period: the primary
@@ -1212,6 +1232,10 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
     c.comparatorCopy = c.pwmComparatorNonInverting;
     if (CheckFloatingPointStatus()) return Fail(52055, 52187);
     if (!ChargeControlNetworks(ctx, duty, ipk, vmean, limited)) return Fail(52077, 52184);
+    if (ci.controlMode == 3 &&
+        !StartHystereticWindow(HystNetworkOf(ci), HystereticLogicLevel(ci, ctx.inputCapacitor.inputVoltage), duty,
+                               c.pwmControlVoltage, &c))
+        return Fail(52077, 52184);
     return 1;
 }
 
@@ -1413,6 +1437,10 @@ int32_t WholePeriods(double f, double t) {
     return static_cast<int32_t>(n);
 }
 
+bool LoadSineOn(const LoadNetworkInputRec* ld) {
+    return ld && ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0;
+}
+
 int32_t LeastCommonMultiple(int32_t a, int32_t b) {
     int32_t x = a, y = b;
     while (y != 0) {
@@ -1441,9 +1469,7 @@ int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const Lin
     if (line.lineMagnitude != 0.0) take(line.lineFrequency);
     const int32_t outputs = set.outputCount >= 1 && set.outputCount <= kMaxOutputs ? set.outputCount : 0;
     for (int32_t j = 0; j < outputs; ++j) {
-        const LoadNetworkInputRec* ld = loads[j];
-        if (ld && ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0)
-            take(ld->sourceFrequency);
+        if (LoadSineOn(loads[j])) take(loads[j]->sourceFrequency);
     }
     return periods;
 }
@@ -1456,9 +1482,8 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
     if (!set || !line || !pri || !ctl) return false;
     // Every primary family, with either current sense.
     if (pri->topology < 0 || pri->topology > 9) return false;
-    // Every clocked control mode (the hysteretic one runs without a clock), every opto-isolator
-    // arrangement and None.
-    if (ctl->controlMode < 0 || ctl->controlMode > 4 || ctl->controlMode == 3 || ctl->optoVariant < 0 ||
+    // Every control mode, every opto-isolator arrangement and None.
+    if (ctl->controlMode < 0 || ctl->controlMode > 4 || ctl->optoVariant < 0 ||
         ctl->optoVariant > 6)
         return false;
     if (set->outputCount < 1 || set->outputCount > kMaxOutputs) return false;
@@ -1466,13 +1491,18 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
         const OutputChokeInputRec* ch = params.pOutputChokeInput[j];
         const OutputFilterInputRec* fi = params.pOutputFilterInput[j];
         if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn) return false;
-        // Nor does it set the capacitor current sense transformer and its network.
-        if (fi->senseXfmrOn) return false;
         if (!params.pLoadNetworkInput[j]) return false;
     }
     // An AC line or a load source's sine repeats the operating point over its own period: the
     // search runs over whole periods of it. The frequency sweeps measure against a state that
-    // repeats every switching period, so they take no such source.
+    // repeats every switching period, except the input-to-output sweep on an AC line: its
+    // windows hold whole ripple periods. A load sine is silenced when a sweep starts, which
+    // would leave the state found with it no longer periodic, so that sweep takes the line's
+    // cycle alone.
     const int32_t periods = SwitchingPeriodsPerSourceCycle(*set, *line, params.pLoadNetworkInput);
-    return periods == 1 || (periods > 1 && set->analysisKind == 1);
+    if (periods == 1 || (periods > 1 && set->analysisKind == 1)) return true;
+    if (periods <= 1 || set->analysisKind != 4) return false;
+    for (int32_t j = 0; j < set->outputCount; ++j)
+        if (LoadSineOn(params.pLoadNetworkInput[j])) return false;
+    return true;
 }

@@ -50,6 +50,18 @@ int32_t SolveHystereticComparatorNetwork(const HystNetwork& n, double vIn, doubl
     return std::isfinite(node) && std::isfinite(st->hystFiltered) ? 1 : 0;
 }
 
+int32_t StartHystereticWindow(const HystNetwork& n, double vl, double duty, double vRef, ControlStateRec* st) {
+    const double vc = duty * vl - vRef;
+    const double i = -(vRef + vc) / (n.ra + n.rb);
+    st->hystInput = 0.0;
+    st->hystFiltered = vc;
+    st->r10ResistorCurrent = i;
+    st->hystAux1 = n.ra * i;
+    st->hystAux3 = n.rb * i;
+    st->pwmComparatorNonInverting = vRef + n.rb * i;
+    return std::isfinite(st->pwmComparatorNonInverting) && std::isfinite(vc) ? 1 : 0;
+}
+
 double TimeToHystereticCrossing(const ControlStateRec& st) {
     const double d = st.pwmComparatorDifferential, rate = st.pwmComparatorDifferentialSlope;
     if (!std::isfinite(d) || !std::isfinite(rate) || !(d * rate < 0.0)) return -1.0;

@@ -49,6 +49,11 @@ int32_t SolveHystereticSenseFilter(const HystNetwork& n, double u, double inject
 // The window loop: vIn the comparator output, vRef the control voltage.
 int32_t SolveHystereticComparatorNetwork(const HystNetwork& n, double vIn, double vRef, double s,
                                          ControlStateRec* st);
+// The window at the start of a steady period, the drive about to turn on (vIn = 0): C8 holds
+// the mean comparator output less the control voltage, D·VL - vRef (no DC current through
+// it), so the loop carries i = -D·VL/(R10 + R9) (C8 a short over the step) and N sits D·band
+// below vRef, where the falling sense turns the drive on.
+int32_t StartHystereticWindow(const HystNetwork& n, double vl, double duty, double vRef, ControlStateRec* st);
 // Seconds until the comparator's difference passes zero, either way, at its present rate;
 // -1 when it is not heading there.
 double TimeToHystereticCrossing(const ControlStateRec& st);

@@ -159,7 +159,7 @@ CapacitorSenseStart CapacitorSenseStartOf(const OutputFilterStateRec& f) {
     return {f.csValue1, f.senseXfmrSecondaryCurrent, f.csValue12, f.biasCurrent, f.filterFlagA};
 }
 
-// The sense transformer at rest at turn-on, its inductances at their nominal values.
+// The sense transformer's inductances at their nominal values, and at turn-on its windings at rest.
 void StartCapacitorSense(AnalysisContext& ctx, int32_t j) {
     const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
     OutputFilterStateRec& f = ctx.outputFilter[j];
@@ -168,6 +168,8 @@ void StartCapacitorSense(AnalysisContext& ctx, int32_t j) {
     f.csInductanceC = table > 0.0 ? table : fi.csScaleDen;
     f.csInductanceB = f.csInductanceC / fi.csScaleDen * fi.csScaleNum;
     f.csInductanceA = std::sqrt(f.csInductanceC * f.csInductanceB) * fi.csCoupling;
+    // A steady-state run starts the windings and the bias filter where the estimate put them.
+    if (ctx.pSettings->analysisKind != 0) return;
     f.csValue1 = f.senseXfmrSecondaryCurrent = f.csValue12 = f.biasCurrent = 0.0;
     f.filterFlagA = 0;
 }

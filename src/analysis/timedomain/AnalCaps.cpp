@@ -243,8 +243,9 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     // A steady-state run, and the frequency sweeps that start from the steady state, need the
     // operating-point estimate of every section.
-    // The estimate has no hysteretic period or window yet.
-    if (set->analysisKind != 0 && (hysteretic || !SteadyStartCovers(params))) return Refuse(kRefuseKind);
+    // The sweeps measure over clocked periods: hysteretic control has none.
+    if (set->analysisKind != 0 && ((hysteretic && set->analysisKind != 1) || !SteadyStartCovers(params)))
+        return Refuse(kRefuseKind);
     // Its operating point takes every inductance at its nominal value.
     if (set->analysisKind != 0 && saturable) return Refuse(kRefuseSaturatedSteadyStart);
 

@@ -34,9 +34,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <numbers>
+#include <type_traits>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInSS.h"
@@ -78,6 +80,8 @@ struct AnalysisStateBlock {
     ControlStateRec control;
     EngineStore engine;
 };
+// Compared and copied bytewise by the loop.
+static_assert(std::is_trivially_copyable_v<AnalysisStateBlock>);
 
 void StoreAnalysisSnapshot(AnalysisStateBlock& b) {
     const AnalysisContext& c = *GetAnalysisContext();
@@ -310,7 +314,9 @@ int32_t RunLoopCycles(CycleSample* start, CycleSample* end, LoopCyclesResult& r,
         }
         bool ends = false;
         if (mode == 0) ends = done;
-        else if (mode == 1) ends = settle <= step.time && step.cycleTime == 0.0;
+        // Hysteretic control starts its periods at the drive's rising edges, within a step.
+        else if (mode == 1)
+            ends = settle <= step.time && (hysteretic ? step.driveOn && !wasOn : step.cycleTime == 0.0);
         else {
             // A clamp that stays where it started over three periods (the state already
             // periodic) shows no swing to measure: the run ends there rather than after 100.
@@ -674,7 +680,9 @@ bool SolveDense(double (&a)[kMaxFilterStates][kMaxFilterStates], double* b, int3
 
 // Until every drift is a hundredth of its tolerance, or the trial budget (the iteration limit)
 // is spent: the last state stays in the block. 0 done, 1 failure, 2 quit.
-int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end, bool first) {
+int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end, bool first,
+                            bool* converged) {
+    *converged = false;
     AnalysisContext& ctx = *GetAnalysisContext();
     // A trial covers a whole cycle of the periodic sources (a load sine), over which the
     // operating point repeats. A resonant reset rings on into the next period, alternating
@@ -734,7 +742,19 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
         double norm = 0.0;
         for (int32_t i = 0; i < n; ++i) norm = std::max(norm, std::fabs(d0[i]));
         if (!std::isfinite(norm)) return 0;
-        if (norm < 0.01) break;
+        if (norm < 0.01) {
+            *converged = true;
+            break;
+        }
+        // Over a whole source cycle the line side and the filters mostly forget their start:
+        // while one cycle shrinks the drifts tenfold, its end is the better start, for one
+        // trial where a Jacobian takes one per state.
+        if (periods > 1 && !haveJacobian && (lastNorm == 0.0 || norm < 0.1 * lastNorm)) {
+            lastNorm = norm;
+            for (int32_t c = 0; c < n; ++c)
+                SetBlockValue(block, st.output[c], st.quantity[c], ValueIn(ctx, st.output[c], st.quantity[c]));
+            continue;
+        }
         if (!haveJacobian || norm > 0.5 * lastNorm) {
             for (int32_t c = 0; c < n && trials < budget; ++c) {
                 const int32_t j = st.output[c];
@@ -915,9 +935,17 @@ public:
     }
 
     int32_t Refine() {
+        // The levels left a periodic state untouched: a further trial, over a whole source
+        // cycle on an AC line, would only confirm it.
+        if (periodic_ && std::memcmp(&periodicBlock_, &block_, sizeof block_) == 0) {
+            LoadAnalysisSnapshot(block_);
+            return 0;
+        }
         const bool first = !refined_;
         refined_ = true;
-        return RefineOutputFilters(block_, &start_, &end_, first);
+        const int32_t r = RefineOutputFilters(block_, &start_, &end_, first, &periodic_);
+        if (periodic_) std::memcpy(&periodicBlock_, &block_, sizeof block_);
+        return r;
     }
 
     // Newton steps on the period map of the slow states (see ShootingSlots), at most the
@@ -934,6 +962,11 @@ public:
             ++shootingSteps_;
             double g0[kMaxSlots];
             if (const int32_t r = Drift(slots, n, g0)) return r;
+            if (AlreadyPeriodic(slots, n, g0)) {
+                LoadAnalysisSnapshot(block_);
+                *converged = true;
+                return 0;
+            }
             base_ = block_;
             double jac[kMaxSlots][kMaxSlots];
             for (int32_t i = 0; i < n; ++i) {
@@ -948,6 +981,9 @@ public:
                 rhs[i] = -g0[i];
                 own[i] = jac[i][i];  // the solve overwrites the matrix
             }
+            relaxingSlots_ = n;
+            for (int32_t i = 0; i < n; ++i)
+                if (!(std::fabs(own[i]) >= 0.5)) relaxingSlots_ = 0;
             if (!::SolveDense(n, jac, rhs, dx)) break;
             double score = 0.0, shrink = 1.0;
             for (int32_t i = 0; i < n; ++i) {
@@ -988,6 +1024,17 @@ public:
     }
 
 private:
+    // Every slot relaxed within the trial when the Jacobian was last measured (its own drift
+    // undoing at least half of an error): a drift of a hundredth of its tolerance then leaves a
+    // Newton step well inside it, and the trials of a new Jacobian, each a whole source cycle
+    // on an AC line, are saved.
+    bool AlreadyPeriodic(const Slot* slots, int32_t n, const double* g) const {
+        if (relaxingSlots_ != n) return false;
+        for (int32_t i = 0; i < n; ++i)
+            if (!(std::fabs(g[i]) < 0.01 * slots[i].tolerance)) return false;
+        return true;
+    }
+
     // One trial period from the block: each slot's drift into g. 0, or 1/2 as the loop.
     int32_t Drift(const Slot* slots, int32_t n, double* g) {
         LoadAnalysisSnapshot(block_);
@@ -1243,6 +1290,9 @@ private:
     AnalysisContext& ctx_;
     const int32_t limit_;
     AnalysisStateBlock block_;
+    AnalysisStateBlock periodicBlock_;  // the block as the last converged refinement left it
+    bool periodic_ = false;
+    int32_t relaxingSlots_ = 0;  // the slot count of the last Jacobian if every slot relaxed, else 0
     AnalysisStateBlock base_;  // the shooting step's start
     AnalysisStateBlock best_;
     CycleSample start_{};

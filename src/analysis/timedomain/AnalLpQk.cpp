@@ -21,9 +21,10 @@ int32_t Failed(int code, UINT message) {
     return 1;
 }
 
-// Go on while the settle time is not reached or the present period has not ended.
-int32_t ContinueSettling(const StepStateRec& step, double settleTime) {
-    if (step.time < settleTime || step.cycleTime != 0.0) {
+// Go on while the settle time is not reached or the present period has not ended (hysteretic
+// control begins its periods at the drive's rising edges, within a step).
+int32_t ContinueSettling(const StepStateRec& step, double settleTime, bool periodStart) {
+    if (step.time < settleTime || !periodStart) {
         if (step.stepCount % 200 == 0) PostRunStatus(998);
         return 1;
     }
@@ -38,7 +39,10 @@ int32_t RunSettlingSteps(double settleTime) {
     // A period that never ends (the clock never restarts) must not hold the run.
     const double period = step.switchingPeriod > 0.0 ? step.switchingPeriod : ctx.pSettings->switchingPeriodSetting;
     const double deadline = step.time + settleTime + kPeriodsWithoutEnd * period;
+    const bool hysteretic = ctx.pControlInput->controlMode == 3;
+    bool periodStart = false;
     do {
+        const int32_t wasOn = step.driveOn;
         if (!DeterminePrimarySwitchState()) return Failed(13400, 52210);
         if (!UpdateControlSectionState()) return Failed(13401, 52187);
         if (!DetermineTimeStep()) return Failed(13402, 52211);
@@ -53,7 +57,8 @@ int32_t RunSettlingSteps(double settleTime) {
         if (!DetermineTimeStepAfterStep()) return Failed(13405, 52211);
         if (ctx.pQuitEvent && ctx.pQuitEvent->IsSet()) return 2;
         if (step.time > deadline) return Failed(13407, kNoPeriodEnd);
-    } while (ContinueSettling(step, settleTime));
+        periodStart = hysteretic ? step.driveOn && !wasOn : step.cycleTime == 0.0;
+    } while (ContinueSettling(step, settleTime, periodStart));
     return 0;
 }
 

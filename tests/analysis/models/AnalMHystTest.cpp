@@ -174,3 +174,27 @@ TEST(HystereticComparator, CrossingAndValidity) {
 }
 
 }  // namespace
+
+namespace {
+
+// The steady start's window: a square comparator output of duty D from it keeps C8 where it
+// began (no DC current through it), and N starts D·band below the control voltage.
+TEST(HystereticComparator, SteadyStartWindowIsPeriodic) {
+    const HystNetwork n = Network();
+    const double vl = 5.0, duty = 0.25, vRef = 0.2, period = 10e-6, h = period / 400.0;
+    const double band = vl * n.rb / (n.ra + n.rb);
+    ControlStateRec st;
+    ASSERT_EQ(StartHystereticWindow(n, vl, duty, vRef, &st), 1);
+    EXPECT_NEAR(st.pwmComparatorNonInverting, vRef - duty * band, 1e-9);
+    const double start = st.hystFiltered;
+    double mean = 0.0;
+    for (int k = 0; k < 400; ++k) {
+        const double vIn = k < 100 ? vl : 0.0;
+        ASSERT_EQ(SolveHystereticComparatorNetwork(n, vIn, vRef, 1.0 / h, &st), 1);
+        mean += st.pwmComparatorNonInverting / 400.0;
+    }
+    EXPECT_NEAR(st.hystFiltered, start, 1e-6);
+    EXPECT_NEAR(mean, vRef, 1e-6);
+}
+
+}  // namespace

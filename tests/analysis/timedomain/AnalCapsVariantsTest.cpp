@@ -129,10 +129,10 @@ void Sensed(FirstConfigRecords& r) {
 
 // The first stage's capacitor current sense runs with every value its network needs, and the
 // current modes may read it from the outputs that sense it; a missing value, a transformer
-// flag that does not match the variant, a weighted output without the sense and a steady-state
-// run (the estimate does not set the sense) are refused.
+// flag that does not match the variant and a weighted output without the sense are refused; a
+// steady-state run starts from the sense's own estimate.
 TEST(EngineCapability, CapacitorCurrentSense) {
-    constexpr uint32_t kRefuseOutput = 58403, kRefuseControl = 58404, kRefuseKind = 58400, kRefuseSense = 58921;
+    constexpr uint32_t kRefuseOutput = 58403, kRefuseControl = 58404, kRefuseSense = 58921;
     // Past the control check, average current control asks next for its amplifier's values.
     constexpr uint32_t kCurrentAmpValues = 58942;
     struct Case {
@@ -164,12 +164,51 @@ TEST(EngineCapability, CapacitorCurrentSense) {
              r.choke.senseWeight = 1.0;
          },
          kRefuseControl},
-        {"steady state", [](FirstConfigRecords& r) { Sensed(r); r.settings.analysisKind = 1; }, kRefuseKind},
+        {"steady state", [](FirstConfigRecords& r) { Sensed(r); r.settings.analysisKind = 1; }, kRuns},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FirstConfigRecords rec;
         c.change(rec);
+        AnalysisThreadParams block;
+        rec.Attach(block);
+        EXPECT_EQ(CheckTimeDomainCapability(block).messageId, c.refusal);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// On an AC line (400 Hz: 250 switching periods) the steady state and the input-to-output sweep,
+// whose windows hold whole ripple periods, start from the state over the line's cycle; the other
+// sweeps measure against a state that repeats every switching period, and a load sine, silenced
+// when a sweep starts, would leave the state found with it no longer periodic.
+TEST(EngineCapability, SweepsOnAnAcLine) {
+    constexpr uint32_t kRefuseKind = 58400;
+    struct Case {
+        const char* name;
+        int32_t kind;
+        double loadSine;
+        uint32_t refusal;
+    };
+    const Case cases[] = {
+        {"steady state", 1, 0.0, kRuns},
+        {"input to output", 4, 0.0, kRuns},
+        {"voltage loop", 2, 0.0, kRefuseKind},
+        {"amplifier", 5, 0.0, kRefuseKind},
+        {"input to output with a load sine", 4, 0.1, kRefuseKind},
+        {"steady state with a load sine", 1, 0.1, kRuns},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FirstConfigRecords rec;
+        rec.line.lineMagnitude = 60.0;
+        rec.line.lineFrequency = 400.0;
+        rec.settings.analysisKind = c.kind;
+        rec.load.currentSourceOn = 1;
+        rec.load.sourceSineAmplitude = c.loadSine;
+        rec.load.sourceFrequency = 2000.0;
         AnalysisThreadParams block;
         rec.Attach(block);
         EXPECT_EQ(CheckTimeDomainCapability(block).messageId, c.refusal);

@@ -240,12 +240,12 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
              r.control.senseSource = 1;
          },
          "hysteretic current control needs a positive value"},
-        {"hysteretic mode in a steady-state run",
+        {"hysteretic mode in a frequency sweep",
          [](FirstConfigRecords& r) {
              r.control.controlMode = 3;
              r.control.senseSource = 1;
              r.control.referenceValue = 5.0;
-             r.settings.analysisKind = 1;
+             r.settings.analysisKind = 2;
          },
          "this analysis type cannot be simulated yet"},
         {"peak current without its ramp", [](FirstConfigRecords& r) { r.control.controlMode = 0; },
