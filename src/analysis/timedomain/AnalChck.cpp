@@ -4,6 +4,8 @@
 #include <string>
 
 #include "analysis/models/AnalMPri.h"
+#include "analysis/models/AnalMSync.h"
+#include "analysis/timedomain/AnalEdge.h"
 #include "platform/core/Format.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
@@ -445,6 +447,26 @@ int32_t SplitRectifierCurrents(int32_t output) {
     return 1;
 }
 
+int32_t HandOverToSyncPosition(int32_t output, int32_t position) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[output - 1];
+    SecondaryRectifierStateRec& r = ctx.secondaryRectifier[output - 1];
+    const OutputStepStore& o = ctx.engine.output[output - 1];
+    const double open = ctx.pSettings->openResistance;
+    if (position == 0) {
+        const bool channel = r.switchPathAOn != 0;
+        r.switchPathAResistance = channel ? ri.onResistance : open;
+        r.switch1DrainToSourceCurrent = channel ? -o.forwardCurrent : 0.0;
+        r.switch1DrainToSourceVoltage = channel ? -ri.onResistance * o.forwardCurrent : r.switch1DrainToSourceVoltage;
+        return Finite(r.switch1DrainToSourceCurrent, r.switch1DrainToSourceVoltage) ? 1 : 0;
+    }
+    const bool channel = r.switchPathBOn != 0;
+    r.channelResistance = channel ? ri.secondOnResistance : open;
+    r.channelCurrent = channel ? -o.freewheelCurrent : 0.0;
+    r.channelVoltage = channel ? -ri.secondOnResistance * o.freewheelCurrent : r.channelVoltage;
+    return Finite(r.channelCurrent, r.channelVoltage) ? 1 : 0;
+}
+
 int32_t UpdateRectifierCurrentsOnChange(int32_t output, int32_t* changed) {
     AnalysisContext& ctx = *GetAnalysisContext();
     OutputStepStore& o = ctx.engine.output[output - 1];
@@ -462,6 +484,17 @@ int32_t UpdateRectifierCurrentsOnChange(int32_t output, int32_t* changed) {
                                                        : 13208;
     if (!SplitRectifierCurrents(output)) {
         Log(code);
+        ReportMessageFirstBox(52180);
+        return 0;
+    }
+    // A transistor position that keeps conducting while the other lets go takes the choke's
+    // current through whichever of its devices the step drives (only where the choke's current
+    // flows forward: a reversed one the drive alone decides).
+    const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[output - 1];
+    const int32_t keeper = code == 13201 ? 1 : code == 13205 ? 0 : -1;
+    if (keeper >= 0 && SyncPosition(ri, keeper) && ctx.outputChoke[output - 1].chokeFlagA &&
+        !HandOverToSyncPosition(output, keeper)) {
+        Log(keeper == 1 ? 13202 : 13206);
         ReportMessageFirstBox(52180);
         return 0;
     }
@@ -522,9 +555,13 @@ int32_t KeepCurrentsContinuous() {
     // An open primary carries no flux to hand over.
     if (state == 0 || previous == 0 || !(lc > 0.0)) return 1;
     const double d = -flux / lc;
+    // Through the reset interval an active clamp's switch (channel or body diode) carries the
+    // primary's current and so its share.
+    const bool clampCarries = IsActiveClamp(pi.topology) && pi.turnOnFlagA && ResetInterval(previous) &&
+                              (p.clampSwitchActive || p.clampSwitchDiodeConducting);
     if (!std::isfinite(d)) {
-        Log(13220);
-        ReportMessageFirstBox(52181);
+        Log(clampCarries ? 13221 : 13220);
+        ReportMessageFirstBox(clampCarries ? 52182 : 52181);
         return 0;
     }
     if (resetCentre) {
@@ -533,6 +570,7 @@ int32_t KeepCurrentsContinuous() {
         p.primaryWindingCurrent += d;
         p.transformerPrimaryCurrent = p.primaryWindingCurrent;
         if (previous == 2) p.switch1Current += d;
+        if (clampCarries) p.clampSwitchCurrent = -p.primaryWindingCurrent;  // drain to source
     }
     return 1;
 }

@@ -72,10 +72,16 @@ int32_t CheckSwitchQuantities();
 // share that is not a number logs 13200, the change's code (13201 rectifier 1 off, 13205
 // rectifier 2 off, 13207 overlap ended, 13204/13208 rectifier 1/2 on) and its output's
 // 13216-13219, and shows 52180; a floating-point fault after it (checks on) logs 13242 and
-// the output's code; the primary's share logs 13220 and shows 52181. Only the run's first
-// message gets a box.
+// the output's code; a transistor position left conducting alone whose channel's share
+// fails logs 13202 (rectifier 1 off) or 13206 (rectifier 2 off); the primary's share logs
+// 13220 and shows 52181, or, while the active clamp's switch carries it, 13221 and 52182.
+// Only the run's first message gets a box.
 int32_t KeepCurrentsContinuous();
 int32_t UpdateRectifierCurrentsOnChange(int32_t output, int32_t* changed);
+// A transistor position (0 forward, 1 freewheel) left conducting alone: its channel, when
+// driven, takes the position's current, else its diode does. 0 when the channel's current or
+// drop is not a number (logged 13206 / 13202 by the caller, which shows 52180).
+int32_t HandOverToSyncPosition(int32_t output, int32_t position);
 int32_t SplitRectifierCurrents(int32_t output);
 
 // The consistency tests: each finding writes one internal code of this module to the log and

@@ -15,6 +15,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMSec.h"
 #include "analysis/timedomain/AnalChck.h"
+#include "platform/core/FpStatus.h"
 #include "records/Utils.h"
 #include "support/ReportCapture.h"
 
@@ -185,18 +186,92 @@ TEST_F(CurrentContinuity, AnEndedResetDropsWhatIsLeftInTheOpenPrimary) {
     EXPECT_DOUBLE_EQ(c.secondaryRectifier[0].diodeCurrent, 0.0247 - 0.0108);
 }
 
+// The device that carries a share afterwards shows it: the active clamp's switch the
+// primary's in the reset interval, a driven synchronous channel its position's.
+TEST_F(CurrentContinuity, TheCarryingSwitchShowsItsShare) {
+    AnalysisContext& c = *ctx_;
+    c.pPrimaryInput->topology = 6;
+    c.pPrimaryInput->turnOnFlagA = 1;
+    c.primary.switchState = 1;
+    c.primarySnapshot.switchState = 3;
+    c.primary.clampSwitchActive = 1;
+    c.secondaryRectifier[0].rectifier1On = 0;
+    const double flux = Flux(false);
+    ASSERT_EQ(KeepCurrentsContinuous(), 1);
+    EXPECT_NEAR(Flux(false), flux, 1e-15);
+    EXPECT_DOUBLE_EQ(c.primary.clampSwitchCurrent, -c.primary.primaryWindingCurrent);
+
+    NewContext();
+    c.pSecondaryRectifierInput[0]->frequencyAnalysisFlagB = 1;
+    c.pSecondaryRectifierInput[0]->secondOnResistance = 0.01;
+    c.secondaryRectifier[0].switchPathBOn = 1;
+    c.outputChoke[0].chokeFlagA = 1;
+    c.engine.output[0].solvedFreewheelOn = 0;
+    c.secondaryRectifier[0].rectifier1On = 0;
+    ASSERT_EQ(KeepCurrentsContinuous(), 1);
+    const double choke = 0.0239 - 0.0166;
+    EXPECT_DOUBLE_EQ(c.secondaryRectifier[0].channelCurrent, -choke);
+    EXPECT_DOUBLE_EQ(c.secondaryRectifier[0].channelVoltage, -0.01 * choke);
+}
+
 // A hand-over that cannot be computed fails the step with the change's codes and the run's
-// first message; the output's share and the primary's have their own.
+// first message; the output's share, a transistor position's, the primary's and the active
+// clamp switch's have their own.
 TEST_F(CurrentContinuity, AFailedHandOverFailsTheStepWithItsCodes) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr double kHuge = 1e300;  // A: finite, but no channel drop of it is
     struct Row {
         const char* name;
-        bool badChoke;  // else a primary mutual that is not a number (the overlap ends either way)
+        std::function<void(AnalysisContext&)> setUp;
         std::vector<std::string> codes;
-        int32_t message;
+        const char* box;
     };
     const Row rows[] = {
-        {"the output's share", true, {"CODE 13200", "CODE 13207", "CODE 13219"}, 52180},
-        {"the primary's share", false, {"CODE 13220"}, 52181},
+        {"the output's share",
+         [&](AnalysisContext& c) {
+             c.outputChoke[0].chokeCurrent = kNaN;
+             c.secondaryRectifier[0].diodeConducting = 0;
+         },
+         {"CODE 13200", "CODE 13207", "CODE 13219"}, "secondary rectifier"},
+        {"the primary's share",
+         [&](AnalysisContext& c) {
+             c.engine.xfmr.mps[0] = std::numeric_limits<double>::infinity();
+             c.secondaryRectifier[0].diodeConducting = 0;
+         },
+         {"CODE 13220"}, "primary switch"},
+        {"the clamp switch's share in the reset interval",
+         [&](AnalysisContext& c) {
+             c.pPrimaryInput->topology = 6;
+             c.pPrimaryInput->turnOnFlagA = 1;
+             c.primary.switchState = 1;
+             c.primarySnapshot.switchState = 3;
+             c.primary.clampSwitchDiodeConducting = 1;
+             c.engine.xfmr.mps[0] = std::numeric_limits<double>::infinity();
+             c.secondaryRectifier[0].rectifier1On = 0;
+         },
+         {"CODE 13221"}, "primary clamp switch"},
+        {"rectifier 1 off: the driven switch 2 channel's drop",
+         [&](AnalysisContext& c) {
+             c.pSecondaryRectifierInput[0]->frequencyAnalysisFlagB = 1;
+             c.pSecondaryRectifierInput[0]->secondOnResistance = kHuge;
+             c.secondaryRectifier[0].switchPathBOn = 1;
+             c.outputChoke[0].chokeFlagA = 1;
+             c.outputChoke[0].chokeCurrent = kHuge;
+             c.engine.output[0].solvedFreewheelOn = 0;  // only rectifier 1 conducted
+             c.secondaryRectifier[0].rectifier1On = 0;
+         },
+         {"CODE 13202", "CODE 13219"}, "secondary rectifier"},
+        {"rectifier 2 off: the driven switch 1 channel's drop",
+         [&](AnalysisContext& c) {
+             c.pSecondaryRectifierInput[0]->frequencyAnalysisFlagA = 1;
+             c.pSecondaryRectifierInput[0]->onResistance = kHuge;
+             c.secondaryRectifier[0].switchPathAOn = 1;
+             c.outputChoke[0].chokeFlagA = 1;
+             c.outputChoke[0].chokeCurrent = kHuge;
+             c.engine.output[0].solvedForwardOn = 0;  // only rectifier 2 conducted
+             c.secondaryRectifier[0].diodeConducting = 0;
+         },
+         {"CODE 13206", "CODE 13219"}, "secondary rectifier"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -206,16 +281,15 @@ TEST_F(CurrentContinuity, AFailedHandOverFailsTheStepWithItsCodes) {
         RestartLog();
         AnalysisContext& c = *ctx_;
         c.pSettings->loggingOn = 1;
-        if (row.badChoke) c.outputChoke[0].chokeCurrent = std::numeric_limits<double>::quiet_NaN();
-        else c.engine.xfmr.mps[0] = std::numeric_limits<double>::infinity();
-        c.secondaryRectifier[0].diodeConducting = 0;
+        fw::ClearFpStatus();  // the row before may have left an overflow raised
+        row.setUp(c);
         EXPECT_EQ(KeepCurrentsContinuous(), 0);
         const std::string log = Log();
         for (const std::string& code : row.codes) EXPECT_EQ(test_support::CountOf(log, code), 1) << code;
         ASSERT_EQ(sink_.boxes.size(), 1u);
-        EXPECT_NE(sink_.boxes[0].find(row.message == 52180 ? "secondary rectifier" : "primary switch"),
-                  std::string::npos);
+        EXPECT_NE(sink_.boxes[0].find(row.box), std::string::npos) << sink_.boxes[0];
     }
+    fw::ClearFpStatus();
 }
 
 }  // namespace
