@@ -489,9 +489,11 @@ int32_t UpdateRectifierCurrentsOnChange(int32_t output, int32_t* changed) {
     }
     // A transistor position that keeps conducting while the other lets go takes the choke's
     // current through whichever of its devices the step drives (only where the choke's current
-    // flows forward: a reversed one the drive alone decides).
+    // flows forward: a reversed one the drive alone decides), the overlap's end included.
     const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[output - 1];
-    const int32_t keeper = code == 13201 ? 1 : code == 13205 ? 0 : -1;
+    const int32_t keeper = forwardWas && !r.rectifier1On && r.diodeConducting    ? 1
+                           : freewheelWas && !r.diodeConducting && r.rectifier1On ? 0
+                                                                                  : -1;
     if (keeper >= 0 && SyncPosition(ri, keeper) && ctx.outputChoke[output - 1].chokeFlagA &&
         !HandOverToSyncPosition(output, keeper)) {
         Log(keeper == 1 ? 13202 : 13206);
