@@ -201,17 +201,18 @@ TEST_F(CurrentContinuity, TheCarryingSwitchShowsItsShare) {
     EXPECT_NEAR(Flux(false), flux, 1e-15);
     EXPECT_DOUBLE_EQ(c.primary.clampSwitchCurrent, -c.primary.primaryWindingCurrent);
 
-    NewContext();
-    c.pSecondaryRectifierInput[0]->frequencyAnalysisFlagB = 1;
-    c.pSecondaryRectifierInput[0]->secondOnResistance = 0.01;
-    c.secondaryRectifier[0].switchPathBOn = 1;
-    c.outputChoke[0].chokeFlagA = 1;
-    c.engine.output[0].solvedFreewheelOn = 0;
-    c.secondaryRectifier[0].rectifier1On = 0;
+    NewContext();  // a fresh context: the old one is gone
+    AnalysisContext& d = *ctx_;
+    d.pSecondaryRectifierInput[0]->frequencyAnalysisFlagB = 1;
+    d.pSecondaryRectifierInput[0]->secondOnResistance = 0.01;
+    d.secondaryRectifier[0].switchPathBOn = 1;
+    d.outputChoke[0].chokeFlagA = 1;
+    d.engine.output[0].solvedFreewheelOn = 0;
+    d.secondaryRectifier[0].rectifier1On = 0;
     ASSERT_EQ(KeepCurrentsContinuous(), 1);
     const double choke = 0.0239 - 0.0166;
-    EXPECT_DOUBLE_EQ(c.secondaryRectifier[0].channelCurrent, -choke);
-    EXPECT_DOUBLE_EQ(c.secondaryRectifier[0].channelVoltage, -0.01 * choke);
+    EXPECT_DOUBLE_EQ(d.secondaryRectifier[0].channelCurrent, -choke);
+    EXPECT_DOUBLE_EQ(d.secondaryRectifier[0].channelVoltage, -0.01 * choke);
 }
 
 // A hand-over that cannot be computed fails the step with the change's codes and the run's
