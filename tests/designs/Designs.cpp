@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "analysis/frequency/AnalFSwp.h"
 #include "analysis/timedomain/AnalHeadless.h"
+#include "circuit/AnalCfg.h"
 #include "circuit/Doc.h"
 #include "platform/core/ReportSink.h"
 
@@ -68,4 +70,17 @@ std::unique_ptr<CPwrQuorraDoc> OpenRegressionDesign(const std::string& name, std
     std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, problem);
     std::remove(path.c_str());
     return doc;
+}
+
+HeadlessRun RunFrequencySweep(CPwrQuorraDoc& doc, int32_t kind, const SweepStimulus& stimulus,
+                              CGraphSampleSink* sink) {
+    CAnalysisConfig& config = *doc.GetAnalysisConfig();
+    config.SetAnalysisKind(kind);
+    CFreqDomainStimulusCfg& stim = config.GetStimulusCfg();
+    stim.m_dStartFrequency = stimulus.start;
+    stim.m_dStopFrequency = stimulus.stop;
+    stim.m_nPointsPerDecade = stimulus.pointsPerDecade;
+    stim.m_dAmplitude = stimulus.amplitude;
+    InstallFrequencyDrivers();
+    return RunDesignHeadless(doc, 0, nullptr, sink);
 }

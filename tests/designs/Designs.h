@@ -3,11 +3,15 @@
 // figures; the headless runner runs them all.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "analysis/timedomain/AnalHeadless.h"
+
 class CPwrQuorraDoc;
+class CGraphSampleSink;
 
 struct RegressionDesign {
     const char* name;
@@ -21,6 +25,18 @@ bool WriteRegressionDesign(const RegressionDesign& design, const std::string& pa
 // The named design written to a scratch file and opened from it as File Open does; null, with
 // the reason in problem, when it is unknown or cannot be written or read back.
 std::unique_ptr<CPwrQuorraDoc> OpenRegressionDesign(const std::string& name, std::string* problem);
+
+// A frequency sweep's stimulus: from start to stop (Hz), its points per decade and sine amplitude.
+struct SweepStimulus {
+    double start;
+    double stop;
+    int pointsPerDecade;
+    double amplitude;
+};
+// Runs the design's frequency analysis of `kind` with that stimulus as the program runs it (the
+// steady state first, then the sweep), its plotted points into sink.
+HeadlessRun RunFrequencySweep(CPwrQuorraDoc& doc, int32_t kind, const SweepStimulus& stimulus,
+                              CGraphSampleSink* sink);
 
 // The designs, one function each.
 void BuildFirstConfiguration(CPwrQuorraDoc& doc);

@@ -4,11 +4,9 @@
 
 #include <cmath>
 #include <complex>
-#include <cstdio>
 #include <memory>
 #include <numbers>
 #include <string>
-#include <unistd.h>
 
 #include "analysis/timedomain/AnalFigures.h"
 #include "analysis/timedomain/AnalHeadless.h"
@@ -54,15 +52,8 @@ double SwingPeakToPeak() {
 constexpr double kRippleBound = 0.0116;
 
 TEST(LoadSource, SineOfTheSourceMovesTheOutputByTheFilterImpedance) {
-    const RegressionDesign* design = nullptr;
-    for (const RegressionDesign& d : RegressionDesigns())
-        if (std::string(d.name) == "load_source") design = &d;
-    ASSERT_NE(design, nullptr);
-    const std::string path = ::testing::TempDir() + "load_source_" + std::to_string(::getpid()) + ".SEF";
-    ASSERT_TRUE(WriteRegressionDesign(*design, path));
     std::string problem;
-    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
-    std::remove(path.c_str());
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("load_source", &problem);
     ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
     const HeadlessRun run = RunDesignHeadless(*doc, kCycles, &fig, nullptr);

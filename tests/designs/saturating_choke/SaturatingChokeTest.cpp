@@ -3,10 +3,8 @@
 // choke, and the choke ripple grows by the inductance ratio.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "analysis/timedomain/AnalFigures.h"
 #include "analysis/timedomain/AnalHeadless.h"
@@ -40,15 +38,8 @@ designs::ForwardSteadyState Forward(double l) {
 // commutation time depend on L. So, against the unsaturated 100 uH: the ripple 2.5 times as
 // large (0.88 A to 2.2 A peak to peak), the output within the 0.5 % of the closed form.
 TEST(SaturatingChoke, RippleGrowsAsThePlateauInductancePredicts) {
-    const RegressionDesign* design = nullptr;
-    for (const RegressionDesign& d : RegressionDesigns())
-        if (std::string(d.name) == "saturating_choke") design = &d;
-    ASSERT_NE(design, nullptr);
-    const std::string path = ::testing::TempDir() + "saturating_choke_" + std::to_string(::getpid()) + ".SEF";
-    ASSERT_TRUE(WriteRegressionDesign(*design, path));
     std::string problem;
-    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
-    std::remove(path.c_str());
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("saturating_choke", &problem);
     ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
     const HeadlessRun run = RunDesignHeadless(*doc, kCycles, &fig, nullptr);

@@ -4,11 +4,9 @@
 
 #include <cmath>
 #include <complex>
-#include <cstdio>
 #include <memory>
 #include <numbers>
 #include <string>
-#include <unistd.h>
 
 #include "analysis/timedomain/AnalFigures.h"
 #include "analysis/timedomain/AnalHeadless.h"
@@ -42,15 +40,8 @@ double Attenuation() {
 }
 
 TEST(TwoStage, SecondStageAttenuatesTheRippleByItsTransferFunction) {
-    const RegressionDesign* design = nullptr;
-    for (const RegressionDesign& d : RegressionDesigns())
-        if (std::string(d.name) == "two_stage") design = &d;
-    ASSERT_NE(design, nullptr);
-    const std::string path = ::testing::TempDir() + "two_stage_" + std::to_string(::getpid()) + ".SEF";
-    ASSERT_TRUE(WriteRegressionDesign(*design, path));
     std::string problem;
-    std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
-    std::remove(path.c_str());
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("two_stage", &problem);
     ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
     const HeadlessRun run = RunDesignHeadless(*doc, kCycles, &fig, nullptr);
