@@ -21,6 +21,19 @@
 // the step's own control networks are charged for that control voltage (ChargeControlNetworks,
 // every mode's modulator), and in an overload the duty is the one the current limit leaves
 // (CurrentLimitedDuty), with the error amplifier wound up to its upper limit.
+// The feedback's modulator term: each output's rectified voltage through an RC lag of time
+// constant tau, weighted. The loop holds the weighted sum of the mean rectified voltages and
+// the output voltages, each over its target, at feedback gain over reference (1 as designs
+// set it); with the choke's mean voltage its resistive drop alone, the mean rectified voltage
+// is V_c + R_ch·I. Each output's voltage rises with the duty (its own duty for a voltage
+// rises with it), so bisections give the duty that balances the feedback and each output's
+// voltage at it. Without the modulator term the duty stays each output's own duty, weighted.
+// The lag's state at the period start, its input taken as V_l (the rectified voltage at the
+// period start) but V_h over the on-time [t_a, t_a + D·T], V_h = V_l + (mean - V_l)/D:
+//   τ·dV/dt = u - V periodic over T gives
+//   V(0) = V_l + (V_h - V_l)·exp(-(T - t_a - D·T)/τ)·(1 - exp(-D·T/τ))/(1 - exp(-T/τ)),
+// the mean itself for τ » T, V_l for τ « T; t_a is the clock's fall plus the turn-on delay
+// (as for the choke current). A discontinuous choke's short freewheeling dip counts into V_h.
 // The line draws the input power at the bulk voltage: I_line = P / V_in; the bulk sits at
 // V_in less the drop of the line's own resistance at that current.
 #include "analysis/models/AnalInSS.h"
@@ -83,13 +96,14 @@ double LoadSeriesSum(const LoadNetworkInputRec& ld) {
 // Load current at the output voltage V. With a current source and a load resistor the node
 // between the branches takes (I_s·R_p + V) / S, which is also the line-power form
 // I_s + (V - (R1 + RL1)·I_s) / S.
-double LoadCurrent(const LoadNetworkInputRec& ld, double open) {
-    const double v = ld.outputVoltage;
+double LoadCurrentAt(const LoadNetworkInputRec& ld, double v, double open) {
     if (!ld.currentSourceOn) return v / LoadSeriesSum(ld);
     if (!ld.resistorOn) return ld.sourceCurrent + v / open;
     const double rl = ld.resistance + (ld.inductorOn ? ld.inductorResistance : 0.0);
     return (ld.sourceCurrent * rl + v) / LoadSeriesSum(ld);
 }
+
+double LoadCurrent(const LoadNetworkInputRec& ld, double open) { return LoadCurrentAt(ld, ld.outputVoltage, open); }
 
 bool DiodeRectifier(const SecondaryRectifierInputRec& ri) { return !ri.resistiveRectifier; }
 
@@ -154,42 +168,131 @@ double EffectiveSecondaryTurns(int32_t k) {
     return e[k];
 }
 
+namespace {
+
+// Output k's own duty for its output at v (signed, as its target), with what the estimate
+// keeps of it.
+struct OutputDuty {
+    double duty = 0.0;
+    double current = 0.0;           // load current at v (A)
+    double capacitorVoltage = 0.0;  // first-stage capacitor (V)
+    double loadResistance = 0.0;    // second stage and load in series (ohm)
+    double forwardVoltage = 0.0;    // forward rectifier drop (V)
+    int32_t continuous = 1;
+};
+
+OutputDuty OutputDutyAt(const AnalysisContext& ctx, int32_t k, double v, double vin) {
+    const AnalysisSettingsRec& set = *ctx.pSettings;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const double period = 1.0 / set.switchingFrequency;
+    const int32_t j = k - 1;
+    const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
+    const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[j];
+    const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+    const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+    const int32_t s = Sign(fi.outputSign);
+    const double rf = FilterSeriesResistance(fi);
+    const double ro = rf + ChokeResistance(ch);
+    const double i = LoadCurrentAt(ld, v, set.openResistance);
+    OutputDuty r;
+    r.current = i;
+    r.loadResistance = rf + LoadSeriesSum(ld);
+    const double vc = rf * i + v;
+    r.capacitorVoltage = vc;
+    const double n = EffectiveSecondaryTurns(k) / pi.primaryTurns;
+    const double vd = RectifierDrop(ri, s, i);
+    r.forwardVoltage = vd;
+    r.duty = ((((n * n * PrimaryResistance(pi) + ri.windingResistance + ro) * i + v) * s + vd) / n) / vin;
+    const double valley = (i - (1.0 - r.duty) * ((s * vd + vc) / ch.inductance) * period / 2.0) * s;
+    if (valley < 0.0 && DiodeRectifier(ri)) {
+        r.continuous = 0;
+        const double r12 = ch.windingResistance + (ch.seriesElementOn ? ch.seriesResistance : 0.0);
+        const double x = std::sqrt((r12 * i + vc) * i * period * 2.0 / ch.inductance);
+        const double across = n * vin - vd - s * vc;
+        r.duty = across <= 0.0 ? 1.0 : (ch.inductance * x / period) / across;
+    }
+    return r;
+}
+
+// Output k's voltage magnitude at duty D: its own duty rises with it, so a bisection from 0
+// to the secondary's whole on-state voltage finds it.
+double OutputVoltageAtDuty(const AnalysisContext& ctx, int32_t k, double duty, double vin) {
+    const int32_t s = Sign(ctx.pOutputFilterInput[k - 1]->outputSign);
+    double lo = 0.0, hi = EffectiveSecondaryTurns(k) / ctx.pPrimaryInput->primaryTurns * vin;
+    if (!(hi > 0.0) || OutputDutyAt(ctx, k, s * hi, vin).duty <= duty) return hi;
+    for (int32_t it = 0; it < 60; ++it) {
+        const double mid = 0.5 * (lo + hi);
+        if (OutputDutyAt(ctx, k, s * mid, vin).duty < duty) lo = mid;
+        else hi = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
+// The feedback over the reference at duty D, each output at its voltage for D: the weighted
+// output voltage and the weighted mean rectified voltage, which the modulator's lag passes
+// on as the voltage of the choke's capacitor side plus the choke's resistive drop (the
+// choke's own mean voltage is that drop alone), each over its target.
+double FeedbackShare(const AnalysisContext& ctx, double duty, double vin, double* volts) {
+    double sum = 0.0;
+    for (int32_t k = OutputsInUse(*ctx.pSettings); k >= 1; --k) {
+        const int32_t j = k - 1;
+        const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+        const double wm = ctx.pSecondaryRectifierInput[j]->dutyWeight;
+        if (wm == 0.0 && ld.rippleWeight == 0.0) continue;  // no part in the feedback, maybe no target
+        const int32_t s = Sign(ctx.pOutputFilterInput[j]->outputSign);
+        const double v = s * OutputVoltageAtDuty(ctx, k, duty, vin);
+        const OutputDuty at = OutputDutyAt(ctx, k, v, vin);
+        const double rectified = at.capacitorVoltage + ChokeResistance(*ctx.pOutputChokeInput[j]) * at.current;
+        sum += (wm * rectified + ld.rippleWeight * v) / ld.outputVoltage;
+        if (volts) volts[j] = v;
+    }
+    return sum;
+}
+
+}  // namespace
+
 int32_t CalcSteadyStateDutyCycle(double* duty) {
     AnalysisContext* ctx = GetAnalysisContext();
     const AnalysisSettingsRec& set = *ctx->pSettings;
-    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
-    const double period = 1.0 / set.switchingFrequency;
-    const double rp = PrimaryResistance(pi);
+    const ControlInputRec& ci = *ctx->pControlInput;
     const double vin = ctx->inputCapacitor.inputVoltage;
+    const auto keep = [&](int32_t j, const OutputDuty& r) {
+        ctx->outputFilter[j].loadResistance = r.loadResistance;
+        ctx->outputFilter[j].capacitorVoltage = r.capacitorVoltage;
+        ctx->secondaryRectifier[j].forwardVoltage = r.forwardVoltage;
+        ctx->outputChoke[j].continuousConduction = r.continuous;
+    };
+    bool modulator = false;
     for (int32_t k = OutputsInUse(set); k >= 1; --k) {
         const int32_t j = k - 1;
         const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
-        const OutputChokeInputRec& ch = *ctx->pOutputChokeInput[j];
-        const OutputFilterInputRec& fi = *ctx->pOutputFilterInput[j];
-        const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[j];
-        const int32_t s = Sign(fi.outputSign);
-        const double rf = FilterSeriesResistance(fi);
-        const double ro = rf + ChokeResistance(ch);
-        const double i = LoadCurrent(ld, set.openResistance);
-        const double v = ld.outputVoltage;
-        ctx->outputFilter[j].loadResistance = rf + LoadSeriesSum(ld);
-        const double vc = rf * i + v;
-        ctx->outputFilter[j].capacitorVoltage = vc;
-        const double n = EffectiveSecondaryTurns(k) / pi.primaryTurns;
-        const double vd = RectifierDrop(ri, s, i);
-        ctx->secondaryRectifier[j].forwardVoltage = vd;
-        double dk = (((n * n * rp + ri.windingResistance + ro) * i + v) * s + vd) / n / vin;
-        OutputChokeStateRec& cs = ctx->outputChoke[j];
-        cs.continuousConduction = 1;
-        const double valley = (i - (1.0 - dk) * ((s * vd + vc) / ch.inductance) * period / 2.0) * s;
-        if (valley < 0.0 && DiodeRectifier(ri)) {
-            cs.continuousConduction = 0;
-            const double r12 = ch.windingResistance + (ch.seriesElementOn ? ch.seriesResistance : 0.0);
-            const double x = std::sqrt((r12 * i + vc) * i * period * 2.0 / ch.inductance);
-            const double across = n * vin - vd - s * vc;
-            dk = across <= 0.0 ? 1.0 : (ch.inductance * x / period) / across;
+        const OutputDuty r = OutputDutyAt(*ctx, k, ctx->pLoadNetworkInput[j]->outputVoltage, vin);
+        keep(j, r);
+        modulator = modulator || ri.dutyWeight != 0.0;
+        *duty += (ri.dutyWeight + ctx->pLoadNetworkInput[j]->rippleWeight) * r.duty;
+    }
+    // With the modulator's voltage in the feedback the loop holds the mean rectified voltages,
+    // not the outputs, at their weighted targets: the duty is the one whose outputs put the
+    // feedback at the reference (the feedback gain over it: 1 as the design sets it). The
+    // feedback rises with the duty; a bisection finds it.
+    if (modulator) {
+        const double gain = ci.feedbackGain, ref = ci.veaReferenceValue;
+        const double target = std::isfinite(gain) && std::isfinite(ref) && gain > 0.0 && ref > 0.0 ? ref / gain : 1.0;
+        double lo = 0.0, hi = 1.0;
+        if (FeedbackShare(*ctx, hi, vin, nullptr) < target) {
+            *duty = 1.0;  // no operating point below a whole period
+        } else {
+            for (int32_t it = 0; it < 60; ++it) {
+                const double mid = 0.5 * (lo + hi);
+                if (FeedbackShare(*ctx, mid, vin, nullptr) < target) lo = mid;
+                else hi = mid;
+            }
+            *duty = 0.5 * (lo + hi);
+            double volts[kMaxOutputs];
+            for (int32_t j = 0; j < kMaxOutputs; ++j) volts[j] = j < OutputsInUse(set) ? ctx->pLoadNetworkInput[j]->outputVoltage : 0.0;
+            FeedbackShare(*ctx, *duty, vin, volts);
+            for (int32_t j = 0; j < OutputsInUse(set); ++j) keep(j, OutputDutyAt(*ctx, j + 1, volts[j], vin));
         }
-        *duty += (ri.dutyWeight + ld.rippleWeight) * dk;
     }
     if (CheckFloatingPointStatus()) return Fail(52074, 52212);
     return 1;
@@ -851,6 +954,30 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     return 1;
 }
 
+// The modulator's lag at the period start (see the file's head): the rectified voltage as a
+// pulse over the on-time on the period start's own level, its height giving the mean.
+void PlaceModulatorLag(AnalysisContext& ctx, int32_t j, double duty) {
+    const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
+    SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[j];
+    if (ri.dutyWeight == 0.0) return;
+    const double tau = ctx.pOutputFilterInput[j]->engineSetupParamA;
+    const double low = rs.rectifiedVoltage;
+    if (!(tau > 0.0) || !(duty > 0.0)) {
+        rs.modulatorVoltage = low;  // no lag: the step takes the rectified voltage itself
+        return;
+    }
+    const ControlInputRec& ci = *ctx.pControlInput;
+    const double t = ctx.stepState.switchingPeriod;
+    const double mean = ctx.outputFilter[j].capacitorVoltage +
+                        ChokeResistance(*ctx.pOutputChokeInput[j]) * ctx.loadNetwork[j].loadCurrent;
+    const double high = low + (mean - low) / duty;
+    double on = ctx.pPrimaryInput->turnOnDelay > 0.0 ? ctx.pPrimaryInput->turnOnDelay : 0.0;
+    if (ci.clockEnabled) on += t * ci.clockSecondSlope / (ci.clockSecondSlope - ci.clockFirstSlope);
+    on = std::clamp(on, 0.0, (1.0 - duty) * t);
+    rs.modulatorVoltage =
+        low + (high - low) * std::exp(-(t - on - duty * t) / tau) * std::expm1(-duty * t / tau) / std::expm1(-t / tau);
+}
+
 // The duty the current limit leaves in an overload: the pulse ends where the sensed primary
 // current reaches the threshold (the short limit filter lagging it by its R·C), the switch
 // turning off the limit's delay later. At duty D each output k (turns ratio n_k, load R_k =
@@ -1375,6 +1502,7 @@ int32_t ComputeSteadyStateInitialValues() {
         }
         if (!InitSteadyStateOutput(*ctx, k, duty, vk, &pacc, &currents[j], &ripple))
             return FailOutput(52067, 52203, k);
+        PlaceModulatorLag(*ctx, j, duty);
     }
 
     // 12. Primary currents: the mean on-time current and the peak with each output's ripple.

@@ -164,10 +164,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const bool targetSet = !(load->rippleWeight != 0.0 || modulatorFed) || Positive(load->outputVoltage);
         if (!plainChoke || !singleCapacitor || !knownLoad || !targetSet)
             return Refuse(kRefuseOutput, j + 1);
-        // The modulator's voltage in the feedback: its weight and lag are numbers, and the
-        // steady-state estimate does not yet place the lag's state.
+        // The modulator's voltage in the feedback: its weight and lag are numbers; the
+        // frequency sweeps are not yet checked with it.
         if (modulatorFed && (!std::isfinite(rect->dutyWeight) || !NonNegative(filter->engineSetupParamA) ||
-                             set->analysisKind != 0))
+                             set->analysisKind >= 2))
             return Refuse(kRefuseModulatorFeedback, j + 1);
         if (filter->senseXfmrOn && !CapacitorSenseUsable(*filter)) return Refuse(kRefuseCapacitorSenseValues, j + 1);
     }

@@ -803,7 +803,7 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
 // current limit makes the choke's end current independent of its start. Both are plain
 // entries of J. A step is limited to a share of each state's range; the state whose Newton
 // step was smallest is kept when the iterations run out.
-enum class SlotKind { CapA, Choke, CapB, InductorB, Control };
+enum class SlotKind { CapA, Choke, CapB, InductorB, Modulator, Control };
 
 struct Slot {
     SlotKind kind = SlotKind::Control;
@@ -825,6 +825,7 @@ double& SlotValue(State& s, const Slot& k) {
     case SlotKind::Choke: return s.outputChoke[k.j].chokeCurrent;
     case SlotKind::CapB: return s.outputFilter[k.j].capBVoltage;
     case SlotKind::InductorB: return s.outputFilter[k.j].inductorBCurrent;
+    case SlotKind::Modulator: return s.secondaryRectifier[k.j].modulatorVoltage;
     default: return s.control.*k.field;
     }
 }
@@ -842,6 +843,7 @@ void SetSlot(AnalysisStateBlock& b, const AnalysisContext& ctx, const Slot& k, d
         if (fi.hasCapB2) SetBlockValue(b, k.j, kCapB2, v);
         break;
     case SlotKind::InductorB: SetBlockValue(b, k.j, kInductorB, v); break;
+    case SlotKind::Modulator: b.secondaryRectifier[k.j].modulatorVoltage = v; break;
     default: b.control.*k.field = v; break;
     }
 }
@@ -882,6 +884,15 @@ int32_t ShootingSlots(const AnalysisContext& ctx, const AnalysisStateBlock& b, S
         if (fi.hasInductorB) {
             Slot k = amps;
             k.kind = SlotKind::InductorB;
+            add(k);
+        }
+        // The feedback's modulator lag, where it remembers more than e^-5 of its start over a
+        // period.
+        if (ctx.pSecondaryRectifierInput[j]->dutyWeight != 0.0 &&
+            fi.engineSetupParamA > 0.2 * ctx.stepState.switchingPeriod) {
+            Slot k = volts(v, 1.0);
+            k.kind = SlotKind::Modulator;
+            k.j = j;
             add(k);
         }
     }

@@ -555,6 +555,68 @@ TEST_F(SteadyStart, DutyOutsideZeroToOneHasNoOperatingPoint) {
     }
 }
 
+// With the modulator term the loop holds 0.5·<Vm> + 0.25·Vo (each over the 10.7 V target, the
+// feedback gain equal to the reference) at 1, <Vm> the mean rectified voltage Vo + Ro·I
+// (Ro = 2 uohm, the choke's winding and sense; I = Vo/5 ohm):
+//   Vo = 10.7 / (0.75 + 0.5·2e-6/5) = 14.2666629 V,
+// and the duty is the choke balance at that output: D = (Rtotal·I + Vo + 0.7 + 0.01·I)/48.
+// Weights of 0.25 and 0.75 hold the mean rectified voltage and the output together near the
+// target: Vo = 10.7 / (1 + 0.25·2e-6/5).
+TEST_F(SteadyStart, ModulatorTermBalancesTheFeedback) {
+    struct Case {
+        const char* name;
+        double modulator, output;  // weights
+        double vo;                 // V
+    };
+    const Case cases[] = {
+        {"half modulator, quarter output", 0.5, 0.25, 10.7 / (0.75 + 0.5 * 2e-6 / 5.0)},
+        {"quarter modulator, rest output", 0.25, 0.75, 10.7 / (1.0 + 0.25 * 2e-6 / 5.0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.rectifier.dutyWeight = c.modulator;
+        rec_.load.rippleWeight = c.output;
+        AnalysisContext& ctx = Start();
+        ctx.inputCapacitor.inputVoltage = 48.0;
+        double duty = 0.0;
+        ASSERT_EQ(CalcSteadyStateDutyCycle(&duty), 1);
+        const double i = c.vo / 5.0;
+        EXPECT_NEAR(duty, (kRtotal * i + c.vo + 0.7 + 0.01 * i) / 48.0, 1e-9);
+        EXPECT_NEAR(ctx.outputFilter[0].capacitorVoltage, c.vo, 1e-7);
+        EXPECT_NEAR(ctx.secondaryRectifier[0].forwardVoltage, 0.7 + 0.01 * i, 1e-9);
+        EXPECT_EQ(ctx.outputChoke[0].continuousConduction, 1);
+        run_.reset();
+    }
+}
+
+// The modulator's lag at the period start: a lag long against the 10 us period holds the mean
+// rectified voltage, the output's capacitor voltage plus the choke's 2 uohm drop (within
+// (Vh - Vl)·T/tau, 0.5 uV at 1000 s); without a lag the step takes the rectified voltage
+// itself, the freewheeling drop at the period start.
+TEST_F(SteadyStart, ModulatorLagStartsAtItsPeriodicValue) {
+    struct Case {
+        const char* name;
+        double tau;  // s
+        bool mean;   // at the mean (or at the period start's rectified voltage)
+    };
+    const Case cases[] = {{"long lag", 1e3, true}, {"no lag", 0.0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.settings.analysisKind = 1;
+        rec_.filter.outputNumber = 1;
+        rec_.rectifier.dutyWeight = 0.25;
+        rec_.load.rippleWeight = 0.75;
+        rec_.filter.engineSetupParamA = c.tau;
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1) << (sink_.boxes.empty() ? "" : sink_.boxes[0]);
+        const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[0];
+        const double mean = ctx.outputFilter[0].capacitorVoltage + 2e-6 * ctx.loadNetwork[0].loadCurrent;
+        EXPECT_NEAR(rs.modulatorVoltage, c.mean ? mean : rs.rectifiedVoltage, 1e-6);
+        EXPECT_LT(rs.rectifiedVoltage, 0.0);  // the freewheeling diode's drop
+        run_.reset();
+    }
+}
+
 // The steady state of a design with an AC line or a load sine repeats over the sources'
 // common period, searched over whole switching periods (10 us here).
 TEST(SourceCycle, WholeSwitchingPeriodsOfThePeriodicSources) {

@@ -215,4 +215,39 @@ TEST(EngineCapability, SweepsOnAnAcLine) {
     }
 }
 
+// The modulator term in the feedback: the turn-on and the steady state run (the estimate places
+// its lag); the frequency sweeps are refused, as is a lag that is not a number of 0 or more.
+TEST(EngineCapability, ModulatorFeedbackByKind) {
+    constexpr uint32_t kRefuseModulator = 58741;
+    struct Case {
+        const char* name;
+        int32_t kind;
+        double lag;  // s
+        uint32_t refusal;
+    };
+    const Case cases[] = {
+        {"turn on", 0, 20e-6, kRuns},
+        {"steady state", 1, 20e-6, kRuns},
+        {"steady state without a lag", 1, 0.0, kRuns},
+        {"steady state with a negative lag", 1, -1e-6, kRefuseModulator},
+        {"voltage loop", 2, 20e-6, kRefuseModulator},
+        {"current loop", 3, 20e-6, kRefuseModulator},
+        {"input to output", 4, 20e-6, kRefuseModulator},
+        {"amplifier", 5, 20e-6, kRefuseModulator},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FirstConfigRecords rec;
+        rec.settings.analysisKind = c.kind;
+        rec.rectifier.dutyWeight = 0.5;
+        rec.load.rippleWeight = 0.25;
+        rec.filter.engineSetupParamA = c.lag;
+        AnalysisThreadParams block;
+        rec.Attach(block);
+        const EngineRefusal r = CheckTimeDomainCapability(block);
+        EXPECT_EQ(r.messageId, c.refusal);
+        EXPECT_EQ(r.output, c.refusal ? 1 : 0);
+    }
+}
+
 }  // namespace
