@@ -636,15 +636,29 @@ FilterStates FilterStatesOf(const AnalysisStateBlock& b, int32_t periods) {
     return st;
 }
 
+// The last trial over a whole source cycle: the block it started from and the state it ended
+// in. A trial is a deterministic function of its block, so the shooting refinement's first
+// trial from the block the filters' refinement last tried is read from here, not run again.
+struct TrialMemo {
+    int32_t periods = 0;  // 0: none yet
+    AnalysisStateBlock start;
+    AnalysisStateBlock end;
+};
+
 // One trial of `periods` switching periods from the block; the drift of every state, each
 // in units of its tolerance. 0, 1 failure, 2 quit.
 int32_t TrialDrifts(AnalysisStateBlock& block, const FilterStates& st, int32_t periods, CycleSample* start,
-                    CycleSample* end, double* drift) {
+                    CycleSample* end, double* drift, TrialMemo* memo) {
     LoadAnalysisSnapshot(block);
     for (int32_t k = 0; k < periods; ++k) {
         LoopCyclesResult r;
         const int32_t run = RunLoopCycles(start, end, r, 0, 0.0);
         if (run != 0) return run;
+    }
+    if (memo && periods > 1) {
+        std::memcpy(&memo->start, &block, sizeof block);
+        StoreAnalysisSnapshot(memo->end);
+        memo->periods = periods;
     }
     const AnalysisContext& ctx = *GetAnalysisContext();
     for (int32_t i = 0; i < st.count; ++i)
@@ -681,7 +695,7 @@ bool SolveDense(double (&a)[kMaxFilterStates][kMaxFilterStates], double* b, int3
 // Until every drift is a hundredth of its tolerance, or the trial budget (the iteration limit)
 // is spent: the last state stays in the block. 0 done, 1 failure, 2 quit.
 int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, CycleSample* end, bool first,
-                            bool* converged) {
+                            bool* converged, TrialMemo* memo) {
     *converged = false;
     AnalysisContext& ctx = *GetAnalysisContext();
     // A trial covers a whole cycle of the periodic sources (a load sine), over which the
@@ -718,7 +732,7 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
     int32_t relaxations = 0;
     const int32_t budget = 4 * ctx.pSettings->initIterationLimit;
     for (int32_t trials = 0; trials < budget;) {
-        const int32_t run = TrialDrifts(block, st, periods, start, end, d0);
+        const int32_t run = TrialDrifts(block, st, periods, start, end, d0, memo);
         ++trials;
         if (run != 0) {
             Code(run == 1 ? 5007 : 5008);
@@ -743,16 +757,26 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
         for (int32_t i = 0; i < n; ++i) norm = std::max(norm, std::fabs(d0[i]));
         if (!std::isfinite(norm)) return 0;
         if (norm < 0.01) {
+            // Over a source cycle the block its trial confirmed, not the primary's fold, so
+            // that the shooting refinement reads that trial from the memo.
+            if (memo && periods > 1 && memo->periods == periods) std::memcpy(&block, &memo->start, sizeof block);
             *converged = true;
             break;
         }
         // Over a whole source cycle the line side and the filters mostly forget their start:
         // while one cycle shrinks the drifts tenfold, its end is the better start, for one
-        // trial where a Jacobian takes one per state.
+        // trial where a Jacobian takes one per state. A map that shrank the drift by rho
+        // leaves its fixed point within rho/(1 - rho) of the drift from the end: where that is
+        // below the hundredth, the end is taken without a further trial to confirm it.
         if (periods > 1 && !haveJacobian && (lastNorm == 0.0 || norm < 0.1 * lastNorm)) {
+            const double rho = lastNorm > 0.0 ? norm / lastNorm : 1.0;
             lastNorm = norm;
             for (int32_t c = 0; c < n; ++c)
                 SetBlockValue(block, st.output[c], st.quantity[c], ValueIn(ctx, st.output[c], st.quantity[c]));
+            if (norm * rho / (1.0 - rho) < 0.01) {
+                *converged = true;
+                break;
+            }
             continue;
         }
         if (!haveJacobian || norm > 0.5 * lastNorm) {
@@ -763,7 +787,7 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
                 const int32_t sign = ctx.pOutputFilterInput[j]->outputSign < 0 ? -1 : 1;
                 const double h = sign * st.perturbation[c];
                 SetBlockValue(block, j, q, x + h);
-                const int32_t r = TrialDrifts(block, st, periods, start, end, di);
+                const int32_t r = TrialDrifts(block, st, periods, start, end, di, memo);
                 ++trials;
                 SetBlockValue(block, j, q, x);
                 if (r != 0) {
@@ -954,7 +978,7 @@ public:
         }
         const bool first = !refined_;
         refined_ = true;
-        const int32_t r = RefineOutputFilters(block_, &start_, &end_, first, &periodic_);
+        const int32_t r = RefineOutputFilters(block_, &start_, &end_, first, &periodic_, &memo_);
         if (periodic_) std::memcpy(&periodicBlock_, &block_, sizeof block_);
         return r;
     }
@@ -969,6 +993,9 @@ public:
         if (n == 0) return 0;
         double bestScore = std::numeric_limits<double>::infinity();
         best_ = block_;
+        // Over a whole source cycle every slot may forget its start (see Relax).
+        bool relaxing = SourceCyclePeriods() > 1;
+        double lastNorm = 0.0;
         for (int32_t iter = 0; iter < iterations; ++iter) {
             ++shootingSteps_;
             double g0[kMaxSlots];
@@ -977,6 +1004,15 @@ public:
                 LoadAnalysisSnapshot(block_);
                 *converged = true;
                 return 0;
+            }
+            if (relaxing) {
+                const int32_t r = Relax(slots, n, g0, &lastNorm, converged);
+                if (r < 0) {
+                    LoadAnalysisSnapshot(block_);
+                    return 0;
+                }
+                if (r > 0) continue;
+                relaxing = false;  // a slot that does not forget its start: Newton steps
             }
             base_ = block_;
             double jac[kMaxSlots][kMaxSlots];
@@ -1046,8 +1082,34 @@ private:
         return true;
     }
 
+    // A fixed-point step of the map over a whole source cycle, for slots that forget their
+    // start within it: the end of the trial is the next start while one trial shrinks the
+    // largest drift (in tolerances) at least tenfold. The first trial has nothing to compare
+    // with and always steps. A map that shrank the drift by rho leaves its fixed point within
+    // rho/(1 - rho)·|g| of the end, so the end is taken as converged where that is a tenth
+    // of every tolerance; each slot then relaxed, as AlreadyPeriodic needs. 1 stepped, -1
+    // converged, 0 not contracting (the block unchanged).
+    int32_t Relax(const Slot* slots, int32_t n, const double* g, double* lastNorm, bool* converged) {
+        double norm = 0.0;
+        for (int32_t i = 0; i < n; ++i) norm = std::max(norm, std::fabs(g[i]) / slots[i].tolerance);
+        if (!std::isfinite(norm) || (*lastNorm > 0.0 && !(norm < 0.1 * *lastNorm))) return 0;
+        const double rho = *lastNorm > 0.0 ? norm / *lastNorm : 1.0;
+        *lastNorm = norm;
+        for (int32_t i = 0; i < n; ++i) SetSlot(block_, ctx_, slots[i], SlotValue(block_, slots[i]) + g[i]);
+        if (!(norm * rho / (1.0 - rho) < 0.1)) return 1;
+        relaxingSlots_ = n;
+        best_ = block_;
+        *converged = true;
+        return -1;
+    }
+
     // One trial period from the block: each slot's drift into g. 0, or 1/2 as the loop.
     int32_t Drift(const Slot* slots, int32_t n, double* g) {
+        if (memo_.periods == std::max(SourceCyclePeriods(), 1) &&
+            std::memcmp(&memo_.start, &block_, sizeof block_) == 0) {
+            for (int32_t i = 0; i < n; ++i) g[i] = SlotValue(memo_.end, slots[i]) - SlotValue(block_, slots[i]);
+            return 0;
+        }
         LoadAnalysisSnapshot(block_);
         LoopCyclesResult r;
         int32_t run = 0;
@@ -1303,7 +1365,9 @@ private:
     AnalysisStateBlock block_;
     AnalysisStateBlock periodicBlock_;  // the block as the last converged refinement left it
     bool periodic_ = false;
-    int32_t relaxingSlots_ = 0;  // the slot count of the last Jacobian if every slot relaxed, else 0
+    TrialMemo memo_;
+    // The slot count where every slot relaxed (in the last Jacobian, or in Relax's steps), else 0.
+    int32_t relaxingSlots_ = 0;
     AnalysisStateBlock base_;  // the shooting step's start
     AnalysisStateBlock best_;
     CycleSample start_{};
@@ -1422,7 +1486,11 @@ int32_t RunInitializationLoop() {
     // The user's iteration limit bounds the shooting steps of both calls together.
     const int32_t shooting = std::min(ctx.pSettings->initIterationLimit, kShootingIterations);
     loop->Store();
-    if (const int32_t r = loop->Shoot(&converged, shooting)) return r;
+    // Over a periodic source's cycle the filters' relaxation (the levels' first step) takes
+    // the line side and the outputs to the point before any slot is solved: the shooting from
+    // the estimate would measure its Jacobian over whole cycles from a bulk still off.
+    if (SourceCyclePeriods() <= 1)
+        if (const int32_t r = loop->Shoot(&converged, shooting)) return r;
     const int32_t levels = loop->Run();
     if (levels != 0 && levels != 3) return levels;
     if (const int32_t r = loop->Refine()) return r;
