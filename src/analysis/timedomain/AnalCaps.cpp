@@ -146,7 +146,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
             (rect->frequencyAnalysisFlagB && !Positive(rect->secondOnResistance)))
             return Refuse(kRefuseSyncRectifierValues, j + 1);
         // The operating-point estimate does not set the channels' drive.
-        if (synchronous && set->analysisKind != 0) return Refuse(kRefuseKind);
+        if (synchronous && set->analysisKind > 1) return Refuse(kRefuseKind);
         const bool plainChoke = choke->chokeOn != 0;  // with or without its skim inductor
         // Every first stage, with or without damping and current sensing; any second stage.
         const int32_t second = filter->sectionQuantityFlagB;
