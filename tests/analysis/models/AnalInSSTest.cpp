@@ -506,6 +506,66 @@ TEST_F(SteadyStart, ResistiveRectifierSharesWithItsDiodes) {
     }
 }
 
+// Transistor rectifiers (rectifier 1's channel 20 mohm, rectifier 2's 30 mohm; a position
+// without one keeps its 0.7 V + 10 mohm diode). At I = 2.14 A the conducting drops are
+// V1 = 0.0428 V (channel) or 0.7214 V (diode), V2 = 0.0642 V or 0.7214 V, and the choke's
+// balance over the on-time and the off-time (AnalMSync.h) gives, with E = 48 V,
+// Rs = 2.001 mohm + 1 uohm, Ro = 2 uohm:  D = (V + Ro·I + V2) / (E - Rs·I - V1 + V2)
+//   both channels 0.224174320, rectifier 1 alone 0.234649509, rectifier 2 alone 0.227387870.
+// The estimate's output at that duty is the target again; the period starts with rectifier 2
+// carrying the choke current, through its driven channel (Ron2·I) or its diode, rectifier 1
+// off, and the choke falling at (V2 + V)/L.
+TEST_F(SteadyStart, TransistorRectifiersAtThePeriodStart) {
+    struct Case {
+        const char* name;
+        int32_t flagA, flagB;
+        double duty;
+    };
+    const Case cases[] = {{"both channels", 1, 1, 0.22417432031463133},
+                          {"rectifier 1 alone", 1, 0, 0.23464950890530978},
+                          {"rectifier 2 alone", 0, 1, 0.22738787045349296}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SecondaryRectifierInputRec& r = rec_.rectifier;
+        r.resistiveRectifier = 1;
+        r.frequencyAnalysisFlagA = c.flagA;
+        r.frequencyAnalysisFlagB = c.flagB;
+        r.onResistance = c.flagA ? 0.02 : NOT_SET;
+        r.secondOnResistance = c.flagB ? 0.03 : NOT_SET;
+        rec_.settings.analysisKind = 1;
+        rec_.filter.outputNumber = 1;
+        {
+            AnalysisContext& ctx = Start();
+            ctx.inputCapacitor.inputVoltage = 48.0;
+            double duty = 0.0;
+            ASSERT_EQ(CalcSteadyStateDutyCycle(&duty), 1);
+            EXPECT_NEAR(duty, c.duty, 1e-12);
+            EXPECT_EQ(ctx.outputChoke[0].continuousConduction, 1);
+            run_.reset();
+        }
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        const double ic = ctx.outputChoke[0].chokeCurrent;
+        const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[0];
+        EXPECT_NEAR(ctx.outputFilter[0].outputVoltage, 10.7, 1e-9);
+        const double v2 = c.flagB ? 0.03 * 2.14 : 0.7 + 0.01 * 2.14;
+        EXPECT_NEAR(ctx.outputChoke[0].currentSlope, -(v2 + 10.7) / rec_.choke.inductance, 1e-6);
+        EXPECT_GT(ic, 0.0);
+        EXPECT_EQ(rs.rectifier1On, 0);
+        EXPECT_EQ(rs.switchPathAOn, 0);
+        EXPECT_EQ(rs.switchPathBOn, c.flagB);
+        EXPECT_EQ(rs.diodeConducting, 1);
+        EXPECT_DOUBLE_EQ(rs.diodeCurrent, ic);
+        EXPECT_DOUBLE_EQ(rs.rectifierVoltage, c.flagB ? 0.03 * ic : 0.7 + 0.01 * ic);
+        if (c.flagB) {
+            EXPECT_DOUBLE_EQ(rs.channelCurrent, -ic);
+        }
+        EXPECT_DOUBLE_EQ(ctx.engine.output[0].freewheelCurrent, ic);
+        EXPECT_DOUBLE_EQ(ctx.engine.output[0].chokeNodeVoltage, -rs.rectifierVoltage);
+        run_.reset();
+    }
+}
+
 // A second stage of 10 mohm beside a damping branch of 20 mohm + 70 mohm: with its resistor
 // the load current splits 90:10 (inductor : damping); without it the inductor carries it all
 // and the damping inductor the share R_A/R_T of it.
