@@ -259,11 +259,16 @@ int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetwork
     if (s * vd > ri.diodeDrop) vd = s * ri.diodeDrop;
     *predicted = source - i * (n * n * rp + ri.windingResistance + ro) - vd;
     if (Synchronous(ri)) {
-        // The source is the secondary's mean E·D: the duty it was built from.
+        // Continuous, the source is the secondary's mean E·D: the duty it was built from. A
+        // choke that runs dry (rectifier 2 a diode) is estimated as with diodes.
+        bool continuous = true;
+        for (int32_t j = 0; j < OutputsInUse(set); ++j)
+            if (ctx->pSecondaryRectifierInput[j] == &ri) continuous = ctx->outputChoke[j].continuousConduction != 0;
         const double e = n * ctx->inputCapacitor.inputVoltage;
         const double d = std::clamp(s * source / e, 0.0, 1.0);
-        *predicted = s * SyncOutputVoltage(e, d, n * n * rp + ri.windingResistance, ro, s * i, ConductingDrop(ri, 0, i),
-                                           ConductingDrop(ri, 1, i));
+        *predicted = continuous ? s * SyncOutputVoltage(e, d, n * n * rp + ri.windingResistance, ro, s * i,
+                                                        ConductingDrop(ri, 0, i), ConductingDrop(ri, 1, i))
+                                : source - i * (n * n * rp + ri.windingResistance + ro) - s * ConductingDrop(ri, 0, i);
     }
     if (CheckFloatingPointStatus()) {
         ReportMessage(52064, TRUE);

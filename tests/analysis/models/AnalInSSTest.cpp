@@ -528,6 +528,7 @@ TEST_F(SteadyStart, TransistorRectifiersAtThePeriodStart) {
         SCOPED_TRACE(c.name);
         SecondaryRectifierInputRec& r = rec_.rectifier;
         r.resistiveRectifier = 1;
+
         r.frequencyAnalysisFlagA = c.flagA;
         r.frequencyAnalysisFlagB = c.flagB;
         r.onResistance = c.flagA ? 0.02 : NOT_SET;
@@ -564,6 +565,36 @@ TEST_F(SteadyStart, TransistorRectifiersAtThePeriodStart) {
         EXPECT_DOUBLE_EQ(ctx.engine.output[0].chokeNodeVoltage, -rs.rectifierVoltage);
         run_.reset();
     }
+}
+
+// Rectifier 1 a transistor, rectifier 2 a diode, at 500 ohm: the choke runs dry as with diodes
+// (DutyFromTheChokeBalance), its duty from the on-time drop V1 = 20 mohm · 0.0214 A:
+//   D = (L·X/T) / (n·Vin - V1 - V) = 2.140000004 / (48 - 0.000428 - 10.7); the period starts
+// with the choke empty and both rectifiers off, the output at its target (within 1 mV).
+TEST_F(SteadyStart, TransistorRectifier1WithADiodeRunsDry) {
+    rec_.load.resistance = 500.0;
+    SecondaryRectifierInputRec& r = rec_.rectifier;
+    r.resistiveRectifier = r.frequencyAnalysisFlagA = 1;
+    r.onResistance = 0.02;
+    rec_.settings.analysisKind = 1;
+    rec_.filter.outputNumber = 1;
+    {
+        AnalysisContext& ctx = Start();
+        ctx.inputCapacitor.inputVoltage = 48.0;
+        double duty = 0.0;
+        ASSERT_EQ(CalcSteadyStateDutyCycle(&duty), 1);
+        EXPECT_EQ(ctx.outputChoke[0].continuousConduction, 0);
+        EXPECT_NEAR(duty, 2.140000004 / (48.0 - 0.000428 - 10.7), 1e-9);
+        run_.reset();
+    }
+    AnalysisContext& ctx = Start();
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[0];
+    EXPECT_EQ(ctx.outputChoke[0].chokeCurrent, 0.0);
+    EXPECT_EQ(rs.diodeConducting, 0);
+    EXPECT_EQ(rs.switchPathBOn, 0);
+    EXPECT_EQ(rs.rectifier1On, 0);
+    EXPECT_NEAR(ctx.outputFilter[0].outputVoltage, 10.7, 1e-3);
 }
 
 // A second stage of 10 mohm beside a damping branch of 20 mohm + 70 mohm: with its resistor
