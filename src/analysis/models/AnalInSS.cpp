@@ -230,6 +230,7 @@ int32_t CalcInitialSwitchingPeriod(double* period, double duty, double vin) {
             const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[j];
             double vd = ri.diodeDrop;
             if (ri.resistiveRectifier && !(vd < 0.0)) vd = 0.0;
+            if (Synchronous(ri)) vd = ConductingDrop(ri, 1, LoadCurrent(ld, set.openResistance));
             double term = (Sign(fi.outputSign) * ld.outputVoltage + vd) / ch.inductance;
             if (ci.senseSource == 1)
                 term *= ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;

@@ -120,17 +120,22 @@ TEST_F(SteadyStart, StartingPeriodFixedOrFromTheHysteresisBand) {
         const char* name;
         int mode, kind;
         double period;
+        bool channel2 = false;  // rectifier 2 a transistor of 30 mohm
     };
     // Hysteretic: band = 2 V · 1 k / (9 k + 1 k) = 0.2 V; the sensed choke current falls at
     // (V + Vd)/L · weight · gain · R = (10.7 + 0.7)/100 uH · 1 · 1 · 0.05 ohm = 5700 V/s, so
     // the period at D = 0.25 is 0.2 / 0.75 / 5700 = 46.78 us. A turn-on run takes 1 / f.
+    // Rectifier 2's channel drops 0.03 ohm · 2.14 A in place of Vd: (10.7 + 0.0642) · 500 V/s.
     const Case cases[] = {
         {"voltage mode", 2, 1, 1e-5},
         {"hysteretic steady state", 3, 1, 0.2 / 0.75 / 5700.0},
         {"hysteretic turn-on", 3, 0, 1e-5},
+        {"hysteretic steady state, rectifier 2 a transistor", 3, 1, 0.2 / 0.75 / ((10.7 + 0.0642) * 500.0), true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        rec_.rectifier.resistiveRectifier = rec_.rectifier.frequencyAnalysisFlagB = c.channel2 ? 1 : 0;
+        rec_.rectifier.secondOnResistance = 0.03;
         rec_.control.controlMode = c.mode;
         rec_.settings.analysisKind = c.kind;
         rec_.control.referenceValue = 2.0;
