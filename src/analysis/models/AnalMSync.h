@@ -65,7 +65,8 @@ inline int32_t CalcSyncRectifierCoeffs(int32_t driven, double onResistance, int3
 inline double ConductingDrop(const SecondaryRectifierInputRec& ri, int32_t position, double current) {
     const double a = std::fabs(current);
     if (SyncPosition(ri, position)) return SyncOnResistance(ri, position) * a;
-    return position == 0 ? ri.diodeDrop + ri.dynamicResistance * a : ri.forwardVoltage + ri.secondDynamicResistance * a;
+    const RectifierDiode d = PositionDiode(ri, position);
+    return d.forwardVoltage + d.resistance * a;
 }
 
 // The estimate's duty and output voltage of a continuous choke current (derivation above).
