@@ -64,6 +64,8 @@ void BuildCapacitorSense(CPwrQuorraDoc& doc);
 void BuildLineDropout(CPwrQuorraDoc& doc);
 void BuildLineFilter(CPwrQuorraDoc& doc);
 void BuildSyncRectifier(CPwrQuorraDoc& doc);
+// Output 1's rectifiers as transistors, rectifier 1's channel 20 mohm and rectifier 2's 30 mohm.
+void MakeRectifiersSynchronous(CPwrQuorraDoc& doc);
 void BuildLoadStep(CPwrQuorraDoc& doc);
 void BuildSaturatingChoke(CPwrQuorraDoc& doc);
 

@@ -48,6 +48,7 @@
 #include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMSync.h"
 #include "analysis/models/AnalMVea.h"
 #include "records/Utils.h"
 
@@ -106,6 +107,16 @@ double LoadCurrentAt(const LoadNetworkInputRec& ld, double v, double open) {
 double LoadCurrent(const LoadNetworkInputRec& ld, double open) { return LoadCurrentAt(ld, ld.outputVoltage, open); }
 
 bool DiodeRectifier(const SecondaryRectifierInputRec& ri) { return !ri.resistiveRectifier; }
+
+// A transistor in either position: the step's model of AnalMSync.h, not the resistive rectifier.
+bool Synchronous(const SecondaryRectifierInputRec& ri) {
+    return ri.frequencyAnalysisFlagA != 0 || ri.frequencyAnalysisFlagB != 0;
+}
+
+// The freewheeling position conducts either way (a driven channel), so its current never ends.
+bool FreewheelChannel(const SecondaryRectifierInputRec& ri) {
+    return Synchronous(ri) ? SyncPosition(ri, 1) : !DiodeRectifier(ri);
+}
 
 // Drop of the conducting forward rectifier at the load current.
 double RectifierDrop(const SecondaryRectifierInputRec& ri, int32_t sign, double current) {
@@ -200,11 +211,15 @@ OutputDuty OutputDutyAt(const AnalysisContext& ctx, int32_t k, double v, double 
     const double vc = rf * i + v;
     r.capacitorVoltage = vc;
     const double n = EffectiveSecondaryTurns(k) / pi.primaryTurns;
-    const double vd = RectifierDrop(ri, s, i);
+    const double rp = PrimaryResistance(pi);
+    const bool sync = Synchronous(ri);
+    const double vd = sync ? ConductingDrop(ri, 0, i) : RectifierDrop(ri, s, i);
+    const double vfw = sync ? ConductingDrop(ri, 1, i) : vd;
     r.forwardVoltage = vd;
-    r.duty = ((((n * n * PrimaryResistance(pi) + ri.windingResistance + ro) * i + v) * s + vd) / n) / vin;
-    const double valley = (i - (1.0 - r.duty) * ((s * vd + vc) / ch.inductance) * period / 2.0) * s;
-    if (valley < 0.0 && DiodeRectifier(ri)) {
+    r.duty = sync ? SyncDuty(n * vin, n * n * rp + ri.windingResistance, ro, s * v, s * i, vd, vfw)
+                  : ((((n * n * rp + ri.windingResistance + ro) * i + v) * s + vd) / n) / vin;
+    const double valley = (i - (1.0 - r.duty) * ((s * vfw + vc) / ch.inductance) * period / 2.0) * s;
+    if (valley < 0.0 && !FreewheelChannel(ri)) {
         r.continuous = 0;
         const double r12 = ch.windingResistance + (ch.seriesElementOn ? ch.seriesResistance : 0.0);
         const double x = std::sqrt((r12 * i + vc) * i * period * 2.0 / ch.inductance);
@@ -319,6 +334,7 @@ int32_t CalcInitialSwitchingPeriod(double* period, double duty, double vin) {
             const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[j];
             double vd = ri.diodeDrop;
             if (ri.resistiveRectifier && !(vd < 0.0)) vd = 0.0;
+            if (Synchronous(ri)) vd = ConductingDrop(ri, 1, LoadCurrent(ld, set.openResistance));
             double term = (Sign(fi.outputSign) * ld.outputVoltage + vd) / ch.inductance;
             if (ci.senseSource == 1)
                 term *= ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;
@@ -347,6 +363,18 @@ int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetwork
     if (s * vd > ri.maximumDrop && ri.resistiveRectifier) vd = s * ri.maximumDrop;
     if (s * vd > ri.diodeDrop) vd = s * ri.diodeDrop;
     *predicted = source - i * (n * n * rp + ri.windingResistance + ro) - vd;
+    if (Synchronous(ri)) {
+        // Continuous, the source is the secondary's mean E·D: the duty it was built from. A
+        // choke that runs dry (rectifier 2 a diode) is estimated as with diodes.
+        bool continuous = true;
+        for (int32_t j = 0; j < OutputsInUse(set); ++j)
+            if (ctx->pSecondaryRectifierInput[j] == &ri) continuous = ctx->outputChoke[j].continuousConduction != 0;
+        const double e = n * ctx->inputCapacitor.inputVoltage;
+        const double d = std::clamp(s * source / e, 0.0, 1.0);
+        *predicted = continuous ? s * SyncOutputVoltage(e, d, n * n * rp + ri.windingResistance, ro, s * i,
+                                                        ConductingDrop(ri, 0, i), ConductingDrop(ri, 1, i))
+                                : source - i * (n * n * rp + ri.windingResistance + ro) - s * ConductingDrop(ri, 0, i);
+    }
     if (CheckFloatingPointStatus()) {
         ReportMessage(52064, TRUE);
         return 0;
@@ -672,6 +700,45 @@ void InitSteadyStateCapacitorSense(const OutputFilterInputRec& fi, OutputFilterS
     f.biasCurrent = 0.0;
 }
 
+// The transistor positions at the period start, as the last off-edge's timers left them:
+// rectifier 1's channel let go and blocking; rectifier 2's channel driven and carrying the
+// choke current ic (a diode in its place carries it, or has run dry, as the diodes' estimate).
+void InitSteadyStateSyncRectifiers(const SecondaryRectifierInputRec& ri, int32_t s, double ic, bool continuous,
+                                   double open, double capacitorVoltage, SecondaryRectifierStateRec& rs) {
+    rs.switchPathAOn = 0;
+    rs.switchPathASettled = rs.delayExpired = SyncPosition(ri, 0) ? 1 : 0;
+    rs.secondDiodeConducting = 0;
+    if (SyncPosition(ri, 0)) {
+        rs.switch1DrainToSourceVoltage = 0.0;
+        rs.switch1DrainToSourceCurrent = 0.0;
+        rs.switchPathAResistance = open;
+    }
+    const bool channel = SyncPosition(ri, 1);
+    rs.switchPathBOn = rs.switchPathBSettled = channel ? 1 : 0;
+    if (channel) {
+        const double ron = ri.secondOnResistance;
+        rs.diodeConducting = 1;
+        rs.diodeCurrent = s * ic;
+        rs.diodeResistance = ron;
+        rs.rectifierVoltage = ron * rs.diodeCurrent;
+        rs.channelResistance = ron;
+        rs.channelCurrent = -rs.diodeCurrent;
+        rs.channelVoltage = -rs.rectifierVoltage;
+    } else if (!continuous) {
+        rs.diodeCurrent = 0.0;
+        rs.rectifierVoltage = -s * capacitorVoltage;
+        rs.diodeResistance = open;
+        rs.diodeConducting = 0;
+    } else {
+        const RectifierDiode d = PositionDiode(ri, 1);
+        rs.diodeCurrent = s * ic;
+        rs.rectifierVoltage = rs.diodeCurrent * d.resistance + d.forwardVoltage;
+        rs.diodeResistance = d.resistance;
+        rs.diodeConducting = 1;
+    }
+    rs.rectifier2TotalAnodeToCathodeCurrent = rs.diodeCurrent;
+}
+
 // One output at the start of the period. Adds its power to *power and its ripple term to
 // *ripple; *current is its load current.
 int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, double vk, double* power,
@@ -767,12 +834,14 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
                 *ripple += (fi.rippleResistance * x + (x / period) * (1.0 / fall + 1.0 / duty) * fi.rippleInductance) *
                            ld.rippleWeight;
         } else {
-            slope = DiodeRectifier(ri) ? -(s * ri.forwardVoltage + vo) / l : -(ri.secondOnResistance * i + vo) / l;
+            slope = Synchronous(ri)       ? -(s * ConductingDrop(ri, 1, i) + vo) / l
+                    : DiodeRectifier(ri) ? -(s * ri.forwardVoltage + vo) / l
+                                         : -(ri.secondOnResistance * i + vo) / l;
             ch.currentSlope = slope;
             ch.meanCurrent = i;
             const double imax = i - (1.0 - duty) * period * slope / 2.0;
             double imin = i + (1.0 - duty) * period * slope / 2.0;
-            if (DiodeRectifier(ri) && s * imin < 0.0) imin = 0.0;
+            if (!FreewheelChannel(ri) && s * imin < 0.0) imin = 0.0;
             if (!fi.hasInductorB)
                 *ripple += ((imax - imin) * fi.rippleResistance +
                             ((imax - imin) / period) * (1.0 / duty + 1.0 / (1.0 - duty)) * fi.rippleInductance) *
@@ -783,8 +852,9 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
                                   period * ci.clockSecondSlope * slope / (ci.clockSecondSlope - ci.clockFirstSlope) -
                                   pi.turnOnDelay * slope;
             ch.lookupCurrent = ch.chokeCurrent;
-            ch.windingVoltage = DiodeRectifier(ri) ? -(s * ri.forwardVoltage + vo)
-                                                   : -vo - ch.chokeCurrent * ri.secondOnResistance;
+            ch.windingVoltage = Synchronous(ri)       ? slope * l
+                                : DiodeRectifier(ri) ? -(s * ri.forwardVoltage + vo)
+                                                     : -vo - ch.chokeCurrent * ri.secondOnResistance;
         }
         ch.inductance = l;
         ch.inductanceSlope = 0.0;
@@ -803,8 +873,9 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
         ch.totalInductance += chi.seriesInductance;
     }
     *power += ch.totalResistance * ch.chokeCurrent * ch.chokeCurrent;
-    *power += DiodeRectifier(ri) ? s * ch.chokeCurrent * ri.forwardVoltage
-                                 : ch.chokeCurrent * ch.chokeCurrent * ri.onResistance;
+    *power += Synchronous(ri)       ? s * ch.chokeCurrent * ConductingDrop(ri, 1, ch.chokeCurrent)
+              : DiodeRectifier(ri) ? s * ch.chokeCurrent * ri.forwardVoltage
+                                   : ch.chokeCurrent * ch.chokeCurrent * ri.onResistance;
 
     // Second-stage filter: its inductor beside the damping branch share the load current
     // inversely to their resistances.
@@ -867,7 +938,9 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     rs.rectifier1AnodeToCathodeVoltage = 0.0;
     rs.chokeCurrentCopy = ch.chokeCurrent;
     const double ic = ch.chokeCurrent;
-    if (!DiodeRectifier(ri)) {
+    if (Synchronous(ri)) {
+        InitSteadyStateSyncRectifiers(ri, s, ic, ch.continuousConduction != 0, open, f.capAVoltage, rs);
+    } else if (!DiodeRectifier(ri)) {
         // The channel, its body diode (Vf, Rd) and the diode beside it (Vx, Rx) share the
         // drop: a diode conducts once the voltage across them passes its forward voltage.
         const double ron = ri.secondOnResistance, rd = ri.secondDynamicResistance, vfd = ri.forwardVoltage;
@@ -1186,7 +1259,9 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
                 const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
                 const int32_t s = Sign(fi.outputSign);
                 const double vo = ctx.pLoadNetworkInput[j]->outputVoltage;
-                const double vf = DiodeRectifier(ri) ? ri.forwardVoltage : 0.0;
+                const double vf = Synchronous(ri)      ? ConductingDrop(ri, 1, currents[j])
+                                  : DiodeRectifier(ri) ? ri.forwardVoltage
+                                                       : 0.0;
                 const double down = (s * vo + vf) / ctx.outputChoke[j].inductance;  // the choke's fall
                 if (ci.senseSource == 1) {
                     const double g = ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;
@@ -1513,7 +1588,9 @@ int32_t ComputeSteadyStateInitialValues() {
         const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
         const double nk = ctx->pOutputFilterInput[j]->secondaryTurns;
         const double l = ctx->pOutputChokeInput[j]->inductance;
-        const double vr = ri.resistiveRectifier ? 0.0 : ri.forwardVoltage;
+        const double vr = Synchronous(ri)        ? ConductingDrop(ri, 1, currents[j])
+                          : ri.resistiveRectifier ? 0.0
+                                                  : ri.forwardVoltage;
         const int32_t s = Sign(ctx->pOutputFilterInput[j]->outputSign);
         if (!ctx->outputChoke[j].continuousConduction)
             ipk += ((nk / pi.primaryTurns * cap.inputVoltage - ctx->secondaryRectifier[j].forwardVoltage -

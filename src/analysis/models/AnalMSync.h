@@ -9,6 +9,19 @@
 //     on  V = Rd·I + Vf,  off  V = Roff·I
 // so a position whose channel was let go while the current still flows forward keeps that
 // current through the diode, and one whose current is reversed opens when the current ends.
+//
+// The operating-point estimate of such an output (AnalInSS.cpp), in magnitudes (the output's
+// sign folded into V and I). Rectifier 1 conducts during the on-time D·T, its channel driven
+// (V1 = Ron1·I) or its diode (V1 = Vd1 + Rd1·I); rectifier 2 during the off-time, likewise
+// (V2 = Ron2·I or Vf2 + Rd2·I). The primary (n²·Rp) and the winding (Rw) carry the current in
+// the on-time only, the choke and the filter (Ro) always. The choke sees E - Rs·I - V1 - V - Ro·I
+// in the on-time and -(V + Ro·I + V2) in the off-time; its volt-seconds balance:
+//     D·(E - Rs·I - V1) = V + Ro·I + (1 - D)·V2,        E = n·Vin, Rs = n²·Rp + Rw
+// solved for D and for V:
+//     D = (V + Ro·I + V2) / (E - Rs·I - V1 + V2)
+//     V = D·(E - Rs·I - V1) - (1 - D)·V2 - Ro·I
+// A driven channel of rectifier 2 conducts the choke current either way, so the current never
+// runs dry; the choke falls at (V + V2)/L through the off-time.
 #pragma once
 
 #include <cmath>
@@ -46,4 +59,20 @@ inline int32_t CalcSyncRectifierCoeffs(int32_t driven, double onResistance, int3
                                        const RectifierDiode& diode, double offResistance, BranchPair* out) {
     if (driven) return CalcSwitchCoeffs(1, onResistance, offResistance, out);
     return CalcRectifierCoeffs(diodeOn, diode.forwardVoltage, diode.resistance, offResistance, out);
+}
+
+// The drop of a position carrying |current| forward: its driven channel, or its diode.
+inline double ConductingDrop(const SecondaryRectifierInputRec& ri, int32_t position, double current) {
+    const double a = std::fabs(current);
+    if (SyncPosition(ri, position)) return SyncOnResistance(ri, position) * a;
+    const RectifierDiode d = PositionDiode(ri, position);
+    return d.forwardVoltage + d.resistance * a;
+}
+
+// The estimate's duty and output voltage of a continuous choke current (derivation above).
+inline double SyncDuty(double e, double rs, double ro, double v, double i, double v1, double v2) {
+    return (v + ro * i + v2) / (e - rs * i - v1 + v2);
+}
+inline double SyncOutputVoltage(double e, double duty, double rs, double ro, double i, double v1, double v2) {
+    return duty * (e - rs * i - v1) - (1.0 - duty) * v2 - ro * i;
 }

@@ -141,12 +141,9 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const LoadNetworkInputRec* load = params.pLoadNetworkInput[j];
         if (!rect || !choke || !filter || !load) return Refuse(kRefuseIncomplete);
         // Diodes, or transistors beside them whose channels have an on-resistance.
-        const bool synchronous = rect->frequencyAnalysisFlagA || rect->frequencyAnalysisFlagB;
         if ((rect->frequencyAnalysisFlagA && !Positive(rect->onResistance)) ||
             (rect->frequencyAnalysisFlagB && !Positive(rect->secondOnResistance)))
             return Refuse(kRefuseSyncRectifierValues, j + 1);
-        // The operating-point estimate does not set the channels' drive.
-        if (synchronous && set->analysisKind != 0) return Refuse(kRefuseKind);
         const bool plainChoke = choke->chokeOn != 0;  // with or without its skim inductor
         // Every first stage, with or without damping and current sensing; any second stage.
         const int32_t second = filter->sectionQuantityFlagB;

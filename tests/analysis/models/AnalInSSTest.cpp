@@ -120,17 +120,22 @@ TEST_F(SteadyStart, StartingPeriodFixedOrFromTheHysteresisBand) {
         const char* name;
         int mode, kind;
         double period;
+        bool channel2 = false;  // rectifier 2 a transistor of 30 mohm
     };
     // Hysteretic: band = 2 V · 1 k / (9 k + 1 k) = 0.2 V; the sensed choke current falls at
     // (V + Vd)/L · weight · gain · R = (10.7 + 0.7)/100 uH · 1 · 1 · 0.05 ohm = 5700 V/s, so
     // the period at D = 0.25 is 0.2 / 0.75 / 5700 = 46.78 us. A turn-on run takes 1 / f.
+    // Rectifier 2's channel drops 0.03 ohm · 2.14 A in place of Vd: (10.7 + 0.0642) · 500 V/s.
     const Case cases[] = {
         {"voltage mode", 2, 1, 1e-5},
         {"hysteretic steady state", 3, 1, 0.2 / 0.75 / 5700.0},
         {"hysteretic turn-on", 3, 0, 1e-5},
+        {"hysteretic steady state, rectifier 2 a transistor", 3, 1, 0.2 / 0.75 / ((10.7 + 0.0642) * 500.0), true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        rec_.rectifier.resistiveRectifier = rec_.rectifier.frequencyAnalysisFlagB = c.channel2 ? 1 : 0;
+        rec_.rectifier.secondOnResistance = 0.03;
         rec_.control.controlMode = c.mode;
         rec_.settings.analysisKind = c.kind;
         rec_.control.referenceValue = 2.0;
@@ -504,6 +509,97 @@ TEST_F(SteadyStart, ResistiveRectifierSharesWithItsDiodes) {
         }
         run_.reset();
     }
+}
+
+// Transistor rectifiers (rectifier 1's channel 20 mohm, rectifier 2's 30 mohm; a position
+// without one keeps its 0.7 V + 10 mohm diode). At I = 2.14 A the conducting drops are
+// V1 = 0.0428 V (channel) or 0.7214 V (diode), V2 = 0.0642 V or 0.7214 V, and the choke's
+// balance over the on-time and the off-time (AnalMSync.h) gives, with E = 48 V,
+// Rs = 2.001 mohm + 1 uohm, Ro = 2 uohm:  D = (V + Ro·I + V2) / (E - Rs·I - V1 + V2)
+//   both channels 0.224174320, rectifier 1 alone 0.234649509, rectifier 2 alone 0.227387870.
+// The estimate's output at that duty is the target again; the period starts with rectifier 2
+// carrying the choke current, through its driven channel (Ron2·I) or its diode, rectifier 1
+// off, and the choke falling at (V2 + V)/L.
+TEST_F(SteadyStart, TransistorRectifiersAtThePeriodStart) {
+    struct Case {
+        const char* name;
+        int32_t flagA, flagB;
+        double duty;
+    };
+    const Case cases[] = {{"both channels", 1, 1, 0.22417432031463133},
+                          {"rectifier 1 alone", 1, 0, 0.23464950890530978},
+                          {"rectifier 2 alone", 0, 1, 0.22738787045349296}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SecondaryRectifierInputRec& r = rec_.rectifier;
+        r.resistiveRectifier = 1;
+
+        r.frequencyAnalysisFlagA = c.flagA;
+        r.frequencyAnalysisFlagB = c.flagB;
+        r.onResistance = c.flagA ? 0.02 : NOT_SET;
+        r.secondOnResistance = c.flagB ? 0.03 : NOT_SET;
+        rec_.settings.analysisKind = 1;
+        rec_.filter.outputNumber = 1;
+        {
+            AnalysisContext& ctx = Start();
+            ctx.inputCapacitor.inputVoltage = 48.0;
+            double duty = 0.0;
+            ASSERT_EQ(CalcSteadyStateDutyCycle(&duty), 1);
+            EXPECT_NEAR(duty, c.duty, 1e-12);
+            EXPECT_EQ(ctx.outputChoke[0].continuousConduction, 1);
+            run_.reset();
+        }
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1);
+        const double ic = ctx.outputChoke[0].chokeCurrent;
+        const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[0];
+        EXPECT_NEAR(ctx.outputFilter[0].outputVoltage, 10.7, 1e-9);
+        const double v2 = c.flagB ? 0.03 * 2.14 : 0.7 + 0.01 * 2.14;
+        EXPECT_NEAR(ctx.outputChoke[0].currentSlope, -(v2 + 10.7) / rec_.choke.inductance, 1e-6);
+        EXPECT_GT(ic, 0.0);
+        EXPECT_EQ(rs.rectifier1On, 0);
+        EXPECT_EQ(rs.switchPathAOn, 0);
+        EXPECT_EQ(rs.switchPathBOn, c.flagB);
+        EXPECT_EQ(rs.diodeConducting, 1);
+        EXPECT_DOUBLE_EQ(rs.diodeCurrent, ic);
+        EXPECT_DOUBLE_EQ(rs.rectifierVoltage, c.flagB ? 0.03 * ic : 0.7 + 0.01 * ic);
+        if (c.flagB) {
+            EXPECT_DOUBLE_EQ(rs.channelCurrent, -ic);
+        }
+        EXPECT_DOUBLE_EQ(ctx.engine.output[0].freewheelCurrent, ic);
+        EXPECT_DOUBLE_EQ(ctx.engine.output[0].chokeNodeVoltage, -rs.rectifierVoltage);
+        run_.reset();
+    }
+}
+
+// Rectifier 1 a transistor, rectifier 2 a diode, at 500 ohm: the choke runs dry as with diodes
+// (DutyFromTheChokeBalance), its duty from the on-time drop V1 = 20 mohm · 0.0214 A:
+//   D = (L·X/T) / (n·Vin - V1 - V) = 2.140000004 / (48 - 0.000428 - 10.7); the period starts
+// with the choke empty and both rectifiers off, the output at its target (within 1 mV).
+TEST_F(SteadyStart, TransistorRectifier1WithADiodeRunsDry) {
+    rec_.load.resistance = 500.0;
+    SecondaryRectifierInputRec& r = rec_.rectifier;
+    r.resistiveRectifier = r.frequencyAnalysisFlagA = 1;
+    r.onResistance = 0.02;
+    rec_.settings.analysisKind = 1;
+    rec_.filter.outputNumber = 1;
+    {
+        AnalysisContext& ctx = Start();
+        ctx.inputCapacitor.inputVoltage = 48.0;
+        double duty = 0.0;
+        ASSERT_EQ(CalcSteadyStateDutyCycle(&duty), 1);
+        EXPECT_EQ(ctx.outputChoke[0].continuousConduction, 0);
+        EXPECT_NEAR(duty, 2.140000004 / (48.0 - 0.000428 - 10.7), 1e-9);
+        run_.reset();
+    }
+    AnalysisContext& ctx = Start();
+    ASSERT_EQ(InitializeAnalysis(), 1);
+    const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[0];
+    EXPECT_EQ(ctx.outputChoke[0].chokeCurrent, 0.0);
+    EXPECT_EQ(rs.diodeConducting, 0);
+    EXPECT_EQ(rs.switchPathBOn, 0);
+    EXPECT_EQ(rs.rectifier1On, 0);
+    EXPECT_NEAR(ctx.outputFilter[0].outputVoltage, 10.7, 1e-3);
 }
 
 // A second stage of 10 mohm beside a damping branch of 20 mohm + 70 mohm: with its resistor

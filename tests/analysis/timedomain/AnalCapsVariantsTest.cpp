@@ -3,6 +3,8 @@
 // refused with their own message before any step.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "analysis/context/AnalParams.h"
 #include "analysis/timedomain/AnalCaps.h"
 #include "support/FirstConfigRecords.h"
@@ -247,6 +249,48 @@ TEST(EngineCapability, ModulatorFeedbackByKind) {
         const EngineRefusal r = CheckTimeDomainCapability(block);
         EXPECT_EQ(r.messageId, c.refusal);
         EXPECT_EQ(r.output, c.refusal ? 1 : 0);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Transistor rectifiers: the estimate sets their channels at the period start, so every kind
+// runs with them, the sweeps too (the first configuration has no current loop to open: that
+// refusal is its own); a channel without its on-resistance is refused in every kind.
+TEST(EngineCapability, TransistorRectifiersInEveryKind) {
+    constexpr uint32_t kRefuseNoCurrentLoop = 58881, kRefuseSyncValues = 58720;
+    struct Case {
+        const char* name;
+        int32_t flagA, flagB;
+        double ron1, ron2;  // ohm
+        uint32_t refusal[6];  // kinds 0 to 5
+    };
+    const Case cases[] = {
+        {"both channels", 1, 1, 0.02, 0.03, {kRuns, kRuns, kRuns, kRefuseNoCurrentLoop, kRuns, kRuns}},
+        {"rectifier 1 alone", 1, 0, 0.02, NOT_SET, {kRuns, kRuns, kRuns, kRefuseNoCurrentLoop, kRuns, kRuns}},
+        {"rectifier 2 alone", 0, 1, NOT_SET, 0.03, {kRuns, kRuns, kRuns, kRefuseNoCurrentLoop, kRuns, kRuns}},
+        {"rectifier 2 without its on-resistance", 1, 1, 0.02, 0.0,
+         {kRefuseSyncValues, kRefuseSyncValues, kRefuseSyncValues, kRefuseSyncValues, kRefuseSyncValues,
+          kRefuseSyncValues}},
+    };
+    for (const Case& c : cases) {
+        for (int32_t kind = 0; kind <= 5; ++kind) {
+            SCOPED_TRACE(std::string(c.name) + ", kind " + std::to_string(kind));
+            FirstConfigRecords rec;
+            rec.settings.analysisKind = kind;
+            rec.rectifier.frequencyAnalysisFlagA = c.flagA;
+            rec.rectifier.frequencyAnalysisFlagB = c.flagB;
+            rec.rectifier.resistiveRectifier = 1;
+            rec.rectifier.onResistance = c.ron1;
+            rec.rectifier.secondOnResistance = c.ron2;
+            AnalysisThreadParams block;
+            rec.Attach(block);
+            const EngineRefusal refusal = CheckTimeDomainCapability(block);
+            EXPECT_EQ(refusal.messageId, c.refusal[kind]);
+            EXPECT_EQ(refusal.output, c.refusal[kind] == kRefuseSyncValues ? 1 : 0);
+        }
     }
 }
 

@@ -6,8 +6,7 @@
 #include "circuit/SecSec.h"
 #include "designs/Designs.h"
 
-void BuildSyncRectifier(CPwrQuorraDoc& doc) {
-    BuildFirstConfiguration(doc);
+void MakeRectifiersSynchronous(CPwrQuorraDoc& doc) {
     CSecondarySection& sec = *doc.GetSecondarySection1();
     sec.SetSynchronous(TRUE);
     sec.SetRectifier1Kind(CSecondarySection::SYNCHRONOUS);
@@ -17,4 +16,9 @@ void BuildSyncRectifier(CPwrQuorraDoc& doc) {
     sec.GetTransistorRectifier1().m_dOnResistance = 0.02;
     sec.GetTransistorRectifier2().m_dOnResistance = 0.03;
     doc.CheckAllSections();
+}
+
+void BuildSyncRectifier(CPwrQuorraDoc& doc) {
+    BuildFirstConfiguration(doc);
+    MakeRectifiersSynchronous(doc);
 }
