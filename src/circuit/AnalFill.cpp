@@ -676,6 +676,8 @@ void CAnalysisFill::FillSecondaryRectifierInput(int k) {
         Put(r.secondOnResistance, OnResistanceAt(q), sec, "Transistor Rectifier 2 on resistance");
         Put(r.syncRectifier2BreakdownVoltage, q.m_dBreakdownVoltage, sec,
             "Transistor Rectifier 2 breakdown voltage");
+        Put(r.bodyDiode2Voltage, q.m_dBodyDiodeForwardVoltage, sec, "Transistor Rectifier 2 body diode voltage");
+        Put(r.bodyDiode2Resistance, q.m_dBodyDiodeResistance, sec, "Transistor Rectifier 2 body diode resistance");
     }
 }
 

@@ -1108,8 +1108,8 @@ TEST_F(AnalFillTest, FeedbackWeightsAsFractions) {
 }  // namespace
 
 // Transistor rectifiers: rectifier 1 turns on after the drive's on-edge and off after its
-// off-edge, rectifier 2 the other way round; their channels, rectifier 1's body diode and
-// their ratings reach the step; diode rectifiers load no timers.
+// off-edge, rectifier 2 the other way round; their channels, both body diodes and their
+// ratings reach the step; diode rectifiers load no timers.
 TEST_F(AnalFillTest, TransistorRectifierDelaysAndValues) {
     BuildFirstConfiguration(*doc);
     CSecondarySection& sec = *doc->GetSecondarySection1();
@@ -1123,6 +1123,7 @@ TEST_F(AnalFillTest, TransistorRectifierDelaysAndValues) {
     q1.m_dOnResistance = 0.021, q1.m_dBodyDiodeForwardVoltage = 0.61, q1.m_dBodyDiodeResistance = 0.031;
     q1.m_dBreakdownVoltage = 41.0;
     q2.m_dOnResistance = 0.032, q2.m_dBreakdownVoltage = 52.0;
+    q2.m_dBodyDiodeForwardVoltage = 0.57, q2.m_dBodyDiodeResistance = 0.043;
     ASSERT_TRUE(Fill()) << problem;
     EXPECT_EQ(doc->GetSecondaryRectifierInput(0)->frequencyAnalysisFlagA, 1);
     EXPECT_EQ(doc->GetSecondaryRectifierInput(0)->frequencyAnalysisFlagB, 1);
@@ -1142,6 +1143,8 @@ TEST_F(AnalFillTest, TransistorRectifierDelaysAndValues) {
         {"rectifier 1 breakdown", r.syncRectifier1BreakdownVoltage, 41.0},
         {"rectifier 2 channel", r.secondOnResistance, 0.032},
         {"rectifier 2 breakdown", r.syncRectifier2BreakdownVoltage, 52.0},
+        {"rectifier 2 body diode forward voltage", r.bodyDiode2Voltage, 0.57},
+        {"rectifier 2 body diode resistance", r.bodyDiode2Resistance, 0.043},
     });
     sec.SetRectifier1Kind(CSecondarySection::NON_SYNCHRONOUS);
     sec.SetRectifier2Kind(CSecondarySection::NON_SYNCHRONOUS);

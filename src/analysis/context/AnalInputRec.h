@@ -415,6 +415,9 @@ struct SecondaryRectifierInputRec {
     double rect2OffEdgeDelay = 0.0;
     double rect1LimitDelay = 0.0;
     double rect2LimitDelay = 0.0;
+    // The body diode of rectifier 2's transistor, beside diode 2 and the channel.
+    double bodyDiode2Voltage = NOT_SET;     // forward voltage (V)
+    double bodyDiode2Resistance = NOT_SET;  // on-resistance (ohm)
 };
 
 // The output choke of one output.

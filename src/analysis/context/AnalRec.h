@@ -493,6 +493,9 @@ struct SecondaryRectifierStateRec {
     double rectifiedVoltage = NOT_SET;  // rectified secondary voltage seen by the choke (V)
     double modulatorVoltage = 0.0;  // the rectified voltage through the feedback's modulator lag (V)
     int32_t conductionLatch = 0;  // cleared when the output stops conducting
+    int32_t bodyDiode2Conducting = 0;  // non-zero: rectifier 2's transistor body diode conducts
+    // resistance of that body diode (ohm): its on-resistance while it conducts, else the off-resistance
+    double bodyDiode2ResistanceNow = NOT_SET;
 };
 
 // One output's choke.

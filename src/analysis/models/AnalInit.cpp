@@ -192,9 +192,10 @@ int32_t TurnOnInitialValues() {
         SecondaryRectifierStateRec& r = ctx->secondaryRectifier[j];
         r.rectifier1On = 0;
         r.diodeConducting = 0;
-        r.switchPathAOn = r.switchPathBOn = r.secondDiodeConducting = 0;
+        r.switchPathAOn = r.switchPathBOn = r.secondDiodeConducting = r.bodyDiode2Conducting = 0;
         r.rectifier1Resistance = open;
         r.diodeResistance = open;
+        r.bodyDiode2ResistanceNow = open;
         r.rectifierCurrent = 0.0;
         r.diodeCurrent = 0.0;
         r.rectifier1AnodeToCathodeCurrent = 0.0;

@@ -5,10 +5,13 @@
 // currents a channel is chosen for its drop stays below it, so the driven position is the
 // channel alone.
 // Not driven, the position conducts through whichever of its diodes has the lower forward
-// voltage (the diode of the section or, for rectifier 1, the transistor's body diode):
+// voltage (the diode of the section or the transistor's body diode):
 //     on  V = Rd·I + Vf,  off  V = Roff·I
 // so a position whose channel was let go while the current still flows forward keeps that
 // current through the diode, and one whose current is reversed opens when the current ends.
+// Two diodes of one forward voltage Vf conduct together from the same knee; in parallel
+//     I = (V - Vf)/Rd + (V - Vf)/Rb   so   V = Vf + (Rd·Rb/(Rd + Rb))·I
+// and the position is that one branch.
 //
 // The operating-point estimate of such an output (AnalInSS.cpp), in magnitudes (the output's
 // sign folded into V and I). Rectifier 1 conducts during the on-time D·T, its channel driven
@@ -44,14 +47,39 @@ inline double SyncOnResistance(const SecondaryRectifierInputRec& ri, int32_t pos
     return position == 0 ? ri.onResistance : ri.secondOnResistance;
 }
 
-// The diode that conducts when the position's channel is not driven.
+// Which diodes of a position conduct while its channel is not driven, and the branch they make.
+struct PositionDiodes {
+    RectifierDiode branch;
+    bool diode;      // the section's diode (rectifier 1 or 2)
+    bool bodyDiode;  // the transistor's body diode
+};
+
+// The transistor's body diode at the position, when the transistor is there and the design gives
+// both of its values.
+inline bool BodyDiodeGiven(const SecondaryRectifierInputRec& ri, int32_t position, RectifierDiode* body) {
+    const double vb = position == 0 ? ri.secondDiodeVoltage : ri.bodyDiode2Voltage;
+    const double rb = position == 0 ? ri.secondDiodeResistance : ri.bodyDiode2Resistance;
+    if (!SyncPosition(ri, position) || vb == NOT_SET || !std::isfinite(vb) || !(vb > 0.0) || rb == NOT_SET ||
+        !std::isfinite(rb) || !(rb > 0.0))
+        return false;
+    *body = {vb, rb};
+    return true;
+}
+
+// The lower forward voltage conducts; equal ones both.
+inline PositionDiodes ChoosePositionDiodes(const SecondaryRectifierInputRec& ri, int32_t position) {
+    const RectifierDiode diode = position == 0 ? RectifierDiode{ri.diodeDrop, ri.dynamicResistance}
+                                               : RectifierDiode{ri.forwardVoltage, ri.secondDynamicResistance};
+    RectifierDiode body{};
+    if (!BodyDiodeGiven(ri, position, &body) || diode.forwardVoltage < body.forwardVoltage) return {diode, true, false};
+    if (body.forwardVoltage < diode.forwardVoltage) return {body, false, true};
+    const double rd = diode.resistance, rb = body.resistance;
+    return {{diode.forwardVoltage, rd > 0.0 ? rd * rb / (rd + rb) : 0.0}, true, true};
+}
+
+// The diode (or the pair) that conducts when the position's channel is not driven.
 inline RectifierDiode PositionDiode(const SecondaryRectifierInputRec& ri, int32_t position) {
-    if (position == 1) return {ri.forwardVoltage, ri.secondDynamicResistance};
-    const RectifierDiode diode{ri.diodeDrop, ri.dynamicResistance};
-    const double vb = ri.secondDiodeVoltage, rb = ri.secondDiodeResistance;
-    const bool bodyGiven = ri.frequencyAnalysisFlagA && vb != NOT_SET && std::isfinite(vb) && vb > 0.0 &&
-                           rb != NOT_SET && std::isfinite(rb) && rb > 0.0;
-    return bodyGiven && vb < diode.forwardVoltage ? RectifierDiode{vb, rb} : diode;
+    return ChoosePositionDiodes(ri, position).branch;
 }
 
 // The position's branch for the step: the channel when driven, else its diode.

@@ -430,14 +430,16 @@ int32_t AssembleSecRectifierElementsPass2() {
             rs.switch1DrainToSourceVoltage = -o.forwardVoltage;
             rs.switch1DrainToSourceCurrent = channel ? -o.forwardCurrent : 0.0;
             rs.switchPathAResistance = channel ? ri.onResistance : open;
-            // The body diode conducts when it is the position's diode and the channel is not driven.
-            rs.secondDiodeConducting = !channel && rs.rectifier1On &&
-                                       PositionDiode(ri, 0).forwardVoltage != ri.diodeDrop;
+            // The body diode conducts when it is (one of) the position's diodes and the channel is
+            // not driven.
+            rs.secondDiodeConducting = !channel && rs.rectifier1On && ChoosePositionDiodes(ri, 0).bodyDiode;
         }
         if (ri.frequencyAnalysisFlagB) {
             rs.channelResistance = rs.switchPathBOn ? ri.secondOnResistance : open;
             rs.channelCurrent = rs.switchPathBOn ? -o.freewheelCurrent : 0.0;
             rs.channelVoltage = -o.freewheelVoltage;
+            rs.bodyDiode2Conducting = !rs.switchPathBOn && rs.diodeConducting && ChoosePositionDiodes(ri, 1).bodyDiode;
+            rs.bodyDiode2ResistanceNow = rs.bodyDiode2Conducting ? ri.bodyDiode2Resistance : open;
         }
         rs.chokeCurrentCopy = o.chokeCurrent;
         rs.rectifiedVoltage = o.chokeNodeVoltage;

@@ -170,9 +170,9 @@ void CheckProjectedFrequencyAtRunEnd() {
 //              the sense transformer's conduction of the step;
 //   each output: diode 1 rectifier1On, diode 2 diodeConducting, switch 1 channel
 //              switchPathAOn, switch 1 body diode secondDiodeConducting, switch 2 channel
-//              switchPathBOn (the records keep no switch 2 body diode, so its test waits);
+//              switchPathBOn, switch 2 body diode bodyDiode2Conducting;
 //   rectifier 1 conducts when diode 1, switch 1's channel or its body diode does; rectifier 2
-//   when diode 2 or switch 2's channel does.
+//   when diode 2, switch 2's channel or its body diode does.
 // Voltages are the catalogue's anode-to-cathode and drain-to-source quantities; the output's
 // factor n is its polarity word.
 
@@ -203,7 +203,9 @@ bool Rectifier1Conducts(const SecondaryRectifierStateRec& r) {
     return r.rectifier1On || r.switchPathAOn || r.secondDiodeConducting;
 }
 
-bool Rectifier2Conducts(const SecondaryRectifierStateRec& r) { return r.diodeConducting || r.switchPathBOn; }
+bool Rectifier2Conducts(const SecondaryRectifierStateRec& r) {
+    return r.diodeConducting || r.switchPathBOn || r.bodyDiode2Conducting;
+}
 
 // A secondary rectifier still conducts across a switch-state change: the forward one after
 // switch 1 turned off, the freewheel one after it turned on. Kept here for the tests, this
@@ -234,6 +236,9 @@ int32_t LogSecDiodeVoltageChecks(int32_t output) {
     const SecondaryRectifierStateRec& r = ctx.secondaryRectifier[output - 1];
     const bool sync = ri.resistiveRectifier != 0;
     if (ri.sectionQuantityFlagB && BlocksBeyond(r.diodeConducting, r.rectifierVoltage, ri.forwardVoltage)) Log(13257);
+    if (sync && ri.frequencyAnalysisFlagB &&
+        BlocksBeyond(r.bodyDiode2Conducting, r.rectifierVoltage, ri.bodyDiode2Voltage))
+        Log(13258);
     if (ctx.primary.switchState != 0) {
         if (ri.sectionQuantityFlagA &&
             BlocksBeyond(r.rectifier1On, r.rectifier1AnodeToCathodeVoltage, ri.diodeDrop, 1.0))
@@ -423,6 +428,12 @@ bool Finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
 
 }  // namespace
 
+bool CountsAsCurrentChange(double change, double inverseTimeStep) {
+    // Without a step to compare with, every change counts.
+    if (!(inverseTimeStep > 0.0) || !std::isfinite(inverseTimeStep)) return true;
+    return std::fabs(change) * inverseTimeStep >= kLeastCurrentChangeRate;
+}
+
 int32_t SplitRectifierCurrents(int32_t output) {
     AnalysisContext& ctx = *GetAnalysisContext();
     SecondaryRectifierStateRec& r = ctx.secondaryRectifier[output - 1];
@@ -566,6 +577,7 @@ int32_t KeepCurrentsContinuous() {
         ReportMessageFirstBox(clampCarries ? 52182 : 52181);
         return 0;
     }
+    if (!CountsAsCurrentChange(d, ctx.stepState.inverseTimeStep)) return 1;
     if (resetCentre) {
         p.resetWindingCurrent += d;
     } else {

@@ -68,7 +68,8 @@ int32_t CheckSwitchQuantities();
 // Current continuity across the conduction changes the step set-up made after the last
 // step: an output whose rectifiers changed has the choke's current handed to the rectifier
 // that conducts (SplitRectifierCurrents), its windings' currents recomputed, and their change
-// moved into the winding that carries the core's flux. A failure fails the step (0): a
+// moved into the winding that carries the core's flux (a move too small against the step to
+// count, CountsAsCurrentChange, is none). A failure fails the step (0): a
 // share that is not a number logs 13200, the change's code (13201 rectifier 1 off, 13205
 // rectifier 2 off, 13207 overlap ended, 13204/13208 rectifier 1/2 on) and its output's
 // 13216-13219, and shows 52180; a floating-point fault after it (checks on) logs 13242 and
@@ -77,6 +78,10 @@ int32_t CheckSwitchQuantities();
 // 13220 and shows 52181, or, while the active clamp's switch carries it, 13221 and 52182.
 // Only the run's first message gets a box.
 int32_t KeepCurrentsContinuous();
+// A hand-over of the core's current whose size over the step is below this rate (A/s) is
+// rounding left by the rectifiers' currents, not a change: it moves no current.
+constexpr double kLeastCurrentChangeRate = 0.0001;
+bool CountsAsCurrentChange(double change, double inverseTimeStep);
 int32_t UpdateRectifierCurrentsOnChange(int32_t output, int32_t* changed);
 // A transistor position (0 forward, 1 freewheel) left conducting alone: its channel, when
 // driven, takes the position's current, else its diode does. 0 when the channel's current or

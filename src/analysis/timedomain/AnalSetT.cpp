@@ -534,7 +534,7 @@ int32_t DetermineTimeStepAfterStep() {
                 rs.diodeConducting = 0;
                 currentEnd = 1;
             }
-        } else if (o.freewheelVoltage > ri.forwardVoltage) {
+        } else if (o.freewheelVoltage > PositionDiode(ri, 1).forwardVoltage) {
             rs.diodeConducting = 1;
             event = 1;
         }

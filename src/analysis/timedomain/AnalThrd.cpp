@@ -48,6 +48,9 @@ uint32_t AnalysisThreadProc(AnalysisThreadParams& params, const InitValuesFailed
         if (params.hBusyEvent) params.hBusyEvent->Reset();
         // The records the document filled for this start.
         ctx.TakeRunInputs();
+        // Each start is a run of its own whose first problem gets a box, a refused one too
+        // (the refusal comes before the run's initialisation would re-arm it).
+        ResetFirstMessageFlag();
         const int32_t kind = ctx.pSettings->analysisKind;
         if (kind < 0 || kind > 5) {
             ReportMessage(52011, TRUE);

@@ -66,7 +66,7 @@ TEST(AnalysisContext, FreshContextHoldsEveryPreset) {
     EXPECT_EQ(ctx.primary.switchState, 0);
     for (int k = 0; k < kMaxOutputs; ++k) {
         EXPECT_EQ(CountNotSet(ctx.secondaryWinding[k]), 5);
-        EXPECT_EQ(CountNotSet(ctx.secondaryRectifier[k]), 32);
+        EXPECT_EQ(CountNotSet(ctx.secondaryRectifier[k]), 32 + 1);  // + rectifier 2 body diode
         EXPECT_EQ(CountNotSet(ctx.outputChoke[k]), 22);
         EXPECT_EQ(CountNotSet(ctx.outputFilter[k]), 66);
         EXPECT_EQ(CountNotSet(ctx.loadNetwork[k]), 29);

@@ -186,6 +186,67 @@ TEST_F(CurrentContinuity, AnEndedResetDropsWhatIsLeftInTheOpenPrimary) {
     EXPECT_DOUBLE_EQ(c.secondaryRectifier[0].diodeCurrent, 0.0247 - 0.0108);
 }
 
+// A hand-over whose size over the step is below 0.0001 A/s is no change: the core's winding
+// keeps its current. Output 1's freewheel of f ends, so the forward rectifier's winding changes
+// by f and the primary would take M/Lp·f = 0.6·f; at a 10 ns step the rule's edge is
+// |0.6·f| = 1e-12 A. The reset winding holds the flux alike during the reset.
+TEST_F(CurrentContinuity, AChangeTooSmallForTheStepMovesNoCurrent) {
+    struct Row {
+        const char* name;
+        double freewheel;        // A
+        double inverseTimeStep;  // 1/s
+        bool reset;
+        bool moves;
+    };
+    const Row rows[] = {
+        {"below the rate", -1.5e-12, 1e8, false, false},
+        {"above the rate", -1.8e-12, 1e8, false, true},
+        {"the same change over a step 10 times longer", -1.8e-12, 1e7, false, false},
+        {"a real hand-over", -0.0166, 1e8, false, true},
+        {"no step known: every change counts", -1.5e-12, NOT_SET, false, true},
+        {"reset winding, below the rate", -1.5e-12, 1e8, true, false},
+        {"reset winding, above the rate", -1.8e-12, 1e8, true, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        NewContext();
+        AnalysisContext& c = *ctx_;
+        if (row.reset) {
+            c.pPrimaryInput->resetWindingOn = c.pPrimaryInput->resetDiodeOn = 1;
+            c.primary.switchState = c.primarySnapshot.switchState = 1;
+            c.primary.resetWindingCurrent = 0.4;
+        }
+        c.stepState.inverseTimeStep = row.inverseTimeStep;
+        SetOutput(1, 0.0239, row.freewheel);
+        c.secondaryRectifier[0].diodeConducting = 0;
+        const double flux = Flux(row.reset);
+        ASSERT_EQ(KeepCurrentsContinuous(), 1);
+        // The secondary side is handed over either way.
+        EXPECT_DOUBLE_EQ(c.secondaryWinding[0].windingCurrent, 0.0239 + row.freewheel);
+        double& held = row.reset ? c.primary.resetWindingCurrent : c.primary.primaryWindingCurrent;
+        if (row.moves) {
+            EXPECT_NE(held, row.reset ? 0.4 : 0.5);
+            EXPECT_NEAR(Flux(row.reset), flux, 1e-15);
+        } else {
+            EXPECT_EQ(held, row.reset ? 0.4 : 0.5);
+            EXPECT_EQ(c.primary.switch1Current, 0.5);
+        }
+    }
+}
+
+// At the edge itself: exactly 0.0001 A/s is a change (2^-10 s steps keep the product exact).
+TEST(CurrentChangeRule, CountsFromTheRateOn) {
+    const double s = 1024.0;
+    const double edge = kLeastCurrentChangeRate / s;
+    EXPECT_TRUE(CountsAsCurrentChange(edge, s));
+    EXPECT_TRUE(CountsAsCurrentChange(-edge, s));
+    EXPECT_FALSE(CountsAsCurrentChange(std::nextafter(edge, 0.0), s));
+    EXPECT_FALSE(CountsAsCurrentChange(-std::nextafter(edge, 0.0), s));
+    EXPECT_FALSE(CountsAsCurrentChange(0.0, s));
+    EXPECT_TRUE(CountsAsCurrentChange(std::nextafter(edge, 1.0), s));
+    EXPECT_TRUE(CountsAsCurrentChange(0.0, 0.0));  // no step: nothing to compare with
+}
+
 // The device that carries a share afterwards shows it: the active clamp's switch the
 // primary's in the reset interval, a driven synchronous channel its position's.
 TEST_F(CurrentContinuity, TheCarryingSwitchShowsItsShare) {

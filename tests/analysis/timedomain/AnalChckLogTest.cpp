@@ -127,6 +127,29 @@ TEST_F(ConsistencyLog, EachInconsistencyLogsItsCode) {
          [](AnalysisContext& c) { c.primary.switch1DrainToSourceCurrent = -1500.0; }, {13247}},
         {"freewheel diode blocks beyond 2 Vf", [](AnalysisContext& c) { c.secondaryRectifier[0].rectifierVoltage = 1.5; },
          {13257}},
+        {"switch 2 body diode blocks beyond 2 Vf (diode 2 still below its own 2 Vf)",
+         [](AnalysisContext& c) {
+             SecondaryRectifierInputRec& ri = *c.pSecondaryRectifierInput[0];
+             ri.resistiveRectifier = ri.frequencyAnalysisFlagB = 1;
+             ri.bodyDiode2Voltage = 0.4;
+             c.secondaryRectifier[0].rectifierVoltage = 0.81;
+         },
+         {13258}},
+        {"switch 2 body diode conducting at that voltage",
+         [](AnalysisContext& c) {
+             SecondaryRectifierInputRec& ri = *c.pSecondaryRectifierInput[0];
+             ri.resistiveRectifier = ri.frequencyAnalysisFlagB = 1;
+             ri.bodyDiode2Voltage = 0.4;
+             c.secondaryRectifier[0].rectifierVoltage = 0.81;
+             c.secondaryRectifier[0].bodyDiode2Conducting = 1;
+         },
+         {}},
+        {"no transistor at rectifier 2: no body diode to test",
+         [](AnalysisContext& c) {
+             c.pSecondaryRectifierInput[0]->bodyDiode2Voltage = 0.4;
+             c.secondaryRectifier[0].rectifierVoltage = 0.81;
+         },
+         {}},
         {"forward diode blocks beyond 2 Vf + 1 V",
          [](AnalysisContext& c) {
              SecondaryRectifierStateRec& r = c.secondaryRectifier[0];

@@ -1,6 +1,8 @@
 // A breakdown box raised on the worker holds the run at its step until it is answered, and a
 // stop asked for while the box is up is not lost: the user-interface side answers the box
-// while it waits for the worker, and the run ends at the step after it.
+// while it waits for the worker, and the run ends at the step after it. The box is shown
+// either by a sink that blocks the worker itself or, as the program's does, handed to the
+// user-interface thread, which shows it while it waits for the worker.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +15,7 @@
 #include "analysis/timedomain/AnalThrd.h"
 #include "circuit/DocAnalysis.h"
 #include "platform/core/ReportSink.h"
+#include "platform/ui/UiThread.h"
 #include "records/Utils.h"
 #include "support/FirstConfigRecords.h"
 
@@ -21,12 +24,25 @@ namespace {
 // A modal box: the worker waits in it until the user-interface side closes it.
 class ModalSink : public fw::RecordingSink {
 public:
+    explicit ModalSink(bool marshal) : marshal_(marshal) {}
     void MessageBox(const std::string& text) override {
-        fw::RecordingSink::MessageBox(text);
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            up_ = true;
+            cv_.notify_all();
+        }
+        if (marshal_) {
+            // The worker waits until the user-interface thread has shown the box and it was closed.
+            const bool shown = fw::CallOnUiThread([&] {
+                fw::RecordingSink::MessageBox(text);
+                if (!fw::IsUiThread()) offUiThread = true;
+            });
+            if (!shown) offUiThread = true;
+        } else {
+            fw::RecordingSink::MessageBox(text);
+        }
         std::unique_lock<std::mutex> lock(m_);
-        up_ = true;
-        cv_.notify_all();
-        cv_.wait(lock, [this] { return closed_; });
+        cv_.wait(lock, [this] { return closed_ || marshal_; });
         up_ = false;
     }
     bool PostToMainWindow(uint32_t message, intptr_t wParam, intptr_t lParam) override {
@@ -44,16 +60,21 @@ public:
         cv_.notify_all();
     }
     std::atomic<bool> done{false};
+    std::atomic<bool> offUiThread{false};
 
 private:
+    const bool marshal_;
     std::mutex m_;
     std::condition_variable cv_;
     bool up_ = false;
     bool closed_ = false;
 };
 
-TEST(BreakdownOnTheWorker, StopWhileTheBoxIsUpEndsTheRun) {
-    ModalSink sink;
+void StopWhileTheBoxIsUp(bool marshal) {
+    fw::OpenUiCalls();
+    fw::SetUiThread();
+    fw::SetUiWaker(nullptr);
+    ModalSink sink(marshal);
     fw::ScopedReportSink scoped(&sink);
     ResetFirstMessageFlag();
     test_support::FirstConfigRecords rec;
@@ -65,7 +86,8 @@ TEST(BreakdownOnTheWorker, StopWhileTheBoxIsUpEndsTheRun) {
     int served = 0;
     ctl.SetServeProc([&] {
         ++served;
-        sink.Close();
+        if (marshal) fw::ServeUiCalls();  // the user closes each box the thread shows
+        else sink.Close();
     });
     ASSERT_TRUE(ctl.CreateRunEvents());
     ASSERT_TRUE(ctl.Start(1));
@@ -82,6 +104,14 @@ TEST(BreakdownOnTheWorker, StopWhileTheBoxIsUpEndsTheRun) {
     ASSERT_EQ(sink.boxes.size(), 2u);
     EXPECT_EQ(sink.boxes[0].rfind("Break Down Volt Problem with primary switch, SW.1.", 0), 0u);
     EXPECT_EQ(sink.boxes[1].rfind("Break Down Volt Problem with primary switch, SW.2.", 0), 0u);
+    EXPECT_FALSE(sink.offUiThread.load());
+}
+
+TEST(BreakdownOnTheWorker, StopWhileTheBoxIsUpEndsTheRun) {
+    for (const bool marshal : {false, true}) {
+        SCOPED_TRACE(marshal ? "shown by the user-interface thread" : "shown by the worker");
+        StopWhileTheBoxIsUp(marshal);
+    }
 }
 
 }  // namespace

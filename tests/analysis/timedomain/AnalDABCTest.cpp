@@ -36,7 +36,11 @@ struct StepCase {
     // -1: diode rectifiers; else transistors beside both, their channels driven by bit 0
     // (rectifier 1) and bit 1 (rectifier 2) on every output.
     int32_t syncDrive = -1;
+    // Forward voltage of rectifier 2's body diode (resistance kBodyDiode2Resistance); 0: the
+    // design gives none.
+    double bodyDiode2Voltage = 0.0;
 };
+constexpr double kBodyDiode2Resistance = 0.024;
 
 // The saturating cores: each table at 0 A holds the nominal inductance, and the start-of-step
 // currents fall between points, so a lookup off by a segment or a missing |I| shows.
@@ -205,6 +209,10 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         ri.secondOnResistance = 0.0093;
         ri.secondDiodeVoltage = 0.33;  // the body diode below the diode beside it: it conducts
         ri.secondDiodeResistance = 0.027;
+        if (sync && c.bodyDiode2Voltage > 0.0) {
+            ri.bodyDiode2Voltage = c.bodyDiode2Voltage;
+            ri.bodyDiode2Resistance = kBodyDiode2Resistance;
+        }
     }
     rec_.settings.coupledOutputChokes = c.chokeCoupling > 0.0;
     rec_.settings.outputChokeCoupling[0] = c.chokeCoupling;
@@ -449,9 +457,19 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         if (sync && (c.syncDrive & 2)) {
             o.Resistor(0, x, r.rectifier.secondOnResistance);
         } else if (c.freewheelOn[j]) {
-            const int wa = o.Node();
-            o.VoltageSource(0, wa, r.rectifier.forwardVoltage);
-            o.Resistor(wa, x, r.rectifier.secondDynamicResistance);
+            // The lower knee conducts, equal ones side by side.
+            const double vd = r.rectifier.forwardVoltage, vb = sync ? r.rectifier.bodyDiode2Voltage : NOT_SET;
+            const bool body = vb != NOT_SET && vb <= vd, diode = vb == NOT_SET || vd <= vb;
+            if (diode) {
+                const int wa = o.Node();
+                o.VoltageSource(0, wa, vd);
+                o.Resistor(wa, x, r.rectifier.secondDynamicResistance);
+            }
+            if (body) {
+                const int wb = o.Node();
+                o.VoltageSource(0, wb, vb);
+                o.Resistor(wb, x, r.rectifier.bodyDiode2Resistance);
+            }
         } else {
             o.Resistor(0, x, open);
         }
@@ -512,6 +530,14 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         near(o.Current(swBranch[j]), -polarity[j] * ctx.secondaryWinding[j].windingCurrent, "secondary current");
         near(o.Current(chokeBranch[j]), ctx.outputChoke[j].chokeCurrent, "choke current");
         near(o.V(outNode[j]), ctx.outputFilter[j].outputVoltage, "output voltage");
+        if (sync) {
+            const double vb = recs[j]->rectifier.bodyDiode2Voltage;
+            const bool body = c.freewheelOn[j] && !(c.syncDrive & 2) && vb != NOT_SET &&
+                              vb <= recs[j]->rectifier.forwardVoltage;
+            EXPECT_EQ(ctx.secondaryRectifier[j].bodyDiode2Conducting, body ? 1 : 0);
+            EXPECT_EQ(ctx.secondaryRectifier[j].bodyDiode2ResistanceNow,
+                      body ? kBodyDiode2Resistance : rec_.settings.openResistance);
+        }
     }
 }
 
@@ -586,7 +612,19 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{"sync: channel 2 let go, both diodes", 1, {1}, {1}, 1, {1, 1, 1, 1}, 1, 0, {}, 0.0, false, 0},
                       StepCase{"sync: idle, all open", 0, {0}, {0}, 1, {1, 1, 1, 1}, 1, 0, {}, 0.0, false, 0},
                       StepCase{"sync: three outputs, channel 1, second reversed", 2, {1, 0, 1}, {0, 1, 0}, 3,
-                               {1, -1, 1, 1}, 1, 0, {}, 0.0, false, 1}),
+                               {1, -1, 1, 1}, 1, 0, {}, 0.0, false, 1},
+                      // Rectifier 2 let go: its body diode below diode 2 (0.52 V) takes the
+                      // current, one above it leaves it to diode 2, one level with it shares it.
+                      StepCase{"sync: reset, rectifier 2 body diode lower", 1, {0}, {1}, 1, {1, 1, 1, 1}, 1, 0, {}, 0.0,
+                               false, 0, 0.29},
+                      StepCase{"sync: reset, rectifier 2 body diode higher", 1, {0}, {1}, 1, {1, 1, 1, 1}, 1, 0, {},
+                               0.0, false, 0, 0.83},
+                      StepCase{"sync: reset, rectifier 2 body diode level with diode 2", 1, {0}, {1}, 1, {1, 1, 1, 1},
+                               1, 0, {}, 0.0, false, 0, 0.52},
+                      StepCase{"sync: two outputs, overlap, body diode 2 lower", 1, {1, 0}, {1, 1}, 2, {1, -1, 1, 1},
+                               1, 0, {}, 0.0, false, 0, 0.29},
+                      StepCase{"sync: on, channel 2 driven beside a lower body diode", 2, {1}, {1}, 1, {1, 1, 1, 1}, 1,
+                               0, {}, 0.0, false, 3, 0.29}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
 
 // The step with the inductances looked up at its starting currents: the transformer's

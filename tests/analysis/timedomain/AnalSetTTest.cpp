@@ -352,6 +352,53 @@ TEST_F(StepSetUp, ConductionChangesAfterTheStep) {
     EXPECT_EQ(ctx_->stepState.nextTimeStep, rec_.settings.initialTimeStep);
 }
 
+// A transistor rectifier whose channel is not driven starts to conduct once its voltage passes
+// the lower knee of its two diodes: the section's diode or the transistor's body diode.
+TEST_F(StepSetUp, ALetGoTransistorPositionStartsAtItsLowerKnee) {
+    struct Row {
+        const char* name;
+        int position;      // 0 rectifier 1, 1 rectifier 2
+        double bodyDiode;  // forward voltage (V); 0: not given
+        double voltage;    // across the position after the step (V)
+        int32_t on;
+    };
+    const Row rows[] = {
+        {"rectifier 2, body diode lower, between the knees", 1, 0.4, 0.5, 1},
+        {"rectifier 2, no body diode given, between the knees", 1, 0.0, 0.5, 0},
+        {"rectifier 2, body diode higher, past diode 2", 1, 0.9, 0.71, 1},
+        {"rectifier 2, body diode higher, below diode 2", 1, 0.9, 0.69, 0},
+        {"rectifier 1, body diode lower, between the knees", 0, 0.4, 0.5, 1},
+        {"rectifier 1, body diode higher, below diode 1", 0, 0.9, 0.69, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        run_.reset();  // one run at a time
+        rec_ = FirstConfigRecords();
+        SecondaryRectifierInputRec& ri = rec_.rectifier;
+        ri.frequencyAnalysisFlagA = ri.frequencyAnalysisFlagB = ri.resistiveRectifier = 1;
+        ri.onResistance = ri.secondOnResistance = 0.01;
+        ri.diodeDrop = ri.forwardVoltage = 0.7;
+        ri.dynamicResistance = ri.secondDynamicResistance = 0.01;
+        double& vb = row.position == 0 ? ri.secondDiodeVoltage : ri.bodyDiode2Voltage;
+        double& rb = row.position == 0 ? ri.secondDiodeResistance : ri.bodyDiode2Resistance;
+        if (row.bodyDiode > 0.0) {
+            vb = row.bodyDiode;
+            rb = 0.05;
+        }
+        Start();
+        EngineStore& st = ctx_->engine;
+        SecondaryRectifierStateRec& rs = ctx_->secondaryRectifier[0];
+        ctx_->primary.switchState = 0;
+        ctx_->stepState.inverseTimeStepTermA = 1e-8;
+        rs.rectifier1On = rs.diodeConducting = rs.switchPathAOn = rs.switchPathBOn = 0;
+        st.output[0].forwardVoltage = row.position == 0 ? row.voltage : -1.0;
+        st.output[0].freewheelVoltage = row.position == 1 ? row.voltage : -1.0;
+        DetermineTimeStepAfterStep();
+        EXPECT_EQ(row.position == 0 ? rs.rectifier1On : rs.diodeConducting, row.on);
+        EXPECT_EQ(row.position == 0 ? rs.diodeConducting : rs.rectifier1On, 0);
+    }
+}
+
 // At rest the reset path blocks; a winding swinging its diodes past their forward voltage
 // makes them conduct (the reset state), just at the voltage nothing happens.
 TEST_F(StepSetUp, ResetPathConductsWhenItComesForwardAtRest) {

@@ -275,6 +275,21 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
     }
 }
 
+// Every start is a new run with its own first box: a refusal after a run that already showed
+// its first problem is shown, and so is the same refusal again at the next start.
+TEST_F(Worker, EachRefusedStartShowsItsBox) {
+    rec_.primary.topology = 3;  // a primary the engine refuses
+    ReportMessageFirstBox(52180);  // a problem of an earlier run took that run's box
+    sink_.Clear();
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start);
+        ASSERT_TRUE(StartAndWaitForEnd());
+        ASSERT_EQ(sink_.boxes.size(), size_t(start + 1));
+        EXPECT_NE(sink_.boxes.back().find("the primary section"), std::string::npos) << sink_.boxes.back();
+        EXPECT_EQ(ctl_.GetRunStatus(), 2);
+    }
+}
+
 TEST_F(Worker, SaturatingLoadInductorIsRefusedNotRunAtItsNominalInductance) {
     TimeMagnitudeTable saturation;
     saturation.Clear();

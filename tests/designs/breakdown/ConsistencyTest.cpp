@@ -12,6 +12,7 @@
 #include "analysis/timedomain/AnalHeadless.h"
 #include "circuit/AnalCfg.h"
 #include "circuit/Doc.h"
+#include "circuit/SecSec.h"
 #include "designs/Designs.h"
 #include "records/Utils.h"
 #include "support/ReadFile.h"
@@ -80,6 +81,22 @@ TEST(ConsistencyLog, SenseTransformerFamiliesLogNoConsistencyCode) {
         doc.OnNewDocument();
         c.build(doc);
         doc.GetPrimarySection()->SetTopology(WORD(c.variant));
+        doc.CheckAllSections();
+        EXPECT_EQ(LoggedCodes(doc), "");
+    }
+}
+
+// The transistor rectifiers' body diodes against the diodes beside them: below (the body diode
+// carries a let-go position's current), level with them (both do) and above (the diode does).
+TEST(ConsistencyLog, TransistorBodyDiodesLogNoConsistencyCode) {
+    for (const double vf : {0.35, 0.7, 1.0}) {
+        SCOPED_TRACE(vf);
+        CPwrQuorraDoc doc;
+        doc.OnNewDocument();
+        BuildSyncRectifier(doc);
+        CSecondarySection& sec = *doc.GetSecondarySection1();
+        sec.GetTransistorRectifier1().m_dBodyDiodeForwardVoltage = vf;
+        sec.GetTransistorRectifier2().m_dBodyDiodeForwardVoltage = vf;
         doc.CheckAllSections();
         EXPECT_EQ(LoggedCodes(doc), "");
     }
