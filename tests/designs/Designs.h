@@ -68,6 +68,9 @@ void BuildSyncRectifier(CPwrQuorraDoc& doc);
 void MakeRectifiersSynchronous(CPwrQuorraDoc& doc);
 void BuildLoadStep(CPwrQuorraDoc& doc);
 void BuildSaturatingChoke(CPwrQuorraDoc& doc);
+// The power transformer's core of the first configuration's 200 uH up to knee A, falling
+// linearly to 50 uH at twice that, flat beyond (to 20 A).
+void SaturateTransformerCore(CPwrQuorraDoc& doc, double knee);
 
 class CCrntVoltSource;
 // Output 1's load as the resistor (with 1 nH) beside a current source of sourceCurrent DC,

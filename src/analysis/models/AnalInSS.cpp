@@ -36,6 +36,10 @@
 // (as for the choke current). A discontinuous choke's short freewheeling dip counts into V_h.
 // The line draws the input power at the bulk voltage: I_line = P / V_in; the bulk sits at
 // V_in less the drop of the line's own resistance at that current.
+// A saturable core (AnalMSat.h) enters these forms at the chord inductance over its ripple (the
+// ripple's volt-seconds over the span of current they give), a dry-running choke's from 0 to
+// its peak; the period-start currents follow its flux linkage Φ back from the valley, and the
+// state takes the inductance the step looks up there.
 #include "analysis/models/AnalInSS.h"
 
 #include <algorithm>
@@ -49,7 +53,9 @@
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMSync.h"
+#include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMVea.h"
+#include "circuit/AnalFill.h"
 #include "records/Utils.h"
 
 namespace {
@@ -84,6 +90,40 @@ double ChokeResistance(const OutputChokeInputRec& ch) {
            (ch.skimWindingOn ? ch.skimResistance : 0.0);
 }
 
+// A saturable core's table, or null where the inductance stays nominal.
+const TimeMagnitudeTable* SaturableCore(const TimeMagnitudeTable* table) { return Saturable(table) ? table : nullptr; }
+const TimeMagnitudeTable* ChokeCore(const AnalysisContext& ctx, int32_t j) {
+    return SaturableCore(ctx.pTable[OutputTableIndex(j + 1, kChokeTable)]);
+}
+const TimeMagnitudeTable* TransformerCore(const AnalysisContext& ctx) {
+    return SaturableCore(ctx.pTable[kPowerXfmrTable]);
+}
+
+// Output j's choke inductance over a continuous ripple around the mean current whose falling
+// slope takes the volt-seconds `fall`: a saturable core's chord |fall| / ripple (AnalMSat.h),
+// which puts the linear formulas at the ripple the core gives; its inductance at the mean
+// without a fall. Nominal without saturation.
+double ChokeInductanceOver(const AnalysisContext& ctx, int32_t j, double mean, double fall) {
+    const TimeMagnitudeTable* core = ChokeCore(ctx, j);
+    if (!core) return ctx.pOutputChokeInput[j]->inductance;
+    const double ripple = RippleAtFlux(core->points, core->count, mean, std::fabs(fall));
+    if (ripple > 0.0) return std::fabs(fall) / ripple;
+    int32_t cursor = 0;
+    double l = 0.0, slope = 0.0;
+    InterpolateInductance(&l, &slope, core->points, core->count, &cursor, mean);
+    return l;
+}
+
+// Output j's choke inductance when its current runs dry: from 0 to the peak X at which the
+// core holds the energy the output takes per period, the chord Φ(X) / X, so that the on-time's
+// volt-seconds L·X are the core's. Nominal without saturation.
+double ChokeInductanceToPeak(const AnalysisContext& ctx, int32_t j, double energy) {
+    const TimeMagnitudeTable* core = ChokeCore(ctx, j);
+    if (!core) return ctx.pOutputChokeInput[j]->inductance;
+    const double x = CurrentAtEnergy(core->points, core->count, std::fabs(energy));
+    return x > 0.0 ? FluxLinkage(core->points, core->count, x) / x : core->points[0].magnitude;
+}
+
 // Sum of the load's series resistances that are present.
 double LoadSeriesSum(const LoadNetworkInputRec& ld) {
     double s = 0.0;
@@ -116,6 +156,18 @@ bool Synchronous(const SecondaryRectifierInputRec& ri) {
 // The freewheeling position conducts either way (a driven channel), so its current never ends.
 bool FreewheelChannel(const SecondaryRectifierInputRec& ri) {
     return Synchronous(ri) ? SyncPosition(ri, 1) : !DiodeRectifier(ri);
+}
+
+// The dry-running choke's inductance at the energy its output takes per period, the load's
+// (R1 + R2)·I² + Vc·I over T (the duty's discontinuous form).
+double ChokeDryInductance(const AnalysisContext& ctx, int32_t j, double period) {
+    if (!ChokeCore(ctx, j)) return ctx.pOutputChokeInput[j]->inductance;
+    const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[j];
+    const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+    const double i = LoadCurrent(ld, ctx.pSettings->openResistance);
+    const double vc = FilterSeriesResistance(*ctx.pOutputFilterInput[j]) * i + ld.outputVoltage;
+    const double r12 = ch.windingResistance + (ch.seriesElementOn ? ch.seriesResistance : 0.0);
+    return ChokeInductanceToPeak(ctx, j, (r12 * i + vc) * i * period);
 }
 
 // Drop of the conducting forward rectifier at the load current.
@@ -218,13 +270,15 @@ OutputDuty OutputDutyAt(const AnalysisContext& ctx, int32_t k, double v, double 
     r.forwardVoltage = vd;
     r.duty = sync ? SyncDuty(n * vin, n * n * rp + ri.windingResistance, ro, s * v, s * i, vd, vfw)
                   : ((((n * n * rp + ri.windingResistance + ro) * i + v) * s + vd) / n) / vin;
-    const double valley = (i - (1.0 - r.duty) * ((s * vfw + vc) / ch.inductance) * period / 2.0) * s;
+    const double l = ChokeInductanceOver(ctx, j, i, (1.0 - r.duty) * period * (s * vfw + vc));
+    const double valley = (i - (1.0 - r.duty) * ((s * vfw + vc) / l) * period / 2.0) * s;
     if (valley < 0.0 && !FreewheelChannel(ri)) {
         r.continuous = 0;
         const double r12 = ch.windingResistance + (ch.seriesElementOn ? ch.seriesResistance : 0.0);
-        const double x = std::sqrt((r12 * i + vc) * i * period * 2.0 / ch.inductance);
+        const double dry = ChokeDryInductance(ctx, j, period);
+        const double x = std::sqrt((r12 * i + vc) * i * period * 2.0 / dry);
         const double across = n * vin - vd - s * vc;
-        r.duty = across <= 0.0 ? 1.0 : (ch.inductance * x / period) / across;
+        r.duty = across <= 0.0 ? 1.0 : (dry * x / period) / across;
     }
     return r;
 }
@@ -335,7 +389,8 @@ int32_t CalcInitialSwitchingPeriod(double* period, double duty, double vin) {
             double vd = ri.diodeDrop;
             if (ri.resistiveRectifier && !(vd < 0.0)) vd = 0.0;
             if (Synchronous(ri)) vd = ConductingDrop(ri, 1, LoadCurrent(ld, set.openResistance));
-            double term = (Sign(fi.outputSign) * ld.outputVoltage + vd) / ch.inductance;
+            const double l = ChokeInductanceOver(*ctx, j, LoadCurrent(ld, set.openResistance), 0.0);
+            double term = (Sign(fi.outputSign) * ld.outputVoltage + vd) / l;
             if (ci.senseSource == 1)
                 term *= ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;
             else
@@ -560,10 +615,33 @@ void InitSteadyStatePrimary(double duty) {
     const double vin = ctx.inputCapacitor.inputVoltage;
     const double period = ctx.stepState.switchingPeriod;
     PrimaryStateRec& p = ctx.primary;
+    // A saturable core's magnetising current swings between -X and X with 2·Φ(X) = Vin·D·T,
+    // and a clamp resistor burns the energy W(Ipk) of the peak Φ(Ipk) = Vin·D·T each period:
+    // Vc²/Rc·T = W (AnalMSat.h; with a linear core X = Vin·D·T/(2·Lm) and W = ½·Lm·Ipk²).
+    // The active clamp holds such a core at -Vc = -D/(1 - D)·Vin through the off-time, and
+    // the period starts the clock's fall and the switch's turn-on delay t before the bottom -X:
+    // Φ(I_0) = -Φ(X) + Vc·t.
+    const TimeMagnitudeTable* core = TransformerCore(ctx);
+    const double swing = core ? CurrentAtFlux(core->points, core->count, vin * period * duty / 2.0) : 0.0;
+    double clampStart = -swing;
+    if (core && pi.hasClampCapacitor && !pi.clampResistorOn) {
+        const ControlInputRec& ci = *ctx.pControlInput;
+        const double before =
+            (ci.clockEnabled ? period * ci.clockSecondSlope / (ci.clockSecondSlope - ci.clockFirstSlope) : 0.0) +
+            pi.turnOnDelay;
+        const double flux = -vin * period * duty / 2.0 + duty / (1.0 - duty) * vin * before;
+        clampStart = CurrentAtFlux(core->points, core->count, std::min(flux, vin * period * duty / 2.0));
+    }
     if (pi.hasClampCapacitor) {
         if (!pi.clampResistorOn) {
             p.clampCapacitorVoltage = duty / (1.0 - duty) * vin;
-            p.clampCapacitorCurrent = -(vin / pi.magnetizingInductanceNominal * period * duty) / 2.0;
+            p.clampCapacitorCurrent =
+                core ? clampStart : -(vin / pi.magnetizingInductanceNominal * period * duty) / 2.0;
+        } else if (core) {
+            const double peak = CurrentAtFlux(core->points, core->count, vin * period * duty);
+            const double energy = CoreEnergy(core->points, core->count, peak);
+            p.clampCapacitorVoltage = std::sqrt(pi.clampResistance * energy / period);
+            p.clampCapacitorCurrent = -p.clampCapacitorVoltage / pi.clampResistance;
         } else {
             p.clampCapacitorVoltage = std::sqrt(period * pi.clampResistance / pi.magnetizingInductanceNominal / 2.0) *
                                       vin * duty;
@@ -626,7 +704,7 @@ void InitSteadyStatePrimary(double duty) {
         p.magnetizingInductanceSlope = 0.0;
         p.switchState = 0;
         // Half the magnetising ripple, negative at the period start, where the reset swings it.
-        const double ripple = -(vin / pi.magnetizingInductanceNominal * period * duty) / 2.0;
+        const double ripple = core ? -swing : -(vin / pi.magnetizingInductanceNominal * period * duty) / 2.0;
         switch (pi.topology) {
         case 4:
         case 5:
@@ -639,8 +717,9 @@ void InitSteadyStatePrimary(double duty) {
             break;
         case 6:
         case 7:
-            p.magnetizingCurrent = p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent = ripple;
-            p.idleTestCurrent = p.primaryWindingCurrent = ripple;
+            p.magnetizingCurrent = p.magnetizingCurrentCopy1 = p.transformerPrimaryCurrent =
+                core && pi.hasClampCapacitor ? clampStart : ripple;
+            p.idleTestCurrent = p.primaryWindingCurrent = p.magnetizingCurrent;
             p.primaryWindingVoltage = -p.clampCapacitorVoltage;
             p.switchState = 1;
             p.clampSwitchActive = 1;
@@ -658,6 +737,14 @@ void InitSteadyStatePrimary(double duty) {
             p.idleTestCurrent = p.primaryWindingVoltage = 0.0;
             p.primaryWindingCurrent = 0.0;
             break;
+        }
+        // The step takes a saturable core's inductance at the magnetising current it starts from.
+        if (core) {
+            double lm = 0.0, slope = 0.0;
+            if (LookUpInductance(&lm, &slope, *ctx.pTable[kPowerXfmrTable], p.magnetizingCurrent)) {
+                p.magnetizingInductance = lm;
+                p.magnetizingInductanceSlope = slope;
+            }
         }
     }
     if (pi.currentSenseTransformerOn) {
@@ -819,7 +906,13 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     const double vf = DiodeRectifier(ri) ? ri.forwardVoltage : 0.0;
     double slope = 0.0;
     if (chi.chokeOn) {
-        const double l = chi.inductance;
+        const TimeMagnitudeTable* core = ChokeCore(ctx, j);
+        double l = ch.continuousConduction
+                       ? ChokeInductanceOver(ctx, j, i,
+                                             (1.0 - duty) * period *
+                                                 (DiodeRectifier(ri) ? s * ri.forwardVoltage + vo
+                                                                     : ri.secondOnResistance * i + vo))
+                       : ChokeDryInductance(ctx, j, period);
         if (!ch.continuousConduction) {
             ch.currentSlope = 0.0;
             ch.chokeCurrent = 0.0;
@@ -847,10 +940,23 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
                             ((imax - imin) / period) * (1.0 / duty + 1.0 / (1.0 - duty)) * fi.rippleInductance) *
                            ld.rippleWeight;
             ch.chokeCurrent = i;
-            if (ci.clockEnabled)
-                ch.chokeCurrent = imin -
-                                  period * ci.clockSecondSlope * slope / (ci.clockSecondSlope - ci.clockFirstSlope) -
-                                  pi.turnOnDelay * slope;
+            if (ci.clockEnabled) {
+                const double before = period * ci.clockSecondSlope / (ci.clockSecondSlope - ci.clockFirstSlope) +
+                                      pi.turnOnDelay;
+                // A saturable core still falls that long before its valley: Φ(I_0) = Φ(I_min) - slope·L·t.
+                const double flux = core ? FluxLinkage(core->points, core->count, imin) - before * slope * l : 0.0;
+                ch.chokeCurrent = core ? CurrentAtFlux(core->points, core->count, flux)
+                                       : imin - period * ci.clockSecondSlope * slope /
+                                                    (ci.clockSecondSlope - ci.clockFirstSlope) -
+                                             pi.turnOnDelay * slope;
+            }
+            // The step falls from there at the inductance its core has at that current.
+            if (core) {
+                double at = 0.0, dl = 0.0;
+                if (LookUpInductance(&at, &dl, *ctx.pTable[OutputTableIndex(k, kChokeTable)], ch.chokeCurrent))
+                    slope *= l / at;
+                ch.currentSlope = slope;
+            }
             ch.lookupCurrent = ch.chokeCurrent;
             ch.windingVoltage = Synchronous(ri)       ? slope * l
                                 : DiodeRectifier(ri) ? -(s * ri.forwardVoltage + vo)
@@ -858,6 +964,12 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
         }
         ch.inductance = l;
         ch.inductanceSlope = 0.0;
+        if (core) {
+            double lookedUp = 0.0;
+            if (LookUpInductance(&lookedUp, &ch.inductanceSlope, *ctx.pTable[OutputTableIndex(k, kChokeTable)],
+                                 ch.chokeCurrent))
+                ch.inductance = lookedUp;
+        }
         ch.reportedChokeCurrent = ch.chokeCurrent;
         SetFlagIfSameSign(&ch.chokeFlagA, ri.resistiveRectifier, ch.reportedChokeCurrent, fi.outputSign);
         ch.squareCurrentIntegral = 0.0;
@@ -1074,8 +1186,10 @@ double CurrentLimitedDuty(const AnalysisContext& ctx, double duty, bool* limited
     const double period = set.switchingPeriodSetting;
     const double vin = ctx.inputCapacitor.inputVoltage;
     const double rp = PrimaryResistance(pi);
+    const TimeMagnitudeTable* core = TransformerCore(ctx);
     const auto peak = [&](double d) {
-        double ip = vin * d * period / pi.magnetizingInductanceNominal;
+        double ip = core ? CurrentAtFlux(core->points, core->count, vin * d * period)
+                         : vin * d * period / pi.magnetizingInductanceNominal;
         for (int32_t j = 0; j < OutputsInUse(set); ++j) {
             const SecondaryRectifierInputRec& ri = *ctx.pSecondaryRectifierInput[j];
             const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[j];
@@ -1086,7 +1200,8 @@ double CurrentLimitedDuty(const AnalysisContext& ctx, double duty, bool* limited
             const double rt = n * n * rp + ri.windingResistance + FilterSeriesResistance(*ctx.pOutputFilterInput[j]) +
                               ChokeResistance(ch);
             const double v = std::max(n * vin * d - vd, 0.0) * rk / (rk + rt);
-            ip += n * (v / rk + (1.0 - d) * period * (v + vd) / (2.0 * ch.inductance));
+            const double l = ChokeInductanceOver(ctx, j, v / rk, (1.0 - d) * period * (v + vd));
+            ip += n * (v / rk + (1.0 - d) * period * (v + vd) / (2.0 * l));
         }
         return gain * ip;
     };
@@ -1124,7 +1239,9 @@ double ModulatorControlVoltage(const AnalysisContext& ctx, double duty, double i
         const double gain = pi.currentSenseTransformerOn
                                 ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
                                 : pi.senseAmpGain * pi.senseResistance;
-        return gain * (ipk + vb * duty * period / pi.magnetizingInductanceNominal);
+        const TimeMagnitudeTable* core = TransformerCore(ctx);
+        return gain * (ipk + (core ? CurrentAtFlux(core->points, core->count, vb * duty * period)
+                                   : vb * duty * period / pi.magnetizingInductanceNominal));
     }
     default: return period * ci.clockSecondSlope * duty + ci.clockLowerLimit;
     }
@@ -1263,16 +1380,19 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
                                   : DiodeRectifier(ri) ? ri.forwardVoltage
                                                        : 0.0;
                 const double down = (s * vo + vf) / ctx.outputChoke[j].inductance;  // the choke's fall
+                // Over the whole ripple a saturable core falls at its chord inductance.
+                const double across =
+                    (s * vo + vf) / ChokeInductanceOver(ctx, j, currents[j], (1.0 - duty) * period * (s * vo + vf));
                 if (ci.senseSource == 1) {
                     const double g = ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;
                     vmean += s * g * currents[j];
-                    vpeak += (s * currents[j] + (1.0 - duty) * down * period / 2.0) * g;
+                    vpeak += (s * currents[j] + (1.0 - duty) * across * period / 2.0) * g;
                     vslope += down * g;
                 } else {
                     const double bias = fi.csTermC * fi.biasVoltage / (fi.biasUpperResistance + fi.csTermC);
                     const double n = fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns;
                     vmean += bias * ch.senseWeight;
-                    vpeak += (bias + (1.0 - duty) * down * period * n * 0.5 * fi.senseResistance) * ch.senseWeight;
+                    vpeak += (bias + (1.0 - duty) * across * period * n * 0.5 * fi.senseResistance) * ch.senseWeight;
                     vslope += down * n * ch.senseWeight * fi.senseResistance;
                 }
             }
@@ -1550,18 +1670,18 @@ int32_t ComputeSteadyStateInitialValues() {
         const int32_t j = k - 1;
         const OutputFilterInputRec& fi = *ctx->pOutputFilterInput[j];
         const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[j];
-        const OutputChokeInputRec& ch = *ctx->pOutputChokeInput[j];
         const int32_t s = Sign(fi.outputSign);
         const double nk = fi.secondaryTurns;
         const double vs = nk * u / duty;
         const double vd = ctx->secondaryRectifier[j].forwardVoltage;
+        const double dry = ChokeDryInductance(*ctx, j, period);
         double vk = 0.0;
         if (ctx->outputChoke[j].continuousConduction) {
             vk = s * nk * u;
         } else if (!ld.currentSourceOn) {
             const double rk = ctx->outputFilter[j].loadResistance;
             vk = vs - vd <= 0.0 ? 0.0
-                                : s * ((vs - vd) * duty / (std::sqrt(2.0 * ch.inductance / (rk * period)) + duty) + vd);
+                                : s * ((vs - vd) * duty / (std::sqrt(2.0 * dry / (rk * period)) + duty) + vd);
         } else {
             double req = 0.0;
             if (!ld.firstBranchOn) {
@@ -1573,7 +1693,7 @@ int32_t ComputeSteadyStateInitialValues() {
             }
             vk = req == set.openResistance
                      ? s * vs
-                     : s * ((vs - vd) * duty / (std::sqrt(2.0 * ch.inductance / (req * period)) + duty) + vd);
+                     : s * ((vs - vd) * duty / (std::sqrt(2.0 * dry / (req * period)) + duty) + vd);
         }
         if (!InitSteadyStateOutput(*ctx, k, duty, vk, &pacc, &currents[j], &ripple))
             return FailOutput(52067, 52203, k);
@@ -1587,11 +1707,13 @@ int32_t ComputeSteadyStateInitialValues() {
         const int32_t j = k - 1;
         const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
         const double nk = ctx->pOutputFilterInput[j]->secondaryTurns;
-        const double l = ctx->pOutputChokeInput[j]->inductance;
         const double vr = Synchronous(ri)        ? ConductingDrop(ri, 1, currents[j])
                           : ri.resistiveRectifier ? 0.0
                                                   : ri.forwardVoltage;
         const int32_t s = Sign(ctx->pOutputFilterInput[j]->outputSign);
+        const double fall = (1.0 - duty) * period * (s * ctx->pLoadNetworkInput[j]->outputVoltage + vr);
+        const double l = ctx->outputChoke[j].continuousConduction ? ChokeInductanceOver(*ctx, j, currents[j], fall)
+                                                                   : ChokeDryInductance(*ctx, j, period);
         if (!ctx->outputChoke[j].continuousConduction)
             ipk += ((nk / pi.primaryTurns * cap.inputVoltage - ctx->secondaryRectifier[j].forwardVoltage -
                      ctx->outputFilter[j].capacitorVoltage) /

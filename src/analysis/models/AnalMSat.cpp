@@ -1,6 +1,8 @@
 #include "analysis/models/AnalMSat.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 int32_t InterpolateInductance(double* inductance, double* slope, const TimeMagnitudePoint* points, int32_t count,
                               int32_t* cursor, double current) {
@@ -25,4 +27,87 @@ int32_t TakeSingleInductance(double* inductance, double* slope, const TimeMagnit
     *inductance = points[0].magnitude;
     *slope = 0.0;
     return 1;
+}
+
+namespace {
+
+double Slope(const TimeMagnitudePoint* p, int32_t j, int32_t count) {
+    return j < count - 1 ? (p[j + 1].magnitude - p[j].magnitude) / (p[j + 1].time - p[j].time) : 0.0;
+}
+
+// The segment's length: up to the next point, without end beyond the last.
+double SegmentLength(const TimeMagnitudePoint* p, int32_t j, int32_t count) {
+    return j < count - 1 ? p[j + 1].time - p[j].time : std::numeric_limits<double>::infinity();
+}
+
+double LeastInductance(const TimeMagnitudePoint* p, int32_t count) {
+    double l = p[0].magnitude;
+    for (int32_t j = 1; j < count; ++j) l = std::min(l, p[j].magnitude);
+    return l;
+}
+
+}  // namespace
+
+double FluxLinkage(const TimeMagnitudePoint* p, int32_t count, double current) {
+    const double x = std::fabs(current);
+    double phi = 0.0;
+    for (int32_t j = 0; j < count; ++j) {
+        const double s = Slope(p, j, count);
+        const double u = std::min(x - p[j].time, SegmentLength(p, j, count));
+        phi += p[j].magnitude * u + s * u * u / 2.0;
+        if (x - p[j].time <= SegmentLength(p, j, count)) break;
+    }
+    return current < 0.0 ? -phi : phi;
+}
+
+double CurrentAtFlux(const TimeMagnitudePoint* p, int32_t count, double flux) {
+    double r = std::fabs(flux);
+    double x = 0.0;
+    for (int32_t j = 0; j < count; ++j) {
+        const double s = Slope(p, j, count);
+        const double len = SegmentLength(p, j, count);
+        const double la = p[j].magnitude;
+        const double whole = j < count - 1 ? la * len + s * len * len / 2.0 : r;
+        if (r <= whole) {
+            x = p[j].time + 2.0 * r / (la + std::sqrt(std::max(la * la + 2.0 * s * r, 0.0)));
+            break;
+        }
+        r -= whole;
+    }
+    return flux < 0.0 ? -x : x;
+}
+
+double CoreEnergy(const TimeMagnitudePoint* p, int32_t count, double current) {
+    const double x = std::fabs(current);
+    double w = 0.0;
+    for (int32_t j = 0; j < count; ++j) {
+        const double a = p[j].time, la = p[j].magnitude, s = Slope(p, j, count);
+        const double u = std::min(x - a, SegmentLength(p, j, count));
+        w += a * la * u + (a * s + la) * u * u / 2.0 + s * u * u * u / 3.0;
+        if (x - a <= SegmentLength(p, j, count)) break;
+    }
+    return w;
+}
+
+double CurrentAtEnergy(const TimeMagnitudePoint* p, int32_t count, double energy) {
+    if (!(energy > 0.0)) return 0.0;
+    // W(x) >= L_min·x²/2 bounds the current.
+    double lo = 0.0, hi = std::sqrt(2.0 * energy / LeastInductance(p, count));
+    for (int32_t i = 0; i < 200 && hi - lo > 1e-15 * hi; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        if (CoreEnergy(p, count, mid) < energy) lo = mid;
+        else hi = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
+double RippleAtFlux(const TimeMagnitudePoint* p, int32_t count, double mean, double flux) {
+    if (!(flux > 0.0)) return 0.0;
+    double lo = 0.0, hi = flux / LeastInductance(p, count);
+    for (int32_t i = 0; i < 200 && hi - lo > 1e-15 * hi; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        if (FluxLinkage(p, count, mean + mid / 2.0) - FluxLinkage(p, count, mean - mid / 2.0) < flux) lo = mid;
+        else hi = mid;
+    }
+    return 0.5 * (lo + hi);
 }

@@ -7,6 +7,19 @@
 //     V = R·I + L(|Iprev|)·(I - Iprev)·s,
 // the incremental inductance held over the step (the current moves little in one step, so
 // the error is of the order of dL/dI·ΔI over the step).
+//
+// The steady-state estimate works with what that step integrates. Under a voltage V held for
+// a time t the current moves along L(|i|)·di = V·dt, so the flux linkage
+//     Φ(x) = ∫0..x L(|i|) di        (odd in x: Φ(-x) = -Φ(x))
+// moves by V·t. On the segment from point a (L_a) with slope s, at a + u:
+//     Φ(a + u) = Φ(a) + L_a·u + s·u²/2,   u = 2·r / (L_a + √(L_a² + 2·s·r))   for r = Φ - Φ(a),
+// the root that is 0 at r = 0, written without the cancellation of (-L_a + √...)/s. The
+// energy the core takes from 0 to x is
+//     W(x) = ∫0..x i·L(i) di,   W(a + u) = W(a) + a·L_a·u + (a·s + L_a)·u²/2 + s·u³/3.
+// A ripple of flux F (the volt-seconds of one slope of the period) around a mean current I
+// spans the d with Φ(I + d/2) - Φ(I - d/2) = F; its derivative in d, (L(I + d/2) +
+// L(|I - d/2|))/2, is positive, so d is found by bisection between 0 and F/L_min. Its chord
+// inductance F/d is the one that puts the linear inductor's ripple formulas at that ripple.
 #pragma once
 
 #include <cstdint>
@@ -35,3 +48,13 @@ template <int N>
 bool Saturable(const TimeMagnitudeTableN<N>* table) {
     return table && table->count > 1;
 }
+
+// Flux linkage Φ(current) in V·s (odd in the current), the current at a flux linkage, and the
+// energy W in J from 0 to |current|, over the points (first at 0 A) of a saturable table.
+double FluxLinkage(const TimeMagnitudePoint* points, int32_t count, double current);
+double CurrentAtFlux(const TimeMagnitudePoint* points, int32_t count, double flux);
+double CoreEnergy(const TimeMagnitudePoint* points, int32_t count, double current);
+// The current (>= 0) at which the core holds the energy W.
+double CurrentAtEnergy(const TimeMagnitudePoint* points, int32_t count, double energy);
+// The peak-to-peak ripple d around the mean current with flux F (V·s) between its ends.
+double RippleAtFlux(const TimeMagnitudePoint* points, int32_t count, double mean, double flux);

@@ -25,7 +25,6 @@ constexpr uint32_t kRefuseControl = 58404;
 constexpr uint32_t kRefuseChokeCoupling = 58920;
 constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
-constexpr uint32_t kRefuseSaturatedSteadyStart = 58730;
 constexpr uint32_t kRefuseErrorAmpValues = 58940;
 constexpr uint32_t kRefuseOptoValues = 58941;
 constexpr uint32_t kRefuseCurrentAmpValues = 58942;
@@ -177,22 +176,22 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     // The step follows the saturation of the power transformer's core (not with a reset
     // winding, whose inductance stays nominal) and of each output's own choke (not on a core
-    // shared with the other chokes); every other inductance stays at its nominal value.
+    // shared with the other chokes); every other inductance stays at its nominal value. The
+    // steady-state estimate places those two at their operating point's inductance, which the
+    // sweeps around it then see.
     for (const TimeMagnitudeTable3* table : params.pTable3)
         if (Saturable(table)) return Refuse(kRefuseSaturation);
     if (Saturable(params.pTable[kSenseXfmrTable])) return Refuse(kRefuseSaturation);
-    bool saturable = Saturable(params.pTable[kPowerXfmrTable]);
-    if (saturable && pri.resetWindingOn) return Refuse(kRefuseSaturation);
+    if (Saturable(params.pTable[kPowerXfmrTable]) && pri.resetWindingOn) return Refuse(kRefuseSaturation);
     for (int32_t k = 1; k <= set->outputCount; ++k) {
-        const bool choke = Saturable(params.pTable[OutputTableIndex(k, kChokeTable)]);
-        if ((choke && set->coupledOutputChokes) || Saturable(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
+        if ((Saturable(params.pTable[OutputTableIndex(k, kChokeTable)]) && set->coupledOutputChokes) ||
+            Saturable(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
             Saturable(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
             Saturable(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
             Saturable(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
             Saturable(params.pTable[OutputTableIndex(k, kDampingInductorTable)]) ||
             Saturable(params.pTable[OutputTableIndex(k, kCapSenseXfmrTable)]))
             return Refuse(kRefuseSaturation);
-        saturable = saturable || choke;
     }
 
     const ControlInputRec& ctl = *params.pControlInput;
@@ -243,8 +242,6 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     // The sweeps measure over clocked periods: hysteretic control has none.
     if (set->analysisKind != 0 && ((hysteretic && set->analysisKind != 1) || !SteadyStartCovers(params)))
         return Refuse(kRefuseKind);
-    // Its operating point takes every inductance at its nominal value.
-    if (set->analysisKind != 0 && saturable) return Refuse(kRefuseSaturatedSteadyStart);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.

@@ -605,7 +605,9 @@ FilterStates FilterStatesOf(const AnalysisStateBlock& b, int32_t periods) {
         const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[j];
         const double load = b.loadNetwork[j].loadCurrent;
         if (fi.capacitorOn) Add(st, j, kCapA, t * load / fi.capACapacitance / 100.0);
-        if (ch.chokeOn) Add(st, j, kChoke, t * ctx.pLoadNetworkInput[j]->outputVoltage / ch.inductance / 100.0);
+        // The choke at the inductance the step starts from (a saturable core's looked-up one).
+        if (ch.chokeOn)
+            Add(st, j, kChoke, t * ctx.pLoadNetworkInput[j]->outputVoltage / b.outputChoke[j].inductance / 100.0);
         if (fi.hasCapA2) Add(st, j, kCapA2, t * load / fi.capACapacitance / 100.0);
         if (fi.hasInductorB) Add(st, j, kInductorB, 0.001 * load);
         if (fi.hasCapB) Add(st, j, kCapB, t * load / fi.capBCapacitance / 100.0);

@@ -9,6 +9,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInSS.h"
 #include "analysis/models/AnalInit.h"
+#include "circuit/AnalFill.h"
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
 #include "support/FirstConfigRecords.h"
@@ -246,6 +247,88 @@ TEST_F(SteadyStart, SmallestConverterStartsAtItsOperatingPoint) {
     EXPECT_EQ(ctx.primary.primaryWindingCurrent, 0.0);
     EXPECT_NEAR(ctx.primary.switch1Voltage, vin / 2.0, 1e-12);
     EXPECT_NEAR(ctx.primary.diode1Voltage, -vin / 2.0, 1e-12);
+}
+
+// The smallest converter with a choke that saturates from 100 uH (up to 0.3 A) to a 40 uH
+// plateau from 0.5 A: the duty (the volt-second balance) is the same, but the ripple is the
+// plateau's, (1 - D)·T·(0.7 + Vo)/40 uH = 2.17 A around 2.14 A, its valley 1.06 A still on the
+// plateau; so the choke starts at Imin - (1 us + 30 ns)·m with m = -(0.7 + Vo)/40 uH, and
+// at the 40 uH the step looks up there.
+TEST_F(SteadyStart, SaturatingChokeStartsOnItsPlateau) {
+    rec_.settings.analysisKind = 1;
+    rec_.filter.outputNumber = 1;
+    TimeMagnitudeTable core;
+    core.Insert(0.0, 100e-6);
+    core.Insert(0.3, 100e-6);
+    core.Insert(0.5, 40e-6);
+    core.Insert(20.0, 40e-6);
+    block_.pTable[OutputTableIndex(1, kChokeTable)] = &core;
+    AnalysisContext& ctx = Start();
+    ASSERT_EQ(InitializeAnalysis(), 1) << (sink_.boxes.empty() ? "" : sink_.boxes[0]);
+    const double vin = 48.0 - 0.1 * (10.7 * 2.14 / 48.0);
+    const double duty = (kRtotal * 2.14 + 10.7 + 0.7214) / vin;
+    const double vo = vin * duty - 2.14 * kRtotal - 0.7;
+    const double i = vo / 5.0;
+    const double m = -(0.7 + vo) / 40e-6;
+    ASSERT_GT(i + (1.0 - duty) * 1e-5 * m / 2.0, 0.5);
+    const double start = i + (1.0 - duty) * 1e-5 * m / 2.0 - (1e-6 + 3e-8) * m;
+    EXPECT_NEAR(ctx.control.pwmControlVoltage, 1.0 + 1e-5 * (2.0 / 0.9e-5) * duty, 1e-9);
+    EXPECT_NEAR(ctx.outputChoke[0].chokeCurrent, start, 1e-9);
+    EXPECT_NEAR(ctx.outputChoke[0].currentSlope, m, 1e-6);
+    EXPECT_NEAR(ctx.outputChoke[0].inductance, 40e-6, 1e-15);
+    EXPECT_NEAR(ctx.engine.output[0].freewheelCurrent, start, 1e-9);
+}
+
+// A power transformer core of 200 uH up to 0.3 A, falling linearly to 50 uH at 0.6 A, flat
+// beyond: Φ(0.3) = 60 uV·s, Φ(0.6) = 60 + (200 + 50)/2·0.3 = 97.5 uV·s, then 50 uH. At
+// 48 V, D = 0.5, T = 10 us:
+//   a swing of Vin·D·T/2 = 120 uV·s each side of 0 ends at X = 0.6 + 22.5/50 = 1.05 A (a
+//   linear 200 uH would give 0.6 A); the active clamp's 48 V holds the core falling through
+//   the off-time, and the period starts 1.03 us (the clock's fall, the 30 ns turn-on delay)
+//   before the bottom, at Φ = -120 + 48·1.03 = -70.56 uV·s: 0.3 + u into the knee with
+//   200·u - 250·u² = 10.56, u = (200 - √29440)/500, where L = 200 - 500·u = √29440 uH;
+//   a peak of Vin·D·T = 240 uV·s from 0 at 0.6 + 142.5/50 = 3.45 A, the core's energy there
+//   W = 9 (to 0.3 A) + 15.75 (0.3·200·0.3 + (0.3·(-500) + 200)·0.09/2 - 500·0.027/3) +
+//   25·(3.45² - 0.6²) = 313.3125 uJ, which a 1 kohm clamp resistor burns at Vc = √(R·W/T).
+TEST_F(SteadyStart, SaturatingTransformerAtThePeriodStart) {
+    struct Case {
+        const char* name;
+        int topology, clamp, resistor;
+        double magnetizing, inductance, clampCurrent, clampVoltage;
+    };
+    const double vc = std::sqrt(1000.0 * 313.3125e-6 / 1e-5);
+    const double clampStart = -(0.3 + (200.0 - std::sqrt(29440.0)) / 500.0);
+    const Case cases[] = {
+        {"two-switch: reset to 0", 1, 0, 0, 0.0, 200e-6, NOT_SET, NOT_SET},
+        {"active clamp: before the swing's bottom", 6, 1, 0, clampStart, std::sqrt(29440.0) * 1e-6, clampStart, 48.0},
+        {"passive clamp: the peak's energy", 8, 1, 1, 0.0, 200e-6, -vc / 1000.0, vc},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.primary.topology = c.topology;
+        rec_.primary.hasClampCapacitor = c.clamp;
+        rec_.primary.clampResistorOn = c.resistor;
+        rec_.primary.clampResistance = 1000.0;
+        rec_.primary.clampSwitchOnResistance = 0.01;
+        TimeMagnitudeTable core;
+        core.Insert(0.0, 200e-6);
+        core.Insert(0.3, 200e-6);
+        core.Insert(0.6, 50e-6);
+        core.Insert(20.0, 50e-6);
+        block_.pTable[kPowerXfmrTable] = &core;
+        AnalysisContext& ctx = Start();
+        ctx.inputCapacitor.inputVoltage = 48.0;
+        ctx.stepState.switchingPeriod = 1e-5;
+        InitSteadyStatePrimary(0.5);
+        const PrimaryStateRec& p = ctx.primary;
+        EXPECT_NEAR(p.magnetizingCurrent, c.magnetizing, 1e-9);
+        EXPECT_NEAR(p.magnetizingInductance, c.inductance, 1e-15);
+        if (c.clamp) {
+            EXPECT_NEAR(p.clampCapacitorCurrent, c.clampCurrent, 1e-9);
+            EXPECT_NEAR(p.clampCapacitorVoltage, c.clampVoltage, 1e-9);
+        }
+        run_.reset();
+    }
 }
 
 // The error amplifier's output worked back through an opto-isolator from the control

@@ -1,5 +1,6 @@
 // The saturation lookup: piecewise-linear at |I|, flat beyond the last point, and the cursor
-// walking both ways from where the previous lookup left it.
+// walking both ways from where the previous lookup left it; the core's flux linkage and energy
+// over the table, their inverses and the ripple a flux spans.
 #include <gtest/gtest.h>
 
 #include "analysis/models/AnalMSat.h"
@@ -51,6 +52,40 @@ TEST(SaturationLookup, SingleAndEmptyTables) {
     t.Insert(1.0, 40e-6);
     EXPECT_TRUE(Saturable(&t));
     EXPECT_FALSE(Saturable(static_cast<TimeMagnitudeTable*>(nullptr)));
+}
+
+// The table of the lookup test, 100 uH falling by 10 uH/A to 80 uH at 2 A, by 30 uH/A to
+// 20 uH at 4 A, by 5 uH/A to 10 uH at 6 A, flat beyond. Segment by segment, Φ grows by
+// L_a·u + s·u²/2 and W by a·L_a·u + (a·s + L_a)·u²/2 + s·u³/3:
+//   Φ(1) = 100 - 5 = 95,  Φ(2) = 200 - 20 = 180,  Φ(3) = 180 + 80 - 15 = 245,
+//   Φ(4) = 180 + 160 - 60 = 280,  Φ(6) = 280 + 40 - 10 = 310,  Φ(7) = 310 + 10 = 320   (uV·s);
+//   W(2) = 200 - 80/3 = 173.333,  W(4) = W(2) + 320 + 40 - 80 = 453.333   (uJ).
+// Ripples: around 3 A the flux 100 uV·s spans Φ(4) - Φ(2), 2 A; around 0 A 190 uV·s spans
+// Φ(1) - Φ(-1), 2 A; around 0.5 A 275 uV·s spans Φ(2) - Φ(-1), 3 A across the zero.
+TEST(SaturationCore, FluxEnergyAndRippleOverTheTable) {
+    TimeMagnitudeTable t;
+    t.Insert(0.0, 100e-6);
+    t.Insert(2.0, 80e-6);
+    t.Insert(4.0, 20e-6);
+    t.Insert(6.0, 10e-6);
+    const struct {
+        double current, flux;
+    } fluxes[] = {{0.0, 0.0}, {1.0, 95e-6}, {2.0, 180e-6}, {3.0, 245e-6}, {-3.0, -245e-6}, {4.0, 280e-6},
+                  {6.0, 310e-6}, {7.0, 320e-6}};
+    for (const auto& f : fluxes) {
+        SCOPED_TRACE(f.current);
+        EXPECT_NEAR(FluxLinkage(t.points, t.count, f.current), f.flux, 1e-15);
+        EXPECT_NEAR(CurrentAtFlux(t.points, t.count, f.flux), f.current, 1e-9);
+    }
+    EXPECT_NEAR(CoreEnergy(t.points, t.count, 2.0), 200e-6 - 80e-6 / 3.0, 1e-15);
+    EXPECT_NEAR(CoreEnergy(t.points, t.count, -4.0), 200e-6 - 80e-6 / 3.0 + 280e-6, 1e-15);
+    EXPECT_NEAR(CurrentAtEnergy(t.points, t.count, 200e-6 - 80e-6 / 3.0 + 280e-6), 4.0, 1e-9);
+    EXPECT_EQ(CurrentAtEnergy(t.points, t.count, 0.0), 0.0);
+    EXPECT_NEAR(RippleAtFlux(t.points, t.count, 3.0, 100e-6), 2.0, 1e-9);
+    EXPECT_NEAR(RippleAtFlux(t.points, t.count, 0.0, 190e-6), 2.0, 1e-9);
+    EXPECT_NEAR(RippleAtFlux(t.points, t.count, 0.5, 275e-6), 3.0, 1e-9);
+    EXPECT_NEAR(RippleAtFlux(t.points, t.count, -0.5, 275e-6), 3.0, 1e-9);
+    EXPECT_EQ(RippleAtFlux(t.points, t.count, 3.0, 0.0), 0.0);
 }
 
 }  // namespace

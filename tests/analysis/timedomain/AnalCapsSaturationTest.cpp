@@ -1,6 +1,6 @@
 // Which saturating cores the engine takes: the power transformer's and each output's own choke
-// run in a turn-on transient; every other saturable part, a transformer with a reset winding,
-// chokes on one core and a run that starts from the steady-state estimate are refused.
+// run in a turn-on transient, a steady-state run and the sweeps around it; every other
+// saturable part, a transformer with a reset winding and chokes on one core are refused.
 #include <gtest/gtest.h>
 
 #include "analysis/context/AnalParams.h"
@@ -14,7 +14,6 @@ using test_support::FirstConfigRecords;
 
 constexpr uint32_t kRuns = 0;
 constexpr uint32_t kRefuseSaturation = 58407;
-constexpr uint32_t kRefuseSteadyStart = 58730;
 
 TEST(EngineCapability, SaturatingCores) {
     struct Case {
@@ -46,7 +45,13 @@ TEST(EngineCapability, SaturatingCores) {
          kRefuseSaturation},
         {"line filter inductor", -1, [](FirstConfigRecords&) {}, kRefuseSaturation},
         {"steady state with a saturating choke", OutputTableIndex(1, kChokeTable),
-         [](FirstConfigRecords& r) { r.settings.analysisKind = 1; }, kRefuseSteadyStart},
+         [](FirstConfigRecords& r) { r.settings.analysisKind = 1; }, kRuns},
+        {"steady state with a saturating power transformer", kPowerXfmrTable,
+         [](FirstConfigRecords& r) { r.settings.analysisKind = 1; }, kRuns},
+        {"voltage-loop sweep around a saturating choke", OutputTableIndex(1, kChokeTable),
+         [](FirstConfigRecords& r) { r.settings.analysisKind = 2; }, kRuns},
+        {"amplifier sweep around a saturating power transformer", kPowerXfmrTable,
+         [](FirstConfigRecords& r) { r.settings.analysisKind = 5; }, kRuns},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -14,3 +14,12 @@ void BuildSaturatingChoke(CPwrQuorraDoc& doc) {
     points.AddCopy(2, CObCurrentInductance(20.0, 40e-6));
     doc.CheckAllSections();
 }
+
+void SaturateTransformerCore(CPwrQuorraDoc& doc, double knee) {
+    CObArrayCurrentInductance& points = doc.GetPrimarySection()->GetPowerTransformer().m_CoreSatChar.m_arPoints;
+    points.DeleteAll();
+    points.AddCopy(0, CObCurrentInductance(knee, 200e-6));
+    points.AddCopy(1, CObCurrentInductance(2.0 * knee, 50e-6));
+    points.AddCopy(2, CObCurrentInductance(20.0, 50e-6));
+    doc.CheckAllSections();
+}
