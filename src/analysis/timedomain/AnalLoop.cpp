@@ -843,6 +843,9 @@ struct Slot {
 constexpr int kMaxSlots = 24;
 constexpr int32_t kShootingIterations = 20;
 constexpr int32_t kQuickShootingIterations = 3;
+// The quick start's run-out of a resonant reset's ring: it dies to a millivolt within about
+// twenty periods; forty as the precise start's relaxation takes.
+constexpr int32_t kResetRingPeriods = 40;
 
 template <class State>
 double& SlotValue(State& s, const Slot& k) {
@@ -1062,6 +1065,70 @@ public:
 
     int32_t ShootingSteps() const { return shootingSteps_; }
 
+    // The quick start over a periodic source's cycle: fixed-point steps of the whole state (the
+    // line side and the bulk with the outputs and the control), each cycle's end the next start
+    // while one cycle shrinks the largest drift (each state in its tolerance) at least tenfold.
+    // A map that shrank it by rho leaves its fixed point within rho/(1 - rho)·|g| of the end:
+    // within one tolerance is the quick start's point. A cycle that does not shrink the drift
+    // (a loop slower than the cycle) leaves the block where that cycle started, its trial in the
+    // memo for the Newton steps. At most `cycles` cycles. 0, or 1/2 as a failed or stopped trial.
+    int32_t RunOnSourceCycles(int32_t cycles, bool* converged) {
+        *converged = false;
+        const int32_t periods = std::max(SourceCyclePeriods(), 1);
+        const FilterStates st = FilterStatesOf(block_, periods);
+        Slot slots[kMaxSlots];
+        const int32_t n = ShootingSlots(ctx_, block_, slots);
+        double drift[kMaxFilterStates];
+        double lastNorm = 0.0;
+        for (int32_t c = 0; c < cycles; ++c) {
+            if (const int32_t r = TrialDrifts(block_, st, periods, &start_, &end_, drift, &memo_)) {
+                Code(r == 1 ? 5007 : 5008);
+                ctx_.pParams->runStatus = 2;
+                return r;
+            }
+            double norm = 0.0;
+            for (int32_t i = 0; i < st.count; ++i) norm = std::max(norm, std::fabs(drift[i]));
+            for (int32_t i = 0; i < n; ++i)
+                norm = std::max(norm, std::fabs(SlotValue(ctx_, slots[i]) - SlotValue(block_, slots[i])) / slots[i].tolerance);
+            if (!std::isfinite(norm) || (lastNorm > 0.0 && !(norm < 0.1 * lastNorm))) break;
+            const double rho = lastNorm > 0.0 ? norm / lastNorm : 1.0;
+            lastNorm = norm;
+            TakeEndState();
+            if (norm * rho / (1.0 - rho) < 1.0) {
+                *converged = true;
+                break;
+            }
+        }
+        LoadAnalysisSnapshot(block_);
+        return 0;
+    }
+
+    // A resonant reset's capacitor rings with the magnetising and leakage inductances into the
+    // next period, alternating and dying away over tens of periods; the output filter's Newton
+    // point moves with it. The converter runs on from the Newton point, period by period, until
+    // the capacitor voltage and the primary current at the period start repeat within 1 mV and
+    // 1 mA over two periods running (at most `limit` periods), and that state is the start.
+    int32_t RunOutResetRing(int32_t limit) {
+        LoadAnalysisSnapshot(block_);
+        double v = ctx_.primary.capacitorVoltage, i = ctx_.primary.primaryWindingCurrent;
+        int32_t still = 0;
+        for (int32_t k = 0; k < limit && still < 2; ++k) {
+            LoopCyclesResult r;
+            if (const int32_t run = RunLoopCycles(&start_, &end_, r, 0, 0.0)) {
+                Code(run == 1 ? 5007 : 5008);
+                ctx_.pParams->runStatus = 2;
+                return run;
+            }
+            const double dv = ctx_.primary.capacitorVoltage - v, di = ctx_.primary.primaryWindingCurrent - i;
+            v = ctx_.primary.capacitorVoltage;
+            i = ctx_.primary.primaryWindingCurrent;
+            still = std::fabs(dv) < 0.001 && std::fabs(di) < 0.001 ? still + 1 : 0;
+        }
+        TakeEndState();
+        LoadAnalysisSnapshot(block_);
+        return 0;
+    }
+
     // The block with the offset found (already folded into its error amplifier state).
     void FoldOffset() { LoadAnalysisSnapshot(block_); }
 
@@ -1124,6 +1191,17 @@ private:
         }
         for (int32_t i = 0; i < n; ++i) g[i] = SlotValue(ctx_, slots[i]) - SlotValue(block_, slots[i]);
         return 0;
+    }
+
+    // The context's state after whole periods into the block, on the block's run clock: the
+    // settling that follows counts its time from there.
+    void TakeEndState() {
+        const StepStateRec was = block_.step;
+        StoreAnalysisSnapshot(block_);
+        const double shift = block_.step.time - was.time;
+        block_.step.time = was.time;
+        block_.step.stepCount = was.stepCount;
+        if (block_.step.lastDriveEdgeTime != NOT_SET) block_.step.lastDriveEdgeTime -= shift;
     }
 
     int32_t Limit(int level, UINT second) {
@@ -1458,6 +1536,15 @@ int32_t RunQuickShootingStep() {
     auto loop = std::make_unique<InitLoop>(ctx);
     loop->Store();
     bool converged = false;
+    // Over a periodic source's cycle the line side and the bulk are off the estimate as much as
+    // the outputs, and a Jacobian would take one whole cycle per state: the cycles run on first.
+    if (SourceCyclePeriods() > 1) {
+        if (const int32_t r = loop->RunOnSourceCycles(kQuickShootingIterations, &converged)) return r;
+        return converged ? 0 : loop->Shoot(&converged, kQuickShootingIterations);
+    }
+    if (const int32_t r = loop->Shoot(&converged, kQuickShootingIterations)) return r;
+    if ((ctx.pPrimaryInput->topology | 1) != kResonantResetFamily) return 0;
+    if (const int32_t r = loop->RunOutResetRing(kResetRingPeriods)) return r;
     return loop->Shoot(&converged, kQuickShootingIterations);
 }
 

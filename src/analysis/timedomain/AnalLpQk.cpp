@@ -76,13 +76,16 @@ int32_t RunQuickOperatingPoint() {
     // closed loop's amplifier would start off their point and ring through the stabilisation
     // periods (the filter's resonance is far longer). One Newton step on the period map
     // takes them to within its nonlinearity.
+    const double period = ctx->stepState.switchingPeriod > 0.0 ? ctx->stepState.switchingPeriod
+                                                               : ctx->pSettings->switchingPeriodSetting;
+    const double settle = ctx->pSettings->stabilisationCycles * period;
+    // The sources at the phases the settling starts from: the state the steps solve over
+    // their cycle is then the one the settling carries on.
+    SetSourcePhases(settle);
     if (const int32_t r = RunQuickShootingStep()) {
         ReportMessage1(kModuleAnalLpQk, r == 1 ? 13407 : 13408, FALSE);
         return r;
     }
-    const double period = ctx->stepState.switchingPeriod > 0.0 ? ctx->stepState.switchingPeriod
-                                                               : ctx->pSettings->switchingPeriodSetting;
-    const double settle = ctx->pSettings->stabilisationCycles * period;
     SetSourcePhases(settle);
     const int32_t result = RunSettlingSteps(settle);
     if (result == 1) {
