@@ -84,3 +84,12 @@ HeadlessRun RunFrequencySweep(CPwrQuorraDoc& doc, int32_t kind, const SweepStimu
     InstallFrequencyDrivers();
     return RunDesignHeadless(doc, 0, nullptr, sink);
 }
+
+void FeedTheModulator(CPwrQuorraDoc& doc, double modulatorWeight, double outputWeight, double lag) {
+    CVoltageFeedbackNetwork& vfn = *doc.GetVoltageFeedbackNetwork();
+    vfn.m_bModulatorEnable[0] = 1;
+    vfn.m_dModulatorWeight[0] = modulatorWeight;
+    vfn.m_dOutputWeight[0] = outputWeight;
+    vfn.m_dModulatorRC[0] = lag;
+    doc.CheckAllSections();
+}

@@ -4,14 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "analysis/context/AnalGraphSink.h"
 #include "analysis/timedomain/AnalHeadless.h"
 
 class CPwrQuorraDoc;
-class CGraphSampleSink;
 
 struct RegressionDesign {
     const char* name;
@@ -33,10 +34,34 @@ struct SweepStimulus {
     int pointsPerDecade;
     double amplitude;
 };
+// A sweep's plotted points: quantity q on graph q (up to `quantities` of them), every graph
+// spanning start to stop (Hz).
+class SweepPoints : public CGraphSampleSink {
+public:
+    SweepPoints(double start, double stop, int quantities = 6) : start(start), stop(stop), quantities(quantities) {}
+    std::map<int, std::map<double, double>> points;  // quantity -> frequency -> value
+    double start, stop;
+    int quantities;
+    BOOL GetVariableGraph(int q, int& g) override {
+        g = q;
+        return q <= quantities;
+    }
+    double GetGraphStart(int) override { return start; }
+    double GetGraphStop(int) override { return stop; }
+    BOOL PlotSample(int g, double x, double y, double) override {
+        points[g][x] = y;
+        return TRUE;
+    }
+};
+
 // Runs the design's frequency analysis of `kind` with that stimulus as the program runs it (the
 // steady state first, then the sweep), its plotted points into sink.
 HeadlessRun RunFrequencySweep(CPwrQuorraDoc& doc, int32_t kind, const SweepStimulus& stimulus,
                               CGraphSampleSink* sink);
+
+// Output 1's voltage feedback taking the given per-cent weights from the modulator (its rectified
+// voltage through an RC lag of `lag` seconds) and from the output; the sections checked again.
+void FeedTheModulator(CPwrQuorraDoc& doc, double modulatorWeight, double outputWeight, double lag);
 
 // The designs, one function each.
 void BuildFirstConfiguration(CPwrQuorraDoc& doc);

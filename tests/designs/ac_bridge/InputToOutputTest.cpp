@@ -49,20 +49,14 @@ constexpr double kLeakage = 2e-6, kPeriod = 1e-5;
 const double kCoupling = std::sqrt(1.0 - kLeakage / 200e-6);
 constexpr double kSeries = kLeakage / kPeriod + 0.01;
 
-class PointSink : public CGraphSampleSink {
+// Also the run's own line frequency at each plotted point (the sweep retunes it).
+class PointSink : public SweepPoints {
 public:
-    std::map<int, std::map<double, double>> points;  // quantity -> frequency -> value
-    std::map<double, double> line;                   // frequency -> the run's line frequency
-    BOOL GetVariableGraph(int q, int& g) override {
-        g = q;
-        return q <= 6;
-    }
-    double GetGraphStart(int) override { return kStart; }
-    double GetGraphStop(int) override { return kStop; }
-    BOOL PlotSample(int g, double x, double y, double) override {
-        points[g][x] = y;
+    PointSink() : SweepPoints(kStart, kStop) {}
+    std::map<double, double> line;  // frequency -> the run's line frequency
+    BOOL PlotSample(int g, double x, double y, double w) override {
         line[x] = GetAnalysisContext()->pLineSourceInput->lineFrequency;
-        return TRUE;
+        return SweepPoints::PlotSample(g, x, y, w);
     }
 };
 

@@ -48,22 +48,6 @@ constexpr double kLast = kStart;  // one point under the sanitizers
 constexpr double kLast = kStop;
 #endif
 
-// Quantity q is shown on graph q; every graph spans the sweep.
-class PointSink : public CGraphSampleSink {
-public:
-    std::map<int, std::map<double, double>> points;  // quantity -> frequency -> value
-    BOOL GetVariableGraph(int q, int& g) override {
-        g = q;
-        return q <= 6;
-    }
-    double GetGraphStart(int) override { return kStart; }
-    double GetGraphStop(int) override { return kStop; }
-    BOOL PlotSample(int g, double x, double y, double) override {
-        points[g][x] = y;
-        return TRUE;
-    }
-};
-
 struct Model {
     double r4, r5, c4, c5, fm, vin, n, ks, l, c, esr, esl, r, kfb, r1, c3;
     cd Zo(cd s) const {
@@ -121,7 +105,7 @@ TEST(AverageCurrent, CurrentLoopFollowsTheAveragedModel) {
     std::string problem;
     std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("average_current", &problem);
     ASSERT_TRUE(doc) << problem;
-    PointSink sink;
+    SweepPoints sink(kStart, kStop);
     const HeadlessRun run =
         RunFrequencySweep(*doc, CAnalysisConfig::KIND_CURRENT_LOOP, {kStart, kLast, 4, 0.02}, &sink);
     ASSERT_EQ(run.ran, 1) << run.problem;

@@ -109,12 +109,7 @@ TEST(ClosedLoopSources, ModulatorTermSharesTheFeedbackWithTheOutput) {
     CPwrQuorraDoc doc;
     doc.OnNewDocument();
     BuildClosedLoopVoltageMode(doc);
-    CVoltageFeedbackNetwork& vfn = *doc.GetVoltageFeedbackNetwork();
-    vfn.m_bModulatorEnable[0] = 1;
-    vfn.m_dModulatorWeight[0] = 50.0;
-    vfn.m_dOutputWeight[0] = 25.0;
-    vfn.m_dModulatorRC[0] = 20e-6;
-    doc.CheckAllSections();
+    FeedTheModulator(doc, 50.0, 25.0, 20e-6);
     CRunFigures fig(FigureWindowStart(doc.GetAnalysisConfig()->m_dTime));
     const HeadlessRun run = RunDesignHeadless(doc, 0.0, &fig, nullptr);
     ASSERT_EQ(run.ran, 1) << run.problem;

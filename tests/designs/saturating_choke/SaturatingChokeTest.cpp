@@ -94,25 +94,9 @@ TEST(SaturatingChoke, SaturatingTransformerRaisesTheMagnetisingPeak) {
     EXPECT_NEAR(fig.OutputAverage(), cf.vout, 0.005 * cf.vout);
 }
 
-// Quantity q of a sweep is shown on graph q; every graph spans the sweep.
-class SweepSink : public CGraphSampleSink {
-public:
-    std::map<int, std::map<double, double>> points;  // quantity -> frequency -> value
-    BOOL GetVariableGraph(int q, int& g) override {
-        g = q;
-        return TRUE;
-    }
-    double GetGraphStart(int) override { return 5000.0; }
-    double GetGraphStop(int) override { return 20e3; }
-    BOOL PlotSample(int g, double x, double y, double) override {
-        points[g][x] = y;
-        return TRUE;
-    }
-};
-
 struct SweepPoint {
     HeadlessRun run;
-    SweepSink sink;
+    SweepPoints sink{5000.0, 20e3};
     double model40 = 0.0, model100 = 0.0;  // the averaged loop gain at 40 and 100 uH, in dB
 };
 

@@ -94,12 +94,7 @@ TEST(SteadyStartModulatorFeedback, StartsAtTheOperatingPointItRegulatesTo) {
         CPwrQuorraDoc doc;
         doc.OnNewDocument();
         BuildClosedLoopVoltageMode(doc);
-        CVoltageFeedbackNetwork& vfn = *doc.GetVoltageFeedbackNetwork();
-        vfn.m_bModulatorEnable[0] = 1;
-        vfn.m_dModulatorWeight[0] = 50.0;
-        vfn.m_dOutputWeight[0] = 25.0;
-        vfn.m_dModulatorRC[0] = c.lag;
-        doc.CheckAllSections();
+        FeedTheModulator(doc, 50.0, 25.0, c.lag);
         ExpectStartAtOperatingPoint(doc);
     }
 }

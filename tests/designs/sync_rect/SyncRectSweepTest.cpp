@@ -27,22 +27,6 @@ using cd = std::complex<double>;
 constexpr double kFrequency = 5000.0;
 constexpr double kDuty = 0.25;
 
-class PointSink : public CGraphSampleSink {
-public:
-    std::map<int, double> at;  // quantity -> its value at the one point
-    BOOL GetVariableGraph(int q, int& g) override {
-        g = q;
-        return q <= 6;
-    }
-    double GetGraphStart(int) override { return frequency; }
-    double GetGraphStop(int) override { return 20e3; }
-    BOOL PlotSample(int g, double x, double y, double) override {
-        if (x == frequency) at[g] = y;
-        return TRUE;
-    }
-    double frequency = kFrequency;
-};
-
 double Db(cd h) { return 20.0 * std::log10(std::abs(h)); }
 double Deg(cd h) { return std::arg(h) * 180.0 / std::numbers::pi; }
 double PhaseOff(double measured, double expected) { return std::remainder(measured - expected, 360.0); }
@@ -67,11 +51,11 @@ TEST(SyncRectifierSweeps, OnePointOfEachSweepFollowsTheAveragedModel) {
         doc.GetAnalysisConfig()->GetStimulusCfg().m_dAmplitude = c.amplitude;
         doc.GetAnalysisConfig()->GetStimulusCfg().m_dStopFrequency = kFrequency;
         InstallFrequencyDrivers();
-        PointSink sink;
+        SweepPoints sink(kFrequency, 20e3);
         const HeadlessRun run = RunDesignHeadless(doc, 0, nullptr, &sink);
         ASSERT_EQ(run.ran, 1) << run.problem;
         EXPECT_TRUE(run.messages.empty()) << run.messages.front();
-        ASSERT_EQ(sink.at.count(c.gain) + sink.at.count(c.phase), 2u);
+        ASSERT_EQ(sink.points[c.gain].count(kFrequency) + sink.points[c.phase].count(kFrequency), 2u);
 
         const ControlInputRec& ci = *doc.GetControlInput();
         const OutputFilterInputRec& of = *doc.GetOutputFilterInput(0);
@@ -90,9 +74,9 @@ TEST(SyncRectifierSweeps, OnePointOfEachSweepFollowsTheAveragedModel) {
         const cd expected = c.kind == CAnalysisConfig::KIND_VOLTAGE_LOOP ? loop
                             : c.kind == CAnalysisConfig::KIND_AMPLIFIER  ? gc * fm * vin * n * h
                                                                           : kDuty * n * h / (1.0 + loop);
-        EXPECT_NEAR(sink.at[c.gain], Db(expected), 1.0);
+        EXPECT_NEAR(sink.points[c.gain][kFrequency], Db(expected), 1.0);
         if (c.kind != CAnalysisConfig::KIND_INPUT_TO_OUTPUT) {
-            EXPECT_NEAR(PhaseOff(sink.at[c.phase], Deg(expected)), 0.0, 5.0);
+            EXPECT_NEAR(PhaseOff(sink.points[c.phase][kFrequency], Deg(expected)), 0.0, 5.0);
         }
     }
 }
@@ -116,13 +100,15 @@ TEST(SyncRectifierSweeps, CurrentLoopPointAsTheDiodeDesigns) {
         config.GetStimulusCfg().m_dStartFrequency = config.GetStimulusCfg().m_dStopFrequency = kPoint;
         config.GetStimulusCfg().m_dAmplitude = 0.02;
         InstallFrequencyDrivers();
-        PointSink sink;
-        sink.frequency = kPoint;
+        SweepPoints sink(kPoint, 20e3);
         const HeadlessRun run = RunDesignHeadless(doc, 0, nullptr, &sink);
         ASSERT_EQ(run.ran, 1) << run.problem;
         EXPECT_TRUE(run.messages.empty()) << run.messages.front();
-        ASSERT_EQ(sink.at.size(), 6u);
-        at[sync] = sink.at;
+        ASSERT_EQ(sink.points.size(), 6u);
+        for (const auto& [q, values] : sink.points) {
+            ASSERT_EQ(values.count(kPoint), 1u);
+            at[sync][q] = values.at(kPoint);
+        }
     }
     // Loop, current amplifier, modulator: gains (dB) and phases (degrees).
     for (int q = 1; q <= 6; q += 2) {

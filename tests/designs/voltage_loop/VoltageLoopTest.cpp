@@ -35,24 +35,6 @@ namespace {
 using cd = std::complex<double>;
 constexpr double kPi = std::numbers::pi;
 
-// Quantity q is shown on graph q; every graph spans the sweep.
-class PointSink : public CGraphSampleSink {
-public:
-    std::map<int, std::map<double, double>> points;  // quantity -> frequency -> value
-    double start = 5000.0, stop = 20e3;
-    int quantities = 6;
-    BOOL GetVariableGraph(int q, int& g) override {
-        g = q;
-        return q <= quantities;
-    }
-    double GetGraphStart(int) override { return start; }
-    double GetGraphStop(int) override { return stop; }
-    BOOL PlotSample(int g, double x, double y, double) override {
-        points[g][x] = y;
-        return TRUE;
-    }
-};
-
 struct Model {
     double r1, rfb, c3, kfb, fm, vin, n, l, c, esr, esl, r;
     cd Gc(double f) const { return -(rfb / r1) / (1.0 + cd(0, 2 * kPi * f) * rfb * c3); }
@@ -94,7 +76,7 @@ double PhaseOff(double measured, double expected) { return std::remainder(measur
 struct SweepRun {
     HeadlessRun run;
     Model model;
-    PointSink sink;
+    SweepPoints sink{5000.0, 20e3};
     double phaseMax = 0.0;  // of the loop phase
 };
 
