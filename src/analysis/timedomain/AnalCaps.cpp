@@ -160,10 +160,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const bool targetSet = !(load->rippleWeight != 0.0 || modulatorFed) || Positive(load->outputVoltage);
         if (!plainChoke || !singleCapacitor || !knownLoad || !targetSet)
             return Refuse(kRefuseOutput, j + 1);
-        // The modulator's voltage in the feedback: its weight and lag are numbers; the
-        // frequency sweeps are not yet checked with it.
+        // The modulator's voltage in the feedback: its weight and lag are numbers. The current
+        // loop's response is not yet checked with it.
         if (modulatorFed && (!std::isfinite(rect->dutyWeight) || !NonNegative(filter->engineSetupParamA) ||
-                             set->analysisKind >= 2))
+                             set->analysisKind == kKindCurrentLoop))
             return Refuse(kRefuseModulatorFeedback, j + 1);
         if (filter->senseXfmrOn && !CapacitorSenseUsable(*filter)) return Refuse(kRefuseCapacitorSenseValues, j + 1);
     }
