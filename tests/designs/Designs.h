@@ -96,6 +96,9 @@ void BuildSaturatingChoke(CPwrQuorraDoc& doc);
 // The power transformer's core of the first configuration's 200 uH up to knee A, falling
 // linearly to 50 uH at twice that, flat beyond (to 20 A).
 void SaturateTransformerCore(CPwrQuorraDoc& doc, double knee);
+// Output 1's choke saturating onto a 40 uH plateau (100 uH to 0.3 A, 40 uH from 0.5 A to 20 A),
+// or a plain 40 uH choke; the sections checked again.
+void SetPlateauChoke(CPwrQuorraDoc& doc, bool saturating);
 
 class CCrntVoltSource;
 // Output 1's load as the resistor (with 1 nH) beside a current source of sourceCurrent DC,

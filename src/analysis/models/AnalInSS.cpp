@@ -90,6 +90,17 @@ double ChokeResistance(const OutputChokeInputRec& ch) {
            (ch.skimWindingOn ? ch.skimResistance : 0.0);
 }
 
+// The x in [lo, hi] at which a rising f(x) reaches target, by sixty halvings of the interval.
+template <class F>
+double RisingCrossing(const F& f, double target, double lo, double hi) {
+    for (int32_t i = 0; i < 60; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        if (f(mid) < target) lo = mid;
+        else hi = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
 // A saturable core's table, or null where the inductance stays nominal.
 const TimeMagnitudeTable* SaturableCore(const TimeMagnitudeTable* table) { return Saturable(table) ? table : nullptr; }
 const TimeMagnitudeTable* ChokeCore(const AnalysisContext& ctx, int32_t j) {
@@ -287,14 +298,9 @@ OutputDuty OutputDutyAt(const AnalysisContext& ctx, int32_t k, double v, double 
 // to the secondary's whole on-state voltage finds it.
 double OutputVoltageAtDuty(const AnalysisContext& ctx, int32_t k, double duty, double vin) {
     const int32_t s = Sign(ctx.pOutputFilterInput[k - 1]->outputSign);
-    double lo = 0.0, hi = EffectiveSecondaryTurns(k) / ctx.pPrimaryInput->primaryTurns * vin;
+    const double hi = EffectiveSecondaryTurns(k) / ctx.pPrimaryInput->primaryTurns * vin;
     if (!(hi > 0.0) || OutputDutyAt(ctx, k, s * hi, vin).duty <= duty) return hi;
-    for (int32_t it = 0; it < 60; ++it) {
-        const double mid = 0.5 * (lo + hi);
-        if (OutputDutyAt(ctx, k, s * mid, vin).duty < duty) lo = mid;
-        else hi = mid;
-    }
-    return 0.5 * (lo + hi);
+    return RisingCrossing([&](double v) { return OutputDutyAt(ctx, k, s * v, vin).duty; }, duty, 0.0, hi);
 }
 
 // The feedback over the reference at duty D, each output at its voltage for D: the weighted
@@ -347,16 +353,10 @@ int32_t CalcSteadyStateDutyCycle(double* duty) {
     if (modulator) {
         const double gain = ci.feedbackGain, ref = ci.veaReferenceValue;
         const double target = std::isfinite(gain) && std::isfinite(ref) && gain > 0.0 && ref > 0.0 ? ref / gain : 1.0;
-        double lo = 0.0, hi = 1.0;
-        if (FeedbackShare(*ctx, hi, vin, nullptr) < target) {
+        if (FeedbackShare(*ctx, 1.0, vin, nullptr) < target) {
             *duty = 1.0;  // no operating point below a whole period
         } else {
-            for (int32_t it = 0; it < 60; ++it) {
-                const double mid = 0.5 * (lo + hi);
-                if (FeedbackShare(*ctx, mid, vin, nullptr) < target) lo = mid;
-                else hi = mid;
-            }
-            *duty = 0.5 * (lo + hi);
+            *duty = RisingCrossing([&](double d) { return FeedbackShare(*ctx, d, vin, nullptr); }, target, 0.0, 1.0);
             double volts[kMaxOutputs];
             for (int32_t j = 0; j < kMaxOutputs; ++j) volts[j] = j < OutputsInUse(set) ? ctx->pLoadNetworkInput[j]->outputVoltage : 0.0;
             FeedbackShare(*ctx, *duty, vin, volts);
@@ -388,8 +388,9 @@ int32_t CalcInitialSwitchingPeriod(double* period, double duty, double vin) {
             const LoadNetworkInputRec& ld = *ctx->pLoadNetworkInput[j];
             double vd = ri.diodeDrop;
             if (ri.resistiveRectifier && !(vd < 0.0)) vd = 0.0;
-            if (Synchronous(ri)) vd = ConductingDrop(ri, 1, LoadCurrent(ld, set.openResistance));
-            const double l = ChokeInductanceOver(*ctx, j, LoadCurrent(ld, set.openResistance), 0.0);
+            const double i = LoadCurrent(ld, set.openResistance);
+            if (Synchronous(ri)) vd = ConductingDrop(ri, 1, i);
+            const double l = ChokeInductanceOver(*ctx, j, i, 0.0);
             double term = (Sign(fi.outputSign) * ld.outputVoltage + vd) / l;
             if (ci.senseSource == 1)
                 term *= ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;
@@ -907,12 +908,12 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     double slope = 0.0;
     if (chi.chokeOn) {
         const TimeMagnitudeTable* core = ChokeCore(ctx, j);
-        double l = ch.continuousConduction
-                       ? ChokeInductanceOver(ctx, j, i,
-                                             (1.0 - duty) * period *
-                                                 (DiodeRectifier(ri) ? s * ri.forwardVoltage + vo
-                                                                     : ri.secondOnResistance * i + vo))
-                       : ChokeDryInductance(ctx, j, period);
+        // The voltage the choke falls by while the freewheeling position conducts.
+        const double fallVoltage = Synchronous(ri)       ? s * ConductingDrop(ri, 1, i) + vo
+                                   : DiodeRectifier(ri) ? s * ri.forwardVoltage + vo
+                                                        : ri.secondOnResistance * i + vo;
+        double l = ch.continuousConduction ? ChokeInductanceOver(ctx, j, i, (1.0 - duty) * period * fallVoltage)
+                                           : ChokeDryInductance(ctx, j, period);
         if (!ch.continuousConduction) {
             ch.currentSlope = 0.0;
             ch.chokeCurrent = 0.0;
@@ -927,9 +928,7 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
                 *ripple += (fi.rippleResistance * x + (x / period) * (1.0 / fall + 1.0 / duty) * fi.rippleInductance) *
                            ld.rippleWeight;
         } else {
-            slope = Synchronous(ri)       ? -(s * ConductingDrop(ri, 1, i) + vo) / l
-                    : DiodeRectifier(ri) ? -(s * ri.forwardVoltage + vo) / l
-                                         : -(ri.secondOnResistance * i + vo) / l;
+            slope = -fallVoltage / l;
             ch.currentSlope = slope;
             ch.meanCurrent = i;
             const double imax = i - (1.0 - duty) * period * slope / 2.0;
@@ -1206,16 +1205,11 @@ double CurrentLimitedDuty(const AnalysisContext& ctx, double duty, bool* limited
         return gain * ip;
     };
     if (!(peak(duty) > ci.currentLimitThreshold)) return duty;
-    double lo = 0.0, hi = duty;
-    for (int32_t i = 0; i < 60; ++i) {
-        const double mid = 0.5 * (lo + hi);
-        if (peak(mid) < ci.currentLimitThreshold) lo = mid;
-        else hi = mid;
-    }
+    const double reached = RisingCrossing(peak, ci.currentLimitThreshold, 0.0, duty);
     const double rc = ci.currentLimitFilterResistance * ci.currentLimitFilterCapacitance;
     const double delay = (std::isfinite(pi.stepSetupParamQ) && pi.stepSetupParamQ > 0.0 ? pi.stepSetupParamQ : 0.0) +
                          (std::isfinite(rc) && rc > 0.0 ? rc : 0.0);
-    const double limitedDuty = std::min(0.5 * (lo + hi) + delay / period, duty);
+    const double limitedDuty = std::min(reached + delay / period, duty);
     if (!std::isfinite(limitedDuty) || !(limitedDuty > 0.0)) return duty;
     *limited = true;
     return limitedDuty;
@@ -1282,13 +1276,7 @@ int32_t OptoInputFor(const OptoNetwork& o, double m, double lower, double upper,
         CalcOptoIsolator(o, vea, 0.0, &t);
         return t.optoCoupledError;
     };
-    double lo = lower, hi = upper;
-    for (int32_t i = 0; i < 60; ++i) {
-        const double mid = 0.5 * (lo + hi);
-        if (chain(mid) < m) lo = mid;
-        else hi = mid;
-    }
-    const double vea = 0.5 * (lo + hi);
+    const double vea = RisingCrossing(chain, m, lower, upper);
     c.optoAmpClampState = 0;
     if (!CalcOptoIsolator(o, vea, 0.0, &c) || !CalcOptoIsolator(o, vea, 0.0, &c)) return 0;
     c.veaOutput = vea;

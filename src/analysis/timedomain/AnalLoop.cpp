@@ -638,6 +638,19 @@ FilterStates FilterStatesOf(const AnalysisStateBlock& b, int32_t periods) {
     return st;
 }
 
+// A fixed-point step over a whole source cycle, judged by the largest drift `norm` of its
+// trial against the last step's: the step is taken only while each cycle shrinks it at least
+// tenfold. A map that shrank the drift by rho leaves its fixed point within rho/(1 - rho)·norm
+// of the trial's end, so the end is converged where that is below `bound`. The first step has
+// nothing to compare with and is always taken. kHeld: not contracting, *lastNorm kept.
+enum class Contraction { kHeld, kStepped, kConverged };
+Contraction ContractionStep(double norm, double* lastNorm, double bound) {
+    if (!std::isfinite(norm) || (*lastNorm > 0.0 && !(norm < 0.1 * *lastNorm))) return Contraction::kHeld;
+    const double rho = *lastNorm > 0.0 ? norm / *lastNorm : 1.0;
+    *lastNorm = norm;
+    return norm * rho / (1.0 - rho) < bound ? Contraction::kConverged : Contraction::kStepped;
+}
+
 // The last trial over a whole source cycle: the block it started from and the state it ended
 // in. A trial is a deterministic function of its block, so the shooting refinement's first
 // trial from the block the filters' refinement last tried is read from here, not run again.
@@ -767,19 +780,19 @@ int32_t RefineOutputFilters(AnalysisStateBlock& block, CycleSample* start, Cycle
         }
         // Over a whole source cycle the line side and the filters mostly forget their start:
         // while one cycle shrinks the drifts tenfold, its end is the better start, for one
-        // trial where a Jacobian takes one per state. A map that shrank the drift by rho
-        // leaves its fixed point within rho/(1 - rho) of the drift from the end: where that is
-        // below the hundredth, the end is taken without a further trial to confirm it.
-        if (periods > 1 && !haveJacobian && (lastNorm == 0.0 || norm < 0.1 * lastNorm)) {
-            const double rho = lastNorm > 0.0 ? norm / lastNorm : 1.0;
-            lastNorm = norm;
-            for (int32_t c = 0; c < n; ++c)
-                SetBlockValue(block, st.output[c], st.quantity[c], ValueIn(ctx, st.output[c], st.quantity[c]));
-            if (norm * rho / (1.0 - rho) < 0.01) {
-                *converged = true;
-                break;
+        // trial where a Jacobian takes one per state; an end within a hundredth of the fixed
+        // point is taken without a further trial to confirm it.
+        if (periods > 1 && !haveJacobian) {
+            const Contraction step = ContractionStep(norm, &lastNorm, 0.01);
+            if (step != Contraction::kHeld) {
+                for (int32_t c = 0; c < n; ++c)
+                    SetBlockValue(block, st.output[c], st.quantity[c], ValueIn(ctx, st.output[c], st.quantity[c]));
+                if (step == Contraction::kConverged) {
+                    *converged = true;
+                    break;
+                }
+                continue;
             }
-            continue;
         }
         if (!haveJacobian || norm > 0.5 * lastNorm) {
             for (int32_t c = 0; c < n && trials < budget; ++c) {
@@ -1066,10 +1079,9 @@ public:
     int32_t ShootingSteps() const { return shootingSteps_; }
 
     // The quick start over a periodic source's cycle: fixed-point steps of the whole state (the
-    // line side and the bulk with the outputs and the control), each cycle's end the next start
-    // while one cycle shrinks the largest drift (each state in its tolerance) at least tenfold.
-    // A map that shrank it by rho leaves its fixed point within rho/(1 - rho)·|g| of the end:
-    // within one tolerance is the quick start's point. A cycle that does not shrink the drift
+    // line side and the bulk with the outputs and the control; ContractionStep), the largest
+    // drift taken with each state in its tolerance: an end within one tolerance of the fixed
+    // point is the quick start's point. A cycle that does not shrink the drift
     // (a loop slower than the cycle) leaves the block where that cycle started, its trial in the
     // memo for the Newton steps. At most `cycles` cycles. 0, or 1/2 as a failed or stopped trial.
     int32_t RunOnSourceCycles(int32_t cycles, bool* converged) {
@@ -1090,11 +1102,10 @@ public:
             for (int32_t i = 0; i < st.count; ++i) norm = std::max(norm, std::fabs(drift[i]));
             for (int32_t i = 0; i < n; ++i)
                 norm = std::max(norm, std::fabs(SlotValue(ctx_, slots[i]) - SlotValue(block_, slots[i])) / slots[i].tolerance);
-            if (!std::isfinite(norm) || (lastNorm > 0.0 && !(norm < 0.1 * lastNorm))) break;
-            const double rho = lastNorm > 0.0 ? norm / lastNorm : 1.0;
-            lastNorm = norm;
+            const Contraction step = ContractionStep(norm, &lastNorm, 1.0);
+            if (step == Contraction::kHeld) break;
             TakeEndState();
-            if (norm * rho / (1.0 - rho) < 1.0) {
+            if (step == Contraction::kConverged) {
                 *converged = true;
                 break;
             }
@@ -1152,20 +1163,16 @@ private:
     }
 
     // A fixed-point step of the map over a whole source cycle, for slots that forget their
-    // start within it: the end of the trial is the next start while one trial shrinks the
-    // largest drift (in tolerances) at least tenfold. The first trial has nothing to compare
-    // with and always steps. A map that shrank the drift by rho leaves its fixed point within
-    // rho/(1 - rho)·|g| of the end, so the end is taken as converged where that is a tenth
-    // of every tolerance; each slot then relaxed, as AlreadyPeriodic needs. 1 stepped, -1
-    // converged, 0 not contracting (the block unchanged).
+    // start within it (ContractionStep, the drifts in tolerances): the end is taken as
+    // converged within a tenth of every tolerance; each slot then relaxed, as AlreadyPeriodic
+    // needs. 1 stepped, -1 converged, 0 not contracting (the block unchanged).
     int32_t Relax(const Slot* slots, int32_t n, const double* g, double* lastNorm, bool* converged) {
         double norm = 0.0;
         for (int32_t i = 0; i < n; ++i) norm = std::max(norm, std::fabs(g[i]) / slots[i].tolerance);
-        if (!std::isfinite(norm) || (*lastNorm > 0.0 && !(norm < 0.1 * *lastNorm))) return 0;
-        const double rho = *lastNorm > 0.0 ? norm / *lastNorm : 1.0;
-        *lastNorm = norm;
+        const Contraction step = ContractionStep(norm, lastNorm, 0.1);
+        if (step == Contraction::kHeld) return 0;
         for (int32_t i = 0; i < n; ++i) SetSlot(block_, ctx_, slots[i], SlotValue(block_, slots[i]) + g[i]);
-        if (!(norm * rho / (1.0 - rho) < 0.1)) return 1;
+        if (step == Contraction::kStepped) return 1;
         relaxingSlots_ = n;
         best_ = block_;
         *converged = true;

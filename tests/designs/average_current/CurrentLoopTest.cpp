@@ -145,16 +145,7 @@ TEST(AverageCurrent, SaturatingChokeLoopIsThePlateauChokeLoop) {
         CPwrQuorraDoc doc;
         doc.OnNewDocument();
         BuildAverageCurrent(doc);
-        if (saturating) {
-            CObArrayCurrentInductance& sat = doc.GetOutputChoke1()->GetInductorOut1().m_CoreSatChar.m_arPoints;
-            sat.DeleteAll();
-            sat.AddCopy(0, CObCurrentInductance(0.3, 100e-6));
-            sat.AddCopy(1, CObCurrentInductance(0.5, 40e-6));
-            sat.AddCopy(2, CObCurrentInductance(20.0, 40e-6));
-        } else {
-            doc.GetOutputChoke1()->GetInductorOut1().m_dInductance = 40e-6;
-        }
-        doc.CheckAllSections();
+        SetPlateauChoke(doc, saturating != 0);
         const HeadlessRun run = RunFrequencySweep(doc, CAnalysisConfig::KIND_CURRENT_LOOP,
                                                   {kStart, kStart, 4, 0.02}, &points[saturating]);
         ASSERT_EQ(run.ran, 1) << run.problem;

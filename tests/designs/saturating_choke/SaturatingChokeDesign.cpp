@@ -7,11 +7,20 @@
 
 void BuildSaturatingChoke(CPwrQuorraDoc& doc) {
     BuildFirstConfiguration(doc);
-    CObArrayCurrentInductance& points = doc.GetOutputChoke1()->GetInductorOut1().m_CoreSatChar.m_arPoints;
-    points.DeleteAll();
-    points.AddCopy(0, CObCurrentInductance(0.3, 100e-6));
-    points.AddCopy(1, CObCurrentInductance(0.5, 40e-6));
-    points.AddCopy(2, CObCurrentInductance(20.0, 40e-6));
+    SetPlateauChoke(doc, true);
+}
+
+void SetPlateauChoke(CPwrQuorraDoc& doc, bool saturating) {
+    CInductor& choke = doc.GetOutputChoke1()->GetInductorOut1();
+    if (saturating) {
+        CObArrayCurrentInductance& points = choke.m_CoreSatChar.m_arPoints;
+        points.DeleteAll();
+        points.AddCopy(0, CObCurrentInductance(0.3, 100e-6));
+        points.AddCopy(1, CObCurrentInductance(0.5, 40e-6));
+        points.AddCopy(2, CObCurrentInductance(20.0, 40e-6));
+    } else {
+        choke.m_dInductance = 40e-6;
+    }
     doc.CheckAllSections();
 }
 

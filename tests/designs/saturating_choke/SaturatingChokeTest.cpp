@@ -106,15 +106,7 @@ void SweepAtFiveKilohertz(int32_t kind, double amplitude, bool saturating, Sweep
     CPwrQuorraDoc doc;
     doc.OnNewDocument();
     BuildVoltageLoop(doc);
-    if (saturating) {
-        CObArrayCurrentInductance& points = doc.GetOutputChoke1()->GetInductorOut1().m_CoreSatChar.m_arPoints;
-        points.DeleteAll();
-        points.AddCopy(0, CObCurrentInductance(0.3, 100e-6));
-        points.AddCopy(1, CObCurrentInductance(0.5, 40e-6));
-        points.AddCopy(2, CObCurrentInductance(20.0, 40e-6));
-    } else {
-        doc.GetOutputChoke1()->GetInductorOut1().m_dInductance = 40e-6;
-    }
+    SetPlateauChoke(doc, saturating);
     doc.GetAnalysisConfig()->SetAnalysisKind(kind);
     doc.GetAnalysisConfig()->GetStimulusCfg().m_dAmplitude = amplitude;
     doc.GetAnalysisConfig()->GetStimulusCfg().m_dStopFrequency = 5000.0;
