@@ -26,7 +26,7 @@
 
 #include "analysis/frequency/AnalFSwp.h"
 #include "analysis/timedomain/AnalFigures.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "analysis/timedomain/AnalTime.h"
 #include "app/AnalEngineLink.h"
 #include "circuit/AnalCfg.h"

@@ -68,42 +68,12 @@
 #include <string>
 #include <vector>
 
+#include "analysis/context/AnalTableIndex.h"
 #include "platform/core/Types.h"
 #include "records/DbParts.h"
 #include "records/PartsSrc.h"
 
 class CPwrQuorraDoc;
-
-// Places of the thirty one-word saturation tables: the primary side's two, then seven per
-// output (output k from 1 to 4 at kOutputTableBase + 7·(k - 1) + the table's offset).
-constexpr int kSenseXfmrTable = 0;
-constexpr int kPowerXfmrTable = 1;
-constexpr int kOutputTableBase = 2;
-constexpr int kTablesPerOutput = 7;
-enum OutputTableOffset {
-    kSkimTable = 0,
-    kChokeTable,
-    kSecondStageInductorTable,
-    kDampingInductorTable,
-    kCapSenseXfmrTable,
-    kLoadInductor1Table,
-    kLoadInductor2Table,
-};
-constexpr int OutputTableIndex(int output, int offset) {
-    return kOutputTableBase + kTablesPerOutput * (output - 1) + offset;
-}
-// The three line-filter tables (three cursor words: one per line phase).
-constexpr int kLineFirstInductorTable = 0;
-constexpr int kLineSecondInductorTable = 1;
-constexpr int kLineDampingInductorTable = 2;
-// Places of the ten 101-point transient tables in the document (the context reorders them).
-constexpr int kOptoReferenceBlockTable = 0;
-constexpr int kVeaReferenceBlockTable = 1;
-constexpr int kErrorInjectionBlockTable = 2;
-constexpr int kCurrentInjectionBlockTable = 3;
-constexpr int kLineOffsetBlockTable = 4;
-constexpr int kLineMagnitudeBlockTable = 5;
-constexpr int kLoadSourceBlockTable = 6;  // output k at 6 + k - 1
 
 // Largest step as a share of the switching period, overlap step and the comparator's cycle
 // limit in switching periods.

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "analysis/frequency/AnalFSwp.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/AnalCfg.h"
 #include "circuit/Doc.h"
 #include "platform/core/ReportSink.h"

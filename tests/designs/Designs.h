@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analysis/context/AnalGraphSink.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 
 class CPwrQuorraDoc;
 

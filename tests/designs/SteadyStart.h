@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 
 class CPwrQuorraDoc;
 

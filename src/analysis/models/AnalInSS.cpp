@@ -48,6 +48,7 @@
 #include <numbers>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/context/AnalTableIndex.h"
 #include "analysis/models/AnalMCtl.h"
 #include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
@@ -55,7 +56,6 @@
 #include "analysis/models/AnalMSync.h"
 #include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMVea.h"
-#include "circuit/AnalFill.h"
 #include "records/Utils.h"
 
 namespace {

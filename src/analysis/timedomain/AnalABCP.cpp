@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/context/AnalTableIndex.h"
 #include "analysis/models/AnalMBranch.h"
 #include "analysis/models/AnalMPri.h"
 #include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMXfmr.h"
-#include "circuit/AnalFill.h"
 #include "records/Utils.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/context/AnalTableIndex.h"
 #include "analysis/models/AnalCtrlSrc.h"
 #include "analysis/models/AnalMBranch.h"
 #include "analysis/models/AnalMFlt.h"
@@ -14,7 +15,6 @@
 #include "analysis/models/AnalMSec.h"
 #include "analysis/models/AnalMSync.h"
 #include "analysis/timedomain/AnalLine.h"
-#include "circuit/AnalFill.h"
 #include "records/Utils.h"
 
 namespace {

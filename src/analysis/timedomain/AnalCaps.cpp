@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/context/AnalParams.h"
+#include "analysis/context/AnalTableIndex.h"
 #include "analysis/models/AnalInSS.h"
 #include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
@@ -10,7 +11,6 @@
 #include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMVea.h"
 #include "analysis/models/AnalMLrc.h"
-#include "circuit/AnalFill.h"
 #include "platform/core/Format.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"

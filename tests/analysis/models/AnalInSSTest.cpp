@@ -9,7 +9,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInSS.h"
 #include "analysis/models/AnalInit.h"
-#include "circuit/AnalFill.h"
+#include "analysis/context/AnalTableIndex.h"
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"
 #include "support/FirstConfigRecords.h"

@@ -5,7 +5,7 @@
 
 #include "analysis/context/AnalParams.h"
 #include "analysis/timedomain/AnalCaps.h"
-#include "circuit/AnalFill.h"
+#include "analysis/context/AnalTableIndex.h"
 #include "support/FirstConfigRecords.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "analysis/models/AnalInit.h"
 #include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalDABC.h"
-#include "circuit/AnalFill.h"
+#include "analysis/context/AnalTableIndex.h"
 #include "support/FirstConfigRecords.h"
 #include "support/NodalOracle.h"
 

@@ -14,7 +14,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/timedomain/AnalThrd.h"
 #include "analysis/timedomain/AnalTime.h"
-#include "circuit/AnalFill.h"
+#include "analysis/context/AnalTableIndex.h"
 #include "circuit/DocAnalysis.h"
 #include "platform/core/ReportSink.h"
 #include "records/Utils.h"

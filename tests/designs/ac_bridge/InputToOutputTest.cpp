@@ -28,7 +28,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/context/AnalGraphSink.h"
 #include "analysis/frequency/AnalFSwp.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/AnalCfg.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"

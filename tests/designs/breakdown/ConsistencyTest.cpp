@@ -9,7 +9,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/AnalCfg.h"
 #include "circuit/Doc.h"
 #include "circuit/SecSec.h"

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "analysis/timedomain/AnalFigures.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 #include "resources/StringTable.h"

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "analysis/timedomain/AnalFigures.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 #include "platform/core/ReportSink.h"

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "analysis/timedomain/AnalFigures.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 

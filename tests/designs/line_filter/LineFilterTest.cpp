@@ -11,7 +11,7 @@
 #include <string>
 
 #include "analysis/context/AnalContext.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/AnalCfg.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"

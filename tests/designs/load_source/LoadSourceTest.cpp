@@ -9,7 +9,7 @@
 #include <string>
 
 #include "analysis/timedomain/AnalFigures.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "analysis/context/AnalContext.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 

@@ -13,7 +13,7 @@
 #include "analysis/context/AnalGraphSink.h"
 #include "analysis/frequency/AnalFSwp.h"
 #include "analysis/timedomain/AnalFigures.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 #include "designs/ForwardClosedForm.h"

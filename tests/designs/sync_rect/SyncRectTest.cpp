@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "analysis/timedomain/AnalFigures.h"
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "circuit/SecSec.h"
 #include "designs/Designs.h"

@@ -1,4 +1,4 @@
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 
 #include <chrono>
 
