@@ -126,6 +126,7 @@ struct LinePhaseStateRec {
     double startValueCopy = NOT_SET;
     double lineCurrentHeld = NOT_SET;  // held copy of the line current (A); alias PhaseCurrent
     double phaseVoltage = NOT_SET;  // phase voltage at the start without transients (V); alias PhaseVoltage
+    double lineTerminalVoltage = NOT_SET;  // "Line Source ... Line Voltage": behind the line's impedance (V)
 };
 
 // The line rectifier.

@@ -55,9 +55,9 @@ const WaveformBinding kBindings[kWaveformVariableCount] = {
     {48, 0, &LinePhaseStateRec::lineCurrentHeld},
     {49, 1, &LinePhaseStateRec::lineCurrentHeld},
     {50, 2, &LinePhaseStateRec::lineCurrentHeld},
-    {51, 0, &LinePhaseStateRec::phaseVoltage},
-    {52, 1, &LinePhaseStateRec::phaseVoltage},
-    {53, 2, &LinePhaseStateRec::phaseVoltage},
+    {51, 0, &LinePhaseStateRec::lineTerminalVoltage},
+    {52, 1, &LinePhaseStateRec::lineTerminalVoltage},
+    {53, 2, &LinePhaseStateRec::lineTerminalVoltage},
     {54, 0, &LinePhaseStateRec::startTermA},
     {55, 0, &LineRectifierStateRec::negativeRectifierCurrent},
     {56, 0, &LineRectifierStateRec::negativeRectifierVoltage},
@@ -541,4 +541,9 @@ double* GetWaveformAddress(AnalysisContext& ctx, int id) {
     if (id < 0 || id >= kWaveformVariableCount) return nullptr;
     const WaveformBinding& b = kBindings[id];
     return std::visit(Resolve{ctx, b.instance}, b.field);
+}
+
+const double* GetWaveformAddress(const AnalysisContext& ctx, int id) {
+    // The table binds fields, not constness: resolving through the mutable context writes nothing.
+    return GetWaveformAddress(const_cast<AnalysisContext&>(ctx), id);
 }

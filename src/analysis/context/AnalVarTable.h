@@ -29,3 +29,4 @@ const WaveformBinding* GetWaveformBindings();
 
 // The address in `ctx` of waveform variable `id`, or nullptr for an id outside 0-509.
 double* GetWaveformAddress(AnalysisContext& ctx, int id);
+const double* GetWaveformAddress(const AnalysisContext& ctx, int id);

@@ -222,6 +222,14 @@ int32_t AssembleLineSidePass2(double draw, double s) {
         ph.firstInductorCurrentSlope = (sol.phaseCurrent[p] - previous) * s;
         ph.sourceVoltage = ph.lineVoltage;
         ph.filterVoltage = in.secondInductorOn ? sol.filterNodeVoltage[p] : sol.phaseTerminalVoltage[p];
+        // The source branch's end: V(S) - V(N) = eb - zb·(phase current), the line behind its impedance.
+        ph.lineTerminalVoltage = in.phase[p].e - in.phase[p].z * sol.phaseCurrent[p];
+        // What the filter hands the rectifier at Ap: through Inductor In2 and its damping branch, or,
+        // without In2, the phase current less what the filter node's capacitors take.
+        ph.startTermA = in.secondInductorOn ? sol.secondInductorCurrent[p] + sol.dampingBranchCurrent[p]
+                                            : sol.phaseCurrent[p] - sol.filterCapacitorCurrent[p] -
+                                                  sol.dampingCapacitorCurrent[p];
+        ph.startValueCopy = sol.phaseTerminalVoltage[p];
     }
 
     const double open = set.openResistance;
@@ -239,9 +247,19 @@ int32_t AssembleLineSidePass2(double draw, double s) {
             ph.secondInductorCurrent = sol.secondInductorCurrent[p];
         }
         if (in.dampingBranchOn) {
+            const double previous = ph.dampingBranchCurrent;
             ph.dampingBranchCurrent = sol.dampingBranchCurrent[p];
             ph.dampingResistorDrop = li.dampingResistance * sol.dampingBranchCurrent[p];
-            if (li.dampingInductorOn) ph.dampingInductorCurrent = sol.dampingBranchCurrent[p];
+            if (li.dampingInductorOn) {
+                ph.dampingInductorCurrent = sol.dampingBranchCurrent[p];
+                ph.dampingInductorVoltage = li.dampingInductorInductance * (sol.dampingBranchCurrent[p] - previous) * s +
+                                            li.dampingInductorResistance * sol.dampingBranchCurrent[p];
+            }
+        }
+        // A filter of one inductor shows it as its first stage, though it sits where In2 does.
+        if (!in.firstInductorOn && in.secondInductorOn && !in.filterCapacitorOn) {
+            ph.firstInductorCurrent = ph.secondInductorCurrent;
+            ph.firstInductorVoltage = ph.secondInductorVoltage;
         }
         if (in.filterCapacitorOn) {
             ph.filterCapVoltage =
@@ -267,6 +285,16 @@ int32_t AssembleLineSidePass2(double draw, double s) {
     }
     lr.positiveRectifierCurrent = sol.rectifierCurrent;
     lr.positiveRectifierVoltage = vbulk;
+    // The odd diodes are the lower ones, from M: their sum is what the return rail gives the
+    // line. The neutral N sits at V(A1) - (V(A1) - V(N)), V(A1) = -(D1's voltage) over M; without
+    // D1 (no rectifier, half wave) N is M. A doubler's neutral takes the midpoint's current,
+    // D0 - D1 summed over the phases: the upper diodes' current less the lower ones'.
+    double lower = 0.0;
+    for (int32_t d = 1; d < kLineDiodes; d += 2)
+        if (used >> d & 1u) lower += sol.diodeCurrent[d];
+    lr.negativeRectifierCurrent = lower;
+    lr.negativeRectifierVoltage = used >> 1 & 1u ? -sol.diodeVoltage[1] - sol.phaseTerminalVoltage[0] : 0.0;
+    lr.neutralRectifierCurrent = IsDoublerRectifierCase(in.rectifierCase) ? sol.rectifierCurrent - lower : 0.0;
 
     InputCapacitorStateRec& cap = ctx->inputCapacitor;
     const CapacitorGroup bulk = BulkCapacitor(li, set.openResistance);
@@ -288,6 +316,13 @@ int32_t AssembleLineSidePass2(double draw, double s) {
         }
     }
     cap.inputVoltage = vbulk;
+    // The held values the catalogue shows: each bulk capacitor's and damping capacitor's voltage.
+    cap.capSlot3VoltageHeld = cap.capacitorVoltage1;
+    if (in.doubledCapacitor) cap.capSlot1VoltageHeld = cap.capacitorVoltage2;
+    if (in.dampedCapacitor) {
+        cap.capSlot4VoltageHeld = cap.capSlot3Voltage;
+        if (in.doubledCapacitor) cap.capSlot2VoltageHeld = cap.capSlot4Voltage;
+    }
     if (Checked(set) || !std::isfinite(cap.capacitorVoltage1) || !std::isfinite(vbulk))
         return Fail(kModuleAnalMLrc, code, 52170);
     return 1;

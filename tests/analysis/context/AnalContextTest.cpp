@@ -59,7 +59,7 @@ TEST(AnalysisContext, FreshContextHoldsEveryPreset) {
     EXPECT_EQ(ctx.stepState.time, 0.0);
     EXPECT_EQ(ctx.stepState.stepCount, 0);
     EXPECT_EQ(ctx.stepState.settling, 1);
-    for (const LinePhaseStateRec& r : ctx.linePhase) EXPECT_EQ(CountNotSet(r), 42);
+    for (const LinePhaseStateRec& r : ctx.linePhase) EXPECT_EQ(CountNotSet(r), 43);
     EXPECT_EQ(CountNotSet(ctx.lineRectifier), 32);
     EXPECT_EQ(CountNotSet(ctx.inputCapacitor), 11);
     EXPECT_EQ(CountNotSet(ctx.primary), 96);

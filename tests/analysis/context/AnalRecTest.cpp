@@ -14,7 +14,7 @@
 // summary (a second statement of the presets, independent of the field lists).
 TEST(RecordPresets, NotSetCountsMatchTheInventory) {
     EXPECT_EQ(CountNotSet(StepStateRec()), 12);
-    EXPECT_EQ(CountNotSet(LinePhaseStateRec()), 42);
+    EXPECT_EQ(CountNotSet(LinePhaseStateRec()), 43);  // the inventory's 42 and the line terminal voltage
     EXPECT_EQ(CountNotSet(LineRectifierStateRec()), 32);
     EXPECT_EQ(CountNotSet(InputCapacitorStateRec()), 11);
     EXPECT_EQ(CountNotSet(PrimaryStateRec()), 96);
