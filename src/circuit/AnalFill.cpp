@@ -1085,6 +1085,7 @@ void CAnalysisFill::FillOptoIsolatorInput() {
     if (IsIn(v, {1, 3}))
         Put(r.optoDriveTransistorVbe, o.GetDriveTransistor().m_dForwardBiasVoltage, sec, "Drive Transistor VBE");
     Put(r.optoBiasVoltage, o.GetBiasVoltage().m_dBiasVoltage, sec, "Bias Voltage");
+    r.optoOutputBias = r.optoBiasVoltage;  // Bias Voltage, as the steady-state estimate and its display take it
     Put(r.optoCurrentTransferRatio, o.GetPhotoTransistor().m_dCurrentTransferRatio, sec,
         "Photo Transistor current transfer ratio");
     Put(r.optoBandwidth, o.GetPhotoTransistor().m_dBandwidth, sec, "Photo Transistor bandwidth");

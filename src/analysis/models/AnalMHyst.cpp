@@ -32,6 +32,7 @@ int32_t SolveHystereticSenseFilter(const HystNetwork& n, double u, double inject
     const double v = (k * previous + injection + u) / (k + 1.0);
     st->rampCapacitorVoltage = v;
     st->rampCapacitorCurrent = (v - previous) * n.cs * s;
+    st->feedForwardResistorCurrent = st->rampCapacitorCurrent;  // R7 feeds C6 alone
     return std::isfinite(v) ? 1 : 0;
 }
 

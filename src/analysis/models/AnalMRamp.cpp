@@ -39,6 +39,8 @@ int32_t SolveCurrentRampNetwork(const RampNetwork& n, double vs, double vx, doub
     st->rampCapacitorVoltage = vB;
     st->rampCapacitorCurrent = (vB - vBprev) * gB;
     st->rampDifference = x * n.rc;
+    st->r9ResistorCurrent = x;
+    st->feedForwardResistorCurrent = iB;  // R7's current (shown under R7 in this mode)
     return std::isfinite(vB) && std::isfinite(vA) ? 1 : 0;
 }
 

@@ -17,7 +17,8 @@
 // Q1 conducts when that x puts C below Vx - Voff; then x = (Vx - Voff)/RC.
 // State: rampCapacitorVoltage = vB, rampCapacitorCurrent = iCB, clockDividerVoltage = vA,
 // clockDividerAux = iCA, clockDividerCurrent = iRA, clockDividerAux2 = RA's voltage,
-// rampDifference = vC (Q1's emitter).
+// rampDifference = vC (Q1's emitter), r9ResistorCurrent = x, feedForwardResistorCurrent = iB
+// (R7's current).
 #pragma once
 
 #include <cstdint>

@@ -529,6 +529,11 @@ int32_t AssembleFirstStageFilterPass2() {
             f.csValue14 = r.secondaryVoltage;
             f.senseDiodeCurrent = r.secondaryCurrent;
             f.senseDiodeAux = r.diodeVoltage;
+            // Current Sense Rectifier 2 resets the core across the winding, against rectifier 1:
+            // it blocks the winding's voltage, and the model gives it no current (an open
+            // rectifier 1 leaves the secondary open).
+            f.firstStageCurrentSenseRectifier2AnodeToCathodeCurrent = 0.0;
+            f.senseDiodeAux2 = -r.secondaryVoltage;
             f.senseDiodeResistanceNow = f.filterFlagA ? v.diodeResistance : Open();
             f.biasNodeVoltage = r.nodeVoltage;
             f.senseResistorCurrent = r.senseResistorCurrent;
@@ -550,6 +555,8 @@ int32_t AssembleFirstStageFilterPass2() {
         if (Damped(fi.sectionQuantityFlagA)) {
             const FirstStageDamping d = FirstStageDampingOf(fi);
             const double i2 = BranchCurrent(ctx.loadStep.firstStageDamping[j], across);
+            // Resistor Damp 1 with its ESL: R·I + L·dI/dt over the step.
+            f.capacitor2VoltageCopy = d.resistance * i2 + d.inductance * sf * (i2 - f.capacitor2Current);
             f.capA2Voltage = UpdateCapacitorBranch(d.capacitor, sf, f.capA2Voltage, i2);
             f.capacitor2Current = i2;
             f.capacitor2Voltage = across;
@@ -612,6 +619,9 @@ int32_t AssembleSecondStageFilterPass2() {
         f.secondInductorVoltage = r.inductorCurrent * v.resistance +
                                   v.inductance * StepFactor() * (r.inductorCurrent - f.secondInductorCurrent);
         f.secondInductorCurrent = r.inductorCurrent;
+        if (ctx.pOutputFilterInput[j]->dampingInductorOn)
+            f.dampingInductorVoltage = v.dampingInductance * StepFactor() * (r.dampingCurrent - f.dampingInductorCurrent) +
+                                       v.dampingInductorResistance * r.dampingCurrent;
         f.inductorBCurrent = r.inductorCurrent + r.dampingCurrent;
         f.dampingInductorCurrent = r.dampingCurrent;
         f.dampingResistorDrop = v.dampingResistance * r.dampingCurrent;
@@ -621,6 +631,8 @@ int32_t AssembleSecondStageFilterPass2() {
         if (ctx.pOutputFilterInput[j]->hasCapB2) {
             f.capB2Voltage = r.dampingCapacitorVoltage;
             f.outputCapacitor2Current = r.dampingCapacitorCurrent;
+            // Resistor Damp 3, which the capacitor group carries in its ESR.
+            f.outputCapacitor2VoltageCopy = ctx.pOutputFilterInput[j]->filterTermParamD * r.dampingCapacitorCurrent;
             f.outputCapacitor2Voltage = r.outputVoltage;
         }
         // What the feedback and the display take as the output: the node behind the second stage.
@@ -652,6 +664,8 @@ int32_t AssembleLoadNetworkPass2() {
         lo.resistorCurrent = r.shuntCurrent;
         lo.resistorVoltage = ld.resistorOn ? ld.resistance * r.shuntCurrent : 0.0;
         if (ld.currentSourceOn) {
+            // The source branch's current: its source and the resistance beside it this step.
+            lo.sourceDcCurrent = r.sourceVoltage / lo.sourceResistance + ctx.loadStep.sourceCurrent[j];
             lo.sourceVoltage = r.sourceVoltage;
             lo.sourceResistance = LoadSourceResistance(OutputSign(ctx, j), r.sourceVoltage);
         }

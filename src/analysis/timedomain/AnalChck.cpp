@@ -22,6 +22,23 @@ constexpr double kCoreWalkGrowth = 0.01;
 
 // Touched by the worker thread only. A run's first step re-arms them all.
 int32_t g_breakdownReported[kBreakdownCheckCount] = {};
+// The message each check reported this run (0: none yet).
+UINT g_breakdownReportedId[kBreakdownCheckCount] = {};
+
+// Two checks watch each bulk capacitor (its voltage and its held value, the same quantity
+// at every step): the capacitor is reported once.
+UINT SamePartAs(UINT messageId) {
+    switch (messageId) {
+    case 51052: return 51050;  // lower bulk capacitor, C.IN2
+    case 51053: return 51051;  // upper bulk capacitor, C.IN1
+    default: return messageId;
+    }
+}
+bool PartReported(UINT messageId) {
+    for (UINT id : g_breakdownReportedId)
+        if (id && SamePartAs(id) == SamePartAs(messageId)) return true;
+    return false;
+}
 int32_t g_frequencyWarned = 0;
 struct CoreWalkWatch {
     int32_t warned = 0;
@@ -69,11 +86,14 @@ void CheckBreakdownVoltages(int32_t firstStep) {
     const AnalysisContext* ctx = GetAnalysisContext();
     if (!ctx) return;
     ForEachBreakdownCheck(*ctx, [firstStep](const BreakdownCheck& c) {
+        if (firstStep) g_breakdownReportedId[c.order] = 0;
         if (!c.guard) return;
         int32_t& latch = g_breakdownReported[c.order];
         if (firstStep) latch = 0;
         if (latch || !Exceeds(c)) return;
         latch = 1;
+        if (PartReported(c.messageId)) return;
+        g_breakdownReportedId[c.order] = c.messageId;
         ReportBreakdownProblem(c.messageId, c.voltage, c.rating);
     });
 }

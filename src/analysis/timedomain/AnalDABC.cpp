@@ -55,11 +55,12 @@ constexpr AssemblyStep kForward[] = {
     {CalcPrimarySectionQuantitiesPass1, 10409, 52130},
     {CalcPowerTransformerQuantitiesPass1, 10410, 52193},
 };
-constexpr AssemblyStep kLargeBuilder{BuildPriTwoSwitchSenseResCoeffs, 10412, 52130};
-constexpr AssemblyStep kClampLargeBuilder{BuildPriPassiveClampSenseResCoeffs, 10412, 52130};
-constexpr AssemblyStep kResonantLargeBuilder{BuildPriResonantResetSenseResCoeffs, 10412, 52130};
-constexpr AssemblyStep kActiveLargeBuilder{BuildPriActiveClampSenseResCoeffs, 10412, 52130};
-constexpr AssemblyStep kResetLargeBuilder{BuildPriResetWindingSenseResCoeffs, 10412, 52130};
+// The primary builders log by variant (10411 + variant large, 10431 + variant small).
+constexpr AssemblyStep kLargeBuilder{BuildPriTwoSwitchSenseResCoeffs, 0, 52130};
+constexpr AssemblyStep kClampLargeBuilder{BuildPriPassiveClampSenseResCoeffs, 0, 52130};
+constexpr AssemblyStep kResonantLargeBuilder{BuildPriResonantResetSenseResCoeffs, 0, 52130};
+constexpr AssemblyStep kActiveLargeBuilder{BuildPriActiveClampSenseResCoeffs, 0, 52130};
+constexpr AssemblyStep kResetLargeBuilder{BuildPriResetWindingSenseResCoeffs, 0, 52130};
 constexpr AssemblyStep kSecondaries[] = {
     {AssembleSecRectifierElementsPass1, 10425, 52180},
     {CalcCoupledOutputChokeQuantities, 10427, 52191},
@@ -68,11 +69,11 @@ constexpr AssemblyStep kSecondariesBack[] = {
     {AssembleSecRectifierElementsPass2, 10429, 52180},
     {CalcTransformerSecondaryQuantitiesPass2, 10430, 52194},
 };
-constexpr AssemblyStep kSmallBuilder{UpdatePriTwoSwitchSenseResQuantities, 10432, 52130};
-constexpr AssemblyStep kClampSmallBuilder{UpdatePriPassiveClampSenseResQuantities, 10432, 52130};
-constexpr AssemblyStep kResonantSmallBuilder{UpdatePriResonantResetSenseResQuantities, 10432, 52130};
-constexpr AssemblyStep kActiveSmallBuilder{UpdatePriActiveClampSenseResQuantities, 10432, 52130};
-constexpr AssemblyStep kResetSmallBuilder{UpdatePriResetWindingSenseResQuantities, 10432, 52130};
+constexpr AssemblyStep kSmallBuilder{UpdatePriTwoSwitchSenseResQuantities, 0, 52130};
+constexpr AssemblyStep kClampSmallBuilder{UpdatePriPassiveClampSenseResQuantities, 0, 52130};
+constexpr AssemblyStep kResonantSmallBuilder{UpdatePriResonantResetSenseResQuantities, 0, 52130};
+constexpr AssemblyStep kActiveSmallBuilder{UpdatePriActiveClampSenseResQuantities, 0, 52130};
+constexpr AssemblyStep kResetSmallBuilder{UpdatePriResetWindingSenseResQuantities, 0, 52130};
 constexpr AssemblyStep kReverse[] = {
     {CalcPrimarySectionQuantitiesPass2, 10444, 52130},
     {CalcPowerTransformerQuantitiesPass2, 10445, 52193},
@@ -88,6 +89,16 @@ constexpr AssemblyStep kOuterReverse[] = {
     {AssembleSecondStageFilterPass2, 10442, 52189},
     {AssembleLoadNetworkPass2, 10421, 52188},
 };
+
+// The code a variant's large builder logs for a switch state outside its own (0 where the
+// variant has none: the passive clamps); the states each variant has.
+constexpr int kOtherStateCode[10] = {12126, 12155, 12020, 12070, 12188, 12210, 12227, 12243, 0, 0};
+bool OutsideVariantStates(int32_t variant, int32_t state) {
+    if (kOtherStateCode[variant] == 0) return false;
+    // The resonant reset and the active clamp have a state 3 (the reset's ring, the clamp's overlap).
+    const int32_t highest = variant >= 4 && variant <= 7 ? 3 : 2;
+    return state < 0 || state > highest;
+}
 
 template <size_t N>
 int32_t RunAll(const AssemblyStep (&steps)[N]) {
@@ -127,9 +138,21 @@ int32_t AssembleStateMatrices() {
         ReportMessageFirstBox(52130);
         return 0;
     }
-    if (!Run(large) || !RunAll(kSecondaries)) return 0;
+    // Each variant logs its own builder codes; a large builder that fails in a switch state its
+    // variant does not have logs that variant's code for it instead.
+    const int32_t variant = ctx.pPrimaryInput->topology;
+    if (!large.member()) {
+        ReportMessage1(kModuleAnalDABC, OutsideVariantStates(variant, ctx.primary.switchState)
+                                            ? kOtherStateCode[variant]
+                                            : 10411 + variant,
+                       FALSE);
+        ReportMessageFirstBox(large.message);
+        return 0;
+    }
+    if (!RunAll(kSecondaries)) return 0;
     TestChokeDirections(ctx);
-    if (!RunAll(kSecondariesBack) || !Run(small) || !RunAll(kReverse)) return 0;
+    if (!RunAll(kSecondariesBack) || !Run({small.member, 10431 + variant, small.message}) || !RunAll(kReverse))
+        return 0;
     // What the transformer's core carries: the winding current less the reflected ones.
     PrimaryStateRec& pri = ctx.primary;
     pri.magnetizingCurrent = pri.primaryWindingCurrent - pri.reflectedSecondaryCurrent;

@@ -68,7 +68,41 @@ void CalcDisplayQuantities(AnalysisContext& ctx) {
         if (pi.secondSwitchOn) p.switch2DrainVoltage = p.switch2SourceVoltage + p.switch2Voltage;
     }
 
+    // The clamp network's whole current (its capacitor, and the passive clamp's resistor beside
+    // it); the clamp switch between the capacitor's top (bulk + its voltage) and switch 1's drain.
+    if (pi.topology >= 6 && pi.topology <= 9)
+        p.resetCurrentCopy = p.clampCapacitorCurrent + (pi.clampResistorOn ? p.clampResistorCurrent : 0.0);
+    if (pi.topology == 6 || pi.topology == 7) {
+        p.clampSwitchDrainVoltage = p.clampCapacitorVoltage + ctx.inputCapacitor.inputVoltage;
+        p.clampSwitchSourceVoltage = p.clampSwitchDrainVoltage - p.clampSwitchAux4;
+    }
+    // The sense resistor's current: the sense transformer's secondary current, or the switch's
+    // current; the resonant reset's capacitor returns through the resistor too.
+    if (pi.currentSenseTransformerOn) p.senseXfmrSecondaryCurrentCopy = p.senseXfmrSecondaryCurrent;
+    else if (pi.topology == 5) p.senseXfmrSecondaryCurrentCopy = p.switch1DrainToSourceCurrent + p.resetCapacitorCurrent;
+    else p.senseXfmrSecondaryCurrentCopy = p.switch1DrainToSourceCurrent;
+    // The PWM comparator's output: its logic level while it drives the switch on (the
+    // hysteretic comparator writes its own).
+    if (ci.controlMode != 3) {
+        const double level = ci.pwmLogicVoltageInPercent ? ci.pwmLogicVoltage * ctx.inputCapacitor.inputVoltage / 100.0
+                                                         : ci.pwmLogicVoltage;
+        c.hystInput = ctx.stepState.driveOn ? level : 0.0;
+    }
+
+    // The op-amp inverter's reference: its DC value, unless a source wrote its present value.
+    if (ci.optoVariant >= 3 && ci.optoVariant <= 5 && c.optoReferenceVoltage == NOT_SET)
+        c.optoReferenceVoltage = ci.optoReferenceValue;
+    // The opto-isolator's driver source: its own voltage, or the output it is taken from.
+    if (ci.optoVariant != 6) {
+        const int32_t k = ci.optoDriveSource;
+        c.optoSupplyVoltage =
+            k >= 1 && k <= ctx.pSettings->outputCount ? ctx.outputFilter[k - 1].outputVoltage : ci.optoDriveVoltage;
+    }
+
     for (int32_t j = ctx.pSettings->outputCount - 1; j >= 0; --j) {
+        // Without a second stage its total is what the first stage hands the load.
+        if (ctx.pOutputFilterInput[j]->sectionQuantityFlagB == 0)
+            ctx.outputFilter[j].inductorBCurrent = ctx.loadNetwork[j].loadCurrent;
         const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
         if (ld.inductorOn && ld.resistorOn) lo.outputNodeVoltage = lo.resistorVoltage + lo.load2Voltage;

@@ -266,7 +266,8 @@ TEST_F(StepChecks, ProblemTextCarriesVoltageRatingAndTime) {
 
 // All parts over their ratings at once: shown in the run's order. The reset winding scheme
 // has no clamp rectifier, so D.CLAMP stays silent once the reset rectifier is enabled; the
-// damped doubler (input capacitor variant 3) has all four bulk capacitors.
+// damped doubler (input capacitor variant 3) has all four bulk capacitors, each shown once
+// though two checks watch each of the two bulk capacitors.
 TEST_F(StepChecks, ChecksRunInTheirOrder) {
     const std::vector<Case> all = AllChecks();
     std::vector<std::string> expected;
@@ -274,7 +275,8 @@ TEST_F(StepChecks, ChecksRunInTheirOrder) {
         if (c.enable) c.enable(*ctx_);
         c.rating(*ctx_) = 10.0;
         c.voltage(*ctx_) = c.kind == Kind::kReverse ? -20.0 : 20.0;
-        if (c.id != 51034) expected.push_back(Text(c.id));
+        // The bulk capacitors' held values are their voltages again: each capacitor shows once.
+        if (c.id != 51034 && c.id != 51052 && c.id != 51053) expected.push_back(Text(c.id));
     }
     ctx_->pSettings->inputCapacitorVariant = 3;
     CheckBreakdownVoltages(1);
