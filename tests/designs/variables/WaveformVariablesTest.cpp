@@ -208,10 +208,12 @@ TEST(WaveformVariables, EveryOfferedVariableIsWrittenAndMoves) {
         if (!seen.moved.count(id) && !kMayStayConstant.count(id) && !kSenseTransformerPending.count(id))
             still.insert(id);
     EXPECT_EQ(Ids(still), "");
+    // Only the two refusals the sweep's bases are known for (their variants run as regression
+    // designs); anything else refused would leave a variant unwatched.
     std::string notRun;
-    for (const std::string& s : seen.notRun) notRun += s + "\n";
-    RecordProperty("not_run", notRun);
-    std::printf("runs not made:\n%s", notRun.c_str());
+    for (const std::string& r : seen.notRun)
+        if (r.rfind("line rectifier 3 ", 0) != 0 && r.rfind("control 3 ", 0) != 0) notRun += r + "\n";
+    EXPECT_EQ(notRun, "");
 }
 
 }  // namespace
