@@ -3,6 +3,8 @@
 // warning of the hysteretic control.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -453,11 +455,38 @@ TEST_F(StepChecks, RunStatusIsPostedOnlyWithAWindow) {
     PostRunStatus(42);
     EXPECT_TRUE(sink_.posts.empty());
     block_.hNotifyWnd = 1;
-    PostRunStatus(998);
+    PostRunStatus(1000);
     ASSERT_EQ(sink_.posts.size(), 1u);
     EXPECT_EQ(sink_.posts[0].message, WM_ANALYSIS_PROGRESS);
-    EXPECT_EQ(sink_.posts[0].wParam, 998);
+    EXPECT_EQ(sink_.posts[0].wParam, 1000);
     EXPECT_EQ(sink_.posts[0].lParam, 0);
+}
+
+// A run posts far more often than a frame can paint: repeats of one kind are held back, while
+// the start code, each change of kind and a run's last post always go.
+TEST_F(StepChecks, RunStatusPostsAreBoundedInTime) {
+    block_.hNotifyWnd = 1;
+    const auto begin = std::chrono::steady_clock::now();
+    PostRunStatus(1000);
+    for (int i = 0; i < 1000; ++i) PostRunStatus(998);
+    for (int i = 0; i < 1000; ++i) PostRunStatus(999);
+    PostRunStatus(37);
+    PostRunStatus(38);
+    PostRunStatus(100, true);
+    PostRunStatus(1000);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
+    std::vector<intptr_t> codes;
+    for (const auto& p : sink_.posts) codes.push_back(p.wParam);
+    // A slow machine may let one interval pass inside a burst: one more repeat each time.
+    const size_t extra = size_t(ms / kLeastRunStatusIntervalMs);
+    ASSERT_GE(codes.size(), 6u);
+    EXPECT_LE(codes.size(), 6u + extra);
+    EXPECT_EQ(codes.front(), 1000);
+    EXPECT_EQ(codes[1], 998);
+    EXPECT_NE(std::find(codes.begin(), codes.end(), 999), codes.end());
+    EXPECT_NE(std::find(codes.begin(), codes.end(), 37), codes.end());
+    EXPECT_EQ(codes[codes.size() - 2], 100);
+    EXPECT_EQ(codes.back(), 1000);
 }
 
 }  // namespace
