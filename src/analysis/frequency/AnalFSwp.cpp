@@ -295,6 +295,11 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
         ctx.pParams->runStatus = 2;
         return 1;
     }
+    // The loads' sines are silenced before the operating point is sought rather than after
+    // it: the state found then repeats every switching period, as the windows assume, instead
+    // of settling away from a point found with the sines playing.
+    for (LoadNetworkInputRec* ld : ctx.pLoadNetworkInput)
+        if (ld) ld->sourceSineAmplitude = ld->sourceFrequency = 0.0;
     int32_t start = 3;
     if (!set.skipInitializationLoop) start = RunInitializationLoop();
     if (start == 3) start = RunQuickOperatingPoint();
