@@ -2,10 +2,12 @@
 // prints one line of key=value figures, measured over the last tenth of the run; for every
 // regression design also the time a steady-state run needs to its steady state against the
 // time a turn-on run needs to settle.
-//   pq_run_design DESIGN.SEF [--cycles N] [--export FILE]
+//   pq_run_design DESIGN.SEF [--cycles N] [--kind 0|1] [--export FILE]   a turn-on (0, the
+//                                default) or steady-state (1) run of N cycles
 //   pq_run_design DESIGN.SEF --kind 2..5 [--export FILE]   a frequency sweep with the design's
 //                                stimulus; prints sweep_s=<wall s> points=<plotted points>
 //   pq_run_design                 every regression design of tests/designs
+//   pq_run_design --write DIR     writes every regression design to DIR/<name>.SEF, runs none
 // A design that cannot run gives its message on stderr and a non-zero exit.
 #include <sys/resource.h>
 #include <unistd.h>
@@ -97,8 +99,10 @@ ExportRun RunWithExport(CPwrQuorraDoc& doc, double cycles, CRunFigures& fig, con
         fig.Observe(c);
         ++steps;
     });
-    const auto start = std::chrono::steady_clock::now();
-    if (doc.PrepareAnalysis() && CheckAnalysisCanRun(doc) && doc.StartAnalysis()) {
+    // Timed from the start, as the engine-only run: the fill before it is not the run's work.
+    auto start = std::chrono::steady_clock::now();
+    if (doc.PrepareAnalysis() && CheckAnalysisCanRun(doc) && (start = std::chrono::steady_clock::now(), true) &&
+        doc.StartAnalysis()) {
         GraphMgr().SetRunning(TRUE);
         while (!program.done) std::this_thread::sleep_for(std::chrono::milliseconds(2));
         result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -128,8 +132,16 @@ int RunSweep(CPwrQuorraDoc& doc, const std::string& name, int32_t kind, const st
     for (int i = 0; i < 4; ++i) *config.GetGraphCfg(4 + i) = *config.GetGraphCfg(first + i);
     HeadlessRun run;
     if (exportPath.empty()) {
+        // The graph store the program's start builds: a sweep measures each plotted quantity
+        // to convergence, so without it every frequency would stop after three windows.
+        CRunGraphPage page;
+        page.CreatePage();
+        GraphMgr().RebuildPage();
+        GraphMgr().SetRunning(TRUE);
         InstallFrequencyDrivers();
-        run = RunDesignHeadless(doc, 0, nullptr, nullptr);
+        run = RunDesignHeadless(doc, 0, nullptr, &GraphMgr());
+        GraphMgr().SetRunning(FALSE);
+        for (const std::string& m : run.messages) std::fprintf(stderr, "%s: %s\n", name.c_str(), m.c_str());
     } else {
         CRunFigures unused(0.0);
         const ExportRun e = RunWithExport(doc, 1.0, unused, exportPath);
@@ -147,7 +159,7 @@ int RunSweep(CPwrQuorraDoc& doc, const std::string& name, int32_t kind, const st
 }
 
 int RunOne(const std::string& path, const std::string& name, double cycles, const std::string& exportPath,
-           int32_t kind = 0) {
+           int32_t kind = -1) {
     std::string problem;
     std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
     if (!doc) {
@@ -156,7 +168,10 @@ int RunOne(const std::string& path, const std::string& name, double cycles, cons
     }
     if (kind >= CAnalysisConfig::KIND_VOLTAGE_LOOP) return RunSweep(*doc, name, kind, exportPath);
     // The figures are a turn-on run's, whatever analysis the design keeps.
-    if (!doc->GetAnalysisConfig()->IsTimeDomain()) doc->GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_TURN_ON);
+    if (kind == CAnalysisConfig::KIND_STEADY_STATE || kind == CAnalysisConfig::KIND_TURN_ON)
+        doc->GetAnalysisConfig()->SetAnalysisKind(kind);
+    else if (!doc->GetAnalysisConfig()->IsTimeDomain())
+        doc->GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_TURN_ON);
     CRunFigures fig(0.0);
     HeadlessRun run;
     if (exportPath.empty()) {
@@ -251,16 +266,17 @@ int RunStoredSweep(const std::string& path, const std::string& name) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: pq_run_design [DESIGN.SEF [--cycles N | --kind 2..5] [--export FILE]]\n");
+    std::fprintf(stderr,
+                 "usage: pq_run_design [DESIGN.SEF [--cycles N] [--kind 0..5] [--export FILE]] | --write DIR\n");
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string design, exportPath;
+    std::string design, exportPath, writeDir;
     double cycles = kDefaultCycles;
-    int32_t kind = 0;
+    int32_t kind = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--cycles" && i + 1 < argc) {
@@ -270,7 +286,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--kind" && i + 1 < argc) {
             char* end = nullptr;
             kind = static_cast<int32_t>(std::strtol(argv[++i], &end, 10));
-            if (!end || *end || kind < 2 || kind > 5) return Usage();
+            if (!end || *end || kind < 0 || kind > 5) return Usage();
+        } else if (arg == "--write" && i + 1 < argc) {
+            writeDir = argv[++i];
         } else if (arg == "--export" && i + 1 < argc) {
             exportPath = argv[++i];
         } else if (!arg.empty() && arg[0] != '-' && design.empty()) {
@@ -279,8 +297,17 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
+    if (!writeDir.empty()) {
+        int failures = 0;
+        for (const RegressionDesign& d : RegressionDesigns())
+            if (!WriteRegressionDesign(d, writeDir + "/" + d.name + ".SEF")) {
+                std::fprintf(stderr, "%s: the design could not be written\n", d.name);
+                ++failures;
+            }
+        return failures ? 1 : 0;
+    }
     if (!design.empty()) return RunOne(design, BaseName(design), cycles, exportPath, kind);
-    if (!exportPath.empty() || kind) return Usage();
+    if (!exportPath.empty() || kind >= 0) return Usage();
 
     int failures = 0;
     for (const RegressionDesign& d : RegressionDesigns()) {

@@ -303,7 +303,10 @@ void CAnalysisFill::FillAnalysisSettings() {
     window(s.voltageLoopPhaseMax1, s.voltageLoopPhaseMin1, 0);  // loop phase
     window(s.voltageLoopPhaseMax2, s.voltageLoopPhaseMin2, 1);  // control to feedback phase
     window(s.voltageLoopPhaseMax3, s.voltageLoopPhaseMin3, 2);  // error amplifier phase
-    window(s.currentLoopPhaseMax1, s.currentLoopPhaseMin1, 3);
+    // Outside average current mode the current loop's setup is the peak or hysteretic one,
+    // whose loop phase has its own maximum (entry 6).
+    const bool averageCurrent = m_doc.GetControlSection()->GetTopology() == CAnalysisConfig::kAverageCurrentModeTopology;
+    window(s.currentLoopPhaseMax1, s.currentLoopPhaseMin1, averageCurrent ? 3 : 6);
     window(s.currentLoopPhaseMax2, s.currentLoopPhaseMin2, 4);
     window(s.currentLoopPhaseMax3, s.currentLoopPhaseMin3, 5);
     window(s.inputToOutputPhaseMax1, s.inputToOutputPhaseMin1, 7);

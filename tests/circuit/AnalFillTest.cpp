@@ -122,6 +122,8 @@ TEST_F(AnalFillTest, SweepSettingsComeFromTheStimulus) {
     stim.m_dMaxPhase[0] = -45.0;   // voltage loop: loop phase
     stim.m_dMaxPhase[2] = 10.0;    // voltage loop: error amplifier phase
     stim.m_dMaxPhase[10] = 90.0;   // amplifier phase
+    stim.m_dMaxPhase[3] = -100.0;  // average current mode: loop phase
+    stim.m_dMaxPhase[6] = -30.0;   // peak or hysteretic: loop phase, this (voltage-mode) design's
     ASSERT_TRUE(Fill()) << problem;
     const AnalysisSettingsRec& s = *doc->GetAnalysisSettings();
     ExpectAll(std::vector<WordCase>{
@@ -140,6 +142,8 @@ TEST_F(AnalFillTest, SweepSettingsComeFromTheStimulus) {
         {"voltageLoopPhaseMin3", s.voltageLoopPhaseMin3, -350.0},
         {"amplifierPhaseMax", s.amplifierPhaseMax, 90.0},
         {"amplifierPhaseMin", s.amplifierPhaseMin, -270.0},
+        {"currentLoopPhaseMax1 (the peak setup's)", s.currentLoopPhaseMax1, -30.0},
+        {"currentLoopPhaseMin1", s.currentLoopPhaseMin1, -390.0},
     });
 }
 

@@ -57,8 +57,9 @@ int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32
     return 1;
 }
 
-constexpr SweepDriver kAmplifier{kModuleAnalFAmp, 5204, 5206, 5212, 5218, 5202, 5200, 5201, 2, 2, false, false,
-                                 Inject, Read, Evaluate, Begin, Finish};
+constexpr SweepDriver kAmplifier{kModuleAnalFAmp, 5204, 5206, 5212, 5218, 5202, 5200, 5201, 2, 2,
+                                 DutyFlagClear::kNone, false, Inject, Read, Evaluate, Begin, Finish, nullptr,
+                                 true};
 
 }  // namespace
 

@@ -30,12 +30,6 @@ int32_t Read(AnalysisContext& ctx, FrequencySweepState& st) {
     return 1;
 }
 
-double Continue(double value, double previous) {
-    if (value - previous > 180.0) value -= 360.0;
-    if (value - previous < -180.0) value += 360.0;
-    return value;
-}
-
 int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32_t* converged) {
     const AnalysisSettingsRec& set = *ctx.pSettings;
     *converged = n >= 2 ? 1 : 0;
@@ -55,7 +49,7 @@ int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32
             ConvergeQuantity(st, gain, GainDb(m[q[1]], m[q[2]], 1000.0), false, n, limits, converged, &doubling);
         if (st.plotted[phase]) {
             double value = RadiansToDegrees(p[q[1]] - p[q[2]]);
-            if (n > 0) value = Continue(value, st.value[phase]);
+            if (n > 0) value = ContinuePhase(value, st.value[phase]);
             ConvergeQuantity(st, phase, value, true, n, limits, converged, &doubling);
         }
     }
@@ -76,8 +70,9 @@ int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32
     return 1;
 }
 
-constexpr SweepDriver kCurrentLoop{kModuleAnalFCLp, 5304, 5306, 5312, 5317, 5302, 5300, 5301, 3, 6, true, false,
-                                   Inject, Read, Evaluate, Begin, Finish};
+constexpr SweepDriver kCurrentLoop{kModuleAnalFCLp, 5304, 5306, 5312, 5317, 5302, 5300, 5301, 3, 6,
+                                   DutyFlagClear::kBothFlags, false, Inject, Read, Evaluate, Begin, Finish,
+                                   nullptr, true};
 
 }  // namespace
 

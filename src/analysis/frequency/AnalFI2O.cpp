@@ -51,12 +51,6 @@ int32_t Read(AnalysisContext& ctx, FrequencySweepState& st) {
     return 1;
 }
 
-double Continue(double value, double previous) {
-    if (value - previous > 180.0) value -= 360.0;
-    if (value - previous < -180.0) value += 360.0;
-    return value;
-}
-
 int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32_t* converged) {
     const AnalysisSettingsRec& set = *ctx.pSettings;
     *converged = n >= 2 ? 1 : 0;
@@ -78,7 +72,7 @@ int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32
         // The line-to-output phase is the sum of the other two: they are kept with it.
         if (shown[phase] || (k < 2 && shown[5])) {
             double value = RadiansToDegrees(p[a] - p[b]);
-            if (n > 0) value = Continue(value, st.value[phase]);
+            if (n > 0) value = ContinuePhase(value, st.value[phase]);
             ConvergeQuantity(st, phase, value, true, n, limits, converged, &doubling);
         }
     }
@@ -96,8 +90,9 @@ int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32
     return 1;
 }
 
-constexpr SweepDriver kLineToOutput{kModuleAnalFI2O, 5404, 5406, 5412, 5418, 5402, 5400, 5401, 3, 6, false, true,
-                                    Inject, Read, Evaluate, Begin, Finish, Window};
+constexpr SweepDriver kLineToOutput{kModuleAnalFI2O, 5404, 5406, 5412, 5418, 5402, 5400, 5401, 3, 6,
+                                    DutyFlagClear::kStepFlag, true, Inject, Read, Evaluate, Begin, Finish, Window,
+                                    true};
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "analysis/frequency/AnalFVLR.h"
 #include "analysis/timedomain/AnalThrd.h"
 #include "analysis/timedomain/AnalABCP.h"
+#include "analysis/timedomain/AnalChck.h"
 #include "analysis/timedomain/AnalDABC.h"
 #include "analysis/timedomain/AnalLoop.h"
 #include "analysis/timedomain/AnalLpQk.h"
@@ -77,8 +78,9 @@ double SweepWindowLength(double frequency, double period) {
     return w;
 }
 
-void MakeInjectionTheOnlyAcDrive(AnalysisContext& ctx, bool clearDutyFlags) {
-    if (clearDutyFlags) ctx.stepState.periodIrregular = ctx.control.controlFlagA = 0;
+void MakeInjectionTheOnlyAcDrive(AnalysisContext& ctx, DutyFlagClear clear) {
+    if (clear != DutyFlagClear::kNone) ctx.stepState.periodIrregular = 0;
+    if (clear == DutyFlagClear::kBothFlags) ctx.control.controlFlagA = 0;
     ControlInputRec& ci = *ctx.pControlInput;
     ci.veaReferenceAmplitude = ci.veaReferenceFrequency = 0.0;
     ci.errorInjectionAmplitude = ci.errorInjectionFrequency = 0.0;
@@ -192,6 +194,12 @@ void FrequencySweepState::MeasureChannels() {
 
 double GainDb(double a, double b, double zero) { return b == 0.0 ? zero : 20.0 * std::log10(a / b); }
 
+double ContinuePhase(double degrees, double previous) {
+    if (degrees - previous > 180.0) return degrees - 360.0;
+    if (degrees - previous < -180.0) return degrees + 360.0;
+    return degrees;
+}
+
 double IntoPhaseWindow(double degrees, double upper, double lower) {
     // A window narrower than one turn cannot hold every phase: leave the value rather than loop.
     if (!(upper - lower >= 360.0 - 1e-9) || !std::isfinite(degrees)) return degrees;
@@ -287,6 +295,11 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
         ctx.pParams->runStatus = 2;
         return 1;
     }
+    // The loads' sines are silenced before the operating point is sought rather than after
+    // it: the state found then repeats every switching period, as the windows assume, instead
+    // of settling away from a point found with the sines playing.
+    for (LoadNetworkInputRec* ld : ctx.pLoadNetworkInput)
+        if (ld) ld->sourceSineAmplitude = ld->sourceFrequency = 0.0;
     int32_t start = 3;
     if (!set.skipInitializationLoop) start = RunInitializationLoop();
     if (start == 3) start = RunQuickOperatingPoint();
@@ -334,6 +347,7 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
                 while (step.time < settle) {
                     if (QuitRequested(ctx)) return Stopped(ctx);
                     if (step.stepCount % 1000 == 0) PostRunStatus(999);
+                    CheckStepLimits(step.stepCount == 0 ? 1 : 0);
                     const int32_t failed = SweepStep(ctx, [&](double h) {
                         phase += h * w;
                         d.inject(ctx, st.amplitude * std::sin(phase) + st.nominal);
@@ -357,6 +371,7 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
         while (step.time < st.windowEnd) {
             if (QuitRequested(ctx)) return Stopped(ctx);
             if (step.stepCount % 1000 == 0) PostRunStatus(999);
+            CheckStepLimits(step.stepCount == 0 ? 1 : 0);
             const int32_t failed = SweepStep(ctx, [&](double h) {
                 st.SavePreviousStepValues();
                 st.timeAtFrequency += h;
@@ -368,8 +383,9 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
             st.AccumulateSums(step.inverseTimeStepTermA);
             if (set.loggingOn && CheckFloatingPointStatus()) {
                 ReportMessage1(d.module, d.sumsCode, FALSE);
+                if (d.unrecoverableFirst) ReportMessage(52148, TRUE);
                 ReportMessageFirstBox(52207);
-                ReportMessage(52148, TRUE);
+                if (!d.unrecoverableFirst) ReportMessage(52148, TRUE);
             }
             ++step.stepCount;
             if (!DetermineTimeStepAfterStep()) return StepFailed(d, ctx, d.afterStepCode - 5, 6);

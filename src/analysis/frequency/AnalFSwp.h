@@ -78,6 +78,9 @@ struct FrequencySweepState {
 // Gain in dB of a over b; `zero` when b is 0.
 double GainDb(double a, double b, double zero);
 double RadiansToDegrees(double radians);
+// Within 180 degrees of the previous window's value by one turn at most: a measured phase
+// difference of two angles in (-180, 180] is never more than one turn away.
+double ContinuePhase(double degrees, double previous);
 // Shifts by whole turns until lower <= phase <= upper.
 double IntoPhaseWindow(double degrees, double upper, double lower);
 
@@ -93,6 +96,8 @@ int32_t PlotSweepPoint(FrequencySweepState& st, int32_t quantityCount, CGraphSam
 
 class AnalysisContext;
 
+enum class DutyFlagClear : int32_t { kNone, kStepFlag, kBothFlags };
+
 // What one frequency analysis adds to the common sweep.
 struct SweepDriver {
     uint32_t module;            // module string of its codes
@@ -103,7 +108,8 @@ struct SweepDriver {
     int32_t sumsCode;
     int32_t interpolationCode, plotCode;
     int32_t measuredCount, quantityCount;
-    bool clearDutyFlags;        // set-up clears the duty-extreme flags (else one raised before shows at once)
+    // Which duty-extreme flags set-up clears (a flag left raised shows 53022 at the first point).
+    DutyFlagClear clearDutyFlags;
     bool settleWholeWindow;     // the start frequency settles for a window, not one sine period
     // Writes amplitude x sine + the target's nominal value into the injection target.
     void (*inject)(AnalysisContext& ctx, double value);
@@ -119,14 +125,16 @@ struct SweepDriver {
     // The measurement window at a new frequency (null: whole sine periods spanning 100
     // switching periods); may retune the model to fit it.
     double (*window)(AnalysisContext& ctx, double frequency, double period) = nullptr;
+    // A floating-point fault in the sums shows the unrecoverable-error box before 52207.
+    bool unrecoverableFirst = false;
 };
 
 // Whole sine periods of `frequency` spanning 100 switching periods.
 double SweepWindowLength(double frequency, double period);
 // Set-up of every sweep once the operating point stands: the injection becomes the only AC
-// drive (the control side's and the loads' sines are zeroed); clearDutyFlags clears the
-// duty-extreme flags.
-void MakeInjectionTheOnlyAcDrive(AnalysisContext& ctx, bool clearDutyFlags);
+// drive (the control side's and the loads' sines are zeroed); clear names the duty-extreme
+// flags cleared.
+void MakeInjectionTheOnlyAcDrive(AnalysisContext& ctx, DutyFlagClear clear);
 // 53022 once per run: *shown latches it.
 void WarnDutyExtremeOnce(const AnalysisContext& ctx, bool* shown);
 

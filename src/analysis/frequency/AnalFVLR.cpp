@@ -23,12 +23,6 @@ double Wrap(double a) {
 
 bool Agree(double u, double v) { return u != 0.0 && std::fabs((u - v) / u) <= 0.01; }
 
-double Continue(double value, double previous) {
-    while (value - previous > 180.0) value -= 360.0;
-    while (value - previous < -180.0) value += 360.0;
-    return value;
-}
-
 double Begin(AnalysisContext& ctx) {
     ctx.control.voltageLoopInjection = 0.0;
     return 0.0;
@@ -85,7 +79,7 @@ int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32
     const bool limits = SweepLimitsHold(ctx, st, n);
     int32_t doubling = 0;
     const int32_t* shown = st.plotted;
-    const auto phaseStep = [&](int i, double raw) { return n > 0 ? Continue(raw, st.value[i]) : raw; };
+    const auto phaseStep = [&](int i, double raw) { return n > 0 ? ContinuePhase(raw, st.value[i]) : raw; };
     if (shown[2] || shown[0])
         ConvergeQuantity(st, 2, GainDb(m2, m3, 1000.0), false, n, limits, converged, &doubling);
     if (shown[3] || shown[1])
@@ -98,7 +92,7 @@ int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32
     if (shown[1]) {
         // Where x2 dominates the loop phase is better built from its two halves.
         const double raw = (m1 <= m2 || m3 <= m2) ? st.value[3] + st.value[5] : RadiansToDegrees(p1 - p3);
-        ConvergeQuantity(st, 1, Continue(raw, st.value[1]), true, n, limits, converged, &doubling);
+        ConvergeQuantity(st, 1, ContinuePhase(raw, st.value[1]), true, n, limits, converged, &doubling);
     }
     if (*converged) {
         if (shown[1]) st.value[1] = IntoPhaseWindow(st.value[1], set.voltageLoopPhaseMax1, set.voltageLoopPhaseMin1);
@@ -115,8 +109,8 @@ int32_t Evaluate(AnalysisContext& ctx, FrequencySweepState& st, int32_t n, int32
     return 1;
 }
 
-constexpr SweepDriver kVoltageLoop{kModuleAnalFVLR, 5504, 5506, 5512, 5517, 5502, 5500, 5501, 3, 6, true, false,
-                                   Inject, Read, Evaluate, Begin, Finish};
+constexpr SweepDriver kVoltageLoop{kModuleAnalFVLR, 5504, 5506, 5512, 5517, 5502, 5500, 5501, 3, 6,
+                                   DutyFlagClear::kBothFlags, false, Inject, Read, Evaluate, Begin, Finish};
 
 }  // namespace
 

@@ -1811,13 +1811,13 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
     // An AC line or a load source's sine repeats the operating point over its own period: the
     // search runs over whole periods of it. The frequency sweeps measure against a state that
     // repeats every switching period, except the input-to-output sweep on an AC line: its
-    // windows hold whole ripple periods. A load sine is silenced when a sweep starts, which
-    // would leave the state found with it no longer periodic, so that sweep takes the line's
-    // cycle alone.
-    const int32_t periods = SwitchingPeriodsPerSourceCycle(*set, *line, params.pLoadNetworkInput);
+    // windows hold whole ripple periods.
+    // A sweep silences the load sines before it seeks its operating point: they count for
+    // the time-domain runs only.
+    const LoadNetworkInputRec* const silenced[kMaxOutputs] = {};
+    const bool sweep = set->analysisKind >= 2;
+    const int32_t periods =
+        SwitchingPeriodsPerSourceCycle(*set, *line, sweep ? silenced : params.pLoadNetworkInput);
     if (periods == 1 || (periods > 1 && set->analysisKind == 1)) return true;
-    if (periods <= 1 || set->analysisKind != 4) return false;
-    for (int32_t j = 0; j < set->outputCount; ++j)
-        if (LoadSineOn(params.pLoadNetworkInput[j])) return false;
-    return true;
+    return periods > 1 && set->analysisKind == 4;
 }

@@ -40,11 +40,22 @@ bool PartReported(UINT messageId) {
     return false;
 }
 int32_t g_frequencyWarned = 0;
+// An on-time longer than the one before by more than this share of the period is a rising
+// duty (a soft start, a loop catching up), not the steady duty a walk is judged at.
+constexpr double kCoreWalkDutyRise = 2e-4;
+// A growth smaller than the one before by more than this share is a walk that a falling duty
+// is ending (the reset catching up after a start-up's overshoot); a walk that lasts grows by
+// nearly the same each cycle (its losses take well under 1 % a cycle).
+constexpr double kCoreWalkGrowthFade = 0.02;
 struct CoreWalkWatch {
     int32_t warned = 0;
     int32_t lastState = 0;      // switch state of the step before
     int32_t growing = 0;        // turn-ons in a row with the core's current grown
     double lastOnCurrent = 0.0; // magnetizing current at the last turn-on (A)
+    double turnOnTime = -1.0;   // run time of the last turn-on (s); < 0 before the first
+    double onTime = 0.0;        // the last whole on-time (s)
+    double previousOnTime = 0.0;
+    double lastGrowth = 0.0;    // the last turn-on's growth of the core's current (A)
 };
 CoreWalkWatch g_coreWalk;
 // Set when the first step had no measured period to judge: the run decides at its end, on
@@ -109,15 +120,32 @@ void CheckCoreWalk(int32_t firstStep) {
     if (!ctx) return;
     CoreWalkWatch& w = g_coreWalk;
     const PrimaryStateRec& p = ctx->primary;
-    if (firstStep) w = CoreWalkWatch{0, p.switchState, 0, 0.0};
+    if (firstStep) {
+        w = CoreWalkWatch{};
+        w.lastState = p.switchState;
+    }
     const int32_t topology = ctx->pPrimaryInput->topology;
     const bool fixedReset = !IsResonantReset(topology) && !IsActiveClamp(topology) && !IsPassiveClamp(topology);
+    const double t = ctx->stepState.time;
+    if (p.switchState != 2 && w.lastState == 2 && w.turnOnTime >= 0.0) {
+        w.previousOnTime = w.onTime;
+        w.onTime = t - w.turnOnTime;
+    }
     if (p.switchState == 2 && w.lastState != 2) {
         const double im = p.magnetizingCurrent;
+        const double period = ctx->stepState.switchingPeriod > 0.0 ? ctx->stepState.switchingPeriod
+                                                                   : ctx->pSettings->switchingPeriodSetting;
+        // While the duty rises the reset's share of the period shrinks each cycle, and what it
+        // leaves grows without the core walking for good: a walk is judged at a steady duty.
+        const bool dutyRising = w.onTime - w.previousOnTime > kCoreWalkDutyRise * period;
+        const double growth = im - w.lastOnCurrent;
+        const bool fading = growth < (1.0 - kCoreWalkGrowthFade) * w.lastGrowth;
         const bool grew = w.lastState == 1 && fixedReset && std::isfinite(im) && im > 0.0 &&
-                          im - w.lastOnCurrent > kCoreWalkGrowth * im;
+                          growth > kCoreWalkGrowth * im && !dutyRising && !fading;
         w.growing = grew ? w.growing + 1 : 0;
+        w.lastGrowth = w.lastState == 1 && std::isfinite(growth) ? growth : 0.0;
         w.lastOnCurrent = w.lastState == 1 ? im : 0.0;
+        w.turnOnTime = t;
     }
     w.lastState = p.switchState;
     if (w.warned || w.growing < kCoreWalkTurnOns) return;

@@ -27,7 +27,10 @@ void CheckProjectedFrequencyAtRunEnd();
 void CheckBreakdownVoltages(int32_t firstStep);
 // The core-walk warning (once per run): the switch has turned on while the reset still carried
 // the core's current, with more of it each time, on three turn-ons in a row (a growth of at
-// least 1 % each) in a scheme that resets at a fixed voltage (two switch, reset winding).
+// least 1 % each) in a scheme that resets at a fixed voltage (two switch, reset winding), each
+// of those turn-ons after an on-time no longer than the one before it (a rising duty leaves
+// the reset less time each cycle and so more current, without a walk that lasts) and with a
+// growth not 2 % below the one before (a falling duty ending a start-up's overshoot).
 void CheckCoreWalk(int32_t firstStep);
 // The problem box of one rating: its text, the voltage, the rating and the run time.
 // Nothing is shown when the text cannot be found.

@@ -134,12 +134,31 @@ void SetTimeSampleEvaluatorFactory(TimeSampleEvaluatorFactory factory) { g_evalu
 void SetTimeStepObserver(TimeStepObserver observer) { g_stepObserver = std::move(observer); }
 bool TimeDomainInitFailed() { return g_initFailed; }
 
-void PostRunStatus(int32_t status) {
+namespace {
+
+int32_t StatusKind(int32_t status) { return status >= 998 && status <= 1000 ? status : 0; }
+
+// The last post of this thread: a worker thread lives for one run.
+struct LastRunStatusPost {
+    std::chrono::steady_clock::time_point at{};
+    int32_t kind = -1;
+};
+thread_local LastRunStatusPost t_lastPost;
+
+}  // namespace
+
+void PostRunStatus(int32_t status, bool always) {
     AnalysisContext* ctx = GetAnalysisContext();
     if (!ctx || *ctx->pNotifyWnd == 0) return;
+    const auto now = std::chrono::steady_clock::now();
+    const int32_t kind = StatusKind(status);
+    if (!always && status != 1000 && kind == t_lastPost.kind &&
+        now - t_lastPost.at < std::chrono::milliseconds(kLeastRunStatusIntervalMs))
+        return;
+    t_lastPost = {now, kind};
     fw::GetReportSink().PostToMainWindow(WM_ANALYSIS_PROGRESS, status, 0);
-    // Let the user-interface thread paint the progress before the next post.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // The user-interface thread gets its turn to paint without the worker waiting for it.
+    std::this_thread::yield();
 }
 
 int32_t RunTimeDomainAnalysis() {
@@ -206,7 +225,7 @@ int32_t RunTimeDomainAnalysis() {
         CheckProjectedFrequencyAtRunEnd();
         CalcDisplayQuantities(ctx);
         SampleTimeDomainGraphs(ctx, evaluator.get());
-        PostRunStatus(Percent(ctx));
+        PostRunStatus(Percent(ctx), true);
     }
     return 1;
 }

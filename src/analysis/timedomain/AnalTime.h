@@ -33,5 +33,10 @@ void SetTimeStepObserver(TimeStepObserver observer);
 int32_t RunTimeDomainAnalysis();
 // TRUE when the last run ended because its initial values failed.
 bool TimeDomainInitFailed();
-// Posts the progress value to the main window (1000 start, 998 settling, else per cent).
-void PostRunStatus(int32_t status);
+// Posts the progress value to the main window (1000 start, 999 sweeping, 998 settling, else
+// per cent). The frame's queue must not flood, yet the worker may not wait on the painting: the
+// start code, a change of kind (start, settling, sweeping, per cent) and a post marked `always`
+// (a run's last) go at once, a repeat of the same kind at most once every
+// kLeastRunStatusInterval; every post yields the processor to the user-interface thread.
+inline constexpr int32_t kLeastRunStatusIntervalMs = 50;
+void PostRunStatus(int32_t status, bool always = false);

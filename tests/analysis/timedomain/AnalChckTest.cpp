@@ -3,6 +3,8 @@
 // warning of the hysteretic control.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -455,11 +457,111 @@ TEST_F(StepChecks, RunStatusIsPostedOnlyWithAWindow) {
     PostRunStatus(42);
     EXPECT_TRUE(sink_.posts.empty());
     block_.hNotifyWnd = 1;
-    PostRunStatus(998);
+    PostRunStatus(1000);
     ASSERT_EQ(sink_.posts.size(), 1u);
     EXPECT_EQ(sink_.posts[0].message, WM_ANALYSIS_PROGRESS);
-    EXPECT_EQ(sink_.posts[0].wParam, 998);
+    EXPECT_EQ(sink_.posts[0].wParam, 1000);
     EXPECT_EQ(sink_.posts[0].lParam, 0);
+}
+
+// A run posts far more often than a frame can paint: repeats of one kind are held back, while
+// the start code, each change of kind and a run's last post always go.
+TEST_F(StepChecks, RunStatusPostsAreBoundedInTime) {
+    block_.hNotifyWnd = 1;
+    const auto begin = std::chrono::steady_clock::now();
+    PostRunStatus(1000);
+    for (int i = 0; i < 1000; ++i) PostRunStatus(998);
+    for (int i = 0; i < 1000; ++i) PostRunStatus(999);
+    PostRunStatus(37);
+    PostRunStatus(38);
+    PostRunStatus(100, true);
+    PostRunStatus(1000);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
+    std::vector<intptr_t> codes;
+    for (const auto& p : sink_.posts) codes.push_back(p.wParam);
+    // A slow machine may let one interval pass inside a burst: one more repeat each time.
+    const size_t extra = size_t(ms / kLeastRunStatusIntervalMs);
+    ASSERT_GE(codes.size(), 6u);
+    EXPECT_LE(codes.size(), 6u + extra);
+    EXPECT_EQ(codes.front(), 1000);
+    EXPECT_EQ(codes[1], 998);
+    EXPECT_NE(std::find(codes.begin(), codes.end(), 999), codes.end());
+    EXPECT_NE(std::find(codes.begin(), codes.end(), 37), codes.end());
+    EXPECT_EQ(codes[codes.size() - 2], 100);
+    EXPECT_EQ(codes.back(), 1000);
+}
+
+}  // namespace
+
+namespace {
+
+// Cycles of a two-switch primary: on for on[k] of a 10 us period, then the reset, still
+// carrying im[k] A when the switch turns on again. The walking-core warning judges only
+// turn-ons after the reset has not ended, at a duty that is not rising, with a growth that
+// does not fade.
+struct WalkCase {
+    const char* name;
+    std::vector<double> onTime;       // us, per cycle
+    std::vector<double> currentAtOn;  // A, per turn-on
+    bool warns;
+};
+
+TEST_F(StepChecks, CoreWalkIsSaidOnlyForAWalkThatLasts) {
+    const double T = 10e-6;
+    auto steady = [](int n, double v) { return std::vector<double>(size_t(n), v); };
+    auto ramp = [](int n, double from, double step) {
+        std::vector<double> v;
+        for (int k = 0; k < n; ++k) v.push_back(from + k * step);
+        return v;
+    };
+    auto squares = [](int n, double step) {  // growth rising with a rising duty
+        std::vector<double> v;
+        for (int k = 0; k < n; ++k) v.push_back(step * k * (k + 1) / 2.0);
+        return v;
+    };
+    auto fading = [](int n, double first, double fade) {  // each growth 5 % below the last
+        std::vector<double> v{0.0};
+        double g = first;
+        for (int k = 1; k < n; ++k, g *= 1.0 - fade) v.push_back(v.back() + g);
+        return v;
+    };
+    const WalkCase cases[] = {
+        {"steady duty past the reset limit", steady(8, 6.0), ramp(8, 0.0, 0.45), true},
+        {"steady duty with its losses", steady(8, 6.0), fading(8, 0.45, 0.007), true},
+        {"rising duty (soft start)", ramp(8, 4.0, 0.02), squares(8, 0.01), false},
+        {"falling duty ending an overshoot", ramp(8, 5.5, -0.02), fading(8, 0.2, 0.05), false},
+        {"reset keeps up", steady(8, 4.0), steady(8, 0.0), false},
+    };
+    for (const WalkCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        NewRun();
+        sink_.Clear();
+        ctx_->pPrimaryInput->topology = 1;  // two switch, resistor sense
+        StepStateRec& step = ctx_->stepState;
+        step.switchingPeriod = T;
+        PrimaryStateRec& p = ctx_->primary;
+        double t = 0.0;
+        p.switchState = 0;
+        step.time = t;
+        CheckStepLimits(1);
+        for (size_t k = 0; k < c.onTime.size(); ++k) {
+            // Turn-on (the reset still carrying after the first cycle), then turn-off.
+            p.switchState = k == 0 ? 0 : 1;
+            step.time = t - 1e-8;
+            CheckStepLimits(0);
+            p.switchState = 2;
+            p.magnetizingCurrent = k == 0 ? 0.0 : c.currentAtOn[k];
+            step.time = t;
+            CheckStepLimits(0);
+            p.switchState = 1;
+            step.time = t + c.onTime[k] * 1e-6;
+            CheckStepLimits(0);
+            t += T;
+        }
+        const std::string walk = Text(58700);
+        const bool warned = std::count(sink_.boxes.begin(), sink_.boxes.end(), walk) == 1;
+        EXPECT_EQ(warned, c.warns);
+    }
 }
 
 }  // namespace
