@@ -240,6 +240,8 @@ TEST_F(XfmrDlg, LeavingABoxChecksEveryFieldAndRefreshesTheCouplings) {
         d.UserTyped(Shorted(W::kPrimary, W::kSecondary1), "2e-4");
         d.UserFocus(IDC_XFMR_TURNS);
         after = d.GetDlgItemText(CouplingBox(W::kPrimary, W::kSecondary1));
+        // The record keeps what the box shows.
+        EXPECT_EQ(fw::Format("%1.3e", pt_.Coupling(W::kPrimary, W::kSecondary1)), after);
         // Another box out of range: its message, and the focus goes there.
         d.UserTyped(IDC_XFMR_CAPACITANCE + 3, "1");
         d.UserFocus(IDC_XFMR_DC_RESISTANCE);
