@@ -6,6 +6,7 @@
 #include "app/FreqSetupDlg.h"
 #include "circuit/Doc.h"
 #include "graphs/EquDlg.h"
+#include "platform/core/Format.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
 #include "setup/GraphCfgDlg.h"
@@ -28,6 +29,7 @@ constexpr UINT kMsgAxisMinimumReset = 54001;
 constexpr UINT kMsgAxisTooShort = 54002;
 constexpr UINT kMsgLowStartFrequency = 54005;
 constexpr UINT kMsgTotalTimeRange = 58501;
+constexpr UINT kMsgFrequencyAxisOutside = 58510;
 
 constexpr unsigned kFirst = fw::kGroup | fw::kTabStop;
 
@@ -158,6 +160,14 @@ void CAnalysisDlg::DoDataExchange(fw::DataExchange& dx) {
         return;
     }
     double value = 0.0;
+    if (!m_pConfig->IsTimeDomain()) {
+        // A frequency run reads no total time and the field is hidden: what
+        // it holds is kept when it reads as a time, never refused.
+        const std::string text = time->GetWindowText();
+        if (text == m_shownTime) return;
+        if (fw::ParseDouble(text, value) && value >= 0.0 && value <= kMaxTotalTime) m_pConfig->m_dTime = value;
+        return;
+    }
     fw::DDX_Text(dx, IDC_ANAL_TIME, value);
     if (time->GetWindowText() == m_shownTime) value = m_shownTimeValue;
     m_pConfig->m_dTime = value;
@@ -381,7 +391,41 @@ bool CAnalysisDlg::CheckFrequencyDomainStart() {
     if (m_pConfig->GetStimulusCfg().m_dStartFrequency < 0.01 * target && !AskYes(kMsgLowStartFrequency)) return false;
     // The run reads the chosen kind's graphs from settings 4-7.
     const int first = 8 + 4 * (m_pConfig->GetAnalysisKind() - CAnalysisConfig::KIND_VOLTAGE_LOOP);
+    if (!FrequencyGraphsMeetTheSweep(first) && !AskYes(kMsgFrequencyAxisOutside)) return false;
     for (int i = 0; i < 4; ++i) *m_pConfig->GetGraphCfg(4 + i) = *m_pConfig->GetGraphCfg(first + i);
+    return true;
+}
+
+bool CAnalysisDlg::FrequencyGraphsMeetTheSweep(int firstSetting) const {
+    using S = CFreqDomainStimulusCfg;
+    int quantities = 6, firstChoice = 0, graphs = 4;
+    switch (m_pConfig->GetAnalysisKind()) {
+    case CAnalysisConfig::KIND_VOLTAGE_LOOP: firstChoice = S::CHOICE_VOLTAGE_LOOP; break;
+    case CAnalysisConfig::KIND_CURRENT_LOOP:
+        if (m_pConfig->IsAverageCurrentMode()) {
+            firstChoice = S::CHOICE_AVG_CURRENT;
+        } else {
+            firstChoice = S::CHOICE_PEAK_CURRENT;
+            quantities = graphs = 2;
+        }
+        break;
+    case CAnalysisConfig::KIND_INPUT_TO_OUTPUT: firstChoice = S::CHOICE_INPUT_TO_OUTPUT; break;
+    case CAnalysisConfig::KIND_AMPLIFIER:
+        firstChoice = S::CHOICE_AMPLIFIER;
+        quantities = graphs = 2;
+        break;
+    default: return true;
+    }
+    const CFreqDomainStimulusCfg& stimulus = m_pConfig->GetStimulusCfg();
+    // The graph manager's accept window: a graph takes the sweep's points
+    // between its start and stop, each widened by 1e-5.
+    const double low = stimulus.m_dStartFrequency - 1e-5, high = stimulus.m_dStopFrequency + 1e-5;
+    for (int q = 0; q < quantities; ++q) {
+        const int graph = stimulus.GetChoice(firstChoice + q);
+        if (graph < 1 || graph > graphs) continue;
+        const CGraphCfg& g = *m_pConfig->GetGraphCfg(firstSetting + graph - 1);
+        if (!(g.m_dXMax >= low && g.m_dXMin <= high)) return false;
+    }
     return true;
 }
 

@@ -80,6 +80,9 @@ private:
     // The time-domain checks of a start; FALSE stays open.
     bool CheckTimeDomainStart();
     bool CheckFrequencyDomainStart();
+    // Every graph the kind plots on can take a point of the sweep: its x
+    // range meets the stimulus' start and stop frequencies.
+    bool FrequencyGraphsMeetTheSweep(int firstSetting) const;
 
     CAnalysisConfig* m_pConfig;  // not owned
     int32_t m_nControlSectionVariant;

@@ -18,6 +18,13 @@ BOOL CAppGraphLink::IsBlownUp() { return RunGraphPage().Page().IsBlownUp() ? TRU
 
 void CAppGraphLink::ClearAndRecreatePage() { RunGraphPage().ClearAndRecreatePage(); }
 
+BOOL CAppGraphLink::HasEmptyGraph() {
+    const CGraphMgr& mgr = GraphMgr();
+    for (int g = 1; g <= mgr.GetGraphCount(); ++g)
+        if (mgr.GetLastIndex(g) < 0) return TRUE;
+    return FALSE;
+}
+
 CAppGraphLink& AppGraphLink() {
     static CAppGraphLink link;
     return link;

@@ -12,6 +12,7 @@ public:
     int GetGraphCount() override;
     BOOL IsBlownUp() override;
     void ClearAndRecreatePage() override;
+    BOOL HasEmptyGraph() override;
 };
 
 CAppGraphLink& AppGraphLink();

@@ -81,6 +81,7 @@ int g_settlingPhase = 0;
 int g_busyPhase = 0;
 
 constexpr UINT kMsgAnalysisSuccessful = 53001;
+constexpr UINT kMsgSuccessfulWithEmptyGraph = 58511;
 constexpr UINT kMsgAnalysisNotSuccessful = 52013;
 constexpr UINT kMsgAnalysisTerminated = 52016;
 constexpr UINT kMsgAnalysisResultError = 52015;
@@ -186,8 +187,10 @@ void CMainFrame::OnRunEnded() {
     doc.EndAnalysis();
     switch (doc.GetRunStatus()) {
     case 1:
-        // The last progress text stays.
-        ReportMessage(kMsgAnalysisSuccessful, TRUE);
+        // The last progress text stays. A graph left without a point is
+        // named: the run went well, but the user sees nothing of it there.
+        ReportMessage(graphs_ && graphs_->HasEmptyGraph() ? kMsgSuccessfulWithEmptyGraph : kMsgAnalysisSuccessful,
+                      TRUE);
         break;
     case 2:
         SetProgressText("Fail");
@@ -297,5 +300,9 @@ void CMainFrame::UpdateTitle() {
     if (doc) title += " - " + doc->GetTitle();
     SetWindowText(title);
     SetChild(doc != nullptr, doc ? doc->GetTitle() : std::string());
+    if (doc != titledDoc_) {
+        titledDoc_ = doc;
+        ClearProgressPane();
+    }
     view_.OnDesignWindow(doc != nullptr);
 }

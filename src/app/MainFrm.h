@@ -128,6 +128,8 @@ public:
     virtual int GetGraphCount() = 0;
     virtual BOOL IsBlownUp() = 0;
     virtual void ClearAndRecreatePage() = 0;
+    // Some graph of the page holds no point at all.
+    virtual BOOL HasEmptyGraph() { return FALSE; }
 };
 
 // ---------------------------------------------------------------------------
@@ -149,7 +151,8 @@ public:
     void UpdateStatusPanes();
     // The recent-file entries of the File menu.
     void UpdateRecentFileMenu();
-    // The frame's and the design window's titles.
+    // The frame's and the design window's titles; another design (or none)
+    // also empties the progress pane, which spoke of the last one's run.
     void UpdateTitle();
 
     // The state the update rules read, from the design and the graph manager.
@@ -202,4 +205,5 @@ private:
     CPwrQuorraView view_;
     CGraphPageLink* graphs_ = nullptr;
     BOOL graphRunning_ = FALSE;  // the graph manager's flag while there is none
+    const CDocumentHost* titledDoc_ = nullptr;
 };

@@ -237,7 +237,10 @@ void CMainFrame::RegisterCommands() {
         RunGraphPage().Page().Restore();
         SetTimer(ID_GRAPH_REDRAW, 1);
     });
-    m.OnCommand(ID_GRAPH_PRINT, [] { RunGraphPage().Page().Print(); });
+    m.OnCommand(ID_GRAPH_PRINT, [this] {
+        view_.ProposePrintFile(RunGraphPage().GetJobName());
+        RunGraphPage().Page().Print();
+    });
     m.OnCommand(ID_GRAPH_COPY, [] { RunGraphPage().Page().Copy(); });
     m.OnCommand(ID_GRAPH_REDRAW, [] { RunGraphPage().Page().RedrawPage(); });
 
@@ -373,11 +376,17 @@ namespace {
 
 // The save dialog of the graph files, in the design's folder: no question before an
 // existing file is replaced.
-bool AskGraphFile(CPwrQuorraApp& app, const char* filter, const char* extension, std::string& path) {
+// The file offered is named after the design; the graph text is kept apart
+// from the summary text, which takes the design's plain name.
+bool AskGraphFile(CPwrQuorraApp& app, const CDocumentHost& doc, const char* filter, const char* extension,
+                  const std::string& suffix, std::string& path) {
     fw::FileDialogRequest request;
     request.filter = filter;
     request.defaultExtension = extension;
     request.initialFolder = app.FileDialogFolder();
+    std::string name = SummaryTextFileName(PlainTitle(doc));
+    name.resize(name.size() - 4);  // ".txt"
+    request.initialPath = name + suffix + "." + extension;
     request.overwritePrompt = false;
     return app.AskSaveFileName(request, path);
 }
@@ -391,7 +400,8 @@ void CMainFrame::OnGraphSaveAsText() {
         return;
     }
     std::string path;
-    if (!AskGraphFile(app_, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||", "txt", path)) return;
+    if (!AskGraphFile(app_, *host, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||", "txt", " - Graphs", path))
+        return;
     CWaitCursor wait;
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -407,7 +417,7 @@ void CMainFrame::OnGraphSaveForViewer() {
         return;
     }
     std::string path;
-    if (!AskGraphFile(app_, "Viewer Files (*.kvx)|*.kvx|All Files (*.*)|*.*||", "kvx", path)) return;
+    if (!AskGraphFile(app_, *host, "Viewer Files (*.kvx)|*.kvx|All Files (*.*)|*.*||", "kvx", "", path)) return;
     CWaitCursor wait;
     CPwrQuorraDoc& doc = host->Design();
     if (!SaveGraphsForViewerFile(GraphMgr(), path, *doc.GetAnalysisConfig(), host->GetPathName(),

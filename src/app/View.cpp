@@ -1,7 +1,10 @@
 #include "app/View.h"
 
+#include <cctype>
+#include <cstdlib>
 #include <ctime>
 
+#include "app/CircuitPage.h"
 #include "app/MainFrm.h"
 #include "app/Morvane.h"
 #include "app/SummaryPage.h"
@@ -10,10 +13,14 @@
 CDocumentHost* CPwrQuorraView::GetDocument() const { return app_.GetDocument(); }
 
 void CPwrQuorraView::OnDesignWindow(bool open) {
-    if (open == pageCreated_) return;
+    // A file opened over a design replaces it without closing the window:
+    // the old design's curves must not stay on the page under the new name.
+    const CDocumentHost* doc = open ? GetDocument() : nullptr;
+    if (open == pageCreated_ && doc == pageDoc_) return;
+    if (pageCreated_) RunGraphPage().DestroyPage();
     pageCreated_ = open;
+    pageDoc_ = doc;
     if (open) OnInitialUpdate();
-    else RunGraphPage().DestroyPage();
 }
 
 void CPwrQuorraView::OnInitialUpdate() { RunGraphPage().CreatePage(); }
@@ -58,17 +65,52 @@ namespace {
 // A printer-file dialog offers the job's name as the file name.
 std::string JobName(const CDocumentHost* doc) { return doc ? PlainTitle(*doc) : std::string(); }
 
+// A name a file can carry: no folder separators or line breaks.
+std::string FileNamePart(std::string text) {
+    for (char& c : text)
+        if (c == '/' || c == '\\' || c == '\r' || c == '\n' || c == '\t') c = ' ';
+    std::string out;
+    for (char c : text)
+        if (!(c == ' ' && (out.empty() || out.back() == ' '))) out += c;
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
 }  // namespace
+
+std::string CPwrQuorraView::PrintFileFor(const std::string& job) const {
+    std::string folder = app_.FileDialogFolder();
+    if (folder.empty()) {
+        const char* home = std::getenv("HOME");
+        folder = home ? home : ".";
+    }
+    if (folder.back() != '/') folder += '/';
+    const CDocumentHost* doc = GetDocument();
+    std::string design = doc ? FileNamePart(PlainTitle(*doc)) : std::string();
+    if (design.size() > 4) {
+        std::string ext = design.substr(design.size() - 4);
+        for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
+        if (ext == ".SEF") design.resize(design.size() - 4);
+    }
+    const std::string name = FileNamePart(job);
+    return folder + (design.empty() ? name : name.empty() ? design : design + " - " + name) + ".pdf";
+}
+
+void CPwrQuorraView::ProposePrintFile(const std::string& job) const { fw::Printing().ProposeOutputFile(PrintFileFor(job)); }
 
 void CPwrQuorraView::PrintItem(int bitmapId, int titleId, int output) {
     printBitmapId_ = bitmapId;
     printTitleId_ = titleId;
     printOutput_ = output;
-    OnFilePrint();
+    ProposePrintFile(CircuitPageTitle(titleId, output));
+    fw::Printing().Print(*this, JobName(GetDocument()), true);
     printBitmapId_ = kPrintSummary;
 }
 
-void CPwrQuorraView::OnFilePrint() { fw::Printing().Print(*this, JobName(GetDocument()), true); }
+void CPwrQuorraView::OnFilePrint() {
+    ProposePrintFile("Summary");
+    fw::Printing().Print(*this, JobName(GetDocument()), true);
+}
 
 void CPwrQuorraView::OnFilePrintPreview() { fw::Printing().PrintPreview(*this, JobName(GetDocument())); }
 

@@ -4,6 +4,8 @@
 // prints one section's circuit picture the same way (PrintItem).
 #pragma once
 
+#include <string>
+
 #include "platform/ui/Services.h"
 
 class CPwrQuorraApp;
@@ -30,8 +32,9 @@ public:
     // The open design, unchecked (nullptr when none).
     CDocumentHost* GetDocument() const;
 
-    // The design's window opened or closed: the graph page is made on the
-    // view's first update and destroyed with the design.
+    // The design's window opened or closed, or another design took its
+    // place: the graph page is made on the view's first update and destroyed
+    // with the design, so a new design starts on empty graphs.
     void OnDesignWindow(bool open);
     void OnInitialUpdate();
 
@@ -43,6 +46,11 @@ public:
     // Print Summary Preview.
     void OnFilePrint();
     void OnFilePrintPreview();
+    // The file a print job proposes when it prints to a file: the design's
+    // name and the job's in the design's folder (or the folder last used,
+    // or the home folder), so one job never offers another's file.
+    std::string PrintFileFor(const std::string& job) const;
+    void ProposePrintFile(const std::string& job) const;
 
     // A picture dialog's Print: the section's picture (bitmap id), its
     // variant title (string id) and output number (1-4), through the print
@@ -61,6 +69,7 @@ private:
     int printTitleId_ = 0;
     int printOutput_ = 0;
     bool pageCreated_ = false;
+    const CDocumentHost* pageDoc_ = nullptr;  // the design the page was made for
 };
 
 // The view of the open design; nullptr while no design window is open.

@@ -15,6 +15,7 @@ constexpr UINT kNoValueMessage = 58300;
 constexpr UINT kSaturationTableMessage = 58301;
 constexpr UINT kTransientTableMessage = 58302;
 constexpr UINT kRectifierMessage = 58303;
+constexpr UINT kZeroCouplingMessage = 58910;
 
 bool Chosen(const CSection& s) { return s.GetTopology() != kTopologyNotChosen; }
 
@@ -483,9 +484,18 @@ void CAnalysisFill::FillPrimaryInput() {
     Put(r.primaryWindingResistance, xfmr.m_dDcResistance[X::kPrimary], sec, "primary DC resistance");
     Put(r.primaryWindingAcResistance, xfmr.m_dAcResistance[X::kPrimary], sec, "primary AC resistance");
     Put(r.transformerCoreLoss, xfmr.m_dCorePowerLoss, sec, "transformer core loss");
+    // A coupling of 0 between windings that exist was never computed (the
+    // editor's range keeps a computed one above 0): such a winding would run
+    // dead, so the run is refused by its name.
+    auto coupling = [&](double& field, int earlier, int later, const char* name, const std::string& pair) {
+        const double k = xfmr.Coupling(earlier, later);
+        Put(field, k, sec, name);
+        if (k == 0.0) Fail(kZeroCouplingMessage, pair);
+    };
+    auto winding = [](int w) { return w == X::kReset ? std::string("the reset winding") : "secondary " + std::to_string(w); };
     double* priSec[4] = {&r.couplingPriSec1, &r.couplingPriSec2, &r.couplingPriSec3, &r.couplingPriSec4};
     for (int k = 1; k <= m_outputs; ++k)  // k(Sk; P)
-        Put(*priSec[k - 1], xfmr.Coupling(X::kPrimary, X::kPrimary + k), sec, "secondary coupling");
+        coupling(*priSec[k - 1], X::kPrimary, X::kPrimary + k, "secondary coupling", "the primary and " + winding(k));
     struct SecPair {
         int j, k;
         double* field;
@@ -494,17 +504,20 @@ void CAnalysisFill::FillPrimaryInput() {
                               {2, 3, &r.couplingSec2Sec3}, {2, 4, &r.couplingSec2Sec4}, {3, 4, &r.couplingSec3Sec4}};
     for (const SecPair& p : pairs)
         if (p.k <= m_outputs)  // k(Sk; Sj)
-            Put(*p.field, xfmr.Coupling(X::kPrimary + p.j, X::kPrimary + p.k), sec, "secondary coupling");
+            coupling(*p.field, X::kPrimary + p.j, X::kPrimary + p.k, "secondary coupling",
+                     winding(p.j) + " and " + winding(p.k));
     if (r.resetWindingOn) {
         Put(r.resetTurns, xfmr.m_dTurns[X::kReset], sec, "reset winding turns");
         Put(r.resetWindingNominal, xfmr.m_dOpenInductance[X::kReset], sec, "reset winding inductance");
         Put(r.resetWindingResistance, xfmr.m_dDcResistance[X::kReset], sec, "reset winding DC resistance");
         Put(r.resetWindingAcResistance, xfmr.m_dAcResistance[X::kReset], sec, "reset winding AC resistance");
-        Put(r.couplingPriReset, xfmr.Coupling(X::kPrimary, X::kReset), sec, "reset winding coupling");
+        coupling(r.couplingPriReset, X::kPrimary, X::kReset, "reset winding coupling",
+                 "the primary and " + winding(X::kReset));
         double* resetSec[4] = {&r.couplingResetSec1, &r.couplingResetSec2, &r.couplingResetSec3,
                                &r.couplingResetSec4};
         for (int k = 1; k <= m_outputs; ++k)  // k(Reset; Sk)
-            Put(*resetSec[k - 1], xfmr.Coupling(X::kPrimary + k, X::kReset), sec, "reset winding coupling");
+            coupling(*resetSec[k - 1], X::kPrimary + k, X::kReset, "reset winding coupling",
+                     winding(k) + " and " + winding(X::kReset));
     }
     FillSaturationTable(kPowerXfmrTable, xfmr.m_CoreSatChar, xfmr.m_dOpenInductance[X::kPrimary],
                         "Power Transformer");

@@ -93,6 +93,9 @@ void CPrimarySection::SetDefaults() {
     m_SwitchSW2.SetDefaults(0);
     m_PowerTransformer.SetDefaults(0, EnablesOf(CurrentRequirements()), FALSE);
     m_PowerTransformer.CopyPrimaryToResetWinding();
+    // The reset winding's couplings too, from the winding it mirrors: a
+    // variant with a reset winding must not start uncoupled.
+    m_PowerTransformer.ComputeCoupling(EnablesOf(CurrentRequirements()), TRUE);
     m_CurrentSenseTransformer.SetDefaults(1);
 }
 

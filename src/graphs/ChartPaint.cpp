@@ -115,11 +115,14 @@ fw::Rect ChartWindowRect(fw::Size page, int count, int index) {
     return Place({0, 0, page.cx, page.cy}, kPlaces[count - 1][index]);
 }
 
-ChartLayout LayoutChart(const fw::Rect& window, int count) {
+ChartLayout LayoutChart(const fw::Rect& window, int count, int dpi) {
     count = std::clamp(count, 1, 4);
     ChartLayout l;
     l.window = window;
     l.plot = Place(window, kPlotAreas[count - 1]);
+    // Tick marks, a row of 7-point numbers and the 7-point label.
+    const int room = Round(0.36 * dpi);
+    if (l.plot.bottom > window.bottom - room) l.plot.bottom = std::max(l.plot.top, window.bottom - room);
     const double w = window.Width(), h = window.Height();
     l.title = {window.left + Round(0.016 * w), window.top + Round(0.04 * h)};
     for (int i = 0; i < 3; ++i) l.readout[i] = {window.left + Round(0.02 * w), window.top + Round(kReadoutRows[count - 1][i] * h)};

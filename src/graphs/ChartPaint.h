@@ -89,7 +89,9 @@ struct ChartLayout {
 };
 // The chart window of graph index (0-based) of count graphs on a page.
 fw::Rect ChartWindowRect(fw::Size page, int count, int index);
-ChartLayout LayoutChart(const fw::Rect& window, int count);
+// The plot keeps room below it for the x axis' numbers and label (about a
+// third of an inch at the device's dpi), however low the window.
+ChartLayout LayoutChart(const fw::Rect& window, int count, int dpi = 96);
 
 // Device pixels of a length given in 1/96 inch.
 inline int Scaled(int px96, int dpi) { return px96 * dpi / 96 > 0 ? px96 * dpi / 96 : 1; }

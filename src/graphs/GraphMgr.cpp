@@ -110,6 +110,7 @@ BOOL CGraphMgr::PlotSample(int graph, double x, double y, double weight) {
     // Written so that an x that is not a number falls outside the window too.
     if (!(x >= gr->acceptLow && x <= gr->acceptHigh) || last >= kGraphStorePoints - 1) {
         if (last >= kGraphStorePoints - 1) GraphFilled(graph);
+        else if (x > gr->acceptHigh && m_bSamplingEnabled.load(std::memory_order_relaxed)) GraphPassed(graph);
         return FALSE;
     }
 
@@ -250,14 +251,29 @@ void CGraphMgr::GraphFilled(int graph) {
     if (!CheckAllGraphsFull()) ReportMessage(kMsgFirstGraphFull + UINT(graph - 1), TRUE);
 }
 
+void CGraphMgr::GraphPassed(int graph) {
+    Graph& gr = m_graphs[size_t(graph - 1)];
+    if (gr.passed.exchange(1, std::memory_order_acq_rel)) return;
+    // Only once a graph has filled: a run longer than every graph's range
+    // was asked for (and still checks the parts' ratings) as long as no
+    // store ran out.
+    for (int g = 1; g <= m_nGraphCount && g <= kMaxPageGraphs; ++g)
+        if (m_graphs[size_t(g - 1)].full.load(std::memory_order_acquire)) {
+            CheckAllGraphsFull();
+            return;
+        }
+}
+
 BOOL CGraphMgr::CheckAllGraphsFull() {
     const int n = m_nGraphCount;
     if (n < 1 || n > kMaxPageGraphs) {
         Code(2007);
         return FALSE;
     }
-    for (int g = 1; g <= n; ++g)
-        if (!m_graphs[size_t(g - 1)].full.load(std::memory_order_acquire)) return FALSE;
+    for (int g = 1; g <= n; ++g) {
+        const Graph& gr = m_graphs[size_t(g - 1)];
+        if (!gr.full.load(std::memory_order_acquire) && !gr.passed.load(std::memory_order_acquire)) return FALSE;
+    }
     ReportMessage(kMsgAllGraphsFull, TRUE);
     m_bHalt.store(1, std::memory_order_release);
     fw::GetReportSink().PostToMainWindow(WM_ANALYSIS_STOP, 0, 0);
@@ -298,6 +314,7 @@ void CGraphMgr::Reset(int graphCount) {
         gr.attached.store(0, std::memory_order_release);
         gr.store.lastIndex.store(-1, std::memory_order_release);
         gr.full.store(0, std::memory_order_release);
+        gr.passed.store(0, std::memory_order_release);
     }
     m_bHalt.store(0, std::memory_order_release);
     m_nGraphCount = graphCount;

@@ -171,6 +171,9 @@ private:
     struct Graph {
         PointStore store;
         std::atomic<int> full{0};
+        // A time-domain run's time has gone past the graph's x range: it can
+        // take no sample any more, so it counts as full for the halt.
+        std::atomic<int> passed{0};
         std::atomic<int> attached{0};
         BOOL rangeValid = FALSE;
         intptr_t chart = 0;
@@ -197,6 +200,7 @@ private:
     // Appends one point; a store with no place left marks the graph full instead.
     void StorePoint(int graph, double x, double y);
     void GraphFilled(int graph);
+    void GraphPassed(int graph);
     BOOL CheckAllGraphsFull();
     // The samplers; they return their end or flush flag.
     bool RunAverageSampler(Graph& gr, double x, double y, double w, double& ox, double& oy, bool& store);

@@ -339,11 +339,14 @@ bool CGraphPage::Print() {
             fw::Rect window = blownUp_ ? chart::ChartWindowRect(area.GetSize(), 1, 0)
                                        : chart::ChartWindowRect(area.GetSize(), count_, i);
             window.Offset(area.left, area.top);
-            chart::PaintChart(s, charts_[i], chart::LayoutChart(window, blownUp_ ? 1 : count_), false, scratch_);
+            chart::PaintChart(s, charts_[i], chart::LayoutChart(window, blownUp_ ? 1 : count_, s.Dpi()), false,
+                              scratch_);
         }
     };
     PagePrintJob job(paint);
-    return fw::Printing().Print(job, data_.GetJobName(), true);
+    if (fw::Printing().Print(job, data_.GetJobName(), true)) return true;
+    if (fw::Printing().LastPrintFailed()) ReportMessage1(kModuleGraphMgr, kCodePrint, FALSE);
+    return false;
 }
 
 bool CGraphPage::RenderImage(fw::Image& out) {

@@ -252,7 +252,6 @@ OutputEnables CPwrTransformerDlg::Enables() const {
 }
 
 BOOL CPwrTransformerDlg::OnInitDialog() {
-    m_Opened = *m_pRecord;
     CComponentDlgBase::OnInitDialog();
     ArrangeDatabaseButtons();
     auto disable = [this](int id) {
@@ -327,9 +326,14 @@ BOOL CPwrTransformerDlg::ComputeCoupling(CPwrTransformer& shown) const {
 }
 
 void CPwrTransformerDlg::UpdateCouplingDisplay() {
-    // Shown from a copy: the record takes new couplings only on OK.
+    // The record keeps what is shown; a computation that fails leaves its
+    // couplings as they were (OK refuses to close then).
     CPwrTransformer shown;
     const BOOL ok = ComputeCoupling(shown);
+    if (ok) {
+        m_pRecord->m_dCoupling = shown.m_dCoupling;
+        m_pRecord->m_nOutputPresent = shown.m_nOutputPresent;
+    }
     const int last = m_bReset ? W::kReset : W::kSecondary4;
     auto present = [this](int w) { return w == W::kPrimary || w == W::kReset || OutputEnabled(w); };
     for (int earlier = W::kPrimary; earlier < last; ++earlier) {
@@ -363,12 +367,9 @@ BOOL CPwrTransformerDlg::CanCloseWithOK() {
         ReportMessage(52027, TRUE);
         return FALSE;
     }
-    // Couplings stored without the reset winding or before an output was
-    // enabled differ from the computed ones; taking those on an untouched OK
-    // would mark an unchanged design modified.
-    CPwrTransformer inputs = *m_pRecord;
-    inputs.m_dCoupling = m_Opened.m_dCoupling;
-    if (inputs != m_Opened) m_pRecord->m_dCoupling = computed.m_dCoupling;
+    // What the dialog showed is what the design runs with, edited or not:
+    // couplings stored before an output was enabled would leave it uncoupled.
+    m_pRecord->m_dCoupling = computed.m_dCoupling;
     m_pRecord->m_nOutputPresent = computed.m_nOutputPresent;
     return TRUE;
 }

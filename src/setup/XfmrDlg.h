@@ -99,7 +99,6 @@ private:
     bool IsValueBox(int id) const override;
 
     bool m_bReset;
-    CPwrTransformer m_Opened;  // the record as the dialog found it
 };
 
 // Template 239: the grid with the reset winding.

@@ -156,6 +156,25 @@ TEST_F(AnalysisDialog, TotalTimeRange) {
             EXPECT_EQ(cfg_.GetTime(), std::stod(c.text));
         }
     }
+    // A frequency kind hides the field and reads no total time: nothing in it is refused, and only
+    // a time it can hold is kept.
+    const struct {
+        const char* text;
+        double kept;
+    } hidden[] = {{"0", 0.0}, {"0.5", 0.5}, {"-1", 0.25}, {"1 ms", 0.25}};
+    for (const auto& c : hidden) {
+        cfg_ = *doc_.GetAnalysisConfig();
+        cfg_.m_dTime = 0.25;
+        ui_.sink.Clear();
+        const int result = Run([&](CAnalysisDlg& d) {
+            d.UserTyped(IDC_ANAL_TIME, c.text);
+            d.UserClicked(IDC_ANAL_VOLTAGE_LOOP);
+            d.UserClicked(ID_SAVE_ONLY);
+        });
+        EXPECT_TRUE(ui_.sink.boxes.empty()) << c.text;
+        EXPECT_EQ(result, fw::IDOK) << c.text;
+        EXPECT_EQ(cfg_.GetTime(), c.kept) << c.text;
+    }
     // An untouched field gives back the exact value.
     cfg_.m_dTime = 1.0 / 3.0;
     Run([](CAnalysisDlg& d) { d.UserClicked(ID_SAVE_ONLY); });
@@ -325,7 +344,11 @@ TEST_F(AnalysisDialog, FrequencyStartChecksAndGraphsForTheRun) {
         cfg_.GetStimulusCfg().m_dStopFrequency = 50000;
         // One quantity of every kind on graph 1.
         for (int word : {0, 12, 14, 21}) cfg_.GetStimulusCfg().m_nChoice[size_t(word)] = 1;
-        for (int i = 0; i < 4; ++i) cfg_.GetGraphCfg(c.firstSetting + i)->m_strTitle = "graph " + std::to_string(i);
+        for (int i = 0; i < 4; ++i) {
+            cfg_.GetGraphCfg(c.firstSetting + i)->m_strTitle = "graph " + std::to_string(i);
+            cfg_.GetGraphCfg(c.firstSetting + i)->m_dXMin = 100.0;
+            cfg_.GetGraphCfg(c.firstSetting + i)->m_dXMax = 100000.0;
+        }
         ui_.sink.Clear();
         EXPECT_EQ(Run([](CAnalysisDlg& d) { d.UserClicked(ID_START_ONLY); }), fw::IDOK) << c.kind;
         EXPECT_EQ(ui_.sink.questions.size(), c.asks ? 1u : 0u) << c.kind;
@@ -333,6 +356,49 @@ TEST_F(AnalysisDialog, FrequencyStartChecksAndGraphsForTheRun) {
             EXPECT_EQ(ui_.sink.questions[0], Text(54005));
         }
         for (int i = 0; i < 4; ++i) EXPECT_EQ(cfg_.GetGraphCfg(4 + i)->m_strTitle, "graph " + std::to_string(i)) << c.kind;
+    }
+}
+
+// A graph whose frequency axis misses the sweep would stay blank: the start says so first.
+TEST_F(AnalysisDialog, FrequencyGraphsThatCannotShowAPointOfTheSweep) {
+    struct Case {
+        const char* name;
+        double xMin, xMax;  // graph 2 of the voltage loop; the sweep runs 1000 to 30000 Hz
+        bool asks;
+    };
+    const Case cases[] = {
+        {"untouched axis", 0.0, 1.0, true},
+        {"above the sweep", 40000.0, 100000.0, true},
+        {"ends at the start", 10.0, 1000.0, false},
+        {"inside", 2000.0, 3000.0, false},
+        {"around", 1.0, 1e6, false},
+    };
+    for (const Case& c : cases) {
+        for (bool yes : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (yes ? " yes" : " no"));
+            cfg_ = *doc_.GetAnalysisConfig();
+            cfg_.SetAnalysisKind(CAnalysisConfig::KIND_VOLTAGE_LOOP);
+            cfg_.GetStimulusCfg().m_dStartFrequency = 1000.0;
+            cfg_.GetStimulusCfg().m_dStopFrequency = 30000.0;
+            // Loop gain on graph 1 (in range), loop phase on graph 2, graph 3 unused and untouched.
+            cfg_.GetStimulusCfg().m_nChoice[0] = 1;
+            cfg_.GetStimulusCfg().m_nChoice[1] = 2;
+            cfg_.GetGraphCfg(8)->m_dXMin = 100.0;
+            cfg_.GetGraphCfg(8)->m_dXMax = 100000.0;
+            cfg_.GetGraphCfg(9)->m_dXMin = c.xMin;
+            cfg_.GetGraphCfg(9)->m_dXMax = c.xMax;
+            ui_.sink.Clear();
+            ui_.sink.answers = {yes};
+            const int result = Run([](CAnalysisDlg& d) { d.UserClicked(ID_START_ONLY); });
+            ui_.sink.answers.clear();
+            if (!c.asks) {
+                EXPECT_TRUE(ui_.sink.questions.empty());
+                EXPECT_EQ(result, fw::IDOK);
+                continue;
+            }
+            EXPECT_EQ(ui_.sink.questions, std::vector<std::string>{Text(58510)});
+            EXPECT_EQ(result, yes ? fw::IDOK : fw::IDCANCEL);
+        }
     }
 }
 

@@ -1,9 +1,12 @@
 // Graph > Save As Text and Save For Viewer from the frame, and the store each run plots into.
 #include <filesystem>
+#include <functional>
 
 #include "AppFixture.h"
 #include "app/DesignDoc.h"
+#include "app/GraphLink.h"
 #include "graphs/GraphMgr.h"
+#include "graphs/GraphPageRun.h"
 #include "graphs/KXGraph.h"
 
 namespace {
@@ -43,6 +46,7 @@ TEST_F(GraphSaveTest, SaveAsTextWritesThePage) {
     ASSERT_EQ(ui_.files.requests.size(), 1u);
     EXPECT_EQ(ui_.files.requests[0].filter, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||");
     EXPECT_EQ(ui_.files.requests[0].defaultExtension, "txt");
+    EXPECT_EQ(ui_.files.requests[0].initialPath, PlainTitle(*app_.GetDocument()) + " - Graphs.txt");
     EXPECT_FALSE(ui_.files.requests[0].overwritePrompt);
     std::ifstream f(path, std::ios::binary);
     std::stringstream ss;
@@ -83,6 +87,7 @@ TEST_F(GraphSaveTest, SaveForViewerWritesAFileTheReaderTakes) {
     ASSERT_EQ(ui_.files.requests.size(), 1u);
     EXPECT_EQ(ui_.files.requests[0].filter, "Viewer Files (*.kvx)|*.kvx|All Files (*.*)|*.*||");
     EXPECT_EQ(ui_.files.requests[0].defaultExtension, "kvx");
+    EXPECT_EQ(ui_.files.requests[0].initialPath, PlainTitle(*app_.GetDocument()) + ".kvx");
     CPwrQuorraViewerObj root;
     ASSERT_TRUE(LoadViewerFile(path, root));
     EXPECT_TRUE(ui_.sink.boxes.empty());
@@ -122,6 +127,72 @@ TEST_F(GraphSaveTest, TheSavesNeedGraphDataAndNoRun) {
     EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_AS_TEXT));
     EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_FOR_VIEWER));
     EXPECT_TRUE(ui_.files.requests.empty());
+}
+
+// Opening or making another design empties the page and the progress pane: nothing of the last
+// design's run can be exported, printed or read as the new one's.
+TEST_F(GraphSaveTest, AnotherDesignStartsOnEmptyGraphs) {
+    struct Case {
+        const char* name;
+        std::function<void()> replace;
+    };
+    const Case cases[] = {
+        {"open", [this] { ASSERT_NE(app_.OpenDocumentFile((dir_ / "other.SEF").string()), nullptr); }},
+        {"new", [this] { Frame().OnUserCommand(fw::ID_FILE_NEW); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CGraphMgr& mgr = GraphMgr();
+        mgr.Reset(1);
+        const WORD ids[kGraphItemIds] = {};
+        mgr.AttachGraph(1, 0, ids, 0.0, 10.0);
+        mgr.PlotSample(1, 1.0, 2.0, 0.0);
+        mgr.PlotSample(1, 3.0, -4.0, 0.0);
+        Frame().SetProgressText("100%");
+        Frame().UpdateCommandUI();
+        ASSERT_TRUE(mgr.HasGraphData());
+        const CDocumentHost* before = app_.GetDocument();
+        c.replace();
+        ASSERT_NE(app_.GetDocument(), before);
+        EXPECT_FALSE(mgr.HasGraphData());
+        EXPECT_EQ(Frame().GetStatusBar().GetPaneText(CMainFrame::kPaneProgress), "  ");
+        Frame().UpdateCommandUI();
+        ui_.files.answers = {(dir_ / "x.txt").string()};
+        EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_AS_TEXT));
+        EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_FOR_VIEWER));
+        EXPECT_TRUE(ui_.files.requests.empty());
+    }
+}
+
+// Each print job proposes its own file in the design's folder: a graph print after a summary print
+// never offers (and so never silently overwrites) the summary's PDF.
+TEST_F(GraphSaveTest, EachPrintJobProposesAFileNamedAfterTheDesignAndTheJob) {
+    ASSERT_NE(app_.OpenDocumentFile((dir_ / "buck.SEF").string()), nullptr);
+    CGraphMgr& mgr = GraphMgr();
+    mgr.Reset(1);
+    const WORD ids[kGraphItemIds] = {};
+    mgr.AttachGraph(1, 0, ids, 0.0, 10.0);
+    mgr.PlotSample(1, 1.0, 2.0, 0.0);
+    mgr.PlotSample(1, 3.0, -4.0, 0.0);
+    Frame().UpdateCommandUI();
+    EXPECT_TRUE(Frame().OnUserCommand(fw::ID_FILE_PRINT));
+    EXPECT_TRUE(Frame().OnUserCommand(ID_GRAPH_PRINT));
+    EXPECT_EQ(ui_.printing.proposedFiles,
+              (std::vector<std::string>{(dir_ / "buck - Summary.pdf").string(), (dir_ / "buck - Graphs.pdf").string()}));
+}
+
+TEST_F(GraphSaveTest, TheLinkFindsAGraphWithoutAPoint) {
+    EXPECT_FALSE(AppGraphLink().HasEmptyGraph());
+    CGraphMgr& mgr = GraphMgr();
+    mgr.Reset(2);
+    const WORD ids[kGraphItemIds] = {};
+    mgr.AttachGraph(1, 0, ids, 0.0, 10.0);
+    mgr.AttachGraph(2, 0, ids, 20.0, 30.0);
+    mgr.PlotSample(1, 1.0, 2.0, 0.0);
+    mgr.PlotSample(2, 1.0, 2.0, 0.0);  // outside graph 2's range
+    EXPECT_TRUE(AppGraphLink().HasEmptyGraph());
+    mgr.PlotSample(2, 25.0, 2.0, 0.0);
+    EXPECT_FALSE(AppGraphLink().HasEmptyGraph());
 }
 
 TEST(DesignDocumentTest, RunsPlotIntoTheGraphManager) {

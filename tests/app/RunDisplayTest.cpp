@@ -29,7 +29,9 @@ public:
     int GetGraphCount() override { return 0; }
     BOOL IsBlownUp() override { return FALSE; }
     void ClearAndRecreatePage() override { ++recreated; }
+    BOOL HasEmptyGraph() override { return emptyGraph; }
     BOOL running = FALSE;
+    BOOL emptyGraph = FALSE;
     int recreated = 0;
 };
 
@@ -123,9 +125,15 @@ TEST_F(RunDisplayTest, ResultCodes) {
         int32_t status;
         const char* box;
         const char* pane;
+        BOOL emptyGraph = FALSE;
     };
     const Case cases[] = {
         {1, "Analysis was successful.", "77%"},  // the last progress text stays
+        // Never plain success over a graph that shows nothing.
+        {1,
+         "Analysis was successful, but at least one graph shows no point:\nits x axis lies outside the range the "
+         "analysis covered.\nSet the graph's start and stop values and run the analysis again.",
+         "77%", TRUE},
         {2, "Analysis was not successful.", "Fail"},
         {3, "Problem:  Analysis has been terminated. (Error Number 11)\nPlease contact Halverd Support.", "Err11"},
         {0, "There was an error in Analysis Results", "  "},
@@ -133,6 +141,7 @@ TEST_F(RunDisplayTest, ResultCodes) {
     };
     for (const Case& c : cases) {
         ui_.sink.Clear();
+        graphs_.emptyGraph = c.emptyGraph;
         workerDone_.Reset();
         StartRun([this, c](AnalysisThreadParams& p) {
             Post(WM_RUN_PROGRESS, 77);

@@ -451,6 +451,39 @@ TEST_F(AnalFillTest, AMissingOrBrokenValueRefusesTheRunNamingIt) {
     }
 }
 
+// A coupling of 0 was never computed: the winding would run dead, so the run is refused by name.
+TEST_F(AnalFillTest, AnUncomputedCouplingRefusesTheRunNamingIt) {
+    using X = CPwrTransformer;
+    struct Case {
+        int variant;
+        int earlier, later;
+        const char* named;
+    };
+    const Case cases[] = {
+        {0, X::kPrimary, X::kSecondary1, "the primary and secondary 1"},
+        {2, X::kPrimary, X::kReset, "the primary and the reset winding"},
+        {3, X::kSecondary1, X::kReset, "secondary 1 and the reset winding"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        CPrimarySection& pri = *doc->GetPrimarySection();
+        pri.SetTopology(WORD(c.variant));
+        pri.GetPowerTransformer().ComputeCoupling(OutputEnables{{1, 0, 0, 0}}, TRUE);
+        ASSERT_TRUE(Fill()) << c.named << ": " << problem;
+        pri.GetPowerTransformer().Coupling(c.earlier, c.later) = 0.0;
+        EXPECT_FALSE(Fill());
+        EXPECT_EQ(problem, std::string("Problem:  Analysis was not run: the power transformer has no coupling "
+                                       "coefficient\nbetween ") +
+                               c.named + ". Open the Power Transformer and press OK\nto compute its coupling coefficients.");
+    }
+    // Without a reset winding its couplings are not read.
+    SetUp();
+    BuildFirstConfiguration(*doc);
+    doc->GetPrimarySection()->GetPowerTransformer().Coupling(X::kPrimary, X::kReset) = 0.0;
+    EXPECT_TRUE(Fill()) << problem;
+}
+
 TEST_F(AnalFillTest, AGoodDesignPreparesTheRun) {
     BuildFirstConfiguration(*doc);
     EXPECT_TRUE(doc->PrepareAnalysis());

@@ -254,6 +254,38 @@ TEST_F(GraphMgrTest, AFullGraphStopsAloneUntilTheLastOneHaltsTheRun) {
     EXPECT_TRUE(mgr_->PlotSample(1, 1.0, 1.0, 0.0));
 }
 
+// A graph whose x range a time-domain run has passed takes no sample any more: once a graph has
+// filled, the run stops when the others are full or passed, instead of running on for nothing.
+TEST_F(GraphMgrTest, GraphsPassedByTheRunCountAsFullOnceOneHasFilled) {
+    StartRun(3, 0.0, 100.0);
+    FillNone(*mgr_, 1, kGraphStorePoints + 1);
+    ASSERT_TRUE(mgr_->IsGraphFull(1));
+    ASSERT_EQ(sink_.boxes.size(), 1u);  // 53012
+    EXPECT_FALSE(mgr_->PlotSample(2, 100.5, 1.0, 1e-6));
+    EXPECT_FALSE(mgr_->IsHalted());
+    EXPECT_TRUE(mgr_->PlotSample(3, 99.0, 1.0, 1e-6));
+    EXPECT_FALSE(mgr_->PlotSample(3, 101.0, 1.0, 1e-6));
+    EXPECT_TRUE(mgr_->IsHalted());
+    ASSERT_EQ(sink_.boxes.size(), 2u);
+    EXPECT_EQ(sink_.boxes[1], res::FindString(53011));
+    ASSERT_EQ(sink_.posts.size(), 1u);
+    EXPECT_EQ(sink_.posts[0].message, 0x8003u);
+
+    // Passed graphs alone never stop a run (it may go on for the parts' ratings), nor does a
+    // frequency sweep beyond a graph's range; the graph that fills last then halts it.
+    for (int kind : {int(CAnalysisConfig::KIND_STEADY_STATE), int(CAnalysisConfig::KIND_VOLTAGE_LOOP)}) {
+        SCOPED_TRACE(kind);
+        sink_.Clear();
+        StartRun(2, 0.0, 100.0, CUSData::SAMPLING_NONE, kind);
+        EXPECT_FALSE(mgr_->PlotSample(1, 150.0, 1.0, 1e-6));
+        EXPECT_FALSE(mgr_->PlotSample(2, 150.0, 1.0, 1e-6));
+        EXPECT_FALSE(mgr_->IsHalted());
+        EXPECT_TRUE(sink_.posts.empty());
+        FillNone(*mgr_, 2, kGraphStorePoints + 1);
+        EXPECT_EQ(mgr_->IsHalted() != FALSE, kind == CAnalysisConfig::KIND_STEADY_STATE);
+    }
+}
+
 TEST_F(GraphMgrTest, AfterTheHaltNoGraphTakesSamples) {
     // One graph on the page, a second attached beyond it: the page's only graph fills.
     StartRun(1, 0.0, 100.0);

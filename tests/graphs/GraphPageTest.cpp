@@ -122,6 +122,11 @@ TEST(GraphPageLayout, ChartPlacesByGraphCount) {
         for (int i = 0; i < 3; ++i) EXPECT_EQ(l.readout[i], (fw::Point{20, c.rows[i]})) << c.count;
         EXPECT_EQ(l.title, (fw::Point{16, 40}));
     }
+    // A low window keeps a third of an inch under the plot for the x axis' numbers and label.
+    for (int dpi : {96, 600}) {
+        const chart::ChartLayout l = chart::LayoutChart({0, 100, 800, 200}, 4, dpi);
+        EXPECT_EQ(l.plot.bottom, std::max(105, 200 - int(std::lround(0.36 * dpi)))) << dpi;
+    }
 }
 
 TEST_F(GraphPageTest, BuiltAtTheFirstPaintAndAgainAfterRebuild) {
@@ -344,6 +349,16 @@ TEST_F(GraphPageTest, PrintAndCopyTheWholePageOrTheBlownUpGraph) {
         const int x = std::stoi(op.substr(5));
         EXPECT_GE(x, 300) << op;
     }
+    // A cancelled print is no failure; one whose printer cannot be opened logs code 2011.
+    ui.printing.printAnswer = false;
+    EXPECT_FALSE(page.Print());
+    EXPECT_EQ(Log().find("CODE 2011"), std::string::npos);
+    ui.printing.printAnswer = true;
+    ui.printing.failAnswer = true;
+    EXPECT_FALSE(page.Print());
+    EXPECT_NE(Log().find("CODE 2011"), std::string::npos);
+    ui.printing.failAnswer = false;
+
     page.SelectGraph(2);
     page.BlowUp();
     ASSERT_TRUE(page.Print());

@@ -98,6 +98,7 @@ EditorCase PowerTransformer(const char* name, UINT templateId) {
                     CPwrTransformer rec;
                     rec.SetDefaults(0, enables, FALSE);
                     rec.CopyPrimaryToResetWinding();
+                    rec.ComputeCoupling(enables, TRUE);
                     t.Expect<CPwrTransformer>(what + ", outputs " + std::to_string(outputs), rec,
                                               [&req, templateId](CPwrTransformer& r) {
                                                   return std::unique_ptr<fw::Dialog>(

@@ -176,9 +176,9 @@ TEST_F(XfmrDlg, ResetInductanceBoundsTheSecondariesAsTyped) {
     EXPECT_EQ(focus, Shorted(W::kSecondary1, W::kReset));
 }
 
-// The fixture's couplings were never computed: an untouched OK keeps them,
-// any edit stores the couplings of the values it leaves.
-TEST_F(XfmrDlg, OkStoresCouplingsOnlyWithAnEdit) {
+// The fixture's couplings were never computed: OK stores the couplings the dialog shows, edited or
+// not, so the design never runs with a dead winding; an OK that finds them stored changes nothing.
+TEST_F(XfmrDlg, OkStoresTheCouplingsItShows) {
     const double k = std::sqrt((1e-3 - 1e-5) / 1e-3);
     for (bool edit : {false, true}) {
         SCOPED_TRACE(edit);
@@ -190,11 +190,23 @@ TEST_F(XfmrDlg, OkStoresCouplingsOnlyWithAnEdit) {
                           d.UserClicked(fw::IDOK);
                       }),
                   fw::IDOK);
-        EXPECT_EQ(rec.Coupling(W::kPrimary, W::kReset), edit ? k : 0.0);
-        EXPECT_EQ(rec.Coupling(W::kSecondary3, W::kReset), edit ? k : 0.0);
+        EXPECT_EQ(rec.Coupling(W::kPrimary, W::kReset), k);
+        EXPECT_EQ(rec.Coupling(W::kSecondary3, W::kReset), k);
         EXPECT_EQ(rec.Coupling(W::kPrimary, W::kSecondary2), 0.0);  // output 2 is off
-        EXPECT_EQ(rec != pt_, edit ? TRUE : FALSE);
+        EXPECT_TRUE(rec != pt_);
+
+        const CPwrTransformer stored = rec;
+        CPwrTransformerResetDlg again(&rec, &req_, IDD_PWR_TRANSFORMER_RESET, nullptr, nullptr);
+        EXPECT_EQ(Run(again, [](fw::Dialog& d) { d.UserClicked(fw::IDOK); }), fw::IDOK);
+        EXPECT_FALSE(rec != stored);
     }
+    // An output enabled after its coupling was stored: the untouched OK couples it.
+    CPwrTransformer rec = pt_;
+    rec.ComputeCoupling(OutputEnables{{1, 0, 1, 0}}, TRUE);
+    Enable({1, 2, 3});
+    CPwrTransformerDlg dlg(&rec, &req_, IDD_PWR_TRANSFORMER, nullptr, nullptr);
+    EXPECT_EQ(Run(dlg, [](fw::Dialog& d) { d.UserClicked(fw::IDOK); }), fw::IDOK);
+    EXPECT_EQ(rec.Coupling(W::kPrimary, W::kSecondary2), k);
 }
 
 TEST_F(XfmrDlg, WithoutResetColumnTheResetMirrorsThePrimary) {
@@ -228,6 +240,8 @@ TEST_F(XfmrDlg, LeavingABoxChecksEveryFieldAndRefreshesTheCouplings) {
         d.UserTyped(Shorted(W::kPrimary, W::kSecondary1), "2e-4");
         d.UserFocus(IDC_XFMR_TURNS);
         after = d.GetDlgItemText(CouplingBox(W::kPrimary, W::kSecondary1));
+        // The record keeps what the box shows.
+        EXPECT_EQ(fw::Format("%1.3e", pt_.Coupling(W::kPrimary, W::kSecondary1)), after);
         // Another box out of range: its message, and the focus goes there.
         d.UserTyped(IDC_XFMR_CAPACITANCE + 3, "1");
         d.UserFocus(IDC_XFMR_DC_RESISTANCE);

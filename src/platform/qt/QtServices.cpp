@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -46,6 +49,30 @@ QString Caption() {
     const char* s = res::FindString(57344);
     return ToQ(s ? s : "");
 }
+
+}  // namespace
+
+void FitCaption(QMessageBox& box) {
+    // A box as narrow as a short message elides its caption in the title
+    // bar: the grid gets a strut as wide as the caption and the title bar's
+    // buttons.
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    const int width = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(box.windowTitle()) + 160;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
+QMessageBox::Icon IconFor(const std::string& text) {
+    // The program's own news (a run went well, logging is on) is no warning.
+    for (unsigned id : {53001u, 53010u}) {
+        const char* s = res::FindString(id);
+        if (s && text == s) return QMessageBox::Information;
+    }
+    return QMessageBox::Warning;
+}
+
+namespace {
 
 // A canvas for measuring text in the dialog font.
 struct MeasureSurface {
@@ -148,6 +175,7 @@ int QtWindowSystem::AskYesNoCancel(const std::string& text) {
     CallOnUiThread([&] {
         QMessageBox box(QMessageBox::Question, Caption(), ToQ(text),
                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, ActiveParent());
+        FitCaption(box);
         int r = box.exec();
         answer = r == QMessageBox::Yes ? IDYES : r == QMessageBox::No ? IDNO : IDCANCEL;
     });
@@ -306,8 +334,21 @@ bool QtPrintService::Render(QPrinter& printer, Printable& job, bool preview) {
 
 void QtPrintService::SetResolution(int dpi) { printer_->setResolution(dpi); }
 
+std::string QtPrintService::TakeProposal() {
+    std::string p;
+    p.swap(proposal_);
+    return p;
+}
+
 bool QtPrintService::Print(Printable& job, const std::string& documentName, bool showDialog) {
+    failed_ = false;
     printer_->setDocName(ToQ(documentName));
+    // The one printer keeps the last job's output file: a job that prints to
+    // a file (the last one did, or there is no printer but a file) offers
+    // its own instead.
+    const std::string proposal = TakeProposal();
+    if (!proposal.empty() && (!printer_->outputFileName().isEmpty() || QPrinterInfo::availablePrinters().isEmpty()))
+        printer_->setOutputFileName(PathToQ(proposal));
     PrintInfo info = PageInfo(*printer_, false);
     if (!job.OnPreparePrinting(info)) return false;
     if (!pdfPath_.empty()) {
@@ -323,6 +364,7 @@ bool QtPrintService::Print(Printable& job, const std::string& documentName, bool
     if (RenderPrepared(*printer_, job, info)) return true;
     // The printer or the output file could not be opened: the user asked for
     // a page and gets none, so say so.
+    failed_ = true;
     MessageBox(kPrintFailed, MB_ICONEXCLAMATION);
     return false;
 }
@@ -336,6 +378,7 @@ void QtPrintService::SizePreview(QPrintPreviewDialog& dialog, const QRect& workA
 
 bool QtPrintService::PrintPreview(Printable& job, const std::string& documentName) {
     printer_->setDocName(ToQ(documentName));
+    TakeProposal();
     if (!pdfPath_.empty()) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setOutputFileName(PathToQ(pdfPath_));
@@ -416,8 +459,9 @@ bool QtInstanceGuard::Listen(const std::string& windowClass, std::function<void(
 void QtReportSink::MessageBox(const std::string& text) {
     std::string caption = caption_;
     CallOnUiThread([&] {
-        QMessageBox box(QMessageBox::Warning, caption.empty() ? Caption() : ToQ(caption), ToQ(text), QMessageBox::Ok,
+        QMessageBox box(IconFor(text), caption.empty() ? Caption() : ToQ(caption), ToQ(text), QMessageBox::Ok,
                         ActiveParent());
+        FitCaption(box);
         box.exec();
     });
 }
@@ -428,6 +472,7 @@ bool QtReportSink::AskYesNo(const std::string& text) {
     CallOnUiThread([&] {
         QMessageBox box(QMessageBox::Question, caption.empty() ? Caption() : ToQ(caption), ToQ(text),
                         QMessageBox::Yes | QMessageBox::No, ActiveParent());
+        FitCaption(box);
         yes = box.exec() == QMessageBox::Yes;
     });
     return yes;
@@ -439,6 +484,7 @@ bool QtReportSink::AskOkCancel(const std::string& text) {
     CallOnUiThread([&] {
         QMessageBox box(QMessageBox::Warning, caption.empty() ? Caption() : ToQ(caption), ToQ(text),
                         QMessageBox::Ok | QMessageBox::Cancel, ActiveParent());
+        FitCaption(box);
         ok = box.exec() == QMessageBox::Ok;
     });
     return ok;

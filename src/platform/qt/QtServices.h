@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QRect>
 #include <atomic>
@@ -80,6 +81,8 @@ public:
     bool PrintSetup() override;
     bool Print(Printable& job, const std::string& documentName, bool showDialog) override;
     bool PrintPreview(Printable& job, const std::string& documentName) override;
+    void ProposeOutputFile(const std::string& path) override { proposal_ = path; }
+    bool LastPrintFailed() const override { return failed_; }
     void SetPdfOutput(const std::string& path) { pdfPath_ = path; }
     // The printer's resolution in dots per inch (the printer's own until set).
     void SetResolution(int dpi);
@@ -90,8 +93,13 @@ public:
     static void SizePreview(QPrintPreviewDialog& dialog, const QRect& workArea);
 
 private:
+    // The proposal for the next job only.
+    std::string TakeProposal();
+
     std::unique_ptr<QPrinter> printer_;
     std::string pdfPath_;
+    std::string proposal_;
+    bool failed_ = false;
 };
 
 // One instance: the lock of the runtime folder, and a local socket named
@@ -112,6 +120,11 @@ private:
     QLocalServer* server_ = nullptr;
     std::function<void()> onBringToFront_;
 };
+
+// The message boxes' common make-up: the caption never elided, and the
+// program's own good news with an information icon (all else warns).
+void FitCaption(QMessageBox& box);
+QMessageBox::Icon IconFor(const std::string& text);
 
 // Message boxes and questions on the user-interface thread (a worker's call
 // waits for the answer); posts go to the frame's queue.

@@ -69,7 +69,12 @@ bool FakePrintService::Run(Printable& job, bool preview) {
 
 bool FakePrintService::Print(Printable& job, const std::string& name, bool) {
     jobs.push_back("print " + name);
+    lastFailed = false;
     if (!printAnswer) return false;
+    if (failAnswer) {
+        lastFailed = true;
+        return false;
+    }
     return Run(job, false);
 }
 

@@ -176,9 +176,14 @@ public:
     }
     bool Print(Printable& job, const std::string& name, bool showDialog) override;
     bool PrintPreview(Printable& job, const std::string& name) override;
+    void ProposeOutputFile(const std::string& path) override { proposedFiles.push_back(path); }
+    bool LastPrintFailed() const override { return lastFailed; }
     int setups = 0;
     bool setupAnswer = true;
-    bool printAnswer = true;
+    bool printAnswer = true;   // false: the dialog is cancelled
+    bool failAnswer = false;   // true: the printer cannot be opened
+    bool lastFailed = false;
+    std::vector<std::string> proposedFiles;
     Size pageSize{5100, 6600};
     int ppiX = 600;
     int ppiY = 600;

@@ -125,6 +125,13 @@ public:
     // or failed.
     virtual bool Print(Printable& job, const std::string& documentName, bool showDialog) = 0;
     virtual bool PrintPreview(Printable& job, const std::string& documentName) = 0;
+    // The file the next job's print dialog offers when it prints to a file
+    // (the job's own name in its design's folder), so that no job writes
+    // over the file of the one before unasked.
+    virtual void ProposeOutputFile(const std::string& path) { (void)path; }
+    // The last Print failed (the printer or its file could not be opened),
+    // as opposed to being cancelled.
+    virtual bool LastPrintFailed() const { return false; }
 };
 
 class ProcessLauncher {

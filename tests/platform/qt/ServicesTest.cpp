@@ -3,7 +3,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
+#include <QFontMetrics>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QTimer>
 #include <atomic>
@@ -70,6 +73,40 @@ TEST(QtPrinting, AnOutputThatCannotBeOpenedIsReported) {
     EXPECT_FALSE(fw::Printing().Print(page, "Buck converter.SEF", true));
     ASSERT_EQ(sink.boxes.size(), 1u);
     EXPECT_NE(sink.boxes[0].find("could not be printed"), std::string::npos) << sink.boxes[0];
+}
+
+// Each print job offers its own file: the one printer never proposes the file the last job wrote.
+TEST(QtPrinting, EachJobProposesItsOwnFile) {
+    fw::qt::QtUi ui;
+    const std::string dir = ::testing::TempDir();
+    const std::string summary = dir + "/pq-design - Summary.pdf";
+    ui.printing.SetPdfOutput(summary);
+    TestPage page;
+    ASSERT_TRUE(fw::Printing().Print(page, "pq-design", true));
+    ui.printing.SetPdfOutput("");
+    fw::Printing().ProposeOutputFile(dir + "/pq-design - Graphs.pdf");
+    QString offered;
+    QTimer::singleShot(0, [&offered] {
+        if (auto* d = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+            offered = d->printer()->outputFileName();
+            d->reject();
+        }
+    });
+    EXPECT_FALSE(fw::Printing().Print(page, "pq-design", true));
+    EXPECT_FALSE(fw::Printing().LastPrintFailed());  // cancelled, not failed
+    EXPECT_EQ(offered.toStdString(), dir + "/pq-design - Graphs.pdf");
+    std::remove(summary.c_str());
+}
+
+TEST(QtReporting, MessageBoxesKeepTheirCaptionAndTellGoodNewsAsInformation) {
+    fw::qt::QtUi ui;
+    EXPECT_EQ(fw::qt::IconFor("Analysis was successful."), QMessageBox::Information);
+    EXPECT_EQ(fw::qt::IconFor("Analysis was not successful."), QMessageBox::Warning);
+    EXPECT_EQ(fw::qt::IconFor("Problem:  Stop Frequency must be larger than Start Frequency."), QMessageBox::Warning);
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Power Quorra Designer"), QStringLiteral("Done."));
+    fw::qt::FitCaption(box);
+    const int caption = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(box.windowTitle());
+    EXPECT_GE(box.sizeHint().width(), caption + 100);
 }
 
 class PostFrame : public fw::FrameWnd {
