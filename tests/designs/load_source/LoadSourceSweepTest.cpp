@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "analysis/timedomain/AnalHeadless.h"
+#include "designs/AnalHeadless.h"
 #include "circuit/AnalCfg.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
