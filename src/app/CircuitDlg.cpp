@@ -114,6 +114,13 @@ void CCircuitDlg::OnDrawItem(int id, fw::Canvas& dc, const fw::Rect& rc) {
     dc.StretchImage(picture, rc, {0, 0, picture.Width(), picture.Height()});
 }
 
+void CCircuitDlg::OnMouseMove(UINT, fw::Point p) {
+    bool enlarges = false;
+    for (int id = IDC_PICTURE_FIRST; id < IDC_PICTURE_FIRST + kPictureButtons; ++id)
+        if (const fw::Control* c = GetDlgItem(id); c && c->GetRect().PtInRect(p)) enlarges = RealPicture(GetBitmapId(id));
+    SetCursor(enlarges ? fw::CursorKind::Hand : fw::CursorKind::Arrow);
+}
+
 void CCircuitDlg::OnPicture(int id) {
     const UINT bitmap = GetBitmapId(id);
     if (!RealPicture(bitmap)) return;
