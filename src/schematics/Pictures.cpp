@@ -25,6 +25,7 @@
 namespace {
 
 constexpr int kMargin = 14;
+constexpr int kMinWidth = 300;
 
 fw::Rect ToPicture(const fw::Rect& r) {
     return {r.left - kPictureX, r.top - kPictureY, r.right - kPictureX, r.bottom - kPictureY};
@@ -132,7 +133,8 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
         maxRight = std::max(maxRight, r.right);
         maxBottom = std::max(maxBottom, r.bottom);
     }
-    d.width = maxRight + kMargin;
+    // The dialog is as wide as its picture: wide enough for its buttons too.
+    d.width = std::max(maxRight + kMargin, kMinWidth);
     d.height = maxBottom + 3 * kMargin;
 
     // Each part in its group's first rectangle, kept off every label strip.

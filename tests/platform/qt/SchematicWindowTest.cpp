@@ -207,6 +207,11 @@ TEST(QtSchematics, CircuitWindowDrawsEachChosenSection) {
     doc.OnNewDocument();
     doc.GetLineFilter()->SetTopology(4);
     doc.GetControlSection()->SetTopology(0);
+    doc.GetPrimarySection()->SetTopology(6);
+    doc.GetRequirements()->GetOutput(0)->SetEnabled(TRUE);
+    doc.GetSecondarySection1()->SetTopology(0);
+    doc.GetOutputChoke1()->SetTopology(1);
+    doc.GetLoadNetwork1()->SetTopology(2);
     CCircuitDlg circuit(&doc);
     QImage img = Show(circuit, "circuit");
     ASSERT_FALSE(img.isNull());
