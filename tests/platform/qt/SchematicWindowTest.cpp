@@ -16,6 +16,7 @@
 #include "circuit/CtlSec.h"
 #include "circuit/Doc.h"
 #include "circuit/InCap.h"
+#include "designs/Designs.h"
 #include "circuit/LdNet.h"
 #include "circuit/LinFil.h"
 #include "circuit/LinRec.h"
@@ -166,6 +167,9 @@ TEST(QtSchematics, EveryLabelLiesInsideItsPictureOffTheLines) {
         }
     }
     if (!keep) return;
+    // Designs to try the program on, beside the sheets.
+    for (const RegressionDesign& d : RegressionDesigns())
+        WriteRegressionDesign(d, std::string(keep) + "/" + d.name + ".SEF");
     // The contact sheets: six dialogs a page, in picture order.
     const std::vector<UINT> ids = AllPictureIds();
     for (size_t first = 0; first < ids.size(); first += 6) {
