@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFontMetrics>
+#include <QCoreApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <cstdlib>
 #include <functional>
@@ -224,6 +226,15 @@ TEST(QtSchematics, CircuitWindowDrawsEachChosenSection) {
         const QRect r = window->ControlWidget(id)->geometry();
         // Shrunk pictures are averaged down: their lines show grey, not black.
         EXPECT_GT(Darker(img, r, 200), 0) << id;
+    }
+    // The hand over a picture that opens on a click, the arrow over one that does not.
+    for (const auto& [id, shape] : {std::pair{1900, Qt::PointingHandCursor}, std::pair{1906, Qt::ArrowCursor},
+                                    std::pair{1907, Qt::PointingHandCursor}}) {
+        QWidget* button = window->ControlWidget(id);
+        const QPointF at(button->width() / 2, button->height() / 2);
+        QMouseEvent move(QEvent::MouseMove, at, button->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(button, &move);
+        EXPECT_EQ(button->cursor().shape(), shape) << id;
     }
     circuit.DestroyWindow();
 }
