@@ -102,6 +102,26 @@ fw::Rect Union(const fw::Rect& a, const fw::Rect& b) {
     return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
+// Where wires of different nets cross: the wire across hops over the one
+// going down, so that no crossing reads as a connection.
+void FindHops(PictureDescription& d) {
+    struct Segment {
+        fw::Point a, b;  // left to right, or top to bottom
+        int net;
+    };
+    std::vector<Segment> across, down;
+    for (size_t w = 0; w < d.wires.size(); ++w)
+        for (size_t i = 0; i + 1 < d.wires[w].size(); ++i) {
+            const fw::Point a = d.wires[w][i], b = d.wires[w][i + 1];
+            if (a.y == b.y && a.x != b.x) across.push_back({{std::min(a.x, b.x), a.y}, {std::max(a.x, b.x), a.y}, d.wireNets[w]});
+            else if (a.x == b.x && a.y != b.y) down.push_back({{a.x, std::min(a.y, b.y)}, {a.x, std::max(a.y, b.y)}, d.wireNets[w]});
+        }
+    for (const Segment& h : across)
+        for (const Segment& v : down)
+            if (h.net != v.net && v.a.x > h.a.x && v.a.x < h.b.x && h.a.y > v.a.y && h.a.y < v.b.y)
+                d.hops.push_back({{v.a.x, h.a.y}, std::max(h.a.x + 1, v.a.x - 3), std::min(h.b.x, v.a.x + 4)});
+}
+
 void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescription& d) {
     Layout lay{d, {}, {}};
     std::unique_ptr<CSection> preset = PresetSection(cls.kind);
@@ -168,6 +188,7 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
     d.strips = rooms;
     if (const PictureNets* nets = FindPictureNets(SchematicPictureId(cls.kind, cls.topology)))
         WireNets(lay, d, maxBottom, *nets), d.connected = true;
+    FindHops(d);
 }
 
 // Wires are routed on a grid of kStep pixels, round every rectangle of the
@@ -404,6 +425,9 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
         std::vector<fw::Point> stub;
     };
     std::vector<std::vector<Exit>> exitsOf(nets.nets.size());
+    // The leads found so far, each with its net: another net's lead must not
+    // cross one, or it would seem joined to that part.
+    std::vector<std::pair<fw::Rect, size_t>> leads;
     for (size_t n = 0; n < nets.nets.size(); ++n)
         for (const NetPin& np : nets.nets[n]) {
             Exit e;
@@ -419,6 +443,8 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                             if (firstOfGroup[k] && lay.groupOf[k] != p->group && Intersects(seg, lay.all[k])) return false;
                         for (const PlacedSymbol& q : d.symbols)
                             if (q.group != p->group && Intersects(seg, q.box)) return false;
+                        for (const auto& [lead, net] : leads)
+                            if (net != n && Intersects(seg, lead)) return false;
                     }
                     return true;
                 };
@@ -434,6 +460,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                     if (owner >= 0 && owner != int(n)) continue;
                     e.ok = true;
                     g.owner[g.At(e.cell.x, e.cell.y)] = int(n);
+                    for (size_t k = 0; k + 1 < e.stub.size(); ++k) leads.push_back({SegmentBox(e.stub[k], e.stub[k + 1]), n});
                     break;
                 }
             }
@@ -550,6 +577,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
         // Only now is the net an obstacle that others may cross.
         for (const auto& wire : laid) {
             d.wires.push_back(wire);
+            d.wireNets.push_back(int(n));
             for (size_t i = 0; i + 1 < wire.size(); ++i) {
                 const fw::Point a = wire[i], b = wire[i + 1];
                 const uint8_t run = a.y == b.y ? 1 : 2;
@@ -722,6 +750,16 @@ bool DrawPicture(UINT pictureId, fw::Image& out) {
         for (size_t i = 1; i < w.size(); ++i) dc.LineTo(w[i].x, w[i].y);
         const fw::Point e = w.back();
         dc.FillRect({e.x, e.y, e.x + 1, e.y + 1}, fw::colors::Black);
+    }
+    for (const PictureDescription::Hop& hop : d.hops) {
+        // A gap in the wire across, bridged by a small arch over the wire down.
+        const fw::Point h = hop.at;
+        dc.FillRect({hop.left, h.y, hop.right, h.y + 1}, fw::colors::White);
+        dc.FillRect({h.x, h.y, h.x + 1, h.y + 1}, fw::colors::Black);
+        const int arch[][2] = {{-4, 0}, {-4, -2}, {-2, -4}, {2, -4}, {4, -2}, {4, 0}};
+        dc.MoveTo(h.x + arch[0][0], h.y + arch[0][1]);
+        for (const auto& q : arch) dc.LineTo(h.x + q[0], h.y + q[1]);
+        dc.FillRect({h.x + 4, h.y, h.x + 5, h.y + 1}, fw::colors::Black);
     }
     for (fw::Point j : d.junctions) schem::DrawJunction(dc, j);
     for (fw::Point g : d.grounds) schem::DrawGround(dc, g);
