@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "circuit/CtlSec.h"
 #include "circuit/InCap.h"
@@ -130,7 +131,7 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
         preset->SetDefaults();
         if (cls.extraDefaults) cls.extraDefaults(*preset);
     }
-    std::vector<fw::Rect> rooms;  // the strips with the text they hold
+    std::vector<std::string> texts;
     int rec = 0;
     for (size_t g = 0; g < list.groups.size(); ++g)
         for (const fw::Rect& r : list.groups[g]) {
@@ -139,11 +140,20 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
             for (const SchematicLabel& l : cls.labels)
                 if (l.record == rec) {
                     d.strips.push_back(ToPicture(r));
-                    rooms.push_back(Union(ToPicture(r), LabelRoom(ToPicture(r), preset ? l.text(*preset) : "")));
+                    texts.push_back(preset ? l.text(*preset) : "");
                     break;
                 }
             ++rec;
         }
+    // The strips with the text they hold, where the dialog paints it.
+    std::vector<int> widths;
+    for (const std::string& t : texts) widths.push_back(LabelWidth(t));
+    const std::vector<int> starts = LabelStarts(d.strips, widths, 2);
+    std::vector<fw::Rect> rooms;
+    for (size_t i = 0; i < d.strips.size(); ++i) {
+        const fw::Rect& s = d.strips[i];
+        rooms.push_back(Union(Union(s, LabelRoom(s, texts[i])), LabelRoom({starts[i], s.top, s.right, s.bottom}, texts[i])));
+    }
     int maxRight = 0, maxBottom = 0;
     for (const fw::Rect& r : lay.all) {
         maxRight = std::max(maxRight, r.right);
