@@ -282,7 +282,7 @@ std::vector<fw::Point> Route(const Grid& g, const std::vector<fw::Point>& starts
             }
             // A crossing costs a long way round, and more beside a part.
             int crossing = 0;
-            if (g.used[ncell] && !target[ncell]) crossing = !g.nearPart.empty() && g.nearPart[ncell] ? 400 : 60;
+            if (g.used[ncell] && !target[ncell]) crossing = !g.nearPart.empty() && g.nearPart[ncell] ? 400 : 40;
             const int step = 1 + (nd != dir ? 12 : 0) + crossing + near;
             const int ns = static_cast<int>(ncell) * 4 + nd;
             if (c + step < cost[size_t(ns)]) {
