@@ -1,5 +1,8 @@
 #include "app/CircuitDlg.h"
 
+#include <algorithm>
+#include <map>
+#include <tuple>
 #include <vector>
 
 #include "circuit/Doc.h"
@@ -35,17 +38,26 @@ const Column kColumns[] = {
     {"Control\nSection", 1930, 1, 520, -1},
 };
 
+// Two blocks of columns, so that the pictures are large enough to read: at
+// the left the input side (a row per line phase) with the voltage error
+// amplifier, the opto-isolator and the control section in its fourth row;
+// at the right the output sections, a row per output.
 fw::FormTable MakeCircuitForm() {
+    constexpr int kPitchX = 86, kWidth = 82, kPitchY = 86, kHeight = 70, kTop = 26, kLeft = 6;
     std::vector<fw::FormControl> c;
-    for (int col = 0; col < 12; ++col) {
-        const Column& k = kColumns[col];
-        const int x = 3 + 55 * col;
-        c.push_back({fw::IDC_STATIC, fw::ControlKind::Static, k.heading, x, 14, 54, 18, fw::kCenter});
-        for (int r = 0; r < k.rows; ++r)
-            c.push_back({k.first + r, fw::ControlKind::OwnerDrawButton, nullptr, x, 39 + 54 * r, 50, 50, fw::kTabStop});
-    }
-    c.push_back({fw::IDOK, fw::ControlKind::DefPushButton, "OK", 305, 268, 50, 14, fw::kTabStop});
-    return {IDD_CIRCUIT, "Circuit", 661, 288, fw::kFormCenter, c};
+    auto cell = [&c](const Column& k, int x, int y, int rows) {
+        c.push_back({fw::IDC_STATIC, fw::ControlKind::Static, k.heading, x, y - 20, kWidth, 18, fw::kCenter});
+        for (int r = 0; r < rows; ++r)
+            c.push_back({k.first + r, fw::ControlKind::OwnerDrawButton, nullptr, x, y + kPitchY * r, kWidth, kHeight,
+                         fw::kTabStop});
+    };
+    for (int col = 0; col < 4; ++col) cell(kColumns[col], kLeft + kPitchX * col, kTop, kColumns[col].rows);
+    for (int col = 9; col < 12; ++col) cell(kColumns[col], kLeft + kPitchX * (col - 9), kTop + 3 * kPitchY + 4, 1);
+    for (int col = 4; col < 9; ++col) cell(kColumns[col], kLeft + 12 + kPitchX * col, kTop, kColumns[col].rows);
+    const int width = kLeft + 12 + kPitchX * 9 + kLeft;
+    const int height = kTop + 4 * kPitchY + 4 + 22;
+    c.push_back({fw::IDOK, fw::ControlKind::DefPushButton, "OK", width / 2 - 25, height - 18, 50, 14, fw::kTabStop});
+    return {IDD_CIRCUIT, "Circuit", width, height, fw::kFormCenter, c};
 }
 
 const fw::FormTable kCircuitForm = MakeCircuitForm();
@@ -55,6 +67,46 @@ const fw::FormTable kEnlargedForm{IDD_ENLARGED_PICTURE, "", 200, 150, fw::kFormC
 const fw::FormRegistrar kRegisterEnlarged(kEnlargedForm);
 
 bool RealPicture(UINT id) { return id != 0 && id != kPictureNoParts && id != kPictureNotChosen; }
+
+// A picture for a button of a given size: cut to its drawing, its lines
+// thickened by as much as the shrinking will thin them, so that they stay
+// black and whole in the small copy. Kept per picture and size: buttons
+// repaint often.
+const fw::Image& Thumbnail(UINT id, const fw::Image& picture, const fw::Rect& button, fw::Rect& drawn) {
+    struct Made {
+        fw::Image image;
+        fw::Rect drawn;
+    };
+    static std::map<std::tuple<UINT, int, int>, Made> made;
+    const auto key = std::make_tuple(id, button.Width(), button.Height());
+    if (auto it = made.find(key); it != made.end()) {
+        drawn = it->second.drawn;
+        return it->second.image;
+    }
+    constexpr uint32_t kWhite = 0xFFFFFFFFu;
+    fw::Rect ink{picture.Width(), picture.Height(), 0, 0};
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            if (picture.Pixel(x, y) != kWhite) ink = {std::min(ink.left, x), std::min(ink.top, y),
+                                                      std::max(ink.right, x + 1), std::max(ink.bottom, y + 1)};
+    if (ink.IsEmpty()) ink = {0, 0, picture.Width(), picture.Height()};
+    ink = {std::max(0, ink.left - 4), std::max(0, ink.top - 4), std::min(picture.Width(), ink.right + 4),
+           std::min(picture.Height(), ink.bottom + 4)};
+    const double fit = std::min(double(button.Width() - 6) / ink.Width(), double(button.Height() - 6) / ink.Height());
+    const int grow = fit < 1 ? std::min(4, int(0.6 / fit)) : 0;  // pixels added on each side of a line
+    fw::Image thick(ink.Width(), ink.Height(), kWhite);
+    for (int y = 0; y < ink.Height(); ++y)
+        for (int x = 0; x < ink.Width(); ++x) {
+            if (picture.Pixel(ink.left + x, ink.top + y) == kWhite) continue;
+            for (int dy = -grow; dy <= grow; ++dy)
+                for (int dx = -grow; dx <= grow; ++dx)
+                    if (x + dx >= 0 && y + dy >= 0 && x + dx < ink.Width() && y + dy < ink.Height())
+                        thick.SetPixel(x + dx, y + dy, 0xFF000000u);
+        }
+    const int w = std::max(1, int(ink.Width() * std::min(fit, 1.0))), h = std::max(1, int(ink.Height() * std::min(fit, 1.0)));
+    drawn = fw::Rect::FromXYWH((button.Width() - w) / 2, (button.Height() - h) / 2, w, h);
+    return made.emplace(key, Made{std::move(thick), drawn}).first->second.image;
+}
 
 }  // namespace
 
@@ -111,7 +163,19 @@ void CCircuitDlg::OnDrawItem(int id, fw::Canvas& dc, const fw::Rect& rc) {
         ReportMessage1(kModuleCircuitDlg, 13501, FALSE);
         return;
     }
-    dc.StretchImage(picture, rc, {0, 0, picture.Width(), picture.Height()});
+    // On white, in its own proportions, as large as the button allows.
+    dc.FillRect(rc, fw::colors::White);
+    fw::Rect at;
+    const fw::Image& small = Thumbnail(bitmap, picture, rc, at);
+    at.Offset(rc.left, rc.top);
+    dc.StretchImage(small, at, {0, 0, small.Width(), small.Height()});
+}
+
+void CCircuitDlg::OnMouseMove(UINT, fw::Point p) {
+    bool enlarges = false;
+    for (int id = IDC_PICTURE_FIRST; id < IDC_PICTURE_FIRST + kPictureButtons; ++id)
+        if (const fw::Control* c = GetDlgItem(id); c && c->GetRect().PtInRect(p)) enlarges = RealPicture(GetBitmapId(id));
+    SetCursor(enlarges ? fw::CursorKind::Hand : fw::CursorKind::Arrow);
 }
 
 void CCircuitDlg::OnPicture(int id) {

@@ -26,6 +26,8 @@ public:
     BOOL OnInitDialog() override;
     void OnDrawItem(int id, fw::Canvas& dc, const fw::Rect& rc) override;
     void OnPicture(int id);
+    // The hand over a picture that a click enlarges, the arrow elsewhere.
+    void OnMouseMove(UINT flags, fw::Point p) override;
     UINT GetBitmapId(int id) const { return m_bitmaps[size_t(id - IDC_PICTURE_FIRST)]; }
 
 private:

@@ -4,6 +4,21 @@
 #include <climits>
 #include <functional>
 #include <map>
+#include <memory>
+#include <string>
+
+#include "circuit/CtlSec.h"
+#include "circuit/InCap.h"
+#include "circuit/LdNet.h"
+#include "circuit/LinFil.h"
+#include "circuit/LinRec.h"
+#include "circuit/OptoIso.h"
+#include "circuit/OutChk.h"
+#include "circuit/OutFil1.h"
+#include "circuit/OutFil2.h"
+#include "circuit/PriSec.h"
+#include "circuit/SecSec.h"
+#include "circuit/VErAmp.h"
 
 #include "schematics/SchemBase.h"
 #include "schematics/Symbols.h"
@@ -11,6 +26,7 @@
 namespace {
 
 constexpr int kMargin = 14;
+constexpr int kMinWidth = 300;
 
 fw::Rect ToPicture(const fw::Rect& r) {
     return {r.left - kPictureX, r.top - kPictureY, r.right - kPictureX, r.bottom - kPictureY};
@@ -35,24 +51,120 @@ struct PictureNets;
 const PictureNets* FindPictureNets(UINT pictureId);
 void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNets& nets);
 
+// A fresh section of a kind, its parts at their presets: what a label
+// shows when the dialog first opens.
+std::unique_ptr<CSection> PresetSection(SectionKind kind) {
+    std::unique_ptr<CSection> s;
+    switch (kind) {
+    case SectionKind::LineFilter: s = std::make_unique<CLineFilter>(); break;
+    case SectionKind::LineRectifier: s = std::make_unique<CLineRectifier>(); break;
+    case SectionKind::InputCapacitor: s = std::make_unique<CInputCapacitor>(); break;
+    case SectionKind::PrimarySection: s = std::make_unique<CPrimarySection>(); break;
+    case SectionKind::SecondarySection: s = std::make_unique<CSecondarySection>(); break;
+    case SectionKind::OutputChoke: s = std::make_unique<COutputChoke>(); break;
+    case SectionKind::FirstStageOutputFilter: s = std::make_unique<C1StgOutputFilter>(); break;
+    case SectionKind::SecondStageOutputFilter: s = std::make_unique<C2StgOutputFilter>(); break;
+    case SectionKind::LoadNetwork: s = std::make_unique<CLoadNetwork>(); break;
+    case SectionKind::VoltageErrorAmp: s = std::make_unique<CVoltageErrorAmp>(); break;
+    case SectionKind::OptoIsolator: s = std::make_unique<COptoIsolator>(); break;
+    case SectionKind::ControlSection: s = std::make_unique<CControlSection>(); break;
+    }
+    return s;
+}
+
+// The width of a text in the label font (Arial, 14 pixels), from the
+// font's advance widths, rounded up.
+int LabelWidth(const std::string& text) {
+    int thousandths = 0;  // of the em
+    for (char c : text) {
+        if (c >= '0' && c <= '9') thousandths += 556;
+        else if (c == ' ' || c == '.' || c == 't' || c == 'f' || c == 'I') thousandths += 278;
+        else if (c == 'i' || c == 'j' || c == 'l') thousandths += 222;
+        else if (c == '-' || c == 'r') thousandths += 333;
+        else if (c == '+') thousandths += 584;
+        else if (c == 'm' || c == 'M') thousandths += 833;
+        else if (c == 'w' || c == 'W') thousandths += 944;
+        else if (c == 's' || c == 'v' || c == 'k' || c == 'y' || c == 'z' || c == 'x' || c == 'c') thousandths += 500;
+        else if (c >= 'a' && c <= 'z') thousandths += 556;
+        else thousandths += 722;
+    }
+    return (thousandths * 14 + 999) / 1000;
+}
+
+// Where a label's text falls: from its rectangle's top-left corner, as wide
+// as the preset value's text with room for a minus sign and a longer name,
+// and the font's height.
+constexpr int kLabelHeight = 16;
+fw::Rect LabelRoom(const fw::Rect& at, const std::string& preset) {
+    return {at.left, at.top, at.left + LabelWidth(preset) + 6, at.top + kLabelHeight};
+}
+
+fw::Rect Union(const fw::Rect& a, const fw::Rect& b) {
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+// Where wires of different nets cross: the wire across hops over the one
+// going down, so that no crossing reads as a connection.
+void FindHops(PictureDescription& d) {
+    struct Segment {
+        fw::Point a, b;  // left to right, or top to bottom
+        int net;
+    };
+    std::vector<Segment> across, down;
+    for (size_t w = 0; w < d.wires.size(); ++w)
+        for (size_t i = 0; i + 1 < d.wires[w].size(); ++i) {
+            const fw::Point a = d.wires[w][i], b = d.wires[w][i + 1];
+            if (a.y == b.y && a.x != b.x) across.push_back({{std::min(a.x, b.x), a.y}, {std::max(a.x, b.x), a.y}, d.wireNets[w]});
+            else if (a.x == b.x && a.y != b.y) down.push_back({{a.x, std::min(a.y, b.y)}, {a.x, std::max(a.y, b.y)}, d.wireNets[w]});
+        }
+    for (const Segment& h : across)
+        for (const Segment& v : down)
+            if (h.net != v.net && v.a.x > h.a.x && v.a.x < h.b.x && h.a.y > v.a.y && h.a.y < v.b.y)
+                d.hops.push_back({{v.a.x, h.a.y}, std::max(h.a.x + 1, v.a.x - 3), std::min(h.b.x, v.a.x + 4)});
+}
+
 void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescription& d) {
     Layout lay{d, {}, {}};
+    std::unique_ptr<CSection> preset = PresetSection(cls.kind);
+    if (preset) {
+        preset->SetTopology(cls.topology);
+        preset->SetDefaults();
+        if (cls.extraDefaults) cls.extraDefaults(*preset);
+    }
+    std::vector<std::string> texts;
     int rec = 0;
     for (size_t g = 0; g < list.groups.size(); ++g)
         for (const fw::Rect& r : list.groups[g]) {
             lay.all.push_back(ToPicture(r));
             lay.groupOf.push_back(static_cast<int>(g));
-            bool isStrip = false;
-            for (const SchematicLabel& l : cls.labels) isStrip = isStrip || l.record == rec;
-            if (isStrip) d.strips.push_back(ToPicture(r));
+            for (const SchematicLabel& l : cls.labels)
+                if (l.record == rec) {
+                    d.strips.push_back(ToPicture(r));
+                    texts.push_back(preset ? l.text(*preset) : "");
+                    break;
+                }
             ++rec;
         }
+    // The strips with the text they hold, where the dialog paints it.
+    std::vector<int> widths;
+    for (const std::string& t : texts) widths.push_back(LabelWidth(t));
+    const std::vector<int> starts = LabelStarts(d.strips, widths, 2);
+    std::vector<fw::Rect> rooms;
+    for (size_t i = 0; i < d.strips.size(); ++i) {
+        const fw::Rect& s = d.strips[i];
+        rooms.push_back(Union(Union(s, LabelRoom(s, texts[i])), LabelRoom({starts[i], s.top, s.right, s.bottom}, texts[i])));
+    }
     int maxRight = 0, maxBottom = 0;
     for (const fw::Rect& r : lay.all) {
         maxRight = std::max(maxRight, r.right);
         maxBottom = std::max(maxBottom, r.bottom);
     }
-    d.width = maxRight + kMargin;
+    for (const fw::Rect& r : rooms) {
+        maxRight = std::max(maxRight, r.right);
+        maxBottom = std::max(maxBottom, r.bottom);
+    }
+    // The dialog is as wide as its picture: wide enough for its buttons too.
+    d.width = std::max(maxRight + kMargin, kMinWidth);
     d.height = maxBottom + 3 * kMargin;
 
     // Each part in its group's first rectangle, kept off every label strip.
@@ -64,12 +176,29 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
             if (below <= above) box.bottom = std::min(box.bottom, s.top - 3);  // room for a wire above the label
             else box.top = std::max(box.top, s.bottom + 4);
         }
+        // Off the rest of each label's text too, cut on the side that loses least.
+        for (const fw::Rect& s : rooms) {
+            if (!Intersects(box, s)) continue;
+            fw::Rect cut[4] = {box, box, box, box};
+            cut[0].bottom = s.top - 2;
+            cut[1].top = s.bottom + 2;
+            cut[2].right = s.left - 2;
+            cut[3].left = s.right + 2;
+            const fw::Rect* best = nullptr;
+            for (const fw::Rect& c : cut)
+                if (c.Width() >= 8 && c.Height() >= 8 && (!best || c.Width() * c.Height() > best->Width() * best->Height()))
+                    best = &c;
+            if (best) box = *best;
+        }
         box = {box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
         if (box.Width() >= 3 && box.Height() >= 3) d.symbols.push_back({cls.groups[g].symbol, box, static_cast<int>(g)});
     }
 
+    // Wires keep off the whole text of each label.
+    d.strips = rooms;
     if (const PictureNets* nets = FindPictureNets(SchematicPictureId(cls.kind, cls.topology)))
         WireNets(lay, d, maxBottom, *nets), d.connected = true;
+    FindHops(d);
 }
 
 // Wires are routed on a grid of kStep pixels, round every rectangle of the
@@ -87,6 +216,8 @@ struct Grid {
     // The cell outside each terminal belongs to its net: no other net's wire
     // may pass it (-1: free).
     std::vector<int> owner;
+    // Cells a few pixels from a part: a crossing there reads as a connection.
+    std::vector<uint8_t> nearPart;
     int net = -1;
     bool In(int c, int r) const { return c >= 0 && r >= 0 && c < cols && r < rows; }
     size_t At(int c, int r) const { return static_cast<size_t>(r) * cols + c; }
@@ -149,7 +280,10 @@ std::vector<fw::Point> Route(const Grid& g, const std::vector<fw::Point>& starts
                     if (g.In(sc, sr) && (g.runs[g.At(sc, sr)] & along)) near += 4;
                 }
             }
-            const int step = 1 + (nd != dir ? 6 : 0) + (g.used[ncell] ? 8 : 0) + near;
+            // A crossing costs a long way round, and more beside a part.
+            int crossing = 0;
+            if (g.used[ncell] && !target[ncell]) crossing = !g.nearPart.empty() && g.nearPart[ncell] ? 400 : 40;
+            const int step = 1 + (nd != dir ? 12 : 0) + crossing + near;
             const int ns = static_cast<int>(ncell) * 4 + nd;
             if (c + step < cost[size_t(ns)]) {
                 cost[size_t(ns)] = c + step;
@@ -247,18 +381,25 @@ bool PinOutside(const schem::Pin& pin, const fw::Rect& area, const Grid& g,
 // it to the ground row and a section terminal runs out to its edge. Where a
 // later wire meets the tree there is a junction.
 void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNets& nets) {
-    Grid g{d.width / kStep + 1, d.height / kStep + 1, {}, {}, {}, {}};
+    Grid g{d.width / kStep + 1, d.height / kStep + 1, {}, {}, {}, {}, {}};
     g.blocked.assign(size_t(g.cols) * g.rows, 0);
     g.used.assign(g.blocked.size(), 0);
     g.runs.assign(g.blocked.size(), 0);
     g.owner.assign(g.blocked.size(), -1);
+    g.nearPart.assign(g.blocked.size(), 0);
+    for (const PlacedSymbol& p : d.symbols) {
+        const fw::Rect r = p.box;
+        for (int row = std::max(0, (r.top - 10) / kStep); row <= (r.bottom + 10) / kStep && row < g.rows; ++row)
+            for (int col = std::max(0, (r.left - 10) / kStep); col <= (r.right + 10) / kStep && col < g.cols; ++col)
+                g.nearPart[g.At(col, row)] = 1;
+    }
     // A part's further rectangles only widen where a click finds it: wires
     // may cross them (some lie round other parts), but not its first one.
     std::vector<bool> firstOfGroup(lay.all.size(), false);
     for (size_t k = 0; k < lay.all.size(); ++k) firstOfGroup[k] = k == 0 || lay.groupOf[k] != lay.groupOf[k - 1];
     for (size_t k = 0; k < lay.all.size(); ++k)
         if (firstOfGroup[k]) Block(g, lay.all[k]);
-    for (const fw::Rect& s : d.strips) Block(g, {s.left - 2, s.top - 2, s.right + 4, s.bottom + 6});
+    for (const fw::Rect& s : d.strips) Block(g, {s.left - 1, s.top - 1, s.right + 1, s.bottom + 2});
     for (const PlacedSymbol& p : d.symbols) Block(g, p.box);
     for (int c = 0; c < g.cols; ++c) {
         g.blocked[g.At(c, 0)] = 1;
@@ -294,6 +435,9 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
         std::vector<fw::Point> stub;
     };
     std::vector<std::vector<Exit>> exitsOf(nets.nets.size());
+    // The leads found so far, each with its net: another net's lead must not
+    // cross one, or it would seem joined to that part.
+    std::vector<std::pair<fw::Rect, size_t>> leads;
     for (size_t n = 0; n < nets.nets.size(); ++n)
         for (const NetPin& np : nets.nets[n]) {
             Exit e;
@@ -309,6 +453,8 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                             if (firstOfGroup[k] && lay.groupOf[k] != p->group && Intersects(seg, lay.all[k])) return false;
                         for (const PlacedSymbol& q : d.symbols)
                             if (q.group != p->group && Intersects(seg, q.box)) return false;
+                        for (const auto& [lead, net] : leads)
+                            if (net != n && Intersects(seg, lead)) return false;
                     }
                     return true;
                 };
@@ -324,6 +470,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                     if (owner >= 0 && owner != int(n)) continue;
                     e.ok = true;
                     g.owner[g.At(e.cell.x, e.cell.y)] = int(n);
+                    for (size_t k = 0; k + 1 < e.stub.size(); ++k) leads.push_back({SegmentBox(e.stub[k], e.stub[k + 1]), n});
                     break;
                 }
             }
@@ -440,6 +587,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
         // Only now is the net an obstacle that others may cross.
         for (const auto& wire : laid) {
             d.wires.push_back(wire);
+            d.wireNets.push_back(int(n));
             for (size_t i = 0; i + 1 < wire.size(); ++i) {
                 const fw::Point a = wire[i], b = wire[i + 1];
                 const uint8_t run = a.y == b.y ? 1 : 2;
@@ -612,6 +760,16 @@ bool DrawPicture(UINT pictureId, fw::Image& out) {
         for (size_t i = 1; i < w.size(); ++i) dc.LineTo(w[i].x, w[i].y);
         const fw::Point e = w.back();
         dc.FillRect({e.x, e.y, e.x + 1, e.y + 1}, fw::colors::Black);
+    }
+    for (const PictureDescription::Hop& hop : d.hops) {
+        // A gap in the wire across, bridged by a small arch over the wire down.
+        const fw::Point h = hop.at;
+        dc.FillRect({hop.left, h.y, hop.right, h.y + 1}, fw::colors::White);
+        dc.FillRect({h.x, h.y, h.x + 1, h.y + 1}, fw::colors::Black);
+        const int arch[][2] = {{-4, 0}, {-4, -2}, {-2, -4}, {2, -4}, {4, -2}, {4, 0}};
+        dc.MoveTo(h.x + arch[0][0], h.y + arch[0][1]);
+        for (const auto& q : arch) dc.LineTo(h.x + q[0], h.y + q[1]);
+        dc.FillRect({h.x + 4, h.y, h.x + 5, h.y + 1}, fw::colors::Black);
     }
     for (fw::Point j : d.junctions) schem::DrawJunction(dc, j);
     for (fw::Point g : d.grounds) schem::DrawGround(dc, g);

@@ -25,6 +25,14 @@ struct PictureDescription {
     std::vector<PlacedSymbol> symbols;
     std::vector<fw::Rect> strips;  // where labels are painted: kept clear
     std::vector<std::vector<fw::Point>> wires;
+    std::vector<int> wireNets;  // the net of each wire, numbered in the picture's connections
+    // Where a wire across bridges a wire of another net, and how far its
+    // gap may reach either way (the wire's own ends).
+    struct Hop {
+        fw::Point at;
+        int left, right;
+    };
+    std::vector<Hop> hops;
     std::vector<fw::Point> grounds;
     std::vector<fw::Point> junctions;
     std::vector<fw::Point> marks;  // the section's terminals, open circles

@@ -1,5 +1,6 @@
 #include "schematics/SchemBase.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/ui/Form.h"
@@ -122,13 +123,46 @@ void CSchematicDlgBase::BeginLabels(fw::Canvas& dc) {
 
 void CSchematicDlgBase::DrawLabel(int record, const std::string& text) {
     if (!m_pLabelDC || record < 0 || record >= m_nHotSpots) return;
-    const fw::Rect& r = m_HotSpots[record].GetRect();
-    m_pLabelDC->TextOut(r.left, r.top, text);
+    m_Labels.push_back({record, text});
 }
 
 void CSchematicDlgBase::EndLabels() {
-    if (m_pLabelDC) m_pLabelDC->SelectFont(m_OldFont);
+    if (m_pLabelDC) {
+        std::vector<fw::Rect> at;
+        std::vector<int> widths;
+        for (const auto& [record, text] : m_Labels) {
+            at.push_back(m_HotSpots[record].GetRect());
+            widths.push_back(m_pLabelDC->GetTextExtent(text).cx);
+        }
+        const std::vector<int> starts = LabelStarts(at, widths, m_nPictureX + 2);
+        for (size_t i = 0; i < m_Labels.size(); ++i) m_pLabelDC->TextOut(starts[i], at[i].top, m_Labels[i].second);
+        m_pLabelDC->SelectFont(m_OldFont);
+    }
+    m_Labels.clear();
     m_pLabelDC = nullptr;
+}
+
+std::vector<int> LabelStarts(const std::vector<fw::Rect>& at, const std::vector<int>& widths, int minLeft) {
+    constexpr int kGap = 8, kRow = 16;
+    std::vector<size_t> order(at.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&at](size_t a, size_t b) { return at[a].left < at[b].left; });
+    std::vector<int> starts(at.size());
+    for (size_t k = 0; k < order.size(); ++k) {
+        const size_t i = order[k];
+        starts[i] = at[i].left;
+        for (size_t m = 0; m < k; ++m) {
+            const size_t j = order[m];
+            const bool sameRow = at[j].top < at[i].top + kRow && at[i].top < at[j].top + kRow;
+            if (!sameRow || starts[j] >= at[i].left || starts[j] + widths[j] + kGap <= starts[i]) continue;
+            // The text before moves left as far as the picture allows, unless
+            // it was moved already; this one takes the rest.
+            const int need = starts[j] + widths[j] + kGap - starts[i];
+            if (starts[j] == at[j].left) starts[j] -= std::min(need, std::max(0, starts[j] - minLeft));
+            starts[i] = std::max(starts[i], starts[j] + widths[j] + kGap);
+        }
+    }
+    return starts;
 }
 
 int CSchematicDlgBase::HitGroup(fw::Point p) const {

@@ -7,6 +7,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Dialog.h"
@@ -32,6 +34,12 @@ void SetSchematicPrinter(SchematicPrinter printer);
 
 // The window title of a title text with a title kind (1-5) and an output number (1-4).
 std::string SchematicTitle(const std::string& text, int titleKind, int output);
+
+// Where each label's text starts: at its rectangle's left, or, where it
+// would touch the text of a label before it on the same row, a few pixels
+// after that text (which moves left towards minLeft first), so that two
+// values never read as one.
+std::vector<int> LabelStarts(const std::vector<fw::Rect>& at, const std::vector<int>& widths, int minLeft);
 
 class CSchematicDlgBase : public fw::Dialog {
 public:
@@ -87,6 +95,7 @@ private:
     CHotSpotRect m_HotSpots[kMaxHotSpots];
     int m_nHotSpots = 0;
     fw::Canvas* m_pLabelDC = nullptr;
+    std::vector<std::pair<int, std::string>> m_Labels;  // queued until all are known
     fw::Font m_OldFont;
     int m_nClickedGroup = -1;
 };

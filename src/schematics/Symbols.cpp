@@ -264,7 +264,9 @@ void Triangle(fw::Canvas& dc, const fw::Rect& box, bool inputs) {
 
 void Source(fw::Canvas& dc, const Frame& f, bool current) {
     const double len = f.Len();
-    const double r = std::max(2.0, std::min(f.Across() / 2.0, len / 2.0) - 1);
+    // A source in a narrow room fills its width, or its sign cannot be read.
+    const double room = std::min(f.Across() / 2.0, len / 2.0);
+    const double r = std::max(2.0, room < 7 ? room : room - 1);
     const double c = len / 2;
     Leads(dc, f, c - r, c + r);
     const fw::Point m = f.Map(c, 0);

@@ -56,6 +56,30 @@ TEST_F(CircuitDlgTest, GridFollowsPhasesAndOutputsAndOnlyRealPicturesEnlarge) {
     EXPECT_EQ(ui.windows.modalRuns, (std::vector<UINT>{IDD_CIRCUIT, IDD_ENLARGED_PICTURE}));
 }
 
+// The hand shows only over a picture that a click enlarges.
+TEST_F(CircuitDlgTest, HandCursorOnlyOverPicturesThatEnlarge) {
+    CPwrQuorraDoc doc;
+    doc.OnNewDocument();
+    doc.GetLineFilter()->SetTopology(4);
+    doc.GetLineRectifier()->SetTopology(0);
+    doc.GetRequirements()->GetOutput(0)->SetEnabled(TRUE);
+    CCircuitDlg dlg(&doc);
+    std::vector<std::pair<int, fw::CursorKind>> seen;
+    ui.windows.Script(IDD_CIRCUIT, [&](fw::Dialog& d) {
+        for (int id : {1900, 1903, 1906, 1911, 1900}) {  // a picture, "None", not chosen, no picture
+            const fw::Rect r = d.GetDlgItem(id)->GetRect();
+            d.UserMouse(fw::MouseEvent::Move, {(r.left + r.right) / 2, r.bottom - 1}, 0);
+            seen.push_back({id, d.GetCursor()});
+        }
+        d.UserMouse(fw::MouseEvent::Move, {1, 1}, 0);  // the dialog's background
+        seen.push_back({0, d.GetCursor()});
+    });
+    dlg.DoModal();
+    using C = fw::CursorKind;
+    EXPECT_EQ(seen, (std::vector<std::pair<int, C>>{
+                        {1900, C::Hand}, {1903, C::Arrow}, {1906, C::Arrow}, {1911, C::Arrow}, {1900, C::Hand}, {0, C::Arrow}}));
+}
+
 TEST_F(CircuitDlgTest, EnlargedPictureIsSizedToThePicture) {
     fw::Image picture;
     ASSERT_TRUE(LoadSectionPicture(404, picture));

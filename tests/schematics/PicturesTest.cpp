@@ -120,6 +120,45 @@ TEST(Pictures, ConnectedPicturesHaveNoLooseWires) {
     }
 }
 
+// Where wires of different nets cross, the wire across hops over the other
+// (a gap either side of the wire down, an arch above it): no crossing reads
+// as a connection, and a wire never hops its own net.
+TEST(Pictures, WiresOfDifferentNetsHopOverEachOther) {
+    struct Segment {
+        fw::Point a, b;  // left to right, or top to bottom
+        int net;
+    };
+    int crossings = 0;
+    for (UINT id : AllPictureIds()) {
+        SCOPED_TRACE(id);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(id, d));
+        fw::Image img;
+        ASSERT_TRUE(LoadSectionPicture(id, img));
+        ASSERT_EQ(d.wireNets.size(), d.wires.size());
+        std::vector<Segment> across, down;
+        for (size_t w = 0; w < d.wires.size(); ++w)
+            for (size_t i = 0; i + 1 < d.wires[w].size(); ++i) {
+                const fw::Point a = d.wires[w][i], b = d.wires[w][i + 1];
+                if (a.y == b.y) across.push_back({{std::min(a.x, b.x), a.y}, {std::max(a.x, b.x), a.y}, d.wireNets[w]});
+                else if (a.x == b.x) down.push_back({{a.x, std::min(a.y, b.y)}, {a.x, std::max(a.y, b.y)}, d.wireNets[w]});
+            }
+        for (const Segment& h : across)
+            for (const Segment& v : down) {
+                if (v.a.x <= h.a.x || v.a.x >= h.b.x || h.a.y <= v.a.y || h.a.y >= v.b.y) continue;
+                const int x = v.a.x, y = h.a.y;
+                if (h.net == v.net) {
+                    ADD_FAILURE() << "a net crosses itself at " << x << "," << y;
+                    continue;
+                }
+                ++crossings;
+                EXPECT_FALSE(Ink(img, x - 2, y) || Ink(img, x + 2, y)) << "no gap at " << x << "," << y;
+                EXPECT_TRUE(Ink(img, x, y - 4)) << "no arch at " << x << "," << y;
+            }
+    }
+    EXPECT_GT(crossings, 0);  // the check has crossings to look at
+}
+
 // With PQ_CONTACT_SHEET set to a file name, writes every picture with its
 // label strips outlined into one PPM, for looking at.
 TEST(Pictures, ContactSheet) {

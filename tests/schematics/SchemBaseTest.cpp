@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "circuit/LinFil.h"
 #include "platform/ui/Canvas.h"
@@ -222,6 +223,29 @@ TEST_F(SchemBase, MissingListOrPictureIsReportedAndTheDialogStillRuns) {
     EXPECT_TRUE(Logged("BaseDlg:   CODE ", 1628));
     EXPECT_TRUE(Logged("BaseDlg:   CODE ", 1634));
     EXPECT_TRUE(ui.clipboard.images.empty());
+}
+
+// Labels on one row keep a gap between their texts: the one before moves
+// left while the picture has room, the one after takes the rest; labels on
+// other rows, or already apart, stay at their rectangles.
+TEST(LabelStarts, TouchingLabelsOnARowAreSetApart) {
+    struct Case {
+        const char* what;
+        std::vector<fw::Rect> at;
+        std::vector<int> widths;
+        std::vector<int> starts;
+    };
+    const Case cases[] = {
+        {"apart", {{10, 50, 60, 60}, {100, 50, 150, 60}}, {80, 80}, {10, 100}},
+        {"touching, room on the left", {{40, 50, 90, 60}, {122, 50, 170, 60}}, {80, 40}, {34, 122}},
+        {"touching at the picture's edge", {{12, 50, 60, 60}, {90, 50, 150, 60}}, {80, 40}, {10, 98}},
+        {"given right to left", {{90, 50, 150, 60}, {12, 50, 60, 60}}, {40, 80}, {98, 10}},
+        {"another row", {{10, 50, 60, 60}, {60, 70, 150, 80}}, {80, 80}, {10, 60}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(LabelStarts(c.at, c.widths, 10), c.starts);
+    }
 }
 
 }  // namespace

@@ -68,9 +68,20 @@ UINT MouseFlags(const QMouseEvent* e) {
 // background: it is drawn over what the dialog shows beneath it.
 class OwnerDrawButton : public QAbstractButton {
 public:
-    OwnerDrawButton(Dialog& model, int id, QWidget* parent) : QAbstractButton(parent), model_(model), id_(id) {}
+    OwnerDrawButton(Dialog& model, int id, QWidget* parent) : QAbstractButton(parent), model_(model), id_(id) {
+        setMouseTracking(true);
+    }
 
 protected:
+    // The dialog decides the cursor over its drawn buttons (a picture that
+    // opens on a click shows the hand): it sees the moves in its own client
+    // pixels, and the button shows the dialog's cursor.
+    void mouseMoveEvent(QMouseEvent* e) override {
+        const QPoint at = mapToParent(e->position().toPoint());
+        model_.UserMouse(MouseEvent::Move, {at.x(), at.y()}, MouseFlags(e));
+        QAbstractButton::mouseMoveEvent(e);
+        e->accept();
+    }
     void paintEvent(QPaintEvent*) override {
         QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
         buffer.fill(parentWidget() ? parentWidget()->palette().color(QPalette::Window) : Qt::lightGray);
