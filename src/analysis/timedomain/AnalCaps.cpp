@@ -232,9 +232,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
     if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);
     if (feedForward && !FeedForwardRampValid(ctl)) return Refuse(kRefuseFeedForwardValues);
-    // The opto reference source drives the inverter as a constant.
+    // The opto reference source plays its sine and table (the op-amp inverter regulates to it).
     if (!OptoNetworkValid(OptoNetworkOf(ctl)) ||
-        (ctl.optoVariant >= 3 && ctl.optoVariant <= 5 && ctl.optoReferenceAmplitude != 0.0))
+        (ctl.optoVariant != 6 &&
+         !SineUsable(ctl.optoReferenceValue, ctl.optoReferenceAmplitude, ctl.optoReferenceFrequency)))
         return Refuse(kRefuseOptoValues);
 
     // A steady-state run, and the frequency sweeps that start from the steady state, need the
