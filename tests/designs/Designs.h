@@ -86,6 +86,7 @@ void BuildCoupledChokes(CPwrQuorraDoc& doc);
 void BuildVoltageLoop(CPwrQuorraDoc& doc);
 void BuildHysteretic(CPwrQuorraDoc& doc);
 void BuildCapacitorSense(CPwrQuorraDoc& doc);
+void BuildHystereticCaps(CPwrQuorraDoc& doc);
 void BuildLineDropout(CPwrQuorraDoc& doc);
 void BuildLineFilter(CPwrQuorraDoc& doc);
 void BuildSyncRectifier(CPwrQuorraDoc& doc);

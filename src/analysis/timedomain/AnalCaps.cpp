@@ -205,8 +205,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
     const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
     const bool feedForward = ctl.controlMode == kControlFeedForward;
-    // Hysteretic control runs without a clock; it senses the chokes (the capacitor sense needs
-    // the first-stage filters that sense current).
+    // Hysteretic control runs without a clock; it senses the chokes or the output capacitors
+    // (the capacitor sense needs the first-stage filters that sense current).
     const bool hysteretic = ctl.controlMode == kControlHysteretic;
     if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward && !hysteretic) ||
         ctl.veaVariant < 0 || ctl.veaVariant > 7 || ctl.optoVariant < 0 || ctl.optoVariant > 6 ||
@@ -223,7 +223,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         (ctl.softStartResetEnabled && ctl.currentLimitEnabled &&
          (!std::isfinite(ctl.softStartResetThreshold) || ctl.softStartResetThreshold == NOT_SET)))
         return Refuse(kRefuseControlSourceValues);
-    if (hysteretic && ctl.senseSource != 1) return Refuse(kRefuseHystereticSense);
+    if (hysteretic && ctl.senseSource == 0) return Refuse(kRefuseHystereticSense);
+    if (hysteretic && !currentSensed) return Refuse(kRefuseControl);
     if (hysteretic && (!HystNetworkValid(HystNetworkOf(ctl)) || !Positive(ctl.referenceValue)))
         return Refuse(kRefuseHystereticValues);
     // The current-loop response needs a current loop to open.

@@ -233,7 +233,14 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
          [](FirstConfigRecords& r) { r.control.softStartResetEnabled = r.control.softStartResetArmed = 1; },
          "soft start discharge needs its threshold"},
         {"hysteretic mode sensing the primary", [](FirstConfigRecords& r) { r.control.controlMode = 3; },
-         "only with the choke as its Feedback Current Source VIS"},
+         "or the output capacitors as its Feedback Current Source VIS, not the primary switch"},
+        {"hysteretic mode sensing a capacitor whose filter does not sense its current",
+         [](FirstConfigRecords& r) {
+             r.control.controlMode = 3;
+             r.control.senseSource = 2;
+             r.choke.senseWeight = 1.0;
+         },
+         "cannot be simulated yet"},
         {"hysteretic mode without its logic level",
          [](FirstConfigRecords& r) {
              r.control.controlMode = 3;
