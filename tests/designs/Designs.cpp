@@ -40,7 +40,6 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"load_step", &BuildLoadStep},
         {"saturating_choke", &BuildSaturatingChoke},
         {"sync_rect", &BuildSyncRectifier},
-        {"hysteretic_caps", &BuildHystereticCaps},
     };
     return designs;
 }
