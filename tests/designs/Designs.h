@@ -86,11 +86,14 @@ void BuildCoupledChokes(CPwrQuorraDoc& doc);
 void BuildVoltageLoop(CPwrQuorraDoc& doc);
 void BuildHysteretic(CPwrQuorraDoc& doc);
 void BuildCapacitorSense(CPwrQuorraDoc& doc);
+void BuildHystereticCaps(CPwrQuorraDoc& doc);
 void BuildLineDropout(CPwrQuorraDoc& doc);
 void BuildLineFilter(CPwrQuorraDoc& doc);
 void BuildSyncRectifier(CPwrQuorraDoc& doc);
 // Output 1's rectifiers as transistors, rectifier 1's channel 20 mohm and rectifier 2's 30 mohm.
 void MakeRectifiersSynchronous(CPwrQuorraDoc& doc);
+// The same at 118 ohm: the choke's current reversed at the primary's turn-on.
+void BuildSyncLightLoad(CPwrQuorraDoc& doc);
 void BuildLoadStep(CPwrQuorraDoc& doc);
 void BuildSaturatingChoke(CPwrQuorraDoc& doc);
 // The power transformer's core of the first configuration's 200 uH up to knee A, falling

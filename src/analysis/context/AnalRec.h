@@ -728,8 +728,9 @@ struct LoadNetworkStateRec {
 // Control section, error amplifiers and opto-isolator.
 struct ControlStateRec {
     int32_t controlFlagA = 0;  // flag kept with the control quantities; alias freqCycleMark
-    // 1 while the bulk voltage is below the lockout level: references held at 1e-6 V, soft start stopped
-    int32_t referenceLockout = 0;
+    // 1 while the bulk voltage is below the lockout level: references held at 1e-6 V, soft start
+    // stopped; a run starts locked out until its first step has seen the bulk
+    int32_t referenceLockout = 1;
     double currentEaInvertingInput = NOT_SET;  // current error amplifier inverting input (V)
     double currentAmpFlowA = NOT_SET;  // current amplifier flow A
     double currentAmpStateA = NOT_SET;  // current error amplifier state A (V)

@@ -1315,7 +1315,7 @@ int32_t ChargeControlNetworks(AnalysisContext& ctx, double duty, double ipk, dou
         c.rampDifference = ci.clockUpperLimit - ci.slopeTransistorVbe;
     }
     const VeaNetwork vea = VeaNetworkOf(ci);
-    const double reference = c.referenceLockout ? ci.veaReferenceValue : 0.0;
+    const double reference = c.referenceLockout ? 0.0 : ci.veaReferenceValue;
     if (!OptoInputFor(OptoNetworkOf(ci), chain, vea.lower, vea.upper, c)) return 0;
     // In an overload the amplifier has wound up to its upper limit.
     const double out = limited ? std::numeric_limits<double>::infinity() : ci.optoVariant == 6 ? chain : c.veaOutput;
@@ -1535,7 +1535,7 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
     if (ci.veaReferenceAcOn) c.veaReferencePhase = 0.0;
     c.veaReferenceCopy = ci.veaReferenceValue;
     c.veaReference = ci.veaReferenceValue;
-    c.referenceLockout = ctx.inputCapacitor.inputVoltage >= ci.lockoutLevelA ? 1 : 0;
+    c.referenceLockout = ctx.inputCapacitor.inputVoltage >= ci.lockoutLevelA ? 0 : 1;
     c.currentLimitFeedback = 0.0;
     c.currentLimitFeedbackSlope = 0.0;
     c.comparatorAux = 0.0;

@@ -205,8 +205,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     const bool averageCurrent = ctl.controlMode == kControlAverageCurrent && currentSensed;
     const bool peakCurrent = ctl.controlMode == kControlPeakCurrent && currentSensed;
     const bool feedForward = ctl.controlMode == kControlFeedForward;
-    // Hysteretic control runs without a clock; it senses the chokes (the capacitor sense needs
-    // the first-stage filters that sense current).
+    // Hysteretic control runs without a clock; it senses the chokes or the output capacitors
+    // (the capacitor sense needs the first-stage filters that sense current).
     const bool hysteretic = ctl.controlMode == kControlHysteretic;
     if ((ctl.controlMode != kControlVoltageMode && !averageCurrent && !peakCurrent && !feedForward && !hysteretic) ||
         ctl.veaVariant < 0 || ctl.veaVariant > 7 || ctl.optoVariant < 0 || ctl.optoVariant > 6 ||
@@ -223,7 +223,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         (ctl.softStartResetEnabled && ctl.currentLimitEnabled &&
          (!std::isfinite(ctl.softStartResetThreshold) || ctl.softStartResetThreshold == NOT_SET)))
         return Refuse(kRefuseControlSourceValues);
-    if (hysteretic && ctl.senseSource != 1) return Refuse(kRefuseHystereticSense);
+    if (hysteretic && ctl.senseSource == 0) return Refuse(kRefuseHystereticSense);
+    if (hysteretic && !currentSensed) return Refuse(kRefuseControl);
     if (hysteretic && (!HystNetworkValid(HystNetworkOf(ctl)) || !Positive(ctl.referenceValue)))
         return Refuse(kRefuseHystereticValues);
     // The current-loop response needs a current loop to open.
@@ -232,15 +233,20 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
     if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);
     if (feedForward && !FeedForwardRampValid(ctl)) return Refuse(kRefuseFeedForwardValues);
-    // The opto reference source drives the inverter as a constant.
+    // The opto reference source plays its sine and table (the op-amp inverter regulates to it).
     if (!OptoNetworkValid(OptoNetworkOf(ctl)) ||
-        (ctl.optoVariant >= 3 && ctl.optoVariant <= 5 && ctl.optoReferenceAmplitude != 0.0))
+        (ctl.optoVariant != 6 &&
+         !SineUsable(ctl.optoReferenceValue, ctl.optoReferenceAmplitude, ctl.optoReferenceFrequency)))
         return Refuse(kRefuseOptoValues);
 
     // A steady-state run, and the frequency sweeps that start from the steady state, need the
     // operating-point estimate of every section.
-    // The sweeps measure over clocked periods: hysteretic control has none.
-    if (set->analysisKind != 0 && ((hysteretic && set->analysisKind != 1) || !SteadyStartCovers(params)))
+    // The sweeps measure over clocked periods: hysteretic control has none. Hysteretic control
+    // sensing the capacitors has no operating-point estimate that starts it periodic yet (its
+    // first periods stand about 1 % off): it runs from a turn-on only.
+    const bool hystereticCapacitors = hysteretic && ctl.senseSource == 2;
+    if (set->analysisKind != 0 &&
+        ((hysteretic && set->analysisKind != 1) || hystereticCapacitors || !SteadyStartCovers(params)))
         return Refuse(kRefuseKind);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this

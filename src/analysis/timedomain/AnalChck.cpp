@@ -613,8 +613,12 @@ int32_t KeepCurrentsContinuous() {
         winding.windingCurrent = w;
         st.secondaryCurrent[k] = -e * w;
     }
-    // An open primary carries no flux to hand over.
-    if (state == 0 || previous == 0 || !(lc > 0.0)) return 1;
+    // An open primary takes no share. One whose switch closes at this step takes it as one that
+    // stayed closed would: a transistor rectifier driven on with the switch carries the choke's
+    // reversed current into its winding, and the primary starts at that current reflected, not
+    // the core.
+    const bool closing = previous == 0 && state == 2;
+    if (state == 0 || (previous == 0 && !closing) || !(lc > 0.0)) return 1;
     const double d = -flux / lc;
     // Through the reset interval an active clamp's switch (channel or body diode) carries the
     // primary's current and so its share.
@@ -631,7 +635,7 @@ int32_t KeepCurrentsContinuous() {
     } else {
         p.primaryWindingCurrent += d;
         p.transformerPrimaryCurrent = p.primaryWindingCurrent;
-        if (previous == 2) p.switch1Current += d;
+        if (previous == 2 || closing) p.switch1Current += d;
         if (clampCarries) p.clampSwitchCurrent = -p.primaryWindingCurrent;  // drain to source
     }
     return 1;

@@ -72,7 +72,12 @@ int32_t CheckSwitchQuantities();
 // step: an output whose rectifiers changed has the choke's current handed to the rectifier
 // that conducts (SplitRectifierCurrents), its windings' currents recomputed, and their change
 // moved into the winding that carries the core's flux (a move too small against the step to
-// count, CountsAsCurrentChange, is none). A failure fails the step (0): a
+// count, CountsAsCurrentChange, is none). That winding keeps the flux Lc·Ic + sum_k M[k]·Is[k]:
+//     dIc = -sum_k M[k]·dIs[k] / Lc
+// It is the primary (or the reset winding through its reset) while its path conducts, and a
+// primary whose switch closes at this step as well: a transistor rectifier driven on with the
+// switch hands the choke's reversed current to it. An open primary takes none. A failure fails
+// the step (0): a
 // share that is not a number logs 13200, the change's code (13201 rectifier 1 off, 13205
 // rectifier 2 off, 13207 overlap ended, 13204/13208 rectifier 1/2 on) and its output's
 // 13216-13219, and shows 52180; a floating-point fault after it (checks on) logs 13242 and

@@ -19,7 +19,7 @@ void CRunFigures::Observe(const AnalysisContext& ctx) {
     // The step ending at step.time began at step.time - h; only its part inside the window
     // counts. The drive state of the step is the one that was latched before it.
     if (levelReached_ < 0.0 && ctx.outputFilter[0].outputVoltage >= watchedLevel_) levelReached_ = step.time;
-    if (referenceStart_ < 0.0 && ctx.control.referenceLockout) {
+    if (referenceStart_ < 0.0 && !ctx.control.referenceLockout) {
         referenceStart_ = step.time;
         referenceStartBulk_ = ctx.inputCapacitor.inputVoltage;
     }

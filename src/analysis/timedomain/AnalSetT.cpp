@@ -184,11 +184,13 @@ int32_t UpdateControlSectionState() {
     const bool inhibited = ci.clockEnabled && ci.clockInhibitDuringReset && ctl.clockSlope < 0.0;
     const bool currentLimited = ctl.comparatorAux > 0.5;
     const bool blanking = step.driveOn && step.time - step.lastDriveEdgeTime < OnTimeHold(ctx);
-    // In the ramp modes the ramp ends the pulse, and the next period starts the next one.
-    const bool rampEndsPulse = ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode;
+    // One pulse per clock period: an off edge holds the drive off until the next period starts,
+    // so that a control voltage riding on the sensed ripple (average current) or a ramp's
+    // reset cannot start a second pulse. Hysteretic control has no clock periods.
     // A crossing within the timer resolution is due now, like a timer: what is left of it after
     // the last step landed on it is rounding.
     const bool hysteretic = ci.controlMode == kHystereticMode;
+    const bool onePulsePerPeriod = ci.clockEnabled && !hysteretic;
     bool want = false;
     if (hysteretic) {
         // The comparator alone: its difference turns the drive either way, the window it
@@ -211,7 +213,7 @@ int32_t UpdateControlSectionState() {
         BeginDriveOnEdge(*ctx);
     } else if (step.driveOn && !want) {
         step.driveOn = 0;
-        if (rampEndsPulse) st.pulseEnded = 1;
+        if (onePulsePerPeriod) st.pulseEnded = 1;
         BeginDriveOffEdge(*ctx, currentLimited);
     }
     return 1;
@@ -330,21 +332,33 @@ int32_t CalcControlSectionQuantities() {
         ctl.currentFeedbackVoltage = ctx->primary.currentSenseOutput;
     }
 
-    // References run once the bulk has reached the turn-on level, and stop again only at or
-    // below the turn-off level.
+    // The references are locked out until the bulk has reached the turn-on level, and locked
+    // out again only at or below the turn-off level.
     const double bulk = ctx->inputCapacitor.inputVoltage;
-    if (ctl.referenceLockout == 0 && bulk >= ci.lockoutLevelA) ctl.referenceLockout = 1;
-    else if (ctl.referenceLockout == 1 && bulk <= ci.lockoutLevelB && ci.lockoutLevelB < ci.lockoutLevelA)
-        ctl.referenceLockout = 0;
+    if (ctl.referenceLockout && bulk >= ci.lockoutLevelA) ctl.referenceLockout = 0;
+    else if (!ctl.referenceLockout && bulk <= ci.lockoutLevelB && ci.lockoutLevelB < ci.lockoutLevelA)
+        ctl.referenceLockout = 1;
+    const bool referencesRun = !ctl.referenceLockout;
     double reference = kLockedReference;
-    if (ctl.referenceLockout && ci.veaReferenceAcOn) {
+    if (referencesRun && ci.veaReferenceAcOn) {
         if (!StepControlSource(*ctx, kVeaReferenceTable, ci.veaReferenceAmplitude, ci.veaReferenceValue,
                                ci.veaReferenceFrequency, &ctl.veaReferencePhase, &reference))
             return 0;
-    } else if (ctl.referenceLockout) {
+    } else if (referencesRun) {
         reference = ci.veaReferenceValue;
     }
     ctl.veaReference = reference;
+    // The opto-isolator's reference source, held like the other references while they are
+    // locked out; the op-amp inverter of the arrangements that have one regulates to it.
+    const bool optoChosen = ci.optoVariant >= 0 && ci.optoVariant <= 5;
+    if (optoChosen) {
+        double optoReference = kLockedReference;
+        if (referencesRun &&
+            !StepControlSource(*ctx, kOptoReferenceTable, ci.optoReferenceAmplitude, ci.optoReferenceValue,
+                               ci.optoReferenceFrequency, &ctl.optoReferencePhase, &optoReference))
+            return 0;
+        ctl.optoReferenceVoltage = optoReference;
+    }
 
     // The current limit may restart the soft start: its filtered sense of the last step at or
     // above both its own threshold and the reset's.
@@ -355,7 +369,7 @@ int32_t CalcControlSectionQuantities() {
     // The soft start charges only while the references run; it holds the error amplifier's
     // upper clamp down with it, so the amplifier never winds up past the drive it allows.
     if (ci.softStartCapOn) {
-        if (ctl.referenceLockout && ctl.softStartCapVoltage < kSoftStartTop)
+        if (referencesRun && ctl.softStartCapVoltage < kSoftStartTop)
             ctl.softStartCapVoltage += ci.softStartRate * h;
         if (ci.softStartControlOn) ctl.softStartControl = ctl.softStartCapVoltage + ci.softStartOffset;
     }
@@ -364,6 +378,7 @@ int32_t CalcControlSectionQuantities() {
     vea.upper = ctl.errorUpperClamp;
     if (!CalcVoltageErrorAmp(vea, feedback, reference, s, &ctl)) return 0;
     OptoNetwork opto = OptoNetworkOf(ci);
+    if (optoChosen) opto.ampReference = ctl.optoReferenceVoltage;
     // A driver source taken from an output follows that output's voltage.
     if (ci.optoDriveSource >= 1 && ci.optoDriveSource <= set.outputCount)
         opto.driveVoltage = ctx->outputFilter[ci.optoDriveSource - 1].outputVoltage;

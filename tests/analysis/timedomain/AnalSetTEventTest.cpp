@@ -112,6 +112,7 @@ TEST(StepEvents, DueComparatorCrossingEndsThePulseAtOnce) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.crossing);
         step.driveOn = 1;
+        ctx->engine.pulseEnded = 0;  // each row a pulse of its own period
         step.lastDriveEdgeTime = step.time - 1.0;
         ctl.pwmComparatorDifferential = r.crossing * ctl.clockSlope;
         ASSERT_EQ(UpdateControlSectionState(), 1);

@@ -111,12 +111,21 @@ TEST_F(StepSetUp, DriveEdgesLoadTheirTimers) {
     EXPECT_LT(st.onEdgeTimer, 0.0);
     EXPECT_LT(st.offEdgeTimer, 0.0);
 
-    // A normal off edge, and one forced by the current limit with its own delay.
+    // One pulse per clock period: the comparator asking again before the period ends is
+    // ignored.
+    ctl.pwmComparatorDifferential = 0.5;
+    UpdateControlSectionState();
+    EXPECT_EQ(step.driveOn, 0);
+
+    // A normal off edge, and one forced by the current limit with its own delay, each in a
+    // period of its own.
     const double delays[2] = {4e-8, 6e-8};
     for (int limited = 0; limited < 2; ++limited) {
         ctl.comparatorAux = 0.0;
+        st.pulseEnded = 0;  // the clock started the next period
         ctl.pwmComparatorDifferential = 0.5;
         UpdateControlSectionState();
+        EXPECT_EQ(step.driveOn, 1);
         st.onEdgeTimer = -1.0;  // the switch has followed
         if (limited) ctl.comparatorAux = 1.0;
         else ctl.pwmComparatorDifferential = -0.1;
@@ -541,11 +550,13 @@ TEST(ControlLockout, ReferencesFollowTheBulkWithTheLockoutHysteresis) {
     const Case cases[] = {{10.0, false}, {29.99, false}, {30.0, true}, {25.0, true},
                           {20.01, true}, {20.0, false},  {25.0, false}, {30.0, true}};
     ControlStateRec& ctl = ctx->control;
+    EXPECT_EQ(ctl.referenceLockout, 1);  // locked out until a step has seen the bulk
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bulk);
         const double softStart = ctl.softStartCapVoltage;
         ctx->inputCapacitor.inputVoltage = c.bulk;
         ASSERT_EQ(CalcControlSectionQuantities(), 1);
+        EXPECT_EQ(ctl.referenceLockout, c.running ? 0 : 1);
         EXPECT_EQ(ctl.veaReference, c.running ? rec.control.veaReferenceValue : 1e-6);
         EXPECT_NEAR(ctl.softStartCapVoltage - softStart, c.running ? 1e-3 : 0.0, 1e-12);
         EXPECT_LE(ctl.veaOutput, ctl.softStartControl + 1e-12);

@@ -233,7 +233,22 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
          [](FirstConfigRecords& r) { r.control.softStartResetEnabled = r.control.softStartResetArmed = 1; },
          "soft start discharge needs its threshold"},
         {"hysteretic mode sensing the primary", [](FirstConfigRecords& r) { r.control.controlMode = 3; },
-         "only with the choke as its Feedback Current Source VIS"},
+         "or the output capacitors as its Feedback Current Source VIS, not the primary switch"},
+        {"hysteretic mode sensing a capacitor whose filter does not sense its current",
+         [](FirstConfigRecords& r) {
+             r.control.controlMode = 3;
+             r.control.senseSource = 2;
+             r.choke.senseWeight = 1.0;
+         },
+         "cannot be simulated yet"},
+        {"hysteretic mode sensing the capacitors in a steady-state run",
+         [](FirstConfigRecords& r) {
+             r.control.controlMode = 3;
+             r.control.senseSource = 2;
+             r.control.referenceValue = 5.0;
+             r.settings.analysisKind = 1;
+         },
+         "this analysis type cannot be simulated yet"},
         {"hysteretic mode without its logic level",
          [](FirstConfigRecords& r) {
              r.control.controlMode = 3;

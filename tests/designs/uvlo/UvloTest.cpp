@@ -76,7 +76,7 @@ TEST(Uvlo, TheLoopStopsWhenTheBulkFallsToTheTurnOffLevel) {
     double stopTime = -1.0, stopBulk = -1.0, lastTurnOn = -1.0;
     int32_t restarts = 0, previous = -1;
     const HeadlessRun run = RunDesignHeadless(*doc, 0.0, nullptr, nullptr, [&](const AnalysisContext& ctx) {
-        const int32_t running = ctx.control.referenceLockout;
+        const int32_t running = ctx.control.referenceLockout ? 0 : 1;
         if (previous == 1 && running == 0 && stopTime < 0.0) {
             stopTime = ctx.stepState.time;
             stopBulk = ctx.inputCapacitor.inputVoltage;

@@ -1,0 +1,59 @@
+// The hysteretic design sensing its output capacitor's current instead of its choke's: the
+// first stage "Single Capacitor with Current Sensing" of the capacitor-sense design (100 uF,
+// 10 mohm, 1 nH through a 1:100 current sense transformer), its Resistor Cap Sense raised to
+// 10 ohm so that the sense gives 10 ohm/100 = 0.1 V/A, the gain of the choke's sense in the
+// hysteretic design, and Capacitor Bias cut to 10 pF (10 ns behind the sense node). The
+// current feedback network takes output 1 at 100 %; the window and the set point are the
+// hysteretic design's.
+// The capacitor's current commanded by the window integrates into the output by itself, so
+// the error amplifier's lone integrator would leave no phase: it becomes "Two Poles, One
+// Zero" (R1 = 10 kohm; R3 = 100 kohm in series with C2 = 2.7 nF, C3 = 150 pF across both).
+// The loop
+//   Vo -> 0.02 (feedback: 0.2 V at 10 V) -> R3/R1 -> 1/G = 10 A/V -> 1/(s·C)
+// crosses over where 0.02·10·10/(w·100 uF) = 1, w = 2e4 rad/s, its zero 1/(R3·C2) = 3.7e3
+// rad/s below and its pole 1/(R3·C3) = 6.7e4 rad/s above: about 60 degrees of phase. The pole
+// also keeps the output ripple off the window (0.02·13 mV at the switching frequency, 0.3 %
+// of the band). 3 ms run.
+#include "circuit/Doc.h"
+#include "designs/Designs.h"
+
+void BuildHystereticCaps(CPwrQuorraDoc& doc) {
+    BuildHysteretic(doc);
+    doc.GetControlSection()->GetFeedbackCurrentSourceVIS().m_iSensedCurrent =
+        CCrntSensSource::SENSE_OUTPUT_CAPACITOR;
+    C1StgOutputFilter& f1 = *doc.Get1StgOutputFilter1();
+    f1.SetTopology(2);
+    f1.SetDefaults();
+    CCapacitor& c = f1.GetCapacitorOut1();
+    c.m_dCapacitance = 100e-6;
+    c.m_dEsr = 0.01;
+    c.m_dEsl = 1e-9;
+    CTransformer& ct = f1.GetCurrentSenseTransformer();
+    ct.m_dPrimaryTurns = 1;
+    ct.m_dSecondaryTurns = 100;
+    ct.m_dPrimaryInductance = 1e-6;
+    ct.m_dSecondaryInductance = 10e-3;
+    ct.m_dSecondaryShortedInductance = 100e-6;
+    ct.m_dPrimaryDcResistance = 1e-3;
+    ct.m_dSecondaryDcResistance = 0.1;
+    ct.ComputeCoupling();
+    f1.GetCurrentSenseDiode().m_dDynamicResistance = 0.01;
+    f1.GetResistorCapSense().m_dResistance = 10.0;
+    f1.GetResistorBias1().m_dResistance = 10e3;
+    f1.GetResistorBias2().m_dResistance = 1e3;
+    f1.GetCapacitorBias().m_dCapacitance = 10e-12;
+    f1.GetVoltageSourceVBias().m_dDCMagnitude = 1.0;
+    CVoltageErrorAmp& vea = *doc.GetVoltageErrorAmp();
+    const double vref = vea.GetVoltageSourceVRef().m_dDCMagnitude, top = vea.GetOperationalAmplifier().m_dMaximumOutput;
+    vea.SetTopology(1);
+    vea.SetDefaults();
+    vea.GetResistor1().m_dResistance = 1e4;
+    vea.GetResistor3().m_dResistance = 100e3;
+    vea.GetCapacitor2().m_dCapacitance = 2.7e-9;
+    vea.GetCapacitor3().m_dCapacitance = 150e-12;
+    vea.GetOperationalAmplifier().m_dMinimumOutput = 0.0;
+    vea.GetOperationalAmplifier().m_dMaximumOutput = top;
+    vea.GetVoltageSourceVRef().m_dDCMagnitude = vref;
+    doc.GetAnalysisConfig()->m_dTime = 3e-3;  // a turn-on run: its steady-state run is refused
+    doc.CheckAllSections();
+}
