@@ -76,6 +76,7 @@ struct StepWatchStore {
     StepWatch line[kMaxLinePhases][kWatchLineCount];
     StepWatch primary[kWatchPrimaryCount];
     double senseCurrentPeak[2] = {0.0, 0.0};  // largest |sense transformer current| of the run (A)
+    double chokeCurrentPeak[kMaxOutputs] = {};  // largest |choke current| of the run (A)
 };
 
 struct EngineStore {
