@@ -36,7 +36,6 @@ constexpr double kStepGrowth = 2.0;
 constexpr double kOnePerCent = 0.01;
 constexpr int32_t kStepTimeCapacity = 8;
 constexpr int kLoadSourceTable = 6;  // the context table of output j's load current source: 6 + j
-constexpr double kCycleLandingSlack = 1e-12;  // s
 // The last step is not shortened to the end time for less than this: a step of rounding size
 // would swamp the states with its 1/h.
 constexpr double kEndLandingSlack = 1e-10;  // s
@@ -817,10 +816,8 @@ int32_t DetermineTimeStepAfterStep() {
     WatchStepQuantities(*ctx, h);
     step.nextTimeStep = set.initialTimeStep;  // the largest step
     if (set.analysisKind <= 1 && !step.settling) ProposeNextStepTime(ctx->pSettings, step);
-    // Fixed frequency: a step ends on the nominal period's end.
-    if (ctx->pControlInput->controlMode != kHystereticMode && Known(set.switchingPeriodSetting) &&
-        set.switchingPeriodSetting - step.cycleTime > kCycleLandingSlack)
-        step.LimitTimeStep(set.switchingPeriodSetting - step.cycleTime, 0, 1);
+    // (The switching period's end needs no landing of its own: the clock's turn, which starts
+    // the period, is landed on before the step.)
     // The last step ends on the end time (a turn-on transient runs on past it).
     const double left = set.endTime - step.time;
     if (left < step.nextTimeStep && !step.settling && left > kEndLandingSlack) step.LimitTimeStep(left, 0, 1);
