@@ -241,6 +241,31 @@ void CAnalysisFill::FillTransientTable(int blockIndex, const CObArrayTimeMagnitu
 }
 
 // ---------------------------------------------------------------------------------------
+// The step-time list: a time-domain run lands a step on each edge of the time window of every
+// graph in use (axes in microseconds), so that a plotted window starts and ends on a sample.
+// Edges at or before the start, at or after the end time, and repeats are left out.
+namespace {
+void FillStepTimes(AnalysisSettingsRec& s, const CAnalysisConfig& cfg) {
+    double* times = &s.stepSetupParamA;  // the eight step times
+    constexpr int kCapacity = 8;
+    int count = 0;
+    const double end = cfg.GetTime();
+    for (int n = 1; n <= CAnalysisConfig::kVariables; ++n) {
+        const CEquation* eq = cfg.GetEquation(n);
+        const CGraphCfg* g = cfg.GetGraphCfg(n - 1);
+        if (!eq || !eq->IsInUse() || !g) continue;
+        for (const double edge : {g->m_dXMin * 1e-6, g->m_dXMax * 1e-6}) {
+            if (!(edge > 0.0) || !(edge < end) || count == kCapacity) continue;
+            if (std::find(times, times + count, edge) == times + count) times[count++] = edge;
+        }
+    }
+    std::sort(times, times + count);
+    std::fill(times + count, times + kCapacity, 0.0);
+    s.stepSetupFlagA = count;  // stepTimeCount
+    s.stepSetupFlagB = 0;      // stepTimeIndex
+}
+}  // namespace
+
 void CAnalysisFill::FillAnalysisSettings() {
     AnalysisSettingsRec& s = *m_doc.GetAnalysisSettings();
     const CAnalysisConfig& cfg = *m_doc.GetAnalysisConfig();
@@ -285,6 +310,7 @@ void CAnalysisFill::FillAnalysisSettings() {
     Put(s.switchingPeriodSetting, period, sec, "switching period");                      // 1 / f
     Put(s.targetSwitchingPeriod, period, sec, "target switching period");                // 1 / f
     Put(s.endTime, cfg.GetTime(), sec, "analysis time");                                 // total time
+    FillStepTimes(s, cfg);                                                               // graph windows
     Put(s.initialTimeStep, period / kStepsPerPeriod, sec, "largest time step");          // T_s / 100
     Put(s.stepSetupParamB, kOverlapTimeStep, sec, "overlap time step");                 // 1 ns
     Put(s.comparatorHysteresisLimit, kMaxCyclePeriods * period, sec, "longest cycle");  // 10 T_s

@@ -105,9 +105,14 @@ TEST_F(AnalFillTest, FirstConfigurationSettings) {
         {"initialTimeStep = T/100", s.initialTimeStep, 1e-7},
         {"overlap step", s.stepSetupParamB, 1e-9},
         {"comparatorHysteresisLimit = 10 T", s.comparatorHysteresisLimit, 1e-4},
-        {"stepTimes[0]", s.stepSetupParamA, 0.0},
+        // The graphs show the run's last 100 us: a step lands on the window's start (its end
+        // is the end time).
+        {"stepTimes[0] = graph window start", s.stepSetupParamA, 0.0199},
+        {"stepTimes[1] unused", s.settingsSpareA, 0.0},
         {"outputChokeCoupling[0]", s.outputChokeCoupling[0], 0.0},
     });
+    EXPECT_EQ(s.stepSetupFlagA, 1);  // stepTimeCount
+    EXPECT_EQ(s.stepSetupFlagB, 0);  // stepTimeIndex
 }
 
 TEST_F(AnalFillTest, SweepSettingsComeFromTheStimulus) {

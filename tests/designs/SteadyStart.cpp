@@ -23,16 +23,29 @@ public:
         const bool start = c.pControlInput->controlMode == 3 ? count_ >= 0 && c.stepState.periodCount != count_
                                                              : c.stepState.cycleTime == 0.0;
         count_ = c.stepState.periodCount;
+        period_ = c.pSettings->switchingPeriodSetting;
+        last_ = {c.outputFilter[0].capacitorVoltage, c.outputChoke[0].chokeCurrent};
         if (start && span_ > 0.0) {
             averages.push_back({vout_ / span_, il_ / span_});
             ends.push_back({c.outputFilter[0].capacitorVoltage, c.outputChoke[0].chokeCurrent});
             span_ = vout_ = il_ = 0.0;
         }
     }
+    // A run ends exactly on its end time, where the clock would start the next period: a
+    // period left open there is complete (within the clock's own period, a little off the
+    // nominal one).
+    void Close() {
+        if (!(period_ > 0.0) || span_ < 0.99 * period_) return;
+        averages.push_back({vout_ / span_, il_ / span_});
+        ends.push_back(last_);
+        span_ = vout_ = il_ = 0.0;
+    }
     std::vector<OutputPoint> averages;
     std::vector<OutputPoint> ends;
 
 private:
+    double period_ = 0.0;
+    OutputPoint last_{};
     double span_ = 0.0, vout_ = 0.0, il_ = 0.0;
     int32_t count_ = -1;  // the period count at the last step
 };
@@ -60,6 +73,7 @@ SteadyStartRun RunSteadyStart(CPwrQuorraDoc& doc, int32_t initMode, double cycle
         }
         periods.Observe(c);
     });
+    periods.Close();
     // The first cycle: the periods the run was asked for.
     const size_t n = std::min(periods.averages.size(), static_cast<size_t>(std::max(1.0, std::round(cycles))));
     if (n > 0) {
@@ -80,6 +94,7 @@ TurnOnRun RunTurnOn(CPwrQuorraDoc& doc, double cycles) {
     PeriodAverager periods;
     CRunFigures fig(0.0);
     result.run = RunDesignHeadless(doc, cycles, &fig, nullptr, [&](const AnalysisContext& c) { periods.Observe(c); });
+    periods.Close();
     result.periodAverages = periods.averages;
     result.settled = {fig.OutputAverage(), fig.ChokeAverage()};
     return result;

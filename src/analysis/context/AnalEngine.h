@@ -58,8 +58,30 @@ struct ResetWindingParams {
     double mrs[kMaxOutputs] = {};   // reset-secondary mutuals (H)
 };
 
+// The quantities the step-size rules watch, with their values and rates of the last step
+// (rates from the difference over the step just taken: the models keep no slope for most).
+enum StepWatchOutput { kWatchChoke, kWatchNode, kWatchSecondCurrent, kWatchSecondVoltage, kWatchLoadVoltage,
+                       kWatchLoadCurrent, kWatchForwardVoltage, kWatchFreewheelVoltage, kWatchOutputCount };
+enum StepWatchLine { kWatchFirstInductor, kWatchDampingInductor, kWatchSecondInductor, kWatchFilterCapacitor,
+                     kWatchLineCount };
+enum StepWatchPrimary { kWatchWindingVoltage, kWatchResetCapacitorCurrent, kWatchSenseCurrent, kWatchSenseCurrent2,
+                        kWatchPrimaryCount };
+struct StepWatch {
+    double value = 0.0;
+    double rate = 0.0;  // per second; 0 until two steps have been seen
+    int32_t seen = 0;
+};
+struct StepWatchStore {
+    StepWatch output[kMaxOutputs][kWatchOutputCount];
+    StepWatch line[kMaxLinePhases][kWatchLineCount];
+    StepWatch primary[kWatchPrimaryCount];
+    double senseCurrentPeak[2] = {0.0, 0.0};  // largest |sense transformer current| of the run (A)
+    double chokeCurrentPeak[kMaxOutputs] = {};  // largest |choke current| of the run (A)
+};
+
 struct EngineStore {
     TransformerParams xfmr;
+    StepWatchStore watch;
     // Line side. Seen from the node it feeds, a source branch carries minus its current:
     // V = z·(-I) + e. The primary sees Vbulk = bulk.e - bulk.z·Idraw.
     BranchPair line;              // the line inductor's companion

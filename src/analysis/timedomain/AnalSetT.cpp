@@ -23,7 +23,22 @@ namespace {
 // Landing a step on it would take a step of rounding size (1e-21 s), whose 1/h terms swamp
 // every state of the step; a zero delay must switch at once, not never.
 constexpr double kTimerResolution = kTimerDue;  // s
+// The step restarts at 1 ns after a switch-state change or a device event (32 ns with the
+// transformer at rest, where nothing moves fast), grows to at most 10 ns after a step of 1 ns
+// or less, and otherwise to at most twice the last one. (Tenfold growth reaches the largest
+// step two steps after an edge and leaves the clamp, sense transformer and current-loop
+// transients after it several per cent off their closed forms.)
+constexpr double kRestartStep = 1e-9;         // s
+constexpr double kRestingRestartStep = 3.2e-8;  // s
+constexpr double kFirstGrowthCap = 1e-8;      // s
 constexpr double kStepGrowth = 2.0;
+// No storage element's quantity moves by more than this share of its reference in one step.
+constexpr double kOnePerCent = 0.01;
+constexpr int32_t kStepTimeCapacity = 8;
+constexpr int kLoadSourceTable = 6;  // the context table of output j's load current source: 6 + j
+// The last step is not shortened to the end time for less than this: a step of rounding size
+// would swamp the states with its 1/h.
+constexpr double kEndLandingSlack = 1e-10;  // s
 // Until the bulk reaches the error amplifier's turn-on level its reference stands at this
 // mark (the references are locked out).
 constexpr double kLockedReference = 1e-6;  // V
@@ -123,6 +138,207 @@ int32_t StepControlSource(AnalysisContext& ctx, int table, double amplitude, dou
 // writes its own injection afterwards.
 bool InjectionsPlay(const AnalysisContext& ctx) {
     return ctx.pSettings->analysisKind <= 1 || ctx.stepState.settling;
+}
+
+bool Known(double x) { return x != NOT_SET && std::isfinite(x); }
+
+// 0.01·Q/|R|: Q the quantity's reference (its scale, not its present value, so that a
+// quantity passing through zero does not stall the step), R its rate.
+void ProposeOnePerCent(StepStateRec& step, double reference, double rate, int32_t attenuate = 0) {
+    if (!Known(reference) || !Known(rate) || rate == 0.0 || !(std::fabs(reference) > 0.0)) return;
+    step.LimitTimeStep(kOnePerCent * std::fabs(reference) / std::fabs(rate), attenuate, 0);
+}
+
+// A watched quantity takes its value after the step just taken (h seconds): its rate is the
+// difference over that step. Quantities the run does not model stay unseen.
+void Watch(StepWatch& w, double value, double h) {
+    if (!Known(value)) {
+        w.seen = 0;
+        w.rate = 0.0;
+        return;
+    }
+    w.rate = w.seen && h > 0.0 ? (value - w.value) / h : 0.0;
+    w.value = value;
+    w.seen = 1;
+}
+
+// A blocking rectifier's voltage V rising at r towards its forward voltage: an event at (Vf - V)/r.
+// Within a hundredth of Vf it is there already: a voltage that creeps up to its knee without
+// crossing it would otherwise hold every step at its approach's time constant.
+void ProposeTurnOn(StepStateRec& step, double v, const StepWatch& w, double vf) {
+    if (w.seen && w.rate > 0.0 && Known(v) && Known(vf) && v < vf - 0.01 * std::fabs(vf))
+        step.LimitTimeStep((vf - v) / w.rate, 0, 1);
+}
+
+void ProposeBreakpoint(StepStateRec& step, const TimeMagnitudeTable101* table);
+
+// The output's scales: its target voltage (or the node, when larger) and the current that
+// target drives through the load resistor (or the choke's mean, present or largest current,
+// when larger: a lightly loaded choke's ripple is its scale).
+double OutputVoltageReference(const AnalysisContext& ctx, int32_t j) {
+    const double target = ctx.pLoadNetworkInput[j]->outputVoltage;
+    const double node = ctx.outputFilter[j].outputVoltage;
+    return std::max(Known(target) ? std::fabs(target) : 0.0, Known(node) ? std::fabs(node) : 0.0);
+}
+double OutputCurrentReference(const AnalysisContext& ctx, int32_t j) {
+    const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+    const OutputChokeStateRec& ch = ctx.outputChoke[j];
+    double ref = Known(ch.chokeCurrent) ? std::fabs(ch.chokeCurrent) : 0.0;
+    if (Known(ch.meanCurrent)) ref = std::max(ref, std::fabs(ch.meanCurrent));
+    ref = std::max(ref, ctx.engine.watch.chokeCurrentPeak[j]);
+    if (ld.resistorOn && Known(ld.resistance) && ld.resistance > 0.0)
+        ref = std::max(ref, OutputVoltageReference(ctx, j) / ld.resistance);
+    return ref;
+}
+
+// The storage elements of one output: the choke, the first-stage capacitor (its node), the
+// second stage's inductor and capacitor, the load's resistor and inductor.
+void OutputStepLimits(AnalysisContext& ctx, int32_t j) {
+    StepStateRec& step = ctx.stepState;
+    const StepWatch* w = ctx.engine.watch.output[j];
+    const double v = OutputVoltageReference(ctx, j), i = OutputCurrentReference(ctx, j);
+    const OutputChokeStateRec& ch = ctx.outputChoke[j];
+    ProposeOnePerCent(step, i, Known(ch.currentSlope) ? ch.currentSlope : w[kWatchChoke].rate);
+    ProposeOnePerCent(step, v, w[kWatchNode].rate);
+    ProposeOnePerCent(step, i, w[kWatchSecondCurrent].rate);
+    ProposeOnePerCent(step, v, w[kWatchSecondVoltage].rate);
+    ProposeOnePerCent(step, v, w[kWatchLoadVoltage].rate);
+    ProposeOnePerCent(step, i, w[kWatchLoadCurrent].rate);
+    // And a step ends on each point of the load current source's table.
+    if (ctx.pLoadNetworkInput[j]->currentSourceOn) ProposeBreakpoint(step, ctx.pTable101[kLoadSourceTable + j]);
+}
+
+// The line filter's storage elements of one phase, against the line's peak and the
+// inductors' mean currents.
+void LinePhaseStepLimits(AnalysisContext& ctx, int32_t p) {
+    const LineSourceInputRec& li = *ctx.pLineSourceInput;
+    const LinePhaseStateRec& lp = ctx.linePhase[p];
+    const StepWatch* w = ctx.engine.watch.line[p];
+    double v = (Known(li.lineOffset) ? std::fabs(li.lineOffset) : 0.0) +
+               (Known(li.lineMagnitude) ? std::fabs(li.lineMagnitude) : 0.0);
+    if (Known(lp.filterCapVoltage)) v = std::max(v, std::fabs(lp.filterCapVoltage));
+    const auto current = [](double now, double mean) {
+        return std::max(Known(now) ? std::fabs(now) : 0.0, Known(mean) ? std::fabs(mean) : 0.0);
+    };
+    StepStateRec& step = ctx.stepState;
+    if (li.firstInductorOn)
+        ProposeOnePerCent(step, current(lp.firstInductorCurrent, lp.firstInductorMeanCurrent),
+                          w[kWatchFirstInductor].rate);
+    if (li.dampingInductorOn)
+        ProposeOnePerCent(step, current(lp.dampingInductorCurrent, lp.dampingInductorMeanCurrent),
+                          w[kWatchDampingInductor].rate);
+    if (li.secondInductorOn)
+        ProposeOnePerCent(step, current(lp.secondInductorCurrent, lp.secondInductorMeanCurrent),
+                          w[kWatchSecondInductor].rate);
+    if (li.inputCapacitorOn) ProposeOnePerCent(step, v, w[kWatchFilterCapacitor].rate);
+}
+
+// The next breakpoint of a transient table after t, or a negative value when none is left.
+double NextBreakpoint(const TimeMagnitudeTable101* table, double t) {
+    if (!table) return -1.0;
+    const int32_t n = std::min(table->count, TimeMagnitudeTable101::kCapacity);
+    for (int32_t k = 0; k < n; ++k)
+        if (table->points[k].time > t) return table->points[k].time;
+    return -1.0;
+}
+void ProposeBreakpoint(StepStateRec& step, const TimeMagnitudeTable101* table) {
+    const double next = NextBreakpoint(table, step.time);
+    if (next < 0.0) return;
+    const double dt = next - step.time;
+    // As an event: an ordinary proposal under 1 ns would take 1 ns and step past the point.
+    if (dt > 0.0 && dt < step.nextTimeStep) step.LimitTimeStep(dt, 0, 1);
+}
+
+// A control-side AC source moves its phase by at most pi/10 in a step while the comparator
+// closes in on its crossing: the rate a = 2·pi·f gives pi/(10·a).
+void ProposeSourcePhaseStep(StepStateRec& step, int32_t on, double amplitude, double frequency) {
+    if (!on || !Known(amplitude) || !(amplitude > 0.0) || !Known(frequency) || frequency == 0.0) return;
+    constexpr double kPi = 3.141592653589793;
+    const double a = 2.0 * kPi * std::fabs(frequency);
+    step.LimitTimeStep(kPi / (10.0 * a), 0, 0);
+}
+
+// The reset capacitor of the resonant reset: land where its current would charge the winding
+// back to zero (the winding voltage over its rate, at most half the bulk), and in the reset
+// interval follow its current's fall to zero.
+void ResetCapacitorStepLimits(AnalysisContext& ctx) {
+    StepStateRec& step = ctx.stepState;
+    const PrimaryStateRec& pri = ctx.primary;
+    const StepWatch* w = ctx.engine.watch.primary;
+    const double v = pri.primaryWindingVoltage;
+    if (!Known(v)) return;
+    if (pri.switchState != 0 && pri.switchState != 2 && w[kWatchWindingVoltage].rate != 0.0) {
+        const double bulk = ctx.inputCapacitor.inputVoltage;
+        const double span = Known(bulk) ? std::min(std::fabs(v), bulk / 2.0) : std::fabs(v);
+        step.LimitTimeStep(span / std::fabs(w[kWatchWindingVoltage].rate), 0, 0);
+    }
+    // The turn-off ramp: the winding falls from the bulk through zero while the output's
+    // forward rectifier still conducts (state 3 here), at a rate set by the reset capacitor;
+    // the node of the output ramps down with it, and backward Euler loses s·h²/2 of its area
+    // per step: at most an eighth of the largest step there. (The ring that follows, state 1
+    // here, spans the whole off-time and is smooth: a quarter step there would double the
+    // steps per period and move the output by 0.05 %.)
+    if (pri.switchState == 3 && v > 0.0 && w[kWatchWindingVoltage].rate < 0.0)
+        step.LimitTimeStep(ctx.pSettings->initialTimeStep / 8.0, 0, 0);
+    if (pri.switchState == 1) {
+        const double i = pri.resetCapacitorCurrent, r = w[kWatchResetCapacitorCurrent].rate;
+        if (Known(i) && r < 0.0) step.LimitTimeStep(i <= 0.0 ? 2.0 * i / r : -i / r, 0, 0);
+    }
+}
+
+// The step-time list: the next listed run time still ahead is landed on.
+void ProposeNextStepTime(AnalysisSettingsRec* set, StepStateRec& step) {
+    const double* times = &set->stepSetupParamA;  // stepTimes[8]: the eight doubles at the head
+    int32_t& index = set->stepSetupFlagB;           // stepTimeIndex
+    const int32_t count = std::min<int32_t>(set->stepSetupFlagA, kStepTimeCapacity);  // stepTimeCount
+    if (index < 0) index = 0;
+    while (index < count && times[index] <= step.time) ++index;
+    if (index < count) step.LimitTimeStep(times[index] - step.time, 0, 1);
+}
+
+// The watched quantities after the step just taken (h seconds).
+void WatchStepQuantities(AnalysisContext& ctx, double h) {
+    StepWatchStore& ws = ctx.engine.watch;
+    for (int32_t j = ctx.pSettings->outputCount - 1; j >= 0; --j) {
+        StepWatch* w = ws.output[j];
+        const OutputFilterStateRec& f = ctx.outputFilter[j];
+        const LoadNetworkStateRec& lo = ctx.loadNetwork[j];
+        const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+        const OutputStepStore& o = ctx.engine.output[j];
+        Watch(w[kWatchChoke], ctx.outputChoke[j].chokeCurrent, h);
+        if (w[kWatchChoke].seen)
+            ws.chokeCurrentPeak[j] = std::max(ws.chokeCurrentPeak[j], std::fabs(w[kWatchChoke].value));
+        Watch(w[kWatchNode], f.outputVoltage, h);
+        Watch(w[kWatchSecondCurrent], f.secondInductorCurrent, h);
+        Watch(w[kWatchSecondVoltage], f.outputCapacitorVoltageCopy, h);
+        Watch(w[kWatchLoadVoltage], ld.resistorOn ? lo.resistorVoltage : NOT_SET, h);
+        Watch(w[kWatchLoadCurrent], ld.inductorOn ? lo.load2CurrentCopy : NOT_SET, h);
+        Watch(w[kWatchForwardVoltage], o.forwardVoltage, h);
+        Watch(w[kWatchFreewheelVoltage], o.freewheelVoltage, h);
+    }
+    const int32_t phases = ctx.pSettings->linePhaseCount == 2 || ctx.pSettings->linePhaseCount == 3
+                               ? ctx.pSettings->linePhaseCount
+                               : 1;
+    for (int32_t p = phases - 1; p >= 0; --p) {
+        StepWatch* w = ws.line[p];
+        const LinePhaseStateRec& lp = ctx.linePhase[p];
+        Watch(w[kWatchFirstInductor], lp.firstInductorCurrent, h);
+        Watch(w[kWatchDampingInductor], lp.dampingInductorCurrent, h);
+        Watch(w[kWatchSecondInductor], lp.secondInductorCurrent, h);
+        Watch(w[kWatchFilterCapacitor], lp.filterCapVoltage, h);
+    }
+    const PrimaryStateRec& pri = ctx.primary;
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    Watch(ws.primary[kWatchWindingVoltage], pri.primaryWindingVoltage, h);
+    Watch(ws.primary[kWatchResetCapacitorCurrent], IsResonantReset(pi.topology) ? pri.resetCapacitorCurrent : NOT_SET, h);
+    if (pi.currentSenseTransformerOn) {
+        Watch(ws.primary[kWatchSenseCurrent], pri.senseXfmrSecondaryCurrent, h);
+        Watch(ws.primary[kWatchSenseCurrent2], pi.secondSwitchOn ? pri.senseXfmrCurrent2 : NOT_SET, h);
+        for (int32_t k = 0; k < 2; ++k) {
+            const StepWatch& w = ws.primary[kWatchSenseCurrent + k];
+            if (w.seen) ws.senseCurrentPeak[k] = std::max(ws.senseCurrentPeak[k], std::fabs(w.value));
+        }
+    }
 }
 
 }  // namespace
@@ -233,13 +449,19 @@ int32_t DetermineTimeStep() {
     // commutation step. A control that senses the filter capacitors' current sees that
     // current jump, so there the step restarts.
     const bool resume = st.outputCurrentEndsOnly && ci.senseSource != 2;
+    const PrimaryStateRec& pri = ctx->primary;
     if (st.switchStateChanged || (st.deviceEventThisStep && !resume)) {
-        step.nextTimeStep = std::min(step.nextTimeStep, set.stepSetupParamB);
+        step.LimitTimeStep(st.switchStateChanged || pri.switchState != 0 ? kRestartStep : kRestingRestartStep, 0, 0);
         st.stepRampPeak = 0.0;
     } else if (st.deviceEventThisStep) {
-        step.nextTimeStep = std::min(step.nextTimeStep, std::max(set.stepSetupParamB, st.stepRampPeak));
-    } else if (lastStep > 0.0) {
-        step.nextTimeStep = std::min(step.nextTimeStep, kStepGrowth * std::max(lastStep, set.stepSetupParamB));
+        step.LimitTimeStep(std::max(kRestartStep, st.stepRampPeak), 0, 0);
+    }
+    // The resonant reset's capacitor: with the winding and the primary current both negative
+    // in the reset, the time their ratio gives (C·V/I).
+    if (IsResonantReset(ctx->pPrimaryInput->topology) && pri.switchState == 1) {
+        const double v = pri.primaryWindingVoltage;
+        const double i = Known(pri.transformerPrimaryCurrent) ? pri.transformerPrimaryCurrent : pri.primaryWindingCurrent;
+        if (Known(v) && v < 0.0 && i < 0.0) step.LimitTimeStep(ctx->pPrimaryInput->clampCapacitance * v / i, 0, 0);
     }
 
     if (step.driveOn) Reach(step, step.lastDriveEdgeTime + OnTimeHold(ctx) - step.time);
@@ -255,8 +477,23 @@ int32_t DetermineTimeStep() {
         Reach(step, TimeToClockTurn(ci, ctl));
         // In the ramp modes the ramp, not the clock, meets the control voltage.
         const bool rampMode = ci.controlMode == kPeakCurrentMode || ci.controlMode == kFeedForwardMode;
-        if (step.driveOn || !rampMode) Land(step, TimeToComparatorCrossing(ci, ctl));
+        const double crossing = TimeToComparatorCrossing(ci, ctl);
+        if (step.driveOn || !rampMode) Land(step, crossing);
+        // While the comparator closes in on its crossing, the control-side sines that move it.
+        if (crossing > 0.0) {
+            ProposeSourcePhaseStep(step, ci.veaReferenceAcOn, ci.veaReferenceAmplitude, ci.veaReferenceFrequency);
+            ProposeSourcePhaseStep(step, ci.errorInjectionOn, ci.errorInjectionAmplitude, ci.errorInjectionFrequency);
+            ProposeSourcePhaseStep(step, ci.currentInjectionOn, ci.currentInjectionAmplitude,
+                                   ci.currentInjectionFrequency);
+        }
     }
+    // A step ends on every breakpoint of the line's tables and of the enabled control-side
+    // sources' tables.
+    ProposeBreakpoint(step, ctx->pTable101[kLineOffsetTable]);
+    ProposeBreakpoint(step, ctx->pTable101[kLineMagnitudeTable]);
+    if (ci.veaReferenceAcOn) ProposeBreakpoint(step, ctx->pTable101[kVeaReferenceTable]);
+    if (ci.errorInjectionOn) ProposeBreakpoint(step, ctx->pTable101[kErrorInjectionTable]);
+    if (ci.currentInjectionOn) ProposeBreakpoint(step, ctx->pTable101[kCurrentInjectionTable]);
     // The current limit ends the pulse where its filtered sense crosses the threshold: land there.
     if (ci.currentLimitEnabled && step.driveOn && ctl.comparatorAux <= 0.5 && ctl.currentLimitFeedbackSlope > 0.0 &&
         ctl.currentLimitFeedback < ci.currentLimitThreshold)
@@ -274,8 +511,15 @@ int32_t DetermineTimeStep() {
         if (rs.rectifier1On && !rs.switchPathAOn) ProposeCurrentEnd(step, o.forwardCurrent, o.forwardSlope, shrink);
         if (rs.diodeConducting && !rs.switchPathBOn)
             ProposeCurrentEnd(step, o.freewheelCurrent, o.freewheelSlope, shrink);
+        // A blocking freewheel rectifier whose voltage rises towards its forward voltage turns
+        // on where it reaches it: (Vf - V)/r, r the voltage's rate over the last step. (The
+        // forward rectifier comes on at the primary's turn-on, where its voltage steps; its
+        // rate in the off-time's ring only lands steps on crossings that do not come.)
+        const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
+        const StepWatch* w = st.watch.output[j];
+        if (!rs.diodeConducting && !(SyncPosition(ri, 1) && rs.switchPathBOn))
+            ProposeTurnOn(step, o.freewheelVoltage, w[kWatchFreewheelVoltage], PositionDiode(ri, 1).forwardVoltage);
     }
-    const PrimaryStateRec& pri = ctx->primary;
     if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
     if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
     // The active clamp's switch 1 body diode carries a negative current up to zero.
@@ -284,10 +528,32 @@ int32_t DetermineTimeStep() {
     ProposeLineDiodeEvents(step);
     ProposeFilterSenseEvents(step);
 
+    // Every storage element: at most one per cent of its reference in a step.
+    const int32_t phases = set.linePhaseCount == 2 || set.linePhaseCount == 3 ? set.linePhaseCount : 1;
+    for (int32_t p = phases - 1; p >= 0; --p) LinePhaseStepLimits(*ctx, p);
+    // The current sense transformer likewise, against the largest current it has carried; this
+    // proposal takes the user's step attenuation.
+    const PrimaryInputRec& pi = *ctx->pPrimaryInput;
+    if (pi.currentSenseTransformerOn) {
+        const StepWatchStore& ws = st.watch;
+        ProposeOnePerCent(step, ws.senseCurrentPeak[0], ws.primary[kWatchSenseCurrent].rate, 1);
+        if (pi.secondSwitchOn) ProposeOnePerCent(step, ws.senseCurrentPeak[1], ws.primary[kWatchSenseCurrent2].rate, 1);
+    }
+    for (int32_t j = n - 1; j >= 0; --j) OutputStepLimits(*ctx, j);
+
+    // Growth: at most 10 ns after a step of 1 ns or less, else twice the last step.
+    if (lastStep > 0.0) step.nextTimeStep = std::min(step.nextTimeStep, lastStep <= kRestartStep ? kFirstGrowthCap
+                                                                                                 : kStepGrowth * lastStep);
+    if (IsResonantReset(pi.topology)) ResetCapacitorStepLimits(*ctx);
+
     const double h = step.nextTimeStep;
     if (!(h > 0.0) || !std::isfinite(h)) return 0;
     st.stepRampPeak = std::max(st.stepRampPeak, h);
-    step.time += h;
+    // A step that lands on the end time ends there exactly, not a rounding away.
+    if (!step.settling && std::fabs(set.endTime - (step.time + h)) <= 1e-15 * std::fabs(set.endTime))
+        step.time = set.endTime;
+    else
+        step.time += h;
     step.cycleTime += h;
     step.inverseTimeStep = 1.0 / h;
     step.inverseTimeStepTermA = h;
@@ -562,6 +828,13 @@ int32_t DetermineTimeStepAfterStep() {
     st.deviceEventThisStep = event;
     step.settlingFlagB = event;  // EventThisStep
 
+    WatchStepQuantities(*ctx, h);
     step.nextTimeStep = set.initialTimeStep;  // the largest step
+    if (set.analysisKind <= 1 && !step.settling) ProposeNextStepTime(ctx->pSettings, step);
+    // (The switching period's end needs no landing of its own: the clock's turn, which starts
+    // the period, is landed on before the step.)
+    // The last step ends on the end time (a turn-on transient runs on past it).
+    const double left = set.endTime - step.time;
+    if (left < step.nextTimeStep && !step.settling && left > kEndLandingSlack) step.LimitTimeStep(left, 0, 1);
     return 1;
 }

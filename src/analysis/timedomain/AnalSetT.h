@@ -2,15 +2,23 @@
 // delay timers, the choice of the time step from the coming events, the control quantities
 // after the step, and the conduction events found after it.
 //
-// Time step: the step proposed after the previous step (the maximum step) is cut to
+// Time step: the step proposed after the previous step (the maximum step, or the next entry of
+// the step-time list or the end time, landed on) is cut to
 //   - the expiry of a pending drive-edge timer, the clock's next turn and the PWM crossing
 //     (landed exactly: the events are known in advance); an event within the timer
 //     resolution is due now: a timer or the comparator's crossing happens without a step, a
 //     crossing that only the solve shows is passed with a step of the resolution;
-//   - the predicted end of a conducting rectifier's current, -I/(dI/dt), and of the reset
-//     current in switch state 1 (through the limiter, which steps a little short);
-//   - the overlap step right after a switch-state change or a conduction change, and
-//     from there at most twice the last step, so that the step grows back over a few steps.
+//   - the next breakpoint of the line's, the control sources' and the load source's tables;
+//     pi/(10·2·pi·f) for a control-side sine while the comparator closes in on its crossing;
+//   - the predicted end of a conducting rectifier's current, -I/(dI/dt), of the reset current
+//     in switch state 1, and the freewheel rectifier's turn-on, (Vf - V)/(dV/dt) (through the
+//     limiter, which steps a little short);
+//   - one per cent of each line-filter and output storage element's reference over its rate,
+//     and the current sense transformer's likewise (with the user's attenuation);
+//   - the resonant reset's capacitor rules (the winding's zero, the ramp in eighth steps, the
+//     capacitor current's end);
+//   - 1 ns after a switch-state change or a device event (32 ns at rest), 10 ns after a step of
+//     1 ns or less, and otherwise at most twice the last step.
 // A device whose current has reached zero, or would within the event floor, turns off; a
 // rectifier whose forward voltage exceeds its threshold turns on for the next step, and so
 // does the resting transformer's reset path. The currents left in a device turned off are

@@ -3,9 +3,11 @@
 // (one step past a tiny end time; a bad number ending the run with its message).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInit.h"
@@ -220,7 +222,9 @@ TEST_F(StepSetUp, TimeStepLandsOnKnownEventsAndShortensBeforePredictedOnes) {
     ctl.pwmComparatorDifferential = -1.0;
 
     EXPECT_NEAR(choose(1e-7), 1e-7, 1e-20);  // the largest step
-    EXPECT_NEAR(choose(1e-8), 2e-8, 1e-20);  // grows at most twice
+    EXPECT_NEAR(choose(2e-8), 4e-8, 1e-20);  // grows at most twice
+    EXPECT_NEAR(choose(1e-9), 1e-8, 1e-20);  // and to 10 ns after a step of 1 ns or less
+    EXPECT_NEAR(choose(2e-10), 1e-8, 1e-20);
     st.onEdgeTimer = 3e-8;
     EXPECT_NEAR(choose(1e-7), 3e-8, 1e-20);  // lands on the timer
     st.onEdgeTimer = -1.0;
@@ -230,7 +234,7 @@ TEST_F(StepSetUp, TimeStepLandsOnKnownEventsAndShortensBeforePredictedOnes) {
     ctl.pwmComparatorDifferential = -1.0;
     ctl.clockSlope = 1e3;
     st.switchStateChanged = 1;
-    EXPECT_NEAR(choose(1e-7), rec_.settings.stepSetupParamB, 1e-20);  // the overlap step
+    EXPECT_NEAR(choose(1e-7), 1e-9, 1e-20);  // the restart step
     st.switchStateChanged = 0;
 
     // A conducting rectifier whose current ends in 50 ns: a time-domain run lands on it; a
@@ -247,8 +251,9 @@ TEST_F(StepSetUp, TimeStepLandsOnKnownEventsAndShortensBeforePredictedOnes) {
 }
 
 // After an output rectifier's current runs out the step resumes at the largest step taken
-// since the last restart; a device turning on restarts it at the overlap step, and so does a
-// current end when the control senses the filter capacitors' current (which jumps there).
+// since the last restart (within the growth limit); a device turning on restarts it (1 ns, or
+// 32 ns with the transformer at rest), and so does a current end when the control senses the
+// filter capacitors' current (which jumps there).
 TEST_F(StepSetUp, StepResumesAfterAnOutputCurrentEndsAndRestartsOtherwise) {
     Start();
     StepStateRec& step = ctx_->stepState;
@@ -273,12 +278,12 @@ TEST_F(StepSetUp, StepResumesAfterAnOutputCurrentEndsAndRestartsOtherwise) {
         ASSERT_EQ(rs.rectifier1On, 0);
         ASSERT_EQ(st.deviceEventThisStep, 1);
     };
-    const double overlapStep = rec_.settings.stepSetupParamB;
-
     step.nextTimeStep = rec_.settings.initialTimeStep;
     EXPECT_NEAR(take(1e-7), 1e-7, 1e-20);
     endForwardCurrent();
-    EXPECT_NEAR(take(3e-10), 1e-7, 1e-20);  // back at the step before the approach
+    EXPECT_NEAR(take(3e-9), 6e-9, 1e-20);  // twice the approach's last step
+    endForwardCurrent();
+    EXPECT_NEAR(take(6e-8), 1e-7, 1e-20);  // back at the step before the approach
 
     // A rectifier coming on restarts the step.
     rs.diodeConducting = 0;
@@ -286,7 +291,13 @@ TEST_F(StepSetUp, StepResumesAfterAnOutputCurrentEndsAndRestartsOtherwise) {
     st.output[0].freewheelVoltage = 0.71;
     DetermineTimeStepAfterStep();
     ASSERT_EQ(rs.diodeConducting, 1);
-    EXPECT_NEAR(take(1e-7), overlapStep, 1e-20);
+    ctx_->primary.switchState = 0;
+    EXPECT_NEAR(take(1e-7), 3.2e-8, 1e-20);
+    DetermineTimeStepAfterStep();
+    ctx_->primary.switchState = 2;
+    st.deviceEventThisStep = 1;
+    st.outputCurrentEndsOnly = 0;
+    EXPECT_NEAR(take(1e-7), 1e-9, 1e-20);
     st.output[0].freewheelCurrent = 1.0;
     st.output[0].freewheelSlope = 0.0;
 
@@ -295,7 +306,7 @@ TEST_F(StepSetUp, StepResumesAfterAnOutputCurrentEndsAndRestartsOtherwise) {
     take(1e-7);
     ctx_->pControlInput->senseSource = 2;
     endForwardCurrent();
-    EXPECT_NEAR(take(3e-10), overlapStep, 1e-20);
+    EXPECT_NEAR(take(6e-8), 1e-9, 1e-20);
 }
 
 TEST_F(StepSetUp, ConductionChangesAfterTheStep) {
@@ -449,6 +460,166 @@ TEST_F(StepSetUp, ResetPathConductsWhenItComesForwardAtRest) {
 
 // With data logging on every member checks the floating-point status: an ordinary run
 // through every switch state and conduction change raises none.
+// The step rules on one chosen step each: the rectifier turn-on predicted from its voltage's
+// rate, the one-per-cent rule of the choke, the breakpoints of the line's tables, the reset
+// capacitor's rules, the control sources' phase step, and the sense transformer's rule with
+// the user's attenuation.
+TEST_F(StepSetUp, StepRulesPropose) {
+    Start();
+    StepStateRec& step = ctx_->stepState;
+    EngineStore& st = ctx_->engine;
+    ControlStateRec& ctl = ctx_->control;
+    ctl.clockVoltage = 2.0;
+    ctl.clockSlope = 1e3;  // far from its turn
+    ctl.pwmComparatorDifferential = -1.0;
+    auto choose = [&] {
+        step.nextTimeStep = rec_.settings.initialTimeStep;
+        step.inverseTimeStepTermA = 1e-7;
+        const double before = step.time;
+        EXPECT_EQ(DetermineTimeStep(), 1);
+        return step.time - before;
+    };
+    auto quiet = [&] {
+        st.watch = StepWatchStore();
+        ctx_->outputChoke[0].currentSlope = 0.0;
+    };
+    quiet();
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+
+    // The freewheel rectifier, off, its voltage 0.2 V rising at 10 V/us towards 0.7 V: it
+    // turns on in 50 ns. Falling, or already past its forward voltage: nothing.
+    SecondaryRectifierStateRec& rs = ctx_->secondaryRectifier[0];
+    rs.diodeConducting = 0;
+    st.output[0].freewheelVoltage = 0.2;
+    st.watch.output[0][kWatchFreewheelVoltage] = {0.2, 1e7, 1};
+    EXPECT_NEAR(choose(), 5e-8, 1e-20);
+    st.watch.output[0][kWatchFreewheelVoltage].rate = -1e7;
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+    quiet();
+
+    // The choke: its reference is the current of the output's target, 10.7 V / 5 ohm, even
+    // while it passes through zero; at 0.4 A/us 1 % of it takes 53.5 ns.
+    ctx_->outputFilter[0].outputVoltage = 10.0;
+    ctx_->outputChoke[0].chokeCurrent = 0.0;
+    ctx_->outputChoke[0].meanCurrent = NOT_SET;
+    ctx_->outputChoke[0].currentSlope = 4e5;
+    EXPECT_NEAR(choose(), 0.01 * (10.7 / 5.0) / 4e5, 1e-20);
+    quiet();
+
+    // A line table's next point 37 ns ahead is landed on; one behind the run time is not.
+    TimeMagnitudeTable101& table = *ctx_->pTable101[kLineOffsetTable];
+    table.Clear();
+    table.Insert(step.time - 1e-8, 0.0);
+    table.Insert(step.time + 1e-7 + 37e-9, 1.0);
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+    const double before = step.time;
+    table.Insert(step.time + 37e-9, 1.0);
+    choose();
+    EXPECT_EQ(step.time, before + 37e-9);
+    table.Clear();
+
+    // The resonant reset, its winding at 20 V falling at 1 V/ns after the turn-off (the
+    // forward rectifier on: state 3): the step lands where it would reach zero, and on the way
+    // takes at most an eighth of the largest step. In the reset (state 1) the capacitor's
+    // current, 0.1 A falling at 10 A/us, ends in 10 ns.
+    PrimaryStateRec& pri = ctx_->primary;
+    ctx_->pPrimaryInput->topology = 5;
+    pri.switchState = 3;
+    pri.primaryWindingVoltage = 10.0;
+    ctx_->inputCapacitor.inputVoltage = 48.0;
+    st.watch.primary[kWatchWindingVoltage] = {10.0, -1e9, 1};
+    EXPECT_NEAR(choose(), 1e-8, 1e-20);
+    pri.primaryWindingVoltage = 20.0;
+    EXPECT_NEAR(choose(), 1.25e-8, 1e-20);
+    st.watch.primary[kWatchWindingVoltage].rate = -1e6;  // slow: 20 us away
+    pri.switchState = 1;
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+    pri.resetCapacitorCurrent = 0.1;
+    st.watch.primary[kWatchResetCapacitorCurrent] = {0.1, -1e7, 1};
+    EXPECT_NEAR(choose(), 1e-8, 1e-20);
+    pri.switchState = 0;
+    ctx_->pPrimaryInput->topology = 1;
+    quiet();
+
+    // A control source of 1 MHz while the comparator closes in (far off, 1 ms): a twentieth of
+    // its period, pi/(10·2·pi·f).
+    ControlInputRec& ci = *ctx_->pControlInput;
+    ci.errorInjectionOn = 1;
+    ci.errorInjectionAmplitude = 0.1;
+    ci.errorInjectionFrequency = 1e6;
+    ctl.pwmComparatorDifferential = 1.0;
+    ctl.clockSlope = 1e3;
+    const int32_t mode = ci.controlMode;
+    ci.controlMode = 2;
+    EXPECT_NEAR(choose(), 5e-8, 1e-20);
+    ci.errorInjectionAmplitude = 0.0;  // no sine: nothing
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+    ci.controlMode = mode;
+    ci.errorInjectionOn = 0;
+    ctl.pwmComparatorDifferential = -1.0;
+
+    // The sense transformer: 1 % of its largest current (1 A) at 0.2 A/us is 50 ns, which the
+    // small-step attenuation takes down by its factor; a lower factor, a shorter step.
+    ctx_->pPrimaryInput->currentSenseTransformerOn = 1;
+    ctx_->pPrimaryInput->secondSwitchOn = 0;
+    st.watch.senseCurrentPeak[0] = 1.0;
+    st.watch.primary[kWatchSenseCurrent] = {0.5, 2e5, 1};
+    EXPECT_NEAR(choose(), 0.98 * 5e-8, 1e-20);
+    ctx_->pSettings->smallStepAttenuationFactor = 0.8;
+    EXPECT_NEAR(choose(), 0.8 * 5e-8, 1e-20);
+    ctx_->pPrimaryInput->currentSenseTransformerOn = 0;
+}
+
+// After the step: the step-time list and the end time are landed on, in the run itself, not
+// while settling.
+TEST_F(StepSetUp, AfterTheStepLandsOnListedTimesAndTheEndTime) {
+    rec_.settings.analysisKind = 1;
+    rec_.settings.stepSetupParamA = 3e-6;   // stepTimes[0]
+    rec_.settings.settingsSpareA = 5e-6;    // stepTimes[1]
+    rec_.settings.stepSetupFlagA = 2;       // stepTimeCount
+    rec_.settings.endTime = 8.05e-6;
+    Start();
+    StepStateRec& step = ctx_->stepState;
+    step.inverseTimeStepTermA = 1e-7;
+    auto after = [&](double t, double cycleTime) {
+        step.time = t;
+        step.cycleTime = cycleTime;
+        EXPECT_EQ(DetermineTimeStepAfterStep(), 1);
+        return step.nextTimeStep;
+    };
+    step.settling = 1;
+    EXPECT_NEAR(after(2.95e-6, 0.0), 1e-7, 1e-20);  // settling: the list waits
+    step.settling = 0;
+    EXPECT_NEAR(after(2.95e-6, 0.0), 5e-8, 1e-18);
+    EXPECT_NEAR(after(3e-6, 0.0), 1e-7, 1e-20);      // reached: the next entry is 2 us away
+    EXPECT_NEAR(after(4.97e-6, 0.0), 3e-8, 1e-18);
+    EXPECT_NEAR(after(6e-6, 0.0), 1e-7, 1e-20);      // all passed: nothing
+    EXPECT_NEAR(after(8e-6, 0.0), 5e-8, 1e-18);      // the end time
+    EXPECT_NEAR(after(8.05e-6 - 5e-11, 0.0), 1e-7, 1e-20);  // too close to land on
+}
+
+// A whole run: a step ends exactly on each point of the DC line's transient table, and the
+// run ends exactly on its end time.
+TEST_F(StepSetUp, RunStepsOnEveryLineBreakpointAndEndsOnItsEndTime) {
+    rec_.settings.analysisKind = 1;
+    rec_.settings.skipInitializationLoop = 1;
+    rec_.settings.endTime = 63.3e-6;
+    TimeMagnitudeTable101 table;
+    const double points[] = {13.337e-6, 27.5e-6, 41.0123e-6, 55.55e-6};
+    table.Insert(0.0, 0.0);
+    for (const double t : points) table.Insert(t, 0.5);
+    block_.pTable101[kTable101BlockIndex[kLineOffsetTable]] = &table;
+    Start();
+    std::vector<double> ends;
+    SetTimeStepObserver([&](const AnalysisContext& c) { ends.push_back(c.stepState.time); });
+    ASSERT_EQ(RunTimeDomainAnalysis(), 1);
+    SetTimeStepObserver(nullptr);
+    EXPECT_EQ(block_.runStatus, 1);
+    for (const double t : points) EXPECT_NE(std::find(ends.begin(), ends.end(), t), ends.end()) << t;
+    ASSERT_FALSE(ends.empty());
+    EXPECT_EQ(ends.back(), rec_.settings.endTime);
+}
+
 TEST_F(StepSetUp, LoggedRunFindsNoFloatingPointFault) {
     rec_.settings.loggingOn = 1;
     rec_.settings.endTime = 300e-6;
