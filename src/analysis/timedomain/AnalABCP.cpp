@@ -6,6 +6,7 @@
 #include "analysis/models/AnalMBranch.h"
 #include "analysis/models/AnalMPri.h"
 #include "analysis/models/AnalMSat.h"
+#include "analysis/models/AnalMWind.h"
 #include "analysis/models/AnalMXfmr.h"
 #include "circuit/AnalFill.h"
 #include "records/Utils.h"
@@ -91,6 +92,8 @@ int32_t PrepareStepEngine() {
         ctx.secondaryWinding[j].windingResistance = t.rs[j];
     }
     ctx.primary.primaryWindingResistance = t.rp;
+    // The windings' effective resistances and the core-loss resistance the run has reached.
+    finite = finite && ApplyMagneticLosses(ctx);
     if (!finite) {
         ReportMessage1(kModuleAnalDABC, kCodeTransformerValues, FALSE);
         ReportMessageFirstBox(52085);
@@ -146,6 +149,7 @@ int32_t CalcPowerTransformerQuantitiesPass1() {
         isPrev[j] = -st.output[j].polarity * ctx.secondaryWinding[j].windingCurrent;
     }
     if (!ComputePrimaryInductance()) return 0;
+    st.loss.centreConductance = st.loss.primaryConductance;
     CalcTransformerCoeffs(st.xfmr, StepFactor(), ctx.primary.primaryWindingCurrent, isPrev, &st);
     return Checked(st.zpp, st.ep);
 }
@@ -169,12 +173,14 @@ int32_t CalcTransformerSecondaryQuantitiesPass2() {
     AnalysisContext& ctx = Ctx();
     EngineStore& st = ctx.engine;
     const int32_t n = Outputs();
-    st.primaryCurrent = PrimaryCurrentFromRow(n, st, st.secondaryCurrent);
+    // The centre winding's own current, and the loop's with the core-loss resistance beside it.
+    st.loss.centreWindingCurrent = PrimaryCurrentFromRow(n, st, st.secondaryCurrent);
+    st.primaryCurrent = CentreTerminalCurrent(st, st.loss.centreWindingCurrent);
     for (int32_t j = n - 1; j >= 0; --j) {
         SecondaryWindingStateRec& w = ctx.secondaryWinding[j];
         const int32_t polarity = st.output[j].polarity;
         w.windingCurrent = -polarity * st.secondaryCurrent[j];
-        double vs = st.m[j] * st.primaryCurrent + st.es[j];
+        double vs = st.m[j] * st.loss.centreWindingCurrent + st.es[j];
         for (int32_t k = 0; k < n; ++k) vs += st.zs[j][k] * st.secondaryCurrent[k];
         w.windingVoltage = vs;
     }
@@ -257,10 +263,13 @@ int32_t CalcPowerTransformerQuantitiesPass2() {
     AnalysisContext& ctx = Ctx();
     EngineStore& st = ctx.engine;
     PrimaryStateRec& pri = ctx.primary;
-    st.primaryCurrentSlope = (st.primaryCurrent - pri.primaryWindingCurrent) * StepFactor();
-    pri.primaryWindingCurrent = st.primaryCurrent;
+    // The winding carries the centre's own current; the terminals the core-loss current too.
+    const double winding = st.loss.centreWindingCurrent;
+    st.primaryCurrentSlope = (winding - pri.primaryWindingCurrent) * StepFactor();
+    pri.primaryWindingCurrent = winding;
     pri.transformerPrimaryCurrent = st.primaryCurrent;
     pri.primaryWindingCurrentSlope = st.primaryCurrentSlope;
+    if (!AccumulateTransformerWindings(ctx)) return 0;
     return Checked(st.primaryCurrentSlope, st.primaryCurrentSlope);
 }
 

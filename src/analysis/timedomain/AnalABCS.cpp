@@ -12,6 +12,7 @@
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMSec.h"
+#include "analysis/models/AnalMWind.h"
 #include "analysis/models/AnalMSync.h"
 #include "analysis/timedomain/AnalLine.h"
 #include "circuit/AnalFill.h"
@@ -318,8 +319,20 @@ int32_t AssembleOutputChokePass1() {
             lc = ch.inductance;
         }
         const double l = lc + skimL + (ci.seriesElementOn ? ci.seriesInductance : 0.0);
-        const double r = ci.windingResistance + skimR + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
-        CalcInductorBranchCoeffs(l, r, StepFactor(), ctx.outputChoke[j].chokeCurrent, &o.choke);
+        const MagneticLossStore& loss = ctx.engine.loss;
+        const double rw = loss.active ? loss.choke[j].windingResistance : ci.windingResistance;
+        const double r = rw + skimR + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
+        if (loss.active) {
+            // The winding with its core-loss resistance across it, the elements in series apart:
+            // the winding carries its own current (the state), the branch the core's too.
+            BranchPair winding, series;
+            CalcInductorBranchCoeffs(lc, rw, StepFactor(), ch.chokeCurrent, &winding);
+            CalcInductorBranchCoeffs(l - lc, r - rw, StepFactor(), ch.chokeCurrent, &series);
+            ctx.engine.loss.chokeWinding[j] = ShuntedBranch(winding, loss.chokeConductance[j]);
+            o.choke = {ctx.engine.loss.chokeWinding[j].z + series.z, ctx.engine.loss.chokeWinding[j].e + series.e};
+        } else {
+            CalcInductorBranchCoeffs(l, r, StepFactor(), ctx.outputChoke[j].chokeCurrent, &o.choke);
+        }
         ctx.outputChoke[j].totalInductance = l;
         ctx.outputChoke[j].totalResistance = r;
         if (!Checked(o.choke.z, o.choke.e)) return 0;
@@ -497,6 +510,14 @@ int32_t AssembleOutputChokePass2() {
         ch.chokeCurrent = o.chokeCurrent;
         ch.reportedChokeCurrent = o.chokeCurrent;
         ch.windingVoltage = o.chokeNodeVoltage - o.outputVoltage;
+        const MagneticLossStore& loss = ctx.engine.loss;
+        if (loss.active) {
+            // The winding's own current and voltage: the core-loss resistance takes V·g.
+            const BranchPair& w = loss.chokeWinding[j];
+            const double v = w.z * o.chokeCurrent + w.e;
+            ch.chokeCurrent = o.chokeCurrent - loss.chokeConductance[j] * v;
+            if (!AccumulateChokeWinding(ctx, j, ch.chokeCurrent, v)) return 0;
+        }
         if (ci.seriesElementOn)
             ch.currentSenseOutput = ci.seriesElementFactor *
                                     (ci.seriesResistance * o.chokeCurrent + ci.seriesInductance * ch.currentSlope);

@@ -1,0 +1,70 @@
+#include "analysis/models/AnalMLoss.h"
+
+#include <cmath>
+
+namespace {
+
+double AcResistance(const WindingLossValues& v) { return v.acResistance > v.dcResistance ? v.acResistance : v.dcResistance; }
+
+double CoreResistance(double meanSquareVoltage, const WindingLossValues& v) {
+    return v.coreLoss > 0.0 && meanSquareVoltage > 0.0 ? meanSquareVoltage / v.coreLoss : 0.0;
+}
+
+bool Finite(const WindingLoss& w) {
+    return std::isfinite(w.meanCurrent) && std::isfinite(w.meanSquareCurrent) && std::isfinite(w.meanSquareVoltage) &&
+           std::isfinite(w.parallelResistance) && std::isfinite(w.windingResistance);
+}
+
+}  // namespace
+
+void ResetWindingLoss(WindingLoss* w, double dcResistance) {
+    *w = WindingLoss();
+    w->windingResistance = dcResistance;
+}
+
+double EffectiveWindingResistance(double m, double b, const WindingLossValues& v) {
+    const double variance = b - m * m;
+    if (variance <= 0.0 || b <= 0.0) return v.dcResistance;
+    return (variance * AcResistance(v) + m * m * v.dcResistance) / b;
+}
+
+int32_t AccumulateWindingStep(WindingLoss* w, double* slope, double current, double voltage, double h) {
+    const double i0 = w->currentPrev, v0 = w->voltagePrev;
+    *slope = (current - i0) / h;
+    w->currentIntegral += (i0 + current) / 2.0 * h;
+    w->squareCurrentIntegral += (current * current + i0 * current + i0 * i0) / 3.0 * h;
+    w->squareVoltageIntegral += (voltage * voltage + v0 * voltage + v0 * v0) / 3.0 * h;
+    w->currentPrev = current;
+    w->voltagePrev = voltage;
+    return std::isfinite(*slope) && std::isfinite(w->squareCurrentIntegral) && std::isfinite(w->squareVoltageIntegral)
+               ? 1
+               : 0;
+}
+
+int32_t AverageWindingCurrents(WindingLoss* w, double period, bool early, const WindingLossValues& v) {
+    if (w->currentIntegral == 0.0 || w->squareCurrentIntegral == 0.0) return 1;
+    const double a = w->currentIntegral / period, b = w->squareCurrentIntegral / period,
+                 c = w->squareVoltageIntegral / period;
+    w->currentIntegral = w->squareCurrentIntegral = w->squareVoltageIntegral = 0.0;
+    const double n = w->periods;
+    w->meanCurrent = (n * w->meanCurrent + a) / (n + 1.0);
+    w->meanSquareCurrent = (n * w->meanSquareCurrent + b) / (n + 1.0);
+    w->meanSquareVoltage = (n * w->meanSquareVoltage + c) / (n + 1.0);
+    ++w->periods;
+    w->parallelResistance = early ? 0.0 : CoreResistance(w->meanSquareVoltage, v);
+    w->windingResistance =
+        early ? v.dcResistance : EffectiveWindingResistance(w->meanCurrent, w->meanSquareCurrent, v);
+    return Finite(*w) ? 1 : 0;
+}
+
+int32_t SeedWindingLoss(WindingLoss* w, double meanCurrent, double meanSquareCurrent, double meanSquareVoltage,
+                        const WindingLossValues& v) {
+    w->currentIntegral = w->squareCurrentIntegral = w->squareVoltageIntegral = 0.0;
+    w->meanCurrent = meanCurrent;
+    w->meanSquareCurrent = meanSquareCurrent;
+    w->meanSquareVoltage = meanSquareVoltage;
+    w->periods = 1;
+    w->parallelResistance = CoreResistance(meanSquareVoltage, v);
+    w->windingResistance = EffectiveWindingResistance(meanCurrent, meanSquareCurrent, v);
+    return Finite(*w) ? 1 : 0;
+}
