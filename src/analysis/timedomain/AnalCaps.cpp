@@ -183,7 +183,9 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         return Refuse(kRefuseStackLoop);
 
     // The transformer's and the output chokes' losses are modelled (AnalMWind.h); the other
-    // inductors' are not yet, nor a core loss on chokes that share one core.
+    // inductors' are not yet, nor a core loss on chokes that share one core. A current sense
+    // transformer's AC resistance (its preset's 1 ohm) stays unmodelled without a refusal: its
+    // winding carries the sensed current, whose loss does not reach the power path.
     const LineSourceInputRec& line = *params.pLineSourceInput;
     if ((line.firstInductorOn &&
          Lossy(line.firstInductorAcResistance, line.firstInductorCoreLoss, line.firstInductorResistance)) ||
@@ -202,8 +204,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
                                       fi.secondInductorResistance)) ||
             (fi.dampingInductorOn && Lossy(fi.dampingInductorAcResistance, fi.dampingInductorCoreLoss,
                                            fi.dampingInductorResistance)) ||
-            (fi.senseXfmrOn && (Lossy(fi.senseXfmrAcResistance, fi.senseXfmrCoreLoss, fi.senseXfmrResistance) ||
-                                Lossy(fi.senseXfmrSecondaryAcResistance, NOT_SET, fi.senseXfmrSecondaryResistance))) ||
+            (fi.senseXfmrOn && Lossy(NOT_SET, fi.senseXfmrCoreLoss, NOT_SET)) ||
             (ld.firstInductorOn && Lossy(ld.firstInductorAcResistance, NOT_SET, ld.firstInductorResistance)) ||
             (ld.inductorOn && Lossy(ld.inductorAcResistance, NOT_SET, ld.inductorResistance)))
             return Refuse(kRefuseOutputLosses, j + 1);
