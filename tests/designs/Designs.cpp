@@ -41,6 +41,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"saturating_choke", &BuildSaturatingChoke},
         {"sync_rect", &BuildSyncRectifier},
         {"magnetic_losses", &BuildMagneticLosses},
+        {"sense_droop", &BuildSenseDroop},
     };
     return designs;
 }

@@ -107,6 +107,7 @@ struct MagneticLosses {
 };
 void SetMagneticLosses(CPwrQuorraDoc& doc, const MagneticLosses& losses);
 void BuildMagneticLosses(CPwrQuorraDoc& doc);
+void BuildSenseDroop(CPwrQuorraDoc& doc);
 
 class CCrntVoltSource;
 // Output 1's load as the resistor (with 1 nH) beside a current source of sourceCurrent DC,

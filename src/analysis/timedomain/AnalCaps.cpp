@@ -217,7 +217,6 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     // sweeps around it then see.
     for (const TimeMagnitudeTable3* table : params.pTable3)
         if (Saturable(table)) return Refuse(kRefuseSaturation);
-    if (Saturable(params.pTable[kSenseXfmrTable])) return Refuse(kRefuseSaturation);
     if (Saturable(params.pTable[kPowerXfmrTable]) && pri.resetWindingOn) return Refuse(kRefuseSaturation);
     for (int32_t k = 1; k <= set->outputCount; ++k) {
         if ((Saturable(params.pTable[OutputTableIndex(k, kChokeTable)]) && set->coupledOutputChokes) ||
