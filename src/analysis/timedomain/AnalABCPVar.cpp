@@ -5,8 +5,10 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMPri.h"
+#include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMXfmr.h"
 #include "analysis/timedomain/AnalEdge.h"
+#include "circuit/AnalFill.h"
 #include "records/Utils.h"
 
 namespace {
@@ -211,7 +213,10 @@ int32_t BuildPriResetWindingSenseResCoeffs() {
     const double sign = pi.primarySign < 0 ? -1.0 : 1.0;
     const double krs[kMaxOutputs] = {pi.couplingResetSec1, pi.couplingResetSec2, pi.couplingResetSec3,
                                      pi.couplingResetSec4};
-    r.lr = pi.resetWindingNominal;
+    // The reset winding saturates in the ratio of the magnetising inductance to its table's
+    // first point, as every winding on the core does.
+    const TimeMagnitudeTable* core = ctx.pTable[kPowerXfmrTable];
+    r.lr = pi.resetWindingNominal * (Saturable(core) ? t.lp / core->points[0].magnitude : 1.0);
     r.rr = st.loss.active ? st.loss.reset.windingResistance : pi.resetWindingResistance;
     r.mpr = pi.couplingPriReset * std::sqrt(t.lp * r.lr);
     for (int32_t j = 0; j < n; ++j) r.mrs[j] = sign * krs[j] * std::sqrt(r.lr * t.ls[j]);

@@ -210,14 +210,13 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
             return Refuse(kRefuseOutputLosses, j + 1);
     }
 
-    // The step follows the saturation of the power transformer's core (not with a reset
-    // winding, whose inductance stays nominal) and of each output's own choke (not on a core
-    // shared with the other chokes); every other inductance stays at its nominal value. The
-    // steady-state estimate places those two at their operating point's inductance, which the
-    // sweeps around it then see.
+    // The step follows the saturation of the power transformer's core (its reset winding with
+    // it), of the primary's current sense transformer and of each output's own choke (not on a
+    // core shared with the other chokes); the other inductors' saturation is refused (not yet
+    // built). The steady-state estimate places the transformer and the chokes at their
+    // operating point's inductance, which the sweeps around it then see.
     for (const TimeMagnitudeTable3* table : params.pTable3)
         if (Saturable(table)) return Refuse(kRefuseSaturation);
-    if (Saturable(params.pTable[kPowerXfmrTable]) && pri.resetWindingOn) return Refuse(kRefuseSaturation);
     for (int32_t k = 1; k <= set->outputCount; ++k) {
         if ((Saturable(params.pTable[OutputTableIndex(k, kChokeTable)]) && set->coupledOutputChokes) ||
             Saturable(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
