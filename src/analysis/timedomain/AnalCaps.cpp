@@ -211,12 +211,11 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     }
 
     // The step follows the saturation of the power transformer's core (its reset winding with
-    // it), of the primary's current sense transformer and of each output's own choke (not on a
+    // it), of the line filter's inductors, of the primary's current sense transformer and of
+    // each output's own choke (not on a
     // core shared with the other chokes); the other inductors' saturation is refused (not yet
     // built). The steady-state estimate places the transformer and the chokes at their
     // operating point's inductance, which the sweeps around it then see.
-    for (const TimeMagnitudeTable3* table : params.pTable3)
-        if (Saturable(table)) return Refuse(kRefuseSaturation);
     for (int32_t k = 1; k <= set->outputCount; ++k) {
         if ((Saturable(params.pTable[OutputTableIndex(k, kChokeTable)]) && set->coupledOutputChokes) ||
             Saturable(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
