@@ -4,6 +4,9 @@
 
 namespace {
 
+// A winding below a microampere rms over a period carries no current of its own (A²).
+constexpr double kUndrivenSquareCurrent = 1e-12;
+
 double AcResistance(const WindingLossValues& v) { return v.acResistance > v.dcResistance ? v.acResistance : v.dcResistance; }
 
 double CoreResistance(double meanSquareVoltage, const WindingLossValues& v) {
@@ -42,10 +45,13 @@ int32_t AccumulateWindingStep(WindingLoss* w, double* slope, double current, dou
 }
 
 int32_t AverageWindingCurrents(WindingLoss* w, double period, bool early, const WindingLossValues& v) {
-    if (w->currentIntegral == 0.0 || w->squareCurrentIntegral == 0.0) return 1;
     const double a = w->currentIntegral / period, b = w->squareCurrentIntegral / period,
                  c = w->squareVoltageIntegral / period;
     w->currentIntegral = w->squareCurrentIntegral = w->squareVoltageIntegral = 0.0;
+    // A period the winding did not carry current in (a converter not yet switching) leaves the
+    // means as they were: counted, its near-zero voltage would make the core-loss resistance
+    // a short across the winding.
+    if (!(b > kUndrivenSquareCurrent)) return 1;
     const double n = w->periods;
     w->meanCurrent = (n * w->meanCurrent + a) / (n + 1.0);
     w->meanSquareCurrent = (n * w->meanSquareCurrent + b) / (n + 1.0);

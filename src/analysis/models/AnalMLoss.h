@@ -17,7 +17,9 @@
 // whole current dissipates at
 //     Reff = P / b = (σ²·Rac + m²·Rdc) / b
 // (Rdc while σ² <= 0, b <= 0, or before ten steps and half a period have been counted, when the
-// means are not yet a period's). An AC resistance below the DC one (the parts list's 0 for "not
+// means are not yet a period's). A period in which the winding carried no current (below a
+// microampere rms: a converter that has not yet begun to switch) is not counted: its voltage,
+// near zero, would otherwise make the core-loss resistance below a short across the winding. An AC resistance below the DC one (the parts list's 0 for "not
 // given") is taken as the DC one: a winding's resistance never falls with frequency, and then
 // Reff = Rdc, the run without AC resistance.
 //

@@ -96,6 +96,11 @@ TEST(WindingLoss, MeansRunOverThePeriodsAndWaitForACurrent) {
     EXPECT_TRUE(AverageWindingCurrents(&w, 1e-5, false, v));
     EXPECT_EQ(w.periods, 0);
     EXPECT_EQ(w.windingResistance, 0.1);
+    // Nor a period of a winding that is not yet driven (a tenth of a microampere, nanovolts),
+    // whose core-loss resistance would short it.
+    RunPulse(&w, 1e-7, 0.0, 0.25, 1e-5, 1e-9, 1, false, v);
+    EXPECT_EQ(w.periods, 0);
+    EXPECT_EQ(w.parallelResistance, 0.0);
     // A period of a steady 2 A (b = 4), then the pulse of the case above (b = 7): the mean over
     // both, b = 5.5, m = 2, σ² = 1.5: Reff = (1.5·0.5 + 4·0.1)/5.5.
     RunPulse(&w, 2.0, 0.0, 0.25, 1e-5, 10.0, 1, false, v);
