@@ -114,6 +114,27 @@ SecondStageStart SecondStageStartOf(const AnalysisContext& ctx, int32_t j) {
 
 // The chokes on one core: M[j][k] = k_jk·sqrt(Lj·Lk) over the step, and each choke's e takes
 // the other chokes' previous currents.
+// The current at which choke j's core is looked up when the chokes share it: its own and the
+// others' referred by their turns, S_j = x_j + Σ_i sqrt(L_i/L_j)·k_ij·x_i (nominal inductances),
+// the ampere-turns of the core over choke j's turns.
+double CoupledChokeSum(const AnalysisContext& ctx, int32_t j) {
+    const double* k = ctx.pSettings->outputChokeCoupling;  // k12, k13, k14, k23, k24, k34
+    const double coupling[kMaxOutputs][kMaxOutputs] = {
+        {0.0, k[0], k[1], k[2]}, {k[0], 0.0, k[3], k[4]}, {k[1], k[3], 0.0, k[5]}, {k[2], k[4], k[5], 0.0}};
+    double sum = ctx.outputChoke[j].chokeCurrent;
+    for (int32_t i = 0; i < Outputs(); ++i)
+        if (i != j)
+            sum += std::sqrt(ctx.pOutputChokeInput[i]->inductance / ctx.pOutputChokeInput[j]->inductance) *
+                   coupling[j][i] * ctx.outputChoke[i].chokeCurrent;
+    return sum;
+}
+
+// The inductance of choke j's own winding in this step: its table's, or its nominal one.
+double ChokeWindingInductance(const AnalysisContext& ctx, int32_t j) {
+    return Saturable(ctx.pTable[OutputTableIndex(j + 1, kChokeTable)]) ? ctx.outputChoke[j].inductance
+                                                                      : ctx.pOutputChokeInput[j]->inductance;
+}
+
 int32_t CoupleOutputChokes(AnalysisContext& ctx) {
     const int32_t n = Outputs();
     const double s = StepFactor();
@@ -124,8 +145,8 @@ int32_t CoupleOutputChokes(AnalysisContext& ctx) {
         double e = 0.0;
         for (int32_t i = 0; i < n; ++i) {
             // The chokes' own windings couple; their sense and skim inductors do not.
-            const double m = coupling[j][i] *
-                             std::sqrt(ctx.pOutputChokeInput[j]->inductance * ctx.pOutputChokeInput[i]->inductance) * s;
+            const double m =
+                coupling[j][i] * std::sqrt(ChokeWindingInductance(ctx, j) * ChokeWindingInductance(ctx, i)) * s;
             ctx.loadStep.chokeMutual[j][i] = i == j ? 0.0 : m;
             if (i != j) e += m * ctx.outputChoke[i].chokeCurrent;
         }
@@ -312,7 +333,9 @@ int32_t AssembleOutputChokePass1() {
         double lc = ci.inductance;
         TimeMagnitudeTable* table = ctx.pTable[OutputTableIndex(j + 1, kChokeTable)];
         if (Saturable(table)) {
-            if (!LookUpInductance(&ch.inductance, &ch.inductanceSlope, *table, ch.chokeCurrent)) {
+            // On one core the chokes saturate together, at the ampere-turns of them all.
+            ch.lookupCurrent = ctx.pSettings->coupledOutputChokes ? CoupledChokeSum(ctx, j) : ch.chokeCurrent;
+            if (!LookUpInductance(&ch.inductance, &ch.inductanceSlope, *table, ch.lookupCurrent)) {
                 ReportMessageFirstBox(kOutputInductanceMessage);
                 return 0;
             }

@@ -212,13 +212,12 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     // The step follows the saturation of the power transformer's core (its reset winding with
     // it), of the line filter's inductors, of the primary's current sense transformer and of
-    // each output's own choke (not on a
-    // core shared with the other chokes); the other inductors' saturation is refused (not yet
-    // built). The steady-state estimate places the transformer and the chokes at their
-    // operating point's inductance, which the sweeps around it then see.
+    // each output's choke (on one core at the chokes' coupled ampere-turns); the other
+    // inductors' saturation is refused (not yet built). The steady-state estimate places the
+    // transformer and the chokes at their operating point's inductance, which the sweeps around
+    // it then see.
     for (int32_t k = 1; k <= set->outputCount; ++k) {
-        if ((Saturable(params.pTable[OutputTableIndex(k, kChokeTable)]) && set->coupledOutputChokes) ||
-            Saturable(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
+        if (Saturable(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
             Saturable(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
             Saturable(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
             Saturable(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
