@@ -89,7 +89,6 @@ struct MagneticLossStore {
 
 struct EngineStore {
     TransformerParams xfmr;
-    MagneticLossStore loss;
     // Line side. Seen from the node it feeds, a source branch carries minus its current:
     // V = z·(-I) + e. The primary sees Vbulk = bulk.e - bulk.z·Idraw.
     BranchPair line;              // the line inductor's companion
@@ -170,4 +169,6 @@ struct EngineStore {
     double stepRampPeak = 0.0;  // the largest step since the step last restarted (s)
     int32_t resetPathOnRequest = 0;  // the resting transformer's reset path came forward
     double currentLimitFiltered = 0.0;  // current-limit feedback after its RC filter (V)
+    // Last: the step reads little of it while no part has losses.
+    MagneticLossStore loss;
 };

@@ -33,15 +33,15 @@ double EffectiveWindingResistance(double m, double b, const WindingLossValues& v
 
 int32_t AccumulateWindingStep(WindingLoss* w, double* slope, double current, double voltage, double h) {
     const double i0 = w->currentPrev, v0 = w->voltagePrev;
-    *slope = (current - i0) / h;
-    w->currentIntegral += (i0 + current) / 2.0 * h;
-    w->squareCurrentIntegral += (current * current + i0 * current + i0 * i0) / 3.0 * h;
-    w->squareVoltageIntegral += (voltage * voltage + v0 * voltage + v0 * v0) / 3.0 * h;
+    if (slope) *slope = (current - i0) / h;
+    const double third = h * (1.0 / 3.0);
+    w->currentIntegral += (i0 + current) * 0.5 * h;
+    w->squareCurrentIntegral += (current * current + i0 * current + i0 * i0) * third;
+    w->squareVoltageIntegral += (voltage * voltage + v0 * voltage + v0 * v0) * third;
     w->currentPrev = current;
     w->voltagePrev = voltage;
-    return std::isfinite(*slope) && std::isfinite(w->squareCurrentIntegral) && std::isfinite(w->squareVoltageIntegral)
-               ? 1
-               : 0;
+    // The sum is not finite when any term is not.
+    return std::isfinite(w->squareCurrentIntegral + w->squareVoltageIntegral) ? 1 : 0;
 }
 
 int32_t AverageWindingCurrents(WindingLoss* w, double period, bool early, const WindingLossValues& v) {

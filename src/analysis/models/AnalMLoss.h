@@ -58,8 +58,8 @@ struct WindingLossValues {
 // A winding with no period counted yet: its resistance the DC one, no core-loss resistance.
 void ResetWindingLoss(WindingLoss* w, double dcResistance);
 
-// One step of length h ending at (current, voltage); writes the slope dI/dt. 1, or 0 when a
-// value is not finite.
+// One step of length h ending at (current, voltage); writes the slope dI/dt when slope is given.
+// 1, or 0 when a value is not finite.
 int32_t AccumulateWindingStep(WindingLoss* w, double* slope, double current, double voltage, double h);
 
 // The period of length period ends: the means and resistances. early: fewer than ten steps or
@@ -82,12 +82,14 @@ inline double CoreConductance(const WindingLoss& w) {
 
 // The winding branch with a conductance g across it (g = 0: unchanged).
 inline BranchPair ShuntedBranch(const BranchPair& winding, double g) {
+    if (g == 0.0) return winding;
     const double k = 1.0 / (1.0 + g * winding.z);
     return {winding.z * k, winding.e * k};
 }
 
 // The loop A, B seen by the centre winding with the conductance g across its terminals.
 inline void ShuntLoop(double g, double* a, double* b) {
+    if (g == 0.0) return;
     const double k = 1.0 / (1.0 - g * *a);
     *a *= k;
     *b *= k;

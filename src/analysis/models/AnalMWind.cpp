@@ -188,16 +188,15 @@ int32_t AccumulateTransformerWindings(AnalysisContext& ctx) {
     l.periodTime += h;
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     PrimaryStateRec& pri = ctx.primary;
-    double slope = 0.0;
     if (!pi.powerTransformerOn) return 1;
-    if (!AccumulateWindingStep(&l.primary, &slope, pri.primaryWindingCurrent, pri.primaryWindingVoltage, h))
+    if (!AccumulateWindingStep(&l.primary, nullptr, pri.primaryWindingCurrent, pri.primaryWindingVoltage, h))
         return Failed(5927, kPrimaryWindingMessage);
     if (pi.resetWindingOn &&
-        !AccumulateWindingStep(&l.reset, &slope, pri.resetWindingCurrent, pri.resetWindingVoltage, h))
+        !AccumulateWindingStep(&l.reset, nullptr, pri.resetWindingCurrent, pri.resetWindingVoltage, h))
         return Failed(5928, kPrimaryWindingMessage);
     for (int32_t j = ctx.pSettings->outputCount - 1; j >= 0; --j) {
         const SecondaryWindingStateRec& w = ctx.secondaryWinding[j];
-        if (!AccumulateWindingStep(&l.secondary[j], &slope, w.windingCurrent, w.windingVoltage, h)) {
+        if (!AccumulateWindingStep(&l.secondary[j], nullptr, w.windingCurrent, w.windingVoltage, h)) {
             ReportMessage1(kModuleAnalCalc, 5923, FALSE);
             return Failed(OutputCode(j), kPrimaryWindingMessage);
         }
@@ -208,8 +207,7 @@ int32_t AccumulateTransformerWindings(AnalysisContext& ctx) {
 int32_t AccumulateChokeWinding(AnalysisContext& ctx, int32_t j, double current, double voltage) {
     MagneticLossStore& l = ctx.engine.loss;
     if (!l.active) return 1;
-    double slope = 0.0;
-    if (AccumulateWindingStep(&l.choke[j], &slope, current, voltage, ctx.stepState.nextTimeStep)) return 1;
+    if (AccumulateWindingStep(&l.choke[j], nullptr, current, voltage, ctx.stepState.nextTimeStep)) return 1;
     ReportMessage1(kModuleAnalCalc, 5916, FALSE);
     return Failed(OutputCode(j), kOutputWindingMessage, j + 1);
 }
