@@ -40,6 +40,8 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"load_step", &BuildLoadStep},
         {"saturating_choke", &BuildSaturatingChoke},
         {"sync_rect", &BuildSyncRectifier},
+        {"magnetic_losses", &BuildMagneticLosses},
+        {"sense_droop", &BuildSenseDroop},
     };
     return designs;
 }

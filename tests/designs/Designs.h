@@ -102,6 +102,15 @@ void SaturateTransformerCore(CPwrQuorraDoc& doc, double knee);
 // Output 1's choke saturating onto a 40 uH plateau (100 uH to 0.3 A, 40 uH from 0.5 A to 20 A),
 // or a plain 40 uH choke; the sections checked again.
 void SetPlateauChoke(CPwrQuorraDoc& doc, bool saturating);
+// The power transformer's primary and secondary 1 and output choke 1's DC and AC resistances
+// (ohm) and core losses (W).
+struct MagneticLosses {
+    double primaryDc, primaryAc, secondaryDc, secondaryAc, transformerCore;
+    double chokeDc, chokeAc, chokeCore;
+};
+void SetMagneticLosses(CPwrQuorraDoc& doc, const MagneticLosses& losses);
+void BuildMagneticLosses(CPwrQuorraDoc& doc);
+void BuildSenseDroop(CPwrQuorraDoc& doc);
 
 class CCrntVoltSource;
 // Output 1's load as the resistor (with 1 nH) beside a current source of sourceCurrent DC,

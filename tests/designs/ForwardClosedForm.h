@@ -8,7 +8,7 @@
 //   Vp      = Vbulk - (k·(IL + Io) + Im/2)·Rpri        primary winding voltage while on (Rpri:
 //                                                      every switch and sense resistor in the path)
 //   E       = k·Vp·sqrt(Ls/Lp)                         open-circuit secondary voltage
-//   Von     = (E - Vf - Rd·IL)·L/(L + Llk) + Vo·Llk/(L + Llk)
+//   Von     = (E - Vf - (Rd + Rsec)·IL)·L/(L + Llk) + Vo·Llk/(L + Llk)
 //                                                      choke node while forward: the leakage
 //                                                      Llk = Ls(1 - k²) carries the choke's dI/dt
 //   Voff    = -(Vf + Rd·IL)                            choke node while freewheeling
@@ -32,6 +32,7 @@ struct ForwardCircuit {
     double rpri;             // series resistance of the primary path while on (ohm)
     double l, rchoke, c, r;  // choke with its sense resistor, output capacitor, load
     double otherOutputsCurrent = 0.0;  // Io: the other outputs' choke currents, equal windings (A)
+    double rsec = 0.0;                 // secondary winding resistance, in the forward path only (ohm)
 };
 
 struct ForwardSteadyState {
@@ -48,7 +49,7 @@ inline ForwardSteadyState SolveForward(const ForwardCircuit& x) {
         im = vp * x.duty * x.period / x.lp;
         vp = vbulk - (k * (il + x.otherOutputsCurrent) + im / 2.0) * x.rpri;
         const double e = k * vp * std::sqrt(x.ls / x.lp);
-        const double von = (e - x.vf - x.rd * il) * x.l / (x.l + x.leakage) + vo * x.leakage / (x.l + x.leakage);
+        const double von = (e - x.vf - (x.rd + x.rsec) * il) * x.l / (x.l + x.leakage) + vo * x.leakage / (x.l + x.leakage);
         const double voff = -(x.vf + x.rd * il);
         dil = (von - vo) * deff * x.period / x.l;
         const double tc = x.leakage * (il - dil / 2.0) / (e - 2.0 * x.vf - x.rd * il);

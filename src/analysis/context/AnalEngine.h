@@ -79,6 +79,35 @@ struct StepWatchStore {
     double chokeCurrentPeak[kMaxOutputs] = {};  // largest |choke current| of the run (A)
 };
 
+// A winding's running integrals, means and the resistances derived from them (units as above).
+struct WindingLoss {
+    double currentIntegral = 0.0;        // A·s
+    double squareCurrentIntegral = 0.0;  // A²·s
+    double squareVoltageIntegral = 0.0;  // V²·s
+    double meanCurrent = 0.0;            // A
+    double meanSquareCurrent = 0.0;      // A²
+    double meanSquareVoltage = 0.0;      // V²
+    double parallelResistance = 0.0;     // ohm; 0: no core-loss resistance
+    double windingResistance = 0.0;      // ohm
+    double currentPrev = 0.0;            // the step's starting values (A, V)
+    double voltagePrev = 0.0;
+    int32_t periods = 0;                 // periods in the means
+};
+
+// The magnetic parts' losses (AnalMLoss.h): each winding's slot, the time the integrals ran
+// and where the last period ended.
+struct MagneticLossStore {
+    int32_t active = 0;           // some part has a core loss or an AC resistance above its DC one
+    double periodTime = 0.0;      // s the integrals have run
+    double lastCycleTime = 0.0;   // the cycle time at the last step (a smaller one: a period ended)
+    double primaryConductance = 0.0;  // 1/Rp across the primary (S)
+    double centreConductance = 0.0;   // the same referred to the step's centre winding (S)
+    double centreWindingCurrent = 0.0;  // the centre winding's own current of the solve (A)
+    WindingLoss primary, reset, secondary[kMaxOutputs], choke[kMaxOutputs];
+    double chokeConductance[kMaxOutputs] = {};
+    BranchPair chokeWinding[kMaxOutputs];  // the shunted choke winding of the step
+};
+
 struct EngineStore {
     TransformerParams xfmr;
     StepWatchStore watch;
@@ -162,4 +191,6 @@ struct EngineStore {
     double stepRampPeak = 0.0;  // the largest step since the step last restarted (s)
     int32_t resetPathOnRequest = 0;  // the resting transformer's reset path came forward
     double currentLimitFiltered = 0.0;  // current-limit feedback after its RC filter (V)
+    // Last: the step reads little of it while no part has losses.
+    MagneticLossStore loss;
 };

@@ -55,6 +55,7 @@
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMSync.h"
 #include "analysis/models/AnalMSat.h"
+#include "analysis/models/AnalMWind.h"
 #include "analysis/models/AnalMVea.h"
 #include "records/Utils.h"
 
@@ -1732,6 +1733,9 @@ int32_t ComputeSteadyStateInitialValues() {
     step.driveOn = 0;
     step.driveOnPrevious = 0;
     step.cycleTime = 0.0;
+    // The winding means of the operating point, so that the effective and core-loss resistances
+    // start where the steady state holds them.
+    if (!SeedMagneticLosses(*ctx, duty, cap.inputVoltage)) return 0;
 
     // 15.
     if (CheckFloatingPointStatus()) {

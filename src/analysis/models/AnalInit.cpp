@@ -6,6 +6,7 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalCtrlSrc.h"
 #include "analysis/models/AnalInSS.h"
+#include "analysis/models/AnalMWind.h"
 #include "platform/core/FpStatus.h"
 #include "records/Utils.h"
 
@@ -365,6 +366,7 @@ int32_t InitializeAnalysis() {
     // The run's floating-point checks judge its own arithmetic, not what an earlier run on
     // this thread left raised.
     fw::ClearFpStatus();
+    ResetMagneticLosses(*ctx);
     if (!InitLineSourceQuantities()) {
         ReportMessage1(kModuleAnalInit, 4904, FALSE);
         ReportMessage(52085, TRUE);

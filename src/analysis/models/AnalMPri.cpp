@@ -82,9 +82,28 @@ int32_t CalcActiveClampLoop(int32_t switchState, const BranchPair& switchElement
     return std::isfinite(st->loopA) && std::isfinite(st->loopB) ? 1 : 0;
 }
 
-BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting) {
-    const double reflected = ct.ratio * ct.ratio * (ct.senseResistance + ct.secondaryResistance + ct.rectifierResistance);
-    return {ct.primaryResistance + (conducting ? reflected : 0.0), 0.0};
+namespace {
+
+double Reflected(const SenseTransformer& ct) {
+    return ct.ratio * ct.ratio * (ct.senseResistance + ct.secondaryResistance + ct.rectifierResistance);
+}
+
+}  // namespace
+
+BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting, double s,
+                                      double magnetizingPrev) {
+    if (!conducting) return {ct.primaryResistance, 0.0};
+    const double r = Reflected(ct);
+    if (!(ct.magnetizingInductance > 0.0)) return {ct.primaryResistance + r, 0.0};
+    const double x = ct.magnetizingInductance * s;
+    return {ct.primaryResistance + x * r / (x + r), -x * r * magnetizingPrev / (x + r)};
+}
+
+double SenseMagnetizingCurrent(const SenseTransformer& ct, int32_t conducting, double s, double magnetizingPrev,
+                               double current) {
+    if (!conducting || !(ct.magnetizingInductance > 0.0)) return 0.0;
+    const double r = Reflected(ct), x = ct.magnetizingInductance * s;
+    return (r * current + x * magnetizingPrev) / (x + r);
 }
 
 TransformerParams ResetWindingAsCentre(const TransformerParams& t, const ResetWindingParams& r) {

@@ -69,6 +69,19 @@
 //     V = Rp·I,                            sensed Vs = 0          (blocking)
 // The rectifier's drop, n·Vf in the switch path (7 mV at 1:100), is left out: it does not
 // change the sensed voltage, which the current sets.
+// Its core: the magnetising inductance Lm (the part's primary inductance) across the ideal
+// transformer's primary. While the rectifier conducts the secondary loop, R = Rs + Rsec + Rd
+// seen as n²·R, is in parallel with Lm, and the magnetising current Im takes its share:
+//     V1 = Lm·s·(Im - Imprev) = n²·R·(I - Im)
+//     =>  Im = (n²·R·I + Lm·s·Imprev) / (Lm·s + n²·R)
+//     V  = Rp·I + V1,   z = Rp + Lm·s·n²·R/(Lm·s + n²·R),   e = -Lm·s·n²·R·Imprev/(Lm·s + n²·R)
+//     sensed current n·(I - Im), sensed voltage Rs·n·(I - Im)
+// so under a constant current the sensed current droops as n·I·exp(-t/τ), τ = Lm/(n²·R), and
+// under a ramp I0 + S·t it is n·(I0·exp(-t/τ) + S·τ·(1 - exp(-t/τ))). When the rectifier
+// blocks, the secondary is open but for the rectifier's open resistance, which (seen as
+// n²·Roff, megaohms) empties Lm within the step: the core resets and Im starts the next
+// conduction at 0, and the primary sees Rp alone as before. An Lm of 0 (not given) is taken
+// as an ideal core.
 //
 // The single switch with a reset winding: a third winding on the core (Lr, Rr; mutuals Mpr to
 // the primary, Mrs[j] to the secondaries) whose reset rectifier (Vf, Rd) returns the
@@ -155,10 +168,17 @@ struct SenseTransformer {
     double senseResistance;      // Rs (ohm)
     double secondaryResistance;  // Rsec (ohm)
     double rectifierResistance;  // Rd (ohm)
+    double magnetizingInductance = 0.0;  // Lm (H); 0: an ideal core
 };
-BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting);
-inline double SensedVoltage(const SenseTransformer& ct, int32_t conducting, double current) {
-    return conducting ? ct.senseResistance * ct.ratio * current : 0.0;
+// The branch of the step from the magnetising current at its start.
+BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting, double s = 0.0,
+                                      double magnetizingPrev = 0.0);
+// The magnetising current after the step with the switch path's current.
+double SenseMagnetizingCurrent(const SenseTransformer& ct, int32_t conducting, double s, double magnetizingPrev,
+                               double current);
+inline double SensedVoltage(const SenseTransformer& ct, int32_t conducting, double current,
+                            double magnetizing = 0.0) {
+    return conducting ? ct.senseResistance * ct.ratio * (current - magnetizing) : 0.0;
 }
 
 // The reset winding as the centre winding of the transformer terms (the secondaries unchanged).

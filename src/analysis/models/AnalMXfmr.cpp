@@ -1,5 +1,7 @@
 #include "analysis/models/AnalMXfmr.h"
 
+#include "analysis/models/AnalMLoss.h"
+
 int32_t CalcTransformerCoeffs(const TransformerParams& t, double s, double primaryCurrentPrev,
                               const double* secondaryCurrentPrev, EngineStore* st) {
     const int32_t n = t.outputs;
@@ -22,8 +24,11 @@ int32_t CalcTransformerCoeffs(const TransformerParams& t, double s, double prima
 }
 
 int32_t BuildPrimaryCentre(int32_t outputs, EngineStore* st) {
-    const double kc = 1.0 / (st->loopA - st->zpp);
-    st->b = kc * (st->ep - st->loopB);
+    // The loop as the winding sees it with the core-loss resistance across its terminals.
+    double loopA = st->loopA, loopB = st->loopB;
+    ShuntLoop(st->loss.centreConductance, &loopA, &loopB);
+    const double kc = 1.0 / (loopA - st->zpp);
+    st->b = kc * (st->ep - loopB);
     for (int32_t k = 0; k < outputs; ++k) st->a[k] = kc * st->c[k];
     for (int32_t j = 0; j < outputs; ++j) {
         for (int32_t k = 0; k < outputs; ++k) st->zsr[j][k] = st->zs[j][k] + st->m[j] * st->a[k];
@@ -36,4 +41,12 @@ double PrimaryCurrentFromRow(int32_t outputs, const EngineStore& st, const doubl
     double ip = st.b;
     for (int32_t k = 0; k < outputs; ++k) ip += st.a[k] * secondaryCurrent[k];
     return ip;
+}
+
+double CentreTerminalCurrent(const EngineStore& st, double windingCurrent) {
+    const double g = st.loss.centreConductance;
+    if (g == 0.0) return windingCurrent;
+    double loopA = st.loopA, loopB = st.loopB;
+    ShuntLoop(g, &loopA, &loopB);
+    return windingCurrent + g * (loopA * windingCurrent + loopB);
 }

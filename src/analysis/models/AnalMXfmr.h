@@ -20,6 +20,9 @@
 //     =>  Ip = sum_k a[k]·Is[k] + b,   kc = 1/(A - zpp),  a[k] = kc·c[k],  b = kc·(ep - B)
 // and the secondaries seen with the primary loop closed:
 //     Vs[j] = sum_k (zs[j][k] + m[j]·a[k])·Is[k] + (es[j] + m[j]·b)
+// With the core-loss resistance across the centre's terminals (AnalMLoss.h) the centre sees
+// the loop A', B' in its place; Ip is then the winding's own current, and the loop carries
+// It = Ip + g·(A'·Ip + B').
 #pragma once
 
 #include <cstdint>
@@ -33,3 +36,6 @@ int32_t CalcTransformerCoeffs(const TransformerParams& t, double s, double prima
 int32_t BuildPrimaryCentre(int32_t outputs, EngineStore* st);
 // Ip from the primary current row and the solved secondary currents.
 double PrimaryCurrentFromRow(int32_t outputs, const EngineStore& st, const double* secondaryCurrent);
+// The loop's current at the centre winding's terminals: its own current and the core-loss
+// resistance's (AnalMLoss.h) at the winding's voltage.
+double CentreTerminalCurrent(const EngineStore& st, double windingCurrent);

@@ -7,6 +7,7 @@
 #include "analysis/models/AnalMBranch.h"
 #include "analysis/models/AnalMPri.h"
 #include "analysis/models/AnalMSat.h"
+#include "analysis/models/AnalMWind.h"
 #include "analysis/models/AnalMXfmr.h"
 #include "records/Utils.h"
 
@@ -15,6 +16,7 @@ namespace {
 constexpr UINT kModuleAnalDABC = 56006;
 constexpr int kCodeTransformerValues = 10410;
 constexpr UINT kPrimaryInductanceMessage = 52176;
+constexpr UINT kModuleAnalCalc = 56002;
 
 AnalysisContext& Ctx() { return *GetAnalysisContext(); }
 int32_t Outputs() { return Ctx().pSettings->outputCount; }
@@ -32,9 +34,25 @@ double SwitchResistance(const AnalysisContext& ctx) {
     return ctx.primary.switchState == 2 ? ctx.pPrimaryInput->primarySeriesResistance : ctx.pSettings->openResistance;
 }
 
-SenseTransformer SenseTransformerOf(const PrimaryInputRec& pi) {
-    return {pi.senseXfmrWindingResistance, pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount,
-            pi.senseResistance, pi.senseXfmrSecondaryResistance, pi.senseSeriesResistance};
+// The magnetising current the sense transformer's core holds (A): 0 before the first step.
+double SenseMagnetizing(const PrimaryStateRec& pri) {
+    return std::isfinite(pri.senseXfmrCurrent) && pri.senseXfmrCurrent != NOT_SET ? pri.senseXfmrCurrent : 0.0;
+}
+
+// Its magnetising inductance: its table's, looked up at the magnetising current when the core
+// saturates (held over the step, as the power transformer's).
+SenseTransformer SenseTransformerOf(AnalysisContext& ctx) {
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    SenseTransformer ct{pi.senseXfmrWindingResistance, pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount,
+                        pi.senseResistance, pi.senseXfmrSecondaryResistance, pi.senseSeriesResistance};
+    TimeMagnitudeTable* table = ctx.pTable[kSenseXfmrTable];
+    if (table && table->count >= 1) {
+        double slope = 0.0;
+        ct.magnetizingInductance = table->points[0].magnitude;
+        if (Saturable(table) && !LookUpInductance(&ct.magnetizingInductance, &slope, *table, SenseMagnetizing(ctx.primary)))
+            ct.magnetizingInductance = NOT_SET;
+    }
+    return ct;
 }
 
 // The windings' inductances with the magnetising inductance lp: every secondary saturates
@@ -91,6 +109,8 @@ int32_t PrepareStepEngine() {
         ctx.secondaryWinding[j].windingResistance = t.rs[j];
     }
     ctx.primary.primaryWindingResistance = t.rp;
+    // The windings' effective resistances and the core-loss resistance the run has reached.
+    finite = finite && ApplyMagneticLosses(ctx);
     if (!finite) {
         ReportMessage1(kModuleAnalDABC, kCodeTransformerValues, FALSE);
         ReportMessageFirstBox(52085);
@@ -126,7 +146,15 @@ int32_t CalcPrimarySectionQuantitiesPass1() {
     if (pi.currentSenseTransformerOn) {
         // Its rectifier conducts while the switch is on and its current was forward.
         st.senseTransformerConducting = ctx.primary.switchState == 2 && ctx.primary.switch1Current >= 0.0;
-        st.senseResistor = CalcSenseTransformerBranch(SenseTransformerOf(pi), st.senseTransformerConducting);
+        const SenseTransformer ct = SenseTransformerOf(ctx);
+        if (ct.magnetizingInductance == NOT_SET) {
+            ReportMessage1(kModuleAnalCalc, 5942, FALSE);
+            ReportMessageFirstBox(kPrimaryInductanceMessage);
+            return 0;
+        }
+        ctx.primary.senseXfmrInductance = ct.magnetizingInductance;
+        st.senseResistor = CalcSenseTransformerBranch(ct, st.senseTransformerConducting, StepFactor(),
+                                                      SenseMagnetizing(ctx.primary));
         return Checked(st.senseResistor.z, st.senseResistor.e);
     }
     // The sense resistor carries the switches' current; in the reset it carries none.
@@ -146,6 +174,7 @@ int32_t CalcPowerTransformerQuantitiesPass1() {
         isPrev[j] = -st.output[j].polarity * ctx.secondaryWinding[j].windingCurrent;
     }
     if (!ComputePrimaryInductance()) return 0;
+    st.loss.centreConductance = st.loss.primaryConductance;
     CalcTransformerCoeffs(st.xfmr, StepFactor(), ctx.primary.primaryWindingCurrent, isPrev, &st);
     return Checked(st.zpp, st.ep);
 }
@@ -169,12 +198,14 @@ int32_t CalcTransformerSecondaryQuantitiesPass2() {
     AnalysisContext& ctx = Ctx();
     EngineStore& st = ctx.engine;
     const int32_t n = Outputs();
-    st.primaryCurrent = PrimaryCurrentFromRow(n, st, st.secondaryCurrent);
+    // The centre winding's own current, and the loop's with the core-loss resistance beside it.
+    st.loss.centreWindingCurrent = PrimaryCurrentFromRow(n, st, st.secondaryCurrent);
+    st.primaryCurrent = CentreTerminalCurrent(st, st.loss.centreWindingCurrent);
     for (int32_t j = n - 1; j >= 0; --j) {
         SecondaryWindingStateRec& w = ctx.secondaryWinding[j];
         const int32_t polarity = st.output[j].polarity;
         w.windingCurrent = -polarity * st.secondaryCurrent[j];
-        double vs = st.m[j] * st.primaryCurrent + st.es[j];
+        double vs = st.m[j] * st.loss.centreWindingCurrent + st.es[j];
         for (int32_t k = 0; k < n; ++k) vs += st.zs[j][k] * st.secondaryCurrent[k];
         w.windingVoltage = vs;
     }
@@ -239,12 +270,16 @@ int32_t CalcPrimarySectionQuantitiesPass2() {
         // No amplifier: the sense resistor's voltage is the sensed signal. The resonant reset's
         // capacitor current passes the sense path too.
         const double current = IsResonantReset(pi.topology) ? ctx.engine.primaryCurrent : pri.switch1Current;
-        const SenseTransformer ct = SenseTransformerOf(pi);
+        SenseTransformer ct = SenseTransformerOf(ctx);
+        ct.magnetizingInductance = pri.senseXfmrInductance;  // the one the step took
         const int32_t conducting = ctx.engine.senseTransformerConducting;
-        pri.currentSenseResistorVoltage = SensedVoltage(ct, conducting, current);
-        // Its rectifier carries the secondary current n·I while it conducts; with the ideal
-        // core nothing drives it backwards while it blocks.
-        pri.currentSenseRectifierAnodeToCathodeVoltage = conducting ? ct.rectifierResistance * ct.ratio * current : 0.0;
+        const double im = SenseMagnetizingCurrent(ct, conducting, StepFactor(), SenseMagnetizing(pri), current);
+        pri.senseXfmrCurrent = im;
+        pri.currentSenseResistorVoltage = SensedVoltage(ct, conducting, current, im);
+        // Its rectifier carries the secondary current n·(I - Im) while it conducts; the core
+        // resets while it blocks, through its open resistance.
+        pri.currentSenseRectifierAnodeToCathodeVoltage =
+            conducting ? ct.rectifierResistance * ct.ratio * (current - im) : 0.0;
         pri.senseDiodeResistance = conducting ? ct.rectifierResistance : ctx.pSettings->openResistance;
         pri.currentSenseOutput = pri.currentSenseResistorVoltage;
         return 1;
@@ -257,10 +292,13 @@ int32_t CalcPowerTransformerQuantitiesPass2() {
     AnalysisContext& ctx = Ctx();
     EngineStore& st = ctx.engine;
     PrimaryStateRec& pri = ctx.primary;
-    st.primaryCurrentSlope = (st.primaryCurrent - pri.primaryWindingCurrent) * StepFactor();
-    pri.primaryWindingCurrent = st.primaryCurrent;
+    // The winding carries the centre's own current; the terminals the core-loss current too.
+    const double winding = st.loss.centreWindingCurrent;
+    st.primaryCurrentSlope = (winding - pri.primaryWindingCurrent) * StepFactor();
+    pri.primaryWindingCurrent = winding;
     pri.transformerPrimaryCurrent = st.primaryCurrent;
     pri.primaryWindingCurrentSlope = st.primaryCurrentSlope;
+    if (!AccumulateTransformerWindings(ctx)) return 0;
     return Checked(st.primaryCurrentSlope, st.primaryCurrentSlope);
 }
 

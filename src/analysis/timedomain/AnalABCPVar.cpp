@@ -5,8 +5,10 @@
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMPri.h"
+#include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMXfmr.h"
 #include "analysis/timedomain/AnalEdge.h"
+#include "circuit/AnalFill.h"
 #include "records/Utils.h"
 
 namespace {
@@ -211,8 +213,11 @@ int32_t BuildPriResetWindingSenseResCoeffs() {
     const double sign = pi.primarySign < 0 ? -1.0 : 1.0;
     const double krs[kMaxOutputs] = {pi.couplingResetSec1, pi.couplingResetSec2, pi.couplingResetSec3,
                                      pi.couplingResetSec4};
-    r.lr = pi.resetWindingNominal;
-    r.rr = pi.resetWindingResistance;
+    // The reset winding saturates in the ratio of the magnetising inductance to its table's
+    // first point, as every winding on the core does.
+    const TimeMagnitudeTable* core = ctx.pTable[kPowerXfmrTable];
+    r.lr = pi.resetWindingNominal * (Saturable(core) ? t.lp / core->points[0].magnitude : 1.0);
+    r.rr = st.loss.active ? st.loss.reset.windingResistance : pi.resetWindingResistance;
     r.mpr = pi.couplingPriReset * std::sqrt(t.lp * r.lr);
     for (int32_t j = 0; j < n; ++j) r.mrs[j] = sign * krs[j] * std::sqrt(r.lr * t.ls[j]);
     for (int32_t j = 0; j < n; ++j)
@@ -223,6 +228,8 @@ int32_t BuildPriResetWindingSenseResCoeffs() {
         st.resetCurrentPrev = HandOverCurrent(pri.resetWindingCurrent, pri.primaryWindingCurrent, r.mpr, r.lr);
         st.primaryCurrentPrev = 0.0;
         CalcTransformerCoeffs(ResetWindingAsCentre(t, r), s, st.resetCurrentPrev, st.secondaryCurrentPrev, &st);
+        // The core's loss resistance referred to the reset winding's turns.
+        st.loss.centreConductance = st.loss.primaryConductance * t.lp / r.lr;
         st.loopA = -(st.bulk.z + pi.runCheckParamC);
         st.loopB = -(st.bulk.e + pi.sectionQuantityParamJ);
     } else {
@@ -246,9 +253,14 @@ int32_t UpdatePriResetWindingSenseResQuantities() {
     const int32_t n = ctx.pSettings->outputCount;
     const double s = ctx.stepState.inverseTimeStep;
     const int32_t state = pri.switchState;
+    // The loop carries the centre's terminal current, the winding equations its own.
     const double centre = st.primaryCurrent;
     const double ir = state == 1 ? centre : 0.0;
     const double ip = state == 1 ? 0.0 : centre;
+    const double centreWinding = st.loss.centreWindingCurrent;
+    const double irw = state == 1 ? centreWinding : 0.0;
+    const double ipw = state == 1 ? 0.0 : centreWinding;
+    st.loss.centreWindingCurrent = ipw;
     const double ipPrev = st.primaryCurrentPrev;
     const double irPrev = st.resetCurrentPrev;
     st.bulkDraw = state == 1 ? -ir : ip;
@@ -257,8 +269,8 @@ int32_t UpdatePriResetWindingSenseResQuantities() {
     // Each winding's voltage from its own equation.
     const TransformerParams& t = st.xfmr;
     const ResetWindingParams& r = st.reset;
-    double vp = t.rp * ip + t.lp * s * (ip - ipPrev) + r.mpr * s * (ir - irPrev);
-    double vr = r.rr * ir + r.lr * s * (ir - irPrev) + r.mpr * s * (ip - ipPrev);
+    double vp = t.rp * ipw + t.lp * s * (ipw - ipPrev) + r.mpr * s * (irw - irPrev);
+    double vr = r.rr * irw + r.lr * s * (irw - irPrev) + r.mpr * s * (ipw - ipPrev);
     for (int32_t j = 0; j < n; ++j) {
         const double dis = s * (st.secondaryCurrent[j] - st.secondaryCurrentPrev[j]);
         vp += t.mps[j] * dis;
@@ -266,13 +278,13 @@ int32_t UpdatePriResetWindingSenseResQuantities() {
     }
     pri.primaryWindingVoltage = vp;
     pri.resetWindingVoltage = vr;
-    pri.resetWindingCurrent = ir;
+    pri.resetWindingCurrent = irw;
     pri.resetRectifierAnodeToCathodeCurrent = ir;
     // The reset rectifier's own voltage (not the clamp rectifier's): it returns the winding's
     // negative end to the bulk, so it conducts at vr = -(Vbulk + Vf) and blocks the bulk
     // plus the winding's voltage while the switch is on.
     pri.senseAmpVoltage = state == 1 ? pi.sectionQuantityParamJ + pi.runCheckParamC * ir : -(vbulk + vr);
-    st.resetCurrentSlope = (ir - irPrev) * s;
+    st.resetCurrentSlope = (irw - irPrev) * s;
     st.primaryCurrent = ip;  // the transformer pass writes the primary's own current
 
     const double senseCurrent = state == 1 ? 0.0 : ip;

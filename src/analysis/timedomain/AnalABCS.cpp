@@ -13,6 +13,7 @@
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMSec.h"
+#include "analysis/models/AnalMWind.h"
 #include "analysis/models/AnalMSync.h"
 #include "analysis/timedomain/AnalLine.h"
 #include "records/Utils.h"
@@ -113,6 +114,27 @@ SecondStageStart SecondStageStartOf(const AnalysisContext& ctx, int32_t j) {
 
 // The chokes on one core: M[j][k] = k_jk·sqrt(Lj·Lk) over the step, and each choke's e takes
 // the other chokes' previous currents.
+// The current at which choke j's core is looked up when the chokes share it: its own and the
+// others' referred by their turns, S_j = x_j + Σ_i sqrt(L_i/L_j)·k_ij·x_i (nominal inductances),
+// the ampere-turns of the core over choke j's turns.
+double CoupledChokeSum(const AnalysisContext& ctx, int32_t j) {
+    const double* k = ctx.pSettings->outputChokeCoupling;  // k12, k13, k14, k23, k24, k34
+    const double coupling[kMaxOutputs][kMaxOutputs] = {
+        {0.0, k[0], k[1], k[2]}, {k[0], 0.0, k[3], k[4]}, {k[1], k[3], 0.0, k[5]}, {k[2], k[4], k[5], 0.0}};
+    double sum = ctx.outputChoke[j].chokeCurrent;
+    for (int32_t i = 0; i < Outputs(); ++i)
+        if (i != j)
+            sum += std::sqrt(ctx.pOutputChokeInput[i]->inductance / ctx.pOutputChokeInput[j]->inductance) *
+                   coupling[j][i] * ctx.outputChoke[i].chokeCurrent;
+    return sum;
+}
+
+// The inductance of choke j's own winding in this step: its table's, or its nominal one.
+double ChokeWindingInductance(const AnalysisContext& ctx, int32_t j) {
+    return Saturable(ctx.pTable[OutputTableIndex(j + 1, kChokeTable)]) ? ctx.outputChoke[j].inductance
+                                                                      : ctx.pOutputChokeInput[j]->inductance;
+}
+
 int32_t CoupleOutputChokes(AnalysisContext& ctx) {
     const int32_t n = Outputs();
     const double s = StepFactor();
@@ -123,8 +145,8 @@ int32_t CoupleOutputChokes(AnalysisContext& ctx) {
         double e = 0.0;
         for (int32_t i = 0; i < n; ++i) {
             // The chokes' own windings couple; their sense and skim inductors do not.
-            const double m = coupling[j][i] *
-                             std::sqrt(ctx.pOutputChokeInput[j]->inductance * ctx.pOutputChokeInput[i]->inductance) * s;
+            const double m =
+                coupling[j][i] * std::sqrt(ChokeWindingInductance(ctx, j) * ChokeWindingInductance(ctx, i)) * s;
             ctx.loadStep.chokeMutual[j][i] = i == j ? 0.0 : m;
             if (i != j) e += m * ctx.outputChoke[i].chokeCurrent;
         }
@@ -311,15 +333,29 @@ int32_t AssembleOutputChokePass1() {
         double lc = ci.inductance;
         TimeMagnitudeTable* table = ctx.pTable[OutputTableIndex(j + 1, kChokeTable)];
         if (Saturable(table)) {
-            if (!LookUpInductance(&ch.inductance, &ch.inductanceSlope, *table, ch.chokeCurrent)) {
+            // On one core the chokes saturate together, at the ampere-turns of them all.
+            ch.lookupCurrent = ctx.pSettings->coupledOutputChokes ? CoupledChokeSum(ctx, j) : ch.chokeCurrent;
+            if (!LookUpInductance(&ch.inductance, &ch.inductanceSlope, *table, ch.lookupCurrent)) {
                 ReportMessageFirstBox(kOutputInductanceMessage);
                 return 0;
             }
             lc = ch.inductance;
         }
         const double l = lc + skimL + (ci.seriesElementOn ? ci.seriesInductance : 0.0);
-        const double r = ci.windingResistance + skimR + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
-        CalcInductorBranchCoeffs(l, r, StepFactor(), ctx.outputChoke[j].chokeCurrent, &o.choke);
+        const MagneticLossStore& loss = ctx.engine.loss;
+        const double rw = loss.active ? loss.choke[j].windingResistance : ci.windingResistance;
+        const double r = rw + skimR + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
+        if (loss.active) {
+            // The winding with its core-loss resistance across it, the elements in series apart:
+            // the winding carries its own current (the state), the branch the core's too.
+            BranchPair winding, series;
+            CalcInductorBranchCoeffs(lc, rw, StepFactor(), ch.chokeCurrent, &winding);
+            CalcInductorBranchCoeffs(l - lc, r - rw, StepFactor(), ch.chokeCurrent, &series);
+            ctx.engine.loss.chokeWinding[j] = ShuntedBranch(winding, loss.chokeConductance[j]);
+            o.choke = {ctx.engine.loss.chokeWinding[j].z + series.z, ctx.engine.loss.chokeWinding[j].e + series.e};
+        } else {
+            CalcInductorBranchCoeffs(l, r, StepFactor(), ctx.outputChoke[j].chokeCurrent, &o.choke);
+        }
         ctx.outputChoke[j].totalInductance = l;
         ctx.outputChoke[j].totalResistance = r;
         if (!Checked(o.choke.z, o.choke.e)) return 0;
@@ -497,6 +533,14 @@ int32_t AssembleOutputChokePass2() {
         ch.chokeCurrent = o.chokeCurrent;
         ch.reportedChokeCurrent = o.chokeCurrent;
         ch.windingVoltage = o.chokeNodeVoltage - o.outputVoltage;
+        const MagneticLossStore& loss = ctx.engine.loss;
+        if (loss.active) {
+            // The winding's own current and voltage: the core-loss resistance takes V·g.
+            const BranchPair& w = loss.chokeWinding[j];
+            const double v = w.z * o.chokeCurrent + w.e;
+            ch.chokeCurrent = o.chokeCurrent - loss.chokeConductance[j] * v;
+            if (!AccumulateChokeWinding(ctx, j, ch.chokeCurrent, v)) return 0;
+        }
         if (ci.seriesElementOn)
             ch.currentSenseOutput = ci.seriesElementFactor *
                                     (ci.seriesResistance * o.chokeCurrent + ci.seriesInductance * ch.currentSlope);

@@ -25,6 +25,8 @@ constexpr uint32_t kRefuseControl = 58404;
 constexpr uint32_t kRefuseChokeCoupling = 58920;
 constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
+constexpr uint32_t kRefuseLineLosses = 58408;
+constexpr uint32_t kRefuseOutputLosses = 58409;
 constexpr uint32_t kRefuseErrorAmpValues = 58940;
 constexpr uint32_t kRefuseOptoValues = 58941;
 constexpr uint32_t kRefuseCurrentAmpValues = 58942;
@@ -57,6 +59,12 @@ constexpr int32_t kRectifierPhases[kLineCases] = {1, 1, 2, 3, 1, 1, 2, 2, 3, 3};
 
 
 bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
+
+// A part's losses beyond its DC resistance: a core loss, or an AC resistance above the DC one.
+bool Lossy(double acResistance, double coreLoss, double dcResistance) {
+    return (coreLoss != NOT_SET && coreLoss > 0.0) ||
+           (acResistance != NOT_SET && dcResistance != NOT_SET && acResistance > dcResistance);
+}
 bool NonNegative(double v) { return std::isfinite(v) && v >= 0.0; }
 
 EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
@@ -174,18 +182,42 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (set->outputCount > 1 && ((d1 && u1) || (d2 && u2) || (d3 && u3) || (d1 && u2) || (d2 && u3)))
         return Refuse(kRefuseStackLoop);
 
-    // The step follows the saturation of the power transformer's core (not with a reset
-    // winding, whose inductance stays nominal) and of each output's own choke (not on a core
-    // shared with the other chokes); every other inductance stays at its nominal value. The
-    // steady-state estimate places those two at their operating point's inductance, which the
-    // sweeps around it then see.
-    for (const TimeMagnitudeTable3* table : params.pTable3)
-        if (Saturable(table)) return Refuse(kRefuseSaturation);
-    if (Saturable(params.pTable[kSenseXfmrTable])) return Refuse(kRefuseSaturation);
-    if (Saturable(params.pTable[kPowerXfmrTable]) && pri.resetWindingOn) return Refuse(kRefuseSaturation);
+    // The transformer's and the output chokes' losses are modelled (AnalMWind.h); the other
+    // inductors' are not yet, nor a core loss on chokes that share one core. A current sense
+    // transformer's AC resistance (its preset's 1 ohm) stays unmodelled without a refusal: its
+    // winding carries the sensed current, whose loss does not reach the power path.
+    const LineSourceInputRec& line = *params.pLineSourceInput;
+    if ((line.firstInductorOn &&
+         Lossy(line.firstInductorAcResistance, line.firstInductorCoreLoss, line.firstInductorResistance)) ||
+        (line.secondInductorOn &&
+         Lossy(line.secondInductorAcResistance, line.secondInductorCoreLoss, line.secondInductorResistance)) ||
+        (line.dampingInductorOn &&
+         Lossy(line.dampingInductorAcResistance, line.dampingInductorCoreLoss, line.dampingInductorResistance)))
+        return Refuse(kRefuseLineLosses);
+    for (int32_t j = 0; j < set->outputCount; ++j) {
+        const OutputChokeInputRec& ch = *params.pOutputChokeInput[j];
+        const OutputFilterInputRec& fi = *params.pOutputFilterInput[j];
+        const LoadNetworkInputRec& ld = *params.pLoadNetworkInput[j];
+        if ((ch.skimWindingOn && Lossy(ch.skimAcResistance, ch.skimCoreLoss, ch.skimResistance)) ||
+            (set->coupledOutputChokes && Lossy(NOT_SET, ch.chokeCoreLoss, NOT_SET)) ||
+            (fi.hasInductorB && Lossy(fi.secondInductorAcResistance, fi.secondInductorCoreLoss,
+                                      fi.secondInductorResistance)) ||
+            (fi.dampingInductorOn && Lossy(fi.dampingInductorAcResistance, fi.dampingInductorCoreLoss,
+                                           fi.dampingInductorResistance)) ||
+            (fi.senseXfmrOn && Lossy(NOT_SET, fi.senseXfmrCoreLoss, NOT_SET)) ||
+            (ld.firstInductorOn && Lossy(ld.firstInductorAcResistance, NOT_SET, ld.firstInductorResistance)) ||
+            (ld.inductorOn && Lossy(ld.inductorAcResistance, NOT_SET, ld.inductorResistance)))
+            return Refuse(kRefuseOutputLosses, j + 1);
+    }
+
+    // The step follows the saturation of the power transformer's core (its reset winding with
+    // it), of the line filter's inductors, of the primary's current sense transformer and of
+    // each output's choke (on one core at the chokes' coupled ampere-turns); the other
+    // inductors' saturation is refused (not yet built). The steady-state estimate places the
+    // transformer and the chokes at their operating point's inductance, which the sweeps around
+    // it then see.
     for (int32_t k = 1; k <= set->outputCount; ++k) {
-        if ((Saturable(params.pTable[OutputTableIndex(k, kChokeTable)]) && set->coupledOutputChokes) ||
-            Saturable(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
+        if (Saturable(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
             Saturable(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
             Saturable(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
             Saturable(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||

@@ -4,6 +4,7 @@
 #include "analysis/models/AnalInit.h"
 #include "analysis/models/AnalMOut.h"
 #include "analysis/models/AnalMPri.h"
+#include "analysis/models/AnalMWind.h"
 #include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalABCPVar.h"
 #include "analysis/timedomain/AnalABCS.h"
@@ -114,6 +115,11 @@ int32_t AssembleStateMatrices() {
         return 0;
     }
     StorePreviousStateVariables();
+    // A switching period ended with the last step: the windings' means and resistances.
+    if (!AverageMagneticLosses(ctx)) {
+        ReportMessage1(kModuleAnalDABC, 10453, FALSE);
+        return 0;
+    }
     if (!RunAll(kForward)) return 0;
     // The primary variant's builders; the engine has those of one variant so far.
     const bool clamp = IsPassiveClamp(ctx.pPrimaryInput->topology);

@@ -7,9 +7,25 @@
 #include "analysis/models/AnalCtrlSrc.h"
 #include "analysis/models/AnalMBranch.h"
 #include "analysis/models/AnalMLrc.h"
+#include "analysis/models/AnalMSat.h"
 #include "records/Utils.h"
 
 namespace {
+
+// The line filter inductors' point tables (the fill's order).
+constexpr int kLineFirstTable = 0;
+constexpr int kLineSecondTable = 1;
+constexpr int kLineDampingTable = 2;
+
+// A line filter inductor's inductance for the step: its table's at the phase's present current
+// when its core saturates (each phase its own cursor word), else the nominal one; not a number
+// when the lookup fails, which fails the step's check.
+double LineInductance(AnalysisContext& ctx, int table, double nominal, int32_t phase, double current) {
+    TimeMagnitudeTable3* t = ctx.pTable3[table];
+    if (!Saturable(t)) return nominal;
+    double l = 0.0, slope = 0.0;
+    return LookUpInductance(&l, &slope, *t, current, phase) ? l : std::nan("");
+}
 
 constexpr UINT kModuleAnalSubs = 56028;
 constexpr UINT kModuleAnalMLrc = 56022;
@@ -180,14 +196,19 @@ int32_t AssembleLineSidePass1(double s) {
             ph.filterCapVoltage = ph.filterCapCurrent = ph.filterCapVoltage2 = 0.0;
         }
         if (in.firstInductorOn)
-            CalcInductorBranchCoeffs(li.firstInductorInductance, li.firstInductorResistance, s, ph.firstInductorCurrent,
-                                     &in.firstInductor[p]);
+            CalcInductorBranchCoeffs(
+                LineInductance(*ctx, kLineFirstTable, li.firstInductorInductance, p, ph.firstInductorCurrent),
+                li.firstInductorResistance, s, ph.firstInductorCurrent, &in.firstInductor[p]);
         if (in.secondInductorOn)
-            CalcInductorBranchCoeffs(li.secondInductorInductance, li.secondInductorResistance, s,
-                                     ph.secondInductorCurrent, &in.secondInductor[p]);
+            CalcInductorBranchCoeffs(
+                LineInductance(*ctx, kLineSecondTable, li.secondInductorInductance, p, ph.secondInductorCurrent),
+                li.secondInductorResistance, s, ph.secondInductorCurrent, &in.secondInductor[p]);
         if (in.dampingBranchOn) {
             const bool inductor = li.dampingInductorOn != 0;
-            CalcInductorBranchCoeffs(li.dampingResistorInductance + (inductor ? li.dampingInductorInductance : 0.0),
+            const double ld =
+                inductor ? LineInductance(*ctx, kLineDampingTable, li.dampingInductorInductance, p, ph.dampingBranchCurrent)
+                         : 0.0;
+            CalcInductorBranchCoeffs(li.dampingResistorInductance + ld,
                                      li.dampingResistance + (inductor ? li.dampingInductorResistance : 0.0), s,
                                      ph.dampingBranchCurrent, &in.dampingBranch[p]);
         }

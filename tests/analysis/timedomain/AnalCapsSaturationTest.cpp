@@ -1,6 +1,7 @@
-// Which saturating cores the engine takes: the power transformer's and each output's own choke
-// run in a turn-on transient, a steady-state run and the sweeps around it; every other
-// saturable part, a transformer with a reset winding and chokes on one core are refused.
+// Which saturating cores the engine takes: the power transformer's, the primary's current sense
+// transformer's and each output's own choke run in a turn-on transient, a steady-state run and
+// the sweeps around it, a transformer with a reset winding, the line filter's inductors and
+// chokes on one core too; every other saturable part is refused.
 #include <gtest/gtest.h>
 
 #include "analysis/context/AnalParams.h"
@@ -33,17 +34,17 @@ TEST(EngineCapability, SaturatingCores) {
              r.primary.resetTurns = 10.0;
              r.primary.resetWindingResistance = 0.01;
          },
-         kRefuseSaturation},
+         kRuns},
         {"chokes on one core", OutputTableIndex(1, kChokeTable),
-         [](FirstConfigRecords& r) { r.settings.coupledOutputChokes = 1; }, kRefuseSaturation},
-        {"primary current sense transformer", kSenseXfmrTable, [](FirstConfigRecords&) {}, kRefuseSaturation},
+         [](FirstConfigRecords& r) { r.settings.coupledOutputChokes = 1; }, kRuns},
+        {"primary current sense transformer", kSenseXfmrTable, [](FirstConfigRecords&) {}, kRuns},
         {"skim inductor", OutputTableIndex(1, kSkimTable), [](FirstConfigRecords&) {}, kRefuseSaturation},
         {"second-stage inductor", OutputTableIndex(1, kSecondStageInductorTable), [](FirstConfigRecords&) {},
          kRefuseSaturation},
         {"load inductor", OutputTableIndex(1, kLoadInductor2Table), [](FirstConfigRecords&) {}, kRefuseSaturation},
         {"capacitor sense transformer", OutputTableIndex(1, kCapSenseXfmrTable), [](FirstConfigRecords&) {},
          kRefuseSaturation},
-        {"line filter inductor", -1, [](FirstConfigRecords&) {}, kRefuseSaturation},
+        {"line filter inductor", -1, [](FirstConfigRecords&) {}, kRuns},
         {"steady state with a saturating choke", OutputTableIndex(1, kChokeTable),
          [](FirstConfigRecords& r) { r.settings.analysisKind = 1; }, kRuns},
         {"steady state with a saturating power transformer", kPowerXfmrTable,

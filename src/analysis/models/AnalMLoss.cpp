@@ -1,0 +1,76 @@
+#include "analysis/models/AnalMLoss.h"
+
+#include <cmath>
+
+namespace {
+
+// A winding below a microampere rms over a period carries no current of its own (A²).
+constexpr double kUndrivenSquareCurrent = 1e-12;
+
+double AcResistance(const WindingLossValues& v) { return v.acResistance > v.dcResistance ? v.acResistance : v.dcResistance; }
+
+double CoreResistance(double meanSquareVoltage, const WindingLossValues& v) {
+    return v.coreLoss > 0.0 && meanSquareVoltage > 0.0 ? meanSquareVoltage / v.coreLoss : 0.0;
+}
+
+bool Finite(const WindingLoss& w) {
+    return std::isfinite(w.meanCurrent) && std::isfinite(w.meanSquareCurrent) && std::isfinite(w.meanSquareVoltage) &&
+           std::isfinite(w.parallelResistance) && std::isfinite(w.windingResistance);
+}
+
+}  // namespace
+
+void ResetWindingLoss(WindingLoss* w, double dcResistance) {
+    *w = WindingLoss();
+    w->windingResistance = dcResistance;
+}
+
+double EffectiveWindingResistance(double m, double b, const WindingLossValues& v) {
+    const double variance = b - m * m;
+    if (variance <= 0.0 || b <= 0.0) return v.dcResistance;
+    return (variance * AcResistance(v) + m * m * v.dcResistance) / b;
+}
+
+int32_t AccumulateWindingStep(WindingLoss* w, double* slope, double current, double voltage, double h) {
+    const double i0 = w->currentPrev, v0 = w->voltagePrev;
+    if (slope) *slope = (current - i0) / h;
+    const double third = h * (1.0 / 3.0);
+    w->currentIntegral += (i0 + current) * 0.5 * h;
+    w->squareCurrentIntegral += (current * current + i0 * current + i0 * i0) * third;
+    w->squareVoltageIntegral += (voltage * voltage + v0 * voltage + v0 * v0) * third;
+    w->currentPrev = current;
+    w->voltagePrev = voltage;
+    // The sum is not finite when any term is not.
+    return std::isfinite(w->squareCurrentIntegral + w->squareVoltageIntegral) ? 1 : 0;
+}
+
+int32_t AverageWindingCurrents(WindingLoss* w, double period, bool early, const WindingLossValues& v) {
+    const double a = w->currentIntegral / period, b = w->squareCurrentIntegral / period,
+                 c = w->squareVoltageIntegral / period;
+    w->currentIntegral = w->squareCurrentIntegral = w->squareVoltageIntegral = 0.0;
+    // A period the winding did not carry current in (a converter not yet switching) leaves the
+    // means as they were: counted, its near-zero voltage would make the core-loss resistance
+    // a short across the winding.
+    if (!(b > kUndrivenSquareCurrent)) return 1;
+    const double n = w->periods;
+    w->meanCurrent = (n * w->meanCurrent + a) / (n + 1.0);
+    w->meanSquareCurrent = (n * w->meanSquareCurrent + b) / (n + 1.0);
+    w->meanSquareVoltage = (n * w->meanSquareVoltage + c) / (n + 1.0);
+    ++w->periods;
+    w->parallelResistance = early ? 0.0 : CoreResistance(w->meanSquareVoltage, v);
+    w->windingResistance =
+        early ? v.dcResistance : EffectiveWindingResistance(w->meanCurrent, w->meanSquareCurrent, v);
+    return Finite(*w) ? 1 : 0;
+}
+
+int32_t SeedWindingLoss(WindingLoss* w, double meanCurrent, double meanSquareCurrent, double meanSquareVoltage,
+                        const WindingLossValues& v) {
+    w->currentIntegral = w->squareCurrentIntegral = w->squareVoltageIntegral = 0.0;
+    w->meanCurrent = meanCurrent;
+    w->meanSquareCurrent = meanSquareCurrent;
+    w->meanSquareVoltage = meanSquareVoltage;
+    w->periods = 1;
+    w->parallelResistance = CoreResistance(meanSquareVoltage, v);
+    w->windingResistance = EffectiveWindingResistance(meanCurrent, meanSquareCurrent, v);
+    return Finite(*w) ? 1 : 0;
+}
