@@ -8,6 +8,7 @@
 #include <time.h>
 #include <mutex>
 
+#include "platform/core/Archive.h"
 #include "platform/core/Format.h"
 #include "platform/core/FpStatus.h"
 #include "platform/core/ReportSink.h"
@@ -68,6 +69,10 @@ void Report(UINT id, int nValues, int v1, int v2, BOOL showBox) {
     if (nValues == 0 && id == kUnrecoverableError) fw::GetReportSink().PostToMainWindow(WM_ANALYSIS_ABORT, 0, 0);
     if (LoggingOn()) AppendToLog(text);
 }
+
+// A NaN or an infinity read from a design file took its field's default: said once per load,
+// as other damage is.
+[[maybe_unused]] const bool g_nonFiniteHooked = (fw::Archive::SetNonFiniteHook(&WarnFileCorrupted), true);
 
 BOOL TakeFirstBox() {
     return g_firstBoxShown.exchange(1) ? FALSE : TRUE;

@@ -1,5 +1,6 @@
 #include "platform/core/Archive.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -150,10 +151,17 @@ double Archive::ReadF64() {
     return v;
 }
 
+namespace {
+std::atomic<void (*)()> g_nonFiniteHook{nullptr};
+}  // namespace
+
+void Archive::SetNonFiniteHook(void (*hook)()) { g_nonFiniteHook = hook; }
+
 double Archive::ReadFiniteF64(double fallback) {
     const double v = ReadF64();
     if (std::isfinite(v)) return v;
     ++nonFinite_;
+    if (void (*hook)() = g_nonFiniteHook.load()) hook();
     return fallback;
 }
 

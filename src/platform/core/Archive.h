@@ -86,6 +86,8 @@ public:
     // damage. The fallback (the field's default) is returned instead, and it is counted.
     double ReadFiniteF64(double fallback);
     size_t NonFiniteCount() const { return nonFinite_; }
+    // Called at each such number (the records layer reports the damage); none by default.
+    static void SetNonFiniteHook(void (*hook)());
     std::string ReadString();
 
     // Element counts of object arrays: 16-bit, or 0xFFFF then 32-bit.
