@@ -33,5 +33,9 @@ void SetTimeStepObserver(TimeStepObserver observer);
 int32_t RunTimeDomainAnalysis();
 // TRUE when the last run ended because its initial values failed.
 bool TimeDomainInitFailed();
+// No division by zero, invalid operation or overflow since the run began (the run clears the
+// flags at its start): a step that broke it is failed, so that no infinity or NaN reaches a
+// graph or a figure on any path.
+bool StepStayedFinite();
 // Posts the progress value to the main window (1000 start, 998 settling, else per cent).
 void PostRunStatus(int32_t status);
