@@ -52,7 +52,13 @@ class FpTrapsOf : public ::testing::TestWithParam<RegressionDesign> {};
 
 TEST_P(FpTrapsOf, EveryKindRunsWithoutATrap) {
     const std::string name = GetParam().name;
-    for (int32_t kind = CAnalysisConfig::KIND_TURN_ON; kind <= CAnalysisConfig::KIND_AMPLIFIER; ++kind) {
+#ifdef PQ_SANITIZE
+    // Under the sanitizers one sweep stands for the four: they share the sweep's step.
+    const int32_t lastKind = CAnalysisConfig::KIND_VOLTAGE_LOOP;
+#else
+    const int32_t lastKind = CAnalysisConfig::KIND_AMPLIFIER;
+#endif
+    for (int32_t kind = CAnalysisConfig::KIND_TURN_ON; kind <= lastKind; ++kind) {
         SCOPED_TRACE(kind);
         CPwrQuorraDoc doc;
         doc.OnNewDocument();
