@@ -347,6 +347,38 @@ int CreateTemporaryBeside(const std::string& target, std::string* name) {
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes, std::string* errorText) {
     const std::string target = SaveTarget(path);
     std::string tmp;
+    // Only a regular file is replaced: a device, a folder or a socket in the way stays, and
+    // the write goes to it as it is, or fails.
+    struct stat existing;
+    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        if (S_ISDIR(existing.st_mode)) {
+            errno = EISDIR;
+            if (errorText) *errorText = std::string("cannot replace file: ") + std::strerror(errno);
+            return false;
+        }
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errorText) *errorText = std::string("cannot open file: ") + std::strerror(errno);
+            return false;
+        }
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) {
+                const int e = errno;
+                ::close(fd);
+                if (errorText) *errorText = std::string("cannot write file: ") + std::strerror(e);
+                return false;
+            }
+            done += size_t(w);
+        }
+        if (::close(fd) != 0) {
+            if (errorText) *errorText = std::string("cannot close file: ") + std::strerror(errno);
+            return false;
+        }
+        return true;
+    }
     auto fail = [&](const char* what) {
         if (errorText) *errorText = std::string(what) + ": " + std::strerror(errno);
         return false;
