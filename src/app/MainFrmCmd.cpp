@@ -3,6 +3,7 @@
 #include <ctime>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "app/AnalDlg.h"
 #include "app/AnalSupport.h"
@@ -17,6 +18,7 @@
 #include "graphs/GraphPageRun.h"
 #include "graphs/GraphTxt.h"
 #include "graphs/KXGraph.h"
+#include "platform/core/Archive.h"
 #include "platform/core/File.h"
 #include "records/Utils.h"
 #include "resources/StringTable.h"
@@ -284,15 +286,15 @@ void CMainFrame::OnFileSaveAsText() {
     request.initialPath = SummaryTextFileName(PlainTitle(*host));
     std::string path;
     if (!app_.AskSaveFileName(request, path)) return;
-    fw::DiskFile file;
-    bool ok = file.Create(path);
-    if (ok) {
+    // Formatted whole, then written beside the old summary and renamed over it: a full disk
+    // keeps the previous text and is told as an open failure is.
+    fw::StringFile text;
+    bool ok;
+    {
         CWaitCursor wait;
-        ok = host->Design().WriteSummaryText(file) != FALSE;
+        ok = host->Design().WriteSummaryText(text) != FALSE;
     }
-    // A write or a close that failed is told as the open failure is: the
-    // text on disk is not the summary.
-    ok = file.Close() && ok;
+    ok = ok && fw::WriteFileAtomic(path, std::vector<uint8_t>(text.text.begin(), text.text.end()));
     if (!ok) {
         ReportMessage1(kMainFrmModule, 1936, FALSE);
         ReportMessage(kMsgCannotOpenTextFile, TRUE);

@@ -65,7 +65,7 @@ void CAnalysisConfig::Serialize(fw::Archive& ar) {
         if (ReadRecordHeader(ar, m_strTag, kAnalysisConfigTag, kModuleAnalCfg, 200, [this] { InitDefaults(); }) < 0)
             return;
         m_bDefaults = ar.ReadI32();
-        m_dTime = ar.ReadF64();
+        m_dTime = ar.ReadFiniteF64(m_dTime);
         m_nAnalysisKind = ar.ReadI32();
         m_nInitMode = ar.ReadI32();
         bool damaged = false;

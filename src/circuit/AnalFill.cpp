@@ -16,6 +16,99 @@ constexpr UINT kSaturationTableMessage = 58301;
 constexpr UINT kTransientTableMessage = 58302;
 constexpr UINT kRectifierMessage = 58303;
 constexpr UINT kZeroCouplingMessage = 58910;
+constexpr UINT kOutOfRangeMessage = 58304;
+constexpr UINT kVariantMessage = 58305;
+
+// The ranges the part editors allow (the widest where two editors edit the same value), for
+// the values the fill takes from a part as they are stored. A row applies to a field whose
+// name holds `part` (any, when empty) and ends in `quantity`; the first row that applies holds.
+struct EditorRange {
+    const char* part;
+    const char* quantity;
+    double min, max;
+};
+constexpr EditorRange kEditorRanges[] = {
+    {"apacitor", " ESL", 0.0, 1000.0},
+    {"", " ESL", 0.0, 10000.0},  // resistors
+    {"apacitor", " breakdown voltage", 0.001, 100000.0},
+    {"LED", " breakdown voltage", -1e300, 1e300},  // not in its editor
+    {"iode", " breakdown voltage", 0.5, 100000.0},
+    {"SW", " breakdown voltage", 0.1, 100000.0},
+    {"Transistor", " breakdown voltage", 0.1, 100000.0},
+    {"iode", " dynamic resistance", 0.0, 10000.0},
+    {"iode", " junction capacitance", 1e-13, 0.001},
+    {"Inductor", " inductance", 1e-9, 100.0},
+    {"Inductor", " DC resistance", 1e-6, 10000.0},
+    {"Inductor", " AC resistance", 1e-6, 10000.0},
+    {"Inductor", " core loss", 0.0, 100000.0},
+    {"", " body diode forward voltage", 0.0, 5.0},
+    {"", " body diode voltage", 0.0, 5.0},
+    {"", " body diode resistance", 1e-6, 10000.0},
+    {"SW", " output capacitance", 1e-13, 0.0001},
+    {"mplifier", " gain", 1e-6, 1e6},
+    {"reset switch", " on resistance", 1e-6, 1e6},
+    {"operational amplifier", " output", -1000.0, 1000.0},
+    {"UVLO", " voltage", 0.1, 1e6},
+    {"Driver Source", " voltage", 1.0, 1000.0},
+    {"Bias Voltage", "", 1.0, 1000.0},
+    {"Photo Transistor", " current transfer ratio", 0.001, 1000.0},
+    {"Photo Transistor", " bandwidth", 100.0, 1e10},
+    {"", " VBE", -20.0, 20.0},
+    {"Q1", " forward bias voltage", -20.0, 20.0},
+    {"Comparator PWM2", " soft start threshold", 0.0, 1000.0},
+};
+
+// A temperature-scaled value is checked at its part: the base values and coefficients.
+template <class Part>
+struct PartRange {
+    double Part::*field;
+    const char* what;
+    double min, max;
+};
+const PartRange<CResistor> kResistorRanges[] = {
+    {&CResistor::m_dResistance, "resistance", 1e-8, 1e10},
+    {&CResistor::m_dTempCoefLinear, "linear temperature coefficient", -100000.0, 100000.0},
+    {&CResistor::m_dTempCoefQuad, "quadratic temperature coefficient", -10000.0, 10000.0},
+};
+const PartRange<CCapacitor> kCapacitorRanges[] = {
+    {&CCapacitor::m_dCapacitance, "capacitance", 1e-14, 1.0},
+    {&CCapacitor::m_dCapTempCoefLinear, "linear temperature coefficient of capacitance", -20.0, 20.0},
+    {&CCapacitor::m_dCapTempCoefQuad, "quadratic temperature coefficient of capacitance", -20.0, 20.0},
+    {&CCapacitor::m_dEsr, "ESR", 0.0, 1e8},
+    {&CCapacitor::m_dEsrTempCoefLinear, "linear temperature coefficient of ESR", -20.0, 20.0},
+    {&CCapacitor::m_dEsrTempCoefQuad, "quadratic temperature coefficient of ESR", -10.0, 10.0},
+};
+const PartRange<CTransistorFE> kTransistorRanges[] = {
+    {&CTransistorFE::m_dOnResistance, "on resistance", 1e-6, 100000.0},
+    {&CTransistorFE::m_dOnResistanceTempCoef, "temperature coefficient of on resistance", -100.0, 100.0},
+};
+const PartRange<CDiode> kDiodeRanges[] = {
+    {&CDiode::m_dForwardVoltage, "forward voltage", 0.0, 10.0},
+    {&CDiode::m_dForwardVoltageTempCoef, "forward voltage temperature coefficient", -0.01, 0.0},
+};
+template <class Part, size_t N>
+const PartRange<Part>* RangesOf(const PartRange<Part> (&rows)[N], size_t* n) {
+    *n = N;
+    return rows;
+}
+const PartRange<CResistor>* RangesOf(const CResistor*, size_t* n) { return RangesOf(kResistorRanges, n); }
+const PartRange<CCapacitor>* RangesOf(const CCapacitor*, size_t* n) { return RangesOf(kCapacitorRanges, n); }
+const PartRange<CTransistorFE>* RangesOf(const CTransistorFE*, size_t* n) { return RangesOf(kTransistorRanges, n); }
+const PartRange<CDiode>* RangesOf(const CDiode*, size_t* n) { return RangesOf(kDiodeRanges, n); }
+
+bool OutsideRange(double v, double min, double max) {
+    // NaN and a missing value have their own message.
+    return std::isfinite(v) && v != NOT_SET && (v < min || v > max);
+}
+
+std::string RangeText(double v, double min, double max) {
+    return fw::Format("%.15g; from %.15g to %.15g", v, min, max);
+}
+
+bool EndsWith(const std::string& s, const char* tail) {
+    const size_t n = std::char_traits<char>::length(tail);
+    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
 
 bool Chosen(const CSection& s) { return s.GetTopology() != kTopologyNotChosen; }
 
@@ -111,6 +204,7 @@ CAnalysisFill::CAnalysisFill(CPwrQuorraDoc& doc) : m_doc(doc) {}
 BOOL CAnalysisFill::FillAnalysisRecords() {
     m_required.clear();
     m_problem.clear();
+    m_pendingRange.clear();
     CRequirements& req = *m_doc.GetRequirements();
     m_dT = req.GetOperatingTemp() - 25.0;
     const int enabled = req.CountEnabledOutputs();
@@ -130,6 +224,26 @@ BOOL CAnalysisFill::FillAnalysisRecords() {
     for (int i = 0; i < 3; ++i) m_doc.GetTable3(i)->Clear();
     for (int i = 0; i < 30; ++i) m_doc.GetTable(i)->Clear();
 
+    // A variant past its section's list (set by a program, or a file read before that was
+    // damage) is refused by name rather than run as another variant.
+    const struct {
+        CSection* section;
+        const char* name;
+    } sections[] = {{m_doc.GetLineFilter(), "line filter"},         {m_doc.GetLineRectifier(), "line rectifier"},
+                    {m_doc.GetInputCapacitor(), "input capacitor"}, {m_doc.GetPrimarySection(), "primary section"},
+                    {m_doc.GetVoltageErrorAmp(), "voltage error amplifier"},
+                    {m_doc.GetOptoIsolator(), "opto-isolator"},      {m_doc.GetControlSection(), "control section"}};
+    for (const auto& s : sections)
+        if (Chosen(*s.section) && !s.section->HasListedVariant()) Fail(kVariantMessage, s.name);
+    for (int k = 1; k <= m_outputs; ++k) {
+        const std::pair<CSection*, const char*> outputSections[] = {
+            {&SecondaryOf(m_doc, k), "secondary section"}, {&ChokeOf(m_doc, k), "output choke"},
+            {&FirstStageOf(m_doc, k), "first stage output filter"}, {&SecondStageOf(m_doc, k), "second stage output filter"},
+            {&LoadOf(m_doc, k), "load network"}};
+        for (const auto& [section, name] : outputSections)
+            if (Chosen(*section) && !section->HasListedVariant()) Fail(kVariantMessage, fw::Format("%s of output %d", name, k));
+    }
+
     FillAnalysisSettings();
     FillLineSourceInput();
     FillPrimaryInput();
@@ -146,12 +260,40 @@ BOOL CAnalysisFill::FillAnalysisRecords() {
     for (const RequiredField& f : m_required) {
         if (*f.field == NOT_SET || !std::isfinite(*f.field)) Fail(kNoValueMessage, f.name);
     }
+    if (!m_pendingRange.empty()) Fail(kOutOfRangeMessage, "part's " + m_pendingRange);
+    m_pendingRange.clear();
     return m_problem.empty() ? TRUE : FALSE;
 }
 
 void CAnalysisFill::Put(double& field, double value, const char* section, const char* name) {
     field = value;
     m_required.push_back({std::string(name) + " of the " + section, &field});
+    CheckEditorRange(value, section, name);
+}
+
+void CAnalysisFill::CheckEditorRange(double value, const char* section, const char* name) {
+    const std::string what = std::string(name) + " of the " + section;
+    if (!m_pendingRange.empty()) {
+        Fail(kOutOfRangeMessage, what + " (its part's " + m_pendingRange + ")");
+        m_pendingRange.clear();
+    }
+    const std::string n = name;
+    for (const EditorRange& r : kEditorRanges) {
+        if (n.find(r.part) == std::string::npos || !EndsWith(n, r.quantity)) continue;
+        if (OutsideRange(value, r.min, r.max)) Fail(kOutOfRangeMessage, what + " (" + RangeText(value, r.min, r.max) + ")");
+        return;
+    }
+}
+
+template <class Part>
+void CAnalysisFill::CheckPartRanges(const Part& part) const {
+    size_t n = 0;
+    const PartRange<Part>* rows = RangesOf(&part, &n);
+    for (size_t i = 0; i < n && m_pendingRange.empty(); ++i) {
+        const double v = part.*(rows[i].field);
+        if (OutsideRange(v, rows[i].min, rows[i].max))
+            m_pendingRange = std::string(rows[i].what) + " " + RangeText(v, rows[i].min, rows[i].max);
+    }
 }
 
 void CAnalysisFill::Fail(unsigned messageId, const std::string& arg) {
@@ -161,22 +303,27 @@ void CAnalysisFill::Fail(unsigned messageId, const std::string& arg) {
 }
 
 double CAnalysisFill::CapacitanceAt(const CCapacitor& c) const {
+    CheckPartRanges(c);
     return c.m_dCapacitance * (1.0 + (c.m_dCapTempCoefLinear * m_dT + c.m_dCapTempCoefQuad * m_dT * m_dT) / 100.0);
 }
 
 double CAnalysisFill::EsrAt(const CCapacitor& c) const {
+    CheckPartRanges(c);
     return c.m_dEsr * (1.0 + (c.m_dEsrTempCoefLinear * m_dT + c.m_dEsrTempCoefQuad * m_dT * m_dT) / 100.0);
 }
 
 double CAnalysisFill::ResistanceAt(const CResistor& r) const {
+    CheckPartRanges(r);
     return r.m_dResistance * (1.0 + (r.m_dTempCoefLinear * m_dT + r.m_dTempCoefQuad * m_dT * m_dT) * 1e-6);
 }
 
 double CAnalysisFill::OnResistanceAt(const CTransistorFE& q) const {
+    CheckPartRanges(q);
     return q.m_dOnResistance * (1.0 + q.m_dOnResistanceTempCoef * m_dT / 100.0);
 }
 
 double CAnalysisFill::ForwardVoltageAt(const CDiode& d) const {
+    CheckPartRanges(d);
     return m_doc.ScaleToOperatingTemp(d);
 }
 

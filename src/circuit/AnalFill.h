@@ -111,6 +111,11 @@ private:
 
     // Assigns a field that the models of the chosen design read; it must end up a number.
     void Put(double& field, double value, const char* section, const char* name);
+    // A value a part editor would not store (its range) refuses the run by the field's name;
+    // the part's base values behind a temperature-scaled field are named by that field.
+    void CheckEditorRange(double value, const char* section, const char* name);
+    template <class Part>
+    void CheckPartRanges(const Part& part) const;
     // Records the first problem; later ones are dropped.
     void Fail(unsigned messageId, const std::string& arg);
     // Each names its part or source for the messages.
@@ -131,4 +136,5 @@ private:
     int m_outputs = 0;  // outputs in use, 0 to 4
     std::vector<RequiredField> m_required;
     std::string m_problem;
+    mutable std::string m_pendingRange;  // a scaled part's base value out of range, for the next Put
 };

@@ -260,6 +260,19 @@ BOOL CPwrQuorraDoc::LoadDesign(fw::Archive& ar) {
         try {
             CurrentDocScope current(this);
             m_pDesign->Serialize(ar);
+            CDesignRecords& d = *m_pDesign;
+            for (CSection* s : {static_cast<CSection*>(&d.m_LineFilter), static_cast<CSection*>(&d.m_LineRectifier),
+                                static_cast<CSection*>(&d.m_InputCapacitor), static_cast<CSection*>(&d.m_PrimarySection),
+                                static_cast<CSection*>(&d.m_VoltageErrorAmp), static_cast<CSection*>(&d.m_OptoIsolator),
+                                static_cast<CSection*>(&d.m_ControlSection)})
+                s->MendUnlistedVariant();
+            for (int n = 0; n < 4; ++n) {
+                d.m_SecondarySection[n].MendUnlistedVariant();
+                d.m_OutputChoke[n].MendUnlistedVariant();
+                d.m_1StgOutputFilter[n].MendUnlistedVariant();
+                d.m_2StgOutputFilter[n].MendUnlistedVariant();
+                d.m_LoadNetwork[n].MendUnlistedVariant();
+            }
         } catch (...) {
             std::swap(m_pDesign, loaded);
             throw;

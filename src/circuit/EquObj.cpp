@@ -41,7 +41,7 @@ void CObEquation::Serialize(fw::Archive& ar) {
     m_nKind = ar.ReadU16();
     m_nOperator = ar.ReadU16();
     m_nVarId = ar.ReadI32();
-    m_dNumber = ar.ReadF64();
+    m_dNumber = ar.ReadFiniteF64(m_dNumber);
 }
 
 CObEquation& CObEquation::operator=(const CObEquation& other) {

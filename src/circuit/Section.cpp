@@ -33,6 +33,29 @@ void CSection::SetDefaults() { InitDefaults(FALSE); }
 
 BOOL CSection::WriteSummary(fw::File&) { return TRUE; }
 
+int CSection::VariantCount() const {
+    // The lengths of the Select One lists, by section class.
+    static const struct {
+        const char* className;
+        int count;
+    } kLists[] = {
+        {"CLineFilter", 10},     {"CLineRectifier", 6},     {"CInputCapacitor", 4},  {"CPrimarySection", 10},
+        {"CSecondarySection", 1}, {"COutputChoke", 2},      {"C1StgOutputFilter", 4}, {"C2StgOutputFilter", 7},
+        {"CLoadNetwork", 4},     {"CVoltageErrorAmp", 8},   {"COptoIsolator", 7},    {"CControlSection", 5},
+    };
+    const std::string name = GetClassName();
+    for (const auto& l : kLists)
+        if (name == l.className) return l.count;
+    return 0;
+}
+
+void CSection::MendUnlistedVariant() {
+    if (m_wTopology == kTopologyNotChosen || HasListedVariant()) return;
+    ReportDamagedValue(kModuleSection, 4702);
+    m_wTopology = kTopologyNotChosen;
+    m_bValid = 0;
+}
+
 void CSection::CheckChosen(BOOL) { m_bValid = m_wTopology != kTopologyNotChosen ? 1 : 0; }
 
 void CSection::Serialize(fw::Archive& ar) {
@@ -48,6 +71,7 @@ void CSection::Serialize(fw::Archive& ar) {
     m_wTopology = ar.ReadU16();
     m_bValid = ar.ReadI32();
     m_bNeedsDefaults = ar.ReadI32();
+
 }
 
 CSection& CSection::operator=(const CSection& other) {

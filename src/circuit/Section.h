@@ -50,6 +50,14 @@ public:
     BOOL operator!=(const CSection& other) const;
 
     WORD GetTopology() const { return m_wTopology; }
+    // How many variants the section's Select One list offers (0 for a class without a list).
+    int VariantCount() const;
+    // A variant of that list (not "not chosen", nothing past its end).
+    bool HasListedVariant() const { return m_wTopology < VariantCount(); }
+    // After a load: a variant past the list (that the class's own record did not catch) is
+    // damage, and the section is left not chosen, so the check asks for it and nothing runs
+    // it as another variant.
+    void MendUnlistedVariant();
     void SetTopology(WORD topology) { m_wTopology = topology; }
     BOOL IsValid() const { return m_bValid; }
     BOOL NeedsDefaults() const { return m_bNeedsDefaults; }

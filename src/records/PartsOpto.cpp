@@ -109,7 +109,7 @@ void CTransistorPhoto::Serialize(fw::Archive& ar) {
     if (schema < 0) return;
     if (schema == 0) {
         // Older files hold no bandwidth.
-        m_dCurrentTransferRatio = ar.ReadF64();
+        m_dCurrentTransferRatio = ar.ReadFiniteF64(m_dCurrentTransferRatio);
         m_dBandwidth = kDefaultPhotoBandwidth;
         WarnOlderFileVersion();
         return;

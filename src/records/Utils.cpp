@@ -8,6 +8,7 @@
 #include <time.h>
 #include <mutex>
 
+#include "platform/core/Archive.h"
 #include "platform/core/Format.h"
 #include "platform/core/FpStatus.h"
 #include "platform/core/ReportSink.h"
@@ -16,6 +17,9 @@
 namespace {
 
 constexpr UINT kUnrecoverableError = 52148;
+constexpr UINT kUtilsModule = 56082;
+constexpr UINT kValuesLine = 56083;
+constexpr int kCodeUnknownId = 10002;
 
 // The log is written under a lock so that two threads cannot both truncate it.
 std::mutex g_logMutex;
@@ -41,9 +45,22 @@ void Deliver(std::string text, BOOL showBox) {
     if (LoggingOn()) AppendToLog(text);
 }
 
+// An id without text is the program's own fault: said in a box whatever the caller asked,
+// with the id and the first value it carried, so that it is found and mended rather than
+// leaving the user with nothing.
+void ReportUnknownId(UINT id, int v1) {
+    const std::string text = fw::Substitute(res::FindString(kUtilsModule), std::to_string(kCodeUnknownId)) + "\n" +
+                             fw::Substitute(res::FindString(kValuesLine), std::to_string(id), std::to_string(v1));
+    std::fprintf(stderr, "internal error: string %u has no text\n", id);
+    Deliver(text, TRUE);
+}
+
 void Report(UINT id, int nValues, int v1, int v2, BOOL showBox) {
     const char* raw = res::FindString(id);
-    if (!raw) return;
+    if (!raw) {
+        ReportUnknownId(id, v1);
+        return;
+    }
     std::string text = raw;
     if (nValues >= 1) {
         text = fw::Substitute(text, std::to_string(v1), nValues >= 2 ? std::to_string(v2) : std::string("%2"));
@@ -52,6 +69,10 @@ void Report(UINT id, int nValues, int v1, int v2, BOOL showBox) {
     if (nValues == 0 && id == kUnrecoverableError) fw::GetReportSink().PostToMainWindow(WM_ANALYSIS_ABORT, 0, 0);
     if (LoggingOn()) AppendToLog(text);
 }
+
+// A NaN or an infinity read from a design file took its field's default: said once per load,
+// as other damage is.
+[[maybe_unused]] const bool g_nonFiniteHooked = (fw::Archive::SetNonFiniteHook(&WarnFileCorrupted), true);
 
 BOOL TakeFirstBox() {
     return g_firstBoxShown.exchange(1) ? FALSE : TRUE;

@@ -1,5 +1,8 @@
 // File New, Save As, Save and Open on real design files through the
 // application and the design document.
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -7,6 +10,7 @@
 #include "AppFixture.h"
 #include "app/DesignDoc.h"
 #include "app/NotesDlg.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -212,3 +216,32 @@ TEST_F(DesignFileTest, AFailedSaveKeepsTheDesignModified) {
 }
 
 }  // namespace
+
+// A summary that cannot be written whole (the file size limit stands in for a full disk)
+// leaves the previous summary as it was and says so; nothing is left beside it.
+TEST_F(DesignFileTest, SaveAsTextThatFailsKeepsThePreviousSummary) {
+    const std::string folder = dir_ + "/summaries";
+    std::filesystem::create_directories(folder);
+    const std::string path = folder + "/summary.txt";
+    std::ofstream(path, std::ios::binary) << "previous";
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 64;
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ui_.files.answers = {path};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool handled = Frame().OnUserCommand(ID_FILE_SAVE_AS_TEXT);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_TRUE(handled);
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous");
+    ASSERT_EQ(ui_.sink.boxes.size(), 1u);
+    EXPECT_EQ(ui_.sink.boxes[0], res::FindString(52082));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+
+    ui_.files.answers = {path};
+    ASSERT_TRUE(Frame().OnUserCommand(ID_FILE_SAVE_AS_TEXT));
+    EXPECT_GT(std::filesystem::file_size(path), 64u);
+}

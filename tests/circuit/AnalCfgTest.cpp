@@ -243,7 +243,11 @@ TEST_F(AnalysisSettings, StimulusFromADamagedFile) {
         EXPECT_EQ(loaded.m_dMaxPhase[3], 12.0);
         for (double phase : loaded.m_dMaxPhase) EXPECT_TRUE(std::isfinite(phase));
         EXPECT_EQ(sink_.boxes, std::vector<std::string>{Msg(52080)});
-        EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56080, 4302)}));
+        // A NaN or an infinity is mended as it is read, before the stimulus looks at it.
+        const bool nonFinite = std::strstr(c.name, "phase") != nullptr;
+        const std::vector<std::string> logged =
+            nonFinite ? std::vector<std::string>{Msg(52080)} : std::vector<std::string>{Msg(52080), Code(56080, 4302)};
+        EXPECT_EQ(Logged(), logged);
     }
     for (int schema : {-1, 2}) {
         NewLoad();

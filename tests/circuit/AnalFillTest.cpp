@@ -437,9 +437,6 @@ TEST_F(AnalFillTest, AMissingOrBrokenValueRefusesTheRunNamingIt) {
                                                                    CPwrTransformer::kSecondary1) = std::nan("");
          },
          "secondary coupling of the primary section"},
-        {"soft-start capacitor of 0 F",
-         [](CPwrQuorraDoc& d) { d.GetControlSection()->GetCapacitorSS().m_dCapacitance = 0.0; },
-         "soft start rate of the control section"},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -487,6 +484,49 @@ TEST_F(AnalFillTest, AnUncomputedCouplingRefusesTheRunNamingIt) {
     BuildFirstConfiguration(*doc);
     doc->GetPrimarySection()->GetPowerTransformer().Coupling(X::kPrimary, X::kReset) = 0.0;
     EXPECT_TRUE(Fill()) << problem;
+}
+
+// A value outside the range its part editor allows (a file can carry anything) refuses the run
+// by the field's name, with the value and the range; a temperature-scaled field names its
+// part's base value. A variant past its section's list is refused as well, never run as
+// another variant.
+TEST_F(AnalFillTest, AValueNoPartEditorStoresRefusesTheRunNamingIt) {
+    const std::string outside = " lies outside the range its part editor allows.";
+    struct Case {
+        const char* what;
+        void (*spoil)(CPwrQuorraDoc&);
+        std::string box;
+    };
+    const Case cases[] = {
+        {"load ESL of 1e300", [](CPwrQuorraDoc& d) { d.GetLoadNetwork1()->GetResistorLoad2().m_dEsl = 1e300; },
+         "the Resistor Load2 ESL of the load network (1e+300; from 0 to 10000)" + outside},
+        {"negative load ESL", [](CPwrQuorraDoc& d) { d.GetLoadNetwork1()->GetResistorLoad2().m_dEsl = -1e-9; },
+         "the Resistor Load2 ESL of the load network (-1e-009; from 0 to 10000)" + outside},
+        {"choke of 1 kH", [](CPwrQuorraDoc& d) { d.GetOutputChoke1()->GetInductorOut1().m_dInductance = 1000.0; },
+         "the Inductor Out 1 inductance of the output choke (1000; from 1e-009 to 100)" + outside},
+        {"feedback resistor of 5e-324 ohm",
+         [](CPwrQuorraDoc& d) { d.GetVoltageErrorAmp()->GetResistorFeedback().m_dResistance = 5e-324; },
+         "the Resistor Feedback of the voltage error amplifier (its part's resistance 4.94065645841247e-324; "
+         "from 1e-008 to 10000000000)" + outside},
+        {"soft-start capacitor of 0 F",
+         [](CPwrQuorraDoc& d) { d.GetControlSection()->GetCapacitorSS().m_dCapacitance = 0.0; },
+         "the soft start rate of the control section (its part's capacitance 0; from 1e-014 to 1)" + outside},
+        {"choke variant 13", [](CPwrQuorraDoc& d) { d.GetOutputChoke1()->SetTopology(13); },
+         "the output choke of output 1 has a variant its list does not offer."},
+        {"control variant 5", [](CPwrQuorraDoc& d) { d.GetControlSection()->SetTopology(5); },
+         "the control section has a variant its list does not offer."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        BuildFirstConfiguration(*doc);
+        c.spoil(*doc);
+        sink.Clear();
+        EXPECT_FALSE(doc->PrepareAnalysis());
+        ASSERT_EQ(sink.boxes.size(), 1u);
+        EXPECT_EQ(sink.boxes[0], "Problem:  Analysis was not run: " + c.box);
+        EXPECT_EQ(doc->GetThreadParams().hStartEvent, nullptr);
+    }
 }
 
 TEST_F(AnalFillTest, AGoodDesignPreparesTheRun) {

@@ -534,10 +534,11 @@ TEST_F(LineSections, LineVoltageLoadFailuresAndDamagedFrequency) {
          {Msg(52081), Code(56052, 13101)}, 0.0},
         {"negative frequency", ByteBuilder().Header("<LINE_VOLTAGE_DATA>").Raw(tail).bytes, {Msg(52080)},
          {Msg(52080), Code(56052, 13102)}, 0.0},
+        // A NaN or an infinity is mended as it is read, before the record looks at it.
         {"AC peak not a number", ByteBuilder().Header("<LINE_VOLTAGE_DATA>").Raw(notANumber).bytes, {Msg(52080)},
-         {Msg(52080), Code(56052, 13102)}, 60.0},
+         {Msg(52080)}, 60.0},
         {"infinite DC magnitude", ByteBuilder().Header("<LINE_VOLTAGE_DATA>").Raw(infinite).bytes, {Msg(52080)},
-         {Msg(52080), Code(56052, 13102)}, 60.0},
+         {Msg(52080)}, 60.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -221,7 +221,11 @@ TEST_F(DocumentData, UserSpecifiedDataDefaultsAndDamagedValues) {
                             (loaded.GetSmallStepLowerLimit() != sample.GetSmallStepLowerLimit());
         EXPECT_EQ(changed, 1);
         EXPECT_EQ(sink_.boxes, std::vector<std::string>{Msg(52080)});
-        EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56081, 5602)}));
+        // A NaN is mended as it is read, before the record looks at it.
+        const bool nan = std::string(c.name).find("not a number") != std::string::npos;
+        const std::vector<std::string> logged =
+            nan ? std::vector<std::string>{Msg(52080)} : std::vector<std::string>{Msg(52080), Code(56081, 5602)};
+        EXPECT_EQ(Logged(), logged);
     }
 
     // The ends of the dialog's ranges are sound.

@@ -184,7 +184,11 @@ TEST_F(Requirements, ImpossibleValuesFromAFileAreReportedAndReplaced) {
         EXPECT_EQ(r.GetOperatingTemp(), c.temperatureAfter);  // the rest is kept
         EXPECT_EQ(r.CountEnabledOutputs(), 4);
         EXPECT_EQ(sink_.boxes, std::vector<std::string>{Msg(52080)});
-        EXPECT_EQ(Logged(), (std::vector<std::string>{Msg(52080), Code(56073, 1205)}));
+        // A NaN or an infinity is mended as it is read, before the record looks at it.
+        const bool finite = std::isfinite(c.frequency) && std::isfinite(c.temperature);
+        const std::vector<std::string> logged =
+            finite ? std::vector<std::string>{Msg(52080), Code(56073, 1205)} : std::vector<std::string>{Msg(52080)};
+        EXPECT_EQ(Logged(), logged);
     }
 }
 

@@ -112,11 +112,13 @@ TEST_F(Reporting, LoggingOffNeverTouchesTheFile) {
     EXPECT_FALSE(f.good());
 }
 
-TEST_F(Reporting, MissingIdIsSilent) {
-    ReportMessage(56055, TRUE);
-    EXPECT_TRUE(sink_.boxes.empty());
-    std::ifstream f(logPath_);
-    EXPECT_FALSE(f.good());
+// An id without text is a fault of the program: shown and logged even where the caller asked
+// for the log only, with the id, never dropped.
+TEST_F(Reporting, MissingIdIsALoudInternalError) {
+    ReportMessage1(9999, 7, FALSE);
+    ASSERT_EQ(sink_.boxes.size(), 1u);
+    EXPECT_EQ(sink_.boxes[0], "Utils:     CODE 10002\n...VALUE 9999,  VALUE 7");
+    EXPECT_NE(Log().find("...VALUE 9999,  VALUE 7\r\n"), std::string::npos);
 }
 
 TEST_F(Reporting, UnrecoverableErrorPostsStop) {

@@ -51,7 +51,7 @@ int32_t SweepStep(AnalysisContext& ctx, const Inject& inject) {
     if (!DetermineTimeStep()) return 3;
     inject(ctx.stepState.inverseTimeStepTermA);
     if (!AssembleStateMatrices()) return 4;
-    if (!CalcControlSectionQuantities()) return 5;
+    if (!CalcControlSectionQuantities() || !StepStayedFinite()) return 5;
     return 0;
 }
 

@@ -645,8 +645,13 @@ FilterStates FilterStatesOf(const AnalysisStateBlock& b, int32_t periods) {
 // nothing to compare with and is always taken. kHeld: not contracting, *lastNorm kept.
 enum class Contraction { kHeld, kStepped, kConverged };
 Contraction ContractionStep(double norm, double* lastNorm, double bound) {
-    if (!std::isfinite(norm) || (*lastNorm > 0.0 && !(norm < 0.1 * *lastNorm))) return Contraction::kHeld;
-    const double rho = *lastNorm > 0.0 ? norm / *lastNorm : 1.0;
+    if (!std::isfinite(norm)) return Contraction::kHeld;
+    if (!(*lastNorm > 0.0)) {
+        *lastNorm = norm;
+        return Contraction::kStepped;
+    }
+    if (!(norm < 0.1 * *lastNorm)) return Contraction::kHeld;
+    const double rho = norm / *lastNorm;  // below 0.1 here, so 1 - rho never vanishes
     *lastNorm = norm;
     return norm * rho / (1.0 - rho) < bound ? Contraction::kConverged : Contraction::kStepped;
 }

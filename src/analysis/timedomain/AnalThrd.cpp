@@ -1,5 +1,7 @@
 #include "analysis/timedomain/AnalThrd.h"
 
+#include <cfenv>
+
 #include "analysis/context/AnalContext.h"
 #include "analysis/timedomain/AnalCaps.h"
 #include "analysis/timedomain/AnalTime.h"
@@ -12,6 +14,8 @@ AnalysisKindDriver g_kindDrivers[6] = {};
 
 // The driver of each analysis kind.
 int32_t RunAnalysisKind(AnalysisContext& ctx, int32_t kind) {
+    // Flags left by whatever ran before on this thread are not this run's (StepStayedFinite).
+    std::feclearexcept(FE_ALL_EXCEPT);
     switch (kind) {
     case 0:
     case 1: return RunTimeDomainAnalysis();

@@ -1,5 +1,6 @@
 #include "analysis/timedomain/AnalTime.h"
 
+#include <cfenv>
 #include <chrono>
 #include <thread>
 
@@ -133,6 +134,7 @@ int32_t Percent(const AnalysisContext& ctx) {
 void SetTimeSampleEvaluatorFactory(TimeSampleEvaluatorFactory factory) { g_evaluatorFactory = std::move(factory); }
 void SetTimeStepObserver(TimeStepObserver observer) { g_stepObserver = std::move(observer); }
 bool TimeDomainInitFailed() { return g_initFailed; }
+bool StepStayedFinite() { return std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW) == 0; }
 
 namespace {
 
@@ -203,7 +205,7 @@ int32_t RunTimeDomainAnalysis() {
         if (!UpdateControlSectionState()) return StepFailed(ctx, 5111, 52187);
         if (!DetermineTimeStep()) return StepFailed(ctx, 5112, 52211);
         if (!AssembleStateMatrices()) return StepFailed(ctx, 5113, 0);
-        if (!CalcControlSectionQuantities()) return StepFailed(ctx, 5114, 52187);
+        if (!CalcControlSectionQuantities() || !StepStayedFinite()) return StepFailed(ctx, 5114, 52187);
         ++step.stepCount;
         if (!DetermineTimeStepAfterStep()) return StepFailed(ctx, 5115, 52211);
         if (g_stepObserver) g_stepObserver(ctx);

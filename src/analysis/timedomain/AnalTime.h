@@ -33,6 +33,10 @@ void SetTimeStepObserver(TimeStepObserver observer);
 int32_t RunTimeDomainAnalysis();
 // TRUE when the last run ended because its initial values failed.
 bool TimeDomainInitFailed();
+// No division by zero, invalid operation or overflow since the run began (the run clears the
+// flags at its start): a step that broke it is failed, so that no infinity or NaN reaches a
+// graph or a figure on any path.
+bool StepStayedFinite();
 // Posts the progress value to the main window (1000 start, 999 sweeping, 998 settling, else
 // per cent). The frame's queue must not flood, yet the worker may not wait on the painting: the
 // start code, a change of kind (start, settling, sweeping, per cent) and a post marked `always`

@@ -1,10 +1,14 @@
 #include "platform/core/Archive.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <random>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fw {
@@ -147,6 +151,20 @@ double Archive::ReadF64() {
     return v;
 }
 
+namespace {
+std::atomic<void (*)()> g_nonFiniteHook{nullptr};
+}  // namespace
+
+void Archive::SetNonFiniteHook(void (*hook)()) { g_nonFiniteHook = hook; }
+
+double Archive::ReadFiniteF64(double fallback) {
+    const double v = ReadF64();
+    if (std::isfinite(v)) return v;
+    ++nonFinite_;
+    if (void (*hook)() = g_nonFiniteHook.load()) hook();
+    return fallback;
+}
+
 std::string Archive::ReadString() {
     size_t n = ReadU8();
     if (n == 0xFF) {
@@ -275,46 +293,124 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path, size_t maxBytes) {
     return bytes;
 }
 
+namespace {
+
+// The file a save lands in: a symbolic link is followed to the file it names (relative links
+// from the link's own folder), so that saving through it changes that file and keeps the link.
+// A chain longer than the system's own limit is left as it is; the rename then replaces it.
+std::string SaveTarget(const std::string& path) {
+    std::string target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+        std::string link(size_t(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n <= 0 || size_t(n) >= link.size()) return target;
+        link.resize(size_t(n));
+        if (link[0] != '/') {
+            const size_t slash = target.rfind('/');
+            if (slash != std::string::npos) link = target.substr(0, slash + 1) + link;
+        }
+        target = link;
+    }
+    return path;
+}
+
+// A new file of a unique name in the folder of `target`, created exclusively and never through
+// a link planted at its name; -1 with errno when none could be made.
+int CreateTemporaryBeside(const std::string& target, std::string* name) {
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    static std::mutex seedLock;
+    static std::mt19937_64 rng = [] {
+        std::random_device rd;
+        return std::mt19937_64((uint64_t(rd()) << 32) ^ rd() ^ uint64_t(::getpid()));
+    }();
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string suffix(8, 'x');
+        {
+            std::lock_guard<std::mutex> lock(seedLock);
+            for (char& c : suffix) c = kChars[rng() % (sizeof kChars - 1)];
+        }
+        *name = folder + "." + base + "." + suffix + ".tmp";
+        const int fd = ::open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+}  // namespace
+
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes, std::string* errorText) {
-    std::string tmp = path + ".tmp~";
+    const std::string target = SaveTarget(path);
+    std::string tmp;
+    // Only a regular file is replaced: a device, a folder or a socket in the way stays, and
+    // the write goes to it as it is, or fails.
+    struct stat existing;
+    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        if (S_ISDIR(existing.st_mode)) {
+            errno = EISDIR;
+            if (errorText) *errorText = std::string("cannot replace file: ") + std::strerror(errno);
+            return false;
+        }
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errorText) *errorText = std::string("cannot open file: ") + std::strerror(errno);
+            return false;
+        }
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) {
+                const int e = errno;
+                ::close(fd);
+                if (errorText) *errorText = std::string("cannot write file: ") + std::strerror(e);
+                return false;
+            }
+            done += size_t(w);
+        }
+        if (::close(fd) != 0) {
+            if (errorText) *errorText = std::string("cannot close file: ") + std::strerror(errno);
+            return false;
+        }
+        return true;
+    }
     auto fail = [&](const char* what) {
         if (errorText) *errorText = std::string(what) + ": " + std::strerror(errno);
         return false;
     };
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    auto discard = [&](int fd, const char* what) {
+        const int e = errno;
+        if (fd >= 0) ::close(fd);
+        ::unlink(tmp.c_str());
+        errno = e;
+        return fail(what);
+    };
+    const int fd = CreateTemporaryBeside(target, &tmp);
     if (fd < 0) return fail("cannot create file");
+    // The replacement keeps the permissions (and, where allowed, the group) of the file it
+    // replaces; a new file takes the usual ones under the umask.
+    struct stat old;
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        if (::fchmod(fd, old.st_mode & 07777) != 0) return discard(fd, "cannot set permissions");
+        if (::fchown(fd, uid_t(-1), old.st_gid) != 0) { /* another group is not ours to give */ }
+    }
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (w < 0) {
             if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            errno = e;
-            return fail("cannot write file");
+            return discard(fd, "cannot write file");
         }
         done += size_t(w);
     }
-    if (::fsync(fd) != 0) {
-        int e = errno;
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        errno = e;
-        return fail("cannot flush file");
-    }
-    if (::close(fd) != 0) {
-        int e = errno;
-        ::unlink(tmp.c_str());
-        errno = e;
-        return fail("cannot close file");
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        int e = errno;
-        ::unlink(tmp.c_str());
-        errno = e;
-        return fail("cannot replace file");
-    }
+    if (::fsync(fd) != 0) return discard(fd, "cannot flush file");
+    if (::close(fd) != 0) return discard(-1, "cannot close file");
+    if (::rename(tmp.c_str(), target.c_str()) != 0) return discard(-1, "cannot replace file");
     return true;
 }
 

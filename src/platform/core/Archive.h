@@ -82,6 +82,12 @@ public:
     int32_t ReadI32();
     uint32_t ReadU32();
     double ReadF64();
+    // A number of a design: no dialog enters a NaN or an infinity, so such a stored value is
+    // damage. The fallback (the field's default) is returned instead, and it is counted.
+    double ReadFiniteF64(double fallback);
+    size_t NonFiniteCount() const { return nonFinite_; }
+    // Called at each such number (the records layer reports the damage); none by default.
+    static void SetNonFiniteHook(void (*hook)());
     std::string ReadString();
 
     // Element counts of object arrays: 16-bit, or 0xFFFF then 32-bit.
@@ -116,6 +122,7 @@ private:
     size_t pos_ = 0;
     // One counter per archive numbers each new class and object from 1.
     uint32_t mapCount_ = 1;
+    size_t nonFinite_ = 0;
     std::map<std::string, uint32_t> storedClasses_;
     std::vector<std::string> loadedMap_;  // index -> class name ("" for objects)
 };

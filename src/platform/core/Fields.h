@@ -40,7 +40,7 @@ template <class T>
 void LoadOne(Archive& ar, T& v) {
     if constexpr (std::is_same_v<T, uint16_t>) v = ar.ReadU16();
     else if constexpr (std::is_same_v<T, int32_t>) v = ar.ReadI32();
-    else if constexpr (std::is_same_v<T, double>) v = ar.ReadF64();
+    else if constexpr (std::is_same_v<T, double>) v = ar.ReadFiniteF64(v);  // a loaded record holds its defaults
     else if constexpr (std::is_same_v<T, std::string>) v = ar.ReadString();
     else if constexpr (IsStdArray<T>::value) { for (auto& e : v) LoadOne(ar, e); }
     else v.Serialize(ar);

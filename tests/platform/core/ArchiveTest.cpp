@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <random>
 
 #include "platform/core/Archive.h"
@@ -219,4 +225,73 @@ TEST(Files, AtomicWriteLeavesOldFileOnFailure) {
     EXPECT_FALSE(err.empty());
     EXPECT_THROW(fw::ReadFileBytes(dir + "/no_such_file.bin"), fw::ArchiveError);
     EXPECT_THROW(fw::ReadFileBytes(path, 2), fw::ArchiveError);
+}
+
+namespace {
+
+// A fresh folder of its own per test, removed afterwards.
+class SaveFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string templ = ::testing::TempDir() + "/atomic_XXXXXX";
+        ASSERT_NE(::mkdtemp(templ.data()), nullptr);
+        dir_ = templ;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string dir_;
+};
+
+}  // namespace
+
+// A link planted where a temporary file might go is never written through, nothing is left
+// beside the target, and a failed replace (a folder in the way) leaves no temporary file.
+TEST_F(SaveFolder, TemporaryFileIsNeverALinkAndNeverLeftBehind) {
+    const std::string victim = dir_ + "/unrelated.txt";
+    ASSERT_TRUE(fw::WriteFileAtomic(victim, Bytes({9})));
+    ASSERT_EQ(::symlink(victim.c_str(), (dir_ + "/design.SEF.tmp~").c_str()), 0);
+    ASSERT_EQ(::symlink(victim.c_str(), (dir_ + "/.design.SEF.tmp").c_str()), 0);
+    ASSERT_TRUE(fw::WriteFileAtomic(dir_ + "/design.SEF", Bytes({1, 2})));
+    EXPECT_EQ(fw::ReadFileBytes(victim), Bytes({9}));
+    EXPECT_EQ(fw::ReadFileBytes(dir_ + "/design.SEF"), Bytes({1, 2}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{".design.SEF.tmp", "design.SEF", "design.SEF.tmp~", "unrelated.txt"}));
+
+    ASSERT_EQ(::mkdir((dir_ + "/folder.SEF").c_str(), 0755), 0);
+    std::string err;
+    EXPECT_FALSE(fw::WriteFileAtomic(dir_ + "/folder.SEF", Bytes({3}), &err));
+    EXPECT_NE(err.find("cannot replace file"), std::string::npos) << err;
+    EXPECT_EQ(Names().size(), 5u);
+}
+
+// Saving through a link (absolute, relative, a chain) changes the file it names and keeps the
+// link; the file keeps its permissions; a new file takes the usual ones.
+TEST_F(SaveFolder, SaveThroughLinkKeepsLinkAndPermissions) {
+    ASSERT_EQ(::mkdir((dir_ + "/real").c_str(), 0755), 0);
+    const std::string real = dir_ + "/real/design.SEF";
+    ASSERT_TRUE(fw::WriteFileAtomic(real, Bytes({1})));
+    ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("real/design.SEF", (dir_ + "/relative.SEF").c_str()), 0);
+    ASSERT_EQ(::symlink((dir_ + "/relative.SEF").c_str(), (dir_ + "/chain.SEF").c_str()), 0);
+    for (const char* link : {"/relative.SEF", "/chain.SEF"}) {
+        SCOPED_TRACE(link);
+        const uint8_t mark = static_cast<uint8_t>(link[1]);
+        ASSERT_TRUE(fw::WriteFileAtomic(dir_ + link, Bytes({mark})));
+        struct stat st;
+        ASSERT_EQ(::lstat((dir_ + link).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode));
+        ASSERT_EQ(::stat(real.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+        EXPECT_EQ(fw::ReadFileBytes(real), Bytes({mark}));
+    }
+    const mode_t mask = ::umask(022);
+    ASSERT_TRUE(fw::WriteFileAtomic(dir_ + "/new.SEF", Bytes({2})));
+    ::umask(mask);
+    struct stat st;
+    ASSERT_EQ(::stat((dir_ + "/new.SEF").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
 }
