@@ -523,24 +523,27 @@ int32_t AssembleOutputChokePass2() {
         const OutputChokeInputRec& ci = *ctx.pOutputChokeInput[j];
         const OutputStepStore& o = ctx.engine.output[j];
         OutputChokeStateRec& ch = ctx.outputChoke[j];
-        ch.currentSlope = (o.chokeCurrent - ch.chokeCurrent) * StepFactor();
+        // With a core-loss resistance the choke's current is its winding's own (the terminal's
+        // less what the resistance takes): the slope compares that with the last step's winding
+        // current, not the terminal's, whose difference over a short step is no slope at all.
+        const MagneticLossStore& loss = ctx.engine.loss;
+        double own = o.chokeCurrent, v = 0.0;
+        if (loss.active) {
+            const BranchPair& w = loss.chokeWinding[j];
+            v = w.z * o.chokeCurrent + w.e;
+            own = o.chokeCurrent - loss.chokeConductance[j] * v;
+        }
+        ch.currentSlope = (own - ch.chokeCurrent) * StepFactor();
         if (ci.skimWindingOn) {
             ch.skimInductance = SkimInductance(ctx, j);
             ch.skimWindingResistance = ci.skimResistance;
             ch.skimCurrent = o.chokeCurrent;
             ch.skimVoltage = ci.skimResistance * o.chokeCurrent + ch.skimInductance * ch.currentSlope;
         }
-        ch.chokeCurrent = o.chokeCurrent;
+        ch.chokeCurrent = own;
         ch.reportedChokeCurrent = o.chokeCurrent;
         ch.windingVoltage = o.chokeNodeVoltage - o.outputVoltage;
-        const MagneticLossStore& loss = ctx.engine.loss;
-        if (loss.active) {
-            // The winding's own current and voltage: the core-loss resistance takes V·g.
-            const BranchPair& w = loss.chokeWinding[j];
-            const double v = w.z * o.chokeCurrent + w.e;
-            ch.chokeCurrent = o.chokeCurrent - loss.chokeConductance[j] * v;
-            if (!AccumulateChokeWinding(ctx, j, ch.chokeCurrent, v)) return 0;
-        }
+        if (loss.active && !AccumulateChokeWinding(ctx, j, own, v)) return 0;
         if (ci.seriesElementOn)
             ch.currentSenseOutput = ci.seriesElementFactor *
                                     (ci.seriesResistance * o.chokeCurrent + ci.seriesInductance * ch.currentSlope);
