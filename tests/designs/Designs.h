@@ -13,6 +13,7 @@
 #include "designs/AnalHeadless.h"
 
 class CPwrQuorraDoc;
+class C1StgOutputFilter;
 
 struct RegressionDesign {
     const char* name;
@@ -86,6 +87,9 @@ void BuildCoupledChokes(CPwrQuorraDoc& doc);
 void BuildVoltageLoop(CPwrQuorraDoc& doc);
 void BuildHysteretic(CPwrQuorraDoc& doc);
 void BuildCapacitorSense(CPwrQuorraDoc& doc);
+// The capacitor-sense design's first stage (100 uF through a 1:100 current sense transformer)
+// with its sense resistor and bias filter capacitor.
+void SetCapacitorSenseStage(C1StgOutputFilter& f1, double senseResistance, double biasCapacitance);
 void BuildHystereticCaps(CPwrQuorraDoc& doc);
 void BuildLineDropout(CPwrQuorraDoc& doc);
 void BuildLineFilter(CPwrQuorraDoc& doc);

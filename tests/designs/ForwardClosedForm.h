@@ -59,4 +59,28 @@ inline ForwardSteadyState SolveForward(const ForwardCircuit& x) {
     return {vo, il, dil, dil * x.period / (8.0 * x.c), k * (il + dil / 2.0) + im, vbulk, vp, im, k};
 }
 
+// The hysteretic design's window (its choke, leakage and rectifiers): the sense of gain G (V/A)
+// swings through the band and past it, the sense filter tau late at each edge, the switch
+// t_off = 30 ns after the upper edge and t_on = 30 ns after the lower one, the forward rectifier
+// then taking over the choke current through the leakage in tc = Llk·Ivalley/(E - 2·Vf - rd·IL):
+//   dI = band/G + (a + b)·tau + a·t_off + b·(t_on + tc),   T = dI·(1/a + 1/b)
+struct HystereticWindow {
+    double ripple, period;
+};
+
+inline HystereticWindow HystereticWindowClosedForm(double gain, double band, double tau, double vo, double il,
+                                                   double vbulk) {
+    const double k = std::sqrt(0.99), llk = 2e-6, l = 100e-6, rl = 2e-3, vf = 0.7, rd = 0.01;
+    const double tOff = 30e-9, tOn = 30e-9;
+    const double e = k * vbulk;
+    const double a = (e - vf - (rd + rl) * il - vo) / (l + llk);
+    const double b = (vo + vf + (rd + rl) * il) / l;
+    double ripple = band / gain;
+    for (int pass = 0; pass < 20; ++pass) {
+        const double tc = llk * (il - ripple / 2.0) / (e - 2.0 * vf - rd * il);
+        ripple = band / gain + (a + b) * tau + a * tOff + b * (tOn + tc);
+    }
+    return {ripple, ripple * (1.0 / a + 1.0 / b)};
+}
+
 }  // namespace designs

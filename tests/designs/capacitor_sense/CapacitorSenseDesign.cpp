@@ -8,9 +8,7 @@
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 
-void BuildCapacitorSense(CPwrQuorraDoc& doc) {
-    BuildFirstConfiguration(doc);
-    C1StgOutputFilter& f1 = *doc.Get1StgOutputFilter1();
+void SetCapacitorSenseStage(C1StgOutputFilter& f1, double senseResistance, double biasCapacitance) {
     f1.SetTopology(2);
     f1.SetDefaults();
     CCapacitor& c = f1.GetCapacitorOut1();
@@ -27,10 +25,15 @@ void BuildCapacitorSense(CPwrQuorraDoc& doc) {
     ct.m_dSecondaryDcResistance = 0.1;
     ct.ComputeCoupling();
     f1.GetCurrentSenseDiode().m_dDynamicResistance = 0.01;
-    f1.GetResistorCapSense().m_dResistance = 1.0;
+    f1.GetResistorCapSense().m_dResistance = senseResistance;
     f1.GetResistorBias1().m_dResistance = 10e3;
     f1.GetResistorBias2().m_dResistance = 1e3;
-    f1.GetCapacitorBias().m_dCapacitance = 100e-12;
+    f1.GetCapacitorBias().m_dCapacitance = biasCapacitance;
     f1.GetVoltageSourceVBias().m_dDCMagnitude = 1.0;
+}
+
+void BuildCapacitorSense(CPwrQuorraDoc& doc) {
+    BuildFirstConfiguration(doc);
+    SetCapacitorSenseStage(*doc.Get1StgOutputFilter1(), 1.0, 100e-12);
     doc.CheckAllSections();
 }

@@ -13,6 +13,7 @@
 #include "designs/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
+#include "designs/ForwardClosedForm.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -68,22 +69,8 @@ int WarningsOf(const HeadlessRun& run) {
 // lower one, and then the forward rectifier takes over the choke current through the leakage
 // in tc = Llk·Ivalley/(E - 2·Vf - rd·IL), the choke falling on meanwhile:
 //   dI = band/G + (a + b)·tau + a·t_off + b·(t_on + tc),   T = dI·(1/a + 1/b)
-struct HystereticClosedForm {
-    double ripple, period;
-};
-
-HystereticClosedForm ClosedForm(double r9, double vo, double il, double vbulk) {
-    const double k = std::sqrt(0.99), llk = 2e-6, l = 100e-6, rl = 2e-3, vf = 0.7, rd = 0.01;
-    const double gain = 0.1, band = 5.0 * r9 / (1e5 + r9), tau = 100.0 * 100e-12, tOff = 30e-9, tOn = 30e-9;
-    const double e = k * vbulk;
-    const double a = (e - vf - (rd + rl) * il - vo) / (l + llk);
-    const double b = (vo + vf + (rd + rl) * il) / l;
-    double ripple = band / gain;
-    for (int pass = 0; pass < 20; ++pass) {
-        const double tc = llk * (il - ripple / 2.0) / (e - 2.0 * vf - rd * il);
-        ripple = band / gain + (a + b) * tau + a * tOff + b * (tOn + tc);
-    }
-    return {ripple, ripple * (1.0 / a + 1.0 / b)};
+designs::HystereticWindow ClosedForm(double r9, double vo, double il, double vbulk) {
+    return designs::HystereticWindowClosedForm(0.1, 5.0 * r9 / (1e5 + r9), 100.0 * 100e-12, vo, il, vbulk);
 }
 
 TEST(Hysteretic, SwitchesWithTheWindowAndRegulates) {
@@ -91,7 +78,7 @@ TEST(Hysteretic, SwitchesWithTheWindowAndRegulates) {
     ASSERT_EQ(o.run.ran, 1) << o.run.problem;
     // Set point: the target, 10 V (the feedback gain equals VRef).
     EXPECT_NEAR(o.fig.OutputAverage(), 10.0, 0.005 * 10.0);
-    const HystereticClosedForm cf =
+    const designs::HystereticWindow cf =
         ClosedForm(1.6e3, o.fig.OutputAverage(), o.fig.ChokeAverage(), o.fig.BulkAverage());
     EXPECT_NEAR(o.fig.ChokePeakToPeak(), cf.ripple, 0.01 * cf.ripple);
     ASSERT_GT(o.edges.count, 50);
@@ -104,7 +91,7 @@ TEST(Hysteretic, APeriodFarFromTheTargetWarnsOncePerRun) {
     // R9 = 4.7 kohm opens the window to 5 V·4.7/104.7 = 224 mV: about three times the period.
     const Outcome o = RunHysteretic(4.7e3);
     ASSERT_EQ(o.run.ran, 1) << o.run.problem;
-    const HystereticClosedForm cf =
+    const designs::HystereticWindow cf =
         ClosedForm(4.7e3, o.fig.OutputAverage(), o.fig.ChokeAverage(), o.fig.BulkAverage());
     EXPECT_NEAR(o.edges.Period(), cf.period, 0.01 * cf.period);
     EXPECT_GT(cf.period, 2.0 * 1e-5);

@@ -14,6 +14,7 @@
 #include "designs/AnalHeadless.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
+#include "designs/ForwardClosedForm.h"
 #include "platform/core/ReportSink.h"
 
 namespace {
@@ -29,24 +30,10 @@ namespace {
 //   dI = band/G + (a + b)·tau + a·t_off + b·(t_on + tc),  T = dI·(1/a + 1/b)
 // with the window band = 5 V·1.6/101.6 and the switch's 30 ns either way, tc the forward
 // rectifier's take-over through the leakage, Llk·Ivalley/(E - 2·Vf - rd·IL).
-struct ClosedForm {
-    double ripple, period;
-};
-
-ClosedForm Expected(double vo, double il, double vbulk) {
-    const double k = std::sqrt(0.99), llk = 2e-6, l = 100e-6, rl = 2e-3, vf = 0.7, rd = 0.01;
-    const double gain = k / 100.0 * (10.0 * 10e3 / (10.0 + 10e3));
-    const double band = 5.0 * 1.6e3 / (1e5 + 1.6e3), tau = 100.0 * 100e-12 + 1e3 * 10e-12, tOff = 30e-9,
-                 tOn = 30e-9;
-    const double e = k * vbulk;
-    const double a = (e - vf - (rd + rl) * il - vo) / (l + llk);
-    const double b = (vo + vf + (rd + rl) * il) / l;
-    double ripple = band / gain;
-    for (int pass = 0; pass < 20; ++pass) {
-        const double tc = llk * (il - ripple / 2.0) / (e - 2.0 * vf - rd * il);
-        ripple = band / gain + (a + b) * tau + a * tOff + b * (tOn + tc);
-    }
-    return {ripple, ripple * (1.0 / a + 1.0 / b)};
+designs::HystereticWindow Expected(double vo, double il, double vbulk) {
+    const double gain = std::sqrt(0.99) / 100.0 * (10.0 * 10e3 / (10.0 + 10e3));
+    const double band = 5.0 * 1.6e3 / (1e5 + 1.6e3), tau = 100.0 * 100e-12 + 1e3 * 10e-12;
+    return designs::HystereticWindowClosedForm(gain, band, tau, vo, il, vbulk);
 }
 
 TEST(HystereticCaps, SwitchesWithTheWindowAndRegulates) {
@@ -80,7 +67,7 @@ TEST(HystereticCaps, SwitchesWithTheWindowAndRegulates) {
     });
     ASSERT_EQ(run.ran, 1) << run.problem;
     EXPECT_NEAR(fig.OutputAverage(), 10.0, 0.005 * 10.0);
-    const ClosedForm cf = Expected(fig.OutputAverage(), fig.ChokeAverage(), fig.BulkAverage());
+    const designs::HystereticWindow cf = Expected(fig.OutputAverage(), fig.ChokeAverage(), fig.BulkAverage());
     ASSERT_GT(edges, 10);
     const double ripple = swings / (edges - 1);
     EXPECT_NEAR(ripple, cf.ripple, 0.02 * cf.ripple);
