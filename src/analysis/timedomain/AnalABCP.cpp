@@ -276,10 +276,18 @@ int32_t CalcPrimarySectionQuantitiesPass2() {
         const double im = SenseMagnetizingCurrent(ct, conducting, StepFactor(), SenseMagnetizing(pri), current);
         pri.senseXfmrCurrent = im;
         pri.currentSenseResistorVoltage = SensedVoltage(ct, conducting, current, im);
-        // Its rectifier carries the secondary current n·(I - Im) while it conducts; the core
-        // resets while it blocks, through its open resistance.
-        pri.currentSenseRectifierAnodeToCathodeVoltage =
-            conducting ? ct.rectifierResistance * ct.ratio * (current - im) : 0.0;
+        // Its rectifier and the sense resistor carry the secondary current n·(I - Im) while it
+        // conducts; the core resets within the step while it blocks, leaving no current.
+        const double secondary = conducting ? ct.ratio * (current - im) : 0.0;
+        pri.senseXfmrInput2 = current;
+        pri.senseXfmrSecondaryCurrent = secondary;
+        pri.senseXfmrSecondaryCurrentCopy = secondary;
+        pri.currentSenseRectifierAnodeToCathodeVoltage = ct.rectifierResistance * secondary;
+        // The magnetising branch holds n times the secondary loop's drop; each terminal adds its
+        // own winding's resistance (the rectifier's drop is left out, as in the loop).
+        const double loop = (ct.senseResistance + ct.secondaryResistance + ct.rectifierResistance) * secondary;
+        pri.senseXfmrVoltage = ct.primaryResistance * current + ct.ratio * loop;
+        pri.senseXfmrSecondaryVoltage = loop - ct.secondaryResistance * secondary;
         pri.senseDiodeResistance = conducting ? ct.rectifierResistance : ctx.pSettings->openResistance;
         pri.currentSenseOutput = pri.currentSenseResistorVoltage;
         return 1;

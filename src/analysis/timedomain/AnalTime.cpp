@@ -77,11 +77,11 @@ void CalcDisplayQuantities(AnalysisContext& ctx) {
         p.clampSwitchDrainVoltage = p.clampCapacitorVoltage + ctx.inputCapacitor.inputVoltage;
         p.clampSwitchSourceVoltage = p.clampSwitchDrainVoltage - p.clampSwitchAux4;
     }
-    // The sense resistor's current: the sense transformer's secondary current, or the switch's
-    // current; the resonant reset's capacitor returns through the resistor too.
-    if (pi.currentSenseTransformerOn) p.senseXfmrSecondaryCurrentCopy = p.senseXfmrSecondaryCurrent;
-    else if (pi.topology == 5) p.senseXfmrSecondaryCurrentCopy = p.switch1DrainToSourceCurrent + p.resetCapacitorCurrent;
-    else p.senseXfmrSecondaryCurrentCopy = p.switch1DrainToSourceCurrent;
+    // The sense resistor's current: the switch's current (behind a sense transformer the
+    // primary's model writes it); the resonant reset's capacitor returns through the resistor too.
+    if (!pi.currentSenseTransformerOn)
+        p.senseXfmrSecondaryCurrentCopy =
+            p.switch1DrainToSourceCurrent + (pi.topology == 5 ? p.resetCapacitorCurrent : 0.0);
     // The PWM comparator's output: its logic level while it drives the switch on (the
     // hysteretic comparator writes its own).
     if (ci.controlMode != 3) {
