@@ -300,8 +300,8 @@ void CMainFrame::UpdateTitle() {
     if (doc) title += " - " + doc->GetTitle();
     SetWindowText(title);
     SetChild(doc != nullptr, doc ? doc->GetTitle() : std::string());
-    if (doc != titledDoc_) {
-        titledDoc_ = doc;
+    if (app_.GetDocumentSerial() != titledSerial_) {
+        titledSerial_ = app_.GetDocumentSerial();
         ClearProgressPane();
     }
     view_.OnDesignWindow(doc != nullptr);

@@ -205,5 +205,5 @@ private:
     CPwrQuorraView view_;
     CGraphPageLink* graphs_ = nullptr;
     BOOL graphRunning_ = FALSE;  // the graph manager's flag while there is none
-    const CDocumentHost* titledDoc_ = nullptr;
+    uint64_t titledSerial_ = 0;  // the design the progress pane was last cleared for
 };

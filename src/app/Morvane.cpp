@@ -412,6 +412,7 @@ void CPwrQuorraApp::SetDocument(std::unique_ptr<CDocumentHost> doc) {
     // The pointer that other threads read goes first, the object after.
     document_ = doc.get();
     ownedDocument_ = std::move(doc);
+    ++documentSerial_;
     UpdateTitles();
 }
 

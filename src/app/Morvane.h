@@ -67,6 +67,8 @@ public:
     int ExitInstance();
 
     CDocumentHost* GetDocument() const { return document_.load(); }
+    // Counts the designs the program has held: a new design may reuse the old one's address.
+    uint64_t GetDocumentSerial() const { return documentSerial_; }
     // The resource pack beside the program; nullptr when it could not be loaded.
     const fw::ResourcePack* GetResourceLibrary() const { return resourceLoaded_ ? &resources_ : nullptr; }
     CMainFrame* GetMainFrame() const { return mainFrame_.get(); }
@@ -147,6 +149,7 @@ private:
     bool resourceLoaded_ = false;
     std::unique_ptr<CDocumentHost> ownedDocument_;
     std::atomic<CDocumentHost*> document_{nullptr};
+    uint64_t documentSerial_ = 0;
     std::atomic<uint16_t> commandLineFlags_{0};
     std::unique_ptr<CMainFrame> mainFrame_;
     fw::RecentFileList recentFiles_{4};

@@ -15,11 +15,11 @@ CDocumentHost* CPwrQuorraView::GetDocument() const { return app_.GetDocument(); 
 void CPwrQuorraView::OnDesignWindow(bool open) {
     // A file opened over a design replaces it without closing the window:
     // the old design's curves must not stay on the page under the new name.
-    const CDocumentHost* doc = open ? GetDocument() : nullptr;
-    if (open == pageCreated_ && doc == pageDoc_) return;
+    const uint64_t serial = open ? app_.GetDocumentSerial() : 0;
+    if (open == pageCreated_ && serial == pageSerial_) return;
     if (pageCreated_) RunGraphPage().DestroyPage();
     pageCreated_ = open;
-    pageDoc_ = doc;
+    pageSerial_ = serial;
     if (open) OnInitialUpdate();
 }
 

@@ -69,7 +69,7 @@ private:
     int printTitleId_ = 0;
     int printOutput_ = 0;
     bool pageCreated_ = false;
-    const CDocumentHost* pageDoc_ = nullptr;  // the design the page was made for
+    uint64_t pageSerial_ = 0;  // the design the page was made for
 };
 
 // The view of the open design; nullptr while no design window is open.

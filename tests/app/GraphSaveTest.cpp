@@ -151,9 +151,9 @@ TEST_F(GraphSaveTest, AnotherDesignStartsOnEmptyGraphs) {
         Frame().SetProgressText("100%");
         Frame().UpdateCommandUI();
         ASSERT_TRUE(mgr.HasGraphData());
-        const CDocumentHost* before = app_.GetDocument();
+        const uint64_t before = app_.GetDocumentSerial();
         c.replace();
-        ASSERT_NE(app_.GetDocument(), before);
+        ASSERT_NE(app_.GetDocumentSerial(), before);
         EXPECT_FALSE(mgr.HasGraphData());
         EXPECT_EQ(Frame().GetStatusBar().GetPaneText(CMainFrame::kPaneProgress), "  ");
         Frame().UpdateCommandUI();

@@ -48,7 +48,7 @@ TEST(SweepProgress, SpinnerTurnsAtABoundedRate) {
     const auto begin = std::chrono::steady_clock::now();
     ASSERT_TRUE(doc.StartAnalysis());
     const auto done = [&] {
-        for (const auto& p : sink.posts)
+        for (const auto& p : sink.PostsSoFar())
             if (p.message == WM_ANALYSIS_DONE) return true;
         return false;
     };

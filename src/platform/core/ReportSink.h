@@ -58,6 +58,11 @@ public:
         posts.push_back({message, wParam, lParam});
         return hasMainWindow;
     }
+    // The posts so far, safe to read while a worker posts.
+    std::vector<Post> PostsSoFar() {
+        std::lock_guard<std::mutex> lock(m_);
+        return posts;
+    }
     void Clear() {
         std::lock_guard<std::mutex> lock(m_);
         boxes.clear();
