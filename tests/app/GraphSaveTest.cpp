@@ -35,6 +35,14 @@ protected:
         AppTest::TearDown();
     }
     CPwrQuorraDoc& Design() { return app_.GetDocument()->Design(); }
+    // Neither graph save runs nor asks for a file.
+    void ExpectNoGraphSaves() {
+        Frame().UpdateCommandUI();
+        ui_.files.answers = {(dir_ / "x.txt").string()};
+        EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_AS_TEXT));
+        EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_FOR_VIEWER));
+        EXPECT_TRUE(ui_.files.requests.empty());
+    }
 
     std::filesystem::path dir_;
 };
@@ -122,11 +130,7 @@ TEST_F(GraphSaveTest, FailedSavesAreToldAndLeaveNoFile) {
 
 TEST_F(GraphSaveTest, TheSavesNeedGraphDataAndNoRun) {
     GraphMgr().Reset(1);
-    Frame().UpdateCommandUI();
-    ui_.files.answers = {(dir_ / "x.txt").string()};
-    EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_AS_TEXT));
-    EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_FOR_VIEWER));
-    EXPECT_TRUE(ui_.files.requests.empty());
+    ExpectNoGraphSaves();
 }
 
 // Opening or making another design empties the page and the progress pane: nothing of the last
@@ -156,11 +160,7 @@ TEST_F(GraphSaveTest, AnotherDesignStartsOnEmptyGraphs) {
         ASSERT_NE(app_.GetDocumentSerial(), before);
         EXPECT_FALSE(mgr.HasGraphData());
         EXPECT_EQ(Frame().GetStatusBar().GetPaneText(CMainFrame::kPaneProgress), "  ");
-        Frame().UpdateCommandUI();
-        ui_.files.answers = {(dir_ / "x.txt").string()};
-        EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_AS_TEXT));
-        EXPECT_FALSE(Frame().OnUserCommand(ID_GRAPH_SAVE_FOR_VIEWER));
-        EXPECT_TRUE(ui_.files.requests.empty());
+        ExpectNoGraphSaves();
     }
 }
 
