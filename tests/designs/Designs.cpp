@@ -40,6 +40,7 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"load_step", &BuildLoadStep},
         {"saturating_choke", &BuildSaturatingChoke},
         {"sync_rect", &BuildSyncRectifier},
+        {"hysteretic_caps", &BuildHystereticCaps},
         {"magnetic_losses", &BuildMagneticLosses},
         {"sense_droop", &BuildSenseDroop},
     };

@@ -940,7 +940,9 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
                             ((imax - imin) / period) * (1.0 / duty + 1.0 / (1.0 - duty)) * fi.rippleInductance) *
                            ld.rippleWeight;
             ch.chokeCurrent = i;
-            if (ci.clockEnabled) {
+            // Hysteretic control starts its period at the drive's rising edge: the valley.
+            if (ci.controlMode == 3) ch.chokeCurrent = imin;
+            else if (ci.clockEnabled) {
                 const double before = period * ci.clockSecondSlope / (ci.clockSecondSlope - ci.clockFirstSlope) +
                                       pi.turnOnDelay;
                 // A saturable core still falls that long before its valley: Φ(I_0) = Φ(I_min) - slope·L·t.
@@ -1400,6 +1402,7 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
         if (ci.hasErrorAmpStateA) x = x / (tf * ci.offsetGainDen1 * ci.rippleStageCapacitance * kTwoPi + 1.0);
     }
     const double rff = ci.rampResistance, rs = ci.senseSummingResistance;
+    double hystValley = NOT_SET, hystControl = vmean;
     switch (ci.controlMode) {
     case 0:
         c.pwmComparatorNonInverting = rs * vpeak / (rff + rs) +
@@ -1418,6 +1421,15 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
         c.pwmComparatorNonInverting = vmean;
         c.pwmComparatorInverting = (3.0 * vmean - vpeak) / 2.0;
         c.pwmControlVoltage = vmean;
+        if (ci.senseSource == 2) {
+            // The capacitor's sense rectifier passes only the rise from the valley: the
+            // sense sits on its bias there, and the window's lower edge with it.
+            hystValley = vmean;
+            const double vl = HystereticLogicLevel(ci, ctx.inputCapacitor.inputVoltage);
+            hystControl = HystereticControlVoltage(HystNetworkOf(ci), vl, duty, hystValley);
+            c.pwmComparatorInverting = hystValley;
+            c.pwmControlVoltage = c.pwmComparatorNonInverting = hystControl;
+        }
         break;
     case 4:
         c.pwmComparatorNonInverting = period * ci.clockSecondSlope * duty + ci.clockLowerLimit + x / 2.0;
@@ -1433,7 +1445,7 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
         break;
     }
     c.pwmComparatorDifferential = -0.0001;
-    c.currentFeedbackVoltage = 2.0 * vmean - vpeak;
+    c.currentFeedbackVoltage = hystValley == NOT_SET ? 2.0 * vmean - vpeak : hystValley;
 
     // Error amplifier and opto-isolator, worked back from the control voltage M.
     const double offset = std::isfinite(ci.errorAmpOffset) ? ci.errorAmpOffset : 0.0;
@@ -1542,7 +1554,8 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
     c.comparatorAux = 0.0;
     c.comparatorCopy = c.pwmComparatorNonInverting;
     if (CheckFloatingPointStatus()) return Fail(52055, 52187);
-    if (!ChargeControlNetworks(ctx, duty, ipk, vmean, limited)) return Fail(52077, 52184);
+    if (!ChargeControlNetworks(ctx, duty, ipk, ci.controlMode == 3 ? hystControl : vmean, limited))
+        return Fail(52077, 52184);
     if (ci.controlMode == 3 &&
         !StartHystereticWindow(HystNetworkOf(ci), HystereticLogicLevel(ci, ctx.inputCapacitor.inputVoltage), duty,
                                c.pwmControlVoltage, &c))

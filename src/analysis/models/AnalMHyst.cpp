@@ -63,6 +63,10 @@ int32_t StartHystereticWindow(const HystNetwork& n, double vl, double duty, doub
     return std::isfinite(st->pwmComparatorNonInverting) && std::isfinite(vc) ? 1 : 0;
 }
 
+double HystereticControlVoltage(const HystNetwork& n, double vl, double duty, double valley) {
+    return valley + duty * vl * n.rb / (n.ra + n.rb);
+}
+
 double TimeToHystereticCrossing(const ControlStateRec& st) {
     const double d = st.pwmComparatorDifferential, rate = st.pwmComparatorDifferentialSlope;
     if (!std::isfinite(d) || !std::isfinite(rate) || !(d * rate < 0.0)) return -1.0;

@@ -39,6 +39,16 @@
 //    the comparator output as vIn;
 //  - a separate circuit simulation of the loop above agrees with this model within 0.6 %
 //    on output, ripples, period and duty.
+// Sensing the output capacitors: the capacitor's current reaches the comparator through a
+// current transformer and a rectifier into Resistor Cap Sense (Rcs), biased from V Bias
+// through Resistor Bias 1 (Rb1). The rectifier passes only the rise of the capacitor current
+// from where it last blocked, so at the turn-on (the current's valley) the sense rests on the
+// bias B = VBias·Rcs/(Rcs + Rb1), and the window's lower edge there, vRef - D·band, meets it:
+//   vRef = B + D·band                               (HystereticControlVoltage)
+// The capacitor's mean current is 0 wherever the window sits, so the error amplifier alone
+// sets the output. An edge below B leaves the comparator waiting for the loop; the sense
+// transformer's droop (its secondary's L/R) lifts the valley a little each period until
+// such a late turn-on resets it, a cycle of about a dozen periods, not one periodic point.
 // State: hystInput = vIn, hystFiltered = vc, r10ResistorCurrent = i, hystAux1 = R10's voltage,
 // hystAux3 = R9's voltage, pwmComparatorNonInverting = N; rampCapacitorVoltage = vS,
 // rampCapacitorCurrent = C6's current.
@@ -68,6 +78,9 @@ int32_t SolveHystereticComparatorNetwork(const HystNetwork& n, double vIn, doubl
 // it), so the loop carries i = -D·VL/(R10 + R9) (C8 a short over the step) and N sits D·band
 // below vRef, where the falling sense turns the drive on.
 int32_t StartHystereticWindow(const HystNetwork& n, double vl, double duty, double vRef, ControlStateRec* st);
+// The control voltage that puts the window's lower edge at the turn-on, vRef - D·band, on the
+// sensed valley.
+double HystereticControlVoltage(const HystNetwork& n, double vl, double duty, double valley);
 // Seconds until the comparator's difference passes zero, either way, at its present rate;
 // -1 when it is not heading there.
 double TimeToHystereticCrossing(const ControlStateRec& st);

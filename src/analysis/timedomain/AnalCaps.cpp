@@ -273,12 +273,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     // A steady-state run, and the frequency sweeps that start from the steady state, need the
     // operating-point estimate of every section.
-    // The sweeps measure over clocked periods: hysteretic control has none. Hysteretic control
-    // sensing the capacitors has no operating-point estimate that starts it periodic yet (its
-    // first periods stand about 1 % off): it runs from a turn-on only.
-    const bool hystereticCapacitors = hysteretic && ctl.senseSource == 2;
-    if (set->analysisKind != 0 &&
-        ((hysteretic && set->analysisKind != 1) || hystereticCapacitors || !SteadyStartCovers(params)))
+    // The sweeps measure over clocked periods: hysteretic control has none.
+    if (set->analysisKind != 0 && ((hysteretic && set->analysisKind != 1) || !SteadyStartCovers(params)))
         return Refuse(kRefuseKind);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this

@@ -1560,6 +1560,30 @@ int32_t RunQuickShootingStep() {
     return loop->Shoot(&converged, kQuickShootingIterations);
 }
 
+namespace {
+
+// The stabilisation periods from the point found, then the run clock from 0.
+int32_t SettleFromPeriodicPoint(double settle) {
+    AnalysisContext& ctx = *GetAnalysisContext();
+    SetSourcePhases(settle);
+    LoopCyclesResult r;
+    const int32_t run = RunLoopCycles(nullptr, nullptr, r, 1, settle);
+    if (run == 1) {
+        Code(5030);
+        ctx.pParams->runStatus = 2;
+        return 1;
+    }
+    if (run == 2) {
+        Code(5031);
+        ctx.pParams->runStatus = 2;
+        return 2;
+    }
+    ResetRunClock();
+    return 0;
+}
+
+}  // namespace
+
 int32_t RunInitializationLoop() {
     AnalysisContext& ctx = *GetAnalysisContext();
     ctx.stepState.settling = 1;
@@ -1581,6 +1605,20 @@ int32_t RunInitializationLoop() {
     // The sources at the phases the settling starts from, so that the state searched over
     // their cycle is the one the settling carries on.
     SetSourcePhases(settle);
+    // Hysteretic control sensing the output capacitors turns on where the sense falls onto
+    // its rectifier's bias: below that the comparator waits for the loop, so its period map
+    // has no smooth periodic point (the sense transformer's droop lifts the valley a little
+    // each period until a late turn-on resets it). The levels' 10 mV control steps and a
+    // Newton solve run into that edge; the estimate sits on it, and the quick start's steps
+    // and the stabilisation periods take it onto the cycle.
+    const ControlInputRec& ci = *ctx.pControlInput;
+    if (ci.controlMode == 3 && ci.senseSource == 2) {
+        if (const int32_t r = RunQuickShootingStep()) {
+            Code(r == 1 ? 5030 : 5031);
+            return r;
+        }
+        return SettleFromPeriodicPoint(settle);
+    }
     // The shooting refinement first takes the estimate to the periodic point, so that the
     // levels' corrections start where their drifts are small, and again on what they leave.
     bool converged = false;
@@ -1602,19 +1640,5 @@ int32_t RunInitializationLoop() {
         return 3;
     }
     loop->FoldOffset();
-    SetSourcePhases(settle);
-    LoopCyclesResult r;
-    const int32_t run = RunLoopCycles(nullptr, nullptr, r, 1, settle);
-    if (run == 1) {
-        Code(5030);
-        ctx.pParams->runStatus = 2;
-        return 1;
-    }
-    if (run == 2) {
-        Code(5031);
-        ctx.pParams->runStatus = 2;
-        return 2;
-    }
-    ResetRunClock();
-    return 0;
+    return SettleFromPeriodicPoint(settle);
 }

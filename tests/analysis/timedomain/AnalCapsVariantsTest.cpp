@@ -167,6 +167,16 @@ TEST(EngineCapability, CapacitorCurrentSense) {
          },
          kRefuseControl},
         {"steady state", [](FirstConfigRecords& r) { Sensed(r); r.settings.analysisKind = 1; }, kRuns},
+        {"hysteretic steady state from the capacitor",
+         [](FirstConfigRecords& r) {
+             Sensed(r);
+             r.control.controlMode = 3;
+             r.control.senseSource = 2;
+             r.control.referenceValue = 5.0;
+             r.choke.senseWeight = 1.0;
+             r.settings.analysisKind = 1;
+         },
+         kRuns},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -241,14 +241,6 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
              r.choke.senseWeight = 1.0;
          },
          "cannot be simulated yet"},
-        {"hysteretic mode sensing the capacitors in a steady-state run",
-         [](FirstConfigRecords& r) {
-             r.control.controlMode = 3;
-             r.control.senseSource = 2;
-             r.control.referenceValue = 5.0;
-             r.settings.analysisKind = 1;
-         },
-         "this analysis type cannot be simulated yet"},
         {"hysteretic mode without its logic level",
          [](FirstConfigRecords& r) {
              r.control.controlMode = 3;

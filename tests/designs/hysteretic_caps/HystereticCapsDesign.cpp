@@ -33,6 +33,6 @@ void BuildHystereticCaps(CPwrQuorraDoc& doc) {
     vea.GetOperationalAmplifier().m_dMinimumOutput = 0.0;
     vea.GetOperationalAmplifier().m_dMaximumOutput = top;
     vea.GetVoltageSourceVRef().m_dDCMagnitude = vref;
-    doc.GetAnalysisConfig()->m_dTime = 3e-3;  // a turn-on run: its steady-state run is refused
+    doc.GetAnalysisConfig()->m_dTime = 3e-3;
     doc.CheckAllSections();
 }

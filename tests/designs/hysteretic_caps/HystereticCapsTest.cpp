@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/timedomain/AnalFigures.h"
@@ -15,7 +16,6 @@
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 #include "designs/ForwardClosedForm.h"
-#include "platform/core/ReportSink.h"
 
 namespace {
 
@@ -37,15 +37,9 @@ designs::HystereticWindow Expected(double vo, double il, double vbulk) {
 }
 
 TEST(HystereticCaps, SwitchesWithTheWindowAndRegulates) {
-    // Built here rather than listed with the regression designs: a steady-state run of it is
-    // refused (no estimate starts it periodic yet), and every listed design starts there.
-    std::unique_ptr<CPwrQuorraDoc> doc = std::make_unique<CPwrQuorraDoc>();
-    {
-        fw::RecordingSink sink;
-        fw::ScopedReportSink scoped(&sink);
-        doc->OnNewDocument();
-        BuildHystereticCaps(*doc);
-    }
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("hysteretic_caps", &problem);
+    ASSERT_TRUE(doc) << problem;
     CRunFigures fig(0.0);
     // The drive's rising edges in the figures' window, and the choke current's swing within
     // each period between them (the window's own extremes would add the loop's slow wander).
