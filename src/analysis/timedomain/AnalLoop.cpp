@@ -1597,8 +1597,6 @@ int32_t RunInitializationLoop() {
     // The trial periods step the engine: it needs its transformer values first.
     if (!PrepareStepEngine()) return 1;
 
-    // The block and its working data are large; one per call, never inside the step loop.
-    auto loop = std::make_unique<InitLoop>(ctx);
     const double period = ctx.stepState.switchingPeriod > 0.0 ? ctx.stepState.switchingPeriod
                                                               : ctx.pSettings->switchingPeriodSetting;
     const double settle = ctx.pSettings->stabilisationCycles * period;
@@ -1609,8 +1607,9 @@ int32_t RunInitializationLoop() {
     // its rectifier's bias: below that the comparator waits for the loop, so its period map
     // has no smooth periodic point (the sense transformer's droop lifts the valley a little
     // each period until a late turn-on resets it). The levels' 10 mV control steps and a
-    // Newton solve run into that edge; the estimate sits on it, and the quick start's steps
-    // and the stabilisation periods take it onto the cycle.
+    // Newton solve run to convergence fall off that edge; the estimate sits on it, and the
+    // quick start's three steps (the best kept) and the stabilisation periods take it onto
+    // the cycle.
     const ControlInputRec& ci = *ctx.pControlInput;
     if (ci.controlMode == 3 && ci.senseSource == 2) {
         if (const int32_t r = RunQuickShootingStep()) {
@@ -1619,6 +1618,8 @@ int32_t RunInitializationLoop() {
         }
         return SettleFromPeriodicPoint(settle);
     }
+    // The block and its working data are large; one per call, never inside the step loop.
+    auto loop = std::make_unique<InitLoop>(ctx);
     // The shooting refinement first takes the estimate to the periodic point, so that the
     // levels' corrections start where their drifts are small, and again on what they leave.
     bool converged = false;
