@@ -44,6 +44,7 @@ TEST_F(SteadyStart, DutyFromTheChokeBalance) {
         double load;      // ohm
         int conduction;   // expected mode
         double duty;
+        double skim = 0.0;  // a skim inductor (1 uohm) in series with the choke (H)
     };
     // Vin = 48 V, n = 1, V = 10.7 V, diode 0.7 V + 0.01 ohm.
     // 5 ohm: I = 2.14 A, Vd = 0.7214 V; D = ((Rtotal·I + V) + Vd) / Vin
@@ -52,13 +53,23 @@ TEST_F(SteadyStart, DutyFromTheChokeBalance) {
     // 500 ohm: I = 0.0214 A; the valley is negative, so the choke runs dry:
     //        X = sqrt((2 uohm·I + V)·I·2T/L) = 0.2140000004 A,
     //        D = (L·X/T) / (n·Vin - Vd - V) = 2.140000004 / (48 - 0.700214 - 10.7) = 0.05847027.
+    // A 50 uH skim inductor: the branch's 150 uH holds the energy, L·X = sqrt(2·P·T·L) grows
+    // by sqrt(1.5), and its 1 uohm joins the choke's.
+    const double skimX = std::sqrt((3e-6 * 0.0214 + 10.7) * 0.0214 * 2e-5 / 150e-6);
     const Case cases[] = {
         {"continuous", 5.0, 1, (kRtotal * 2.14 + 10.7 + 0.7214) / 48.0},
         {"discontinuous", 500.0, 0, 2.140000004 / (48.0 - 0.700214 - 10.7)},
+        {"continuous with a skim inductor", 5.0, 1, ((kRtotal + 1e-6) * 2.14 + 10.7 + 0.7214) / 48.0, 50e-6},
+        {"discontinuous with a skim inductor", 500.0, 0, 150e-6 * skimX / 1e-5 / (48.0 - 0.700214 - 10.7), 50e-6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         rec_.load.resistance = c.load;
+        TimeMagnitudeTable skim;
+        skim.Insert(0.0, c.skim);
+        rec_.choke.skimWindingOn = c.skim > 0.0 ? 1 : 0;
+        rec_.choke.skimResistance = 1e-6;
+        block_.pTable[OutputTableIndex(1, kSkimTable)] = &skim;
         AnalysisContext& ctx = Start();
         ctx.inputCapacitor.inputVoltage = 48.0;
         double duty = 0.0;
