@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <numeric>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <numbers>
+#include <numeric>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/context/AnalGraphSink.h"
@@ -14,7 +14,6 @@
 #include "analysis/frequency/AnalFCLp.h"
 #include "analysis/frequency/AnalFI2O.h"
 #include "analysis/frequency/AnalFVLR.h"
-#include "analysis/frequency/AnalFI2O.h"
 #include "analysis/timedomain/AnalThrd.h"
 #include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalChck.h"
@@ -99,8 +98,14 @@ LineRippleWindow LoopRippleWindow(double frequency, double lineFrequency, int32_
     // f / f_r' = p / k with p and k coprime and k >= 2: never a whole number, so no ripple
     // harmonic lands on the injection, and the window p injection periods = k ripple periods.
     // The fewest ripple periods that move the ripple by at most 10 %, else the least move.
-    const double kLast = std::max(10.0, std::ceil(2.0 / q) + 1.0);
+    // Far below the ripple one injection period holds round(1/q) ripples, moved by q/2 at most.
     double bestMove = std::numeric_limits<double>::infinity(), bestP = 0.0, bestK = 0.0;
+    if (q < 0.2) {
+        bestP = 1.0;
+        bestK = std::round(1.0 / q);
+    }
+    // p = round(k·q) moves the line by 1/(2p) at most: k up to 5/q finds p >= 5.
+    const double kLast = q < 0.2 ? 0.0 : std::max(10.0, std::ceil(5.0 / q) + 1.0);
     for (double k = 2.0; k <= kLast; k += 1.0) {
         const double centre = std::max(1.0, std::round(k * q));
         for (double p : {centre, centre - 1.0, centre + 1.0}) {

@@ -68,6 +68,13 @@ TEST(LoopRippleWindow, SpansAHundredSwitchingPeriodsAndRetunesTheLine) {
     EXPECT_NEAR(line.lineFrequency, 20e3 / 51.0, 1e-9);
 }
 
+// Far below the ripple one injection period holds a whole number of ripples, found at once.
+TEST(LoopRippleWindow, AFarLowInjectionHoldsOneOfItsPeriods) {
+    const LineRippleWindow w = LoopRippleWindow(1e-9, 50.0, 4, 1);
+    EXPECT_DOUBLE_EQ(w.window, 1e9);
+    EXPECT_DOUBLE_EQ(w.lineFrequency, 50.0);
+}
+
 TEST(LoopRippleWindow, NoLineLeavesNoWindow) {
     EXPECT_EQ(LoopRippleWindow(1e3, 0.0, 4, 1).window, 0.0);
     EXPECT_EQ(LoopRippleWindow(0.0, 50.0, 4, 1).window, 0.0);
