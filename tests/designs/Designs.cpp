@@ -33,6 +33,8 @@ const std::vector<RegressionDesign>& RegressionDesigns() {
         {"two_stage", &BuildTwoStage},
         {"coupled_chokes", &BuildCoupledChokes},
         {"voltage_loop", &BuildVoltageLoop},
+        {"ac_loop", &BuildAcLoop},
+        {"skim_choke", &BuildSkimChoke},
         {"hysteretic", &BuildHysteretic},
         {"capacitor_sense", &BuildCapacitorSense},
         {"line_dropout", &BuildLineDropout},

@@ -81,6 +81,11 @@ void BuildActiveClamp(CPwrQuorraDoc& doc);
 void BuildResetWinding(CPwrQuorraDoc& doc);
 void BuildAcBridge(CPwrQuorraDoc& doc);
 void BuildAcDoubler(CPwrQuorraDoc& doc);
+// The AC bridge's line (or the doubler's), rectifier, bulk and 10 uF output capacitor put on a
+// design built on the first configuration.
+void FeedFromAcLine(CPwrQuorraDoc& doc, bool doubler);
+void BuildAcLoop(CPwrQuorraDoc& doc);
+void BuildSkimChoke(CPwrQuorraDoc& doc);
 void BuildLoadSource(CPwrQuorraDoc& doc);
 void BuildTwoStage(CPwrQuorraDoc& doc);
 void BuildCoupledChokes(CPwrQuorraDoc& doc);

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <numbers>
+#include <numeric>
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/context/AnalGraphSink.h"
@@ -76,6 +79,61 @@ double SweepWindowLength(double frequency, double period) {
     do w += 1.0 / frequency;
     while (w < 100.0 * period);
     return w;
+}
+
+bool LineRipples(const LineSourceInputRec& line) {
+    return line.lineMagnitude != 0.0 && std::isfinite(line.lineMagnitude) && line.lineFrequency > 0.0 &&
+           std::isfinite(line.lineFrequency);
+}
+
+LineRippleWindow LoopRippleWindow(double frequency, double lineFrequency, int32_t rectifierCase, int32_t phases) {
+    LineRippleWindow w;
+    if (!(frequency > 0.0) || !(lineFrequency > 0.0) || !std::isfinite(frequency) || !std::isfinite(lineFrequency))
+        return w;
+    // Ripple periods per line period: the line's own without a rectifier or through a half-wave
+    // one, twice that full-wave, three times that again on three phases.
+    double perLine = rectifierCase == 0 || (rectifierCase >= 1 && rectifierCase <= 3) ? 1.0 : 2.0;
+    if (rectifierCase != 0 && phases == 3) perLine *= 3.0;
+    const double q = frequency / (lineFrequency * perLine);  // injection over ripple frequency
+    // f / f_r' = p / k with p and k coprime and k >= 2: never a whole number, so no ripple
+    // harmonic lands on the injection, and the window p injection periods = k ripple periods.
+    // The fewest ripple periods that move the ripple by at most 10 %, else the least move.
+    // Far below the ripple one injection period holds round(1/q) ripples, moved by q/2 at most.
+    double bestMove = std::numeric_limits<double>::infinity(), bestP = 0.0, bestK = 0.0;
+    if (q < 0.2) {
+        bestP = 1.0;
+        bestK = std::round(1.0 / q);
+    }
+    // p = round(k·q) moves the line by 1/(2p) at most: k up to 5/q finds p >= 5.
+    const double kLast = q < 0.2 ? 0.0 : std::max(10.0, std::ceil(5.0 / q) + 1.0);
+    for (double k = 2.0; k <= kLast; k += 1.0) {
+        const double centre = std::max(1.0, std::round(k * q));
+        for (double p : {centre, centre - 1.0, centre + 1.0}) {
+            if (p < 1.0 || std::gcd(static_cast<int64_t>(p), static_cast<int64_t>(k)) != 1) continue;
+            const double move = std::fabs(k * q / p - 1.0);  // the line's move
+            if (move < bestMove) {
+                bestMove = move;
+                bestP = p;
+                bestK = k;
+            }
+        }
+        if (bestMove <= 0.1 + 1e-12) break;
+    }
+    if (!(bestP > 0.0)) return w;
+    w.window = bestP / frequency;
+    w.lineFrequency = frequency * bestK / bestP / perLine;
+    return w;
+}
+
+double LineFittedWindow(LineSourceInputRec& line, const AnalysisSettingsRec& set, double designLineFrequency,
+                        double frequency, double period) {
+    const LineRippleWindow w =
+        LoopRippleWindow(frequency, designLineFrequency, set.lineRectifierVariant, set.linePhaseCount);
+    if (!(w.window > 0.0) || !std::isfinite(w.window)) return SweepWindowLength(frequency, period);
+    line.lineFrequency = w.lineFrequency;
+    double window = w.window;
+    while (window < 100.0 * period) window += w.window;
+    return window;
 }
 
 void MakeInjectionTheOnlyAcDrive(AnalysisContext& ctx, DutyFlagClear clear) {
@@ -314,6 +372,11 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
     SweepScope scope{d, ctx};
     const double nominal = d.begin ? d.begin(ctx) : 0.0;
     scope.begun = true;
+    // An AC line's ripple runs through every quantity the sweeps measure: each window holds
+    // whole periods of it and of the injection, the line retuned from the design's frequency.
+    LineSourceInputRec* line = ctx.pLineSourceInput;
+    const bool fitLine = !d.window && line && LineRipples(*line);
+    const double designLineFrequency = fitLine ? line->lineFrequency : 0.0;
 
     FrequencySweepState st;
     CGraphSampleSink* sink = ctx.pParams->pGraphSink;
@@ -330,14 +393,16 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
         if (converged) {
             WarnDutyExtremeOnce(ctx, &dutyWarned);
             st.NextFrequency(set.sweepStartFrequency, set.avoidedFrequency, set.sweepFactor);
-            window = d.window ? d.window(ctx, st.frequency, period) : SweepWindowLength(st.frequency, period);
+            window = d.window  ? d.window(ctx, st.frequency, period)
+                     : fitLine ? LineFittedWindow(*line, set, designLineFrequency, st.frequency, period)
+                               : SweepWindowLength(st.frequency, period);
             converged = 0;
             n = 0;
             if (st.frequency == set.sweepStartFrequency) {
                 // One injection period (or one window) with the sine running before the first
-                // window measures.
+                // window measures; a retuned line settles to its new ripple over whole windows.
                 double settle = 1.0 / st.frequency;
-                if (d.settleWholeWindow) {
+                if (d.settleWholeWindow || fitLine) {
                     settle = window;
                     while (settle < 100.0 * period) settle += window;
                 }

@@ -131,6 +131,21 @@ struct SweepDriver {
 
 // Whole sine periods of `frequency` spanning 100 switching periods.
 double SweepWindowLength(double frequency, double period);
+struct LineSourceInputRec;
+struct AnalysisSettingsRec;
+// An AC line, whose ripple the windows must fit.
+bool LineRipples(const LineSourceInputRec& line);
+// The window of a loop sweep on an AC line: p injection periods that are k ripple periods of
+// a line retuned from `lineFrequency` (the ripple the line's own period without a rectifier,
+// as RippleCommensurateWindow takes it otherwise), p and k coprime and k >= 2, so that no
+// harmonic of the ripple falls on the injection (it would pass the window's filter as if it
+// were the response): the fewest ripple periods that move the line by at most 10 %.
+struct LineRippleWindow;
+LineRippleWindow LoopRippleWindow(double frequency, double lineFrequency, int32_t rectifierCase, int32_t phases);
+// On an AC line: the smallest whole number of those windows spanning 100 switching periods,
+// the line retuned to fit.
+double LineFittedWindow(LineSourceInputRec& line, const AnalysisSettingsRec& set, double designLineFrequency,
+                        double frequency, double period);
 // Set-up of every sweep once the operating point stands: the injection becomes the only AC
 // drive (the control side's and the loads' sines are zeroed); clear names the duty-extreme
 // flags cleared.

@@ -40,6 +40,11 @@
 // ripple's volt-seconds over the span of current they give), a dry-running choke's from 0 to
 // its peak; the period-start currents follow its flux linkage Φ back from the valley, and the
 // state takes the inductance the step looks up there.
+// A skim inductor Ls in series with the choke carries the choke's current: every slope of it is
+// the voltage over Lc + Ls, its resistance adds to the choke's. With a saturable choke the
+// branch's flux linkage is Φ(i) + Ls·i; the ripple d over volt-seconds F solves
+// Φ(I + d/2) - Φ(I - d/2) + Ls·d = F, and the dry peak X holds the energy W(X) + Ls·X²/2
+// (both rising, so bisections between 0 and the choke's own answer find them).
 #include "analysis/models/AnalInSS.h"
 
 #include <algorithm>
@@ -86,6 +91,13 @@ double FilterSeriesResistance(const OutputFilterInputRec& fi) {
     return ra * rb / rt;
 }
 
+// Output j's skim inductor (H) as the step takes it, the first point of its table; 0 without one.
+double SkimInductanceOf(const AnalysisContext& ctx, int32_t j) {
+    if (!ctx.pOutputChokeInput[j]->skimWindingOn) return 0.0;
+    const TimeMagnitudeTable* t = ctx.pTable[OutputTableIndex(j + 1, kSkimTable)];
+    return t && t->count > 0 ? t->points[0].magnitude : 0.0;
+}
+
 double ChokeResistance(const OutputChokeInputRec& ch) {
     return ch.windingResistance + (ch.seriesElementOn ? ch.seriesResistance : 0.0) +
            (ch.skimWindingOn ? ch.skimResistance : 0.0);
@@ -115,15 +127,25 @@ const TimeMagnitudeTable* TransformerCore(const AnalysisContext& ctx) {
 // slope takes the volt-seconds `fall`: a saturable core's chord |fall| / ripple (AnalMSat.h),
 // which puts the linear formulas at the ripple the core gives; its inductance at the mean
 // without a fall. Nominal without saturation.
+// With a skim inductor, the branch's: the skim's in series (see the file's head).
 double ChokeInductanceOver(const AnalysisContext& ctx, int32_t j, double mean, double fall) {
     const TimeMagnitudeTable* core = ChokeCore(ctx, j);
-    if (!core) return ctx.pOutputChokeInput[j]->inductance;
-    const double ripple = RippleAtFlux(core->points, core->count, mean, std::fabs(fall));
-    if (ripple > 0.0) return std::fabs(fall) / ripple;
+    const double skim = SkimInductanceOf(ctx, j);
+    if (!core) return ctx.pOutputChokeInput[j]->inductance + skim;
+    const double f = std::fabs(fall);
+    double ripple = RippleAtFlux(core->points, core->count, mean, f);
+    if (ripple > 0.0 && skim > 0.0) {
+        const auto flux = [&](double d) {
+            return FluxLinkage(core->points, core->count, mean + d / 2.0) -
+                   FluxLinkage(core->points, core->count, mean - d / 2.0) + skim * d;
+        };
+        ripple = RisingCrossing(flux, f, 0.0, ripple);
+    }
+    if (ripple > 0.0) return f / ripple;
     int32_t cursor = 0;
     double l = 0.0, slope = 0.0;
     InterpolateInductance(&l, &slope, core->points, core->count, &cursor, mean);
-    return l;
+    return l + skim;
 }
 
 // Output j's choke inductance when its current runs dry: from 0 to the peak X at which the
@@ -131,9 +153,14 @@ double ChokeInductanceOver(const AnalysisContext& ctx, int32_t j, double mean, d
 // volt-seconds L·X are the core's. Nominal without saturation.
 double ChokeInductanceToPeak(const AnalysisContext& ctx, int32_t j, double energy) {
     const TimeMagnitudeTable* core = ChokeCore(ctx, j);
-    if (!core) return ctx.pOutputChokeInput[j]->inductance;
-    const double x = CurrentAtEnergy(core->points, core->count, std::fabs(energy));
-    return x > 0.0 ? FluxLinkage(core->points, core->count, x) / x : core->points[0].magnitude;
+    const double skim = SkimInductanceOf(ctx, j);
+    if (!core) return ctx.pOutputChokeInput[j]->inductance + skim;
+    double x = CurrentAtEnergy(core->points, core->count, std::fabs(energy));
+    if (x > 0.0 && skim > 0.0) {
+        const auto held = [&](double c) { return CoreEnergy(core->points, core->count, c) + skim * c * c / 2.0; };
+        x = RisingCrossing(held, std::fabs(energy), 0.0, x);
+    }
+    return x > 0.0 ? FluxLinkage(core->points, core->count, x) / x + skim : core->points[0].magnitude + skim;
 }
 
 // Sum of the load's series resistances that are present.
@@ -173,12 +200,12 @@ bool FreewheelChannel(const SecondaryRectifierInputRec& ri) {
 // The dry-running choke's inductance at the energy its output takes per period, the load's
 // (R1 + R2)·I² + Vc·I over T (the duty's discontinuous form).
 double ChokeDryInductance(const AnalysisContext& ctx, int32_t j, double period) {
-    if (!ChokeCore(ctx, j)) return ctx.pOutputChokeInput[j]->inductance;
+    if (!ChokeCore(ctx, j)) return ctx.pOutputChokeInput[j]->inductance + SkimInductanceOf(ctx, j);
     const OutputChokeInputRec& ch = *ctx.pOutputChokeInput[j];
     const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
     const double i = LoadCurrent(ld, ctx.pSettings->openResistance);
     const double vc = FilterSeriesResistance(*ctx.pOutputFilterInput[j]) * i + ld.outputVoltage;
-    const double r12 = ch.windingResistance + (ch.seriesElementOn ? ch.seriesResistance : 0.0);
+    const double r12 = ChokeResistance(ch);
     return ChokeInductanceToPeak(ctx, j, (r12 * i + vc) * i * period);
 }
 
@@ -286,7 +313,7 @@ OutputDuty OutputDutyAt(const AnalysisContext& ctx, int32_t k, double v, double 
     const double valley = (i - (1.0 - r.duty) * ((s * vfw + vc) / l) * period / 2.0) * s;
     if (valley < 0.0 && !FreewheelChannel(ri)) {
         r.continuous = 0;
-        const double r12 = ch.windingResistance + (ch.seriesElementOn ? ch.seriesResistance : 0.0);
+        const double r12 = ChokeResistance(ch);
         const double dry = ChokeDryInductance(ctx, j, period);
         const double x = std::sqrt((r12 * i + vc) * i * period * 2.0 / dry);
         const double across = n * vin - vd - s * vc;
@@ -907,6 +934,7 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
     // Choke.
     const double vf = DiodeRectifier(ri) ? ri.forwardVoltage : 0.0;
     double slope = 0.0;
+    const double skim = SkimInductanceOf(ctx, j);
     if (chi.chokeOn) {
         const TimeMagnitudeTable* core = ChokeCore(ctx, j);
         // The voltage the choke falls by while the freewheeling position conducts.
@@ -951,12 +979,19 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
                                        : imin - period * ci.clockSecondSlope * slope /
                                                     (ci.clockSecondSlope - ci.clockFirstSlope) -
                                              pi.turnOnDelay * slope;
+                if (core && skim > 0.0) {
+                    // The branch's flux, the skim's linear part with it, falls by the same volt-seconds.
+                    const auto branch = [&](double c) { return FluxLinkage(core->points, core->count, c) + skim * c; };
+                    const double target = branch(imin) - before * slope * l;
+                    const double span = std::fabs(before * slope * l) / skim + std::fabs(imin) + 1.0;
+                    ch.chokeCurrent = RisingCrossing(branch, target, imin - span, imin + span);
+                }
             }
             // The step falls from there at the inductance its core has at that current.
             if (core) {
                 double at = 0.0, dl = 0.0;
                 if (LookUpInductance(&at, &dl, *ctx.pTable[OutputTableIndex(k, kChokeTable)], ch.chokeCurrent))
-                    slope *= l / at;
+                    slope *= l / (at + skim);
                 ch.currentSlope = slope;
             }
             ch.lookupCurrent = ch.chokeCurrent;
@@ -964,7 +999,7 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
                                 : DiodeRectifier(ri) ? -(s * ri.forwardVoltage + vo)
                                                      : -vo - ch.chokeCurrent * ri.secondOnResistance;
         }
-        ch.inductance = l;
+        ch.inductance = l - skim;  // the choke's own; the skim's below
         ch.inductanceSlope = 0.0;
         if (core) {
             double lookedUp = 0.0;
@@ -978,7 +1013,19 @@ int32_t InitSteadyStateOutput(AnalysisContext& ctx, int32_t k, double duty, doub
         ch.parallelResistance = open;
         ch.windingResistance = chi.windingResistance;
         ch.totalResistance = chi.windingResistance;
-        ch.totalInductance = l;
+        ch.totalInductance = l - skim;
+    }
+    if (chi.skimWindingOn) {
+        // The step's own form: the skim carries the choke's current at the choke's slope.
+        ch.skimMeanCurrent = i;
+        ch.skimCurrent = ch.chokeCurrent;
+        ch.skimParallelResistance = open;
+        ch.skimWindingResistance = chi.skimResistance;
+        ch.skimInductance = skim;
+        ch.skimInductanceSlope = 0.0;
+        ch.skimVoltage = skim * slope + chi.skimResistance * ch.chokeCurrent;
+        ch.totalResistance += chi.skimResistance;
+        ch.totalInductance += skim;
     }
     if (chi.seriesElementOn) {
         ch.seriesElementVoltage = (chi.seriesInductance * slope + ch.chokeCurrent * chi.seriesResistance) * s;
@@ -1370,7 +1417,8 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
                 const double vf = Synchronous(ri)      ? ConductingDrop(ri, 1, currents[j])
                                   : DiodeRectifier(ri) ? ri.forwardVoltage
                                                        : 0.0;
-                const double down = (s * vo + vf) / ctx.outputChoke[j].inductance;  // the choke's fall
+                // the choke's fall, its skim in series
+                const double down = (s * vo + vf) / (ctx.outputChoke[j].inductance + SkimInductanceOf(ctx, j));
                 // Over the whole ripple a saturable core falls at its chord inductance.
                 const double across =
                     (s * vo + vf) / ChokeInductanceOver(ctx, j, currents[j], (1.0 - duty) * period * (s * vo + vf));
@@ -1822,19 +1870,17 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
     for (int32_t j = 0; j < set->outputCount; ++j) {
         const OutputChokeInputRec* ch = params.pOutputChokeInput[j];
         const OutputFilterInputRec* fi = params.pOutputFilterInput[j];
-        if (!ch || !fi || !ch->chokeOn || ch->skimWindingOn) return false;
+        if (!ch || !fi || !ch->chokeOn) return false;
         if (!params.pLoadNetworkInput[j]) return false;
     }
     // An AC line or a load source's sine repeats the operating point over its own period: the
-    // search runs over whole periods of it. The frequency sweeps measure against a state that
-    // repeats every switching period, except the input-to-output sweep on an AC line: its
-    // windows hold whole ripple periods.
+    // search runs over whole periods of it. The sweeps' windows hold whole ripple periods of
+    // an AC line.
     // A sweep silences the load sines before it seeks its operating point: they count for
     // the time-domain runs only.
     const LoadNetworkInputRec* const silenced[kMaxOutputs] = {};
     const bool sweep = set->analysisKind >= 2;
     const int32_t periods =
         SwitchingPeriodsPerSourceCycle(*set, *line, sweep ? silenced : params.pLoadNetworkInput);
-    if (periods == 1 || (periods > 1 && set->analysisKind == 1)) return true;
-    return periods > 1 && set->analysisKind == 4;
+    return periods >= 1;
 }

@@ -51,7 +51,7 @@ int32_t ComputeSteadyStateInitialValues();
 
 // The designs whose operating point the estimate sets for the step: a line through any line
 // filter and rectifier, every primary family, every clocked control mode with any opto-isolator arrangement,
-// outputs with a plain choke (coupled or not), any second filter stage and load. An AC line
-// or a load sine only in the time-domain steady state, and only when its period is a whole
-// number of switching periods. Others start only from rest.
+// outputs with a choke (coupled or not, with or without its skim inductor), any second filter
+// stage and load. An AC line, or in the time-domain steady state a load sine, only when its
+// period is a whole number of switching periods. Others start only from rest.
 bool SteadyStartCovers(const AnalysisThreadParams& params);

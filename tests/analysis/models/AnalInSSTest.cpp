@@ -44,6 +44,7 @@ TEST_F(SteadyStart, DutyFromTheChokeBalance) {
         double load;      // ohm
         int conduction;   // expected mode
         double duty;
+        double skim = 0.0;  // a skim inductor (1 uohm) in series with the choke (H)
     };
     // Vin = 48 V, n = 1, V = 10.7 V, diode 0.7 V + 0.01 ohm.
     // 5 ohm: I = 2.14 A, Vd = 0.7214 V; D = ((Rtotal·I + V) + Vd) / Vin
@@ -52,13 +53,23 @@ TEST_F(SteadyStart, DutyFromTheChokeBalance) {
     // 500 ohm: I = 0.0214 A; the valley is negative, so the choke runs dry:
     //        X = sqrt((2 uohm·I + V)·I·2T/L) = 0.2140000004 A,
     //        D = (L·X/T) / (n·Vin - Vd - V) = 2.140000004 / (48 - 0.700214 - 10.7) = 0.05847027.
+    // A 50 uH skim inductor: the branch's 150 uH holds the energy, L·X = sqrt(2·P·T·L) grows
+    // by sqrt(1.5), and its 1 uohm joins the choke's.
+    const double skimX = std::sqrt((3e-6 * 0.0214 + 10.7) * 0.0214 * 2e-5 / 150e-6);
     const Case cases[] = {
         {"continuous", 5.0, 1, (kRtotal * 2.14 + 10.7 + 0.7214) / 48.0},
         {"discontinuous", 500.0, 0, 2.140000004 / (48.0 - 0.700214 - 10.7)},
+        {"continuous with a skim inductor", 5.0, 1, ((kRtotal + 1e-6) * 2.14 + 10.7 + 0.7214) / 48.0, 50e-6},
+        {"discontinuous with a skim inductor", 500.0, 0, 150e-6 * skimX / 1e-5 / (48.0 - 0.700214 - 10.7), 50e-6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         rec_.load.resistance = c.load;
+        TimeMagnitudeTable skim;
+        skim.Insert(0.0, c.skim);
+        rec_.choke.skimWindingOn = c.skim > 0.0 ? 1 : 0;
+        rec_.choke.skimResistance = 1e-6;
+        block_.pTable[OutputTableIndex(1, kSkimTable)] = &skim;
         AnalysisContext& ctx = Start();
         ctx.inputCapacitor.inputVoltage = 48.0;
         double duty = 0.0;
@@ -277,6 +288,56 @@ TEST_F(SteadyStart, SaturatingChokeStartsOnItsPlateau) {
     EXPECT_NEAR(ctx.outputChoke[0].currentSlope, m, 1e-6);
     EXPECT_NEAR(ctx.outputChoke[0].inductance, 40e-6, 1e-15);
     EXPECT_NEAR(ctx.engine.output[0].freewheelCurrent, start, 1e-9);
+}
+
+// A 50 uH skim inductor (1 uohm) in series with the smallest converter's choke: the duty takes
+// its resistance, every slope the branch's whole inductance. Beside the 100 uH choke the branch
+// is 150 uH; beside the saturating choke of the test above, on its 40 uH plateau, 90 uH (the
+// ripple (1 - D)·T·11.42 V/90 uH = 0.97 A around 2.14 A stays there). The choke starts at
+// Imin - (1 us + 30 ns)·m with m = -(0.7 + Vo)/L_branch, the skim carrying its current:
+// V_skim = Ls·m + Rs·I0.
+TEST_F(SteadyStart, SkimInductorJoinsTheChokeBranch) {
+    struct Case {
+        const char* name;
+        bool saturating;
+        double choke;  // the choke's own inductance at the start (H)
+    };
+    const Case cases[] = {{"plain choke", false, 100e-6}, {"saturating choke on its plateau", true, 40e-6}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_.settings.analysisKind = 1;
+        rec_.filter.outputNumber = 1;
+        rec_.choke.skimWindingOn = 1;
+        rec_.choke.skimResistance = 1e-6;
+        TimeMagnitudeTable skim, core;
+        skim.Insert(0.0, 50e-6);
+        block_.pTable[OutputTableIndex(1, kSkimTable)] = &skim;
+        core.Insert(0.0, 100e-6);
+        core.Insert(0.3, 100e-6);
+        core.Insert(0.5, 40e-6);
+        core.Insert(20.0, 40e-6);
+        block_.pTable[OutputTableIndex(1, kChokeTable)] = c.saturating ? &core : nullptr;
+        AnalysisContext& ctx = Start();
+        ASSERT_EQ(InitializeAnalysis(), 1) << (sink_.boxes.empty() ? "" : sink_.boxes[0]);
+        const double r = kRtotal + 1e-6;
+        const double vin = 48.0 - 0.1 * (10.7 * 2.14 / 48.0);
+        const double duty = (r * 2.14 + 10.7 + 0.7214) / vin;
+        const double vo = vin * duty - 2.14 * r - 0.7;
+        const double i = vo / 5.0;
+        const double m = -(0.7 + vo) / (c.choke + 50e-6);
+        const double start = i + (1.0 - duty) * 1e-5 * m / 2.0 - (1e-6 + 3e-8) * m;
+        const OutputChokeStateRec& ch = ctx.outputChoke[0];
+        EXPECT_NEAR(ctx.control.pwmControlVoltage, 1.0 + 1e-5 * (2.0 / 0.9e-5) * duty, 1e-9);
+        EXPECT_NEAR(ch.chokeCurrent, start, 1e-9);
+        EXPECT_NEAR(ch.currentSlope, m, 1e-6);
+        EXPECT_NEAR(ch.inductance, c.choke, 1e-15);
+        EXPECT_NEAR(ch.totalInductance, c.choke + 50e-6 + rec_.choke.seriesInductance, 1e-15);
+        EXPECT_NEAR(ch.skimInductance, 50e-6, 1e-18);
+        EXPECT_NEAR(ch.skimCurrent, start, 1e-9);
+        EXPECT_NEAR(ch.skimVoltage, 50e-6 * m + 1e-6 * start, 1e-9);
+        EXPECT_NEAR(ctx.engine.output[0].freewheelCurrent, start, 1e-9);
+        run_.reset();
+    }
 }
 
 // A power transformer core of 200 uH up to 0.3 A, falling linearly to 50 uH at 0.6 A, flat

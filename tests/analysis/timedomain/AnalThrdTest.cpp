@@ -177,10 +177,11 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
     const Case cases[] = {
         {"voltage loop gain", [](FirstConfigRecords& r) { r.settings.analysisKind = 2; },
          "this analysis type cannot be simulated yet"},
-        {"steady state with a skim inductor",
+        {"steady state on a line whose period is no whole number of switching periods",
          [](FirstConfigRecords& r) {
              r.settings.analysisKind = 1;
-             r.choke.skimWindingOn = 1;
+             r.line.lineMagnitude = 10.0;
+             r.line.lineFrequency = 60.0;
          },
          "this analysis type cannot be simulated yet"},
         {"single switch", [](FirstConfigRecords& r) { r.primary.topology = 3; }, "the primary section"},

@@ -8,10 +8,7 @@
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 
-namespace {
-
-void BuildAcLine(CPwrQuorraDoc& doc, bool doubler) {
-    BuildFirstConfiguration(doc);
+void FeedFromAcLine(CPwrQuorraDoc& doc, bool doubler) {
     CLineFilter& filter = *doc.GetLineFilter();
     filter.SetLineSourceType(CLineFilter::SOURCE_1_PHASE_AC);
     filter.SetTopology(CLineFilter::FILTER_NONE);
@@ -38,7 +35,11 @@ void BuildAcLine(CPwrQuorraDoc& doc, bool doubler) {
     doc.CheckAllSections();
 }
 
-}  // namespace
-
-void BuildAcBridge(CPwrQuorraDoc& doc) { BuildAcLine(doc, false); }
-void BuildAcDoubler(CPwrQuorraDoc& doc) { BuildAcLine(doc, true); }
+void BuildAcBridge(CPwrQuorraDoc& doc) {
+    BuildFirstConfiguration(doc);
+    FeedFromAcLine(doc, false);
+}
+void BuildAcDoubler(CPwrQuorraDoc& doc) {
+    BuildFirstConfiguration(doc);
+    FeedFromAcLine(doc, true);
+}

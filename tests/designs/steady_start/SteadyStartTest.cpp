@@ -119,4 +119,14 @@ TEST(SteadyStartSaturatingTransformer, EveryResetStartsAtItsOperatingPoint) {
     }
 }
 
+// A skim inductor beside a choke that saturates onto its 40 uH plateau: the estimate follows
+// the branch's flux (the plateau's and the skim's together) back from the valley.
+TEST(SteadyStartSkim, BesideASaturatingChoke) {
+    CPwrQuorraDoc doc;
+    doc.OnNewDocument();
+    BuildSkimChoke(doc);
+    SetPlateauChoke(doc, true);
+    ExpectStartAtOperatingPoint(doc);
+}
+
 }  // namespace
