@@ -260,7 +260,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (hysteretic && (!HystNetworkValid(HystNetworkOf(ctl)) || !Positive(ctl.referenceValue)))
         return Refuse(kRefuseHystereticValues);
     // The current-loop response needs a current loop to open.
-    if (set->analysisKind == kKindCurrentLoop && !averageCurrent && !peakCurrent) return Refuse(kRefuseNoCurrentLoop);
+    if (set->analysisKind == kKindCurrentLoop && !averageCurrent && !peakCurrent && !hysteretic)
+        return Refuse(kRefuseNoCurrentLoop);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
     if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
     if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);
@@ -273,13 +274,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     // A steady-state run, and the frequency sweeps that start from the steady state, need the
     // operating-point estimate of every section.
-    // The sweeps measure over clocked periods: hysteretic control has none. Hysteretic control
-    // sensing the capacitors has no operating-point estimate that starts it periodic yet (its
-    // first periods stand about 1 % off): it runs from a turn-on only.
+    // Hysteretic control sensing the capacitors has no operating-point estimate that starts it
+    // periodic yet (its first periods stand about 1 % off): it runs from a turn-on only.
     const bool hystereticCapacitors = hysteretic && ctl.senseSource == 2;
-    if (set->analysisKind != 0 &&
-        ((hysteretic && set->analysisKind != 1) || hystereticCapacitors || !SteadyStartCovers(params)))
-        return Refuse(kRefuseKind);
+    if (set->analysisKind != 0 && (hystereticCapacitors || !SteadyStartCovers(params))) return Refuse(kRefuseKind);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this
     // guards callers that fill the records another way.
