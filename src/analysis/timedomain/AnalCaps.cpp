@@ -259,7 +259,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (hysteretic && !currentSensed) return Refuse(kRefuseControl);
     if (hysteretic && (!HystNetworkValid(HystNetworkOf(ctl)) || !Positive(ctl.referenceValue)))
         return Refuse(kRefuseHystereticValues);
-    // The current-loop response needs a current loop to open.
+    // The current-loop response needs a current loop to open (hysteretic control's comparator
+    // closes one on the sensed current).
     if (set->analysisKind == kKindCurrentLoop && !averageCurrent && !peakCurrent && !hysteretic)
         return Refuse(kRefuseNoCurrentLoop);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
