@@ -259,8 +259,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (hysteretic && !currentSensed) return Refuse(kRefuseControl);
     if (hysteretic && (!HystNetworkValid(HystNetworkOf(ctl)) || !Positive(ctl.referenceValue)))
         return Refuse(kRefuseHystereticValues);
-    // The current-loop response needs a current loop to open.
-    if (set->analysisKind == kKindCurrentLoop && !averageCurrent && !peakCurrent) return Refuse(kRefuseNoCurrentLoop);
+    // The current-loop response needs a current loop to open (hysteretic control's comparator
+    // closes one on the sensed current).
+    if (set->analysisKind == kKindCurrentLoop && !averageCurrent && !peakCurrent && !hysteretic)
+        return Refuse(kRefuseNoCurrentLoop);
     if (!VeaNetworkValid(VeaNetworkOf(ctl))) return Refuse(kRefuseErrorAmpValues);
     if (averageCurrent && !VeaNetworkValid(CurrentAmpNetworkOf(ctl))) return Refuse(kRefuseCurrentAmpValues);
     if (peakCurrent && !RampNetworkValid(RampNetworkOf(ctl))) return Refuse(kRefuseRampValues);
@@ -273,8 +275,11 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     // A steady-state run, and the frequency sweeps that start from the steady state, need the
     // operating-point estimate of every section.
-    // The sweeps measure over clocked periods: hysteretic control has none.
-    if (set->analysisKind != 0 && ((hysteretic && set->analysisKind != 1) || !SteadyStartCovers(params)))
+    // Hysteretic control sensing the capacitors starts on a cycle of about 13 switching periods,
+    // not on a periodic point: the sweeps, which measure against a periodic state, refuse it.
+    const bool hystereticCapacitors = hysteretic && ctl.senseSource == 2;
+    if (set->analysisKind != 0 &&
+        ((hystereticCapacitors && set->analysisKind != 1) || !SteadyStartCovers(params)))
         return Refuse(kRefuseKind);
 
     // The step needs a positive largest and overlap step; the fill refuses unset values, this

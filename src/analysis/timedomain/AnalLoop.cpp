@@ -1506,6 +1506,9 @@ void SetSourcePhases(double t) {
 void ResetRunClock() {
     AnalysisContext& ctx = *GetAnalysisContext();
     ctx.stepState.settling = 0;
+    // The last drive edge moves with the clock: hysteretic control measures its next period
+    // from it (a stale time would enter the period's mean as a negative period).
+    if (ctx.stepState.lastDriveEdgeTime != NOT_SET) ctx.stepState.lastDriveEdgeTime -= ctx.stepState.time;
     ctx.stepState.time = 0.0;
     ctx.stepState.stepCount = 0;
     // Every cursor, the opto reference's too: a cursor left where the settling ended would

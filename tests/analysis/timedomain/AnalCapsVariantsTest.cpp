@@ -310,3 +310,38 @@ TEST(EngineCapability, TransistorRectifiersInEveryKind) {
 }
 
 }  // namespace
+
+namespace {
+
+// Hysteretic control sensing the chokes runs in every kind, the current-loop sweep included
+// (its comparator closes a current loop); sensing the output capacitors it runs from a turn-on
+// only, as no estimate starts it periodic yet.
+TEST(EngineCapability, HystereticControlInEveryKind) {
+    constexpr uint32_t kRefuseKind = 58400;
+    struct Case {
+        const char* name;
+        int32_t senseSource;
+        uint32_t refusal[6];  // kinds 0 to 5
+    };
+    const Case cases[] = {
+        {"sensing the chokes", 1, {kRuns, kRuns, kRuns, kRuns, kRuns, kRuns}},
+        {"sensing the capacitors", 2, {kRuns, kRefuseKind, kRefuseKind, kRefuseKind, kRefuseKind, kRefuseKind}},
+    };
+    for (const Case& c : cases) {
+        for (int32_t kind = 0; kind <= 5; ++kind) {
+            SCOPED_TRACE(std::string(c.name) + ", kind " + std::to_string(kind));
+            FirstConfigRecords rec;
+            if (c.senseSource == 2) Sensed(rec);
+            rec.control.controlMode = 3;
+            rec.control.senseSource = c.senseSource;
+            rec.control.referenceValue = 5.0;
+            rec.choke.senseWeight = 1.0;
+            rec.settings.analysisKind = kind;
+            AnalysisThreadParams block;
+            rec.Attach(block);
+            EXPECT_EQ(CheckTimeDomainCapability(block).messageId, c.refusal[kind]);
+        }
+    }
+}
+
+}  // namespace

@@ -248,12 +248,12 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
              r.control.senseSource = 1;
          },
          "hysteretic current control needs a positive value"},
-        {"hysteretic mode in a frequency sweep",
+        {"hysteretic mode sensing the capacitors in a current-loop sweep",
          [](FirstConfigRecords& r) {
              r.control.controlMode = 3;
-             r.control.senseSource = 1;
+             r.control.senseSource = 2;
              r.control.referenceValue = 5.0;
-             r.settings.analysisKind = 2;
+             r.settings.analysisKind = 3;
          },
          "this analysis type cannot be simulated yet"},
         {"peak current without its ramp", [](FirstConfigRecords& r) { r.control.controlMode = 0; },
