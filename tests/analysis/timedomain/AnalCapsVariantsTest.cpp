@@ -325,7 +325,7 @@ TEST(EngineCapability, HystereticControlInEveryKind) {
     };
     const Case cases[] = {
         {"sensing the chokes", 1, {kRuns, kRuns, kRuns, kRuns, kRuns, kRuns}},
-        {"sensing the capacitors", 2, {kRuns, kRefuseKind, kRefuseKind, kRefuseKind, kRefuseKind, kRefuseKind}},
+        {"sensing the capacitors", 2, {kRuns, kRuns, kRefuseKind, kRefuseKind, kRefuseKind, kRefuseKind}},
     };
     for (const Case& c : cases) {
         for (int32_t kind = 0; kind <= 5; ++kind) {
