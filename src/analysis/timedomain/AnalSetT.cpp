@@ -204,8 +204,6 @@ void OutputStepLimits(AnalysisContext& ctx, int32_t j) {
     ProposeOnePerCent(step, v, w[kWatchSecondVoltage].rate);
     ProposeOnePerCent(step, v, w[kWatchLoadVoltage].rate);
     ProposeOnePerCent(step, i, w[kWatchLoadCurrent].rate);
-    // And a step ends on each point of the load current source's table.
-    if (ctx.pLoadNetworkInput[j]->currentSourceOn) ProposeBreakpoint(step, ctx.pTable101[kLoadSourceTable + j]);
 }
 
 // The line filter's storage elements of one phase, against the line's peak and the
@@ -286,6 +284,25 @@ void ResetCapacitorStepLimits(AnalysisContext& ctx) {
     }
 }
 
+// Some output's rectifiers overlap across the primary's switch state: the freewheel one still
+// conducts with the switch on, or the forward one with it off.
+int32_t CommutationOverlap(const AnalysisContext& ctx) {
+    const int32_t state = ctx.primary.switchState;
+    for (int32_t j = ctx.pSettings->outputCount - 1; j >= 0; --j) {
+        const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[j];
+        if (((state == 2 || state == 3) && rs.diodeConducting) || (state == 1 && rs.rectifier1On)) return 1;
+    }
+    return 0;
+}
+
+// An output's second-stage load resistor: a step ends where its voltage crosses zero.
+void CalcLoadStepLimits(AnalysisContext& ctx, int32_t j) {
+    const StepWatch& w = ctx.engine.watch.output[j][kWatchLoadVoltage];
+    if (!ctx.pLoadNetworkInput[j]->resistorOn || !w.seen) return;
+    if ((w.value < 0.0 && w.rate > 0.0) || (w.value >= 0.0 && w.rate < 0.0))
+        ctx.stepState.LimitTimeStep(-w.value / w.rate, 0, 0);
+}
+
 // The step-time list: the next listed run time still ahead is landed on.
 void ProposeNextStepTime(AnalysisSettingsRec* set, StepStateRec& step) {
     const double* times = &set->stepSetupParamA;  // stepTimes[8]: the eight doubles at the head
@@ -330,6 +347,7 @@ void WatchStepQuantities(AnalysisContext& ctx, double h) {
     const PrimaryStateRec& pri = ctx.primary;
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     Watch(ws.primary[kWatchWindingVoltage], pri.primaryWindingVoltage, h);
+    Watch(ws.primary[kWatchBulkDraw], ctx.engine.bulkDraw, h);
     Watch(ws.primary[kWatchResetCapacitorCurrent], IsResonantReset(pi.topology) ? pri.resetCapacitorCurrent : NOT_SET, h);
     if (pi.currentSenseTransformerOn) {
         Watch(ws.primary[kWatchSenseCurrent], pri.senseXfmrSecondaryCurrent, h);
@@ -494,6 +512,11 @@ int32_t DetermineTimeStep() {
     if (ci.veaReferenceAcOn) ProposeBreakpoint(step, ctx->pTable101[kVeaReferenceTable]);
     if (ci.errorInjectionOn) ProposeBreakpoint(step, ctx->pTable101[kErrorInjectionTable]);
     if (ci.currentInjectionOn) ProposeBreakpoint(step, ctx->pTable101[kCurrentInjectionTable]);
+    // Each output's load: its resistor's zero crossing, and each point of its current source's table.
+    for (int32_t j = set.outputCount - 1; j >= 0; --j) {
+        CalcLoadStepLimits(*ctx, j);
+        if (ctx->pLoadNetworkInput[j]->currentSourceOn) ProposeBreakpoint(step, ctx->pTable101[kLoadSourceTable + j]);
+    }
     // The current limit ends the pulse where its filtered sense crosses the threshold: land there.
     if (ci.currentLimitEnabled && step.driveOn && ctl.comparatorAux <= 0.5 && ctl.currentLimitFeedbackSlope > 0.0 &&
         ctl.currentLimitFeedback < ci.currentLimitThreshold)
@@ -527,6 +550,15 @@ int32_t DetermineTimeStep() {
         ProposeCurrentEnd(step, -pri.primaryWindingCurrent, -st.primaryCurrentSlope);
     ProposeLineDiodeEvents(step);
     ProposeFilterSenseEvents(step);
+    // A reversed primary current drawn through the input capacitor while the switch is on:
+    // a step ends where it turns.
+    const StepWatch& draw = st.watch.primary[kWatchBulkDraw];
+    if (pri.switchState == 2 && draw.seen && draw.value < 0.0 && draw.rate > 0.0)
+        step.LimitTimeStep(-draw.value / draw.rate, 0, 0);
+    // While the switch is on and an output's freewheel rectifier still hands its current over
+    // to the forward one through the leakage, the step holds at the overlap step.
+    step.commutationOverlap = CommutationOverlap(*ctx);
+    if (step.commutationOverlap && pri.switchState == 2) step.LimitTimeStep(set.stepSetupParamB, 0, 0);
 
     // Every storage element: at most one per cent of its reference in a step.
     const int32_t phases = set.linePhaseCount == 2 || set.linePhaseCount == 3 ? set.linePhaseCount : 1;
