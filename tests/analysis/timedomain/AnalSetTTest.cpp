@@ -558,15 +558,22 @@ TEST_F(StepSetUp, StepRulesPropose) {
     ci.errorInjectionOn = 0;
     ctl.pwmComparatorDifferential = -1.0;
 
-    // With the switch on: a freewheel rectifier still conducting holds the step at the overlap
-    // step (not once the switch is off); a reversed input current of -0.5 A rising at
+    // With the switch on: a freewheel rectifier still handing its current over to the forward
+    // one holds the step at the overlap step (not in a sweep, and not once the switch is off);
+    // a reversed input current of -0.5 A rising at
     // 10 A/us ends its step where it turns, in 50 ns (not once it rises past zero). The load
     // resistor's voltage, -50 mV rising at 1 V/us, crosses zero in 50 ns; at +50 mV rising, never.
     pri.switchState = 2;
     st.switchStateChanged = 0;
     rs.diodeConducting = 1;
+    rs.rectifier1On = 1;
+    const int32_t kind = ctx_->pSettings->analysisKind;
+    ctx_->pSettings->analysisKind = 1;
     EXPECT_NEAR(choose(), rec_.settings.stepSetupParamB, 1e-20);
     EXPECT_EQ(step.commutationOverlap, 1);
+    ctx_->pSettings->analysisKind = 2;
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+    ctx_->pSettings->analysisKind = kind;
     pri.switchState = 1;
     rs.rectifier1On = 0;
     EXPECT_NEAR(choose(), 1e-7, 1e-20);
