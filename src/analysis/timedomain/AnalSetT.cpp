@@ -543,14 +543,16 @@ int32_t DetermineTimeStep() {
         if (rs.rectifier1On && !rs.switchPathAOn) ProposeCurrentEnd(step, o.forwardCurrent, o.forwardSlope, shrink);
         if (rs.diodeConducting && !rs.switchPathBOn)
             ProposeCurrentEnd(step, o.freewheelCurrent, o.freewheelSlope, shrink);
-        // A blocking freewheel rectifier whose voltage rises towards its forward voltage turns
-        // on where it reaches it: (Vf - V)/r, r the voltage's rate over the last step. (The
-        // forward rectifier comes on at the primary's turn-on, where its voltage steps; its
-        // rate in the off-time's ring only lands steps on crossings that do not come.)
+        // A blocking rectifier whose voltage rises towards its forward voltage turns on where it
+        // reaches it: (Vf - V)/r, r the voltage's rate over the last step. (A forward rectifier
+        // that comes on at the primary's turn-on, where its voltage steps, has no rate to
+        // predict from; one that comes on at the reset's end rises to it.)
         const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
         const StepWatch* w = st.watch.output[j];
         if (!rs.diodeConducting && !(SyncPosition(ri, 1) && rs.switchPathBOn))
             ProposeTurnOn(step, o.freewheelVoltage, w[kWatchFreewheelVoltage], PositionDiode(ri, 1).forwardVoltage);
+        if (!rs.rectifier1On && !(SyncPosition(ri, 0) && rs.switchPathAOn))
+            ProposeTurnOn(step, o.forwardVoltage, w[kWatchForwardVoltage], PositionDiode(ri, 0).forwardVoltage);
     }
     if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
     if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);

@@ -496,6 +496,16 @@ TEST_F(StepSetUp, StepRulesPropose) {
     st.watch.output[0][kWatchFreewheelVoltage].rate = -1e7;
     EXPECT_NEAR(choose(), 1e-7, 1e-20);
     quiet();
+    // The forward rectifier likewise: off at -0.3 V rising at 20 V/us towards its 0.7 V, 50 ns;
+    // conducting, nothing.
+    rs.rectifier1On = 0;
+    st.output[0].forwardVoltage = -0.3;
+    st.watch.output[0][kWatchForwardVoltage] = {-0.3, 2e7, 1};
+    EXPECT_NEAR(choose(), 5e-8, 1e-20);
+    rs.rectifier1On = 1;
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+    rs.rectifier1On = 0;
+    quiet();
 
     // The choke: its reference is the current of the output's target, 10.7 V / 5 ohm, even
     // while it passes through zero; at 0.4 A/us 1 % of it takes 53.5 ns.
