@@ -459,7 +459,7 @@ void CAnalysisFill::FillAnalysisSettings() {
     Put(s.endTime, cfg.GetTime(), sec, "analysis time");                                 // total time
     FillStepTimes(s, cfg);                                                               // graph windows
     Put(s.initialTimeStep, period / kStepsPerPeriod, sec, "largest time step");          // T_s / 100
-    Put(s.stepSetupParamB, kOverlapTimeStep, sec, "overlap time step");                 // 1 ns
+    Put(s.stepSetupParamB, kOverlapTimeStep, sec, "overlap time step");                 // 10 ns
     Put(s.comparatorHysteresisLimit, kMaxCyclePeriods * period, sec, "longest cycle");  // 10 T_s
 
     // The swept sine of the frequency analyses.

@@ -103,7 +103,7 @@ TEST_F(AnalFillTest, FirstConfigurationSettings) {
         {"targetSwitchingPeriod = 1/f", s.targetSwitchingPeriod, 1e-5},
         {"endTime", s.endTime, 0.02},
         {"initialTimeStep = T/100", s.initialTimeStep, 1e-7},
-        {"overlap step", s.stepSetupParamB, 1e-9},
+        {"overlap step", s.stepSetupParamB, 1e-8},
         {"comparatorHysteresisLimit = 10 T", s.comparatorHysteresisLimit, 1e-4},
         // The graphs show the run's last 100 us: a step lands on the window's start (its end
         // is the end time).

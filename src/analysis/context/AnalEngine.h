@@ -65,7 +65,7 @@ enum StepWatchOutput { kWatchChoke, kWatchNode, kWatchSecondCurrent, kWatchSecon
 enum StepWatchLine { kWatchFirstInductor, kWatchDampingInductor, kWatchSecondInductor, kWatchFilterCapacitor,
                      kWatchLineCount };
 enum StepWatchPrimary { kWatchWindingVoltage, kWatchResetCapacitorCurrent, kWatchSenseCurrent, kWatchSenseCurrent2,
-                        kWatchPrimaryCount };
+                        kWatchBulkDraw, kWatchPrimaryCount };
 struct StepWatch {
     double value = 0.0;
     double rate = 0.0;  // per second; 0 until two steps have been seen

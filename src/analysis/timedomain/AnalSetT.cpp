@@ -204,8 +204,6 @@ void OutputStepLimits(AnalysisContext& ctx, int32_t j) {
     ProposeOnePerCent(step, v, w[kWatchSecondVoltage].rate);
     ProposeOnePerCent(step, v, w[kWatchLoadVoltage].rate);
     ProposeOnePerCent(step, i, w[kWatchLoadCurrent].rate);
-    // And a step ends on each point of the load current source's table.
-    if (ctx.pLoadNetworkInput[j]->currentSourceOn) ProposeBreakpoint(step, ctx.pTable101[kLoadSourceTable + j]);
 }
 
 // The line filter's storage elements of one phase, against the line's peak and the
@@ -286,6 +284,34 @@ void ResetCapacitorStepLimits(AnalysisContext& ctx) {
     }
 }
 
+// Some output's rectifiers overlap across the primary's switch state: the freewheel one still
+// conducts with the switch on, or the forward one with it off.
+int32_t CommutationOverlap(const AnalysisContext& ctx) {
+    const int32_t state = ctx.primary.switchState;
+    for (int32_t j = ctx.pSettings->outputCount - 1; j >= 0; --j) {
+        const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[j];
+        if (((state == 2 || state == 3) && rs.diodeConducting) || (state == 1 && rs.rectifier1On)) return 1;
+    }
+    return 0;
+}
+
+// Some output's freewheel rectifier hands its current over to the forward one, both conducting.
+bool HandOver(const AnalysisContext& ctx) {
+    for (int32_t j = ctx.pSettings->outputCount - 1; j >= 0; --j) {
+        const SecondaryRectifierStateRec& rs = ctx.secondaryRectifier[j];
+        if (rs.diodeConducting && rs.rectifier1On) return true;
+    }
+    return false;
+}
+
+// An output's second-stage load resistor: a step ends where its voltage crosses zero.
+void CalcLoadStepLimits(AnalysisContext& ctx, int32_t j) {
+    const StepWatch& w = ctx.engine.watch.output[j][kWatchLoadVoltage];
+    if (!ctx.pLoadNetworkInput[j]->resistorOn || !w.seen) return;
+    if ((w.value < 0.0 && w.rate > 0.0) || (w.value >= 0.0 && w.rate < 0.0))
+        ctx.stepState.LimitTimeStep(-w.value / w.rate, 0, 0);
+}
+
 // The step-time list: the next listed run time still ahead is landed on.
 void ProposeNextStepTime(AnalysisSettingsRec* set, StepStateRec& step) {
     const double* times = &set->stepSetupParamA;  // stepTimes[8]: the eight doubles at the head
@@ -330,6 +356,7 @@ void WatchStepQuantities(AnalysisContext& ctx, double h) {
     const PrimaryStateRec& pri = ctx.primary;
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     Watch(ws.primary[kWatchWindingVoltage], pri.primaryWindingVoltage, h);
+    Watch(ws.primary[kWatchBulkDraw], ctx.engine.bulkDraw, h);
     Watch(ws.primary[kWatchResetCapacitorCurrent], IsResonantReset(pi.topology) ? pri.resetCapacitorCurrent : NOT_SET, h);
     if (pi.currentSenseTransformerOn) {
         Watch(ws.primary[kWatchSenseCurrent], pri.senseXfmrSecondaryCurrent, h);
@@ -494,6 +521,11 @@ int32_t DetermineTimeStep() {
     if (ci.veaReferenceAcOn) ProposeBreakpoint(step, ctx->pTable101[kVeaReferenceTable]);
     if (ci.errorInjectionOn) ProposeBreakpoint(step, ctx->pTable101[kErrorInjectionTable]);
     if (ci.currentInjectionOn) ProposeBreakpoint(step, ctx->pTable101[kCurrentInjectionTable]);
+    // Each output's load: its resistor's zero crossing, and each point of its current source's table.
+    for (int32_t j = set.outputCount - 1; j >= 0; --j) {
+        CalcLoadStepLimits(*ctx, j);
+        if (ctx->pLoadNetworkInput[j]->currentSourceOn) ProposeBreakpoint(step, ctx->pTable101[kLoadSourceTable + j]);
+    }
     // The current limit ends the pulse where its filtered sense crosses the threshold: land there.
     if (ci.currentLimitEnabled && step.driveOn && ctl.comparatorAux <= 0.5 && ctl.currentLimitFeedbackSlope > 0.0 &&
         ctl.currentLimitFeedback < ci.currentLimitThreshold)
@@ -511,14 +543,16 @@ int32_t DetermineTimeStep() {
         if (rs.rectifier1On && !rs.switchPathAOn) ProposeCurrentEnd(step, o.forwardCurrent, o.forwardSlope, shrink);
         if (rs.diodeConducting && !rs.switchPathBOn)
             ProposeCurrentEnd(step, o.freewheelCurrent, o.freewheelSlope, shrink);
-        // A blocking freewheel rectifier whose voltage rises towards its forward voltage turns
-        // on where it reaches it: (Vf - V)/r, r the voltage's rate over the last step. (The
-        // forward rectifier comes on at the primary's turn-on, where its voltage steps; its
-        // rate in the off-time's ring only lands steps on crossings that do not come.)
+        // A blocking rectifier whose voltage rises towards its forward voltage turns on where it
+        // reaches it: (Vf - V)/r, r the voltage's rate over the last step. (A forward rectifier
+        // that comes on at the primary's turn-on, where its voltage steps, has no rate to
+        // predict from; one that comes on at the reset's end rises to it.)
         const SecondaryRectifierInputRec& ri = *ctx->pSecondaryRectifierInput[j];
         const StepWatch* w = st.watch.output[j];
         if (!rs.diodeConducting && !(SyncPosition(ri, 1) && rs.switchPathBOn))
             ProposeTurnOn(step, o.freewheelVoltage, w[kWatchFreewheelVoltage], PositionDiode(ri, 1).forwardVoltage);
+        if (!rs.rectifier1On && !(SyncPosition(ri, 0) && rs.switchPathAOn))
+            ProposeTurnOn(step, o.forwardVoltage, w[kWatchForwardVoltage], PositionDiode(ri, 0).forwardVoltage);
     }
     if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.primaryWindingCurrent, st.primaryCurrentSlope);
     if (ResetInterval(pri.switchState)) ProposeCurrentEnd(step, pri.resetWindingCurrent, st.resetCurrentSlope);
@@ -527,6 +561,19 @@ int32_t DetermineTimeStep() {
         ProposeCurrentEnd(step, -pri.primaryWindingCurrent, -st.primaryCurrentSlope);
     ProposeLineDiodeEvents(step);
     ProposeFilterSenseEvents(step);
+    // A reversed primary current drawn through the input capacitor while the switch is on:
+    // a step ends where it turns.
+    const StepWatch& draw = st.watch.primary[kWatchBulkDraw];
+    if (pri.switchState == 2 && draw.seen && draw.value < 0.0 && draw.rate > 0.0)
+        step.LimitTimeStep(-draw.value / draw.rate, 0, 0);
+    // While the switch is on and an output's freewheel rectifier still hands its current over
+    // to the forward one through the leakage, the step holds at the overlap step. Not in a
+    // sweep: there the hand-over's end is closed in on (above), and a fixed step would end it
+    // a fraction of a step differently from one period to the next, which the small-signal
+    // phase reads (a degree at 1 kHz on ac_bridge).
+    step.commutationOverlap = CommutationOverlap(*ctx);
+    if (step.commutationOverlap && pri.switchState == 2 && !shrink && HandOver(*ctx))
+        step.LimitTimeStep(set.stepSetupParamB, 0, 0);  // overlapTimeStep
 
     // Every storage element: at most one per cent of its reference in a step.
     const int32_t phases = set.linePhaseCount == 2 || set.linePhaseCount == 3 ? set.linePhaseCount : 1;

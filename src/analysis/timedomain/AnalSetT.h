@@ -11,8 +11,11 @@
 //   - the next breakpoint of the line's, the control sources' and the load source's tables;
 //     pi/(10·2·pi·f) for a control-side sine while the comparator closes in on its crossing;
 //   - the predicted end of a conducting rectifier's current, -I/(dI/dt), of the reset current
-//     in switch state 1, and the freewheel rectifier's turn-on, (Vf - V)/(dV/dt) (through the
-//     limiter, which steps a little short);
+//     in switch state 1, and a blocking output rectifier's turn-on, (Vf - V)/(dV/dt) (through
+//     the limiter, which steps a little short);
+//   - the overlap step while a freewheel rectifier hands its current over to the forward one
+//     with the switch on (in a time-domain run), the input capacitor's reversed current's
+//     turn with the switch on, and each load resistor's zero crossing;
 //   - one per cent of each line-filter and output storage element's reference over its rate,
 //     and the current sense transformer's likewise (with the user's attenuation);
 //   - the resonant reset's capacitor rules (the winding's zero, the ramp in eighth steps, the

@@ -496,6 +496,16 @@ TEST_F(StepSetUp, StepRulesPropose) {
     st.watch.output[0][kWatchFreewheelVoltage].rate = -1e7;
     EXPECT_NEAR(choose(), 1e-7, 1e-20);
     quiet();
+    // The forward rectifier likewise: off at -0.3 V rising at 20 V/us towards its 0.7 V, 50 ns;
+    // conducting, nothing.
+    rs.rectifier1On = 0;
+    st.output[0].forwardVoltage = -0.3;
+    st.watch.output[0][kWatchForwardVoltage] = {-0.3, 2e7, 1};
+    EXPECT_NEAR(choose(), 5e-8, 1e-20);
+    rs.rectifier1On = 1;
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+    rs.rectifier1On = 0;
+    quiet();
 
     // The choke: its reference is the current of the output's target, 10.7 V / 5 ohm, even
     // while it passes through zero; at 0.4 A/us 1 % of it takes 53.5 ns.
@@ -557,6 +567,41 @@ TEST_F(StepSetUp, StepRulesPropose) {
     ci.controlMode = mode;
     ci.errorInjectionOn = 0;
     ctl.pwmComparatorDifferential = -1.0;
+
+    // With the switch on: a freewheel rectifier still handing its current over to the forward
+    // one holds the step at the overlap step (not in a sweep, and not once the switch is off);
+    // a reversed input current of -0.5 A rising at
+    // 10 A/us ends its step where it turns, in 50 ns (not once it rises past zero). The load
+    // resistor's voltage, -50 mV rising at 1 V/us, crosses zero in 50 ns; at +50 mV rising, never.
+    pri.switchState = 2;
+    st.switchStateChanged = 0;
+    rs.diodeConducting = 1;
+    rs.rectifier1On = 1;
+    const int32_t kind = ctx_->pSettings->analysisKind;
+    ctx_->pSettings->analysisKind = 1;
+    EXPECT_NEAR(choose(), rec_.settings.stepSetupParamB, 1e-20);
+    EXPECT_EQ(step.commutationOverlap, 1);
+    ctx_->pSettings->analysisKind = 2;
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+    ctx_->pSettings->analysisKind = kind;
+    pri.switchState = 1;
+    rs.rectifier1On = 0;
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+    EXPECT_EQ(step.commutationOverlap, 0);
+    rs.diodeConducting = 0;
+    pri.switchState = 2;
+    st.watch.primary[kWatchBulkDraw] = {-0.5, 1e7, 1};
+    EXPECT_NEAR(choose(), 5e-8, 1e-20);
+    st.watch.primary[kWatchBulkDraw] = {0.5, 1e7, 1};
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+    pri.switchState = 0;
+    quiet();
+    ctx_->pLoadNetworkInput[0]->resistorOn = 1;
+    st.watch.output[0][kWatchLoadVoltage] = {-0.05, 1e6, 1};
+    EXPECT_NEAR(choose(), 5e-8, 1e-20);
+    st.watch.output[0][kWatchLoadVoltage] = {0.05, 1e6, 1};
+    EXPECT_NEAR(choose(), 1e-7, 1e-20);
+    quiet();
 
     // The sense transformer: 1 % of its largest current (1 A) at 0.2 A/us is 50 ns, which the
     // small-step attenuation takes down by its factor; a lower factor, a shorter step.
