@@ -33,5 +33,11 @@ int32_t AccumulateTransformerWindings(AnalysisContext& ctx);
 // After output j's solve: its choke winding's step integrals.
 int32_t AccumulateChokeWinding(AnalysisContext& ctx, int32_t j, double current, double voltage);
 
+// After the line side's solve: line filter inductor k of phase p (LineLossInductor), its own
+// current and voltage.
+int32_t AccumulateLineInductor(AnalysisContext& ctx, int32_t p, int k, double current, double voltage);
+// After output j's solve: its inductor k (OutputLossInductor).
+int32_t AccumulateOutputInductor(AnalysisContext& ctx, int32_t j, int k, double current, double voltage);
+
 // A choke's loss values: its AC resistance, core loss and DC (winding) resistance.
 WindingLossValues ChokeLossValues(const AnalysisContext& ctx, int32_t j);
