@@ -63,6 +63,33 @@ TEST(LineFilterLosses, TheShuntsTakeTheEnteredCoreLosses) {
     }
 }
 
+// The same filter with Inductor Damp (2 uH, 0.1 ohm DC, 0.5 ohm AC) in series with Resistor
+// Damp2: the damping branch carries the filter's ripple, and the inductor alone (not the
+// resistor with it) takes the effective resistance of its own means.
+TEST(LineFilterLosses, TheDampingInductorTakesItsEffectiveResistance) {
+    std::string problem;
+    auto doc = OpenRegressionDesign("line_filter", &problem);
+    ASSERT_TRUE(doc) << problem;
+    CLineFilter& filter = *doc->GetLineFilter();
+    filter.SetTopology(6);
+    filter.GetInductorDamp().m_dInductance = 2e-6;
+    filter.GetInductorDamp().m_dDcResistance = 0.1;
+    filter.GetInductorDamp().m_dAcResistance = 0.5;
+    doc->GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_STEADY_STATE);
+    doc->CheckAllSections();
+    MagneticLossStore loss;
+    const HeadlessRun run =
+        RunDesignHeadless(*doc, 100, nullptr, nullptr, [&](const AnalysisContext& c) { loss = c.engine.loss; });
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    const InductorLoss& x = loss.line[0][kLossDampingInductor];
+    ASSERT_TRUE(x.on);
+    ASSERT_GT(x.w.periods, 10);
+    const double b = x.w.meanSquareCurrent, m = x.w.meanCurrent;
+    ASSERT_GT(b, 0.0);
+    EXPECT_GT(b - m * m, 0.0);
+    EXPECT_NEAR(x.w.windingResistance - 0.1, (b - m * m) / b * 0.4, 1e-12);
+}
+
 // 50 mW on In1 is out of its winding's reach (its rms voltage, some 50 mV, times its 0.5 A):
 // the run stops with the message that says so, not with In1 shorted by its own shunt.
 TEST(LineFilterLosses, ACoreLossBeyondTheWindingStopsTheRun) {
