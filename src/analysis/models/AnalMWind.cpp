@@ -213,10 +213,12 @@ int32_t ApplyMagneticLosses(AnalysisContext& ctx) {
         const LinePhaseStateRec& ph = ctx.linePhase[p];
         const double current[kLossLineInductors] = {ph.firstInductorCurrent, ph.secondInductorCurrent,
                                                     ph.dampingBranchCurrent};
+        const double voltage[kLossLineInductors] = {ph.firstInductorVoltage, ph.secondInductorVoltage,
+                                                    ph.dampingInductorVoltage};
         for (int k = 0; k < kLossLineInductors; ++k) {
             InductorLoss& x = l.line[p][k];
             x.w.currentPrev = Given(current[k]);
-            x.w.voltagePrev = 0.0;
+            x.w.voltagePrev = Given(voltage[k]);
             x.conductance = CoreConductance(x.w);
         }
     }
@@ -226,10 +228,12 @@ int32_t ApplyMagneticLosses(AnalysisContext& ctx) {
         const double current[kLossOutputInductors] = {ctx.outputChoke[j].chokeCurrent, f.secondInductorCurrent,
                                                       f.dampingInductorCurrent, lo.firstBranchCurrent,
                                                       lo.resistorCurrent};
+        const double voltage[kLossOutputInductors] = {ctx.outputChoke[j].skimVoltage, f.secondInductorVoltage,
+                                                      f.dampingInductorVoltage, lo.load1Voltage, lo.load2Voltage};
         for (int k = 0; k < kLossOutputInductors; ++k) {
             InductorLoss& x = l.output[j][k];
             x.w.currentPrev = Given(current[k]);
-            x.w.voltagePrev = 0.0;
+            x.w.voltagePrev = Given(voltage[k]);
             x.conductance = CoreConductance(x.w);
         }
     }
