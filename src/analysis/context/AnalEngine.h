@@ -94,6 +94,22 @@ struct WindingLoss {
     int32_t periods = 0;                 // periods in the means
 };
 
+// An inductor outside the transformer and the chokes with losses: its slot, its part's values,
+// its core-loss conductance and its winding with that across it for the step. Off: no losses
+// beyond its DC resistance, and the step builds it as before.
+struct InductorLoss {
+    WindingLoss w;
+    double acResistance = 0.0;  // ohm
+    double coreLoss = 0.0;      // W
+    double dcResistance = 0.0;  // ohm
+    double conductance = 0.0;   // 1/Rp (S)
+    BranchPair winding;         // the shunted winding of the step
+    int32_t on = 0;
+};
+enum LineLossInductor { kLossFirstInductor, kLossSecondInductor, kLossDampingInductor, kLossLineInductors };
+enum OutputLossInductor { kLossSkim, kLossSecondStage, kLossOutputDamping, kLossLoad1, kLossLoad2,
+                          kLossOutputInductors };
+
 // The magnetic parts' losses (AnalMLoss.h): each winding's slot, the time the integrals ran
 // and where the last period ended.
 struct MagneticLossStore {
@@ -104,8 +120,13 @@ struct MagneticLossStore {
     double centreConductance = 0.0;   // the same referred to the step's centre winding (S)
     double centreWindingCurrent = 0.0;  // the centre winding's own current of the solve (A)
     WindingLoss primary, reset, secondary[kMaxOutputs], choke[kMaxOutputs];
+    // Which of those have a loss: only they are integrated and averaged, and a choke without
+    // one is built as a plain inductor.
+    int32_t primaryOn = 0, resetOn = 0, secondaryOn[kMaxOutputs] = {}, chokeOn[kMaxOutputs] = {};
     double chokeConductance[kMaxOutputs] = {};
     BranchPair chokeWinding[kMaxOutputs];  // the shunted choke winding of the step
+    InductorLoss line[kMaxLinePhases][kLossLineInductors];
+    InductorLoss output[kMaxOutputs][kLossOutputInductors];
 };
 
 struct EngineStore {

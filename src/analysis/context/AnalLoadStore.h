@@ -30,6 +30,7 @@ struct LoadNetworkCoeffs {
 // The second-stage output filter over the step (see AnalMFlt.h).
 struct SecondStageCoeffs {
     BranchPair inductor, damping, series, capacitor, dampingCapacitor, outputNode, total;
+    BranchPair dampingWinding;  // Inductor Out 3 alone, with its core-loss resistance across it
 };
 
 // The first stage's capacitor current sense over the step (see AnalMFlt.h).

@@ -103,6 +103,33 @@ double ChokeResistance(const OutputChokeInputRec& ch) {
            (ch.skimWindingOn ? ch.skimResistance : 0.0);
 }
 
+// The windings' effective resistances above their DC ones at the operating point the losses
+// were last seeded at (AnalMWind.h): 0 before, and for a winding without losses. The estimate
+// runs once with the DC ones, seeds the means at its operating point and runs again with
+// these, so that it starts where the effective resistances hold the output.
+double Excess(const WindingLoss& w, int32_t on, double dc) {
+    const double r = on ? w.windingResistance - dc : 0.0;
+    return std::isfinite(r) ? r : 0.0;
+}
+double PrimaryExcess(const AnalysisContext& ctx) {
+    const MagneticLossStore& l = ctx.engine.loss;
+    return Excess(l.primary, l.primaryOn, ctx.pPrimaryInput->primaryWindingResistance);
+}
+double OutputExcess(const AnalysisContext& ctx, int32_t j) {
+    const MagneticLossStore& l = ctx.engine.loss;
+    return Excess(l.secondary[j], l.secondaryOn[j], ctx.pSecondaryRectifierInput[j]->windingResistance) +
+           Excess(l.choke[j], l.chokeOn[j], ctx.pOutputChokeInput[j]->windingResistance) +
+           (ctx.pOutputChokeInput[j]->skimWindingOn
+                ? Excess(l.output[j][kLossSkim].w, l.output[j][kLossSkim].on, ctx.pOutputChokeInput[j]->skimResistance)
+                : 0.0);
+}
+bool Seeded(const AnalysisContext& ctx) {
+    const MagneticLossStore& l = ctx.engine.loss;
+    bool on = l.primaryOn != 0;
+    for (int32_t j = 0; j < kMaxOutputs; ++j) on = on || l.secondaryOn[j] || l.chokeOn[j] || l.output[j][kLossSkim].on;
+    return on;
+}
+
 // The x in [lo, hi] at which a rising f(x) reaches target, by sixty halvings of the interval.
 template <class F>
 double RisingCrossing(const F& f, double target, double lo, double hi) {
@@ -294,7 +321,7 @@ OutputDuty OutputDutyAt(const AnalysisContext& ctx, int32_t k, double v, double 
     const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
     const int32_t s = Sign(fi.outputSign);
     const double rf = FilterSeriesResistance(fi);
-    const double ro = rf + ChokeResistance(ch);
+    const double ro = rf + ChokeResistance(ch) + OutputExcess(ctx, j);
     const double i = LoadCurrentAt(ld, v, set.openResistance);
     OutputDuty r;
     r.current = i;
@@ -302,7 +329,7 @@ OutputDuty OutputDutyAt(const AnalysisContext& ctx, int32_t k, double v, double 
     const double vc = rf * i + v;
     r.capacitorVoltage = vc;
     const double n = EffectiveSecondaryTurns(k) / pi.primaryTurns;
-    const double rp = PrimaryResistance(pi);
+    const double rp = PrimaryResistance(pi) + PrimaryExcess(ctx);
     const bool sync = Synchronous(ri);
     const double vd = sync ? ConductingDrop(ri, 0, i) : RectifierDrop(ri, s, i);
     const double vfw = sync ? ConductingDrop(ri, 1, i) : vd;
@@ -345,7 +372,8 @@ double FeedbackShare(const AnalysisContext& ctx, double duty, double vin, double
         const int32_t s = Sign(ctx.pOutputFilterInput[j]->outputSign);
         const double v = s * OutputVoltageAtDuty(ctx, k, duty, vin);
         const OutputDuty at = OutputDutyAt(ctx, k, v, vin);
-        const double rectified = at.capacitorVoltage + ChokeResistance(*ctx.pOutputChokeInput[j]) * at.current;
+        const double rectified =
+            at.capacitorVoltage + (ChokeResistance(*ctx.pOutputChokeInput[j]) + OutputExcess(ctx, j)) * at.current;
         sum += (wm * rectified + ld.rippleWeight * v) / ld.outputVoltage;
         if (volts) volts[j] = v;
     }
@@ -438,8 +466,10 @@ int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetwork
     const AnalysisSettingsRec& set = *ctx->pSettings;
     const PrimaryInputRec& pi = *ctx->pPrimaryInput;
     const int32_t s = Sign(fi.outputSign);
-    const double rp = PrimaryResistance(pi);
-    const double ro = FilterSeriesResistance(fi) + ChokeResistance(ch);
+    const double rp = PrimaryResistance(pi) + PrimaryExcess(*ctx);
+    double ro = FilterSeriesResistance(fi) + ChokeResistance(ch);
+    for (int32_t j = 0; j < OutputsInUse(set); ++j)
+        if (ctx->pSecondaryRectifierInput[j] == &ri) ro += OutputExcess(*ctx, j);
     const double i = LoadCurrent(ld, set.openResistance);
     const double n = fi.secondaryTurns / pi.primaryTurns;
     double vd = s * ri.diodeDrop;
@@ -1203,7 +1233,7 @@ void PlaceModulatorLag(AnalysisContext& ctx, int32_t j, double duty) {
     const ControlInputRec& ci = *ctx.pControlInput;
     const double t = ctx.stepState.switchingPeriod;
     const double mean = ctx.outputFilter[j].capacitorVoltage +
-                        ChokeResistance(*ctx.pOutputChokeInput[j]) * ctx.loadNetwork[j].loadCurrent;
+                        (ChokeResistance(*ctx.pOutputChokeInput[j]) + OutputExcess(ctx, j)) * ctx.loadNetwork[j].loadCurrent;
     const double high = low + (mean - low) / duty;
     double on = ctx.pPrimaryInput->turnOnDelay > 0.0 ? ctx.pPrimaryInput->turnOnDelay : 0.0;
     if (ci.clockEnabled) on += t * ci.clockSecondSlope / (ci.clockSecondSlope - ci.clockFirstSlope);
@@ -1234,7 +1264,7 @@ double CurrentLimitedDuty(const AnalysisContext& ctx, double duty, bool* limited
     if (!(gain > 0.0) || !std::isfinite(gain)) return duty;
     const double period = set.switchingPeriodSetting;
     const double vin = ctx.inputCapacitor.inputVoltage;
-    const double rp = PrimaryResistance(pi);
+    const double rp = PrimaryResistance(pi) + PrimaryExcess(ctx);
     const TimeMagnitudeTable* core = TransformerCore(ctx);
     const auto peak = [&](double d) {
         double ip = core ? CurrentAtFlux(core->points, core->count, vin * d * period)
@@ -1247,7 +1277,7 @@ double CurrentLimitedDuty(const AnalysisContext& ctx, double duty, bool* limited
             const double vd = ctx.secondaryRectifier[j].forwardVoltage;
             const double rk = std::fabs(ld.outputVoltage / LoadCurrent(ld, set.openResistance));
             const double rt = n * n * rp + ri.windingResistance + FilterSeriesResistance(*ctx.pOutputFilterInput[j]) +
-                              ChokeResistance(ch);
+                              ChokeResistance(ch) + OutputExcess(ctx, j);
             const double v = std::max(n * vin * d - vd, 0.0) * rk / (rk + rt);
             const double l = ChokeInductanceOver(ctx, j, v / rk, (1.0 - d) * period * (v + vd));
             ip += n * (v / rk + (1.0 - d) * period * (v + vd) / (2.0 * l));
@@ -1797,6 +1827,13 @@ int32_t ComputeSteadyStateInitialValues() {
     // The winding means of the operating point, so that the effective and core-loss resistances
     // start where the steady state holds them.
     if (!SeedMagneticLosses(*ctx, duty, cap.inputVoltage)) return 0;
+    static thread_local bool again = false;
+    if (!again && Seeded(*ctx)) {
+        again = true;
+        const int32_t done = ComputeSteadyStateInitialValues();
+        again = false;
+        return done;
+    }
 
     // 15.
     if (CheckFloatingPointStatus()) {

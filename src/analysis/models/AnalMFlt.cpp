@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "analysis/models/AnalMLoss.h"
+
 namespace {
 
 bool DampedInductor(int32_t v) { return v == 2 || v == 4 || v == 5 || v == 6; }
@@ -21,11 +23,15 @@ int32_t CalcSecondStageCoeffs(const SecondStageValues& v, double s, const Second
         return 1;
     }
     CalcInductorBranchCoeffs(v.inductance, v.resistance, s, start.inductorCurrent, &out->inductor);
+    out->inductor = ShuntedBranch(out->inductor, v.inductorConductance);
     out->series = out->inductor;
     if (DampedInductor(v.variant)) {
         const double l3 = DampingInductor(v.variant) ? v.dampingInductance : 0.0;
         const double r3 = DampingInductor(v.variant) ? v.dampingInductorResistance : 0.0;
-        CalcInductorBranchCoeffs(l3, v.dampingResistance + r3, s, start.dampingCurrent, &out->damping);
+        const double g3 = DampingInductor(v.variant) ? v.dampingInductorConductance : 0.0;
+        CalcInductorBranchCoeffs(l3, r3, s, start.dampingCurrent, &out->dampingWinding);
+        out->dampingWinding = ShuntedBranch(out->dampingWinding, g3);
+        out->damping = {out->dampingWinding.z + v.dampingResistance, out->dampingWinding.e};
         out->series = ParallelBranches(out->inductor, out->damping);
     }
     CalcCapacitorBranchCoeffs(v.capacitor, s, start.capacitorVoltage, start.capacitorCurrent, &out->capacitor);
@@ -48,8 +54,13 @@ int32_t UpdateSecondStage(const SecondStageValues& v, double s, const SecondStag
     }
     out->outputVoltage = c.outputNode.z * out->current + c.outputNode.e;
     const double across = vn1 - out->outputVoltage;
-    out->inductorCurrent = BranchCurrent(c.inductor, across);
+    const double branch = BranchCurrent(c.inductor, across);
+    out->inductorVoltage = across;
+    out->inductorCurrent = branch - v.inductorConductance * across;
     out->dampingCurrent = DampedInductor(v.variant) ? BranchCurrent(c.damping, across) : 0.0;
+    out->dampingInductorVoltage = DampingInductor(v.variant) ? c.dampingWinding.z * out->dampingCurrent + c.dampingWinding.e : 0.0;
+    out->dampingInductorCurrent = out->dampingCurrent -
+                                  (DampingInductor(v.variant) ? v.dampingInductorConductance : 0.0) * out->dampingInductorVoltage;
     out->capacitorCurrent = BranchCurrent(c.capacitor, out->outputVoltage);
     out->capacitorVoltage = UpdateCapacitorBranch(v.capacitor, s, start.capacitorVoltage, out->capacitorCurrent);
     out->dampingCapacitorCurrent = 0.0;

@@ -17,6 +17,10 @@
 // Reverse pass from V(n1): I = (V(n1) - e)/z, V(out) = zo·I + eo, each branch's current from
 // the voltage across it, the capacitor's own voltage from its current.
 // Variant 0 "None" hands the load's pair on, and the output node is n1.
+// Core losses: a conductance g across Inductor Out 2 (across Inductor Out 3 alone, not Resistor
+// Damp 2) makes its pair z' = z/(1 + g·z), e' = e/(1 + g·z) (AnalMLoss.h); the inductor's own
+// current is the branch's less g times the voltage across it, and it is that current the
+// next step starts from.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +37,8 @@ struct SecondStageValues {
     double dampingResistance = 0.0;  // Resistor Damp 2 (ohm)
     double dampingInductance = 0.0;  // Inductor Out 3 (H)
     double dampingInductorResistance = 0.0;  // (ohm)
+    double inductorConductance = 0.0;  // Inductor Out 2's core-loss conductance (S)
+    double dampingInductorConductance = 0.0;  // Inductor Out 3's (S)
 };
 
 struct SecondStageStart {
@@ -47,8 +53,11 @@ struct SecondStageStart {
 struct SecondStageResult {
     double current = 0.0;        // into the stage from n1
     double outputVoltage = 0.0;  // the output node
-    double inductorCurrent = 0.0;
-    double dampingCurrent = 0.0;
+    double inductorCurrent = 0.0;  // Inductor Out 2's own
+    double inductorVoltage = 0.0;
+    double dampingCurrent = 0.0;   // through the damping branch
+    double dampingInductorCurrent = 0.0;  // Inductor Out 3's own
+    double dampingInductorVoltage = 0.0;
     double capacitorCurrent = 0.0;
     double capacitorVoltage = 0.0;  // Capacitor Out 2's own voltage after the step
     double dampingCapacitorCurrent = 0.0;

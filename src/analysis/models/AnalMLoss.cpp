@@ -74,3 +74,19 @@ int32_t SeedWindingLoss(WindingLoss* w, double meanCurrent, double meanSquareCur
     w->windingResistance = EffectiveWindingResistance(meanCurrent, meanSquareCurrent, v);
     return Finite(*w) ? 1 : 0;
 }
+
+void ResetInductorLoss(InductorLoss* x, bool present, const WindingLossValues& v) {
+    *x = InductorLoss();
+    ResetWindingLoss(&x->w, v.dcResistance);
+    x->acResistance = v.acResistance;
+    x->coreLoss = v.coreLoss;
+    x->dcResistance = v.dcResistance;
+    x->on = present && (v.coreLoss > 0.0 || v.acResistance > v.dcResistance) ? 1 : 0;
+}
+
+int32_t AverageInductorLoss(InductorLoss* x, double period, bool early) {
+    if (!AverageWindingCurrents(&x->w, period, early, {x->acResistance, x->coreLoss, x->dcResistance})) return 0;
+    x->conductance = CoreConductance(x->w);
+    if (x->conductance > 0.0 && x->coreLoss * x->coreLoss > x->w.meanSquareVoltage * x->w.meanSquareCurrent) return 2;
+    return 1;
+}

@@ -87,6 +87,39 @@ inline BranchPair ShuntedBranch(const BranchPair& winding, double g) {
     return {winding.z * k, winding.e * k};
 }
 
+// An inductor's slot at the run's start: on when it is present and its part has a loss.
+void ResetInductorLoss(InductorLoss* x, bool present, const WindingLossValues& v);
+
+// Its winding resistance for the step: the effective one while on, else the DC one.
+inline double InductorResistance(const InductorLoss& x, double dcResistance) {
+    return x.on ? x.w.windingResistance : dcResistance;
+}
+
+// Its winding branch with the core-loss conductance across it; kept for the solve's own current.
+inline void ShuntInductor(InductorLoss* x, BranchPair* winding) {
+    if (!x->on) return;
+    x->winding = ShuntedBranch(*winding, x->conductance);
+    *winding = x->winding;
+}
+
+// After the solve: the winding's own current from the branch's current ib; its voltage in v.
+inline double InductorOwnCurrent(const InductorLoss& x, double ib, double* v) {
+    *v = x.winding.z * ib + x.winding.e;
+    return ib - x.conductance * *v;
+}
+
+// The period end for an inductor's slot; its conductance follows. 1; 0 when not finite; 2
+// when its core loss is above its winding's rms voltage times its rms current.
+//
+// Why that bound. An inductor that carries a smooth current (a line filter's, a second
+// stage's) has little voltage across it, so Rp = c/P_core comes out small, the shunt takes
+// the winding's current, the voltage falls and with it the next Rp: the means run away to a
+// short across the inductor, which then dissipates less, not P_core. Whatever the means, a
+// shunt that takes P_core carries c/Rp² = P_core²/c, more than the winding's own b when
+// P_core² > b·c: past that it is no core loss of the winding any more, and the run stops
+// with a message rather than show an inductor shorted out.
+int32_t AverageInductorLoss(InductorLoss* x, double period, bool early);
+
 // The loop A, B seen by the centre winding with the conductance g across its terminals.
 inline void ShuntLoop(double g, double* a, double* b) {
     if (g == 0.0) return;

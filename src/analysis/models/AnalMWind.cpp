@@ -37,6 +37,72 @@ int32_t Failed(int code, UINT message, int32_t output = 0) {
 // The output codes of the step integrals run 5938 (output 1) down to 5935 (output 4).
 int OutputCode(int32_t j) { return 5938 - j; }
 
+constexpr UINT kLineWindingMessage = 52172;
+constexpr UINT kLineCoreLossMessage = 58975;
+constexpr UINT kOutputCoreLossMessage = 58976;
+
+// The line filter inductors: present, and their values.
+bool LineInductorPresent(const LineSourceInputRec& li, int k) {
+    if (k == kLossFirstInductor) return li.firstInductorOn != 0;
+    if (k == kLossSecondInductor) return li.secondInductorOn != 0;
+    return li.dampingResistorOn && li.dampingInductorOn;
+}
+WindingLossValues LineInductorValues(const LineSourceInputRec& li, int k) {
+    if (k == kLossFirstInductor)
+        return {Given(li.firstInductorAcResistance), Given(li.firstInductorCoreLoss), Given(li.firstInductorResistance)};
+    if (k == kLossSecondInductor)
+        return {Given(li.secondInductorAcResistance), Given(li.secondInductorCoreLoss),
+                Given(li.secondInductorResistance)};
+    return {Given(li.dampingInductorAcResistance), Given(li.dampingInductorCoreLoss),
+            Given(li.dampingInductorResistance)};
+}
+
+// The output's other inductors: the skim winding, Inductors Out 2 and Out 3 of the second
+// stage, the load's two (no core loss in their records).
+bool SecondStageInductor(const OutputFilterInputRec& fi) {
+    return fi.hasCapB && fi.sectionQuantityFlagB != 0;
+}
+bool OutputInductorPresent(const AnalysisContext& ctx, int32_t j, int k) {
+    const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+    const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+    switch (k) {
+    case kLossSkim: return ctx.pOutputChokeInput[j]->skimWindingOn != 0;
+    case kLossSecondStage: return SecondStageInductor(fi);
+    case kLossOutputDamping:
+        return SecondStageInductor(fi) && fi.dampingInductorOn &&
+               (fi.sectionQuantityFlagB == 4 || fi.sectionQuantityFlagB == 6);
+    case kLossLoad1: return ld.firstBranchOn && ld.firstInductorOn;
+    default: return ld.inductorOn && (ld.sectionQuantityFlagA == 1 || ld.sectionQuantityFlagA == 3);
+    }
+}
+WindingLossValues OutputInductorValues(const AnalysisContext& ctx, int32_t j, int k) {
+    const OutputChokeInputRec& ci = *ctx.pOutputChokeInput[j];
+    const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+    const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
+    switch (k) {
+    // The skim winding's core loss is refused before the run (AnalCaps.cpp): its AC resistance alone.
+    case kLossSkim: return {Given(ci.skimAcResistance), 0.0, Given(ci.skimResistance)};
+    case kLossSecondStage:
+        return {Given(fi.secondInductorAcResistance), Given(fi.secondInductorCoreLoss),
+                Given(fi.secondInductorResistance)};
+    case kLossOutputDamping:
+        return {Given(fi.dampingInductorAcResistance), Given(fi.dampingInductorCoreLoss),
+                Given(fi.dampingInductorResistance)};
+    case kLossLoad1: return {Given(ld.firstInductorAcResistance), 0.0, Given(ld.firstInductorResistance)};
+    default: return {Given(ld.inductorAcResistance), 0.0, Given(ld.inductorResistance)};
+    }
+}
+
+// Period-end codes: the line's inductors 5900..5902; the output's skim 5905, Out 2 and Out 3
+// 5908 and 5909, the load's 5910 and 5911. Step codes: line 5924..5926, output 5915, 5919,
+// 5920, 5921, 5922.
+constexpr int kLineAverageCode[kLossLineInductors] = {5900, 5901, 5902};
+constexpr int kLineStepCode[kLossLineInductors] = {5924, 5925, 5926};
+constexpr int kOutputAverageCode[kLossOutputInductors] = {5905, 5908, 5909, 5910, 5911};
+constexpr int kOutputStepCode[kLossOutputInductors] = {5915, 5919, 5920, 5921, 5922};
+
+void ClearIntegrals(WindingLoss* w) { w->currentIntegral = w->squareCurrentIntegral = w->squareVoltageIntegral = 0.0; }
+
 }  // namespace
 
 WindingLossValues ChokeLossValues(const AnalysisContext& ctx, int32_t j) {
@@ -51,10 +117,32 @@ void ResetMagneticLosses(AnalysisContext& ctx) {
     l = MagneticLossStore();
     bool active = false;
     if (pi.powerTransformerOn) {
-        active = HasLoss(PrimaryValues(pi)) || (pi.resetWindingOn && HasLoss(ResetValues(pi)));
-        for (int32_t j = 0; j < n; ++j) active = active || HasLoss(SecondaryValues(*ctx.pSecondaryRectifierInput[j]));
+        l.primaryOn = HasLoss(PrimaryValues(pi)) ? 1 : 0;
+        l.resetOn = pi.resetWindingOn && HasLoss(ResetValues(pi)) ? 1 : 0;
+        active = l.primaryOn || l.resetOn;
+        for (int32_t j = 0; j < n; ++j) {
+            l.secondaryOn[j] = HasLoss(SecondaryValues(*ctx.pSecondaryRectifierInput[j])) ? 1 : 0;
+            active = active || l.secondaryOn[j];
+        }
     }
-    for (int32_t j = 0; j < n; ++j) active = active || HasLoss(ChokeLossValues(ctx, j));
+    for (int32_t j = 0; j < n; ++j) {
+        l.chokeOn[j] = HasLoss(ChokeLossValues(ctx, j)) ? 1 : 0;
+        active = active || l.chokeOn[j];
+    }
+    const LineSourceInputRec& li = *ctx.pLineSourceInput;
+    const int32_t phases = ctx.pSettings->linePhaseCount >= 1 && ctx.pSettings->linePhaseCount <= kMaxLinePhases
+                               ? ctx.pSettings->linePhaseCount
+                               : 1;
+    for (int32_t p = 0; p < kMaxLinePhases; ++p)
+        for (int k = 0; k < kLossLineInductors; ++k) {
+            ResetInductorLoss(&l.line[p][k], p < phases && LineInductorPresent(li, k), LineInductorValues(li, k));
+            active = active || l.line[p][k].on;
+        }
+    for (int32_t j = 0; j < n; ++j)
+        for (int k = 0; k < kLossOutputInductors; ++k) {
+            ResetInductorLoss(&l.output[j][k], OutputInductorPresent(ctx, j, k), OutputInductorValues(ctx, j, k));
+            active = active || l.output[j][k].on;
+        }
     l.active = active ? 1 : 0;
     ResetWindingLoss(&l.primary, PrimaryValues(pi).dcResistance);
     ResetWindingLoss(&l.reset, ResetValues(pi).dcResistance);
@@ -98,8 +186,19 @@ int32_t ApplyMagneticLosses(AnalysisContext& ctx) {
     MagneticLossStore& l = ctx.engine.loss;
     TransformerParams& t = ctx.engine.xfmr;
     const int32_t n = ctx.pSettings->outputCount;
+    // The integrals start with the period's time: what ran before (the search for the steady
+    // state) would otherwise be divided by this period's length alone.
     l.periodTime = 0.0;
     l.lastCycleTime = ctx.stepState.cycleTime;
+    ClearIntegrals(&l.primary);
+    ClearIntegrals(&l.reset);
+    for (int32_t j = 0; j < kMaxOutputs; ++j) {
+        ClearIntegrals(&l.secondary[j]);
+        ClearIntegrals(&l.choke[j]);
+        for (int k = 0; k < kLossOutputInductors; ++k) ClearIntegrals(&l.output[j][k].w);
+    }
+    for (int32_t p = 0; p < kMaxLinePhases; ++p)
+        for (int k = 0; k < kLossLineInductors; ++k) ClearIntegrals(&l.line[p][k].w);
     l.primary.currentPrev = ctx.primary.primaryWindingCurrent;
     l.primary.voltagePrev = Given(ctx.primary.primaryWindingVoltage);
     l.reset.currentPrev = Given(ctx.primary.resetWindingCurrent);
@@ -109,6 +208,34 @@ int32_t ApplyMagneticLosses(AnalysisContext& ctx) {
         l.secondary[j].voltagePrev = Given(ctx.secondaryWinding[j].windingVoltage);
         l.choke[j].currentPrev = Given(ctx.outputChoke[j].chokeCurrent);
         l.choke[j].voltagePrev = Given(ctx.outputChoke[j].windingVoltage);
+    }
+    for (int32_t p = 0; p < kMaxLinePhases; ++p) {
+        const LinePhaseStateRec& ph = ctx.linePhase[p];
+        const double current[kLossLineInductors] = {ph.firstInductorCurrent, ph.secondInductorCurrent,
+                                                    ph.dampingBranchCurrent};
+        const double voltage[kLossLineInductors] = {ph.firstInductorVoltage, ph.secondInductorVoltage,
+                                                    ph.dampingInductorVoltage};
+        for (int k = 0; k < kLossLineInductors; ++k) {
+            InductorLoss& x = l.line[p][k];
+            x.w.currentPrev = Given(current[k]);
+            x.w.voltagePrev = Given(voltage[k]);
+            x.conductance = CoreConductance(x.w);
+        }
+    }
+    for (int32_t j = 0; j < n; ++j) {
+        const OutputFilterStateRec& f = ctx.outputFilter[j];
+        const LoadNetworkStateRec& lo = ctx.loadNetwork[j];
+        const double current[kLossOutputInductors] = {ctx.outputChoke[j].chokeCurrent, f.secondInductorCurrent,
+                                                      f.dampingInductorCurrent, lo.firstBranchCurrent,
+                                                      lo.resistorCurrent};
+        const double voltage[kLossOutputInductors] = {ctx.outputChoke[j].skimVoltage, f.secondInductorVoltage,
+                                                      f.dampingInductorVoltage, lo.load1Voltage, lo.load2Voltage};
+        for (int k = 0; k < kLossOutputInductors; ++k) {
+            InductorLoss& x = l.output[j][k];
+            x.w.currentPrev = Given(current[k]);
+            x.w.voltagePrev = Given(voltage[k]);
+            x.conductance = CoreConductance(x.w);
+        }
     }
     if (!l.active) return 1;
     t.rp = l.primary.windingResistance;
@@ -139,21 +266,47 @@ int32_t AverageMagneticLosses(AnalysisContext& ctx) {
     l.periodTime = 0.0;
     const bool early = step.stepCount < 10 || step.time < step.switchingPeriod / 2.0;
     if (pi.powerTransformerOn) {
-        if (!AverageWindingCurrents(&l.primary, period, early, PrimaryValues(pi))) {
+        if (l.primaryOn && !AverageWindingCurrents(&l.primary, period, early, PrimaryValues(pi))) {
             ReportMessage1(kModuleAnalCalc, 5914, FALSE);
             return Failed(7166, kTransformerMessage);
         }
-        if (pi.resetWindingOn && !AverageWindingCurrents(&l.reset, period, early, ResetValues(pi))) {
+        if (l.resetOn && !AverageWindingCurrents(&l.reset, period, early, ResetValues(pi))) {
             ReportMessage1(kModuleAnalCalc, 5914, FALSE);
             return Failed(7167, kTransformerMessage);
         }
         for (int32_t j = n - 1; j >= 0; --j)
-            if (!AverageWindingCurrents(&l.secondary[j], period, early, SecondaryValues(*ctx.pSecondaryRectifierInput[j])))
+            if (l.secondaryOn[j] &&
+                !AverageWindingCurrents(&l.secondary[j], period, early, SecondaryValues(*ctx.pSecondaryRectifierInput[j])))
                 return Failed(5912, kOutputWindingMessage, j + 1);
     }
     for (int32_t j = n - 1; j >= 0; --j)
-        if (!AverageWindingCurrents(&l.choke[j], period, early, ChokeLossValues(ctx, j)))
+        if (l.chokeOn[j] && !AverageWindingCurrents(&l.choke[j], period, early, ChokeLossValues(ctx, j)))
             return Failed(5904, kOutputWindingMessage, j + 1);
+    for (int32_t p = kMaxLinePhases - 1; p >= 0; --p)
+        for (int k = 0; k < kLossLineInductors; ++k) {
+            if (!l.line[p][k].on) continue;
+            const int32_t done = AverageInductorLoss(&l.line[p][k], period, early);
+            if (done == 2) return Failed(kLineAverageCode[k], kLineCoreLossMessage);
+            if (!done) return Failed(kLineAverageCode[k], kLineWindingMessage);
+        }
+    for (int32_t j = n - 1; j >= 0; --j)
+        for (int k = 0; k < kLossOutputInductors; ++k) {
+            if (!l.output[j][k].on) continue;
+            const int32_t done = AverageInductorLoss(&l.output[j][k], period, early);
+            if (done == 2) return Failed(kOutputAverageCode[k], kOutputCoreLossMessage, j + 1);
+            if (!done) {
+                ReportMessage1(kModuleAnalCalc, kOutputAverageCode[k], FALSE);
+                return Failed(5913, kOutputWindingMessage, j + 1);
+            }
+        }
+    // The load's values are taken once a run: its inductors' new resistances go in here.
+    if (ctx.loadStep.valuesReady)
+        for (int32_t j = 0; j < n; ++j) {
+            LoadNetworkValues& v = ctx.loadStep.values[j];
+            if (l.output[j][kLossLoad1].on)
+                v.seriesResistance = ctx.pLoadNetworkInput[j]->firstResistance + l.output[j][kLossLoad1].w.windingResistance;
+            if (l.output[j][kLossLoad2].on) v.inductorResistance = l.output[j][kLossLoad2].w.windingResistance;
+        }
     // The new resistances from the next step on.
     TransformerParams& t = ctx.engine.xfmr;
     t.rp = l.primary.windingResistance;
@@ -170,13 +323,17 @@ int32_t AverageMagneticLosses(AnalysisContext& ctx) {
         ch.parallelResistance =
             l.choke[j].parallelResistance > 0.0 ? l.choke[j].parallelResistance : ctx.pSettings->openResistance;
         ch.windingResistance = l.choke[j].windingResistance;
-        ch.meanCurrent = l.choke[j].meanCurrent;
-        ch.chokeMeanSquareCurrent = l.choke[j].meanSquareCurrent;
-        ch.chokeMeanSquareVoltage = l.choke[j].meanSquareVoltage;
-        SecondaryWindingStateRec& w = ctx.secondaryWinding[j];
-        w.windingMeanCurrent = l.secondary[j].meanCurrent;
-        w.windingMeanSquareCurrent = l.secondary[j].meanSquareCurrent;
-        w.windingMeanSquareVoltage = l.secondary[j].meanSquareVoltage;
+        if (l.chokeOn[j]) {
+            ch.meanCurrent = l.choke[j].meanCurrent;
+            ch.chokeMeanSquareCurrent = l.choke[j].meanSquareCurrent;
+            ch.chokeMeanSquareVoltage = l.choke[j].meanSquareVoltage;
+        }
+        if (l.secondaryOn[j]) {
+            SecondaryWindingStateRec& w = ctx.secondaryWinding[j];
+            w.windingMeanCurrent = l.secondary[j].meanCurrent;
+            w.windingMeanSquareCurrent = l.secondary[j].meanSquareCurrent;
+            w.windingMeanSquareVoltage = l.secondary[j].meanSquareVoltage;
+        }
     }
     return 1;
 }
@@ -189,14 +346,14 @@ int32_t AccumulateTransformerWindings(AnalysisContext& ctx) {
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     PrimaryStateRec& pri = ctx.primary;
     if (!pi.powerTransformerOn) return 1;
-    if (!AccumulateWindingStep(&l.primary, nullptr, pri.primaryWindingCurrent, pri.primaryWindingVoltage, h))
+    if (l.primaryOn &&
+        !AccumulateWindingStep(&l.primary, nullptr, pri.primaryWindingCurrent, pri.primaryWindingVoltage, h))
         return Failed(5927, kPrimaryWindingMessage);
-    if (pi.resetWindingOn &&
-        !AccumulateWindingStep(&l.reset, nullptr, pri.resetWindingCurrent, pri.resetWindingVoltage, h))
+    if (l.resetOn && !AccumulateWindingStep(&l.reset, nullptr, pri.resetWindingCurrent, pri.resetWindingVoltage, h))
         return Failed(5928, kPrimaryWindingMessage);
     for (int32_t j = ctx.pSettings->outputCount - 1; j >= 0; --j) {
         const SecondaryWindingStateRec& w = ctx.secondaryWinding[j];
-        if (!AccumulateWindingStep(&l.secondary[j], nullptr, w.windingCurrent, w.windingVoltage, h)) {
+        if (l.secondaryOn[j] && !AccumulateWindingStep(&l.secondary[j], nullptr, w.windingCurrent, w.windingVoltage, h)) {
             ReportMessage1(kModuleAnalCalc, 5923, FALSE);
             return Failed(OutputCode(j), kPrimaryWindingMessage);
         }
@@ -206,8 +363,23 @@ int32_t AccumulateTransformerWindings(AnalysisContext& ctx) {
 
 int32_t AccumulateChokeWinding(AnalysisContext& ctx, int32_t j, double current, double voltage) {
     MagneticLossStore& l = ctx.engine.loss;
-    if (!l.active) return 1;
+    if (!l.chokeOn[j]) return 1;
     if (AccumulateWindingStep(&l.choke[j], nullptr, current, voltage, ctx.stepState.nextTimeStep)) return 1;
     ReportMessage1(kModuleAnalCalc, 5916, FALSE);
+    return Failed(OutputCode(j), kOutputWindingMessage, j + 1);
+}
+
+int32_t AccumulateLineInductor(AnalysisContext& ctx, int32_t p, int k, double current, double voltage) {
+    if (AccumulateWindingStep(&ctx.engine.loss.line[p][k].w, nullptr, current, voltage, ctx.stepState.nextTimeStep))
+        return 1;
+    ReportMessage1(kModuleAnalCalc, kLineStepCode[k], FALSE);
+    return Failed(5934 - p, kLineWindingMessage);
+}
+
+int32_t AccumulateOutputInductor(AnalysisContext& ctx, int32_t j, int k, double current, double voltage) {
+    if (AccumulateWindingStep(&ctx.engine.loss.output[j][k].w, nullptr, current, voltage,
+                              ctx.stepState.nextTimeStep))
+        return 1;
+    ReportMessage1(kModuleAnalCalc, kOutputStepCode[k], FALSE);
     return Failed(OutputCode(j), kOutputWindingMessage, j + 1);
 }

@@ -60,12 +60,13 @@ LoadNetworkValues LoadValues(const AnalysisContext& ctx, int32_t j) {
         v.resistance = ld.resistance;
         v.resistorEsl = ld.closedFormParamB;
     }
+    const InductorLoss* loss = ctx.engine.loss.output[j];
     if (ld.inductorOn) {
-        v.inductorResistance = ld.inductorResistance;
+        v.inductorResistance = InductorResistance(loss[kLossLoad2], ld.inductorResistance);
         v.inductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kLoadInductor2Table)]);
     }
     if (ld.firstBranchOn) {
-        v.seriesResistance = ld.firstResistance + ld.firstInductorResistance;
+        v.seriesResistance = ld.firstResistance + InductorResistance(loss[kLossLoad1], ld.firstInductorResistance);
         v.seriesInductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kLoadInductor1Table)]);
     }
     return v;
@@ -92,7 +93,9 @@ SecondStageValues SecondStageOf(const AnalysisContext& ctx, int32_t j) {
         v.capacitor = {Open(), fi.sectionQuantityParamH, fi.sectionQuantityParamI, fi.sectionQuantityParamJ,
                        fi.sectionQuantityParamK, fi.capBCapacitance};
         v.inductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kSecondStageInductorTable)]);
-        v.resistance = fi.secondInductorResistance;
+        const InductorLoss& x = ctx.engine.loss.output[j][kLossSecondStage];
+        v.resistance = InductorResistance(x, fi.secondInductorResistance);
+        v.inductorConductance = x.on ? x.conductance : 0.0;
     }
     if (fi.hasDampingB) v.dampingResistance = fi.dampingResistance;
     if (fi.hasCapB2)
@@ -100,7 +103,9 @@ SecondStageValues SecondStageOf(const AnalysisContext& ctx, int32_t j) {
                               fi.sectionQuantityParamN, fi.sectionQuantityParamO, fi.filterTermParamC};
     if (fi.dampingInductorOn) {
         v.dampingInductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kDampingInductorTable)]);
-        v.dampingInductorResistance = fi.dampingInductorResistance;
+        const InductorLoss& x = ctx.engine.loss.output[j][kLossOutputDamping];
+        v.dampingInductorResistance = InductorResistance(x, fi.dampingInductorResistance);
+        v.dampingInductorConductance = x.on ? x.conductance : 0.0;
     }
     return v;
 }
@@ -327,7 +332,8 @@ int32_t AssembleOutputChokePass1() {
         // The choke's sense resistor and its inductance, and the skim inductor, are in series
         // with the winding.
         const double skimL = ci.skimWindingOn ? SkimInductance(ctx, j) : 0.0;
-        const double skimR = ci.skimWindingOn ? ci.skimResistance : 0.0;
+        const double skimR =
+            ci.skimWindingOn ? InductorResistance(ctx.engine.loss.output[j][kLossSkim], ci.skimResistance) : 0.0;
         // A saturable choke takes its inductance at the step's starting current.
         OutputChokeStateRec& ch = ctx.outputChoke[j];
         double lc = ci.inductance;
@@ -343,9 +349,9 @@ int32_t AssembleOutputChokePass1() {
         }
         const double l = lc + skimL + (ci.seriesElementOn ? ci.seriesInductance : 0.0);
         const MagneticLossStore& loss = ctx.engine.loss;
-        const double rw = loss.active ? loss.choke[j].windingResistance : ci.windingResistance;
+        const double rw = loss.chokeOn[j] ? loss.choke[j].windingResistance : ci.windingResistance;
         const double r = rw + skimR + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
-        if (loss.active) {
+        if (loss.chokeOn[j]) {
             // The winding with its core-loss resistance across it, the elements in series apart:
             // the winding carries its own current (the state), the branch the core's too.
             BranchPair winding, series;
@@ -528,7 +534,7 @@ int32_t AssembleOutputChokePass2() {
         // current, not the terminal's, whose difference over a short step is no slope at all.
         const MagneticLossStore& loss = ctx.engine.loss;
         double own = o.chokeCurrent, v = 0.0;
-        if (loss.active) {
+        if (loss.chokeOn[j]) {
             const BranchPair& w = loss.chokeWinding[j];
             v = w.z * o.chokeCurrent + w.e;
             own = o.chokeCurrent - loss.chokeConductance[j] * v;
@@ -536,14 +542,16 @@ int32_t AssembleOutputChokePass2() {
         ch.currentSlope = (own - ch.chokeCurrent) * StepFactor();
         if (ci.skimWindingOn) {
             ch.skimInductance = SkimInductance(ctx, j);
-            ch.skimWindingResistance = ci.skimResistance;
+            const InductorLoss& skim = ctx.engine.loss.output[j][kLossSkim];
+            ch.skimWindingResistance = InductorResistance(skim, ci.skimResistance);
             ch.skimCurrent = o.chokeCurrent;
-            ch.skimVoltage = ci.skimResistance * o.chokeCurrent + ch.skimInductance * ch.currentSlope;
+            ch.skimVoltage = ch.skimWindingResistance * o.chokeCurrent + ch.skimInductance * ch.currentSlope;
+            if (skim.on && !AccumulateOutputInductor(ctx, j, kLossSkim, o.chokeCurrent, ch.skimVoltage)) return 0;
         }
         ch.chokeCurrent = own;
         ch.reportedChokeCurrent = o.chokeCurrent;
         ch.windingVoltage = o.chokeNodeVoltage - o.outputVoltage;
-        if (loss.active && !AccumulateChokeWinding(ctx, j, own, v)) return 0;
+        if (loss.chokeOn[j] && !AccumulateChokeWinding(ctx, j, own, v)) return 0;
         if (ci.seriesElementOn)
             ch.currentSenseOutput = ci.seriesElementFactor *
                                     (ci.seriesResistance * o.chokeCurrent + ci.seriesInductance * ch.currentSlope);
@@ -667,10 +675,16 @@ int32_t AssembleSecondStageFilterPass2() {
                                   v.inductance * StepFactor() * (r.inductorCurrent - f.secondInductorCurrent);
         f.secondInductorCurrent = r.inductorCurrent;
         if (ctx.pOutputFilterInput[j]->dampingInductorOn)
-            f.dampingInductorVoltage = v.dampingInductance * StepFactor() * (r.dampingCurrent - f.dampingInductorCurrent) +
-                                       v.dampingInductorResistance * r.dampingCurrent;
-        f.inductorBCurrent = r.inductorCurrent + r.dampingCurrent;
-        f.dampingInductorCurrent = r.dampingCurrent;
+            f.dampingInductorVoltage = v.dampingInductance * StepFactor() * (r.dampingInductorCurrent - f.dampingInductorCurrent) +
+                                       v.dampingInductorResistance * r.dampingInductorCurrent;
+        f.inductorBCurrent = r.inductorCurrent + v.inductorConductance * r.inductorVoltage + r.dampingCurrent;
+        f.dampingInductorCurrent = r.dampingInductorCurrent;
+        const InductorLoss* loss = ctx.engine.loss.output[j];
+        if ((loss[kLossSecondStage].on &&
+             !AccumulateOutputInductor(ctx, j, kLossSecondStage, r.inductorCurrent, f.secondInductorVoltage)) ||
+            (loss[kLossOutputDamping].on &&
+             !AccumulateOutputInductor(ctx, j, kLossOutputDamping, r.dampingInductorCurrent, f.dampingInductorVoltage)))
+            return 0;
         f.dampingResistorDrop = v.dampingResistance * r.dampingCurrent;
         f.outputCapacitorCurrent = r.capacitorCurrent;
         f.capBVoltage = r.capacitorVoltage;
@@ -708,6 +722,10 @@ int32_t AssembleLoadNetworkPass2() {
             lo.load1Voltage = r.seriesVoltage - lo.firstResistorDrop;
             lo.firstBranchCurrent = r.current;
         }
+        const InductorLoss* loss = ctx.engine.loss.output[j];
+        if ((loss[kLossLoad1].on && !AccumulateOutputInductor(ctx, j, kLossLoad1, r.current, lo.load1Voltage)) ||
+            (loss[kLossLoad2].on && !AccumulateOutputInductor(ctx, j, kLossLoad2, r.shuntCurrent, lo.load2Voltage)))
+            return 0;
         lo.resistorCurrent = r.shuntCurrent;
         lo.resistorVoltage = ld.resistorOn ? ld.resistance * r.shuntCurrent : 0.0;
         if (ld.currentSourceOn) {

@@ -25,7 +25,6 @@ constexpr uint32_t kRefuseControl = 58404;
 constexpr uint32_t kRefuseChokeCoupling = 58920;
 constexpr uint32_t kRefuseIncomplete = 58406;
 constexpr uint32_t kRefuseSaturation = 58407;
-constexpr uint32_t kRefuseLineLosses = 58408;
 constexpr uint32_t kRefuseOutputLosses = 58409;
 constexpr uint32_t kRefuseErrorAmpValues = 58940;
 constexpr uint32_t kRefuseOptoValues = 58941;
@@ -182,31 +181,16 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     if (set->outputCount > 1 && ((d1 && u1) || (d2 && u2) || (d3 && u3) || (d1 && u2) || (d2 && u3)))
         return Refuse(kRefuseStackLoop);
 
-    // The transformer's and the output chokes' losses are modelled (AnalMWind.h); the other
-    // inductors' are not yet, nor a core loss on chokes that share one core. A current sense
+    // The magnetic losses are modelled (AnalMWind.h) but for a core loss on chokes that share
+    // one core, on the skim winding and on the capacitor-sense transformer. A current sense
     // transformer's AC resistance (its preset's 1 ohm) stays unmodelled without a refusal: its
     // winding carries the sensed current, whose loss does not reach the power path.
-    const LineSourceInputRec& line = *params.pLineSourceInput;
-    if ((line.firstInductorOn &&
-         Lossy(line.firstInductorAcResistance, line.firstInductorCoreLoss, line.firstInductorResistance)) ||
-        (line.secondInductorOn &&
-         Lossy(line.secondInductorAcResistance, line.secondInductorCoreLoss, line.secondInductorResistance)) ||
-        (line.dampingInductorOn &&
-         Lossy(line.dampingInductorAcResistance, line.dampingInductorCoreLoss, line.dampingInductorResistance)))
-        return Refuse(kRefuseLineLosses);
     for (int32_t j = 0; j < set->outputCount; ++j) {
         const OutputChokeInputRec& ch = *params.pOutputChokeInput[j];
         const OutputFilterInputRec& fi = *params.pOutputFilterInput[j];
-        const LoadNetworkInputRec& ld = *params.pLoadNetworkInput[j];
-        if ((ch.skimWindingOn && Lossy(ch.skimAcResistance, ch.skimCoreLoss, ch.skimResistance)) ||
+        if ((ch.skimWindingOn && Lossy(NOT_SET, ch.skimCoreLoss, NOT_SET)) ||
             (set->coupledOutputChokes && Lossy(NOT_SET, ch.chokeCoreLoss, NOT_SET)) ||
-            (fi.hasInductorB && Lossy(fi.secondInductorAcResistance, fi.secondInductorCoreLoss,
-                                      fi.secondInductorResistance)) ||
-            (fi.dampingInductorOn && Lossy(fi.dampingInductorAcResistance, fi.dampingInductorCoreLoss,
-                                           fi.dampingInductorResistance)) ||
-            (fi.senseXfmrOn && Lossy(NOT_SET, fi.senseXfmrCoreLoss, NOT_SET)) ||
-            (ld.firstInductorOn && Lossy(ld.firstInductorAcResistance, NOT_SET, ld.firstInductorResistance)) ||
-            (ld.inductorOn && Lossy(ld.inductorAcResistance, NOT_SET, ld.inductorResistance)))
+            (fi.senseXfmrOn && Lossy(NOT_SET, fi.senseXfmrCoreLoss, NOT_SET)))
             return Refuse(kRefuseOutputLosses, j + 1);
     }
 

@@ -8,6 +8,7 @@
 #include "analysis/models/AnalMBranch.h"
 #include "analysis/models/AnalMLrc.h"
 #include "analysis/models/AnalMSat.h"
+#include "analysis/models/AnalMWind.h"
 #include "records/Utils.h"
 
 namespace {
@@ -195,22 +196,43 @@ int32_t AssembleLineSidePass1(double s) {
             ph.firstInductorCurrent = ph.secondInductorCurrent = ph.dampingBranchCurrent = 0.0;
             ph.filterCapVoltage = ph.filterCapCurrent = ph.filterCapVoltage2 = 0.0;
         }
-        if (in.firstInductorOn)
+        // A lossy inductor: its effective resistance, its core-loss resistance across it
+        // (AnalMLoss.h); its state current is the winding's own.
+        InductorLoss* loss = ctx->engine.loss.line[p];
+        if (in.firstInductorOn) {
             CalcInductorBranchCoeffs(
                 LineInductance(*ctx, kLineFirstTable, li.firstInductorInductance, p, ph.firstInductorCurrent),
-                li.firstInductorResistance, s, ph.firstInductorCurrent, &in.firstInductor[p]);
-        if (in.secondInductorOn)
+                InductorResistance(loss[kLossFirstInductor], li.firstInductorResistance), s, ph.firstInductorCurrent,
+                &in.firstInductor[p]);
+            ShuntInductor(&loss[kLossFirstInductor], &in.firstInductor[p]);
+        }
+        if (in.secondInductorOn) {
             CalcInductorBranchCoeffs(
                 LineInductance(*ctx, kLineSecondTable, li.secondInductorInductance, p, ph.secondInductorCurrent),
-                li.secondInductorResistance, s, ph.secondInductorCurrent, &in.secondInductor[p]);
+                InductorResistance(loss[kLossSecondInductor], li.secondInductorResistance), s,
+                ph.secondInductorCurrent, &in.secondInductor[p]);
+            ShuntInductor(&loss[kLossSecondInductor], &in.secondInductor[p]);
+        }
         if (in.dampingBranchOn) {
             const bool inductor = li.dampingInductorOn != 0;
             const double ld =
                 inductor ? LineInductance(*ctx, kLineDampingTable, li.dampingInductorInductance, p, ph.dampingBranchCurrent)
                          : 0.0;
-            CalcInductorBranchCoeffs(li.dampingResistorInductance + ld,
-                                     li.dampingResistance + (inductor ? li.dampingInductorResistance : 0.0), s,
-                                     ph.dampingBranchCurrent, &in.dampingBranch[p]);
+            InductorLoss& x = loss[kLossDampingInductor];
+            if (x.on) {
+                // The shunt spans the inductor alone, not the resistor in series with it.
+                BranchPair winding, series;
+                CalcInductorBranchCoeffs(ld, InductorResistance(x, li.dampingInductorResistance), s,
+                                         ph.dampingBranchCurrent, &winding);
+                ShuntInductor(&x, &winding);
+                CalcInductorBranchCoeffs(li.dampingResistorInductance, li.dampingResistance, s, ph.dampingBranchCurrent,
+                                         &series);
+                in.dampingBranch[p] = {winding.z + series.z, winding.e + series.e};
+            } else {
+                CalcInductorBranchCoeffs(li.dampingResistorInductance + ld,
+                                         li.dampingResistance + (inductor ? li.dampingInductorResistance : 0.0), s,
+                                         ph.dampingBranchCurrent, &in.dampingBranch[p]);
+            }
         }
         if (in.filterCapacitorOn)
             CalcCapacitorBranchCoeffs(FilterCapacitor(li, open), s, ph.filterCapVoltage, ph.filterCapCurrent,
@@ -256,22 +278,40 @@ int32_t AssembleLineSidePass2(double draw, double s) {
     const double open = set.openResistance;
     for (int32_t p = 0; p < Phases(*ctx); ++p) {
         LinePhaseStateRec& ph = ctx->linePhase[p];
+        InductorLoss* loss = ctx->engine.loss.line[p];
         if (in.firstInductorOn) {
             ph.firstInductance = li.firstInductorInductance;
             ph.firstInductorVoltage = in.firstInductor[p].z * sol.firstInductorCurrent[p] + in.firstInductor[p].e;
             ph.firstInductorCurrent = sol.firstInductorCurrent[p];
+            InductorLoss& x = loss[kLossFirstInductor];
+            if (x.on) {
+                ph.firstInductorCurrent = InductorOwnCurrent(x, sol.firstInductorCurrent[p], &ph.firstInductorVoltage);
+                if (!AccumulateLineInductor(*ctx, p, kLossFirstInductor, ph.firstInductorCurrent, ph.firstInductorVoltage))
+                    return 0;
+            }
         }
         if (in.secondInductorOn) {
             ph.secondInductance = li.secondInductorInductance;
-            ph.secondInductorCurrentSlope = (sol.secondInductorCurrent[p] - ph.secondInductorCurrent) * s;
-            ph.secondInductorVoltage = in.secondInductor[p].z * sol.secondInductorCurrent[p] + in.secondInductor[p].e;
-            ph.secondInductorCurrent = sol.secondInductorCurrent[p];
+            InductorLoss& x = loss[kLossSecondInductor];
+            double own = sol.secondInductorCurrent[p];
+            if (x.on) own = InductorOwnCurrent(x, own, &ph.secondInductorVoltage);
+            else ph.secondInductorVoltage = in.secondInductor[p].z * own + in.secondInductor[p].e;
+            ph.secondInductorCurrentSlope = (own - ph.secondInductorCurrent) * s;
+            ph.secondInductorCurrent = own;
+            if (x.on && !AccumulateLineInductor(*ctx, p, kLossSecondInductor, own, ph.secondInductorVoltage)) return 0;
         }
         if (in.dampingBranchOn) {
             const double previous = ph.dampingBranchCurrent;
             ph.dampingBranchCurrent = sol.dampingBranchCurrent[p];
             ph.dampingResistorDrop = li.dampingResistance * sol.dampingBranchCurrent[p];
-            if (li.dampingInductorOn) {
+            InductorLoss& x = loss[kLossDampingInductor];
+            if (x.on) {
+                ph.dampingBranchCurrent = InductorOwnCurrent(x, sol.dampingBranchCurrent[p], &ph.dampingInductorVoltage);
+                ph.dampingInductorCurrent = ph.dampingBranchCurrent;
+                if (!AccumulateLineInductor(*ctx, p, kLossDampingInductor, ph.dampingBranchCurrent,
+                                            ph.dampingInductorVoltage))
+                    return 0;
+            } else if (li.dampingInductorOn) {
                 ph.dampingInductorCurrent = sol.dampingBranchCurrent[p];
                 ph.dampingInductorVoltage = li.dampingInductorInductance * (sol.dampingBranchCurrent[p] - previous) * s +
                                             li.dampingInductorResistance * sol.dampingBranchCurrent[p];

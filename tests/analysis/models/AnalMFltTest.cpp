@@ -17,11 +17,15 @@ void ExpectNear(double expected, double actual, const char* what) {
     EXPECT_NEAR(actual, expected, kRel * (1.0 + std::fabs(expected))) << what;
 }
 
+// Each variant without and with core-loss resistances across Inductor Out 2 (its resistance
+// and inductance, n1 to the output) and across Inductor Out 3 alone (not Resistor Damp 2).
 TEST(SecondStage, EveryBuiltVariantMatchesOracle) {
     const double s = 3e6, vn1 = 12.4;
     const double loadR = 3.3, loadL = 40e-9, loadPrev = 3.6;
+    for (const double rp : {0.0, 47.0})
     for (const int32_t variant : {1, 2, 3, 4, 5, 6}) {
         SCOPED_TRACE(variant);
+        SCOPED_TRACE(rp);
         SecondStageValues v;
         v.variant = variant;
         v.capacitor = {1e9, 2e-9, 0.021, 0.0, 0.0, 47e-6};
@@ -31,6 +35,9 @@ TEST(SecondStage, EveryBuiltVariantMatchesOracle) {
         v.dampingInductance = 0.7e-6;
         v.dampingInductorResistance = 0.03;
         v.dampingCapacitor = {1e9, 3e-9, 0.47, 0.0, 0.0, 22e-6};
+        const double rp3 = rp / 5.0;
+        v.inductorConductance = rp > 0.0 ? 1.0 / rp : 0.0;
+        v.dampingInductorConductance = rp > 0.0 ? 1.0 / rp3 : 0.0;
         const SecondStageStart start{3.4, 0.35, 12.1, -0.2, 11.8, 0.15};
         const bool dampedInductor = variant == 2 || variant == 4 || variant == 5 || variant == 6;
         const bool dampingInductor = variant == 4 || variant == 6;
@@ -48,15 +55,19 @@ TEST(SecondStage, EveryBuiltVariantMatchesOracle) {
         const int a = o.Node();
         o.Resistor(n1, a, v.resistance);
         const int l2 = o.Inductor(a, out, v.inductance, start.inductorCurrent);
-        int damp = -1;
+        if (rp > 0.0) o.Resistor(n1, out, rp);
+        int damp = -1, l3 = -1;
         if (dampedInductor && !dampingInductor) {
             const int b = o.Node();
             o.Resistor(n1, b, v.dampingResistance);
             damp = o.VoltageSource(b, out, 0.0);
         } else if (dampingInductor) {
-            const int b = o.Node(), d = o.Node();
-            o.Resistor(n1, b, v.dampingResistance + v.dampingInductorResistance);
-            damp = o.Inductor(b, d, v.dampingInductance, start.dampingCurrent);
+            const int b = o.Node(), b2 = o.Node(), e = o.Node(), d = o.Node();
+            o.Resistor(n1, b, v.dampingResistance);
+            damp = o.VoltageSource(b, b2, 0.0);
+            o.Resistor(b2, e, v.dampingInductorResistance);
+            l3 = o.Inductor(e, d, v.dampingInductance, start.dampingCurrent);
+            if (rp > 0.0) o.Resistor(b2, d, rp3);
             o.VoltageSource(d, out, 0.0);
         }
         const int c1 = o.Node(), c2 = o.Node();
@@ -80,7 +91,9 @@ TEST(SecondStage, EveryBuiltVariantMatchesOracle) {
         ExpectNear(-o.Current(src), r.current, "stage current");
         ExpectNear(o.V(out), r.outputVoltage, "output voltage");
         ExpectNear(o.Current(l2), r.inductorCurrent, "inductor current");
+        ExpectNear(o.V(n1) - o.V(out), r.inductorVoltage, "inductor voltage");
         if (damp >= 0) ExpectNear(o.Current(damp), r.dampingCurrent, "damping current");
+        if (l3 >= 0) ExpectNear(o.Current(l3), r.dampingInductorCurrent, "damping inductor current");
         ExpectNear(o.V(c2), r.capacitorVoltage, "capacitor voltage");
         if (dampCap >= 0) ExpectNear(o.V(dampCap), r.dampingCapacitorVoltage, "damping capacitor voltage");
     }
