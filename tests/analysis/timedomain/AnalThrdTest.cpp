@@ -255,7 +255,7 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
              r.control.referenceValue = 5.0;
              r.settings.analysisKind = 3;
          },
-         "this analysis type cannot be simulated yet"},
+         "cannot measure hysteretic current control\nsensing the output capacitors"},
         {"peak current without its ramp", [](FirstConfigRecords& r) { r.control.controlMode = 0; },
          "the current ramp needs a positive value"},
         {"opto-isolator without its parts", [](FirstConfigRecords& r) { r.control.optoVariant = 0; },
