@@ -53,6 +53,7 @@
 #include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMPri.h"
 #include "analysis/models/AnalMSync.h"
 #include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMWind.h"
@@ -65,12 +66,19 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
 int32_t Sign(int32_t s) { return s < 0 ? -1 : 1; }
 
+// The primary current sense transformer's ratio as its step takes it (AnalMPri.h).
+double SenseRatio(const PrimaryInputRec& pi) {
+    const TimeMagnitudeTable* table = GetAnalysisContext()->pTable[kSenseXfmrTable];
+    if (!table || table->count < 1) return pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount;
+    return SenseTransformerRatio(table->points[0].magnitude, pi.senseXfmrSecondaryNominal, pi.senseXfmrCoupling);
+}
+
 // Primary resistance in the on-state loop: the switches (two in the two-switch forward) and
 // the current sense, referred through the sense transformer when there is one.
 double PrimaryResistance(const PrimaryInputRec& pi) {
     double rp = pi.primarySeriesResistance * (pi.diode1On ? 2.0 : 1.0);
     if (pi.directSenseOn) return rp + pi.senseResistance;
-    const double ratio = pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount;
+    const double ratio = SenseRatio(pi);
     return rp + (pi.senseResistance + pi.senseXfmrSecondaryResistance + pi.senseSeriesResistance) * ratio * ratio +
            pi.senseXfmrWindingResistance;
 }
@@ -1180,7 +1188,7 @@ double CurrentLimitedDuty(const AnalysisContext& ctx, double duty, bool* limited
     const AnalysisSettingsRec& set = *ctx.pSettings;
     if (!ci.currentLimitEnabled || ci.currentSenseSource != 0 || !(ci.currentLimitThreshold > 0.0)) return duty;
     const double gain = pi.currentSenseTransformerOn
-                            ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                            ? SenseRatio(pi) * pi.senseResistance
                             : pi.senseAmpGain * pi.senseResistance;
     if (!(gain > 0.0) || !std::isfinite(gain)) return duty;
     const double period = set.switchingPeriodSetting;
@@ -1232,7 +1240,7 @@ double ModulatorControlVoltage(const AnalysisContext& ctx, double duty, double i
     case 1: return vb * (1.0 - std::exp(-duty * period / (ci.rampResistance * ci.rampCapacitance)));
     case 0: {
         const double gain = pi.currentSenseTransformerOn
-                                ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                                ? SenseRatio(pi) * pi.senseResistance
                                 : pi.senseAmpGain * pi.senseResistance;
         const TimeMagnitudeTable* core = TransformerCore(ctx);
         return gain * (ipk + (core ? CurrentAtFlux(core->points, core->count, vb * duty * period)
@@ -1352,7 +1360,7 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
     if (ci.controlMode == 0 || ci.controlMode == 3 || ci.controlMode == 4) {
         if (ci.senseSource == 0) {
             const double gain = pi.currentSenseTransformerOn
-                                    ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                                    ? SenseRatio(pi) * pi.senseResistance
                                     : pi.senseAmpGain * pi.senseResistance;
             vpeak = gain * ipk;
             vmean = gain * iavg;

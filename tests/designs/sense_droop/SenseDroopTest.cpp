@@ -14,15 +14,16 @@ constexpr double kCycles = 60;
 
 }  // namespace
 
-// While the sense rectifier conducts, the magnetising inductance Lm sits across the secondary
-// loop seen from the primary, n²·R (AnalMPri.h), so the magnetising current follows
-//     dIm/dt = (I - Im)/τ,   τ = Lm/(n²·R)
+// While the sense rectifier conducts, the windings Lp, Ls, M = k·sqrt(Lp·Ls) drive the secondary
+// loop R from the switch current I: M·dI/dt = Ls·dIs/dt + R·Is. With n = M/Ls and Im = I - Is/n
+// that is the magnetising current of k²·Lp across the loop seen from the primary, n²·R:
+//     dIm/dt = (I - Im)/τ,   τ = Ls/R
 // from 0 at each turn-on (the core resets while the rectifier blocks). On each straight
 // segment of the switch current, I = a + b·u, exactly
 //     Im(u) = a - b·τ + b·u + (Im0 - a + b·τ)·exp(-u/τ),
 // which the test integrates over the run's own switch current. The sensed current n·(I - Im)
-// at the end of the last on-time falls below the reflected n·I by n·Im; here τ = 5 nH /
-// (1e-4 · 10.012 ohm) = 5 us against the 2.5 us on-time: 1 - exp(-0.5) = 39 % of a flat
+// at the end of the last on-time falls below the reflected n·I by n·Im; here τ = 50 uH /
+// 10.012 ohm = 5 us against the 2.5 us on-time: 1 - exp(-0.5) = 39 % of a flat
 // current, about a fifth of this one, which rises from the choke's valley. The engine's step
 // takes Im from backward Euler at up to T/100 = 0.1 us: within 3 % of that droop.
 TEST(SenseDroop, TheSensedCurrentDroopsAsTheMagnetisingBranchSays) {
@@ -36,9 +37,10 @@ TEST(SenseDroop, TheSensedCurrentDroopsAsTheMagnetisingBranchSays) {
     bool wasOn = false;
     const HeadlessRun run = RunDesignHeadless(doc, kCycles, nullptr, nullptr, [&](const AnalysisContext& c) {
         const PrimaryInputRec& pi = *c.pPrimaryInput;
-        n = pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount;
+        const double ls = pi.senseXfmrSecondaryNominal;  // the core does not saturate
+        n = pi.senseXfmrCoupling * std::sqrt(c.primary.senseXfmrInductance / ls);
         rs = pi.senseResistance;
-        tau = c.primary.senseXfmrInductance / (n * n * (rs + pi.senseXfmrSecondaryResistance + pi.senseSeriesResistance));
+        tau = ls / (rs + pi.senseXfmrSecondaryResistance + pi.senseSeriesResistance);
         const bool on = c.engine.senseTransformerConducting != 0;
         const double i = c.primary.switch1Current, t = c.stepState.time;
         if (on && !wasOn) {
