@@ -1,0 +1,199 @@
+// The output side's other saturable inductors end to end: the skim inductor, the second stage's
+// inductor and its damping inductor, the load's series and shunt inductors, and the capacitor
+// sense transformer. Each core holds its nominal inductance L0 up to a knee far below its
+// operating current and L0/3 beyond, so over the whole period (after the first microseconds of
+// the turn-on) the part sits on its plateau: the circuit is the linear one with L0/3 there.
+// Each run is set against that linear twin over the same steps; a lookup left out, taken at
+// the wrong current or not carried into the reverse pass would leave the part at L0 (or off
+// its plateau) and its current's ripple three times too small.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/context/AnalContext.h"
+#include "circuit/Doc.h"
+#include "designs/AnalHeadless.h"
+#include "designs/Designs.h"
+#include "records/DbParts.h"
+
+namespace {
+
+constexpr double kCycles = 300;
+constexpr double kPeriod = 1e-5;  // the first configuration's 100 kHz
+
+// L0 up to a knee of `knee`, L0/3 from twice the knee to 100 A; or, as the twin, a plain L0/3.
+void Saturate(CInductor& l, double l0, double knee, bool saturating) {
+    CObArrayCurrentInductance& points = l.m_CoreSatChar.m_arPoints;
+    points.DeleteAll();
+    if (!saturating) {
+        l.m_dInductance = l0 / 3.0;
+        return;
+    }
+    l.m_dInductance = l0;
+    points.AddCopy(0, CObCurrentInductance(knee, l0));
+    points.AddCopy(1, CObCurrentInductance(2.0 * knee, l0 / 3.0));
+    points.AddCopy(2, CObCurrentInductance(100.0, l0 / 3.0));
+}
+
+void SkimInductor(CPwrQuorraDoc& doc, bool saturating) {
+    COutputChoke& choke = *doc.GetOutputChoke1();
+    choke.SetTopology(1);
+    choke.SetDefaults();
+    choke.GetSkimInductor().m_dDcResistance = 1e-6;
+    Saturate(choke.GetSkimInductor(), 75e-6, 0.05, saturating);
+}
+
+// The second stage with its damping inductor beside the resistor (Inductor Out 3).
+C2StgOutputFilter& SecondStage(CPwrQuorraDoc& doc) {
+    C2StgOutputFilter& f2 = *doc.Get2StgOutputFilter1();
+    f2.SetTopology(6);
+    f2.SetDefaults();
+    f2.GetInductorOut2().m_dInductance = 3e-6;
+    f2.GetInductorOut2().m_dDcResistance = 5e-3;
+    f2.GetCapacitorOut2().m_dCapacitance = 100e-6;
+    f2.GetInductorOut3().m_dInductance = 1.5e-6;
+    f2.GetInductorOut3().m_dDcResistance = 1e-3;
+    return f2;
+}
+
+void SecondStageInductor(CPwrQuorraDoc& doc, bool saturating) {
+    Saturate(SecondStage(doc).GetInductorOut2(), 3e-6, 0.05, saturating);
+}
+
+void DampingInductor(CPwrQuorraDoc& doc, bool saturating) {
+    // Its current is the ripple's share, around 0: a knee at 1 mA.
+    Saturate(SecondStage(doc).GetInductorOut3(), 1.5e-6, 0.001, saturating);
+}
+
+// The resistive-inductive load (Inductor Load2 in series with the 5 ohm) and the complex load
+// (Inductor Load1 in series with the rest).
+void ShuntLoadInductor(CPwrQuorraDoc& doc, bool saturating) {
+    CLoadNetwork& ld = *doc.GetLoadNetwork1();
+    const double r = ld.GetResistorLoad2().m_dResistance;
+    ld.SetTopology(1);
+    ld.SetDefaults();
+    ld.GetResistorLoad2().m_dResistance = r;
+    ld.GetInductorLoad2().m_dDcResistance = 1e-3;
+    Saturate(ld.GetInductorLoad2(), 30e-6, 0.05, saturating);
+}
+
+void SeriesLoadInductor(CPwrQuorraDoc& doc, bool saturating) {
+    CLoadNetwork& ld = *doc.GetLoadNetwork1();
+    const double r = ld.GetResistorLoad2().m_dResistance;
+    ld.SetTopology(3);
+    ld.SetDefaults();
+    ld.GetResistorLoad2().m_dResistance = r;
+    ld.GetResistorLoad1().m_dResistance = 1e-3;
+    ld.GetInductorLoad2().m_dInductance = 10e-6;
+    ld.GetInductorLoad2().m_dDcResistance = 1e-3;
+    ld.GetInductorLoad1().m_dDcResistance = 1e-3;
+    ld.GetCurrentSourceILoad().m_dDCMagnitude = 0.0;
+    ld.GetCurrentSourceILoad().m_dACPeakMagnitude = 0.0;
+    Saturate(ld.GetInductorLoad1(), 30e-6, 0.05, saturating);
+}
+
+// The capacitor sense transformer (CapacitorSenseDesign.cpp: 1 uH primary, 10 mH secondary).
+// Its secondary saturates in its primary's ratio, so the twin takes both at a third. Its core
+// carries the magnetising current, which crosses 0 with the capacitor's: a knee at 1 uA.
+void CapacitorSenseTransformer(CPwrQuorraDoc& doc, bool saturating) {
+    C1StgOutputFilter& f1 = *doc.Get1StgOutputFilter1();
+    SetCapacitorSenseStage(f1, 1.0, 100e-12);
+    CTransformer& ct = f1.GetCurrentSenseTransformer();
+    CObArrayCurrentInductance& points = ct.m_CoreSatChar.m_arPoints;
+    points.DeleteAll();
+    if (!saturating) {
+        ct.m_dPrimaryInductance /= 3.0;
+        ct.m_dSecondaryInductance /= 3.0;
+        return;
+    }
+    const double l0 = ct.m_dPrimaryInductance;
+    points.AddCopy(0, CObCurrentInductance(1e-6, l0));
+    points.AddCopy(1, CObCurrentInductance(2e-6, l0 / 3.0));
+    points.AddCopy(2, CObCurrentInductance(100.0, l0 / 3.0));
+}
+
+struct Watched {
+    double current;     // the saturating part's current (A)
+    double inductance;  // the inductance its step took (H)
+};
+
+Watched Skim(const AnalysisContext& c) { return {c.outputChoke[0].chokeCurrent, c.outputChoke[0].skimInductance}; }
+Watched Second(const AnalysisContext& c) {
+    return {c.outputFilter[0].secondInductorCurrent, c.outputFilter[0].secondInductance};
+}
+Watched Damping(const AnalysisContext& c) {
+    return {c.outputFilter[0].dampingInductorCurrent, c.outputFilter[0].dampingInductance};
+}
+// Its sense output, which the secondary's droop shapes.
+Watched Sense(const AnalysisContext& c) {
+    return {c.outputFilter[0].currentSenseOutput, c.outputFilter[0].csInductanceC};
+}
+Watched Shunt(const AnalysisContext& c) { return {c.loadNetwork[0].resistorCurrent, c.loadNetwork[0].load2Inductance}; }
+Watched Series(const AnalysisContext& c) {
+    return {c.loadNetwork[0].firstBranchCurrent, c.loadNetwork[0].load1Inductance};
+}
+
+struct Ripple {
+    HeadlessRun run;
+    double peakToPeak = 0.0, mean = 0.0;
+    double lMin = 1.0, lMax = 0.0;
+};
+
+Ripple RunPart(void (*set)(CPwrQuorraDoc&, bool), Watched (*watch)(const AnalysisContext&), bool saturating) {
+    CPwrQuorraDoc doc;
+    doc.OnNewDocument();
+    BuildFirstConfiguration(doc);
+    set(doc, saturating);
+    doc.CheckAllSections();
+    Ripple r;
+    double lo = 1e9, hi = -1e9, area = 0.0, span = 0.0, tPrev = 0.0;
+    const double from = (kCycles - 5) * kPeriod;  // the last five periods
+    r.run = RunDesignHeadless(doc, kCycles, nullptr, nullptr, [&](const AnalysisContext& c) {
+        const double t = c.stepState.time;
+        if (t > from) {
+            const Watched w = watch(c);
+            lo = std::min(lo, w.current);
+            hi = std::max(hi, w.current);
+            area += w.current * (t - tPrev);
+            span += t - tPrev;
+            r.lMin = std::min(r.lMin, w.inductance);
+            r.lMax = std::max(r.lMax, w.inductance);
+        }
+        tPrev = t;
+    });
+    r.peakToPeak = hi - lo;
+    r.mean = span > 0.0 ? area / span : 0.0;
+    return r;
+}
+
+TEST(SaturatingFilters, EachPartRunsOnItsPlateauAsItsLinearTwin) {
+    struct Case {
+        const char* name;
+        void (*set)(CPwrQuorraDoc&, bool);
+        Watched (*watch)(const AnalysisContext&);
+        double l0;
+    };
+    const Case cases[] = {
+        {"skim inductor", &SkimInductor, &Skim, 75e-6},
+        {"second-stage inductor", &SecondStageInductor, &Second, 3e-6},
+        {"second-stage damping inductor", &DampingInductor, &Damping, 1.5e-6},
+        {"load shunt inductor", &ShuntLoadInductor, &Shunt, 30e-6},
+        {"load series inductor", &SeriesLoadInductor, &Series, 30e-6},
+        {"capacitor sense transformer", &CapacitorSenseTransformer, &Sense, 1e-6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Ripple sat = RunPart(c.set, c.watch, true), twin = RunPart(c.set, c.watch, false);
+        ASSERT_EQ(sat.run.ran, 1) << sat.run.problem;
+        ASSERT_EQ(twin.run.ran, 1) << twin.run.problem;
+        ASSERT_GT(twin.peakToPeak, 0.0);
+        // On the plateau over the whole window, and the circuit's ripple that of L0/3.
+        EXPECT_NEAR(sat.lMin, c.l0 / 3.0, 1e-9 * c.l0);
+        EXPECT_NEAR(sat.lMax, c.l0 / 3.0, 1e-9 * c.l0);
+        EXPECT_NEAR(sat.peakToPeak, twin.peakToPeak, 0.02 * twin.peakToPeak);
+        EXPECT_NEAR(sat.mean, twin.mean, 0.005 * std::fabs(twin.mean) + 1e-4);
+    }
+}
+
+}  // namespace
