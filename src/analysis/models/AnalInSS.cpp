@@ -73,6 +73,12 @@ double SenseRatio(const PrimaryInputRec& pi) {
     return SenseTransformerRatio(table->points[0].magnitude, pi.senseXfmrSecondaryNominal, pi.senseXfmrCoupling);
 }
 
+// The capacitor sense transformer's ratio M/Ls at its nominal windings (the design's primary
+// inductance, the table's point at 0 A), which its step takes (AnalMFlt.h).
+double CapacitorSenseRatio(const OutputFilterInputRec& fi) {
+    return SenseTransformerRatio(fi.csScaleDen, fi.csScaleNum, fi.csCoupling);
+}
+
 // Primary resistance in the on-state loop: the switches (two in the two-switch forward) and
 // the current sense, referred through the sense transformer when there is one.
 double PrimaryResistance(const PrimaryInputRec& pi) {
@@ -404,7 +410,7 @@ int32_t CalcInitialSwitchingPeriod(double* period, double duty, double vin) {
             if (ci.senseSource == 1)
                 term *= ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;
             else
-                term *= fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns * ch.senseWeight * fi.senseResistance;
+                term *= CapacitorSenseRatio(fi) * ch.senseWeight * fi.senseResistance;
             slopes += term;
         }
         *period = band / (1.0 - duty) / slopes;
@@ -786,7 +792,7 @@ namespace {
 // Resistor Cap Sense below Resistor Bias 1 (the bias branch carries no DC current).
 void InitSteadyStateCapacitorSense(const OutputFilterInputRec& fi, OutputFilterStateRec& f) {
     const double ip = f.capacitorCurrent;
-    const double is = std::max(0.0, ip * fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns);
+    const double is = std::max(0.0, ip * CapacitorSenseRatio(fi));
     const double rcs = fi.senseResistance, rb1 = fi.biasUpperResistance;
     const double vn = fi.biasVoltage * rcs / (rcs + rb1) + rcs * rb1 / (rcs + rb1) * is;
     f.csValue1 = f.senseXfmrMeanCurrent = ip;
@@ -1387,7 +1393,7 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
                     vslope += down * g;
                 } else {
                     const double bias = fi.csTermC * fi.biasVoltage / (fi.biasUpperResistance + fi.csTermC);
-                    const double n = fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns;
+                    const double n = CapacitorSenseRatio(fi);
                     vmean += bias * ch.senseWeight;
                     vpeak += (bias + (1.0 - duty) * across * period * n * 0.5 * fi.senseResistance) * ch.senseWeight;
                     vslope += down * n * ch.senseWeight * fi.senseResistance;
