@@ -357,7 +357,7 @@ TEST(SaturatingFilters, SkimRippleAcrossItsKnee) {
     points.AddCopy(2, CObCurrentInductance(100.0, 25e-6));
     doc.CheckAllSections();
     CRunFigures fig(0.0);
-    const HeadlessRun run = RunDesignHeadless(doc, 2000, &fig, nullptr);
+    const HeadlessRun run = RunDesignHeadless(doc, 800, &fig, nullptr);
     ASSERT_EQ(run.ran, 1) << run.problem;
 
     const designs::ForwardSteadyState plateau = ForwardWith(125e-6), nominal = ForwardWith(175e-6);
