@@ -68,7 +68,8 @@ int32_t Sign(int32_t s) { return s < 0 ? -1 : 1; }
 
 // The primary current sense transformer's ratio as its step takes it (AnalMPri.h).
 double SenseRatio(const PrimaryInputRec& pi) {
-    const TimeMagnitudeTable* table = GetAnalysisContext()->pTable[kSenseXfmrTable];
+    const AnalysisContext* ctx = GetAnalysisContext();
+    const TimeMagnitudeTable* table = ctx ? ctx->pTable[kSenseXfmrTable] : nullptr;
     if (!table || table->count < 1) return pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount;
     return SenseTransformerRatio(table->points[0].magnitude, pi.senseXfmrSecondaryNominal, pi.senseXfmrCoupling);
 }
