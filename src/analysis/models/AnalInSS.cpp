@@ -58,6 +58,7 @@
 #include "analysis/models/AnalMHyst.h"
 #include "analysis/models/AnalMOpto.h"
 #include "analysis/models/AnalMOut.h"
+#include "analysis/models/AnalMPri.h"
 #include "analysis/models/AnalMSync.h"
 #include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMWind.h"
@@ -70,12 +71,26 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
 int32_t Sign(int32_t s) { return s < 0 ? -1 : 1; }
 
+// The primary current sense transformer's ratio as its step takes it (AnalMPri.h).
+double SenseRatio(const PrimaryInputRec& pi) {
+    const AnalysisContext* ctx = GetAnalysisContext();
+    const TimeMagnitudeTable* table = ctx ? ctx->pTable[kSenseXfmrTable] : nullptr;
+    if (!table || table->count < 1) return pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount;
+    return SenseTransformerRatio(table->points[0].magnitude, pi.senseXfmrSecondaryNominal, pi.senseXfmrCoupling);
+}
+
+// The capacitor sense transformer's ratio M/Ls at its nominal windings (the design's primary
+// inductance, the table's point at 0 A), which its step takes (AnalMFlt.h).
+double CapacitorSenseRatio(const OutputFilterInputRec& fi) {
+    return SenseTransformerRatio(fi.csScaleDen, fi.csScaleNum, fi.csCoupling);
+}
+
 // Primary resistance in the on-state loop: the switches (two in the two-switch forward) and
 // the current sense, referred through the sense transformer when there is one.
 double PrimaryResistance(const PrimaryInputRec& pi) {
     double rp = pi.primarySeriesResistance * (pi.diode1On ? 2.0 : 1.0);
     if (pi.directSenseOn) return rp + pi.senseResistance;
-    const double ratio = pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount;
+    const double ratio = SenseRatio(pi);
     return rp + (pi.senseResistance + pi.senseXfmrSecondaryResistance + pi.senseSeriesResistance) * ratio * ratio +
            pi.senseXfmrWindingResistance;
 }
@@ -451,7 +466,7 @@ int32_t CalcInitialSwitchingPeriod(double* period, double duty, double vin) {
             if (ci.senseSource == 1)
                 term *= ch.senseWeight * ch.seriesElementFactor * ch.seriesResistance;
             else
-                term *= fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns * ch.senseWeight * fi.senseResistance;
+                term *= CapacitorSenseRatio(fi) * ch.senseWeight * fi.senseResistance;
             slopes += term;
         }
         *period = band / (1.0 - duty) / slopes;
@@ -835,7 +850,7 @@ namespace {
 // Resistor Cap Sense below Resistor Bias 1 (the bias branch carries no DC current).
 void InitSteadyStateCapacitorSense(const OutputFilterInputRec& fi, OutputFilterStateRec& f) {
     const double ip = f.capacitorCurrent;
-    const double is = std::max(0.0, ip * fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns);
+    const double is = std::max(0.0, ip * CapacitorSenseRatio(fi));
     const double rcs = fi.senseResistance, rb1 = fi.biasUpperResistance;
     const double vn = fi.biasVoltage * rcs / (rcs + rb1) + rcs * rb1 / (rcs + rb1) * is;
     f.csValue1 = f.senseXfmrMeanCurrent = ip;
@@ -1259,7 +1274,7 @@ double CurrentLimitedDuty(const AnalysisContext& ctx, double duty, bool* limited
     const AnalysisSettingsRec& set = *ctx.pSettings;
     if (!ci.currentLimitEnabled || ci.currentSenseSource != 0 || !(ci.currentLimitThreshold > 0.0)) return duty;
     const double gain = pi.currentSenseTransformerOn
-                            ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                            ? SenseRatio(pi) * pi.senseResistance
                             : pi.senseAmpGain * pi.senseResistance;
     if (!(gain > 0.0) || !std::isfinite(gain)) return duty;
     const double period = set.switchingPeriodSetting;
@@ -1311,7 +1326,7 @@ double ModulatorControlVoltage(const AnalysisContext& ctx, double duty, double i
     case 1: return vb * (1.0 - std::exp(-duty * period / (ci.rampResistance * ci.rampCapacitance)));
     case 0: {
         const double gain = pi.currentSenseTransformerOn
-                                ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                                ? SenseRatio(pi) * pi.senseResistance
                                 : pi.senseAmpGain * pi.senseResistance;
         const TimeMagnitudeTable* core = TransformerCore(ctx);
         return gain * (ipk + (core ? CurrentAtFlux(core->points, core->count, vb * duty * period)
@@ -1431,7 +1446,7 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
     if (ci.controlMode == 0 || ci.controlMode == 3 || ci.controlMode == 4) {
         if (ci.senseSource == 0) {
             const double gain = pi.currentSenseTransformerOn
-                                    ? pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount * pi.senseResistance
+                                    ? SenseRatio(pi) * pi.senseResistance
                                     : pi.senseAmpGain * pi.senseResistance;
             vpeak = gain * ipk;
             vmean = gain * iavg;
@@ -1459,7 +1474,7 @@ int32_t InitSteadyStateControlSection(AnalysisContext& ctx, const double* curren
                     vslope += down * g;
                 } else {
                     const double bias = fi.csTermC * fi.biasVoltage / (fi.biasUpperResistance + fi.csTermC);
-                    const double n = fi.senseXfmrPrimaryTurns / fi.senseXfmrSecondaryTurns;
+                    const double n = CapacitorSenseRatio(fi);
                     vmean += bias * ch.senseWeight;
                     vpeak += (bias + (1.0 - duty) * across * period * n * 0.5 * fi.senseResistance) * ch.senseWeight;
                     vslope += down * n * ch.senseWeight * fi.senseResistance;

@@ -90,6 +90,16 @@ double Reflected(const SenseTransformer& ct) {
 
 }  // namespace
 
+bool SetSenseTransformerWindings(double primaryInductance, double secondaryInductance, double coupling,
+                                 SenseTransformer* ct) {
+    if (!(secondaryInductance > 0.0) || !(coupling > 0.0 && coupling <= 1.0) || !std::isfinite(secondaryInductance))
+        return false;
+    const double lp = primaryInductance > 0.0 ? primaryInductance : 0.0;
+    ct->ratio = SenseTransformerRatio(lp, secondaryInductance, coupling);
+    ct->magnetizingInductance = coupling * coupling * lp;
+    return std::isfinite(ct->ratio) && std::isfinite(ct->magnetizingInductance);
+}
+
 BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting, double s,
                                       double magnetizingPrev) {
     if (!conducting) return {ct.primaryResistance, 0.0};

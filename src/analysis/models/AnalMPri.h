@@ -61,27 +61,31 @@
 //   Vp·D·T + (Vp + Vbd)·td' = Vc·((1 - D)·T - td') + (Vc + Vf2)·td
 //
 // Current sense transformer (the variants sensed by a transformer), its primary in the place
-// of the sense resistor, turns ratio n = N1/N2, an ideal core. While its rectifier conducts
-// (switch 1 on with its current forward) the secondary loop (sense resistor Rs, secondary
-// winding Rsec, the rectifier's resistance Rd) is seen through n²; otherwise only the
-// primary winding's resistance Rp, the core taking the current:
-//     V = (Rp + n²·(Rs + Rsec + Rd))·I,   sensed Vs = Rs·n·I     (conducting)
-//     V = Rp·I,                            sensed Vs = 0          (blocking)
-// The rectifier's drop, n·Vf in the switch path (7 mV at 1:100), is left out: it does not
-// change the sensed voltage, which the current sets.
-// Its core: the magnetising inductance Lm (the part's primary inductance) across the ideal
-// transformer's primary. While the rectifier conducts the secondary loop, R = Rs + Rsec + Rd
-// seen as n²·R, is in parallel with Lm, and the magnetising current Im takes its share:
+// of the sense resistor: two coupled windings, the primary Lp, the secondary Ls, M = k·sqrt(Lp·Ls).
+// Referred through the ratio n = M/Ls (N1/N2 for a tight core) they are a primary leakage
+// Ll = Lp - M²/Ls = (1 - k²)·Lp in series with a magnetising inductance Lm = M²/Ls = k²·Lp
+// across an ideal n:1 transformer, the secondary with no leakage of its own:
+//     Vp = Lp·dI/dt - M·dIs/dt = Ll·dI/dt + Lm·dIm/dt,     Im = I - Is/n
+//     Vs = M·dI/dt - Ls·dIs/dt = (Lm·dIm/dt)/n
+// The power stage drives I, so Is follows from I alone: Ll would only add its Ll·dI/dt to
+// the switch path, and is left out of it (the sensed current does not depend on it).
+// While its rectifier conducts (switch 1 on with its current forward) the secondary loop (sense
+// resistor Rs, secondary winding Rsec, the rectifier's resistance Rd), R = Rs + Rsec + Rd seen
+// as n²·R, is in parallel with Lm, and the magnetising current Im takes its share:
 //     V1 = Lm·s·(Im - Imprev) = n²·R·(I - Im)
 //     =>  Im = (n²·R·I + Lm·s·Imprev) / (Lm·s + n²·R)
 //     V  = Rp·I + V1,   z = Rp + Lm·s·n²·R/(Lm·s + n²·R),   e = -Lm·s·n²·R·Imprev/(Lm·s + n²·R)
-//     sensed current n·(I - Im), sensed voltage Rs·n·(I - Im)
-// so under a constant current the sensed current droops as n·I·exp(-t/τ), τ = Lm/(n²·R), and
-// under a ramp I0 + S·t it is n·(I0·exp(-t/τ) + S·τ·(1 - exp(-t/τ))). When the rectifier
-// blocks, the secondary is open but for the rectifier's open resistance, which (seen as
-// n²·Roff, megaohms) empties Lm within the step: the core resets and Im starts the next
-// conduction at 0, and the primary sees Rp alone as before. An Lm of 0 (not given) is taken
-// as an ideal core.
+//     sensed current Is = n·(I - Im), sensed voltage Rs·n·(I - Im)
+// so under a constant current the sensed current droops as n·I·exp(-t/τ), τ = Lm/(n²·R) =
+// Ls/R, and under a ramp I0 + S·t it is n·(I0·exp(-t/τ) + S·τ·(1 - exp(-t/τ))). Otherwise
+// the primary sees its winding's resistance Rp alone, the core taking the current: the
+// secondary is open but for the rectifier's open resistance, which (seen as n²·Roff,
+// megaohms) empties Lm within the step, so the core resets and Im starts the next conduction
+// at 0. The rectifier's drop, n·Vf in the switch path (7 mV at 1:100), is left out: it does
+// not change the sensed voltage, which the current sets. An Lm of 0 (no primary inductance)
+// is an ideal core.
+// A saturable core is looked up at Im; the secondary follows in the ratio of the primary to
+// its table's point at 0 A, so n stays and Lm scales with Lp.
 //
 // The single switch with a reset winding: a third winding on the core (Lr, Rr; mutuals Mpr to
 // the primary, Mrs[j] to the secondaries) whose reset rectifier (Vf, Rd) returns the
@@ -101,6 +105,7 @@
 // Vbulk·(1 + Np/Nr) while the core resets.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "analysis/context/AnalEngine.h"
@@ -164,12 +169,20 @@ int32_t CalcActiveClampLoop(int32_t switchState, const BranchPair& switchElement
 // The sense transformer's branch in the switch path.
 struct SenseTransformer {
     double primaryResistance;    // Rp (ohm)
-    double ratio;                // n = N1/N2
+    double ratio;                // n = M/Ls
     double senseResistance;      // Rs (ohm)
     double secondaryResistance;  // Rsec (ohm)
     double rectifierResistance;  // Rd (ohm)
-    double magnetizingInductance = 0.0;  // Lm (H); 0: an ideal core
+    double magnetizingInductance = 0.0;  // Lm = k²·Lp (H); 0: an ideal core
 };
+// n and Lm from the windings' inductances (H) and coupling; false for values that give
+// no transformer (a secondary inductance that is not positive, a coupling outside (0, 1]).
+bool SetSenseTransformerWindings(double primaryInductance, double secondaryInductance, double coupling,
+                                 SenseTransformer* ct);
+// The ratio n of the part's nominal windings (what saturation leaves unchanged).
+inline double SenseTransformerRatio(double primaryNominal, double secondaryNominal, double coupling) {
+    return coupling * std::sqrt(primaryNominal / secondaryNominal);
+}
 // The branch of the step from the magnetising current at its start.
 BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting, double s = 0.0,
                                       double magnetizingPrev = 0.0);

@@ -39,19 +39,36 @@ double SenseMagnetizing(const PrimaryStateRec& pri) {
     return std::isfinite(pri.senseXfmrCurrent) && pri.senseXfmrCurrent != NOT_SET ? pri.senseXfmrCurrent : 0.0;
 }
 
-// Its magnetising inductance: its table's, looked up at the magnetising current when the core
-// saturates (held over the step, as the power transformer's).
-SenseTransformer SenseTransformerOf(AnalysisContext& ctx) {
+// Its windings: the primary's inductance from its table, looked up at the magnetising current
+// when the core saturates (held over the step, as the power transformer's), the secondary's in
+// the same ratio to the table's point at 0 A, and their coupling. Records without a table (no
+// primary inductance) give an ideal core at the turns' ratio. A lookup that fails, or windings
+// that form no transformer, leave the magnetising inductance NOT_SET.
+// After the solve (lookUp false) it takes the primary inductance the step took.
+SenseTransformer SenseTransformerOf(AnalysisContext& ctx, bool lookUp) {
     const PrimaryInputRec& pi = *ctx.pPrimaryInput;
     SenseTransformer ct{pi.senseXfmrWindingResistance, pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount,
                         pi.senseResistance, pi.senseXfmrSecondaryResistance, pi.senseSeriesResistance};
     TimeMagnitudeTable* table = ctx.pTable[kSenseXfmrTable];
-    if (table && table->count >= 1) {
-        double slope = 0.0;
-        ct.magnetizingInductance = table->points[0].magnitude;
-        if (Saturable(table) && !LookUpInductance(&ct.magnetizingInductance, &slope, *table, SenseMagnetizing(ctx.primary)))
+    if (!table || table->count < 1) return ct;
+    const double l0 = table->points[0].magnitude;
+    double lp = l0, slope = 0.0;
+    if (!lookUp) {
+        lp = ctx.primary.senseXfmrInductance;
+    } else if (Saturable(table)) {
+        if (!LookUpInductance(&lp, &slope, *table, SenseMagnetizing(ctx.primary))) {
             ct.magnetizingInductance = NOT_SET;
+            return ct;
+        }
+        ctx.primary.senseXfmrInductanceSlope = slope;
     }
+    const double ls = lp / l0 * pi.senseXfmrSecondaryNominal;
+    if (!SetSenseTransformerWindings(lp, ls, pi.senseXfmrCoupling, &ct)) {
+        ct.magnetizingInductance = NOT_SET;
+        return ct;
+    }
+    ctx.primary.senseXfmrInductance = lp;
+    ctx.primary.senseXfmrInductance2 = pi.senseXfmrCoupling * std::sqrt(lp * ls);  // the mutual
     return ct;
 }
 
@@ -146,13 +163,12 @@ int32_t CalcPrimarySectionQuantitiesPass1() {
     if (pi.currentSenseTransformerOn) {
         // Its rectifier conducts while the switch is on and its current was forward.
         st.senseTransformerConducting = ctx.primary.switchState == 2 && ctx.primary.switch1Current >= 0.0;
-        const SenseTransformer ct = SenseTransformerOf(ctx);
+        const SenseTransformer ct = SenseTransformerOf(ctx, true);
         if (ct.magnetizingInductance == NOT_SET) {
             ReportMessage1(kModuleAnalCalc, 5942, FALSE);
             ReportMessageFirstBox(kPrimaryInductanceMessage);
             return 0;
         }
-        ctx.primary.senseXfmrInductance = ct.magnetizingInductance;
         st.senseResistor = CalcSenseTransformerBranch(ct, st.senseTransformerConducting, StepFactor(),
                                                       SenseMagnetizing(ctx.primary));
         return Checked(st.senseResistor.z, st.senseResistor.e);
@@ -270,8 +286,7 @@ int32_t CalcPrimarySectionQuantitiesPass2() {
         // No amplifier: the sense resistor's voltage is the sensed signal. The resonant reset's
         // capacitor current passes the sense path too.
         const double current = IsResonantReset(pi.topology) ? ctx.engine.primaryCurrent : pri.switch1Current;
-        SenseTransformer ct = SenseTransformerOf(ctx);
-        ct.magnetizingInductance = pri.senseXfmrInductance;  // the one the step took
+        const SenseTransformer ct = SenseTransformerOf(ctx, false);
         const int32_t conducting = ctx.engine.senseTransformerConducting;
         const double im = SenseMagnetizingCurrent(ct, conducting, StepFactor(), SenseMagnetizing(pri), current);
         pri.senseXfmrCurrent = im;

@@ -52,6 +52,23 @@ double NominalInductance(const TimeMagnitudeTable* table) {
     return table && table->count > 0 ? table->points[0].magnitude : 0.0;
 }
 
+// A saturable part's inductance over the step: its table looked up at the step's starting
+// current (held over the step, as every saturable inductor's). Its code and the output
+// inductance problem when the lookup fails.
+constexpr UINT kModuleAnalCalc = 56002;
+int32_t LookUpStepInductance(TimeMagnitudeTable& table, double current, uint32_t code, double* inductance,
+                             double* slope) {
+    const double at = std::isfinite(current) && current != NOT_SET ? current : 0.0;
+    if (LookUpInductance(inductance, slope, table, at) && std::isfinite(*inductance)) return 1;
+    ReportMessage1(kModuleAnalCalc, code, FALSE);
+    ReportMessageFirstBox(kOutputInductanceMessage);
+    return 0;
+}
+
+TimeMagnitudeTable* OutputTable(const AnalysisContext& ctx, int32_t j, int32_t which) {
+    return ctx.pTable[OutputTableIndex(j + 1, which)];
+}
+
 LoadNetworkValues LoadValues(const AnalysisContext& ctx, int32_t j) {
     const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
     LoadNetworkValues v;
@@ -72,8 +89,10 @@ LoadNetworkValues LoadValues(const AnalysisContext& ctx, int32_t j) {
     return v;
 }
 
+// The skim inductor's inductance of the step: looked up by the choke's pass when it saturates.
 double SkimInductance(const AnalysisContext& ctx, int32_t j) {
-    return NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kSkimTable)]);
+    const TimeMagnitudeTable* table = OutputTable(ctx, j, kSkimTable);
+    return Saturable(table) ? ctx.outputChoke[j].skimInductance : NominalInductance(table);
 }
 
 FirstStageDamping FirstStageDampingOf(const OutputFilterInputRec& fi) {
@@ -92,7 +111,8 @@ SecondStageValues SecondStageOf(const AnalysisContext& ctx, int32_t j) {
     if (fi.hasCapB) {
         v.capacitor = {Open(), fi.sectionQuantityParamH, fi.sectionQuantityParamI, fi.sectionQuantityParamJ,
                        fi.sectionQuantityParamK, fi.capBCapacitance};
-        v.inductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kSecondStageInductorTable)]);
+        const TimeMagnitudeTable* table = OutputTable(ctx, j, kSecondStageInductorTable);
+        v.inductance = Saturable(table) ? ctx.outputFilter[j].secondInductance : NominalInductance(table);
         const InductorLoss& x = ctx.engine.loss.output[j][kLossSecondStage];
         v.resistance = InductorResistance(x, fi.secondInductorResistance);
         v.inductorConductance = x.on ? x.conductance : 0.0;
@@ -102,7 +122,8 @@ SecondStageValues SecondStageOf(const AnalysisContext& ctx, int32_t j) {
         v.dampingCapacitor = {Open(), fi.sectionQuantityParamL, fi.sectionQuantityParamM + fi.filterTermParamD,
                               fi.sectionQuantityParamN, fi.sectionQuantityParamO, fi.filterTermParamC};
     if (fi.dampingInductorOn) {
-        v.dampingInductance = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kDampingInductorTable)]);
+        const TimeMagnitudeTable* table = OutputTable(ctx, j, kDampingInductorTable);
+        v.dampingInductance = Saturable(table) ? ctx.outputFilter[j].dampingInductance : NominalInductance(table);
         const InductorLoss& x = ctx.engine.loss.output[j][kLossOutputDamping];
         v.dampingInductorResistance = InductorResistance(x, fi.dampingInductorResistance);
         v.dampingInductorConductance = x.on ? x.conductance : 0.0;
@@ -186,15 +207,40 @@ CapacitorSenseStart CapacitorSenseStartOf(const OutputFilterStateRec& f) {
     return {f.csValue1, f.senseXfmrSecondaryCurrent, f.csValue12, f.biasCurrent, f.filterFlagA};
 }
 
-// The sense transformer's inductances at their nominal values, and at turn-on its windings at rest.
-void StartCapacitorSense(AnalysisContext& ctx, int32_t j) {
+// The sense transformer's windings with the primary inductance lp: the secondary saturates in
+// the ratio lp / l0 (l0 the table's point at 0 A, the design's primary inductance without a
+// table), the mutual follows the coupling.
+void SetCapacitorSenseInductances(AnalysisContext& ctx, int32_t j, double lp) {
     const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
     OutputFilterStateRec& f = ctx.outputFilter[j];
-    // Its table's first point, or without a table the design's primary inductance.
-    const double table = NominalInductance(ctx.pTable[OutputTableIndex(j + 1, kCapSenseXfmrTable)]);
-    f.csInductanceC = table > 0.0 ? table : fi.csScaleDen;
-    f.csInductanceB = f.csInductanceC / fi.csScaleDen * fi.csScaleNum;
+    const double table = NominalInductance(OutputTable(ctx, j, kCapSenseXfmrTable));
+    const double l0 = table > 0.0 ? table : fi.csScaleDen;
+    f.csInductanceC = lp > 0.0 ? lp : l0;
+    f.csInductanceB = f.csInductanceC / l0 * fi.csScaleNum;
     f.csInductanceA = std::sqrt(f.csInductanceC * f.csInductanceB) * fi.csCoupling;
+}
+
+// A saturable core at the step's starting magnetising current, Ip - Is·Ls/M (the primary's
+// current less the share the secondary carries, which is all of it on an ideal core).
+int32_t LookUpCapacitorSense(AnalysisContext& ctx, int32_t j) {
+    TimeMagnitudeTable* table = OutputTable(ctx, j, kCapSenseXfmrTable);
+    if (!Saturable(table)) return 1;
+    OutputFilterStateRec& f = ctx.outputFilter[j];
+    const double ip = std::isfinite(f.csValue1) && f.csValue1 != NOT_SET ? f.csValue1 : 0.0;
+    const double is = std::isfinite(f.senseXfmrSecondaryCurrent) && f.senseXfmrSecondaryCurrent != NOT_SET
+                          ? f.senseXfmrSecondaryCurrent
+                          : 0.0;
+    const double im = f.csInductanceA > 0.0 ? ip - is * f.csInductanceB / f.csInductanceA : ip;
+    double lp = 0.0, slope = 0.0;
+    if (!LookUpStepInductance(*table, im, 5957, &lp, &slope)) return 0;
+    SetCapacitorSenseInductances(ctx, j, lp);
+    return 1;
+}
+
+// The sense transformer's inductances at their nominal values, and at turn-on its windings at rest.
+void StartCapacitorSense(AnalysisContext& ctx, int32_t j) {
+    OutputFilterStateRec& f = ctx.outputFilter[j];
+    SetCapacitorSenseInductances(ctx, j, 0.0);
     // A steady-state run starts the windings and the bias filter where the estimate put them.
     if (ctx.pSettings->analysisKind != 0) return;
     f.csValue1 = f.senseXfmrSecondaryCurrent = f.csValue12 = f.biasCurrent = 0.0;
@@ -221,7 +267,7 @@ int32_t AssembleLoadNetworkPass1() {
     for (int32_t j = Outputs() - 1; j >= 0; --j) {
         const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
         LoadNetworkStateRec& lo = ctx.loadNetwork[j];
-        const LoadNetworkValues& v = ls.values[j];
+        LoadNetworkValues& v = ls.values[j];
         if (step.stepCount == 0) {
             // At rest at turn-on; a steady-state start keeps the estimate's current, the
             // phase the settling gave the source and the source's state at its voltage (taken
@@ -236,6 +282,16 @@ int32_t AssembleLoadNetworkPass1() {
             ls.tableActive[j] = 1;
             ls.chokePeak[j] = 0.0;
         }
+        // Saturable load inductors at their own currents of the step's start: the series one
+        // carries the whole load current, the shunt one the resistor's.
+        TimeMagnitudeTable* series = OutputTable(ctx, j, kLoadInductor1Table);
+        TimeMagnitudeTable* shunt = OutputTable(ctx, j, kLoadInductor2Table);
+        if (ld.firstBranchOn && Saturable(series) &&
+            !LookUpStepInductance(*series, lo.firstBranchCurrent, 5951, &v.seriesInductance, &lo.load1InductanceSlope))
+            return 0;
+        if (ld.inductorOn && Saturable(shunt) &&
+            !LookUpStepInductance(*shunt, lo.resistorCurrent, 5952, &v.inductance, &lo.load2InductanceSlope))
+            return 0;
         if (ld.currentSourceOn) {
             // The source of the step: its sine, its DC part and its transient table, never more
             // than the choke has carried so far.
@@ -280,6 +336,17 @@ int32_t AssembleSecondStageFilterPass1() {
             f.capB2Voltage = 0.0;
             f.outputCapacitor2Current = 0.0;
         }
+        // Saturable inductors at their own currents of the step's start.
+        const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
+        TimeMagnitudeTable* second = OutputTable(ctx, j, kSecondStageInductorTable);
+        TimeMagnitudeTable* damping = OutputTable(ctx, j, kDampingInductorTable);
+        if (fi.hasInductorB && Saturable(second) &&
+            !LookUpStepInductance(*second, f.secondInductorCurrent, 5955, &f.secondInductance, &f.secondInductanceSlope))
+            return 0;
+        if (fi.dampingInductorOn && Saturable(damping) &&
+            !LookUpStepInductance(*damping, f.dampingInductorCurrent, 5956, &f.dampingInductance,
+                                  &f.dampingInductanceSlope))
+            return 0;
         if (!CalcSecondStageCoeffs(SecondStageOf(ctx, j), StepFactor(), SecondStageStartOf(ctx, j), o.load, &c))
             return 0;
         o.secondStage = c.total;
@@ -312,6 +379,7 @@ int32_t AssembleFirstStageFilterPass1() {
         }
         if (fi.senseXfmrOn) {
             if (ctx.stepState.stepCount == 0) StartCapacitorSense(ctx, j);
+            if (!LookUpCapacitorSense(ctx, j)) return 0;
             CapacitorSenseCoeffs& c = ctx.loadStep.capacitorSense[j];
             if (!CalcCapacitorSenseCoeffs(CapacitorSenseOf(ctx, j), StepFactor(), CapacitorSenseStartOf(f), &c))
                 return 0;
@@ -331,11 +399,15 @@ int32_t AssembleOutputChokePass1() {
         OutputStepStore& o = ctx.engine.output[j];
         // The choke's sense resistor and its inductance, and the skim inductor, are in series
         // with the winding.
+        OutputChokeStateRec& ch = ctx.outputChoke[j];
+        TimeMagnitudeTable* skim = OutputTable(ctx, j, kSkimTable);
+        if (ci.skimWindingOn && Saturable(skim) &&
+            !LookUpStepInductance(*skim, ch.chokeCurrent, 5953, &ch.skimInductance, &ch.skimInductanceSlope))
+            return 0;
         const double skimL = ci.skimWindingOn ? SkimInductance(ctx, j) : 0.0;
         const double skimR =
             ci.skimWindingOn ? InductorResistance(ctx.engine.loss.output[j][kLossSkim], ci.skimResistance) : 0.0;
         // A saturable choke takes its inductance at the step's starting current.
-        OutputChokeStateRec& ch = ctx.outputChoke[j];
         double lc = ci.inductance;
         TimeMagnitudeTable* table = ctx.pTable[OutputTableIndex(j + 1, kChokeTable)];
         if (Saturable(table)) {

@@ -24,7 +24,6 @@ constexpr uint32_t kRefuseOutput = 58403;
 constexpr uint32_t kRefuseControl = 58404;
 constexpr uint32_t kRefuseChokeCoupling = 58920;
 constexpr uint32_t kRefuseIncomplete = 58406;
-constexpr uint32_t kRefuseSaturation = 58407;
 constexpr uint32_t kRefuseOutputLosses = 58409;
 constexpr uint32_t kRefuseErrorAmpValues = 58940;
 constexpr uint32_t kRefuseOptoValues = 58941;
@@ -112,14 +111,17 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         return Refuse(kRefuseLineSide);
 
     const PrimaryInputRec& pri = *params.pPrimaryInput;
-    // Each family runs with either current sense; the sense transformer needs its turns, the
-    // passive clamp a capacitor and a resistor to settle to a voltage.
+    // Each family runs with either current sense; the sense transformer needs its turns, a
+    // secondary inductance and a coupling that transfers the current, the passive clamp a
+    // capacitor and a resistor to settle to a voltage.
     const int32_t family = pri.topology | 1;
     const bool senseTransformer = pri.topology >= 0 && pri.topology % 2 == 0;
     const bool senseUsable = !senseTransformer || (Positive(pri.senseXfmrPrimaryTurnsCount) &&
                                                    Positive(pri.senseXfmrSecondaryTurnsCount) &&
                                                    NonNegative(pri.senseXfmrWindingResistance) &&
                                                    NonNegative(pri.senseXfmrSecondaryResistance) &&
+                                                   Positive(pri.senseXfmrSecondaryNominal) &&
+                                                   pri.senseXfmrCoupling > 0.0 && pri.senseXfmrCoupling <= 1.0 &&
                                                    NonNegative(pri.senseSeriesResistance) &&
                                                    NonNegative(pri.senseResistance));
     const bool twoSwitch = family == kPrimaryTwoSwitchSenseResistor;
@@ -195,21 +197,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
             return Refuse(kRefuseOutputLosses, j + 1);
     }
 
-    // The step follows the saturation of the power transformer's core (its reset winding with
-    // it), of the line filter's inductors, of the primary's current sense transformer and of
-    // each output's choke (on one core at the chokes' coupled ampere-turns); the other
-    // inductors' saturation is refused (not yet built). The steady-state estimate places the
-    // transformer and the chokes at their operating point's inductance, which the sweeps around
-    // it then see.
-    for (int32_t k = 1; k <= set->outputCount; ++k) {
-        if (Saturable(params.pTable[OutputTableIndex(k, kSkimTable)]) ||
-            Saturable(params.pTable[OutputTableIndex(k, kLoadInductor1Table)]) ||
-            Saturable(params.pTable[OutputTableIndex(k, kLoadInductor2Table)]) ||
-            Saturable(params.pTable[OutputTableIndex(k, kSecondStageInductorTable)]) ||
-            Saturable(params.pTable[OutputTableIndex(k, kDampingInductorTable)]) ||
-            Saturable(params.pTable[OutputTableIndex(k, kCapSenseXfmrTable)]))
-            return Refuse(kRefuseSaturation);
-    }
+    // Every saturable core the fill gives a table runs: the step looks each inductance up at its
+    // winding's present current, and the steady-state estimate and the sweeps around it see them.
 
     const ControlInputRec& ctl = *params.pControlInput;
     // The current modes sense the primary, the chokes, or the capacitor current of outputs

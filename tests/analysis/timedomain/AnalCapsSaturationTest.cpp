@@ -1,7 +1,5 @@
-// Which saturating cores the engine takes: the power transformer's, the primary's current sense
-// transformer's and each output's own choke run in a turn-on transient, a steady-state run and
-// the sweeps around it, a transformer with a reset winding, the line filter's inductors and
-// chokes on one core too; every other saturable part is refused.
+// Every saturating core the fill gives a table runs, in a turn-on transient, a steady-state run
+// and the sweeps around it.
 #include <gtest/gtest.h>
 
 #include "analysis/context/AnalParams.h"
@@ -14,7 +12,6 @@ namespace {
 using test_support::FirstConfigRecords;
 
 constexpr uint32_t kRuns = 0;
-constexpr uint32_t kRefuseSaturation = 58407;
 
 TEST(EngineCapability, SaturatingCores) {
     struct Case {
@@ -38,12 +35,18 @@ TEST(EngineCapability, SaturatingCores) {
         {"chokes on one core", OutputTableIndex(1, kChokeTable),
          [](FirstConfigRecords& r) { r.settings.coupledOutputChokes = 1; }, kRuns},
         {"primary current sense transformer", kSenseXfmrTable, [](FirstConfigRecords&) {}, kRuns},
-        {"skim inductor", OutputTableIndex(1, kSkimTable), [](FirstConfigRecords&) {}, kRefuseSaturation},
+        {"skim inductor", OutputTableIndex(1, kSkimTable), [](FirstConfigRecords&) {}, kRuns},
         {"second-stage inductor", OutputTableIndex(1, kSecondStageInductorTable), [](FirstConfigRecords&) {},
-         kRefuseSaturation},
-        {"load inductor", OutputTableIndex(1, kLoadInductor2Table), [](FirstConfigRecords&) {}, kRefuseSaturation},
+         kRuns},
+        {"damping inductor", OutputTableIndex(1, kDampingInductorTable), [](FirstConfigRecords&) {}, kRuns},
+        {"first load inductor", OutputTableIndex(1, kLoadInductor1Table), [](FirstConfigRecords&) {}, kRuns},
+        {"second load inductor", OutputTableIndex(1, kLoadInductor2Table), [](FirstConfigRecords&) {}, kRuns},
         {"capacitor sense transformer", OutputTableIndex(1, kCapSenseXfmrTable), [](FirstConfigRecords&) {},
-         kRefuseSaturation},
+         kRuns},
+        {"steady state with a saturating load inductor", OutputTableIndex(1, kLoadInductor2Table),
+         [](FirstConfigRecords& r) { r.settings.analysisKind = 1; }, kRuns},
+        {"voltage-loop sweep around a saturating second-stage inductor", OutputTableIndex(1, kSecondStageInductorTable),
+         [](FirstConfigRecords& r) { r.settings.analysisKind = 2; }, kRuns},
         {"line filter inductor", -1, [](FirstConfigRecords&) {}, kRuns},
         {"steady state with a saturating choke", OutputTableIndex(1, kChokeTable),
          [](FirstConfigRecords& r) { r.settings.analysisKind = 1; }, kRuns},

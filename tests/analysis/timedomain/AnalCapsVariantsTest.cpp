@@ -84,8 +84,22 @@ TEST(EngineCapability, PrimaryVariantsAndStacks) {
              r.primary.senseXfmrWindingResistance = 0.01;
              r.primary.senseXfmrSecondaryResistance = 1.0;
              r.primary.senseSeriesResistance = 0.01;
+             r.primary.senseXfmrSecondaryNominal = 0.1;
+             r.primary.senseXfmrCoupling = 0.99;
          },
          kRuns},
+        // The windings' inductances and coupling set its ratio: without them it senses nothing.
+        {"two switch sensed by a transformer of coupling 0",
+         [](FirstConfigRecords& r) {
+             r.primary.topology = 0;
+             r.primary.senseXfmrPrimaryTurnsCount = 1.0;
+             r.primary.senseXfmrSecondaryTurnsCount = 100.0;
+             r.primary.senseXfmrWindingResistance = 0.01;
+             r.primary.senseXfmrSecondaryResistance = 1.0;
+             r.primary.senseSeriesResistance = 0.01;
+             r.primary.senseXfmrSecondaryNominal = 0.1;
+         },
+         kRefuseValues},
         {"2 on 1", [](FirstConfigRecords& r) { r.primary.stack2On1 = 1; }, kRuns},
         {"2 on 1 and 1 on 2", [](FirstConfigRecords& r) { r.primary.stack2On1 = r.primary.stack1On2 = 1; }, kRefuseStackLoop},
         {"2 on 1 and on 3", [](FirstConfigRecords& r) { r.primary.stack2On1 = r.primary.stack2On3 = 1; }, kRefuseStackLoop},

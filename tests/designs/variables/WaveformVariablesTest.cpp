@@ -317,7 +317,8 @@ TEST(WaveformVariables, PwmComparatorOutputSwitchesWithTheDrive) {
 
 // The current transformer against its circuit, at every step of a design whose magnetising
 // current droops the sensed one: the primary current I (119) splits into the magnetising
-// current Im and the part the secondary carries, Is = n·(I - Im) (114 = 121 = 97) while the
+// current Im and the part the secondary carries, Is = n·(I - Im) (114 = 121 = 97; n = M/Ls,
+// Lm = k²·Lp of the windings) while the
 // rectifier conducts, nothing while it blocks; the core's voltage Lm·dIm/dt is the primary's
 // (120) less its winding's drop, and n times the secondary's (122) plus its winding's drop; the
 // secondary's voltage is the burden's Rs·Is (98) plus the rectifier's (96).
@@ -327,7 +328,8 @@ TEST(WaveformVariables, SenseTransformerQuantitiesObeyItsCircuit) {
     int32_t conducting = 0, blocking = 0;
     const HeadlessRun run = RunDesignHeadless(*doc, 20, nullptr, nullptr, [&](const AnalysisContext& c) {
         const PrimaryInputRec& pi = *c.pPrimaryInput;
-        const double n = pi.senseXfmrPrimaryTurnsCount / pi.senseXfmrSecondaryTurnsCount;
+        const double lp = c.primary.senseXfmrInductance, k = pi.senseXfmrCoupling;
+        const double n = k * std::sqrt(lp / pi.senseXfmrSecondaryNominal);  // M/Ls
         const double rp = pi.senseXfmrWindingResistance, rsec = pi.senseXfmrSecondaryResistance;
         const double rs = pi.senseResistance;
         const double i = Var(c, 119), is = Var(c, 121), im = c.primary.senseXfmrCurrent, t = c.stepState.time;
@@ -343,7 +345,7 @@ TEST(WaveformVariables, SenseTransformerQuantitiesObeyItsCircuit) {
             ++conducting;
             EXPECT_NEAR(is, n * (i - im), scale) << t;
             if (imPrev != NOT_SET) {
-                EXPECT_NEAR(core, c.primary.senseXfmrInductance * (im - imPrev) / (t - tPrev),
+                EXPECT_NEAR(core, k * k * lp * (im - imPrev) / (t - tPrev),
                             1e-6 * std::max(1.0, std::fabs(core)))
                     << t;
             }
