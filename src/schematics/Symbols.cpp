@@ -33,9 +33,9 @@ void Line(fw::Canvas& dc, const Frame& f, double u0, double v0, double u1, doubl
 }
 
 // The middle part of the axis that the body takes; the leads fill the rest.
-void Body(const Frame& f, double share, double& u0, double& u1) {
+void Body(const Frame& f, double share, double most, double& u0, double& u1) {
     const double len = f.Len();
-    const double body = std::max(4.0, len * share);
+    const double body = std::max(4.0, std::min(most, len * share));
     u0 = (len - body) / 2;
     u1 = u0 + body;
 }
@@ -66,10 +66,11 @@ void Arrow(fw::Canvas& dc, fw::Point from, fw::Point to) {
 
 void Resistor(fw::Canvas& dc, const Frame& f) {
     double u0, u1;
-    Body(f, 0.6, u0, u1);
+    Body(f, 0.75, 48, u0, u1);
     Leads(dc, f, u0, u1);
-    const double h = std::min(4.0, f.Across() / 2.0);
-    const int teeth = 6;
+    // Teeth no finer than a few pixels, as tall as the box lets them be.
+    const double h = std::min(f.Across() / 2.0 - 1, std::max(4.0, (u1 - u0) / 5));
+    const int teeth = std::clamp(static_cast<int>((u1 - u0) / 6), 3, 6);
     double pu = u0, pv = 0;
     for (int i = 1; i <= teeth * 2; ++i) {
         const double u = u0 + (u1 - u0) * i / (teeth * 2);
@@ -83,7 +84,7 @@ void Resistor(fw::Canvas& dc, const Frame& f) {
 void Capacitor(fw::Canvas& dc, const Frame& f, bool polar) {
     const double mid = f.Len() / 2.0;
     const double gap = std::max(1.0, std::min(3.0, f.Len() / 8.0));
-    const double h = std::max(2.0, std::min(8.0, f.Across() / 2.0));
+    const double h = std::max(2.0, std::min({12.0, f.Across() / 2.0 - 1, f.Len() * 0.8}));
     Leads(dc, f, mid - gap, mid + gap);
     Line(dc, f, mid - gap, -h, mid - gap, h);
     Line(dc, f, mid + gap, -h, mid + gap, h);
@@ -98,7 +99,7 @@ void Capacitor(fw::Canvas& dc, const Frame& f, bool polar) {
 
 void Inductor(fw::Canvas& dc, const Frame& f) {
     double u0, u1;
-    Body(f, 0.7, u0, u1);
+    Body(f, 0.8, 56, u0, u1);
     Leads(dc, f, u0, u1);
     const int loops = 4;
     const double w = (u1 - u0) / loops, r = w / 2;
@@ -118,7 +119,7 @@ void Inductor(fw::Canvas& dc, const Frame& f) {
 
 void Diode(fw::Canvas& dc, const Frame& f, bool led) {
     const double len = f.Len();
-    const double h = std::max(2.0, std::min(5.0, f.Across() / 2.0 - (led ? 3 : 0)));
+    const double h = std::max(2.0, std::min({8.0, f.Across() / 2.0 - 1 - (led ? 3 : 0), (len - 2) / 2}));
     const double body = std::min(len - 2, 2 * h);
     const double u0 = (len - body) / 2, u1 = u0 + body;
     Leads(dc, f, u0, u1);
@@ -295,7 +296,7 @@ void Clock(fw::Canvas& dc, const fw::Rect& box) {
 
 void Switch(fw::Canvas& dc, const Frame& f) {
     double u0, u1;
-    Body(f, 0.5, u0, u1);
+    Body(f, 0.5, 1e9, u0, u1);
     Leads(dc, f, u0, u1);
     Line(dc, f, u0, 0, u1, -std::min(6.0, f.Across() / 2.0));
 }
