@@ -283,6 +283,23 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
                 box = b;
             }
         }
+        if (symbol == Symbol::Mosfet && box.Height() < 28) {
+            // A switch in a flat box stands taller, its drain and source apart.
+            auto free = [&](const fw::Rect& b) {
+                if (b.top < 2 * kStep || b.bottom > maxBottom) return false;
+                const fw::Rect m{b.left, b.top - 8, b.right, b.bottom + 8};
+                for (size_t h = 0; h < list.groups.size(); ++h)
+                    if (h != g)
+                        for (const fw::Rect& r : list.groups[h])
+                            if (Intersects(m, ToPicture(r))) return false;
+                for (const fw::Rect& r : rooms)
+                    if (Intersects(m, r)) return false;
+                for (const PlacedSymbol& q : d.symbols)
+                    if (Intersects(m, q.box)) return false;
+                return true;
+            };
+            while (box.Height() < 28 && free({box.left, box.top - 1, box.right, box.bottom + 1})) box = {box.left, box.top - 1, box.right, box.bottom + 1};
+        }
         d.symbols.push_back({symbol, box, static_cast<int>(g)});
     }
 
