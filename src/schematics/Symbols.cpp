@@ -83,7 +83,7 @@ void Resistor(fw::Canvas& dc, const Frame& f) {
 
 void Capacitor(fw::Canvas& dc, const Frame& f, bool polar) {
     const double mid = f.Len() / 2.0;
-    const double gap = std::max(1.0, std::min(3.0, f.Len() / 8.0));
+    const double gap = std::max(1.0, std::min({3.0, f.Len() / 4.0, std::max(2.0, f.Len() / 8.0)}));  // plates apart, or they read as one
     const double h = std::max(2.0, std::min({12.0, f.Across() / 2.0 - 1, f.Len() * 1.2}));
     Leads(dc, f, mid - gap, mid + gap);
     Line(dc, f, mid - gap, -h, mid - gap, h);
