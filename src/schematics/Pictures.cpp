@@ -552,6 +552,13 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
         leftCells[g.At(2, r)] = 1;
         rightCells[g.At(g.cols - 3, r)] = 1;
     }
+    // The section's terminals stand in the edge columns: a wire running
+    // along one would seem joined to every terminal placed on it later.
+    const std::vector<uint8_t> open = g.blocked;
+    for (int r = 2; r < g.rows - 2; ++r) {
+        g.blocked[g.At(2, r)] = 1;
+        g.blocked[g.At(g.cols - 3, r)] = 1;
+    }
     std::vector<fw::Rect> first(d.symbols.size() + lay.all.size());
     for (size_t k = lay.all.size(); k-- > 0;) first[size_t(lay.groupOf[k])] = lay.all[k];
     // A part drawn beside its first rectangle has its leads leave from round both.
@@ -697,7 +704,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                     for (const NetPin& q : net) across = across || q.group == kRightMark;
                     std::vector<fw::Point> starts;
                     for (int r = 2; r < g.rows - 2 && across; ++r)
-                        if (!g.blocked[g.At(2, r)]) starts.push_back({2, r});
+                        if (!open[g.At(2, r)]) starts.push_back({2, r});
                     std::vector<fw::Point> path = starts.empty() ? std::vector<fw::Point>{} : Route(g, starts, rightCells);
                     if (path.empty()) {
                         ++d.unrouted;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -130,6 +131,30 @@ TEST(Pictures, ConnectedPicturesHaveNoLooseWires) {
             ASSERT_GE(w.size(), 2u);
             EXPECT_TRUE(known(w.front())) << "wire from " << w.front().x << "," << w.front().y;
             EXPECT_TRUE(known(w.back())) << "wire to " << w.back().x << "," << w.back().y;
+        }
+    }
+}
+
+// A terminal of the section joins only its own net's wire: no wire of
+// another net runs through it, or the two would read as one.
+TEST(Pictures, SectionTerminalsLieOnTheirOwnNetOnly) {
+    for (UINT id : AllPictureIds()) {
+        SCOPED_TRACE(id);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(id, d));
+        for (fw::Point m : d.marks) {
+            std::vector<int> own;
+            for (size_t w = 0; w < d.wires.size(); ++w)
+                if (d.wires[w].front() == m || d.wires[w].back() == m) own.push_back(d.wireNets[w]);
+            ASSERT_FALSE(own.empty()) << "terminal at " << m.x << "," << m.y;
+            for (size_t w = 0; w < d.wires.size(); ++w)
+                for (size_t i = 0; i + 1 < d.wires[w].size(); ++i) {
+                    const fw::Point a = d.wires[w][i], b = d.wires[w][i + 1];
+                    const bool on = m.x >= std::min(a.x, b.x) && m.x <= std::max(a.x, b.x) && m.y >= std::min(a.y, b.y) &&
+                                    m.y <= std::max(a.y, b.y);
+                    EXPECT_TRUE(!on || std::find(own.begin(), own.end(), d.wireNets[w]) != own.end())
+                        << "net " << d.wireNets[w] << " runs through the terminal at " << m.x << "," << m.y;
+                }
         }
     }
 }
