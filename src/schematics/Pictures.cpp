@@ -512,7 +512,48 @@ bool PinOutside(const schem::Pin& pin, const fw::Rect& area, const Grid& g,
 // further terminal is routed to the nearest point of it, a ground drops from
 // it to the ground row and a section terminal runs out to its edge. Where a
 // later wire meets the tree there is a junction.
-void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNets& nets) {
+void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNets& given) {
+    PictureNets nets = given;
+    bool anyByHand = false;
+    for (const HandNet& h : AllHandNets()) anyByHand = anyByHand || h.pictureId == nets.pictureId;
+    // A resistor, capacitor or coil has no sense: it is turned end for end
+    // where its ends then lie nearer what they join, so that its wires need
+    // not loop round it. (Not where nets are wired by hand: their ends are fixed.)
+    for (const PlacedSymbol& p : d.symbols) {
+        if (anyByHand) break;
+        if (p.symbol != Symbol::Resistor && p.symbol != Symbol::Capacitor && p.symbol != Symbol::Inductor) continue;
+        const std::vector<schem::Pin> pins = schem::SymbolPins(p.symbol, p.box);
+        auto reach = [&](int terminal, fw::Point at) {
+            int best = INT_MAX;
+            for (const auto& net : nets.nets) {
+                bool here = false;
+                for (const NetPin& np : net) here = here || (np.group == p.group && np.terminal == terminal);
+                if (!here) continue;
+                for (const NetPin& np : net) {
+                    int dist = INT_MAX;
+                    if (np.group == kGround) dist = maxBottom + kMargin - at.y;
+                    else if (np.group == kLeftMark) dist = at.x;
+                    else if (np.group == kRightMark) dist = d.width - at.x;
+                    else if (np.group != p.group)
+                        for (const PlacedSymbol& q : d.symbols)
+                            if (q.group == np.group) {
+                                const std::vector<schem::Pin> qp = schem::SymbolPins(q.symbol, q.box);
+                                if (np.terminal >= 0 && size_t(np.terminal) < qp.size())
+                                    dist = std::abs(qp[size_t(np.terminal)].at.x - at.x) + std::abs(qp[size_t(np.terminal)].at.y - at.y);
+                            }
+                    best = std::min(best, dist);
+                }
+            }
+            return best == INT_MAX ? 0 : best;
+        };
+        if (pins.size() != 2) continue;
+        const int kept = reach(0, pins[0].at) + reach(1, pins[1].at);
+        const int turned = reach(0, pins[1].at) + reach(1, pins[0].at);
+        if (turned + 8 < kept)
+            for (auto& net : nets.nets)
+                for (NetPin& np : net)
+                    if (np.group == p.group && (np.terminal == 0 || np.terminal == 1)) np.terminal = 1 - np.terminal;
+    }
     Grid g{d.width / kStep + 1, d.height / kStep + 1, {}, {}, {}, {}, {}};
     g.blocked.assign(size_t(g.cols) * g.rows, 0);
     g.used.assign(g.blocked.size(), 0);
