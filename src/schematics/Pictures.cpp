@@ -239,8 +239,10 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
         const Symbol symbol = cls.groups[g].symbol;
         // A round or boxed symbol grows with its short side; the others with their area.
         const bool round = symbol == Symbol::VoltageSource || symbol == Symbol::CurrentSource || symbol == Symbol::Clock;
-        auto size = [round](const fw::Rect& b) {
+        const bool triangle = symbol == Symbol::OpAmp || symbol == Symbol::Comparator || symbol == Symbol::Amplifier;
+        auto size = [round, triangle](const fw::Rect& b) {
             if (b.Width() < 3 || b.Height() < 3) return 0;
+            if (triangle && b.Width() > 2 * b.Height()) return 0;  // too flat: its inputs crowd together
             return round ? std::min(b.Width(), b.Height()) : b.Width() * b.Height();
         };
         fw::Rect box = offLabels(candidates[0], g);
@@ -257,10 +259,10 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
         // It stays off every other part's rectangles and every label.
         const bool lengthwise = symbol == Symbol::Resistor || symbol == Symbol::Inductor || symbol == Symbol::Diode || symbol == Symbol::Led;
         const bool plates = symbol == Symbol::Capacitor || symbol == Symbol::PolarCapacitor;
-        if ((lengthwise && std::max(box.Width(), box.Height()) < 48) || plates) {
+        if (((lengthwise && std::max(box.Width(), box.Height()) < 48) || plates) ) {
             const bool vertical = schem::Upright(symbol, box) == lengthwise;  // the way it grows
             const int span = vertical ? box.Height() : box.Width();
-            const int most = std::min(24, plates ? std::max(0, 16 - (vertical ? box.Height() : box.Width()) / 2) : span * 2 / 5);
+            const int most = std::min(24, plates ? std::max(0, 16 - (vertical ? box.Height() : box.Width()) / 2) : span / 4);
             auto free = [&](const fw::Rect& b) {
                 if (b.left < 2 * kStep || b.top < 2 * kStep || b.right > d.width - 2 * kStep || b.bottom > maxBottom) return false;
                 // Room for a wire to turn beyond its new ends; its sides were kept clear already.
@@ -593,13 +595,16 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
         leftCells[g.At(2, r)] = 1;
         rightCells[g.At(g.cols - 3, r)] = 1;
     }
-    // The section's terminals stand in the edge columns: a wire running
-    // along one would seem joined to every terminal placed on it later.
-    const std::vector<uint8_t> open = g.blocked;
-    for (int r = 2; r < g.rows - 2; ++r) {
-        g.blocked[g.At(2, r)] = 1;
-        g.blocked[g.At(g.cols - 3, r)] = 1;
-    }
+    // A section's terminal stands where no other net's wire runs, and no
+    // other net's wire may pass it later: either would seem joined to it.
+    auto freeOf = [&g](std::vector<uint8_t> cells) {
+        for (size_t k = 0; k < cells.size(); ++k)
+            if (g.runs[k]) cells[k] = 0;
+        return cells;
+    };
+    auto keepMark = [&g](fw::Point at, int net) {
+        if (g.In(at.x / kStep, at.y / kStep)) g.owner[g.At(at.x / kStep, at.y / kStep)] = net;
+    };
     std::vector<fw::Rect> first(d.symbols.size() + lay.all.size());
     for (size_t k = lay.all.size(); k-- > 0;) first[size_t(lay.groupOf[k])] = lay.all[k];
     // A part drawn beside its first rectangle has its leads leave from round both.
@@ -689,6 +694,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
         d.junctions.insert(d.junctions.end(), h->junctions.begin(), h->junctions.end());
         d.grounds.insert(d.grounds.end(), h->grounds.begin(), h->grounds.end());
         d.marks.insert(d.marks.end(), h->marks.begin(), h->marks.end());
+        for (fw::Point m : h->marks) keepMark(m, int(n));
         for (const auto& wire : h->wires) {
             d.wires.push_back(wire);
             d.wireNets.push_back(int(n));
@@ -745,14 +751,16 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                     for (const NetPin& q : net) across = across || q.group == kRightMark;
                     std::vector<fw::Point> starts;
                     for (int r = 2; r < g.rows - 2 && across; ++r)
-                        if (!open[g.At(2, r)]) starts.push_back({2, r});
-                    std::vector<fw::Point> path = starts.empty() ? std::vector<fw::Point>{} : Route(g, starts, rightCells);
+                        if (!g.blocked[g.At(2, r)] && !g.runs[g.At(2, r)]) starts.push_back({2, r});
+                    std::vector<fw::Point> path = starts.empty() ? std::vector<fw::Point>{} : Route(g, starts, freeOf(rightCells));
                     if (path.empty()) {
                         ++d.unrouted;
                         continue;
                     }
                     d.marks.push_back(path.front());
                     d.marks.push_back(path.back());
+                    keepMark(path.front(), int(n));
+                    keepMark(path.back(), int(n));
                     mark(std::vector<fw::Point>(path.rbegin(), path.rend()));
                     started = true;
                     continue;
@@ -763,7 +771,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                 }
                 if (net.size() == 2 && net[0].group == kLeftMark && np.group == kRightMark) continue;  // drawn above
                 std::vector<uint8_t> target =
-                    np.group == kGround ? groundCells : np.group == kLeftMark ? leftCells : rightCells;
+                    np.group == kGround ? groundCells : freeOf(np.group == kLeftMark ? leftCells : rightCells);
                 if (np.group == kGround)
                     for (size_t k = 0; k < target.size(); ++k) target[k] |= grounded[k];
                 std::vector<fw::Point> path = Route(g, startsOf(), target);
@@ -772,7 +780,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                     continue;
                 }
                 const fw::Point end = path.front();
-                if (np.group != kGround) d.marks.push_back(end);
+                if (np.group != kGround) d.marks.push_back(end), keepMark(end, int(n));
                 else if (groundCells[g.At(end.x / kStep, end.y / kStep)]) d.grounds.push_back(end);
                 else d.junctions.push_back(end);
                 atGround = atGround || np.group == kGround;

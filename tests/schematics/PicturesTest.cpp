@@ -143,18 +143,16 @@ TEST(Pictures, SectionTerminalsLieOnTheirOwnNetOnly) {
         PictureDescription d;
         ASSERT_TRUE(DescribePicture(id, d));
         for (fw::Point m : d.marks) {
-            std::vector<int> own;
-            for (size_t w = 0; w < d.wires.size(); ++w)
-                if (d.wires[w].front() == m || d.wires[w].back() == m) own.push_back(d.wireNets[w]);
-            ASSERT_FALSE(own.empty()) << "terminal at " << m.x << "," << m.y;
+            std::vector<int> on;  // the nets of the wires through or to it
             for (size_t w = 0; w < d.wires.size(); ++w)
                 for (size_t i = 0; i + 1 < d.wires[w].size(); ++i) {
                     const fw::Point a = d.wires[w][i], b = d.wires[w][i + 1];
-                    const bool on = m.x >= std::min(a.x, b.x) && m.x <= std::max(a.x, b.x) && m.y >= std::min(a.y, b.y) &&
-                                    m.y <= std::max(a.y, b.y);
-                    EXPECT_TRUE(!on || std::find(own.begin(), own.end(), d.wireNets[w]) != own.end())
-                        << "net " << d.wireNets[w] << " runs through the terminal at " << m.x << "," << m.y;
+                    if (m.x >= std::min(a.x, b.x) && m.x <= std::max(a.x, b.x) && m.y >= std::min(a.y, b.y) &&
+                        m.y <= std::max(a.y, b.y))
+                        on.push_back(d.wireNets[w]);
                 }
+            ASSERT_FALSE(on.empty()) << "terminal at " << m.x << "," << m.y;
+            for (int net : on) EXPECT_EQ(net, on[0]) << "two nets meet at the terminal at " << m.x << "," << m.y;
         }
     }
 }
