@@ -93,7 +93,8 @@ const fw::Image& Thumbnail(UINT id, const fw::Image& picture, const fw::Rect& bu
     ink = {std::max(0, ink.left - 4), std::max(0, ink.top - 4), std::min(picture.Width(), ink.right + 4),
            std::min(picture.Height(), ink.bottom + 4)};
     const double fit = std::min(double(button.Width() - 6) / ink.Width(), double(button.Height() - 6) / ink.Height());
-    const int grow = fit < 1 ? std::min(4, int(0.6 / fit)) : 0;  // pixels added on each side of a line
+    // Not so much that neighbouring wires run together.
+    const int grow = fit < 1 ? std::min(4, int(0.4 / fit)) : 0;  // pixels added on each side of a line
     fw::Image thick(ink.Width(), ink.Height(), kWhite);
     for (int y = 0; y < ink.Height(); ++y)
         for (int x = 0; x < ink.Width(); ++x) {

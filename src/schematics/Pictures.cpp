@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "circuit/CtlSec.h"
@@ -26,6 +27,7 @@
 namespace {
 
 constexpr int kMargin = 14;
+constexpr int kStep = 4;  // the wiring grid
 constexpr int kMinWidth = 300;
 
 fw::Rect ToPicture(const fw::Rect& r) {
@@ -167,16 +169,16 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
     d.width = std::max(maxRight + kMargin, kMinWidth);
     d.height = maxBottom + 3 * kMargin;
 
-    // Each part in its group's first rectangle, kept off every label strip.
-    for (size_t g = 0; g < list.groups.size() && g < cls.groups.size(); ++g) {
-        fw::Rect box = ToPicture(list.groups[g][0]);
+    // A part's box kept off every label strip, off the rest of each label's
+    // text and off the rectangles of the parts before it.
+    auto offLabels = [&](fw::Rect box, size_t g) {
         for (const fw::Rect& s : d.strips) {
             if (!Intersects(box, {s.left, s.top, s.right + 2, s.bottom + 4})) continue;
             const int below = box.bottom - s.top, above = s.bottom + 4 - box.top;
             if (below <= above) box.bottom = std::min(box.bottom, s.top - 3);  // room for a wire above the label
             else box.top = std::max(box.top, s.bottom + 4);
         }
-        // Off the rest of each label's text too, cut on the side that loses least.
+        // Cut on the side that loses least.
         for (const fw::Rect& s : rooms) {
             if (!Intersects(box, s)) continue;
             fw::Rect cut[4] = {box, box, box, box};
@@ -191,7 +193,116 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
             if (best) box = *best;
         }
         box = {box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
-        if (box.Width() >= 3 && box.Height() >= 3) d.symbols.push_back({cls.groups[g].symbol, box, static_cast<int>(g)});
+        // Off the rectangles of the parts before it in the list, which
+        // would take a click there.
+        for (size_t h = 0; h < g; ++h)
+            for (const fw::Rect& r : list.groups[h]) {
+                const fw::Rect o = ToPicture(r);
+                if (!Intersects(box, o)) continue;
+                fw::Rect cut[4] = {box, box, box, box};
+                cut[0].bottom = o.top;
+                cut[1].top = o.bottom;
+                cut[2].right = o.left;
+                cut[3].left = o.right;
+                const fw::Rect* best = nullptr;
+                for (const fw::Rect& c : cut)
+                    if (c.Width() >= 3 && c.Height() >= 3 && (!best || c.Width() * c.Height() > best->Width() * best->Height()))
+                        best = &c;
+                box = best ? *best : fw::Rect{};
+            }
+        return box;
+    };
+    // Each part in its group's first rectangle; where the group's other
+    // rectangles beside it leave a roomier box, in that: a click anywhere on
+    // the part still opens it.
+    for (size_t g = 0; g < list.groups.size() && g < cls.groups.size(); ++g) {
+        std::vector<fw::Rect> own;
+        for (const fw::Rect& r : list.groups[g]) {
+            const fw::Rect p = ToPicture(r);
+            bool strip = false;
+            for (const fw::Rect& s : d.strips) strip = strip || (s.left == p.left && s.top == p.top && s.right == p.right && s.bottom == p.bottom);
+            if (!strip) own.push_back(p);
+        }
+        std::vector<fw::Rect> candidates = {ToPicture(list.groups[g][0])};
+        for (size_t i = 0; i < own.size(); ++i) {
+            if (i > 0) candidates.push_back(own[i]);
+            for (size_t j = i + 1; j < own.size(); ++j) {
+                // The largest boxes inside two rectangles that touch.
+                const fw::Rect& a = own[i];
+                const fw::Rect& b = own[j];
+                if (a.left <= b.right && b.left <= a.right)
+                    candidates.push_back({std::max(a.left, b.left), std::min(a.top, b.top), std::min(a.right, b.right), std::max(a.bottom, b.bottom)});
+                if (a.top <= b.bottom && b.top <= a.bottom)
+                    candidates.push_back({std::min(a.left, b.left), std::max(a.top, b.top), std::max(a.right, b.right), std::min(a.bottom, b.bottom)});
+            }
+        }
+        const Symbol symbol = cls.groups[g].symbol;
+        // A round or boxed symbol grows with its short side; the others with their area.
+        const bool round = symbol == Symbol::VoltageSource || symbol == Symbol::CurrentSource || symbol == Symbol::Clock;
+        const bool triangle = symbol == Symbol::OpAmp || symbol == Symbol::Comparator || symbol == Symbol::Amplifier;
+        auto size = [round, triangle](const fw::Rect& b) {
+            if (b.Width() < 3 || b.Height() < 3) return 0;
+            if (triangle && b.Width() > 2 * b.Height()) return 0;  // too flat: its inputs crowd together
+            return round ? std::min(b.Width(), b.Height()) : b.Width() * b.Height();
+        };
+        fw::Rect box = offLabels(candidates[0], g);
+        const int firstSize = size(box);
+        for (size_t c = 1; c < candidates.size(); ++c) {
+            const fw::Rect& k = candidates[c];
+            if (k.Width() < 3 || k.Height() < 3) continue;
+            const fw::Rect b = offLabels(k, g);
+            if (size(b) * 3 > firstSize * 4 && size(b) > size(box)) box = b;
+        }
+        if (box.Width() < 3 || box.Height() < 3) continue;
+        // A small two-terminal part grows about its middle into the free room
+        // beside it: along its leads, or a capacitor's plates across them.
+        // It stays off every other part's rectangles and every label.
+        const bool lengthwise = symbol == Symbol::Resistor || symbol == Symbol::Inductor || symbol == Symbol::Diode || symbol == Symbol::Led;
+        const bool plates = symbol == Symbol::Capacitor || symbol == Symbol::PolarCapacitor;
+        if (((lengthwise && std::max(box.Width(), box.Height()) < 48) || plates) ) {
+            const bool vertical = schem::Upright(symbol, box) == lengthwise;  // the way it grows
+            const int span = vertical ? box.Height() : box.Width();
+            const int most = std::min(24, plates ? std::max(0, 16 - (vertical ? box.Height() : box.Width()) / 2) : span / 4);
+            auto free = [&](const fw::Rect& b) {
+                if (b.left < 2 * kStep || b.top < 2 * kStep || b.right > d.width - 2 * kStep || b.bottom > maxBottom) return false;
+                // Room for a wire to turn beyond its new ends; its sides were kept clear already.
+                const fw::Rect m = vertical ? fw::Rect{b.left, b.top - 16, b.right, b.bottom + 16}
+                                            : fw::Rect{b.left - 16, b.top, b.right + 16, b.bottom};
+                for (size_t h = 0; h < list.groups.size(); ++h)
+                    if (h != g)
+                        for (const fw::Rect& r : list.groups[h])
+                            if (Intersects(m, ToPicture(r))) return false;
+                for (const fw::Rect& r : rooms)
+                    if (Intersects(m, r)) return false;
+                for (const PlacedSymbol& q : d.symbols)
+                    if (Intersects(m, q.box)) return false;
+                return true;
+            };
+            for (int grow = 2; grow <= most; grow += 2) {
+                const fw::Rect b = vertical ? fw::Rect{box.left, box.top - 2, box.right, box.bottom + 2}
+                                            : fw::Rect{box.left - 2, box.top, box.right + 2, box.bottom};
+                if (!free(b)) break;
+                box = b;
+            }
+        }
+        if (symbol == Symbol::Mosfet && box.Height() < 28) {
+            // A switch in a flat box stands taller, its drain and source apart.
+            auto free = [&](const fw::Rect& b) {
+                if (b.top < 2 * kStep || b.bottom > maxBottom) return false;
+                const fw::Rect m{b.left, b.top - 8, b.right, b.bottom + 8};
+                for (size_t h = 0; h < list.groups.size(); ++h)
+                    if (h != g)
+                        for (const fw::Rect& r : list.groups[h])
+                            if (Intersects(m, ToPicture(r))) return false;
+                for (const fw::Rect& r : rooms)
+                    if (Intersects(m, r)) return false;
+                for (const PlacedSymbol& q : d.symbols)
+                    if (Intersects(m, q.box)) return false;
+                return true;
+            };
+            while (box.Height() < 28 && free({box.left, box.top - 1, box.right, box.bottom + 1})) box = {box.left, box.top - 1, box.right, box.bottom + 1};
+        }
+        d.symbols.push_back({symbol, box, static_cast<int>(g)});
     }
 
     // Wires keep off the whole text of each label.
@@ -203,7 +314,6 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
 
 // Wires are routed on a grid of kStep pixels, round every rectangle of the
 // list and clear of the label strips, with few bends.
-constexpr int kStep = 4;
 
 struct Grid {
     int cols, rows;
@@ -272,6 +382,13 @@ std::vector<fw::Point> Route(const Grid& g, const std::vector<fw::Point>& starts
                 if (here && nd != dir) continue;
                 if (there & (nd < 2 ? 1 : 2)) continue;
                 if (there && !g.In(nc + dirs[nd][0], nr + dirs[nd][1])) continue;
+                if (here && there) continue;  // two hops side by side run into one another
+                // Hops stacked over one wire a step apart run into one another.
+                if (there)
+                    for (int side : {-1, 1}) {
+                        const int sc = nc + (nd < 2 ? 0 : side), sr = nr + (nd < 2 ? side : 0);
+                        if (g.In(sc, sr) && (g.runs[g.At(sc, sr)] & (nd < 2 ? 1 : 2))) near += 200;
+                    }
                 if (g.owner[ncell] >= 0 && g.owner[ncell] != g.net) continue;
                 // Running close beside another wire reads as one thick line.
                 const uint8_t along = nd < 2 ? 1 : 2;
@@ -337,6 +454,23 @@ const std::vector<PictureNets>& AllPictureNets() {
     return all;
 }
 
+// A net wired by hand where the automatic wiring makes a maze of it: its
+// wires (picture pixels, from terminal to terminal), the junctions, grounds
+// and section terminals on them.
+struct HandNet {
+    UINT pictureId;
+    int net;
+    std::vector<std::vector<fw::Point>> wires;
+    std::vector<fw::Point> junctions, grounds = {}, marks = {};
+};
+
+const std::vector<HandNet>& AllHandNets() {
+    static const std::vector<HandNet> all = {
+#include "schematics/HandNets.inc"
+    };
+    return all;
+}
+
 const PictureNets* FindPictureNets(UINT pictureId) {
     for (const PictureNets& n : AllPictureNets())
         if (n.pictureId == pictureId) return &n;
@@ -380,7 +514,48 @@ bool PinOutside(const schem::Pin& pin, const fw::Rect& area, const Grid& g,
 // further terminal is routed to the nearest point of it, a ground drops from
 // it to the ground row and a section terminal runs out to its edge. Where a
 // later wire meets the tree there is a junction.
-void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNets& nets) {
+void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNets& given) {
+    PictureNets nets = given;
+    bool anyByHand = false;
+    for (const HandNet& h : AllHandNets()) anyByHand = anyByHand || h.pictureId == nets.pictureId;
+    // A resistor, capacitor or coil has no sense: it is turned end for end
+    // where its ends then lie nearer what they join, so that its wires need
+    // not loop round it. (Not where nets are wired by hand: their ends are fixed.)
+    for (const PlacedSymbol& p : d.symbols) {
+        if (anyByHand) break;
+        if (p.symbol != Symbol::Resistor && p.symbol != Symbol::Capacitor && p.symbol != Symbol::Inductor) continue;
+        const std::vector<schem::Pin> pins = schem::SymbolPins(p.symbol, p.box);
+        auto reach = [&](int terminal, fw::Point at) {
+            int best = INT_MAX;
+            for (const auto& net : nets.nets) {
+                bool here = false;
+                for (const NetPin& np : net) here = here || (np.group == p.group && np.terminal == terminal);
+                if (!here) continue;
+                for (const NetPin& np : net) {
+                    int dist = INT_MAX;
+                    if (np.group == kGround) dist = maxBottom + kMargin - at.y;
+                    else if (np.group == kLeftMark) dist = at.x;
+                    else if (np.group == kRightMark) dist = d.width - at.x;
+                    else if (np.group != p.group)
+                        for (const PlacedSymbol& q : d.symbols)
+                            if (q.group == np.group) {
+                                const std::vector<schem::Pin> qp = schem::SymbolPins(q.symbol, q.box);
+                                if (np.terminal >= 0 && size_t(np.terminal) < qp.size())
+                                    dist = std::abs(qp[size_t(np.terminal)].at.x - at.x) + std::abs(qp[size_t(np.terminal)].at.y - at.y);
+                            }
+                    best = std::min(best, dist);
+                }
+            }
+            return best == INT_MAX ? 0 : best;
+        };
+        if (pins.size() != 2) continue;
+        const int kept = reach(0, pins[0].at) + reach(1, pins[1].at);
+        const int turned = reach(0, pins[1].at) + reach(1, pins[0].at);
+        if (turned + 8 < kept)
+            for (auto& net : nets.nets)
+                for (NetPin& np : net)
+                    if (np.group == p.group && (np.terminal == 0 || np.terminal == 1)) np.terminal = 1 - np.terminal;
+    }
     Grid g{d.width / kStep + 1, d.height / kStep + 1, {}, {}, {}, {}, {}};
     g.blocked.assign(size_t(g.cols) * g.rows, 0);
     g.used.assign(g.blocked.size(), 0);
@@ -420,8 +595,20 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
         leftCells[g.At(2, r)] = 1;
         rightCells[g.At(g.cols - 3, r)] = 1;
     }
+    // A section's terminal stands where no other net's wire runs, and no
+    // other net's wire may pass it later: either would seem joined to it.
+    auto freeOf = [&g](std::vector<uint8_t> cells) {
+        for (size_t k = 0; k < cells.size(); ++k)
+            if (g.runs[k]) cells[k] = 0;
+        return cells;
+    };
+    auto keepMark = [&g](fw::Point at, int net) {
+        if (g.In(at.x / kStep, at.y / kStep)) g.owner[g.At(at.x / kStep, at.y / kStep)] = net;
+    };
     std::vector<fw::Rect> first(d.symbols.size() + lay.all.size());
     for (size_t k = lay.all.size(); k-- > 0;) first[size_t(lay.groupOf[k])] = lay.all[k];
+    // A part drawn beside its first rectangle has its leads leave from round both.
+    for (const PlacedSymbol& p : d.symbols) first[size_t(p.group)] = Union(first[size_t(p.group)], p.box);
     auto symbolOf = [&d](int group) -> const PlacedSymbol* {
         for (const PlacedSymbol& p : d.symbols)
             if (p.group == group) return &p;
@@ -438,9 +625,16 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
     // The leads found so far, each with its net: another net's lead must not
     // cross one, or it would seem joined to that part.
     std::vector<std::pair<fw::Rect, size_t>> leads;
+    std::vector<const HandNet*> byHand(nets.nets.size(), nullptr);
+    for (const HandNet& h : AllHandNets())
+        if (h.pictureId == nets.pictureId && h.net >= 0 && size_t(h.net) < byHand.size()) byHand[size_t(h.net)] = &h;
     for (size_t n = 0; n < nets.nets.size(); ++n)
         for (const NetPin& np : nets.nets[n]) {
             Exit e;
+            if (byHand[n]) {
+                exitsOf[n].push_back(e);
+                continue;
+            }
             const PlacedSymbol* p = np.group >= 0 ? symbolOf(np.group) : nullptr;
             const std::vector<schem::Pin> pins = p ? schem::SymbolPins(p->symbol, p->box) : std::vector<schem::Pin>{};
             if (p && np.terminal >= 0 && size_t(np.terminal) < pins.size()) {
@@ -480,7 +674,47 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
     // Wires already at ground: a later ground joins the nearest of them
     // rather than standing as one more ground symbol beside the others.
     std::vector<uint8_t> grounded(g.blocked.size(), 0);
+    // The nets wired by hand first: the others go round or hop over them.
     for (size_t n = 0; n < nets.nets.size(); ++n) {
+        const HandNet* h = byHand[n];
+        if (!h) continue;
+        bool atGround = false;
+        for (const NetPin& np : nets.nets[n]) {
+            atGround = atGround || np.group == kGround;
+            const PlacedSymbol* p = np.group >= 0 ? symbolOf(np.group) : nullptr;
+            if (!p) continue;
+            // Each of its terminals ends a wire, or the net is not wired.
+            const std::vector<schem::Pin> pins = schem::SymbolPins(p->symbol, p->box);
+            bool reached = false;
+            for (const auto& w : h->wires)
+                reached = reached || (np.terminal < int(pins.size()) && !w.empty() &&
+                                      (w.front() == pins[size_t(np.terminal)].at || w.back() == pins[size_t(np.terminal)].at));
+            if (!reached) ++d.unrouted;
+        }
+        d.junctions.insert(d.junctions.end(), h->junctions.begin(), h->junctions.end());
+        d.grounds.insert(d.grounds.end(), h->grounds.begin(), h->grounds.end());
+        d.marks.insert(d.marks.end(), h->marks.begin(), h->marks.end());
+        for (fw::Point m : h->marks) keepMark(m, int(n));
+        for (const auto& wire : h->wires) {
+            d.wires.push_back(wire);
+            d.wireNets.push_back(int(n));
+            for (size_t i = 0; i + 1 < wire.size(); ++i) {
+                const fw::Point a = wire[i], b = wire[i + 1];
+                const uint8_t run = a.y == b.y ? 1 : 2;
+                // Every grid cell the wire passes nearest to.
+                for (int y = std::min(a.y, b.y); y <= std::max(a.y, b.y); ++y)
+                    for (int x = std::min(a.x, b.x); x <= std::max(a.x, b.x); ++x) {
+                        const int c = (x + kStep / 2) / kStep, r = (y + kStep / 2) / kStep;
+                        if (!g.In(c, r)) continue;
+                        g.runs[g.At(c, r)] |= run;
+                        g.used[g.At(c, r)] = 1;
+                        if (atGround && x % kStep == 0 && y % kStep == 0) grounded[g.At(c, r)] = 1;
+                    }
+            }
+        }
+    }
+    for (size_t n = 0; n < nets.nets.size(); ++n) {
+        if (byHand[n]) continue;
         const std::vector<NetPin>& net = nets.nets[n];
         bool atGround = false;
         g.net = int(n);
@@ -517,14 +751,16 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                     for (const NetPin& q : net) across = across || q.group == kRightMark;
                     std::vector<fw::Point> starts;
                     for (int r = 2; r < g.rows - 2 && across; ++r)
-                        if (!g.blocked[g.At(2, r)]) starts.push_back({2, r});
-                    std::vector<fw::Point> path = starts.empty() ? std::vector<fw::Point>{} : Route(g, starts, rightCells);
+                        if (!g.blocked[g.At(2, r)] && !g.runs[g.At(2, r)]) starts.push_back({2, r});
+                    std::vector<fw::Point> path = starts.empty() ? std::vector<fw::Point>{} : Route(g, starts, freeOf(rightCells));
                     if (path.empty()) {
                         ++d.unrouted;
                         continue;
                     }
                     d.marks.push_back(path.front());
                     d.marks.push_back(path.back());
+                    keepMark(path.front(), int(n));
+                    keepMark(path.back(), int(n));
                     mark(std::vector<fw::Point>(path.rbegin(), path.rend()));
                     started = true;
                     continue;
@@ -535,7 +771,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                 }
                 if (net.size() == 2 && net[0].group == kLeftMark && np.group == kRightMark) continue;  // drawn above
                 std::vector<uint8_t> target =
-                    np.group == kGround ? groundCells : np.group == kLeftMark ? leftCells : rightCells;
+                    np.group == kGround ? groundCells : freeOf(np.group == kLeftMark ? leftCells : rightCells);
                 if (np.group == kGround)
                     for (size_t k = 0; k < target.size(); ++k) target[k] |= grounded[k];
                 std::vector<fw::Point> path = Route(g, startsOf(), target);
@@ -544,7 +780,7 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
                     continue;
                 }
                 const fw::Point end = path.front();
-                if (np.group != kGround) d.marks.push_back(end);
+                if (np.group != kGround) d.marks.push_back(end), keepMark(end, int(n));
                 else if (groundCells[g.At(end.x / kStep, end.y / kStep)]) d.grounds.push_back(end);
                 else d.junctions.push_back(end);
                 atGround = atGround || np.group == kGround;
@@ -581,6 +817,38 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
             for (auto it = path.rbegin() + 1; it != path.rend(); ++it) wire.push_back(*it);
             mark(wire);
         }
+        // A terminal's stub that a later wire joined short of its end would
+        // leave a loose tail: the wire ends at the junction instead.
+        std::vector<fw::Point> ends = d.junctions;
+        ends.insert(ends.end(), d.grounds.begin(), d.grounds.end());
+        ends.insert(ends.end(), d.marks.begin(), d.marks.end());
+        for (const PlacedSymbol& p : d.symbols)
+            for (const schem::Pin& pin : schem::SymbolPins(p.symbol, p.box)) ends.push_back(pin.at);
+        auto isEnd = [&ends](fw::Point q) { return std::find(ends.begin(), ends.end(), q) != ends.end(); };
+        for (auto& wire : laid) {
+            wire.erase(std::unique(wire.begin(), wire.end()), wire.end());
+            for (int side = 0; side < 2 && wire.size() >= 2; ++side) {
+                if (!isEnd(wire.back())) {
+                    const fw::Point a = wire[wire.size() - 2], b = wire.back();
+                    const fw::Rect seg = SegmentBox(a, b);
+                    std::optional<fw::Point> cut;
+                    for (fw::Point q : ends)
+                        if (seg.PtInRect(q) && !(q == a) &&
+                            (!cut || std::abs(q.x - a.x) + std::abs(q.y - a.y) > std::abs(cut->x - a.x) + std::abs(cut->y - a.y)))
+                            cut = q;
+                    if (cut) wire.back() = *cut;
+                }
+                std::reverse(wire.begin(), wire.end());
+            }
+        }
+        std::fill(tree.begin(), tree.end(), 0);
+        for (const auto& wire : laid)
+            for (size_t i = 0; i + 1 < wire.size(); ++i) {
+                const fw::Point a = wire[i], b = wire[i + 1];
+                for (int y = std::min(a.y, b.y); y <= std::max(a.y, b.y); ++y)
+                    for (int x = std::min(a.x, b.x); x <= std::max(a.x, b.x); ++x)
+                        if (x % kStep == 0 && y % kStep == 0 && g.In(x / kStep, y / kStep)) tree[g.At(x / kStep, y / kStep)] = 1;
+            }
         if (atGround)
             for (size_t k = 0; k < tree.size(); ++k)
                 if (tree[k] && !g.blocked[k]) grounded[k] = 1;

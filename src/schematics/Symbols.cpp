@@ -33,9 +33,9 @@ void Line(fw::Canvas& dc, const Frame& f, double u0, double v0, double u1, doubl
 }
 
 // The middle part of the axis that the body takes; the leads fill the rest.
-void Body(const Frame& f, double share, double& u0, double& u1) {
+void Body(const Frame& f, double share, double most, double& u0, double& u1) {
     const double len = f.Len();
-    const double body = std::max(4.0, len * share);
+    const double body = std::max(4.0, std::min(most, len * share));
     u0 = (len - body) / 2;
     u1 = u0 + body;
 }
@@ -66,10 +66,11 @@ void Arrow(fw::Canvas& dc, fw::Point from, fw::Point to) {
 
 void Resistor(fw::Canvas& dc, const Frame& f) {
     double u0, u1;
-    Body(f, 0.6, u0, u1);
+    Body(f, 0.75, 48, u0, u1);
     Leads(dc, f, u0, u1);
-    const double h = std::min(4.0, f.Across() / 2.0);
-    const int teeth = 6;
+    // Teeth no finer than a few pixels, as tall as the box lets them be.
+    const double h = std::min(f.Across() / 2.0 - 1, std::max(4.0, (u1 - u0) / 5));
+    const int teeth = std::clamp(static_cast<int>((u1 - u0) / 6), 3, 6);
     double pu = u0, pv = 0;
     for (int i = 1; i <= teeth * 2; ++i) {
         const double u = u0 + (u1 - u0) * i / (teeth * 2);
@@ -82,8 +83,8 @@ void Resistor(fw::Canvas& dc, const Frame& f) {
 
 void Capacitor(fw::Canvas& dc, const Frame& f, bool polar) {
     const double mid = f.Len() / 2.0;
-    const double gap = std::max(1.0, std::min(3.0, f.Len() / 8.0));
-    const double h = std::max(2.0, std::min(8.0, f.Across() / 2.0));
+    const double gap = std::max(1.0, std::min({3.0, f.Len() / 4.0, std::max(2.0, f.Len() / 8.0)}));  // plates apart, or they read as one
+    const double h = std::max(2.0, std::min({12.0, f.Across() / 2.0 - 1, f.Len() * 1.2}));
     Leads(dc, f, mid - gap, mid + gap);
     Line(dc, f, mid - gap, -h, mid - gap, h);
     Line(dc, f, mid + gap, -h, mid + gap, h);
@@ -98,7 +99,7 @@ void Capacitor(fw::Canvas& dc, const Frame& f, bool polar) {
 
 void Inductor(fw::Canvas& dc, const Frame& f) {
     double u0, u1;
-    Body(f, 0.7, u0, u1);
+    Body(f, 0.8, 56, u0, u1);
     Leads(dc, f, u0, u1);
     const int loops = 4;
     const double w = (u1 - u0) / loops, r = w / 2;
@@ -118,7 +119,7 @@ void Inductor(fw::Canvas& dc, const Frame& f) {
 
 void Diode(fw::Canvas& dc, const Frame& f, bool led) {
     const double len = f.Len();
-    const double h = std::max(2.0, std::min(5.0, f.Across() / 2.0 - (led ? 3 : 0)));
+    const double h = std::max(2.0, std::min({8.0, f.Across() / 2.0 - 1 - (led ? 3 : 0), (len - 2) / 2}));
     const double body = std::min(len - 2, 2 * h);
     const double u0 = (len - body) / 2, u1 = u0 + body;
     Leads(dc, f, u0, u1);
@@ -190,29 +191,55 @@ void Transformer(fw::Canvas& dc, const fw::Rect& box, bool reset) {
     Line(dc, {mid + 1, b.top}, {mid + 1, b.bottom - 1});
 }
 
+// The current transformer's winding: its ends, how many turns and how
+// round, and the height of the turns' middle.
+struct CtWinding {
+    int x0, x1, turns, bottom;
+    double r, cy;
+};
+CtWinding CurrentTransformerWinding(const fw::Rect& box) {
+    const fw::Rect b = Inset(box, 1);
+    const int w = b.Width();
+    CtWinding c{};
+    c.r = std::clamp(std::min(w / 10.0, (b.Height() - 8) / 3.0), 2.0, 5.0);
+    c.x0 = b.left + w / 6;
+    c.turns = std::max(2, static_cast<int>((w * 2 / 3) / (2 * c.r)));
+    c.x1 = c.x0 + static_cast<int>(std::lround(c.turns * 2 * c.r));
+    c.cy = b.top + 7 + c.r;
+    c.bottom = b.bottom - 1;
+    return c;
+}
+
+// The conductor straight along the top, the core under it, and the winding's
+// turns bulging up towards it, its leads down to the box's edge.
 void CurrentTransformer(fw::Canvas& dc, const fw::Rect& box) {
     const fw::Rect b = Inset(box, 1);
-    const int cy = (b.top + b.bottom) / 2;
-    Line(dc, {b.left, b.top + 2}, {b.right - 1, b.top + 2});  // the primary conductor
-    const int w = b.Width();
-    const int x0 = b.left + w / 4, x1 = b.right - w / 4;
-    int x = x0;
-    for (; x + 6 <= x1; x += 6) Circle(dc, x + 3, cy + 2, 3);
-    Line(dc, {x0, b.top + 5}, {x1, b.top + 5});
-    // The winding's leads, down to the box's edge.
-    Line(dc, {x0, cy + 2}, {x0, b.bottom - 1});
-    Line(dc, {x, cy + 2}, {x, b.bottom - 1});
+    const CtWinding c = CurrentTransformerWinding(box);
+    Line(dc, {b.left, b.top + 2}, {b.right - 1, b.top + 2});
+    Line(dc, {c.x0, b.top + 5}, {c.x1 + 1, b.top + 5});
+    for (int i = 0; i < c.turns; ++i) {
+        const double m = c.x0 + c.r + 2 * c.r * i;
+        double px = m - c.r, py = c.cy;
+        for (int k = 1; k <= 8; ++k) {
+            const double a = M_PI - M_PI * k / 8;
+            const double xx = m + c.r * std::cos(a), yy = c.cy - c.r * std::sin(a);
+            Line(dc, {static_cast<int>(std::lround(px)), static_cast<int>(std::lround(py))},
+                 {static_cast<int>(std::lround(xx)), static_cast<int>(std::lround(yy))});
+            px = xx;
+            py = yy;
+        }
+    }
+    const int y = static_cast<int>(std::lround(c.cy));
+    Line(dc, {c.x0, y}, {c.x0, c.bottom});
+    Line(dc, {c.x1, y}, {c.x1, c.bottom});
 }
 
 // The current transformer's winding ends (see its drawing).
 void CurrentTransformerEnds(const fw::Rect& box, int& x0, int& x1, int& bottom) {
-    const fw::Rect b = Inset(box, 1);
-    const int w = b.Width();
-    x0 = b.left + w / 4;
-    const int end = b.right - w / 4;
-    x1 = x0;
-    while (x1 + 6 <= end) x1 += 6;
-    bottom = b.bottom - 1;
+    const CtWinding c = CurrentTransformerWinding(box);
+    x0 = c.x0;
+    x1 = c.x1;
+    bottom = c.bottom;
 }
 
 void Mosfet(fw::Canvas& dc, const fw::Rect& box) {
@@ -295,7 +322,7 @@ void Clock(fw::Canvas& dc, const fw::Rect& box) {
 
 void Switch(fw::Canvas& dc, const Frame& f) {
     double u0, u1;
-    Body(f, 0.5, u0, u1);
+    Body(f, 0.5, 1e9, u0, u1);
     Leads(dc, f, u0, u1);
     Line(dc, f, u0, 0, u1, -std::min(6.0, f.Across() / 2.0));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -34,9 +35,11 @@ TEST(Pictures, EveryVariantHasAPictureThatCoversItsList) {
     EXPECT_TRUE(none.IsNull());
 }
 
-// Each symbol drawn alone, without a clip, stays inside its group's first
-// rectangle and leaves ink there; every label strip of the whole picture
-// stays clear, with room below and to the right for the label font.
+// Each symbol drawn alone, without a clip, lies mostly in its group's
+// rectangles and never in another part's: a click on its ink opens that part
+// or nothing (the first rectangle in list order under the point decides).
+// Every label strip of the whole picture stays clear, with room below and to the
+// right for the label font.
 TEST(Pictures, SymbolsLieInTheirRectanglesAndLabelStripsAreClear) {
     for (UINT id : AllPictureIds()) {
         SCOPED_TRACE(id);
@@ -44,18 +47,30 @@ TEST(Pictures, SymbolsLieInTheirRectanglesAndLabelStripsAreClear) {
         ASSERT_TRUE(DescribePicture(id, d));
         const HotSpotList* list = FindHotSpotList(id + 400);
         EXPECT_EQ(d.symbols.size(), list->groups.size());
+        auto groupAt = [list](int x, int y) {
+            for (size_t g = 0; g < list->groups.size(); ++g)
+                for (const fw::Rect& r : list->groups[g])
+                    if (fw::Rect{r.left - kPictureX, r.top - kPictureY, r.right - kPictureX, r.bottom - kPictureY}.PtInRect({x, y}))
+                        return static_cast<int>(g);
+            return -1;
+        };
         for (const PlacedSymbol& p : d.symbols) {
-            fw::Image alone(1, 1, kWhite);
+            fw::Image alone(d.width, d.height, kWhite);
             schem::ImageCanvas dc(alone);  // the canvas keeps the bounds of all it draws
             schem::DrawSymbol(dc, p.symbol, p.box);
-            fw::Rect first = list->groups[p.group][0];
-            first = {first.left - kPictureX, first.top - kPictureY, first.right - kPictureX, first.bottom - kPictureY};
             const fw::Rect ink = dc.InkBounds();
-            const int inked = ink.IsEmpty() ? 0 : 1;
-            EXPECT_TRUE(ink.left >= first.left && ink.top >= first.top && ink.right <= first.right &&
-                        ink.bottom <= first.bottom)
-                << "group " << p.group << " ink " << ink.left << "," << ink.top << "," << ink.right << "," << ink.bottom;
-            EXPECT_GT(inked, 0) << "group " << p.group;
+            ASSERT_FALSE(ink.IsEmpty()) << "group " << p.group;
+            ASSERT_TRUE(ink.left >= 0 && ink.top >= 0 && ink.right <= d.width && ink.bottom <= d.height);
+            int inked = 0, own = 0;
+            for (int y = ink.top; y < ink.bottom; ++y)
+                for (int x = ink.left; x < ink.right; ++x) {
+                    if (!Ink(alone, x, y)) continue;
+                    const int at = groupAt(x, y);
+                    ++inked;
+                    own += at == p.group ? 1 : 0;
+                    ASSERT_TRUE(at == p.group || at < 0) << "ink of group " << p.group << " at " << x << "," << y;
+                }
+            EXPECT_GE(own * 2, inked) << "group " << p.group;
         }
         fw::Image img;
         ASSERT_TRUE(LoadSectionPicture(id, img));
@@ -116,6 +131,28 @@ TEST(Pictures, ConnectedPicturesHaveNoLooseWires) {
             ASSERT_GE(w.size(), 2u);
             EXPECT_TRUE(known(w.front())) << "wire from " << w.front().x << "," << w.front().y;
             EXPECT_TRUE(known(w.back())) << "wire to " << w.back().x << "," << w.back().y;
+        }
+    }
+}
+
+// A terminal of the section joins only its own net's wire: no wire of
+// another net runs through it, or the two would read as one.
+TEST(Pictures, SectionTerminalsLieOnTheirOwnNetOnly) {
+    for (UINT id : AllPictureIds()) {
+        SCOPED_TRACE(id);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(id, d));
+        for (fw::Point m : d.marks) {
+            std::vector<int> on;  // the nets of the wires through or to it
+            for (size_t w = 0; w < d.wires.size(); ++w)
+                for (size_t i = 0; i + 1 < d.wires[w].size(); ++i) {
+                    const fw::Point a = d.wires[w][i], b = d.wires[w][i + 1];
+                    if (m.x >= std::min(a.x, b.x) && m.x <= std::max(a.x, b.x) && m.y >= std::min(a.y, b.y) &&
+                        m.y <= std::max(a.y, b.y))
+                        on.push_back(d.wireNets[w]);
+                }
+            ASSERT_FALSE(on.empty()) << "terminal at " << m.x << "," << m.y;
+            for (int net : on) EXPECT_EQ(net, on[0]) << "two nets meet at the terminal at " << m.x << "," << m.y;
         }
     }
 }
