@@ -225,4 +225,32 @@ TEST(AverageCurrent, ModulatorTermReachesTheCurrentLoopThroughTheOuterLoop) {
     }
 }
 
+// Each phase is put into its own window [maximum - 360, maximum] once its point has converged:
+// the loop's from the first average-current maximum, the error amplifier's from the second,
+// the modulator's from the third. At 7 kHz the three measure about 77, 165 and -88 degrees; the
+// windows lie apart and outside -360..360, where the raw differences of two angles fall, so a
+// window taken from the wrong setting, or none, shows.
+TEST(AverageCurrent, EachCurrentLoopPhaseTakesItsOwnWindow) {
+    constexpr double kF = 7000.0;
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("average_current", &problem);
+    ASSERT_TRUE(doc) << problem;
+    const double maxima[3] = {540.0, -360.0, 900.0};  // loop, error amplifier, modulator
+    CFreqDomainStimulusCfg& stim = doc->GetAnalysisConfig()->GetStimulusCfg();
+    for (int k = 0; k < 3; ++k) stim.m_dMaxPhase[size_t(3 + k)] = maxima[k];
+    SweepPoints sink(kStart, kStop);
+    const HeadlessRun run = RunFrequencySweep(*doc, CAnalysisConfig::KIND_CURRENT_LOOP, {kF, kF, 4, 0.02}, &sink);
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    const Model m = ModelOf(*doc);
+    const double expected[3] = {Deg(m.Loop(kF)), Deg(m.AmpInLoop(kF)), Deg(m.Modulator(kF))};
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(k);
+        ASSERT_EQ(sink.points[2 * k + 2].size(), 1u);
+        const double phase = sink.points[2 * k + 2][kF];
+        EXPECT_LE(phase, maxima[k]);
+        EXPECT_GE(phase, maxima[k] - 360.0);
+        EXPECT_NEAR(PhaseOff(phase, expected[k]), 0.0, 5.0);
+    }
+}
+
 }  // namespace
