@@ -11,7 +11,8 @@
 //   sense: x_c = Ks·i_L,  Ks = sense resistor x sense amplifier gain (0.1 V/A)
 //   outer loop: v_ref = -(Kfb·vo + Km·v_m)/(s·R1·C3) (the integrating voltage amplifier),
 //     vo = Zo·i_L, v_m the modulator term (Km = 0 without it; below)
-// So, with P = Fm·Vin·(Ns/Np)·Ks/(s·L + Zo) and H = v_ref/x_c:
+// So, with P = Fm·Vin·(Ns/Np)·Ks/(s·L + Zo) and, as vo = Zo·x_c/Ks,
+//   H = v_ref/x_c = -(Kfb·Zo + Km·(s·L + Zo)/(1 + s·tau)) / (s·R1·C3·Ks):
 //   loop gain      x_c/x_b = -P·Zca / (1 - P·(1 + Zca)·H)
 //   error amp      x_a/x_b = -Zca + (1 + Zca)·H·x_c/x_b (the outer term is below 0.01 % from
 //                  5 kHz up in the design as it stands)
