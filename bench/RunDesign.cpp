@@ -23,6 +23,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <ctime>
 #include <thread>
 
@@ -70,10 +72,24 @@ public:
     bool AskYesNo(const std::string&) override { return true; }
     void Beep() override {}
     bool PostToMainWindow(uint32_t message, intptr_t, intptr_t) override {
-        if (message == WM_ANALYSIS_DONE) done = true;
+        if (message == WM_ANALYSIS_DONE) {
+            // The run ends for the program when the worker posts its end, not when this
+            // thread next looks: the look's latency is no part of the run.
+            std::lock_guard<std::mutex> lock(mutex);
+            doneAt = std::chrono::steady_clock::now();
+            done = true;
+            ended.notify_all();
+        }
         return true;
     }
-    std::atomic<bool> done{false};
+    void WaitForTheEnd() {
+        std::unique_lock<std::mutex> lock(mutex);
+        ended.wait(lock, [this] { return done; });
+    }
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    std::chrono::steady_clock::time_point doneAt;
 };
 
 struct ExportRun {
@@ -104,8 +120,8 @@ ExportRun RunWithExport(CPwrQuorraDoc& doc, double cycles, CRunFigures& fig, con
     if (doc.PrepareAnalysis() && CheckAnalysisCanRun(doc) && (start = std::chrono::steady_clock::now(), true) &&
         doc.StartAnalysis()) {
         GraphMgr().SetRunning(TRUE);
-        while (!program.done) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        program.WaitForTheEnd();
+        result.seconds = std::chrono::duration<double>(program.doneAt - start).count();
         doc.EndAnalysis();
         GraphMgr().SetRunning(FALSE);
         result.ran = doc.GetRunStatus() == 1;
@@ -133,10 +149,15 @@ int RunSweep(CPwrQuorraDoc& doc, const std::string& name, int32_t kind, const st
     HeadlessRun run;
     if (exportPath.empty()) {
         // The graph store the program's start builds: a sweep measures each plotted quantity
-        // to convergence, so without it every frequency would stop after three windows.
+        // to convergence, so without it every frequency would stop after three windows. The
+        // page takes the run's graphs only while a run or the Analysis dialog holds the
+        // design, as the program's start does; without them the sweep would miss the graphs'
+        // ends and measure other frequencies than the program.
         CRunGraphPage page;
+        doc.SetAnalysisSetupOpen(TRUE);
         page.CreatePage();
         GraphMgr().RebuildPage();
+        doc.SetAnalysisSetupOpen(FALSE);
         GraphMgr().SetRunning(TRUE);
         InstallFrequencyDrivers();
         run = RunDesignHeadless(doc, 0, nullptr, &GraphMgr());
@@ -153,8 +174,8 @@ int RunSweep(CPwrQuorraDoc& doc, const std::string& name, int32_t kind, const st
         std::fprintf(stderr, "%s: %s\n", name.c_str(), run.problem.empty() ? "the run failed" : run.problem.c_str());
         return 1;
     }
-    std::printf("design=%s kind=%d sweep_s=%.3f points=%d\n", name.c_str(), kind, run.seconds,
-                LastSweepPointCount());
+    std::printf("design=%s kind=%d sweep_s=%.3f points=%d steps=%lld\n", name.c_str(), kind, run.seconds,
+                LastSweepPointCount(), static_cast<long long>(LastSweepStepCount()));
     return 0;
 }
 

@@ -32,6 +32,7 @@ constexpr UINT kMsgSweepNotRunnable = 58880;
 constexpr int32_t kStepBoxes[6] = {52210, 52187, 52211, 0, 52187, 52211};
 
 std::atomic<int32_t> g_lastPointCount{0};
+std::atomic<int64_t> g_lastStepCount{0};
 
 bool QuitRequested(const AnalysisContext& ctx) { return ctx.pQuitEvent && ctx.pQuitEvent->IsSet(); }
 
@@ -385,6 +386,7 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
     st.nominal = nominal;
     const double period = ProjectedSwitchingPeriod(ctx);
     g_lastPointCount = 0;
+    g_lastStepCount = 0;
     int32_t converged = 1;
     int32_t n = 0;
     bool dutyWarned = false;
@@ -464,6 +466,7 @@ int32_t RunFrequencySweep(const SweepDriver& d) {
             ++g_lastPointCount;
         }
     } while (st.frequency * 1.00001 < set.sweepEndFrequency || !converged);
+    g_lastStepCount = step.stepCount;
     PostRunStatus(1000);
     return 1;
 }
@@ -476,3 +479,4 @@ void InstallFrequencyDrivers() {
 }
 
 int32_t LastSweepPointCount() { return g_lastPointCount; }
+int64_t LastSweepStepCount() { return g_lastStepCount; }

@@ -165,3 +165,5 @@ bool SweepLimitsHold(const AnalysisContext& ctx, const FrequencySweepState& st, 
 void InstallFrequencyDrivers();
 // Points plotted by the last sweep that ended (read once the worker is done).
 int32_t LastSweepPointCount();
+// Steps of the last sweep that ended (read once the worker is done).
+int64_t LastSweepStepCount();

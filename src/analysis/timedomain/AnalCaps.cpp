@@ -170,10 +170,8 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         const bool targetSet = !(load->rippleWeight != 0.0 || modulatorFed) || Positive(load->outputVoltage);
         if (!plainChoke || !singleCapacitor || !knownLoad || !targetSet)
             return Refuse(kRefuseOutput, j + 1);
-        // The modulator's voltage in the feedback: its weight and lag are numbers. The current
-        // loop's response is not yet checked with it.
-        if (modulatorFed && (!std::isfinite(rect->dutyWeight) || !NonNegative(filter->engineSetupParamA) ||
-                             set->analysisKind == kKindCurrentLoop))
+        // The modulator's voltage in the feedback: its weight and lag are numbers.
+        if (modulatorFed && (!std::isfinite(rect->dutyWeight) || !NonNegative(filter->engineSetupParamA)))
             return Refuse(kRefuseModulatorFeedback, j + 1);
         if (filter->senseXfmrOn && !CapacitorSenseUsable(*filter)) return Refuse(kRefuseCapacitorSenseValues, j + 1);
     }

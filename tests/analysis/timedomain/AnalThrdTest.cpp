@@ -204,12 +204,6 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
          [](FirstConfigRecords& r) { r.rectifier.frequencyAnalysisFlagA = 1; }, "a transistor rectifier of output 1"},
         {"unknown second stage", [](FirstConfigRecords& r) { r.filter.sectionQuantityFlagB = 7; },
          "output 1"},
-        {"modulator feedback in the current-loop sweep",
-         [](FirstConfigRecords& r) {
-             r.rectifier.dutyWeight = 0.5;
-             r.settings.analysisKind = 3;
-         },
-         "modulator term of the voltage feedback network for output 1"},
         {"modulator feedback with a negative lag",
          [](FirstConfigRecords& r) {
              r.rectifier.dutyWeight = 0.5;

@@ -9,14 +9,21 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QScreen>
+#include <QMessageBox>
+#include <QTimer>
 #include <QToolBar>
+#include <set>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "app/AnalEngineLink.h"
 #include "app/MainFrm.h"
 #include "app/Splash.h"
 #include "app/DesignDoc.h"
+#include "circuit/AnalCfg.h"
+#include "circuit/Doc.h"
+#include "designs/Designs.h"
 #include "graphs/GraphMgr.h"
 #include "graphs/GraphPageRun.h"
 #include "platform/qt/QtChart.h"
@@ -322,6 +329,71 @@ TEST(QtFrameWindow, SplashComesDownOnAKeyThatStillReachesTheFrame) {
     frame->removeEventFilter(&spy);
     EXPECT_FALSE(p.App().IsSplashUp());
     EXPECT_EQ(spy.keys, 1);
+}
+
+// While a sweep steps on the worker, the user-interface thread keeps drawing the progress
+// pane: each of its repaints during the run is recorded with the text it drew, and the
+// spinner must have been drawn in more than one position before the run's end.
+TEST(QtFrameWindow, TheProgressPaneTurnsWhileASweepRuns) {
+    fw::qt::Program& p = TheProgram();
+    p.App().OnFileNew();
+    CPwrQuorraDoc& doc = p.App().GetDocument()->Design();
+    BuildVoltageLoop(doc);
+    CFreqDomainStimulusCfg& stim = doc.GetAnalysisConfig()->GetStimulusCfg();
+    stim.m_dStartFrequency = 1000.0;
+    stim.m_dStopFrequency = 5000.0;
+    stim.m_nPointsPerDecade = 10;
+    // The voltage loop's graphs (settings 8-11, taken by the run's 4-7) over the swept range.
+    for (int g = 8; g < 12; ++g) {
+        CGraphCfg& graph = *doc.GetAnalysisConfig()->GetGraphCfg(g);
+        graph.m_dXMin = stim.m_dStartFrequency;
+        graph.m_dXMax = stim.m_dStopFrequency;
+        *doc.GetAnalysisConfig()->GetGraphCfg(g - 4) = graph;
+    }
+    QLabel* pane = p.FrameWindow()->StatusPane(4);
+    ASSERT_NE(pane, nullptr);
+    struct PaintSpy : QObject {
+        QLabel* label = nullptr;
+        std::vector<QString> drawn;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) drawn.push_back(label->text());
+            return false;
+        }
+    } spy;
+    spy.label = pane;
+    pane->installEventFilter(&spy);
+    // The run's end shows its result in a box: answered, and the paints stop counting there.
+    size_t paintsBeforeEnd = 0;
+    QString result;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (result.isEmpty()) paintsBeforeEnd = spy.drawn.size();
+            result = box->text();
+            box->accept();
+        }
+    });
+    answer.start(20);
+    CMainFrame& frame = *p.App().GetMainFrame();
+    ASSERT_TRUE(doc.PrepareAnalysis());
+    ASSERT_TRUE(CheckAnalysisCanRun(doc));
+    frame.SetStartStopMenu(TRUE);
+    ASSERT_TRUE(doc.StartAnalysis());
+    QElapsedTimer clock;
+    clock.start();
+    while (result.isEmpty() && clock.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    answer.stop();
+    pane->removeEventFilter(&spy);
+    ASSERT_FALSE(result.isEmpty()) << "the sweep did not end";
+    EXPECT_EQ(result, QStringLiteral("Analysis was successful."));
+    const std::set<QString> spinner = {"   |", "   /", "  ---", "   \\"};
+    std::set<QString> turns;
+    for (size_t i = 0; i < paintsBeforeEnd; ++i)
+        if (spinner.count(spy.drawn[i])) turns.insert(spy.drawn[i]);
+    EXPECT_GE(turns.size(), 2u) << paintsBeforeEnd << " paints before the end";
+    // A fresh design for the tests after this one, without the question to save this one.
+    p.App().GetDocument()->SetModifiedFlag(FALSE);
+    p.App().OnFileNew();
 }
 
 // A second start of the program finds this one, asks it to come forward and
