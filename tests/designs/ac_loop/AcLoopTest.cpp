@@ -39,6 +39,7 @@
 #include "circuit/Doc.h"
 #include "designs/AnalHeadless.h"
 #include "designs/Designs.h"
+#include "designs/SweepMath.h"
 
 namespace {
 
@@ -54,9 +55,6 @@ constexpr double kLeakage = 2e-6, kPeriod = 1e-5;
 const double kCoupling = std::sqrt(1.0 - kLeakage / 200e-6);
 constexpr double kRo = kLeakage / kPeriod + 0.01;
 
-double Db(cd h) { return 20.0 * std::log10(std::abs(h)); }
-double Deg(cd h) { return std::arg(h) * 180.0 / kPi; }
-double PhaseOff(double measured, double expected) { return std::remainder(measured - expected, 360.0); }
 
 // The mean bulk voltage over the steady state's first line period (250 switching periods).
 double MeanBulk(CPwrQuorraDoc& doc) {

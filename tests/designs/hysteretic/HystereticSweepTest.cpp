@@ -38,6 +38,7 @@
 #include "circuit/Doc.h"
 #include "designs/AnalHeadless.h"
 #include "designs/Designs.h"
+#include "designs/SweepMath.h"
 #include "designs/ForwardClosedForm.h"
 #include "resources/StringTable.h"
 
@@ -101,9 +102,6 @@ Model ModelOf(CPwrQuorraDoc& doc) {
     return m;
 }
 
-double Db(cd h) { return 20.0 * std::log10(std::abs(h)); }
-double Deg(cd h) { return std::arg(h) * 180.0 / kPi; }
-double PhaseOff(double measured, double expected) { return std::remainder(measured - expected, 360.0); }
 
 struct Expected {
     int quantity;  // the gain's; its phase follows

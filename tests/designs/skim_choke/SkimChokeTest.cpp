@@ -19,6 +19,7 @@
 #include "circuit/Doc.h"
 #include "designs/AnalHeadless.h"
 #include "designs/Designs.h"
+#include "designs/SweepMath.h"
 
 namespace {
 
@@ -31,9 +32,6 @@ constexpr double kLast = kStart;  // one point under the sanitizers
 constexpr double kLast = kStop;
 #endif
 
-double Db(cd h) { return 20.0 * std::log10(std::abs(h)); }
-double Deg(cd h) { return std::arg(h) * 180.0 / kPi; }
-double PhaseOff(double measured, double expected) { return std::remainder(measured - expected, 360.0); }
 
 TEST(SkimChoke, LoopAndAmplifierSeeTheWholeChokeBranch) {
     const struct {

@@ -20,6 +20,7 @@
 #include "circuit/AnalCfg.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
+#include "designs/SweepMath.h"
 
 namespace {
 
@@ -27,9 +28,6 @@ using cd = std::complex<double>;
 constexpr double kFrequency = 5000.0;
 constexpr double kDuty = 0.25;
 
-double Db(cd h) { return 20.0 * std::log10(std::abs(h)); }
-double Deg(cd h) { return std::arg(h) * 180.0 / std::numbers::pi; }
-double PhaseOff(double measured, double expected) { return std::remainder(measured - expected, 360.0); }
 
 TEST(SyncRectifierSweeps, OnePointOfEachSweepFollowsTheAveragedModel) {
     struct Case {

@@ -36,6 +36,7 @@
 #include "circuit/AnalCfg.h"
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
+#include "designs/SweepMath.h"
 
 namespace {
 
@@ -83,9 +84,6 @@ Model ModelOf(CPwrQuorraDoc& doc) {
     return m;
 }
 
-double Db(cd h) { return 20.0 * std::log10(std::abs(h)); }
-double Deg(cd h) { return std::arg(h) * 180.0 / kPi; }
-double PhaseOff(double measured, double expected) { return std::remainder(measured - expected, 360.0); }
 
 struct SweepRun {
     HeadlessRun run;
