@@ -259,6 +259,19 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
         // It stays off every other part's rectangles and every label.
         const bool lengthwise = symbol == Symbol::Resistor || symbol == Symbol::Inductor || symbol == Symbol::Diode || symbol == Symbol::Led;
         const bool plates = symbol == Symbol::Capacitor || symbol == Symbol::PolarCapacitor;
+        // Whether a grown box, with its margin m, keeps off the other parts' rectangles, the
+        // label rooms and the parts already placed.
+        const auto Clear = [&](const fw::Rect& m) {
+            for (size_t h = 0; h < list.groups.size(); ++h)
+                if (h != g)
+                    for (const fw::Rect& r : list.groups[h])
+                        if (Intersects(m, ToPicture(r))) return false;
+            for (const fw::Rect& r : rooms)
+                if (Intersects(m, r)) return false;
+            for (const PlacedSymbol& q : d.symbols)
+                if (Intersects(m, q.box)) return false;
+            return true;
+        };
         if (((lengthwise && std::max(box.Width(), box.Height()) < 48) || plates) ) {
             const bool vertical = schem::Upright(symbol, box) == lengthwise;  // the way it grows
             const int span = vertical ? box.Height() : box.Width();
@@ -268,15 +281,7 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
                 // Room for a wire to turn beyond its new ends; its sides were kept clear already.
                 const fw::Rect m = vertical ? fw::Rect{b.left, b.top - 16, b.right, b.bottom + 16}
                                             : fw::Rect{b.left - 16, b.top, b.right + 16, b.bottom};
-                for (size_t h = 0; h < list.groups.size(); ++h)
-                    if (h != g)
-                        for (const fw::Rect& r : list.groups[h])
-                            if (Intersects(m, ToPicture(r))) return false;
-                for (const fw::Rect& r : rooms)
-                    if (Intersects(m, r)) return false;
-                for (const PlacedSymbol& q : d.symbols)
-                    if (Intersects(m, q.box)) return false;
-                return true;
+                return Clear(m);
             };
             for (int grow = 2; grow <= most; grow += 2) {
                 const fw::Rect b = vertical ? fw::Rect{box.left, box.top - 2, box.right, box.bottom + 2}
@@ -290,15 +295,7 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
             auto free = [&](const fw::Rect& b) {
                 if (b.top < 2 * kStep || b.bottom > maxBottom) return false;
                 const fw::Rect m{b.left, b.top - 8, b.right, b.bottom + 8};
-                for (size_t h = 0; h < list.groups.size(); ++h)
-                    if (h != g)
-                        for (const fw::Rect& r : list.groups[h])
-                            if (Intersects(m, ToPicture(r))) return false;
-                for (const fw::Rect& r : rooms)
-                    if (Intersects(m, r)) return false;
-                for (const PlacedSymbol& q : d.symbols)
-                    if (Intersects(m, q.box)) return false;
-                return true;
+                return Clear(m);
             };
             while (box.Height() < 28 && free({box.left, box.top - 1, box.right, box.bottom + 1})) box = {box.left, box.top - 1, box.right, box.bottom + 1};
         }
