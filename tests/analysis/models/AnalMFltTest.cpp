@@ -9,6 +9,14 @@
 
 namespace {
 
+// The first stage's damping branch: Resistor Damp 1 and the capacitor's ESR, less the step
+// correction of the capacitor's companion.
+double DampingStepResistance(const FirstStageDamping& d, double s) {
+    CapacitorGroup c = d.capacitor;
+    c.esr += d.resistance;
+    return CapacitorStepResistance(c, s);
+}
+
 using test_support::NodalOracle;
 
 constexpr double kRel = 1e-9;
@@ -115,7 +123,7 @@ TEST(SecondStage, NoneHandsTheLoadOnAndUnknownVariantsFail) {
 TEST(FirstStageDamping, BranchMatchesOracle) {
     const double s = 5e6, drive = 9.7, vPrev = 9.1, iPrev = 0.4;
     FirstStageDamping d;
-    d.capacitor = {1e9, 2e-9, 0.015, 0.0, 0.0, 33e-6};
+    d.capacitor = {1e9, 2e-9, 1e-6, 0.0, 0.0, 33e-6};  // an ESR under h/(2·C)
     d.resistance = 0.68;
     d.inductance = 4e-9;
     BranchPair branch;
@@ -124,7 +132,7 @@ TEST(FirstStageDamping, BranchMatchesOracle) {
     NodalOracle o(s);
     const int top = o.Node(), a = o.Node(), b = o.Node(), c = o.Node();
     const int src = o.VoltageSource(top, 0, drive);
-    o.Resistor(top, a, d.resistance + CapacitorStepResistance(d.capacitor, s));
+    o.Resistor(top, a, DampingStepResistance(d, s));
     o.Inductor(a, b, d.inductance + d.capacitor.esl, iPrev);
     o.VoltageSource(b, c, 0.0);
     o.Capacitor(c, 0, d.capacitor.capacitance, vPrev);
@@ -204,7 +212,7 @@ TEST_P(CapacitorSenseOracle, StepMatchesOracle) {
     int dampBranch = -1;
     if (k.variant == 3) {
         const int d1 = o.Node(), d2 = o.Node();
-        o.Resistor(out, d1, d.resistance + CapacitorStepResistance(d.capacitor, s));
+        o.Resistor(out, d1, DampingStepResistance(d, s));
         dampBranch = o.Inductor(d1, d2, d.inductance + d.capacitor.esl, dampIPrev);
         o.Capacitor(d2, x, d.capacitor.capacitance, dampPrev);
     }
