@@ -25,7 +25,11 @@ public:
 
     int Node() { return ++nodes_; }
 
-    void Resistor(int a, int b, double r) { elements_.push_back({Kind::kResistor, a, b, r, 0.0, -1}); }
+    // 0 ohm is a short (a source of 0 V), not an infinite conductance.
+    void Resistor(int a, int b, double r) {
+        if (r == 0.0) VoltageSource(a, b, 0.0);
+        else elements_.push_back({Kind::kResistor, a, b, r, 0.0, -1});
+    }
     void Capacitor(int a, int b, double c, double vPrev) { elements_.push_back({Kind::kCapacitor, a, b, c, vPrev, -1}); }
     // i flows from a through the source to b.
     void CurrentSource(int a, int b, double i) { elements_.push_back({Kind::kCurrent, a, b, i, 0.0, -1}); }

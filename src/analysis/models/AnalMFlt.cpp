@@ -75,9 +75,13 @@ int32_t UpdateSecondStage(const SecondStageValues& v, double s, const SecondStag
 
 int32_t CalcFirstStageDampingCoeffs(const FirstStageDamping& d, double s, double capacitorVoltagePrev,
                                     double currentPrev, BranchPair* out) {
+    // The resistor joins the ESR: the companion's step correction comes off the branch's whole
+    // series resistance (AnalMBranch.h).
+    CapacitorGroup cap = d.capacitor;
+    cap.esr += d.resistance;
     BranchPair c, rl;
-    CalcCapacitorBranchCoeffs(d.capacitor, s, capacitorVoltagePrev, currentPrev, &c);
-    CalcInductorBranchCoeffs(d.inductance, d.resistance, s, currentPrev, &rl);
+    CalcCapacitorBranchCoeffs(cap, s, capacitorVoltagePrev, currentPrev, &c);
+    CalcInductorBranchCoeffs(d.inductance, 0.0, s, currentPrev, &rl);
     *out = {c.z + rl.z, c.e + rl.e};
     return std::isfinite(out->z) && std::isfinite(out->e) ? 1 : 0;
 }

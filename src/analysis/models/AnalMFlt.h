@@ -74,7 +74,7 @@ int32_t UpdateSecondStage(const SecondStageValues& v, double s, const SecondStag
 
 // First stage "Capacitor with Damping": beside Capacitor Out 1 the damping branch, Capacitor
 // Damp 1 in series with Resistor Damp 1 and its ESL (one current through all):
-//   z = zC + Rd + Ld·s,  e = eC - Ld·s·Iprev.
+//   z = zC + Rd + Ld·s,  e = eC - Ld·s·Iprev  (Rd taken into zC's ESR for its step correction).
 struct FirstStageDamping {
     CapacitorGroup capacitor{};  // Capacitor Damp 1
     double resistance = 0.0;     // Resistor Damp 1 (ohm)

@@ -169,15 +169,16 @@ int32_t AssembleLineSidePass1(double s) {
             capw.capSlot3Voltage = capw.capSlot4Voltage = 0.0;
             capw.upperBulkDampingCapacitorCurrent = capw.lowerBulkDampingCapacitorCurrent = 0.0;
         }
-        const CapacitorGroup damp = BulkDampingCapacitor(li, open);
+        // Its resistor joins the ESR for the companion's step correction (AnalMBranch.h).
+        CapacitorGroup damp = BulkDampingCapacitor(li, open);
+        damp.esr += li.dampingCoeffB;
         BranchPair c, rl;
         CalcCapacitorBranchCoeffs(damp, s, capw.capSlot3Voltage, capw.upperBulkDampingCapacitorCurrent, &c);
-        CalcInductorBranchCoeffs(li.dampingCoeffA, li.dampingCoeffB, s, capw.upperBulkDampingCapacitorCurrent, &rl);
+        CalcInductorBranchCoeffs(li.dampingCoeffA, 0.0, s, capw.upperBulkDampingCapacitorCurrent, &rl);
         in.upperDamping = Series(c, rl);
         if (in.doubledCapacitor) {
             CalcCapacitorBranchCoeffs(damp, s, capw.capSlot4Voltage, capw.lowerBulkDampingCapacitorCurrent, &c);
-            CalcInductorBranchCoeffs(li.dampingCoeffA, li.dampingCoeffB, s, capw.lowerBulkDampingCapacitorCurrent,
-                                     &rl);
+            CalcInductorBranchCoeffs(li.dampingCoeffA, 0.0, s, capw.lowerBulkDampingCapacitorCurrent, &rl);
             in.lowerDamping = Series(c, rl);
         }
     }

@@ -9,6 +9,14 @@
 
 namespace {
 
+// The first stage's damping branch: Resistor Damp 1 and the capacitor's ESR, less the step
+// correction of the capacitor's companion.
+double DampingStepResistance(const FirstStageDamping& d, double s) {
+    CapacitorGroup c = d.capacitor;
+    c.esr += d.resistance;
+    return CapacitorStepResistance(c, s);
+}
+
 using test_support::NodalOracle;
 
 constexpr double kRel = 1e-9;
@@ -71,14 +79,14 @@ TEST(SecondStage, EveryBuiltVariantMatchesOracle) {
             o.VoltageSource(d, out, 0.0);
         }
         const int c1 = o.Node(), c2 = o.Node();
-        o.Resistor(out, c1, v.capacitor.esr);
+        o.Resistor(out, c1, CapacitorStepResistance(v.capacitor, s));
         o.Inductor(c1, c2, v.capacitor.esl, start.capacitorCurrent);
         o.Capacitor(c2, 0, v.capacitor.capacitance, start.capacitorVoltage);
         int dampCap = -1;
         if (dampingCapacitor) {
             const int d1 = o.Node(), d2 = o.Node();
             dampCap = d2;
-            o.Resistor(out, d1, v.dampingCapacitor.esr);
+            o.Resistor(out, d1, CapacitorStepResistance(v.dampingCapacitor, s));
             const int d3 = o.Node();
             o.Inductor(d1, d3, v.dampingCapacitor.esl, start.dampingCapacitorCurrent);
             o.VoltageSource(d3, d2, 0.0);
@@ -115,7 +123,7 @@ TEST(SecondStage, NoneHandsTheLoadOnAndUnknownVariantsFail) {
 TEST(FirstStageDamping, BranchMatchesOracle) {
     const double s = 5e6, drive = 9.7, vPrev = 9.1, iPrev = 0.4;
     FirstStageDamping d;
-    d.capacitor = {1e9, 2e-9, 0.015, 0.0, 0.0, 33e-6};
+    d.capacitor = {1e9, 2e-9, 1e-6, 0.0, 0.0, 33e-6};  // an ESR under h/(2·C)
     d.resistance = 0.68;
     d.inductance = 4e-9;
     BranchPair branch;
@@ -124,7 +132,7 @@ TEST(FirstStageDamping, BranchMatchesOracle) {
     NodalOracle o(s);
     const int top = o.Node(), a = o.Node(), b = o.Node(), c = o.Node();
     const int src = o.VoltageSource(top, 0, drive);
-    o.Resistor(top, a, d.resistance + d.capacitor.esr);
+    o.Resistor(top, a, DampingStepResistance(d, s));
     o.Inductor(a, b, d.inductance + d.capacitor.esl, iPrev);
     o.VoltageSource(b, c, 0.0);
     o.Capacitor(c, 0, d.capacitor.capacitance, vPrev);
@@ -197,14 +205,14 @@ TEST_P(CapacitorSenseOracle, StepMatchesOracle) {
     const int out = o.Node(), x = o.Node();
     o.VoltageSource(out, 0, vout);
     const int c1 = o.Node(), c2 = o.Node(), c3 = o.Node();
-    o.Resistor(out, c1, cap.esr);
+    o.Resistor(out, c1, CapacitorStepResistance(cap, s));
     const int capBranch = o.Inductor(c1, c2, cap.esl, capIPrev);
     o.VoltageSource(c2, c3, 0.0);
     o.Capacitor(c3, x, cap.capacitance, capPrev);
     int dampBranch = -1;
     if (k.variant == 3) {
         const int d1 = o.Node(), d2 = o.Node();
-        o.Resistor(out, d1, d.resistance + d.capacitor.esr);
+        o.Resistor(out, d1, DampingStepResistance(d, s));
         dampBranch = o.Inductor(d1, d2, d.inductance + d.capacitor.esl, dampIPrev);
         o.Capacitor(d2, x, d.capacitor.capacitance, dampPrev);
     }
@@ -217,7 +225,7 @@ TEST_P(CapacitorSenseOracle, StepMatchesOracle) {
     o.VoltageSource(b, 0, v.biasVoltage);
     o.Resistor(b, n, v.biasResistance1);
     o.Resistor(n, 0, v.senseResistance);
-    o.Resistor(n, q1, v.biasResistance2 + v.biasCapacitor.esr);
+    o.Resistor(n, q1, v.biasResistance2 + CapacitorStepResistance(v.biasCapacitor, s));
     o.Inductor(q1, q2, v.biasCapacitor.esl, start.biasCapacitorCurrent);
     o.Capacitor(q2, 0, v.biasCapacitor.capacitance, start.biasCapacitorVoltage);
     int secondary = -1;
@@ -239,7 +247,7 @@ TEST_P(CapacitorSenseOracle, StepMatchesOracle) {
     ExpectNear(k.diodeOn ? o.Current(secondary) : 0.0, r.secondaryCurrent, "secondary current");
     ExpectNear(o.V(n), r.nodeVoltage, "sense node");
     ExpectNear(o.V(q2), r.biasCapacitorVoltage, "bias capacitor voltage");
-    ExpectNear((o.V(n) - v.biasResistance2 * (o.V(n) - o.V(q1)) / (v.biasResistance2 + v.biasCapacitor.esr)),
+    ExpectNear((o.V(n) - v.biasResistance2 * (o.V(n) - o.V(q1)) / (v.biasResistance2 + CapacitorStepResistance(v.biasCapacitor, s))),
                r.output, "sense output");
     if (!k.diodeOn)
         ExpectNear(v.mutualInductance * s * (o.Current(primary) - start.primaryCurrent) - o.V(n), r.diodeVoltage,

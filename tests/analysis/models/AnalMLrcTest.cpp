@@ -99,7 +99,7 @@ struct OracleResult {
 
 void AddCapacitor(NodalOracle& o, int a, int b, const CapacitorGroup& g, double vPrev, double iPrev, int* branch) {
     const int x = o.Node(), y = o.Node();
-    o.Resistor(a, x, g.esr);
+    o.Resistor(a, x, CapacitorStepResistance(g, kS));
     *branch = o.Inductor(x, y, g.esl, iPrev);
     o.Capacitor(y, b, g.capacitance, vPrev);
 }
@@ -131,11 +131,11 @@ OracleResult RunOracle(const LineCase& c, const Start& st, double vBulk) {
         o.Resistor(b, terminal[k], kIn2.r);
         o.Inductor(f, d, kDampBranch.l, kDampBranch.iPrev);
         o.Resistor(d, terminal[k], kDampBranch.r * Scale(k));
-        o.Resistor(f, e, kCin.esr);
+        o.Resistor(f, e, CapacitorStepResistance(kCin, kS));
         o.Inductor(e, g, kCin.esl, kCinIPrev);
         o.Capacitor(g, neutral, kCin.capacitance, kCinPrev * Scale(k));
         const int q = o.Node();
-        o.Resistor(f, h, kCdamp.esr);
+        o.Resistor(f, h, CapacitorStepResistance(kCdamp, kS));
         o.Inductor(h, q, kCdamp.esl, kCdampIPrev * Scale(k));
         o.Capacitor(q, neutral, kCdamp.capacitance, kCdampPrev);
     }

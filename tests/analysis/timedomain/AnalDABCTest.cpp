@@ -10,6 +10,7 @@
 
 #include "analysis/context/AnalContext.h"
 #include "analysis/models/AnalInit.h"
+#include "analysis/models/AnalMBranch.h"
 #include "analysis/timedomain/AnalABCP.h"
 #include "analysis/timedomain/AnalDABC.h"
 #include "analysis/context/AnalTableIndex.h"
@@ -17,6 +18,11 @@
 #include "support/NodalOracle.h"
 
 namespace {
+
+// The series resistance a capacitor's companion carries over a step of 1/s.
+double StepEsr(double esr, double capacitance, double s) {
+    return CapacitorStepResistance({0.0, 0.0, esr, 0.0, 0.0, capacitance}, s);
+}
 
 using test_support::FirstConfigRecords;
 using test_support::NodalOracle;
@@ -295,7 +301,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     o.VoltageSource(src, 0, rec_.line.lineOffset);
     const int lineBranch = o.Inductor(src, l1, rec_.line.lineInductance, 1.4);
     o.Resistor(l1, bulk, rec_.line.lineResistance);
-    o.Resistor(bulk, cb1, rec_.line.outputCapacitorResistance);
+    o.Resistor(bulk, cb1, StepEsr(rec_.line.outputCapacitorResistance, rec_.line.outputCapacitance, s));
     o.Inductor(cb1, cb2, rec_.line.outputCapacitorInductance, -0.6);
     o.Capacitor(cb2, 0, rec_.line.outputCapacitance, 46.2);
 
@@ -478,7 +484,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         chokeBranch[j] = o.Inductor(x, xl, lc + r.choke.seriesInductance, ilPrev[j]);
         o.Resistor(xl, out, r.choke.windingResistance + r.choke.seriesResistance);
         const int c1 = o.Node(), c2 = o.Node();
-        o.Resistor(out, c1, r.filter.rippleResistance);
+        o.Resistor(out, c1, StepEsr(r.filter.rippleResistance, r.filter.capACapacitance, s));
         o.Inductor(c1, c2, r.filter.rippleInductance, icPrev[j]);
         o.Capacitor(c2, 0, r.filter.capACapacitance, vcPrev[j]);
         const int ld = o.Node();
