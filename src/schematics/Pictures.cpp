@@ -612,6 +612,16 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
         return nullptr;
     };
 
+    for (const auto& net : nets.nets) {
+        PictureDescription::Net& out = d.nets.emplace_back();
+        for (const NetPin& np : net) {
+            out.ground = out.ground || np.group == kGround;
+            const PlacedSymbol* p = np.group >= 0 ? symbolOf(np.group) : nullptr;
+            const std::vector<schem::Pin> pins = p ? schem::SymbolPins(p->symbol, p->box) : std::vector<schem::Pin>{};
+            if (np.terminal >= 0 && size_t(np.terminal) < pins.size()) out.terminals.push_back(pins[size_t(np.terminal)].at);
+        }
+    }
+
     // Every terminal's way out, found first and kept for its net.
     struct Exit {
         bool ok = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "schematics/Pictures.h"
@@ -135,6 +136,69 @@ TEST(Pictures, ConnectedPicturesHaveNoLooseWires) {
     }
 }
 
+bool OnSegment(fw::Point q, fw::Point a, fw::Point b) {
+    return q.x >= std::min(a.x, b.x) && q.x <= std::max(a.x, b.x) && q.y >= std::min(a.y, b.y) &&
+           q.y <= std::max(a.y, b.y) && (a.x == b.x || a.y == b.y);
+}
+bool OnWire(fw::Point q, const std::vector<fw::Point>& w) {
+    for (size_t i = 0; i + 1 < w.size(); ++i)
+        if (OnSegment(q, w[i], w[i + 1])) return true;
+    return false;
+}
+
+// The drawing joins what the connections join and nothing else: each net's
+// wires and part terminals hang together (grounds count as one node), and a
+// wire touches another net's wire or terminal only where both nets are
+// ground. A hand-drawn coordinate gone stale shows here as a broken or a
+// shorted net.
+TEST(Pictures, WiresJoinExactlyTheirNets) {
+    for (UINT id : AllPictureIds()) {
+        SCOPED_TRACE(id);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(id, d));
+        if (!d.connected) continue;
+        const size_t wires = d.wires.size(), ground = wires;
+        std::vector<size_t> parent(wires + 1);
+        for (size_t i = 0; i < parent.size(); ++i) parent[i] = i;
+        std::function<size_t(size_t)> root = [&](size_t i) { return parent[i] == i ? i : parent[i] = root(parent[i]); };
+        auto join = [&](size_t a, size_t b) { parent[root(a)] = root(b); };
+        auto isGround = [&](int net) { return net >= 0 && size_t(net) < d.nets.size() && d.nets[size_t(net)].ground; };
+        for (size_t a = 0; a < wires; ++a) {
+            const auto& w = d.wires[a];
+            for (fw::Point g : d.grounds)
+                if (w.front() == g || w.back() == g) {
+                    join(a, ground);
+                    EXPECT_TRUE(isGround(d.wireNets[a])) << "net " << d.wireNets[a] << " grounded at " << g.x << "," << g.y;
+                }
+            for (size_t b = 0; b < wires; ++b) {
+                if (a == b || !(OnWire(w.front(), d.wires[b]) || OnWire(w.back(), d.wires[b]))) continue;
+                join(a, b);
+                const int na = d.wireNets[a], nb = d.wireNets[b];
+                EXPECT_TRUE(na == nb || (isGround(na) && isGround(nb)))
+                    << "nets " << na << " and " << nb << " touch near " << w.front().x << "," << w.front().y;
+            }
+        }
+        ASSERT_FALSE(d.nets.empty());
+        for (size_t n = 0; n < d.nets.size(); ++n) {
+            std::vector<size_t> pieces;
+            for (size_t w = 0; w < wires; ++w)
+                if (d.wireNets[w] == int(n)) pieces.push_back(w);
+            if (d.nets[n].ground) pieces.push_back(ground);
+            for (fw::Point t : d.nets[n].terminals) {
+                bool reached = false;
+                for (size_t w = 0; w < wires; ++w) {
+                    if (!OnWire(t, d.wires[w])) continue;
+                    if (d.wireNets[w] == int(n)) reached = true, pieces.push_back(w);
+                    else ADD_FAILURE() << "net " << d.wireNets[w] << " runs through net " << n << "'s terminal at "
+                                       << t.x << "," << t.y;
+                }
+                EXPECT_TRUE(reached) << "net " << n << " misses its terminal at " << t.x << "," << t.y;
+            }
+            for (size_t k : pieces) EXPECT_EQ(root(k), root(pieces[0])) << "net " << n << " falls apart";
+        }
+    }
+}
+
 // A terminal of the section joins only its own net's wire: no wire of
 // another net runs through it, or the two would read as one.
 TEST(Pictures, SectionTerminalsLieOnTheirOwnNetOnly) {
@@ -197,10 +261,22 @@ TEST(Pictures, WiresOfDifferentNetsHopOverEachOther) {
 }
 
 // With PQ_CONTACT_SHEET set to a file name, writes every picture with its
-// label strips outlined into one PPM, for looking at.
+// label strips outlined into one PPM, for looking at, and prints each
+// picture's wiring figures (bends, wire length in pixels, hops) to compare
+// one wiring with another.
 TEST(Pictures, ContactSheet) {
     const char* path = std::getenv("PQ_CONTACT_SHEET");
     if (!path) GTEST_SKIP() << "PQ_CONTACT_SHEET not set";
+    for (UINT id : AllPictureIds()) {
+        PictureDescription d;
+        DescribePicture(id, d);
+        int corners = 0, length = 0;
+        for (const auto& w : d.wires) {
+            corners += w.size() > 2 ? static_cast<int>(w.size()) - 2 : 0;
+            for (size_t i = 0; i + 1 < w.size(); ++i) length += std::abs(w[i + 1].x - w[i].x) + std::abs(w[i + 1].y - w[i].y);
+        }
+        std::printf("picture %u: corners=%d length=%d hops=%zu\n", id, corners, length, d.hops.size());
+    }
     const int cellW = 760, cellH = 540, cols = 4;
     const std::vector<UINT> ids = AllPictureIds();
     const int rows = static_cast<int>((ids.size() + cols - 1) / cols);
