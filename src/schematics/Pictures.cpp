@@ -515,6 +515,31 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
     PictureNets nets = given;
     bool anyByHand = false;
     for (const HandNet& h : AllHandNets()) anyByHand = anyByHand || h.pictureId == nets.pictureId;
+    // A part without sense that the hand wires meet end for end is turned.
+    for (const PlacedSymbol& p : d.symbols) {
+        if (!anyByHand) break;
+        if (p.symbol != Symbol::Resistor && p.symbol != Symbol::Capacitor && p.symbol != Symbol::Inductor) continue;
+        const std::vector<schem::Pin> pins = schem::SymbolPins(p.symbol, p.box);
+        if (pins.size() != 2) continue;
+        auto ends = [](const HandNet& h, fw::Point at) {
+            for (const auto& w : h.wires)
+                if (!w.empty() && (w.front() == at || w.back() == at)) return true;
+            return false;
+        };
+        bool turned = false, kept = false;
+        for (const HandNet& h : AllHandNets()) {
+            if (h.pictureId != nets.pictureId || h.net < 0 || size_t(h.net) >= nets.nets.size()) continue;
+            for (const NetPin& np : nets.nets[size_t(h.net)])
+                if (np.group == p.group && (np.terminal == 0 || np.terminal == 1)) {
+                    kept = kept || ends(h, pins[size_t(np.terminal)].at);
+                    turned = turned || ends(h, pins[size_t(1 - np.terminal)].at);
+                }
+        }
+        if (turned && !kept)
+            for (auto& net : nets.nets)
+                for (NetPin& np : net)
+                    if (np.group == p.group && (np.terminal == 0 || np.terminal == 1)) np.terminal = 1 - np.terminal;
+    }
     // A resistor, capacitor or coil has no sense: it is turned end for end
     // where its ends then lie nearer what they join, so that its wires need
     // not loop round it. (Not where nets are wired by hand: their ends are fixed.)
