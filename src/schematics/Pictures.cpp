@@ -125,6 +125,62 @@ void FindHops(PictureDescription& d) {
                 d.hops.push_back({{v.a.x, h.a.y}, std::max(h.a.x + 1, v.a.x - 3), std::min(h.b.x, v.a.x + 4)});
 }
 
+// A dot says that three or more wires meet. The wiring lays a terminal's
+// stub and the route on from it as two wires of one net; where nothing else
+// meets their common end, they are one wire and carry no dot there.
+void JoinWiresThroughBareJunctions(PictureDescription& d) {
+    std::vector<fw::Point> fixed = d.marks;
+    fixed.insert(fixed.end(), d.grounds.begin(), d.grounds.end());
+    for (const PlacedSymbol& p : d.symbols)
+        for (const schem::Pin& pin : schem::SymbolPins(p.symbol, p.box)) fixed.push_back(pin.at);
+    auto on = [](fw::Point q, fw::Point a, fw::Point b) {
+        return q.x >= std::min(a.x, b.x) && q.x <= std::max(a.x, b.x) && q.y >= std::min(a.y, b.y) && q.y <= std::max(a.y, b.y);
+    };
+    for (size_t k = 0; k < d.junctions.size(); ++k) {
+        const fw::Point j = d.junctions[k];
+        if (std::find(fixed.begin(), fixed.end(), j) != fixed.end()) continue;
+        std::vector<size_t> ending;
+        bool passed = false;
+        for (size_t w = 0; w < d.wires.size(); ++w) {
+            const auto& wire = d.wires[w];
+            if (wire.front() == j) ending.push_back(w);
+            if (wire.back() == j) ending.push_back(w);
+            for (size_t i = 0; i + 1 < wire.size(); ++i)
+                passed = passed || (on(j, wire[i], wire[i + 1]) && !(i == 0 && wire[i] == j) &&
+                                    !(i + 2 == wire.size() && wire[i + 1] == j));
+        }
+        if (passed || ending.size() != 2 || ending[0] == ending[1] || d.wireNets[ending[0]] != d.wireNets[ending[1]]) continue;
+        std::vector<fw::Point> a = d.wires[ending[0]], b = d.wires[ending[1]];
+        if (!(a.back() == j)) std::reverse(a.begin(), a.end());
+        if (!(b.front() == j)) std::reverse(b.begin(), b.end());
+        a.insert(a.end(), b.begin() + 1, b.end());
+        // Keep only the corners (and the ends of a wire doubling back on itself).
+        std::vector<fw::Point> joined;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (i > 0 && i + 1 < a.size()) {
+                const fw::Point p = a[i - 1], q = a[i], r = a[i + 1];
+                if (((p.x == q.x && q.x == r.x) || (p.y == q.y && q.y == r.y)) && on(q, p, r)) continue;
+            }
+            joined.push_back(a[i]);
+        }
+        d.wires[ending[0]] = joined;
+        d.wires.erase(d.wires.begin() + static_cast<long>(ending[1]));
+        d.wireNets.erase(d.wireNets.begin() + static_cast<long>(ending[1]));
+        d.junctions.erase(std::remove(d.junctions.begin(), d.junctions.end(), j), d.junctions.end());
+        k = static_cast<size_t>(-1);  // the junctions after it moved up
+    }
+    // Nor where one wire ends on a terminal with nothing else there.
+    auto ways = [&](fw::Point j) {
+        int n = std::find(fixed.begin(), fixed.end(), j) != fixed.end() ? 1 : 0;
+        for (const auto& wire : d.wires)
+            for (size_t i = 0; i + 1 < wire.size(); ++i)
+                if (on(j, wire[i], wire[i + 1])) n += wire[i] == j || wire[i + 1] == j ? 1 : 2;
+        return n;
+    };
+    d.junctions.erase(std::remove_if(d.junctions.begin(), d.junctions.end(), [&](fw::Point j) { return ways(j) < 3; }),
+                      d.junctions.end());
+}
+
 void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescription& d) {
     Layout lay{d, {}, {}};
     std::unique_ptr<CSection> preset = PresetSection(cls.kind);
@@ -306,6 +362,7 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
     d.strips = rooms;
     if (const PictureNets* nets = FindPictureNets(SchematicPictureId(cls.kind, cls.topology)))
         WireNets(lay, d, maxBottom, *nets), d.connected = true;
+    JoinWiresThroughBareJunctions(d);
     FindHops(d);
 }
 

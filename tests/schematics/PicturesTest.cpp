@@ -199,6 +199,30 @@ TEST(Pictures, WiresJoinExactlyTheirNets) {
     }
 }
 
+// A dot stands only where wires branch: three or more ways meet at it, a
+// terminal of a part or of the section counting as one. A dot where one wire
+// merely goes on reads as a connection that is not there.
+TEST(Pictures, JunctionDotsStandWhereWiresBranch) {
+    for (UINT id : AllPictureIds()) {
+        SCOPED_TRACE(id);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(id, d));
+        std::vector<fw::Point> pins = d.marks;
+        pins.insert(pins.end(), d.grounds.begin(), d.grounds.end());
+        for (const PlacedSymbol& p : d.symbols)
+            for (const schem::Pin& pin : schem::SymbolPins(p.symbol, p.box)) pins.push_back(pin.at);
+        for (fw::Point j : d.junctions) {
+            // Each segment through the dot two, each ending at it one.
+            int ways = std::find(pins.begin(), pins.end(), j) != pins.end() ? 1 : 0;
+            for (const auto& w : d.wires)
+                for (size_t i = 0; i + 1 < w.size(); ++i)
+                    if (OnSegment(j, w[i], w[i + 1])) ways += (w[i] == j ? 1 : 0) + (w[i + 1] == j ? 1 : 0) +
+                                                             (!(w[i] == j) && !(w[i + 1] == j) ? 2 : 0);
+            EXPECT_GE(ways, 3) << "dot at " << j.x << "," << j.y;
+        }
+    }
+}
+
 // A terminal of the section joins only its own net's wire: no wire of
 // another net runs through it, or the two would read as one.
 TEST(Pictures, SectionTerminalsLieOnTheirOwnNetOnly) {
