@@ -181,6 +181,111 @@ void JoinWiresThroughBareJunctions(PictureDescription& d) {
                       d.junctions.end());
 }
 
+// A part's lead lies a pixel or two off the wiring grid, so a wire from it
+// steps sideways where it reaches the grid. Where the run after the step can
+// move across onto the lead's line, it does and the step goes: its far end
+// turns into the next run of the wire or is a section terminal, and every
+// other wire ending on it leaves it square.
+void StraightenSteps(PictureDescription& d) {
+    std::vector<fw::Point> pins;
+    for (const PlacedSymbol& p : d.symbols)
+        for (const schem::Pin& pin : schem::SymbolPins(p.symbol, p.box)) pins.push_back(pin.at);
+    auto on = [](fw::Point q, fw::Point a, fw::Point b) {
+        return q.x >= std::min(a.x, b.x) && q.x <= std::max(a.x, b.x) && q.y >= std::min(a.y, b.y) && q.y <= std::max(a.y, b.y);
+    };
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    // A wire that runs a pixel or two past its corner and back has that tip
+    // cut, where nothing else meets it.
+    for (size_t w = 0; w < d.wires.size(); ++w) {
+        std::vector<fw::Point>& wire = d.wires[w];
+        for (size_t i = 1; i + 1 < wire.size(); ++i) {
+            const fw::Point p = wire[i - 1], q = wire[i], r = wire[i + 1];
+            const bool back = ((p.x == q.x && q.x == r.x) || (p.y == q.y && q.y == r.y)) && !on(q, p, r) && on(p, q, r);
+            if (!back || std::abs(q.x - p.x) + std::abs(q.y - p.y) > 2) continue;
+            bool bare = std::find(d.junctions.begin(), d.junctions.end(), q) == d.junctions.end() &&
+                        std::find(pins.begin(), pins.end(), q) == pins.end() &&
+                        std::find(d.marks.begin(), d.marks.end(), q) == d.marks.end() &&
+                        std::find(d.grounds.begin(), d.grounds.end(), q) == d.grounds.end();
+            for (size_t v = 0; v < d.wires.size(); ++v)
+                if (v != w) bare = bare && !(d.wires[v].front() == q) && !(d.wires[v].back() == q);
+            if (!bare) continue;
+            wire.erase(wire.begin() + static_cast<long>(i));
+            // p may now stand in a straight run.
+            if (i > 1 && ((wire[i - 2].x == p.x && p.x == r.x) || (wire[i - 2].y == p.y && p.y == r.y)) && on(p, wire[i - 2], r))
+                wire.erase(wire.begin() + static_cast<long>(i) - 1);
+            i = 0;
+        }
+    }
+    // From either end: a wire that reaches a part's lead at its far end has
+    // its step moved from that side.
+    for (int side = 0; side < 4; ++side)
+    for (size_t w = 0; w < d.wires.size(); ++w) {
+        std::reverse(d.wires[w].begin(), d.wires[w].end());
+        for (size_t i = 1; i + 2 < d.wires[w].size(); ++i) {
+            std::vector<fw::Point>& wire = d.wires[w];
+            const fw::Point a = wire[i - 1], b = wire[i], c = wire[i + 1], e = wire[i + 2];
+            const fw::Point delta{b.x - c.x, b.y - c.y};
+            if (std::abs(delta.x) + std::abs(delta.y) > 2 || (delta.x != 0 && delta.y != 0) || (delta.x == 0 && delta.y == 0))
+                continue;
+            const bool runsDown = delta.y == 0;  // the step goes across, the runs down
+            if (runsDown ? !(a.x == b.x && c.x == e.x && sign(b.y - a.y) == sign(e.y - c.y))
+                         : !(a.y == b.y && c.y == e.y && sign(b.x - a.x) == sign(e.x - c.x)))
+                continue;
+            const bool last = i + 3 == wire.size();
+            if (std::find(pins.begin(), pins.end(), e) != pins.end()) continue;
+            const fw::Point moved{e.x + delta.x, e.y + delta.y};
+            // A last run may end on a terminal of the section or a ground of
+            // its own, which move with it, or inside a wire that it meets
+            // square and still meets moved.
+            const bool ownEnd = std::find(d.marks.begin(), d.marks.end(), e) != d.marks.end() ||
+                                std::find(d.grounds.begin(), d.grounds.end(), e) != d.grounds.end();
+            size_t into = d.wires.size();
+            for (size_t v = 0; v < d.wires.size() && last && !ownEnd; ++v)
+                for (size_t k = 0; v != w && k + 1 < d.wires[v].size(); ++k) {
+                    const fw::Point p = d.wires[v][k], q = d.wires[v][k + 1];
+                    if (on(e, p, q) && on(moved, p, q) && !(e == p) && !(e == q) && !(moved == p) && !(moved == q) &&
+                        (runsDown ? p.y == q.y : p.x == q.x))
+                        into = v;
+                }
+            if (last && !ownEnd && into == d.wires.size()) continue;
+            bool movable = true;
+            std::vector<std::pair<size_t, bool>> ends;  // other wires ending on the run: which, at its back
+            for (size_t v = 0; v < d.wires.size() && movable; ++v) {
+                if (v == w || v == into) continue;
+                const std::vector<fw::Point>& o = d.wires[v];
+                for (size_t k = 1; k + 1 < o.size(); ++k) movable = movable && !on(o[k], c, e);
+                for (const bool back : {false, true}) {
+                    const fw::Point p = back ? o.back() : o.front(), q = back ? o[o.size() - 2] : o[1];
+                    if (!on(p, c, e)) continue;
+                    // It must leave the run square, and not from a part's terminal.
+                    movable = movable && std::find(pins.begin(), pins.end(), p) == pins.end() &&
+                              (runsDown ? p.y == q.y : p.x == q.x) && !(fw::Point{p.x + delta.x, p.y + delta.y} == q);
+                    ends.push_back({v, back});
+                }
+            }
+            for (fw::Point g : d.grounds) movable = movable && (!on(g, c, e) || (last && g == e));
+            for (fw::Point m : d.marks) movable = movable && (!on(m, c, e) || (last && m == e));
+            if (!last) movable = movable && !(moved == wire[i + 3]);
+            if (!movable) continue;
+            for (fw::Point& m : d.marks)
+                if (last && m == e) m = moved;
+            for (fw::Point& g : d.grounds)
+                if (last && g == e) g = moved;
+            for (fw::Point& j : d.junctions)
+                if (on(j, c, e)) j = {j.x + delta.x, j.y + delta.y};
+            for (const auto& [v, back] : ends) {
+                fw::Point& p = back ? d.wires[v].back() : d.wires[v].front();
+                p = {p.x + delta.x, p.y + delta.y};
+            }
+            wire[i + 2] = moved;
+            wire.erase(wire.begin() + static_cast<long>(i) + 1);
+            // The step's two corners are gone: the lead's run goes straight on.
+            if (runsDown ? a.x == wire[i + 1].x : a.y == wire[i + 1].y) wire.erase(wire.begin() + static_cast<long>(i));
+            i = 0;
+        }
+    }
+}
+
 void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescription& d) {
     Layout lay{d, {}, {}};
     std::unique_ptr<CSection> preset = PresetSection(cls.kind);
@@ -363,6 +468,7 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
     if (const PictureNets* nets = FindPictureNets(SchematicPictureId(cls.kind, cls.topology)))
         WireNets(lay, d, maxBottom, *nets), d.connected = true;
     JoinWiresThroughBareJunctions(d);
+    StraightenSteps(d);
     FindHops(d);
 }
 

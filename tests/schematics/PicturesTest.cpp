@@ -223,6 +223,32 @@ TEST(Pictures, JunctionDotsStandWhereWiresBranch) {
     }
 }
 
+// A lead a pixel off the wiring grid still runs straight to the section's
+// edge, without a step where it reaches the grid: the resonant reset
+// picture's transformer top (lead at y 33) and switch gate (y 255).
+TEST(Pictures, LeadsOffTheGridRunStraight) {
+    const struct {
+        UINT picture;
+        int group, terminal;
+    } cases[] = {{434, 0, 0}, {434, 4, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.picture << " group " << c.group);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(c.picture, d));
+        const PlacedSymbol& p = d.symbols[size_t(c.group)];
+        ASSERT_EQ(p.group, c.group);
+        const fw::Point lead = schem::SymbolPins(p.symbol, p.box)[size_t(c.terminal)].at;
+        int wires = 0;
+        for (const auto& w : d.wires)
+            if (w.front() == lead || w.back() == lead) {
+                ++wires;
+                ASSERT_EQ(w.size(), 2u) << "bends at " << w[1].x << "," << w[1].y;
+                EXPECT_EQ(w[0].y, w[1].y);
+            }
+        EXPECT_EQ(wires, 1);
+    }
+}
+
 // A terminal of the section joins only its own net's wire: no wire of
 // another net runs through it, or the two would read as one.
 TEST(Pictures, SectionTerminalsLieOnTheirOwnNetOnly) {
