@@ -125,6 +125,167 @@ void FindHops(PictureDescription& d) {
                 d.hops.push_back({{v.a.x, h.a.y}, std::max(h.a.x + 1, v.a.x - 3), std::min(h.b.x, v.a.x + 4)});
 }
 
+// A dot says that three or more wires meet. The wiring lays a terminal's
+// stub and the route on from it as two wires of one net; where nothing else
+// meets their common end, they are one wire and carry no dot there.
+void JoinWiresThroughBareJunctions(PictureDescription& d) {
+    std::vector<fw::Point> fixed = d.marks;
+    fixed.insert(fixed.end(), d.grounds.begin(), d.grounds.end());
+    for (const PlacedSymbol& p : d.symbols)
+        for (const schem::Pin& pin : schem::SymbolPins(p.symbol, p.box)) fixed.push_back(pin.at);
+    auto on = [](fw::Point q, fw::Point a, fw::Point b) {
+        return q.x >= std::min(a.x, b.x) && q.x <= std::max(a.x, b.x) && q.y >= std::min(a.y, b.y) && q.y <= std::max(a.y, b.y);
+    };
+    for (size_t k = 0; k < d.junctions.size(); ++k) {
+        const fw::Point j = d.junctions[k];
+        if (std::find(fixed.begin(), fixed.end(), j) != fixed.end()) continue;
+        std::vector<size_t> ending;
+        bool passed = false;
+        for (size_t w = 0; w < d.wires.size(); ++w) {
+            const auto& wire = d.wires[w];
+            if (wire.front() == j) ending.push_back(w);
+            if (wire.back() == j) ending.push_back(w);
+            for (size_t i = 0; i + 1 < wire.size(); ++i)
+                passed = passed || (on(j, wire[i], wire[i + 1]) && !(i == 0 && wire[i] == j) &&
+                                    !(i + 2 == wire.size() && wire[i + 1] == j));
+        }
+        if (passed || ending.size() != 2 || ending[0] == ending[1] || d.wireNets[ending[0]] != d.wireNets[ending[1]]) continue;
+        std::vector<fw::Point> a = d.wires[ending[0]], b = d.wires[ending[1]];
+        if (!(a.back() == j)) std::reverse(a.begin(), a.end());
+        if (!(b.front() == j)) std::reverse(b.begin(), b.end());
+        a.insert(a.end(), b.begin() + 1, b.end());
+        // Keep only the corners (and the ends of a wire doubling back on itself).
+        std::vector<fw::Point> joined;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (i > 0 && i + 1 < a.size()) {
+                const fw::Point p = a[i - 1], q = a[i], r = a[i + 1];
+                if (((p.x == q.x && q.x == r.x) || (p.y == q.y && q.y == r.y)) && on(q, p, r)) continue;
+            }
+            joined.push_back(a[i]);
+        }
+        d.wires[ending[0]] = joined;
+        d.wires.erase(d.wires.begin() + static_cast<long>(ending[1]));
+        d.wireNets.erase(d.wireNets.begin() + static_cast<long>(ending[1]));
+        d.junctions.erase(std::remove(d.junctions.begin(), d.junctions.end(), j), d.junctions.end());
+        k = static_cast<size_t>(-1);  // the junctions after it moved up
+    }
+    // Nor where one wire ends on a terminal with nothing else there.
+    auto ways = [&](fw::Point j) {
+        int n = std::find(fixed.begin(), fixed.end(), j) != fixed.end() ? 1 : 0;
+        for (const auto& wire : d.wires)
+            for (size_t i = 0; i + 1 < wire.size(); ++i)
+                if (on(j, wire[i], wire[i + 1])) n += wire[i] == j || wire[i + 1] == j ? 1 : 2;
+        return n;
+    };
+    d.junctions.erase(std::remove_if(d.junctions.begin(), d.junctions.end(), [&](fw::Point j) { return ways(j) < 3; }),
+                      d.junctions.end());
+}
+
+// A part's lead lies a pixel or two off the wiring grid, so a wire from it
+// steps sideways where it reaches the grid. Where the run after the step can
+// move across onto the lead's line, it does and the step goes: its far end
+// turns into the next run of the wire or is a section terminal, and every
+// other wire ending on it leaves it square.
+void StraightenSteps(PictureDescription& d) {
+    std::vector<fw::Point> pins;
+    for (const PlacedSymbol& p : d.symbols)
+        for (const schem::Pin& pin : schem::SymbolPins(p.symbol, p.box)) pins.push_back(pin.at);
+    auto on = [](fw::Point q, fw::Point a, fw::Point b) {
+        return q.x >= std::min(a.x, b.x) && q.x <= std::max(a.x, b.x) && q.y >= std::min(a.y, b.y) && q.y <= std::max(a.y, b.y);
+    };
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    // A wire that runs a pixel or two past its corner and back has that tip
+    // cut, where nothing else meets it.
+    for (size_t w = 0; w < d.wires.size(); ++w) {
+        std::vector<fw::Point>& wire = d.wires[w];
+        for (size_t i = 1; i + 1 < wire.size(); ++i) {
+            const fw::Point p = wire[i - 1], q = wire[i], r = wire[i + 1];
+            const bool back = ((p.x == q.x && q.x == r.x) || (p.y == q.y && q.y == r.y)) && !on(q, p, r) && on(p, q, r);
+            if (!back || std::abs(q.x - p.x) + std::abs(q.y - p.y) > 2) continue;
+            bool bare = std::find(d.junctions.begin(), d.junctions.end(), q) == d.junctions.end() &&
+                        std::find(pins.begin(), pins.end(), q) == pins.end() &&
+                        std::find(d.marks.begin(), d.marks.end(), q) == d.marks.end() &&
+                        std::find(d.grounds.begin(), d.grounds.end(), q) == d.grounds.end();
+            for (size_t v = 0; v < d.wires.size(); ++v)
+                if (v != w) bare = bare && !(d.wires[v].front() == q) && !(d.wires[v].back() == q);
+            if (!bare) continue;
+            wire.erase(wire.begin() + static_cast<long>(i));
+            // p may now stand in a straight run.
+            if (i > 1 && ((wire[i - 2].x == p.x && p.x == r.x) || (wire[i - 2].y == p.y && p.y == r.y)) && on(p, wire[i - 2], r))
+                wire.erase(wire.begin() + static_cast<long>(i) - 1);
+            i = 0;
+        }
+    }
+    // From either end: a wire that reaches a part's lead at its far end has
+    // its step moved from that side.
+    for (int side = 0; side < 4; ++side)
+    for (size_t w = 0; w < d.wires.size(); ++w) {
+        std::reverse(d.wires[w].begin(), d.wires[w].end());
+        for (size_t i = 1; i + 2 < d.wires[w].size(); ++i) {
+            std::vector<fw::Point>& wire = d.wires[w];
+            const fw::Point a = wire[i - 1], b = wire[i], c = wire[i + 1], e = wire[i + 2];
+            const fw::Point delta{b.x - c.x, b.y - c.y};
+            if (std::abs(delta.x) + std::abs(delta.y) > 2 || (delta.x != 0 && delta.y != 0) || (delta.x == 0 && delta.y == 0))
+                continue;
+            const bool runsDown = delta.y == 0;  // the step goes across, the runs down
+            if (runsDown ? !(a.x == b.x && c.x == e.x && sign(b.y - a.y) == sign(e.y - c.y))
+                         : !(a.y == b.y && c.y == e.y && sign(b.x - a.x) == sign(e.x - c.x)))
+                continue;
+            const bool last = i + 3 == wire.size();
+            if (std::find(pins.begin(), pins.end(), e) != pins.end()) continue;
+            const fw::Point moved{e.x + delta.x, e.y + delta.y};
+            // A last run may end on a terminal of the section or a ground of
+            // its own, which move with it, or inside a wire that it meets
+            // square and still meets moved.
+            const bool ownEnd = std::find(d.marks.begin(), d.marks.end(), e) != d.marks.end() ||
+                                std::find(d.grounds.begin(), d.grounds.end(), e) != d.grounds.end();
+            size_t into = d.wires.size();
+            for (size_t v = 0; v < d.wires.size() && last && !ownEnd; ++v)
+                for (size_t k = 0; v != w && k + 1 < d.wires[v].size(); ++k) {
+                    const fw::Point p = d.wires[v][k], q = d.wires[v][k + 1];
+                    if (on(e, p, q) && on(moved, p, q) && !(e == p) && !(e == q) && !(moved == p) && !(moved == q) &&
+                        (runsDown ? p.y == q.y : p.x == q.x))
+                        into = v;
+                }
+            if (last && !ownEnd && into == d.wires.size()) continue;
+            bool movable = true;
+            std::vector<std::pair<size_t, bool>> ends;  // other wires ending on the run: which, at its back
+            for (size_t v = 0; v < d.wires.size() && movable; ++v) {
+                if (v == w || v == into) continue;
+                const std::vector<fw::Point>& o = d.wires[v];
+                for (size_t k = 1; k + 1 < o.size(); ++k) movable = movable && !on(o[k], c, e);
+                for (const bool back : {false, true}) {
+                    const fw::Point p = back ? o.back() : o.front(), q = back ? o[o.size() - 2] : o[1];
+                    if (!on(p, c, e)) continue;
+                    // It must leave the run square, and not from a part's terminal.
+                    movable = movable && std::find(pins.begin(), pins.end(), p) == pins.end() &&
+                              (runsDown ? p.y == q.y : p.x == q.x) && !(fw::Point{p.x + delta.x, p.y + delta.y} == q);
+                    ends.push_back({v, back});
+                }
+            }
+            for (fw::Point g : d.grounds) movable = movable && (!on(g, c, e) || (last && g == e));
+            for (fw::Point m : d.marks) movable = movable && (!on(m, c, e) || (last && m == e));
+            if (!last) movable = movable && !(moved == wire[i + 3]);
+            if (!movable) continue;
+            for (fw::Point& m : d.marks)
+                if (last && m == e) m = moved;
+            for (fw::Point& g : d.grounds)
+                if (last && g == e) g = moved;
+            for (fw::Point& j : d.junctions)
+                if (on(j, c, e)) j = {j.x + delta.x, j.y + delta.y};
+            for (const auto& [v, back] : ends) {
+                fw::Point& p = back ? d.wires[v].back() : d.wires[v].front();
+                p = {p.x + delta.x, p.y + delta.y};
+            }
+            wire[i + 2] = moved;
+            wire.erase(wire.begin() + static_cast<long>(i) + 1);
+            // The step's two corners are gone: the lead's run goes straight on.
+            if (runsDown ? a.x == wire[i + 1].x : a.y == wire[i + 1].y) wire.erase(wire.begin() + static_cast<long>(i));
+            i = 0;
+        }
+    }
+}
+
 void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescription& d) {
     Layout lay{d, {}, {}};
     std::unique_ptr<CSection> preset = PresetSection(cls.kind);
@@ -306,6 +467,8 @@ void Describe(const SchematicClass& cls, const HotSpotList& list, PictureDescrip
     d.strips = rooms;
     if (const PictureNets* nets = FindPictureNets(SchematicPictureId(cls.kind, cls.topology)))
         WireNets(lay, d, maxBottom, *nets), d.connected = true;
+    JoinWiresThroughBareJunctions(d);
+    StraightenSteps(d);
     FindHops(d);
 }
 
@@ -515,6 +678,31 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
     PictureNets nets = given;
     bool anyByHand = false;
     for (const HandNet& h : AllHandNets()) anyByHand = anyByHand || h.pictureId == nets.pictureId;
+    // A part without sense that the hand wires meet end for end is turned.
+    for (const PlacedSymbol& p : d.symbols) {
+        if (!anyByHand) break;
+        if (p.symbol != Symbol::Resistor && p.symbol != Symbol::Capacitor && p.symbol != Symbol::Inductor) continue;
+        const std::vector<schem::Pin> pins = schem::SymbolPins(p.symbol, p.box);
+        if (pins.size() != 2) continue;
+        auto ends = [](const HandNet& h, fw::Point at) {
+            for (const auto& w : h.wires)
+                if (!w.empty() && (w.front() == at || w.back() == at)) return true;
+            return false;
+        };
+        bool turned = false, kept = false;
+        for (const HandNet& h : AllHandNets()) {
+            if (h.pictureId != nets.pictureId || h.net < 0 || size_t(h.net) >= nets.nets.size()) continue;
+            for (const NetPin& np : nets.nets[size_t(h.net)])
+                if (np.group == p.group && (np.terminal == 0 || np.terminal == 1)) {
+                    kept = kept || ends(h, pins[size_t(np.terminal)].at);
+                    turned = turned || ends(h, pins[size_t(1 - np.terminal)].at);
+                }
+        }
+        if (turned && !kept)
+            for (auto& net : nets.nets)
+                for (NetPin& np : net)
+                    if (np.group == p.group && (np.terminal == 0 || np.terminal == 1)) np.terminal = 1 - np.terminal;
+    }
     // A resistor, capacitor or coil has no sense: it is turned end for end
     // where its ends then lie nearer what they join, so that its wires need
     // not loop round it. (Not where nets are wired by hand: their ends are fixed.)
@@ -611,6 +799,16 @@ void WireNets(Layout& lay, PictureDescription& d, int maxBottom, const PictureNe
             if (p.group == group) return &p;
         return nullptr;
     };
+
+    for (const auto& net : nets.nets) {
+        PictureDescription::Net& out = d.nets.emplace_back();
+        for (const NetPin& np : net) {
+            out.ground = out.ground || np.group == kGround;
+            const PlacedSymbol* p = np.group >= 0 ? symbolOf(np.group) : nullptr;
+            const std::vector<schem::Pin> pins = p ? schem::SymbolPins(p->symbol, p->box) : std::vector<schem::Pin>{};
+            if (np.terminal >= 0 && size_t(np.terminal) < pins.size()) out.terminals.push_back(pins[size_t(np.terminal)].at);
+        }
+    }
 
     // Every terminal's way out, found first and kept for its net.
     struct Exit {

@@ -41,6 +41,13 @@ struct PictureDescription {
     // finished picture.
     bool connected = false;
     int unrouted = 0;
+    // Each net's part terminals as the connections name them (wireNets
+    // numbers them), and whether it is tied to ground.
+    struct Net {
+        std::vector<fw::Point> terminals;
+        bool ground = false;
+    };
+    std::vector<Net> nets;
 };
 bool DescribePicture(UINT pictureId, PictureDescription& out);
 // Every picture id the program has.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "schematics/Pictures.h"
@@ -135,6 +136,119 @@ TEST(Pictures, ConnectedPicturesHaveNoLooseWires) {
     }
 }
 
+bool OnSegment(fw::Point q, fw::Point a, fw::Point b) {
+    return q.x >= std::min(a.x, b.x) && q.x <= std::max(a.x, b.x) && q.y >= std::min(a.y, b.y) &&
+           q.y <= std::max(a.y, b.y) && (a.x == b.x || a.y == b.y);
+}
+bool OnWire(fw::Point q, const std::vector<fw::Point>& w) {
+    for (size_t i = 0; i + 1 < w.size(); ++i)
+        if (OnSegment(q, w[i], w[i + 1])) return true;
+    return false;
+}
+
+// The drawing joins what the connections join and nothing else: each net's
+// wires and part terminals hang together (grounds count as one node), and a
+// wire touches another net's wire or terminal only where both nets are
+// ground. A hand-drawn coordinate gone stale shows here as a broken or a
+// shorted net.
+TEST(Pictures, WiresJoinExactlyTheirNets) {
+    for (UINT id : AllPictureIds()) {
+        SCOPED_TRACE(id);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(id, d));
+        if (!d.connected) continue;
+        const size_t wires = d.wires.size(), ground = wires;
+        std::vector<size_t> parent(wires + 1);
+        for (size_t i = 0; i < parent.size(); ++i) parent[i] = i;
+        std::function<size_t(size_t)> root = [&](size_t i) { return parent[i] == i ? i : parent[i] = root(parent[i]); };
+        auto join = [&](size_t a, size_t b) { parent[root(a)] = root(b); };
+        auto isGround = [&](int net) { return net >= 0 && size_t(net) < d.nets.size() && d.nets[size_t(net)].ground; };
+        for (size_t a = 0; a < wires; ++a) {
+            const auto& w = d.wires[a];
+            for (fw::Point g : d.grounds)
+                if (w.front() == g || w.back() == g) {
+                    join(a, ground);
+                    EXPECT_TRUE(isGround(d.wireNets[a])) << "net " << d.wireNets[a] << " grounded at " << g.x << "," << g.y;
+                }
+            for (size_t b = 0; b < wires; ++b) {
+                if (a == b || !(OnWire(w.front(), d.wires[b]) || OnWire(w.back(), d.wires[b]))) continue;
+                join(a, b);
+                const int na = d.wireNets[a], nb = d.wireNets[b];
+                EXPECT_TRUE(na == nb || (isGround(na) && isGround(nb)))
+                    << "nets " << na << " and " << nb << " touch near " << w.front().x << "," << w.front().y;
+            }
+        }
+        ASSERT_FALSE(d.nets.empty());
+        for (size_t n = 0; n < d.nets.size(); ++n) {
+            std::vector<size_t> pieces;
+            for (size_t w = 0; w < wires; ++w)
+                if (d.wireNets[w] == int(n)) pieces.push_back(w);
+            if (d.nets[n].ground) pieces.push_back(ground);
+            for (fw::Point t : d.nets[n].terminals) {
+                bool reached = false;
+                for (size_t w = 0; w < wires; ++w) {
+                    if (!OnWire(t, d.wires[w])) continue;
+                    if (d.wireNets[w] == int(n)) reached = true, pieces.push_back(w);
+                    else ADD_FAILURE() << "net " << d.wireNets[w] << " runs through net " << n << "'s terminal at "
+                                       << t.x << "," << t.y;
+                }
+                EXPECT_TRUE(reached) << "net " << n << " misses its terminal at " << t.x << "," << t.y;
+            }
+            for (size_t k : pieces) EXPECT_EQ(root(k), root(pieces[0])) << "net " << n << " falls apart";
+        }
+    }
+}
+
+// A dot stands only where wires branch: three or more ways meet at it, a
+// terminal of a part or of the section counting as one. A dot where one wire
+// merely goes on reads as a connection that is not there.
+TEST(Pictures, JunctionDotsStandWhereWiresBranch) {
+    for (UINT id : AllPictureIds()) {
+        SCOPED_TRACE(id);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(id, d));
+        std::vector<fw::Point> pins = d.marks;
+        pins.insert(pins.end(), d.grounds.begin(), d.grounds.end());
+        for (const PlacedSymbol& p : d.symbols)
+            for (const schem::Pin& pin : schem::SymbolPins(p.symbol, p.box)) pins.push_back(pin.at);
+        for (fw::Point j : d.junctions) {
+            // Each segment through the dot two, each ending at it one.
+            int ways = std::find(pins.begin(), pins.end(), j) != pins.end() ? 1 : 0;
+            for (const auto& w : d.wires)
+                for (size_t i = 0; i + 1 < w.size(); ++i)
+                    if (OnSegment(j, w[i], w[i + 1])) ways += (w[i] == j ? 1 : 0) + (w[i + 1] == j ? 1 : 0) +
+                                                             (!(w[i] == j) && !(w[i + 1] == j) ? 2 : 0);
+            EXPECT_GE(ways, 3) << "dot at " << j.x << "," << j.y;
+        }
+    }
+}
+
+// A lead a pixel off the wiring grid still runs straight to the section's
+// edge, without a step where it reaches the grid: the resonant reset
+// picture's transformer top (lead at y 33) and switch gate (y 255).
+TEST(Pictures, LeadsOffTheGridRunStraight) {
+    const struct {
+        UINT picture;
+        int group, terminal;
+    } cases[] = {{434, 0, 0}, {434, 4, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.picture << " group " << c.group);
+        PictureDescription d;
+        ASSERT_TRUE(DescribePicture(c.picture, d));
+        const PlacedSymbol& p = d.symbols[size_t(c.group)];
+        ASSERT_EQ(p.group, c.group);
+        const fw::Point lead = schem::SymbolPins(p.symbol, p.box)[size_t(c.terminal)].at;
+        int wires = 0;
+        for (const auto& w : d.wires)
+            if (w.front() == lead || w.back() == lead) {
+                ++wires;
+                ASSERT_EQ(w.size(), 2u) << "bends at " << w[1].x << "," << w[1].y;
+                EXPECT_EQ(w[0].y, w[1].y);
+            }
+        EXPECT_EQ(wires, 1);
+    }
+}
+
 // A terminal of the section joins only its own net's wire: no wire of
 // another net runs through it, or the two would read as one.
 TEST(Pictures, SectionTerminalsLieOnTheirOwnNetOnly) {
@@ -197,10 +311,22 @@ TEST(Pictures, WiresOfDifferentNetsHopOverEachOther) {
 }
 
 // With PQ_CONTACT_SHEET set to a file name, writes every picture with its
-// label strips outlined into one PPM, for looking at.
+// label strips outlined into one PPM, for looking at, and prints each
+// picture's wiring figures (bends, wire length in pixels, hops) to compare
+// one wiring with another.
 TEST(Pictures, ContactSheet) {
     const char* path = std::getenv("PQ_CONTACT_SHEET");
     if (!path) GTEST_SKIP() << "PQ_CONTACT_SHEET not set";
+    for (UINT id : AllPictureIds()) {
+        PictureDescription d;
+        DescribePicture(id, d);
+        int corners = 0, length = 0;
+        for (const auto& w : d.wires) {
+            corners += w.size() > 2 ? static_cast<int>(w.size()) - 2 : 0;
+            for (size_t i = 0; i + 1 < w.size(); ++i) length += std::abs(w[i + 1].x - w[i].x) + std::abs(w[i + 1].y - w[i].y);
+        }
+        std::printf("picture %u: corners=%d length=%d hops=%zu\n", id, corners, length, d.hops.size());
+    }
     const int cellW = 760, cellH = 540, cols = 4;
     const std::vector<UINT> ids = AllPictureIds();
     const int rows = static_cast<int>((ids.size() + cols - 1) / cols);
