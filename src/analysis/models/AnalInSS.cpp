@@ -1939,9 +1939,9 @@ bool SourceCycleSearchable(const AnalysisThreadParams& params) {
     const AnalysisSettingsRec* set = params.pSettings;
     const LineSourceInputRec* line = params.pLineSourceInput;
     if (!set || !line) return false;
-    // An AC line or a load source's sine repeats the operating point over its own period: the
-    // search runs over whole periods of it. The sweeps' windows hold whole ripple periods of
-    // an AC line.
+    // An AC line or a load source's sine repeats the operating point over whole periods of it:
+    // the search runs over the sources' common period. The sweeps' windows hold whole ripple
+    // periods of an AC line.
     // A sweep silences the load sines before it seeks its operating point: they count for
     // the time-domain runs only.
     const LoadNetworkInputRec* const silenced[kMaxOutputs] = {};
