@@ -1860,13 +1860,20 @@ int32_t ComputeSteadyStateInitialValues() {
 
 namespace {
 
-// Periods of T in the source period 1/f: a whole number n, or 0.
+// Switching periods T in the fewest whole source periods 1/f (at most
+// kMaxSourcePeriodsPerCycle of them) that hold a whole number of T: a 60 Hz line at 100 kHz
+// repeats after three line periods, 5000 switching periods. 0 when none does within the caps.
 int32_t WholePeriods(double f, double t) {
     if (!(f > 0.0) || !(t > 0.0)) return 1;
     const double ratio = 1.0 / (f * t);
-    const double n = std::round(ratio);
-    if (n < 1.0 || n > kMaxPeriodsPerSourceCycle || std::fabs(ratio - n) > 1e-6 * ratio) return 0;
-    return static_cast<int32_t>(n);
+    if (!std::isfinite(ratio)) return 0;
+    for (int32_t m = 1; m <= kMaxSourcePeriodsPerCycle; ++m) {
+        const double x = m * ratio;
+        const double n = std::round(x);
+        if (n > kMaxPeriodsPerSourceCycle) return 0;
+        if (n >= 1.0 && std::fabs(x - n) <= 1e-6 * x) return static_cast<int32_t>(n);
+    }
+    return 0;
 }
 
 bool LoadSineOn(const LoadNetworkInputRec* ld) {
@@ -1925,9 +1932,16 @@ bool SteadyStartCovers(const AnalysisThreadParams& params) {
         if (!ch || !fi || !ch->chokeOn) return false;
         if (!params.pLoadNetworkInput[j]) return false;
     }
-    // An AC line or a load source's sine repeats the operating point over its own period: the
-    // search runs over whole periods of it. The sweeps' windows hold whole ripple periods of
-    // an AC line.
+    return SourceCycleSearchable(params);
+}
+
+bool SourceCycleSearchable(const AnalysisThreadParams& params) {
+    const AnalysisSettingsRec* set = params.pSettings;
+    const LineSourceInputRec* line = params.pLineSourceInput;
+    if (!set || !line) return false;
+    // An AC line or a load source's sine repeats the operating point over whole periods of it:
+    // the search runs over the sources' common period. The sweeps' windows hold whole ripple
+    // periods of an AC line.
     // A sweep silences the load sines before it seeks its operating point: they count for
     // the time-domain runs only.
     const LoadNetworkInputRec* const silenced[kMaxOutputs] = {};

@@ -38,11 +38,14 @@ int32_t PredictOutputVoltage(double* predicted, double source, const LoadNetwork
 // already in the context.
 void InitSteadyStatePrimary(double duty);
 
-// Switching periods in one period of the design's periodic sources (the load sources' sines,
-// an AC line), the length of the steady state's trials: 1 without such a source; 0 when a
-// source's period is not a whole number of switching periods or spans more than
-// kMaxPeriodsPerSourceCycle of them.
-constexpr int32_t kMaxPeriodsPerSourceCycle = 400;
+// Switching periods in one common period of the design's periodic sources (the load sources'
+// sines, an AC line), the length of the steady state's trials: 1 without such a source. A
+// source whose own period holds no whole number of switching periods counts the fewest of its
+// periods that do, at most kMaxSourcePeriodsPerCycle; 0 when none does, or when the common
+// period spans more than kMaxPeriodsPerSourceCycle switching periods. The search runs a few
+// such periods (about 0.3 s each at 2000 periods in a Release build), so the cap bounds its time.
+constexpr int32_t kMaxPeriodsPerSourceCycle = 20000;
+constexpr int32_t kMaxSourcePeriodsPerCycle = 10;
 int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const LineSourceInputRec& line,
                                        const LoadNetworkInputRec* const* loads);
 
@@ -52,6 +55,8 @@ int32_t ComputeSteadyStateInitialValues();
 // The designs whose operating point the estimate sets for the step: a line through any line
 // filter and rectifier, every primary family, every clocked control mode with any opto-isolator arrangement,
 // outputs with a choke (coupled or not, with or without its skim inductor), any second filter
-// stage and load. An AC line, or in the time-domain steady state a load sine, only when its
-// period is a whole number of switching periods. Others start only from rest.
+// stage and load. An AC line, or in the time-domain steady state a load sine, only where
+// SourceCycleSearchable. Others start only from rest.
 bool SteadyStartCovers(const AnalysisThreadParams& params);
+// The periodic sources that count for the run's kind repeat together within the caps above.
+bool SourceCycleSearchable(const AnalysisThreadParams& params);

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr uint32_t kRefuseKind = 58400;
+constexpr uint32_t kRefuseSourceCycle = 58430;
 constexpr uint32_t kRefuseLineSide = 58401;
 constexpr uint32_t kRefusePrimary = 58402;
 constexpr uint32_t kRefuseOutput = 58403;
@@ -247,6 +248,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
 
     // A steady-state run, and the frequency sweeps that start from the steady state, need the
     // operating-point estimate of every section.
+    if (set->analysisKind != 0 && !SourceCycleSearchable(params)) return Refuse(kRefuseSourceCycle);
     if (set->analysisKind != 0 && !SteadyStartCovers(params)) return Refuse(kRefuseKind);
     // Hysteretic control sensing the capacitors has no small-signal response to sweep: the
     // sense's rectifier passes only the current's rise within each period, so the mean current

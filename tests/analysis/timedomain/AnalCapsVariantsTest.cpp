@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analysis/context/AnalParams.h"
+#include "analysis/models/AnalInSS.h"
 #include "analysis/timedomain/AnalCaps.h"
 #include "support/FirstConfigRecords.h"
 
@@ -206,12 +207,13 @@ TEST(EngineCapability, CapacitorCurrentSense) {
 
 namespace {
 
-// On an AC line (400 Hz: 250 switching periods) the steady state and every sweep, whose windows
-// hold whole ripple periods, start from the state over the line's cycle; a load sine is
-// silenced before a sweep seeks that state. A line of no whole number of periods has no such
-// state.
+// On an AC line (400 Hz: 250 switching periods; 60 Hz: 5000 over three line periods) the
+// steady state and every sweep, whose windows hold whole ripple periods, start from the state
+// over the line's cycle; a load sine is silenced before a sweep seeks that state. A line that
+// holds no whole number of switching periods within ten of its periods (61 Hz) has no such
+// state to search, and the refusal says so with the limits it applies.
 TEST(EngineCapability, SweepsOnAnAcLine) {
-    constexpr uint32_t kRefuseKind = 58400;
+    constexpr uint32_t kRefuseKind = 58430;
     struct Case {
         const char* name;
         int32_t kind;
@@ -221,7 +223,13 @@ TEST(EngineCapability, SweepsOnAnAcLine) {
     };
     const Case cases[] = {
         {"steady state", 1, 0.0, kRuns},
-        {"voltage loop on a 60 Hz line", 2, 0.0, kRefuseKind, 60.0},
+        {"voltage loop on a 60 Hz line", 2, 0.0, kRuns, 60.0},
+        {"steady state on a 50 Hz line", 1, 0.0, kRuns, 50.0},
+        {"voltage loop on a 61 Hz line", 2, 0.0, kRefuseKind, 61.0},
+        {"steady state on a 4 Hz line: 25000 periods", 1, 0.0, kRefuseKind, 4.0},
+        // The sweep silences the sine, whose 3.1 kHz would hold no whole number of periods.
+        {"voltage loop on a 60 Hz line with a 3.1 kHz load sine", 2, 0.1, kRuns, 60.0},
+        {"steady state on a 60 Hz line with a 3.1 kHz load sine", 1, 0.1, kRefuseKind, 60.0},
         {"input to output", 4, 0.0, kRuns},
         {"voltage loop", 2, 0.0, kRuns},
         {"amplifier", 5, 0.0, kRuns},
@@ -238,10 +246,18 @@ TEST(EngineCapability, SweepsOnAnAcLine) {
         rec.settings.analysisKind = c.kind;
         rec.load.currentSourceOn = 1;
         rec.load.sourceSineAmplitude = c.loadSine;
-        rec.load.sourceFrequency = 2000.0;
+        rec.load.sourceFrequency = c.lineFrequency == 60.0 ? 3100.0 : 2000.0;
         AnalysisThreadParams block;
         rec.Attach(block);
-        EXPECT_EQ(CheckTimeDomainCapability(block).messageId, c.refusal);
+        const EngineRefusal refusal = CheckTimeDomainCapability(block);
+        EXPECT_EQ(refusal.messageId, c.refusal);
+        if (refusal.messageId == kRefuseKind) {
+            const std::string text = EngineRefusalText(refusal);
+            EXPECT_NE(text.find(std::to_string(kMaxPeriodsPerSourceCycle) + "\nswitching periods"), std::string::npos)
+                << text;
+            EXPECT_NE(text.find(std::to_string(kMaxSourcePeriodsPerCycle) + " of their own periods"), std::string::npos)
+                << text;
+        }
     }
 }
 

@@ -265,7 +265,8 @@ TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
     const Case cases[] = {
         {"the smallest converter", [](FirstConfigRecords&) {}, false},
         {"skim inductor", [](FirstConfigRecords& r) { r.choke.skimWindingOn = 1; }, false},
-        // 400 Hz repeats every 250 periods; 60 Hz after 1666.7, no whole number (and too many).
+        // 400 Hz repeats every 250 periods; 60 Hz over three line periods (5000); 61 Hz not
+        // within ten of its own.
         {"AC line over whole periods",
          [](FirstConfigRecords& r) {
              r.line.lineMagnitude = 10.0;
@@ -279,13 +280,20 @@ TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
              r.line.lineFrequency = 400.0;
          },
          false},
-        {"AC line over no whole number of periods",
+        {"AC line over three of its periods",
          [](FirstConfigRecords& r) {
              r.line.lineMagnitude = 10.0;
              r.line.lineFrequency = 60.0;
          },
+         false},
+        {"AC line over no whole number of periods",
+         [](FirstConfigRecords& r) {
+             r.line.lineMagnitude = 10.0;
+             r.line.lineFrequency = 61.0;
+         },
          true},
-        // 5 kHz repeats every 20 switching periods of 10 us; 3 kHz never within a whole number.
+        // 5 kHz repeats every 20 switching periods of 10 us, 3 kHz every 100 (three of its
+        // periods); 3.1 kHz only over 31 of its periods.
         {"load sine over whole periods",
          [](FirstConfigRecords& r) {
              r.load.currentSourceOn = 1;
@@ -294,12 +302,20 @@ TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
              r.load.sourceFrequency = 5000.0;
          },
          false},
-        {"load sine over no whole number of periods",
+        {"load sine over three of its periods",
          [](FirstConfigRecords& r) {
              r.load.currentSourceOn = 1;
              r.load.sourceCurrent = 0.5;
              r.load.sourceSineAmplitude = 1.0;
              r.load.sourceFrequency = 3000.0;
+         },
+         false},
+        {"load sine over no whole number of periods in ten of its own",
+         [](FirstConfigRecords& r) {
+             r.load.currentSourceOn = 1;
+             r.load.sourceCurrent = 0.5;
+             r.load.sourceSineAmplitude = 1.0;
+             r.load.sourceFrequency = 3100.0;
          },
          true},
     };
@@ -313,7 +329,7 @@ TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
         const EngineRefusal refusal = CheckTimeDomainCapability(block);
         EXPECT_EQ(refusal.messageId != 0, c.refused);
         if (c.refused) {
-            EXPECT_NE(EngineRefusalText(refusal).find("this analysis type cannot be simulated yet"), std::string::npos);
+            EXPECT_NE(EngineRefusalText(refusal).find("do not come back to their start together"), std::string::npos);
         }
     }
 }

@@ -177,13 +177,13 @@ TEST_F(Worker, DesignsTheEngineCannotRunAreRefusedNotRun) {
     const Case cases[] = {
         {"voltage loop gain", [](FirstConfigRecords& r) { r.settings.analysisKind = 2; },
          "this analysis type cannot be simulated yet"},
-        {"steady state on a line whose period is no whole number of switching periods",
+        {"steady state on a line that holds no whole number of switching periods in ten of its own",
          [](FirstConfigRecords& r) {
              r.settings.analysisKind = 1;
              r.line.lineMagnitude = 10.0;
-             r.line.lineFrequency = 60.0;
+             r.line.lineFrequency = 61.0;
          },
-         "this analysis type cannot be simulated yet"},
+         "do not come back to their start together"},
         {"single switch", [](FirstConfigRecords& r) { r.primary.topology = 3; }, "the primary section"},
         {"passive clamp sensed by a current transformer", [](FirstConfigRecords& r) { r.primary.topology = 8; },
          "the primary section"},

@@ -60,6 +60,23 @@ public:
     }
 };
 
+// Every plotted bulk-to-output gain and phase against the averaged model above.
+void ExpectAveragedModel(CPwrQuorraDoc& doc, PointSink& sink) {
+    const double l = doc.GetOutputChokeInput(0)->inductance;
+    const double c = doc.GetOutputFilterInput(0)->capACapacitance;
+    const double esr = doc.GetOutputFilterInput(0)->rippleResistance;
+    const double esl = doc.GetOutputFilterInput(0)->rippleInductance;
+    const double r = doc.GetLoadNetworkInput(0)->resistance;
+    for (const auto& [f, db] : sink.points[3]) {
+        const cd s(0.0, 2.0 * kPi * f);
+        const cd zc = esr + s * esl + 1.0 / (s * c);
+        const cd zo = r * zc / (r + zc);
+        const cd h = kDuty * kCoupling * zo / (zo + s * l + kSeries);
+        EXPECT_NEAR(db, 20.0 * std::log10(std::abs(h)), 0.5) << f;
+        EXPECT_NEAR(std::remainder(sink.points[4][f] - std::arg(h) * 180.0 / kPi, 360.0), 0.0, 2.0) << f;
+    }
+}
+
 TEST(AcBridge, InputToOutputOnTheRectifiedLineFollowsTheAveragedModel) {
     std::string problem;
     std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("ac_bridge", &problem);
@@ -69,11 +86,6 @@ TEST(AcBridge, InputToOutputOnTheRectifiedLineFollowsTheAveragedModel) {
         RunFrequencySweep(*doc, CAnalysisConfig::KIND_INPUT_TO_OUTPUT, {kStart, kLast, 3, 2.0}, &sink);
     ASSERT_EQ(run.ran, 1) << run.problem;
     EXPECT_TRUE(run.messages.empty()) << run.messages.front();
-    const double l = doc->GetOutputChokeInput(0)->inductance;
-    const double c = doc->GetOutputFilterInput(0)->capACapacitance;
-    const double esr = doc->GetOutputFilterInput(0)->rippleResistance;
-    const double esl = doc->GetOutputFilterInput(0)->rippleInductance;
-    const double r = doc->GetLoadNetworkInput(0)->resistance;
     // At 1 kHz the line is retuned to 416.7 Hz (twelve ripples in ten injection periods); a
     // window at 4 kHz holds five ripple periods of the design's own 400 Hz line.
     EXPECT_NEAR(sink.line[kStart], 1.0 / (2.0 * 1.2e-3), 1e-6);
@@ -87,14 +99,33 @@ TEST(AcBridge, InputToOutputOnTheRectifiedLineFollowsTheAveragedModel) {
 #else
     ASSERT_EQ(gain.size(), 1u);
 #endif
-    for (const auto& [f, db] : gain) {
-        const cd s(0.0, 2.0 * kPi * f);
-        const cd zc = esr + s * esl + 1.0 / (s * c);
-        const cd zo = r * zc / (r + zc);
-        const cd h = kDuty * kCoupling * zo / (zo + s * l + kSeries);
-        EXPECT_NEAR(db, 20.0 * std::log10(std::abs(h)), 0.5) << f;
-        EXPECT_NEAR(std::remainder(sink.points[4][f] - std::arg(h) * 180.0 / kPi, 360.0), 0.0, 2.0) << f;
-    }
+    ExpectAveragedModel(*doc, sink);
+}
+
+// The same design on a 50 Hz line (2000 switching periods a line period, the bulk drooping
+// about 22 V between the peaks): the start searched over the whole line period (the quick one:
+// the precise search at 50 Hz has its own test), then one point at 1 kHz, whose window holds
+// ten injection periods and one 100 Hz ripple period without retuning the line. The
+// bulk-to-output gain does not depend on the bulk's level, so the model and tolerances are the
+// 400 Hz line's.
+TEST(AcBridge, InputToOutputOnA50HzLineFollowsTheSameModel) {
+#ifdef PQ_SANITIZE
+    GTEST_SKIP() << "whole 50 Hz line periods: too long under the sanitizers";
+#endif
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("ac_bridge", &problem);
+    ASSERT_TRUE(doc) << problem;
+    doc->GetLineFilter()->GetLineVoltage().m_dACFrequency = 50.0;
+    doc->GetAnalysisConfig()->m_nInitMode = CAnalysisConfig::INIT_FAST;
+    doc->CheckAllSections();
+    PointSink sink;
+    const HeadlessRun run =
+        RunFrequencySweep(*doc, CAnalysisConfig::KIND_INPUT_TO_OUTPUT, {kStart, kStart, 3, 2.0}, &sink);
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    EXPECT_TRUE(run.messages.empty()) << run.messages.front();
+    EXPECT_DOUBLE_EQ(sink.line[kStart], 50.0);
+    ASSERT_EQ(sink.points[3].size(), 1u);
+    ExpectAveragedModel(*doc, sink);
 }
 
 }  // namespace

@@ -123,14 +123,8 @@ void Sweep(void (*build)(CPwrQuorraDoc&), int32_t kind, double amplitude, AcSwee
     s.run = RunFrequencySweep(*s.doc, kind, {kStart, kLast, 3, amplitude}, &s.sink);
 }
 
-TEST(AcLoop, VoltageLoopFollowsTheAveragedModelAtTheMeanBulk) {
-    AcSweep s;
-    Sweep(&BuildAcLoop, CAnalysisConfig::KIND_VOLTAGE_LOOP, 0.02, s);
-    ASSERT_EQ(s.run.ran, 1) << s.run.problem;
-    EXPECT_TRUE(s.run.messages.empty()) << s.run.messages.front();
-    // The bulk sits a few volts under the 60 V peak: the ripple is in the window's way.
-    ASSERT_GT(s.vb, 50.0);
-    ASSERT_LT(s.vb, 58.5);
+// The voltage loop's plotted gains and phases against the model at the sweep's mean bulk.
+void ExpectVoltageLoopModel(AcSweep& s) {
     const ControlInputRec& ci = *s.doc->GetControlInput();
     const LoadNetworkInputRec& ld = *s.doc->GetLoadNetworkInput(0);
     const Plant p = PlantOf(*s.doc, s.vb);
@@ -139,6 +133,23 @@ TEST(AcLoop, VoltageLoopFollowsTheAveragedModelAtTheMeanBulk) {
         return -(ci.veaFeedbackResistor / ci.veaResistor1) /
                (1.0 + cd(0, 2 * kPi * f) * ci.veaFeedbackResistor * ci.veaCapacitor3);
     };
+    for (const auto& [f, db] : s.sink.points[1]) {
+        const cd loop = gc(f) * kfb * p.Voltage(f);
+        EXPECT_NEAR(db, Db(loop), 1.0) << f;
+        EXPECT_NEAR(PhaseOff(s.sink.points[2][f], Deg(loop)), 0.0, 5.0) << f;
+        EXPECT_NEAR(s.sink.points[5][f], Db(gc(f)), 0.5) << f;
+        EXPECT_NEAR(PhaseOff(s.sink.points[6][f], Deg(gc(f))), 0.0, 3.0) << f;
+    }
+}
+
+TEST(AcLoop, VoltageLoopFollowsTheAveragedModelAtTheMeanBulk) {
+    AcSweep s;
+    Sweep(&BuildAcLoop, CAnalysisConfig::KIND_VOLTAGE_LOOP, 0.02, s);
+    ASSERT_EQ(s.run.ran, 1) << s.run.problem;
+    EXPECT_TRUE(s.run.messages.empty()) << s.run.messages.front();
+    // The bulk sits a few volts under the 60 V peak: the ripple is in the window's way.
+    ASSERT_GT(s.vb, 50.0);
+    ASSERT_LT(s.vb, 58.5);
     const auto& gain = s.sink.points[1];
 #ifndef PQ_SANITIZE
     ASSERT_EQ(gain.size(), 3u);
@@ -146,13 +157,34 @@ TEST(AcLoop, VoltageLoopFollowsTheAveragedModelAtTheMeanBulk) {
 #else
     ASSERT_EQ(gain.size(), 1u);
 #endif
-    for (const auto& [f, db] : gain) {
-        const cd loop = gc(f) * kfb * p.Voltage(f);
-        EXPECT_NEAR(db, Db(loop), 1.0) << f;
-        EXPECT_NEAR(PhaseOff(s.sink.points[2][f], Deg(loop)), 0.0, 5.0) << f;
-        EXPECT_NEAR(s.sink.points[5][f], Db(gc(f)), 0.5) << f;
-        EXPECT_NEAR(PhaseOff(s.sink.points[6][f], Deg(gc(f))), 0.0, 3.0) << f;
-    }
+    ExpectVoltageLoopModel(s);
+}
+
+// The same loop on a 50 Hz line (2000 switching periods a line period; the bulk droops about
+// 22 V between the peaks), started by the quick search over the whole line period (the
+// precise one at 50 Hz has its own test), one point at 1 kHz. Its window holds 21 injection
+// periods and two ripple periods of the line retuned to 1000/21 Hz (the fit that moves the line
+// least within 10 %), so the model stands at the mean bulk over that line's period: 48.19 V,
+// measured as MeanBulk does over the steady state's first 2100 switching periods with the
+// line at 1000/21 Hz (a Release build; not run here, where it would double the test's time).
+// The run lands within 0.1 dB and 1 degree of the model at it.
+TEST(AcLoop, VoltageLoopOnA50HzLineFollowsTheAveragedModelAtItsMeanBulk) {
+#ifdef PQ_SANITIZE
+    GTEST_SKIP() << "whole 50 Hz line periods: too long under the sanitizers";
+#endif
+    AcSweep s;
+    s.doc = std::make_unique<CPwrQuorraDoc>();
+    s.doc->OnNewDocument();
+    BuildAcLoop(*s.doc);
+    s.doc->GetAnalysisConfig()->m_nInitMode = CAnalysisConfig::INIT_FAST;
+    s.doc->GetLineFilter()->GetLineVoltage().m_dACFrequency = 50.0;
+    s.doc->CheckAllSections();
+    s.vb = 48.19;
+    s.run = RunFrequencySweep(*s.doc, CAnalysisConfig::KIND_VOLTAGE_LOOP, {kStart, kStart, 3, 0.02}, &s.sink);
+    ASSERT_EQ(s.run.ran, 1) << s.run.problem;
+    EXPECT_TRUE(s.run.messages.empty()) << s.run.messages.front();
+    ASSERT_EQ(s.sink.points[1].size(), 1u);
+    ExpectVoltageLoopModel(s);
 }
 
 TEST(AcLoop, AmplifierFollowsTheOpenLoopModelAtTheMeanBulk) {
