@@ -80,8 +80,7 @@ WindingLossValues OutputInductorValues(const AnalysisContext& ctx, int32_t j, in
     const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
     const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
     switch (k) {
-    // The skim winding's core loss is refused before the run (AnalCaps.cpp): its AC resistance alone.
-    case kLossSkim: return {Given(ci.skimAcResistance), 0.0, Given(ci.skimResistance)};
+    case kLossSkim: return {Given(ci.skimAcResistance), Given(ci.skimCoreLoss), Given(ci.skimResistance)};
     case kLossSecondStage:
         return {Given(fi.secondInductorAcResistance), Given(fi.secondInductorCoreLoss),
                 Given(fi.secondInductorResistance)};
@@ -225,7 +224,10 @@ int32_t ApplyMagneticLosses(AnalysisContext& ctx) {
     for (int32_t j = 0; j < n; ++j) {
         const OutputFilterStateRec& f = ctx.outputFilter[j];
         const LoadNetworkStateRec& lo = ctx.loadNetwork[j];
-        const double current[kLossOutputInductors] = {ctx.outputChoke[j].chokeCurrent, f.secondInductorCurrent,
+        const OutputChokeStateRec& ch = ctx.outputChoke[j];
+        const double skimCurrent = std::isfinite(ch.skimCurrent) && ch.skimCurrent != NOT_SET ? ch.skimCurrent
+                                                                                              : ch.chokeCurrent;
+        const double current[kLossOutputInductors] = {skimCurrent, f.secondInductorCurrent,
                                                       f.dampingInductorCurrent, lo.firstBranchCurrent,
                                                       lo.resistorCurrent};
         const double voltage[kLossOutputInductors] = {ctx.outputChoke[j].skimVoltage, f.secondInductorVoltage,

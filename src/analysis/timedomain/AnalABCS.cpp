@@ -89,6 +89,11 @@ LoadNetworkValues LoadValues(const AnalysisContext& ctx, int32_t j) {
     return v;
 }
 
+// The skim winding's own current at the step's start: the choke's until it has one of its own.
+double SkimOwnCurrent(const OutputChokeStateRec& ch) {
+    return std::isfinite(ch.skimCurrent) && ch.skimCurrent != NOT_SET ? ch.skimCurrent : ch.chokeCurrent;
+}
+
 // The skim inductor's inductance of the step: looked up by the choke's pass when it saturates.
 double SkimInductance(const AnalysisContext& ctx, int32_t j) {
     const TimeMagnitudeTable* table = OutputTable(ctx, j, kSkimTable);
@@ -423,14 +428,24 @@ int32_t AssembleOutputChokePass1() {
         const MagneticLossStore& loss = ctx.engine.loss;
         const double rw = loss.chokeOn[j] ? loss.choke[j].windingResistance : ci.windingResistance;
         const double r = rw + skimR + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
-        if (loss.chokeOn[j]) {
-            // The winding with its core-loss resistance across it, the elements in series apart:
-            // the winding carries its own current (the state), the branch the core's too.
-            BranchPair winding, series;
+        InductorLoss& skimLoss = ctx.engine.loss.output[j][kLossSkim];
+        const bool skimShunted = ci.skimWindingOn && skimLoss.on && skimLoss.conductance > 0.0;
+        if (loss.chokeOn[j] || skimShunted) {
+            // A winding with its core-loss resistance across it stands apart from the elements
+            // in series: it carries its own current (the state), the branch the core's too.
+            BranchPair winding, series, skimPart;
+            double sl = l - lc, sr = r - rw;
+            if (skimShunted) {
+                sl -= skimL;
+                sr -= skimR;
+                CalcInductorBranchCoeffs(skimL, skimR, StepFactor(), SkimOwnCurrent(ch), &skimPart);
+                ShuntInductor(&skimLoss, &skimPart);
+            }
             CalcInductorBranchCoeffs(lc, rw, StepFactor(), ch.chokeCurrent, &winding);
-            CalcInductorBranchCoeffs(l - lc, r - rw, StepFactor(), ch.chokeCurrent, &series);
-            ctx.engine.loss.chokeWinding[j] = ShuntedBranch(winding, loss.chokeConductance[j]);
-            o.choke = {ctx.engine.loss.chokeWinding[j].z + series.z, ctx.engine.loss.chokeWinding[j].e + series.e};
+            CalcInductorBranchCoeffs(sl, sr, StepFactor(), ch.chokeCurrent, &series);
+            if (loss.chokeOn[j]) winding = ShuntedBranch(winding, loss.chokeConductance[j]);
+            ctx.engine.loss.chokeWinding[j] = winding;
+            o.choke = {winding.z + series.z + skimPart.z, winding.e + series.e + skimPart.e};
         } else {
             CalcInductorBranchCoeffs(l, r, StepFactor(), ctx.outputChoke[j].chokeCurrent, &o.choke);
         }
@@ -616,9 +631,13 @@ int32_t AssembleOutputChokePass2() {
             ch.skimInductance = SkimInductance(ctx, j);
             const InductorLoss& skim = ctx.engine.loss.output[j][kLossSkim];
             ch.skimWindingResistance = InductorResistance(skim, ci.skimResistance);
-            ch.skimCurrent = o.chokeCurrent;
-            ch.skimVoltage = ch.skimWindingResistance * o.chokeCurrent + ch.skimInductance * ch.currentSlope;
-            if (skim.on && !AccumulateOutputInductor(ctx, j, kLossSkim, o.chokeCurrent, ch.skimVoltage)) return 0;
+            if (skim.on && skim.conductance > 0.0) {
+                ch.skimCurrent = InductorOwnCurrent(skim, o.chokeCurrent, &ch.skimVoltage);
+            } else {
+                ch.skimCurrent = o.chokeCurrent;
+                ch.skimVoltage = ch.skimWindingResistance * o.chokeCurrent + ch.skimInductance * ch.currentSlope;
+            }
+            if (skim.on && !AccumulateOutputInductor(ctx, j, kLossSkim, ch.skimCurrent, ch.skimVoltage)) return 0;
         }
         ch.chokeCurrent = own;
         ch.reportedChokeCurrent = o.chokeCurrent;

@@ -189,8 +189,7 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
     for (int32_t j = 0; j < set->outputCount; ++j) {
         const OutputChokeInputRec& ch = *params.pOutputChokeInput[j];
         const OutputFilterInputRec& fi = *params.pOutputFilterInput[j];
-        if ((ch.skimWindingOn && Lossy(NOT_SET, ch.skimCoreLoss, NOT_SET)) ||
-            (set->coupledOutputChokes && Lossy(NOT_SET, ch.chokeCoreLoss, NOT_SET)) ||
+        if ((set->coupledOutputChokes && Lossy(NOT_SET, ch.chokeCoreLoss, NOT_SET)) ||
             (fi.senseXfmrOn && Lossy(NOT_SET, fi.senseXfmrCoreLoss, NOT_SET)))
             return Refuse(kRefuseOutputLosses, j + 1);
     }

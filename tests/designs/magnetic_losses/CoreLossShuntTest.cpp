@@ -1,0 +1,103 @@
+// Core losses on the windings that carry a state of their own beside the branch they sit in:
+// each core-loss resistance takes the entered loss over the run's second half (within 2 %),
+// each effective resistance takes the AC/DC split of its winding's current.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "analysis/context/AnalContext.h"
+#include "circuit/AnalCfg.h"
+#include "circuit/Doc.h"
+#include "designs/AnalHeadless.h"
+#include "designs/Designs.h"
+#include "records/DbParts.h"
+
+namespace {
+
+constexpr double kCycles = 200;
+
+// The power a shunt takes at one step (W).
+using ShuntPower = std::function<double(const AnalysisContext&)>;
+
+struct ShuntRun {
+    HeadlessRun run;
+    MagneticLossStore loss;
+    double shuntPower = 0.0;  // mean over the run's second half (W)
+    double ownMean = 0.0;     // the winding's own current, mean over the second half (A)
+    double branchMean = 0.0;  // its branch's, the same (A)
+};
+
+using Current = std::function<double(const AnalysisContext&)>;
+
+ShuntRun RunShunted(const char* design, const std::function<void(CPwrQuorraDoc&)>& set, const ShuntPower& power,
+                    const Current& own = nullptr, const Current& branch = nullptr) {
+    ShuntRun r;
+    std::string problem;
+    auto doc = OpenRegressionDesign(design, &problem);
+    if (!doc) {
+        r.run.problem = problem;
+        return r;
+    }
+    set(*doc);
+    doc->GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_STEADY_STATE);
+    doc->CheckAllSections();
+    double span = 0.0, shunt = 0.0, ownSum = 0.0, branchSum = 0.0, start = -1.0;
+    r.run = RunDesignHeadless(*doc, kCycles, nullptr, nullptr, [&](const AnalysisContext& c) {
+        r.loss = c.engine.loss;
+        if (start < 0.0) start = kCycles * c.stepState.switchingPeriod / 2.0;
+        if (c.stepState.time < start) return;
+        const double h = c.stepState.inverseTimeStepTermA;
+        span += h;
+        shunt += power(c) * h;
+        if (own) ownSum += own(c) * h;
+        if (branch) branchSum += branch(c) * h;
+    });
+    if (span > 0.0) {
+        r.shuntPower = shunt / span;
+        r.ownMean = ownSum / span;
+        r.branchMean = branchSum / span;
+    }
+    return r;
+}
+
+// The effective resistance's rise over the DC one is the ripple's share of the mean square
+// current times the AC resistance's excess: Reff - Rdc = σ²/b·(Rac - Rdc), σ² = b - m².
+void ExpectAcDcSplit(const WindingLoss& w, double dc, double ac) {
+    ASSERT_GT(w.periods, 10);
+    ASSERT_GT(w.meanSquareCurrent, 0.0);
+    const double share = (w.meanSquareCurrent - w.meanCurrent * w.meanCurrent) / w.meanSquareCurrent;
+    EXPECT_GT(share, 0.0);
+    EXPECT_NEAR(w.windingResistance - dc, share * (ac - dc), 1e-9 * ac);
+}
+
+// The skim winding (50 uH, 20 mohm in series with the 100 uH choke) with 0.2 W of core loss
+// and 0.1 ohm AC: its shunt takes the 0.2 W, and its own current keeps the choke's mean (the
+// shunt carries the ripple's share only, no DC: the winding's mean voltage is its IR drop).
+TEST(CoreLossShunts, SkimWinding) {
+    const ShuntRun r = RunShunted(
+        "skim_choke",
+        [](CPwrQuorraDoc& doc) {
+            CInductor& skim = doc.GetOutputChoke1()->GetSkimInductor();
+            skim.m_dCorePowerLoss = 0.2;
+            skim.m_dAcResistance = 0.1;
+        },
+        [](const AnalysisContext& c) {
+            const double v = c.outputChoke[0].skimVoltage;
+            return c.engine.loss.output[0][kLossSkim].conductance * v * v;
+        },
+        [](const AnalysisContext& c) { return c.outputChoke[0].skimCurrent; },
+        [](const AnalysisContext& c) { return c.outputChoke[0].reportedChokeCurrent; });
+    ASSERT_EQ(r.run.ran, 1) << r.run.problem;
+    EXPECT_TRUE(r.run.messages.empty()) << r.run.messages.front();
+    const InductorLoss& x = r.loss.output[0][kLossSkim];
+    ASSERT_TRUE(x.on);
+    EXPECT_GT(x.conductance, 0.0);
+    EXPECT_NEAR(r.shuntPower, 0.2, 0.02 * 0.2);
+    ExpectAcDcSplit(x.w, 0.02, 0.1);
+    ASSERT_GT(r.branchMean, 0.5);
+    EXPECT_NEAR(r.ownMean, r.branchMean, 1e-3 * r.branchMean);
+}
+
+}  // namespace
