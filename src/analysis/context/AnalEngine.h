@@ -108,7 +108,7 @@ struct InductorLoss {
 };
 enum LineLossInductor { kLossFirstInductor, kLossSecondInductor, kLossDampingInductor, kLossLineInductors };
 enum OutputLossInductor { kLossSkim, kLossSecondStage, kLossOutputDamping, kLossLoad1, kLossLoad2,
-                          kLossOutputInductors };
+                          kLossSensePrimary, kLossSenseSecondary, kLossOutputInductors };
 
 // The magnetic parts' losses (AnalMLoss.h): each winding's slot, the time the integrals ran
 // and where the last period ended.

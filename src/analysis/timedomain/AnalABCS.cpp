@@ -196,8 +196,10 @@ CapacitorSenseValues CapacitorSenseOf(const AnalysisContext& ctx, int32_t j) {
     v.primaryInductance = f.csInductanceC;
     v.secondaryInductance = f.csInductanceB;
     v.mutualInductance = f.csInductanceA;
-    v.primaryResistance = fi.senseXfmrResistance;
-    v.secondaryResistance = fi.senseXfmrSecondaryResistance;
+    const InductorLoss* loss = ctx.engine.loss.output[j];
+    v.primaryResistance = InductorResistance(loss[kLossSensePrimary], fi.senseXfmrResistance);
+    v.secondaryResistance = InductorResistance(loss[kLossSenseSecondary], fi.senseXfmrSecondaryResistance);
+    v.coreConductance = loss[kLossSensePrimary].on ? loss[kLossSensePrimary].conductance : 0.0;
     v.diodeForwardVoltage = fi.sectionQuantityParamR;
     v.diodeResistance = fi.senseDiodeResistance;
     v.senseResistance = fi.senseResistance;
@@ -669,7 +671,13 @@ int32_t AssembleFirstStageFilterPass2() {
             if (!UpdateCapacitorSense(v, sf, CapacitorSenseStartOf(f), c, ip, &r)) return 0;
             across = o.outputVoltage - r.primaryVoltage;
             ctx.loadStep.senseCurrentSlope[j] = (r.secondaryCurrent - f.senseXfmrSecondaryCurrent) * sf;
-            f.csValue1 = ip;
+            const InductorLoss* loss = ctx.engine.loss.output[j];
+            if ((loss[kLossSensePrimary].on &&
+                 !AccumulateOutputInductor(ctx, j, kLossSensePrimary, r.windingCurrent, r.primaryVoltage)) ||
+                (loss[kLossSenseSecondary].on &&
+                 !AccumulateOutputInductor(ctx, j, kLossSenseSecondary, r.secondaryCurrent, r.secondaryVoltage)))
+                return 0;
+            f.csValue1 = r.windingCurrent;
             f.csValue15 = r.primaryVoltage;
             f.senseXfmrSecondaryCurrent = r.secondaryCurrent;
             f.csValue14 = r.secondaryVoltage;

@@ -183,14 +183,10 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
         return Refuse(kRefuseStackLoop);
 
     // The magnetic losses are modelled (AnalMWind.h) but for a core loss on chokes that share
-    // one core, on the skim winding and on the capacitor-sense transformer. A current sense
-    // transformer's AC resistance (its preset's 1 ohm) stays unmodelled without a refusal: its
-    // winding carries the sensed current, whose loss does not reach the power path.
+    // one core.
     for (int32_t j = 0; j < set->outputCount; ++j) {
         const OutputChokeInputRec& ch = *params.pOutputChokeInput[j];
-        const OutputFilterInputRec& fi = *params.pOutputFilterInput[j];
-        if ((set->coupledOutputChokes && Lossy(NOT_SET, ch.chokeCoreLoss, NOT_SET)) ||
-            (fi.senseXfmrOn && Lossy(NOT_SET, fi.senseXfmrCoreLoss, NOT_SET)))
+        if (set->coupledOutputChokes && Lossy(NOT_SET, ch.chokeCoreLoss, NOT_SET))
             return Refuse(kRefuseOutputLosses, j + 1);
     }
 
