@@ -136,6 +136,7 @@ void ResetMagneticLosses(AnalysisContext& ctx) {
     for (int32_t j = 0; j < n; ++j) {
         l.chokeOn[j] = HasLoss(ChokeLossValues(ctx, j)) ? 1 : 0;
         active = active || l.chokeOn[j];
+        if (l.chokeOn[j] && ctx.pSettings->coupledOutputChokes) l.coupledShunts = 1;
     }
     const LineSourceInputRec& li = *ctx.pLineSourceInput;
     const int32_t phases = ctx.pSettings->linePhaseCount >= 1 && ctx.pSettings->linePhaseCount <= kMaxLinePhases

@@ -172,17 +172,34 @@ int32_t CoupleOutputChokes(AnalysisContext& ctx) {
     const double* k = ctx.pSettings->outputChokeCoupling;  // k12, k13, k14, k23, k24, k34
     const double coupling[kMaxOutputs][kMaxOutputs] = {
         {0.0, k[0], k[1], k[2]}, {k[0], 0.0, k[3], k[4]}, {k[1], k[3], 0.0, k[5]}, {k[2], k[4], k[5], 0.0}};
+    MagneticLossStore& loss = ctx.engine.loss;
+    double z[kMaxOutputs][kMaxOutputs] = {}, e[kMaxOutputs] = {}, g[kMaxOutputs] = {};
     for (int32_t j = 0; j < n; ++j) {
-        double e = 0.0;
+        double ej = 0.0;
         for (int32_t i = 0; i < n; ++i) {
             // The chokes' own windings couple; their sense and skim inductors do not.
             const double m =
                 coupling[j][i] * std::sqrt(ChokeWindingInductance(ctx, j) * ChokeWindingInductance(ctx, i)) * s;
             ctx.loadStep.chokeMutual[j][i] = i == j ? 0.0 : m;
-            if (i != j) e += m * ctx.outputChoke[i].chokeCurrent;
+            z[j][i] = m;
+            if (i != j) ej += m * ctx.outputChoke[i].chokeCurrent;
         }
-        ctx.engine.output[j].choke.e -= e;
-        if (!Checked(ctx.engine.output[j].choke.e, e)) return 0;
+        ctx.engine.output[j].choke.e -= ej;
+        if (!Checked(ctx.engine.output[j].choke.e, ej)) return 0;
+        z[j][j] = loss.chokeWinding[j].z;
+        e[j] = loss.chokeWinding[j].e - ej;
+        g[j] = loss.chokeOn[j] ? loss.chokeConductance[j] : 0.0;
+    }
+    if (!loss.coupledShunts) return 1;
+    // The windings with their shunts as one: each branch keeps its elements in series.
+    if (!ShuntCoupledWindings(n, z, e, g, loss.coupledZ, loss.coupledE)) return 0;
+    for (int32_t j = 0; j < n; ++j) {
+        OutputStepStore& o = ctx.engine.output[j];
+        o.choke.z += loss.coupledZ[j][j] - z[j][j];
+        o.choke.e += loss.coupledE[j] - e[j];
+        for (int32_t i = 0; i < n; ++i)
+            if (i != j) ctx.loadStep.chokeMutual[j][i] = loss.coupledZ[j][i];
+        if (!Checked(o.choke.z, o.choke.e)) return 0;
     }
     return 1;
 }
@@ -432,7 +449,7 @@ int32_t AssembleOutputChokePass1() {
         const double r = rw + skimR + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
         InductorLoss& skimLoss = ctx.engine.loss.output[j][kLossSkim];
         const bool skimShunted = ci.skimWindingOn && skimLoss.on && skimLoss.conductance > 0.0;
-        if (loss.chokeOn[j] || skimShunted) {
+        if (loss.chokeOn[j] || skimShunted || loss.coupledShunts) {
             // A winding with its core-loss resistance across it stands apart from the elements
             // in series: it carries its own current (the state), the branch the core's too.
             BranchPair winding, series, skimPart;
@@ -445,7 +462,8 @@ int32_t AssembleOutputChokePass1() {
             }
             CalcInductorBranchCoeffs(lc, rw, StepFactor(), ch.chokeCurrent, &winding);
             CalcInductorBranchCoeffs(sl, sr, StepFactor(), ch.chokeCurrent, &series);
-            if (loss.chokeOn[j]) winding = ShuntedBranch(winding, loss.chokeConductance[j]);
+            // On one core the shunts join the windings' coupled solve instead.
+            if (loss.chokeOn[j] && !loss.coupledShunts) winding = ShuntedBranch(winding, loss.chokeConductance[j]);
             ctx.engine.loss.chokeWinding[j] = winding;
             o.choke = {winding.z + series.z + skimPart.z, winding.e + series.e + skimPart.e};
         } else {
@@ -623,7 +641,11 @@ int32_t AssembleOutputChokePass2() {
         // current, not the terminal's, whose difference over a short step is no slope at all.
         const MagneticLossStore& loss = ctx.engine.loss;
         double own = o.chokeCurrent, v = 0.0;
-        if (loss.chokeOn[j]) {
+        if (loss.chokeOn[j] && loss.coupledShunts) {
+            v = loss.coupledE[j];
+            for (int32_t i = 0; i < Outputs(); ++i) v += loss.coupledZ[j][i] * ctx.engine.output[i].chokeCurrent;
+            own = o.chokeCurrent - loss.chokeConductance[j] * v;
+        } else if (loss.chokeOn[j]) {
             const BranchPair& w = loss.chokeWinding[j];
             v = w.z * o.chokeCurrent + w.e;
             own = o.chokeCurrent - loss.chokeConductance[j] * v;

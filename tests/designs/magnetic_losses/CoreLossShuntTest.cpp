@@ -145,4 +145,44 @@ TEST(CoreLossShunts, ASenseCoreLossBeyondItsWindingStopsTheRun) {
         << r.run.problem;
 }
 
+// The coupled_chokes design (two 100 uH chokes on one core, k = 0.5) with 0.3 W and 0.15 W
+// of core loss and 0.2 ohm AC on each: each shunt takes its own choke's loss, the coupling
+// notwithstanding, and each winding's effective resistance its current's AC/DC split.
+TEST(CoreLossShunts, ChokesOnOneCore) {
+    constexpr double kLoss[2] = {0.3, 0.15};
+    double power[2] = {}, dc[2] = {};
+    ShuntRun r[2];
+    for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k);
+        r[k] = RunShunted(
+            "coupled_chokes",
+            [&](CPwrQuorraDoc& doc) {
+                CInductor* chokes[2] = {&doc.GetOutputChoke1()->GetInductorOut1(),
+                                        &doc.GetOutputChoke2()->GetInductorOut1()};
+                for (int j = 0; j < 2; ++j) {
+                    dc[j] = chokes[j]->m_dDcResistance;
+                    chokes[j]->m_dCorePowerLoss = kLoss[j];
+                    chokes[j]->m_dAcResistance = 0.2;
+                }
+            },
+            [k](const AnalysisContext& c) {
+                const MagneticLossStore& l = c.engine.loss;
+                double v = l.coupledE[k];
+                for (int i = 0; i < 2; ++i) v += l.coupledZ[k][i] * c.engine.output[i].chokeCurrent;
+                return l.chokeConductance[k] * v * v;
+            });
+        ASSERT_EQ(r[k].run.ran, 1) << r[k].run.problem;
+        EXPECT_TRUE(r[k].run.messages.empty()) << r[k].run.messages.front();
+        power[k] = r[k].shuntPower;
+    }
+    for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k);
+        const MagneticLossStore& l = r[k].loss;
+        ASSERT_TRUE(l.coupledShunts);
+        EXPECT_GT(l.chokeConductance[k], 0.0);
+        EXPECT_NEAR(power[k], kLoss[k], 0.02 * kLoss[k]);
+        ExpectAcDcSplit(l.choke[k], dc[k], 0.2);
+    }
+}
+
 }  // namespace
