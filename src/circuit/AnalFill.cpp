@@ -775,6 +775,7 @@ void CAnalysisFill::FillPrimaryInput() {
     } else {
         CTransformer& ct = pri.GetCurrentSenseTransformer();
         Put(r.senseXfmrCoupling, ct.m_dCoupling, sec, "current sense transformer coupling");
+        // The record carries the windings' DC resistances alone: they keep them through the run.
         Put(r.senseXfmrWindingResistance, ct.m_dPrimaryDcResistance, sec, "current sense transformer resistance");
         Put(r.senseXfmrPrimaryTurnsCount, ct.m_dPrimaryTurns, sec, "current sense transformer primary turns");
         Put(r.senseXfmrSecondaryResistance, ct.m_dSecondaryDcResistance, sec,

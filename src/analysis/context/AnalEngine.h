@@ -108,7 +108,7 @@ struct InductorLoss {
 };
 enum LineLossInductor { kLossFirstInductor, kLossSecondInductor, kLossDampingInductor, kLossLineInductors };
 enum OutputLossInductor { kLossSkim, kLossSecondStage, kLossOutputDamping, kLossLoad1, kLossLoad2,
-                          kLossOutputInductors };
+                          kLossSensePrimary, kLossSenseSecondary, kLossOutputInductors };
 
 // The magnetic parts' losses (AnalMLoss.h): each winding's slot, the time the integrals ran
 // and where the last period ended.
@@ -125,6 +125,11 @@ struct MagneticLossStore {
     int32_t primaryOn = 0, resetOn = 0, secondaryOn[kMaxOutputs] = {}, chokeOn[kMaxOutputs] = {};
     double chokeConductance[kMaxOutputs] = {};
     BranchPair chokeWinding[kMaxOutputs];  // the shunted choke winding of the step
+    // Chokes on one core with a core loss: the windings' branch impedances and terms of the
+    // step with every shunt (AnalMLoss.h), the winding voltages V = Z'·Ib + E'.
+    int32_t coupledShunts = 0;
+    double coupledZ[kMaxOutputs][kMaxOutputs] = {};
+    double coupledE[kMaxOutputs] = {};
     InductorLoss line[kMaxLinePhases][kLossLineInductors];
     InductorLoss output[kMaxOutputs][kLossOutputInductors];
 };

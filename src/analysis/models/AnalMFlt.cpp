@@ -108,6 +108,10 @@ int32_t CalcCapacitorSenseCoeffs(const CapacitorSenseValues& v, double s, const 
     }
     out->primary = {v.primaryResistance + v.primaryInductance * s - ms * out->gain,
                     -v.primaryInductance * s * start.primaryCurrent + ms * (start.secondaryCurrent - out->offset)};
+    if (v.coreConductance > 0.0) {
+        const double k = 1.0 / (1.0 + v.coreConductance * out->primary.z);
+        out->primary = {out->primary.z * k, out->primary.e * k};
+    }
     return std::isfinite(out->primary.z) && std::isfinite(out->primary.e) && std::isfinite(out->offset) ? 1 : 0;
 }
 
@@ -115,13 +119,14 @@ int32_t UpdateCapacitorSense(const CapacitorSenseValues& v, double s, const Capa
                              const CapacitorSenseCoeffs& c, double primaryCurrent, CapacitorSenseResult* out) {
     const double ms = v.mutualInductance * s;
     out->primaryVoltage = c.primary.z * primaryCurrent + c.primary.e;
-    out->secondaryCurrent = c.gain * primaryCurrent + c.offset;
+    out->windingCurrent = primaryCurrent - v.coreConductance * out->primaryVoltage;
+    out->secondaryCurrent = c.gain * out->windingCurrent + c.offset;
     out->nodeVoltage = c.node.z * out->secondaryCurrent + c.node.e;
     if (start.diodeOn) {
         out->diodeVoltage = v.diodeResistance * out->secondaryCurrent + v.diodeForwardVoltage;
         out->secondaryVoltage = out->diodeVoltage + out->nodeVoltage;
     } else {
-        out->secondaryVoltage = ms * (primaryCurrent - start.primaryCurrent);
+        out->secondaryVoltage = ms * (out->windingCurrent - start.primaryCurrent);
         out->diodeVoltage = out->secondaryVoltage - out->nodeVoltage;
     }
     out->senseResistorCurrent = out->nodeVoltage / v.senseResistance;

@@ -107,12 +107,17 @@ int32_t CalcFirstStageDampingCoeffs(const FirstStageDamping& d, double s, double
 // variant 3 Capacitor Out 1 beside the damping branch).
 // Reverse pass from Ip: Vp, Is, Vn = zN·Is + eN, each sense branch's current from Vn, Capacitor
 // Bias's own voltage from its current, the sense output = Vn - Rb2·(its current).
+// The core's loss is a conductance g across the primary's terminals: the winding carries
+// Iw = Ip - g·Vp, and with Vp = zP·Iw + eP the branch sees
+//   zP' = zP/(1 + g·zP),  eP' = eP/(1 + g·zP),
+// the secondary following the winding's own current, Is = a·Iw + b (Ip0 above is Iw's).
 struct CapacitorSenseValues {
     double primaryInductance = 0.0;    // Lp (H)
     double secondaryInductance = 0.0;  // Ls (H)
     double mutualInductance = 0.0;     // M (H)
     double primaryResistance = 0.0;    // Rp (ohm)
     double secondaryResistance = 0.0;  // Rs (ohm)
+    double coreConductance = 0.0;      // g across the primary (S)
     double diodeForwardVoltage = 0.0;  // Vf (V)
     double diodeResistance = 0.0;      // Rd (ohm)
     double senseResistance = 0.0;      // Resistor Cap Sense (ohm)
@@ -132,6 +137,7 @@ struct CapacitorSenseStart {
 
 struct CapacitorSenseResult {
     double primaryVoltage = 0.0;
+    double windingCurrent = 0.0;    // the primary winding's own, Iw
     double secondaryCurrent = 0.0;
     double secondaryVoltage = 0.0;  // across the winding
     double diodeVoltage = 0.0;      // anode to cathode

@@ -1,6 +1,7 @@
 #include "analysis/models/AnalMLoss.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -88,5 +89,45 @@ int32_t AverageInductorLoss(InductorLoss* x, double period, bool early) {
     if (!AverageWindingCurrents(&x->w, period, early, {x->acResistance, x->coreLoss, x->dcResistance})) return 0;
     x->conductance = CoreConductance(x->w);
     if (x->conductance > 0.0 && x->coreLoss * x->coreLoss > x->w.meanSquareVoltage * x->w.meanSquareCurrent) return 2;
+    return 1;
+}
+
+int32_t ShuntCoupledWindings(int32_t n, const double z[kMaxOutputs][kMaxOutputs], const double* e, const double* g,
+                             double zOut[kMaxOutputs][kMaxOutputs], double* eOut) {
+    if (n < 1 || n > kMaxOutputs) return 0;
+    // [I + Z·G | Z | E] reduced to [I | Z' | E'].
+    constexpr int kColumns = 2 * kMaxOutputs + 1;
+    double a[kMaxOutputs][kColumns] = {};
+    const int32_t cols = 2 * n + 1;
+    for (int32_t r = 0; r < n; ++r) {
+        for (int32_t c = 0; c < n; ++c) {
+            a[r][c] = (r == c ? 1.0 : 0.0) + z[r][c] * g[c];
+            a[r][n + c] = z[r][c];
+        }
+        a[r][2 * n] = e[r];
+    }
+    for (int32_t col = 0; col < n; ++col) {
+        int32_t pivot = col;
+        for (int32_t r = col + 1; r < n; ++r)
+            if (std::fabs(a[r][col]) > std::fabs(a[pivot][col])) pivot = r;
+        if (!(std::fabs(a[pivot][col]) > 0.0)) return 0;
+        if (pivot != col)
+            for (int32_t c = 0; c < cols; ++c) std::swap(a[pivot][c], a[col][c]);
+        const double inverse = 1.0 / a[col][col];
+        for (int32_t c = 0; c < cols; ++c) a[col][c] *= inverse;
+        for (int32_t r = 0; r < n; ++r) {
+            if (r == col || a[r][col] == 0.0) continue;
+            const double f = a[r][col];
+            for (int32_t c = 0; c < cols; ++c) a[r][c] -= f * a[col][c];
+        }
+    }
+    for (int32_t r = 0; r < n; ++r) {
+        for (int32_t c = 0; c < n; ++c) {
+            zOut[r][c] = a[r][n + c];
+            if (!std::isfinite(zOut[r][c])) return 0;
+        }
+        eOut[r] = a[r][2 * n];
+        if (!std::isfinite(eOut[r])) return 0;
+    }
     return 1;
 }

@@ -42,6 +42,16 @@
 //     V = R·IL + L·s·(IL - ILprev)   =   zL·IL + eL
 // and Rp across it: with the branch current Ib = IL + V/Rp,
 //     V = zL·Rp/(zL + Rp)·Ib + eL·Rp/(zL + Rp),   IL = Ib - V/Rp.
+//
+// Chokes on one core, each with its core-loss conductance g_k across its winding. The windings
+// (their own currents Iw, step impedances Z with the mutuals off the diagonal, E their previous
+// currents' terms) and the branches (currents Ib, each a winding with its shunt beside it):
+//     V = Z·Iw + E,   Ib = Iw + G·V   =>   (I + Z·G)·V = Z·Ib + E
+//     V = Z'·Ib + E',   Z' = (I + Z·G)⁻¹·Z,   E' = (I + Z·G)⁻¹·E
+// Z' = (Z⁻¹ + G)⁻¹: the windings' admittance matrix beside the shunts', symmetric as Z is, so
+// its diagonal is each branch's own impedance and the rest its mutuals in the coupled solve.
+// After the solve each winding's own current is Iw_k = Ib_k - g_k·V_k. I + Z·G is regular for
+// any passive Z and g >= 0 (G^½·Z·G^½ has no eigenvalue of -1).
 #pragma once
 
 #include <cstdint>
@@ -127,3 +137,9 @@ inline void ShuntLoop(double g, double* a, double* b) {
     *a *= k;
     *b *= k;
 }
+
+// The coupled windings' branch impedances Z' and terms E' with the conductances g across them
+// (n <= kMaxOutputs; g = 0 leaves a winding as it is). 1, or 0 when the system is singular or a
+// result not finite.
+int32_t ShuntCoupledWindings(int32_t n, const double z[kMaxOutputs][kMaxOutputs], const double* e, const double* g,
+                             double zOut[kMaxOutputs][kMaxOutputs], double* eOut);

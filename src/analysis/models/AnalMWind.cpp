@@ -72,6 +72,8 @@ bool OutputInductorPresent(const AnalysisContext& ctx, int32_t j, int k) {
         return SecondStageInductor(fi) && fi.dampingInductorOn &&
                (fi.sectionQuantityFlagB == 4 || fi.sectionQuantityFlagB == 6);
     case kLossLoad1: return ld.firstBranchOn && ld.firstInductorOn;
+    case kLossSensePrimary:
+    case kLossSenseSecondary: return fi.senseXfmrOn != 0;
     default: return ld.inductorOn && (ld.sectionQuantityFlagA == 1 || ld.sectionQuantityFlagA == 3);
     }
 }
@@ -80,8 +82,7 @@ WindingLossValues OutputInductorValues(const AnalysisContext& ctx, int32_t j, in
     const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
     const LoadNetworkInputRec& ld = *ctx.pLoadNetworkInput[j];
     switch (k) {
-    // The skim winding's core loss is refused before the run (AnalCaps.cpp): its AC resistance alone.
-    case kLossSkim: return {Given(ci.skimAcResistance), 0.0, Given(ci.skimResistance)};
+    case kLossSkim: return {Given(ci.skimAcResistance), Given(ci.skimCoreLoss), Given(ci.skimResistance)};
     case kLossSecondStage:
         return {Given(fi.secondInductorAcResistance), Given(fi.secondInductorCoreLoss),
                 Given(fi.secondInductorResistance)};
@@ -89,17 +90,24 @@ WindingLossValues OutputInductorValues(const AnalysisContext& ctx, int32_t j, in
         return {Given(fi.dampingInductorAcResistance), Given(fi.dampingInductorCoreLoss),
                 Given(fi.dampingInductorResistance)};
     case kLossLoad1: return {Given(ld.firstInductorAcResistance), 0.0, Given(ld.firstInductorResistance)};
+    // The capacitor-sense transformer's one core loss is its primary's, the winding the sensed
+    // branch drives.
+    case kLossSensePrimary:
+        return {Given(fi.senseXfmrAcResistance), Given(fi.senseXfmrCoreLoss), Given(fi.senseXfmrResistance)};
+    case kLossSenseSecondary:
+        return {Given(fi.senseXfmrSecondaryAcResistance), 0.0, Given(fi.senseXfmrSecondaryResistance)};
     default: return {Given(ld.inductorAcResistance), 0.0, Given(ld.inductorResistance)};
     }
 }
 
 // Period-end codes: the line's inductors 5900..5902; the output's skim 5905, Out 2 and Out 3
-// 5908 and 5909, the load's 5910 and 5911. Step codes: line 5924..5926, output 5915, 5919,
-// 5920, 5921, 5922.
+// 5908 and 5909, the load's 5910 and 5911, the capacitor-sense windings 5906 and 5907. Step
+// codes: line 5924..5926, output 5915, 5919, 5920, 5921, 5922, 5917, 5918.
 constexpr int kLineAverageCode[kLossLineInductors] = {5900, 5901, 5902};
 constexpr int kLineStepCode[kLossLineInductors] = {5924, 5925, 5926};
-constexpr int kOutputAverageCode[kLossOutputInductors] = {5905, 5908, 5909, 5910, 5911};
-constexpr int kOutputStepCode[kLossOutputInductors] = {5915, 5919, 5920, 5921, 5922};
+constexpr int kOutputAverageCode[kLossOutputInductors] = {5905, 5908, 5909, 5910, 5911, 5906, 5907};
+constexpr int kOutputStepCode[kLossOutputInductors] = {5915, 5919, 5920, 5921, 5922, 5917, 5918};
+constexpr UINT kSenseCoreLossMessage = 58977;
 
 void ClearIntegrals(WindingLoss* w) { w->currentIntegral = w->squareCurrentIntegral = w->squareVoltageIntegral = 0.0; }
 
@@ -128,6 +136,7 @@ void ResetMagneticLosses(AnalysisContext& ctx) {
     for (int32_t j = 0; j < n; ++j) {
         l.chokeOn[j] = HasLoss(ChokeLossValues(ctx, j)) ? 1 : 0;
         active = active || l.chokeOn[j];
+        if (l.chokeOn[j] && ctx.pSettings->coupledOutputChokes) l.coupledShunts = 1;
     }
     const LineSourceInputRec& li = *ctx.pLineSourceInput;
     const int32_t phases = ctx.pSettings->linePhaseCount >= 1 && ctx.pSettings->linePhaseCount <= kMaxLinePhases
@@ -225,11 +234,15 @@ int32_t ApplyMagneticLosses(AnalysisContext& ctx) {
     for (int32_t j = 0; j < n; ++j) {
         const OutputFilterStateRec& f = ctx.outputFilter[j];
         const LoadNetworkStateRec& lo = ctx.loadNetwork[j];
-        const double current[kLossOutputInductors] = {ctx.outputChoke[j].chokeCurrent, f.secondInductorCurrent,
+        const OutputChokeStateRec& ch = ctx.outputChoke[j];
+        const double skimCurrent = std::isfinite(ch.skimCurrent) && ch.skimCurrent != NOT_SET ? ch.skimCurrent
+                                                                                              : ch.chokeCurrent;
+        const double current[kLossOutputInductors] = {skimCurrent, f.secondInductorCurrent,
                                                       f.dampingInductorCurrent, lo.firstBranchCurrent,
-                                                      lo.resistorCurrent};
+                                                      lo.resistorCurrent, f.csValue1, f.senseXfmrSecondaryCurrent};
         const double voltage[kLossOutputInductors] = {ctx.outputChoke[j].skimVoltage, f.secondInductorVoltage,
-                                                      f.dampingInductorVoltage, lo.load1Voltage, lo.load2Voltage};
+                                                      f.dampingInductorVoltage, lo.load1Voltage, lo.load2Voltage,
+                                                      f.csValue15, f.csValue14};
         for (int k = 0; k < kLossOutputInductors; ++k) {
             InductorLoss& x = l.output[j][k];
             x.w.currentPrev = Given(current[k]);
@@ -293,7 +306,9 @@ int32_t AverageMagneticLosses(AnalysisContext& ctx) {
         for (int k = 0; k < kLossOutputInductors; ++k) {
             if (!l.output[j][k].on) continue;
             const int32_t done = AverageInductorLoss(&l.output[j][k], period, early);
-            if (done == 2) return Failed(kOutputAverageCode[k], kOutputCoreLossMessage, j + 1);
+            if (done == 2)
+                return Failed(kOutputAverageCode[k], k == kLossSensePrimary ? kSenseCoreLossMessage : kOutputCoreLossMessage,
+                              j + 1);
             if (!done) {
                 ReportMessage1(kModuleAnalCalc, kOutputAverageCode[k], FALSE);
                 return Failed(5913, kOutputWindingMessage, j + 1);

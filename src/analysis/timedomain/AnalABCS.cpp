@@ -89,6 +89,11 @@ LoadNetworkValues LoadValues(const AnalysisContext& ctx, int32_t j) {
     return v;
 }
 
+// The skim winding's own current at the step's start: the choke's until it has one of its own.
+double SkimOwnCurrent(const OutputChokeStateRec& ch) {
+    return std::isfinite(ch.skimCurrent) && ch.skimCurrent != NOT_SET ? ch.skimCurrent : ch.chokeCurrent;
+}
+
 // The skim inductor's inductance of the step: looked up by the choke's pass when it saturates.
 double SkimInductance(const AnalysisContext& ctx, int32_t j) {
     const TimeMagnitudeTable* table = OutputTable(ctx, j, kSkimTable);
@@ -167,17 +172,34 @@ int32_t CoupleOutputChokes(AnalysisContext& ctx) {
     const double* k = ctx.pSettings->outputChokeCoupling;  // k12, k13, k14, k23, k24, k34
     const double coupling[kMaxOutputs][kMaxOutputs] = {
         {0.0, k[0], k[1], k[2]}, {k[0], 0.0, k[3], k[4]}, {k[1], k[3], 0.0, k[5]}, {k[2], k[4], k[5], 0.0}};
+    MagneticLossStore& loss = ctx.engine.loss;
+    double z[kMaxOutputs][kMaxOutputs] = {}, e[kMaxOutputs] = {}, g[kMaxOutputs] = {};
     for (int32_t j = 0; j < n; ++j) {
-        double e = 0.0;
+        double ej = 0.0;
         for (int32_t i = 0; i < n; ++i) {
             // The chokes' own windings couple; their sense and skim inductors do not.
             const double m =
                 coupling[j][i] * std::sqrt(ChokeWindingInductance(ctx, j) * ChokeWindingInductance(ctx, i)) * s;
             ctx.loadStep.chokeMutual[j][i] = i == j ? 0.0 : m;
-            if (i != j) e += m * ctx.outputChoke[i].chokeCurrent;
+            z[j][i] = m;
+            if (i != j) ej += m * ctx.outputChoke[i].chokeCurrent;
         }
-        ctx.engine.output[j].choke.e -= e;
-        if (!Checked(ctx.engine.output[j].choke.e, e)) return 0;
+        ctx.engine.output[j].choke.e -= ej;
+        if (!Checked(ctx.engine.output[j].choke.e, ej)) return 0;
+        z[j][j] = loss.chokeWinding[j].z;
+        e[j] = loss.chokeWinding[j].e - ej;
+        g[j] = loss.chokeOn[j] ? loss.chokeConductance[j] : 0.0;
+    }
+    if (!loss.coupledShunts) return 1;
+    // The windings with their shunts as one: each branch keeps its elements in series.
+    if (!ShuntCoupledWindings(n, z, e, g, loss.coupledZ, loss.coupledE)) return 0;
+    for (int32_t j = 0; j < n; ++j) {
+        OutputStepStore& o = ctx.engine.output[j];
+        o.choke.z += loss.coupledZ[j][j] - z[j][j];
+        o.choke.e += loss.coupledE[j] - e[j];
+        for (int32_t i = 0; i < n; ++i)
+            if (i != j) ctx.loadStep.chokeMutual[j][i] = loss.coupledZ[j][i];
+        if (!Checked(o.choke.z, o.choke.e)) return 0;
     }
     return 1;
 }
@@ -191,8 +213,10 @@ CapacitorSenseValues CapacitorSenseOf(const AnalysisContext& ctx, int32_t j) {
     v.primaryInductance = f.csInductanceC;
     v.secondaryInductance = f.csInductanceB;
     v.mutualInductance = f.csInductanceA;
-    v.primaryResistance = fi.senseXfmrResistance;
-    v.secondaryResistance = fi.senseXfmrSecondaryResistance;
+    const InductorLoss* loss = ctx.engine.loss.output[j];
+    v.primaryResistance = InductorResistance(loss[kLossSensePrimary], fi.senseXfmrResistance);
+    v.secondaryResistance = InductorResistance(loss[kLossSenseSecondary], fi.senseXfmrSecondaryResistance);
+    v.coreConductance = loss[kLossSensePrimary].on ? loss[kLossSensePrimary].conductance : 0.0;
     v.diodeForwardVoltage = fi.sectionQuantityParamR;
     v.diodeResistance = fi.senseDiodeResistance;
     v.senseResistance = fi.senseResistance;
@@ -423,14 +447,25 @@ int32_t AssembleOutputChokePass1() {
         const MagneticLossStore& loss = ctx.engine.loss;
         const double rw = loss.chokeOn[j] ? loss.choke[j].windingResistance : ci.windingResistance;
         const double r = rw + skimR + (ci.seriesElementOn ? ci.seriesResistance : 0.0);
-        if (loss.chokeOn[j]) {
-            // The winding with its core-loss resistance across it, the elements in series apart:
-            // the winding carries its own current (the state), the branch the core's too.
-            BranchPair winding, series;
+        InductorLoss& skimLoss = ctx.engine.loss.output[j][kLossSkim];
+        const bool skimShunted = ci.skimWindingOn && skimLoss.on && skimLoss.conductance > 0.0;
+        if (loss.chokeOn[j] || skimShunted || loss.coupledShunts) {
+            // A winding with its core-loss resistance across it stands apart from the elements
+            // in series: it carries its own current (the state), the branch the core's too.
+            BranchPair winding, series, skimPart;
+            double sl = l - lc, sr = r - rw;
+            if (skimShunted) {
+                sl -= skimL;
+                sr -= skimR;
+                CalcInductorBranchCoeffs(skimL, skimR, StepFactor(), SkimOwnCurrent(ch), &skimPart);
+                ShuntInductor(&skimLoss, &skimPart);
+            }
             CalcInductorBranchCoeffs(lc, rw, StepFactor(), ch.chokeCurrent, &winding);
-            CalcInductorBranchCoeffs(l - lc, r - rw, StepFactor(), ch.chokeCurrent, &series);
-            ctx.engine.loss.chokeWinding[j] = ShuntedBranch(winding, loss.chokeConductance[j]);
-            o.choke = {ctx.engine.loss.chokeWinding[j].z + series.z, ctx.engine.loss.chokeWinding[j].e + series.e};
+            CalcInductorBranchCoeffs(sl, sr, StepFactor(), ch.chokeCurrent, &series);
+            // On one core the shunts join the windings' coupled solve instead.
+            if (loss.chokeOn[j] && !loss.coupledShunts) winding = ShuntedBranch(winding, loss.chokeConductance[j]);
+            ctx.engine.loss.chokeWinding[j] = winding;
+            o.choke = {winding.z + series.z + skimPart.z, winding.e + series.e + skimPart.e};
         } else {
             CalcInductorBranchCoeffs(l, r, StepFactor(), ctx.outputChoke[j].chokeCurrent, &o.choke);
         }
@@ -606,7 +641,11 @@ int32_t AssembleOutputChokePass2() {
         // current, not the terminal's, whose difference over a short step is no slope at all.
         const MagneticLossStore& loss = ctx.engine.loss;
         double own = o.chokeCurrent, v = 0.0;
-        if (loss.chokeOn[j]) {
+        if (loss.chokeOn[j] && loss.coupledShunts) {
+            v = loss.coupledE[j];
+            for (int32_t i = 0; i < Outputs(); ++i) v += loss.coupledZ[j][i] * ctx.engine.output[i].chokeCurrent;
+            own = o.chokeCurrent - loss.chokeConductance[j] * v;
+        } else if (loss.chokeOn[j]) {
             const BranchPair& w = loss.chokeWinding[j];
             v = w.z * o.chokeCurrent + w.e;
             own = o.chokeCurrent - loss.chokeConductance[j] * v;
@@ -616,9 +655,13 @@ int32_t AssembleOutputChokePass2() {
             ch.skimInductance = SkimInductance(ctx, j);
             const InductorLoss& skim = ctx.engine.loss.output[j][kLossSkim];
             ch.skimWindingResistance = InductorResistance(skim, ci.skimResistance);
-            ch.skimCurrent = o.chokeCurrent;
-            ch.skimVoltage = ch.skimWindingResistance * o.chokeCurrent + ch.skimInductance * ch.currentSlope;
-            if (skim.on && !AccumulateOutputInductor(ctx, j, kLossSkim, o.chokeCurrent, ch.skimVoltage)) return 0;
+            if (skim.on && skim.conductance > 0.0) {
+                ch.skimCurrent = InductorOwnCurrent(skim, o.chokeCurrent, &ch.skimVoltage);
+            } else {
+                ch.skimCurrent = o.chokeCurrent;
+                ch.skimVoltage = ch.skimWindingResistance * o.chokeCurrent + ch.skimInductance * ch.currentSlope;
+            }
+            if (skim.on && !AccumulateOutputInductor(ctx, j, kLossSkim, ch.skimCurrent, ch.skimVoltage)) return 0;
         }
         ch.chokeCurrent = own;
         ch.reportedChokeCurrent = o.chokeCurrent;
@@ -650,7 +693,13 @@ int32_t AssembleFirstStageFilterPass2() {
             if (!UpdateCapacitorSense(v, sf, CapacitorSenseStartOf(f), c, ip, &r)) return 0;
             across = o.outputVoltage - r.primaryVoltage;
             ctx.loadStep.senseCurrentSlope[j] = (r.secondaryCurrent - f.senseXfmrSecondaryCurrent) * sf;
-            f.csValue1 = ip;
+            const InductorLoss* loss = ctx.engine.loss.output[j];
+            if ((loss[kLossSensePrimary].on &&
+                 !AccumulateOutputInductor(ctx, j, kLossSensePrimary, r.windingCurrent, r.primaryVoltage)) ||
+                (loss[kLossSenseSecondary].on &&
+                 !AccumulateOutputInductor(ctx, j, kLossSenseSecondary, r.secondaryCurrent, r.secondaryVoltage)))
+                return 0;
+            f.csValue1 = r.windingCurrent;
             f.csValue15 = r.primaryVoltage;
             f.senseXfmrSecondaryCurrent = r.secondaryCurrent;
             f.csValue14 = r.secondaryVoltage;

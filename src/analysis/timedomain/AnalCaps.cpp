@@ -25,7 +25,6 @@ constexpr uint32_t kRefuseOutput = 58403;
 constexpr uint32_t kRefuseControl = 58404;
 constexpr uint32_t kRefuseChokeCoupling = 58920;
 constexpr uint32_t kRefuseIncomplete = 58406;
-constexpr uint32_t kRefuseOutputLosses = 58409;
 constexpr uint32_t kRefuseErrorAmpValues = 58940;
 constexpr uint32_t kRefuseOptoValues = 58941;
 constexpr uint32_t kRefuseCurrentAmpValues = 58942;
@@ -60,11 +59,6 @@ constexpr int32_t kRectifierPhases[kLineCases] = {1, 1, 2, 3, 1, 1, 2, 2, 3, 3};
 
 bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
 
-// A part's losses beyond its DC resistance: a core loss, or an AC resistance above the DC one.
-bool Lossy(double acResistance, double coreLoss, double dcResistance) {
-    return (coreLoss != NOT_SET && coreLoss > 0.0) ||
-           (acResistance != NOT_SET && dcResistance != NOT_SET && acResistance > dcResistance);
-}
 bool NonNegative(double v) { return std::isfinite(v) && v >= 0.0; }
 
 EngineRefusal Refuse(uint32_t id, int32_t output = 0) { return {id, output}; }
@@ -182,19 +176,6 @@ EngineRefusal CheckTimeDomainCapability(const AnalysisThreadParams& params) {
                d3 = pri.stack4On3 == 1, u3 = pri.stack3On4 == 1;
     if (set->outputCount > 1 && ((d1 && u1) || (d2 && u2) || (d3 && u3) || (d1 && u2) || (d2 && u3)))
         return Refuse(kRefuseStackLoop);
-
-    // The magnetic losses are modelled (AnalMWind.h) but for a core loss on chokes that share
-    // one core, on the skim winding and on the capacitor-sense transformer. A current sense
-    // transformer's AC resistance (its preset's 1 ohm) stays unmodelled without a refusal: its
-    // winding carries the sensed current, whose loss does not reach the power path.
-    for (int32_t j = 0; j < set->outputCount; ++j) {
-        const OutputChokeInputRec& ch = *params.pOutputChokeInput[j];
-        const OutputFilterInputRec& fi = *params.pOutputFilterInput[j];
-        if ((ch.skimWindingOn && Lossy(NOT_SET, ch.skimCoreLoss, NOT_SET)) ||
-            (set->coupledOutputChokes && Lossy(NOT_SET, ch.chokeCoreLoss, NOT_SET)) ||
-            (fi.senseXfmrOn && Lossy(NOT_SET, fi.senseXfmrCoreLoss, NOT_SET)))
-            return Refuse(kRefuseOutputLosses, j + 1);
-    }
 
     // Every saturable core the fill gives a table runs: the step looks each inductance up at its
     // winding's present current, and the steady-state estimate and the sweeps around it see them.

@@ -506,6 +506,9 @@ void SetBlockValue(AnalysisStateBlock& b, int32_t j, FilterQuantity q, double va
     case kChoke: {
         OutputChokeStateRec& ch = b.outputChoke[j];
         ch.chokeCurrent = ch.reportedChokeCurrent = value;
+        // A skim winding's own current leaves the choke's only by what its core-loss shunt
+        // takes, which settles within a fraction of a period.
+        ch.skimCurrent = value;
         // The step takes the freewheeling rectifier's current as the choke's at the start.
         SecondaryRectifierStateRec& rs = b.secondaryRectifier[j];
         if (rs.diodeConducting && !rs.rectifier1On) {

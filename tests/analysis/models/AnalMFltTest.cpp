@@ -148,11 +148,13 @@ TEST(FirstStageDamping, BranchMatchesOracle) {
 // node: Capacitor Out 1 (with the damping branch beside it in variant 3) returning through
 // the sense transformer's primary; its secondary through the diode into Resistor Cap Sense,
 // Resistor Bias 1 from V Bias and Resistor Bias 2 into Capacitor Bias. With the diode open
-// the secondary carries nothing and the primary is its own inductance.
+// the secondary carries nothing and the primary is its own inductance. A core-loss
+// resistance across the primary's terminals takes its share of the branch's current.
 struct SenseCase {
     int32_t variant;
     int32_t diodeOn;
     double coupling;
+    double coreConductance = 0.0;  // S
 };
 
 class CapacitorSenseOracle : public ::testing::TestWithParam<SenseCase> {};
@@ -166,6 +168,7 @@ TEST_P(CapacitorSenseOracle, StepMatchesOracle) {
     v.mutualInductance = k.coupling * std::sqrt(v.primaryInductance * v.secondaryInductance);
     v.primaryResistance = 0.002;
     v.secondaryResistance = 1.5;
+    v.coreConductance = k.coreConductance;
     v.diodeForwardVoltage = 0.45;
     v.diodeResistance = 0.08;
     v.senseResistance = 22.0;
@@ -219,6 +222,7 @@ TEST_P(CapacitorSenseOracle, StepMatchesOracle) {
     const int p1 = o.Node();
     o.Resistor(x, p1, v.primaryResistance);
     const int primary = o.Inductor(p1, 0, v.primaryInductance, start.primaryCurrent);
+    if (k.coreConductance > 0.0) o.Resistor(x, 0, 1.0 / k.coreConductance);
     // The sense network: V Bias through Resistor Bias 1, Resistor Cap Sense, and Resistor
     // Bias 2 into Capacitor Bias (its fixed ESR and ESL).
     const int n = o.Node(), b = o.Node(), q1 = o.Node(), q2 = o.Node();
@@ -240,7 +244,8 @@ TEST_P(CapacitorSenseOracle, StepMatchesOracle) {
         o.VoltageSource(kk, n, 0.0);
     }
     ASSERT_TRUE(o.Solve());
-    ExpectNear(o.Current(primary), ip, "primary current");
+    ExpectNear(o.Current(primary), r.windingCurrent, "primary winding current");
+    ExpectNear(o.Current(capBranch) + (dampBranch >= 0 ? o.Current(dampBranch) : 0.0), ip, "sensed branch current");
     ExpectNear(vout - o.V(x), across, "across the capacitors");
     ExpectNear(o.Current(capBranch), BranchCurrent(capacitor, across), "capacitor current");
     if (dampBranch >= 0) ExpectNear(o.Current(dampBranch), BranchCurrent(damping, across), "damping current");
@@ -256,4 +261,5 @@ TEST_P(CapacitorSenseOracle, StepMatchesOracle) {
 
 INSTANTIATE_TEST_SUITE_P(FirstStageSensing, CapacitorSenseOracle,
                          ::testing::Values(SenseCase{2, 1, 0.995}, SenseCase{2, 0, 0.995}, SenseCase{3, 1, 0.995},
-                                           SenseCase{3, 0, 0.995}, SenseCase{2, 1, 1.0}, SenseCase{3, 1, 0.6}));
+                                           SenseCase{3, 0, 0.995}, SenseCase{2, 1, 1.0}, SenseCase{3, 1, 0.6},
+                                           SenseCase{2, 1, 0.995, 0.5}, SenseCase{3, 0, 0.995, 0.5}));

@@ -177,3 +177,52 @@ TEST(WindingLoss, ChokeWindingWithItsCoreLossResistanceMatchesOracle) {
     EXPECT_NEAR(v, o.V(a), 1e-9 * std::fabs(o.V(a)));
     EXPECT_NEAR(il, o.Current(bl), 1e-9 * std::fabs(il));
 }
+
+TEST(WindingLoss, ChokesOnOneCoreWithTheirCoreLossResistancesMatchOracle) {
+    // Three chokes on one core, branch currents Ib into each; the first two with their
+    // core-loss resistances across them, the third without (g = 0: its branch is its winding).
+    const double s = 1.0 / 2e-7;
+    const double l[3] = {100e-6, 47e-6, 220e-6}, r[3] = {0.05, 0.02, 0.1}, rp[3] = {150.0, 80.0, 0.0};
+    const double iPrev[3] = {2.0, -0.7, 1.1}, ib[3] = {2.3, -0.5, 0.9};
+    const double k[3][3] = {{0.0, 0.6, 0.3}, {0.6, 0.0, 0.45}, {0.3, 0.45, 0.0}};
+    double z[kMaxOutputs][kMaxOutputs] = {}, e[kMaxOutputs] = {}, g[kMaxOutputs] = {};
+    for (int j = 0; j < 3; ++j) {
+        BranchPair w;
+        CalcInductorBranchCoeffs(l[j], r[j], s, iPrev[j], &w);
+        z[j][j] = w.z;
+        e[j] = w.e;
+        g[j] = rp[j] > 0.0 ? 1.0 / rp[j] : 0.0;
+        for (int i = 0; i < 3; ++i)
+            if (i != j) {
+                z[j][i] = k[j][i] * std::sqrt(l[j] * l[i]) * s;
+                e[j] -= z[j][i] * iPrev[i];
+            }
+    }
+    double zs[kMaxOutputs][kMaxOutputs], es[kMaxOutputs];
+    ASSERT_EQ(ShuntCoupledWindings(3, z, e, g, zs, es), 1);
+
+    test_support::NodalOracle o(s);
+    int node[3], branch[3];
+    for (int j = 0; j < 3; ++j) {
+        node[j] = o.Node();
+        const int m = o.Node();
+        o.CurrentSource(0, node[j], ib[j]);
+        if (rp[j] > 0.0) o.Resistor(node[j], 0, rp[j]);
+        o.Resistor(node[j], m, r[j]);
+        branch[j] = o.Inductor(m, 0, l[j], iPrev[j]);
+    }
+    for (int j = 0; j < 3; ++j)
+        for (int i = j + 1; i < 3; ++i) o.Mutual(branch[j], branch[i], k[j][i] * std::sqrt(l[j] * l[i]));
+    ASSERT_TRUE(o.Solve());
+    for (int j = 0; j < 3; ++j) {
+        SCOPED_TRACE(j);
+        double v = es[j];
+        for (int i = 0; i < 3; ++i) {
+            v += zs[j][i] * ib[i];
+            EXPECT_NEAR(zs[j][i], zs[i][j], 1e-9 * std::fabs(zs[j][j]));
+        }
+        EXPECT_NEAR(v, o.V(node[j]), 1e-9 * std::fabs(o.V(node[j])));
+        const double own = ib[j] - g[j] * v;
+        EXPECT_NEAR(own, o.Current(branch[j]), 1e-9 * std::fabs(own));
+    }
+}

@@ -1,7 +1,8 @@
 // The first configuration's converter with its output capacitor's current sensed (first
 // stage "Single Capacitor with Current Sensing"): Capacitor Out 1 of 100 uF (10 mohm ESR,
 // 1 nH ESL) returns through a 1:100 current sense transformer (1 uH primary, 10 mH
-// secondary, 100 uH with the primary shorted: k = sqrt(0.99); 1 mohm and 0.1 ohm windings);
+// secondary, 100 uH with the primary shorted: k = sqrt(0.99); 1 mohm and 0.1 ohm windings,
+// each with its preset's 1 ohm AC resistance);
 // its secondary feeds a diode without forward drop (10 mohm) into Resistor Cap Sense of
 // 1 ohm, offset from V Bias of 1 V through Resistor Bias 1 of 10 kohm and filtered by
 // Resistor Bias 2 of 1 kohm into Capacitor Bias of 100 pF.

@@ -22,6 +22,11 @@ void BuildHystereticCaps(CPwrQuorraDoc& doc) {
     doc.GetControlSection()->GetFeedbackCurrentSourceVIS().m_iSensedCurrent =
         CCrntSensSource::SENSE_OUTPUT_CAPACITOR;
     SetCapacitorSenseStage(*doc.Get1StgOutputFilter1(), 10.0, 10e-12);
+    // The loop below is derived for the capacitor's own 10 mohm in its branch: the sense
+    // windings' AC resistances at their DC ones, not the preset's 1 ohm.
+    CTransformer& ct = doc.Get1StgOutputFilter1()->GetCurrentSenseTransformer();
+    ct.m_dPrimaryAcResistance = ct.m_dPrimaryDcResistance;
+    ct.m_dSecondaryAcResistance = ct.m_dSecondaryDcResistance;
     CVoltageErrorAmp& vea = *doc.GetVoltageErrorAmp();
     const double vref = vea.GetVoltageSourceVRef().m_dDCMagnitude, top = vea.GetOperationalAmplifier().m_dMaximumOutput;
     vea.SetTopology(1);
