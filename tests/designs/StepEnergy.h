@@ -3,9 +3,10 @@
 //   v·i·h = (L·i² - L·i'²)/2 + L·(i - i')²/2,
 // its stored energy's change plus L·di²/2 that the continuous inductor does not take; a
 // capacitor stepped by C·(v - v') = h·i likewise C·dv²/2; coupled windings dI'·L·dI/2 with L
-// their inductance matrix. Over whole periods of the steady state the stored energies return,
-// so the bulk pays those step losses on top of what the resistive parts take. The ledger adds
-// them per element over a window and gives their mean power.
+// their inductance matrix. Over whole periods of the steady state the stored energies return:
+// read at the steps' ends, what the bulk node gives is what the resistive parts take plus
+// those step losses, which a backward-Euler bulk charged with each step's end current paid
+// from the line. The ledger adds them per element over a window and gives their mean power.
 #pragma once
 
 #include <cmath>
@@ -14,8 +15,6 @@
 
 struct StepEnergyLedger {
     enum Element { kTransformer, kChoke, kOutputCapacitor, kBulkCapacitor, kElementCount };
-    static constexpr const char* kNames[kElementCount] = {"transformer", "choke", "output capacitor",
-                                                          "bulk capacitor"};
 
     double windowStart = 0.0;  // s
     double span = 0.0;         // s
