@@ -38,6 +38,7 @@
 #include "circuit/Doc.h"
 #include "designs/Designs.h"
 #include "designs/SteadyStart.h"
+#include "designs/StepEnergy.h"
 #include "graphs/GraphMgr.h"
 #include "graphs/GraphPageRun.h"
 #include "graphs/GraphTxt.h"
@@ -180,7 +181,7 @@ int RunSweep(CPwrQuorraDoc& doc, const std::string& name, int32_t kind, const st
 }
 
 int RunOne(const std::string& path, const std::string& name, double cycles, const std::string& exportPath,
-           int32_t kind = -1) {
+           int32_t kind = -1, bool energy = false) {
     std::string problem;
     std::unique_ptr<CPwrQuorraDoc> doc = OpenDesignHeadless(path, &problem);
     if (!doc) {
@@ -195,8 +196,16 @@ int RunOne(const std::string& path, const std::string& name, double cycles, cons
         doc->GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_TURN_ON);
     CRunFigures fig(0.0);
     HeadlessRun run;
+    StepEnergyLedger ledger;
     if (exportPath.empty()) {
-        run = RunDesignHeadless(*doc, cycles, &fig, nullptr);
+        bool windowSet = false;
+        TimeStepObserver observer = nullptr;
+        if (energy)
+            observer = [&ledger, &windowSet](const AnalysisContext& c) {
+                if (!windowSet) ledger.windowStart = FigureWindowStart(c.pSettings->endTime), windowSet = true;
+                ledger.Observe(c);
+            };
+        run = RunDesignHeadless(*doc, cycles, &fig, nullptr, observer);
     } else {
         const ExportRun e = RunWithExport(*doc, cycles, fig, exportPath);
         run.ran = e.ran;
@@ -212,11 +221,21 @@ int RunOne(const std::string& path, const std::string& name, double cycles, cons
     std::printf(
         "design=%s cycles=%g us_per_cycle=%.2f steps_per_cycle=%.1f peak_rss_mb=%.1f vout_avg=%.6g vout_pp=%.6g "
         "il_pp=%.6g ipk=%.6g duty=%.5f vclamp=%.6g im_turn_on_spread=%.3g vbulk_max=%.6g vbulk_pp=%.6g "
-        "line_conduction=%.4f\n",
+        "line_conduction=%.4f line_power=%.6g line_current=%.6g output_power=%.6g efficiency=%.5f draw_avg=%.6g\n",
         name.c_str(), cycles, run.seconds * 1e6 / cycles, static_cast<double>(run.steps) / cycles, PeakRssMb(),
         fig.OutputAverage(), fig.OutputPeakToPeak(), fig.ChokePeakToPeak(), fig.PrimaryPeak(), fig.Duty(),
         fig.ClampAverage(), fig.MagnetizingAtTurnOnSpread(), fig.BulkMax(), fig.BulkMax() - fig.BulkMin(),
-        fig.LineConduction());
+        fig.LineConduction(), fig.InputPower(), fig.InputCurrentAverage(), fig.OutputPower(), fig.Efficiency(),
+        fig.DrawAverage());
+    // Each storage element's backward-Euler step loss over the same window (StepEnergy.h).
+    if (energy)
+        std::printf(
+            "design=%s step_loss_transformer=%.4g step_loss_transformer_commutation=%.4g step_loss_choke=%.4g "
+            "step_loss_output_capacitor=%.4g step_loss_bulk_capacitor=%.4g\n",
+            name.c_str(), ledger.Power(StepEnergyLedger::kTransformer),
+            ledger.span > 0.0 ? ledger.transformerCommutation / ledger.span : 0.0,
+            ledger.Power(StepEnergyLedger::kChoke), ledger.Power(StepEnergyLedger::kOutputCapacitor),
+            ledger.Power(StepEnergyLedger::kBulkCapacitor));
     return 0;
 }
 
@@ -288,7 +307,8 @@ int RunStoredSweep(const std::string& path, const std::string& name) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: pq_run_design [DESIGN.SEF [--cycles N] [--kind 0..5] [--export FILE]] | --write DIR\n");
+                 "usage: pq_run_design [DESIGN.SEF [--cycles N] [--kind 0..5] [--export FILE] [--energy]] | "
+                 "--write DIR\n");
     return 2;
 }
 
@@ -296,6 +316,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
     std::string design, exportPath, writeDir;
+    bool energy = false;
     double cycles = kDefaultCycles;
     int32_t kind = -1;
     for (int i = 1; i < argc; ++i) {
@@ -308,6 +329,8 @@ int main(int argc, char** argv) {
             char* end = nullptr;
             kind = static_cast<int32_t>(std::strtol(argv[++i], &end, 10));
             if (!end || *end || kind < 0 || kind > 5) return Usage();
+        } else if (arg == "--energy") {
+            energy = true;
         } else if (arg == "--write" && i + 1 < argc) {
             writeDir = argv[++i];
         } else if (arg == "--export" && i + 1 < argc) {
@@ -327,8 +350,8 @@ int main(int argc, char** argv) {
             }
         return failures ? 1 : 0;
     }
-    if (!design.empty()) return RunOne(design, BaseName(design), cycles, exportPath, kind);
-    if (!exportPath.empty() || kind >= 0) return Usage();
+    if (!design.empty()) return RunOne(design, BaseName(design), cycles, exportPath, kind, energy);
+    if (!exportPath.empty() || kind >= 0 || energy) return Usage();
 
     int failures = 0;
     for (const RegressionDesign& d : RegressionDesigns()) {

@@ -41,6 +41,13 @@ public:
     double BulkMax() const { return vbulkMax_; }
     // Mean current the primary takes from the bulk.
     double DrawAverage() const { return span_ > 0.0 ? drawArea_ / span_ : 0.0; }
+    // Mean power the line delivers (every phase, its source ahead of the line's impedance) and
+    // the sum of the phases' mean currents (a DC line's input current), the power the outputs'
+    // loads take, and their ratio (0 while the line delivers nothing).
+    double InputPower() const { return span_ > 0.0 ? inputPowerArea_ / span_ : 0.0; }
+    double InputCurrentAverage() const { return span_ > 0.0 ? inputCurrentArea_ / span_ : 0.0; }
+    double OutputPower() const { return span_ > 0.0 ? outputPowerArea_ / span_ : 0.0; }
+    double Efficiency() const { return InputPower() > 0.0 ? OutputPower() / InputPower() : 0.0; }
     // Share of the window in which the line rectifier feeds the bulk.
     double LineConduction() const { return span_ > 0.0 ? lineConductionTime_ / span_ : 0.0; }
     // Amplitudes of the switching frequency's component over the window: the first stage's
@@ -72,6 +79,13 @@ private:
     double resetTime_ = 0.0;
     double vswResetArea_ = 0.0;
     double drawArea_ = 0.0;
+    double inputPowerArea_ = 0.0, inputCurrentArea_ = 0.0, outputPowerArea_ = 0.0;
+    // The last step's end values of the quantities averaged over each step as a whole: the
+    // mean of the step's two ends (primed once a step has been seen).
+    struct StepEnds {
+        double draw = 0.0, inputPower = 0.0, inputCurrent = 0.0, outputPower = 0.0;
+    } ends_;
+    bool endsSeen_ = false;
     double firstCos_ = 0.0, firstSin_ = 0.0, outCos_ = 0.0, outSin_ = 0.0;
     double lineConductionTime_ = 0.0;
     double vbulkMin_ = 1e300, vbulkMax_ = -1e300;

@@ -303,7 +303,10 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     o.Resistor(l1, bulk, rec_.line.lineResistance);
     o.Resistor(bulk, cb1, StepEsr(rec_.line.outputCapacitorResistance, rec_.line.outputCapacitance, s));
     o.Inductor(cb1, cb2, rec_.line.outputCapacitorInductance, -0.6);
-    o.Capacitor(cb2, 0, rec_.line.outputCapacitance, 46.2);
+    // The bulk takes its charge by the trapezoid, I = 2C·s·(V - V') - I': a capacitor of 2C
+    // beside a source of its last current.
+    o.Capacitor(cb2, 0, 2.0 * rec_.line.outputCapacitance, 46.2);
+    o.CurrentSource(cb2, 0, 0.6);
 
     const int dot = o.Node(), w1 = o.Node(), undot = o.Node();
     const double lp = c.saturating ? kSaturatedLp : rec_.primary.magnetizingInductanceNominal;
