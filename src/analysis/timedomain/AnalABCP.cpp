@@ -39,6 +39,14 @@ double SenseMagnetizing(const PrimaryStateRec& pri) {
     return std::isfinite(pri.senseXfmrCurrent) && pri.senseXfmrCurrent != NOT_SET ? pri.senseXfmrCurrent : 0.0;
 }
 
+// The current its switch path carried at the step's start: the loop's, which it joins with
+// that current where it was out of the loop (AnalMPri.h).
+double SensePathCurrent(const PrimaryStateRec& pri) {
+    return std::isfinite(pri.transformerPrimaryCurrent) && pri.transformerPrimaryCurrent != NOT_SET
+               ? pri.transformerPrimaryCurrent
+               : 0.0;
+}
+
 // Its windings: the primary's inductance from its table, looked up at the magnetising current
 // when the core saturates (held over the step, as the power transformer's), the secondary's in
 // the same ratio to the table's point at 0 A, and their coupling. Records without a table (no
@@ -170,7 +178,7 @@ int32_t CalcPrimarySectionQuantitiesPass1() {
             return 0;
         }
         st.senseResistor = CalcSenseTransformerBranch(ct, st.senseTransformerConducting, StepFactor(),
-                                                      SenseMagnetizing(ctx.primary));
+                                                      SenseMagnetizing(ctx.primary), SensePathCurrent(ctx.primary));
         return Checked(st.senseResistor.z, st.senseResistor.e);
     }
     // The sense resistor carries the switches' current; in the reset it carries none.
@@ -286,6 +294,7 @@ int32_t CalcPrimarySectionQuantitiesPass2() {
         // No amplifier: the sense resistor's voltage is the sensed signal. The resonant reset's
         // capacitor current passes the sense path too.
         const double current = IsResonantReset(pi.topology) ? ctx.engine.primaryCurrent : pri.switch1Current;
+        const double pathVoltage = pri.currentSenseResistorVoltage;  // as the loop solved it
         const SenseTransformer ct = SenseTransformerOf(ctx, false);
         const int32_t conducting = ctx.engine.senseTransformerConducting;
         const double im = SenseMagnetizingCurrent(ct, conducting, StepFactor(), SenseMagnetizing(pri), current);
@@ -299,9 +308,10 @@ int32_t CalcPrimarySectionQuantitiesPass2() {
         pri.senseXfmrSecondaryCurrentCopy = secondary;
         pri.currentSenseRectifierAnodeToCathodeVoltage = ct.rectifierResistance * secondary;
         // The magnetising branch holds n times the secondary loop's drop; each terminal adds its
-        // own winding's resistance (the rectifier's drop is left out, as in the loop).
+        // own winding's resistance (the rectifier's drop is left out, as in the loop), the
+        // primary its leakage's drop too: the path's voltage as the loop solved it.
         const double loop = (ct.senseResistance + ct.secondaryResistance + ct.rectifierResistance) * secondary;
-        pri.senseXfmrVoltage = ct.primaryResistance * current + ct.ratio * loop;
+        pri.senseXfmrVoltage = pathVoltage;
         pri.senseXfmrSecondaryVoltage = loop - ct.secondaryResistance * secondary;
         pri.senseDiodeResistance = conducting ? ct.rectifierResistance : ctx.pSettings->openResistance;
         pri.currentSenseOutput = pri.currentSenseResistorVoltage;
