@@ -230,8 +230,10 @@ void SetCapacitorSenseInductances(AnalysisContext& ctx, int32_t j, double lp) {
     f.csInductanceA = std::sqrt(f.csInductanceC * f.csInductanceB) * fi.csCoupling;
 }
 
-// A saturable core at the step's starting magnetising current, Ip - Is·Ls/M (the primary's
-// current less the share the secondary carries, which is all of it on an ideal core).
+// A saturable core from the step's starting magnetising current, Ip - Is·Ls/M (the primary's
+// current less the share the secondary carries, which is all of it on an ideal core), across
+// the flux of its primary's voltage of the step before less the winding's drop (Lp·dIm/dt for
+// a tight core).
 int32_t LookUpCapacitorSense(AnalysisContext& ctx, int32_t j) {
     TimeMagnitudeTable* table = OutputTable(ctx, j, kCapSenseXfmrTable);
     if (!Saturable(table)) return 1;
@@ -242,7 +244,9 @@ int32_t LookUpCapacitorSense(AnalysisContext& ctx, int32_t j) {
                           : 0.0;
     const double im = f.csInductanceA > 0.0 ? ip - is * f.csInductanceB / f.csInductanceA : ip;
     double lp = 0.0, slope = 0.0;
-    if (!LookUpPartInductance(*table, im, 0.0, 5957, &lp, &slope)) return 0;
+    const double flux = VoltageFlux(f.csValue15, ctx.pOutputFilterInput[j]->senseXfmrResistance, f.csValue1,
+                                    1.0 / StepFactor());
+    if (!LookUpPartInductance(*table, im, flux, 5957, &lp, &slope)) return 0;
     SetCapacitorSenseInductances(ctx, j, lp);
     return 1;
 }
