@@ -14,7 +14,9 @@
 //     I1 = Φ⁻¹(Φ(Iprev) + F),   L = F / (I1 - Iprev)        (the chord from Iprev to I1)
 // which is exact while the voltage holds over the step (a forward converter's intervals), and
 // at an edge, where the voltage turns, errs for that one step by no more than the start value
-// would. With no flux expected (a start, a current at rest) it is L(|Iprev|) as before.
+// would. A part that keeps its voltage rather than its slope gives F from that voltage less its
+// winding's drop. Within one segment the chord is the mean of L at its two ends. With no flux
+// expected (a start, a current at rest) it is L(|Iprev|).
 //
 // The steady-state estimate works with what that step integrates. Under a voltage V held for
 // a time t the current moves along L(|i|)·di = V·dt, so the flux linkage
