@@ -16,6 +16,9 @@
 //   tc      = Llk·(IL - dIL/2) / (E - 2·Vf - Rd·IL)    turn-on commutation, both rectifiers on
 //   Deff    = D - tc/T
 //   Vo      = Deff·Von + (1 - Deff)·Voff - Rchoke·IL
+// A series inductance Lx in the primary path (a current-sense transformer's leakage) makes the
+// primary source Vp behind Lx: seen from the secondary, E and Llk become the Thevenin values
+//   E'   = E·Lp/(Lp + Lx),   Llk' = Ls - k²·Ls·Lp/(Lp + Lx)   (Llk' = Llk at Lx = 0)
 // Then the ripple of the output (capacitor takes the triangle): dVo = dIL·T / (8·C); the
 // magnetising current at the end of the on-time Im = Vp·D·T/Lp; the peak primary current
 // k·(IL + dIL/2) + Im.
@@ -33,6 +36,7 @@ struct ForwardCircuit {
     double l, rchoke, c, r;  // choke with its sense resistor, output capacitor, load
     double otherOutputsCurrent = 0.0;  // Io: the other outputs' choke currents, equal windings (A)
     double rsec = 0.0;                 // secondary winding resistance, in the forward path only (ohm)
+    double primarySeries = 0.0;        // Lx: series inductance of the primary path (H)
 };
 
 struct ForwardSteadyState {
@@ -42,17 +46,19 @@ struct ForwardSteadyState {
 
 inline ForwardSteadyState SolveForward(const ForwardCircuit& x) {
     const double k = std::sqrt(1.0 - x.leakage / x.ls);
+    const double divider = x.lp / (x.lp + x.primarySeries);
+    const double llk = x.primarySeries > 0.0 ? x.ls - k * k * x.ls * divider : x.leakage;
     double vo = 10.0, deff = x.duty, il = 0.0, dil = 0.0, vbulk = x.vin, vp = x.vin, im = 0.0;
     for (int pass = 0; pass < 50; ++pass) {
         il = vo / x.r;
         vbulk = x.vin - x.rline * deff * k * (il + x.otherOutputsCurrent);
         im = vp * x.duty * x.period / x.lp;
         vp = vbulk - (k * (il + x.otherOutputsCurrent) + im / 2.0) * x.rpri;
-        const double e = k * vp * std::sqrt(x.ls / x.lp);
-        const double von = (e - x.vf - (x.rd + x.rsec) * il) * x.l / (x.l + x.leakage) + vo * x.leakage / (x.l + x.leakage);
+        const double e = k * vp * std::sqrt(x.ls / x.lp) * divider;
+        const double von = (e - x.vf - (x.rd + x.rsec) * il) * x.l / (x.l + llk) + vo * llk / (x.l + llk);
         const double voff = -(x.vf + x.rd * il);
         dil = (von - vo) * deff * x.period / x.l;
-        const double tc = x.leakage * (il - dil / 2.0) / (e - 2.0 * x.vf - x.rd * il);
+        const double tc = llk * (il - dil / 2.0) / (e - 2.0 * x.vf - x.rd * il);
         deff = x.duty - tc / x.period;
         vo = deff * von + (1.0 - deff) * voff - x.rchoke * il;
     }

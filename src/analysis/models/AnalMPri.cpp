@@ -97,16 +97,19 @@ bool SetSenseTransformerWindings(double primaryInductance, double secondaryInduc
     const double lp = primaryInductance > 0.0 ? primaryInductance : 0.0;
     ct->ratio = SenseTransformerRatio(lp, secondaryInductance, coupling);
     ct->magnetizingInductance = coupling * coupling * lp;
+    ct->leakageInductance = (1.0 - coupling * coupling) * lp;
     return std::isfinite(ct->ratio) && std::isfinite(ct->magnetizingInductance);
 }
 
 BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting, double s,
-                                      double magnetizingPrev) {
-    if (!conducting) return {ct.primaryResistance, 0.0};
+                                      double magnetizingPrev, double pathPrev) {
+    const double xl = ct.leakageInductance * s;
+    BranchPair b{ct.primaryResistance + xl, -xl * pathPrev};
+    if (!conducting) return b;
     const double r = Reflected(ct);
-    if (!(ct.magnetizingInductance > 0.0)) return {ct.primaryResistance + r, 0.0};
+    if (!(ct.magnetizingInductance > 0.0)) return {b.z + r, b.e};
     const double x = ct.magnetizingInductance * s;
-    return {ct.primaryResistance + x * r / (x + r), -x * r * magnetizingPrev / (x + r)};
+    return {b.z + x * r / (x + r), b.e - x * r * magnetizingPrev / (x + r)};
 }
 
 double SenseMagnetizingCurrent(const SenseTransformer& ct, int32_t conducting, double s, double magnetizingPrev,

@@ -67,8 +67,22 @@
 // across an ideal n:1 transformer, the secondary with no leakage of its own:
 //     Vp = Lp·dI/dt - M·dIs/dt = Ll·dI/dt + Lm·dIm/dt,     Im = I - Is/n
 //     Vs = M·dI/dt - Ls·dIs/dt = (Lm·dIm/dt)/n
-// The power stage drives I, so Is follows from I alone: Ll would only add its Ll·dI/dt to
-// the switch path, and is left out of it (the sensed current does not depend on it).
+// The power stage drives I, so Is follows from I alone; Ll adds its Ll·dI/dt to the switch
+// path whatever the secondary does, from the path's current Ipath at the step's start:
+//     V += Ll·s·(I - Ipath)
+// It carries the loop's current wherever the path is in the loop, so Ipath is the loop's
+// current at the step's start; where the path joins the loop (a clamp or reset interval ends)
+// it takes the loop's current as it stands, and the small energy ½·Ll·I² that a real switch
+// node would ring away is dropped, as a snubber would.
+// What it costs the converter: Ll stands in series with the power transformer's primary, so
+// seen from a secondary (Lp, Ls, k the power windings; Thevenin of the primary behind Ll)
+//     E'   = k·Vp·sqrt(Ls/Lp)·Lp/(Lp + Ll)            (the divider Ll : Lp)
+//     Llk' = Ls - k²·Ls·Lp/(Lp + Ll) ≈ Ls·(1 - k²) + (k²·Ls/Lp)·Ll
+// The turn-on commutation lasts Llk'·IL/E' instead of Llk·IL/E: with the part's preset
+// (Lp 10 uH, k² = 0.98, Ll = 0.2 uH) on a 48 V, 1:1 forward at 2.5 A and 100 kHz that is
+// 10 ns more, 0.1 % of duty and 0.4 % of a quarter-duty output, and the on-time's slope adds
+// its share through the divider: 0.57 % of output at a fixed duty, less at a higher input
+// voltage. A closed loop takes it back in duty.
 // While its rectifier conducts (switch 1 on with its current forward) the secondary loop (sense
 // resistor Rs, secondary winding Rsec, the rectifier's resistance Rd), R = Rs + Rsec + Rd seen
 // as n²·R, is in parallel with Lm, and the magnetising current Im takes its share:
@@ -174,6 +188,7 @@ struct SenseTransformer {
     double secondaryResistance;  // Rsec (ohm)
     double rectifierResistance;  // Rd (ohm)
     double magnetizingInductance = 0.0;  // Lm = k²·Lp (H); 0: an ideal core
+    double leakageInductance = 0.0;      // Ll = (1 - k²)·Lp (H), in the switch path
 };
 // n and Lm from the windings' inductances (H) and coupling; false for values that give
 // no transformer (a secondary inductance that is not positive, a coupling outside (0, 1]).
@@ -183,9 +198,9 @@ bool SetSenseTransformerWindings(double primaryInductance, double secondaryInduc
 inline double SenseTransformerRatio(double primaryNominal, double secondaryNominal, double coupling) {
     return coupling * std::sqrt(primaryNominal / secondaryNominal);
 }
-// The branch of the step from the magnetising current at its start.
+// The branch of the step from the magnetising current and the path's current at its start.
 BranchPair CalcSenseTransformerBranch(const SenseTransformer& ct, int32_t conducting, double s = 0.0,
-                                      double magnetizingPrev = 0.0);
+                                      double magnetizingPrev = 0.0, double pathPrev = 0.0);
 // The magnetising current after the step with the switch path's current.
 double SenseMagnetizingCurrent(const SenseTransformer& ct, int32_t conducting, double s, double magnetizingPrev,
                                double current);

@@ -23,6 +23,29 @@ int32_t InterpolateInductance(double* inductance, double* slope, const TimeMagni
     return std::isfinite(*inductance) ? 1 : 0;
 }
 
+int32_t InterpolateStepInductance(double* inductance, double* slope, const TimeMagnitudePoint* points, int32_t count,
+                                  int32_t* cursor, double current, double flux) {
+    if (!InterpolateInductance(inductance, slope, points, count, cursor, current)) return 0;
+    if (count < 2 || !(std::fabs(flux) > 0.0) || !std::isfinite(flux)) return 1;
+    const double from = FluxLinkage(points, count, current);
+    const double to = CurrentAtFlux(points, count, from + flux);
+    const double moved = to - current;
+    // A move lost in the current's own rounding leaves the start value.
+    if (!(std::fabs(moved) > 1e-12 * std::max(std::fabs(current), 1e-3))) return 1;
+    // Within one segment on one side of zero the chord is the mean of its ends' inductances,
+    // free of the cancellation in F over the move (exact on a plateau).
+    int32_t end = *cursor;
+    double atEnd = 0.0, slopeAtEnd = 0.0;
+    if (current * to >= 0.0 && InterpolateInductance(&atEnd, &slopeAtEnd, points, count, &end, to) &&
+        end == *cursor) {
+        *inductance = 0.5 * (*inductance + atEnd);
+        return 1;
+    }
+    const double chord = flux / moved;
+    if (std::isfinite(chord) && chord > 0.0) *inductance = chord;
+    return 1;
+}
+
 int32_t TakeSingleInductance(double* inductance, double* slope, const TimeMagnitudePoint* points) {
     *inductance = points[0].magnitude;
     *slope = 0.0;

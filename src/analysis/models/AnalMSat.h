@@ -3,10 +3,20 @@
 // step moves it by a point or two instead of searching; beyond the last point the inductance
 // stays at that point's value (slope 0).
 //
-// In the step an inductor's companion takes the inductance at the step's starting current,
-//     V = R·I + L(|Iprev|)·(I - Iprev)·s,
-// the incremental inductance held over the step (the current moves little in one step, so
-// the error is of the order of dL/dI·ΔI over the step).
+// In the step an inductor's companion V = R·I + L·(I - Iprev)·s takes the chord of its flux
+// linkage across the step rather than the inductance at the step's start. The continuous
+// inductor moves its flux Φ(i) = ∫0..i L(|x|) dx by the volt-seconds it sees, Φ(I) - Φ(Iprev) =
+// v·h; the companion moves it by L·(I - Iprev). Held at L(|Iprev|), every step across a knee
+// leaves |dL/dI|·ΔI²/2 of flux behind, in the same sense rising and falling, so a ripple across
+// the knee drifts off the continuous circuit's flux and energy balance. The step's voltage is
+// not known before the solve; the voltage of the step before (its companion's L·dI/dt) stands
+// for it, so the flux the step is expected to move is F = Lprev·(dI/dt)prev·h, and
+//     I1 = Φ⁻¹(Φ(Iprev) + F),   L = F / (I1 - Iprev)        (the chord from Iprev to I1)
+// which is exact while the voltage holds over the step (a forward converter's intervals), and
+// at an edge, where the voltage turns, errs for that one step by no more than the start value
+// would. A part that keeps its voltage rather than its slope gives F from that voltage less its
+// winding's drop. Within one segment the chord is the mean of L at its two ends. With no flux
+// expected (a start, a current at rest) it is L(|Iprev|).
 //
 // The steady-state estimate works with what that step integrates. Under a voltage V held for
 // a time t the current moves along L(|i|)·di = V·dt, so the flux linkage
@@ -22,14 +32,21 @@
 // inductance F/d is the one that puts the linear inductor's ripple formulas at that ripple.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
+#include "analysis/context/AnalConst.h"
 #include "analysis/context/AnalTables.h"
 
 // Inductance and dL/dI at |current| from points (x_i, L_i) in ascending x, starting the
 // search at *cursor and leaving it on the segment used. 0 for an empty table.
 int32_t InterpolateInductance(double* inductance, double* slope, const TimeMagnitudePoint* points, int32_t count,
                               int32_t* cursor, double current);
+
+// The step's inductance (the chord above) for the flux F (V·s) the step is expected to move
+// from the current; the slope and the cursor are those at the current.
+int32_t InterpolateStepInductance(double* inductance, double* slope, const TimeMagnitudePoint* points, int32_t count,
+                                  int32_t* cursor, double current, double flux);
 
 // A one-point table: that point's inductance, slope 0.
 int32_t TakeSingleInductance(double* inductance, double* slope, const TimeMagnitudePoint* points);
@@ -41,6 +58,23 @@ int32_t LookUpInductance(double* inductance, double* slope, TimeMagnitudeTableN<
                          int32_t word = 0) {
     if (table.count == 1) return TakeSingleInductance(inductance, slope, table.points);
     return InterpolateInductance(inductance, slope, table.points, table.count, &table.cursor[word], current);
+}
+
+// The step's inductance of a table from the current and the expected flux F: its single
+// point, or the chord with its cursor word.
+template <int N>
+int32_t LookUpStepInductance(double* inductance, double* slope, TimeMagnitudeTableN<N>& table, double current,
+                             double flux, int32_t word = 0) {
+    if (table.count == 1) return TakeSingleInductance(inductance, slope, table.points);
+    return InterpolateStepInductance(inductance, slope, table.points, table.count, &table.cursor[word], current,
+                                     flux);
+}
+
+// The flux (V·s) a step of h (s) is expected to move: the voltage L·dI/dt of the step before,
+// 0 where either is not known yet.
+inline double ExpectedStepFlux(double inductance, double currentSlope, double h) {
+    const double f = inductance * currentSlope * h;
+    return std::isfinite(f) && inductance > 0.0 && currentSlope != NOT_SET ? f : 0.0;
 }
 
 // More than the point at 0 A: the inductance follows the current.

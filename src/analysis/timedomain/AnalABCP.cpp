@@ -39,8 +39,16 @@ double SenseMagnetizing(const PrimaryStateRec& pri) {
     return std::isfinite(pri.senseXfmrCurrent) && pri.senseXfmrCurrent != NOT_SET ? pri.senseXfmrCurrent : 0.0;
 }
 
+// The current its switch path carried at the step's start: the loop's, which it joins with
+// that current where it was out of the loop (AnalMPri.h).
+double SensePathCurrent(const PrimaryStateRec& pri) {
+    return std::isfinite(pri.transformerPrimaryCurrent) && pri.transformerPrimaryCurrent != NOT_SET
+               ? pri.transformerPrimaryCurrent
+               : 0.0;
+}
+
 // Its windings: the primary's inductance from its table, looked up at the magnetising current
-// when the core saturates (held over the step, as the power transformer's), the secondary's in
+// when the core saturates (the chord across the step, as the power transformer's), the secondary's in
 // the same ratio to the table's point at 0 A, and their coupling. Records without a table (no
 // primary inductance) give an ideal core at the turns' ratio. A lookup that fails, or windings
 // that form no transformer, leave the magnetising inductance NOT_SET.
@@ -56,7 +64,17 @@ SenseTransformer SenseTransformerOf(AnalysisContext& ctx, bool lookUp) {
     if (!lookUp) {
         lp = ctx.primary.senseXfmrInductance;
     } else if (Saturable(table)) {
-        if (!LookUpInductance(&lp, &slope, *table, SenseMagnetizing(ctx.primary))) {
+        // The flux the step is expected to move (AnalMSat.h), in the primary's terms: the core's
+        // voltage of the step before, n times the secondary loop's drop, over k² (Lm = k²·Lp),
+        // while the rectifier went on conducting; a core that reset holds none.
+        const PrimaryStateRec& pri = ctx.primary;
+        const double is = pri.senseXfmrSecondaryCurrent, k = pi.senseXfmrCoupling;
+        const double loop = (ct.senseResistance + ct.secondaryResistance + ct.rectifierResistance) * is;
+        double flux = 0.0;
+        if (ctx.engine.senseTransformerConducting && is != NOT_SET && is != 0.0 && k > 0.0)
+            flux = SenseTransformerRatio(l0, pi.senseXfmrSecondaryNominal, k) * loop / (k * k) / StepFactor();
+        if (!std::isfinite(flux)) flux = 0.0;
+        if (!LookUpStepInductance(&lp, &slope, *table, SenseMagnetizing(ctx.primary), flux)) {
             ct.magnetizingInductance = NOT_SET;
             return ct;
         }
@@ -138,14 +156,20 @@ int32_t PrepareStepEngine() {
 
 namespace {
 
-// A saturable core takes its magnetising inductance at the step's starting magnetising
-// current; the windings follow it.
+// A saturable core takes the chord of its magnetising inductance across the flux the step is
+// expected to move (AnalMSat.h): the core's voltage of the step before, the primary's less its
+// winding's drop, over this step. The windings follow it.
 int32_t ComputePrimaryInductance() {
     AnalysisContext& ctx = Ctx();
     TimeMagnitudeTable* table = ctx.pTable[kPowerXfmrTable];
     if (!Saturable(table)) return 1;
+    const PrimaryStateRec& pri = ctx.primary;
+    const double core = pri.primaryWindingVoltage - ctx.engine.xfmr.rp * pri.primaryWindingCurrent;
+    const bool known = pri.primaryWindingVoltage != NOT_SET && pri.primaryWindingCurrent != NOT_SET;
+    const double flux = known && std::isfinite(core) ? core / StepFactor() : 0.0;
     double lm = 0.0;
-    if (!LookUpInductance(&lm, &ctx.primary.magnetizingInductanceSlope, *table, ctx.primary.magnetizingCurrent) ||
+    if (!LookUpStepInductance(&lm, &ctx.primary.magnetizingInductanceSlope, *table, ctx.primary.magnetizingCurrent,
+                              flux) ||
         !SetTransformerInductances(ctx, lm, table->points[0].magnitude)) {
         ReportMessage1(kModuleAnalDABC, kCodeTransformerValues, FALSE);
         ReportMessageFirstBox(kPrimaryInductanceMessage);
@@ -170,7 +194,7 @@ int32_t CalcPrimarySectionQuantitiesPass1() {
             return 0;
         }
         st.senseResistor = CalcSenseTransformerBranch(ct, st.senseTransformerConducting, StepFactor(),
-                                                      SenseMagnetizing(ctx.primary));
+                                                      SenseMagnetizing(ctx.primary), SensePathCurrent(ctx.primary));
         return Checked(st.senseResistor.z, st.senseResistor.e);
     }
     // The sense resistor carries the switches' current; in the reset it carries none.
@@ -286,6 +310,7 @@ int32_t CalcPrimarySectionQuantitiesPass2() {
         // No amplifier: the sense resistor's voltage is the sensed signal. The resonant reset's
         // capacitor current passes the sense path too.
         const double current = IsResonantReset(pi.topology) ? ctx.engine.primaryCurrent : pri.switch1Current;
+        const double pathVoltage = pri.currentSenseResistorVoltage;  // as the loop solved it
         const SenseTransformer ct = SenseTransformerOf(ctx, false);
         const int32_t conducting = ctx.engine.senseTransformerConducting;
         const double im = SenseMagnetizingCurrent(ct, conducting, StepFactor(), SenseMagnetizing(pri), current);
@@ -299,9 +324,10 @@ int32_t CalcPrimarySectionQuantitiesPass2() {
         pri.senseXfmrSecondaryCurrentCopy = secondary;
         pri.currentSenseRectifierAnodeToCathodeVoltage = ct.rectifierResistance * secondary;
         // The magnetising branch holds n times the secondary loop's drop; each terminal adds its
-        // own winding's resistance (the rectifier's drop is left out, as in the loop).
+        // own winding's resistance (the rectifier's drop is left out, as in the loop), the
+        // primary its leakage's drop too: the path's voltage as the loop solved it.
         const double loop = (ct.senseResistance + ct.secondaryResistance + ct.rectifierResistance) * secondary;
-        pri.senseXfmrVoltage = ct.primaryResistance * current + ct.ratio * loop;
+        pri.senseXfmrVoltage = pathVoltage;
         pri.senseXfmrSecondaryVoltage = loop - ct.secondaryResistance * secondary;
         pri.senseDiodeResistance = conducting ? ct.rectifierResistance : ctx.pSettings->openResistance;
         pri.currentSenseOutput = pri.currentSenseResistorVoltage;

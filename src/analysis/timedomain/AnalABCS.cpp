@@ -52,17 +52,25 @@ double NominalInductance(const TimeMagnitudeTable* table) {
     return table && table->count > 0 ? table->points[0].magnitude : 0.0;
 }
 
-// A saturable part's inductance over the step: its table looked up at the step's starting
-// current (held over the step, as every saturable inductor's). Its code and the output
+// A saturable part's inductance over the step: its table's chord from the step's starting
+// current across the flux the step is expected to move (AnalMSat.h). Its code and the output
 // inductance problem when the lookup fails.
 constexpr UINT kModuleAnalCalc = 56002;
-int32_t LookUpStepInductance(TimeMagnitudeTable& table, double current, uint32_t code, double* inductance,
-                             double* slope) {
+int32_t LookUpPartInductance(TimeMagnitudeTable& table, double current, double flux, uint32_t code,
+                             double* inductance, double* slope) {
     const double at = std::isfinite(current) && current != NOT_SET ? current : 0.0;
-    if (LookUpInductance(inductance, slope, table, at) && std::isfinite(*inductance)) return 1;
+    if (LookUpStepInductance(inductance, slope, table, at, flux) && std::isfinite(*inductance)) return 1;
     ReportMessage1(kModuleAnalCalc, code, FALSE);
     ReportMessageFirstBox(kOutputInductanceMessage);
     return 0;
+}
+
+// The flux (V·s) a step of h is expected to move from an inductor's voltage of the step before
+// less its winding's drop; 0 before the first step.
+double VoltageFlux(double voltage, double resistance, double current, double h) {
+    if (voltage == NOT_SET || current == NOT_SET) return 0.0;
+    const double f = (voltage - resistance * current) * h;
+    return std::isfinite(f) ? f : 0.0;
 }
 
 TimeMagnitudeTable* OutputTable(const AnalysisContext& ctx, int32_t j, int32_t which) {
@@ -148,15 +156,17 @@ SecondStageStart SecondStageStartOf(const AnalysisContext& ctx, int32_t j) {
 // The current at which choke j's core is looked up when the chokes share it: its own and the
 // others' referred by their turns, S_j = x_j + Σ_i sqrt(L_i/L_j)·k_ij·x_i (nominal inductances),
 // the ampere-turns of the core over choke j's turns.
-double CoupledChokeSum(const AnalysisContext& ctx, int32_t j) {
+// (Of the chokes' currents, or of another field of theirs: their slopes give the sum's.)
+double CoupledChokeSum(const AnalysisContext& ctx, int32_t j,
+                       double OutputChokeStateRec::*field = &OutputChokeStateRec::chokeCurrent) {
     const double* k = ctx.pSettings->outputChokeCoupling;  // k12, k13, k14, k23, k24, k34
     const double coupling[kMaxOutputs][kMaxOutputs] = {
         {0.0, k[0], k[1], k[2]}, {k[0], 0.0, k[3], k[4]}, {k[1], k[3], 0.0, k[5]}, {k[2], k[4], k[5], 0.0}};
-    double sum = ctx.outputChoke[j].chokeCurrent;
+    double sum = ctx.outputChoke[j].*field;
     for (int32_t i = 0; i < Outputs(); ++i)
         if (i != j)
             sum += std::sqrt(ctx.pOutputChokeInput[i]->inductance / ctx.pOutputChokeInput[j]->inductance) *
-                   coupling[j][i] * ctx.outputChoke[i].chokeCurrent;
+                   coupling[j][i] * (ctx.outputChoke[i].*field);
     return sum;
 }
 
@@ -244,8 +254,10 @@ void SetCapacitorSenseInductances(AnalysisContext& ctx, int32_t j, double lp) {
     f.csInductanceA = std::sqrt(f.csInductanceC * f.csInductanceB) * fi.csCoupling;
 }
 
-// A saturable core at the step's starting magnetising current, Ip - Is·Ls/M (the primary's
-// current less the share the secondary carries, which is all of it on an ideal core).
+// A saturable core from the step's starting magnetising current, Ip - Is·Ls/M (the primary's
+// current less the share the secondary carries, which is all of it on an ideal core), across
+// the flux of its primary's voltage of the step before less the winding's drop (Lp·dIm/dt for
+// a tight core).
 int32_t LookUpCapacitorSense(AnalysisContext& ctx, int32_t j) {
     TimeMagnitudeTable* table = OutputTable(ctx, j, kCapSenseXfmrTable);
     if (!Saturable(table)) return 1;
@@ -256,7 +268,9 @@ int32_t LookUpCapacitorSense(AnalysisContext& ctx, int32_t j) {
                           : 0.0;
     const double im = f.csInductanceA > 0.0 ? ip - is * f.csInductanceB / f.csInductanceA : ip;
     double lp = 0.0, slope = 0.0;
-    if (!LookUpStepInductance(*table, im, 5957, &lp, &slope)) return 0;
+    const double flux = VoltageFlux(f.csValue15, ctx.pOutputFilterInput[j]->senseXfmrResistance, f.csValue1,
+                                    1.0 / StepFactor());
+    if (!LookUpPartInductance(*table, im, flux, 5957, &lp, &slope)) return 0;
     SetCapacitorSenseInductances(ctx, j, lp);
     return 1;
 }
@@ -306,15 +320,21 @@ int32_t AssembleLoadNetworkPass1() {
             ls.tableActive[j] = 1;
             ls.chokePeak[j] = 0.0;
         }
-        // Saturable load inductors at their own currents of the step's start: the series one
-        // carries the whole load current, the shunt one the resistor's.
+        // Saturable load inductors from their own currents of the step's start: the series one
+        // carries the whole load current, the shunt one the resistor's; each expects the flux
+        // of its own voltage of the step before, less its winding's drop.
         TimeMagnitudeTable* series = OutputTable(ctx, j, kLoadInductor1Table);
         TimeMagnitudeTable* shunt = OutputTable(ctx, j, kLoadInductor2Table);
+        const double h = 1.0 / StepFactor();
         if (ld.firstBranchOn && Saturable(series) &&
-            !LookUpStepInductance(*series, lo.firstBranchCurrent, 5951, &v.seriesInductance, &lo.load1InductanceSlope))
+            !LookUpPartInductance(*series, lo.firstBranchCurrent,
+                                  VoltageFlux(lo.load1Voltage, v.seriesResistance - ld.firstResistance,
+                                              lo.firstBranchCurrent, h),
+                                  5951, &v.seriesInductance, &lo.load1InductanceSlope))
             return 0;
         if (ld.inductorOn && Saturable(shunt) &&
-            !LookUpStepInductance(*shunt, lo.resistorCurrent, 5952, &v.inductance, &lo.load2InductanceSlope))
+            !LookUpPartInductance(*shunt, lo.resistorCurrent,
+                                  VoltageFlux(lo.load2Voltage, v.inductorResistance, lo.resistorCurrent, h), 5952, &v.inductance, &lo.load2InductanceSlope))
             return 0;
         if (ld.currentSourceOn) {
             // The source of the step: its sine, its DC part and its transient table, never more
@@ -364,11 +384,15 @@ int32_t AssembleSecondStageFilterPass1() {
         const OutputFilterInputRec& fi = *ctx.pOutputFilterInput[j];
         TimeMagnitudeTable* second = OutputTable(ctx, j, kSecondStageInductorTable);
         TimeMagnitudeTable* damping = OutputTable(ctx, j, kDampingInductorTable);
+        const double h = 1.0 / StepFactor();
         if (fi.hasInductorB && Saturable(second) &&
-            !LookUpStepInductance(*second, f.secondInductorCurrent, 5955, &f.secondInductance, &f.secondInductanceSlope))
+            !LookUpPartInductance(*second, f.secondInductorCurrent,
+                                  ExpectedStepFlux(f.secondInductance, f.secondInductorCurrentSlope, h), 5955, &f.secondInductance, &f.secondInductanceSlope))
             return 0;
         if (fi.dampingInductorOn && Saturable(damping) &&
-            !LookUpStepInductance(*damping, f.dampingInductorCurrent, 5956, &f.dampingInductance,
+            !LookUpPartInductance(*damping, f.dampingInductorCurrent,
+                                  ExpectedStepFlux(f.dampingInductance, f.dampingInductorCurrentSlope, h), 5956,
+                                  &f.dampingInductance,
                                   &f.dampingInductanceSlope))
             return 0;
         if (!CalcSecondStageCoeffs(SecondStageOf(ctx, j), StepFactor(), SecondStageStartOf(ctx, j), o.load, &c))
@@ -425,19 +449,26 @@ int32_t AssembleOutputChokePass1() {
         // with the winding.
         OutputChokeStateRec& ch = ctx.outputChoke[j];
         TimeMagnitudeTable* skim = OutputTable(ctx, j, kSkimTable);
+        // Both carry the choke's current: the flux each is expected to move is its own
+        // inductance of the step before times that current's slope.
+        const double h = 1.0 / StepFactor();
         if (ci.skimWindingOn && Saturable(skim) &&
-            !LookUpStepInductance(*skim, ch.chokeCurrent, 5953, &ch.skimInductance, &ch.skimInductanceSlope))
+            !LookUpPartInductance(*skim, ch.chokeCurrent, ExpectedStepFlux(ch.skimInductance, ch.currentSlope, h),
+                                  5953, &ch.skimInductance, &ch.skimInductanceSlope))
             return 0;
         const double skimL = ci.skimWindingOn ? SkimInductance(ctx, j) : 0.0;
         const double skimR =
             ci.skimWindingOn ? InductorResistance(ctx.engine.loss.output[j][kLossSkim], ci.skimResistance) : 0.0;
-        // A saturable choke takes its inductance at the step's starting current.
+        // A saturable choke takes the chord of its core across the step.
         double lc = ci.inductance;
         TimeMagnitudeTable* table = ctx.pTable[OutputTableIndex(j + 1, kChokeTable)];
         if (Saturable(table)) {
             // On one core the chokes saturate together, at the ampere-turns of them all.
-            ch.lookupCurrent = ctx.pSettings->coupledOutputChokes ? CoupledChokeSum(ctx, j) : ch.chokeCurrent;
-            if (!LookUpInductance(&ch.inductance, &ch.inductanceSlope, *table, ch.lookupCurrent)) {
+            const bool coupled = ctx.pSettings->coupledOutputChokes;
+            ch.lookupCurrent = coupled ? CoupledChokeSum(ctx, j) : ch.chokeCurrent;
+            const double slope = coupled ? CoupledChokeSum(ctx, j, &OutputChokeStateRec::currentSlope) : ch.currentSlope;
+            if (!LookUpStepInductance(&ch.inductance, &ch.inductanceSlope, *table, ch.lookupCurrent,
+                                      ExpectedStepFlux(ch.inductance, slope, h))) {
                 ReportMessageFirstBox(kOutputInductanceMessage);
                 return 0;
             }
@@ -794,7 +825,9 @@ int32_t AssembleSecondStageFilterPass2() {
         f.secondInductance = v.inductance;
         f.secondInductorVoltage = r.inductorCurrent * v.resistance +
                                   v.inductance * StepFactor() * (r.inductorCurrent - f.secondInductorCurrent);
+        f.secondInductorCurrentSlope = (r.inductorCurrent - f.secondInductorCurrent) * StepFactor();
         f.secondInductorCurrent = r.inductorCurrent;
+        f.dampingInductorCurrentSlope = (r.dampingInductorCurrent - f.dampingInductorCurrent) * StepFactor();
         if (ctx.pOutputFilterInput[j]->dampingInductorOn)
             f.dampingInductorVoltage = v.dampingInductance * StepFactor() * (r.dampingInductorCurrent - f.dampingInductorCurrent) +
                                        v.dampingInductorResistance * r.dampingInductorCurrent;

@@ -18,14 +18,23 @@ constexpr int kLineFirstTable = 0;
 constexpr int kLineSecondTable = 1;
 constexpr int kLineDampingTable = 2;
 
-// A line filter inductor's inductance for the step: its table's at the phase's present current
-// when its core saturates (each phase its own cursor word), else the nominal one; not a number
-// when the lookup fails, which fails the step's check.
-double LineInductance(AnalysisContext& ctx, int table, double nominal, int32_t phase, double current) {
+// A line filter inductor's inductance for the step: when its core saturates, its table's chord
+// from the phase's present current across the flux the step is expected to move (AnalMSat.h;
+// each phase its own cursor word), else the nominal one; not a number when the lookup fails,
+// which fails the step's check.
+double LineInductance(AnalysisContext& ctx, int table, double nominal, int32_t phase, double current, double flux) {
     TimeMagnitudeTable3* t = ctx.pTable3[table];
     if (!Saturable(t)) return nominal;
     double l = 0.0, slope = 0.0;
-    return LookUpInductance(&l, &slope, *t, current, phase) ? l : std::nan("");
+    return LookUpStepInductance(&l, &slope, *t, current, flux, phase) ? l : std::nan("");
+}
+
+// The flux (V·s) a step of 1/s is expected to move: the inductance's own voltage of the step
+// before (the winding's less its resistance's drop), 0 before the first step.
+double LineStepFlux(double voltage, double resistance, double current, double s) {
+    if (voltage == NOT_SET || current == NOT_SET) return 0.0;
+    const double f = (voltage - resistance * current) / s;
+    return std::isfinite(f) ? f : 0.0;
 }
 
 constexpr UINT kModuleAnalSubs = 56028;
@@ -219,25 +228,31 @@ int32_t AssembleLineSidePass1(double s) {
         // (AnalMLoss.h); its state current is the winding's own.
         InductorLoss* loss = ctx->engine.loss.line[p];
         if (in.firstInductorOn) {
+            const double r = InductorResistance(loss[kLossFirstInductor], li.firstInductorResistance);
             CalcInductorBranchCoeffs(
-                LineInductance(*ctx, kLineFirstTable, li.firstInductorInductance, p, ph.firstInductorCurrent),
-                InductorResistance(loss[kLossFirstInductor], li.firstInductorResistance), s, ph.firstInductorCurrent,
-                &in.firstInductor[p]);
+                LineInductance(*ctx, kLineFirstTable, li.firstInductorInductance, p, ph.firstInductorCurrent,
+                               LineStepFlux(ph.firstInductorVoltage, r, ph.firstInductorCurrent, s)),
+                r, s, ph.firstInductorCurrent, &in.firstInductor[p]);
             ShuntInductor(&loss[kLossFirstInductor], &in.firstInductor[p]);
         }
         if (in.secondInductorOn) {
+            const double r = InductorResistance(loss[kLossSecondInductor], li.secondInductorResistance);
             CalcInductorBranchCoeffs(
-                LineInductance(*ctx, kLineSecondTable, li.secondInductorInductance, p, ph.secondInductorCurrent),
-                InductorResistance(loss[kLossSecondInductor], li.secondInductorResistance), s,
-                ph.secondInductorCurrent, &in.secondInductor[p]);
+                LineInductance(*ctx, kLineSecondTable, li.secondInductorInductance, p, ph.secondInductorCurrent,
+                               LineStepFlux(ph.secondInductorVoltage, r, ph.secondInductorCurrent, s)),
+                r, s, ph.secondInductorCurrent, &in.secondInductor[p]);
             ShuntInductor(&loss[kLossSecondInductor], &in.secondInductor[p]);
         }
         if (in.dampingBranchOn) {
             const bool inductor = li.dampingInductorOn != 0;
-            const double ld =
-                inductor ? LineInductance(*ctx, kLineDampingTable, li.dampingInductorInductance, p, ph.dampingBranchCurrent)
-                         : 0.0;
             InductorLoss& x = loss[kLossDampingInductor];
+            const double rd = InductorResistance(x, li.dampingInductorResistance);
+            const double ld = inductor ? LineInductance(*ctx, kLineDampingTable, li.dampingInductorInductance, p,
+                                                        ph.dampingBranchCurrent,
+                                                        LineStepFlux(ph.dampingInductorVoltage, rd,
+                                                                     ph.dampingInductorCurrent, s))
+                                       : 0.0;
+            ph.dampingInductance = ld;
             if (x.on) {
                 // The shunt spans the inductor alone, not the resistor in series with it.
                 BranchPair winding, series;
@@ -332,7 +347,7 @@ int32_t AssembleLineSidePass2(double draw, double s) {
                     return 0;
             } else if (li.dampingInductorOn) {
                 ph.dampingInductorCurrent = sol.dampingBranchCurrent[p];
-                ph.dampingInductorVoltage = li.dampingInductorInductance * (sol.dampingBranchCurrent[p] - previous) * s +
+                ph.dampingInductorVoltage = ph.dampingInductance * (sol.dampingBranchCurrent[p] - previous) * s +
                                             li.dampingInductorResistance * sol.dampingBranchCurrent[p];
             }
         }

@@ -1,6 +1,7 @@
 // The saturation lookup: piecewise-linear at |I|, flat beyond the last point, and the cursor
 // walking both ways from where the previous lookup left it; the core's flux linkage and energy
-// over the table, their inverses and the ripple a flux spans.
+// over the table, their inverses and the ripple a flux spans; the step's chord across the flux
+// it moves.
 #include <gtest/gtest.h>
 
 #include "analysis/models/AnalMSat.h"
@@ -86,6 +87,40 @@ TEST(SaturationCore, FluxEnergyAndRippleOverTheTable) {
     EXPECT_NEAR(RippleAtFlux(t.points, t.count, 0.5, 275e-6), 3.0, 1e-9);
     EXPECT_NEAR(RippleAtFlux(t.points, t.count, -0.5, 275e-6), 3.0, 1e-9);
     EXPECT_EQ(RippleAtFlux(t.points, t.count, 3.0, 0.0), 0.0);
+}
+
+// The step's inductance on the same table: the chord from the current to where the flux takes
+// it, F over the current's move, so that a step under the voltage it expected moves the flux
+// exactly as the core would. From the hand values above: 1 A with 150 uV·s reaches Φ = 245,
+// 3 A (75 uH); 3 A with -150 uV·s falls to Φ = 95, 1 A, the same chord; 1.5 A (Φ = 150 -
+// 5·1.5² = 138.75) with -277.5 uV·s crosses zero to -1.5 A (92.5 uH); 2 A with 36.25 uV·s
+// reaches 2 + u with 80u - 15u² = 36.25, u = 0.5 (72.5 uH); beyond the last point the flat
+// 10 uH. No flux, or none that moves the current, leaves the value at the current.
+TEST(SaturationCore, StepTakesTheChordOfTheFluxItMoves) {
+    TimeMagnitudeTable t;
+    t.Insert(0.0, 100e-6);
+    t.Insert(2.0, 80e-6);
+    t.Insert(4.0, 20e-6);
+    t.Insert(6.0, 10e-6);
+    const struct {
+        double current, flux, inductance, slope;
+    } cases[] = {
+        {1.0, 150e-6, 75e-6, -10e-6},        {3.0, -150e-6, 75e-6, -30e-6},
+        {1.5, -277.5e-6, 92.5e-6, -10e-6},   {2.0, 36.25e-6, 72.5e-6, -30e-6},
+        {7.0, 20e-6, 10e-6, 0.0},            {3.0, 0.0, 50e-6, -30e-6},
+        {3.0, 1e-30, 50e-6, -30e-6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.current);
+        SCOPED_TRACE(c.flux);
+        double l = 0.0, slope = 0.0;
+        ASSERT_EQ(LookUpStepInductance(&l, &slope, t, c.current, c.flux), 1);
+        EXPECT_NEAR(l, c.inductance, 1e-12);
+        EXPECT_NEAR(slope, c.slope, 1e-12);
+    }
+    EXPECT_EQ(ExpectedStepFlux(NOT_SET, 2.0, 1e-7), 0.0);
+    EXPECT_EQ(ExpectedStepFlux(50e-6, NOT_SET, 1e-7), 0.0);
+    EXPECT_NEAR(ExpectedStepFlux(50e-6, 2e5, 1e-7), 1e-6, 1e-18);
 }
 
 }  // namespace

@@ -255,7 +255,10 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
     ctx.inputCapacitor.upperBulkCapacitorCurrent = -0.6;
     ctx.primary.switchState = c.switchState;
     ctx.primary.primaryWindingCurrent = 2.3;
-    if (c.saturating) ctx.primary.magnetizingCurrent = kMagnetizingCurrent;
+    if (c.saturating) {
+        ctx.primary.magnetizingCurrent = kMagnetizingCurrent;
+        ctx.primary.primaryWindingVoltage = NOT_SET;  // no step before: the core expects no flux
+    }
     ctx.primary.switch1Current = c.switchState == 1 ? 0.0 : 2.3;
     const double vclPrev = 51.3;
     ctx.primary.clampCapacitorVoltage = vclPrev;
@@ -284,6 +287,7 @@ TEST_P(AssemblyOracle, StepMatchesNodalSolution) {
         // Kept as the current the rectifier draws; isPrev is the current into the dotted end.
         ctx.secondaryWinding[j].windingCurrent = -polarity[j] * isPrev[j];
         ctx.outputChoke[j].chokeCurrent = ilPrev[j];
+        ctx.outputChoke[j].currentSlope = 0.0;  // at rest: the step expects no flux of its cores
         ctx.outputFilter[j].capacitorVoltage = vcPrev[j];
         ctx.outputFilter[j].capacitorCurrent = icPrev[j];
         ctx.loadNetwork[j].resistorCurrent = iloadPrev[j];
@@ -636,7 +640,7 @@ INSTANTIATE_TEST_SUITE_P(
                                0, {}, 0.0, false, 3, 0.29}),
     [](const ::testing::TestParamInfo<StepCase>& info) { return std::to_string(info.index); });
 
-// The step with the inductances looked up at its starting currents: the transformer's
+// The step with the inductances looked up at its starting currents (cores at rest): the transformer's
 // magnetising inductance with its secondaries in the same ratio, and each choke its own.
 INSTANTIATE_TEST_SUITE_P(
     SaturatingCores, AssemblyOracle,

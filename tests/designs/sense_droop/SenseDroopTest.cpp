@@ -135,9 +135,11 @@ double CoreInductance(double im) {
 //     dIm/dt = (I - Im)/τ(Im),   τ(Im) = Ls/R · Lp(Im)/L0,
 // faster once Im passes 0.2 A. The test integrates it over the run's own switch current in 40
 // midpoint steps per engine step, beside the same core without its knee; at the run's last
-// on-time step Im stands at 0.34 A, 9 % above the unsaturated core's 0.31 A. The
-// engine holds Lp(Im) of the step's start, which across the knee lags by about
-// h/(2τ)·ΔL/L of a step: within 3 % of the droop.
+// on-time step Im stands at 0.34 A, 9 % above the unsaturated core's 0.31 A. The step takes
+// the chord of the core's flux across it (AnalMSat.h), so what is left is the step's own
+// error on the relaxation: the same run on the unsaturated core droops 2.7 % more than its
+// continuous circuit, and past the knee τ falls to 0.4 of its value under steps set by the
+// sensed current's rate, not by τ: the run droops 4.1 % more. Within 5.5 % of the droop.
 TEST(SenseDroop, SaturatingCoreDroopsFasterPastItsKnee) {
     CPwrQuorraDoc doc;
     doc.OnNewDocument();
@@ -192,5 +194,5 @@ TEST(SenseDroop, SaturatingCoreDroopsFasterPastItsKnee) {
     ASSERT_GT(lastIm, 0.25);                 // past the knee's start at the run's last on-time
     ASSERT_GT(lastIm, 1.06 * lastImLinear);  // and above the unsaturated core's, beyond the tolerance
     const double droop = n * lastI - lastSensed, expected = n * lastIm;
-    EXPECT_NEAR(droop, expected, 0.03 * expected);
+    EXPECT_NEAR(droop, expected, 0.055 * expected);
 }
