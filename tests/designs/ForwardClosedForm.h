@@ -13,7 +13,8 @@
 //                                                      Llk = Ls(1 - k²) carries the choke's dI/dt
 //   Voff    = -(Vf + Rd·IL)                            choke node while freewheeling
 //   dIL     = (Von - Vo)·Deff·T / L                    choke ripple
-//   tc      = Llk·(IL - dIL/2) / (E - 2·Vf - Rd·IL)    turn-on commutation, both rectifiers on
+//   tc      = Llk·(IL - dIL/2) / E                     turn-on commutation: both rectifiers on,
+//                                                      their drops cancel round the secondary loop
 //   Deff    = D - tc/T
 //   Vo      = Deff·Von + (1 - Deff)·Voff - Rchoke·IL
 // A series inductance Lx in the primary path (a current-sense transformer's leakage) makes the
@@ -58,7 +59,7 @@ inline ForwardSteadyState SolveForward(const ForwardCircuit& x) {
         const double von = (e - x.vf - (x.rd + x.rsec) * il) * x.l / (x.l + llk) + vo * llk / (x.l + llk);
         const double voff = -(x.vf + x.rd * il);
         dil = (von - vo) * deff * x.period / x.l;
-        const double tc = llk * (il - dil / 2.0) / (e - 2.0 * x.vf - x.rd * il);
+        const double tc = llk * (il - dil / 2.0) / e;
         deff = x.duty - tc / x.period;
         vo = deff * von + (1.0 - deff) * voff - x.rchoke * il;
     }
@@ -68,7 +69,8 @@ inline ForwardSteadyState SolveForward(const ForwardCircuit& x) {
 // The hysteretic design's window (its choke, leakage and rectifiers): the sense of gain G (V/A)
 // swings through the band and past it, the sense filter tau late at each edge, the switch
 // t_off = 30 ns after the upper edge and t_on = 30 ns after the lower one, the forward rectifier
-// then taking over the choke current through the leakage in tc = Llk·Ivalley/(E - 2·Vf - rd·IL):
+// then taking over the choke current through the leakage in tc = Llk·Ivalley/E (the two
+// rectifiers' drops cancel round the secondary loop):
 //   dI = band/G + (a + b)·tau + a·t_off + b·(t_on + tc),   T = dI·(1/a + 1/b)
 struct HystereticWindow {
     double ripple, period;
@@ -83,7 +85,7 @@ inline HystereticWindow HystereticWindowClosedForm(double gain, double band, dou
     const double b = (vo + vf + (rd + rl) * il) / l;
     double ripple = band / gain;
     for (int pass = 0; pass < 20; ++pass) {
-        const double tc = llk * (il - ripple / 2.0) / (e - 2.0 * vf - rd * il);
+        const double tc = llk * (il - ripple / 2.0) / e;
         ripple = band / gain + (a + b) * tau + a * tOff + b * (tOn + tc);
     }
     return {ripple, ripple * (1.0 / a + 1.0 / b)};
