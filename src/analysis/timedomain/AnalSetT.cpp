@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/context/AnalTableIndex.h"
 #include "analysis/models/AnalCtrlSrc.h"
 #include "analysis/models/AnalMCtl.h"
 #include "analysis/models/AnalMHyst.h"
@@ -38,6 +39,9 @@ constexpr double kFirstGrowthCap = 1e-8;      // s
 constexpr double kStepGrowth = 2.0;
 // No storage element's quantity moves by more than this share of its reference in one step.
 constexpr double kOnePerCent = 0.01;
+// The sense transformer's step against its magnetising time constant while it droops: the
+// droop's step error is first order in h/tau, about 1.5·h/tau.
+constexpr double kSenseRelaxationFraction = 0.01;
 constexpr int32_t kStepTimeCapacity = 8;
 constexpr int kLoadSourceTable = 6;  // the context table of output j's load current source: 6 + j
 // The last step is not shortened to the end time for less than this: a step of rounding size
@@ -151,6 +155,25 @@ bool Known(double x) { return x != NOT_SET && std::isfinite(x); }
 void ProposeOnePerCent(StepStateRec& step, double reference, double rate, int32_t attenuate = 0) {
     if (!Known(reference) || !Known(rate) || rate == 0.0 || !(std::fabs(reference) > 0.0)) return;
     step.LimitTimeStep(kOnePerCent * std::fabs(reference) / std::fabs(rate), attenuate, 0);
+}
+
+// While its rectifier conducts, the sense transformer's magnetising current relaxes towards
+// the switch current with tau = Ls/R: Ls the secondary saturating with the core (the ratio of
+// the step's looked-up primary inductance to the table's point at 0 A), R its loop. The sensed
+// current's own rate does not see tau (the droop and the ramp partly cancel), and past the
+// knee tau falls to a fraction of its value under the same steps; a step a fixed fraction of
+// tau keeps the droop's step error small there; it costs steps only where tau is short.
+void ProposeSenseRelaxation(AnalysisContext& ctx, StepStateRec& step) {
+    const PrimaryInputRec& pi = *ctx.pPrimaryInput;
+    const PrimaryStateRec& pri = ctx.primary;
+    if (!(pri.switchState == 2 && pri.switch1Current >= 0.0)) return;
+    const TimeMagnitudeTable* table = ctx.pTable[kSenseXfmrTable];
+    if (!table || table->count < 1 || !(table->points[0].magnitude > 0.0)) return;
+    const double r = pi.senseResistance + pi.senseXfmrSecondaryResistance + pi.senseSeriesResistance;
+    const double lp = pri.senseXfmrInductance, ls = pi.senseXfmrSecondaryNominal;
+    if (!Known(lp) || !Known(ls) || !(r > 0.0)) return;
+    const double tau = lp / table->points[0].magnitude * ls / r;
+    if (tau > 0.0 && std::isfinite(tau)) step.LimitTimeStep(kSenseRelaxationFraction * tau, 1, 0);
 }
 
 // A watched quantity takes its value after the step just taken (h seconds): its rate is the
@@ -601,6 +624,7 @@ int32_t DetermineTimeStep() {
         const StepWatchStore& ws = st.watch;
         ProposeOnePerCent(step, ws.senseCurrentPeak[0], ws.primary[kWatchSenseCurrent].rate, 1);
         if (pi.secondSwitchOn) ProposeOnePerCent(step, ws.senseCurrentPeak[1], ws.primary[kWatchSenseCurrent2].rate, 1);
+        ProposeSenseRelaxation(*ctx, step);
     }
     for (int32_t j = n - 1; j >= 0; --j) OutputStepLimits(*ctx, j);
 

@@ -18,6 +18,8 @@
 //     turn with the switch on, and each load resistor's zero crossing;
 //   - one per cent of each line-filter and output storage element's reference over its rate,
 //     and the current sense transformer's likewise (with the user's attenuation);
+//   - while the sense transformer's rectifier conducts, a hundredth of its magnetising time
+//     constant Ls/R, Ls as the core's lookup gives it (with the user's attenuation);
 //   - the resonant reset's capacitor rules (the winding's zero, the ramp in eighth steps, the
 //     capacitor current's end);
 //   - 1 ns after a switch-state change or a device event (32 ns at rest), 10 ns after a step of
