@@ -63,7 +63,9 @@
 #include "analysis/models/AnalMSat.h"
 #include "analysis/models/AnalMWind.h"
 #include "analysis/models/AnalMVea.h"
+#include "platform/core/Format.h"
 #include "records/Utils.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -1876,6 +1878,8 @@ int32_t WholePeriods(double f, double t) {
     return 0;
 }
 
+constexpr UINT kSourceRetunedWarning = 58431;
+
 bool LoadSineOn(const LoadNetworkInputRec* ld) {
     return ld && ld->currentSourceOn && ld->sourceSineAmplitude != NOT_SET && ld->sourceSineAmplitude != 0.0;
 }
@@ -1913,6 +1917,93 @@ int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const Lin
     return periods;
 }
 
+namespace {
+
+// The least move of f (within kMaxSourceRetune) that puts a whole number of T into at most
+// kMaxSourcePeriodsPerCycle of its periods; 0 when none is near enough.
+double RetunedFrequency(double f, double t) {
+    if (!(f > 0.0) || !(t > 0.0) || !std::isfinite(f)) return 0.0;
+    const double ratio = 1.0 / (f * t);
+    if (!std::isfinite(ratio)) return 0.0;
+    double best = 0.0, bestMove = kMaxSourceRetune;
+    for (int32_t m = 1; m <= kMaxSourcePeriodsPerCycle; ++m) {
+        const double n = std::round(m * ratio);
+        if (n < 1.0 || n > kMaxPeriodsPerSourceCycle) continue;
+        const double move = std::fabs(m * ratio / n - 1.0);
+        if (move < bestMove) {
+            bestMove = move;
+            best = m / (n * t);
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+SourceCyclePlan PlanSourceCycle(const AnalysisSettingsRec& set, const LineSourceInputRec& line,
+                                const LoadNetworkInputRec* const* loads) {
+    SourceCyclePlan plan;
+    plan.lineFrequency = line.lineFrequency;
+    const int32_t outputs = set.outputCount >= 1 && set.outputCount <= kMaxOutputs ? set.outputCount : 0;
+    for (int32_t j = 0; j < outputs; ++j)
+        if (loads[j]) plan.loadFrequency[j] = loads[j]->sourceFrequency;
+    plan.periods = SwitchingPeriodsPerSourceCycle(set, line, loads);
+    if (plan.periods >= 1) return plan;
+    // Only the sources without a whole period of their own move; the common period is then
+    // searched as for exact frequencies, and refused if it is still too long.
+    const double t = set.switchingPeriodSetting;
+    const auto retune = [&](double* f, bool* moved) {
+        if (WholePeriods(*f, t) > 0) return true;
+        const double g = RetunedFrequency(*f, t);
+        if (!(g > 0.0)) return false;
+        *f = g;
+        *moved = true;
+        return true;
+    };
+    if (line.lineMagnitude != 0.0 && !retune(&plan.lineFrequency, &plan.lineRetuned)) return plan;
+    LineSourceInputRec runLine = line;
+    runLine.lineFrequency = plan.lineFrequency;
+    LoadNetworkInputRec runLoads[kMaxOutputs];
+    const LoadNetworkInputRec* runLoad[kMaxOutputs] = {};
+    for (int32_t j = 0; j < outputs; ++j) {
+        if (!LoadSineOn(loads[j])) continue;
+        if (!retune(&plan.loadFrequency[j], &plan.loadRetuned[j])) return plan;
+        runLoads[j] = *loads[j];
+        runLoads[j].sourceFrequency = plan.loadFrequency[j];
+        runLoad[j] = &runLoads[j];
+    }
+    plan.periods = SwitchingPeriodsPerSourceCycle(set, runLine, runLoad);
+    return plan;
+}
+
+void RetuneRunSources() {
+    AnalysisContext* ctx = GetAnalysisContext();
+    if (!ctx || !ctx->pSettings || !ctx->pLineSourceInput || ctx->pSettings->analysisKind == 0) return;
+    // The sweeps silence the load sines: only the line counts for them.
+    const LoadNetworkInputRec* const silenced[kMaxOutputs] = {};
+    const LoadNetworkInputRec* const* own = ctx->pLoadNetworkInput;
+    const LoadNetworkInputRec* const* loads = ctx->pSettings->analysisKind >= 2 ? silenced : own;
+    const SourceCyclePlan plan = PlanSourceCycle(*ctx->pSettings, *ctx->pLineSourceInput, loads);
+    if (plan.periods < 1) return;
+    const auto tell = [](const std::string& source, double f) {
+        const char* text = res::FindString(kSourceRetunedWarning);
+        if (!text) {
+            ReportMessage(kSourceRetunedWarning, TRUE);
+            return;
+        }
+        ReportText(fw::Substitute(text, source, fw::Format("%.6g", f)).c_str(), TRUE);
+    };
+    if (plan.lineRetuned) {
+        ctx->pLineSourceInput->lineFrequency = plan.lineFrequency;
+        tell("The AC line", plan.lineFrequency);
+    }
+    for (int32_t j = 0; j < kMaxOutputs; ++j) {
+        if (!plan.loadRetuned[j] || !ctx->pLoadNetworkInput[j]) continue;
+        ctx->pLoadNetworkInput[j]->sourceFrequency = plan.loadFrequency[j];
+        tell(fw::Format("The sine of output %d's Current Source Load", j + 1), plan.loadFrequency[j]);
+    }
+}
+
 bool SteadyStartCovers(const AnalysisThreadParams& params) {
     const AnalysisSettingsRec* set = params.pSettings;
     const LineSourceInputRec* line = params.pLineSourceInput;
@@ -1946,7 +2037,5 @@ bool SourceCycleSearchable(const AnalysisThreadParams& params) {
     // the time-domain runs only.
     const LoadNetworkInputRec* const silenced[kMaxOutputs] = {};
     const bool sweep = set->analysisKind >= 2;
-    const int32_t periods =
-        SwitchingPeriodsPerSourceCycle(*set, *line, sweep ? silenced : params.pLoadNetworkInput);
-    return periods >= 1;
+    return PlanSourceCycle(*set, *line, sweep ? silenced : params.pLoadNetworkInput).periods >= 1;
 }

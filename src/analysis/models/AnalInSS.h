@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "analysis/context/AnalConst.h"
+
 struct AnalysisThreadParams;
 struct AnalysisSettingsRec;
 struct LineSourceInputRec;
@@ -49,6 +51,29 @@ constexpr int32_t kMaxSourcePeriodsPerCycle = 10;
 int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const LineSourceInputRec& line,
                                        const LoadNetworkInputRec* const* loads);
 
+// Where the sources share no such period, a run moves each source that lacks one to the
+// nearest frequency at which N <= kMaxSourcePeriodsPerCycle of its periods hold a whole number
+// n of switching periods: f' = N / (n T), the N of least move |f'/f - 1| (the fewer periods on a
+// tie). One period alone moves it by at most half a switching period in one of its own, 0.5 fT,
+// 0.03 % for 60 Hz at 100 kHz; the best of ten by far less. The bound: a line's frequency is only known to about 1 % (grids drift by
+// that much), and a move of 0.1 % moves the ripple a source drives (I / (C f) on the bulk) by
+// 0.1 % of itself, well inside the 0.5 % the steady start is held to; every source slower than
+// fs/500 fits with one period.
+constexpr double kMaxSourceRetune = 1e-3;
+struct SourceCyclePlan {
+    int32_t periods = 0;  // switching periods in the common period as run; 0: none within the caps
+    double lineFrequency = 0.0;             // the line's frequency as run
+    double loadFrequency[kMaxOutputs] = {};  // each load sine's, as run
+    bool lineRetuned = false;
+    bool loadRetuned[kMaxOutputs] = {};
+};
+SourceCyclePlan PlanSourceCycle(const AnalysisSettingsRec& set, const LineSourceInputRec& line,
+                                const LoadNetworkInputRec* const* loads);
+// Moves the periodic sources of the present run (its own copies of the records, never the
+// design's) as PlanSourceCycle says for its kind, and tells the user once per source moved
+// (58431). The turn-on from rest (kind 0) runs the design's frequencies.
+void RetuneRunSources();
+
 // Every state record at the estimated operating point. 1, or 0 after its messages.
 int32_t ComputeSteadyStateInitialValues();
 
@@ -58,5 +83,6 @@ int32_t ComputeSteadyStateInitialValues();
 // stage and load. An AC line, or in the time-domain steady state a load sine, only where
 // SourceCycleSearchable. Others start only from rest.
 bool SteadyStartCovers(const AnalysisThreadParams& params);
-// The periodic sources that count for the run's kind repeat together within the caps above.
+// The periodic sources that count for the run's kind repeat together within the caps above,
+// retuned where they must be.
 bool SourceCycleSearchable(const AnalysisThreadParams& params);

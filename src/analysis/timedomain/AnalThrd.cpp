@@ -3,6 +3,7 @@
 #include <cfenv>
 
 #include "analysis/context/AnalContext.h"
+#include "analysis/models/AnalInSS.h"
 #include "analysis/timedomain/AnalCaps.h"
 #include "analysis/timedomain/AnalTime.h"
 #include "platform/core/ReportSink.h"
@@ -16,6 +17,8 @@ AnalysisKindDriver g_kindDrivers[6] = {};
 int32_t RunAnalysisKind(AnalysisContext& ctx, int32_t kind) {
     // Flags left by whatever ran before on this thread are not this run's (StepStayedFinite).
     std::feclearexcept(FE_ALL_EXCEPT);
+    // Before any steady state is sought: sources with no common period are moved, in the run's copy.
+    if (kind >= 1 && kind <= 5) RetuneRunSources();
     switch (kind) {
     case 0:
     case 1: return RunTimeDomainAnalysis();

@@ -899,4 +899,56 @@ TEST(SourceCycle, WholeSwitchingPeriodsOfThePeriodicSources) {
     }
 }
 
+// Where the sources share no common period, the run moves each one that lacks a whole period
+// of its own by the least amount within ten of its periods, and refuses beyond 0.1 %.
+TEST(SourceCycle, RetunesSourcesWithoutAWholePeriod) {
+    struct Case {
+        const char* name;
+        double lineMagnitude, lineFrequency, sineAmplitude, sineFrequency;
+        int32_t periods;
+        double lineAsRun, sineAsRun;  // 0: not moved
+        double switchingPeriod = 1e-5;
+    };
+    const Case cases[] = {
+        {"60 Hz line: whole over three periods, not moved", 10.0, 60.0, 0.0, 0.0, 5000, 0.0, 0.0},
+        {"61 Hz line: 4918 over three periods", 10.0, 61.0, 0.0, 0.0, 4918, 3.0 / 4918e-5, 0.0},
+        {"60 Hz line at 97.345 kHz: 12 periods exact, seven within 0.0007 %", 10.0, 60.0, 0.0, 0.0, 11357,
+         7.0 * 97345.0 / 11357.0, 0.0, 1.0 / 97345.0},
+        {"300 Hz line at 99.91 kHz: one period, 0.01 %", 10.0, 300.0, 0.0, 0.0, 333, 99910.0 / 333.0, 0.0,
+         1.0 / 99910.0},
+        {"3.1 kHz sine: 129 over four periods", 0.0, 0.0, 1.0, 3100.0, 129, 0.0, 4.0 / 129e-5},
+        {"11 kHz sine: 0.0999 % over ten periods", 0.0, 0.0, 1.0, 11000.0, 91, 0.0, 10.0 / 91e-5},
+        {"17 kHz sine: 0.11 % at best", 0.0, 0.0, 1.0, 17000.0, 0, 0.0, 0.0},
+        {"4 Hz line: 25000 in its one period", 10.0, 4.0, 0.0, 0.0, 0, 0.0, 0.0},
+        {"exact 60 Hz line, moved 3.1 kHz sine: 645000 together", 10.0, 60.0, 1.0, 3100.0, 0, 0.0, 4.0 / 129e-5},
+        {"moved 61 Hz line, exact 5 kHz sine", 10.0, 61.0, 1.0, 5000.0, 0, 3.0 / 4918e-5, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnalysisSettingsRec set;
+        set.switchingPeriodSetting = c.switchingPeriod;
+        set.outputCount = 1;
+        LineSourceInputRec line;
+        line.lineMagnitude = c.lineMagnitude;
+        line.lineFrequency = c.lineFrequency;
+        LoadNetworkInputRec load;
+        load.currentSourceOn = 1;
+        load.sourceSineAmplitude = c.sineAmplitude;
+        load.sourceFrequency = c.sineFrequency;
+        const LoadNetworkInputRec* loads[kMaxOutputs] = {&load, nullptr, nullptr, nullptr};
+        const SourceCyclePlan plan = PlanSourceCycle(set, line, loads);
+        EXPECT_EQ(plan.periods, c.periods);
+        EXPECT_EQ(plan.lineRetuned, c.lineAsRun != 0.0);
+        EXPECT_NEAR(plan.lineFrequency, c.lineAsRun != 0.0 ? c.lineAsRun : c.lineFrequency, 1e-9 * c.lineFrequency);
+        EXPECT_EQ(plan.loadRetuned[0], c.sineAsRun != 0.0);
+        EXPECT_NEAR(plan.loadFrequency[0], c.sineAsRun != 0.0 ? c.sineAsRun : c.sineFrequency, 1e-9 * c.sineFrequency);
+        if (c.lineFrequency > 0.0) {
+            EXPECT_LE(std::fabs(plan.lineFrequency / c.lineFrequency - 1.0), kMaxSourceRetune);
+        }
+        // The user's records are never the ones moved.
+        EXPECT_EQ(line.lineFrequency, c.lineFrequency);
+        EXPECT_EQ(load.sourceFrequency, c.sineFrequency);
+    }
+}
+
 }  // namespace

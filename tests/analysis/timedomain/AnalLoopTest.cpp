@@ -265,8 +265,8 @@ TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
     const Case cases[] = {
         {"the smallest converter", [](FirstConfigRecords&) {}, false},
         {"skim inductor", [](FirstConfigRecords& r) { r.choke.skimWindingOn = 1; }, false},
-        // 400 Hz repeats every 250 periods; 60 Hz over three line periods (5000); 61 Hz not
-        // within ten of its own.
+        // 400 Hz repeats every 250 periods; 60 Hz over three line periods (5000); 61 Hz runs
+        // moved to 61.0004 Hz (4918 over three); 4 Hz needs 25000.
         {"AC line over whole periods",
          [](FirstConfigRecords& r) {
              r.line.lineMagnitude = 10.0;
@@ -286,14 +286,20 @@ TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
              r.line.lineFrequency = 60.0;
          },
          false},
-        {"AC line over no whole number of periods",
+        {"AC line over no whole number of periods, moved",
          [](FirstConfigRecords& r) {
              r.line.lineMagnitude = 10.0;
              r.line.lineFrequency = 61.0;
          },
+         false},
+        {"AC line too slow for the search",
+         [](FirstConfigRecords& r) {
+             r.line.lineMagnitude = 10.0;
+             r.line.lineFrequency = 4.0;
+         },
          true},
         // 5 kHz repeats every 20 switching periods of 10 us, 3 kHz every 100 (three of its
-        // periods); 3.1 kHz only over 31 of its periods.
+        // periods); 3.1 kHz runs moved by 0.025 % (129 over four); 17 kHz is 0.11 % off at best.
         {"load sine over whole periods",
          [](FirstConfigRecords& r) {
              r.load.currentSourceOn = 1;
@@ -310,12 +316,20 @@ TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
              r.load.sourceFrequency = 3000.0;
          },
          false},
-        {"load sine over no whole number of periods in ten of its own",
+        {"load sine over no whole number of periods in ten of its own, moved",
          [](FirstConfigRecords& r) {
              r.load.currentSourceOn = 1;
              r.load.sourceCurrent = 0.5;
              r.load.sourceSineAmplitude = 1.0;
              r.load.sourceFrequency = 3100.0;
+         },
+         false},
+        {"load sine too far from any whole number of periods",
+         [](FirstConfigRecords& r) {
+             r.load.currentSourceOn = 1;
+             r.load.sourceCurrent = 0.5;
+             r.load.sourceSineAmplitude = 1.0;
+             r.load.sourceFrequency = 17000.0;
          },
          true},
     };

@@ -128,4 +128,23 @@ TEST(AcBridge, InputToOutputOnA50HzLineFollowsTheSameModel) {
     ExpectAveragedModel(*doc, sink);
 }
 
+// A line just off the switching grid (250.02 switching periods a period) runs moved to 400 Hz,
+// told once; the window at 1 kHz then fits the moved line as it fits the design's own 400 Hz.
+TEST(AcBridge, InputToOutputOnALineMovedOntoTheSwitchingGrid) {
+    std::string problem;
+    std::unique_ptr<CPwrQuorraDoc> doc = OpenRegressionDesign("ac_bridge", &problem);
+    ASSERT_TRUE(doc) << problem;
+    doc->GetLineFilter()->GetLineVoltage().m_dACFrequency = 1.0 / (250.02 * 1e-5);
+    doc->CheckAllSections();
+    PointSink sink;
+    const HeadlessRun run =
+        RunFrequencySweep(*doc, CAnalysisConfig::KIND_INPUT_TO_OUTPUT, {kStart, kStart, 3, 2.0}, &sink);
+    ASSERT_EQ(run.ran, 1) << run.problem;
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_NE(run.messages[0].find("The AC line was run at 400 Hz"), std::string::npos) << run.messages[0];
+    EXPECT_NEAR(sink.line[kStart], 1.0 / (2.0 * 1.2e-3), 1e-6);
+    ASSERT_EQ(sink.points[3].size(), 1u);
+    ExpectAveragedModel(*doc, sink);
+}
+
 }  // namespace

@@ -187,6 +187,25 @@ TEST(AcLoop, VoltageLoopOnA50HzLineFollowsTheAveragedModelAtItsMeanBulk) {
     ExpectVoltageLoopModel(s);
 }
 
+// A line just off the switching grid (399.968 Hz: 250.02 switching periods a period) runs moved
+// to 400 Hz (0.008 %), and the sweep then fits its windows to the moved line as to any other:
+// the same model holds at one point, and the move is told once for the whole sweep.
+TEST(AcLoop, VoltageLoopOnALineMovedOntoTheSwitchingGrid) {
+    AcSweep s;
+    s.doc = std::make_unique<CPwrQuorraDoc>();
+    s.doc->OnNewDocument();
+    BuildAcLoop(*s.doc);
+    s.doc->GetLineFilter()->GetLineVoltage().m_dACFrequency = 1.0 / (250.02 * kPeriod);
+    s.doc->CheckAllSections();
+    s.vb = MeanBulk(*s.doc);
+    s.run = RunFrequencySweep(*s.doc, CAnalysisConfig::KIND_VOLTAGE_LOOP, {kStart, kStart, 3, 0.02}, &s.sink);
+    ASSERT_EQ(s.run.ran, 1) << s.run.problem;
+    ASSERT_EQ(s.run.messages.size(), 1u);
+    EXPECT_NE(s.run.messages[0].find("The AC line was run at 400 Hz"), std::string::npos) << s.run.messages[0];
+    ASSERT_EQ(s.sink.points[1].size(), 1u);
+    ExpectVoltageLoopModel(s);
+}
+
 TEST(AcLoop, AmplifierFollowsTheOpenLoopModelAtTheMeanBulk) {
     AcSweep s;
     // The output answers far below the sine at 4 kHz: a larger one stands above the ripple.
