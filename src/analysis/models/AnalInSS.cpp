@@ -1925,17 +1925,14 @@ double RetunedFrequency(double f, double t) {
     if (!(f > 0.0) || !(t > 0.0) || !std::isfinite(f)) return 0.0;
     const double ratio = 1.0 / (f * t);
     if (!std::isfinite(ratio)) return 0.0;
-    double best = 0.0, bestMove = kMaxSourceRetune;
+    // The fewest source periods whose move stays within the bound: the search cycle is then
+    // shortest (60 Hz at 97.345 kHz: one period, 0.026 %, rather than seven at 0.004 %).
     for (int32_t m = 1; m <= kMaxSourcePeriodsPerCycle; ++m) {
         const double n = std::round(m * ratio);
         if (n < 1.0 || n > kMaxPeriodsPerSourceCycle) continue;
-        const double move = std::fabs(m * ratio / n - 1.0);
-        if (move < bestMove) {
-            bestMove = move;
-            best = m / (n * t);
-        }
+        if (std::fabs(m * ratio / n - 1.0) <= kMaxSourceRetune) return m / (n * t);
     }
-    return best;
+    return 0.0;
 }
 
 }  // namespace

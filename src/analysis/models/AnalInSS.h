@@ -53,10 +53,10 @@ int32_t SwitchingPeriodsPerSourceCycle(const AnalysisSettingsRec& set, const Lin
 
 // Where the sources share no such period, a run moves each source that lacks one to the
 // nearest frequency at which N <= kMaxSourcePeriodsPerCycle of its periods hold a whole number
-// n of switching periods: f' = N / (n T), the N of least move |f'/f - 1| (the fewer periods on a
-// tie). One period alone moves it by at most half a switching period in one of its own, 0.5 fT,
-// 0.03 % for 60 Hz at 100 kHz; the best of ten by far less. The bound: a line's frequency is only known to about 1 % (grids drift by
-// that much), and a move of 0.1 % moves the ripple a source drives (I / (C f) on the bulk) by
+// n of switching periods: f' = N / (n T), the fewest N whose move |f'/f - 1| stays within the
+// bound (the search cycle is then shortest). One period alone moves it by at most half a
+// switching period in one of its own, 0.5 fT, 0.03 % for 60 Hz at 100 kHz. The bound: a line's
+// frequency is only known to about 1 % (grids drift by that much), and a move of 0.1 % moves the ripple a source drives (I / (C f) on the bulk) by
 // 0.1 % of itself, well inside the 0.5 % the steady start is held to; every source slower than
 // fs/500 fits with one period.
 constexpr double kMaxSourceRetune = 1e-3;

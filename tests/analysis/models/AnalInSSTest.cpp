@@ -911,9 +911,9 @@ TEST(SourceCycle, RetunesSourcesWithoutAWholePeriod) {
     };
     const Case cases[] = {
         {"60 Hz line: whole over three periods, not moved", 10.0, 60.0, 0.0, 0.0, 5000, 0.0, 0.0},
-        {"61 Hz line: 4918 over three periods", 10.0, 61.0, 0.0, 0.0, 4918, 3.0 / 4918e-5, 0.0},
-        {"60 Hz line at 97.345 kHz: 12 periods exact, seven within 0.0007 %", 10.0, 60.0, 0.0, 0.0, 11357,
-         7.0 * 97345.0 / 11357.0, 0.0, 1.0 / 97345.0},
+        {"61 Hz line: one period of 1639, 0.02 %", 10.0, 61.0, 0.0, 0.0, 1639, 1.0 / 1639e-5, 0.0},
+        {"60 Hz line at 97.345 kHz: 12 periods exact, one within 0.026 %", 10.0, 60.0, 0.0, 0.0, 1622,
+         97345.0 / 1622.0, 0.0, 1.0 / 97345.0},
         {"300 Hz line at 99.91 kHz: one period, 0.01 %", 10.0, 300.0, 0.0, 0.0, 333, 99910.0 / 333.0, 0.0,
          1.0 / 99910.0},
         {"3.1 kHz sine: 129 over four periods", 0.0, 0.0, 1.0, 3100.0, 129, 0.0, 4.0 / 129e-5},
@@ -921,7 +921,7 @@ TEST(SourceCycle, RetunesSourcesWithoutAWholePeriod) {
         {"17 kHz sine: 0.11 % at best", 0.0, 0.0, 1.0, 17000.0, 0, 0.0, 0.0},
         {"4 Hz line: 25000 in its one period", 10.0, 4.0, 0.0, 0.0, 0, 0.0, 0.0},
         {"exact 60 Hz line, moved 3.1 kHz sine: 645000 together", 10.0, 60.0, 1.0, 3100.0, 0, 0.0, 4.0 / 129e-5},
-        {"moved 61 Hz line, exact 5 kHz sine", 10.0, 61.0, 1.0, 5000.0, 0, 3.0 / 4918e-5, 0.0},
+        {"moved 61 Hz line, exact 5 kHz sine: 32780 together", 10.0, 61.0, 1.0, 5000.0, 0, 1.0 / 1639e-5, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -266,7 +266,7 @@ TEST(SteadyCapability, SectionsWithoutAnEstimateAreRefused) {
         {"the smallest converter", [](FirstConfigRecords&) {}, false},
         {"skim inductor", [](FirstConfigRecords& r) { r.choke.skimWindingOn = 1; }, false},
         // 400 Hz repeats every 250 periods; 60 Hz over three line periods (5000); 61 Hz runs
-        // moved to 61.0004 Hz (4918 over three); 4 Hz needs 25000.
+        // moved to 61.0128 Hz (1639 in one period); 4 Hz needs 25000.
         {"AC line over whole periods",
          [](FirstConfigRecords& r) {
              r.line.lineMagnitude = 10.0;
