@@ -12,60 +12,10 @@
 #include "circuit/Doc.h"
 #include "designs/AnalHeadless.h"
 #include "designs/Designs.h"
+#include "designs/ShuntRun.h"
 #include "records/DbParts.h"
 
 namespace {
-
-// A quantity at one step; the first each run measures is a shunt's power (W).
-using Quantity = std::function<double(const AnalysisContext&)>;
-
-struct ShuntRun {
-    HeadlessRun run;
-    MagneticLossStore loss;
-    double shuntPower = 0.0;  // mean over the run's second half (W)
-    double meanA = 0.0, meanB = 0.0;  // the caller's two further quantities, means over the second half
-};
-
-ShuntRun RunShunted(const char* design, const std::function<void(CPwrQuorraDoc&)>& set, const Quantity& power,
-                    const Quantity& a = nullptr, const Quantity& b = nullptr, double cycles = 200) {
-    ShuntRun r;
-    std::string problem;
-    auto doc = OpenRegressionDesign(design, &problem);
-    if (!doc) {
-        r.run.problem = problem;
-        return r;
-    }
-    set(*doc);
-    doc->GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_STEADY_STATE);
-    doc->CheckAllSections();
-    double span = 0.0, shunt = 0.0, sumA = 0.0, sumB = 0.0, start = -1.0;
-    r.run = RunDesignHeadless(*doc, cycles, nullptr, nullptr, [&](const AnalysisContext& c) {
-        r.loss = c.engine.loss;
-        if (start < 0.0) start = cycles * c.stepState.switchingPeriod / 2.0;
-        if (c.stepState.time < start) return;
-        const double h = c.stepState.inverseTimeStepTermA;
-        span += h;
-        shunt += power(c) * h;
-        if (a) sumA += a(c) * h;
-        if (b) sumB += b(c) * h;
-    });
-    if (span > 0.0) {
-        r.shuntPower = shunt / span;
-        r.meanA = sumA / span;
-        r.meanB = sumB / span;
-    }
-    return r;
-}
-
-// The effective resistance's rise over the DC one is the ripple's share of the mean square
-// current times the AC resistance's excess: Reff - Rdc = σ²/b·(Rac - Rdc), σ² = b - m².
-void ExpectAcDcSplit(const WindingLoss& w, double dc, double ac) {
-    ASSERT_GT(w.periods, 10);
-    ASSERT_GT(w.meanSquareCurrent, 0.0);
-    const double share = (w.meanSquareCurrent - w.meanCurrent * w.meanCurrent) / w.meanSquareCurrent;
-    EXPECT_GT(share, 0.0);
-    EXPECT_NEAR(w.windingResistance - dc, share * (ac - dc), 1e-9 * ac);
-}
 
 // The skim winding (50 uH, 20 mohm in series with the 100 uH choke) with 0.2 W of core loss
 // and 0.1 ohm AC: its shunt takes the 0.2 W, and its own current keeps the choke's mean (the

@@ -11,40 +11,15 @@
 #include "circuit/Doc.h"
 #include "designs/AnalHeadless.h"
 #include "designs/Designs.h"
+#include "designs/ShuntRun.h"
 #include "records/DbParts.h"
 
 namespace {
 
-constexpr double kCycles = 200;
-
-struct OutputLossRun {
-    HeadlessRun run;
-    MagneticLossStore loss;
-    double shuntPower = 0.0;  // g·V² of Inductor Out 2 over the run's second half (W)
-};
-
-OutputLossRun RunWithLosses(const char* design, const std::function<void(CPwrQuorraDoc&)>& set) {
-    OutputLossRun r;
-    std::string problem;
-    auto doc = OpenRegressionDesign(design, &problem);
-    if (!doc) {
-        r.run.problem = problem;
-        return r;
-    }
-    set(*doc);
-    doc->GetAnalysisConfig()->SetAnalysisKind(CAnalysisConfig::KIND_STEADY_STATE);
-    doc->CheckAllSections();
-    const double start = kCycles * 1e-5 / 2.0;
-    double span = 0.0, shunt = 0.0;
-    r.run = RunDesignHeadless(*doc, kCycles, nullptr, nullptr, [&](const AnalysisContext& c) {
-        r.loss = c.engine.loss;
-        if (c.stepState.time < start) return;
-        const double h = c.stepState.inverseTimeStepTermA, v = c.outputFilter[0].secondInductorVoltage;
-        span += h;
-        shunt += c.engine.loss.output[0][kLossSecondStage].conductance * v * v * h;
-    });
-    r.shuntPower = span > 0.0 ? shunt / span : 0.0;
-    return r;
+// Inductor Out 2's shunt power, g·V² (W).
+double OutTwoShunt(const AnalysisContext& c) {
+    const double v = c.outputFilter[0].secondInductorVoltage;
+    return c.engine.loss.output[0][kLossSecondStage].conductance * v * v;
 }
 
 // Each inductor's resistance is its effective one, above the DC one by the share of its mean
@@ -53,16 +28,22 @@ OutputLossRun RunWithLosses(const char* design, const std::function<void(CPwrQuo
 // (below a quarter of its 20 mW DC loss, where the means settle) is what its shunt takes over
 // the run's second half, within 2 %.
 TEST(OutputInductorLosses, EffectiveResistancesAndTheCoreLoss) {
-    const OutputLossRun stage = RunWithLosses("two_stage", [](CPwrQuorraDoc& doc) {
-        CInductor& l = doc.Get2StgOutputFilter1()->GetInductorOut2();
-        l.m_dAcResistance = 0.05;
-        l.m_dCorePowerLoss = 0.001;
-    });
-    const OutputLossRun load = RunWithLosses("load_source", [](CPwrQuorraDoc& doc) {
-        CLoadNetwork& ld = *doc.GetLoadNetwork1();
-        ld.GetInductorLoad1().m_dAcResistance = 1e-3;
-        ld.GetInductorLoad2().m_dAcResistance = 2e-3;
-    });
+    const ShuntRun stage = RunShunted(
+        "two_stage",
+        [](CPwrQuorraDoc& doc) {
+            CInductor& l = doc.Get2StgOutputFilter1()->GetInductorOut2();
+            l.m_dAcResistance = 0.05;
+            l.m_dCorePowerLoss = 0.001;
+        },
+        OutTwoShunt);
+    const ShuntRun load = RunShunted(
+        "load_source",
+        [](CPwrQuorraDoc& doc) {
+            CLoadNetwork& ld = *doc.GetLoadNetwork1();
+            ld.GetInductorLoad1().m_dAcResistance = 1e-3;
+            ld.GetInductorLoad2().m_dAcResistance = 2e-3;
+        },
+        OutTwoShunt);
     ASSERT_EQ(stage.run.ran, 1) << stage.run.problem;
     ASSERT_EQ(load.run.ran, 1) << load.run.problem;
     EXPECT_NEAR(stage.shuntPower, 0.001, 0.02 * 0.001);
@@ -76,20 +57,16 @@ TEST(OutputInductorLosses, EffectiveResistancesAndTheCoreLoss) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(c.x.on);
-        const WindingLoss& w = c.x.w;
-        ASSERT_GT(w.periods, 10);
-        ASSERT_GT(w.meanSquareCurrent, 0.0);
-        const double share = (w.meanSquareCurrent - w.meanCurrent * w.meanCurrent) / w.meanSquareCurrent;
-        EXPECT_GT(share, 0.0);
-        EXPECT_NEAR(w.windingResistance - c.dc, share * (c.ac - c.dc), 1e-9 * c.ac);
+        ExpectAcDcSplit(c.x.w, c.dc, c.ac);
     }
 }
 
 // 50 mW on Inductor Out 2 is more than its rms voltage (some 10 mV) times its 2 A: the run
 // stops with the message that names output 1, not with the inductor shorted by its shunt.
 TEST(OutputInductorLosses, ACoreLossBeyondTheWindingStopsTheRun) {
-    const OutputLossRun r = RunWithLosses(
-        "two_stage", [](CPwrQuorraDoc& doc) { doc.Get2StgOutputFilter1()->GetInductorOut2().m_dCorePowerLoss = 0.05; });
+    const ShuntRun r = RunShunted(
+        "two_stage", [](CPwrQuorraDoc& doc) { doc.Get2StgOutputFilter1()->GetInductorOut2().m_dCorePowerLoss = 0.05; },
+        OutTwoShunt);
     EXPECT_NE(r.run.ran, 1);
     EXPECT_NE(r.run.problem.find("output filter inductor of output 1"), std::string::npos) << r.run.problem;
 }
